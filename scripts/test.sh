@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test.
+#   scripts/test.sh             plain build and tests
+#   scripts/test.sh --sanitize  ASan/UBSan build, its tests, then each fuzz target
+#                               for LARK_FUZZ_SECONDS (default 20) seconds
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+dir=$(scripts/build.sh "$@" | tail -n 1)
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+ctest --test-dir "$dir" --output-on-failure --parallel "$(nproc)" --timeout 600
+
+if [[ ${1:-} == --sanitize && -d $dir/fuzz ]]; then
+  seconds=${LARK_FUZZ_SECONDS:-20}
+  for fuzzer in "$dir"/fuzz/fuzz_*; do
+    [[ -x $fuzzer ]] || continue
+    name=$(basename "$fuzzer")
+    corpus="$dir/fuzz-corpus/$name"
+    mkdir -p "$corpus"
+    seeds=$(find tests -type d -path "*/corpus/$name" | head -n 1)
+    echo "Fuzzing $name for ${seconds}s"
+    "$fuzzer" -max_total_time="$seconds" -print_final_stats=0 "$corpus" ${seeds:+"$seeds"} \
+      > "$dir/fuzz-$name.log" 2>&1 || { tail -n 60 "$dir/fuzz-$name.log"; exit 1; }
+  done
+  echo "Fuzz targets ran without a finding."
+fi
