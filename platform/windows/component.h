@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/windows/object.h"
+#include "platform/core/object.h"
 
 namespace lark {
 

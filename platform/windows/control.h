@@ -5,7 +5,7 @@
 
 #include "platform/windows/component.h"
 #include "platform/windows/control_types.h"
-#include "platform/windows/geometry.h"
+#include "platform/graphics/geometry.h"
 #include "platform/windows/messages.h"
 
 namespace lark {

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/windows/object.h"
+#include "platform/core/object.h"
 
 namespace lark {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/windows/geometry.h"
+#include "platform/graphics/geometry.h"
 
 namespace lark {
 

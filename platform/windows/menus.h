@@ -8,7 +8,7 @@
 #include "platform/windows/action.h"
 #include "platform/windows/component.h"
 #include "platform/windows/control_types.h"
-#include "platform/windows/geometry.h"
+#include "platform/graphics/geometry.h"
 
 namespace lark {
 

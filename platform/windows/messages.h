@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/windows/geometry.h"
+#include "platform/graphics/geometry.h"
 
 namespace lark {
 

@@ -6,7 +6,7 @@
 
 #include "platform/windows/control_types.h"
 #include "platform/windows/dialogs.h"
-#include "platform/windows/geometry.h"
+#include "platform/graphics/geometry.h"
 
 namespace lark {
 

@@ -4,15 +4,9 @@
 
 namespace lark {
 
-// Failures of components and controls.
+// Failures of components: invalid or duplicate names, menu structure errors.
+// (An operation a control cannot do in its state raises EInvalidOperation.)
 class EComponentError : public Exception {
- public:
-  using Exception::Exception;
-};
-
-// An operation a control cannot do in its present state (focusing a hidden
-// control, showing a visible form modally).
-class EInvalidOperation : public Exception {
  public:
   using Exception::Exception;
 };
