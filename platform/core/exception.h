@@ -15,4 +15,29 @@ class Exception : public std::exception {
   std::string Message;
 };
 
+// The run-time library's own failures. Callers catch them by family, so the
+// hierarchy matters more than the classes' contents.
+#define LARK_EXCEPTION_CLASS(Name, Base) \
+  class Name : public Base {             \
+   public:                               \
+    using Base::Base;                    \
+  }
+
+LARK_EXCEPTION_CLASS(EConvertError, Exception);
+LARK_EXCEPTION_CLASS(EInOutError, Exception);
+LARK_EXCEPTION_CLASS(EOutOfMemory, Exception);
+LARK_EXCEPTION_CLASS(EOutOfResources, Exception);
+LARK_EXCEPTION_CLASS(EInvalidOperation, Exception);
+LARK_EXCEPTION_CLASS(EListError, Exception);
+LARK_EXCEPTION_CLASS(EStringListError, EListError);
+LARK_EXCEPTION_CLASS(EStreamError, Exception);
+LARK_EXCEPTION_CLASS(EFileStreamError, EStreamError);
+LARK_EXCEPTION_CLASS(EFCreateError, EFileStreamError);
+LARK_EXCEPTION_CLASS(EFOpenError, EFileStreamError);
+LARK_EXCEPTION_CLASS(EReadError, EStreamError);
+LARK_EXCEPTION_CLASS(EWriteError, EStreamError);
+LARK_EXCEPTION_CLASS(EThread, Exception);
+
+#undef LARK_EXCEPTION_CLASS
+
 }  // namespace lark
