@@ -240,7 +240,7 @@ TCanvas& TBitmap::Canvas() {
 void TBitmap::DrawOn(TCanvas& canvas, const TRect& rect) const {
   if (Empty()) return;
   const QImage source = detail::ToRgb32(Data().image);
-  const uint32_t transparent = Transparent() ? ColorToRGB24(TransparentColor()) : detail::kNoTransparentColor;
+  const uint32_t transparent = Transparent() ? detail::ToRgb24(TransparentColor()) : detail::kNoTransparentColor;
   detail::BlitImage(canvas, rect.Left, rect.Top, rect.Width(), rect.Height(), source, source.rect(),
                     canvas.CopyMode(), transparent);
 }

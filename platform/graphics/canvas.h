@@ -65,6 +65,7 @@ struct GdiState {
   // of break characters they are spread over.
   int JustifyExtra = 0;
   int JustifyBreaks = 0;
+  int JustifyUsed = 0;  // break characters that have had their share
   std::optional<TRegion> Clip;  // device coordinates
   HPALETTE Palette;
 };

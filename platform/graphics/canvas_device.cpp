@@ -28,6 +28,8 @@ QColor ToQColor(TColor color) {
   return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
 }
 
+uint32_t ToRgb24(TColor color) { return ToQColor(color).rgb() & 0xFFFFFF; }
+
 QBrush ToQBrush(const TBrush& brush) {
   const QColor color = ToQColor(brush.Color);
   switch (brush.Style) {

@@ -87,8 +87,10 @@ DrawCommand NewCommand(TCanvas& canvas, DrawCommand::Kind kind);
 void BlitImage(TCanvas& dest, int x, int y, int width, int height, const QImage& source,
                const QRect& source_rect, unsigned rop, uint32_t transparent_color = 0x1000000);
 
-// The QColor a device draws for a colour value.
+// The QColor a device draws for a colour value, and the same as a 24-bit
+// 0xRRGGBB value as pixels hold it.
 QColor ToQColor(TColor color);
+uint32_t ToRgb24(TColor color);
 QBrush ToQBrush(const TBrush& brush);
 QPen ToQPen(const TPen& pen);
 

@@ -22,6 +22,7 @@ unsigned GetTextAlign(TCanvas& dc) { return dc.State().TextAlign; }
 bool SetTextJustification(TCanvas& dc, int extra, int break_count) {
   dc.State().JustifyExtra = break_count > 0 ? std::max(0, extra) : 0;
   dc.State().JustifyBreaks = std::max(0, break_count);
+  dc.State().JustifyUsed = 0;
   return true;
 }
 
@@ -232,11 +233,11 @@ QImage PrepareSource(const QImage& pixels, TCanvas& source, TCanvas& dest) {
   const bool source_mono = pixels.format() == QImage::Format_Mono;
   const bool dest_mono = dest.Caps().BitsPixel == 1;
   if (source_mono && !dest_mono)
-    return detail::MonoToRgb32(pixels, ColorToRGB24(GetTextColor(dest)), ColorToRGB24(GetBkColor(dest)));
+    return detail::MonoToRgb32(pixels, detail::ToRgb24(GetTextColor(dest)), detail::ToRgb24(GetBkColor(dest)));
   if (source_mono) return detail::MonoToRgb32(pixels, 0, 0xFFFFFF);
   QImage rgb = detail::ToRgb32(pixels);
   if (!dest_mono) return rgb;
-  const uint32_t key = ColorToRGB24(GetBkColor(source));
+  const uint32_t key = detail::ToRgb24(GetBkColor(source));
   for (int y = 0; y < rgb.height(); ++y) {
     auto* line = reinterpret_cast<uint32_t*>(rgb.scanLine(y));
     for (int x = 0; x < rgb.width(); ++x) line[x] = (line[x] & 0xFFFFFF) == key ? 0xFFFFFFFF : 0xFF000000;
