@@ -7,11 +7,15 @@
 #include <QRegion>
 #include <QWidget>
 #include <functional>
+#include <map>
+#include <memory>
 
+#include "platform/graphics/canvas.h"
 #include "platform/windows/messages.h"
 
 namespace lark {
 
+class TControl;
 class TWinControl;
 class TWindowWidget;
 
@@ -27,7 +31,18 @@ struct TWindowHandle {
   // The layer showed and activated this window itself; the window system's
   // late word on it is not a user's switch.
   bool activation_expected = false;
+  // Canvases on the surface: the window's own and its windowless children's.
+  std::map<const TControl*, std::unique_ptr<TCanvas>> canvases;
+  bool painting = false;
 };
+
+// The canvas a control draws with: on its own window's surface, or for a
+// windowless control on its parent's, moved to its position and clipped to
+// it. Outside a paint, the window shows what was drawn at its next paint.
+TCanvas& ControlCanvas(TControl* control);
+// Forgets a windowless control's canvas (it leaves its parent or goes).
+void DropCanvas(TWinControl* parent, const TControl* control);
+
 
 // The widget behind every windowed control: turns the toolkit's input into
 // queued messages and shows the retained surface.

@@ -62,6 +62,7 @@ void TWinControl::RemoveControl(TControl* control) {
   if (!HasState(csDestroying)) InvalidateRect(control->BoundsRect(), true);
   controls_.erase(it);
   control->parent_ = nullptr;
+  if (!dynamic_cast<TWinControl*>(control)) DropCanvas(this, control);
   if (auto* win = dynamic_cast<TWinControl*>(control)) {
     if (TCustomForm* form = GetParentForm(this)) form->ControlRemoved(win);
     if (win->handle_ && !control->HasState(csDestroying)) win->DestroyHandle();
@@ -354,15 +355,20 @@ void TWinControl::Loaded() {
 }
 
 void TWinControl::PaintWindow() {
-  TMessage erase{WM_ERASEBKGND, 0, 0, 0};
+  TCanvas& canvas = ControlCanvas(this);
   if (handle_->erase_pending) {
-    WindowProc(erase);
     handle_->erase_pending = false;
+    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(&canvas));
   }
-  Perform(WM_PAINT);
-  // Windowless children paint over the parent's own drawing, bottom first.
-  for (TControl* c : controls_)
-    if (!dynamic_cast<TWinControl*>(c) && c->Visible()) c->Perform(WM_PAINT);
+  Perform(WM_PAINT, reinterpret_cast<WPARAM>(&canvas));
+}
+
+void TWinControl::EraseBackground(TCanvas& canvas) {
+  TBrush saved = canvas.Brush();
+  canvas.Brush().Color = Color();
+  canvas.Brush().Style = bsSolid;
+  canvas.FillRect(ClientRect());
+  canvas.SetBrush(saved);
 }
 
 bool TWinControl::RouteMouseToChild(TMessage& message) {
@@ -407,6 +413,10 @@ void TWinControl::WndProc(TMessage& message) {
         message.Result = c->Perform(message.Msg, message.WParam, message.LParam);
         if (message.Result != 0) return;
       }
+      return;
+    case WM_ERASEBKGND:
+      EraseBackground(*reinterpret_cast<TCanvas*>(message.WParam));
+      message.Result = 1;
       return;
     case WM_SETREDRAW:
       if (handle_) {

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/graphics/canvas.h"
+
 #include "platform/windows/control.h"
 
 namespace lark {
@@ -76,6 +78,8 @@ class TWinControl : public TControl {
   // Paints the client area into the window's retained surface: erase (unless
   // WM_ERASEBKGND answers non-zero), WM_PAINT, then the windowless children.
   virtual void PaintWindow();
+  // The default answer to WM_ERASEBKGND (WPARAM: the canvas): fill with Color.
+  virtual void EraseBackground(TCanvas& canvas);
   virtual void KeyDown(unsigned short& key, TShiftState shift);
   virtual void KeyPress(char& key);
   virtual void KeyUp(unsigned short& key, TShiftState shift);
