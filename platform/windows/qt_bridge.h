@@ -18,6 +18,7 @@ namespace lark {
 class TControl;
 class TWinControl;
 class TWindowWidget;
+class TInputFilter;
 
 // One window: the toolkit widget, the retained surface the control paints
 // into, and the part of it that needs the control's Paint again.
@@ -34,6 +35,9 @@ struct TWindowHandle {
   // Canvases on the surface: the window's own and its windowless children's.
   std::map<const TControl*, std::unique_ptr<TCanvas>> canvases;
   bool painting = false;
+  // A toolkit widget that paints itself (no retained surface).
+  bool native = false;
+  TInputFilter* input_filter = nullptr;  // owned by the widget
 };
 
 // The canvas a control draws with: on its own window's surface, or for a
@@ -69,6 +73,9 @@ bool QueueInputEvent(TWindowHandle* handle, QEvent* event);
 void ResizeSurface(TWindowHandle* handle, int width, int height);
 // Runs the control's paint for the invalid part and marks it shown.
 void PaintInvalidPart(TWindowHandle* handle);
+
+// Installs a freshly made handle as the control's window.
+void SetNewHandle(TWinControl* control, TWindowHandle* handle);
 
 // Paint depth (see InPaint).
 void EnterPaint();

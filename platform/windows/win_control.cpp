@@ -111,11 +111,16 @@ void TWinControl::HandleNeeded() {
 void TWinControl::CreateWnd() {
   auto* handle = new TWindowHandle;
   handle->control = this;
-  QWidget* parentWidget = parent_ && parent_->handle_ ? parent_->handle_->widget : nullptr;
-  handle->widget = new TWindowWidget(handle, parentWidget);
-  handle_ = handle;
-  SyncWindowGeometry();
-  handle->widget->setEnabled(Enabled());
+  handle->widget = new TWindowWidget(handle, nullptr);
+  SetNewHandle(this, handle);
+}
+
+void SetNewHandle(TWinControl* control, TWindowHandle* handle) {
+  TWinControl* parent = control->parent_;
+  if (parent && parent->handle_) handle->widget->setParent(parent->handle_->widget);
+  control->handle_ = handle;
+  control->SyncWindowGeometry();
+  handle->widget->setEnabled(control->Enabled());
 }
 
 void TWinControl::DestroyWnd() {
@@ -264,6 +269,10 @@ void TWinControl::Invalidate() { InvalidateRect(ClientRect(), !(ControlStyle & c
 void TWinControl::InvalidateRect(const TRect& r, bool erase) {
   if (!handle_ || HasState(csDestroying)) return;
   QRect area(r.Left, r.Top, r.Width(), r.Height());
+  if (handle_->native) {
+    handle_->widget->update(area);
+    return;
+  }
   handle_->invalid += area;
   if (erase) handle_->erase_pending = true;
   if (handle_->redraw) handle_->widget->update(area);

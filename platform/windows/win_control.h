@@ -94,6 +94,7 @@ class TWinControl : public TControl {
   friend class TWindowHost;
   friend class TCustomForm;
   friend void PaintInvalidPart(TWindowHandle* handle);
+  friend void SetNewHandle(TWinControl* control, TWindowHandle* handle);
   bool RouteMouseToChild(TMessage& message);
   void OrderChanged(TControl* control);
   void ApplyAnchors(TSize oldClientSize);

@@ -193,6 +193,7 @@ void FlushCanvases(TWindowHandle* handle) {
 }
 
 void ResizeSurface(TWindowHandle* handle, int width, int height) {
+  if (handle->native) return;
   if (handle->surface.width() == width && handle->surface.height() == height) return;
   FlushCanvases(handle);
   QImage surface(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
@@ -244,6 +245,7 @@ TCanvas& ControlCanvas(TControl* control) {
   if (windowless) window = control->Parent();
   if (!window) throw EInvalidOperation("Control '" + control->Name() + "' has no parent window");
   TWindowHandle* handle = window->Handle();
+  if (handle->native) throw EInvalidOperation("Control '" + window->Name() + "' paints itself");
   TCanvas& canvas = CanvasSlot(handle, control);
   if (!handle->painting) {
     TPoint origin = windowless ? Point(control->Left(), control->Top()) : Point(0, 0);
