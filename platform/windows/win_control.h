@@ -5,6 +5,7 @@
 #include "platform/graphics/canvas.h"
 
 #include "platform/windows/control.h"
+#include "platform/windows/scroll_info.h"
 
 namespace lark {
 
@@ -55,6 +56,8 @@ class TWinControl : public TControl {
   virtual void AdjustClientRect(TRect& rect) const;
 
   void ScrollBy(int deltaX, int deltaY);
+  // The window's own horizontal (SB_HORZ) or vertical (SB_VERT) scroll bar.
+  TScrollBarState& WindowScrollBar(int bar) { return window_bars_[bar == SB_VERT ? 1 : 0]; }
 
   void Invalidate() override;
   void InvalidateRect(const TRect& r, bool erase) override;
@@ -105,7 +108,7 @@ class TWinControl : public TControl {
   std::vector<TControl*> controls_;  // z order, bottom first
   HWND handle_ = nullptr;
   int align_disabled_ = 0;
-  TSize last_client_size_;
+  TScrollBarState window_bars_[2];
 };
 
 // The form (or other top-level window) that a control sits on.
