@@ -1,0 +1,111 @@
+#pragma once
+
+#include <cstdint>
+
+namespace lark {
+
+// The one-byte symbols of the HTML reader: tags, end tags, attributes and the
+// reader's special symbols share one enumeration, and an attribute with the
+// name of a tag has that tag's value (TITLE, LINK, SELECTED, WRAP, STYLE). The
+// values are stable: parsers use them as members of sets of up to 256 symbols.
+enum Symb : std::uint8_t {
+  // Tags, each start symbol followed by its end symbol where it has one.
+  HtmlSy = 0, HtmlEndSy = 10,
+  TitleSy = 1, TitleEndSy = 11,
+  BodySy = 2, BodyEndSy = 12,
+  HeadSy = 3, HeadEndSy = 13,
+  PSy = 4, PEndSy = 5,
+  BSy = 6, BEndSy = 7,
+  ISy = 8, IEndSy = 9,
+  BRSy = 14,
+  HeadingSy = 15, HeadingEndSy = 16,  // H1..H6; the digit is the header level
+  EmSy = 17, EmEndSy = 18,
+  StrongSy = 19, StrongEndSy = 20,
+  USy = 21, UEndSy = 22,
+  HRSy = 23,
+  CiteSy = 24, CiteEndSy = 26,
+  VarSy = 25, VarEndSy = 27,
+  BaseSy = 28,
+  TTSy = 29, TTEndSy = 33,
+  CodeSy = 30, CodeEndSy = 34,
+  KbdSy = 31, KbdEndSy = 35,
+  SampSy = 32, SampEndSy = 36,
+  OLSy = 37, OLEndSy = 38,
+  LISy = 39,
+  ULSy = 40, ULEndSy = 41,
+  DirSy = 42, DirEndSy = 43,
+  MenuSy = 44, MenuEndSy = 45,
+  DLSy = 46, DLEndSy = 47,
+  DDSy = 48,
+  DTSy = 49,
+  AddressSy = 50, AddressEndSy = 51,
+  BlockQuoteSy = 52, BlockQuoteEndSy = 53,
+  PreSy = 54, PreEndSy = 55,
+  ImageSy = 56,
+  CenterSy = 57, CenterEndSy = 58,
+  ASy = 60, AEndSy = 61,
+  LinkSy = 72,
+  TableSy = 75, TableEndSy = 76,
+  TDSy = 77, TDEndSy = 78,
+  TRSy = 79, TREndSy = 80,
+  THSy = 81, THEndSy = 82,
+  CaptionSy = 90, CaptionEndSy = 91,
+  ButtonSy = 93,
+  InputSy = 94,
+  FormSy = 99, FormEndSy = 100,
+  TextAreaSy = 106, TextAreaEndSy = 107,
+  SelectSy = 110, SelectEndSy = 111,
+  OptionSy = 112, OptionEndSy = 113,
+  SelectedSy = 114,
+  FontSy = 116, FontEndSy = 117,
+  BaseFontSy = 120,
+  SubSy = 122, SubEndSy = 123,
+  SupSy = 124, SupEndSy = 125,
+  BigSy = 128, BigEndSy = 129,
+  SmallSy = 130, SmallEndSy = 131,
+  MapSy = 133, MapEndSy = 134,
+  AreaSy = 135,
+  FrameSetSy = 142, FrameSetEndSy = 143,
+  FrameSy = 144,
+  NoFramesSy = 146, NoFramesEndSy = 147,
+  PageSy = 150,
+  ScriptSy = 153, ScriptEndSy = 154,
+  DivSy = 156, DivEndSy = 157,
+  SSy = 158, SEndSy = 159,
+  StrikeSy = 160, StrikeEndSy = 161,
+  BgSoundSy = 165,
+  WrapSy = 168,
+  MetaSy = 170,
+  PanelSy = 177,
+  NoBrSy = 178, NoBrEndSy = 179,
+  WbrSy = 180,
+  StyleSy = 183, StyleEndSy = 184,
+  SpanSy = 185, SpanEndSy = 186,
+
+  // The reader's special symbols.
+  UnknownAttributeSymbol = 59,
+  OtherCharSymbol = 67,
+  UnknownTagSymbol = 69,
+  TextSymbol = 70,
+  EndOfFileSymbol = 71,
+  EndOfLineSymbol = 195,
+
+  // Attributes without a tag of their name (TEXT shares the value of the
+  // text symbol).
+  HrefSy = 62, NameSy = 63, SrcSy = 64, AltSy = 65, AlignSy = 66, TextSy = 70,
+  BGColorSy = 73, BackgroundSy = 74, ColSpanSy = 83, RowSpanSy = 84, BorderSy = 85,
+  CellPaddingSy = 86, CellSpacingSy = 87, VAlignSy = 88, WidthSy = 89, StartSy = 92,
+  ValueSy = 95, TypeSy = 96, CheckBoxSy = 97, RadioSy = 98, MethodSy = 101,
+  ActionSy = 102, CheckedSy = 103, SizeSy = 104, MaxLengthSy = 105, ColsSy = 108,
+  RowsSy = 109, MultipleSy = 115, ColorSy = 118, FaceSy = 119, TranspSy = 121,
+  ClearSy = 126, IsMapSy = 127, BorderColorSy = 132, ShapeSy = 136, CoordsSy = 137,
+  NoHrefSy = 138, UseMapSy = 139, HeightSy = 140, PlainSy = 141, TargetSy = 145,
+  NoResizeSy = 148, ScrollingSy = 149, HSpaceSy = 151, VSpaceSy = 152,
+  LanguageSy = 155, FrameBorderSy = 162, MarginWidthSy = 163, MarginHeightSy = 164,
+  LoopSy = 166, OnClickSy = 167, NoShadeSy = 169, HttpEqSy = 171, ContentSy = 172,
+  EncTypeSy = 173, VLinkSy = 174, OLinkSy = 175, ActiveSy = 176, ClassSy = 181,
+  IDSy = 182, RelSy = 188, RevSy = 189, NoWrapSy = 190, BorderColorLightSy = 191,
+  BorderColorDarkSy = 192, CharSetSy = 193, RatioSy = 194,
+};
+
+}  // namespace lark
