@@ -2,33 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "platform/core/exception.h"
 #include "platform/core/file_stream.h"
+#include "tests/platform_core/temp_dir.h"
 
 namespace lark {
 namespace {
-
-namespace fs = std::filesystem;
-
-// A fresh directory per test, removed afterwards.
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/lark-core-XXXXXX";
-    path_ = ::mkdtemp(pattern);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
 
 std::string ReadFile(const std::string& name) {
   std::ifstream in(name, std::ios::binary);

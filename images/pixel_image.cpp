@@ -1,0 +1,70 @@
+#include "images/pixel_image.h"
+
+#include "platform/core/exception.h"
+
+namespace lark {
+
+int BitsPerPixel(TPixelFormat format) {
+  switch (format) {
+    case TPixelFormat::pf1bit: return 1;
+    case TPixelFormat::pf4bit: return 4;
+    case TPixelFormat::pf8bit: return 8;
+    case TPixelFormat::pf24bit: return 24;
+  }
+  return 24;
+}
+
+size_t PaddedRowBytes(int64_t width, int bits) {
+  return static_cast<size_t>((width * bits + 31) / 32 * 4);
+}
+
+void PixelImage::Resize(int width, int height, TPixelFormat format) {
+  if (width < 0 || height < 0 || int64_t{width} * height > kMaxImagePixels)
+    throw Exception("The image is too large to be shown.");
+  Width_ = width;
+  Height_ = height;
+  Format_ = format;
+  RowBytes_ = PaddedRowBytes(width, BitsPerPixel(format));
+  Pixels_.assign(RowBytes_ * height, 0);
+}
+
+int RowPixelIndex(const uint8_t* row, TPixelFormat format, int x) {
+  switch (format) {
+    case TPixelFormat::pf1bit: return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case TPixelFormat::pf4bit: return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
+    case TPixelFormat::pf8bit: return row[x];
+    case TPixelFormat::pf24bit: return 0;
+  }
+  return 0;
+}
+
+void SetRowPixelIndex(uint8_t* row, TPixelFormat format, int x, int index) {
+  switch (format) {
+    case TPixelFormat::pf1bit: {
+      const uint8_t bit = 0x80 >> (x & 7);
+      row[x >> 3] = index ? row[x >> 3] | bit : row[x >> 3] & ~bit;
+      break;
+    }
+    case TPixelFormat::pf4bit:
+      row[x >> 1] = (x & 1) ? (row[x >> 1] & 0xF0) | (index & 0x0F)
+                            : (row[x >> 1] & 0x0F) | ((index & 0x0F) << 4);
+      break;
+    case TPixelFormat::pf8bit: row[x] = static_cast<uint8_t>(index); break;
+    case TPixelFormat::pf24bit: break;
+  }
+}
+
+int PixelImage::PixelIndex(int x, int y) const { return RowPixelIndex(ScanLine(y), Format_, x); }
+
+void PixelImage::SetPixelIndex(int x, int y, int index) { SetRowPixelIndex(ScanLine(y), Format_, x, index); }
+
+TRGB PixelImage::PixelColor(int x, int y) const {
+  if (Format_ == TPixelFormat::pf24bit) {
+    const uint8_t* p = ScanLine(y) + x * 3;
+    return {p[2], p[1], p[0]};
+  }
+  const size_t index = PixelIndex(x, y);
+  return index < Palette.size() ? Palette[index] : TRGB{};
+}
+
+}  // namespace lark

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace lark {
+
+// One palette entry or colour, in the order a reader thinks of it.
+struct TRGB {
+  uint8_t R = 0;
+  uint8_t G = 0;
+  uint8_t B = 0;
+  bool operator==(const TRGB&) const = default;
+};
+
+// The bitmap depths the decoders produce. 24-bit rows hold B, G, R per pixel,
+// as a device-independent bitmap does; 1- and 4-bit rows put the leftmost
+// pixel in the most significant bits.
+enum class TPixelFormat { pf1bit, pf4bit, pf8bit, pf24bit };
+
+[[nodiscard]] int BitsPerPixel(TPixelFormat format);
+
+// Images from files are refused above this many pixels, so that a small file
+// announcing a huge picture cannot make the program allocate gigabytes. It
+// allows 8000 x 5000, well beyond any screen.
+inline constexpr int64_t kMaxImagePixels = 40'000'000;
+// An animation keeps every frame's picture plus its composed buffers.
+inline constexpr int64_t kMaxAnimationPixels = 100'000'000;
+
+// Exact pixels of one decoded picture: rows top-down, each padded to a
+// multiple of 4 bytes, with the palette of the indexed formats. The decoders
+// fill it; the image loader turns it into the display's bitmap.
+class PixelImage {
+ public:
+  PixelImage() = default;
+  PixelImage(int width, int height, TPixelFormat format) { Resize(width, height, format); }
+
+  // Sizes the pixel store (all zero). Refuses negative sizes and pictures
+  // above kMaxImagePixels with an Exception.
+  void Resize(int width, int height, TPixelFormat format);
+
+  [[nodiscard]] int Width() const { return Width_; }
+  [[nodiscard]] int Height() const { return Height_; }
+  [[nodiscard]] bool Empty() const { return Width_ == 0 || Height_ == 0; }
+  [[nodiscard]] TPixelFormat Format() const { return Format_; }
+  [[nodiscard]] size_t RowBytes() const { return RowBytes_; }
+
+  [[nodiscard]] uint8_t* ScanLine(int row) { return Pixels_.data() + row * RowBytes_; }
+  [[nodiscard]] const uint8_t* ScanLine(int row) const { return Pixels_.data() + row * RowBytes_; }
+
+  // The palette index (indexed formats) of a pixel; 0 for 24-bit pictures.
+  [[nodiscard]] int PixelIndex(int x, int y) const;
+  void SetPixelIndex(int x, int y, int index);
+  // The colour a pixel shows: through the palette for indexed formats (black
+  // for an index beyond it).
+  [[nodiscard]] TRGB PixelColor(int x, int y) const;
+
+  std::vector<TRGB> Palette;
+  // A colour key: pixels of this colour are see-through.
+  bool Transparent = false;
+  TRGB TransparentColor;
+
+ private:
+  int Width_ = 0;
+  int Height_ = 0;
+  TPixelFormat Format_ = TPixelFormat::pf24bit;
+  size_t RowBytes_ = 0;
+  std::vector<uint8_t> Pixels_;
+};
+
+// Bytes of one row of `width` pixels at `bits` per pixel, padded to 4 bytes.
+[[nodiscard]] size_t PaddedRowBytes(int64_t width, int bits);
+
+// The palette index of pixel `x` of an indexed row, and its setter.
+[[nodiscard]] int RowPixelIndex(const uint8_t* row, TPixelFormat format, int x);
+void SetRowPixelIndex(uint8_t* row, TPixelFormat format, int x, int index);
+
+}  // namespace lark
