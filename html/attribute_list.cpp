@@ -1,6 +1,7 @@
 #include "html/attribute_list.h"
 
 #include "platform/core/exception.h"
+#include "platform/core/string_routines.h"
 
 namespace lark {
 
@@ -9,12 +10,6 @@ namespace {
 TStyleAttributeParser& InstalledStyleParser() {
   static TStyleAttributeParser parser;
   return parser;
-}
-
-std::string AsciiLower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
 }
 
 }  // namespace
@@ -29,13 +24,13 @@ TAttribute* TAttributeList::Find(Symb sy) const {
 
 std::string TAttributeList::GetID() {
   if (saveID_.empty())
-    if (const TAttribute* id = Find(IDSy)) saveID_ = AsciiLower(id->Name);
+    if (const TAttribute* id = Find(IDSy)) saveID_ = LowerCase(id->Name);
   return saveID_;
 }
 
 std::string TAttributeList::GetClass() const {
   const TAttribute* cls = Find(ClassSy);
-  return cls ? AsciiLower(cls->Name) : std::string();
+  return cls ? LowerCase(cls->Name) : std::string();
 }
 
 std::string TAttributeList::GetTitle() const {

@@ -2,11 +2,13 @@
 
 #include <cstdint>
 
+#include "platform/core/object.h"
+
 namespace lark {
 
 // Anything an anchor name or ID can name: sections, inline images, form
 // controls, character positions.
-class TIDObject {
+class TIDObject : public TObject {
  public:
   TIDObject() = default;
   TIDObject(const TIDObject&) = delete;

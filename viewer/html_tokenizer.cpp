@@ -1,0 +1,444 @@
+#include "viewer/html_tokenizer.h"
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <optional>
+
+#include "platform/core/code_page.h"
+#include "platform/core/string_routines.h"
+#include "viewer/char_references.h"
+#include "viewer/tag_symbols.h"
+
+namespace lark {
+
+namespace {
+
+constexpr int CR = 13;
+constexpr int LF = 10;
+constexpr char kNonBreakingSpace = 5;  // the document's own mark
+constexpr std::int32_t kMaxTextToken = 100;
+constexpr std::size_t kMaxTagName = 255;
+constexpr std::size_t kMaxReferenceDigits = 5;
+constexpr std::size_t kMaxReferenceLetters = 6;
+
+bool IsUpperLetter(int c) { return c >= 'A' && c <= 'Z'; }
+bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+bool IsHexLetter(int c) { return c >= 'A' && c <= 'F'; }
+
+int HexValue(int upper) { return IsDigit(upper) ? upper - '0' : upper - 'A' + 10; }
+
+// Bytes that would pose as the document's internal marks (or end a C string)
+// are read as "?".
+int AsInputChar(char byte) {
+  const auto c = static_cast<unsigned char>(byte);
+  return c == 0 || c == 5 || c == 8 ? '?' : c;
+}
+
+// A decimal number, fractions and exponent allowed, rounded to even at .5
+// and held within 32 bits; 0 when the text is not a number.
+std::int32_t RoundedNumber(std::string_view text) {
+  double value = 0;
+  if (!TryStrToFloat(text, value)) return 0;
+  if (value >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
+    return std::numeric_limits<std::int32_t>::max();
+  if (value <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
+    return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(std::nearbyint(value));
+}
+
+// The number of a quoted value: blanks trimmed and a trailing "%" dropped.
+std::int32_t QuotedValueNumber(const std::string& value) {
+  std::string trimmed = Trim(value);
+  if (!trimmed.empty() && trimmed.back() == '%') trimmed.pop_back();
+  return RoundedNumber(trimmed);
+}
+
+}  // namespace
+
+void THtmlReader::Reset() {
+  text_ = {};
+  textPos_ = 0;
+  include_.clear();
+  include_.shrink_to_fit();
+  includePos_ = 0;
+  sourceKind_ = savedSourceKind_ = 0;
+  ch_ = lch_ = EofChar;
+  position_ = -1;
+  lineEnd_ = LineEnd::None;
+  inComment_ = noMarkup_ = preformatted_ = false;
+  sy_ = EndOfFileSymbol;
+  headerLevel_ = 0;
+  tagPosition_ = 0;
+  buff_.Clear();
+  scratch_.Clear();
+  valueToken_.Clear();
+  attributes_.Clear();
+  onInclude_ = nullptr;
+  idNameList_ = nullptr;
+  codePageInForce_ = nullptr;
+}
+
+void THtmlReader::Begin(TReaderSetup setup) {
+  Reset();
+  text_ = setup.Text;
+  sourceKind_ = setup.SourceKind;
+  onInclude_ = std::move(setup.OnInclude);
+  idNameList_ = setup.IDNameList;
+  codePageInForce_ = std::move(setup.CodePageInForce);
+  noMarkup_ = setup.NoMarkup;
+  GetCh();
+  NextSymbol();
+}
+
+int THtmlReader::ReadRawChar() {
+  if (sourceKind_ == IncludeSourceKind) {
+    if (includePos_ < include_.size()) return AsInputChar(include_[includePos_++]);
+    sourceKind_ = savedSourceKind_;
+    include_.clear();
+    includePos_ = 0;
+  }
+  if (textPos_ >= text_.size()) return EofChar;
+  if (position_ < std::numeric_limits<std::int32_t>::max()) ++position_;
+  return AsInputChar(text_[textPos_++]);
+}
+
+int THtmlReader::PeekRawChar() const {
+  if (sourceKind_ == IncludeSourceKind && includePos_ < include_.size())
+    return AsInputChar(include_[includePos_]);
+  return textPos_ < text_.size() ? AsInputChar(text_[textPos_]) : EofChar;
+}
+
+void THtmlReader::ReadChar() {
+  int c = ReadRawChar();
+  if ((c == LF && lineEnd_ == LineEnd::AfterCR) || (c == CR && lineEnd_ == LineEnd::AfterLF)) c = ReadRawChar();
+  if (c == LF) {
+    c = CR;
+    lineEnd_ = LineEnd::AfterLF;
+  } else if (c == CR) {
+    lineEnd_ = LineEnd::AfterCR;
+  } else {
+    lineEnd_ = LineEnd::None;
+    if (c == '\t') c = ' ';
+  }
+  ch_ = c;
+  lch_ = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+  if (ch_ == EofChar && inComment_) throw EParseError("Open Comment at End of HTML File");
+}
+
+void THtmlReader::GetCh() {
+  for (;;) {
+    ReadChar();
+    if (ch_ != '<' || noMarkup_ || PeekRawChar() != '!') return;
+    ReadChar();  // the "!"
+    inComment_ = true;
+    ReadChar();
+    if (ch_ != '-') {
+      SkipDeclaration();
+      continue;
+    }
+    ReadChar();
+    if (ch_ != '-') {
+      SkipDeclaration();
+      continue;
+    }
+    ReadChar();
+    if (onInclude_ && ch_ == '#' && sourceKind_ != IncludeSourceKind)
+      ExpandInclude();
+    else
+      SkipCommentBody();
+  }
+}
+
+void THtmlReader::SkipDeclaration() {
+  while (ch_ != '>') ReadChar();
+  inComment_ = false;
+}
+
+// A comment ends at two or more "-", optional spaces and line ends, then ">".
+void THtmlReader::SkipCommentBody() {
+  inComment_ = true;
+  for (;;) {
+    if (lch_ != '-') {
+      ReadChar();
+      continue;
+    }
+    ReadChar();
+    if (lch_ != '-') continue;
+    while (lch_ == '-') ReadChar();
+    while (lch_ == ' ' || lch_ == CR) ReadChar();
+    if (lch_ == '>') break;
+  }
+  inComment_ = false;
+}
+
+void THtmlReader::SkipSpacesInComment() {
+  while (ch_ == ' ' || ch_ == CR) ReadChar();
+}
+
+void THtmlReader::ExpandInclude() {
+  ReadChar();  // past the "#"
+  std::string command;
+  while (IsDigit(lch_) || IsUpperLetter(lch_) || lch_ == '_') {
+    command += static_cast<char>(ch_);
+    ReadChar();
+  }
+  TStringList params;
+  ReadIncludeParameters(params);
+  SkipCommentBody();
+
+  std::string buffer;
+  onInclude_(command, params, buffer);
+  if (buffer.empty()) return;
+  savedSourceKind_ = sourceKind_;
+  sourceKind_ = IncludeSourceKind;
+  include_ = std::move(buffer);
+  includePos_ = 0;
+}
+
+void THtmlReader::ReadIncludeParameters(TStringList& params) {
+  for (;;) {
+    SkipSpacesInComment();
+    if (!IsUpperLetter(lch_)) return;
+    std::string name;
+    while (IsUpperLetter(lch_) || IsDigit(lch_) || lch_ == '_') {
+      name += static_cast<char>(ch_);
+      ReadChar();
+    }
+    SkipSpacesInComment();
+    std::string value;
+    if (ch_ == '=') {
+      ReadChar();
+      SkipSpacesInComment();
+      if (!ReadQuotedValue(value, &THtmlReader::ReadChar, QuotedCR::AsSpace)) {
+        while (ch_ != ' ' && ch_ != CR && ch_ != EofChar && ch_ != '-' && ch_ != '>') {
+          value += static_cast<char>(ch_);
+          ReadChar();
+        }
+      }
+    }
+    params.Add(name + "=" + value);
+  }
+}
+
+void THtmlReader::SkipWhiteSpace() {
+  while (ch_ == ' ' || ch_ == CR || ch_ == '\t') GetCh();
+}
+
+void THtmlReader::NextSymbol() {
+  buff_.Clear();
+  if (ch_ == EofChar) {
+    sy_ = EndOfFileSymbol;
+    return;
+  }
+  if (ReadTag() || ReadEntity(buff_, false, &THtmlReader::GetCh) || ReadText()) return;
+  sy_ = OtherCharSymbol;
+  buff_.AddChar(static_cast<char>(ch_), position_);
+  GetCh();
+}
+
+bool THtmlReader::ReadTag() {
+  if (ch_ != '<') return false;
+  tagPosition_ = position_;
+  GetCh();
+  bool endTag = false;
+  if (ch_ == '/') {
+    endTag = true;
+    GetCh();
+  } else if (!IsUpperLetter(lch_)) {
+    sy_ = TextSymbol;
+    buff_.AddChar('<', tagPosition_);
+    return true;
+  }
+  std::string name;
+  while (IsUpperLetter(lch_)) {
+    if (name.size() < kMaxTagName) name += static_cast<char>(lch_);
+    GetCh();
+  }
+  sy_ = UnknownTagSymbol;
+  if (const auto tag = LookupTag(name)) {
+    if (!endTag)
+      sy_ = tag->Start;
+    else if (tag->End)
+      sy_ = *tag->End;
+  }
+  SkipWhiteSpace();
+  headerLevel_ = 0;
+  if ((sy_ == HeadingSy || sy_ == HeadingEndSy) && lch_ >= '1' && lch_ <= '6') {
+    headerLevel_ = lch_ - '0';
+    GetCh();
+  }
+  attributes_.Clear();
+  while (ReadAttribute()) {
+  }
+  while (ch_ != '>' && ch_ != EofChar) GetCh();
+  // The style-sheet reader starts on the ">" of STYLE.
+  if (sy_ != StyleSy) GetCh();
+  return true;
+}
+
+bool THtmlReader::ReadAttribute() {
+  SkipWhiteSpace();
+  if (!IsUpperLetter(lch_)) return false;
+  std::string name;
+  while (IsUpperLetter(lch_) || lch_ == '-') {
+    name += static_cast<char>(lch_);
+    GetCh();
+  }
+  const Symb symbol = LookupAttribute(name);
+  SkipWhiteSpace();
+  std::string value;
+  std::int32_t number = symbol == BorderSy ? 1 : 0;
+  if (ch_ == '=') {
+    GetCh();
+    SkipWhiteSpace();
+    if (ReadQuotedValue(value, &THtmlReader::GetCh, QuotedCR::Drop))
+      number = QuotedValueNumber(value);
+    else if (!ReadNumber(value, number))
+      ReadUnquotedWord(value);
+  }
+  if (symbol == IDSy && !value.empty() && idNameList_) idNameList_->AddChPosObject(value, position_);
+  attributes_.Add(std::make_unique<TAttribute>(symbol, number, std::move(value)));
+  return true;
+}
+
+bool THtmlReader::ReadQuotedValue(std::string& value, Advance advance, QuotedCR cr) {
+  if (lch_ != '"' && lch_ != '\'') return false;
+  const int quote = ch_;
+  const Symb symbolBefore = sy_;
+  (this->*advance)();
+  while (ch_ != quote && ch_ != EofChar) {
+    if (ch_ == '&') {
+      valueToken_.Clear();
+      ReadEntity(valueToken_, true, advance);
+      const std::string_view text = valueToken_.Chars();
+      if (text.size() == 1 && text[0] == kNonBreakingSpace)
+        value += ' ';
+      else
+        value += text;
+      continue;
+    }
+    if (ch_ != CR)
+      value += static_cast<char>(ch_);
+    else if (cr == QuotedCR::AsSpace)
+      value += ' ';
+    (this->*advance)();
+  }
+  if (ch_ == quote) (this->*advance)();
+  sy_ = symbolBefore;
+  return true;
+}
+
+bool THtmlReader::ReadNumber(std::string& value, std::int32_t& number) {
+  if (lch_ != '+' && lch_ != '-' && !IsDigit(lch_)) return false;
+  while (ch_ != ' ' && ch_ != CR && ch_ != EofChar && ch_ != '%' && ch_ != '>') {
+    value += static_cast<char>(ch_);
+    GetCh();
+  }
+  SkipWhiteSpace();
+  number = RoundedNumber(value);
+  if (ch_ == '%') {
+    value += '%';
+    GetCh();
+  }
+  return true;
+}
+
+void THtmlReader::ReadUnquotedWord(std::string& value) {
+  while (ch_ != ' ' && ch_ != CR && ch_ != EofChar && ch_ != '>') {
+    value += static_cast<char>(ch_);
+    GetCh();
+  }
+}
+
+bool THtmlReader::ReadEntity(TokenObj& out, bool attributeMode, Advance advance) {
+  if (ch_ != '&') return false;
+  sy_ = TextSymbol;
+  const std::int32_t ampersandPosition = position_;
+  scratch_.Clear();
+  const auto take = [&] {
+    scratch_.AddChar(static_cast<char>(ch_), position_);
+    (this->*advance)();
+  };
+  take();
+
+  std::optional<char32_t> value;
+  bool named = false;
+  if (ch_ == '#') {
+    take();
+    const bool hex = lch_ == 'X';
+    if (hex) take();
+    std::size_t digits = 0;
+    char32_t number = 0;
+    while (IsDigit(lch_) || (hex && IsHexLetter(lch_))) {
+      if (++digits <= kMaxReferenceDigits) number = number * (hex ? 16 : 10) + HexValue(lch_);
+      take();
+    }
+    if (ch_ == ';') take();
+    if (digits >= 1 && digits <= kMaxReferenceDigits) value = number;
+  } else {
+    std::string name;
+    while (IsUpperLetter(lch_) || IsDigit(lch_)) {
+      if (name.size() <= kMaxReferenceLetters) name += static_cast<char>(ch_);
+      take();
+    }
+    if (ch_ == ';') take();
+    if (name.size() <= kMaxReferenceLetters) {
+      if (name == "hellip") {
+        for (std::int32_t i = 0; i < 3; ++i) out.AddChar('.', ampersandPosition + i);
+        return true;
+      }
+      value = LookupNamedReference(name);
+      named = true;
+    }
+  }
+  if (value)
+    AppendReference(out, *value, named, attributeMode, ampersandPosition);
+  else
+    out.Concat(scratch_);  // not a reference: the text as written
+  return true;
+}
+
+void THtmlReader::AppendReference(TokenObj& out, char32_t value, bool named, bool attributeMode,
+                                  std::int32_t at) {
+  std::string bytes;
+  if (named && value == static_cast<char32_t>(kNonBreakingSpace))
+    bytes = std::string(1, kNonBreakingSpace);
+  else if (value <= 8)
+    bytes = "?";  // never the document's marks or a NUL
+  else if (value == '\t')
+    bytes = " ";
+  else
+    bytes = EncodeChar(value, attributeMode || !codePageInForce_ ? SystemCodePage() : codePageInForce_());
+  for (std::size_t i = 0; i < bytes.size(); ++i) out.AddChar(bytes[i], at + static_cast<std::int32_t>(i));
+}
+
+bool THtmlReader::ReadText() {
+  while (buff_.Leng() < kMaxTextToken) {
+    const int c = ch_;
+    if (c == EofChar || c == '&' || c == '<' || (c < 32 && c != CR)) break;
+    if (!preformatted_ && (c == ' ' || c == CR)) {
+      buff_.AddChar(' ', position_);
+      SkipWhiteSpace();
+      continue;
+    }
+    buff_.AddChar(static_cast<char>(c), position_);
+    GetCh();
+  }
+  if (buff_.Leng() == 0) return false;
+  sy_ = TextSymbol;
+  return true;
+}
+
+TCharSource THtmlReader::StyleSheetSource() {
+  return [this] {
+    ReadChar();
+    return ch_;
+  };
+}
+
+void THtmlReader::ResumeAfterStyleSheet(int stoppedAt) {
+  lch_ = stoppedAt >= 'a' && stoppedAt <= 'z' ? stoppedAt - 'a' + 'A' : stoppedAt;
+}
+
+}  // namespace lark
