@@ -26,9 +26,11 @@ struct PendingCall {
 
 class SyncQueue {
  public:
+  // Never destroyed: workers still blocked at exit must not wait on a
+  // destroyed condition variable.
   static SyncQueue& Instance() {
-    static SyncQueue queue;
-    return queue;
+    static auto* queue = new SyncQueue;
+    return *queue;
   }
 
   void Run(std::function<void()> method, SyncToken target) {
