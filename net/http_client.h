@@ -14,7 +14,6 @@
 
 namespace lark {
 
-class TNetHTTP;
 class TStream;
 class TStrings;
 
@@ -30,7 +29,7 @@ constexpr std::int64_t kMaxHeaderBytes = 256 * 1024;
 // The fields of one header block: the request to send, or the response read.
 class TNetHeaderInfo {
  public:
-  explicit TNetHeaderInfo(TNetHTTP* owner = nullptr) : owner_(owner) { Reset(); }
+  TNetHeaderInfo() { Reset(); }
   TNetHeaderInfo(const TNetHeaderInfo&) = delete;
   TNetHeaderInfo& operator=(const TNetHeaderInfo&) = delete;
 
@@ -74,9 +73,6 @@ class TNetHeaderInfo {
   std::string UserAgent;
   std::string Username;
   std::string WWWAuthenticate;
-
- private:
-  TNetHTTP* owner_;
 };
 
 class TNetHTTP : public TNetTCPClient {
@@ -97,8 +93,8 @@ class TNetHTTP : public TNetTCPClient {
   TNetHTTPProtocolVersion ProtocolVersion = TNetHTTPProtocolVersion::pv1_1;
   // Redirects followed in one request; the next one is not followed.
   int RedirectMaximum = 15;
-  TNetHeaderInfo Request{this};
-  TNetHeaderInfo Response{this};
+  TNetHeaderInfo Request;
+  TNetHeaderInfo Response;
   TNetHTTPOnRedirectEvent OnRedirect;
 
   [[nodiscard]] int ResponseCode() const { return responseCode_; }
