@@ -7,7 +7,6 @@ namespace lark {
 
 namespace {
 constexpr std::int32_t kInitialCapacity = 300;
-constexpr std::int32_t kCapacityStep = 50;
 }  // namespace
 
 TokenObj::TokenObj() {
@@ -15,10 +14,13 @@ TokenObj::TokenObj() {
   positions_.reserve(kInitialCapacity);
 }
 
-void TokenObj::AddChar(char ch, std::int32_t ind) {
-  if (Leng() >= maxIndex_) maxIndex_ += kCapacityStep;
-  chars_.push_back(ch);
-  positions_.push_back(ind);
+void TokenObj::AddRun(const char* chars, std::size_t count, std::int32_t firstInd) {
+  chars_.insert(chars_.end(), chars, chars + count);
+  // Positions stop at the largest 32-bit value rather than wrap.
+  const std::int64_t limit = std::numeric_limits<std::int32_t>::max();
+  for (std::size_t i = 0; i < count; ++i)
+    positions_.push_back(static_cast<std::int32_t>(std::min<std::int64_t>(firstInd + static_cast<std::int64_t>(i), limit)));
+  while (Leng() > maxIndex_) maxIndex_ += kCapacityStep;
   stringOK_ = false;
 }
 

@@ -17,7 +17,14 @@ class TokenObj {
  public:
   TokenObj();
 
-  void AddChar(char ch, std::int32_t ind);
+  void AddChar(char ch, std::int32_t ind) {
+    if (Leng() >= maxIndex_) maxIndex_ += kCapacityStep;
+    chars_.push_back(ch);
+    positions_.push_back(ind);
+    stringOK_ = false;
+  }
+  // Appends `count` characters whose positions run on from `firstInd`.
+  void AddRun(const char* chars, std::size_t count, std::int32_t firstInd);
   void Concat(const TokenObj& other);
   // Replaces character `ind` (0-based); indices outside 0..Leng-1 are ignored.
   void ReplaceChar(std::int32_t ind, char ch);
@@ -33,6 +40,8 @@ class TokenObj {
   [[nodiscard]] const std::vector<std::int32_t>& Positions() const { return positions_; }
 
  private:
+  static constexpr std::int32_t kCapacityStep = 50;
+
   std::vector<char> chars_;
   std::vector<std::int32_t> positions_;
   std::int32_t maxIndex_ = 300;

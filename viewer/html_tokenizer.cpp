@@ -1,5 +1,6 @@
 #include "viewer/html_tokenizer.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -53,6 +54,20 @@ std::int32_t QuotedValueNumber(const std::string& value) {
   if (!trimmed.empty() && trimmed.back() == '%') trimmed.pop_back();
   return RoundedNumber(trimmed);
 }
+
+// Bytes that need more than being taken as they are: line ends, tab, the
+// bytes read as "?", and "<", which may open a comment.
+constexpr std::array<bool, 256> kNeedsCare = [] {
+  std::array<bool, 256> table{};
+  for (int c : {0, 5, 8, int('\t'), int('\n'), int('\r'), int('<')}) table[static_cast<std::size_t>(c)] = true;
+  return table;
+}();
+
+// Runs of bytes that a text token, a quoted value or a comment body takes
+// in one step.
+bool IsWordByte(unsigned char c) { return c > ' ' && c != '&' && c != '<'; }
+bool IsPreformattedByte(unsigned char c) { return c >= ' ' && c != '&' && c != '<'; }
+bool IsCommentByte(unsigned char c) { return !kNeedsCare[c] && c != '-'; }
 
 }  // namespace
 
@@ -126,7 +141,65 @@ void THtmlReader::ReadChar() {
   if (ch_ == EofChar && inComment_) throw EParseError("Open Comment at End of HTML File");
 }
 
+// The common case of GetCh: a byte of the main text that is neither a line
+// end, a tab, a byte read as "?" nor "<" is the next character as it is.
+bool THtmlReader::TakePlainByte() {
+  if (sourceKind_ == IncludeSourceKind || textPos_ >= text_.size()) return false;
+  const auto c = static_cast<unsigned char>(text_[textPos_]);
+  if (kNeedsCare[c]) return false;
+  ++textPos_;
+  AdvancePosition(1);
+  lineEnd_ = LineEnd::None;
+  ch_ = c;
+  lch_ = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+  return true;
+}
+
+void THtmlReader::AdvancePosition(std::size_t count) {
+  const std::int64_t next = static_cast<std::int64_t>(position_) + static_cast<std::int64_t>(count);
+  position_ = static_cast<std::int32_t>(std::min<std::int64_t>(next, std::numeric_limits<std::int32_t>::max()));
+}
+
+std::int32_t THtmlReader::NextPosition() const {
+  return position_ < std::numeric_limits<std::int32_t>::max() ? position_ + 1 : position_;
+}
+
+// Passes over `count` bytes of the main text that hold no line end.
+void THtmlReader::SkipRun(std::size_t count) {
+  if (count == 0) return;
+  textPos_ += count;
+  AdvancePosition(count);
+  lineEnd_ = LineEnd::None;
+}
+
+// How many bytes from the current place in the main text (at most `room`)
+// form a run; none while an include is being read.
+std::size_t THtmlReader::PlainRunLength(std::size_t room, bool (*inRun)(unsigned char)) const {
+  if (sourceKind_ == IncludeSourceKind) return 0;
+  const std::size_t end = std::min(text_.size(), textPos_ + std::min(room, text_.size()));
+  std::size_t pos = textPos_;
+  while (pos < end && inRun(static_cast<unsigned char>(text_[pos]))) ++pos;
+  return pos - textPos_;
+}
+
+// Bytes of a quoted value that go in as they are: up to the quote, a
+// reference or anything that needs care.
+std::size_t THtmlReader::QuotedRunLength(int quote) const {
+  if (sourceKind_ == IncludeSourceKind) return 0;
+  std::size_t pos = textPos_;
+  while (pos < text_.size()) {
+    const auto c = static_cast<unsigned char>(text_[pos]);
+    if (c == quote || c == '&' || kNeedsCare[c]) break;
+    ++pos;
+  }
+  return pos - textPos_;
+}
+
 void THtmlReader::GetCh() {
+  if (!TakePlainByte()) GetChSlow();
+}
+
+void THtmlReader::GetChSlow() {
   for (;;) {
     ReadChar();
     if (ch_ != '<' || noMarkup_ || PeekRawChar() != '!') return;
@@ -160,6 +233,7 @@ void THtmlReader::SkipCommentBody() {
   inComment_ = true;
   for (;;) {
     if (lch_ != '-') {
+      SkipRun(PlainRunLength(text_.size(), IsCommentByte));
       ReadChar();
       continue;
     }
@@ -322,6 +396,11 @@ bool THtmlReader::ReadQuotedValue(std::string& value, Advance advance, QuotedCR 
       value += static_cast<char>(ch_);
     else if (cr == QuotedCR::AsSpace)
       value += ' ';
+    if (advance == &THtmlReader::GetCh) {
+      const std::size_t run = QuotedRunLength(quote);
+      value.append(text_.data() + textPos_, run);
+      SkipRun(run);
+    }
     (this->*advance)();
   }
   if (ch_ == quote) (this->*advance)();
@@ -423,6 +502,13 @@ bool THtmlReader::ReadText() {
       continue;
     }
     buff_.AddChar(static_cast<char>(c), position_);
+    // The bytes that follow and cannot end the token go in as one run.
+    const std::size_t run = PlainRunLength(static_cast<std::size_t>(kMaxTextToken - buff_.Leng()),
+                                           preformatted_ ? IsPreformattedByte : IsWordByte);
+    if (run > 0) {
+      buff_.AddRun(text_.data() + textPos_, run, NextPosition());
+      SkipRun(run);
+    }
     GetCh();
   }
   if (buff_.Leng() == 0) return false;

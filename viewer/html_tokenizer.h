@@ -97,6 +97,13 @@ class THtmlReader {
   enum class QuotedCR { Drop, AsSpace };
   using Advance = void (THtmlReader::*)();
 
+  bool TakePlainByte();
+  void GetChSlow();
+  void AdvancePosition(std::size_t count);
+  [[nodiscard]] std::int32_t NextPosition() const;
+  void SkipRun(std::size_t count);
+  [[nodiscard]] std::size_t QuotedRunLength(int quote) const;
+  std::size_t PlainRunLength(std::size_t room, bool (*inRun)(unsigned char)) const;
   bool ReadTag();
   bool ReadAttribute();
   bool ReadEntity(TokenObj& out, bool attributeMode, Advance advance);
