@@ -88,10 +88,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && run.real_accumulated_time > 0)
+      if (run.run_type == Run::RT_Iteration && run.cpu_accumulated_time > 0)
         megabytesPerSecond[run.run_name.function_name] =
             static_cast<double>(Page().size()) * static_cast<double>(run.iterations) /
-            run.real_accumulated_time / 1e6;
+            run.cpu_accumulated_time / 1e6;
   }
   std::map<std::string, double> megabytesPerSecond;
 };
