@@ -1,0 +1,248 @@
+#include "platform/graphics/bitmap.h"
+
+#include <algorithm>
+
+#include "platform/graphics/bitmap_data_qt.h"
+#include "platform/graphics/canvas_device_qt.h"
+#include "platform/graphics/raster_ops_qt.h"
+
+namespace lark {
+
+using detail::BitmapData;
+
+namespace detail {
+
+QImage ToRgb32(const QImage& image) {
+  if (image.format() == QImage::Format_Mono && image.colorCount() < 2) return MonoToRgb32(image, 0, 0xFFFFFF);
+  return image.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage MonoToRgb32(const QImage& image, uint32_t zero_color, uint32_t one_color) {
+  QImage result(image.size(), QImage::Format_RGB32);
+  for (int y = 0; y < image.height(); ++y) {
+    const uchar* bits = image.constScanLine(y);
+    auto* line = reinterpret_cast<uint32_t*>(result.scanLine(y));
+    for (int x = 0; x < image.width(); ++x)
+      line[x] = 0xFF000000u | (((bits[x >> 3] >> (7 - (x & 7))) & 1) ? one_color : zero_color);
+  }
+  return result;
+}
+
+}  // namespace detail
+
+namespace {
+
+QImage::Format QtFormat(TPixelFormat format) {
+  switch (format) {
+    case pf1bit: return QImage::Format_Mono;
+    case pf4bit:
+    case pf8bit: return QImage::Format_Indexed8;
+    case pf15bit: return QImage::Format_RGB555;
+    case pf16bit: return QImage::Format_RGB16;
+    case pf24bit: return QImage::Format_BGR888;
+    default: return QImage::Format_RGB32;
+  }
+}
+
+QList<QRgb> ColorTable(const HPALETTE& palette, int size) {
+  QList<QRgb> table;
+  const HPALETTE source = palette ? palette : DefaultPalette();
+  for (const PALETTEENTRY& e : source->Entries) table.push_back(qRgb(e.peRed, e.peGreen, e.peBlue));
+  if (size == 2 && !palette) table = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
+  table.resize(std::min<qsizetype>(std::max<qsizetype>(table.size(), 1), size));
+  while (table.size() < size) table.push_back(qRgb(0, 0, 0));
+  return table;
+}
+
+int NearestIndex(const QList<QRgb>& table, QRgb color) {
+  int best = 0, best_distance = 1 << 30;
+  for (int i = 0; i < int(table.size()); ++i) {
+    const int dr = qRed(table[i]) - qRed(color), dg = qGreen(table[i]) - qGreen(color), db = qBlue(table[i]) - qBlue(color);
+    const int distance = dr * dr + dg * dg + db * db;
+    if (distance < best_distance) {
+      best_distance = distance;
+      best = i;
+    }
+  }
+  return best;
+}
+
+// Converts pixels to an indexed format by nearest colour of the table.
+QImage ToIndexed(const QImage& image, QImage::Format format, const QList<QRgb>& table) {
+  QImage result(image.size(), format);
+  result.setColorTable(table);
+  const QImage rgb = detail::ToRgb32(image);
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x) result.setPixel(x, y, uint(NearestIndex(table, line[x])));
+  }
+  return result;
+}
+
+QImage Blank(int width, int height, TPixelFormat format, const HPALETTE& palette) {
+  QImage image(width, height, QtFormat(format));
+  if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_Indexed8) {
+    const QList<QRgb> table = ColorTable(palette, format == pf1bit ? 2 : format == pf4bit ? 16 : 256);
+    image.setColorTable(table);
+    image.fill(uint(NearestIndex(table, qRgb(255, 255, 255))));
+  } else {
+    image.fill(Qt::white);
+  }
+  return image;
+}
+
+}  // namespace
+
+TBitmap::TBitmap() : data_(std::make_unique<BitmapData>()) {}
+TBitmap::TBitmap(int width, int height) : TBitmap() { SetSize(width, height); }
+TBitmap::~TBitmap() {
+  if (data_->canvas) data_->canvas->Device().Flush();
+}
+
+BitmapData& TBitmap::Data() {
+  if (data_->canvas) data_->canvas->Device().Flush();
+  return *data_;
+}
+const BitmapData& TBitmap::Data() const { return const_cast<TBitmap*>(this)->Data(); }
+
+void TBitmap::Assign(const TBitmap& source) {
+  if (&source == this) return;
+  const BitmapData& from = source.Data();
+  BitmapData& to = Data();
+  to.image = from.image.copy();
+  to.format = from.format;
+  to.handleType = from.handleType;
+  to.palette = from.palette;
+  transparent_color_ = source.transparent_color_;
+  transparent_mode_ = source.transparent_mode_;
+  SetTransparent(source.Transparent());
+}
+
+int TBitmap::Width() const { return data_->image.width(); }
+int TBitmap::Height() const { return data_->image.height(); }
+void TBitmap::SetWidth(int width) { SetSize(width, Height()); }
+void TBitmap::SetHeight(int height) { SetSize(Width(), height); }
+
+void TBitmap::SetSize(int width, int height) {
+  width = std::max(0, width);
+  height = std::max(0, height);
+  BitmapData& data = Data();
+  if (width == data.image.width() && height == data.image.height()) return;
+  QImage image = Blank(width, height, data.format, Palette());
+  if (!data.image.isNull()) {
+    const int rows = std::min(height, data.image.height());
+    const int bytes = std::min(image.bytesPerLine(), data.image.bytesPerLine());
+    const int copy = std::min(bytes, int((int64_t(std::min(width, data.image.width())) * image.depth() + 7) / 8));
+    for (int y = 0; y < rows; ++y) std::copy_n(data.image.constScanLine(y), copy, image.scanLine(y));
+  }
+  data.image = image;
+}
+
+TPixelFormat TBitmap::PixelFormat() const { return data_->format; }
+
+void TBitmap::SetPixelFormat(TPixelFormat format) {
+  BitmapData& data = Data();
+  if (format == data.format) return;
+  const QImage::Format target = QtFormat(format);
+  if (data.image.isNull()) {
+  } else if (target == QImage::Format_Mono || target == QImage::Format_Indexed8) {
+    const bool keep_table = data.image.format() == target;
+    const QList<QRgb> table = keep_table ? data.image.colorTable()
+                                         : ColorTable(Palette(), format == pf1bit ? 2 : format == pf4bit ? 16 : 256);
+    data.image = keep_table ? data.image : ToIndexed(data.image, target, table);
+  } else {
+    data.image = data.image.convertToFormat(target);
+  }
+  data.format = format;
+  data.handleType = format == pfDevice ? bmDDB : bmDIB;
+}
+
+bool TBitmap::Monochrome() const { return data_->format == pf1bit; }
+
+void TBitmap::SetMonochrome(bool monochrome) {
+  if (monochrome == Monochrome()) return;
+  if (monochrome) {
+    BitmapData& data = Data();
+    data.palette = nullptr;
+    if (!data.image.isNull()) data.image = ToIndexed(data.image, QImage::Format_Mono, {qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    data.format = pf1bit;
+  } else {
+    SetPixelFormat(pfDevice);
+  }
+}
+
+TBitmapHandleType TBitmap::HandleType() const { return data_->handleType; }
+
+void TBitmap::SetHandleType(TBitmapHandleType type) {
+  if (type == bmDDB && data_->format != pfDevice && data_->format != pf1bit) SetPixelFormat(pfDevice);
+  Data().handleType = type;
+}
+
+HPALETTE TBitmap::Palette() const {
+  const QImage& image = Data().image;
+  if (image.format() != QImage::Format_Mono && image.format() != QImage::Format_Indexed8) return data_->palette;
+  std::vector<PALETTEENTRY> entries;
+  for (QRgb c : image.colorTable())
+    entries.push_back({uint8_t(qRed(c)), uint8_t(qGreen(c)), uint8_t(qBlue(c)), 0});
+  return CreatePalette(entries);
+}
+
+void TBitmap::SetPalette(const HPALETTE& palette) {
+  BitmapData& data = Data();
+  if ((data.image.format() == QImage::Format_Mono || data.image.format() == QImage::Format_Indexed8) && palette) {
+    QList<QRgb> table = data.image.colorTable();
+    for (size_t i = 0; i < palette->Entries.size() && i < size_t(table.size()); ++i) {
+      const PALETTEENTRY& e = palette->Entries[i];
+      table[qsizetype(i)] = qRgb(e.peRed, e.peGreen, e.peBlue);
+    }
+    data.image.setColorTable(table);
+  }
+  data.palette = palette;
+}
+
+void* TBitmap::ScanLine(int y) {
+  BitmapData& data = Data();
+  if (y < 0 || y >= data.image.height()) return nullptr;
+  return data.image.scanLine(y);
+}
+
+const void* TBitmap::ScanLine(int y) const {
+  const BitmapData& data = Data();
+  if (y < 0 || y >= data.image.height()) return nullptr;
+  return data.image.constScanLine(y);
+}
+
+int TBitmap::BytesPerScanLine() const { return int(Data().image.bytesPerLine()); }
+
+TColor TBitmap::Pixel(int x, int y) const {
+  const QImage& image = Data().image;
+  if (!image.rect().contains(x, y)) return clNone;
+  const QRgb c = image.pixel(x, y);
+  return RGB(qRed(c), qGreen(c), qBlue(c));
+}
+
+TColor TBitmap::TransparentColor() const {
+  if (transparent_mode_ == tmFixed && transparent_color_ != clDefault) return transparent_color_;
+  if (Empty()) return clNone;
+  return Pixel(0, Height() - 1) | 0x02000000;
+}
+
+void TBitmap::SetTransparentColor(TColor color) {
+  transparent_color_ = color;
+  transparent_mode_ = color == clDefault ? tmAuto : tmFixed;
+}
+
+TCanvas& TBitmap::Canvas() {
+  if (!data_->canvas) data_->canvas = std::make_unique<TCanvas>(detail::MakeImageDevice(&data_->image));
+  return *data_->canvas;
+}
+
+void TBitmap::DrawOn(TCanvas& canvas, const TRect& rect) const {
+  if (Empty()) return;
+  const QImage source = detail::ToRgb32(Data().image);
+  const uint32_t transparent = Transparent() ? detail::ToRgb24(TransparentColor()) : detail::kNoTransparentColor;
+  detail::BlitImage(canvas, rect.Left, rect.Top, rect.Width(), rect.Height(), source, source.rect(),
+                    canvas.CopyMode(), transparent);
+}
+
+}  // namespace lark

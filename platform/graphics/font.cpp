@@ -1,0 +1,241 @@
+#include "platform/graphics/font.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QTextLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/core/code_page.h"
+#include "platform/graphics/arithmetic.h"
+#include "platform/graphics/font_engine_qt.h"
+#include "platform/graphics/gui_application_qt.h"
+
+namespace lark {
+
+int CharsetToCodePage(int charset) {
+  switch (charset) {
+    case OEM_CHARSET: return 437;
+    case MAC_CHARSET: return 10000;
+    case SHIFTJIS_CHARSET: return 932;
+    case GB2312_CHARSET: return 936;
+    case HANGEUL_CHARSET: return 949;
+    case CHINESEBIG5_CHARSET: return 950;
+    case JOHAB_CHARSET: return 1361;
+    case GREEK_CHARSET: return 1253;
+    case RUSSIAN_CHARSET: return 1251;
+    case EASTEUROPE_CHARSET: return 1250;
+    case TURKISH_CHARSET: return 1254;
+    case HEBREW_CHARSET: return 1255;
+    case ARABIC_CHARSET: return 1256;
+    case BALTIC_CHARSET: return 1257;
+    case VIETNAMESE_CHARSET: return 1258;
+    case THAI_CHARSET: return 874;
+    default: return SystemCodePage();
+  }
+}
+
+// ---- TFont ----------------------------------------------------------------
+
+TFont::TFont() = default;
+TFont::TFont(const TFont& other) = default;
+TFont& TFont::operator=(const TFont& other) = default;
+TFont::~TFont() = default;
+
+void TFont::SetName(const std::string& name) {
+  if (name == name_) return;
+  name_ = name;
+  Changed();
+}
+
+int TFont::Size() const { return -MulDiv(height_, 72, pixels_per_inch_); }
+
+void TFont::SetSize(int points) { SetHeight(-MulDiv(points, pixels_per_inch_, 72)); }
+
+void TFont::SetHeight(int height) {
+  if (height == height_) return;
+  height_ = height;
+  Changed();
+}
+
+void TFont::SetStyle(TFontStyles style) {
+  if (style == style_) return;
+  style_ = style;
+  Changed();
+}
+
+void TFont::SetCharset(int charset) {
+  if (charset == charset_) return;
+  charset_ = charset;
+  Changed();
+}
+
+void TFont::SetPitch(TFontPitch pitch) {
+  if (pitch == pitch_) return;
+  pitch_ = pitch;
+  Changed();
+}
+
+void TFont::SetPixelsPerInch(int ppi) {
+  if (ppi <= 0) return;
+  pixels_per_inch_ = ppi;  // the height stays; Size now reads at the new resolution
+}
+
+const detail::RealizedFont& TFont::Realized() const {
+  if (!realized_) realized_ = std::make_shared<const detail::RealizedFont>(*this);
+  return *realized_;
+}
+
+// ---- font lists -----------------------------------------------------------
+
+namespace {
+
+// Names documents ask for that fontconfig answers with metric-compatible
+// families; they are listed as installed when their substitute is.
+constexpr std::pair<const char*, const char*> kClassicNames[] = {
+    {"Arial", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"}};
+
+}  // namespace
+
+std::vector<TFontFamilyInfo> EnumFontFamilies() {
+  detail::EnsureGuiApplication();
+  std::vector<TFontFamilyInfo> families;
+  const QStringList installed = QFontDatabase::families();
+  auto add = [&](const QString& family, const std::string& name) {
+    families.push_back({name, QFontDatabase::isFixedPitch(family), QFontDatabase::isSmoothlyScalable(family),
+                        QFontDatabase::writingSystems(family).contains(QFontDatabase::Symbol)});
+  };
+  for (const QString& family : installed) add(family, family.toStdString());
+  for (const auto& [classic, substitute] : kClassicNames)
+    if (installed.contains(substitute) && !installed.contains(classic)) add(substitute, classic);
+  std::sort(families.begin(), families.end(), [](const auto& a, const auto& b) { return a.Name < b.Name; });
+  return families;
+}
+
+std::vector<std::string> InstalledFontNames() {
+  std::vector<std::string> names;
+  for (const TFontFamilyInfo& family : EnumFontFamilies()) names.push_back(family.Name);
+  return names;
+}
+
+// ---- the realised font ----------------------------------------------------
+
+namespace detail {
+
+namespace {
+
+QFont MakeQFont(const TFont& font, int pixel_size) {
+  QFont result(QString::fromStdString(font.Name()));
+  result.setPixelSize(std::max(1, pixel_size));
+  result.setBold(font.Style() & fsBold);
+  result.setItalic(font.Style() & fsItalic);
+  result.setKerning(false);
+  result.setHintingPreference(QFont::PreferFullHinting);
+  if (font.Pitch() == fpFixed) result.setFixedPitch(true);
+  return result;
+}
+
+// The em size for a requested height: negative is the em itself, positive
+// the whole cell, which is scaled down by the font's own cell-to-em ratio.
+int PixelSize(const TFont& font) {
+  const int height = font.Height();
+  if (height < 0) return -height;
+  if (height == 0) return 13;
+  const QFontMetrics probe(MakeQFont(font, height));
+  const int cell = probe.ascent() + probe.descent();
+  return cell > 0 ? std::max(1, int(std::lround(double(height) * height / cell))) : height;
+}
+
+}  // namespace
+
+RealizedFont::RealizedFont(const TFont& font) : code_page_(CharsetToCodePage(font.Charset())) {
+  EnsureGuiApplication();
+  const int pixel_size = PixelSize(font);
+  font_ = MakeQFont(font, pixel_size);
+  raw_fonts_.push_back(QRawFont::fromFont(font_));
+  const QFontMetrics fm(font_);
+  metrics_.tmAscent = fm.ascent();
+  metrics_.tmDescent = fm.descent();
+  metrics_.tmHeight = metrics_.tmAscent + metrics_.tmDescent;
+  metrics_.tmInternalLeading = std::max(0, metrics_.tmHeight - pixel_size);
+  metrics_.tmExternalLeading = std::max(0, fm.leading());
+  metrics_.tmAveCharWidth = GlyphFor(U'x').advance;
+  metrics_.tmMaxCharWidth = std::max(fm.maxWidth(), metrics_.tmAveCharWidth);
+  metrics_.tmWeight = (font.Style() & fsBold) ? 700 : 400;
+  metrics_.tmItalic = (font.Style() & fsItalic) ? 1 : 0;
+  metrics_.tmUnderlined = (font.Style() & fsUnderline) ? 1 : 0;
+  metrics_.tmStruckOut = (font.Style() & fsStrikeOut) ? 1 : 0;
+  const bool fixed = QFontInfo(font_).fixedPitch();
+  metrics_.tmPitchAndFamily = uint8_t((fixed ? 0 : 1) | 4);  // variable-pitch bit, outline font
+  metrics_.tmCharSet = uint8_t(font.Charset());
+  underline_ = font.Style() & fsUnderline;
+  strike_out_ = font.Style() & fsStrikeOut;
+  underline_position_ = std::max(1, fm.underlinePos());
+  strike_out_position_ = fm.strikeOutPos();
+  line_width_ = std::max(1, fm.lineWidth());
+}
+
+const RealizedFont::Glyph& RealizedFont::GlyphFor(char32_t code_point) const {
+  if (code_point < 256) {
+    if (!latin_known_[code_point]) {
+      latin_[code_point] = Lookup(code_point);
+      latin_known_[code_point] = true;
+    }
+    return latin_[code_point];
+  }
+  auto found = others_.find(code_point);
+  if (found == others_.end()) found = others_.emplace(code_point, Lookup(code_point)).first;
+  return found->second;
+}
+
+RealizedFont::Glyph RealizedFont::Lookup(char32_t code_point) const {
+  if (code_point < 0x20 || (code_point >= 0x7F && code_point < 0xA0)) return {};
+  const char32_t utf32[1] = {code_point};
+  const QString text = QString::fromUcs4(utf32, 1);
+  QRawFont font = raw_fonts_[0];
+  quint32 index = 0;
+  if (font.supportsCharacter(uint(code_point))) {
+    const QList<quint32> indexes = font.glyphIndexesForString(text);
+    if (!indexes.isEmpty()) index = indexes[0];
+  } else {
+    // Another family has it: let Qt's fallback choose, as a layout would.
+    QTextLayout layout(text, font_);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (runs.isEmpty() || runs[0].glyphIndexes().isEmpty()) return {};
+    font = runs[0].rawFont();
+    index = runs[0].glyphIndexes()[0];
+  }
+  const QList<QPointF> advances = font.advancesForGlyphIndexes(QList<quint32>{index});
+  Glyph glyph;
+  glyph.index = index;
+  glyph.advance = advances.isEmpty() ? 0 : int(std::lround(advances[0].x()));
+  const auto known = std::find(raw_fonts_.begin(), raw_fonts_.end(), font);
+  glyph.font = int(known - raw_fonts_.begin());
+  if (known == raw_fonts_.end()) raw_fonts_.push_back(font);
+  return glyph;
+}
+
+std::vector<TextChar> SplitCharacters(std::string_view text, int code_page) {
+  std::vector<TextChar> chars;
+  chars.reserve(text.size());
+  for (size_t pos = 0; pos < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte < 0x80) {  // the same character in every code page served here
+      chars.push_back({pos, 1, byte});
+      ++pos;
+      continue;
+    }
+    const DecodedChar c = DecodeChar(text, pos, code_page);
+    const size_t length = std::max<size_t>(1, c.Length);
+    chars.push_back({pos, length, c.CodePoint});
+    pos += length;
+  }
+  return chars;
+}
+
+}  // namespace detail
+}  // namespace lark

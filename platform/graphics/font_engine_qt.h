@@ -1,0 +1,66 @@
+#pragma once
+
+// Layer internal: a TFont made real. Advances are whole pixels and kerning is
+// off, so a string's width is the sum of its characters' widths and text
+// measured once is drawn exactly where it was measured.
+
+#include <QFont>
+#include <QRawFont>
+#include <array>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/graphics/font.h"
+#include "platform/graphics/gdi.h"
+
+namespace lark::detail {
+
+class RealizedFont {
+ public:
+  struct Glyph {
+    int font = 0;  // index into the raw fonts: 0 is the font itself, others fall back
+    quint32 index = 0;
+    int advance = 0;
+  };
+
+  explicit RealizedFont(const TFont& font);
+
+  [[nodiscard]] const TEXTMETRIC& Metrics() const { return metrics_; }
+  [[nodiscard]] int CodePage() const { return code_page_; }
+  [[nodiscard]] const QRawFont& RawFont(int index) const { return raw_fonts_[size_t(index)]; }
+  [[nodiscard]] int UnderlinePosition() const { return underline_position_; }
+  [[nodiscard]] int StrikeOutPosition() const { return strike_out_position_; }
+  [[nodiscard]] int LineWidth() const { return line_width_; }
+  [[nodiscard]] bool Underline() const { return underline_; }
+  [[nodiscard]] bool StrikeOut() const { return strike_out_; }
+
+  // The glyph of a character; control characters have no glyph and no width.
+  [[nodiscard]] const Glyph& GlyphFor(char32_t code_point) const;
+
+ private:
+  Glyph Lookup(char32_t code_point) const;
+
+  QFont font_;
+  mutable std::vector<QRawFont> raw_fonts_;
+  TEXTMETRIC metrics_;
+  int code_page_;
+  int underline_position_ = 0;
+  int strike_out_position_ = 0;
+  int line_width_ = 1;
+  bool underline_ = false;
+  bool strike_out_ = false;
+  mutable std::array<Glyph, 256> latin_{};
+  mutable std::array<bool, 256> latin_known_{};
+  mutable std::unordered_map<char32_t, Glyph> others_;
+};
+
+// One character of a text as the font's code page reads it.
+struct TextChar {
+  size_t offset;  // first byte
+  size_t length;  // bytes
+  char32_t code_point;
+};
+std::vector<TextChar> SplitCharacters(std::string_view text, int code_page);
+
+}  // namespace lark::detail
