@@ -134,8 +134,7 @@ BufferScan ScanBuffer(const ScanWindow& window, std::string_view needle, const M
 constexpr std::size_t kAlignSlack = 3;
 
 WindowBuilder::WindowBuilder(std::size_t blockSize, std::size_t longestNeedle, bool caseSense)
-    : blockSize_(blockSize),
-      keep_(longestNeedle + 1),
+    : keep_(longestNeedle + 1),
       caseSense_(caseSense),
       text_(keep_ + kAlignSlack + blockSize),
       folded_(caseSense ? 0 : text_.size()) {}

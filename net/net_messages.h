@@ -67,6 +67,8 @@ inline constexpr const char* RSOSSLConnectError = "Error connecting with SSL.";
 // Texts of the failures that guard against untrusted peers and callers.
 inline constexpr const char* RSConnectTimeout = "Could not connect to %s within the time allowed.";
 inline constexpr const char* RSReadTimeout = "The server sent nothing within the time allowed.";
+inline constexpr const char* RSWriteTimeout = "The server accepted nothing within the time allowed.";
+inline constexpr const char* RSReplyTooLong = "The server sent a reply of more lines than the limit.";
 inline constexpr const char* RSLineTooLong = "The server sent a line longer than the limit.";
 inline constexpr const char* RSHeaderTooLarge = "The server sent more header lines than the limit.";
 inline constexpr const char* RSBadStatusLine = "The server sent a malformed status line.";

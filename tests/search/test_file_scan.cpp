@@ -41,7 +41,7 @@ TEST_F(FileScanTest, WalksFilesBeforeSubfoldersInNameOrder) {
   tree.Write("v1.2/skipped.txt", "");  // folders with a dot are not searched
   tree.Write(".hidden.txt", "");
   std::vector<std::string> entered;
-  scan.OnFoundDirectory = [&](const std::string&, const TScanRec& dir) { entered.push_back(dir.Name); };
+  scan.OnFoundDirectory = [&](const std::string&, const TSearchRec& dir) { entered.push_back(dir.Name); };
 
   EXPECT_EQ(Run(), (Paths{"README", "a.htm", "b.txt", "alpha/x.txt", "sub/z.txt", "sub/deeper/y.txt"}));
   EXPECT_EQ(entered, (Paths{"alpha", "sub", "deeper"}));
@@ -356,7 +356,7 @@ TEST_F(FileScanTest, DisplayLineColumns) {
   scan.ShowAttr = true;
   Run();
   ASSERT_EQ(scan.Results.Count(), 1);
-  EXPECT_EQ(scan.Results.At(0), "report.txt     1,234,567  2023/11/14  22:13:20  R-----");
+  EXPECT_EQ(scan.Results.At(0), "report.txt     1,234,567  2023/11/14  22:13:20  R----A");
   EXPECT_EQ(dynamic_cast<const TOneResult*>(scan.Results.Objects(0))->URL,
             "file://" + tree.Path("sub/report.txt")) << "the link needs the full path";
   unsetenv("TZ");

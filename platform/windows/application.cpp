@@ -1,0 +1,237 @@
+#include "platform/windows/application.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "platform/core/message_pump.h"
+#include "platform/windows/action.h"
+#include "platform/windows/dialogs.h"
+#include "platform/windows/form.h"
+#include "platform/windows/gui_application.h"
+#include "platform/windows/message_queue.h"
+#include "platform/windows/qt_bridge.h"
+
+namespace lark {
+namespace {
+
+int g_paint_depth = 0;
+TShiftState g_keyboard_state = 0;
+
+bool IsKeyDown(UINT msg) { return msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN; }
+
+bool WantsKey(TWinControl* control, WPARAM key) {
+  LRESULT code = control->Perform(WM_GETDLGCODE, key);
+  if (code & DLGC_WANTALLKEYS) return true;
+  switch (key) {
+    case VK_TAB:
+      return (code & DLGC_WANTTAB) != 0;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+      return (code & DLGC_WANTARROWS) != 0;
+    case VK_RETURN:
+    case VK_ESCAPE:
+      return false;
+    default:
+      return true;
+  }
+}
+
+}  // namespace
+
+// Paint depth is kept by the window widgets.
+void EnterPaint() { ++g_paint_depth; }
+void LeavePaint() { --g_paint_depth; }
+bool InPaint() { return g_paint_depth > 0; }
+TShiftState KeyboardState() { return g_keyboard_state; }
+
+TApplication* Application() {
+  // Reachable for the whole run; the forms it owns are freed when Run ends.
+  static TApplication* application = new TApplication;
+  return application;
+}
+
+TApplication::TApplication() : TComponent(nullptr) {
+  EnsureGuiApplication();
+  SetMessagePump([] { Application()->ProcessMessages(); });
+}
+
+TApplication::~TApplication() { SetMessagePump(nullptr); }
+
+void TApplication::NoteCreatedForm(TCustomForm* form) {
+  if (!main_form_) main_form_ = form;
+  form->AfterConstruction();
+}
+
+void TApplication::Run() {
+  if (main_form_ && !main_form_->Visible()) main_form_->Show();
+  while (!terminated_) {
+    try {
+      HandleMessage();
+    } catch (const std::exception& error) {
+      HandleException(error);
+    }
+    if (main_form_ == nullptr) terminated_ = true;
+  }
+  while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
+}
+
+void TApplication::Terminate() {
+  terminated_ = true;
+  PostQuitMessage(0);
+}
+
+void TApplication::ProcessMessages() {
+  if (InPaint()) return;
+  while (ProcessOneMessage()) {
+  }
+}
+
+void TApplication::HandleMessage() {
+  if (!ProcessOneMessage()) Idle();
+}
+
+bool TApplication::ProcessOneMessage() {
+  TMsg msg;
+  if (!PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  g_keyboard_state = msg.keyState;
+  if (msg.message == WM_QUIT) {
+    terminated_ = true;
+    return true;
+  }
+  CallHooks(WH_GETMESSAGE, HC_ACTION, msg);
+  bool handled = false;
+  if (OnMessage) OnMessage(msg, handled);
+  if (handled || IsKeyMsg(msg)) return true;
+  if (msg.message == CM_RELEASE) {
+    delete TWinControl::FindControl(msg.hwnd);
+    return true;
+  }
+  DispatchMessage(msg);
+  return true;
+}
+
+// Keys the form takes before its control: menu and action shortcuts, then
+// dialog navigation (Tab, arrows, Enter, Escape) unless the control's
+// WM_GETDLGCODE keeps the key, then "&" accelerators with Alt.
+bool TApplication::IsKeyMsg(TMsg& msg) {
+  TWinControl* target = TWinControl::FindControl(msg.hwnd);
+  if (!target) return false;
+  TCustomForm* form = GetParentForm(target);
+  if (!form) return false;
+  if (IsKeyDown(msg.message)) {
+    if (form->IsShortCut(static_cast<unsigned short>(msg.wParam), g_keyboard_state)) return true;
+    if (!WantsKey(target, msg.wParam) && form->Perform(CM_DIALOGKEY, msg.wParam, msg.lParam) != 0) return true;
+  }
+  bool dialogChar = msg.message == WM_SYSCHAR ||
+                    (msg.message == WM_CHAR &&
+                     !(target->Perform(WM_GETDLGCODE, msg.wParam) & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)));
+  if (dialogChar && form->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam) != 0) return true;
+  return false;
+}
+
+void TApplication::Idle() {
+  bool done = true;
+  try {
+    if (OnIdle) OnIdle(this, done);
+    UpdateActions();
+  } catch (const std::exception& error) {
+    HandleException(error);
+  }
+  if (!done) return;
+  // Sleep until the window system or another thread has something for us.
+  if (auto* dispatcher = QAbstractEventDispatcher::instance()) dispatcher->processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void TApplication::SetHint(const std::string& hint) {
+  if (hint == hint_) return;
+  hint_ = hint;
+  if (OnHint) OnHint(this);
+}
+
+std::string TApplication::ExeName() const { return QCoreApplication::applicationFilePath().toStdString(); }
+
+void TApplication::HandleException(const std::exception& error) {
+  if (OnException) OnException(this, error);
+  else ShowException(error);
+}
+
+void TApplication::ShowException(const std::exception& error) {
+  MessageDlg(error.what(), TMsgDlgType::mtError, mbOK);
+}
+
+void TApplication::FormActivated(TCustomForm*) { SetActive(true); }
+
+void TApplication::FormDeactivated(TCustomForm*) {}
+
+void TApplication::SetActive(bool active) {
+  if (active == active_) return;
+  active_ = active;
+  // Every window of the program hears about it (hooks included).
+  for (int i = 0; i < Screen()->FormCount(); ++i) {
+    TCustomForm* form = Screen()->Forms(i);
+    if (form->HandleAllocated()) SendMessage(form->Handle(), WM_ACTIVATEAPP, active ? 1 : 0);
+  }
+  if (active && OnActivate) OnActivate(this);
+  if (!active && OnDeactivate) OnDeactivate(this);
+}
+
+TScreen* Screen() {
+  static TScreen screen;
+  return &screen;
+}
+
+TWinControl* TScreen::ActiveControl() const { return active_form_ ? active_form_->ActiveControl() : nullptr; }
+
+void TScreen::SetCursor(TCursor cursor) {
+  if (cursor == cursor_) return;
+  cursor_ = cursor;
+  EnsureGuiApplication();
+  if (cursor == crDefault) QGuiApplication::restoreOverrideCursor();
+  else QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
+
+void TScreen::RegisterCursor(TCursor id, const std::string& resourceName) { cursors_[id] = resourceName; }
+
+bool TScreen::HasCursor(TCursor id) const { return id <= 0 ? id >= crSizeAll : cursors_.count(id) > 0; }
+
+std::vector<std::string> TScreen::Fonts() const {
+  EnsureGuiApplication();
+  std::vector<std::string> names;
+  for (const QString& family : QFontDatabase::families()) names.push_back(family.toStdString());
+  return names;
+}
+
+int TScreen::Width() const {
+  EnsureGuiApplication();
+  QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().width() : 1024;
+}
+
+int TScreen::Height() const {
+  EnsureGuiApplication();
+  QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().height() : 768;
+}
+
+TMouse* Mouse() {
+  static TMouse mouse;
+  return &mouse;
+}
+
+TPoint TMouse::CursorPos() const { return LastCursorPos(); }
+
+void TMouse::SetCursorPos(TPoint p) {
+  EnsureGuiApplication();
+  QCursor::setPos(p.X, p.Y);
+  NoteCursorPos(p);
+}
+
+TControl* TMouse::Capture() const { return GetCaptureControl(); }
+
+}  // namespace lark

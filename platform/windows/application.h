@@ -1,0 +1,138 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/windows/component.h"
+#include "platform/windows/control_types.h"
+#include "platform/graphics/geometry.h"
+#include "platform/windows/messages.h"
+
+namespace lark {
+
+class TCustomForm;
+class TControl;
+class TWinControl;
+void SetActiveForm(TCustomForm* form);
+
+using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
+using TMessageEvent = std::function<void(TMsg& msg, bool& handled)>;
+using TExceptionEvent = std::function<void(TObject* sender, const std::exception& error)>;
+
+// The program's message loop and its window-wide state. One instance, made on
+// first use together with the window system; forms created with it as owner
+// are freed when Run ends.
+class TApplication : public TComponent {
+ public:
+  TApplication();
+  ~TApplication() override;
+
+  // Runs the loop until Terminate (or the main form closes), then frees the
+  // forms it owns.
+  void Run();
+  // Handles every pending message, then returns. Re-entrant; does nothing
+  // while a window paints.
+  void ProcessMessages();
+  // Handles one message, or when none is waiting runs the idle step and
+  // sleeps until something arrives.
+  void HandleMessage();
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+
+  std::string Title;
+  TCustomForm* MainForm() const { return main_form_; }
+  // True while one of the program's windows is the active one.
+  bool Active() const { return active_; }
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& hint);
+  void CancelHint() { SetHint(""); }
+  bool ShowHint = true;
+  std::string ExeName() const;
+
+  TIdleEvent OnIdle;
+  TMessageEvent OnMessage;
+  TNotifyEvent OnHint;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TExceptionEvent OnException;
+
+  // An exception that escaped a message handler: OnException, or a message box.
+  void HandleException(const std::exception& error);
+  void ShowException(const std::exception& error);
+
+  // How deeply modal loops are nested right now.
+  int ModalLevel() const { return modal_level_; }
+
+  template <typename T>
+  T* CreateForm() {
+    T* form = new T(this);
+    NoteCreatedForm(form);
+    return form;
+  }
+  void NoteCreatedForm(TCustomForm* form);
+
+  // Activation bookkeeping, driven by the forms.
+  void FormActivated(TCustomForm* form);
+  void FormDeactivated(TCustomForm* form);
+  void SetActive(bool active);
+
+ private:
+  friend class TCustomForm;
+  bool ProcessOneMessage();
+  bool IsKeyMsg(TMsg& msg);
+  void Idle();
+
+  bool terminated_ = false;
+  bool active_ = false;
+  TCustomForm* main_form_ = nullptr;
+  std::string hint_;
+  int modal_level_ = 0;
+};
+
+// The one application object (made on first call, with the window system).
+TApplication* Application();
+
+// Forms, focus, cursors and fonts of the screen.
+class TScreen {
+ public:
+  int FormCount() const { return static_cast<int>(forms_.size()); }
+  TCustomForm* Forms(int index) const { return forms_.at(static_cast<size_t>(index)); }
+  TCustomForm* ActiveForm() const { return active_form_; }
+  TWinControl* ActiveControl() const;
+  // The cursor forced on every window (crDefault: each control's own).
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor cursor);
+  // Registered cursors, by number; the built-in numbers need no registration.
+  void RegisterCursor(TCursor id, const std::string& resourceName);
+  bool HasCursor(TCursor id) const;
+  std::vector<std::string> Fonts() const;
+  int PixelsPerInch() const { return 96; }
+  int Width() const;
+  int Height() const;
+
+ private:
+  friend class TCustomForm;
+  friend void SetActiveForm(TCustomForm* form);
+  std::vector<TCustomForm*> forms_;
+  TCustomForm* active_form_ = nullptr;
+  TCursor cursor_ = crDefault;
+  std::map<TCursor, std::string> cursors_;
+};
+TScreen* Screen();
+
+class TMouse {
+ public:
+  TPoint CursorPos() const;
+  void SetCursorPos(TPoint p);
+  TControl* Capture() const;
+};
+TMouse* Mouse();
+
+// The keyboard state as of the message being handled.
+TShiftState KeyboardState();
+// True inside a window's paint; ProcessMessages then does nothing.
+bool InPaint();
+
+}  // namespace lark

@@ -1,0 +1,382 @@
+#include "platform/windows/control.h"
+
+#include <algorithm>
+
+#include "platform/windows/action.h"
+#include "platform/windows/application.h"
+#include "platform/windows/menus.h"
+#include "platform/windows/win_control.h"
+#include "platform/windows/window_exceptions.h"
+
+namespace lark {
+namespace {
+
+TControl* g_capture = nullptr;
+TControl* g_mouse_control = nullptr;
+
+TShiftState ShiftFromKeys(WPARAM keys) {
+  TShiftState shift = 0;
+  if (keys & MK_SHIFT) shift |= ssShift;
+  if (keys & MK_CONTROL) shift |= ssCtrl;
+  if (keys & MK_LBUTTON) shift |= ssLeft;
+  if (keys & MK_RBUTTON) shift |= ssRight;
+  if (keys & MK_MBUTTON) shift |= ssMiddle;
+  return shift;
+}
+
+}  // namespace
+
+void TSizeConstraints::Apply(int& width, int& height) const {
+  if (MaxWidth > 0 && width > MaxWidth) width = MaxWidth;
+  if (MinWidth > 0 && width < MinWidth) width = MinWidth;
+  if (MaxHeight > 0 && height > MaxHeight) height = MaxHeight;
+  if (MinHeight > 0 && height < MinHeight) height = MinHeight;
+}
+
+TControl* GetCaptureControl() { return g_capture; }
+
+void SetCaptureControl(TControl* control) {
+  if (g_capture == control) return;
+  TControl* old = g_capture;
+  g_capture = control;
+  if (old) old->Perform(WM_CANCELMODE);
+}
+
+std::string GetShortHint(const std::string& hint) {
+  auto bar = hint.find('|');
+  return bar == std::string::npos ? hint : hint.substr(0, bar);
+}
+
+std::string GetLongHint(const std::string& hint) {
+  auto bar = hint.find('|');
+  return bar == std::string::npos ? hint : hint.substr(bar + 1);
+}
+
+// Hover: the last control that a mouse move reached hears CM_MOUSELEAVE when
+// another one does; the newcomer hears CM_MOUSEENTER and its hint is posted.
+static void NoteMouseControl(TControl* control) {
+  if (control == g_mouse_control) return;
+  TControl* old = g_mouse_control;
+  g_mouse_control = control;
+  if (old) old->Perform(CM_MOUSELEAVE);
+  if (control) control->Perform(CM_MOUSEENTER);
+  if (Application()) Application()->SetHint(control ? GetLongHint(control->Hint) : std::string());
+}
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {
+  WindowProc = [this](TMessage& message) { WndProc(message); };
+}
+
+TControl::~TControl() {
+  Destroying();
+  if (g_capture == this) g_capture = nullptr;
+  if (g_mouse_control == this) g_mouse_control = nullptr;
+  delete action_link_;
+  action_link_ = nullptr;
+  if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* parent) {
+  if (parent == parent_) return;
+  if (parent == this) throw EInvalidOperation("A control cannot have itself as its parent");
+  if (parent_) parent_->RemoveControl(this);
+  if (parent) {
+    parent->InsertControl(this);
+    UpdateAnchorRules();
+  }
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  Constraints.Apply(width, height);
+  if (width < 0) width = 0;
+  if (height < 0) height = 0;
+  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  bool resized = width != width_ || height != height_;
+  if (parent_ && !parent_->HasState(csDestroying)) parent_->InvalidateRect(BoundsRect(), true);
+  SetBoundsInternal(left, top, width, height);
+  if (parent_ && parent_->align_disabled_ == 0) UpdateAnchorRules();
+  BoundsChanged();
+  if (parent_ && !parent_->HasState(csDestroying)) parent_->InvalidateRect(BoundsRect(), true);
+  RequestAlign();
+  if (resized) Resize();
+}
+
+void TControl::SetBoundsInternal(int left, int top, int width, int height) {
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
+}
+
+void TControl::SetClientSize(int width, int height) {
+  TRect client = ClientRect();
+  SetBounds(left_, top_, width_ + width - client.Width(), height_ + height - client.Height());
+}
+
+TPoint TControl::ClientOrigin() const {
+  if (!parent_) return Point(left_, top_);
+  TPoint origin = parent_->ClientOrigin();
+  return Point(origin.X + left_, origin.Y + top_);
+}
+
+TPoint TControl::ClientToScreen(TPoint p) const {
+  TPoint origin = ClientOrigin();
+  return Point(p.X + origin.X, p.Y + origin.Y);
+}
+
+TPoint TControl::ScreenToClient(TPoint p) const {
+  TPoint origin = ClientOrigin();
+  return Point(p.X - origin.X, p.Y - origin.Y);
+}
+
+void TControl::SetAlign(TAlign align) {
+  if (align == align_) return;
+  align_ = align;
+  if (align != TAlign::alNone) anchors_ = akLeft | akTop;
+  RequestAlign();
+}
+
+void TControl::SetAnchors(TAnchors anchors) {
+  anchors_ = anchors;
+  UpdateAnchorRules();
+}
+
+void TControl::UpdateAnchorRules() {
+  if (!parent_ || HasState(csLoading)) return;
+  TRect client = parent_->ClientRect();
+  anchor_origin_ = Point(left_, top_);
+  anchor_size_ = TSize{width_, height_};
+  anchor_parent_size_ = TSize{client.Width(), client.Height()};
+}
+
+void TControl::RequestAlign() {
+  if (parent_ && !parent_->HasState(csDestroying)) parent_->Realign(this);
+}
+
+void TControl::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  Perform(CM_VISIBLECHANGING, visible ? 1 : 0);
+  VisibleChanging();
+  visible_ = visible;
+  Perform(CM_VISIBLECHANGED, visible ? 1 : 0);
+  if (parent_ && !parent_->HasState(csDestroying)) {
+    parent_->InvalidateRect(BoundsRect(), true);
+    RequestAlign();
+  }
+  if (!visible && (g_capture == this)) SetCaptureControl(nullptr);
+}
+
+bool TControl::Showing() const { return visible_ && parent_ && parent_->Showing(); }
+
+void TControl::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  Perform(CM_ENABLEDCHANGED);
+  Invalidate();
+}
+
+void TControl::SetText(const std::string& text) {
+  if (text == text_) return;
+  text_ = text;
+  Perform(CM_TEXTCHANGED);
+  Invalidate();
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+  if (popup_menu_ == menu) return;
+  if (popup_menu_) RemoveFreeNotification(popup_menu_);
+  popup_menu_ = menu;
+  if (menu) FreeNotification(menu);
+}
+
+void TControl::SetCursor(TCursor cursor) {
+  if (cursor == cursor_) return;
+  cursor_ = cursor;
+  Perform(WM_SETCURSOR);
+}
+
+TBasicAction* TControl::Action() const { return action_link_ ? action_link_->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* action) {
+  if (!action) {
+    delete action_link_;
+    action_link_ = nullptr;
+    return;
+  }
+  if (!action_link_) action_link_ = new TControlActionLink(this);
+  action_link_->SetAction(action);
+  ActionChange(action, HasState(csLoading));
+}
+
+void TControl::ActionChange(TBasicAction* sender, bool checkDefaults) {
+  auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (!action) return;
+  if (!checkDefaults || Caption().empty()) SetCaption(action->Caption());
+  if (!checkDefaults || Enabled()) SetEnabled(action->Enabled());
+  if (!checkDefaults || Hint.empty()) Hint = action->Hint;
+  if (!checkDefaults || Visible()) SetVisible(action->Visible());
+}
+
+bool TControl::MouseCapture() const { return g_capture == this; }
+
+void TControl::SetMouseCapture(bool capture) {
+  if (capture) SetCaptureControl(this);
+  else if (g_capture == this) SetCaptureControl(nullptr);
+}
+
+void TControl::Invalidate() { InvalidateRect(ClientRect(), !(ControlStyle & csOpaque)); }
+
+void TControl::InvalidateRect(const TRect& r, bool erase) {
+  // A windowless control is part of its parent's surface.
+  if (!parent_ || !Showing()) return;
+  TRect inParent = Rect(r.Left + left_, r.Top + top_, r.Right + left_, r.Bottom + top_);
+  parent_->InvalidateRect(inParent, erase);
+}
+
+void TControl::Update() {
+  if (parent_) parent_->Update();
+}
+
+void TControl::Repaint() {
+  Invalidate();
+  Update();
+}
+
+void TControl::BringToFront() {
+  if (!parent_) return;
+  auto& siblings = parent_->controls_;
+  siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+  siblings.push_back(this);
+  parent_->OrderChanged(this);
+}
+
+void TControl::SendToBack() {
+  if (!parent_) return;
+  auto& siblings = parent_->controls_;
+  siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+  siblings.insert(siblings.begin(), this);
+  parent_->OrderChanged(this);
+}
+
+LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
+  TMessage message{msg, wParam, lParam, 0};
+  WindowProc(message);
+  return message.Result;
+}
+
+bool TControl::HitTest(TPoint clientPoint) { return ClientRect().Contains(clientPoint); }
+
+void TControl::Click() {
+  if (TBasicAction* action = Action()) {
+    if (action->Execute()) return;
+  }
+  if (OnClick) OnClick(this);
+}
+
+void TControl::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+      if (enabled_ || message.Msg == WM_MOUSEMOVE) HandleMouseMessage(message);
+      return;
+    case WM_NCHITTEST:
+      message.Result = HTCLIENT;
+      return;
+    case WM_CANCELMODE:
+      ControlState &= ~(csLButtonDown | csClicked);
+      return;
+    default:
+      DefaultHandler(message);
+  }
+}
+
+void TControl::DefaultHandler(TMessage&) {}
+
+void TControl::HandleMouseMessage(TMessage& message) {
+  TPoint p = PointFromLParam(message.LParam);
+  TShiftState shift = ShiftFromKeys(message.WParam);
+  switch (message.Msg) {
+    case WM_MOUSEMOVE:
+      NoteMouseControl(this);
+      MouseMove(shift, p.X, p.Y);
+      return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (ControlStyle & csCaptureMouse) SetMouseCapture(true);
+      if (ControlStyle & csClickEvents) ControlState |= csLButtonDown | csClicked;
+      if (message.Msg == WM_LBUTTONDBLCLK && (ControlStyle & csDoubleClicks)) {
+        DblClick();
+        shift |= ssDouble;
+      }
+      MouseDown(TMouseButton::mbLeft, shift, p.X, p.Y);
+      return;
+    case WM_LBUTTONUP: {
+      bool clicked = (ControlState & csClicked) != 0;
+      ControlState &= ~(csLButtonDown | csClicked);
+      if (MouseCapture()) SetMouseCapture(false);
+      MouseUp(TMouseButton::mbLeft, shift, p.X, p.Y);
+      if (clicked && ClientRect().Contains(p) && !HasState(csDestroying)) Click();
+      return;
+    }
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      MouseDown(TMouseButton::mbRight, shift, p.X, p.Y);
+      return;
+    case WM_RBUTTONUP:
+      MouseUp(TMouseButton::mbRight, shift, p.X, p.Y);
+      return;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      MouseDown(TMouseButton::mbMiddle, shift, p.X, p.Y);
+      return;
+    case WM_MBUTTONUP:
+      MouseUp(TMouseButton::mbMiddle, shift, p.X, p.Y);
+      return;
+  }
+}
+
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+}
+
+void TControl::MouseMove(TShiftState shift, int x, int y) {
+  if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+}
+
+void TControl::DblClick() {
+  if (OnDblClick) OnDblClick(this);
+}
+
+void TControl::Resize() {
+  if (OnResize) OnResize(this);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation != TOperation::opRemove) return;
+  if (popup_menu_ && component == popup_menu_) popup_menu_ = nullptr;
+  if (action_link_ && component == action_link_->Action()) {
+    delete action_link_;
+    action_link_ = nullptr;
+  }
+}
+
+void TControl::Loaded() {
+  TComponent::Loaded();
+  UpdateAnchorRules();
+  if (TBasicAction* action = Action()) ActionChange(action, true);
+}
+
+}  // namespace lark

@@ -1,0 +1,500 @@
+#include "platform/windows/form.h"
+
+#include <algorithm>
+
+#include "platform/windows/action.h"
+#include "platform/windows/application.h"
+#include "platform/windows/menus.h"
+#include "platform/windows/message_queue.h"
+#include "platform/windows/qt_bridge.h"
+#include "platform/windows/test_driver.h"
+#include "platform/windows/window_exceptions.h"
+
+namespace lark {
+namespace {
+
+constexpr int kCaptionHeight = 23;
+constexpr int kToolCaptionHeight = 18;
+constexpr int kMenuBarHeight = 20;
+
+bool Sizeable(TFormBorderStyle style) {
+  return style == TFormBorderStyle::bsSizeable || style == TFormBorderStyle::bsSizeToolWin;
+}
+
+bool MenuShowsBar(const TMainMenu* menu) {
+  if (!menu) return false;
+  for (int i = 0; i < menu->Items()->Count(); ++i)
+    if (menu->Items()->Items(i)->Visible()) return true;
+  return false;
+}
+
+}  // namespace
+
+void SetActiveForm(TCustomForm* form) {
+  TScreen* screen = Screen();
+  if (screen->active_form_ == form) return;
+  TCustomForm* old = screen->active_form_;
+  screen->active_form_ = form;
+  if (old) {
+    old->active_ = false;
+    old->Deactivate();
+  }
+  if (!form) return;
+  form->active_ = true;
+  Application()->FormActivated(form);
+  if (!form->active_control_) {
+    if (TWinControl* first = form->FindNextControl(nullptr, true, true, false)) form->FocusControl(first);
+  }
+  form->Activate();
+}
+
+TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
+  InitVisible(false);
+  ControlStyle |= csAcceptsControls;
+  TControl::SetBounds(0, 0, 320, 240);
+  normal_bounds_ = BoundsRect();
+  Screen()->forms_.push_back(this);
+}
+
+TCustomForm::~TCustomForm() {
+  Destroying();
+  if (!destroy_fired_) {
+    destroy_fired_ = true;
+    if (OnDestroy) OnDestroy(this);
+  }
+  TScreen* screen = Screen();
+  auto& forms = screen->forms_;
+  forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+  if (screen->active_form_ == this) screen->active_form_ = nullptr;
+  if (Application()->main_form_ == this) Application()->main_form_ = nullptr;
+}
+
+void TCustomForm::AfterConstruction() {
+  if (created_) return;
+  created_ = true;
+  if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::Show() {
+  SetVisible(true);
+  if (Screen()->ActiveForm() != this) SetActiveForm(this);
+}
+
+void TCustomForm::Hide() { SetVisible(false); }
+
+void TCustomForm::VisibleChanging() {
+  // Showing or hiding the form itself: done in the CM_VISIBLECHANGED answer.
+}
+
+void TCustomForm::ShowWindow(bool visible) {
+  if (visible) {
+    DoShow();
+    HandleNeeded();
+    if (!shown_once_) PlaceAtFirstShow();
+    shown_once_ = true;
+    SyncWindowGeometry();
+    QWidget* widget = WidgetOf(this);
+    widget->setWindowTitle(QString::fromStdString(Caption()));
+    Handle()->activation_expected = true;
+    if (window_state_ == TWindowState::wsMinimized) widget->showMinimized();
+    else widget->show();
+    Invalidate();
+    return;
+  }
+  if (QWidget* widget = WidgetOf(this)) widget->hide();
+  DoHide();
+  if (Screen()->ActiveForm() == this) {
+    // The most recent other visible form takes over.
+    TCustomForm* next = nullptr;
+    for (TCustomForm* f : Screen()->forms_)
+      if (f != this && f->Visible()) next = f;
+    SetActiveForm(next);
+  }
+}
+
+int TCustomForm::ShowModal() {
+  if (Visible() || !Enabled() || modal_)
+    throw EInvalidOperation("Cannot make a visible window modal");
+  SetCaptureControl(nullptr);
+  TCustomForm* previous = Screen()->ActiveForm();
+  std::vector<QWidget*> disabled;
+  for (TCustomForm* f : Screen()->forms_) {
+    QWidget* widget = f != this ? WidgetOf(f) : nullptr;
+    if (widget && widget->isEnabled()) {
+      widget->setEnabled(false);
+      disabled.push_back(widget);
+    }
+  }
+  modal_ = true;
+  ModalResult = mrNone;
+  TApplication* app = Application();
+  ++app->modal_level_;
+  auto restore = [&] {
+    for (TCustomForm* f : Screen()->forms_)
+      if (QWidget* widget = WidgetOf(f); widget && std::count(disabled.begin(), disabled.end(), widget))
+        widget->setEnabled(true);
+    --app->modal_level_;
+    modal_ = false;
+    if (Visible()) Hide();
+    if (previous && previous->Visible()) SetActiveForm(previous);
+  };
+  try {
+    Show();
+    NotifyModalShown(this);
+    for (;;) {
+      if (app->Terminated()) ModalResult = mrCancel;
+      else if (ModalResult != mrNone) {
+        // The close handlers may keep the dialog open.
+        TCloseAction action = TCloseAction::caNone;
+        if (CloseQuery()) {
+          action = TCloseAction::caHide;
+          DoClose(action);
+        }
+        if (action == TCloseAction::caNone) ModalResult = mrNone;
+        else if (action == TCloseAction::caFree) Release();
+      }
+      if (ModalResult != mrNone) break;
+      app->HandleMessage();
+    }
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+  return ModalResult;
+}
+
+void TCustomForm::Close() {
+  if (modal_) {
+    ModalResult = mrCancel;
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = Application()->MainForm() == this ? TCloseAction::caFree : TCloseAction::caHide;
+  DoClose(action);
+  if (action == TCloseAction::caNone) return;
+  if (Application()->MainForm() == this) {
+    Application()->Terminate();
+    return;
+  }
+  switch (action) {
+    case TCloseAction::caHide:
+      Hide();
+      break;
+    case TCloseAction::caMinimize:
+      SetWindowState(TWindowState::wsMinimized);
+      break;
+    default:
+      Release();
+  }
+}
+
+bool TCustomForm::CloseQuery() {
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TCustomForm::DoClose(TCloseAction& action) {
+  if (OnClose) OnClose(this, action);
+}
+
+void TCustomForm::Release() { PostMessage(static_cast<TWinControl*>(this), CM_RELEASE); }
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
+  if (style == border_style_) return;
+  TRect client = ClientRect();
+  border_style_ = style;
+  // The client area keeps its size; the frame changes around it.
+  SetClientSize(client.Width(), client.Height());
+  if (HandleAllocated()) SyncWindowGeometry();
+}
+
+void TCustomForm::SetWindowState(TWindowState state) {
+  if (state == window_state_) return;
+  TWindowState old = window_state_;
+  window_state_ = state;
+  if (state == TWindowState::wsMaximized) {
+    if (old == TWindowState::wsNormal) normal_bounds_ = BoundsRect();
+    TMinMaxInfo info = GetMinMaxInfo();
+    TWinControl::SetBounds(info.ptMaxPosition.X, info.ptMaxPosition.Y, info.ptMaxSize.X, info.ptMaxSize.Y);
+  } else if (state == TWindowState::wsNormal) {
+    TWinControl::SetBounds(normal_bounds_.Left, normal_bounds_.Top, normal_bounds_.Width(),
+                           normal_bounds_.Height());
+  }
+  if (QWidget* widget = WidgetOf(this); widget && Visible()) {
+    if (state == TWindowState::wsMinimized) widget->showMinimized();
+    else widget->showNormal();
+  }
+}
+
+void TCustomForm::SetMenu(TMainMenu* menu) {
+  if (menu == menu_) return;
+  TRect client = ClientRect();
+  if (menu_) RemoveFreeNotification(menu_);
+  menu_ = menu;
+  if (menu) FreeNotification(menu);
+  SetClientSize(client.Width(), client.Height());
+}
+
+void TCustomForm::SetActiveControl(TWinControl* control) {
+  if (control == active_control_) return;
+  if (control && (!ContainsControl(control) || control == this))
+    throw EInvalidOperation("Invalid control for the form's active control");
+  if (control && Visible() && active_) FocusControl(control);
+  else active_control_ = control;
+}
+
+void TCustomForm::FocusControl(TWinControl* control) {
+  if (control == active_control_) return;
+  TWinControl* old = active_control_;
+  active_control_ = control;
+  if (old) old->Perform(WM_KILLFOCUS);
+  if (control && active_control_ == control) {
+    control->Perform(WM_SETFOCUS);
+    if (control->HandleAllocated()) WidgetOf(control)->setFocus();
+  }
+}
+
+void TCustomForm::ControlRemoved(TWinControl* control) {
+  if (active_control_ && control->ContainsControl(active_control_)) active_control_ = nullptr;
+}
+
+bool TCustomForm::GetWindowPlacement(TWindowPlacement& placement) const {
+  placement.flags = 0;
+  placement.showCmd = !Visible()                                     ? SW_HIDE
+                      : window_state_ == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
+                      : window_state_ == TWindowState::wsMaximized ? SW_SHOWMAXIMIZED
+                                                                     : SW_SHOWNORMAL;
+  placement.ptMinPosition = Point(-1, -1);
+  placement.ptMaxPosition = Point(-1, -1);
+  placement.rcNormalPosition = window_state_ == TWindowState::wsNormal ? BoundsRect() : normal_bounds_;
+  return true;
+}
+
+bool TCustomForm::SetWindowPlacement(const TWindowPlacement& placement) {
+  normal_bounds_ = placement.rcNormalPosition;
+  if (window_state_ == TWindowState::wsNormal) SetBoundsRect(normal_bounds_);
+  switch (placement.showCmd) {
+    case SW_SHOWMINIMIZED:
+      SetWindowState(TWindowState::wsMinimized);
+      break;
+    case SW_SHOWMAXIMIZED:
+      SetWindowState(TWindowState::wsMaximized);
+      break;
+    case SW_HIDE:
+      break;
+    default:
+      SetWindowState(TWindowState::wsNormal);
+  }
+  return true;
+}
+
+TMinMaxInfo TCustomForm::GetMinMaxInfo() {
+  TRect insets = FrameInsets();
+  TScreen* screen = Screen();
+  TMinMaxInfo info;
+  info.ptMaxSize = Point(screen->Width() + insets.Left + insets.Right, screen->Height() + insets.Top + insets.Bottom);
+  info.ptMaxPosition = Point(-insets.Left, -insets.Left);
+  info.ptMinTrackSize = Point(112, 27);
+  info.ptMaxTrackSize = Point(info.ptMaxSize.X + 8, info.ptMaxSize.Y + 8);
+  Perform(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  return info;
+}
+
+bool TCustomForm::UserResize(int width, int height) {
+  // The user drags the bottom-right corner: the window must say it is one.
+  TPoint corner = Point(Left() + Width() - 1, Top() + Height() - 1);
+  LRESULT hit = Perform(WM_NCHITTEST, 0, LParamFromPoint(corner));
+  if (hit < HTLEFT || hit > HTBOTTOMRIGHT) return false;
+  TMinMaxInfo info = GetMinMaxInfo();
+  width = std::clamp(width, info.ptMinTrackSize.X, std::max(info.ptMinTrackSize.X, info.ptMaxTrackSize.X));
+  height = std::clamp(height, info.ptMinTrackSize.Y, std::max(info.ptMinTrackSize.Y, info.ptMaxTrackSize.Y));
+  SetBounds(Left(), Top(), width, height);
+  return true;
+}
+
+bool TCustomForm::IsShortCut(unsigned short key, TShiftState shift) {
+  TShortCut shortCut = ShortCut(key, shift);
+  if (menu_ && menu_->IsShortCut(shortCut)) return true;
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (auto* list = dynamic_cast<TActionList*>(Components(i)); list && list->IsShortCut(shortCut)) return true;
+  return false;
+}
+
+TRect TCustomForm::FrameInsets() const {
+  int border = 0;
+  int caption = 0;
+  switch (border_style_) {
+    case TFormBorderStyle::bsNone:
+      break;
+    case TFormBorderStyle::bsToolWindow:
+      border = 3;
+      caption = kToolCaptionHeight;
+      break;
+    case TFormBorderStyle::bsSizeToolWin:
+      border = 4;
+      caption = kToolCaptionHeight;
+      break;
+    case TFormBorderStyle::bsSizeable:
+      border = 4;
+      caption = kCaptionHeight;
+      break;
+    default:
+      border = 3;
+      caption = kCaptionHeight;
+  }
+  int menu = MenuShowsBar(menu_) ? kMenuBarHeight : 0;
+  return Rect(border, border + caption + menu, border, border);
+}
+
+TRect TCustomForm::ClientRect() const {
+  TRect insets = FrameInsets();
+  return Rect(0, 0, std::max(0, Width() - insets.Left - insets.Right),
+              std::max(0, Height() - insets.Top - insets.Bottom));
+}
+
+TPoint TCustomForm::ClientOrigin() const {
+  TRect insets = FrameInsets();
+  if (Parent()) {
+    TPoint origin = TControl::ClientOrigin();
+    return Point(origin.X + insets.Left, origin.Y + insets.Top);
+  }
+  return Point(Left() + insets.Left, Top() + insets.Top);
+}
+
+bool TCustomForm::Showing() const {
+  if (Parent()) return TWinControl::Showing();
+  return Visible() && window_state_ != TWindowState::wsMinimized;
+}
+
+void TCustomForm::SetBounds(int left, int top, int width, int height) {
+  TCustomControl::SetBounds(left, top, width, height);
+  if (window_state_ == TWindowState::wsNormal) normal_bounds_ = BoundsRect();
+}
+
+LRESULT TCustomForm::NonClientHitTest(TPoint screenPoint) const {
+  TPoint p = Point(screenPoint.X - Left(), screenPoint.Y - Top());
+  if (!Bounds(0, 0, Width(), Height()).Contains(p)) return HTNOWHERE;
+  TRect insets = FrameInsets();
+  TRect client = Rect(insets.Left, insets.Top, Width() - insets.Right, Height() - insets.Bottom);
+  if (client.Contains(p)) return HTCLIENT;
+  if (Sizeable(border_style_)) {
+    bool left = p.X < insets.Left, right = p.X >= Width() - insets.Right;
+    bool top = p.Y < insets.Left, bottom = p.Y >= Height() - insets.Bottom;
+    if (top && left) return HTTOPLEFT;
+    if (top && right) return HTTOPRIGHT;
+    if (bottom && left) return HTBOTTOMLEFT;
+    if (bottom && right) return HTBOTTOMRIGHT;
+    if (left) return HTLEFT;
+    if (right) return HTRIGHT;
+    if (top) return HTTOP;
+    if (bottom) return HTBOTTOM;
+  }
+  return p.Y < insets.Top ? HTCAPTION : HTNOWHERE;
+}
+
+void TCustomForm::PlaceAtFirstShow() {
+  TCustomForm* centreOn = nullptr;
+  switch (Position) {
+    case TPosition::poScreenCenter:
+    case TPosition::poDesktopCenter: {
+      TScreen* screen = Screen();
+      TControl::SetBounds((screen->Width() - Width()) / 2, (screen->Height() - Height()) / 2, Width(), Height());
+      return;
+    }
+    case TPosition::poMainFormCenter:
+      centreOn = Application()->MainForm();
+      break;
+    case TPosition::poOwnerFormCenter:
+      centreOn = dynamic_cast<TCustomForm*>(Owner());
+      break;
+    default:
+      return;
+  }
+  if (!centreOn || centreOn == this) return;
+  TControl::SetBounds(centreOn->Left() + (centreOn->Width() - Width()) / 2,
+                      centreOn->Top() + (centreOn->Height() - Height()) / 2, Width(), Height());
+}
+
+void TCustomForm::CreateWnd() {
+  TCustomControl::CreateWnd();
+  QWidget* widget = WidgetOf(this);
+  if (!Parent()) widget->setWindowTitle(QString::fromStdString(Caption()));
+}
+
+void TCustomForm::DoShow() {
+  if (OnShow) OnShow(this);
+}
+
+void TCustomForm::DoHide() {
+  if (OnHide) OnHide(this);
+}
+
+void TCustomForm::Activate() {
+  if (OnActivate) OnActivate(this);
+}
+
+void TCustomForm::Deactivate() {
+  if (OnDeactivate) OnDeactivate(this);
+}
+
+void TCustomForm::DialogKey(TMessage& message) {
+  bool shifted = (KeyboardState() & ssShift) != 0;
+  switch (message.WParam) {
+    case VK_TAB:
+      if (KeyboardState() & ssCtrl) break;
+      SelectNext(active_control_, !shifted, true);
+      message.Result = 1;
+      return;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+      if (active_control_ && active_control_->Parent()) {
+        bool forward = message.WParam == VK_RIGHT || message.WParam == VK_DOWN;
+        if (TWinControl* next = active_control_->Parent()->FindNextControl(active_control_, forward, false, true))
+          next->SetFocus();
+        message.Result = 1;
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  TCustomControl::WndProc(message);
+}
+
+void TCustomForm::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case CM_DIALOGKEY:
+      DialogKey(message);
+      return;
+    case CM_VISIBLECHANGED:
+      if (!Parent()) ShowWindow(message.WParam != 0);
+      return;
+    case WM_CLOSE:
+      Close();
+      return;
+    case WM_ACTIVATE:
+      if (message.WParam != WA_INACTIVE && Visible()) SetActiveForm(this);
+      return;
+    case WM_NCHITTEST:
+      message.Result = NonClientHitTest(PointFromLParam(message.LParam));
+      return;
+    case WM_GETMINMAXINFO:
+      return;
+    case CM_TEXTCHANGED:
+      if (QWidget* widget = WidgetOf(this); widget && !Parent()) widget->setWindowTitle(QString::fromStdString(Caption()));
+      return;
+    default:
+      TCustomControl::WndProc(message);
+  }
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  TCustomControl::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == menu_) menu_ = nullptr;
+}
+
+}  // namespace lark

@@ -1,0 +1,162 @@
+#pragma once
+
+#include <string>
+
+#include "platform/windows/custom_control.h"
+
+namespace lark {
+
+class TMainMenu;
+
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+using TBorderIcons = unsigned;
+enum class TPosition {
+  poDesigned,
+  poDefault,
+  poDefaultPosOnly,
+  poDefaultSizeOnly,
+  poScreenCenter,
+  poDesktopCenter,
+  poMainFormCenter,
+  poOwnerFormCenter
+};
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
+
+// Show commands of a window placement.
+enum : unsigned { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3 };
+
+struct TWindowPlacement {
+  unsigned flags = 0;
+  unsigned showCmd = SW_SHOWNORMAL;
+  TPoint ptMinPosition;
+  TPoint ptMaxPosition;
+  TRect rcNormalPosition;
+};
+
+// What WM_GETMINMAXINFO carries (its LPARAM points at one).
+struct TMinMaxInfo {
+  TPoint ptReserved;
+  TPoint ptMaxSize;
+  TPoint ptMaxPosition;
+  TPoint ptMinTrackSize;
+  TPoint ptMaxTrackSize;
+};
+
+// A top-level window. Its bounds include the frame (border, caption, menu
+// bar); the client area is what the toolkit window shows.
+class TCustomForm : public TCustomControl {
+ public:
+  explicit TCustomForm(TComponent* owner);
+  ~TCustomForm() override;
+
+  // Fires OnCreate; NewForm and TApplication::CreateForm call it once the
+  // derived constructor has run (handlers bound, components in place).
+  void AfterConstruction();
+
+  void Show();
+  void Hide();
+  // Runs the layer's nested loop until ModalResult is set, and returns it.
+  int ShowModal();
+  void Close();
+  bool CloseQuery();
+  // Frees the form once the handler that asks for it has returned.
+  void Release();
+  bool Modal() const { return modal_; }
+  TModalResult ModalResult = mrNone;
+
+  TFormBorderStyle BorderStyle() const { return border_style_; }
+  void SetBorderStyle(TFormBorderStyle style);
+  TBorderIcons BorderIcons = biSystemMenu | biMinimize | biMaximize;
+  TPosition Position = TPosition::poDesigned;
+  TWindowState WindowState() const { return window_state_; }
+  void SetWindowState(TWindowState state);
+  bool KeyPreview = false;
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* menu);
+
+  TWinControl* ActiveControl() const { return active_control_; }
+  void SetActiveControl(TWinControl* control);
+  // Gives the focus to a control of this form (OnExit / OnEnter).
+  void FocusControl(TWinControl* control);
+  bool Active() const { return active_; }
+
+  bool GetWindowPlacement(TWindowPlacement& placement) const;
+  bool SetWindowPlacement(const TWindowPlacement& placement);
+  TMinMaxInfo GetMinMaxInfo();
+
+  // Keys that belong to the form before its controls: menu and action shortcuts.
+  virtual bool IsShortCut(unsigned short key, TShiftState shift);
+
+  TRect ClientRect() const override;
+  TPoint ClientOrigin() const override;
+  bool Showing() const override;
+  void SetBounds(int left, int top, int width, int height) override;
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+  TNotifyEvent OnDestroy;
+
+  // A resize the user makes with the frame: limited by WM_GETMINMAXINFO and
+  // refused where WM_NCHITTEST at the dragged corner is not a sizing edge.
+  bool UserResize(int width, int height);
+
+ protected:
+  void WndProc(TMessage& message) override;
+  void CreateWnd() override;
+  void DoShow();
+  void DoHide();
+  void Activate();
+  void Deactivate();
+  void DoClose(TCloseAction& action);
+  void Notification(TComponent* component, TOperation operation) override;
+  void VisibleChanging() override;
+
+ private:
+  friend class TWinControl;
+  friend class TApplication;
+  friend void SetActiveForm(TCustomForm* form);
+  void ControlRemoved(TWinControl* control);
+  void DialogKey(TMessage& message);
+  void ShowWindow(bool visible);
+  TRect FrameInsets() const;
+  LRESULT NonClientHitTest(TPoint screenPoint) const;
+  void PlaceAtFirstShow();
+
+  TFormBorderStyle border_style_ = TFormBorderStyle::bsSizeable;
+  TWindowState window_state_ = TWindowState::wsNormal;
+  TRect normal_bounds_;
+  TMainMenu* menu_ = nullptr;
+  TWinControl* active_control_ = nullptr;
+  bool active_ = false;
+  bool modal_ = false;
+  bool created_ = false;
+  bool destroy_fired_ = false;
+  bool shown_once_ = false;
+};
+
+class TForm : public TCustomForm {
+ public:
+  using TCustomForm::TCustomForm;
+};
+
+// Creates a form and fires its OnCreate.
+template <typename T, typename... Args>
+T* NewForm(TComponent* owner, Args&&... args) {
+  T* form = new T(owner, std::forward<Args>(args)...);
+  form->AfterConstruction();
+  return form;
+}
+
+// Makes `form` the program's active form (OnDeactivate on the previous one,
+// then OnActivate); null when none of the program's forms is active.
+void SetActiveForm(TCustomForm* form);
+
+}  // namespace lark

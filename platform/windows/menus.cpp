@@ -1,0 +1,205 @@
+#include "platform/windows/menus.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/windows/menu_host.h"
+#include "platform/windows/window_exceptions.h"
+
+namespace lark {
+
+class TMenuActionLink : public TActionLink {
+ public:
+  explicit TMenuActionLink(TMenuItem* client) : client_(client) {}
+  void Change() override { client_->ActionChange(Action(), false); }
+
+ private:
+  TMenuItem* client_;
+};
+
+TShortCut ShortCut(unsigned short key, TShiftState shift) {
+  TShortCut result = key & 0xFF;
+  if (shift & ssShift) result |= scShift;
+  if (shift & ssCtrl) result |= scCtrl;
+  if (shift & ssAlt) result |= scAlt;
+  return result;
+}
+
+char GetHotkey(const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+  }
+  return 0;
+}
+
+std::string StripHotkey(const std::string& caption) {
+  std::string out;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    out += caption[i];
+  }
+  return out;
+}
+
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {}
+
+TMenuItem::~TMenuItem() {
+  Destroying();
+  Clear();
+  if (parent_) parent_->Remove(this);
+}
+
+void TMenuItem::SetCaption(const std::string& caption) {
+  if (caption == caption_) return;
+  caption_ = caption;
+  Changed();
+}
+
+void TMenuItem::SetChecked(bool checked) {
+  if (checked == checked_) return;
+  checked_ = checked;
+  if (checked && RadioItem && parent_)
+    for (TMenuItem* sibling : parent_->items_)
+      if (sibling != this && sibling->RadioItem && sibling->GroupIndex == GroupIndex)
+        sibling->SetChecked(false);
+  Changed();
+}
+
+void TMenuItem::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  Changed();
+}
+
+void TMenuItem::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  Changed();
+}
+
+TBasicAction* TMenuItem::Action() const { return action_link_ ? action_link_->Action() : nullptr; }
+
+void TMenuItem::SetAction(TBasicAction* action) {
+  if (!action) {
+    action_link_.reset();
+    return;
+  }
+  if (!action_link_) action_link_ = std::make_unique<TMenuActionLink>(this);
+  action_link_->SetAction(action);
+  FreeNotification(action);
+  ActionChange(action, HasState(csLoading));
+}
+
+void TMenuItem::ActionChange(TBasicAction* sender, bool checkDefaults) {
+  auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (!action) return;
+  if (!checkDefaults || caption_.empty()) SetCaption(action->Caption());
+  if (!checkDefaults || !checked_) SetChecked(action->Checked());
+  if (!checkDefaults || enabled_) SetEnabled(action->Enabled());
+  if (!checkDefaults || visible_) SetVisible(action->Visible());
+  if (!checkDefaults || ShortCut == 0) ShortCut = action->ShortCut();
+  if (!checkDefaults || ImageIndex == -1) ImageIndex = action->ImageIndex();
+  if (!checkDefaults || Hint.empty()) Hint = action->Hint;
+}
+
+int TMenuItem::MenuIndex() const {
+  if (!parent_) return -1;
+  auto it = std::find(parent_->items_.begin(), parent_->items_.end(), this);
+  return static_cast<int>(it - parent_->items_.begin());
+}
+
+void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
+
+void TMenuItem::Insert(int index, TMenuItem* item) {
+  if (item->parent_) throw EComponentError("Menu inserted twice");
+  if (index < 0 || index > Count()) throw EComponentError("Menu index out of range");
+  items_.insert(items_.begin() + index, item);
+  item->parent_ = this;
+  item->AttachTo(menu_);
+  Changed();
+}
+
+void TMenuItem::Remove(TMenuItem* item) {
+  auto it = std::find(items_.begin(), items_.end(), item);
+  if (it == items_.end()) throw EComponentError("Sub-menu is not in menu");
+  items_.erase(it);
+  item->parent_ = nullptr;
+  item->AttachTo(nullptr);
+  Changed();
+}
+
+void TMenuItem::Delete(int index) {
+  if (index < 0 || index >= Count()) throw EComponentError("Menu index out of range");
+  delete items_[static_cast<size_t>(index)];
+}
+
+void TMenuItem::Clear() {
+  while (!items_.empty()) delete items_.back();
+}
+
+TMenuItem* TMenuItem::Find(const std::string& caption) const {
+  std::string wanted = StripHotkey(caption);
+  for (TMenuItem* item : items_)
+    if (StripHotkey(item->caption_) == wanted) return item;
+  return nullptr;
+}
+
+void TMenuItem::Click() {
+  if (!enabled_) return;
+  if (action_link_ && action_link_->Execute()) return;
+  if (OnClick) OnClick(this);
+}
+
+void TMenuItem::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::opRemove && action_link_ && component == action_link_->Action())
+    action_link_.reset();
+}
+
+void TMenuItem::AttachTo(TMenu* menu) {
+  menu_ = menu;
+  for (TMenuItem* item : items_) item->AttachTo(menu);
+}
+
+void TMenuItem::Changed() {
+  if (menu_ && menu_->OnChange && !menu_->HasState(csDestroying)) menu_->OnChange();
+}
+
+TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(std::make_unique<TMenuItem>(nullptr)) {
+  items_->menu_ = this;
+}
+
+TMenu::~TMenu() {
+  Destroying();
+  items_.reset();
+}
+
+static TMenuItem* FindShortCut(TMenuItem* root, TShortCut shortCut) {
+  for (int i = 0; i < root->Count(); ++i) {
+    TMenuItem* item = root->Items(i);
+    if (item->ShortCut == shortCut && item->Enabled() && item->Visible()) return item;
+    if (TMenuItem* found = FindShortCut(item, shortCut)) return found;
+  }
+  return nullptr;
+}
+
+bool TMenu::IsShortCut(TShortCut shortCut) {
+  if (shortCut == 0) return false;
+  TMenuItem* item = FindShortCut(items_.get(), shortCut);
+  if (!item) return false;
+  item->Click();
+  return true;
+}
+
+void TPopupMenu::Popup(int x, int y) {
+  if (OnPopup) OnPopup(this);
+  TMenuItem* chosen = RunPopupMenu(this, Point(x, y));
+  if (chosen) chosen->Click();
+}
+
+}  // namespace lark

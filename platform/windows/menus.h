@@ -1,0 +1,119 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/windows/action.h"
+#include "platform/windows/component.h"
+#include "platform/windows/control_types.h"
+#include "platform/graphics/geometry.h"
+
+namespace lark {
+
+class TMenu;
+class TMenuActionLink;
+
+// Key plus modifier bits, as shortcuts are stored.
+enum : TShortCut { scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000, scNone = 0 };
+TShortCut ShortCut(unsigned short key, TShiftState shift);
+// The key of a caption's "&" accelerator (upper-cased), or 0. "&&" is a literal "&".
+char GetHotkey(const std::string& caption);
+// The caption as shown: accelerator marks removed.
+std::string StripHotkey(const std::string& caption);
+
+// One entry of a menu; it owns the entries of its submenu. Entries made at
+// run time are created with an owner (often the form) and added with Add;
+// freeing an entry takes it out of its parent.
+class TMenuItem : public TComponent {
+ public:
+  explicit TMenuItem(TComponent* owner);
+  ~TMenuItem() override;
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& caption);
+  bool IsLine() const { return caption_ == "-"; }
+  bool Checked() const { return checked_; }
+  void SetChecked(bool checked);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  TShortCut ShortCut = 0;
+  int ImageIndex = -1;
+  bool RadioItem = false;
+  int GroupIndex = 0;
+  bool Default = false;
+  std::string Hint;
+
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* action);
+  void ActionChange(TBasicAction* sender, bool checkDefaults);
+
+  int Count() const { return static_cast<int>(items_.size()); }
+  TMenuItem* Items(int index) const { return items_.at(static_cast<size_t>(index)); }
+  TMenuItem* Parent() const { return parent_; }
+  int MenuIndex() const;
+  void Add(TMenuItem* item);
+  void Insert(int index, TMenuItem* item);
+  // Takes the entry out without freeing it.
+  void Remove(TMenuItem* item);
+  // Frees the entry at index.
+  void Delete(int index);
+  void Clear();
+  TMenuItem* Find(const std::string& caption) const;
+
+  virtual void Click();
+  TNotifyEvent OnClick;
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  friend class TMenu;
+  void Changed();
+  void AttachTo(TMenu* menu);
+
+  std::string caption_;
+  bool checked_ = false;
+  bool enabled_ = true;
+  bool visible_ = true;
+  TMenuItem* parent_ = nullptr;
+  TMenu* menu_ = nullptr;
+  std::vector<TMenuItem*> items_;
+  std::unique_ptr<TMenuActionLink> action_link_;
+};
+
+class TMenu : public TComponent {
+ public:
+  explicit TMenu(TComponent* owner);
+  ~TMenu() override;
+  TMenuItem* Items() const { return items_.get(); }
+  // Runs the click of the enabled, visible entry bound to the shortcut.
+  bool IsShortCut(TShortCut shortCut);
+  // Called whenever an entry anywhere in the menu changes.
+  std::function<void()> OnChange;
+
+ private:
+  std::unique_ptr<TMenuItem> items_;
+};
+
+class TMainMenu : public TMenu {
+ public:
+  using TMenu::TMenu;
+};
+
+using TPopupMenuHook = std::function<TMenuItem*(class TPopupMenu* menu, TPoint screenPoint)>;
+
+class TPopupMenu : public TMenu {
+ public:
+  using TMenu::TMenu;
+  // Shows the menu at a screen point and runs the click of the chosen entry.
+  virtual void Popup(int x, int y);
+  TComponent* PopupComponent = nullptr;
+  bool AutoPopup = true;
+  TNotifyEvent OnPopup;
+};
+
+}  // namespace lark

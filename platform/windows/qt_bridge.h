@@ -1,0 +1,71 @@
+#pragma once
+
+// Internal to the window layer: the toolkit side of a window. Only the
+// layer's .cpp files include this header.
+
+#include <QImage>
+#include <QRegion>
+#include <QWidget>
+#include <functional>
+
+#include "platform/windows/messages.h"
+
+namespace lark {
+
+class TWinControl;
+class TWindowWidget;
+
+// One window: the toolkit widget, the retained surface the control paints
+// into, and the part of it that needs the control's Paint again.
+struct TWindowHandle {
+  TWinControl* control = nullptr;
+  QWidget* widget = nullptr;
+  QImage surface;
+  QRegion invalid;
+  bool erase_pending = false;
+  bool redraw = true;  // WM_SETREDRAW
+  // The layer showed and activated this window itself; the window system's
+  // late word on it is not a user's switch.
+  bool activation_expected = false;
+};
+
+// The widget behind every windowed control: turns the toolkit's input into
+// queued messages and shows the retained surface.
+class TWindowWidget : public QWidget {
+ public:
+  TWindowWidget(TWindowHandle* handle, QWidget* parent);
+  TWindowHandle* handle() const { return handle_; }
+  void detach() { handle_ = nullptr; }
+
+ protected:
+  bool event(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  TWindowHandle* handle_;
+};
+
+// Converts a toolkit input event for the window into a queued message.
+// Returns false for events that are not input.
+bool QueueInputEvent(TWindowHandle* handle, QEvent* event);
+// Brings the retained surface to the window's client size, keeping what it shows.
+void ResizeSurface(TWindowHandle* handle, int width, int height);
+// Runs the control's paint for the invalid part and marks it shown.
+void PaintInvalidPart(TWindowHandle* handle);
+
+// Paint depth (see InPaint).
+void EnterPaint();
+void LeavePaint();
+
+QWidget* WidgetOf(TWinControl* control);
+// Puts a message at the end of the queue (thread-safe).
+void EnqueueMessage(const TMsg& msg);
+// Takes every matching message out of the queue, the others keeping their order.
+void RemoveQueuedMessages(const std::function<bool(const TMsg&)>& match);
+// Screen position of the pointer as the layer last saw or set it.
+TPoint LastCursorPos();
+void NoteCursorPos(TPoint screenPoint);
+
+}  // namespace lark

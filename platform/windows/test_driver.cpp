@@ -1,0 +1,237 @@
+#include "platform/windows/test_driver.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+#include "platform/windows/application.h"
+#include "platform/windows/form.h"
+#include "platform/windows/qt_bridge.h"
+
+namespace lark {
+namespace {
+
+std::function<void(TCustomForm*)>& ModalHandler() {
+  static std::function<void(TCustomForm*)> handler;
+  return handler;
+}
+std::function<int(const std::string&, TMsgDlgType, TMsgDlgButtons)>& BoxAnswer() {
+  static std::function<int(const std::string&, TMsgDlgType, TMsgDlgButtons)> answer;
+  return answer;
+}
+std::function<TMenuItem*(TPopupMenu*, TPoint)>& MenuAnswer() {
+  static std::function<TMenuItem*(TPopupMenu*, TPoint)> answer;
+  return answer;
+}
+
+Qt::KeyboardModifiers Modifiers(TShiftState shift) {
+  Qt::KeyboardModifiers modifiers;
+  if (shift & ssShift) modifiers |= Qt::ShiftModifier;
+  if (shift & ssCtrl) modifiers |= Qt::ControlModifier;
+  if (shift & ssAlt) modifiers |= Qt::AltModifier;
+  return modifiers;
+}
+
+Qt::MouseButton QtButton(TMouseButton button) {
+  switch (button) {
+    case TMouseButton::mbRight:
+      return Qt::RightButton;
+    case TMouseButton::mbMiddle:
+      return Qt::MiddleButton;
+    default:
+      return Qt::LeftButton;
+  }
+}
+
+Qt::MouseButtons g_buttons;
+
+// The window under a control's client point: the control's own window, or
+// for a windowless control its parent's, then the deepest child window there.
+QWidget* WidgetAt(TControl* control, TPoint screen) {
+  TWinControl* win = dynamic_cast<TWinControl*>(control);
+  if (!win) win = control->Parent();
+  QWidget* widget = WidgetOf(win);
+  if (!widget) return nullptr;
+  QPoint local = widget->mapFromGlobal(QPoint(screen.X, screen.Y));
+  QWidget* child = widget->childAt(local);
+  return child ? child : widget;
+}
+
+void SendMouse(TControl* control, QEvent::Type type, Qt::MouseButton button, int x, int y, TShiftState shift) {
+  TPoint screen = control->ClientToScreen(Point(x, y));
+  QWidget* widget = WidgetAt(control, screen);
+  if (!widget) return;
+  if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) g_buttons |= button;
+  if (type == QEvent::MouseButtonRelease) g_buttons &= ~Qt::MouseButtons(button);
+  QPointF global(screen.X, screen.Y);
+  QPointF local = widget->mapFromGlobal(global.toPoint());
+  QMouseEvent event(type, local, global, button, g_buttons, Modifiers(shift));
+  QCoreApplication::sendEvent(widget, &event);
+}
+
+QWidget* KeyTarget() {
+  TCustomForm* form = Screen()->ActiveForm();
+  if (!form) return nullptr;
+  TWinControl* control = form->ActiveControl() ? form->ActiveControl() : form;
+  return WidgetOf(control);
+}
+
+int QtKey(unsigned short key) {
+  if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return key;
+  if (key >= VK_F1 && key <= VK_F1 + 23) return Qt::Key_F1 + (key - VK_F1);
+  switch (key) {
+    case VK_RETURN: return Qt::Key_Return;
+    case VK_ESCAPE: return Qt::Key_Escape;
+    case VK_TAB: return Qt::Key_Tab;
+    case VK_BACK: return Qt::Key_Backspace;
+    case VK_SPACE: return Qt::Key_Space;
+    case VK_LEFT: return Qt::Key_Left;
+    case VK_RIGHT: return Qt::Key_Right;
+    case VK_UP: return Qt::Key_Up;
+    case VK_DOWN: return Qt::Key_Down;
+    case VK_PRIOR: return Qt::Key_PageUp;
+    case VK_NEXT: return Qt::Key_PageDown;
+    case VK_HOME: return Qt::Key_Home;
+    case VK_END: return Qt::Key_End;
+    case VK_INSERT: return Qt::Key_Insert;
+    case VK_DELETE: return Qt::Key_Delete;
+    case VK_SHIFT: return Qt::Key_Shift;
+    case VK_CONTROL: return Qt::Key_Control;
+    case VK_MENU: return Qt::Key_Alt;
+    default: return Qt::Key_unknown;
+  }
+}
+
+QString KeyText(unsigned short key, TShiftState shift) {
+  if (shift & (ssCtrl | ssAlt)) return QString();
+  if (key >= 'A' && key <= 'Z') return QString(QChar((shift & ssShift) ? key : key - 'A' + 'a'));
+  if (key >= '0' && key <= '9') return QString(QChar(key));
+  switch (key) {
+    case VK_RETURN: return QStringLiteral("\r");
+    case VK_ESCAPE: return QString(QChar(0x1B));
+    case VK_TAB: return QStringLiteral("\t");
+    case VK_BACK: return QStringLiteral("\b");
+    case VK_SPACE: return QStringLiteral(" ");
+    default: return QString();
+  }
+}
+
+void SendKey(QEvent::Type type, int qtKey, TShiftState shift, const QString& text) {
+  QWidget* widget = KeyTarget();
+  if (!widget) return;
+  QKeyEvent event(type, qtKey, Modifiers(shift), text);
+  QCoreApplication::sendEvent(widget, &event);
+}
+
+}  // namespace
+
+namespace test_driver {
+
+void MouseMove(TControl* control, int x, int y, TShiftState shift) {
+  SendMouse(control, QEvent::MouseMove, Qt::NoButton, x, y, shift);
+}
+
+void MouseDown(TControl* control, TMouseButton button, int x, int y, TShiftState shift) {
+  SendMouse(control, QEvent::MouseButtonPress, QtButton(button), x, y, shift);
+}
+
+void MouseUp(TControl* control, TMouseButton button, int x, int y, TShiftState shift) {
+  SendMouse(control, QEvent::MouseButtonRelease, QtButton(button), x, y, shift);
+}
+
+void DoubleClick(TControl* control, int x, int y) {
+  Click(control, x, y);
+  SendMouse(control, QEvent::MouseButtonDblClick, Qt::LeftButton, x, y, 0);
+  MouseUp(control, TMouseButton::mbLeft, x, y);
+}
+
+void Click(TControl* control, int x, int y) {
+  MouseDown(control, TMouseButton::mbLeft, x, y);
+  MouseUp(control, TMouseButton::mbLeft, x, y);
+}
+
+void Wheel(TControl* control, int x, int y, int delta) {
+  TPoint screen = control->ClientToScreen(Point(x, y));
+  QWidget* widget = WidgetAt(control, screen);
+  if (!widget) return;
+  QPointF global(screen.X, screen.Y);
+  QWheelEvent event(widget->mapFromGlobal(global.toPoint()), global, QPoint(), QPoint(0, delta), g_buttons,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(widget, &event);
+}
+
+void KeyDown(unsigned short key, TShiftState shift) {
+  SendKey(QEvent::KeyPress, QtKey(key), shift, KeyText(key, shift));
+}
+
+void KeyUp(unsigned short key, TShiftState shift) { SendKey(QEvent::KeyRelease, QtKey(key), shift, QString()); }
+
+void PressKey(unsigned short key, TShiftState shift) {
+  KeyDown(key, shift);
+  KeyUp(key, shift);
+}
+
+void TypeText(const std::string& text) {
+  QString unicode = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  for (QChar ch : unicode) {
+    SendKey(QEvent::KeyPress, Qt::Key_unknown, 0, QString(ch));
+    SendKey(QEvent::KeyRelease, Qt::Key_unknown, 0, QString());
+  }
+}
+
+void SetCursorPos(TPoint screenPoint) { Mouse()->SetCursorPos(screenPoint); }
+
+void ActivateWindow(TCustomForm* form) {
+  QWidget* widget = WidgetOf(form);
+  if (!widget) return;
+  form->Handle()->activation_expected = false;
+  QEvent event(QEvent::WindowActivate);
+  QCoreApplication::sendEvent(widget, &event);
+}
+
+void SetApplicationActive(bool active) { Application()->SetActive(active); }
+
+void PumpWindowSystem() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+std::uint32_t PixelAt(TWinControl* control, int x, int y) {
+  QWidget* widget = WidgetOf(control);
+  if (!widget) return 0;
+  QImage shown = widget->grab(QRect(x, y, 1, 1)).toImage();
+  return shown.isNull() ? 0 : (shown.pixel(0, 0) & 0xFFFFFF);
+}
+
+void OnModalShown(std::function<void(TCustomForm*)> handler) { ModalHandler() = std::move(handler); }
+
+void AnswerMessageBoxes(std::function<int(const std::string&, TMsgDlgType, TMsgDlgButtons)> answer) {
+  BoxAnswer() = std::move(answer);
+}
+
+void AnswerPopupMenus(std::function<TMenuItem*(TPopupMenu*, TPoint)> answer) { MenuAnswer() = std::move(answer); }
+
+void Reset() {
+  ModalHandler() = nullptr;
+  BoxAnswer() = nullptr;
+  MenuAnswer() = nullptr;
+  g_buttons = Qt::NoButton;
+}
+
+}  // namespace test_driver
+
+void NotifyModalShown(TCustomForm* form) {
+  if (auto handler = ModalHandler()) handler(form);
+}
+
+bool AnswerMessageBox(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int& result) {
+  if (!BoxAnswer()) return false;
+  result = BoxAnswer()(text, type, buttons);
+  return true;
+}
+
+bool AnswerPopupMenu(TPopupMenu* menu, TPoint screenPoint, TMenuItem*& choice) {
+  if (!MenuAnswer()) return false;
+  choice = MenuAnswer()(menu, screenPoint);
+  return true;
+}
+
+}  // namespace lark

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/windows/control_types.h"
+#include "platform/windows/dialogs.h"
+#include "platform/graphics/geometry.h"
+
+namespace lark {
+
+class TControl;
+class TWinControl;
+class TCustomForm;
+class TMenuItem;
+class TPopupMenu;
+
+// Drives the window layer headless, the way a user would: input goes in as
+// window-system events and reaches controls through the layer's own queue
+// (so hooks, OnMessage and dialog keys see it), modal boxes are answered by
+// callbacks instead of waiting for a person. Points are client coordinates of
+// the control named.
+namespace test_driver {
+
+void MouseMove(TControl* control, int x, int y, TShiftState shift = 0);
+void MouseDown(TControl* control, TMouseButton button, int x, int y, TShiftState shift = 0);
+void MouseUp(TControl* control, TMouseButton button, int x, int y, TShiftState shift = 0);
+void DoubleClick(TControl* control, int x, int y);
+// Down and up at one point.
+void Click(TControl* control, int x, int y);
+void Wheel(TControl* control, int x, int y, int delta);
+
+// Keys go to the focused control of the active form (the form itself when
+// nothing has the focus). `key` is a virtual key code; letters and digits
+// also type their character.
+void KeyDown(unsigned short key, TShiftState shift = 0);
+void KeyUp(unsigned short key, TShiftState shift = 0);
+void PressKey(unsigned short key, TShiftState shift = 0);
+void TypeText(const std::string& text);
+
+void SetCursorPos(TPoint screenPoint);
+// The user clicks on another of the program's windows / switches programs.
+void ActivateWindow(TCustomForm* form);
+void SetApplicationActive(bool active);
+
+// Lets the window system deliver what it holds (input, timers, paints)
+// without handling any queued message.
+void PumpWindowSystem();
+
+// Lets pending paints happen, then reads a pixel of what the window shows,
+// as 0xRRGGBB.
+std::uint32_t PixelAt(TWinControl* control, int x, int y);
+
+// Called each time a form's modal loop starts (the form is shown); the
+// callback may set ModalResult, post messages or click controls.
+void OnModalShown(std::function<void(TCustomForm* form)> handler);
+// Answers message boxes (returns the modal result) without showing them.
+void AnswerMessageBoxes(std::function<int(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons)> answer);
+// Chooses a pop-up menu entry (null: dismissed) without showing the menu.
+void AnswerPopupMenus(std::function<TMenuItem*(TPopupMenu* menu, TPoint screenPoint)> answer);
+// Drops every callback.
+void Reset();
+
+}  // namespace test_driver
+
+// Called by the layer.
+void NotifyModalShown(TCustomForm* form);
+bool AnswerMessageBox(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int& result);
+bool AnswerPopupMenu(TPopupMenu* menu, TPoint screenPoint, TMenuItem*& choice);
+
+}  // namespace lark

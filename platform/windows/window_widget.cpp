@@ -1,0 +1,277 @@
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include "platform/windows/application.h"
+#include "platform/windows/form.h"
+#include "platform/core/exception.h"
+#include "platform/windows/qt_bridge.h"
+
+namespace lark {
+
+namespace {
+
+TPoint g_cursor_pos;
+
+unsigned KeyStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+  unsigned state = 0;
+  if (modifiers & Qt::ShiftModifier) state |= ssShift;
+  if (modifiers & Qt::ControlModifier) state |= ssCtrl;
+  if (modifiers & Qt::AltModifier) state |= ssAlt;
+  if (buttons & Qt::LeftButton) state |= ssLeft;
+  if (buttons & Qt::RightButton) state |= ssRight;
+  if (buttons & Qt::MiddleButton) state |= ssMiddle;
+  return state;
+}
+
+WPARAM MouseKeys(unsigned state) {
+  WPARAM keys = 0;
+  if (state & ssLeft) keys |= MK_LBUTTON;
+  if (state & ssRight) keys |= MK_RBUTTON;
+  if (state & ssMiddle) keys |= MK_MBUTTON;
+  if (state & ssShift) keys |= MK_SHIFT;
+  if (state & ssCtrl) keys |= MK_CONTROL;
+  return keys;
+}
+
+UINT ButtonMessage(QEvent::Type type, Qt::MouseButton button) {
+  int column = button == Qt::RightButton ? 1 : button == Qt::MiddleButton ? 2 : 0;
+  static const UINT table[3][3] = {{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK},
+                                   {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK},
+                                   {WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK}};
+  int row = type == QEvent::MouseButtonPress ? 0 : type == QEvent::MouseButtonRelease ? 1 : 2;
+  return table[column][row];
+}
+
+WPARAM VirtualKey(int key) {
+  if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return static_cast<WPARAM>(key);
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return VK_F1 + static_cast<WPARAM>(key - Qt::Key_F1);
+  switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return VK_RETURN;
+    case Qt::Key_Escape:
+      return VK_ESCAPE;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return VK_TAB;
+    case Qt::Key_Backspace:
+      return VK_BACK;
+    case Qt::Key_Space:
+      return VK_SPACE;
+    case Qt::Key_Left:
+      return VK_LEFT;
+    case Qt::Key_Right:
+      return VK_RIGHT;
+    case Qt::Key_Up:
+      return VK_UP;
+    case Qt::Key_Down:
+      return VK_DOWN;
+    case Qt::Key_PageUp:
+      return VK_PRIOR;
+    case Qt::Key_PageDown:
+      return VK_NEXT;
+    case Qt::Key_Home:
+      return VK_HOME;
+    case Qt::Key_End:
+      return VK_END;
+    case Qt::Key_Insert:
+      return VK_INSERT;
+    case Qt::Key_Delete:
+      return VK_DELETE;
+    case Qt::Key_Shift:
+      return VK_SHIFT;
+    case Qt::Key_Control:
+      return VK_CONTROL;
+    case Qt::Key_Alt:
+      return VK_MENU;
+    default:
+      return 0;
+  }
+}
+
+// The window that gets the mouse: the one under it, unless a control holds
+// the mouse, in which case that control's window (or its parent's, for a
+// windowless control) does.
+TWinControl* MouseTarget(TWinControl* under) {
+  TControl* capture = GetCaptureControl();
+  if (!capture) return under;
+  if (auto* windowed = dynamic_cast<TWinControl*>(capture)) return windowed;
+  return capture->Parent() ? capture->Parent() : under;
+}
+
+void QueueMouse(TWindowHandle* handle, QMouseEvent* event) {
+  QPoint global = event->globalPosition().toPoint();
+  NoteCursorPos(TPoint{global.x(), global.y()});
+  TWinControl* target = MouseTarget(handle->control);
+  if (!target->HandleAllocated()) return;
+  TPoint local = target->ScreenToClient(TPoint{global.x(), global.y()});
+  TMsg msg;
+  msg.hwnd = target->Handle();
+  msg.message = event->type() == QEvent::MouseMove ? WM_MOUSEMOVE : ButtonMessage(event->type(), event->button());
+  msg.keyState = KeyStateOf(event->modifiers(), event->buttons());
+  msg.wParam = MouseKeys(msg.keyState);
+  msg.lParam = LParamFromPoint(local);
+  msg.pt = TPoint{global.x(), global.y()};
+  EnqueueMessage(msg);
+}
+
+void QueueWheel(TWindowHandle* handle, QWheelEvent* event) {
+  QPoint global = event->globalPosition().toPoint();
+  TMsg msg;
+  msg.hwnd = handle;
+  msg.message = WM_MOUSEWHEEL;
+  msg.keyState = KeyStateOf(event->modifiers(), event->buttons());
+  int delta = event->angleDelta().y();
+  msg.wParam = (static_cast<WPARAM>(static_cast<std::uint16_t>(delta)) << 16) | MouseKeys(msg.keyState);
+  msg.lParam = MakeLParam(global.x(), global.y());
+  msg.pt = TPoint{global.x(), global.y()};
+  EnqueueMessage(msg);
+}
+
+void QueueKey(TWindowHandle* handle, QKeyEvent* event) {
+  bool press = event->type() == QEvent::KeyPress;
+  unsigned state = KeyStateOf(event->modifiers(), Qt::NoButton);
+  bool alt = (state & ssAlt) != 0;
+  TMsg msg;
+  msg.hwnd = handle;
+  msg.keyState = state;
+  msg.lParam = alt ? KF_ALTDOWN_LPARAM : 0;
+  if (WPARAM vk = VirtualKey(event->key())) {
+    msg.message = press ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
+    msg.wParam = vk;
+    EnqueueMessage(msg);
+  }
+  if (!press) return;
+  // One character message per byte of the typed text.
+  QByteArray text = event->text().toUtf8();
+  if (alt && text.isEmpty() && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z)
+    text = QByteArray(1, static_cast<char>('a' + (event->key() - Qt::Key_A)));
+  for (char byte : text) {
+    msg.message = alt ? WM_SYSCHAR : WM_CHAR;
+    msg.wParam = static_cast<unsigned char>(byte);
+    EnqueueMessage(msg);
+  }
+}
+
+}  // namespace
+
+TPoint LastCursorPos() { return g_cursor_pos; }
+void NoteCursorPos(TPoint screenPoint) { g_cursor_pos = screenPoint; }
+
+bool QueueInputEvent(TWindowHandle* handle, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+      QueueMouse(handle, static_cast<QMouseEvent*>(event));
+      return true;
+    case QEvent::Wheel:
+      QueueWheel(handle, static_cast<QWheelEvent*>(event));
+      return true;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      QueueKey(handle, static_cast<QKeyEvent*>(event));
+      return true;
+    default:
+      return false;
+  }
+}
+
+void ResizeSurface(TWindowHandle* handle, int width, int height) {
+  if (handle->surface.width() == width && handle->surface.height() == height) return;
+  QImage surface(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+  surface.fill(Qt::white);
+  if (!handle->surface.isNull()) {
+    QPainter painter(&surface);
+    painter.drawImage(0, 0, handle->surface);
+  }
+  handle->surface = surface;
+  // The newly exposed part must be painted.
+  handle->invalid += QRect(0, 0, width, height);
+  handle->erase_pending = true;
+}
+
+void PaintInvalidPart(TWindowHandle* handle) {
+  if (handle->invalid.isEmpty() || !handle->redraw) return;
+  handle->control->PaintWindow();
+  handle->invalid = QRegion();
+}
+
+QWidget* WidgetOf(TWinControl* control) {
+  return control && control->HandleAllocated() ? control->Handle()->widget : nullptr;
+}
+
+TWindowWidget::TWindowWidget(TWindowHandle* handle, QWidget* parent) : QWidget(parent), handle_(handle) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::ClickFocus);
+}
+
+bool TWindowWidget::event(QEvent* event) {
+  if (handle_) {
+    bool input = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+                 event->type() == QEvent::MouseButtonDblClick || event->type() == QEvent::MouseMove ||
+                 event->type() == QEvent::Wheel || event->type() == QEvent::KeyPress ||
+                 event->type() == QEvent::KeyRelease;
+    // A window disabled by a modal loop gets no input at all.
+    if (input) {
+      if (isEnabled()) QueueInputEvent(handle_, event);
+      return true;
+    }
+    if (event->type() == QEvent::WindowActivate && isWindow() && handle_->activation_expected) {
+      handle_->activation_expected = false;
+    } else if (event->type() == QEvent::WindowActivate && isWindow()) {
+      TMsg msg;
+      msg.hwnd = handle_;
+      msg.message = WM_ACTIVATE;
+      msg.wParam = WA_ACTIVE;
+      EnqueueMessage(msg);
+    }
+  }
+  return QWidget::event(event);
+}
+
+void TWindowWidget::paintEvent(QPaintEvent* event) {
+  if (!handle_) return;
+  EnterPaint();
+  std::string failure;
+  try {
+    PaintInvalidPart(handle_);
+  } catch (const std::exception& error) {
+    failure = error.what();
+  }
+  LeavePaint();
+  // No box opens inside a paint: the error is shown once the paint is over.
+  if (!failure.empty())
+    QTimer::singleShot(0, [failure] { Application()->HandleException(Exception(failure)); });
+  QPainter painter(this);
+  painter.drawImage(event->rect(), handle_->surface, event->rect());
+}
+
+void TWindowWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (!handle_ || !isWindow()) return;
+  TWinControl* control = handle_->control;
+  QSize size = event->size();
+  if (size.width() == control->ClientWidth() && size.height() == control->ClientHeight()) return;
+  // The window system resized the window: the frame follows the client.
+  control->SetClientSize(size.width(), size.height());
+}
+
+void TWindowWidget::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  if (!handle_) return;
+  TMsg msg;
+  msg.hwnd = handle_;
+  msg.message = WM_CLOSE;
+  EnqueueMessage(msg);
+}
+
+}  // namespace lark

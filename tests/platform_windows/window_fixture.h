@@ -1,0 +1,58 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "platform/windows/application.h"
+#include "platform/windows/form.h"
+#include "platform/windows/message_queue.h"
+#include "platform/windows/test_driver.h"
+#include "platform/windows/window_exceptions.h"
+
+namespace lark {
+
+// A form that records the private messages it gets and lets a test answer them.
+class RecordingForm : public TForm {
+ public:
+  using TForm::TForm;
+  std::vector<UINT> received;
+  std::map<UINT, std::function<void(TMessage&)>> answers;
+
+ protected:
+  void WndProc(TMessage& message) override {
+    if (message.Msg >= WM_USER && message.Msg < WM_USER + 0x1000) {
+      received.push_back(message.Msg);
+      auto it = answers.find(message.Msg);
+      if (it != answers.end()) it->second(message);
+      return;
+    }
+    auto it = answers.find(message.Msg);
+    if (it != answers.end()) {
+      it->second(message);
+      return;
+    }
+    TForm::WndProc(message);
+  }
+};
+
+// Every test starts with an empty queue and no hooks left by another.
+class WindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    Application();
+    Drain();
+  }
+  void TearDown() override {
+    test_driver::Reset();
+    Application()->OnMessage = nullptr;
+    Application()->OnIdle = nullptr;
+    Application()->OnHint = nullptr;
+    Drain();
+  }
+  static void Drain() { Application()->ProcessMessages(); }
+};
+
+}  // namespace lark
