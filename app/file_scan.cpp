@@ -18,37 +18,12 @@
 #include "app/scan_result_page.h"
 #include "platform/core/format.h"
 #include "platform/core/message_pump.h"
+#include "platform/core/path_routines.h"
 #include "platform/core/string_routines.h"
 
 namespace lark {
 
-// ---------------------------------------------------------------------------
-// Dates: the local calendar as a day count with the time of day as fraction,
-// so that "the end of today" and ages in days come out as the dialog's user
-// reads them.
 namespace {
-
-double DayNumber(int year, int month, int day) {
-  // Days since 1970-01-01 of a proleptic Gregorian date.
-  year -= month <= 2;
-  const int era = (year >= 0 ? year : year - 399) / 400;
-  const int yearOfEra = year - era * 400;
-  const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097.0 + dayOfEra - 719468;
-}
-
-std::tm LocalTime(std::time_t t) {
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  return tm;
-}
-
-double LocalDays(std::time_t t) {
-  const std::tm tm = LocalTime(t);
-  return DayNumber(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday) +
-         (tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec) / 86400.0;
-}
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
@@ -76,6 +51,13 @@ void SetDatePart(int& part, int value, Check check) {
   if (value == part) return;
   check(value);
   part = value;
+}
+
+// Midnight of a range date. An unset month or day stands for the first; a
+// day beyond a month changed after it was set stands for the month's last.
+TDateTime DayOf(int year, int month, int day) {
+  month = std::max(month, 1);
+  return EncodeDate(year, month, std::clamp(day, 1, DaysInMonth(year, month)));
 }
 
 template <typename T>
@@ -160,14 +142,14 @@ bool ListDirectory(const std::string& directory, std::vector<DirEntry>& entries)
 
 bool IsHiddenName(std::string_view name) { return !name.empty() && name[0] == '.'; }
 
-TScanRec MakeRec(const std::string& name, const struct stat& st) {
-  TScanRec rec;
+TSearchRec MakeRec(const std::string& name, const struct stat& st) {
+  TSearchRec rec;
   rec.Name = name;
   rec.Size = st.st_size;
-  rec.Time = st.st_mtime;
+  rec.TimeStamp = UnixTimeToDateTime(st.st_mtime);
   if ((st.st_mode & S_IWUSR) == 0) rec.Attr |= faReadOnly;
   if (IsHiddenName(name)) rec.Attr |= faHidden;
-  if (S_ISDIR(st.st_mode)) rec.Attr |= faDirectory;
+  rec.Attr |= S_ISDIR(st.st_mode) ? faDirectory : faArchive;
   return rec;
 }
 
@@ -223,21 +205,11 @@ std::string ReadHead(const std::string& path) {
   return head;
 }
 
-std::string AbsoluteDirectory(std::string directory) {
-  if (directory.empty() || directory[0] != '/') {
-    char cwd[4096];
-    if (getcwd(cwd, sizeof cwd) == nullptr) throw EInOutError("Cannot find the current folder: " + std::string(std::strerror(errno)));
-    directory = std::string(cwd) + "/" + directory;
-  }
-  if (directory.back() != '/') directory += '/';
-  return directory;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
 
-TOneResult::TOneResult(std::string title, std::int64_t size, std::time_t date, const std::string& path,
+TOneResult::TOneResult(std::string title, std::int64_t size, TDateTime date, const std::string& path,
                        std::string summary, bool titleIsPath)
     : Title(std::move(title)),
       Summary(std::move(summary)),
@@ -250,7 +222,7 @@ TOneResult::TOneResult(std::string title, std::int64_t size, std::time_t date, c
 class TFileScan::Session {
  public:
   explicit Session(const TFileScan& scan)
-      : today(std::floor(LocalDays(std::time(nullptr))) + 0.99999),
+      : today(Date() + 0.99999),
         rules{scan.SearchStringType, scan.BeforeDelimiters, scan.AfterDelimiters},
         windows(kScanBlockSize, LongestNeedle(scan), scan.CaseSense) {
     for (int i = 0; i < scan.SearchStrings.Count(); ++i) {
@@ -275,9 +247,11 @@ class TFileScan::Session {
   // Directories already scanned, so that links never lead into a loop or
   // through the same tree twice.
   std::set<std::pair<dev_t, ino_t>> visited;
-  // The first block of the file being looked at, kept for its title and
-  // summary so that each file is read only once.
-  std::string head;
+  // The first block of the file being looked at, for its title and summary,
+  // so that each file is read only once. It views the scan's window while
+  // that still holds the block, and the copy once a second block is read.
+  std::string_view head;
+  std::string headCopy;
   bool headValid = false;
   bool stoppedByUser = false;
 };
@@ -312,11 +286,10 @@ void TFileScan::SetEndDay(int day) {
 
 void TFileScan::StartScan() {
   if (session_) throw EInvalidOperation("A local search is already running");
-  const std::string root = AbsoluteDirectory(SearchAllDrives ? "/" : Directory);
+  const std::string root = IncludeTrailingPathDelimiter(ExpandFileName(SearchAllDrives ? "/" : Directory));
   struct stat st {};
-  if (stat(root.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-    throw EInOutError("Cannot search the folder " + root + ": " +
-                      (errno != 0 && !S_ISREG(st.st_mode) ? std::strerror(errno) : "not a folder"));
+  if (stat(root.c_str(), &st) != 0) throw EInOutError("Cannot search " + root + ": " + std::strerror(errno));
+  if (!S_ISDIR(st.st_mode)) throw EInOutError("Cannot search " + root + ": it is not a folder");
   Aborted = false;
   if (!AppendItems) Results.Clear();
   unreadableFiles_ = 0;
@@ -371,7 +344,7 @@ TFileScan::Walk TFileScan::ScanDirectory(const std::string& directory) {
   return Walk::Continue;
 }
 
-TFileScan::Walk TFileScan::ScanFile(const std::string& directory, const TScanRec& file) {
+TFileScan::Walk TFileScan::ScanFile(const std::string& directory, const TSearchRec& file) {
   session_->headValid = false;
   if (OnScanProgress) OnScanProgress(directory + file.Name + std::string(78, ' '));
   bool passed = PassesFilters(file);
@@ -398,24 +371,20 @@ TFileScan::Walk TFileScan::AfterFile() {
   return Walk::Continue;
 }
 
-bool TFileScan::PassesFilters(const TScanRec& file) const {
+bool TFileScan::PassesFilters(const TSearchRec& file) const {
   if (!Compare<std::int64_t>(file.Size, FileSize, FileSizeComp)) return false;
   if (FileAgeComp != TFileCompType::fctNone) {
-    const double age = std::nearbyint(session_->today - LocalDays(file.Time));
+    const double age = std::nearbyint(session_->today - file.TimeStamp);
     if (!Compare<double>(age, FileAge, FileAgeComp)) return false;
   }
-  return PassesDateRange(file.Time);
+  return PassesDateRange(file.TimeStamp);
 }
 
-bool TFileScan::PassesDateRange(std::time_t modified) const {
+bool TFileScan::PassesDateRange(TDateTime modified) const {
   if (startYear_ == 0 && endYear_ == 0) return true;
-  // An unset month or day stands for the first.
-  const double start =
-      startYear_ != 0 ? DayNumber(startYear_, std::max(startMonth_, 1), std::max(startDay_, 1)) : DayNumber(1900, 1, 1);
-  const double end = endYear_ != 0 ? DayNumber(endYear_, std::max(endMonth_, 1), std::max(endDay_, 1))
-                                   : std::numeric_limits<double>::infinity();
-  const double t = LocalDays(modified);
-  return start < t && t < end;
+  const TDateTime start = startYear_ != 0 ? DayOf(startYear_, startMonth_, startDay_) : EncodeDate(1900, 1, 1);
+  const TDateTime end = endYear_ != 0 ? DayOf(endYear_, endMonth_, endDay_) : std::numeric_limits<double>::infinity();
+  return start < modified && modified < end;
 }
 
 int TFileScan::SearchFile(const std::string& path) {
@@ -470,10 +439,11 @@ int TFileScan::ScanContent(Session& session, int fd, const std::string& path, st
   const bool keepHead = (ShowTitle || ShowSummary || METASearch) && IsDocumentFile(path);
   if (METASearch) {
     // Only the META description and keywords are searched.
-    session.head.resize(kDocumentHeadSize);
-    const std::int64_t got = ReadFully(fd, session.head.data(), session.head.size());
+    session.headCopy.resize(kDocumentHeadSize);
+    const std::int64_t got = ReadFully(fd, session.headCopy.data(), session.headCopy.size());
     if (got < 0) return -2;
-    session.head.resize(static_cast<std::size_t>(got));
+    session.headCopy.resize(static_cast<std::size_t>(got));
+    session.head = session.headCopy;
     session.headValid = true;
     const std::string meta = keepHead ? ReadDocumentInfo(session.head, {.Meta = true}).MetaText : std::string();
     const std::string folded = CaseSense ? meta : UpperCaseChars(meta);
@@ -484,51 +454,64 @@ int TFileScan::ScanContent(Session& session, int fd, const std::string& path, st
   std::int64_t total = 0;
   for (int block = 1;; ++block) {
     char* space = session.windows.BlockSpace();
-    const std::int64_t got = ReadFully(fd, space, kScanBlockSize);
+    // Asking for just the bytes the file has spares the read that finds its
+    // end; a file that shrank meanwhile ends at the short read.
+    const std::size_t want =
+        size > total ? static_cast<std::size_t>(std::min<std::int64_t>(kScanBlockSize, size - total)) : kScanBlockSize;
+    const std::int64_t got = ReadFully(fd, space, want);
     if (got < 0) return -2;
     if (got == 0) break;
     total += got;
-    const bool endsFile = got < static_cast<std::int64_t>(kScanBlockSize) || total >= size;
+    const bool endsFile = got < static_cast<std::int64_t>(want) || total >= size;
     const ScanWindow window = session.windows.Commit(static_cast<std::size_t>(got), endsFile);
     if (block == 1 && keepHead) {
-      session.head.assign(window.Text);
+      session.head = window.Text;
       session.headValid = true;
     }
     if (content.Scan(window, block) || endsFile) break;
+    if (block == 1 && keepHead) {
+      session.headCopy.assign(window.Text);
+      session.head = session.headCopy;
+    }
   }
   return content.Result();
 }
 
-void TFileScan::AddHit(const std::string& directory, const TScanRec& file) {
+void TFileScan::AddHit(const std::string& directory, const TSearchRec& file) {
   const std::string path = directory + file.Name;
   if (OnFoundFile) OnFoundFile(directory, file);
   TDocumentInfo info;
   if ((ShowTitle || ShowSummary) && IsDocumentFile(file.Name)) {
-    if (!session_->headValid) session_->head = ReadHead(path);
+    if (!session_->headValid) {
+      session_->headCopy = ReadHead(path);
+      session_->head = session_->headCopy;
+    }
     info = ReadDocumentInfo(session_->head, {.Title = ShowTitle, .Summary = ShowSummary});
   }
   const bool titleIsPath = info.Title.empty();
-  Results.AddObject(DisplayLine(path, file), new TOneResult(titleIsPath ? path : info.Title, file.Size, file.Time,
+  Results.AddObject(DisplayLine(path, file), new TOneResult(titleIsPath ? path : info.Title, file.Size, file.TimeStamp,
                                                             path, info.Summary, titleIsPath));
 }
 
-std::string TFileScan::DisplayLine(const std::string& path, const TScanRec& file) const {
+std::string TFileScan::DisplayLine(const std::string& path, const TSearchRec& file) const {
   std::string line = IncDirName ? path : file.Name;
   if (ShowSize) line += "  " + Format("%12.0n", static_cast<double>(file.Size));
   if (ShowDate) {
-    const std::tm tm = LocalTime(file.Time);
-    int year = tm.tm_year + 1900;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+    DecodeDate(file.TimeStamp, year, month, day);
+    DecodeTime(file.TimeStamp, hour, minute, second, millisecond);
     if (year < 1930) year += 100;
-    line += "  " + Format("%10s", Format("%4.2d/%2.2d/%2.2d", year, tm.tm_mon + 1, tm.tm_mday));
-    line += "  " + Format("%8s", Format("%2.2d:%2.2d:%2.2d", tm.tm_hour, tm.tm_min, tm.tm_sec));
+    line += "  " + Format("%10s", Format("%4.2d/%2.2d/%2.2d", year, month, day));
+    line += "  " + Format("%8s", Format("%2.2d:%2.2d:%2.2d", hour, minute, second));
   }
   if (ShowAttr) {
     line += "  ";
     line += (file.Attr & faReadOnly) ? 'R' : '-';
     line += (file.Attr & faHidden) ? 'H' : '-';
-    line += "--";  // system and volume: no such attributes here
+    line += (file.Attr & faSysFile) ? 'S' : '-';
+    line += (file.Attr & faVolumeID) ? 'V' : '-';
     line += (file.Attr & faDirectory) ? 'D' : '-';
-    line += '-';  // archive
+    line += (file.Attr & faArchive) ? 'A' : '-';
   }
   return line;
 }

@@ -6,7 +6,6 @@
 // hits with their titles and summaries for the result page.
 
 #include <cstdint>
-#include <ctime>
 #include <functional>
 #include <memory>
 #include <set>
@@ -15,7 +14,9 @@
 #include <utility>
 
 #include "app/scan_matcher.h"
+#include "platform/core/date_time.h"
 #include "platform/core/exception.h"
+#include "platform/core/file_routines.h"
 #include "platform/core/object.h"
 #include "platform/core/string_list.h"
 
@@ -53,31 +54,17 @@ enum class TFileCompType {
 };
 enum class TSortType { stNone, stTitle, stDate, stSize };
 
-// Attribute bits of a found entry, as the display line's attribute column
-// shows them.
-constexpr unsigned faReadOnly = 1;
-constexpr unsigned faHidden = 2;
-constexpr unsigned faDirectory = 16;
-
-// What the search found out about a file or directory entry.
-struct TScanRec {
-  std::string Name;
-  std::int64_t Size = 0;
-  std::time_t Time = 0;  // modification time
-  unsigned Attr = 0;
-};
-
 // One hit.
 class TOneResult : public TObject {
  public:
   // path is the file's absolute path; the URL is built from it.
-  TOneResult(std::string title, std::int64_t size, std::time_t date, const std::string& path, std::string summary,
+  TOneResult(std::string title, std::int64_t size, TDateTime date, const std::string& path, std::string summary,
              bool titleIsPath);
 
   std::string Title;
   std::string Summary;
   std::string URL;
-  std::time_t Date;
+  TDateTime Date;  // modification time
   std::int64_t Size;
   // The title is the file's path, plain text; otherwise it is HTML source
   // taken from the file.
@@ -137,8 +124,8 @@ class TFileScan {
 
   // Progress: the entry being looked at. The dialog shows it in its label.
   std::function<void(const std::string& text)> OnScanProgress;
-  std::function<void(const std::string& dirPath, const TScanRec& fileInfo)> OnFoundFile;
-  std::function<void(const std::string& dirPath, const TScanRec& dirInfo)> OnFoundDirectory;
+  std::function<void(const std::string& dirPath, const TSearchRec& fileInfo)> OnFoundFile;
+  std::function<void(const std::string& dirPath, const TSearchRec& dirInfo)> OnFoundDirectory;
   std::function<void()> OnStartSearch;
   std::function<void()> OnEndSearch;
   // Around the scan of one search string in one block; blockNumber counts
@@ -194,13 +181,13 @@ class TFileScan {
   class ContentScan;
 
   Walk ScanDirectory(const std::string& directory);
-  Walk ScanFile(const std::string& directory, const TScanRec& file);
+  Walk ScanFile(const std::string& directory, const TSearchRec& file);
   Walk AfterFile();
-  [[nodiscard]] bool PassesFilters(const TScanRec& file) const;
-  [[nodiscard]] bool PassesDateRange(std::time_t modified) const;
+  [[nodiscard]] bool PassesFilters(const TSearchRec& file) const;
+  [[nodiscard]] bool PassesDateRange(TDateTime modified) const;
   int ScanContent(Session& session, int fd, const std::string& path, std::int64_t size);
-  void AddHit(const std::string& directory, const TScanRec& file);
-  [[nodiscard]] std::string DisplayLine(const std::string& path, const TScanRec& file) const;
+  void AddHit(const std::string& directory, const TSearchRec& file);
+  [[nodiscard]] std::string DisplayLine(const std::string& path, const TSearchRec& file) const;
 
   int startYear_ = 0;
   int startMonth_ = 0;

@@ -77,7 +77,6 @@ class WindowBuilder {
  private:
   void Carry();
 
-  std::size_t blockSize_;
   std::size_t keep_;
   bool caseSense_;
   std::vector<char> text_;

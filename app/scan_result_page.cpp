@@ -1,12 +1,18 @@
 #include "app/scan_result_page.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <string_view>
 
 #include "app/file_scan.h"
 #include "platform/core/code_page.h"
+#include "platform/core/file_routines.h"
 #include "platform/core/file_stream.h"
 #include "platform/core/format.h"
+#include "platform/core/path_routines.h"
 #include "platform/core/string_routines.h"
 
 namespace lark {
@@ -197,11 +203,26 @@ void SortResults(std::vector<const TOneResult*>& list, TResultCompare compare) {
                    [compare](const TOneResult* a, const TOneResult* b) { return compare(*a, *b); });
 }
 
-std::string ShortDateTime(std::time_t t) {
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  return Format("%4.4d-%2.2d-%2.2d %2.2d:%2.2d:%2.2d", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
-                tm.tm_min, tm.tm_sec);
+std::string ShortDateTime(TDateTime t) {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+  DecodeDate(t, year, month, day);
+  DecodeTime(t, hour, minute, second, millisecond);
+  return Format("%4.4d-%2.2d-%2.2d %2.2d:%2.2d:%2.2d", year, month, day, hour, minute, second);
+}
+
+std::string ScanResultFolder(const std::string& programDir, CdRom cdrom) {
+  if (cdrom == CdRom::No) {
+    const std::string beside = IncludeTrailingPathDelimiter(programDir) + "LocalScanResult/";
+    if (ForceDirectories(beside) && access(beside.c_str(), W_OK) == 0) return beside;
+  }
+  const std::string temporary = TempDirectory() + "LocalScanResult/";
+  if (!ForceDirectories(temporary))
+    throw EInOutError("Cannot create the folder " + temporary + ": " + std::strerror(errno));
+  return temporary;
+}
+
+std::string ScanResultFileName(const std::string& folder, int counter) {
+  return folder + "FileScanResult" + IntToStr(counter) + ".html";
 }
 
 std::string BuildResultPage(const TFileScan& scan) {

@@ -4,10 +4,11 @@
 // name and contents from turning into markup of the page, the entity table
 // that the search dialog applies to keywords, and where the pages go.
 
-#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/core/date_time.h"
 
 namespace lark {
 
@@ -39,9 +40,20 @@ void EncodeEntities(std::string& text);
 using TResultCompare = bool (*)(const TOneResult& a, const TOneResult& b);
 void SortResults(std::vector<const TOneResult*>& list, TResultCompare compare);
 
-// Date and time as the page and the dialog show them: "yyyy-mm-dd hh:mm:ss"
-// in local time.
-[[nodiscard]] std::string ShortDateTime(std::time_t t);
+// Date and time as the page and the dialog show them: "yyyy-mm-dd hh:mm:ss".
+[[nodiscard]] std::string ShortDateTime(TDateTime t);
+
+// Whether the program runs from a CD-ROM ("/cdrom"): its folder is then
+// read-only.
+enum class CdRom { No, Yes };
+
+// The folder the search pages go to, created when missing: "LocalScanResult/"
+// beside the program, or in the temporary directory under "/cdrom" or when
+// the program's folder cannot be written. Raises EInOutError when neither
+// can be created.
+[[nodiscard]] std::string ScanResultFolder(const std::string& programDir, CdRom cdrom);
+// The page of the counter-th search of this run: "FileScanResult<n>.html".
+[[nodiscard]] std::string ScanResultFileName(const std::string& folder, int counter);
 
 // The whole page for the hits of a search, CR LF where lines end.
 [[nodiscard]] std::string BuildResultPage(const TFileScan& scan);

@@ -1,5 +1,7 @@
 #include "images/pixel_image.h"
 
+#include <algorithm>
+
 #include "platform/core/exception.h"
 
 namespace lark {
@@ -65,6 +67,19 @@ TRGB PixelImage::PixelColor(int x, int y) const {
   }
   const size_t index = PixelIndex(x, y);
   return index < Palette.size() ? Palette[index] : TRGB{};
+}
+
+void PixelImage::ReadRow24(int row, uint8_t* out) const {
+  if (Format_ == TPixelFormat::pf24bit) {
+    std::copy_n(ScanLine(row), size_t(Width_) * 3, out);
+    return;
+  }
+  for (int x = 0; x < Width_; ++x, out += 3) {
+    const TRGB color = PixelColor(x, row);
+    out[0] = color.B;
+    out[1] = color.G;
+    out[2] = color.R;
+  }
 }
 
 }  // namespace lark

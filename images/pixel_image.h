@@ -55,6 +55,8 @@ class PixelImage {
   // The colour a pixel shows: through the palette for indexed formats (black
   // for an index beyond it).
   [[nodiscard]] TRGB PixelColor(int x, int y) const;
+  // Row `row` as 24-bit B, G, R pixels into `out` (3 x Width bytes).
+  void ReadRow24(int row, uint8_t* out) const;
 
   std::vector<TRGB> Palette;
   // A colour key: pixels of this colour are see-through.

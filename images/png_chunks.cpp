@@ -163,12 +163,14 @@ void TChunkIDAT::SaveToStream(std::vector<uint8_t>& out) {
   const TChunkGAMA* gamma = Owner->Find<TChunkGAMA>();
   const uint8_t* inverse = gamma && gamma->HasTables() ? gamma->InverseTable.data() : nullptr;
   const std::vector<uint8_t> rows = FilterPNGRows(Image().Bitmap(), Image().Filters, inverse);
-  Data.clear();
+  TMemoryStream packed;
   {
-    TZCompressionStream deflater(TCompressionLevel::clDefault, Data);
+    TZCompressionStream deflater(TCompressionLevel::clDefault, packed);
     deflater.Write(rows.data(), static_cast<int64_t>(rows.size()));
     deflater.Finish();
   }
+  const std::string_view bytes = packed.Bytes();
+  Data.assign(bytes.begin(), bytes.end());
   WriteChunk(out);
 }
 

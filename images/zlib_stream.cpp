@@ -32,7 +32,7 @@ struct ZStreamState {
   std::vector<uint8_t> Buffer;
 };
 
-TZCompressionStream::TZCompressionStream(TCompressionLevel level, std::vector<uint8_t>& dest)
+TZCompressionStream::TZCompressionStream(TCompressionLevel level, TStream& dest)
     : Dest_(dest), Z_(std::make_unique<ZStreamState>()) {
   Z_->Buffer.resize(kBufferSize);
   const int code = deflateInit(&Z_->Z, ZLevel(level));
@@ -56,7 +56,7 @@ void TZCompressionStream::Deflate(int flush) {
     if (code != Z_OK && code != Z_STREAM_END && code != Z_BUF_ERROR)
       throw EZCompressionError(zError(code));
     if (Z_->Z.avail_out == 0 || code == Z_STREAM_END) {
-      Dest_.insert(Dest_.end(), Z_->Buffer.data(), Z_->Buffer.data() + (kBufferSize - Z_->Z.avail_out));
+      Dest_.WriteBuffer(Z_->Buffer.data(), static_cast<int64_t>(kBufferSize - Z_->Z.avail_out));
       Z_->Z.next_out = Z_->Buffer.data();
       Z_->Z.avail_out = kBufferSize;
       if (OnProgress) OnProgress(static_cast<int64_t>(Z_->Z.total_in));
@@ -83,6 +83,8 @@ int64_t TZCompressionStream::Write(const void* buffer, int64_t count) {
 }
 
 int64_t TZCompressionStream::Read(void*, int64_t) { throw EZCompressionError(kInvalidOperation); }
+
+void TZCompressionStream::SetSize(int64_t) { throw EZCompressionError(kInvalidOperation); }
 
 int64_t TZCompressionStream::Seek(int64_t offset, TSeekOrigin origin) {
   if (offset == 0 && origin == TSeekOrigin::soCurrent) return static_cast<int64_t>(Z_->Z.total_in);
@@ -142,6 +144,8 @@ int64_t TZDecompressionStream::Read(void* buffer, int64_t count) {
 }
 
 int64_t TZDecompressionStream::Write(const void*, int64_t) { throw EZDecompressionError(kInvalidOperation); }
+
+void TZDecompressionStream::SetSize(int64_t) { throw EZDecompressionError(kInvalidOperation); }
 
 int64_t TZDecompressionStream::Seek(int64_t offset, TSeekOrigin origin) {
   if (offset == 0 && origin == TSeekOrigin::soBeginning) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/core/exception.h"
+#include "platform/core/stream.h"
 
 namespace lark {
 
@@ -26,8 +27,6 @@ class EZDecompressionError : public EZLibError {
 
 enum class TCompressionLevel { clNone, clFastest, clDefault, clMax };
 
-enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
-
 // zlib's stream record stays out of this header.
 struct ZStreamState;
 
@@ -36,17 +35,16 @@ using TZProgressEvent = std::function<void(int64_t position)>;
 
 // Deflates what is written into `Dest`, a buffer at a time; the rest of the
 // zlib stream is written when the object is destroyed (or on Finish).
-class TZCompressionStream {
+class TZCompressionStream : public TStream {
  public:
-  TZCompressionStream(TCompressionLevel level, std::vector<uint8_t>& dest);
-  ~TZCompressionStream();
-  TZCompressionStream(const TZCompressionStream&) = delete;
-  TZCompressionStream& operator=(const TZCompressionStream&) = delete;
+  TZCompressionStream(TCompressionLevel level, TStream& dest);
+  ~TZCompressionStream() override;
 
-  int64_t Write(const void* buffer, int64_t count);
-  int64_t Read(void* buffer, int64_t count);  // raises: write-only
+  int64_t Write(const void* buffer, int64_t count) override;
+  [[nodiscard]] int64_t Read(void* buffer, int64_t count) override;  // raises: write-only
   // Answers only Seek(0, soCurrent): the count of bytes taken so far.
-  int64_t Seek(int64_t offset, TSeekOrigin origin);
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+  void SetSize(int64_t size) override;  // raises
   // Ends the zlib stream and writes what is left; later writes are refused.
   void Finish();
 
@@ -55,24 +53,24 @@ class TZCompressionStream {
  private:
   void Deflate(int flush);
 
-  std::vector<uint8_t>& Dest_;
+  TStream& Dest_;
   std::unique_ptr<ZStreamState> Z_;
   bool Finished_ = false;
 };
 
-// Inflates a zlib stream held in memory. Reading stops at the end of the zlib
-// stream, and when the data runs out a read returns only what it has.
-class TZDecompressionStream {
+// Inflates a zlib stream held in memory (the decoders have the whole file),
+// reading it in place. Reading stops at the end of the zlib stream, and when
+// the data runs out a read returns only what it has.
+class TZDecompressionStream : public TStream {
  public:
   TZDecompressionStream(const uint8_t* source, size_t size);
-  ~TZDecompressionStream();
-  TZDecompressionStream(const TZDecompressionStream&) = delete;
-  TZDecompressionStream& operator=(const TZDecompressionStream&) = delete;
+  ~TZDecompressionStream() override;
 
-  [[nodiscard]] int64_t Read(void* buffer, int64_t count);
-  int64_t Write(const void* buffer, int64_t count);  // raises: read-only
+  [[nodiscard]] int64_t Read(void* buffer, int64_t count) override;
+  int64_t Write(const void* buffer, int64_t count) override;  // raises: read-only
   // Seek(0, soBeginning) starts over; forward seeks read and drop data.
-  int64_t Seek(int64_t offset, TSeekOrigin origin);
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+  void SetSize(int64_t size) override;  // raises
   // True once the zlib stream's end has been read.
   [[nodiscard]] bool AtEnd() const { return Ended_; }
 

@@ -91,6 +91,7 @@ LARK_NET_EXCEPTION(ENetOSSLConnectError, ENetOpenSSLError);
 LARK_NET_EXCEPTION(ENetTimeout, ENetException);
 LARK_NET_EXCEPTION(ENetConnectTimeout, ENetTimeout);
 LARK_NET_EXCEPTION(ENetReadTimeout, ENetTimeout);
+LARK_NET_EXCEPTION(ENetWriteTimeout, ENetTimeout);
 LARK_NET_EXCEPTION(ENetLimitExceeded, ENetException);
 LARK_NET_EXCEPTION(ENetLineTooLong, ENetLimitExceeded);
 LARK_NET_EXCEPTION(ENetHeaderTooLarge, ENetLimitExceeded);

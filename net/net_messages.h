@@ -67,6 +67,8 @@ inline constexpr const char* RSOSSLConnectError = "Error connecting with SSL.";
 // Texts of the failures that guard against untrusted peers and callers.
 inline constexpr const char* RSConnectTimeout = "Could not connect to %s within the time allowed.";
 inline constexpr const char* RSReadTimeout = "The server sent nothing within the time allowed.";
+inline constexpr const char* RSWriteTimeout = "The server accepted nothing within the time allowed.";
+inline constexpr const char* RSReplyTooLong = "The server sent a reply of more lines than the limit.";
 inline constexpr const char* RSLineTooLong = "The server sent a line longer than the limit.";
 inline constexpr const char* RSHeaderTooLarge = "The server sent more header lines than the limit.";
 inline constexpr const char* RSBadStatusLine = "The server sent a malformed status line.";
@@ -74,7 +76,7 @@ inline constexpr const char* RSBadContentLength = "The server sent an invalid Co
 inline constexpr const char* RSBadChunkSize = "The server sent an invalid chunk size.";
 inline constexpr const char* RSBadContentRange = "The server sent an invalid Content-Range.";
 inline constexpr const char* RSClosedInHeader = "The connection closed before the response header ended.";
-inline constexpr const char* RSSocksFieldTooLong = "A SOCKS 5 field is longer than 255 bytes.";
+inline constexpr const char* RSSocksFieldTooLong = "A SOCKS field is longer than 255 bytes.";
 inline constexpr const char* RSSocksAddressTypeError = "The SOCKS server answered with an unknown address type.";
 inline constexpr const char* RSLineBreakInHeader = "A URL, header value or credential contains a line break.";
 

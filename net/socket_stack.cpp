@@ -8,6 +8,8 @@
 
 #include "net/net_exception.h"
 #include "net/net_messages.h"
+#include "platform/core/format.h"
+#include "platform/core/string_routines.h"
 
 namespace lark {
 
@@ -23,13 +25,6 @@ std::function<void(bool)>& WaitHook() {
 
 std::mutex stackMutex;
 int stackUsers = 0;
-
-std::string FormatText(const char* format, const std::string& argument) {
-  std::string result = format;
-  auto at = result.find("%s");
-  if (at != std::string::npos) result.replace(at, 2, argument);
-  return result;
-}
 
 // Milliseconds left before the deadline, at most one slice; none without a deadline.
 int SliceBefore(const Clock::time_point* deadline) {
@@ -93,10 +88,7 @@ std::string TNetStack::LocalAddress() {
 }
 
 std::string TNetStack::ErrorText(int code) {
-  std::string text = FormatText(RSStackError, WinsockErrorText(code));
-  auto at = text.find("%d");
-  if (at != std::string::npos) text.replace(at, 2, std::to_string(code));
-  return text;
+  return Format(RSStackError, code, WinsockErrorText(code));
 }
 
 bool TNetStack::CheckForSocketError(int result, const std::vector<int>& ignore) {
@@ -120,7 +112,7 @@ bool TNetStack::IsDottedAddress(const std::string& text) {
   for (;;) {
     size_t end = text.find('.', start);
     std::string part = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (part.empty() || part.size() > 3 || !std::all_of(part.begin(), part.end(), ::isdigit)) return false;
+    if (part.empty() || part.size() > 3 || !std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; })) return false;
     if (std::stoi(part) > 255) return false;
     ++parts;
     if (end == std::string::npos) break;
@@ -130,9 +122,7 @@ bool TNetStack::IsDottedAddress(const std::string& text) {
 }
 
 std::string TNetStack::ResolveHost(const std::string& name, int timeoutMs, const TCancelCheck& cancelled) {
-  std::string upper = name;
-  std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
-  if (upper == "LOCALHOST") return "127.0.0.1";
+  if (SameText(name, "LOCALHOST")) return "127.0.0.1";
   if (IsDottedAddress(name)) return name;
   return HostByName(name, timeoutMs, cancelled);
 }
@@ -244,7 +234,7 @@ int TNetStackWinsock::ServicePort(const std::string& name) {
   char* end = nullptr;
   long value = std::strtol(name.c_str(), &end, 10);
   if (name.empty() || *end != '\0' || value < 0 || value > 65535) {
-    throw ENetInvalidServiceName(FormatText(RSInvalidServiceName, name));
+    throw ENetInvalidServiceName(Format(RSInvalidServiceName, name));
   }
   return static_cast<int>(value);
 }
@@ -434,10 +424,10 @@ void TNetSocketHandle::Connect(int family, int timeoutMs) {
   GSocketStack->CheckForSocketError(winsock::ioctlsocket(use.fd, winsock::FionBio, &nonBlocking));
   if (GSocketStack->CheckForSocketError(GSocketStack->Connect(use.fd, family, PeerIP, PeerPort),
                                         {winsock::WSAEINPROGRESS, winsock::WSAEWOULDBLOCK})) {
-    if (!WaitWritable(use.fd, timeoutMs)) {
-      if (!HandleAllocated()) throw ENetConnClosedGracefully(RSConnectionClosedGracefully);
-      throw ENetConnectTimeout(FormatText(RSConnectTimeout, PeerIP + ":" + std::to_string(PeerPort)));
-    }
+    bool connected = WaitWritable(use.fd, timeoutMs);
+    // A close from another thread ends the attempt, whatever the wait saw.
+    if (!HandleAllocated()) throw ENetConnClosedGracefully(RSConnectionClosedGracefully);
+    if (!connected) throw ENetConnectTimeout(Format(RSConnectTimeout, PeerIP + ":" + std::to_string(PeerPort)));
     int error = 0;
     int length = sizeof error;
     GSocketStack->CheckForSocketError(winsock::getsockopt(use.fd, winsock::SolSocket, winsock::SoError, &error, &length));

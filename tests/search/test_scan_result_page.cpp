@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -186,6 +187,42 @@ TEST(ResultPageEscaping, UrlsAndText) {
   EXPECT_EQ(EscapeHtmlText("a&b <c> \"d\" 'e' \x01\xC3\xA9\xE9"), "a&amp;b &lt;c&gt; &quot;d&quot; &#39;e&#39; ?&#233;&#233;");
   EXPECT_EQ(NeutraliseHtmlSource("&amp; &#38; &#x26; &nbsp; & &x &#; &#xZ; <b>"),
             "&amp; &#38; &#x26; &nbsp; &amp; &amp;x &amp;#; &amp;#xZ; &lt;b&gt;");
+}
+
+}  // namespace
+}  // namespace lark
+
+namespace lark {
+namespace {
+
+// Points TMPDIR at a folder of the test while it lives.
+class TempDirectoryAt {
+ public:
+  explicit TempDirectoryAt(const std::string& dir) {
+    if (const char* old = std::getenv("TMPDIR")) saved_ = old;
+    setenv("TMPDIR", dir.c_str(), 1);
+  }
+  ~TempDirectoryAt() {
+    if (saved_.empty()) unsetenv("TMPDIR");
+    else setenv("TMPDIR", saved_.c_str(), 1);
+  }
+
+ private:
+  std::string saved_;
+};
+
+TEST(ScanResultFolder, BesideTheProgramUnlessReadOnlyOrCdRom) {
+  test::ScanTree program;
+  test::ScanTree temp;
+  TempDirectoryAt tmpdir(temp.Root());
+  EXPECT_EQ(ScanResultFolder(program.Root(), CdRom::No), program.Root() + "LocalScanResult/");
+  EXPECT_TRUE(std::filesystem::is_directory(program.Root() + "LocalScanResult"));
+  EXPECT_EQ(ScanResultFolder(program.Root(), CdRom::Yes), temp.Root() + "LocalScanResult/");
+  // A program folder that cannot hold a folder: the pages go to the
+  // temporary directory.
+  const std::string notAFolder = program.Write("file", "");
+  EXPECT_EQ(ScanResultFolder(notAFolder, CdRom::No), temp.Root() + "LocalScanResult/");
+  EXPECT_EQ(ScanResultFileName("/x/LocalScanResult/", 2), "/x/LocalScanResult/FileScanResult2.html");
 }
 
 }  // namespace

@@ -1,0 +1,265 @@
+#include "images/gif_image.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "images/display_palette.h"
+#include "platform/core/clock.h"
+#include "platform/core/exception.h"
+
+namespace lark {
+
+namespace {
+
+bool MaskBit(const PixelImage& mask, int x, int y) { return mask.PixelIndex(x, y) != 0; }
+
+// `delay` x 100 / `speed` rounded, as MulDiv does; a speed below 1 counts as 1.
+int ScaledDelay(int delay, int speed) {
+  speed = std::max(1, speed);
+  return static_cast<int>((int64_t{delay} * 100 + speed / 2) / speed);
+}
+
+}  // namespace
+
+TgfFrame::TgfFrame(const TgfFrame& source, TGIFImage* owner)
+    : frLeft(source.frLeft),
+      frTop(source.frTop),
+      frWidth(source.frWidth),
+      frHeight(source.frHeight),
+      ColorBits(source.ColorBits),
+      frDelay(source.frDelay),
+      frDisposal(source.frDisposal),
+      frLocalColors(source.frLocalColors),
+      frInterlaced(source.frInterlaced),
+      frTransparent(source.frTransparent),
+      frTransIndex(source.frTransIndex),
+      frTransColor(source.frTransColor),
+      frColorTable(source.frColorTable),
+      frOwner(owner),
+      frComment(source.frComment),
+      frReduce(source.frReduce),
+      ImageIndex(source.ImageIndex) {
+  auto copy = [](const std::unique_ptr<PixelImage>& image) {
+    return image ? std::make_unique<PixelImage>(*image) : nullptr;
+  };
+  frBitmap = copy(source.frBitmap);
+  frMask = copy(source.frMask);
+}
+
+TGIFImage::TGIFImage() : ImageList_(std::make_shared<TgfImageList>()) {}
+
+TGIFImage::~TGIFImage() = default;
+
+std::unique_ptr<TGIFImage> TGIFImage::CreateCopy(const TGIFImage& source) {
+  auto copy = std::make_unique<TGIFImage>();
+  TGIFImage& image = *copy;
+  image.Animated = source.Animated;
+  image.Empty = source.Empty;
+  image.Width = source.Width;
+  image.Height = source.Height;
+  image.NumFrames = source.NumFrames;
+  image.LoopLimit = source.LoopLimit;
+  image.AnimateSpeed = source.AnimateSpeed;
+  image.IsTransparent = source.IsTransparent;
+  image.Visible = source.Visible;
+  image.BitsPerPixel = source.BitsPerPixel;
+  image.ColorTable = source.ColorTable;
+  image.HeaderOnly = source.HeaderOnly;
+  image.Dither = source.Dither;
+  image.ImageList_ = source.ImageList_;
+  image.IsCopy = true;
+  for (const auto& frame : source.Frames) image.Frames.push_back(std::make_unique<TgfFrame>(*frame, &image));
+  if (image.Animated && !image.Empty && !image.HeaderOnly) {
+    image.MakeBuffers();
+    image.DrawFrame(1);
+  }
+  return copy;
+}
+
+void TGIFImage::LoadFromMemory(const uint8_t* data, size_t size, bool headerOnly) {
+  HeaderOnly = headerOnly;
+  if (!ReadGIF(data, size)) throw EOutOfMemory("Out of memory");
+}
+
+void TGIFImage::ClearFrames() {
+  Frames.clear();
+  if (!IsCopy) ImageList_ = std::make_shared<TgfImageList>();
+  NumFrames = 0;
+  CurrentFrame = 1;
+  LoopLimit = 1;
+  CurrentIteration = 1;
+  FirstTime = true;
+  BitsPerPixel = 0;
+  IsTransparent = false;
+  Empty = true;
+  Bitmap_.reset();
+  MaskedBitmap_.reset();
+  CurrentBitmap_.reset();
+}
+
+void TGIFImage::MakeBuffers() {
+  FrameBuffer_.Resize(Width, Height, TPixelFormat::pf24bit);
+  MaskBuffer_ = PixelImage();
+  if (!IsTransparent) return;
+  MaskBuffer_.Resize(Width, Height, TPixelFormat::pf1bit);
+  MaskBuffer_.Palette = {{0, 0, 0}, {255, 255, 255}};
+  for (int y = 0; y < Height; ++y) std::fill_n(MaskBuffer_.ScanLine(y), MaskBuffer_.RowBytes(), 0xFF);
+}
+
+// Composes a frame over the buffers: its opaque pixels replace what is there.
+void TGIFImage::DrawFrame(int number) {
+  TgfFrame& frame = Frame(number);
+  if (frame.ImageIndex < 0 || frame.frWidth == 0 || frame.frHeight == 0) return;
+  const PixelImage& picture = ImageList_->Pictures[frame.ImageIndex];
+  const PixelImage& mask = ImageList_->Masks[frame.ImageIndex];
+  if (picture.Empty()) return;
+  const TGIFRect area{frame.frLeft, frame.frTop, frame.frWidth, frame.frHeight};
+  if (frame.frDisposal == 3) {
+    frame.frSaveBitmap = std::make_unique<PixelImage>(area.Width, area.Height, TPixelFormat::pf24bit);
+    frame.frSaveMask = std::make_unique<PixelImage>(area.Width, area.Height, TPixelFormat::pf1bit);
+    for (int y = 0; y < area.Height; ++y) {
+      std::copy_n(FrameBuffer_.ScanLine(area.Top + y) + area.Left * 3, area.Width * 3, frame.frSaveBitmap->ScanLine(y));
+      if (IsTransparent)
+        for (int x = 0; x < area.Width; ++x)
+          frame.frSaveMask->SetPixelIndex(x, y, MaskBuffer_.PixelIndex(area.Left + x, area.Top + y));
+    }
+  }
+  const bool masked = frame.frTransparent && !mask.Empty();
+  for (int y = 0; y < area.Height; ++y) {
+    uint8_t* target = FrameBuffer_.ScanLine(area.Top + y) + area.Left * 3;
+    const uint8_t* source = picture.ScanLine(y);
+    for (int x = 0; x < area.Width; ++x, target += 3) {
+      if (masked && MaskBit(mask, x, y)) continue;
+      const TRGB& color = picture.Palette[source[x]];
+      target[0] = color.B;
+      target[1] = color.G;
+      target[2] = color.R;
+      if (IsTransparent) MaskBuffer_.SetPixelIndex(area.Left + x, area.Top + y, 0);
+    }
+  }
+}
+
+// Takes a frame away before the next one, as its disposal says.
+void TGIFImage::UndrawFrame(int number) {
+  TgfFrame& frame = Frame(number);
+  const TGIFRect area{frame.frLeft, frame.frTop, frame.frWidth, frame.frHeight};
+  if (frame.frDisposal == 2) {
+    for (int y = 0; y < area.Height; ++y) {
+      std::fill_n(FrameBuffer_.ScanLine(area.Top + y) + area.Left * 3, area.Width * 3, 0);
+      if (IsTransparent)
+        for (int x = 0; x < area.Width; ++x) MaskBuffer_.SetPixelIndex(area.Left + x, area.Top + y, 1);
+    }
+  } else if (frame.frDisposal == 3 && frame.frSaveBitmap) {
+    for (int y = 0; y < area.Height; ++y) {
+      std::copy_n(frame.frSaveBitmap->ScanLine(y), area.Width * 3, FrameBuffer_.ScanLine(area.Top + y) + area.Left * 3);
+      if (IsTransparent)
+        for (int x = 0; x < area.Width; ++x)
+          MaskBuffer_.SetPixelIndex(area.Left + x, area.Top + y, frame.frSaveMask->PixelIndex(x, y));
+    }
+  }
+}
+
+int TGIFImage::FrameInterval(int number) const { return std::max(1, ScaledDelay(Frames[number - 1]->frDelay, AnimateSpeed)); }
+
+void TGIFImage::SetAnimate(bool value) {
+  if (value == Animate) return;
+  Animate = value;
+  CurrentIteration = 1;
+  if (value && NumFrames > 1) {
+    CurrentInterval = std::max(1, Frame(CurrentFrame).frDelay * 100 / std::max(1, AnimateSpeed));
+    LastTime = timeGetTime();
+  }
+}
+
+void TGIFImage::SetCurrentFrame(int frame) {
+  if (frame == CurrentFrame || NumFrames == 0) return;
+  if (Animated && !Empty) UndrawFrame(CurrentFrame);
+  CurrentFrame = frame > NumFrames ? 1 : frame < 1 ? NumFrames : frame;
+  if (Animated && !Empty) DrawFrame(CurrentFrame);
+}
+
+bool TGIFImage::CheckTime() { return CheckTimeAt(timeGetTime()); }
+
+bool TGIFImage::CheckTimeAt(uint32_t now) {
+  if (!Animate || Empty || HeaderOnly || NumFrames < 2) return false;
+  if (static_cast<int64_t>(now - LastTime) < CurrentInterval) return false;
+  LastTime = now;
+  if (LoopLimit >= 1 && CurrentFrame == NumFrames) {
+    if (CurrentIteration >= LoopLimit) {
+      Animate = false;  // the last frame stays
+      return false;
+    }
+    ++CurrentIteration;
+  }
+  bool changed = false;
+  if (FirstTime) {
+    FirstTime = false;
+  } else {
+    UndrawFrame(CurrentFrame);
+    CurrentFrame = CurrentFrame % NumFrames + 1;
+    DrawFrame(CurrentFrame);
+    changed = true;
+  }
+  CurrentInterval = FrameInterval(CurrentFrame);
+  return changed;
+}
+
+const PixelImage* TGIFImage::GetBitmap() {
+  if (Empty || HeaderOnly || Frames.empty() || !Frames[0]->frBitmap) return nullptr;
+  if (!Bitmap_) Bitmap_ = std::make_unique<PixelImage>(*Frames[0]->frBitmap);
+  return Bitmap_.get();
+}
+
+const PixelImage* TGIFImage::GetMaskedBitmap() {
+  if (Empty || HeaderOnly || Frames.empty() || !Frames[0]->frMask) return nullptr;
+  if (!MaskedBitmap_) MaskedBitmap_ = std::make_unique<PixelImage>(*Frames[0]->frMask);
+  return MaskedBitmap_.get();
+}
+
+const PixelImage* TGIFImage::GetCurrentBitmap() {
+  if (Empty || HeaderOnly || Frames.empty() || !Frames[0]->frBitmap) return nullptr;
+  if (CurrentBitmap_) return CurrentBitmap_.get();
+  const TgfFrame& frame = *Frames[0];
+  auto bitmap = std::make_unique<PixelImage>(frame.frWidth, frame.frHeight, TPixelFormat::pf24bit);
+  for (int y = 0; y < frame.frHeight; ++y) {
+    uint8_t* target = bitmap->ScanLine(y);
+    for (int x = 0; x < frame.frWidth; ++x, target += 3) {
+      const bool clear = frame.frTransparent && frame.frMask && MaskBit(*frame.frMask, x, y);
+      const TRGB color = clear ? frame.frTransColor : frame.frBitmap->PixelColor(x, y);
+      target[0] = color.B;
+      target[1] = color.G;
+      target[2] = color.R;
+    }
+  }
+  CurrentBitmap_ = std::move(bitmap);
+  return CurrentBitmap_.get();
+}
+
+std::unique_ptr<TGIFImage> CreateAGifFromStream(bool& NonAnimated, const uint8_t* data, size_t size) {
+  try {
+    auto image = std::make_unique<TGIFImage>();
+    image->LoadFromMemory(data, size, true);
+    image->Animate = false;
+    image->Visible = false;
+    NonAnimated = !image->Animated;
+    if (ColorBits() == 8 && image->BitsPerPixel >= 2) image->Dither = NonAnimated;
+    image->LoadFromMemory(data, size, false);
+    return image;
+  } catch (const Exception&) {
+    return nullptr;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+std::unique_ptr<TGIFImage> CreateAGif(const std::string& FileName, bool& NonAnimated) {
+  std::ifstream in(FileName, std::ios::binary);
+  if (!in) return nullptr;
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  const std::string data = bytes.str();
+  return CreateAGifFromStream(NonAnimated, reinterpret_cast<const uint8_t*>(data.data()), data.size());
+}
+
+}  // namespace lark

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "images/pixel_image.h"
+
+namespace lark {
+
+class TGIFImage;
+
+// Every frame's picture and mask of an animated image. Copies of the image
+// share it, so it lives as long as the last of them.
+struct TgfImageList {
+  std::vector<PixelImage> Pictures;
+  std::vector<PixelImage> Masks;  // empty images for opaque frames
+};
+
+// A rectangle as left, top, width, height.
+struct TGIFRect {
+  int Left = 0, Top = 0, Width = 0, Height = 0;
+};
+
+// One image of the file.
+class TgfFrame {
+ public:
+  explicit TgfFrame(TGIFImage* owner) : frOwner(owner) {}
+  TgfFrame(const TgfFrame& source, TGIFImage* owner);
+  TgfFrame& operator=(const TgfFrame&) = delete;
+
+  int frLeft = 0, frTop = 0, frWidth = 0, frHeight = 0;
+  int ColorBits = 0;
+  int frDelay = 0;
+  uint8_t frDisposal = 0;
+  bool frLocalColors = false;
+  bool frInterlaced = false;
+  bool frTransparent = false;
+  uint8_t frTransIndex = 0;
+  TRGB frTransColor;
+  // The local table or the image's global one, always 256 entries (unused
+  // ones black) so that any pixel value is safe.
+  std::vector<TRGB> frColorTable;
+  // Transparent pixels are black in the picture; the mask is 1 where they are.
+  std::unique_ptr<PixelImage> frBitmap, frMask, frSaveBitmap, frSaveMask;
+  TGIFImage* frOwner;
+  std::string frComment;
+  bool frReduce = false;
+  int ImageIndex = -1;  // in the owner's image list
+};
+
+// A GIF87a or GIF89a file held in memory: every frame decoded with its mask,
+// and the animation composed into a frame buffer (24-bit) and a mask buffer
+// (1 = see-through).
+class TGIFImage {
+ public:
+  TGIFImage();
+  ~TGIFImage();
+  TGIFImage(const TGIFImage&) = delete;
+  TGIFImage& operator=(const TGIFImage&) = delete;
+  // The copy shares the frames' image list and has buffers of its own.
+  [[nodiscard]] static std::unique_ptr<TGIFImage> CreateCopy(const TGIFImage& source);
+
+  // Raises EOutOfMemory when the reader fails.
+  void LoadFromMemory(const uint8_t* data, size_t size, bool headerOnly = false);
+
+  void SetAnimate(bool value);
+  void SetCurrentFrame(int frame);
+  void SetVisible(bool value) { Visible = value; }
+  // The timer tick: true when a new frame was composed and `ScreenRect`
+  // needs repainting.
+  bool CheckTime();
+  bool CheckTimeAt(uint32_t now);
+
+  // Frame 1's picture and mask, made once and kept; null when there is none.
+  [[nodiscard]] const PixelImage* GetBitmap();
+  [[nodiscard]] const PixelImage* GetMaskedBitmap();
+  // Frame 1 as a 24-bit picture with its see-through pixels in their file
+  // colour.
+  [[nodiscard]] const PixelImage* GetCurrentBitmap();
+
+  [[nodiscard]] const PixelImage& FrameBuffer() const { return FrameBuffer_; }
+  [[nodiscard]] const PixelImage& MaskBuffer() const { return MaskBuffer_; }
+  [[nodiscard]] TgfFrame& Frame(int number) { return *Frames[number - 1]; }
+  [[nodiscard]] const std::shared_ptr<TgfImageList>& ImageList() const { return ImageList_; }
+
+  bool Animated = false;
+  int CurrentFrame = 1;
+  bool Empty = true;
+  int Width = 0, Height = 0;
+  int NumFrames = 0;
+  int LoopLimit = 1;
+  int AnimateSpeed = 100;
+  bool IsTransparent = false;
+  bool Visible = true;
+  int BitsPerPixel = 0;
+  std::vector<TRGB> ColorTable;  // 256 entries, black when the file has none
+  bool Animate = false;
+  TGIFRect ScreenRect;
+  std::vector<std::unique_ptr<TgfFrame>> Frames;
+  int CurrentIteration = 1;
+  bool FirstTime = true;
+  bool HeaderOnly = false;
+  bool Dither = false;
+  uint32_t LastTime = 0;
+  int CurrentInterval = 0;
+  bool Drawn = false;
+  bool IsCopy = false;
+
+ private:
+  friend class GIFReader;
+  bool ReadGIF(const uint8_t* data, size_t size);
+  void ClearFrames();
+  void MakeBuffers();
+  void DrawFrame(int number);
+  void UndrawFrame(int number);
+  [[nodiscard]] int FrameInterval(int number) const;
+
+  std::shared_ptr<TgfImageList> ImageList_;
+  PixelImage FrameBuffer_, MaskBuffer_;
+  std::unique_ptr<PixelImage> Bitmap_, MaskedBitmap_, CurrentBitmap_;
+};
+
+// The factories: nil when the data is not a readable GIF. `NonAnimated` says
+// whether it has a single frame.
+[[nodiscard]] std::unique_ptr<TGIFImage> CreateAGifFromStream(bool& NonAnimated, const uint8_t* data, size_t size);
+[[nodiscard]] std::unique_ptr<TGIFImage> CreateAGif(const std::string& FileName, bool& NonAnimated);
+
+}  // namespace lark

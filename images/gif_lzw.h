@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "images/pixel_image.h"
+
+namespace lark {
+
+// Skips a run of data sub-blocks starting at `pos` (each a length byte and
+// that many bytes) up to and past the zero-length block, and returns the
+// bytes they carried. Stops at the end of the data when the terminator is
+// missing.
+std::vector<uint8_t> ReadSubBlocks(const uint8_t* data, size_t size, size_t& pos);
+void SkipSubBlocks(const uint8_t* data, size_t size, size_t& pos);
+
+// Decodes one frame's LZW image data (codes least significant bit first) into
+// the rows of an 8-bit picture, top-down or in the four interlace passes.
+// Pixels the data does not reach stay 0. Raises GIFException "Corrupt GIF
+// Image" for a minimum code size outside 1..11 and for an expansion deeper
+// than the decoder's stack.
+void DecodeLZW(int minimumCodeSize, const std::vector<uint8_t>& codes, bool interlaced, PixelImage& picture);
+
+}  // namespace lark

@@ -1,0 +1,234 @@
+// The reading pass of TGIFImage: blocks, extensions and frames of the file.
+#include <algorithm>
+#include <cstring>
+
+#include "images/color_reduction.h"
+#include "images/display_palette.h"
+#include "images/gif_image.h"
+#include "images/gif_lzw.h"
+
+namespace lark {
+
+namespace {
+
+constexpr int kMaxFrames = 256;
+
+int Word(const uint8_t* p) { return p[0] | p[1] << 8; }
+
+// The fields of a graphic control extension, kept for the next image.
+struct GraphicControl {
+  uint8_t Packed = 0;
+  int Delay = 0;
+  uint8_t TransIndex = 0;
+};
+
+// A colour table of `bits` bits from the file, padded to 256 black entries;
+// a table cut short by the end of the data keeps what is there.
+std::vector<TRGB> ReadColorTable(const uint8_t* data, size_t size, size_t& pos, int bits) {
+  std::vector<TRGB> table(256);
+  const size_t bytes = size_t{3} << bits;
+  const size_t available = std::min(bytes, size - pos) / 3;
+  for (size_t i = 0; i < available; ++i)
+    table[i] = {data[pos + 3 * i], data[pos + 3 * i + 1], data[pos + 3 * i + 2]};
+  pos = std::min(size, pos + bytes);
+  return table;
+}
+
+void SkipZeroBytes(const uint8_t* data, size_t size, size_t& pos) {
+  while (pos < size && data[pos] == 0) ++pos;
+}
+
+}  // namespace
+
+// Reads one file in a single pass over memory. Every read is bounded by the
+// size held, so truncated data ends the reading and keeps the frames so far.
+class GIFReader {
+ public:
+  GIFReader(TGIFImage& image, const uint8_t* data, size_t size) : Image_(image), Data_(data), Size_(size) {}
+
+  bool Read() {
+    if (Size_ < 13 || std::memcmp(Data_, "GIF", 3) != 0) return false;
+    const int screenWidth = Word(Data_ + 6);
+    const int screenHeight = Word(Data_ + 8);
+    const uint8_t packed = Data_[10];
+    Pos_ = 13;
+    Image_.ColorTable.assign(256, TRGB{});
+    if (packed & 0x80) {
+      Image_.BitsPerPixel = (packed & 7) + 1;
+      Image_.ColorTable = ReadColorTable(Data_, Size_, Pos_, Image_.BitsPerPixel);
+    }
+    ReadBlocks();
+    Image_.Width = screenWidth;
+    Image_.Height = screenHeight;
+    for (const auto& frame : Image_.Frames) {
+      Image_.Width = std::max(Image_.Width, frame->frLeft + frame->frWidth);
+      Image_.Height = std::max(Image_.Height, frame->frTop + frame->frHeight);
+    }
+    return Image_.NumFrames > 0 && int64_t{Image_.Width} * Image_.Height <= kMaxImagePixels;
+  }
+
+ private:
+  void ReadBlocks() {
+    while (Pos_ < Size_) {
+      const uint8_t introducer = Data_[Pos_++];
+      if (introducer == 0x21) {
+        if (Pos_ >= Size_ || !ReadExtension(Data_[Pos_++])) return;
+      } else if (introducer == 0x2C) {
+        if (Image_.NumFrames >= kMaxFrames || !ReadFrame()) return;
+      } else {
+        return;  // the trailer, or anything this reader does not know
+      }
+    }
+  }
+
+  bool ReadExtension(uint8_t label) {
+    switch (label) {
+      case 0x01: SkipSubBlocks(Data_, Size_, Pos_); return true;
+      case 0xF9: ReadGraphicControl(); return true;
+      case 0xFE: {
+        const std::vector<uint8_t> text = ReadSubBlocks(Data_, Size_, Pos_);
+        Comment_.append(text.begin(), text.end());
+        return true;
+      }
+      case 0xFF: ReadApplication(); return true;
+      default: return false;
+    }
+  }
+
+  // The block's size byte must announce the four bytes read from it.
+  void ReadGraphicControl() {
+    const bool sized = Pos_ < Size_ && Data_[Pos_] >= 4;
+    const std::vector<uint8_t> bytes = ReadSubBlocks(Data_, Size_, Pos_);
+    Control_ = {};
+    if (sized && bytes.size() >= 4) Control_ = {bytes[0], Word(&bytes[1]), bytes[3]};
+  }
+
+  void ReadApplication() {
+    const bool netscape = Pos_ + 12 <= Size_ && Data_[Pos_] == 11 && std::memcmp(Data_ + Pos_ + 1, "NETSCAPE2.0", 11) == 0;
+    if (!netscape) {
+      SkipSubBlocks(Data_, Size_, Pos_);
+      return;
+    }
+    Pos_ += 12;
+    const std::vector<uint8_t> bytes = ReadSubBlocks(Data_, Size_, Pos_);
+    if (bytes.size() >= 3 && bytes[0] == 1) Image_.LoopLimit = Word(&bytes[1]);
+  }
+
+  bool ReadFrame() {
+    if (Size_ - Pos_ < 9) return false;
+    auto frame = std::make_unique<TgfFrame>(&Image_);
+    const uint8_t* descriptor = Data_ + Pos_;
+    Pos_ += 9;
+    frame->frLeft = Word(descriptor);
+    frame->frTop = Word(descriptor + 2);
+    frame->frWidth = Word(descriptor + 4);
+    frame->frHeight = Word(descriptor + 6);
+    const uint8_t packed = descriptor[8];
+    const int64_t area = int64_t{frame->frWidth} * frame->frHeight;
+    TotalPixels_ += area;
+    if (area > kMaxImagePixels || TotalPixels_ > kMaxAnimationPixels) return false;  // an image bomb
+    frame->frLocalColors = packed & 0x80;
+    if (frame->frLocalColors) {
+      frame->ColorBits = (packed & 7) + 1;
+      frame->frColorTable = ReadColorTable(Data_, Size_, Pos_, frame->ColorBits);
+    } else {
+      frame->frColorTable = Image_.ColorTable;
+    }
+    frame->frInterlaced = packed & 0x40;
+    frame->frDisposal = (Control_.Packed & 0x1C) >> 2;
+    if (frame->frDisposal > 3) frame->frDisposal = 2;
+    frame->frDelay = Control_.Delay * 10;
+    frame->frTransparent = Control_.Packed & 1;
+    frame->frTransIndex = Control_.TransIndex;
+    frame->frTransColor = frame->frColorTable[frame->frTransIndex];
+    frame->frReduce = Image_.Dither;
+    if (Image_.HeaderOnly) {
+      if (Pos_ < Size_) ++Pos_;  // the LZW code size
+      SkipSubBlocks(Data_, Size_, Pos_);
+    } else {
+      DecodeFrame(*frame);
+    }
+    SkipZeroBytes(Data_, Size_, Pos_);
+    Image_.BitsPerPixel = std::max(Image_.BitsPerPixel, frame->ColorBits);
+    Image_.IsTransparent = Image_.IsTransparent || frame->frTransparent;
+    frame->frComment = std::move(Comment_);
+    Comment_.clear();
+    Control_ = {};
+    Image_.Frames.push_back(std::move(frame));
+    ++Image_.NumFrames;
+    return true;
+  }
+
+  void DecodeFrame(TgfFrame& frame) {
+    const int codeSize = Pos_ < Size_ ? Data_[Pos_++] : -1;
+    const std::vector<uint8_t> codes = ReadSubBlocks(Data_, Size_, Pos_);
+    if (frame.frWidth == 0 || frame.frHeight == 0) return;  // keeps its place and delay, without a picture
+    auto picture = std::make_unique<PixelImage>(frame.frWidth, frame.frHeight, TPixelFormat::pf8bit);
+    if (codeSize >= 0) DecodeLZW(codeSize, codes, frame.frInterlaced, *picture);
+    std::vector<TRGB> colors = frame.frColorTable;
+    if (frame.frTransparent) {
+      frame.frMask = std::make_unique<PixelImage>(frame.frWidth, frame.frHeight, TPixelFormat::pf1bit);
+      frame.frMask->Palette = {{0, 0, 0}, {255, 255, 255}};
+      for (int y = 0; y < frame.frHeight; ++y) {
+        const uint8_t* row = picture->ScanLine(y);
+        for (int x = 0; x < frame.frWidth; ++x)
+          if (row[x] == frame.frTransIndex) frame.frMask->SetPixelIndex(x, y, 1);
+      }
+      colors[frame.frTransIndex] = TRGB{};  // see-through pixels are black in the picture
+    }
+    SetColors(frame, colors, *picture);
+    if (frame.frReduce) *picture = ReduceBitmapColors(*picture);
+    frame.frBitmap = std::move(picture);
+  }
+
+  // The file's colours as they are, or (on a palette screen) mapped to the
+  // viewer palette.
+  static void SetColors(const TgfFrame& frame, const std::vector<TRGB>& colors, PixelImage& picture) {
+    const std::vector<TRGB>& viewer = ThePalette();
+    if (viewer.empty() || frame.frReduce) {
+      picture.Palette = colors;
+      return;
+    }
+    uint8_t map[256];
+    for (int i = 0; i < 256; ++i) map[i] = static_cast<uint8_t>(GetNearestPaletteIndex(viewer, colors[i]));
+    for (int y = 0; y < picture.Height(); ++y) {
+      uint8_t* row = picture.ScanLine(y);
+      for (int x = 0; x < picture.Width(); ++x) row[x] = map[row[x]];
+    }
+    picture.Palette = viewer;
+  }
+
+  TGIFImage& Image_;
+  const uint8_t* Data_;
+  const size_t Size_;
+  size_t Pos_ = 0;
+  GraphicControl Control_;
+  std::string Comment_;
+  int64_t TotalPixels_ = 0;
+};
+
+bool TGIFImage::ReadGIF(const uint8_t* data, size_t size) {
+  ClearFrames();
+  if (!GIFReader(*this, data, size).Read()) return false;
+  Animated = NumFrames > 1;
+  if (HeaderOnly) return true;
+  if (Animated) {
+    if (!IsCopy) {
+      for (auto& frame : Frames) {
+        frame->ImageIndex = static_cast<int>(ImageList_->Pictures.size());
+        ImageList_->Pictures.push_back(frame->frBitmap ? *frame->frBitmap : PixelImage());
+        ImageList_->Masks.push_back(frame->frMask ? *frame->frMask : PixelImage());
+      }
+      for (size_t i = 1; i < Frames.size(); ++i) {
+        Frames[i]->frBitmap.reset();
+        Frames[i]->frMask.reset();
+      }
+    }
+    MakeBuffers();
+  }
+  Empty = false;
+  if (Animated) DrawFrame(1);
+  return true;
+}
+
+}  // namespace lark

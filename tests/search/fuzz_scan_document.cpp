@@ -1,0 +1,50 @@
+// Untrusted file bytes through everything the search does with them: the
+// title and summary extraction, the page's escaping, and block-wise keyword
+// matching with every rule. The first input byte picks a needle length.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "app/scan_document_info.h"
+#include "app/scan_matcher.h"
+#include "app/scan_result_page.h"
+
+namespace {
+
+void ScanInBlocks(std::string_view bytes, std::string_view needle, lark::TSearchStringType type, bool caseSense) {
+  constexpr std::size_t kBlock = 64;  // small blocks: many boundaries
+  const lark::MatchRules rules{type, lark::MakeDelimiterSet(" ,."), lark::MakeDelimiterSet(" ,.")};
+  const std::string folded = caseSense ? std::string(needle) : lark::UpperCaseChars(needle);
+  lark::WindowBuilder windows(kBlock, needle.size(), caseSense);
+  std::size_t pos = 0;
+  do {
+    const std::size_t count = std::min(kBlock, bytes.size() - pos);
+    std::memcpy(windows.BlockSpace(), bytes.data() + pos, count);
+    pos += count;
+    const lark::ScanWindow window = windows.Commit(count, pos == bytes.size());
+    if (window.Text.size() > kBlock + needle.size() + 4) __builtin_trap();
+    if (lark::ScanBuffer(window, folded, rules) == lark::BufferScan::Found) break;
+  } while (pos < bytes.size());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+  const lark::TDocumentInfo info = lark::ReadDocumentInfo(bytes, {.Title = true, .Summary = true, .Meta = true});
+  (void)lark::NeutraliseHtmlSource(info.Title);
+  (void)lark::NeutraliseHtmlSource(info.Summary);
+  (void)lark::EscapeHtmlText(bytes);
+  (void)lark::FileUrl(bytes);
+  std::string keyword(bytes.substr(0, 300));
+  lark::EncodeEntities(keyword);
+  std::string_view needle = bytes.substr(0, data[0] % 16);
+  if (needle.find('\0') != std::string_view::npos) needle = needle.substr(0, needle.find('\0'));
+  const auto type = static_cast<lark::TSearchStringType>(data[0] >> 6);
+  ScanInBlocks(bytes, needle, type, (data[0] & 0x10) != 0);
+  return 0;
+}
