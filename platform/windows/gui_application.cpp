@@ -1,16 +1,21 @@
 #include "platform/windows/gui_application.h"
 
 #include <QAbstractEventDispatcher>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QThread>
 
-#include "platform/graphics/gui_application_qt.h"
 
 namespace lark {
 
-// One policy for the whole layer: the graphics half makes the widget
-// application; windows only make sure it exists.
-void EnsureGuiApplication() { detail::EnsureGuiApplication(); }
+void EnsureGuiApplication() {
+  if (QCoreApplication::instance()) return;
+  // The toolkit keeps references to argc and argv for its whole life.
+  static int argc = 1;
+  static char name[] = "larkspan";
+  static char* argv[] = {name, nullptr};
+  static QApplication* application = new QApplication(argc, argv);
+  (void)application;
+}
 
 void WakeGuiThread() {
   QCoreApplication* app = QCoreApplication::instance();
