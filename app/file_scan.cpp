@@ -256,9 +256,11 @@ class TFileScan::Session {
   // Directories already scanned, so that links never lead into a loop or
   // through the same tree twice.
   std::set<std::pair<dev_t, ino_t>> visited;
-  // The first block of the file being looked at, kept for its title and
-  // summary so that each file is read only once.
-  std::string head;
+  // The first block of the file being looked at, for its title and summary,
+  // so that each file is read only once. It views the scan's window while
+  // that still holds the block, and the copy once a second block is read.
+  std::string_view head;
+  std::string headCopy;
   bool headValid = false;
   bool stoppedByUser = false;
 };
@@ -447,10 +449,11 @@ int TFileScan::ScanContent(Session& session, int fd, const std::string& path, st
   const bool keepHead = (ShowTitle || ShowSummary || METASearch) && IsDocumentFile(path);
   if (METASearch) {
     // Only the META description and keywords are searched.
-    session.head.resize(kDocumentHeadSize);
-    const std::int64_t got = ReadFully(fd, session.head.data(), session.head.size());
+    session.headCopy.resize(kDocumentHeadSize);
+    const std::int64_t got = ReadFully(fd, session.headCopy.data(), session.headCopy.size());
     if (got < 0) return -2;
-    session.head.resize(static_cast<std::size_t>(got));
+    session.headCopy.resize(static_cast<std::size_t>(got));
+    session.head = session.headCopy;
     session.headValid = true;
     const std::string meta = keepHead ? ReadDocumentInfo(session.head, {.Meta = true}).MetaText : std::string();
     const std::string folded = CaseSense ? meta : UpperCaseChars(meta);
@@ -461,17 +464,25 @@ int TFileScan::ScanContent(Session& session, int fd, const std::string& path, st
   std::int64_t total = 0;
   for (int block = 1;; ++block) {
     char* space = session.windows.BlockSpace();
-    const std::int64_t got = ReadFully(fd, space, kScanBlockSize);
+    // Asking for just the bytes the file has spares the read that finds its
+    // end; a file that shrank meanwhile ends at the short read.
+    const std::size_t want =
+        size > total ? static_cast<std::size_t>(std::min<std::int64_t>(kScanBlockSize, size - total)) : kScanBlockSize;
+    const std::int64_t got = ReadFully(fd, space, want);
     if (got < 0) return -2;
     if (got == 0) break;
     total += got;
-    const bool endsFile = got < static_cast<std::int64_t>(kScanBlockSize) || total >= size;
+    const bool endsFile = got < static_cast<std::int64_t>(want) || total >= size;
     const ScanWindow window = session.windows.Commit(static_cast<std::size_t>(got), endsFile);
     if (block == 1 && keepHead) {
-      session.head.assign(window.Text);
+      session.head = window.Text;
       session.headValid = true;
     }
     if (content.Scan(window, block) || endsFile) break;
+    if (block == 1 && keepHead) {
+      session.headCopy.assign(window.Text);
+      session.head = session.headCopy;
+    }
   }
   return content.Result();
 }
@@ -481,7 +492,10 @@ void TFileScan::AddHit(const std::string& directory, const TSearchRec& file) {
   if (OnFoundFile) OnFoundFile(directory, file);
   TDocumentInfo info;
   if ((ShowTitle || ShowSummary) && IsDocumentFile(file.Name)) {
-    if (!session_->headValid) session_->head = ReadHead(path);
+    if (!session_->headValid) {
+      session_->headCopy = ReadHead(path);
+      session_->head = session_->headCopy;
+    }
     info = ReadDocumentInfo(session_->head, {.Title = ShowTitle, .Summary = ShowSummary});
   }
   const bool titleIsPath = info.Title.empty();

@@ -1,19 +1,12 @@
 #include "app/scan_matcher.h"
 
-#include <array>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/core/code_page.h"
 
 namespace lark {
 namespace {
-
-constexpr std::array<unsigned char, 128> MakeAsciiUpper() {
-  std::array<unsigned char, 128> table{};
-  for (int c = 0; c < 128; ++c) table[c] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-  return table;
-}
-constexpr std::array<unsigned char, 128> kAsciiUpper = MakeAsciiUpper();
 
 // A lone byte of 0x80 and above is a Windows-1252 character.
 unsigned char UpperWindows1252(unsigned char c) {
@@ -72,11 +65,34 @@ TDelimiterSet MakeDelimiterSet(std::string_view chars) {
 }
 
 void UpperCaseChars(std::string_view text, char* out) {
+  // Every byte as ASCII first, eight at a time: all there is to do for most
+  // text. A byte is a lower-case letter when adding 0x1F to its low seven
+  // bits reaches 0x80 ('a' and up), adding 0x05 does not (up to 'z'), and
+  // it is below 0x80 itself.
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+  std::uint64_t high = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    high |= word;
+    const std::uint64_t low7 = word & ~kHighBits;
+    const std::uint64_t lower = (low7 + 0x1F1F1F1F1F1F1F1Full) & ~(low7 + 0x0505050505050505ull) & ~word & kHighBits;
+    word ^= lower >> 2;
+    std::memcpy(out + i, &word, 8);
+  }
+  for (; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    high |= c;
+    out[i] = static_cast<char>(c >= 'a' && c <= 'z' ? c - 0x20 : c);
+  }
+  if ((high & kHighBits) == 0) return;
+  // Then the characters beyond ASCII.
   std::size_t pos = 0;
   while (pos < text.size()) {
     const auto c = static_cast<unsigned char>(text[pos]);
     if (c < 0x80) {
-      out[pos++] = static_cast<char>(kAsciiUpper[c]);
+      ++pos;
       continue;
     }
     const DecodedChar ch = DecodeChar(text, pos, CP_UTF8);

@@ -21,16 +21,32 @@ int OpenFlags(std::uint16_t mode) {
   }
 }
 
+// Opens without blocking and refuses what is not a file: a directory opens
+// on Linux but cannot be read, and opening a FIFO would wait for a writer.
+int OpenFile(const std::string& file_name, int flags) {
+  int fd;
+  do {
+    fd = ::open(file_name.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return -1;
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) {
+    const int error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    ::close(fd);
+    errno = error;
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
 }  // namespace
 
 TFileStream::TFileStream(const std::string& file_name, std::uint16_t mode) : file_name_(file_name) {
-  const bool create = (mode & 0xFF00) == fmCreate;
-  do {
-    fd_ = ::open(file_name.c_str(), OpenFlags(mode) | O_CLOEXEC, 0666);
-  } while (fd_ < 0 && errno == EINTR);
+  fd_ = OpenFile(file_name, OpenFlags(mode));
   if (fd_ >= 0) return;
   const std::string reason = std::strerror(errno);
-  if (create) throw EFCreateError("Cannot create file \"" + file_name + "\". " + reason);
+  if ((mode & 0xFF00) == fmCreate) throw EFCreateError("Cannot create file \"" + file_name + "\". " + reason);
   throw EFOpenError("Cannot open file \"" + file_name + "\". " + reason);
 }
 

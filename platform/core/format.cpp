@@ -1,7 +1,9 @@
 #include "platform/core/format.h"
 
 #include <array>
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/core/exception.h"
@@ -70,11 +72,35 @@ std::string PadDigits(std::string digits, int precision) {
   return digits;
 }
 
+// Fixed notation rounded half away from zero, as the class library rounds.
+// The rounding works on the shortest decimal text that reads back as the same
+// double, so 2.5 gives 3 and 0.125 gives 0.13 (to_chars alone would round
+// such ties to even).
 std::string Fixed(double value, int decimals) {
-  char buffer[400];
-  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  if (!std::isfinite(value)) return std::isnan(value) ? "NAN" : (value < 0 ? "-INF" : "INF");
+  char buffer[400];  // the longest shortest text, 5e-324, takes 327 characters
+  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed);
   if (error != std::errc()) return "?";
-  return std::string(buffer, end);
+  const std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
+  const std::size_t point = std::min(text.find('.'), text.size());
+  std::string digits = std::string(text.substr(0, point));  // integral digits, then the kept decimals
+  const std::string_view fraction = point < text.size() ? text.substr(point + 1) : std::string_view();
+  digits.append(fraction.substr(0, std::min<std::size_t>(decimals, fraction.size())));
+  digits.append(decimals - std::min<std::size_t>(decimals, fraction.size()), '0');
+  if (static_cast<std::size_t>(decimals) < fraction.size() && fraction[decimals] >= '5') {
+    std::size_t i = digits.size();
+    while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
+    if (i == 0) {
+      digits.insert(0, 1, '1');
+    } else {
+      ++digits[i - 1];
+    }
+  }
+  const bool zero = digits.find_first_not_of('0') == std::string::npos;
+  std::string result = value < 0 && !zero ? "-" : "";
+  result.append(digits, 0, digits.size() - decimals);
+  if (decimals > 0) result.append(".").append(digits, digits.size() - decimals, std::string::npos);
+  return result;
 }
 
 std::string WithThousands(const std::string& fixed) {

@@ -29,7 +29,7 @@ class FormatArg {
   }
   FormatArg(double value) : kind_(Kind::Float), float_(value) {}  // NOLINT
   FormatArg(char value);  // NOLINT: a one-character string
-  FormatArg(const char* value) : kind_(Kind::String), string_(value) {}  // NOLINT
+  FormatArg(const char* value) : kind_(Kind::String), string_(value ? value : "") {}  // NOLINT
   FormatArg(std::string_view value) : kind_(Kind::String), string_(value) {}  // NOLINT
   FormatArg(const std::string& value) : kind_(Kind::String), string_(value) {}  // NOLINT
   Kind kind() const { return kind_; }

@@ -43,7 +43,12 @@ class IniLines {
 
   std::vector<Line> lines_;
   std::string line_break_ = "\n";
+  std::string byte_order_mark_;  // kept for the rewrite
 };
+
+// Editors may put one before the first section header, which would then not
+// read as a header.
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 std::shared_ptr<IniLines> IniLines::Load(const std::string& file_name) {
   auto ini = std::make_shared<IniLines>();
@@ -54,6 +59,10 @@ std::shared_ptr<IniLines> IniLines::Load(const std::string& file_name) {
   } catch (const EStreamError&) {
     return ini;  // no file (or none readable) reads as an empty one
   }
+  if (bytes.compare(0, kUtf8ByteOrderMark.size(), kUtf8ByteOrderMark) == 0) {
+    ini->byte_order_mark_ = kUtf8ByteOrderMark;
+    bytes.erase(0, kUtf8ByteOrderMark.size());
+  }
   if (bytes.find("\r\n") != std::string::npos) ini->line_break_ = "\r\n";
   TStringList lines;
   lines.SetText(bytes);
@@ -62,7 +71,7 @@ std::shared_ptr<IniLines> IniLines::Load(const std::string& file_name) {
 }
 
 void IniLines::Save(const std::string& file_name) const {
-  std::string bytes;
+  std::string bytes = byte_order_mark_;
   for (const Line& line : lines_) bytes.append(line.text).append(line_break_);
   TFileStream file(file_name, fmCreate);
   file.WriteString(bytes);

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
-#include <stdexcept>
+#include <exception>
 
 #include "platform/core/exception.h"
 #include "platform/core/file_stream.h"
@@ -27,7 +26,12 @@ void TStream::WriteBuffer(const void* buffer, std::int64_t count) {
 
 std::string TStream::ReadRest() {
   const std::int64_t rest = std::max<std::int64_t>(0, Size() - Position());
-  std::string bytes(static_cast<std::size_t>(rest), '\0');
+  std::string bytes;
+  try {
+    bytes.resize(static_cast<std::size_t>(rest));
+  } catch (const std::exception&) {  // bad_alloc or length_error
+    throw EOutOfMemory("Out of memory");
+  }
   ReadBuffer(bytes.data(), rest);
   return bytes;
 }
@@ -79,9 +83,7 @@ void TMemoryStream::SetSize(std::int64_t size) {
   if (size < 0) size = 0;
   try {
     data_.resize(static_cast<std::size_t>(size));
-  } catch (const std::bad_alloc&) {
-    throw EOutOfMemory("Out of memory while expanding memory stream");
-  } catch (const std::length_error&) {
+  } catch (const std::exception&) {  // bad_alloc or length_error
     throw EOutOfMemory("Out of memory while expanding memory stream");
   }
   position_ = std::min(position_, size);

@@ -47,6 +47,13 @@ int TStrings::IndexOf(std::string_view s) const {
   return -1;
 }
 
+int TStrings::IndexOfObject(const TObject* object) const {
+  for (int i = 0; i < Count(); ++i) {
+    if (GetObject(i) == object) return i;
+  }
+  return -1;
+}
+
 int TStrings::CompareStrings(std::string_view a, std::string_view b) const { return CompareText(a, b); }
 
 std::string TStrings::Names(int index) const {

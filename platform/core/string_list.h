@@ -51,6 +51,8 @@ class TStrings {
   [[nodiscard]] std::string Strings(int index) const { return Get(index); }
   [[nodiscard]] TObject* Objects(int index) const { return GetObject(index); }
   [[nodiscard]] bool Empty() const { return Count() == 0; }
+  // The first index holding object, or -1.
+  [[nodiscard]] int IndexOfObject(const TObject* object) const;
 
   [[nodiscard]] std::string Names(int index) const;
   [[nodiscard]] std::string ValueFromIndex(int index) const;

@@ -26,9 +26,11 @@ struct PendingCall {
 
 class SyncQueue {
  public:
+  // Never destroyed: workers still blocked at exit must not wait on a
+  // destroyed condition variable.
   static SyncQueue& Instance() {
-    static SyncQueue queue;
-    return queue;
+    static auto* queue = new SyncQueue;
+    return *queue;
   }
 
   void Run(std::function<void()> method, SyncToken target) {
@@ -40,7 +42,13 @@ class SyncQueue {
       wake_up = wake_up_;
     }
     queued_.notify_all();
-    if (wake_up) wake_up();
+    try {
+      if (wake_up) wake_up();
+    } catch (...) {
+      // The call is queued and lives on this stack: leaving before the GUI
+      // thread has taken it would leave the queue pointing at nothing. The
+      // GUI loop drains regularly anyway, so a failed wake-up only delays it.
+    }
     std::unique_lock lock(mutex_);
     done_.wait(lock, [&] { return call.done; });
     lock.unlock();

@@ -137,6 +137,16 @@ TEST(IniFile, KeepsCrLfLineEnds) {
   EXPECT_EQ(ReadFile(name), "[A]\r\nx=1\r\ny=2\r\n");
 }
 
+TEST(IniFile, AByteOrderMarkBeforeTheFirstHeaderIsReadPastAndKept) {
+  TempDir dir;
+  const std::string name = dir / "BROWSER.LGV";
+  WriteFile(name, "\xEF\xBB\xBF[Languages]\nn=1\n");
+  TIniFile ini(name);
+  EXPECT_EQ(ini.ReadInteger("Languages", "n", 0), 1);
+  ini.WriteString("Languages", "1", "English");
+  EXPECT_EQ(ReadFile(name), "\xEF\xBB\xBF[Languages]\nn=1\n1=English\n");
+}
+
 TEST(IniFile, LineBreaksInWrittenTextCannotAddLines) {
   TempDir dir;
   TMemIniFile ini(dir / "b.ini");

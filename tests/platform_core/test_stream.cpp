@@ -1,6 +1,7 @@
 #include "platform/core/stream.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <fstream>
@@ -122,6 +123,20 @@ TEST(FileStream, OpenAndCreateFailuresNameTheFile) {
   EXPECT_THROW(TFileStream(dir / "no/such/dir.txt", fmCreate), EFCreateError);
   TMemoryStream m;
   EXPECT_THROW(m.LoadFromFile(missing), EFileStreamError);
+}
+
+TEST(FileStream, DirectoriesAndPipesAreRefusedNotReadOrWaitedFor) {
+  TempDir dir;
+  try {
+    TFileStream f(dir.path(), fmOpenRead);
+    FAIL() << "opened a directory";
+  } catch (const EFOpenError& e) {
+    EXPECT_NE(e.Message.find("Is a directory"), std::string::npos) << e.Message;
+  }
+  const std::string fifo = dir / "pipe";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_THROW(TFileStream(fifo, fmOpenRead), EFOpenError);  // no writer: would block forever
+  EXPECT_THROW(TFileStream(fifo, fmCreate), EFCreateError);
 }
 
 TEST(FileStream, MemoryStreamSavesAndLoadsFiles) {

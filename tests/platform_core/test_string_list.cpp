@@ -230,6 +230,8 @@ TEST(StringList, SortedListCarriesObjectsWithTheirStrings) {
   list.AddObject("Eta", &two);
   EXPECT_EQ(list.Objects(list.IndexOf("ETA")), &two);
   EXPECT_EQ(list.Objects(list.IndexOf("zeta")), &one);
+  EXPECT_EQ(list.IndexOfObject(&one), 1);
+  EXPECT_EQ(list.IndexOfObject(nullptr), -1);
 }
 
 TEST(StringList, AssignAndAddStringsCopyStringsAndObjects) {

@@ -103,6 +103,11 @@ TEST(Format, FloatSpecsUseAPointWhateverTheLocale) {
   EXPECT_EQ(Format("%f", 2.0), "2.00");
   EXPECT_EQ(Format("%.1f KB/s", 12.26), "12.3 KB/s");
   EXPECT_EQ(Format("%.0f", -2.7), "-3");
+  // Ties round away from zero; what the number reads as decides, not its
+  // binary expansion.
+  EXPECT_EQ(Format("%.0f|%.0f|%.2f|%.1f", 2.5, -0.5, 0.125, 12.25), "3|-1|0.13|12.3");
+  EXPECT_EQ(Format("%.2f|%.1f", 0.015, 9.96), "0.02|10.0");
+  EXPECT_EQ(Format("%.2f|%.3f", -0.001, 1e20), "0.00|100000000000000000000.000");
   EXPECT_EQ(Format("%n", 1234567.891), "1,234,567.89");
   EXPECT_EQ(Format("%.0n", -1234.0), "-1,234");
 }

@@ -227,5 +227,30 @@ TEST(Thread, SuspendStopsTheWorkerAtItsNextCheckAndTerminateWakesIt) {
   EXPECT_EQ(thread.WaitFor(), 7);
 }
 
+// Uses nothing of its own in Execute, so it may be destroyed while running.
+std::atomic<bool> spinner_running = false;
+std::atomic<bool> spinner_ended = false;
+class Spinner : public TThread {
+ protected:
+  void Execute() override {
+    spinner_running = true;
+    while (!Terminated()) Sleep(1);
+    spinner_ended = true;
+  }
+};
+
+TEST(Thread, DestroyingARunningThreadEndsAndJoinsIt) {
+  spinner_running = false;
+  spinner_ended = false;
+  {
+    Spinner spinner;
+    spinner.Start();
+    // Execute must have begun, or the destructor's Terminate would skip it.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!spinner_running && std::chrono::steady_clock::now() < deadline) Sleep(1);
+  }
+  EXPECT_TRUE(spinner_ended);
+}
+
 }  // namespace
 }  // namespace lark
