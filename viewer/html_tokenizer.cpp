@@ -1,9 +1,15 @@
 #include "viewer/html_tokenizer.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <memory>
 #include <optional>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "platform/core/code_page.h"
 #include "platform/core/string_routines.h"
@@ -18,7 +24,6 @@ constexpr int CR = 13;
 constexpr int LF = 10;
 constexpr char kNonBreakingSpace = 5;  // the document's own mark
 constexpr std::int32_t kMaxTextToken = 100;
-constexpr std::size_t kMaxTagName = 255;
 constexpr std::size_t kMaxReferenceDigits = 5;
 constexpr std::size_t kMaxReferenceLetters = 6;
 
@@ -38,6 +43,12 @@ int AsInputChar(char byte) {
 // A decimal number, fractions and exponent allowed, rounded to even at .5
 // and held within 32 bits; 0 when the text is not a number.
 std::int32_t RoundedNumber(std::string_view text) {
+  if (!text.empty() && text.size() <= 9 &&
+      std::all_of(text.begin(), text.end(), [](char c) { return IsDigit(c); })) {
+    std::int32_t plain = 0;  // nine digits cannot overflow
+    for (char c : text) plain = plain * 10 + (c - '0');
+    return plain;
+  }
   double value = 0;
   if (!TryStrToFloat(text, value)) return 0;
   if (value >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
@@ -52,6 +63,54 @@ std::int32_t QuotedValueNumber(const std::string& value) {
   std::string trimmed = Trim(value);
   if (!trimmed.empty() && trimmed.back() == '%') trimmed.pop_back();
   return RoundedNumber(trimmed);
+}
+
+// Bytes that need more than being taken as they are: line ends, tab, the
+// bytes read as "?", and "<", which may open a comment.
+constexpr std::array<bool, 256> kNeedsCare = [] {
+  std::array<bool, 256> table{};
+  for (int c : {0, 5, 8, int('\t'), int('\n'), int('\r'), int('<')}) table[static_cast<std::size_t>(c)] = true;
+  return table;
+}();
+
+// Runs of bytes that a text token, a quoted value or a comment body takes
+// in one step.
+constexpr std::array<bool, 256> kWordByte = [] {
+  std::array<bool, 256> table{};
+  for (int c = ' ' + 1; c < 256; ++c) table[static_cast<std::size_t>(c)] = c != '&' && c != '<';
+  return table;
+}();
+
+// Byte classes as function objects, so that every scan inlines its own.
+constexpr auto IsWordByte = [](unsigned char c) { return kWordByte[c]; };
+constexpr auto IsLetterByte = [](unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+constexpr auto IsLetterOrDashByte = [](unsigned char c) { return IsLetterByte(c) || c == '-'; };
+constexpr auto IsPreformattedByte = [](unsigned char c) { return c >= ' ' && c != '&' && c != '<'; };
+
+// The first position in [pos, end) whose byte is at most `low` or is one of
+// `a`, `b`, `c`; `end` when there is none. Sixteen bytes at a time where the
+// processor allows, and never a byte outside [pos, end).
+std::size_t FindStop(const unsigned char* text, std::size_t pos, std::size_t end, unsigned char low,
+                     unsigned char a, unsigned char b, unsigned char c) {
+#ifdef __SSE2__
+  const __m128i lows = _mm_set1_epi8(static_cast<char>(low));
+  const __m128i as = _mm_set1_epi8(static_cast<char>(a));
+  const __m128i bs = _mm_set1_epi8(static_cast<char>(b));
+  const __m128i cs = _mm_set1_epi8(static_cast<char>(c));
+  for (; pos + 16 <= end; pos += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + pos));
+    const __m128i atMostLow = _mm_cmpeq_epi8(_mm_min_epu8(v, lows), v);
+    const __m128i listed =
+        _mm_or_si128(_mm_cmpeq_epi8(v, as), _mm_or_si128(_mm_cmpeq_epi8(v, bs), _mm_cmpeq_epi8(v, cs)));
+    if (const int bits = _mm_movemask_epi8(_mm_or_si128(atMostLow, listed)))
+      return pos + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
+  }
+#endif
+  for (; pos < end; ++pos) {
+    const unsigned char x = text[pos];
+    if (x <= low || x == a || x == b || x == c) break;
+  }
+  return pos;
 }
 
 }  // namespace
@@ -126,7 +185,81 @@ void THtmlReader::ReadChar() {
   if (ch_ == EofChar && inComment_) throw EParseError("Open Comment at End of HTML File");
 }
 
+// The common case of GetCh: a byte of the main text that is neither a line
+// end, a tab, a byte read as "?" nor "<" is the next character as it is.
+inline bool THtmlReader::TakePlainByte() {
+  if (sourceKind_ == IncludeSourceKind || textPos_ >= text_.size()) return false;
+  const auto c = static_cast<unsigned char>(text_[textPos_]);
+  if (kNeedsCare[c]) return false;
+  ++textPos_;
+  AdvancePosition(1);
+  lineEnd_ = LineEnd::None;
+  ch_ = c;
+  lch_ = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+  return true;
+}
+
+void THtmlReader::AdvancePosition(std::size_t count) {
+  const std::int64_t next = static_cast<std::int64_t>(position_) + static_cast<std::int64_t>(count);
+  position_ = static_cast<std::int32_t>(std::min<std::int64_t>(next, std::numeric_limits<std::int32_t>::max()));
+}
+
+std::int32_t THtmlReader::NextPosition() const {
+  return position_ < std::numeric_limits<std::int32_t>::max() ? position_ + 1 : position_;
+}
+
+// Passes over `count` bytes of the main text that hold no line end.
+void THtmlReader::SkipRun(std::size_t count) {
+  if (count == 0) return;
+  textPos_ += count;
+  AdvancePosition(count);
+  lineEnd_ = LineEnd::None;
+}
+
+// How many bytes from the current place in the main text (at most `room`)
+// form a run; none while an include is being read.
+template <typename InRun>
+std::size_t THtmlReader::PlainRunLength(std::size_t room, InRun inRun) const {
+  if (sourceKind_ == IncludeSourceKind) return 0;
+  const std::size_t end = std::min(text_.size(), textPos_ + std::min(room, text_.size()));
+  std::size_t pos = textPos_;
+  while (pos < end && inRun(static_cast<unsigned char>(text_[pos]))) ++pos;
+  return pos - textPos_;
+}
+
+// Bytes of text that go into a text token as they are. Outside preformatted
+// text that includes a single space before a word, which collapsing white
+// space would leave as it is.
+std::size_t THtmlReader::TextRunLength(std::size_t room) const {
+  if (sourceKind_ == IncludeSourceKind) return 0;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text_.data());
+  const std::size_t end = std::min(text_.size(), textPos_ + room);
+  if (preformatted_) return FindStop(bytes, textPos_, end, ' ' - 1, '&', '<', '<') - textPos_;
+  std::size_t pos = textPos_;
+  for (;;) {
+    pos = FindStop(bytes, pos, end, ' ', '&', '<', '<');
+    if (pos < end && bytes[pos] == ' ' && pos + 1 < text_.size() && IsWordByte(bytes[pos + 1]))
+      ++pos;
+    else
+      return pos - textPos_;
+  }
+}
+
+// Bytes of a quoted value that go in as they are: up to the quote, a
+// reference or anything that needs care.
+std::size_t THtmlReader::QuotedRunLength(int quote) const {
+  if (sourceKind_ == IncludeSourceKind) return 0;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text_.data());
+  // Everything up to CR is left to the careful path: the bytes read as "?",
+  // tab, the line ends, and a few control bytes that only cost a detour.
+  return FindStop(bytes, textPos_, text_.size(), CR, static_cast<unsigned char>(quote), '&', '<') - textPos_;
+}
+
 void THtmlReader::GetCh() {
+  if (!TakePlainByte()) GetChSlow();
+}
+
+void THtmlReader::GetChSlow() {
   for (;;) {
     ReadChar();
     if (ch_ != '<' || noMarkup_ || PeekRawChar() != '!') return;
@@ -160,6 +293,10 @@ void THtmlReader::SkipCommentBody() {
   inComment_ = true;
   for (;;) {
     if (lch_ != '-') {
+      if (sourceKind_ != IncludeSourceKind)
+        SkipRun(FindStop(reinterpret_cast<const unsigned char*>(text_.data()), textPos_, text_.size(), CR, '-',
+                         '<', '<') -
+                textPos_);
       ReadChar();
       continue;
     }
@@ -222,7 +359,8 @@ void THtmlReader::ReadIncludeParameters(TStringList& params) {
 }
 
 void THtmlReader::SkipWhiteSpace() {
-  while (ch_ == ' ' || ch_ == CR || ch_ == '\t') GetCh();
+  while (ch_ == ' ' || ch_ == CR || ch_ == '\t')
+    if (!TakePlainByte()) GetChSlow();
 }
 
 void THtmlReader::NextSymbol() {
@@ -250,13 +388,8 @@ bool THtmlReader::ReadTag() {
     buff_.AddChar('<', tagPosition_);
     return true;
   }
-  std::string name;
-  while (IsUpperLetter(lch_)) {
-    if (name.size() < kMaxTagName) name += static_cast<char>(lch_);
-    GetCh();
-  }
   sy_ = UnknownTagSymbol;
-  if (const auto tag = LookupTag(name)) {
+  if (const auto tag = LookupTag(ReadUpperName(IsLetterByte))) {
     if (!endTag)
       sy_ = tag->Start;
     else if (tag->End)
@@ -277,17 +410,37 @@ bool THtmlReader::ReadTag() {
   return true;
 }
 
+// Reads a name of the bytes `inName` accepts, upper-cased. Only names that
+// fit the buffer can be in the tables; a longer one reads as no name (and so
+// as unknown), which is also what cutting a tag name to 255 letters gives.
+template <typename InName>
+std::string_view THtmlReader::ReadUpperName(InName inName) {
+  std::size_t length = 0;
+  bool tooLong = false;
+  const auto add = [&](int c) {
+    if (length == sizeof name_) {
+      tooLong = true;
+      return;
+    }
+    name_[length++] = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  };
+  while (ch_ != EofChar && inName(static_cast<unsigned char>(ch_))) {
+    add(ch_);
+    const std::size_t run = PlainRunLength(text_.size(), inName);
+    for (std::size_t i = 0; i < run; ++i) add(static_cast<unsigned char>(text_[textPos_ + i]));
+    SkipRun(run);
+    GetCh();
+  }
+  return tooLong ? std::string_view() : std::string_view(name_, length);
+}
+
 bool THtmlReader::ReadAttribute() {
   SkipWhiteSpace();
   if (!IsUpperLetter(lch_)) return false;
-  std::string name;
-  while (IsUpperLetter(lch_) || lch_ == '-') {
-    name += static_cast<char>(lch_);
-    GetCh();
-  }
-  const Symb symbol = LookupAttribute(name);
+  const Symb symbol = LookupAttribute(ReadUpperName(IsLetterOrDashByte));
   SkipWhiteSpace();
-  std::string value;
+  std::string& value = attributeValue_;  // keeps its capacity from tag to tag
+  value.clear();
   std::int32_t number = symbol == BorderSy ? 1 : 0;
   if (ch_ == '=') {
     GetCh();
@@ -298,7 +451,7 @@ bool THtmlReader::ReadAttribute() {
       ReadUnquotedWord(value);
   }
   if (symbol == IDSy && !value.empty() && idNameList_) idNameList_->AddChPosObject(value, position_);
-  attributes_.Add(std::make_unique<TAttribute>(symbol, number, std::move(value)));
+  attributes_.Add(std::make_unique<TAttribute>(symbol, number, value));
   return true;
 }
 
@@ -322,6 +475,11 @@ bool THtmlReader::ReadQuotedValue(std::string& value, Advance advance, QuotedCR 
       value += static_cast<char>(ch_);
     else if (cr == QuotedCR::AsSpace)
       value += ' ';
+    if (advance == &THtmlReader::GetCh) {
+      const std::size_t run = QuotedRunLength(quote);
+      value.append(text_.data() + textPos_, run);
+      SkipRun(run);
+    }
     (this->*advance)();
   }
   if (ch_ == quote) (this->*advance)();
@@ -423,6 +581,12 @@ bool THtmlReader::ReadText() {
       continue;
     }
     buff_.AddChar(static_cast<char>(c), position_);
+    // The bytes that follow and cannot end the token go in as one run.
+    const std::size_t run = TextRunLength(static_cast<std::size_t>(kMaxTextToken - buff_.Leng()));
+    if (run > 0) {
+      buff_.AddRun(text_.data() + textPos_, run, NextPosition());
+      SkipRun(run);
+    }
     GetCh();
   }
   if (buff_.Leng() == 0) return false;

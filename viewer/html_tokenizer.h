@@ -97,6 +97,17 @@ class THtmlReader {
   enum class QuotedCR { Drop, AsSpace };
   using Advance = void (THtmlReader::*)();
 
+  bool TakePlainByte();
+  void GetChSlow();
+  void AdvancePosition(std::size_t count);
+  [[nodiscard]] std::int32_t NextPosition() const;
+  void SkipRun(std::size_t count);
+  [[nodiscard]] std::size_t QuotedRunLength(int quote) const;
+  [[nodiscard]] std::size_t TextRunLength(std::size_t room) const;
+  template <typename InRun>
+  [[nodiscard]] std::size_t PlainRunLength(std::size_t room, InRun inRun) const;
+  template <typename InName>
+  std::string_view ReadUpperName(InName inName);
   bool ReadTag();
   bool ReadAttribute();
   bool ReadEntity(TokenObj& out, bool attributeMode, Advance advance);
@@ -133,6 +144,8 @@ class THtmlReader {
   TokenObj scratch_;     // a reference as written, in case it is not valid
   TokenObj valueToken_;  // a reference inside a quoted value
   TAttributeList attributes_;
+  std::string attributeValue_;
+  char name_[24] = {};  // longer than any tag or attribute name of the tables
 
   TIncludeHandler onInclude_;
   TIDNameList* idNameList_ = nullptr;

@@ -1,7 +1,8 @@
 #include "viewer/tag_symbols.h"
 
 #include <array>
-#include <unordered_map>
+#include <algorithm>
+#include <vector>
 
 #include "platform/core/string_routines.h"
 
@@ -71,19 +72,38 @@ constexpr std::array<AttributeEntry, 72> kAttributes = {{
     {"CHARSET", CharSetSy}, {"RATIO", RatioSy}, {"TITLE", TitleSy},
 }};
 
-// Hash indexes over the tables. A name is entered only the first time it
-// occurs, so a lookup gives the same answer as searching in table order.
-template <typename Entry, std::size_t N>
-std::unordered_map<std::string_view, const Entry*> IndexByName(const std::array<Entry, N>& table) {
-  std::unordered_map<std::string_view, const Entry*> index;
-  for (const Entry& entry : table) index.emplace(entry.Name, &entry);
-  return index;
-}
+// An index over a name table: names bucketed by length and first letter,
+// each bucket in table order, so a lookup answers as a search of the table in
+// order would, after a comparison or two.
+template <typename Entry>
+class NameIndex {
+ public:
+  template <std::size_t N>
+  explicit NameIndex(const std::array<Entry, N>& table) {
+    for (const Entry& entry : table) buckets_[Bucket(entry.Name)].push_back(&entry);
+  }
+
+  [[nodiscard]] const Entry* Find(std::string_view name) const {
+    if (name.empty()) return nullptr;
+    // Names of a bucket have the same length and first letter.
+    for (const Entry* entry : buckets_[Bucket(name)])
+      if (entry->Name.size() == name.size() && std::equal(name.begin() + 1, name.end(), entry->Name.begin() + 1))
+        return entry;
+    return nullptr;
+  }
+
+ private:
+  static constexpr std::size_t kLengths = 20;
+  static std::size_t Bucket(std::string_view name) {
+    return std::min(name.size(), kLengths - 1) * 32 + (static_cast<unsigned char>(name[0]) & 31);
+  }
+
+  std::array<std::vector<const Entry*>, kLengths * 32> buckets_;
+};
 
 const TagEntry* FindTag(std::string_view upperName) {
-  static const auto index = IndexByName(kTags);
-  const auto found = index.find(upperName);
-  return found == index.end() ? nullptr : found->second;
+  static const NameIndex<TagEntry> index(kTags);
+  return index.Find(upperName);
 }
 
 }  // namespace
@@ -95,9 +115,9 @@ std::optional<TagSymbols> LookupTag(std::string_view upperName) {
 }
 
 Symb LookupAttribute(std::string_view upperName) {
-  static const auto index = IndexByName(kAttributes);
-  const auto found = index.find(upperName);
-  return found == index.end() ? UnknownAttributeSymbol : found->second->Symbol;
+  static const NameIndex<AttributeEntry> index(kAttributes);
+  const AttributeEntry* entry = index.Find(upperName);
+  return entry ? entry->Symbol : UnknownAttributeSymbol;
 }
 
 std::string SymbolToTagName(Symb sy) {

@@ -29,7 +29,7 @@ inline std::vector<Token> Tokenize(THtmlReader& reader, TReaderSetup setup, Pre 
   reader.Begin(std::move(setup));
   reader.SetPreformatted(pre == Pre::Yes);
   for (;;) {
-    Token token{reader.Sy(), std::string(reader.Buff().Chars()), reader.Buff().Positions(), {},
+    Token token{reader.Sy(), std::string(reader.Buff().Chars()), {reader.Buff().Positions().begin(), reader.Buff().Positions().end()}, {},
                 reader.HeaderLevel()};
     for (const auto& a : reader.Attributes()) token.Attributes.emplace_back(a->Which, a->Value, a->Name);
     tokens.push_back(std::move(token));
