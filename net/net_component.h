@@ -52,4 +52,21 @@ class TNetComponent : public TObject {
   WorkArea work_[2];
 };
 
+// Begins work on construction and ends it on destruction, also when the
+// work fails, so that begin and end events always pair.
+class TWorkScope {
+ public:
+  TWorkScope(TNetComponent& component, TWorkMode mode, std::int64_t countMax)
+      : component_(component), mode_(mode) {
+    component_.BeginWork(mode_, countMax);
+  }
+  ~TWorkScope() { component_.EndWork(mode_); }
+  TWorkScope(const TWorkScope&) = delete;
+  TWorkScope& operator=(const TWorkScope&) = delete;
+
+ private:
+  TNetComponent& component_;
+  TWorkMode mode_;
+};
+
 }  // namespace lark

@@ -76,7 +76,7 @@ inline constexpr const char* RSBadContentLength = "The server sent an invalid Co
 inline constexpr const char* RSBadChunkSize = "The server sent an invalid chunk size.";
 inline constexpr const char* RSBadContentRange = "The server sent an invalid Content-Range.";
 inline constexpr const char* RSClosedInHeader = "The connection closed before the response header ended.";
-inline constexpr const char* RSSocksFieldTooLong = "A SOCKS 5 field is longer than 255 bytes.";
+inline constexpr const char* RSSocksFieldTooLong = "A SOCKS field is longer than 255 bytes.";
 inline constexpr const char* RSSocksAddressTypeError = "The SOCKS server answered with an unknown address type.";
 inline constexpr const char* RSLineBreakInHeader = "A URL, header value or credential contains a line break.";
 

@@ -46,15 +46,9 @@ void TNetTCPConnection::ResetConnection() {
 
 std::string TNetTCPConnection::ReadUntilClose() {
   std::string result;
-  BeginWork(TWorkMode::wmRead);
-  try {
-    while (Connected()) result += ReadAvailable();
-    result += ReadAvailable();
-  } catch (...) {
-    EndWork(TWorkMode::wmRead);
-    throw;
-  }
-  EndWork(TWorkMode::wmRead);
+  TWorkScope work(*this, TWorkMode::wmRead, 0);
+  while (Connected()) result += ReadAvailable();
+  result += ReadAvailable();
   return result;
 }
 
@@ -65,7 +59,9 @@ void TNetTCPConnection::CheckConnectionClosed(bool raiseIfDisconnected, bool ign
 }
 
 void TNetTCPConnection::PollForPeerClose(bool raiseIfDisconnected) {
-  ReceiveFromSocket(raiseIfDisconnected, 1, nullptr, true);
+  // A look without waiting: a close the peer already sent is noticed, and a
+  // kept-alive answer costs no extra millisecond.
+  ReceiveFromSocket(raiseIfDisconnected, 0, nullptr, true);
 }
 
 void TNetTCPConnection::CheckResponse(int code, const std::vector<int>& allowed) {
@@ -231,21 +227,15 @@ void TNetTCPConnection::WriteStream(TStream& stream, bool all, bool writeByteCou
   if (all) stream.SetPosition(0);
   std::int64_t size = stream.Size() - stream.Position();
   if (writeByteCount) WriteInteger(static_cast<std::int32_t>(size));
-  BeginWork(TWorkMode::wmWrite, size);
-  try {
-    std::vector<char> block(static_cast<size_t>(std::max(SendBufferSize, 1)));
-    while (size > 0) {
-      std::int64_t want = std::min<std::int64_t>(size, static_cast<std::int64_t>(block.size()));
-      std::int64_t got = stream.Read(block.data(), want);
-      if (got <= 0) throw ENetNoDataToRead(RSNoDataToRead);
-      WriteBuffer(block.data(), got);
-      size -= got;
-    }
-  } catch (...) {
-    EndWork(TWorkMode::wmWrite);
-    throw;
+  TWorkScope work(*this, TWorkMode::wmWrite, size);
+  std::vector<char> block(static_cast<size_t>(std::max(SendBufferSize, 1)));
+  while (size > 0) {
+    std::int64_t want = std::min<std::int64_t>(size, static_cast<std::int64_t>(block.size()));
+    std::int64_t got = stream.Read(block.data(), want);
+    if (got <= 0) throw ENetNoDataToRead(RSNoDataToRead);
+    WriteBuffer(block.data(), got);
+    size -= got;
   }
-  EndWork(TWorkMode::wmWrite);
 }
 
 std::int64_t TNetTCPConnection::WriteFile(const std::string& fileName) {
@@ -286,8 +276,8 @@ std::string TNetTCPConnection::ReadLnSkipEmpty() {
 void TNetTCPConnection::ReadStream(TStream& stream, std::int64_t byteCount, bool readUntilDisconnect) {
   if (byteCount == -1 && !readUntilDisconnect) byteCount = ReadInteger(true);
   std::int64_t due = readUntilDisconnect ? std::numeric_limits<std::int64_t>::max() : byteCount;
-  BeginWork(TWorkMode::wmRead, readUntilDisconnect ? 0 : byteCount);
-  try {
+  {
+    TWorkScope work(*this, TWorkMode::wmRead, readUntilDisconnect ? 0 : byteCount);
     std::int64_t buffered = std::min(due, inputBuffer_.Size());
     if (buffered > 0) {
       stream.WriteBuffer(inputBuffer_.View().data(), buffered);
@@ -302,11 +292,7 @@ void TNetTCPConnection::ReadStream(TStream& stream, std::int64_t byteCount, bool
       due -= count;
     }
     if (due > 0 && !readUntilDisconnect) RaiseClosedGracefully();
-  } catch (...) {
-    EndWork(TWorkMode::wmRead);
-    throw;
   }
-  EndWork(TWorkMode::wmRead);
   if (stream.Size() > stream.Position()) stream.SetSize(stream.Position());
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/graphics/graphic.h"
 #include "platform/graphics/palette.h"
@@ -67,6 +68,16 @@ class TBitmap : public TGraphic {
   TCanvas& Canvas();
 
   void DrawOn(TCanvas& canvas, const TRect& rect) const override;
+
+  // Windows bitmap files (1, 4, 8, 16, 24 and 32 bits); the pixel format
+  // follows the file's depth. Raises EInvalidGraphic "Bitmap image is not
+  // valid" for anything else.
+  void LoadFromStream(TStream& stream) override;
+  void SaveToStream(TStream& stream) const override;
+  // A bitmap compiled into the program (see resources.h); raises
+  // EResNotFound "Resource <name> not found" when there is none.
+  void LoadFromResourceName(const std::string& name);
+  void LoadFromResourceID(int id) { LoadFromResourceName(std::to_string(id)); }
 
   // Layer internal: the pixels, with any drawing in progress finished.
   detail::BitmapData& Data();

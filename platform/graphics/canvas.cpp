@@ -43,8 +43,6 @@ DrawCommand NewCommand(TCanvas& canvas, DrawCommand::Kind kind) {
 
 namespace {
 
-QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
-
 QBrush BrushOf(const TBrush& brush) {
   if (brush.Bitmap && brush.Style != bsClear && !brush.Bitmap->Empty())
     return QBrush(detail::ToRgb32(const_cast<TBitmap*>(brush.Bitmap)->Data().image));
@@ -185,7 +183,7 @@ void TCanvas::FillRect(const TRect& rect) {
   if (brush_.Style == bsClear) return;
   DrawCommand command = detail::NewCommand(*this, Kind::FillRects);
   command.brush = BrushOf(brush_);
-  command.rects.push_back(ToQRect(rect));
+  command.rects.push_back(detail::ToQRect(rect));
   device_->Execute(command);
 }
 

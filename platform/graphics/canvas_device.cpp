@@ -230,7 +230,11 @@ class ImageDevice : public CanvasDevice {
 
 class PaperDevice : public CanvasDevice {
  public:
-  PaperDevice(QPaintDevice* device, const TDeviceCaps& caps) : device_(device), caps_(caps) {}
+  // Painting starts at once, so that a page with nothing drawn on it still
+  // counts as a page.
+  PaperDevice(QPaintDevice* device, const TDeviceCaps& caps) : device_(device), caps_(caps) {
+    painter_.begin(device_);
+  }
   ~PaperDevice() override { Flush(); }
 
   const TDeviceCaps& Caps() const override { return caps_; }

@@ -14,6 +14,7 @@
 #include <QTransform>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/graphics/canvas.h"
@@ -38,6 +39,9 @@ struct DrawCommand {
   QBrush brush = QBrush(Qt::NoBrush);
 
   std::vector<QGlyphRun> glyphs;  // positions in logical units
+  std::string text;               // the bytes drawn, for reading a display list
+  std::vector<int> charX;         // left edge of each character
+  int baseline = 0;
   QColor textColor;
   std::optional<QRect> opaqueRect;  // filled with background first
   QColor background;
@@ -50,6 +54,9 @@ struct DrawCommand {
   int stretchMode = 3;
   uint32_t transparentColor = 0x1000000;  // a source colour to leave out; none by default
 };
+
+inline QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+inline TRect FromQRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
 
 // Maps a logical rectangle to device pixels, rounding each edge.
 QRect MapToDevice(const QTransform& transform, const QRect& rect);

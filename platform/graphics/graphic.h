@@ -1,10 +1,13 @@
 #pragma once
 
+#include <string>
+
 #include "platform/graphics/geometry.h"
 
 namespace lark {
 
 class TCanvas;
+class TStream;
 
 // Something that can draw itself on a canvas: bitmaps, JPEG images and
 // metafiles. TCanvas::Draw and StretchDraw call DrawOn.
@@ -26,6 +29,13 @@ class TGraphic {
 
   // Draws the whole graphic scaled into rect, in the canvas's logical units.
   virtual void DrawOn(TCanvas& canvas, const TRect& rect) const = 0;
+
+  // The graphic's file format, read from the stream's position to its end.
+  // Raises EInvalidGraphic when the data is not such a graphic.
+  virtual void LoadFromStream(TStream& stream) = 0;
+  virtual void SaveToStream(TStream& stream) const = 0;
+  void LoadFromFile(const std::string& file_name);
+  void SaveToFile(const std::string& file_name) const;
 
  private:
   bool transparent_ = false;

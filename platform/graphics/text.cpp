@@ -54,9 +54,10 @@ LaidOutText LayOut(TCanvas& dc, const RealizedFont& font, std::string_view text,
 
 // Builds and runs the command that draws laid-out text with its left end at
 // start_x and its baseline at baseline.
-void DrawLaidOut(TCanvas& dc, const RealizedFont& font, const LaidOutText& text, int start_x, int baseline,
-                 std::optional<QRect> opaque, std::optional<QRect> clip_to) {
+void DrawLaidOut(TCanvas& dc, const RealizedFont& font, std::string_view bytes, const LaidOutText& text,
+                 int start_x, int baseline, std::optional<QRect> opaque, std::optional<QRect> clip_to) {
   DrawCommand command = detail::NewCommand(dc, DrawCommand::Kind::Text);
+  command.text = std::string(bytes);
   command.textColor = detail::ToQColor(dc.State().TextColor);
   command.background = detail::ToQColor(dc.State().BkColor);
   command.opaqueRect = opaque;
@@ -66,7 +67,9 @@ void DrawLaidOut(TCanvas& dc, const RealizedFont& font, const LaidOutText& text,
   }
   std::map<int, std::pair<QList<quint32>, QList<QPointF>>> runs;
   int x = start_x;
+  command.baseline = baseline;
   for (size_t i = 0; i < text.chars.size(); ++i) {
+    command.charX.push_back(x);
     const RealizedFont::Glyph& glyph = font.GlyphFor(text.chars[i].code_point);
     if (glyph.index != 0) {
       auto& run = runs[glyph.font];
@@ -87,8 +90,6 @@ void DrawLaidOut(TCanvas& dc, const RealizedFont& font, const LaidOutText& text,
   if (font.StrikeOut()) command.rects.push_back(QRect(start_x, baseline - font.StrikeOutPosition() - line / 2, text.width, line));
   dc.Device().Execute(command);
 }
-
-QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
 
 }  // namespace
 
@@ -129,7 +130,8 @@ bool ExtTextOut(TCanvas& dc, int x, int y, unsigned options, const TRect* rect, 
   dc.SyncTextColors();
   const RealizedFont& font = dc.Font().Realized();
   const detail::GdiState& state = dc.State();
-  const LaidOutText laid = LayOut(dc, font, std::string_view(text ? text : "", size_t(count)), dx);
+  const std::string_view bytes(text ? text : "", size_t(count));
+  const LaidOutText laid = LayOut(dc, font, bytes, dx);
   const bool update_cp = state.TextAlign & TA_UPDATECP;
   if (update_cp) {
     x = dc.PenPos().X;
@@ -146,11 +148,11 @@ bool ExtTextOut(TCanvas& dc, int x, int y, unsigned options, const TRect* rect, 
   if ((state.TextAlign & TA_BASELINE) == TA_BASELINE) baseline = y;
   else if (state.TextAlign & TA_BOTTOM) baseline = y - tm.tmDescent;
   std::optional<QRect> opaque;
-  if ((options & ETO_OPAQUE) && rect) opaque = ToQRect(*rect);
+  if ((options & ETO_OPAQUE) && rect) opaque = detail::ToQRect(*rect);
   else if (state.BkMode == OPAQUE) opaque = QRect(start_x, baseline - tm.tmAscent, laid.width, tm.tmHeight);
   std::optional<QRect> clip;
-  if ((options & ETO_CLIPPED) && rect) clip = ToQRect(*rect);
-  DrawLaidOut(dc, font, laid, start_x, baseline, opaque, clip);
+  if ((options & ETO_CLIPPED) && rect) clip = detail::ToQRect(*rect);
+  DrawLaidOut(dc, font, bytes, laid, start_x, baseline, opaque, clip);
   if (update_cp) {
     const unsigned horizontal = state.TextAlign & TA_CENTER;
     const int cp_x = horizontal == TA_RIGHT ? start_x : horizontal == TA_CENTER ? x : start_x + laid.width;
@@ -281,7 +283,7 @@ int DrawText(TCanvas& dc, std::string_view text, TRect& rect, unsigned format) {
   }
   const detail::GdiState& state = dc.State();
   std::optional<QRect> clip;
-  if (!(format & DT_NOCLIP)) clip = ToQRect(rect);
+  if (!(format & DT_NOCLIP)) clip = detail::ToQRect(rect);
   for (const TextLine& line : lines) {
     int left = rect.Left;
     if (format & DT_CENTER) left = rect.Left + (rect.Width() - line.width) / 2;
@@ -290,7 +292,7 @@ int DrawText(TCanvas& dc, std::string_view text, TRect& rect, unsigned format) {
     const int baseline = top + font.Metrics().tmAscent;
     std::optional<QRect> opaque;
     if (state.BkMode == OPAQUE) opaque = QRect(left, top, laid.width, line_height);
-    DrawLaidOut(dc, font, laid, left, baseline, opaque, clip);
+    DrawLaidOut(dc, font, line.text, laid, left, baseline, opaque, clip);
     if (line.prefix_char >= 0) {
       int before = 0, through = 0;
       for (size_t i = 0; i < laid.chars.size(); ++i) {

@@ -158,7 +158,7 @@ TEST(TCPClient, Socks5FailuresAreSocksErrors) {
   Socks5Answer(std::string("\x05\x00", 2), std::string("\x05\x00\x00\x09\x7F", 5),
                "The SOCKS server answered with an unknown address type.");
   Socks5Answer(std::string("\x05", 1), "", "Socks server did not respond.");
-  Socks5Answer("", "", "A SOCKS 5 field is longer than 255 bytes.",
+  Socks5Answer("", "", "A SOCKS field is longer than 255 bytes.",
                [](TNetTCPClient& c) { c.Host = std::string(256, 'h'); });
 }
 

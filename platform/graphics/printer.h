@@ -1,0 +1,133 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/graphics/canvas.h"
+
+namespace lark {
+
+namespace detail {
+class CanvasDevice;
+class PrinterDevice;
+}
+
+// The printer the print pass opens: one job at a time, page by page. Its
+// canvas is the same object in and out of a job; outside one it measures
+// text and reports the device, and drawing on it raises EPrinter "Printer is
+// not currently printing".
+class TPrinter {
+ public:
+  TPrinter();
+  virtual ~TPrinter();
+  TPrinter(const TPrinter&) = delete;
+  TPrinter& operator=(const TPrinter&) = delete;
+
+  // The printers this object can print to, in order; PrinterIndex selects one.
+  [[nodiscard]] virtual std::vector<std::string> Printers() const = 0;
+  [[nodiscard]] int PrinterIndex() const { return printer_index_; }
+  // Raises EPrinter "Printer selected is not valid" for an index outside the
+  // list, and "Printing in progress" during a job.
+  void SetPrinterIndex(int index);
+  [[nodiscard]] std::string PrinterName() const;
+  // Device, driver and port of the selected printer, as a device mode names them.
+  void GetPrinter(std::string& device, std::string& driver, std::string& port) const;
+
+  // The document name the job carries.
+  std::string Title;
+
+  // Raise EPrinter: "Printing in progress" for BeginDoc during a job,
+  // "Printer is not currently printing" for the others outside one, and
+  // "Printer selected is not valid" when there is no printer.
+  void BeginDoc();
+  void NewPage();
+  void EndDoc();
+  // Ends the job and throws away what it printed.
+  void Abort();
+  [[nodiscard]] bool Printing() const { return printing_; }
+  [[nodiscard]] bool Aborted() const { return aborted_; }
+  [[nodiscard]] int PageNumber() const { return page_number_; }
+
+  TCanvas& Canvas() { return *canvas_; }
+  // The printable area in device pixels (HORZRES, VERTRES).
+  [[nodiscard]] int PageWidth() const { return Caps().HorzRes; }
+  [[nodiscard]] int PageHeight() const { return Caps().VertRes; }
+  [[nodiscard]] virtual TDeviceCaps Caps() const = 0;
+
+ protected:
+  // A device for the job's first page.
+  virtual std::unique_ptr<detail::CanvasDevice> StartJob() = 0;
+  virtual void StartNextPage(detail::CanvasDevice& device) = 0;
+  virtual void FinishJob(std::unique_ptr<detail::CanvasDevice> device) = 0;
+  virtual void AbortJob(std::unique_ptr<detail::CanvasDevice> device) = 0;
+
+ private:
+  void CheckPrinting(bool expected) const;
+
+  detail::PrinterDevice* device_;  // owned by canvas_
+  std::unique_ptr<TCanvas> canvas_;
+  int printer_index_ = 0;
+  bool printing_ = false;
+  bool aborted_ = false;
+  int page_number_ = 0;
+};
+
+// Prints to the system's print queues when CUPS has any, and always offers a
+// PDF printer (named "PDF"), which writes OutputFileName at the end of a job;
+// an aborted job leaves no file.
+class TSystemPrinter : public TPrinter {
+ public:
+  TSystemPrinter();
+  ~TSystemPrinter() override;
+
+  [[nodiscard]] std::vector<std::string> Printers() const override;
+  [[nodiscard]] TDeviceCaps Caps() const override;
+  // Where the PDF printer writes; by default "larkspan.pdf" in the home folder.
+  std::string OutputFileName;
+
+ protected:
+  std::unique_ptr<detail::CanvasDevice> StartJob() override;
+  void StartNextPage(detail::CanvasDevice& device) override;
+  void FinishJob(std::unique_ptr<detail::CanvasDevice> device) override;
+  void AbortJob(std::unique_ptr<detail::CanvasDevice> device) override;
+
+ private:
+  struct Job;
+  [[nodiscard]] bool PdfSelected() const;
+  std::vector<std::string> queues_;
+  std::unique_ptr<Job> job_;
+};
+
+// A printer for tests: its geometry, offsets and colour depth are what it is
+// given, and its pages are kept as images to read back.
+class TTestPrinter : public TPrinter {
+ public:
+  explicit TTestPrinter(const TDeviceCaps& caps);
+  ~TTestPrinter() override;
+
+  [[nodiscard]] std::vector<std::string> Printers() const override { return {"Test"}; }
+  [[nodiscard]] TDeviceCaps Caps() const override { return caps_; }
+  // Pages of the last finished job (an aborted one keeps none).
+  [[nodiscard]] int PageCount() const;
+  // Copies a page (the printable area, white where nothing was drawn).
+  void GetPage(int index, TBitmap& page) const;
+
+ protected:
+  std::unique_ptr<detail::CanvasDevice> StartJob() override;
+  void StartNextPage(detail::CanvasDevice& device) override;
+  void FinishJob(std::unique_ptr<detail::CanvasDevice> device) override;
+  void AbortJob(std::unique_ptr<detail::CanvasDevice> device) override;
+
+ private:
+  struct Pages;
+  TDeviceCaps caps_;
+  std::unique_ptr<Pages> pages_;
+};
+
+// The program's printer object: a TSystemPrinter unless another was set.
+TPrinter& Printer();
+// Installs a printer object and returns the one that was there.
+std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> printer);
+
+}  // namespace lark

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/gdi.h"
+#include "platform/graphics/graphics_exceptions.h"
+#include "platform/graphics/metafile.h"
+#include "platform/graphics/printer.h"
+#include "tests/platform_graphics/scene.h"
+
+namespace lark {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace testing_scene;
+
+std::string Output(const std::string& command) {
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return output;
+  char buffer[4096];
+  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+  pclose(pipe);
+  return output;
+}
+
+class PdfPrinting : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("lark-print-" + std::to_string(getpid()));
+    fs::create_directories(dir_);
+    printer_.OutputFileName = (dir_ / "out.pdf").string();
+    printer_.SetPrinterIndex(int(printer_.Printers().size()) - 1);  // the PDF printer
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // The print pass's mapping: logical units are 96-dpi pixels.
+  void MapToScreenPixels() {
+    TCanvas& c = printer_.Canvas();
+    SetMapMode(c, MM_ANISOTROPIC);
+    SetWindowExtEx(c, 96, 96);
+    SetViewportExtEx(c, GetDeviceCaps(c, LOGPIXELSX), GetDeviceCaps(c, LOGPIXELSY));
+  }
+
+  fs::path dir_;
+  TSystemPrinter printer_;
+};
+
+TEST_F(PdfPrinting, ThreePagesMakeAThreePagePdf) {
+  EXPECT_EQ(printer_.PrinterName(), "PDF");
+  EXPECT_EQ(GetDeviceCaps(printer_.Canvas(), LOGPIXELSX), 600);
+  printer_.Title = "Three pages";
+  printer_.BeginDoc();
+  for (int page = 1; page <= 3; ++page) {
+    EXPECT_EQ(printer_.PageNumber(), page);
+    printer_.Canvas().TextOut(100, 100, "Page " + std::to_string(page));
+    if (page < 3) printer_.NewPage();
+  }
+  printer_.EndDoc();
+  const std::string info = Output("pdfinfo '" + printer_.OutputFileName + "' 2>&1");
+  const size_t pages = info.find("Pages:");
+  ASSERT_NE(pages, std::string::npos) << info;
+  EXPECT_EQ(std::atoi(info.c_str() + pages + 6), 3) << info;
+  EXPECT_NE(info.find("Three pages"), std::string::npos) << info;
+  EXPECT_FALSE(fs::exists(printer_.OutputFileName + ".part"));
+}
+
+TEST_F(PdfPrinting, AnAbortedJobLeavesNoFile) {
+  printer_.BeginDoc();
+  printer_.Canvas().TextOut(10, 10, "never printed");
+  printer_.NewPage();
+  printer_.Abort();
+  EXPECT_TRUE(printer_.Aborted());
+  EXPECT_FALSE(printer_.Printing());
+  EXPECT_FALSE(fs::exists(printer_.OutputFileName));
+  EXPECT_FALSE(fs::exists(printer_.OutputFileName + ".part"));
+}
+
+TEST_F(PdfPrinting, JobStepsOutOfOrderRaise) {
+  auto expect_message = [](auto&& step, const char* message) {
+    try {
+      step();
+      ADD_FAILURE() << "no exception";
+    } catch (const EPrinter& e) {
+      EXPECT_STREQ(e.what(), message);
+    }
+  };
+  expect_message([&] { printer_.NewPage(); }, "Printer is not currently printing");
+  expect_message([&] { printer_.EndDoc(); }, "Printer is not currently printing");
+  expect_message([&] { printer_.Abort(); }, "Printer is not currently printing");
+  expect_message([&] { printer_.Canvas().FillRect(Rect(0, 0, 5, 5)); }, "Printer is not currently printing");
+  expect_message([&] { printer_.SetPrinterIndex(99); }, "Printer selected is not valid");
+  EXPECT_GT(printer_.Canvas().TextWidth("measured outside a job"), 0);
+  printer_.BeginDoc();
+  expect_message([&] { printer_.BeginDoc(); }, "Printing in progress");
+  printer_.EndDoc();
+}
+
+// Tolerance of printed against drawn pixels: the PDF rasterized at 96 dpi
+// without anti-aliasing may differ from the bitmap by more than 64 in a
+// channel on at most 3% of the pixels (glyph hinting at the printer's
+// resolution, edges of scaled shapes).
+constexpr double kPrintedShare = 0.03;
+
+TEST_F(PdfPrinting, PrintedSceneShowsTheSamePixelsAsTheBitmap) {
+  TBitmap drawn(kWidth, kHeight);
+  Draw(drawn.Canvas());
+  // The same scene once more through a metafile replayed on the page.
+  TBitmap reference(kWidth, kHeight);
+  TMetafile metafile;
+  {
+    TMetafileCanvas recorder(metafile, &reference.Canvas());
+    Draw(recorder);
+  }
+  printer_.BeginDoc();
+  MapToScreenPixels();
+  Draw(printer_.Canvas());
+  printer_.NewPage();
+  MapToScreenPixels();
+  printer_.Canvas().Draw(0, 0, metafile);
+  printer_.EndDoc();
+  const std::string prefix = (dir_ / "page").string();
+  ASSERT_EQ(std::system(("pdftoppm -r 96 -aa no -aaVector no -png '" + printer_.OutputFileName + "' '" + prefix + "'").c_str()), 0);
+  for (const char* page : {"-1.png", "-2.png"}) {
+    SCOPED_TRACE(page);
+    const std::string bmp = prefix + page + ".bmp";
+    ASSERT_EQ(std::system(("convert '" + prefix + page + "' -crop " + std::to_string(kWidth) + "x" +
+                           std::to_string(kHeight) + "+0+0 -type TrueColor BMP3:'" + bmp + "'").c_str()), 0);
+    TBitmap printed;
+    printed.LoadFromFile(bmp);
+    ASSERT_EQ(printed.Width(), kWidth);
+    EXPECT_LE(DifferentShare(drawn, printed, 64, Rect(0, 0, kWidth, kHeight)), kPrintedShare);
+    // The masked disc: red inside, the page's white around it.
+    const TColor disc = printed.Pixel(260, 160);  // images may travel JPEG-compressed
+    EXPECT_GE(GetRValue(disc), 240) << std::hex << disc;
+    EXPECT_LE(GetGValue(disc) + GetBValue(disc), 30) << std::hex << disc;
+    const TColor corner = printed.Pixel(241, 141);
+    EXPECT_GE(GetRValue(corner) + GetGValue(corner) + GetBValue(corner), 3 * 240) << std::hex << corner;
+  }
+}
+
+TEST(TestPrinter, ReportsTheGeometryAndDepthItWasGiven) {
+  TDeviceCaps caps;
+  caps.LogPixelsX = caps.LogPixelsY = 300;
+  caps.HorzRes = 2400;
+  caps.VertRes = 3200;
+  caps.PhysicalWidth = 2550;
+  caps.PhysicalHeight = 3300;
+  caps.PhysicalOffsetX = 75;
+  caps.PhysicalOffsetY = 50;
+  caps.BitsPixel = 1;
+  TTestPrinter printer(caps);
+  TCanvas& c = printer.Canvas();
+  EXPECT_EQ(GetDeviceCaps(c, PHYSICALOFFSETX), 75);
+  EXPECT_EQ(GetDeviceCaps(c, PHYSICALOFFSETY), 50);
+  EXPECT_EQ(GetDeviceCaps(c, PHYSICALWIDTH), 2550);
+  EXPECT_EQ(GetDeviceCaps(c, HORZRES), 2400);
+  EXPECT_EQ(GetDeviceCaps(c, VERTRES), 3200);
+  EXPECT_EQ(GetDeviceCaps(c, LOGPIXELSY), 300);
+  EXPECT_EQ(GetDeviceCaps(c, BITSPIXEL), 1);
+  EXPECT_EQ(GetDeviceCaps(c, NUMCOLORS), 2);
+  EXPECT_EQ(GetDeviceCaps(c, TECHNOLOGY), DT_RASPRINTER);
+  EXPECT_EQ(printer.PageWidth(), 2400);
+  printer.BeginDoc();
+  c.Brush().Color = clRed;
+  c.FillRect(Rect(0, 0, 10, 10));
+  printer.NewPage();
+  printer.EndDoc();
+  ASSERT_EQ(printer.PageCount(), 2);
+  TBitmap page;
+  printer.GetPage(0, page);
+  EXPECT_TRUE(page.Monochrome());
+  EXPECT_EQ(page.Pixel(5, 5), clBlack);  // red prints black on a monochrome device
+  EXPECT_EQ(page.Pixel(50, 50), clWhite);
+}
+
+TEST(TestPrinter, CanStandInForTheProgramsPrinter) {
+  TDeviceCaps caps;
+  caps.HorzRes = caps.VertRes = 100;
+  std::unique_ptr<TPrinter> previous = SetPrinter(std::make_unique<TTestPrinter>(caps));
+  EXPECT_EQ(Printer().PrinterName(), "Test");
+  SetPrinter(std::move(previous));
+}
+
+}  // namespace
+}  // namespace lark
