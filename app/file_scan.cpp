@@ -18,6 +18,7 @@
 #include "app/scan_result_page.h"
 #include "platform/core/format.h"
 #include "platform/core/message_pump.h"
+#include "platform/core/path_routines.h"
 #include "platform/core/string_routines.h"
 
 namespace lark {
@@ -204,16 +205,6 @@ std::string ReadHead(const std::string& path) {
   return head;
 }
 
-std::string AbsoluteDirectory(std::string directory) {
-  if (directory.empty() || directory[0] != '/') {
-    char cwd[4096];
-    if (getcwd(cwd, sizeof cwd) == nullptr) throw EInOutError("Cannot find the current folder: " + std::string(std::strerror(errno)));
-    directory = std::string(cwd) + "/" + directory;
-  }
-  if (directory.back() != '/') directory += '/';
-  return directory;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -295,11 +286,10 @@ void TFileScan::SetEndDay(int day) {
 
 void TFileScan::StartScan() {
   if (session_) throw EInvalidOperation("A local search is already running");
-  const std::string root = AbsoluteDirectory(SearchAllDrives ? "/" : Directory);
+  const std::string root = IncludeTrailingPathDelimiter(ExpandFileName(SearchAllDrives ? "/" : Directory));
   struct stat st {};
-  if (stat(root.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-    throw EInOutError("Cannot search the folder " + root + ": " +
-                      (errno != 0 && !S_ISREG(st.st_mode) ? std::strerror(errno) : "not a folder"));
+  if (stat(root.c_str(), &st) != 0) throw EInOutError("Cannot search " + root + ": " + std::strerror(errno));
+  if (!S_ISDIR(st.st_mode)) throw EInOutError("Cannot search " + root + ": it is not a folder");
   Aborted = false;
   if (!AppendItems) Results.Clear();
   unreadableFiles_ = 0;

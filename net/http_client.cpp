@@ -220,7 +220,12 @@ struct TNetHTTP::Target {
   std::string tunnel;  // "host:port" of a CONNECT tunnel, "" for none
 };
 
-TNetHTTP::TNetHTTP() { Port = 80; }
+TNetHTTP::TNetHTTP() {
+  Port = 80;
+  // A request body written after its head must not wait for the head's
+  // acknowledgement.
+  UseNagle = false;
+}
 
 void TNetHTTP::Get(const std::string& url, TStream* responseContent) {
   DoRequest(TNetHTTPMethod::hmGet, url, nullptr, nullptr, responseContent);

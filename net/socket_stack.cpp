@@ -112,7 +112,7 @@ bool TNetStack::IsDottedAddress(const std::string& text) {
   for (;;) {
     size_t end = text.find('.', start);
     std::string part = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (part.empty() || part.size() > 3 || !std::all_of(part.begin(), part.end(), ::isdigit)) return false;
+    if (part.empty() || part.size() > 3 || !std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; })) return false;
     if (std::stoi(part) > 255) return false;
     ++parts;
     if (end == std::string::npos) break;
@@ -424,10 +424,10 @@ void TNetSocketHandle::Connect(int family, int timeoutMs) {
   GSocketStack->CheckForSocketError(winsock::ioctlsocket(use.fd, winsock::FionBio, &nonBlocking));
   if (GSocketStack->CheckForSocketError(GSocketStack->Connect(use.fd, family, PeerIP, PeerPort),
                                         {winsock::WSAEINPROGRESS, winsock::WSAEWOULDBLOCK})) {
-    if (!WaitWritable(use.fd, timeoutMs)) {
-      if (!HandleAllocated()) throw ENetConnClosedGracefully(RSConnectionClosedGracefully);
-      throw ENetConnectTimeout(Format(RSConnectTimeout, PeerIP + ":" + std::to_string(PeerPort)));
-    }
+    bool connected = WaitWritable(use.fd, timeoutMs);
+    // A close from another thread ends the attempt, whatever the wait saw.
+    if (!HandleAllocated()) throw ENetConnClosedGracefully(RSConnectionClosedGracefully);
+    if (!connected) throw ENetConnectTimeout(Format(RSConnectTimeout, PeerIP + ":" + std::to_string(PeerPort)));
     int error = 0;
     int length = sizeof error;
     GSocketStack->CheckForSocketError(winsock::getsockopt(use.fd, winsock::SolSocket, winsock::SoError, &error, &length));

@@ -26,6 +26,9 @@ void TNetURI::ParseURI(std::string uri, std::string& protocol, std::string& host
     size_t end = uri.find_first_of("/?#");
     std::string hostPart = uri.substr(0, end);
     uri.erase(0, end);
+    // User information before an "@" is never part of the host.
+    size_t at = hostPart.rfind('@');
+    if (at != std::string::npos) hostPart.erase(0, at + 1);
     host = Fetch(hostPart, ":");
     port = hostPart;
   }
@@ -39,7 +42,7 @@ void TNetURI::ParseURI(std::string uri, std::string& protocol, std::string& host
   } else {
     document = uri;
   }
-  if (path.empty() || path[0] != '/') path.insert(0, "/");
+  if (path.empty() || path[0] != '/') path = "/" + path;
   size_t hash = document.find('#');
   if (hash != std::string::npos) {
     bookmark = document.substr(hash + 1);

@@ -11,6 +11,7 @@ dir=$(scripts/build.sh "$@" | tail -n 1)
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/support/lsan.supp:print_suppressions=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 ctest --test-dir "$dir" --output-on-failure --parallel "$(nproc)" --timeout 600
 

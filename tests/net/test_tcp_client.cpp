@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "net/net_exception.h"
 #include "tests/net/net_test_support.h"
@@ -58,6 +60,20 @@ TEST(TCPClient, ResolvingIsReportedOnlyForNames) {
   }
 }
 
+TEST(TCPClient, AnUnknownHostIsASocketError) {
+  TNetTCPClient client;
+  client.Host = "nosuchhost.invalid";
+  client.Port = 80;
+  try {
+    client.Connect();
+    FAIL();
+  } catch (const ENetSocketError& e) {
+    EXPECT_GE(e.ErrorCode, 11001);
+    EXPECT_LE(e.ErrorCode, 11004);
+  }
+  EXPECT_FALSE(client.Socket().HandleAllocated());
+}
+
 TEST(TCPClient, AFailedConnectLeavesTheClientReusable) {
   int port = test::FreePort();
   TNetTCPClient client;
@@ -68,6 +84,53 @@ TEST(TCPClient, AFailedConnectLeavesTheClientReusable) {
   client.Port = peer.Port();
   client.Connect();
   PingPong(client);
+}
+
+// A listener whose queue is full: further connects hang until their deadline.
+class FullQueue {
+ public:
+  FullQueue() {
+    listener_.Allocate();
+    listener_.IP = "127.0.0.1";
+    listener_.Bind();
+    listener_.Listen(0);
+    GSocketStack->SocketName(listener_.Handle(), listener_.IP, listener_.Port);
+    filler_.Host = "127.0.0.1";
+    filler_.Port = listener_.Port;
+    filler_.Connect();
+  }
+  int Port() const { return listener_.Port; }
+
+ private:
+  TNetTCPClient filler_;  // first, so that the stack outlives the listener
+  TNetSocketHandle listener_;
+};
+
+TEST(TCPClient, ConnectsHaveADeadlineAndCanBeAborted) {
+  FullQueue queue;
+  TNetTCPClient client;
+  client.Host = "127.0.0.1";
+  client.Port = queue.Port();
+  client.ConnectTimeout = 300;
+  auto start = std::chrono::steady_clock::now();
+  try {
+    client.Connect();
+    FAIL();
+  } catch (const ENetConnectTimeout& e) {
+    EXPECT_EQ(e.what(), "Could not connect to 127.0.0.1:" + std::to_string(queue.Port()) + " within the time allowed.");
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_FALSE(client.Socket().HandleAllocated());
+
+  client.ConnectTimeout = kNoTimeLimit;
+  std::thread aborter([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    client.Disconnect();
+  });
+  start = std::chrono::steady_clock::now();
+  EXPECT_THROW(client.Connect(), ENetConnClosedGracefully);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  aborter.join();
 }
 
 // A SOCKS 4 server of our own that records the request and grants it.

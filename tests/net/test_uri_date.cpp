@@ -38,6 +38,7 @@ TEST(URI, OddShapes) {
       {"http:\\\\host\\x\\y.htm", "http", "host", "", "/x/", "y.htm"},
       {"a/b.html", "", "", "", "/a/", "b.html"},
       {"index.html", "", "", "", "/", "index.html"},
+      {"http://user:pw@host:81/p", "http", "host", "81", "/", "p"},
   };
   for (const Row& r : rows) {
     TNetURI uri(r.uri);

@@ -42,9 +42,13 @@ TEST_F(FileScanTest, WalksFilesBeforeSubfoldersInNameOrder) {
   tree.Write(".hidden.txt", "");
   std::vector<std::string> entered;
   scan.OnFoundDirectory = [&](const std::string&, const TSearchRec& dir) { entered.push_back(dir.Name); };
+  Paths progress;
+  scan.OnScanProgress = [&](const std::string& text) { progress.push_back(text); };
 
   EXPECT_EQ(Run(), (Paths{"README", "a.htm", "b.txt", "alpha/x.txt", "sub/z.txt", "sub/deeper/y.txt"}));
   EXPECT_EQ(entered, (Paths{"alpha", "sub", "deeper"}));
+  ASSERT_EQ(progress.size(), 6u);
+  EXPECT_EQ(progress[3], tree.Path("alpha/x.txt") + std::string(78, ' '));
 
   scan.IncSubDir = false;
   EXPECT_EQ(Run(), (Paths{"README", "a.htm", "b.txt"}));
@@ -426,6 +430,27 @@ TEST_F(FileScanTest, NoSecondSearchWhileOneRuns) {
   EXPECT_EQ(Run(), (Paths{"a.txt"}));
   SetMessagePump(nullptr);
   EXPECT_TRUE(refused);
+}
+
+TEST(FileScanRoots, WholeFileSystemButNoKernelFileSystems) {
+  TFileScan scan;
+  scan.SearchAllDrives = true;
+  scan.Directory = "/nowhere";  // not used
+  scan.MatchLimit = 3;
+  scan.StartScan();
+  ASSERT_EQ(scan.Results.Count(), 4);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(scan.Results.At(i)[0], '/');
+  EXPECT_EQ(scan.Results.At(3), kMatchLimitLine);
+
+  // Their files can block or never end (/proc/kmsg, /proc/kcore).
+  scan.SearchAllDrives = false;
+  scan.MatchLimit = 0;
+  scan.SearchStrings.Add("a");
+  for (const char* kernel : {"/proc", "/proc/self", "/sys"}) {
+    scan.Directory = kernel;
+    scan.StartScan();
+    EXPECT_EQ(scan.Results.Count(), 0) << kernel;
+  }
 }
 
 TEST_F(FileScanTest, MissingStartFolderIsAnError) {
