@@ -59,10 +59,15 @@ std::int32_t RoundedNumber(std::string_view text) {
 }
 
 // The number of a quoted value: blanks trimmed and a trailing "%" dropped.
-std::int32_t QuotedValueNumber(const std::string& value) {
-  std::string trimmed = Trim(value);
-  if (!trimmed.empty() && trimmed.back() == '%') trimmed.pop_back();
-  return RoundedNumber(trimmed);
+std::int32_t QuotedValueNumber(std::string_view value) {
+  while (!value.empty() && static_cast<unsigned char>(value.front()) <= ' ') value.remove_prefix(1);
+  // Most quoted values are words and addresses: no copy for them.
+  if (value.empty() || !(IsDigit(value.front()) || value.front() == '-' || value.front() == '+' ||
+                         value.front() == '.'))
+    return 0;
+  while (!value.empty() && static_cast<unsigned char>(value.back()) <= ' ') value.remove_suffix(1);
+  if (!value.empty() && value.back() == '%') value.remove_suffix(1);
+  return RoundedNumber(value);
 }
 
 // Bytes that need more than being taken as they are: line ends, tab, the
@@ -146,7 +151,7 @@ void THtmlReader::Begin(TReaderSetup setup) {
   idNameList_ = setup.IDNameList;
   codePageInForce_ = std::move(setup.CodePageInForce);
   noMarkup_ = setup.NoMarkup;
-  GetCh();
+  NextCh();
   NextSymbol();
 }
 
@@ -197,6 +202,11 @@ inline bool THtmlReader::TakePlainByte() {
   ch_ = c;
   lch_ = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
   return true;
+}
+
+// GetCh for the reader's own use, inlined where it is hot.
+inline void THtmlReader::NextCh() {
+  if (!TakePlainByte()) GetChSlow();
 }
 
 void THtmlReader::AdvancePosition(std::size_t count) {
@@ -255,9 +265,7 @@ std::size_t THtmlReader::QuotedRunLength(int quote) const {
   return FindStop(bytes, textPos_, text_.size(), CR, static_cast<unsigned char>(quote), '&', '<') - textPos_;
 }
 
-void THtmlReader::GetCh() {
-  if (!TakePlainByte()) GetChSlow();
-}
+void THtmlReader::GetCh() { NextCh(); }
 
 void THtmlReader::GetChSlow() {
   for (;;) {
@@ -358,9 +366,10 @@ void THtmlReader::ReadIncludeParameters(TStringList& params) {
   }
 }
 
-void THtmlReader::SkipWhiteSpace() {
-  while (ch_ == ' ' || ch_ == CR || ch_ == '\t')
-    if (!TakePlainByte()) GetChSlow();
+void THtmlReader::SkipWhiteSpace() { SkipBlanks(); }
+
+inline void THtmlReader::SkipBlanks() {
+  while (ch_ == ' ' || ch_ == CR || ch_ == '\t') NextCh();
 }
 
 void THtmlReader::NextSymbol() {
@@ -372,17 +381,17 @@ void THtmlReader::NextSymbol() {
   if (ReadTag() || ReadEntity(buff_, false, &THtmlReader::GetCh) || ReadText()) return;
   sy_ = OtherCharSymbol;
   buff_.AddChar(static_cast<char>(ch_), position_);
-  GetCh();
+  NextCh();
 }
 
 bool THtmlReader::ReadTag() {
   if (ch_ != '<') return false;
   tagPosition_ = position_;
-  GetCh();
+  NextCh();
   bool endTag = false;
   if (ch_ == '/') {
     endTag = true;
-    GetCh();
+    NextCh();
   } else if (!IsUpperLetter(lch_)) {
     sy_ = TextSymbol;
     buff_.AddChar('<', tagPosition_);
@@ -395,18 +404,18 @@ bool THtmlReader::ReadTag() {
     else if (tag->End)
       sy_ = *tag->End;
   }
-  SkipWhiteSpace();
+  SkipBlanks();
   headerLevel_ = 0;
   if ((sy_ == HeadingSy || sy_ == HeadingEndSy) && lch_ >= '1' && lch_ <= '6') {
     headerLevel_ = lch_ - '0';
-    GetCh();
+    NextCh();
   }
   attributes_.Clear();
   while (ReadAttribute()) {
   }
-  while (ch_ != '>' && ch_ != EofChar) GetCh();
+  while (ch_ != '>' && ch_ != EofChar) NextCh();
   // The style-sheet reader starts on the ">" of STYLE.
-  if (sy_ != StyleSy) GetCh();
+  if (sy_ != StyleSy) NextCh();
   return true;
 }
 
@@ -429,22 +438,22 @@ std::string_view THtmlReader::ReadUpperName(InName inName) {
     const std::size_t run = PlainRunLength(text_.size(), inName);
     for (std::size_t i = 0; i < run; ++i) add(static_cast<unsigned char>(text_[textPos_ + i]));
     SkipRun(run);
-    GetCh();
+    NextCh();
   }
   return tooLong ? std::string_view() : std::string_view(name_, length);
 }
 
 bool THtmlReader::ReadAttribute() {
-  SkipWhiteSpace();
+  SkipBlanks();
   if (!IsUpperLetter(lch_)) return false;
   const Symb symbol = LookupAttribute(ReadUpperName(IsLetterOrDashByte));
-  SkipWhiteSpace();
+  SkipBlanks();
   std::string& value = attributeValue_;  // keeps its capacity from tag to tag
   value.clear();
   std::int32_t number = symbol == BorderSy ? 1 : 0;
   if (ch_ == '=') {
-    GetCh();
-    SkipWhiteSpace();
+    NextCh();
+    SkipBlanks();
     if (ReadQuotedValue(value, &THtmlReader::GetCh, QuotedCR::Drop))
       number = QuotedValueNumber(value);
     else if (!ReadNumber(value, number))
@@ -491,13 +500,13 @@ bool THtmlReader::ReadNumber(std::string& value, std::int32_t& number) {
   if (lch_ != '+' && lch_ != '-' && !IsDigit(lch_)) return false;
   while (ch_ != ' ' && ch_ != CR && ch_ != EofChar && ch_ != '%' && ch_ != '>') {
     value += static_cast<char>(ch_);
-    GetCh();
+    NextCh();
   }
-  SkipWhiteSpace();
+  SkipBlanks();
   number = RoundedNumber(value);
   if (ch_ == '%') {
     value += '%';
-    GetCh();
+    NextCh();
   }
   return true;
 }
@@ -505,7 +514,7 @@ bool THtmlReader::ReadNumber(std::string& value, std::int32_t& number) {
 void THtmlReader::ReadUnquotedWord(std::string& value) {
   while (ch_ != ' ' && ch_ != CR && ch_ != EofChar && ch_ != '>') {
     value += static_cast<char>(ch_);
-    GetCh();
+    NextCh();
   }
 }
 
@@ -577,7 +586,7 @@ bool THtmlReader::ReadText() {
     if (c == EofChar || c == '&' || c == '<' || (c < 32 && c != CR)) break;
     if (!preformatted_ && (c == ' ' || c == CR)) {
       buff_.AddChar(' ', position_);
-      SkipWhiteSpace();
+      SkipBlanks();
       continue;
     }
     buff_.AddChar(static_cast<char>(c), position_);
@@ -587,7 +596,7 @@ bool THtmlReader::ReadText() {
       buff_.AddRun(text_.data() + textPos_, run, NextPosition());
       SkipRun(run);
     }
-    GetCh();
+    NextCh();
   }
   if (buff_.Leng() == 0) return false;
   sy_ = TextSymbol;
