@@ -3,6 +3,8 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/gdi.h"
+#include "platform/graphics/graphics_exceptions.h"
+#include "platform/graphics/screen.h"
 
 namespace lark {
 namespace {
@@ -123,6 +125,15 @@ TEST(Canvas, DeviceCapsOfBitmaps) {
   bitmap.SetMonochrome(true);
   EXPECT_EQ(GetDeviceCaps(bitmap.Canvas(), BITSPIXEL), 1);
   EXPECT_EQ(GetDeviceCaps(bitmap.Canvas(), NUMCOLORS), 2);
+}
+
+TEST(Canvas, TheScreenMeasuresButCannotBeDrawnOn) {
+  TCanvas& screen = ScreenCanvas();
+  EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES), 24);
+  EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96);
+  EXPECT_GT(GetDeviceCaps(screen, HORZRES), 0);
+  EXPECT_GT(screen.TextWidth("abc"), 0);
+  EXPECT_THROW(screen.FillRect(Rect(0, 0, 1, 1)), EInvalidGraphicOperation);
 }
 
 TEST(Bitmap, ScanLinesFollowThePixelFormat) {
