@@ -56,6 +56,28 @@ TEST(Canvas, LinesStopBeforeTheirEndPoint) {
   EXPECT_EQ(bitmap.Pixel(0, 2), clWhite);
 }
 
+TEST(Canvas, PenModesCombineWithTheTarget) {
+  TBitmap bitmap(4, 1);
+  TCanvas& c = bitmap.Canvas();
+  c.Pen().Mode = pmXor;
+  c.Pen().Color = clRed;
+  c.MoveTo(0, 0);
+  c.LineTo(2, 0);
+  EXPECT_EQ(bitmap.Pixel(0, 0), clAqua);  // white XOR red
+  c.MoveTo(0, 0);
+  c.LineTo(2, 0);  // drawn twice: gone
+  EXPECT_EQ(bitmap.Pixel(0, 0), clWhite);
+  c.Pen().Mode = pmNot;
+  c.MoveTo(0, 0);
+  c.LineTo(4, 0);
+  EXPECT_EQ(Row(bitmap, 0), "####");
+  c.Brush().Color = clBlue;
+  PatBlt(c, 0, 0, 2, 1, PATINVERT);
+  EXPECT_EQ(bitmap.Pixel(1, 0), clBlue);
+  PatBlt(c, 2, 0, 2, 1, WHITENESS);
+  EXPECT_EQ(bitmap.Pixel(3, 0), clWhite);
+}
+
 TEST(Canvas, FramesAndFocusRectangles) {
   TBitmap bitmap(5, 4);
   TCanvas& c = bitmap.Canvas();
