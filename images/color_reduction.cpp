@@ -26,7 +26,7 @@ std::vector<TRGB> QuantizedPalette(const PixelImage& bitmap) {
     for (size_t i = 0; i < row.size(); i += 3) quantizer.AddColor(row[i + 2], row[i + 1], row[i]);
   }
   std::vector<TRGB> palette(256);
-  const std::vector<TRGB>& stock = StockPalette();
+  const std::vector<TRGB> stock = PaletteColors(DefaultPalette());
   std::copy(stock.begin(), stock.begin() + 10, palette.begin());
   std::copy(stock.begin() + 10, stock.end(), palette.begin() + 246);
   const std::vector<TRGB> own = quantizer.Palette();
@@ -193,12 +193,12 @@ std::vector<TRGB> TColorQuantizer::Palette() const {
 
 PixelImage ReduceColors(const PixelImage& bitmap, int colorReduction, int ditherMode) {
   if (colorReduction == rmNone) return bitmap;
-  PixelImage result(bitmap.Width(), bitmap.Height(), TPixelFormat::pf8bit);
+  PixelImage result(bitmap.Width(), bitmap.Height(), PixelDepth::k8Bit);
   std::unique_ptr<TColorLookup> lookup;
   switch (colorReduction) {
-    case rmWindows20: result.Palette = StockPalette(); break;
+    case rmWindows20: result.Palette = PaletteColors(DefaultPalette()); break;
     case rmNetscape: result.Palette = NetscapePalette(); break;
-    case rmViewerPalette: result.Palette = ThePalette(); break;
+    case rmViewerPalette: result.Palette = PaletteColors(ThePalette()); break;
     case rmQuantize: result.Palette = QuantizedPalette(bitmap); break;
     default: return result;
   }

@@ -1,14 +1,11 @@
 #include "images/display_palette.h"
 
-#include <algorithm>
-#include <climits>
-
 namespace lark {
 
 namespace {
 
 int gColorBits = 24;
-std::vector<TRGB> gThePalette;
+HPALETTE gThePalette;
 
 }  // namespace
 
@@ -16,23 +13,14 @@ int ColorBits() { return gColorBits; }
 
 void SetColorBits(int bitsPerPixel) {
   gColorBits = bitsPerPixel < 5 ? 4 : bitsPerPixel > 8 ? 24 : 8;
-  gThePalette = gColorBits == 8 ? MakeViewerPalette() : std::vector<TRGB>();
+  gThePalette = gColorBits == 8 ? MakeViewerPalette() : nullptr;
 }
 
-const std::vector<TRGB>& ThePalette() { return gThePalette; }
+const HPALETTE& ThePalette() { return gThePalette; }
 
-const std::vector<TRGB>& StockPalette() {
-  static const std::vector<TRGB> colors = {
-      {0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
-      {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
-      {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
-      {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
-  return colors;
-}
-
-std::vector<TRGB> MakeViewerPalette() {
+HPALETTE MakeViewerPalette() {
+  const std::vector<TRGB> stock = PaletteColors(DefaultPalette());
   std::vector<TRGB> palette(256);
-  const std::vector<TRGB>& stock = StockPalette();
   for (int i = 0; i < 10; ++i) {
     palette[i] = stock[i];
     palette[246 + i] = stock[10 + i];
@@ -48,28 +36,25 @@ std::vector<TRGB> MakeViewerPalette() {
     const auto level = static_cast<uint8_t>(130 + 5 * n);
     palette[index++] = {level, level, level};
   }
-  return palette;
+  return MakePalette(palette);
 }
 
-std::vector<TRGB> CopyPalette(const std::vector<TRGB>& palette) {
-  if (gColorBits > 8) return {};
-  return std::vector<TRGB>(palette.begin(), palette.begin() + std::min<size_t>(palette.size(), 256));
+HPALETTE CopyPalette(const HPALETTE& palette) {
+  if (gColorBits > 8 || !palette) return nullptr;
+  return CreatePalette(palette->Entries);
 }
 
-int GetNearestPaletteIndex(const std::vector<TRGB>& palette, TRGB color) {
-  int best = -1;
-  int bestDistance = INT_MAX;
-  for (size_t i = 0; i < palette.size(); ++i) {
-    const int dr = palette[i].R - color.R;
-    const int dg = palette[i].G - color.G;
-    const int db = palette[i].B - color.B;
-    const int distance = dr * dr + dg * dg + db * db;
-    if (distance < bestDistance) {
-      bestDistance = distance;
-      best = static_cast<int>(i);
-    }
-  }
-  return best;
+std::vector<TRGB> PaletteColors(const HPALETTE& palette) {
+  std::vector<TRGB> colors;
+  if (!palette) return colors;
+  for (const PALETTEENTRY& entry : palette->Entries) colors.push_back({entry.peRed, entry.peGreen, entry.peBlue});
+  return colors;
+}
+
+HPALETTE MakePalette(const std::vector<TRGB>& colors) {
+  std::vector<PALETTEENTRY> entries;
+  for (const TRGB& color : colors) entries.push_back({color.R, color.G, color.B, 0});
+  return CreatePalette(entries);
 }
 
 }  // namespace lark

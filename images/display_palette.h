@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "images/pixel_image.h"
+#include "platform/graphics/palette.h"
 
 namespace lark {
 
@@ -12,18 +13,18 @@ namespace lark {
 // Sets the depth (below 5 becomes 4, above 8 becomes 24, else 8) and rebuilds
 // ThePalette to match.
 void SetColorBits(int bitsPerPixel);
-// The viewer palette: 256 entries on an 8-bit screen, empty otherwise.
-[[nodiscard]] const std::vector<TRGB>& ThePalette();
+// The viewer palette: 256 entries on an 8-bit screen, null otherwise.
+[[nodiscard]] const HPALETTE& ThePalette();
 
-// The system's 20 static colours: indexes 0-9 and 246-255 of a full palette.
-[[nodiscard]] const std::vector<TRGB>& StockPalette();
-// The 256-entry viewer palette: the static colours, a 215-colour cube and 21
-// greys.
-[[nodiscard]] std::vector<TRGB> MakeViewerPalette();
-// A copy of `palette` for a palette screen; none when ColorBits exceeds 8.
-[[nodiscard]] std::vector<TRGB> CopyPalette(const std::vector<TRGB>& palette);
-// The entry nearest to `color` by squared distance in RGB (the lowest index
-// on a tie); -1 for an empty palette.
-[[nodiscard]] int GetNearestPaletteIndex(const std::vector<TRGB>& palette, TRGB color);
+// The 256-entry viewer palette: the system palette's static colours, a
+// 215-colour cube and 21 greys.
+[[nodiscard]] HPALETTE MakeViewerPalette();
+// A new palette with the entries of `palette` for a palette screen; none when
+// ColorBits exceeds 8.
+[[nodiscard]] HPALETTE CopyPalette(const HPALETTE& palette);
+
+// A palette's entries as colours (none for a null palette), and back.
+[[nodiscard]] std::vector<TRGB> PaletteColors(const HPALETTE& palette);
+[[nodiscard]] HPALETTE MakePalette(const std::vector<TRGB>& colors);
 
 }  // namespace lark

@@ -99,10 +99,10 @@ void TGIFImage::ClearFrames() {
 }
 
 void TGIFImage::MakeBuffers() {
-  FrameBuffer_.Resize(Width, Height, TPixelFormat::pf24bit);
+  FrameBuffer_.Resize(Width, Height, PixelDepth::k24Bit);
   MaskBuffer_ = PixelImage();
   if (!IsTransparent) return;
-  MaskBuffer_.Resize(Width, Height, TPixelFormat::pf1bit);
+  MaskBuffer_.Resize(Width, Height, PixelDepth::k1Bit);
   MaskBuffer_.Palette = {{0, 0, 0}, {255, 255, 255}};
   for (int y = 0; y < Height; ++y) std::fill_n(MaskBuffer_.ScanLine(y), MaskBuffer_.RowBytes(), 0xFF);
 }
@@ -116,8 +116,8 @@ void TGIFImage::DrawFrame(int number) {
   if (picture.Empty()) return;
   const TGIFRect area{frame.frLeft, frame.frTop, frame.frWidth, frame.frHeight};
   if (frame.frDisposal == 3) {
-    frame.frSaveBitmap = std::make_unique<PixelImage>(area.Width, area.Height, TPixelFormat::pf24bit);
-    frame.frSaveMask = std::make_unique<PixelImage>(area.Width, area.Height, TPixelFormat::pf1bit);
+    frame.frSaveBitmap = std::make_unique<PixelImage>(area.Width, area.Height, PixelDepth::k24Bit);
+    frame.frSaveMask = std::make_unique<PixelImage>(area.Width, area.Height, PixelDepth::k1Bit);
     for (int y = 0; y < area.Height; ++y) {
       std::copy_n(FrameBuffer_.ScanLine(area.Top + y) + area.Left * 3, area.Width * 3, frame.frSaveBitmap->ScanLine(y));
       if (IsTransparent)
@@ -221,7 +221,7 @@ const PixelImage* TGIFImage::GetCurrentBitmap() {
   if (Empty || HeaderOnly || Frames.empty() || !Frames[0]->frBitmap) return nullptr;
   if (CurrentBitmap_) return CurrentBitmap_.get();
   const TgfFrame& frame = *Frames[0];
-  auto bitmap = std::make_unique<PixelImage>(frame.frWidth, frame.frHeight, TPixelFormat::pf24bit);
+  auto bitmap = std::make_unique<PixelImage>(frame.frWidth, frame.frHeight, PixelDepth::k24Bit);
   for (int y = 0; y < frame.frHeight; ++y) {
     uint8_t* target = bitmap->ScanLine(y);
     for (int x = 0; x < frame.frWidth; ++x, target += 3) {

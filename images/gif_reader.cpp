@@ -163,11 +163,11 @@ class GIFReader {
     const int codeSize = Pos_ < Size_ ? Data_[Pos_++] : -1;
     const std::vector<uint8_t> codes = ReadSubBlocks(Data_, Size_, Pos_);
     if (frame.frWidth == 0 || frame.frHeight == 0) return;  // keeps its place and delay, without a picture
-    auto picture = std::make_unique<PixelImage>(frame.frWidth, frame.frHeight, TPixelFormat::pf8bit);
+    auto picture = std::make_unique<PixelImage>(frame.frWidth, frame.frHeight, PixelDepth::k8Bit);
     if (codeSize >= 0) DecodeLZW(codeSize, codes, frame.frInterlaced, *picture);
     std::vector<TRGB> colors = frame.frColorTable;
     if (frame.frTransparent) {
-      frame.frMask = std::make_unique<PixelImage>(frame.frWidth, frame.frHeight, TPixelFormat::pf1bit);
+      frame.frMask = std::make_unique<PixelImage>(frame.frWidth, frame.frHeight, PixelDepth::k1Bit);
       frame.frMask->Palette = {{0, 0, 0}, {255, 255, 255}};
       for (int y = 0; y < frame.frHeight; ++y) {
         const uint8_t* row = picture->ScanLine(y);
@@ -184,18 +184,19 @@ class GIFReader {
   // The file's colours as they are, or (on a palette screen) mapped to the
   // viewer palette.
   static void SetColors(const TgfFrame& frame, const std::vector<TRGB>& colors, PixelImage& picture) {
-    const std::vector<TRGB>& viewer = ThePalette();
-    if (viewer.empty() || frame.frReduce) {
+    const HPALETTE& viewer = ThePalette();
+    if (!viewer || frame.frReduce) {
       picture.Palette = colors;
       return;
     }
     uint8_t map[256];
-    for (int i = 0; i < 256; ++i) map[i] = static_cast<uint8_t>(GetNearestPaletteIndex(viewer, colors[i]));
+    for (int i = 0; i < 256; ++i)
+      map[i] = static_cast<uint8_t>(GetNearestPaletteIndex(viewer, RGB(colors[i].R, colors[i].G, colors[i].B)));
     for (int y = 0; y < picture.Height(); ++y) {
       uint8_t* row = picture.ScanLine(y);
       for (int x = 0; x < picture.Width(); ++x) row[x] = map[row[x]];
     }
-    picture.Palette = viewer;
+    picture.Palette = PaletteColors(viewer);
   }
 
   TGIFImage& Image_;

@@ -6,12 +6,12 @@
 
 namespace lark {
 
-int BitsPerPixel(TPixelFormat format) {
+int BitsPerPixel(PixelDepth format) {
   switch (format) {
-    case TPixelFormat::pf1bit: return 1;
-    case TPixelFormat::pf4bit: return 4;
-    case TPixelFormat::pf8bit: return 8;
-    case TPixelFormat::pf24bit: return 24;
+    case PixelDepth::k1Bit: return 1;
+    case PixelDepth::k4Bit: return 4;
+    case PixelDepth::k8Bit: return 8;
+    case PixelDepth::k24Bit: return 24;
   }
   return 24;
 }
@@ -20,7 +20,7 @@ size_t PaddedRowBytes(int64_t width, int bits) {
   return static_cast<size_t>((width * bits + 31) / 32 * 4);
 }
 
-void PixelImage::Resize(int width, int height, TPixelFormat format) {
+void PixelImage::Resize(int width, int height, PixelDepth format) {
   if (width < 0 || height < 0 || int64_t{width} * height > kMaxImagePixels)
     throw Exception("The image is too large to be shown.");
   Width_ = width;
@@ -30,29 +30,29 @@ void PixelImage::Resize(int width, int height, TPixelFormat format) {
   Pixels_.assign(RowBytes_ * height, 0);
 }
 
-int RowPixelIndex(const uint8_t* row, TPixelFormat format, int x) {
+int RowPixelIndex(const uint8_t* row, PixelDepth format, int x) {
   switch (format) {
-    case TPixelFormat::pf1bit: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case TPixelFormat::pf4bit: return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
-    case TPixelFormat::pf8bit: return row[x];
-    case TPixelFormat::pf24bit: return 0;
+    case PixelDepth::k1Bit: return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case PixelDepth::k4Bit: return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
+    case PixelDepth::k8Bit: return row[x];
+    case PixelDepth::k24Bit: return 0;
   }
   return 0;
 }
 
-void SetRowPixelIndex(uint8_t* row, TPixelFormat format, int x, int index) {
+void SetRowPixelIndex(uint8_t* row, PixelDepth format, int x, int index) {
   switch (format) {
-    case TPixelFormat::pf1bit: {
+    case PixelDepth::k1Bit: {
       const uint8_t bit = 0x80 >> (x & 7);
       row[x >> 3] = index ? row[x >> 3] | bit : row[x >> 3] & ~bit;
       break;
     }
-    case TPixelFormat::pf4bit:
+    case PixelDepth::k4Bit:
       row[x >> 1] = (x & 1) ? (row[x >> 1] & 0xF0) | (index & 0x0F)
                             : (row[x >> 1] & 0x0F) | ((index & 0x0F) << 4);
       break;
-    case TPixelFormat::pf8bit: row[x] = static_cast<uint8_t>(index); break;
-    case TPixelFormat::pf24bit: break;
+    case PixelDepth::k8Bit: row[x] = static_cast<uint8_t>(index); break;
+    case PixelDepth::k24Bit: break;
   }
 }
 
@@ -61,7 +61,7 @@ int PixelImage::PixelIndex(int x, int y) const { return RowPixelIndex(ScanLine(y
 void PixelImage::SetPixelIndex(int x, int y, int index) { SetRowPixelIndex(ScanLine(y), Format_, x, index); }
 
 TRGB PixelImage::PixelColor(int x, int y) const {
-  if (Format_ == TPixelFormat::pf24bit) {
+  if (Format_ == PixelDepth::k24Bit) {
     const uint8_t* p = ScanLine(y) + x * 3;
     return {p[2], p[1], p[0]};
   }
@@ -70,7 +70,7 @@ TRGB PixelImage::PixelColor(int x, int y) const {
 }
 
 void PixelImage::ReadRow24(int row, uint8_t* out) const {
-  if (Format_ == TPixelFormat::pf24bit) {
+  if (Format_ == PixelDepth::k24Bit) {
     std::copy_n(ScanLine(row), size_t(Width_) * 3, out);
     return;
   }

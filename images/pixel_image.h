@@ -17,9 +17,9 @@ struct TRGB {
 // The bitmap depths the decoders produce. 24-bit rows hold B, G, R per pixel,
 // as a device-independent bitmap does; 1- and 4-bit rows put the leftmost
 // pixel in the most significant bits.
-enum class TPixelFormat { pf1bit, pf4bit, pf8bit, pf24bit };
+enum class PixelDepth { k1Bit, k4Bit, k8Bit, k24Bit };
 
-[[nodiscard]] int BitsPerPixel(TPixelFormat format);
+[[nodiscard]] int BitsPerPixel(PixelDepth format);
 
 // Images from files are refused above this many pixels, so that a small file
 // announcing a huge picture cannot make the program allocate gigabytes. It
@@ -34,16 +34,16 @@ inline constexpr int64_t kMaxAnimationPixels = 100'000'000;
 class PixelImage {
  public:
   PixelImage() = default;
-  PixelImage(int width, int height, TPixelFormat format) { Resize(width, height, format); }
+  PixelImage(int width, int height, PixelDepth format) { Resize(width, height, format); }
 
   // Sizes the pixel store (all zero). Refuses negative sizes and pictures
   // above kMaxImagePixels with an Exception.
-  void Resize(int width, int height, TPixelFormat format);
+  void Resize(int width, int height, PixelDepth format);
 
   [[nodiscard]] int Width() const { return Width_; }
   [[nodiscard]] int Height() const { return Height_; }
   [[nodiscard]] bool Empty() const { return Width_ == 0 || Height_ == 0; }
-  [[nodiscard]] TPixelFormat Format() const { return Format_; }
+  [[nodiscard]] PixelDepth Format() const { return Format_; }
   [[nodiscard]] size_t RowBytes() const { return RowBytes_; }
 
   [[nodiscard]] uint8_t* ScanLine(int row) { return Pixels_.data() + row * RowBytes_; }
@@ -66,7 +66,7 @@ class PixelImage {
  private:
   int Width_ = 0;
   int Height_ = 0;
-  TPixelFormat Format_ = TPixelFormat::pf24bit;
+  PixelDepth Format_ = PixelDepth::k24Bit;
   size_t RowBytes_ = 0;
   std::vector<uint8_t> Pixels_;
 };
@@ -75,7 +75,7 @@ class PixelImage {
 [[nodiscard]] size_t PaddedRowBytes(int64_t width, int bits);
 
 // The palette index of pixel `x` of an indexed row, and its setter.
-[[nodiscard]] int RowPixelIndex(const uint8_t* row, TPixelFormat format, int x);
-void SetRowPixelIndex(uint8_t* row, TPixelFormat format, int x, int index);
+[[nodiscard]] int RowPixelIndex(const uint8_t* row, PixelDepth format, int x);
+void SetRowPixelIndex(uint8_t* row, PixelDepth format, int x, int index);
 
 }  // namespace lark

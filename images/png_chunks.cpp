@@ -109,10 +109,10 @@ void TChunkIHDR::Set(uint32_t width, uint32_t height, int bitDepth, int colorTyp
 void TChunkIHDR::SaveToStream(std::vector<uint8_t>& out) {
   const PixelImage& bitmap = Image().Bitmap();
   switch (bitmap.Format()) {
-    case TPixelFormat::pf1bit: Set(bitmap.Width(), bitmap.Height(), 1, 3, 0); break;
-    case TPixelFormat::pf4bit: Set(bitmap.Width(), bitmap.Height(), 4, 3, 0); break;
-    case TPixelFormat::pf8bit: Set(bitmap.Width(), bitmap.Height(), 8, 3, 0); break;
-    case TPixelFormat::pf24bit: Set(bitmap.Width(), bitmap.Height(), 8, 2, 0); break;
+    case PixelDepth::k1Bit: Set(bitmap.Width(), bitmap.Height(), 1, 3, 0); break;
+    case PixelDepth::k4Bit: Set(bitmap.Width(), bitmap.Height(), 4, 3, 0); break;
+    case PixelDepth::k8Bit: Set(bitmap.Width(), bitmap.Height(), 8, 3, 0); break;
+    case PixelDepth::k24Bit: Set(bitmap.Width(), bitmap.Height(), 8, 2, 0); break;
   }
   WriteChunk(out);
 }
@@ -131,7 +131,7 @@ std::vector<TRGB> TChunkPLTE::Entries() const {
 
 void TChunkPLTE::SaveToStream(std::vector<uint8_t>& out) {
   const PixelImage& bitmap = Image().Bitmap();
-  if (bitmap.Format() == TPixelFormat::pf24bit) return;
+  if (bitmap.Format() == PixelDepth::k24Bit) return;
   const TChunkGAMA* gamma = Owner->Find<TChunkGAMA>();
   const uint8_t* inverse = gamma && gamma->HasTables() ? gamma->InverseTable.data() : nullptr;
   Data.clear();
@@ -155,7 +155,7 @@ void TChunkIDAT::Decode() {
     throw EPNGImageException(png_text::kTooLarge);
   PixelImage& bitmap = Image().Bitmap();
   bitmap.Resize(static_cast<int>(width), static_cast<int>(height), PNGBitmapFormat(colorType, bitDepth));
-  if (bitmap.Format() != TPixelFormat::pf24bit) bitmap.Palette = BitmapPalette(*Owner, colorType, bitDepth);
+  if (bitmap.Format() != PixelDepth::k24Bit) bitmap.Palette = BitmapPalette(*Owner, colorType, bitDepth);
   DecodePNGPixels({&header, Data.data(), Data.size(), GammaTableOf(*Owner), &Image().OnProgress}, bitmap);
 }
 
@@ -190,7 +190,7 @@ bool TChunkTRNS::PaletteEntryTransparent(int index) const {
 
 void TChunkTRNS::SaveToStream(std::vector<uint8_t>& out) {
   const PixelImage& bitmap = Image().Bitmap();
-  if (bitmap.Format() != TPixelFormat::pf24bit) return;
+  if (bitmap.Format() != PixelDepth::k24Bit) return;
   const TRGB& key = bitmap.TransparentColor;
   Data = {0, key.R, 0, key.G, 0, key.B};
   WriteChunk(out);

@@ -84,7 +84,7 @@ void TPNGImage::PrepareChunksForSaving() {
     Chunks.Insert(0, std::make_unique<TChunkIHDR>(&Chunks));
   else
     Chunks.Move(header, 0);
-  const bool indexed = Bitmap_.Format() != TPixelFormat::pf24bit;
+  const bool indexed = Bitmap_.Format() != PixelDepth::k24Bit;
   if (indexed && !Chunks.Find<TChunkPLTE>()) Chunks.Insert(1, std::make_unique<TChunkPLTE>(&Chunks));
   // Only an RGB image can carry a key colour; a palette image would need its
   // tRNS after the PLTE.
@@ -121,10 +121,10 @@ PixelImage TPNGImage::TransparencyMask() const {
   const int headerIndex = Chunks.IndexOfClass<TChunkIHDR>();
   if (!trns || headerIndex < 0 || Bitmap_.Empty()) return mask;
   const int colorType = static_cast<const TChunkIHDR&>(Chunks.Item(headerIndex)).ColorType();
-  const bool palette = colorType == 3 && Bitmap_.Format() != TPixelFormat::pf24bit;
+  const bool palette = colorType == 3 && Bitmap_.Format() != PixelDepth::k24Bit;
   const bool key = colorType == 2 && Bitmap_.Transparent;
   if (!palette && !key) return mask;
-  mask.Resize(Bitmap_.Width(), Bitmap_.Height(), TPixelFormat::pf1bit);
+  mask.Resize(Bitmap_.Width(), Bitmap_.Height(), PixelDepth::k1Bit);
   mask.Palette = {{0, 0, 0}, {255, 255, 255}};
   for (int y = 0; y < Bitmap_.Height(); ++y) {
     for (int x = 0; x < Bitmap_.Width(); ++x) {

@@ -128,9 +128,9 @@ class PassDecoder {
  private:
   void Place(const Adam7Pass& pass, int y, int passWidth) {
     uint8_t* row = Bitmap_.ScanLine(y);
-    const TPixelFormat format = Bitmap_.Format();
+    const PixelDepth format = Bitmap_.Format();
     for (int i = 0, x = pass.Column; i < passWidth; ++i, x += pass.ColumnStep) {
-      if (format == TPixelFormat::pf24bit)
+      if (format == PixelDepth::k24Bit)
         std::memcpy(row + x * 3, Converted_.data() + i * 3, 3);
       else
         SetRowPixelIndex(row, format, x, RowPixelIndex(Converted_.data(), format, i));
@@ -209,13 +209,13 @@ void CheckColorTypeAndDepth(int colorType, int bitDepth) {
   if (!allowed) throw EPNGImageException(png_text::kInvalidBitDepth);
 }
 
-TPixelFormat PNGBitmapFormat(int colorType, int bitDepth) {
-  if (colorType == 2 || colorType == 6) return TPixelFormat::pf24bit;
+PixelDepth PNGBitmapFormat(int colorType, int bitDepth) {
+  if (colorType == 2 || colorType == 6) return PixelDepth::k24Bit;
   switch (bitDepth) {
-    case 1: return TPixelFormat::pf1bit;
+    case 1: return PixelDepth::k1Bit;
     case 2:
-    case 4: return TPixelFormat::pf4bit;
-    default: return TPixelFormat::pf8bit;
+    case 4: return PixelDepth::k4Bit;
+    default: return PixelDepth::k8Bit;
   }
 }
 
@@ -257,7 +257,7 @@ void DecodePNGPixels(const PNGPixelSource& source, PixelImage& bitmap) {
 }
 
 std::vector<uint8_t> FilterPNGRows(const PixelImage& bitmap, uint8_t filters, const uint8_t* inverseGamma) {
-  const bool rgb = bitmap.Format() == TPixelFormat::pf24bit;
+  const bool rgb = bitmap.Format() == PixelDepth::k24Bit;
   const int width = bitmap.Width();
   const size_t rowBytes = rgb ? size_t(width) * 3 : (size_t(width) * BitsPerPixel(bitmap.Format()) + 7) / 8;
   const int bpp = rgb ? 3 : 1;

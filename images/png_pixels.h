@@ -17,7 +17,7 @@ namespace lark {
 // Raises unless the colour type and depth are a combination PNG defines.
 void CheckColorTypeAndDepth(int colorType, int bitDepth);
 // The bitmap depth that holds pixels of this colour type and depth.
-[[nodiscard]] TPixelFormat PNGBitmapFormat(int colorType, int bitDepth);
+[[nodiscard]] PixelDepth PNGBitmapFormat(int colorType, int bitDepth);
 
 // Undoes one row's filter in place against the row above (`prior`, zeros for
 // the first row of a pass); raises for an unknown filter type.

@@ -40,6 +40,29 @@ int AsInputChar(char byte) {
   return c == 0 || c == 5 || c == 8 ? '?' : c;
 }
 
+// The value of decimal text that a double cannot hold (hundreds of digits,
+// or a large exponent): the limit of its sign, or 0 when it is too close to
+// zero. Text that is no number at all is 0 too.
+std::int32_t OutOfRangeNumber(std::string_view text) {
+  std::size_t i = 0;
+  const bool negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  std::size_t digits = 0;
+  for (; i < text.size() && (IsDigit(text[i]) || text[i] == '.'); ++i) digits += IsDigit(text[i]) ? 1 : 0;
+  if (digits == 0) return 0;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && text[i] == '-') return 0;  // underflow
+    if (i < text.size() && text[i] == '+') ++i;
+    if (i == text.size() || !std::all_of(text.begin() + static_cast<std::ptrdiff_t>(i), text.end(),
+                                         [](char c) { return IsDigit(c); }))
+      return 0;
+  } else if (i != text.size()) {
+    return 0;
+  }
+  return negative ? std::numeric_limits<std::int32_t>::min() : std::numeric_limits<std::int32_t>::max();
+}
+
 // A decimal number, fractions and exponent allowed, rounded to even at .5
 // and held within 32 bits; 0 when the text is not a number.
 std::int32_t RoundedNumber(std::string_view text) {
@@ -50,7 +73,7 @@ std::int32_t RoundedNumber(std::string_view text) {
     return plain;
   }
   double value = 0;
-  if (!TryStrToFloat(text, value)) return 0;
+  if (!TryStrToFloat(text, value)) return OutOfRangeNumber(text);
   if (value >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
     return std::numeric_limits<std::int32_t>::max();
   if (value <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
@@ -59,10 +82,15 @@ std::int32_t RoundedNumber(std::string_view text) {
 }
 
 // The number of a quoted value: blanks trimmed and a trailing "%" dropped.
-std::int32_t QuotedValueNumber(const std::string& value) {
-  std::string trimmed = Trim(value);
-  if (!trimmed.empty() && trimmed.back() == '%') trimmed.pop_back();
-  return RoundedNumber(trimmed);
+std::int32_t QuotedValueNumber(std::string_view value) {
+  while (!value.empty() && static_cast<unsigned char>(value.front()) <= ' ') value.remove_prefix(1);
+  // Most quoted values are words and addresses: no copy for them.
+  if (value.empty() || !(IsDigit(value.front()) || value.front() == '-' || value.front() == '+' ||
+                         value.front() == '.'))
+    return 0;
+  while (!value.empty() && static_cast<unsigned char>(value.back()) <= ' ') value.remove_suffix(1);
+  if (!value.empty() && value.back() == '%') value.remove_suffix(1);
+  return RoundedNumber(value);
 }
 
 // Bytes that need more than being taken as they are: line ends, tab, the
@@ -146,7 +174,7 @@ void THtmlReader::Begin(TReaderSetup setup) {
   idNameList_ = setup.IDNameList;
   codePageInForce_ = std::move(setup.CodePageInForce);
   noMarkup_ = setup.NoMarkup;
-  GetCh();
+  NextCh();
   NextSymbol();
 }
 
@@ -197,6 +225,11 @@ inline bool THtmlReader::TakePlainByte() {
   ch_ = c;
   lch_ = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
   return true;
+}
+
+// GetCh for the reader's own use, inlined where it is hot.
+inline void THtmlReader::NextCh() {
+  if (!TakePlainByte()) GetChSlow();
 }
 
 void THtmlReader::AdvancePosition(std::size_t count) {
@@ -255,9 +288,7 @@ std::size_t THtmlReader::QuotedRunLength(int quote) const {
   return FindStop(bytes, textPos_, text_.size(), CR, static_cast<unsigned char>(quote), '&', '<') - textPos_;
 }
 
-void THtmlReader::GetCh() {
-  if (!TakePlainByte()) GetChSlow();
-}
+void THtmlReader::GetCh() { NextCh(); }
 
 void THtmlReader::GetChSlow() {
   for (;;) {
@@ -358,9 +389,10 @@ void THtmlReader::ReadIncludeParameters(TStringList& params) {
   }
 }
 
-void THtmlReader::SkipWhiteSpace() {
-  while (ch_ == ' ' || ch_ == CR || ch_ == '\t')
-    if (!TakePlainByte()) GetChSlow();
+void THtmlReader::SkipWhiteSpace() { SkipBlanks(); }
+
+inline void THtmlReader::SkipBlanks() {
+  while (ch_ == ' ' || ch_ == CR || ch_ == '\t') NextCh();
 }
 
 void THtmlReader::NextSymbol() {
@@ -372,17 +404,17 @@ void THtmlReader::NextSymbol() {
   if (ReadTag() || ReadEntity(buff_, false, &THtmlReader::GetCh) || ReadText()) return;
   sy_ = OtherCharSymbol;
   buff_.AddChar(static_cast<char>(ch_), position_);
-  GetCh();
+  NextCh();
 }
 
 bool THtmlReader::ReadTag() {
   if (ch_ != '<') return false;
   tagPosition_ = position_;
-  GetCh();
+  NextCh();
   bool endTag = false;
   if (ch_ == '/') {
     endTag = true;
-    GetCh();
+    NextCh();
   } else if (!IsUpperLetter(lch_)) {
     sy_ = TextSymbol;
     buff_.AddChar('<', tagPosition_);
@@ -395,18 +427,18 @@ bool THtmlReader::ReadTag() {
     else if (tag->End)
       sy_ = *tag->End;
   }
-  SkipWhiteSpace();
+  SkipBlanks();
   headerLevel_ = 0;
   if ((sy_ == HeadingSy || sy_ == HeadingEndSy) && lch_ >= '1' && lch_ <= '6') {
     headerLevel_ = lch_ - '0';
-    GetCh();
+    NextCh();
   }
   attributes_.Clear();
   while (ReadAttribute()) {
   }
-  while (ch_ != '>' && ch_ != EofChar) GetCh();
+  while (ch_ != '>' && ch_ != EofChar) NextCh();
   // The style-sheet reader starts on the ">" of STYLE.
-  if (sy_ != StyleSy) GetCh();
+  if (sy_ != StyleSy) NextCh();
   return true;
 }
 
@@ -429,22 +461,22 @@ std::string_view THtmlReader::ReadUpperName(InName inName) {
     const std::size_t run = PlainRunLength(text_.size(), inName);
     for (std::size_t i = 0; i < run; ++i) add(static_cast<unsigned char>(text_[textPos_ + i]));
     SkipRun(run);
-    GetCh();
+    NextCh();
   }
   return tooLong ? std::string_view() : std::string_view(name_, length);
 }
 
 bool THtmlReader::ReadAttribute() {
-  SkipWhiteSpace();
+  SkipBlanks();
   if (!IsUpperLetter(lch_)) return false;
   const Symb symbol = LookupAttribute(ReadUpperName(IsLetterOrDashByte));
-  SkipWhiteSpace();
+  SkipBlanks();
   std::string& value = attributeValue_;  // keeps its capacity from tag to tag
   value.clear();
   std::int32_t number = symbol == BorderSy ? 1 : 0;
   if (ch_ == '=') {
-    GetCh();
-    SkipWhiteSpace();
+    NextCh();
+    SkipBlanks();
     if (ReadQuotedValue(value, &THtmlReader::GetCh, QuotedCR::Drop))
       number = QuotedValueNumber(value);
     else if (!ReadNumber(value, number))
@@ -491,13 +523,13 @@ bool THtmlReader::ReadNumber(std::string& value, std::int32_t& number) {
   if (lch_ != '+' && lch_ != '-' && !IsDigit(lch_)) return false;
   while (ch_ != ' ' && ch_ != CR && ch_ != EofChar && ch_ != '%' && ch_ != '>') {
     value += static_cast<char>(ch_);
-    GetCh();
+    NextCh();
   }
-  SkipWhiteSpace();
+  SkipBlanks();
   number = RoundedNumber(value);
   if (ch_ == '%') {
     value += '%';
-    GetCh();
+    NextCh();
   }
   return true;
 }
@@ -505,7 +537,7 @@ bool THtmlReader::ReadNumber(std::string& value, std::int32_t& number) {
 void THtmlReader::ReadUnquotedWord(std::string& value) {
   while (ch_ != ' ' && ch_ != CR && ch_ != EofChar && ch_ != '>') {
     value += static_cast<char>(ch_);
-    GetCh();
+    NextCh();
   }
 }
 
@@ -577,7 +609,7 @@ bool THtmlReader::ReadText() {
     if (c == EofChar || c == '&' || c == '<' || (c < 32 && c != CR)) break;
     if (!preformatted_ && (c == ' ' || c == CR)) {
       buff_.AddChar(' ', position_);
-      SkipWhiteSpace();
+      SkipBlanks();
       continue;
     }
     buff_.AddChar(static_cast<char>(c), position_);
@@ -587,7 +619,7 @@ bool THtmlReader::ReadText() {
       buff_.AddRun(text_.data() + textPos_, run, NextPosition());
       SkipRun(run);
     }
-    GetCh();
+    NextCh();
   }
   if (buff_.Leng() == 0) return false;
   sy_ = TextSymbol;

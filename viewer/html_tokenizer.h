@@ -98,6 +98,8 @@ class THtmlReader {
   using Advance = void (THtmlReader::*)();
 
   bool TakePlainByte();
+  void NextCh();
+  void SkipBlanks();
   void GetChSlow();
   void AdvancePosition(std::size_t count);
   [[nodiscard]] std::int32_t NextPosition() const;

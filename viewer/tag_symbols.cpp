@@ -75,6 +75,13 @@ constexpr std::array<AttributeEntry, 72> kAttributes = {{
 // An index over a name table: names bucketed by length and first letter,
 // each bucket in table order, so a lookup answers as a search of the table in
 // order would, after a comparison or two.
+// Table names are short: a plain loop beats a call to memcmp.
+bool SameTail(std::string_view a, std::string_view b) {
+  for (std::size_t i = 1; i < a.size(); ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
 template <typename Entry>
 class NameIndex {
  public:
@@ -87,8 +94,7 @@ class NameIndex {
     if (name.empty()) return nullptr;
     // Names of a bucket have the same length and first letter.
     for (const Entry* entry : buckets_[Bucket(name)])
-      if (entry->Name.size() == name.size() && std::equal(name.begin() + 1, name.end(), entry->Name.begin() + 1))
-        return entry;
+      if (entry->Name.size() == name.size() && SameTail(entry->Name, name)) return entry;
     return nullptr;
   }
 

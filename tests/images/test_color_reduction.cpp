@@ -15,7 +15,7 @@ class ScreenDepth : public ::testing::Test {
 };
 
 PixelImage RowOfRed(std::initializer_list<int> reds, int rows = 1) {
-  PixelImage image(static_cast<int>(reds.size()), rows, TPixelFormat::pf24bit);
+  PixelImage image(static_cast<int>(reds.size()), rows, PixelDepth::k24Bit);
   for (int y = 0; y < rows; ++y) {
     int x = 0;
     for (int red : reds) image.ScanLine(y)[x++ * 3 + 2] = static_cast<uint8_t>(red);
@@ -32,22 +32,22 @@ std::vector<int> Indexes(const PixelImage& image) {
 
 TEST_F(ScreenDepth, ColorBitsIsReducedAndRebuildsThePalette) {
   EXPECT_EQ(ColorBits(), 24);
-  EXPECT_TRUE(ThePalette().empty());
+  EXPECT_FALSE(ThePalette());
   SetColorBits(8);
-  ASSERT_EQ(ThePalette().size(), 256u);
+  ASSERT_EQ(PaletteColors(ThePalette()).size(), 256u);
   SetColorBits(1);
   EXPECT_EQ(ColorBits(), 4);
-  EXPECT_TRUE(ThePalette().empty());
+  EXPECT_FALSE(ThePalette());
   SetColorBits(16);
   EXPECT_EQ(ColorBits(), 24);
-  EXPECT_TRUE(CopyPalette(StockPalette()).empty());
+  EXPECT_FALSE(CopyPalette(DefaultPalette()));
   SetColorBits(6);
   EXPECT_EQ(ColorBits(), 8);
-  EXPECT_EQ(CopyPalette(StockPalette()).size(), 20u);
+  EXPECT_EQ(PaletteColors(CopyPalette(DefaultPalette())), PaletteColors(DefaultPalette()));
 }
 
 TEST(ViewerPalette, HoldsStaticColoursCubeAndGreys) {
-  const std::vector<TRGB> palette = MakeViewerPalette();
+  const std::vector<TRGB> palette = PaletteColors(MakeViewerPalette());
   ASSERT_EQ(palette.size(), 256u);
   EXPECT_EQ(palette[0], (TRGB{0, 0, 0}));
   EXPECT_EQ(palette[9], (TRGB{166, 202, 240}));
@@ -65,8 +65,7 @@ TEST(ViewerPalette, HoldsStaticColoursCubeAndGreys) {
 TEST(NearestColour, MetricsAreFixed) {
   const std::vector<TRGB> palette = {{0, 0, 0}, {30, 30, 30}, {0, 0, 0}};
   // Squared distance for the GIF colour mapping ...
-  EXPECT_EQ(GetNearestPaletteIndex(palette, {60, 0, 0}), 1);
-  EXPECT_EQ(GetNearestPaletteIndex({}, {60, 0, 0}), -1);
+  EXPECT_EQ(GetNearestPaletteIndex(MakePalette(palette), RGB(60, 0, 0)), 1);
   // ... and the sum of absolute differences in the lookup cache, which keeps
   // the lowest index of equal entries.
   TFastColorLookup lookup(palette);
@@ -105,7 +104,7 @@ TEST(FloydSteinberg, SpreadsSevenThreeFiveOneSixteenthsAlongASerpentine) {
 }
 
 TEST(FloydSteinberg, OnePixelWideImageStaysInsideItsErrorRows) {
-  PixelImage column(1, 50, TPixelFormat::pf24bit);
+  PixelImage column(1, 50, PixelDepth::k24Bit);
   for (int y = 0; y < 50; ++y) column.ScanLine(y)[0] = static_cast<uint8_t>(y * 5);
   const PixelImage reduced = ReduceColors(column, rmWindows20, dmFloydSteinberg);
   ASSERT_EQ(reduced.Height(), 50);
@@ -115,10 +114,10 @@ TEST(FloydSteinberg, OnePixelWideImageStaysInsideItsErrorRows) {
 TEST(ReduceColors, UnknownCodesGiveUpQuietly) {
   const PixelImage source = RowOfRed({200, 100});
   const PixelImage copy = ReduceColors(source, rmNone, dmNearest);
-  EXPECT_EQ(copy.Format(), TPixelFormat::pf24bit);
+  EXPECT_EQ(copy.Format(), PixelDepth::k24Bit);
   EXPECT_EQ(copy.PixelColor(0, 0), (TRGB{200, 0, 0}));
   const PixelImage noPalette = ReduceColors(source, 2, dmNearest);
-  EXPECT_EQ(noPalette.Format(), TPixelFormat::pf8bit);
+  EXPECT_EQ(noPalette.Format(), PixelDepth::k8Bit);
   EXPECT_TRUE(noPalette.Palette.empty());
   const PixelImage noDither = ReduceColors(source, rmWindows20, 7);
   EXPECT_EQ(noDither.Palette.size(), 20u);
@@ -128,7 +127,7 @@ TEST(ReduceColors, UnknownCodesGiveUpQuietly) {
 }
 
 TEST(Octree, KeepsFewColoursExactlyAndFoldsManyInto236) {
-  PixelImage few(4, 1, TPixelFormat::pf24bit);
+  PixelImage few(4, 1, PixelDepth::k24Bit);
   const TRGB colors[4] = {{41, 82, 123}, {200, 10, 10}, {10, 200, 10}, {41, 82, 123}};
   for (int x = 0; x < 4; ++x) {
     uint8_t* p = few.ScanLine(0) + x * 3;
@@ -136,10 +135,10 @@ TEST(Octree, KeepsFewColoursExactlyAndFoldsManyInto236) {
   }
   const PixelImage reduced = ReduceColors(few, rmQuantize, dmNearest);
   for (int x = 0; x < 4; ++x) EXPECT_EQ(reduced.PixelColor(x, 0), colors[x]);
-  EXPECT_EQ(reduced.Palette[0], StockPalette()[0]);
-  EXPECT_EQ(reduced.Palette[255], StockPalette()[19]);
+  EXPECT_EQ(reduced.Palette[0], PaletteColors(DefaultPalette())[0]);
+  EXPECT_EQ(reduced.Palette[255], PaletteColors(DefaultPalette())[19]);
 
-  PixelImage many(256, 64, TPixelFormat::pf24bit);
+  PixelImage many(256, 64, PixelDepth::k24Bit);
   for (int y = 0; y < 64; ++y)
     for (int x = 0; x < 256; ++x) {
       uint8_t* p = many.ScanLine(y) + x * 3;
@@ -159,10 +158,10 @@ TEST(Octree, KeepsFewColoursExactlyAndFoldsManyInto236) {
 TEST_F(ScreenDepth, ReduceBitmapColorsUsesTheScreensPalette) {
   EXPECT_TRUE(ReduceBitmapColors(PixelImage()).Empty());
   SetColorBits(4);
-  EXPECT_EQ(ReduceBitmapColors(RowOfRed({255, 0})).Palette, StockPalette());
+  EXPECT_EQ(ReduceBitmapColors(RowOfRed({255, 0})).Palette, PaletteColors(DefaultPalette()));
   SetColorBits(8);
   const PixelImage reduced = ReduceBitmapColors(RowOfRed({255, 0}));
-  EXPECT_EQ(reduced.Palette, ThePalette());
+  EXPECT_EQ(reduced.Palette, PaletteColors(ThePalette()));
   EXPECT_EQ(reduced.PixelColor(0, 0), (TRGB{255, 0, 0}));
   EXPECT_EQ(reduced.PixelColor(1, 0), (TRGB{0, 0, 0}));
 }

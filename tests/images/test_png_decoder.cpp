@@ -191,7 +191,7 @@ TEST(PNGDecoder, TwoBitPaletteOfFourColoursGetsSixteenEntries) {
   TPNGImage image;
   image.LoadFromString(SimplePNG(4, 1, 2, 3, std::string("\0\x1b", 2), PNGChunk("PLTE", plte)));
   const PixelImage& bitmap = image.Bitmap();
-  ASSERT_EQ(bitmap.Format(), TPixelFormat::pf4bit);
+  ASSERT_EQ(bitmap.Format(), PixelDepth::k4Bit);
   ASSERT_EQ(bitmap.Palette.size(), 16u);
   EXPECT_EQ(bitmap.Palette[13], (TRGB{2, 2, 2}));
   EXPECT_EQ(bitmap.PixelIndex(0, 0), 0);

@@ -11,10 +11,10 @@
 namespace lark {
 namespace {
 
-PixelImage RandomBitmap(int width, int height, TPixelFormat format, unsigned seed) {
+PixelImage RandomBitmap(int width, int height, PixelDepth format, unsigned seed) {
   std::mt19937 random(seed);
   PixelImage bitmap(width, height, format);
-  if (format != TPixelFormat::pf24bit) {
+  if (format != PixelDepth::k24Bit) {
     const int entries = 1 << BitsPerPixel(format);
     for (int i = 0; i < entries; ++i)
       bitmap.Palette.push_back({uint8_t(random()), uint8_t(random()), uint8_t(random())});
@@ -23,7 +23,7 @@ PixelImage RandomBitmap(int width, int height, TPixelFormat format, unsigned see
     for (int x = 0; x < width; ++x) {
       // Runs of equal pixels, so that the filter heuristic has choices.
       const bool repeat = x > 0 && random() % 3 != 0;
-      if (format == TPixelFormat::pf24bit) {
+      if (format == PixelDepth::k24Bit) {
         uint8_t* p = bitmap.ScanLine(y) + x * 3;
         for (int c = 0; c < 3; ++c) p[c] = repeat ? p[c - 3] : uint8_t(random());
       } else {
@@ -41,7 +41,7 @@ std::string Save(TPNGImage& image) {
 }
 
 TEST(PNGWriter, EveryBitmapDepthReadsBackIdenticallyWithLibpng) {
-  for (TPixelFormat format : {TPixelFormat::pf1bit, TPixelFormat::pf4bit, TPixelFormat::pf8bit, TPixelFormat::pf24bit}) {
+  for (PixelDepth format : {PixelDepth::k1Bit, PixelDepth::k4Bit, PixelDepth::k8Bit, PixelDepth::k24Bit}) {
     for (uint8_t filters : {uint8_t(pfNone), uint8_t(31), uint8_t(pfNone | pfSub | pfAverage | pfPaeth)}) {
       SCOPED_TRACE(BitsPerPixel(format));
       SCOPED_TRACE(int(filters));
@@ -85,7 +85,7 @@ std::set<int> FiltersUsed(const std::string& file) {
 
 TEST(PNGWriter, PicksOnlyAllowedFilters) {
   TPNGImage image;
-  image.Bitmap() = RandomBitmap(64, 32, TPixelFormat::pf24bit, 7);
+  image.Bitmap() = RandomBitmap(64, 32, PixelDepth::k24Bit, 7);
   image.Filters = pfNone;
   EXPECT_EQ(FiltersUsed(Save(image)), std::set<int>{0});
   image.Filters = pfNone | pfUp;
@@ -96,7 +96,7 @@ TEST(PNGWriter, PicksOnlyAllowedFilters) {
 
 TEST(PNGWriter, KeyColourOfAnRGBImageSurvivesAndPaletteImagesCarryNoTRNS) {
   TPNGImage image;
-  image.Bitmap() = RandomBitmap(5, 5, TPixelFormat::pf24bit, 3);
+  image.Bitmap() = RandomBitmap(5, 5, PixelDepth::k24Bit, 3);
   image.Bitmap().Transparent = true;
   image.Bitmap().TransparentColor = {1, 2, 3};
   TPNGImage back;
@@ -105,7 +105,7 @@ TEST(PNGWriter, KeyColourOfAnRGBImageSurvivesAndPaletteImagesCarryNoTRNS) {
   EXPECT_EQ(back.Bitmap().TransparentColor, (TRGB{1, 2, 3}));
 
   TPNGImage indexed;
-  indexed.Bitmap() = RandomBitmap(5, 5, TPixelFormat::pf8bit, 4);
+  indexed.Bitmap() = RandomBitmap(5, 5, PixelDepth::k8Bit, 4);
   indexed.Bitmap().Transparent = true;
   TPNGImage reread;
   reread.LoadFromString(Save(indexed));
@@ -117,7 +117,7 @@ TEST(PNGWriter, KeyColourOfAnRGBImageSurvivesAndPaletteImagesCarryNoTRNS) {
 
 TEST(PNGWriter, WritesOnlyChunksWithUpperCaseFourthLetterAndCopiesByAssign) {
   TPNGImage image;
-  image.Bitmap() = RandomBitmap(3, 3, TPixelFormat::pf8bit, 5);
+  image.Bitmap() = RandomBitmap(3, 3, PixelDepth::k8Bit, 5);
   image.Chunks.Add(CreateChunk(&image.Chunks, "tEXt")).Data = {'a', 0, 'b'};
   TPNGImage copy;
   copy.Assign(image);

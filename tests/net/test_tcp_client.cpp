@@ -60,6 +60,20 @@ TEST(TCPClient, ResolvingIsReportedOnlyForNames) {
   }
 }
 
+TEST(TCPClient, AnUnknownHostIsASocketError) {
+  TNetTCPClient client;
+  client.Host = "nosuchhost.invalid";
+  client.Port = 80;
+  try {
+    client.Connect();
+    FAIL();
+  } catch (const ENetSocketError& e) {
+    EXPECT_GE(e.ErrorCode, 11001);
+    EXPECT_LE(e.ErrorCode, 11004);
+  }
+  EXPECT_FALSE(client.Socket().HandleAllocated());
+}
+
 TEST(TCPClient, AFailedConnectLeavesTheClientReusable) {
   int port = test::FreePort();
   TNetTCPClient client;

@@ -119,6 +119,25 @@ TEST(TCPConnection, ReadStreamTakesExactlyTheCountAndLeavesTheRest) {
   EXPECT_EQ(p.client.ReadLn(), "NEXT");
 }
 
+TEST(TCPConnection, CountedStreamsIntegersAndFilesRoundTrip) {
+  // The peer sends back whatever arrives.
+  Pipe p([](int fd) {
+    for (std::string got; !(got = ScriptedPeer::ReadExactly(fd, 1)).empty();) ScriptedPeer::SendAll(fd, got);
+  });
+  TMemoryStream out;
+  out.WriteString("counted payload");
+  p.client.WriteStream(out, true, true);
+  TMemoryStream in;
+  p.client.ReadStream(in);
+  EXPECT_EQ(in.Bytes(), "counted payload");
+  p.client.WriteInteger(-123456);
+  EXPECT_EQ(p.client.ReadInteger(), -123456);
+  test::TempDir dir;
+  dir.Write("f.txt", "file body\n");
+  EXPECT_EQ(p.client.WriteFile(dir.Path() + "/f.txt"), 10);
+  EXPECT_EQ(p.client.ReadLn(), "file body");
+}
+
 TEST(TCPConnection, ReadStreamByLengthFailsWhenThePeerClosesEarly) {
   Pipe p([](int fd) { ScriptedPeer::SendAll(fd, "short"); });
   TMemoryStream stream;
@@ -152,6 +171,20 @@ TEST(TCPConnection, ADisconnectFromAnotherThreadEndsAStalledRead) {
   EXPECT_THROW(p.client.ReadLn(), ENetConnClosedGracefully);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
   aborter.join();
+  EXPECT_FALSE(p.client.Connected());
+}
+
+TEST(TCPConnection, WaitsCallTheHookEverySliceAndAStopThereEndsTheRead) {
+  Pipe p([](int fd) { ScriptedPeer::ReadExactly(fd, 1); });
+  int idle = 0;
+  SetNetWaitHook([&](bool isIdle) { idle += isIdle ? 1 : 0; });
+  EXPECT_EQ(p.client.ReadLn({}, 350), "");
+  EXPECT_GE(idle, 3);
+  // A Stop pressed while the GUI thread waits runs inside the hook, on the
+  // waiting thread itself.
+  SetNetWaitHook([&](bool) { p.client.Disconnect(); });
+  EXPECT_THROW(p.client.ReadLn(), ENetConnClosedGracefully);
+  SetNetWaitHook({});
   EXPECT_FALSE(p.client.Connected());
 }
 

@@ -1,0 +1,191 @@
+#include "html/image_loader.h"
+
+#include <cstring>
+
+#include "images/bitmap_conversion.h"
+#include "images/bmp_image.h"
+#include "images/color_reduction.h"
+#include "images/display_palette.h"
+#include "images/png_image.h"
+#include "platform/core/file_stream.h"
+
+namespace lark {
+
+namespace {
+
+constexpr uint8_t kPNGSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
+
+uint32_t ReadBigEndian(const uint8_t* p) {
+  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+bool StartsWith(const uint8_t* buffer, size_t size, const char* text, size_t length) {
+  return size >= length && std::memcmp(buffer, text, length) == 0;
+}
+
+// The PNG chunk walk over bytes in memory: lengths are unsigned and checked
+// against what remains, so the walk ends with the data.
+bool HasTransparencyChunk(const uint8_t* data, size_t size) {
+  if (size < 8 || std::memcmp(data, kPNGSignature, 8) != 0) return false;
+  for (size_t pos = 8; size - pos >= 8;) {
+    const uint32_t length = ReadBigEndian(data + pos);
+    const std::string type(reinterpret_cast<const char*>(data + pos + 4), 4);
+    pos += 8;
+    if (type == "IHDR") {
+      if (length < 13 || size - pos < 13) return false;
+      const int colorType = data[pos + 9];
+      if (colorType != 2 && colorType != 3) return false;
+    } else if (type == "tRNS") {
+      return true;
+    } else if (type == "IDAT") {
+      return false;
+    }
+    if (length > size - pos || size - pos - length < 4) return false;
+    pos += size_t{length} + 4;
+  }
+  return false;
+}
+
+// A small framed picture drawn in code: the process-wide placeholders.
+std::unique_ptr<TBitmap> FramedPicture(TColor fill, TColor mark, bool cross) {
+  constexpr int kSize = 16;
+  PixelImage image(kSize, kSize, PixelDepth::k24Bit);
+  for (int y = 0; y < kSize; ++y) {
+    for (int x = 0; x < kSize; ++x) {
+      const bool frame = x == 0 || y == 0 || x == kSize - 1 || y == kSize - 1;
+      const bool diagonal = cross && x > 3 && x < kSize - 4 && (x == y || x == kSize - 1 - y);
+      const TColor color = frame ? RGB(128, 128, 128) : diagonal ? mark : fill;
+      uint8_t* p = image.ScanLine(y) + x * 3;
+      p[0] = static_cast<uint8_t>(GetBValue(color));
+      p[1] = static_cast<uint8_t>(GetGValue(color));
+      p[2] = static_cast<uint8_t>(GetRValue(color));
+    }
+  }
+  return ToBitmap(image);
+}
+
+std::unique_ptr<TBitmap> DecodeBitmap(TImageFormat format, const uint8_t* data, size_t size,
+                                      TTransparency& transparent, std::unique_ptr<TBitmap>& mask) {
+  switch (format) {
+    case ifPng: {
+      if (HasTransparencyChunk(data, size)) transparent = trPngPalette;
+      TPNGImage png;
+      png.LoadFromMemory(data, size);
+      if (transparent == trPngPalette) {
+        const PixelImage pngMask = png.TransparencyMask();
+        if (!pngMask.Empty()) mask = ToBitmap(pngMask);
+      }
+      return ToBitmap(png.Bitmap());
+    }
+    case ifBmp: return ToBitmap(ReadBMP(data, size));
+    default: return nullptr;  // JPEG waits for the platform's JPEG image class
+  }
+}
+
+}  // namespace
+
+TImageFormat GetImageType(const uint8_t* buffer, size_t size) {
+  if (StartsWith(buffer, size, "GIF8", 4)) return size >= 5 && buffer[4] == '9' ? ifGif89 : ifGif;
+  if (StartsWith(buffer, size, "BM", 2)) return ifBmp;
+  if (StartsWith(buffer, size, "\x89PNG", 4)) return ifPng;
+  if (StartsWith(buffer, size, "\xFF\xD8", 2)) return ifJpeg;
+  return ifNone;
+}
+
+bool IsTransparentPng(TStream& stream) {
+  const int64_t position = stream.Position();
+  stream.SetPosition(0);
+  const std::string bytes = stream.ReadRest();
+  stream.SetPosition(position);
+  return HasTransparencyChunk(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+std::unique_ptr<TBitmap> GetImageMask(const TBitmap& image, bool colorGiven, TColor color) {
+  auto mask = std::make_unique<TBitmap>();
+  mask->SetMonochrome(true);
+  mask->SetSize(image.Width(), image.Height());
+  if (image.Empty()) return mask;
+  const TColor key = (colorGiven ? color : image.Pixel(0, image.Height() - 1)) & 0xFFFFFF;
+  for (int y = 0; y < image.Height(); ++y) {
+    auto* row = static_cast<uint8_t*>(mask->ScanLine(y));
+    std::memset(row, 0, (size_t(image.Width()) + 7) / 8);
+    for (int x = 0; x < image.Width(); ++x)
+      if ((image.Pixel(x, y) & 0xFFFFFF) == key) row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+  }
+  return mask;
+}
+
+std::unique_ptr<TBitmap> ConvertImage(std::unique_ptr<TBitmap> bitmap) {
+  if (!bitmap) return bitmap;
+  const TPixelFormat format = bitmap->PixelFormat();
+  const bool indexed = format == pf1bit || format == pf4bit || format == pf8bit;
+  if (ColorBits() == 24) {
+    if (indexed) bitmap->SetPixelFormat(pfDevice);
+    return bitmap;
+  }
+  if (bitmap->HandleType() == bmDIB) {
+    std::unique_ptr<TBitmap> reduced = ToBitmap(ReduceBitmapColors(FromBitmap(*bitmap)));
+    if (ThePalette() && !reduced->Palette()) reduced->SetPalette(CopyPalette(ThePalette()));
+    return reduced;
+  }
+  if (ThePalette() && !bitmap->Palette()) bitmap->SetPalette(CopyPalette(ThePalette()));
+  return bitmap;
+}
+
+std::unique_ptr<TBitmap> LoadImageFromStream(TMemoryStream* stream, TTransparency& Transparent,
+                                             std::unique_ptr<TBitmap>& AMask) {
+  AMask.reset();
+  if (!stream || stream->Size() < 20) return nullptr;
+  const auto* data = static_cast<const uint8_t*>(stream->Memory());
+  const auto size = static_cast<size_t>(stream->Size());
+  stream->SetPosition(0);
+  const TImageFormat format = GetImageType(data, size);
+  if (format != ifBmp && format != ifPng && format != ifJpeg) return nullptr;
+  try {
+    if (format == ifJpeg) Transparent = trNone;
+    std::unique_ptr<TBitmap> bitmap = DecodeBitmap(format, data, size, Transparent, AMask);
+    if (!bitmap) return nullptr;
+    if (Transparent == trCorner) AMask = GetImageMask(*bitmap, false, 0);
+    return ConvertImage(std::move(bitmap));
+  } catch (const Exception&) {
+  } catch (const std::bad_alloc&) {
+  }
+  AMask.reset();
+  return nullptr;
+}
+
+std::unique_ptr<TBitmap> LoadImageFromFile(const std::string& FileName, TTransparency& Transparent,
+                                           std::unique_ptr<TBitmap>& AMask) {
+  AMask.reset();
+  TMemoryStream stream;
+  try {
+    TFileStream file(FileName, fmOpenRead);
+    stream.CopyFrom(file, 0);
+  } catch (const Exception&) {
+    return nullptr;
+  }
+  return LoadImageFromStream(&stream, Transparent, AMask);
+}
+
+TBitmap& DefBitmap() {
+  static const std::unique_ptr<TBitmap> bitmap = FramedPicture(RGB(224, 224, 224), 0, false);
+  return *bitmap;
+}
+
+TBitmap& ErrorBitmap() {
+  static const std::unique_ptr<TBitmap> bitmap = FramedPicture(RGB(255, 255, 255), RGB(255, 0, 0), true);
+  return *bitmap;
+}
+
+// Everything is shown but the white inside, so the page shows through there.
+TBitmap& ErrorBitmapMask() {
+  static const std::unique_ptr<TBitmap> mask = GetImageMask(ErrorBitmap(), true, RGB(255, 255, 255));
+  return *mask;
+}
+
+TMemoryStream& WaitStream() {
+  static TMemoryStream stream;
+  return stream;
+}
+
+}  // namespace lark

@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "html/image_loader.h"
+#include "images/display_palette.h"
+#include "tests/images/png_builder.h"
+#include "tests/images/reference_png.h"
+#include "tests/images/test_files.h"
+
+namespace lark {
+namespace {
+
+using test::PNGChunk;
+
+// The bytes in a heap block of exactly their size, so that the sanitizer
+// build sees any read past them.
+TImageFormat Sniff(const std::string& bytes) {
+  std::unique_ptr<uint8_t[]> exact(new uint8_t[bytes.size()]);
+  std::memcpy(exact.get(), bytes.data(), bytes.size());
+  return GetImageType(exact.get(), bytes.size());
+}
+
+TEST(GetImageType, RecognisesFirstBytesAndNeverReadsPastShortData) {
+  EXPECT_EQ(Sniff("GIF87a....."), ifGif);
+  EXPECT_EQ(Sniff("GIF89a....."), ifGif89);
+  EXPECT_EQ(Sniff("GIF8"), ifGif);
+  EXPECT_EQ(Sniff("BM"), ifBmp);
+  EXPECT_EQ(Sniff("\x89PNG\r\n\x1a\n"), ifPng);
+  EXPECT_EQ(Sniff("\xFF\xD8\xFF\xE0"), ifJpeg);
+  EXPECT_EQ(Sniff("G"), ifNone);
+  EXPECT_EQ(Sniff("\x89PN"), ifNone);
+  EXPECT_EQ(Sniff("\xFF"), ifNone);
+  EXPECT_EQ(GetImageType(nullptr, 0), ifNone);
+  EXPECT_EQ(Sniff("<html>"), ifNone);
+}
+
+std::unique_ptr<TMemoryStream> StreamOf(const std::string& bytes) {
+  auto stream = std::make_unique<TMemoryStream>();
+  stream->WriteString(bytes);
+  return stream;
+}
+
+std::string PalettePNG(const std::string& before, const std::string& after = "") {
+  const std::string plte("\xff\0\0\0\xff\0\0\0\xff\x10\x20\x30", 12);
+  const std::string rows = std::string("\0\0\1\2\3", 5) + std::string("\0\3\2\1\0", 5);
+  return test::kPNGSignature + PNGChunk("IHDR", test::IHDRData(4, 2, 8, 3)) + PNGChunk("PLTE", plte) + before +
+         PNGChunk("IDAT", test::Deflate(rows)) + after + PNGChunk("IEND", "");
+}
+
+TEST(IsTransparentPng, NeedsTRNSBeforeTheDataOfAnRGBOrPaletteImage) {
+  const std::string trns = PNGChunk("tRNS", std::string("\0\xff\0", 3));
+  EXPECT_TRUE(IsTransparentPng(*StreamOf(PalettePNG(trns))));
+  EXPECT_FALSE(IsTransparentPng(*StreamOf(PalettePNG("", trns))));
+  const std::string rgba = test::SimplePNG(1, 1, 8, 6, std::string(5, '\0'), trns);
+  EXPECT_FALSE(IsTransparentPng(*StreamOf(rgba)));
+  // A length beyond the data ends the walk instead of reading on.
+  std::string broken = PalettePNG(trns);
+  broken[33 + 3] = '\xff';
+  broken[33] = '\x7f';
+  EXPECT_FALSE(IsTransparentPng(*StreamOf(broken)));
+  auto stream = StreamOf(PalettePNG(trns));
+  stream->SetPosition(5);
+  (void)IsTransparentPng(*stream);
+  EXPECT_EQ(stream->Position(), 5);
+}
+
+TEST(LoadImageFromStream, RefusesShortStreamsGIFsAndBrokenData) {
+  TTransparency transparent = trNone;
+  std::unique_ptr<TBitmap> mask;
+  const std::string png = PalettePNG("");
+  EXPECT_FALSE(LoadImageFromStream(StreamOf(png.substr(0, 19)).get(), transparent, mask));
+  EXPECT_FALSE(LoadImageFromStream(nullptr, transparent, mask));
+  EXPECT_FALSE(LoadImageFromStream(StreamOf("GIF89a" + std::string(40, '\0')).get(), transparent, mask));
+  EXPECT_FALSE(LoadImageFromStream(StreamOf("GIF87a" + std::string(40, '\0')).get(), transparent, mask));
+  std::string corrupt = png;
+  corrupt[png.size() - 20] ^= 0x55;
+  EXPECT_FALSE(LoadImageFromStream(StreamOf(corrupt).get(), transparent, mask));
+  EXPECT_FALSE(mask);
+  ASSERT_TRUE(LoadImageFromStream(StreamOf(png).get(), transparent, mask));
+}
+
+TEST(LoadImageFromStream, PaletteTRNSMasksEveryTransparentEntry) {
+  TTransparency transparent = trNone;
+  std::unique_ptr<TBitmap> mask;
+  // Entries 0 and 2 transparent, 1 and 3 opaque.
+  const auto bitmap = LoadImageFromStream(StreamOf(PalettePNG(PNGChunk("tRNS", std::string("\0\xff\0", 3)))).get(),
+                                          transparent, mask);
+  ASSERT_TRUE(bitmap);
+  ASSERT_TRUE(mask);
+  EXPECT_EQ(transparent, trPngPalette);
+  EXPECT_EQ(bitmap->Pixel(1, 0) & 0xFFFFFF, RGB(0, 255, 0));
+  const int expected[8] = {1, 0, 1, 0, 0, 1, 0, 1};  // indexes 0 1 2 3 / 3 2 1 0
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(mask->Pixel(i % 4, i / 4) & 0xFFFFFF, expected[i] ? clWhite : clBlack) << i;
+}
+
+TEST(LoadImageFromStream, CornerMaskUsesTheLowerLeftColour) {
+  TTransparency transparent = trCorner;
+  std::unique_ptr<TBitmap> mask;
+  const auto bitmap = LoadImageFromStream(StreamOf(PalettePNG("")).get(), transparent, mask);
+  ASSERT_TRUE(bitmap);
+  ASSERT_TRUE(mask);
+  EXPECT_EQ(transparent, trCorner);
+  EXPECT_EQ(mask->Pixel(0, 1) & 0xFFFFFF, clWhite);  // index 3, the corner
+  EXPECT_EQ(mask->Pixel(3, 0) & 0xFFFFFF, clWhite);
+  EXPECT_EQ(mask->Pixel(0, 0) & 0xFFFFFF, clBlack);
+}
+
+// Every BMP depth ImageMagick writes, against libpng's reading of the same
+// pixels as PNG.
+TEST(LoadImageFromStream, BMPsMatchTheirPNGTwins) {
+  test::TempDir dir;
+  ASSERT_TRUE(test::Run(LARK_IMAGE_SCRIPTS "/make_bmp_corpus.sh " + dir.Path()));
+  int files = 0;
+  for (const std::string& name : test::ListFiles(dir.Path(), ".bmp")) {
+    SCOPED_TRACE(name);
+    TTransparency transparent = trNone;
+    std::unique_ptr<TBitmap> mask;
+    const auto bitmap = LoadImageFromFile(dir.File(name), transparent, mask);
+    if (name == "rle8.bmp") {  // run-length coded bitmaps are not read
+      EXPECT_FALSE(bitmap);
+      continue;
+    }
+    ASSERT_TRUE(bitmap);
+    test::ReferencePNG reference;
+    ASSERT_TRUE(test::DecodeWithLibpng(test::ReadFile(dir.File(name + ".png")), reference));
+    ASSERT_EQ(bitmap->Width(), reference.Width);
+    ASSERT_EQ(bitmap->Height(), reference.Height);
+    int differences = 0;
+    for (int y = 0; y < reference.Height; ++y)
+      for (int x = 0; x < reference.Width; ++x) {
+        const uint8_t* p = &reference.RGB[(size_t(y) * reference.Width + x) * 3];
+        differences += (bitmap->Pixel(x, y) & 0xFFFFFF) != RGB(p[0], p[1], p[2]);
+      }
+    EXPECT_EQ(differences, 0);
+    ++files;
+  }
+  EXPECT_EQ(files, 7);
+  TTransparency transparent = trNone;
+  std::unique_ptr<TBitmap> mask;
+  EXPECT_FALSE(LoadImageFromFile(dir.File("missing.bmp"), transparent, mask));
+}
+
+std::string BMPHeader(int32_t width, int32_t height, int bits, uint32_t offset = 54) {
+  std::string h = "BM" + std::string(8, '\0');
+  auto put32 = [&](uint32_t v) {
+    for (int i = 0; i < 4; ++i) h += char(v >> (8 * i));
+  };
+  put32(offset);
+  put32(40);
+  put32(uint32_t(width));
+  put32(uint32_t(height));
+  h += std::string{1, 0, char(bits), 0};
+  h += std::string(24, '\0');
+  return h;
+}
+
+TEST(LoadImageFromStream, BMPHeadersAreChecked) {
+  TTransparency transparent = trNone;
+  std::unique_ptr<TBitmap> mask;
+  auto load = [&](const std::string& bytes) { return LoadImageFromStream(StreamOf(bytes).get(), transparent, mask); };
+  const std::string pixels(4, '\x7f');  // one 24-bit pixel and its padding
+  EXPECT_TRUE(load(BMPHeader(1, 1, 24) + pixels));
+  EXPECT_TRUE(load(BMPHeader(1, -1, 24) + pixels));  // top-down
+  EXPECT_FALSE(load(BMPHeader(100000, 100000, 24) + pixels));
+  EXPECT_FALSE(load(BMPHeader(2, 2, 24) + pixels));  // short data
+  EXPECT_FALSE(load(BMPHeader(1, 1, 24, 0xFFFFFFF0) + pixels));
+  EXPECT_FALSE(load(BMPHeader(1, 1, 7) + pixels));
+  EXPECT_FALSE(load(BMPHeader(0, 1, 24) + pixels));
+  EXPECT_FALSE(load(BMPHeader(1, INT32_MIN, 24) + pixels));
+}
+
+class LoaderScreenDepth : public ::testing::Test {
+ protected:
+  void TearDown() override { SetColorBits(24); }
+};
+
+TEST_F(LoaderScreenDepth, ConvertImageFitsTheScreen) {
+  auto deep = std::make_unique<TBitmap>(3, 3);
+  deep->SetPixelFormat(pf24bit);
+  TBitmap* same = deep.get();
+  EXPECT_EQ(ConvertImage(std::move(deep)).get(), same);
+  auto indexed = std::make_unique<TBitmap>();
+  indexed->SetPixelFormat(pf8bit);
+  indexed->SetSize(2, 2);
+  EXPECT_EQ(ConvertImage(std::move(indexed))->PixelFormat(), pfDevice);
+  EXPECT_FALSE(ConvertImage(nullptr));
+
+  SetColorBits(8);
+  auto picture = std::make_unique<TBitmap>(4, 4);
+  picture->SetPixelFormat(pf24bit);
+  const auto reduced = ConvertImage(std::move(picture));
+  EXPECT_EQ(reduced->PixelFormat(), pf8bit);
+  EXPECT_EQ(PaletteColors(reduced->Palette()), PaletteColors(ThePalette()));
+  // White's lookup cell is claimed by the lower index of grey 250.
+  EXPECT_EQ(reduced->Pixel(1, 1) & 0xFFFFFF, RGB(250, 250, 250));
+}
+
+TEST(ProcessImages, PlaceholdersAndWaitStreamExist) {
+  EXPECT_FALSE(DefBitmap().Empty());
+  EXPECT_FALSE(ErrorBitmap().Empty());
+  EXPECT_EQ(ErrorBitmapMask().Width(), ErrorBitmap().Width());
+  EXPECT_TRUE(ErrorBitmapMask().Monochrome());
+  EXPECT_EQ(&WaitStream(), &WaitStream());
+  EXPECT_EQ(WaitStream().Size(), 0);
+}
+
+}  // namespace
+}  // namespace lark
