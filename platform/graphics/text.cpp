@@ -124,13 +124,14 @@ bool GetTextExtentPoint32(TCanvas& dc, const char* text, int count, TSize* size)
   return GetTextExtentExPoint(dc, text, count, 0, nullptr, nullptr, size);
 }
 
-bool ExtTextOut(TCanvas& dc, int x, int y, unsigned options, const TRect* rect, const char* text, int count,
-                const int* dx) {
-  if (count < 0 || (!text && count > 0)) return false;
+namespace {
+
+// Draws text by the canvas's alignment and returns the width it took.
+int OutputText(TCanvas& dc, int x, int y, unsigned options, const TRect* rect, std::string_view bytes,
+               const int* dx) {
   dc.SyncTextColors();
   const RealizedFont& font = dc.Font().Realized();
   const detail::GdiState& state = dc.State();
-  const std::string_view bytes(text ? text : "", size_t(count));
   const LaidOutText laid = LayOut(dc, font, bytes, dx);
   const bool update_cp = state.TextAlign & TA_UPDATECP;
   if (update_cp) {
@@ -158,6 +159,15 @@ bool ExtTextOut(TCanvas& dc, int x, int y, unsigned options, const TRect* rect, 
     const int cp_x = horizontal == TA_RIGHT ? start_x : horizontal == TA_CENTER ? x : start_x + laid.width;
     dc.SetPenPos({cp_x, y});
   }
+  return laid.width;
+}
+
+}  // namespace
+
+bool ExtTextOut(TCanvas& dc, int x, int y, unsigned options, const TRect* rect, const char* text, int count,
+                const int* dx) {
+  if (count < 0 || (!text && count > 0)) return false;
+  OutputText(dc, x, y, options, rect, std::string_view(text ? text : "", size_t(count)), dx);
   return true;
 }
 
@@ -166,13 +176,12 @@ bool TextOut(TCanvas& dc, int x, int y, const char* text, int count) {
 }
 
 void TCanvas::TextOut(int x, int y, std::string_view text) {
-  ExtTextOut(*this, x, y, 0, nullptr, text.data(), int(text.size()), nullptr);
-  if (!(state_.TextAlign & TA_UPDATECP)) MoveTo(x + TextWidth(text), y);
+  const int width = OutputText(*this, x, y, 0, nullptr, text, nullptr);
+  if (!(state_.TextAlign & TA_UPDATECP)) MoveTo(x + width, y);
 }
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {
-  const unsigned options = ETO_CLIPPED | (brush_.Style != bsClear ? ETO_OPAQUE : 0);
-  ExtTextOut(*this, x, y, options, &rect, text.data(), int(text.size()), nullptr);
+  OutputText(*this, x, y, ETO_CLIPPED | (brush_.Style != bsClear ? ETO_OPAQUE : 0), &rect, text, nullptr);
 }
 
 TSize TCanvas::TextExtent(std::string_view text) {
