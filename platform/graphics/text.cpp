@@ -52,6 +52,13 @@ LaidOutText LayOut(TCanvas& dc, const RealizedFont& font, std::string_view text,
   return result;
 }
 
+// Narrows a command's clip to a logical rectangle, when one is given.
+void NarrowClip(DrawCommand& command, const std::optional<QRect>& clip_to) {
+  if (!clip_to) return;
+  const QRegion area = detail::MapToDevice(command.transform, *clip_to);
+  command.clip = command.clip ? command.clip->intersected(area) : area;
+}
+
 // Builds and runs the command that draws laid-out text with its left end at
 // start_x and its baseline at baseline.
 void DrawLaidOut(TCanvas& dc, const RealizedFont& font, std::string_view bytes, const LaidOutText& text,
@@ -61,10 +68,7 @@ void DrawLaidOut(TCanvas& dc, const RealizedFont& font, std::string_view bytes, 
   command.textColor = detail::ToQColor(dc.State().TextColor);
   command.background = detail::ToQColor(dc.State().BkColor);
   command.opaqueRect = opaque;
-  if (clip_to) {
-    const QRegion area = detail::MapToDevice(command.transform, *clip_to);
-    command.clip = command.clip ? command.clip->intersected(area) : area;
-  }
+  NarrowClip(command, clip_to);
   std::map<int, std::pair<QList<quint32>, QList<QPointF>>> runs;
   int x = start_x;
   command.baseline = baseline;
@@ -86,8 +90,10 @@ void DrawLaidOut(TCanvas& dc, const RealizedFont& font, std::string_view bytes, 
     command.glyphs.push_back(glyphs);
   }
   const int line = font.LineWidth();
-  if (font.Underline()) command.rects.push_back(QRect(start_x, baseline + font.UnderlinePosition() - line / 2, text.width, line));
-  if (font.StrikeOut()) command.rects.push_back(QRect(start_x, baseline - font.StrikeOutPosition() - line / 2, text.width, line));
+  if (font.Underline())
+    command.rects.push_back(QRect(start_x, baseline + font.UnderlinePosition() - line / 2, text.width, line));
+  if (font.StrikeOut())
+    command.rects.push_back(QRect(start_x, baseline - font.StrikeOutPosition() - line / 2, text.width, line));
   dc.Device().Execute(command);
 }
 
@@ -270,6 +276,21 @@ std::vector<TextLine> BreakLines(TCanvas& dc, std::string_view text, const TRect
   return lines;
 }
 
+// Underlines the character an "&" marked.
+void UnderlinePrefixed(TCanvas& dc, const RealizedFont& font, const TextLine& line, const LaidOutText& laid,
+                       int left, int baseline, const std::optional<QRect>& clip) {
+  int before = 0, through = 0;
+  for (size_t i = 0; i < laid.chars.size(); ++i) {
+    if (int(laid.chars[i].offset) < line.prefix_char) before += laid.advances[i];
+    if (int(laid.chars[i].offset) <= line.prefix_char) through += laid.advances[i];
+  }
+  DrawCommand underline = detail::FillCommand(dc, QBrush(detail::ToQColor(dc.State().TextColor)));
+  NarrowClip(underline, clip);
+  const int y = baseline + font.UnderlinePosition();
+  underline.rects.push_back(QRect(left + before, y, through - before, font.LineWidth()));
+  dc.Device().Execute(underline);
+}
+
 }  // namespace
 
 int DrawText(TCanvas& dc, std::string_view text, TRect& rect, unsigned format) {
@@ -302,17 +323,7 @@ int DrawText(TCanvas& dc, std::string_view text, TRect& rect, unsigned format) {
     std::optional<QRect> opaque;
     if (state.BkMode == OPAQUE) opaque = QRect(left, top, laid.width, line_height);
     DrawLaidOut(dc, font, line.text, laid, left, baseline, opaque, clip);
-    if (line.prefix_char >= 0) {
-      int before = 0, through = 0;
-      for (size_t i = 0; i < laid.chars.size(); ++i) {
-        if (int(laid.chars[i].offset) < line.prefix_char) before += laid.advances[i];
-        if (int(laid.chars[i].offset) <= line.prefix_char) through += laid.advances[i];
-      }
-      DrawCommand underline = detail::FillCommand(dc, QBrush(detail::ToQColor(state.TextColor)));
-      if (clip) underline.clip = underline.clip ? underline.clip->intersected(detail::MapToDevice(underline.transform, *clip)) : QRegion(detail::MapToDevice(underline.transform, *clip));
-      underline.rects.push_back(QRect(left + before, baseline + font.UnderlinePosition(), through - before, font.LineWidth()));
-      dc.Device().Execute(underline);
-    }
+    if (line.prefix_char >= 0) UnderlinePrefixed(dc, font, line, laid, left, baseline, clip);
     top += line_height;
   }
   return height;

@@ -218,6 +218,21 @@ TEST(Text, DrawTextWrapsCentresAndCalculates) {
   DrawText(c, "&Open", noprefix, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   EXPECT_EQ(noprefix.Width(), c.TextWidth("&Open"));
 
+  TBitmap plain(60, 20), marked(60, 20);
+  TRect area = Rect(0, 0, 60, 20);
+  DrawText(plain.Canvas(), "Open", area, DT_SINGLELINE);
+  DrawText(marked.Canvas(), "&Open", area, DT_SINGLELINE);
+  int underlined = 0;
+  const int below = plain.Canvas().TextHeight("O") - 4;  // under the baseline only
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 60; ++x)
+      if (plain.Pixel(x, y) != marked.Pixel(x, y)) {
+        EXPECT_GE(y, below) << x << "," << y;
+        EXPECT_LT(x, plain.Canvas().TextWidth("O") + 1);
+        ++underlined;
+      }
+  EXPECT_GT(underlined, 0);
+
   SetBkMode(c, TRANSPARENT);
   TRect box = Rect(0, 0, 200, 40);
   DrawText(c, "X", box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
