@@ -124,12 +124,14 @@ std::unique_ptr<TBitmap> GetImageMask(const TBitmap& image, bool colorGiven, TCo
   mask->SetMonochrome(true);
   mask->SetSize(image.Width(), image.Height());
   if (image.Empty()) return mask;
-  const TColor key = (colorGiven ? color : image.Pixel(0, image.Height() - 1)) & 0xFFFFFF;
+  const PixelImage pixels = FromBitmap(image);
+  const TColor key = colorGiven ? color : image.Pixel(0, image.Height() - 1);
+  const TRGB clear{uint8_t(GetRValue(key)), uint8_t(GetGValue(key)), uint8_t(GetBValue(key))};
   for (int y = 0; y < image.Height(); ++y) {
     auto* row = static_cast<uint8_t*>(mask->ScanLine(y));
     std::memset(row, 0, (size_t(image.Width()) + 7) / 8);
     for (int x = 0; x < image.Width(); ++x)
-      if ((image.Pixel(x, y) & 0xFFFFFF) == key) row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+      if (pixels.PixelColor(x, y) == clear) row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
   }
   return mask;
 }
