@@ -35,6 +35,43 @@ class Channel {
   int Width_;
 };
 
+// Run-length coded 8- or 4-bit pixels (bottom-up): pairs of a count and a
+// colour, or an escape (0, then 0 end of line, 1 end of bitmap, 2 a move by
+// two further bytes, n >= 3 a run of n literal pixels padded to two bytes).
+// Everything is bounded by the data and the picture; pixels not reached stay 0.
+void DecodeRLE(const uint8_t* data, size_t size, int bits, PixelImage& image) {
+  const PixelDepth depth = image.Format();
+  int x = 0, y = image.Height() - 1;
+  auto put = [&](int index) {
+    if (x < image.Width() && y >= 0) SetRowPixelIndex(image.ScanLine(y), depth, x, index);
+    ++x;
+  };
+  auto nibble = [&](uint8_t byte, int i) { return bits == 8 ? byte : (i % 2 ? byte & 0x0F : byte >> 4); };
+  size_t pos = 0;
+  while (pos + 2 <= size && y >= 0) {
+    const int count = data[pos], value = data[pos + 1];
+    pos += 2;
+    if (count > 0) {
+      for (int i = 0; i < count && x < image.Width(); ++i) put(nibble(uint8_t(value), i));
+    } else if (value == 0) {
+      x = 0;
+      --y;
+    } else if (value == 1) {
+      return;
+    } else if (value == 2) {
+      if (pos + 2 > size) return;
+      x += data[pos];
+      y -= data[pos + 1];
+      pos += 2;
+    } else {
+      const size_t bytes = bits == 8 ? size_t(value) : (size_t(value) + 1) / 2;
+      if (pos + bytes > size) return;
+      for (int i = 0; i < value && x < image.Width(); ++i) put(nibble(data[pos + (bits == 8 ? i : i / 2)], i));
+      pos += (bytes + 1) & ~size_t{1};
+    }
+  }
+}
+
 }  // namespace
 
 PixelImage ReadBMP(const uint8_t* data, size_t size) {
@@ -54,7 +91,8 @@ PixelImage ReadBMP(const uint8_t* data, size_t size) {
   const int64_t height = topDown ? -rawHeight : rawHeight;
   if (width <= 0 || height <= 0 || width * height > kMaxImagePixels) throw Exception(kInvalid);
   const bool bitFields = compression == 3 && (bitCount == 16 || bitCount == 32);
-  if (compression != 0 && !bitFields) throw Exception(kInvalid);  // run-length coded bitmaps are not read
+  const bool runLength = (compression == 1 && bitCount == 8) || (compression == 2 && bitCount == 4);
+  if (compression != 0 && !bitFields && !runLength) throw Exception(kInvalid);
 
   const bool indexed = bitCount == 1 || bitCount == 4 || bitCount == 8;
   if (!indexed && bitCount != 16 && bitCount != 24 && bitCount != 32) throw Exception(kInvalid);
@@ -63,7 +101,7 @@ PixelImage ReadBMP(const uint8_t* data, size_t size) {
                            : bitCount == 8 ? PixelDepth::k8Bit
                                            : PixelDepth::k24Bit;
   const size_t rowBytes = PaddedRowBytes(width, bitCount);
-  if (bitsOffset > size || rowBytes * height > size - bitsOffset) throw Exception(kInvalid);
+  if (bitsOffset > size || (!runLength && rowBytes * height > size - bitsOffset)) throw Exception(kInvalid);
 
   PixelImage image(static_cast<int>(width), static_cast<int>(height), depth);
   size_t tablePos = 14 + headerSize;
@@ -74,6 +112,11 @@ PixelImage ReadBMP(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < entries && tablePos + entrySize <= bitsOffset; ++i, tablePos += entrySize)
       image.Palette.push_back({data[tablePos + 2], data[tablePos + 1], data[tablePos]});
     image.Palette.resize(size_t{1} << bitCount);
+  }
+  if (runLength) {
+    if (topDown) throw Exception(kInvalid);  // coded bitmaps are bottom-up by definition
+    DecodeRLE(data + bitsOffset, size - bitsOffset, bitCount, image);
+    return image;
   }
   uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
   if (bitCount == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;

@@ -4,6 +4,7 @@
 
 #include "html/image_loader.h"
 #include "images/display_palette.h"
+#include "platform/windows/application.h"
 #include "tests/images/png_builder.h"
 #include "tests/images/reference_png.h"
 #include "tests/images/test_files.h"
@@ -117,10 +118,6 @@ TEST(LoadImageFromStream, BMPsMatchTheirPNGTwins) {
     TTransparency transparent = trNone;
     std::unique_ptr<TBitmap> mask;
     const auto bitmap = LoadImageFromFile(dir.File(name), transparent, mask);
-    if (name == "rle8.bmp") {  // run-length coded bitmaps are not read
-      EXPECT_FALSE(bitmap);
-      continue;
-    }
     ASSERT_TRUE(bitmap);
     test::ReferencePNG reference;
     ASSERT_TRUE(test::DecodeWithLibpng(test::ReadFile(dir.File(name + ".png")), reference));
@@ -135,7 +132,7 @@ TEST(LoadImageFromStream, BMPsMatchTheirPNGTwins) {
     EXPECT_EQ(differences, 0);
     ++files;
   }
-  EXPECT_EQ(files, 7);
+  EXPECT_EQ(files, 8);
   TTransparency transparent = trNone;
   std::unique_ptr<TBitmap> mask;
   EXPECT_FALSE(LoadImageFromFile(dir.File("missing.bmp"), transparent, mask));
@@ -170,6 +167,24 @@ TEST(LoadImageFromStream, BMPHeadersAreChecked) {
   EXPECT_FALSE(load(BMPHeader(1, INT32_MIN, 24) + pixels));
 }
 
+// 4-bit run-length coding, which ImageMagick does not write: a run, an end
+// of line, a literal run padded to two bytes, the end.
+TEST(LoadImageFromStream, RunLengthCodedFourBitBMP) {
+  std::string file = BMPHeader(4, 2, 4, 54 + 64);
+  file[30] = 2;  // compression: RLE4
+  for (int i = 0; i < 16; ++i) file += std::string{char(i * 16), char(i * 8), char(i), 0};
+  file += std::string("\x04\x12\x00\x00\x00\x03\x34\x50\x00\x01", 10);
+  TTransparency transparent = trNone;
+  std::unique_ptr<TBitmap> mask;
+  const auto bitmap = LoadImageFromStream(StreamOf(file).get(), transparent, mask);
+  ASSERT_TRUE(bitmap);
+  const int expected[8] = {3, 4, 5, 0, 1, 2, 1, 2};  // top row first
+  for (int i = 0; i < 8; ++i) {
+    const int index = expected[i];
+    EXPECT_EQ(bitmap->Pixel(i % 4, i / 4) & 0xFFFFFF, RGB(index, index * 8, index * 16)) << i;
+  }
+}
+
 class LoaderScreenDepth : public ::testing::Test {
  protected:
   void TearDown() override { SetColorBits(24); }
@@ -194,6 +209,27 @@ TEST_F(LoaderScreenDepth, ConvertImageFitsTheScreen) {
   EXPECT_EQ(PaletteColors(reduced->Palette()), PaletteColors(ThePalette()));
   // White's lookup cell is claimed by the lower index of grey 250.
   EXPECT_EQ(reduced->Pixel(1, 1) & 0xFFFFFF, RGB(250, 250, 250));
+}
+
+TEST(LoadImageFromStream, JPEGHasNoMaskWhateverIsAsked) {
+  test::TempDir dir;
+  ASSERT_TRUE(test::Run("convert -size 17x9 xc:'#3060c0' -quality 95 " + dir.File("blue.jpg")));
+  TTransparency transparent = trCorner;
+  std::unique_ptr<TBitmap> mask;
+  const auto bitmap = LoadImageFromFile(dir.File("blue.jpg"), transparent, mask);
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(transparent, trNone);
+  EXPECT_FALSE(mask);
+  EXPECT_EQ(bitmap->Width(), 17);
+  const TColor color = bitmap->Pixel(8, 4);
+  EXPECT_NEAR(GetRValue(color), 0x30, 3);
+  EXPECT_NEAR(GetBValue(color), 0xc0, 3);
+}
+
+TEST(ProcessImages, UnitStartRegistersTheDocumentCursors) {
+  StartImageUnit();
+  EXPECT_EQ(ColorBits(), 24);
+  for (TCursor id = 1; id <= 5; ++id) EXPECT_TRUE(Screen()->HasCursor(id)) << id;
 }
 
 TEST(ProcessImages, PlaceholdersAndWaitStreamExist) {
