@@ -100,6 +100,7 @@ class THtmlReader {
   bool TakePlainByte();
   void NextCh();
   void SkipBlanks();
+  void Step(Advance advance);
   void GetChSlow();
   void AdvancePosition(std::size_t count);
   [[nodiscard]] std::int32_t NextPosition() const;
