@@ -101,8 +101,7 @@ constexpr std::array<bool, 256> kNeedsCare = [] {
   return table;
 }();
 
-// Runs of bytes that a text token, a quoted value or a comment body takes
-// in one step.
+// Bytes of a word of running text: neither blank, control, "&" nor "<".
 constexpr std::array<bool, 256> kWordByte = [] {
   std::array<bool, 256> table{};
   for (int c = ' ' + 1; c < 256; ++c) table[static_cast<std::size_t>(c)] = c != '&' && c != '<';
@@ -113,7 +112,6 @@ constexpr std::array<bool, 256> kWordByte = [] {
 constexpr auto IsWordByte = [](unsigned char c) { return kWordByte[c]; };
 constexpr auto IsLetterByte = [](unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
 constexpr auto IsLetterOrDashByte = [](unsigned char c) { return IsLetterByte(c) || c == '-'; };
-constexpr auto IsPreformattedByte = [](unsigned char c) { return c >= ' ' && c != '&' && c != '<'; };
 
 // The first position in [pos, end) whose byte is at most `low` or is one of
 // `a`, `b`, `c`; `end` when there is none. Sixteen bytes at a time where the
@@ -247,17 +245,6 @@ void THtmlReader::SkipRun(std::size_t count) {
   textPos_ += count;
   AdvancePosition(count);
   lineEnd_ = LineEnd::None;
-}
-
-// How many bytes from the current place in the main text (at most `room`)
-// form a run; none while an include is being read.
-template <typename InRun>
-std::size_t THtmlReader::PlainRunLength(std::size_t room, InRun inRun) const {
-  if (sourceKind_ == IncludeSourceKind) return 0;
-  const std::size_t end = std::min(text_.size(), textPos_ + std::min(room, text_.size()));
-  std::size_t pos = textPos_;
-  while (pos < end && inRun(static_cast<unsigned char>(text_[pos]))) ++pos;
-  return pos - textPos_;
 }
 
 // Bytes of text that go into a text token as they are. Outside preformatted
