@@ -5,6 +5,7 @@
 
 #include "platform/core/message_pump.h"
 #include "platform/core/thread.h"
+#include "platform/windows/timer.h"
 #include "tests/platform_windows/window_fixture.h"
 
 namespace lark {
@@ -40,7 +41,11 @@ TEST_F(Synchronized, CallsRunInTheLoopAndThoseAimedAtAFreedFormAreDropped) {
   second.Target = live->Token();
   second.call = [&] { ++ran; };
   second.Start();
-  // The loop wakes for the call and runs it.
+  // The loop runs the call; a timer keeps the wait bounded should a wake-up
+  // go astray, so a failure shows as a failed check, not a hung test.
+  TTimer heartbeat(nullptr);
+  heartbeat.SetInterval(100);
+  heartbeat.OnTimer = [](TObject*) {};
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (ran == 0 && std::chrono::steady_clock::now() < deadline) Application()->HandleMessage();
   EXPECT_EQ(ran, 1);
