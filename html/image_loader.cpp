@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "images/bitmap_conversion.h"
-#include "images/bmp_image.h"
 #include "images/color_reduction.h"
 #include "images/display_palette.h"
 #include "images/png_image.h"
@@ -95,7 +94,12 @@ std::unique_ptr<TBitmap> DecodeBitmap(TImageFormat format, TMemoryStream& stream
       }
       return ToBitmap(png.Bitmap());
     }
-    case ifBmp: return ToBitmap(ReadBMP(data, size));
+    case ifBmp: {
+      auto bitmap = std::make_unique<TBitmap>();
+      stream.SetPosition(0);
+      bitmap->LoadFromStream(stream);
+      return bitmap;
+    }
     case ifJpeg: return DecodeJPEG(stream);
     default: return nullptr;
   }
@@ -145,7 +149,7 @@ std::unique_ptr<TBitmap> ConvertImage(std::unique_ptr<TBitmap> bitmap) {
     return bitmap;
   }
   if (bitmap->HandleType() == bmDIB) {
-    std::unique_ptr<TBitmap> reduced = ToBitmap(ReduceBitmapColors(FromBitmap(*bitmap)));
+    std::unique_ptr<TBitmap> reduced = ReduceBitmapColors(bitmap.get());
     if (ThePalette() && !reduced->Palette()) reduced->SetPalette(CopyPalette(ThePalette()));
     return reduced;
   }
