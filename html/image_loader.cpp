@@ -149,7 +149,7 @@ std::unique_ptr<TBitmap> ConvertImage(std::unique_ptr<TBitmap> bitmap) {
     return bitmap;
   }
   if (bitmap->HandleType() == bmDIB) {
-    std::unique_ptr<TBitmap> reduced = ToBitmap(ReduceBitmapColors(FromBitmap(*bitmap)));
+    std::unique_ptr<TBitmap> reduced = ReduceBitmapColors(bitmap.get());
     if (ThePalette() && !reduced->Palette()) reduced->SetPalette(CopyPalette(ThePalette()));
     return reduced;
   }
