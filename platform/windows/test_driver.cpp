@@ -25,6 +25,15 @@ std::function<TMenuItem*(TPopupMenu*, TPoint)>& MenuAnswer() {
   return answer;
 }
 
+std::function<bool(TCommonDialog*)>& DialogAnswer() {
+  static std::function<bool(TCommonDialog*)> answer;
+  return answer;
+}
+std::function<void(const std::string&, const std::vector<std::string>&)>& StartCapture() {
+  static std::function<void(const std::string&, const std::vector<std::string>&)> capture;
+  return capture;
+}
+
 Qt::KeyboardModifiers Modifiers(TShiftState shift) {
   Qt::KeyboardModifiers modifiers;
   if (shift & ssShift) modifiers |= Qt::ShiftModifier;
@@ -209,7 +218,15 @@ void AnswerMessageBoxes(std::function<int(const std::string&, TMsgDlgType, TMsgD
 
 void AnswerPopupMenus(std::function<TMenuItem*(TPopupMenu*, TPoint)> answer) { MenuAnswer() = std::move(answer); }
 
+void AnswerDialogs(std::function<bool(TCommonDialog*)> answer) { DialogAnswer() = std::move(answer); }
+
+void CaptureStarts(std::function<void(const std::string&, const std::vector<std::string>&)> capture) {
+  StartCapture() = std::move(capture);
+}
+
 void Reset() {
+  DialogAnswer() = nullptr;
+  StartCapture() = nullptr;
   ModalHandler() = nullptr;
   BoxAnswer() = nullptr;
   MenuAnswer() = nullptr;
@@ -231,6 +248,20 @@ bool AnswerMessageBox(const std::string& text, TMsgDlgType type, TMsgDlgButtons 
 bool AnswerPopupMenu(TPopupMenu* menu, TPoint screenPoint, TMenuItem*& choice) {
   if (!MenuAnswer()) return false;
   choice = MenuAnswer()(menu, screenPoint);
+  return true;
+}
+
+bool AnswerDialog(TCommonDialog* dialog, bool& confirmed) {
+  if (!DialogAnswer()) return false;
+  confirmed = DialogAnswer()(dialog);
+  return true;
+}
+
+bool InterceptsStarts() { return static_cast<bool>(StartCapture()); }
+
+bool InterceptStart(const std::string& program, const std::vector<std::string>& arguments) {
+  if (!StartCapture()) return false;
+  StartCapture()(program, arguments);
   return true;
 }
 
