@@ -1,6 +1,8 @@
 #include "platform/windows/test_driver.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -200,6 +202,15 @@ void ActivateWindow(TCustomForm* form) {
 }
 
 void SetApplicationActive(bool active) { Application()->SetActive(active); }
+
+void OpenDropDown(TWinControl* combo) {
+  auto* box = qobject_cast<QComboBox*>(WidgetOf(combo));
+  if (!box) return;
+  box->showPopup();
+  QCoreApplication::processEvents();
+  box->view()->grab();
+  box->hidePopup();
+}
 
 void PumpWindowSystem() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 

@@ -46,6 +46,9 @@ void SetCursorPos(TPoint screenPoint);
 void ActivateWindow(TCustomForm* form);
 void SetApplicationActive(bool active);
 
+// Opens a combo box's list (and lets it paint), as a click on its arrow would.
+void OpenDropDown(TWinControl* combo);
+
 // Lets the window system deliver what it holds (input, timers, paints)
 // without handling any queued message.
 void PumpWindowSystem();
