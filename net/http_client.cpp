@@ -368,6 +368,7 @@ TNetHTTP::Target TNetHTTP::PrepareConnection(const std::string& url) {
   tunnelHost_ = t.host;
   tunnelPort_ = t.port;
   if (tls != nullptr) {
+    tls->HostName = t.host;
     if (https && viaProxy) {
       tls->OnConnect = [this](TObject*) { OpenTunnel(); };
     } else {
