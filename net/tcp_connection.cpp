@@ -312,7 +312,8 @@ void TNetTCPConnection::WriteBuffer(const void* buffer, std::int64_t count) {
   for (std::int64_t done = 0; done < count;) {
     int sent = RawSend(bytes + done, ClampToInt(count - done));
     closedGracefully_ = sent == 0;
-    CheckConnectionClosed(true, false);
+    // Unread input does not make a closed connection writable.
+    CheckConnectionClosed(true, true);
     if (sent < 0) {
       int error = GSocketStack->LastError();
       if (error == winsock::WSAEWOULDBLOCK) throw ENetWriteTimeout(RSWriteTimeout);

@@ -40,6 +40,29 @@ int AsInputChar(char byte) {
   return c == 0 || c == 5 || c == 8 ? '?' : c;
 }
 
+// The value of decimal text that a double cannot hold (hundreds of digits,
+// or a large exponent): the limit of its sign, or 0 when it is too close to
+// zero. Text that is no number at all is 0 too.
+std::int32_t OutOfRangeNumber(std::string_view text) {
+  std::size_t i = 0;
+  const bool negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  std::size_t digits = 0;
+  for (; i < text.size() && (IsDigit(text[i]) || text[i] == '.'); ++i) digits += IsDigit(text[i]) ? 1 : 0;
+  if (digits == 0) return 0;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && text[i] == '-') return 0;  // underflow
+    if (i < text.size() && text[i] == '+') ++i;
+    if (i == text.size() || !std::all_of(text.begin() + static_cast<std::ptrdiff_t>(i), text.end(),
+                                         [](char c) { return IsDigit(c); }))
+      return 0;
+  } else if (i != text.size()) {
+    return 0;
+  }
+  return negative ? std::numeric_limits<std::int32_t>::min() : std::numeric_limits<std::int32_t>::max();
+}
+
 // A decimal number, fractions and exponent allowed, rounded to even at .5
 // and held within 32 bits; 0 when the text is not a number.
 std::int32_t RoundedNumber(std::string_view text) {
@@ -50,7 +73,7 @@ std::int32_t RoundedNumber(std::string_view text) {
     return plain;
   }
   double value = 0;
-  if (!TryStrToFloat(text, value)) return 0;
+  if (!TryStrToFloat(text, value)) return OutOfRangeNumber(text);
   if (value >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
     return std::numeric_limits<std::int32_t>::max();
   if (value <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))

@@ -267,22 +267,31 @@ bool IsDoubleByteCodePage(int codePage) {
   return info && info->IsLead;
 }
 
-DecodedChar DecodeChar(std::string_view text, std::size_t pos, int codePage) {
-  if (pos >= text.size()) return {};
+namespace {
+
+// DecodeChar for a code page already resolved, so that whole runs resolve once.
+DecodedChar DecodeResolved(std::string_view text, std::size_t pos, int resolved) {
   const auto byte = static_cast<unsigned char>(text[pos]);
-  const int resolved = ResolveCodePage(codePage);
   if (resolved == CP_UTF8) return DecodeUtf8(text, pos);
   // Every code page here but Johab keeps ASCII as it is.
   if (byte < 0x80 && resolved != 1361) return {1, byte};
   return TableFor(resolved)->Decode(text, pos);
 }
 
+}  // namespace
+
+DecodedChar DecodeChar(std::string_view text, std::size_t pos, int codePage) {
+  if (pos >= text.size()) return {};
+  return DecodeResolved(text, pos, ResolveCodePage(codePage));
+}
+
 std::u32string DecodeToUtf32(std::string_view text, int codePage, std::vector<std::size_t>* starts) {
   std::u32string out;
   out.reserve(text.size());
   if (starts) starts->clear();
+  const int resolved = ResolveCodePage(codePage);
   for (std::size_t pos = 0; pos < text.size();) {
-    const DecodedChar c = DecodeChar(text, pos, codePage);
+    const DecodedChar c = DecodeResolved(text, pos, resolved);
     if (starts) starts->push_back(pos);
     out += c.CodePoint;
     pos += c.Length;
@@ -293,8 +302,9 @@ std::u32string DecodeToUtf32(std::string_view text, int codePage, std::vector<st
 std::u16string DecodeToUtf16(std::string_view text, int codePage) {
   std::u16string out;
   out.reserve(text.size());
+  const int resolved = ResolveCodePage(codePage);
   for (std::size_t pos = 0; pos < text.size();) {
-    const DecodedChar c = DecodeChar(text, pos, codePage);
+    const DecodedChar c = DecodeResolved(text, pos, resolved);
     if (c.CodePoint >= 0x10000) {
       out += static_cast<char16_t>(0xD800 + ((c.CodePoint - 0x10000) >> 10));
       out += static_cast<char16_t>(0xDC00 + ((c.CodePoint - 0x10000) & 0x3FF));
@@ -343,7 +353,8 @@ bool IsCharBoundary(std::string_view text, std::size_t pos, int codePage) {
 
 std::size_t FloorCharBoundary(std::string_view text, std::size_t pos, int codePage) {
   if (pos >= text.size()) return text.size();
-  if (ResolveCodePage(codePage) == CP_UTF8) {
+  const int resolved = ResolveCodePage(codePage);
+  if (resolved == CP_UTF8) {
     // A valid sequence never holds a lead byte past its first, so the only
     // character that can cover `pos` starts at most three bytes before it.
     for (std::size_t back = 1; back <= 3 && back <= pos; ++back) {
@@ -356,7 +367,7 @@ std::size_t FloorCharBoundary(std::string_view text, std::size_t pos, int codePa
   // Double-byte text has no self-synchronising bytes: walk from the start.
   std::size_t start = 0;
   while (start < pos) {
-    const std::size_t next = start + DecodeChar(text, start, codePage).Length;
+    const std::size_t next = start + DecodeResolved(text, start, resolved).Length;
     if (next > pos) break;
     start = next;
   }

@@ -51,7 +51,9 @@ class TBitmap : public TGraphic {
   [[nodiscard]] HPALETTE Palette() const;
   void SetPalette(const HPALETTE& palette);
 
-  // A pointer to row y (0 = top), valid until the size or format changes.
+  // A pointer to row y (0 = top), valid until the size or format changes or
+  // the canvas draws on a bitmap that is not 32-bit (such drawing goes
+  // through a 32-bit copy that replaces the pixels).
   [[nodiscard]] void* ScanLine(int y);
   [[nodiscard]] const void* ScanLine(int y) const;
   [[nodiscard]] int BytesPerScanLine() const;

@@ -39,6 +39,13 @@ DrawCommand NewCommand(TCanvas& canvas, DrawCommand::Kind kind) {
   return command;
 }
 
+DrawCommand FillCommand(TCanvas& canvas, const QBrush& brush) {
+  DrawCommand command = NewCommand(canvas, DrawCommand::Kind::FillRects);
+  command.brush = brush;
+  command.rop = PATCOPY;
+  return command;
+}
+
 }  // namespace detail
 
 namespace {
@@ -49,8 +56,13 @@ QBrush BrushOf(const TBrush& brush) {
   return detail::ToQBrush(brush);
 }
 
-bool IsPlainPen(const TPen& pen) {
-  return (pen.Style == psSolid || pen.Style == psInsideFrame) && (pen.Mode == pmCopy || pen.Mode == pmBlack || pen.Mode == pmWhite);
+bool IsPlainPen(const TPen& pen) { return pen.Style == psSolid || pen.Style == psInsideFrame; }
+
+// The pixels a straight line or a frame of the pen covers, by its mode.
+DrawCommand PenCommand(TCanvas& canvas, const TPen& pen) {
+  DrawCommand command = detail::FillCommand(canvas, QBrush(detail::ToQColor(pen.Color)));
+  command.rop = detail::PenRop(pen.Mode);
+  return command;
 }
 
 }  // namespace
@@ -80,8 +92,7 @@ void TCanvas::LineTo(int x, int y) {
     // Straight lines are exact: every pixel from the start up to, not
     // including, the end, the pen's width centred on the line.
     const int width = std::max(1, pen_.Width), before = (width - 1) / 2;
-    DrawCommand command = detail::NewCommand(*this, Kind::FillRects);
-    command.brush = QBrush(detail::ToQPen(pen_).color());
+    DrawCommand command = PenCommand(*this, pen_);
     if (from.Y == y) {
       const int left = x > from.X ? from.X : x + 1, right = x > from.X ? x : from.X + 1;
       command.rects.push_back(QRect(left, y - before, right - left, width));
@@ -126,8 +137,7 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
   if (pen_.Style == psClear) {
     // Without a pen the filled area is one pixel smaller on the right and bottom.
     if (brush_.Style == bsClear) return;
-    DrawCommand command = detail::NewCommand(*this, Kind::FillRects);
-    command.brush = BrushOf(brush_);
+    DrawCommand command = detail::FillCommand(*this, BrushOf(brush_));
     command.rects.push_back(QRect(left, top, right - left - 1, bottom - top - 1));
     device_->Execute(command);
     return;
@@ -144,13 +154,11 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
   const QRect outer(left, top, right - left, bottom - top);
   const QRect inner = outer.adjusted(w, w, -w, -w);
   if (brush_.Style != bsClear && !inner.isEmpty()) {
-    DrawCommand fill = detail::NewCommand(*this, Kind::FillRects);
-    fill.brush = BrushOf(brush_);
+    DrawCommand fill = detail::FillCommand(*this, BrushOf(brush_));
     fill.rects.push_back(inner);
     device_->Execute(fill);
   }
-  DrawCommand frame = detail::NewCommand(*this, Kind::FillRects);
-  frame.brush = QBrush(detail::ToQPen(pen_).color());
+  DrawCommand frame = PenCommand(*this, pen_);
   frame.rects = {QRect(left, top, outer.width(), w), QRect(left, bottom - w, outer.width(), w),
                  QRect(left, top + w, w, outer.height() - 2 * w),
                  QRect(right - w, top + w, w, outer.height() - 2 * w)};
@@ -181,16 +189,14 @@ void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4
 
 void TCanvas::FillRect(const TRect& rect) {
   if (brush_.Style == bsClear) return;
-  DrawCommand command = detail::NewCommand(*this, Kind::FillRects);
-  command.brush = BrushOf(brush_);
+  DrawCommand command = detail::FillCommand(*this, BrushOf(brush_));
   command.rects.push_back(detail::ToQRect(rect));
   device_->Execute(command);
 }
 
 void TCanvas::FrameRect(const TRect& rect) {
   if (rect.IsEmpty()) return;
-  DrawCommand command = detail::NewCommand(*this, Kind::FillRects);
-  command.brush = BrushOf(brush_);
+  DrawCommand command = detail::FillCommand(*this, BrushOf(brush_));
   const int w = rect.Width(), h = rect.Height();
   command.rects = {QRect(rect.Left, rect.Top, w, 1), QRect(rect.Left, rect.Bottom - 1, w, 1),
                    QRect(rect.Left, rect.Top + 1, 1, h - 2), QRect(rect.Right - 1, rect.Top + 1, 1, h - 2)};
@@ -199,8 +205,8 @@ void TCanvas::FrameRect(const TRect& rect) {
 
 void TCanvas::DrawFocusRect(const TRect& rect) {
   if (rect.IsEmpty()) return;
-  DrawCommand command = detail::NewCommand(*this, Kind::FillRects);
-  command.invert = true;
+  DrawCommand command = detail::FillCommand(*this, QBrush(Qt::white));
+  command.rop = DSTINVERT;
   // Every other pixel around the edge, starting at the top-left corner.
   auto dot = [&](int x, int y) {
     if (((x - rect.Left) + (y - rect.Top)) % 2 == 0) command.rects.push_back(QRect(x, y, 1, 1));
@@ -237,8 +243,7 @@ TColor TCanvas::Pixel(int x, int y) {
 }
 
 void TCanvas::SetPixel(int x, int y, TColor color) {
-  DrawCommand command = detail::NewCommand(*this, Kind::FillRects);
-  command.brush = QBrush(detail::ToQColor(color));
+  DrawCommand command = detail::FillCommand(*this, QBrush(detail::ToQColor(color)));
   command.rects.push_back(QRect(x, y, 1, 1));
   device_->Execute(command);
 }

@@ -30,6 +30,18 @@ QColor ToQColor(TColor color) {
 
 uint32_t ToRgb24(TColor color) { return ToQColor(color).rgb() & 0xFFFFFF; }
 
+unsigned PenRop(TPenMode mode) {
+  switch (mode) {
+    case pmBlack: return BLACKNESS;
+    case pmWhite: return WHITENESS;
+    case pmNot: return DSTINVERT;
+    case pmNotCopy: return 0x000F0001;  // NOT pattern
+    case pmXor: return PATINVERT;
+    case pmNotXor: return 0x00A50065;   // NOT (pattern XOR dest)
+    default: return PATCOPY;
+  }
+}
+
 QBrush ToQBrush(const TBrush& brush) {
   const QColor color = ToQColor(brush.Color);
   switch (brush.Style) {
@@ -123,15 +135,16 @@ void PaintImage(QPainter& painter, QImage* raster, const DrawCommand& command) {
 }
 
 void PaintRects(QPainter& painter, QImage* raster, const DrawCommand& command) {
+  const bool plain = command.rop == PATCOPY || (command.brush.style() != Qt::SolidPattern);
   for (const QRect& rect : command.rects) {
     const QRect dest = MapToDevice(command.transform, rect);
     if (dest.isEmpty()) continue;
-    if (command.invert) {
-      // Inverting is feedback on a screen; paper keeps nothing of it.
-      if (raster) InvertPixels(*raster, dest, command.clip);
-    } else {
+    if (plain)
       painter.fillRect(dest, command.brush);
-    }
+    else if (raster)
+      PatternBlt(*raster, dest, command.clip, command.rop, Rgb24(command.brush.color()));
+    else if (command.rop != DSTINVERT)  // inverting is screen feedback: paper keeps nothing of it
+      painter.fillRect(dest, command.brush);
   }
 }
 

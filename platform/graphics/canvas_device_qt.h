@@ -23,7 +23,7 @@ namespace lark::detail {
 
 struct DrawCommand {
   enum class Kind {
-    FillRects,  // rects filled with brush (or inverted when invert is set)
+    FillRects,  // rects filled with brush, combined by rop (PATCOPY paints)
     Path,       // path filled with brush and outlined with pen, in logical units
     Text,       // positioned glyph runs
     Image,      // image sourceRect stretched onto destRect with a raster operation
@@ -33,7 +33,6 @@ struct DrawCommand {
   std::optional<QRegion> clip;  // device pixels
 
   std::vector<QRect> rects;  // logical units
-  bool invert = false;
   QPainterPath path;
   QPen pen = QPen(Qt::NoPen);
   QBrush brush = QBrush(Qt::NoBrush);
@@ -50,7 +49,7 @@ struct DrawCommand {
   QRect sourceRect;  // image pixels
   // Logical units; a negative width or height mirrors the image.
   int destX = 0, destY = 0, destWidth = 0, destHeight = 0;
-  unsigned rop = SRCCOPY;
+  unsigned rop = SRCCOPY;  // FillRects: an operation on brush and target
   int stretchMode = 3;
   uint32_t transparentColor = 0x1000000;  // a source colour to leave out; none by default
 };
@@ -88,6 +87,10 @@ std::unique_ptr<CanvasDevice> MakePaperDevice(QPaintDevice* device, const TDevic
 QTransform DeviceTransform(const GdiState& state);
 // A command carrying the canvas's mapping and clip.
 DrawCommand NewCommand(TCanvas& canvas, DrawCommand::Kind kind);
+// A FillRects command that paints with a solid colour or the canvas brush.
+DrawCommand FillCommand(TCanvas& canvas, const QBrush& brush);
+// The operation on brush and target by which a pen of this mode draws.
+unsigned PenRop(TPenMode mode);
 
 // Draws sourceRect of an RGB32 image stretched onto the logical rectangle
 // (x, y, width, height) of the canvas with a raster operation.

@@ -164,8 +164,7 @@ int GetClipBox(TCanvas& dc, TRect& rect) {
 }
 
 bool FillRgn(TCanvas& dc, const TRegion& region, const TBrush& brush) {
-  DrawCommand command = detail::NewCommand(dc, Kind::FillRects);
-  command.brush = detail::ToQBrush(brush);
+  DrawCommand command = detail::FillCommand(dc, detail::ToQBrush(brush));
   for (const QRect& r : detail::ToQRegion(region)) command.rects.push_back(r);
   dc.Device().Execute(command);
   return true;
@@ -248,16 +247,20 @@ QImage PrepareSource(const QImage& pixels, TCanvas& source, TCanvas& dest) {
 }  // namespace
 
 bool PatBlt(TCanvas& dest, int x, int y, int width, int height, unsigned rop) {
-  if (rop == PATCOPY || rop == BLACKNESS || rop == WHITENESS) {
-    DrawCommand command = detail::NewCommand(dest, Kind::FillRects);
-    command.brush = rop == PATCOPY ? detail::ToQBrush(dest.Brush()) : QBrush(rop == BLACKNESS ? Qt::black : Qt::white);
-    command.rects.push_back(QRect(x, y, width, height).normalized());
-    dest.Device().Execute(command);
-    return true;
+  // The operation works on the brush and the target only.
+  DrawCommand command = detail::FillCommand(dest, detail::ToQBrush(dest.Brush()));
+  if (rop == BLACKNESS || rop == WHITENESS) command.brush = QBrush(rop == BLACKNESS ? Qt::black : Qt::white);
+  else command.rop = rop;
+  if (width < 0) {
+    x += width;
+    width = -width;
   }
-  QImage dummy(1, 1, QImage::Format_RGB32);
-  dummy.fill(Qt::black);
-  detail::BlitImage(dest, x, y, width, height, dummy, dummy.rect(), rop);
+  if (height < 0) {
+    y += height;
+    height = -height;
+  }
+  command.rects.push_back(QRect(x, y, width, height));
+  dest.Device().Execute(command);
   return true;
 }
 
@@ -399,10 +402,8 @@ int GetDIBits(TCanvas&, TBitmap& bitmap, int start, int lines, void* bits, BITMA
 namespace {
 
 void EdgeLayer(TCanvas& dc, TRect& rect, unsigned flags, TColor top_left, TColor bottom_right) {
-  DrawCommand tl = detail::NewCommand(dc, Kind::FillRects);
-  tl.brush = QBrush(detail::ToQColor(top_left));
-  DrawCommand br = detail::NewCommand(dc, Kind::FillRects);
-  br.brush = QBrush(detail::ToQColor(bottom_right));
+  DrawCommand tl = detail::FillCommand(dc, QBrush(detail::ToQColor(top_left)));
+  DrawCommand br = detail::FillCommand(dc, QBrush(detail::ToQColor(bottom_right)));
   const int w = rect.Width(), h = rect.Height();
   if (flags & BF_TOP) tl.rects.push_back(QRect(rect.Left, rect.Top, w - 1, 1));
   if (flags & BF_LEFT) tl.rects.push_back(QRect(rect.Left, rect.Top, 1, h - 1));
@@ -438,8 +439,7 @@ bool DrawEdge(TCanvas& dc, TRect& rect, unsigned edge, unsigned flags) {
     EdgeLayer(dc, inside, flags, tl, br);
   }
   if ((flags & BF_MIDDLE) && !inside.IsEmpty()) {
-    DrawCommand fill = detail::NewCommand(dc, Kind::FillRects);
-    fill.brush = QBrush(detail::ToQColor(mono ? clWindow : clBtnFace));
+    DrawCommand fill = detail::FillCommand(dc, QBrush(detail::ToQColor(mono ? clWindow : clBtnFace)));
     fill.rects.push_back(QRect(inside.Left, inside.Top, inside.Width(), inside.Height()));
     dc.Device().Execute(fill);
   }

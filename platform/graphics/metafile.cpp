@@ -1,12 +1,10 @@
 #include "platform/graphics/metafile.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
 #include "platform/graphics/canvas_device_qt.h"
 #include "platform/graphics/gdi.h"
 #include "platform/graphics/graphics_exceptions.h"
 #include "platform/graphics/region_data_qt.h"
+#include "platform/graphics/screen.h"
 
 namespace lark {
 
@@ -38,18 +36,6 @@ TColor FromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
 
 }  // namespace
 }  // namespace detail
-
-TDeviceCaps ScreenCaps() {
-  TDeviceCaps caps;
-  caps.HorzRes = 1024;
-  caps.VertRes = 768;
-  if (QGuiApplication::instance())
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-      caps.HorzRes = screen->size().width();
-      caps.VertRes = screen->size().height();
-    }
-  return caps;
-}
 
 TMetafile::TMetafile() : data_(std::make_unique<detail::MetafileData>()) {}
 TMetafile::~TMetafile() = default;

@@ -68,7 +68,4 @@ class TMetafileCanvas : public TCanvas {
   ~TMetafileCanvas() override;
 };
 
-// The screen's device capabilities: 96 dpi, 24 bits.
-[[nodiscard]] TDeviceCaps ScreenCaps();
-
 }  // namespace lark

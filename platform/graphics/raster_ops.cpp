@@ -108,11 +108,13 @@ void RasterBlt(QImage& target, const QRect& dest_rect, bool mirror_x, bool mirro
   }
 }
 
-void InvertPixels(QImage& target, const QRect& rect, const std::optional<QRegion>& clip) {
+void PatternBlt(QImage& target, const QRect& rect, const std::optional<QRegion>& clip, unsigned rop,
+                uint32_t pattern) {
   for (const QRect& band : VisibleArea(target, rect, clip))
     for (int y = band.top(); y <= band.bottom(); ++y) {
       auto* line = reinterpret_cast<uint32_t*>(target.scanLine(y));
-      for (int x = band.left(); x <= band.right(); ++x) line[x] ^= 0xFFFFFF;
+      for (int x = band.left(); x <= band.right(); ++x)
+        line[x] = 0xFF000000u | (ApplyRop3(rop, pattern, 0, line[x] & 0xFFFFFF) & 0xFFFFFF);
     }
 }
 

@@ -28,8 +28,10 @@ void RasterBlt(QImage& target, const QRect& dest_rect, bool mirror_x, bool mirro
                const QImage& source, const QRect& source_rect, unsigned rop, int stretch_mode,
                uint32_t pattern, uint32_t transparent = kNoTransparentColor);
 
-// Inverts the pixels of the rectangle (within the clip).
-void InvertPixels(QImage& target, const QRect& rect, const std::optional<QRegion>& clip);
+// Combines the pixels of the rectangle (within the clip) with a pattern
+// colour by a raster operation that reads no source.
+void PatternBlt(QImage& target, const QRect& rect, const std::optional<QRegion>& clip, unsigned rop,
+                uint32_t pattern);
 
 // The pixels to visit: rect within the image and the clip.
 QRegion VisibleArea(const QImage& target, const QRect& rect, const std::optional<QRegion>& clip);

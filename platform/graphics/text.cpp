@@ -299,8 +299,7 @@ int DrawText(TCanvas& dc, std::string_view text, TRect& rect, unsigned format) {
         if (int(laid.chars[i].offset) < line.prefix_char) before += laid.advances[i];
         if (int(laid.chars[i].offset) <= line.prefix_char) through += laid.advances[i];
       }
-      DrawCommand underline = detail::NewCommand(dc, DrawCommand::Kind::FillRects);
-      underline.brush = QBrush(detail::ToQColor(state.TextColor));
+      DrawCommand underline = detail::FillCommand(dc, QBrush(detail::ToQColor(state.TextColor)));
       if (clip) underline.clip = underline.clip ? underline.clip->intersected(detail::MapToDevice(underline.transform, *clip)) : QRegion(detail::MapToDevice(underline.transform, *clip));
       underline.rects.push_back(QRect(left + before, baseline + font.UnderlinePosition(), through - before, font.LineWidth()));
       dc.Device().Execute(underline);

@@ -42,6 +42,10 @@ TEST(CodePage, DecodesTheFirstCharacterOfEachCodePage) {
       {936, "\xD6\xD0", 2, 0x4E2D},
       {949, "\xC7\xD1", 2, 0xD55C},
       {950, "\xA4\xA4", 2, 0x4E2D},
+      {950, "\xA1\x40", 2, 0x3000},
+      {936, "\x80", 1, 0x20AC},  // not a lead byte: the euro sign alone
+      {1361, "\x88\x61", 2, 0xAC00},
+      {932, "\xFF", 1, 0xFFFD},
   };
   for (const DecodeCase& c : cases) {
     const DecodedChar d = DecodeChar(c.Bytes, 0, c.CodePage);
@@ -70,6 +74,7 @@ TEST(CodePage, EncodesOneCharacterOrAQuestionMark) {
   EXPECT_EQ(EncodeChar(0x4E2D, 936), "\xD6\xD0");
   EXPECT_EQ(EncodeChar(0x0410, 932), "\x84\x40");
   EXPECT_EQ(EncodeChar(0x0E01, 932), "?");
+  EXPECT_EQ(EncodeChar(0xAC00, 1361), "\x88\x61");
 }
 
 TEST(CodePage, SingleByteCodePagesRoundTripEveryDefinedByte) {

@@ -3,6 +3,8 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/gdi.h"
+#include "platform/graphics/graphics_exceptions.h"
+#include "platform/graphics/screen.h"
 
 namespace lark {
 namespace {
@@ -52,6 +54,28 @@ TEST(Canvas, LinesStopBeforeTheirEndPoint) {
   c.LineTo(0, 2);
   EXPECT_EQ(bitmap.Pixel(0, 1), clRed);
   EXPECT_EQ(bitmap.Pixel(0, 2), clWhite);
+}
+
+TEST(Canvas, PenModesCombineWithTheTarget) {
+  TBitmap bitmap(4, 1);
+  TCanvas& c = bitmap.Canvas();
+  c.Pen().Mode = pmXor;
+  c.Pen().Color = clRed;
+  c.MoveTo(0, 0);
+  c.LineTo(2, 0);
+  EXPECT_EQ(bitmap.Pixel(0, 0), clAqua);  // white XOR red
+  c.MoveTo(0, 0);
+  c.LineTo(2, 0);  // drawn twice: gone
+  EXPECT_EQ(bitmap.Pixel(0, 0), clWhite);
+  c.Pen().Mode = pmNot;
+  c.MoveTo(0, 0);
+  c.LineTo(4, 0);
+  EXPECT_EQ(Row(bitmap, 0), "####");
+  c.Brush().Color = clBlue;
+  PatBlt(c, 0, 0, 2, 1, PATINVERT);
+  EXPECT_EQ(bitmap.Pixel(1, 0), clBlue);
+  PatBlt(c, 2, 0, 2, 1, WHITENESS);
+  EXPECT_EQ(bitmap.Pixel(3, 0), clWhite);
 }
 
 TEST(Canvas, FramesAndFocusRectangles) {
@@ -123,6 +147,15 @@ TEST(Canvas, DeviceCapsOfBitmaps) {
   bitmap.SetMonochrome(true);
   EXPECT_EQ(GetDeviceCaps(bitmap.Canvas(), BITSPIXEL), 1);
   EXPECT_EQ(GetDeviceCaps(bitmap.Canvas(), NUMCOLORS), 2);
+}
+
+TEST(Canvas, TheScreenMeasuresButCannotBeDrawnOn) {
+  TCanvas& screen = ScreenCanvas();
+  EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES), 24);
+  EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96);
+  EXPECT_GT(GetDeviceCaps(screen, HORZRES), 0);
+  EXPECT_GT(screen.TextWidth("abc"), 0);
+  EXPECT_THROW(screen.FillRect(Rect(0, 0, 1, 1)), EInvalidGraphicOperation);
 }
 
 TEST(Bitmap, ScanLinesFollowThePixelFormat) {
