@@ -8,6 +8,8 @@
 #include "images/display_palette.h"
 #include "images/png_image.h"
 #include "platform/core/file_stream.h"
+#include "platform/graphics/jpeg_image.h"
+#include "platform/windows/application.h"
 
 namespace lark {
 
@@ -64,8 +66,24 @@ std::unique_ptr<TBitmap> FramedPicture(TColor fill, TColor mark, bool cross) {
   return ToBitmap(image);
 }
 
-std::unique_ptr<TBitmap> DecodeBitmap(TImageFormat format, const uint8_t* data, size_t size,
-                                      TTransparency& transparent, std::unique_ptr<TBitmap>& mask) {
+// Palette screens get 8-bit output, on the viewer palette unless the image
+// is grey.
+std::unique_ptr<TBitmap> DecodeJPEG(TMemoryStream& stream) {
+  TJPEGImage jpeg;
+  stream.SetPosition(0);
+  jpeg.LoadFromStream(stream);
+  if (int64_t{jpeg.Width()} * jpeg.Height() > kMaxImagePixels) return nullptr;
+  if (ColorBits() <= 8) {
+    jpeg.SetPixelFormat(jf8Bit);
+    if (ColorBits() == 8 && !jpeg.Grayscale()) jpeg.SetPalette(CopyPalette(ThePalette()));
+  }
+  return jpeg.TakeBitmap();
+}
+
+std::unique_ptr<TBitmap> DecodeBitmap(TImageFormat format, TMemoryStream& stream, TTransparency& transparent,
+                                      std::unique_ptr<TBitmap>& mask) {
+  const auto* data = static_cast<const uint8_t*>(stream.Memory());
+  const auto size = static_cast<size_t>(stream.Size());
   switch (format) {
     case ifPng: {
       if (HasTransparencyChunk(data, size)) transparent = trPngPalette;
@@ -78,7 +96,8 @@ std::unique_ptr<TBitmap> DecodeBitmap(TImageFormat format, const uint8_t* data, 
       return ToBitmap(png.Bitmap());
     }
     case ifBmp: return ToBitmap(ReadBMP(data, size));
-    default: return nullptr;  // JPEG waits for the platform's JPEG image class
+    case ifJpeg: return DecodeJPEG(stream);
+    default: return nullptr;
   }
 }
 
@@ -136,14 +155,13 @@ std::unique_ptr<TBitmap> LoadImageFromStream(TMemoryStream* stream, TTransparenc
                                              std::unique_ptr<TBitmap>& AMask) {
   AMask.reset();
   if (!stream || stream->Size() < 20) return nullptr;
-  const auto* data = static_cast<const uint8_t*>(stream->Memory());
-  const auto size = static_cast<size_t>(stream->Size());
   stream->SetPosition(0);
-  const TImageFormat format = GetImageType(data, size);
+  const TImageFormat format =
+      GetImageType(static_cast<const uint8_t*>(stream->Memory()), static_cast<size_t>(stream->Size()));
   if (format != ifBmp && format != ifPng && format != ifJpeg) return nullptr;
   try {
     if (format == ifJpeg) Transparent = trNone;
-    std::unique_ptr<TBitmap> bitmap = DecodeBitmap(format, data, size, Transparent, AMask);
+    std::unique_ptr<TBitmap> bitmap = DecodeBitmap(format, *stream, Transparent, AMask);
     if (!bitmap) return nullptr;
     if (Transparent == trCorner) AMask = GetImageMask(*bitmap, false, 0);
     return ConvertImage(std::move(bitmap));
@@ -186,6 +204,18 @@ TBitmap& ErrorBitmapMask() {
 TMemoryStream& WaitStream() {
   static TMemoryStream stream;
   return stream;
+}
+
+void StartImageUnit() {
+  static bool started = false;
+  if (started) return;
+  started = true;
+  SetColorBits(24);  // the screens here
+  const struct {
+    TCursor Id;
+    const char* Resource;
+  } cursors[] = {{1, "1003"}, {2, "1006"}, {3, "UPDOWNCURSOR"}, {4, "UPONLYCURSOR"}, {5, "DOWNONLYCURSOR"}};
+  for (const auto& cursor : cursors) Screen()->RegisterCursor(cursor.Id, cursor.Resource);
 }
 
 }  // namespace lark

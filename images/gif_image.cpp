@@ -4,7 +4,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "images/bitmap_conversion.h"
 #include "images/display_palette.h"
+#include "platform/graphics/canvas.h"
+#include "platform/graphics/gdi.h"
 #include "platform/core/clock.h"
 #include "platform/core/exception.h"
 
@@ -18,6 +21,16 @@ bool MaskBit(const PixelImage& mask, int x, int y) { return mask.PixelIndex(x, y
 int ScaledDelay(int delay, int speed) {
   speed = std::max(1, speed);
   return static_cast<int>((int64_t{delay} * 100 + speed / 2) / speed);
+}
+
+// A 1-bit mask as a black and white 24-bit picture, so that raster
+// operations read it as colours.
+PixelImage MaskAsColors(const PixelImage& mask, int width, int height) {
+  PixelImage colors(width, height, PixelDepth::k24Bit);
+  for (int y = 0; y < height && y < mask.Height(); ++y)
+    for (int x = 0; x < width && x < mask.Width(); ++x)
+      if (MaskBit(mask, x, y)) std::fill_n(colors.ScanLine(y) + x * 3, 3, 0xFF);
+  return colors;
 }
 
 }  // namespace
@@ -82,6 +95,43 @@ void TGIFImage::LoadFromMemory(const uint8_t* data, size_t size, bool headerOnly
   if (!ReadGIF(data, size)) throw EOutOfMemory("Out of memory");
 }
 
+// An animation draws its composed buffers; a still image its one frame,
+// whose see-through pixels are black.
+void TGIFImage::MakeDrawBitmaps() {
+  if (!DrawStale_ && DrawPicture_) return;
+  if (Animated) {
+    DrawPicture_ = ToBitmap(FrameBuffer_);
+    DrawMask_ = IsTransparent ? ToBitmap(MaskAsColors(MaskBuffer_, Width, Height)) : nullptr;
+  } else {
+    const TgfFrame& frame = *Frames[0];
+    PixelImage picture(frame.frWidth, frame.frHeight, PixelDepth::k24Bit);
+    for (int y = 0; y < frame.frHeight; ++y) frame.frBitmap->ReadRow24(y, picture.ScanLine(y));
+    DrawPicture_ = ToBitmap(picture);
+    DrawMask_ = frame.frTransparent && frame.frMask ? ToBitmap(MaskAsColors(*frame.frMask, frame.frWidth, frame.frHeight))
+                                                    : nullptr;
+  }
+  DrawStale_ = false;
+}
+
+void TGIFImage::Draw(TCanvas& Canvas, int X, int Y, int W, int H) {
+  ScreenRect = {X, Y, W, H};
+  if (!Visible || Empty || HeaderOnly || Frames.empty()) return;
+  if (!Animated && !Frames[0]->frBitmap) return;
+  MakeDrawBitmaps();
+  SetStretchBltMode(Canvas, COLORONCOLOR);
+  const int width = DrawPicture_->Width();
+  const int height = DrawPicture_->Height();
+  if (!DrawMask_) {
+    StretchBlt(Canvas, X, Y, W, H, &DrawPicture_->Canvas(), 0, 0, width, height, SRCCOPY);
+    return;
+  }
+  // The canvas under the see-through pixels survives: (D xor P) and M or P,
+  // with the picture P black wherever the mask M is white.
+  StretchBlt(Canvas, X, Y, W, H, &DrawPicture_->Canvas(), 0, 0, width, height, SRCINVERT);
+  StretchBlt(Canvas, X, Y, W, H, &DrawMask_->Canvas(), 0, 0, width, height, SRCAND);
+  StretchBlt(Canvas, X, Y, W, H, &DrawPicture_->Canvas(), 0, 0, width, height, SRCPAINT);
+}
+
 void TGIFImage::ClearFrames() {
   Frames.clear();
   if (!IsCopy) ImageList_ = std::make_shared<TgfImageList>();
@@ -96,6 +146,7 @@ void TGIFImage::ClearFrames() {
   Bitmap_.reset();
   MaskedBitmap_.reset();
   CurrentBitmap_.reset();
+  DrawStale_ = true;
 }
 
 void TGIFImage::MakeBuffers() {
@@ -110,6 +161,7 @@ void TGIFImage::MakeBuffers() {
 // Composes a frame over the buffers: its opaque pixels replace what is there.
 void TGIFImage::DrawFrame(int number) {
   TgfFrame& frame = Frame(number);
+  DrawStale_ = true;
   if (frame.ImageIndex < 0 || frame.frWidth == 0 || frame.frHeight == 0) return;
   const PixelImage& picture = ImageList_->Pictures[frame.ImageIndex];
   const PixelImage& mask = ImageList_->Masks[frame.ImageIndex];
@@ -143,6 +195,7 @@ void TGIFImage::DrawFrame(int number) {
 // Takes a frame away before the next one, as its disposal says.
 void TGIFImage::UndrawFrame(int number) {
   TgfFrame& frame = Frame(number);
+  DrawStale_ = true;
   const TGIFRect area{frame.frLeft, frame.frTop, frame.frWidth, frame.frHeight};
   if (frame.frDisposal == 2) {
     for (int y = 0; y < area.Height; ++y) {

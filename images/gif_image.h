@@ -10,6 +10,8 @@
 
 namespace lark {
 
+class TBitmap;
+class TCanvas;
 class TGIFImage;
 
 // Every frame's picture and mask of an animated image. Copies of the image
@@ -66,6 +68,10 @@ class TGIFImage {
   // Raises EOutOfMemory when the reader fails.
   void LoadFromMemory(const uint8_t* data, size_t size, bool headerOnly = false);
 
+  // Draws the current picture scaled into (X, Y, W, H); see-through pixels
+  // leave the canvas as it is.
+  void Draw(TCanvas& Canvas, int X, int Y, int W, int H);
+
   void SetAnimate(bool value);
   void SetCurrentFrame(int frame);
   void SetVisible(bool value) { Visible = value; }
@@ -117,10 +123,14 @@ class TGIFImage {
   void DrawFrame(int number);
   void UndrawFrame(int number);
   [[nodiscard]] int FrameInterval(int number) const;
+  void MakeDrawBitmaps();
 
   std::shared_ptr<TgfImageList> ImageList_;
   PixelImage FrameBuffer_, MaskBuffer_;
   std::unique_ptr<PixelImage> Bitmap_, MaskedBitmap_, CurrentBitmap_;
+  // The buffers as bitmaps for drawing, remade after a frame changes them.
+  std::unique_ptr<TBitmap> DrawPicture_, DrawMask_;
+  bool DrawStale_ = true;
 };
 
 // The factories: nil when the data is not a readable GIF. `NonAnimated` says

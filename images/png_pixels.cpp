@@ -1,5 +1,6 @@
 #include "images/png_pixels.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,12 +16,17 @@ struct Adam7Pass {
 constexpr Adam7Pass kAdam7[7] = {{0, 0, 8, 8}, {0, 4, 8, 8}, {4, 0, 8, 4}, {0, 2, 4, 4},
                                  {2, 0, 4, 2}, {0, 1, 2, 2}, {1, 0, 2, 1}};
 
+// The neighbour nearest to a + b - c; ties prefer a, then b. Written with
+// two comparisons so that it compiles without branches.
 inline uint8_t Paeth(int a, int b, int c) {
-  const int pa = std::abs(b - c);
+  int pa = std::abs(b - c);
   const int pb = std::abs(a - c);
   const int pc = std::abs(a + b - 2 * c);
-  if (pa <= pb && pa <= pc) return static_cast<uint8_t>(a);
-  return static_cast<uint8_t>(pb <= pc ? b : c);
+  if (pb < pa) {
+    a = b;
+    pa = pb;
+  }
+  return static_cast<uint8_t>(pc < pa ? c : a);
 }
 
 // Converts `count` pixels of one unfiltered row into the bitmap's row format.
@@ -148,6 +154,41 @@ class PassDecoder {
   std::vector<uint8_t> Current_, Prior_, Converted_;
 };
 
+// The filters that look left (Sub, Average, Paeth). The pixel size is known
+// to the compiler and the pixel to the left (and above-left) is kept in
+// registers, so each channel runs in its own lane instead of waiting for the
+// byte just stored. Rows hold whole pixels.
+template <int kBpp, int kFilter>
+void UnfilterLeft(uint8_t* row, const uint8_t* prior, size_t rowBytes) {
+  if (rowBytes < kBpp) return;
+  uint8_t a[kBpp], c[kBpp];
+  for (int k = 0; k < kBpp; ++k) {
+    if constexpr (kFilter == 3) row[k] = static_cast<uint8_t>(row[k] + (prior[k] >> 1));
+    if constexpr (kFilter == 4) row[k] = static_cast<uint8_t>(row[k] + prior[k]);
+    a[k] = row[k];
+    c[k] = prior[k];
+  }
+  for (size_t i = kBpp; i + kBpp <= rowBytes; i += kBpp) {
+#pragma GCC unroll 8
+    for (int k = 0; k < kBpp; ++k) {
+      const uint8_t b = prior[i + k];
+      int predictor = a[k];
+      if constexpr (kFilter == 3) predictor = (a[k] + b) >> 1;
+      if constexpr (kFilter == 4) predictor = Paeth(a[k], b, c[k]);
+      a[k] = static_cast<uint8_t>(row[i + k] + predictor);
+      row[i + k] = a[k];
+      c[k] = b;
+    }
+  }
+}
+
+template <int kBpp>
+void UnfilterLeft(int filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes) {
+  if (filterType == 1) return UnfilterLeft<kBpp, 1>(row, prior, rowBytes);
+  if (filterType == 3) return UnfilterLeft<kBpp, 3>(row, prior, rowBytes);
+  UnfilterLeft<kBpp, 4>(row, prior, rowBytes);
+}
+
 void FilterRow(int filterType, const uint8_t* raw, const uint8_t* prior, uint8_t* out, size_t rowBytes,
                int bpp) {
   for (size_t i = 0; i < rowBytes; ++i) {
@@ -220,25 +261,22 @@ PixelDepth PNGBitmapFormat(int colorType, int bitDepth) {
 }
 
 void Unfilter(int filterType, uint8_t* row, const uint8_t* prior, size_t rowBytes, int bpp) {
-  const size_t left = std::min<size_t>(bpp, rowBytes);
   switch (filterType) {
     case 0: return;
-    case 1:
-      for (size_t i = left; i < rowBytes; ++i) row[i] = static_cast<uint8_t>(row[i] + row[i - bpp]);
-      return;
     case 2:
       for (size_t i = 0; i < rowBytes; ++i) row[i] = static_cast<uint8_t>(row[i] + prior[i]);
       return;
+    case 1:
     case 3:
-      for (size_t i = 0; i < left; ++i) row[i] = static_cast<uint8_t>(row[i] + (prior[i] >> 1));
-      for (size_t i = left; i < rowBytes; ++i)
-        row[i] = static_cast<uint8_t>(row[i] + ((row[i - bpp] + prior[i]) >> 1));
-      return;
     case 4:
-      for (size_t i = 0; i < left; ++i) row[i] = static_cast<uint8_t>(row[i] + prior[i]);
-      for (size_t i = left; i < rowBytes; ++i)
-        row[i] = static_cast<uint8_t>(row[i] + Paeth(row[i - bpp], prior[i], prior[i - bpp]));
-      return;
+      switch (bpp) {
+        case 1: return UnfilterLeft<1>(filterType, row, prior, rowBytes);
+        case 2: return UnfilterLeft<2>(filterType, row, prior, rowBytes);
+        case 3: return UnfilterLeft<3>(filterType, row, prior, rowBytes);
+        case 4: return UnfilterLeft<4>(filterType, row, prior, rowBytes);
+        case 6: return UnfilterLeft<6>(filterType, row, prior, rowBytes);
+        default: return UnfilterLeft<8>(filterType, row, prior, rowBytes);
+      }
     default: throw EPNGImageException(png_text::kUnknownFilter);
   }
 }

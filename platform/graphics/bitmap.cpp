@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/core/exception.h"
 #include "platform/graphics/bitmap_data_qt.h"
 #include "platform/graphics/canvas_device_qt.h"
 #include "platform/graphics/raster_ops_qt.h"
@@ -81,6 +82,7 @@ QImage ToIndexed(const QImage& image, QImage::Format format, const QList<QRgb>& 
 
 QImage Blank(int width, int height, TPixelFormat format, const HPALETTE& palette) {
   QImage image(width, height, QtFormat(format));
+  if (image.isNull() && width > 0 && height > 0) throw EOutOfResources("Out of system resources");
   if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_Indexed8) {
     const QList<QRgb> table = ColorTable(palette, format == pf1bit ? 2 : format == pf4bit ? 16 : 256);
     image.setColorTable(table);

@@ -34,7 +34,8 @@ class TBitmap : public TGraphic {
   [[nodiscard]] int Height() const override;
   void SetWidth(int width);
   void SetHeight(int height);
-  // Keeps the top-left pixels that still fit.
+  // Keeps the top-left pixels that still fit. Raises EOutOfResources "Out
+  // of system resources" when the pixels cannot be had.
   void SetSize(int width, int height);
 
   [[nodiscard]] TPixelFormat PixelFormat() const;

@@ -64,39 +64,79 @@ TRegion CreateRectRgnIndirect(const TRect& rect) {
   return CreateRectRgn(rect.Left, rect.Top, rect.Right, rect.Bottom);
 }
 
+namespace {
+
+// Shapes are scan-converted within 16-bit coordinates, the space the program
+// was written for; rows outside are cut off. That also bounds the work a
+// shape from a document (an image map) can cause.
+constexpr int kMinCoordinate = -32768;
+constexpr int kMaxCoordinate = 32767;
+// Polygons beyond this many points, or regions beyond this many row spans,
+// are cut short: a hostile page cannot make a region take gigabytes.
+constexpr int kMaxPolygonPoints = 16384;
+constexpr size_t kMaxSpans = size_t(1) << 22;
+
+int ClampCoordinate(long long v) { return int(std::clamp<long long>(v, kMinCoordinate, kMaxCoordinate)); }
+
+// Collects one-pixel-high spans row by row, top to bottom and left to right
+// within a row, merging spans that touch, and makes the region at once.
+class SpanCollector {
+ public:
+  void Add(int y, int x0, int x1) {
+    if (x1 <= x0 || rects_.size() >= kMaxSpans) return;
+    if (!rects_.empty() && rects_.back().y() == y && rects_.back().right() + 1 >= x0) {
+      QRect& last = rects_.back();
+      last.setRight(std::max(last.right(), x1 - 1));
+      return;
+    }
+    rects_.push_back(QRect(x0, y, x1 - x0, 1));
+  }
+  TRegion Region() const {
+    QRegion region;
+    region.setRects(rects_.data(), int(rects_.size()));
+    return detail::FromQRegion(region);
+  }
+
+ private:
+  std::vector<QRect> rects_;
+};
+
+}  // namespace
+
 TRegion CreateEllipticRgn(int left, int top, int right, int bottom) {
   if (right < left) std::swap(left, right);
   if (bottom < top) std::swap(top, bottom);
-  const double cx = (left + right) / 2.0, cy = (top + bottom) / 2.0;
-  const double rx = (right - left) / 2.0, ry = (bottom - top) / 2.0;
-  QRegion region;
-  if (rx <= 0 || ry <= 0) return detail::FromQRegion(region);
-  for (int y = top; y < bottom; ++y) {
+  const double cx = (double(left) + right) / 2.0, cy = (double(top) + bottom) / 2.0;
+  const double rx = (double(right) - left) / 2.0, ry = (double(bottom) - top) / 2.0;
+  SpanCollector spans;
+  if (rx <= 0 || ry <= 0) return spans.Region();
+  for (int y = ClampCoordinate(top); y < ClampCoordinate(bottom); ++y) {
     const double dy = (y + 0.5 - cy) / ry;
     if (dy * dy > 1) continue;
     const double half = rx * std::sqrt(1 - dy * dy);
     // Pixels whose centre x + 0.5 lies within [cx - half, cx + half].
-    const int x0 = int(std::ceil(cx - half - 0.5));
-    const int x1 = int(std::floor(cx + half - 0.5));
-    if (x1 >= x0) region += QRect(x0, y, x1 - x0 + 1, 1);
+    const long long x0 = (long long)std::ceil(cx - half - 0.5);
+    const long long x1 = (long long)std::floor(cx + half - 0.5) + 1;
+    spans.Add(y, ClampCoordinate(x0), ClampCoordinate(x1));
   }
-  return detail::FromQRegion(region);
+  return spans.Region();
 }
 
 TRegion CreatePolygonRgn(const TPoint* points, int count, int fill_mode) {
-  QRegion region;
-  if (count < 3 || !points) return detail::FromQRegion(region);
-  int top = points[0].Y, bottom = points[0].Y;
+  SpanCollector spans;
+  if (count < 3 || !points) return spans.Region();
+  count = std::min(count, kMaxPolygonPoints);
+  long long top = points[0].Y, bottom = points[0].Y;
   for (int i = 1; i < count; ++i) {
-    top = std::min(top, points[i].Y);
-    bottom = std::max(bottom, points[i].Y);
+    top = std::min<long long>(top, points[i].Y);
+    bottom = std::max<long long>(bottom, points[i].Y);
   }
   struct Crossing {
     double x;
     int winding;
   };
   std::vector<Crossing> crossings;
-  for (int y = top; y < bottom; ++y) {
+  for (int y = ClampCoordinate(top); y < ClampCoordinate(bottom); ++y) {
     const double sy = y + 0.5;
     crossings.clear();
     for (int i = 0; i < count; ++i) {
@@ -106,7 +146,7 @@ TRegion CreatePolygonRgn(const TPoint* points, int count, int fill_mode) {
       const bool down = a.Y < b.Y;
       const double y0 = down ? a.Y : b.Y, y1 = down ? b.Y : a.Y;
       if (sy < y0 || sy >= y1) continue;
-      const double x = a.X + (sy - a.Y) * double(b.X - a.X) / double(b.Y - a.Y);
+      const double x = a.X + (sy - a.Y) * (double(b.X) - a.X) / (double(b.Y) - a.Y);
       crossings.push_back({x, down ? 1 : -1});
     }
     std::sort(crossings.begin(), crossings.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
@@ -114,14 +154,13 @@ TRegion CreatePolygonRgn(const TPoint* points, int count, int fill_mode) {
     for (size_t i = 0; i + 1 < crossings.size(); ++i) {
       winding += fill_mode == WINDING ? crossings[i].winding : 1;
       const bool inside = fill_mode == WINDING ? winding != 0 : (winding & 1) != 0;
-      if (!inside) continue;
       // Pixels whose centre lies in [x_i, x_i+1).
-      const int x0 = int(std::ceil(crossings[i].x - 0.5));
-      const int x1 = int(std::ceil(crossings[i + 1].x - 0.5));
-      if (x1 > x0) region += QRect(x0, y, x1 - x0, 1);
+      if (inside)
+        spans.Add(y, ClampCoordinate((long long)std::ceil(crossings[i].x - 0.5)),
+                  ClampCoordinate((long long)std::ceil(crossings[i + 1].x - 0.5)));
     }
   }
-  return detail::FromQRegion(region);
+  return spans.Region();
 }
 
 TRegion ExtCreateRegion(const std::vector<TRect>& rects) {

@@ -52,6 +52,13 @@ LaidOutText LayOut(TCanvas& dc, const RealizedFont& font, std::string_view text,
   return result;
 }
 
+// Narrows a command's clip to a logical rectangle, when one is given.
+void NarrowClip(DrawCommand& command, const std::optional<QRect>& clip_to) {
+  if (!clip_to) return;
+  const QRegion area = detail::MapToDevice(command.transform, *clip_to);
+  command.clip = command.clip ? command.clip->intersected(area) : area;
+}
+
 // Builds and runs the command that draws laid-out text with its left end at
 // start_x and its baseline at baseline.
 void DrawLaidOut(TCanvas& dc, const RealizedFont& font, std::string_view bytes, const LaidOutText& text,
@@ -61,10 +68,7 @@ void DrawLaidOut(TCanvas& dc, const RealizedFont& font, std::string_view bytes, 
   command.textColor = detail::ToQColor(dc.State().TextColor);
   command.background = detail::ToQColor(dc.State().BkColor);
   command.opaqueRect = opaque;
-  if (clip_to) {
-    const QRegion area = detail::MapToDevice(command.transform, *clip_to);
-    command.clip = command.clip ? command.clip->intersected(area) : area;
-  }
+  NarrowClip(command, clip_to);
   std::map<int, std::pair<QList<quint32>, QList<QPointF>>> runs;
   int x = start_x;
   command.baseline = baseline;
@@ -86,8 +90,10 @@ void DrawLaidOut(TCanvas& dc, const RealizedFont& font, std::string_view bytes, 
     command.glyphs.push_back(glyphs);
   }
   const int line = font.LineWidth();
-  if (font.Underline()) command.rects.push_back(QRect(start_x, baseline + font.UnderlinePosition() - line / 2, text.width, line));
-  if (font.StrikeOut()) command.rects.push_back(QRect(start_x, baseline - font.StrikeOutPosition() - line / 2, text.width, line));
+  if (font.Underline())
+    command.rects.push_back(QRect(start_x, baseline + font.UnderlinePosition() - line / 2, text.width, line));
+  if (font.StrikeOut())
+    command.rects.push_back(QRect(start_x, baseline - font.StrikeOutPosition() - line / 2, text.width, line));
   dc.Device().Execute(command);
 }
 
@@ -124,13 +130,14 @@ bool GetTextExtentPoint32(TCanvas& dc, const char* text, int count, TSize* size)
   return GetTextExtentExPoint(dc, text, count, 0, nullptr, nullptr, size);
 }
 
-bool ExtTextOut(TCanvas& dc, int x, int y, unsigned options, const TRect* rect, const char* text, int count,
-                const int* dx) {
-  if (count < 0 || (!text && count > 0)) return false;
+namespace {
+
+// Draws text by the canvas's alignment and returns the width it took.
+int OutputText(TCanvas& dc, int x, int y, unsigned options, const TRect* rect, std::string_view bytes,
+               const int* dx) {
   dc.SyncTextColors();
   const RealizedFont& font = dc.Font().Realized();
   const detail::GdiState& state = dc.State();
-  const std::string_view bytes(text ? text : "", size_t(count));
   const LaidOutText laid = LayOut(dc, font, bytes, dx);
   const bool update_cp = state.TextAlign & TA_UPDATECP;
   if (update_cp) {
@@ -158,6 +165,15 @@ bool ExtTextOut(TCanvas& dc, int x, int y, unsigned options, const TRect* rect, 
     const int cp_x = horizontal == TA_RIGHT ? start_x : horizontal == TA_CENTER ? x : start_x + laid.width;
     dc.SetPenPos({cp_x, y});
   }
+  return laid.width;
+}
+
+}  // namespace
+
+bool ExtTextOut(TCanvas& dc, int x, int y, unsigned options, const TRect* rect, const char* text, int count,
+                const int* dx) {
+  if (count < 0 || (!text && count > 0)) return false;
+  OutputText(dc, x, y, options, rect, std::string_view(text ? text : "", size_t(count)), dx);
   return true;
 }
 
@@ -166,13 +182,12 @@ bool TextOut(TCanvas& dc, int x, int y, const char* text, int count) {
 }
 
 void TCanvas::TextOut(int x, int y, std::string_view text) {
-  ExtTextOut(*this, x, y, 0, nullptr, text.data(), int(text.size()), nullptr);
-  if (!(state_.TextAlign & TA_UPDATECP)) MoveTo(x + TextWidth(text), y);
+  const int width = OutputText(*this, x, y, 0, nullptr, text, nullptr);
+  if (!(state_.TextAlign & TA_UPDATECP)) MoveTo(x + width, y);
 }
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text) {
-  const unsigned options = ETO_CLIPPED | (brush_.Style != bsClear ? ETO_OPAQUE : 0);
-  ExtTextOut(*this, x, y, options, &rect, text.data(), int(text.size()), nullptr);
+  OutputText(*this, x, y, ETO_CLIPPED | (brush_.Style != bsClear ? ETO_OPAQUE : 0), &rect, text, nullptr);
 }
 
 TSize TCanvas::TextExtent(std::string_view text) {
@@ -261,6 +276,21 @@ std::vector<TextLine> BreakLines(TCanvas& dc, std::string_view text, const TRect
   return lines;
 }
 
+// Underlines the character an "&" marked.
+void UnderlinePrefixed(TCanvas& dc, const RealizedFont& font, const TextLine& line, const LaidOutText& laid,
+                       int left, int baseline, const std::optional<QRect>& clip) {
+  int before = 0, through = 0;
+  for (size_t i = 0; i < laid.chars.size(); ++i) {
+    if (int(laid.chars[i].offset) < line.prefix_char) before += laid.advances[i];
+    if (int(laid.chars[i].offset) <= line.prefix_char) through += laid.advances[i];
+  }
+  DrawCommand underline = detail::FillCommand(dc, QBrush(detail::ToQColor(dc.State().TextColor)));
+  NarrowClip(underline, clip);
+  const int y = baseline + font.UnderlinePosition();
+  underline.rects.push_back(QRect(left + before, y, through - before, font.LineWidth()));
+  dc.Device().Execute(underline);
+}
+
 }  // namespace
 
 int DrawText(TCanvas& dc, std::string_view text, TRect& rect, unsigned format) {
@@ -293,17 +323,7 @@ int DrawText(TCanvas& dc, std::string_view text, TRect& rect, unsigned format) {
     std::optional<QRect> opaque;
     if (state.BkMode == OPAQUE) opaque = QRect(left, top, laid.width, line_height);
     DrawLaidOut(dc, font, line.text, laid, left, baseline, opaque, clip);
-    if (line.prefix_char >= 0) {
-      int before = 0, through = 0;
-      for (size_t i = 0; i < laid.chars.size(); ++i) {
-        if (int(laid.chars[i].offset) < line.prefix_char) before += laid.advances[i];
-        if (int(laid.chars[i].offset) <= line.prefix_char) through += laid.advances[i];
-      }
-      DrawCommand underline = detail::FillCommand(dc, QBrush(detail::ToQColor(state.TextColor)));
-      if (clip) underline.clip = underline.clip ? underline.clip->intersected(detail::MapToDevice(underline.transform, *clip)) : QRegion(detail::MapToDevice(underline.transform, *clip));
-      underline.rects.push_back(QRect(left + before, baseline + font.UnderlinePosition(), through - before, font.LineWidth()));
-      dc.Device().Execute(underline);
-    }
+    if (line.prefix_char >= 0) UnderlinePrefixed(dc, font, line, laid, left, baseline, clip);
     top += line_height;
   }
   return height;

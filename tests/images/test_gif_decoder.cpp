@@ -2,6 +2,7 @@
 
 #include "images/display_palette.h"
 #include "images/gif_image.h"
+#include "platform/graphics/bitmap.h"
 #include "tests/images/gif_builder.h"
 #include "tests/images/reference_gif.h"
 #include "tests/images/test_files.h"
@@ -242,6 +243,34 @@ TEST_F(GIFCorpus, CopyOutlivesItsOriginal) {
   EXPECT_EQ(copy->FrameBuffer().PixelColor(0, 0), corner);
   EXPECT_EQ(Plays(*copy), 1);
   EXPECT_EQ(copy->CurrentFrame, copy->NumFrames);
+}
+
+// Drawn scaled onto a white bitmap: see-through pixels leave it white.
+TEST_F(GIFCorpus, DrawKeepsTheCanvasUnderSeeThroughPixels) {
+  TBitmap target(50, 50);
+  auto still = Load(Bytes("im_transparent.gif"));
+  ASSERT_TRUE(still);
+  EXPECT_FALSE(still->Visible);  // the factory leaves showing to the document
+  still->SetVisible(true);
+  still->Draw(target.Canvas(), 0, 0, 42, 38);
+  EXPECT_EQ(target.Pixel(4, 4) & 0xFFFFFF, RGB(0, 0, 255));
+  EXPECT_EQ(target.Pixel(41, 1) & 0xFFFFFF, clWhite);
+  EXPECT_EQ(target.Pixel(20, 18) & 0xFFFFFF, RGB(255, 0, 0));
+  EXPECT_EQ(still->ScreenRect.Width, 42);
+
+  TBitmap page(6, 3);
+  auto animation = Load(Bytes("gb_disposals.gif"));
+  ASSERT_TRUE(animation);
+  animation->SetVisible(true);
+  animation->SetCurrentFrame(2);
+  animation->Draw(page.Canvas(), 0, 0, 6, 3);
+  EXPECT_EQ(page.Pixel(1, 0) & 0xFFFFFF, RGB(0, 255, 0));
+  EXPECT_EQ(page.Pixel(2, 0) & 0xFFFFFF, RGB(255, 0, 0));
+  EXPECT_EQ(page.Pixel(5, 0) & 0xFFFFFF, clWhite);
+  animation->SetVisible(false);
+  TBitmap hidden(6, 3);
+  animation->Draw(hidden.Canvas(), 0, 0, 6, 3);
+  EXPECT_EQ(hidden.Pixel(1, 0) & 0xFFFFFF, clWhite);
 }
 
 TEST(GIFDecoder, MinimumCodeSizeOneDecodesAndAboveElevenIsAnError) {

@@ -4,6 +4,7 @@
 
 #include "html/image_loader.h"
 #include "images/display_palette.h"
+#include "platform/windows/application.h"
 #include "tests/images/png_builder.h"
 #include "tests/images/reference_png.h"
 #include "tests/images/test_files.h"
@@ -194,6 +195,27 @@ TEST_F(LoaderScreenDepth, ConvertImageFitsTheScreen) {
   EXPECT_EQ(PaletteColors(reduced->Palette()), PaletteColors(ThePalette()));
   // White's lookup cell is claimed by the lower index of grey 250.
   EXPECT_EQ(reduced->Pixel(1, 1) & 0xFFFFFF, RGB(250, 250, 250));
+}
+
+TEST(LoadImageFromStream, JPEGHasNoMaskWhateverIsAsked) {
+  test::TempDir dir;
+  ASSERT_TRUE(test::Run("convert -size 17x9 xc:'#3060c0' -quality 95 " + dir.File("blue.jpg")));
+  TTransparency transparent = trCorner;
+  std::unique_ptr<TBitmap> mask;
+  const auto bitmap = LoadImageFromFile(dir.File("blue.jpg"), transparent, mask);
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(transparent, trNone);
+  EXPECT_FALSE(mask);
+  EXPECT_EQ(bitmap->Width(), 17);
+  const TColor color = bitmap->Pixel(8, 4);
+  EXPECT_NEAR(GetRValue(color), 0x30, 3);
+  EXPECT_NEAR(GetBValue(color), 0xc0, 3);
+}
+
+TEST(ProcessImages, UnitStartRegistersTheDocumentCursors) {
+  StartImageUnit();
+  EXPECT_EQ(ColorBits(), 24);
+  for (TCursor id = 1; id <= 5; ++id) EXPECT_TRUE(Screen()->HasCursor(id)) << id;
 }
 
 TEST(ProcessImages, PlaceholdersAndWaitStreamExist) {

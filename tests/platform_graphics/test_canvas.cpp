@@ -203,6 +203,8 @@ TEST(Bitmap, ResizingKeepsTheTopLeftAndNewPixelsAreWhite) {
   bitmap.Canvas().SetPixel(0, 0, clBlue);
   EXPECT_EQ(copy.Pixel(0, 0), clWhite);  // an independent copy
   EXPECT_TRUE(TBitmap().Empty());
+  EXPECT_THROW(bitmap.SetSize(1 << 30, 1 << 30), EOutOfResources);
+  EXPECT_EQ(bitmap.Width(), 1);  // unchanged
 }
 
 TEST(Bitmap, TransparentBitmapsSkipTheirCornerColour) {

@@ -1,4 +1,9 @@
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -185,6 +190,110 @@ TEST(TestPrinter, CanStandInForTheProgramsPrinter) {
   std::unique_ptr<TPrinter> previous = SetPrinter(std::make_unique<TTestPrinter>(caps));
   EXPECT_EQ(Printer().PrinterName(), "Test");
   SetPrinter(std::move(previous));
+}
+
+
+// A print queue of a private CUPS server (cupsd on a loopback port with a raw
+// queue). The server's page log shows the job it received. Qt's print plugin
+// reads the server address once per process, so the printing half runs in a
+// child process of this test.
+class CupsPrinting : public testing::Test {
+ protected:
+  static constexpr const char* kChild = "LARK_CUPS_CHILD_OUTPUT";
+
+  void SetUp() override {
+    if (getenv(kChild)) return;
+    dir_ = fs::temp_directory_path() / ("lark-cups-" + std::to_string(getpid()));
+    for (const char* sub : {"spool", "tmp", "cache", "state"}) fs::create_directories(dir_ / sub);
+    fs::permissions(dir_, fs::perms::all);  // the backend runs as the spooler's user
+    port_ = FreePort();
+    WriteFile("cupsd.conf", "Listen 127.0.0.1:" + std::to_string(port_) +
+                                "\nDefaultAuthType None\nWebInterface No\n"
+                                "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                                "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n");
+    const std::string root = dir_.string();
+    WriteFile("cups-files.conf", "ServerRoot " + root + "\nRequestRoot " + root + "/spool\nTempDir " + root +
+                                     "/tmp\nCacheDir " + root + "/cache\nStateDir " + root + "/state\nErrorLog " +
+                                     root + "/error_log\nAccessLog " + root + "/access_log\nPageLog " + root +
+                                     "/page_log\nFileDevice Yes\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n");
+    pid_ = fork();
+    if (pid_ == 0) {
+      execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", (root + "/cupsd.conf").c_str(), "-s",
+            (root + "/cups-files.conf").c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    const std::string server = "CUPS_SERVER=127.0.0.1:" + std::to_string(port_) + " ";
+    bool added = false;
+    for (int attempt = 0; attempt < 50 && !added; ++attempt) {
+      usleep(100000);
+      added = std::system((server + "lpadmin -p lark -E -v file:///dev/null -m raw 2>/dev/null").c_str()) == 0;
+    }
+    ASSERT_TRUE(added) << "cupsd did not start";
+  }
+
+  void TearDown() override {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (!dir_.empty()) fs::remove_all(dir_);
+  }
+
+  // A loopback port nothing listens on now.
+  static int FreePort() {
+    const int probe = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    close(probe);
+    return ntohs(address.sin_port);
+  }
+
+  void WriteFile(const std::string& name, const std::string& text) {
+    FILE* f = fopen((dir_ / name).c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    fputs(text.c_str(), f);
+    fclose(f);
+  }
+
+  fs::path dir_;
+  int port_ = 0;
+  pid_t pid_ = -1;
+};
+
+TEST_F(CupsPrinting, AConfiguredQueueIsListedAndPrintsThroughTheServer) {
+  if (getenv(kChild)) {  // the child: print two pages to the queue
+    TSystemPrinter printer;
+    const std::vector<std::string> printers = printer.Printers();
+    ASSERT_EQ(printers.size(), 2u);
+    EXPECT_EQ(printers[0], "lark");
+    EXPECT_EQ(printers[1], "PDF");
+    EXPECT_EQ(printer.PrinterName(), "lark");
+    EXPECT_GT(GetDeviceCaps(printer.Canvas(), LOGPIXELSX), 0);
+    EXPECT_GT(printer.PageHeight(), 0);
+    printer.Title = "CUPS job";
+    printer.BeginDoc();
+    printer.Canvas().TextOut(100, 100, "first");
+    printer.NewPage();
+    printer.Canvas().TextOut(100, 100, "second");
+    printer.EndDoc();
+    return;
+  }
+  const std::string command = "CUPS_SERVER=127.0.0.1:" + std::to_string(port_) + " " + kChild + "=1 " +
+                              fs::read_symlink("/proc/self/exe").string() +
+                              " --gtest_filter=CupsPrinting.AConfiguredQueueIsListedAndPrintsThroughTheServer 2>&1";
+  const std::string child = Output(command);
+  ASSERT_NE(child.find("[  PASSED  ] 1 test"), std::string::npos) << child;
+  std::string log;
+  for (int wait = 0; wait < 100 && log.find("CUPS job") == std::string::npos; ++wait) {
+    usleep(100000);
+    log = Output("cat '" + (dir_ / "page_log").string() + "' 2>/dev/null");
+  }
+  EXPECT_NE(log.find("lark root"), std::string::npos) << log;
+  EXPECT_NE(log.find("CUPS job"), std::string::npos) << log;
 }
 
 }  // namespace

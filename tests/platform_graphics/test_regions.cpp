@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/gdi.h"
@@ -61,6 +63,17 @@ TEST(Region, PolygonEdgesFollowPixelCentres) {
   EXPECT_FALSE(PtInRegion(r, 5, 5));   // centre (5.5, 5.5) is beyond the diagonal
   EXPECT_TRUE(PtInRegion(r, 4, 4));    // centre (4.5, 4.5) is inside
   EXPECT_TRUE(CreatePolygonRgn(triangle, 2, WINDING).IsEmpty());
+}
+
+TEST(Region, HugeShapesFromDocumentsAreCutToSixteenBitCoordinates) {
+  const TRegion circle = CreateEllipticRgn(-1000000000, -1000000000, 1000000000, 1000000000);
+  EXPECT_TRUE(PtInRegion(circle, 0, 0));
+  EXPECT_TRUE(PtInRegion(circle, 32766, -32768));
+  EXPECT_FALSE(PtInRegion(circle, 40000, 0));
+  std::vector<TPoint> zigzag;
+  for (int i = 0; i < 20000; ++i) zigzag.push_back({i % 2 ? 1000 : 0, i / 8});
+  const TRegion cut = CreatePolygonRgn(zigzag.data(), int(zigzag.size()), ALTERNATE);
+  EXPECT_EQ(cut.Bounds().Bottom, 2047);  // only the first 16384 points count
 }
 
 TEST(Region, CombiningAndOffsetting) {

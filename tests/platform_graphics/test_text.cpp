@@ -59,9 +59,13 @@ TEST(Text, ExtentsPerByteNeverDecreaseAndGrowOnlyAtCharacterEnds) {
     const std::vector<bool> starts = CharStarts(s);
     int sum_of_characters = 0;
     for (int i = 0; i < n; ++i) {
-      if (i > 0) EXPECT_GE(dx[size_t(i)], dx[size_t(i - 1)]) << i;
+      if (i > 0) {
+        EXPECT_GE(dx[size_t(i)], dx[size_t(i - 1)]) << i;
+      }
       const bool last_byte = i + 1 == n || starts[size_t(i + 1)];
-      if (!last_byte) EXPECT_EQ(dx[size_t(i)], i > 0 ? dx[size_t(i - 1)] : 0) << "inside a character at " << i;
+      if (!last_byte) {
+        EXPECT_EQ(dx[size_t(i)], i > 0 ? dx[size_t(i - 1)] : 0) << "inside a character at " << i;
+      }
       if (starts[size_t(i)]) {
         int end = i + 1;
         while (end < n && !starts[size_t(end)]) ++end;
@@ -78,7 +82,9 @@ TEST(Text, ExtentsPerByteNeverDecreaseAndGrowOnlyAtCharacterEnds) {
       int fit = -1;
       GetTextExtentExPoint(c, s.text.data(), n, limit, &fit, nullptr, nullptr);
       ASSERT_TRUE(fit == n || starts[size_t(fit)]) << "fit " << fit << " at limit " << limit;
-      if (fit > 0) ASSERT_LE(dx[size_t(fit - 1)], limit);
+      if (fit > 0) {
+        ASSERT_LE(dx[size_t(fit - 1)], limit);
+      }
       if (fit < n) {
         int next = fit + 1;
         while (next < n && !starts[size_t(next)]) ++next;
@@ -211,6 +217,21 @@ TEST(Text, DrawTextWrapsCentresAndCalculates) {
   TRect noprefix = Rect(0, 0, 0, 0);
   DrawText(c, "&Open", noprefix, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   EXPECT_EQ(noprefix.Width(), c.TextWidth("&Open"));
+
+  TBitmap plain(60, 20), marked(60, 20);
+  TRect area = Rect(0, 0, 60, 20);
+  DrawText(plain.Canvas(), "Open", area, DT_SINGLELINE);
+  DrawText(marked.Canvas(), "&Open", area, DT_SINGLELINE);
+  int underlined = 0;
+  const int below = plain.Canvas().TextHeight("O") - 4;  // under the baseline only
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 60; ++x)
+      if (plain.Pixel(x, y) != marked.Pixel(x, y)) {
+        EXPECT_GE(y, below) << x << "," << y;
+        EXPECT_LT(x, plain.Canvas().TextWidth("O") + 1);
+        ++underlined;
+      }
+  EXPECT_GT(underlined, 0);
 
   SetBkMode(c, TRANSPARENT);
   TRect box = Rect(0, 0, 200, 40);

@@ -1,0 +1,168 @@
+#include "html/cell.h"
+
+#include "html/section_list.h"
+#include "html/url_target.h"
+
+namespace lark {
+
+TCellBasic::TCellBasic(TSectionList* master) : MasterList(master) {}
+
+TCellBasic::TCellBasic(TSectionList* master, const TCellBasic& source)
+    : MasterList(master), OwnersTag(source.OwnersTag) {
+  for (const auto& section : source) TFreeList::Add(section->CreateCopy(master));
+}
+
+void TCellBasic::Add(std::unique_ptr<TSectionBase> section) {
+  if (!section) return;
+  if (!section->KeepInCell()) return;  // freed here; it takes itself out of the document's lists
+  section->ParentSectionList = MasterList;
+  TFreeList::Add(std::move(section));
+}
+
+bool TCellBasic::LayOutSection(std::size_t index, TCanvas& canvas, int x, int y, int xRef, int yRef, int width,
+                               int aHeight, int& maxWidth, int& curs, int& height) {
+  const TLayoutState saved = MasterList->SaveLayoutState(IMgr, curs);
+  try {
+    height = Items(index)->DrawLogic(canvas, x, y, xRef, yRef, width, aHeight, IMgr, maxWidth, curs);
+    return true;
+  } catch (const EProcessError& error) {
+    MasterList->LayoutErrors.push_back(error.Message);
+    Delete(index);
+    MasterList->RestoreLayoutState(saved, IMgr, curs);
+    return false;
+  }
+}
+
+int TCellBasic::DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scrollWidth, int& curs) {
+  YValue = y;
+  StartCurs = curs;
+  int total = 0;
+  std::size_t i = 0;
+  while (i < Count()) {
+    int maxWidth = 0;
+    int height = 0;
+    if (!LayOutSection(i, canvas, 0, y + total, 1000, 1000, width, aHeight, maxWidth, curs, height)) continue;
+    scrollWidth = std::max(scrollWidth, maxWidth);
+    total += height;
+    ++i;
+  }
+  Len = curs - StartCurs;
+  return total;
+}
+
+void TCellBasic::GetMinMaxWidth(TCanvas& canvas, int& min, int& max) {
+  min = max = 0;
+  for (const auto& section : *this) {
+    int sectionMin = 0, sectionMax = 0;
+    section->MinMaxWidth(canvas, sectionMin, sectionMax);
+    min = std::max(min, sectionMin);
+    max = std::max(max, sectionMax);
+  }
+}
+
+int TCellBasic::Draw(TCanvas& canvas, const TRect& aRect, int, int x, int y, int xRef, int yRef) {
+  int bottom = y;
+  for (const auto& section : *this) bottom = section->Draw(canvas, aRect, IMgr, x, xRef, yRef);
+  return bottom;
+}
+
+TGuResultType TCellBasic::GetURL(TCanvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& urlTarget,
+                                 TFormControlObj*& formControl, std::string& title) {
+  for (const auto& section : *this) {
+    if (section->DrawTop > y || y >= section->DrawBot) continue;
+    const TGuResultType result = section->GetURL(canvas, x, y, urlTarget, formControl, title);
+    if (result != 0) return result;
+  }
+  return 0;
+}
+
+bool TCellBasic::PtInObject(int x, int y, TObject*& obj, int& ix, int& iy) {
+  for (const auto& section : *this)
+    if (section->DrawTop <= y && y < section->DrawBot && section->PtInObject(x, y, obj, ix, iy)) return true;
+  return false;
+}
+
+int TCellBasic::FindCursor(TCanvas& canvas, int x, int y, int& xr, int& yr, int& caretHt, bool& inText) {
+  for (const auto& section : *this) {
+    if (section->DrawTop > y || y >= section->DrawBot) continue;
+    const int result = section->FindCursor(canvas, x, y, xr, yr, caretHt, inText);
+    if (result >= 0) return result;
+  }
+  return -1;
+}
+
+int TCellBasic::FindString(int from, const std::string& toFind, bool matchCase) {
+  for (const auto& section : *this) {
+    const int result = section->FindString(from, toFind, matchCase);
+    if (result >= 0) return result;
+  }
+  return -1;
+}
+
+int TCellBasic::FindSourcePos(int docPos) {
+  for (const auto& section : *this) {
+    const int result = section->FindSourcePos(docPos);
+    if (result >= 0) return result;
+  }
+  return -1;
+}
+
+int TCellBasic::FindDocPos(int sourcePos, bool prev) {
+  if (prev) {
+    for (std::size_t i = Count(); i-- > 0;) {
+      const int result = Items(i)->FindDocPos(sourcePos, prev);
+      if (result >= 0) return result;
+    }
+    return -1;
+  }
+  for (const auto& section : *this) {
+    const int result = section->FindDocPos(sourcePos, prev);
+    if (result >= 0) return result;
+  }
+  return -1;
+}
+
+bool TCellBasic::CursorToXY(TCanvas& canvas, int cursor, int& x, int& y) {
+  for (const auto& section : *this)
+    if (section->CursorToXY(canvas, cursor, x, y)) return true;
+  return false;
+}
+
+bool TCellBasic::GetChAtPos(int pos, char32_t& ch, TObject*& obj) {
+  if (pos < StartCurs || pos > StartCurs + Len) return false;
+  for (const auto& section : *this)
+    if (section->GetChAtPos(pos, ch, obj)) return true;
+  return false;
+}
+
+void TCellBasic::CopyToClipboard() {
+  for (const auto& section : *this) {
+    if (section->StartCurs >= MasterList->SelE) break;
+    if (section->StartCurs + section->Len > MasterList->SelB) section->CopyToClipboard();
+  }
+}
+
+int TCell::DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scrollWidth, int& curs) {
+  IMgr.Clear();
+  IMgr.Reset(0, width);
+  IMgr.Width = width;
+  Width = width;
+  const void* previousOwner = IMgr.CurrentID;
+  IMgr.CurrentID = this;
+  const std::size_t left = IMgr.AddLeft(0, y);
+  const std::size_t right = IMgr.AddRight(width, y);
+  const int height = TCellBasic::DoLogic(canvas, y, width, aHeight, scrollWidth, curs);
+  IMgr.DeleteRight(right);
+  IMgr.DeleteLeft(left);
+  IMgr.CurrentID = previousOwner;
+  return std::max(height, IMgr.ImageBottom() - YValue);
+}
+
+int TCell::Draw(TCanvas& canvas, const TRect& aRect, int clipWidth, int x, int y, int xRef, int yRef) {
+  IMgr.Reset(x, x + Width);
+  IMgr.ClipWidth = clipWidth;
+  DrawYY = y;
+  return TCellBasic::Draw(canvas, aRect, clipWidth, x, y, xRef, yRef);
+}
+
+}  // namespace lark

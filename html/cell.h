@@ -1,0 +1,66 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "html/free_list.h"
+#include "html/indent_manager.h"
+#include "html/section_base.h"
+
+namespace lark {
+
+class SelTextCount;
+
+// A vertical list of sections, owned. The queries walk the sections in
+// order and stop at the first answer.
+class TCellBasic : public TFreeList<TSectionBase> {
+ public:
+  explicit TCellBasic(TSectionList* master);
+  // A cell of the print copy `master`, each section copied in turn.
+  TCellBasic(TSectionList* master, const TCellBasic& source);
+
+  // Takes a section from the parser; one that would show nothing is freed.
+  void Add(std::unique_ptr<TSectionBase> section);
+
+  virtual int DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scrollWidth, int& curs);
+  virtual void GetMinMaxWidth(TCanvas& canvas, int& min, int& max);
+  virtual int Draw(TCanvas& canvas, const TRect& aRect, int clipWidth, int x, int y, int xRef, int yRef);
+  virtual TGuResultType GetURL(TCanvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& urlTarget,
+                               TFormControlObj*& formControl, std::string& title);
+
+  bool PtInObject(int x, int y, TObject*& obj, int& ix, int& iy);
+  int FindCursor(TCanvas& canvas, int x, int y, int& xr, int& yr, int& caretHt, bool& inText);
+  int FindString(int from, const std::string& toFind, bool matchCase);
+  int FindSourcePos(int docPos);
+  int FindDocPos(int sourcePos, bool prev);
+  bool CursorToXY(TCanvas& canvas, int cursor, int& x, int& y);
+  bool GetChAtPos(int pos, char32_t& ch, TObject*& obj);
+  void CopyToClipboard();
+
+  TSectionList* MasterList;
+  std::string OwnersTag;  // the tag of the element the cell belongs to
+  int YValue = 0;
+  int StartCurs = 0;
+  int Len = 0;
+  IndentManager IMgr;
+
+ protected:
+  // Lays out section `index`; a section that raises EProcessError is
+  // reported, freed and taken out, leaving the layout state as it was.
+  // Returns false when the section was dropped.
+  bool LayOutSection(std::size_t index, TCanvas& canvas, int x, int y, int xRef, int yRef, int width,
+                     int aHeight, int& maxWidth, int& curs, int& height);
+};
+
+// A cell whose floats are kept apart from those of other cells.
+class TCell : public TCellBasic {
+ public:
+  using TCellBasic::TCellBasic;
+  int DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scrollWidth, int& curs) override;
+  int Draw(TCanvas& canvas, const TRect& aRect, int clipWidth, int x, int y, int xRef, int yRef) override;
+
+  int Width = 0;
+  int DrawYY = 0;
+};
+
+}  // namespace lark

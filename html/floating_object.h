@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "html/id_object.h"
+
+namespace lark {
+
+// How an inline object sits on its line; left and right float.
+enum TAlignmentKind : std::uint8_t { aTop = 1, aMiddle = 2, aBottom = 3, aBaseline = 4, aLeft = 5, aRight = 6 };
+
+// The placement part of an object that stands in a paragraph's text: an
+// inline image or an object panel. Layout reads its size and spaces and
+// records where the line put it; the picture and the panel arrive with the
+// inline-image and panel subjects, which derive from it.
+class TFloatingObj : public TIDObject {
+ public:
+  [[nodiscard]] std::int32_t GetYPosition() override { return YValue; }
+  [[nodiscard]] bool Floats() const { return ObjAlign == aLeft || ObjAlign == aRight; }
+
+  std::int32_t Pos = 0;  // character position in the owning section's text
+  std::int32_t ImageHeight = 0, ImageWidth = 0;  // border included
+  TAlignmentKind ObjAlign = aBaseline;
+  std::int32_t HSpaceL = 0, HSpaceR = 0, VSpaceT = 0, VSpaceB = 0;
+  std::int32_t SpecWidth = 0;
+  bool PercentWidth = false;
+  std::string Title;
+  std::string Alt;
+  std::int32_t DrawXX = 0, DrawYY = 0;  // where it was last drawn
+  // Set by layout: the X of a floating object relative to the cell's left
+  // edge (spaces included), and the Y of the line that holds it.
+  std::int32_t Indent = 0;
+  std::int32_t YValue = 0;
+};
+
+}  // namespace lark

@@ -1,0 +1,217 @@
+#include "html/section_list.h"
+
+#include <algorithm>
+
+#include "html/text_collector.h"
+#include "html/url_target.h"
+#include "images/gif_image.h"
+#include "platform/graphics/gdi.h"
+#include "platform/windows/control.h"
+#include "platform/windows/timer.h"
+
+namespace lark {
+
+namespace {
+
+constexpr unsigned kAnimationInterval = 50;
+
+template <typename T>
+void EraseFromBack(std::vector<T*>& list, const void* item) {
+  // Objects are freed mostly right after they were added (an empty
+  // paragraph), so the search starts at the end.
+  for (std::size_t i = list.size(); i-- > 0;)
+    if (list[i] == item) {
+      list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+      return;
+    }
+}
+
+}  // namespace
+
+TSectionList::TSectionList(TObject* owner, TControl* paintPanel)
+    : TCell(this), TheOwner(owner), PPanel(paintPanel), IsCopy(false),
+      IDNameList(std::make_unique<TIDNameList>(this)) {
+  OwnersTag = "default";
+}
+
+TSectionList::TSectionList(const TSectionList& source)
+    : TCell(this, source),
+      TheOwner(source.TheOwner),
+      PPanel(source.PPanel),
+      ShowImages(source.ShowImages),
+      IsCopy(true),
+      PrintTableBackground(source.PrintTableBackground),
+      PrintMonochromeBlack(source.PrintMonochromeBlack),
+      LinksActive(source.LinksActive),
+      YOff(source.YOff),
+      SelB(source.SelB),
+      SelE(source.SelE),
+      PreFontName(source.PreFontName),
+      HotSpotColor(source.HotSpotColor),
+      LinkVisitedColor(source.LinkVisitedColor),
+      LinkActiveColor(source.LinkActiveColor),
+      Background(source.Background),
+      BackgroundBitmapName(source.BackgroundBitmapName),
+      OnBackgroundChange(source.OnBackgroundChange),
+      OnLayoutError(source.OnLayoutError) {}
+
+TSectionList::~TSectionList() { Clear(); }
+
+void TSectionList::Clear() {
+  if (IDNameList) IDNameList->Clear();
+  PositionList.clear();
+  BackgroundBitmapName.clear();
+  BackgroundBitmapLoaded = false;
+  AGifList.clear();
+  timer_.reset();  // made again by the next layout
+  SelB = SelE = 0;
+  MapList.Clear();
+  MissingImages.clear();
+  LinkList.clear();
+  ActiveLink = ActiveImage = nullptr;
+  FirstLineBaseline = nullptr;
+  TCell::Clear();
+}
+
+void TSectionList::ForgetObject(const TObject* object) {
+  if (!object) return;
+  if (IDNameList)
+    for (int i = IDNameList->Count(); i-- > 0;)
+      if (IDNameList->GetObject(i) == object) IDNameList->Delete(i);
+  EraseFromBack(PositionList, object);
+  EraseFromBack(LinkList, object);
+  for (std::size_t i = MissingImages.size(); i-- > 0;)
+    if (MissingImages[i].second == object) MissingImages.erase(MissingImages.begin() + static_cast<std::ptrdiff_t>(i));
+  if (ActiveLink == object) ActiveLink = nullptr;
+  if (ActiveImage == object) ActiveImage = nullptr;
+}
+
+void TSectionList::ForgetGif(const TGIFImage* gif) { EraseFromBack(AGifList, gif); }
+
+TLayoutState TSectionList::SaveLayoutState(const IndentManagerBasic& iMgr, int curs) const {
+  return {iMgr.SaveState(), curs, TableNestLevel, FirstLineBaseline};
+}
+
+void TSectionList::RestoreLayoutState(const TLayoutState& state, IndentManagerBasic& iMgr, int& curs) {
+  iMgr.RestoreState(state.Indents);
+  curs = state.Curs;
+  TableNestLevel = state.TableNestLevel;
+  FirstLineBaseline = state.FirstLineBaseline;
+}
+
+void TSectionList::ReportLayoutErrors() {
+  std::vector<std::string> errors;
+  errors.swap(LayoutErrors);
+  if (!OnLayoutError) return;
+  for (const std::string& message : errors) OnLayoutError(message);
+}
+
+int TSectionList::DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scrollWidth, int& curs) {
+  if (timer_) timer_->SetEnabled(false);
+  SetTextJustification(canvas, 0, 0);
+  const int height = TCell::DoLogic(canvas, y, width, aHeight, scrollWidth, curs);
+  for (TGIFImage* gif : AGifList) {
+    gif->SetCurrentFrame(1);
+    gif->SetAnimate(false);
+    if (!IsCopy) gif->SetAnimate(true);
+  }
+  if (!IsCopy && !timer_) {
+    timer_ = std::make_unique<TTimer>(nullptr);
+    timer_->SetInterval(kAnimationInterval);
+    timer_->OnTimer = [this](TObject*) { AnimationTimer(); };
+  }
+  if (timer_) timer_->SetEnabled(!AGifList.empty());
+  if (!IsCopy && PositionList.empty())
+    for (const auto& section : *this) section->AddSectionsToList();
+  ReportLayoutErrors();
+  return height;
+}
+
+void TSectionList::AnimationTimer() {
+  if (IsCopy) return;
+  bool changed = false;
+  for (TGIFImage* gif : AGifList)
+    if (gif->Drawn && gif->CheckTime()) changed = true;
+  if (changed && PPanel) PPanel->Invalidate();
+  timer_->SetInterval(kAnimationInterval);
+}
+
+int TSectionList::Draw(TCanvas& canvas, const TRect& aRect, int clipWidth, int x, int y, int xRef, int yRef) {
+  PageBottom = YOff + aRect.Bottom;
+  PageBottomFixed = false;
+  if (timer_) timer_->SetEnabled(false);
+  for (TGIFImage* gif : AGifList) gif->Drawn = false;
+  const int bottom = TCell::Draw(canvas, aRect, clipWidth, x, y, xRef, yRef);
+  YOffChange = false;
+  if (timer_) timer_->SetEnabled(!AGifList.empty());
+  return bottom;
+}
+
+TGuResultType TSectionList::GetURL(TCanvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& urlTarget,
+                                   TFormControlObj*& formControl, std::string& title) {
+  TObject* oldLink = ActiveLink;
+  TObject* oldImage = ActiveImage;
+  ActiveLink = ActiveImage = nullptr;
+  const TGuResultType result = TCell::GetURL(canvas, x, y, urlTarget, formControl, title);
+  if ((LinksActive && ActiveLink != oldLink) || ActiveImage != oldImage)
+    if (PPanel) PPanel->Invalidate();
+  return result;
+}
+
+void TSectionList::CancelActives() {
+  if ((ActiveLink || ActiveImage) && PPanel) PPanel->Invalidate();
+  ActiveLink = ActiveImage = nullptr;
+}
+
+int TSectionList::FindDocPos(int sourcePos, bool prev) {
+  const int result = TCell::FindDocPos(sourcePos, prev);
+  return result < 0 ? Len + 1 : result;
+}
+
+TSectionBase* TSectionList::FindSectionAtPosition(int y, int& secY, int& index) {
+  for (std::size_t i = PositionList.size(); i-- > 0;) {
+    const int top = PositionList[i]->GetYPosition();
+    if (top <= y) {
+      secY = top;
+      index = static_cast<int>(i);
+      return PositionList[i];
+    }
+  }
+  return nullptr;
+}
+
+void TSectionList::SetYOffset(int y) {
+  if (y == YOff) return;
+  YOff = y;
+  YOffChange = true;
+}
+
+void TSectionList::CopyToClipboard() {
+  if (SelE <= SelB) return;
+  ClipBuffer clip;
+  ClipBuf = &clip;
+  TCell::CopyToClipboard();
+  ClipBuf = nullptr;
+  clip.Terminate();
+}
+
+void TSectionList::SetBackground(TColor color) {
+  Background = color;
+  if (OnBackgroundChange) OnBackgroundChange(TheOwner, color);
+}
+
+void TSectionList::SetBackgroundBitmap(const std::string& name) {
+  BackgroundBitmapName = name;
+  BackgroundBitmapLoaded = false;
+}
+
+bool TSectionList::FindYOfTextPosition(std::int32_t pos, std::int32_t& y) {
+  TBitmap scratch(1, 1);
+  int x = 0;
+  int found = 0;
+  if (!CursorToXY(scratch.Canvas(), pos, x, found)) return false;
+  y = found;
+  return true;
+}
+
+}  // namespace lark
