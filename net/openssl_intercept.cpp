@@ -45,7 +45,7 @@ class TNetConnectionInterceptOpenSSL::InUse {
 
 TNetConnectionInterceptOpenSSL::~TNetConnectionInterceptOpenSSL() { ReplaceSocket(nullptr); }
 
-void TNetConnectionInterceptOpenSSL::ReplaceSocket(std::unique_ptr<TNetSSLSocket> socket) {
+void TNetConnectionInterceptOpenSSL::ReplaceSocket(std::unique_ptr<TNetSSLSocket> socket, Goodbye goodbye) {
   std::unique_ptr<TNetSSLSocket> old;
   {
     std::lock_guard lock(mutex_);
@@ -57,6 +57,8 @@ void TNetConnectionInterceptOpenSSL::ReplaceSocket(std::unique_ptr<TNetSSLSocket
     old = std::move(sslSocket_);
     sslSocket_ = std::move(socket);
   }
+  // No other call uses it now: the goodbye cannot cross a running read.
+  if (old && goodbye == Goodbye::Send) old->SendGoodbye();
 }
 
 void TNetConnectionInterceptOpenSSL::Connect(TNetSocketHandle* socket) {
@@ -73,7 +75,7 @@ void TNetConnectionInterceptOpenSSL::Connect(TNetSocketHandle* socket) {
 }
 
 void TNetConnectionInterceptOpenSSL::Disconnect() {
-  ReplaceSocket(nullptr);
+  ReplaceSocket(nullptr, Goodbye::Send);
   TNetSSLConnectionIntercept::Disconnect();
 }
 

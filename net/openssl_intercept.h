@@ -56,7 +56,10 @@ class TNetConnectionInterceptOpenSSL : public TNetSSLConnectionIntercept, public
   [[nodiscard]] bool WantsStatusInfo() const override;
   [[nodiscard]] bool DoVerifyPeer(TNetX509& certificate, bool opensslAccepted) override;
   void DoGetPassword(std::string& password);
-  void ReplaceSocket(std::unique_ptr<TNetSSLSocket> socket);
+  enum class Goodbye { Skip, Send };
+  // A client's socket is closed before its intercept hears of it; a server
+  // ending its side (or a caller disconnecting only the intercept) says goodbye.
+  void ReplaceSocket(std::unique_ptr<TNetSSLSocket> socket, Goodbye goodbye = Goodbye::Skip);
 
   std::unique_ptr<TNetSSLContext> context_;
   // Set when made for a connection a server accepted: its events and

@@ -85,18 +85,17 @@ TNetSSLSocket::TNetSSLSocket(TNetSSLSocketOwner& owner, const TNetSSLContext& co
 
 TNetSSLSocket::~TNetSSLSocket() {
   const auto& api = Api();
-  if (socket_.HandleAllocated()) {
-    // Still connected (a server ending its side): the peer gets the TLS
-    // goodbye, so it can tell the end from a cut.
-    api.SSL_shutdown(ssl_);
-    (void)FlushOutput();
-  } else {
-    // A client's socket is closed before its intercept: nothing can go out.
-    api.SSL_set_shutdown(ssl_, SSL_SENT_SHUTDOWN);
-    api.SSL_shutdown(ssl_);
-  }
+  // Nothing more goes out: OpenSSL just forgets the connection.
+  api.SSL_set_shutdown(ssl_, SSL_SENT_SHUTDOWN | SSL_RECEIVED_SHUTDOWN);
   api.ERR_clear_error();
   api.SSL_free(ssl_);
+}
+
+void TNetSSLSocket::SendGoodbye() {
+  if (!socket_.HandleAllocated()) return;
+  Api().SSL_shutdown(ssl_);
+  (void)FlushOutput();
+  Api().ERR_clear_error();
 }
 
 void TNetSSLSocket::Connect(const std::string& hostName, int timeoutMs) {

@@ -56,6 +56,9 @@ class TNetSSLSocket {
   int Receive(char* buffer, int length, int timeoutMs);
   int Send(const char* buffer, int length);
   [[nodiscard]] bool HasPendingData() const;
+  // The TLS goodbye (close_notify), so the peer can tell the end from a
+  // cut; only while the socket is still open.
+  void SendGoodbye();
 
   [[nodiscard]] TNetSSLSocketOwner& Owner() const { return owner_; }
   // The negotiated protocol and cipher suite ("TLSv1.3", "TLS_AES_256_GCM_SHA384").
