@@ -195,12 +195,14 @@ void TNetFTP::SetDataChannel(TNetTCPConnection* channel) {
   dataChannel_ = channel;
 }
 
-void TNetFTP::CopyEventsTo(TNetTCPConnection& channel) const {
-  // The application follows the transfer on the FTP component's own events.
+void TNetFTP::ConfigureChannel(TNetTCPConnection& channel) const {
+  // The application follows the transfer on the FTP component's own events;
+  // the data moves in blocks of the size set on the FTP component.
   channel.OnWork = OnWork;
   channel.OnWorkBegin = OnWorkBegin;
   channel.OnWorkEnd = OnWorkEnd;
   channel.ReadTimeout = ReadTimeout;
+  channel.SetRecvBufferSize(RecvBufferSize());
 }
 
 void TNetFTP::DataTransfer(const std::string& command, TStream& stream) {
@@ -228,7 +230,7 @@ void TNetFTP::PassiveTransfer(const std::string& command, TStream& stream) {
   WriteLn(command);
   TNetTCPClient data;
   data.SocksInfo.Assign(SocksInfo);
-  CopyEventsTo(data);
+  ConfigureChannel(data);
   // The data comes from the server we talk to, whatever address the reply
   // names: a reply naming another host must not send us there.
   data.Host = SocksInfo.Version == TSocksVersion::svNoSocks ? socket_.PeerIP : Host;
@@ -242,7 +244,7 @@ void TNetFTP::PassiveTransfer(const std::string& command, TStream& stream) {
 
 void TNetFTP::ActiveTransfer(const std::string& command, TStream& stream) {
   TNetSimpleServer data;
-  CopyEventsTo(data);
+  ConfigureChannel(data);
   data.BoundIP = socket_.IP;
   data.AllowedPeerIP = socket_.PeerIP;
   data.AcceptTimeout = ConnectTimeout;

@@ -92,7 +92,7 @@ class TNetFTP : public TNetTCPClient {
   void PassiveTransfer(const std::string& command, TStream& stream);
   void ActiveTransfer(const std::string& command, TStream& stream);
   void FinishTransfer();
-  void CopyEventsTo(TNetTCPConnection& channel) const;
+  void ConfigureChannel(TNetTCPConnection& channel) const;
   void SetDataChannel(TNetTCPConnection* channel);
   class ChannelScope;
 

@@ -22,6 +22,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// /dev/null keeps no position: the bytes are counted through the work event.
+void CountBytes(lark::TNetComponent& component, std::int64_t& bytes) {
+  component.OnWork = [&bytes](lark::TObject*, lark::TWorkMode mode, std::int64_t count) {
+    if (mode == lark::TWorkMode::wmRead) bytes = count;
+  };
+}
+
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 double CpuSeconds() {
@@ -38,9 +45,11 @@ int Https(const std::string& url, const std::string& caFile) {
   http.SetIntercept(&tls);
   http.SetRecvBufferSize(256 * 1024);
   lark::TFileStream sink("/dev/null", lark::fmCreate);
+  std::int64_t bytes = 0;
+  CountBytes(http, bytes);
   auto start = Clock::now();
   http.Get(url, &sink);
-  std::printf("%lld %.6f %s\n", static_cast<long long>(sink.Position()), Seconds(Clock::now() - start),
+  std::printf("%lld %.6f %s\n", static_cast<long long>(bytes), Seconds(Clock::now() - start),
               tls.CipherName().c_str());
   http.Disconnect();
   http.SetIntercept(nullptr);
@@ -56,10 +65,12 @@ int Ftp(const std::string& host, int port, const std::string& file) {
   ftp.Passive = true;
   ftp.SetRecvBufferSize(256 * 1024);
   lark::TFileStream sink("/dev/null", lark::fmCreate);
+  std::int64_t bytes = 0;
+  CountBytes(ftp, bytes);
   auto start = Clock::now();
   ftp.Connect();
   ftp.Get(file, sink);
-  std::printf("%lld %.6f\n", static_cast<long long>(sink.Position()), Seconds(Clock::now() - start));
+  std::printf("%lld %.6f\n", static_cast<long long>(bytes), Seconds(Clock::now() - start));
   return 0;
 }
 
