@@ -1,5 +1,7 @@
 #include "html/attribute_list.h"
 
+#include <memory>
+
 #include "platform/core/exception.h"
 #include "platform/core/string_routines.h"
 
@@ -49,9 +51,21 @@ TProperties* TAttributeList::GetStyle() {
   return prop_.get();
 }
 
+TAttribute* TAttributeList::AddAttribute(Symb which, std::int32_t value, std::string_view name) {
+  std::string text(name);  // the only step that may throw, done before any change
+  if (spare_.empty()) return Add(std::make_unique<TAttribute>(which, value, std::move(text)));
+  std::unique_ptr<TAttribute> attribute = std::move(spare_.back());
+  spare_.pop_back();
+  // An attribute never changes once made; a kept one is made again in place.
+  std::destroy_at(attribute.get());
+  std::construct_at(attribute.get(), which, value, std::move(text));
+  return Add(std::move(attribute));
+}
+
 void TAttributeList::Clear() {
   saveID_.clear();
-  TFreeList<TAttribute>::Clear();
+  // The attributes leave the list; their storage stays for the next tag.
+  while (!Empty()) spare_.push_back(Extract(Count() - 1));
 }
 
 }  // namespace lark

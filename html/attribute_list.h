@@ -4,6 +4,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "html/free_list.h"
 #include "html/properties.h"
@@ -30,6 +32,10 @@ void SetStyleAttributeParser(TStyleAttributeParser parser);
 // The attributes of the tag being processed; cleared for every tag.
 class TAttributeList : public TFreeList<TAttribute> {
  public:
+  // Adds an attribute. The reader adds a few for every tag it reads, so the
+  // objects that Clear frees are kept and built anew here, without going
+  // back to the heap each time.
+  TAttribute* AddAttribute(Symb which, std::int32_t value, std::string_view name);
   // The first attribute with symbol `sy`, or nullptr.
   [[nodiscard]] TAttribute* Find(Symb sy) const;
   // The ID's text lower-cased; remembered until the next Clear.
@@ -47,6 +53,7 @@ class TAttributeList : public TFreeList<TAttribute> {
  private:
   std::unique_ptr<TProperties> prop_;
   std::string saveID_;
+  std::vector<std::unique_ptr<TAttribute>> spare_;
 };
 
 }  // namespace lark

@@ -1,5 +1,7 @@
 #include "html/css_number.h"
 
+#include <algorithm>
+
 namespace lark {
 
 namespace {
@@ -27,6 +29,10 @@ bool ParseCssNumber(std::string_view text, double& value) {
       result += (text[i] - '0') * scale;
   }
   if (digits == 0 || i != text.size()) return false;
+  // Beyond any sensible size, and small enough that products with pixel
+  // sizes stay finite (never infinity, so never NaN from infinity times 0).
+  constexpr double kLargest = 1e15;
+  result = std::min(result, kLargest);
   value = negative ? -result : result;
   return true;
 }

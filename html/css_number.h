@@ -15,6 +15,7 @@ struct TNumberAndUnit {
 
 // Reads a plain decimal number: an optional sign, digits, an optional point
 // with digits. No exponents, no "inf" or "nan"; false for anything else.
+// Magnitudes above 1e15 read as 1e15.
 [[nodiscard]] bool ParseCssNumber(std::string_view text, double& value);
 
 }  // namespace lark

@@ -1,11 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "html/id_object.h"
+#include "platform/graphics/canvas.h"
 
 namespace lark {
+
+class TFontObj;
+class TSectionList;
 
 // How an inline object sits on its line; left and right float.
 enum TAlignmentKind : std::uint8_t { aTop = 1, aMiddle = 2, aBottom = 3, aBaseline = 4, aLeft = 5, aRight = 6 };
@@ -18,6 +23,13 @@ class TFloatingObj : public TIDObject {
  public:
   [[nodiscard]] std::int32_t GetYPosition() override { return YValue; }
   [[nodiscard]] bool Floats() const { return ObjAlign == aLeft || ObjAlign == aRight; }
+  // The same object for a print copy of the document.
+  [[nodiscard]] virtual std::unique_ptr<TFloatingObj> CreateCopy(TSectionList& list) const = 0;
+  // Obtains and sizes the object for a line `availableWidth` wide; `run` is
+  // the font run it stands in.
+  virtual void DrawLogic(TSectionList& list, TCanvas& canvas, const TFontObj* run, int availableWidth) = 0;
+  // Paints it at x; topY is the top of its line, yBaseline the line's baseline.
+  virtual void Draw(TCanvas& canvas, int x, int topY, int yBaseline, const TFontObj* run) = 0;
 
   std::int32_t Pos = 0;  // character position in the owning section's text
   std::int32_t ImageHeight = 0, ImageWidth = 0;  // border included

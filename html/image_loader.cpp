@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "images/bitmap_conversion.h"
-#include "images/bmp_image.h"
 #include "images/color_reduction.h"
 #include "images/display_palette.h"
 #include "images/png_image.h"
@@ -95,7 +94,12 @@ std::unique_ptr<TBitmap> DecodeBitmap(TImageFormat format, TMemoryStream& stream
       }
       return ToBitmap(png.Bitmap());
     }
-    case ifBmp: return ToBitmap(ReadBMP(data, size));
+    case ifBmp: {
+      auto bitmap = std::make_unique<TBitmap>();
+      stream.SetPosition(0);
+      bitmap->LoadFromStream(stream);
+      return bitmap;
+    }
     case ifJpeg: return DecodeJPEG(stream);
     default: return nullptr;
   }
@@ -124,12 +128,14 @@ std::unique_ptr<TBitmap> GetImageMask(const TBitmap& image, bool colorGiven, TCo
   mask->SetMonochrome(true);
   mask->SetSize(image.Width(), image.Height());
   if (image.Empty()) return mask;
-  const TColor key = (colorGiven ? color : image.Pixel(0, image.Height() - 1)) & 0xFFFFFF;
+  const PixelImage pixels = FromBitmap(image);
+  const TColor key = colorGiven ? color : image.Pixel(0, image.Height() - 1);
+  const TRGB clear{uint8_t(GetRValue(key)), uint8_t(GetGValue(key)), uint8_t(GetBValue(key))};
   for (int y = 0; y < image.Height(); ++y) {
     auto* row = static_cast<uint8_t*>(mask->ScanLine(y));
     std::memset(row, 0, (size_t(image.Width()) + 7) / 8);
     for (int x = 0; x < image.Width(); ++x)
-      if ((image.Pixel(x, y) & 0xFFFFFF) == key) row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+      if (pixels.PixelColor(x, y) == clear) row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
   }
   return mask;
 }
@@ -143,7 +149,7 @@ std::unique_ptr<TBitmap> ConvertImage(std::unique_ptr<TBitmap> bitmap) {
     return bitmap;
   }
   if (bitmap->HandleType() == bmDIB) {
-    std::unique_ptr<TBitmap> reduced = ToBitmap(ReduceBitmapColors(FromBitmap(*bitmap)));
+    std::unique_ptr<TBitmap> reduced = ReduceBitmapColors(bitmap.get());
     if (ThePalette() && !reduced->Palette()) reduced->SetPalette(CopyPalette(ThePalette()));
     return reduced;
   }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
 
 #include "html/colors.h"
 #include "html/css_number.h"
@@ -613,12 +615,22 @@ std::unique_ptr<TMyFont> TProperties::GetFont() { return std::make_unique<TMyFon
 
 TProperties::FontMetrics TProperties::MeasuredFont() const {
   if (!fontMetrics_) {
-    TCanvas& canvas = ScreenCanvas();
-    canvas.SetFont(CachedFont());
-    TEXTMETRIC metrics;
-    GetTextMetrics(canvas, metrics);
-    const int em = metrics.tmHeight - metrics.tmInternalLeading;
-    fontMetrics_ = std::make_unique<FontMetrics>(FontMetrics{em, em / 2});
+    // Documents use few distinct fonts; realising one for every element
+    // would dominate the parse, so the metrics are kept per font.
+    using FontKey = std::tuple<std::string, int, TFontStyles, int>;
+    static std::map<FontKey, FontMetrics> measured;
+    const TMyFont& font = CachedFont();
+    const FontKey key{font.Name(), font.Height(), font.Style(), font.Charset()};
+    auto found = measured.find(key);
+    if (found == measured.end()) {
+      TCanvas& canvas = ScreenCanvas();
+      canvas.SetFont(font);
+      TEXTMETRIC metrics;
+      GetTextMetrics(canvas, metrics);
+      const int em = metrics.tmHeight - metrics.tmInternalLeading;
+      found = measured.emplace(key, FontMetrics{em, em / 2}).first;
+    }
+    fontMetrics_ = std::make_unique<FontMetrics>(found->second);
   }
   return *fontMetrics_;
 }

@@ -161,8 +161,13 @@ class TProperties {
   void AssignCharSet(int CharSet);
   [[nodiscard]] int CharSet() const { return charSet_; }
   [[nodiscard]] int CodePage() const { return codePage_; }
+  // em and ex of the parent's font: what lengths of this element's own
+  // values are measured in.
   [[nodiscard]] int EmSize() const { return emSize_; }
   [[nodiscard]] int ExSize() const { return exSize_; }
+  // em and ex of this element's own font (what its children inherit).
+  [[nodiscard]] int FontEmSize() const { return MeasuredFont().Em; }
+  [[nodiscard]] int FontExSize() const { return MeasuredFont().Ex; }
   // The background colour in force (NoColor when none).
   [[nodiscard]] TColor TheBGColor() const { return bgColor_; }
   // The document default font size keyword sizes are relative to.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "images/bitmap_conversion.h"
 #include "images/display_palette.h"
 
 namespace lark {
@@ -231,6 +232,20 @@ PixelImage ReduceColors(const PixelImage& bitmap, int colorReduction, int dither
 PixelImage ReduceBitmapColors(const PixelImage& bitmap) {
   if (bitmap.Empty()) return {};
   return ReduceColors(bitmap, ColorBits() < 8 ? rmWindows20 : rmViewerPalette, dmFloydSteinberg);
+}
+
+}  // namespace lark
+
+namespace lark {
+
+std::unique_ptr<TBitmap> ReduceBitmapColors(const TBitmap* bitmap) {
+  if (!bitmap || bitmap->Empty()) return nullptr;
+  if (bitmap->PixelFormat() == pfDevice) {
+    auto copy = std::make_unique<TBitmap>();
+    copy->Assign(*bitmap);
+    return copy;
+  }
+  return ToBitmap(ReduceBitmapColors(FromBitmap(*bitmap)));
 }
 
 }  // namespace lark

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "images/pixel_image.h"
+#include "platform/graphics/bitmap.h"
 #include "platform/core/exception.h"
 
 namespace lark {
@@ -121,5 +122,8 @@ class TColorQuantizer {
 // The engine's entry: the static colours below 8 bits, the viewer palette at
 // 8, Floyd-Steinberg. An empty picture gives an empty one.
 [[nodiscard]] PixelImage ReduceBitmapColors(const PixelImage& bitmap);
+// The same for a bitmap: null for none or an empty one; a device bitmap comes
+// back as a plain copy. The caller owns the result.
+[[nodiscard]] std::unique_ptr<TBitmap> ReduceBitmapColors(const TBitmap* bitmap);
 
 }  // namespace lark

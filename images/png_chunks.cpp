@@ -153,6 +153,10 @@ void TChunkIDAT::Decode() {
   const uint64_t height = header.Height();
   if (width > INT32_MAX || height > INT32_MAX || width * height > uint64_t{kMaxImagePixels})
     throw EPNGImageException(png_text::kTooLarge);
+  // Deflate expands at most about 1032 to 1: data that cannot hold the
+  // picture is refused before anything is allocated for it.
+  const uint64_t pixelBytes = PNGRowBytes(colorType, bitDepth, width) * height;
+  if (pixelBytes / 1032 > Data.size() + 1) throw EPNGImageException(png_text::kTruncated);
   PixelImage& bitmap = Image().Bitmap();
   bitmap.Resize(static_cast<int>(width), static_cast<int>(height), PNGBitmapFormat(colorType, bitDepth));
   if (bitmap.Format() != PixelDepth::k24Bit) bitmap.Palette = BitmapPalette(*Owner, colorType, bitDepth);

@@ -101,8 +101,7 @@ constexpr std::array<bool, 256> kNeedsCare = [] {
   return table;
 }();
 
-// Runs of bytes that a text token, a quoted value or a comment body takes
-// in one step.
+// Bytes of a word of running text: neither blank, control, "&" nor "<".
 constexpr std::array<bool, 256> kWordByte = [] {
   std::array<bool, 256> table{};
   for (int c = ' ' + 1; c < 256; ++c) table[static_cast<std::size_t>(c)] = c != '&' && c != '<';
@@ -113,7 +112,6 @@ constexpr std::array<bool, 256> kWordByte = [] {
 constexpr auto IsWordByte = [](unsigned char c) { return kWordByte[c]; };
 constexpr auto IsLetterByte = [](unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
 constexpr auto IsLetterOrDashByte = [](unsigned char c) { return IsLetterByte(c) || c == '-'; };
-constexpr auto IsPreformattedByte = [](unsigned char c) { return c >= ' ' && c != '&' && c != '<'; };
 
 // The first position in [pos, end) whose byte is at most `low` or is one of
 // `a`, `b`, `c`; `end` when there is none. Sixteen bytes at a time where the
@@ -249,17 +247,6 @@ void THtmlReader::SkipRun(std::size_t count) {
   lineEnd_ = LineEnd::None;
 }
 
-// How many bytes from the current place in the main text (at most `room`)
-// form a run; none while an include is being read.
-template <typename InRun>
-std::size_t THtmlReader::PlainRunLength(std::size_t room, InRun inRun) const {
-  if (sourceKind_ == IncludeSourceKind) return 0;
-  const std::size_t end = std::min(text_.size(), textPos_ + std::min(room, text_.size()));
-  std::size_t pos = textPos_;
-  while (pos < end && inRun(static_cast<unsigned char>(text_[pos]))) ++pos;
-  return pos - textPos_;
-}
-
 // Bytes of text that go into a text token as they are. Outside preformatted
 // text that includes a single space before a word, which collapsing white
 // space would leave as it is.
@@ -269,6 +256,28 @@ std::size_t THtmlReader::TextRunLength(std::size_t room) const {
   const std::size_t end = std::min(text_.size(), textPos_ + room);
   if (preformatted_) return FindStop(bytes, textPos_, end, ' ' - 1, '&', '<', '<') - textPos_;
   std::size_t pos = textPos_;
+#ifdef __SSE2__
+  // Sixteen bytes at a time: a block stops at a byte that ends a word run
+  // (control, "&", "<") or at a space whose next byte is blank or one of those.
+  const __m128i controls = _mm_set1_epi8(' ' - 1);
+  const __m128i spaces = _mm_set1_epi8(' ');
+  const __m128i ampersands = _mm_set1_epi8('&');
+  const __m128i brackets = _mm_set1_epi8('<');
+  const auto stops = [&](__m128i v) {
+    return _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(v, controls), v),
+                        _mm_or_si128(_mm_cmpeq_epi8(v, ampersands), _mm_cmpeq_epi8(v, brackets)));
+  };
+  // The block and the block one byte further must both lie in the text.
+  for (; pos + 16 <= end && pos + 17 <= text_.size(); pos += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + pos));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + pos + 1));
+    const __m128i isSpace = _mm_cmpeq_epi8(v, spaces);
+    const __m128i nextEnds = _mm_or_si128(stops(next), _mm_cmpeq_epi8(next, spaces));
+    const __m128i end16 = _mm_or_si128(_mm_andnot_si128(isSpace, stops(v)), _mm_and_si128(isSpace, nextEnds));
+    if (const int bits = _mm_movemask_epi8(end16))
+      return pos + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits))) - textPos_;
+  }
+#endif
   for (;;) {
     pos = FindStop(bytes, pos, end, ' ', '&', '<', '<');
     if (pos < end && bytes[pos] == ' ' && pos + 1 < text_.size() && IsWordByte(bytes[pos + 1]))
@@ -289,6 +298,14 @@ std::size_t THtmlReader::QuotedRunLength(int quote) const {
 }
 
 void THtmlReader::GetCh() { NextCh(); }
+
+// Advances by `advance`, with GetCh, the usual one, inlined.
+inline void THtmlReader::Step(Advance advance) {
+  if (advance == &THtmlReader::GetCh)
+    NextCh();
+  else
+    (this->*advance)();
+}
 
 void THtmlReader::GetChSlow() {
   for (;;) {
@@ -458,9 +475,13 @@ std::string_view THtmlReader::ReadUpperName(InName inName) {
   };
   while (ch_ != EofChar && inName(static_cast<unsigned char>(ch_))) {
     add(ch_);
-    const std::size_t run = PlainRunLength(text_.size(), inName);
-    for (std::size_t i = 0; i < run; ++i) add(static_cast<unsigned char>(text_[textPos_ + i]));
-    SkipRun(run);
+    // The rest of the name in the main text, in one pass.
+    if (sourceKind_ != IncludeSourceKind) {
+      std::size_t pos = textPos_;
+      for (; pos < text_.size() && inName(static_cast<unsigned char>(text_[pos])); ++pos)
+        add(static_cast<unsigned char>(text_[pos]));
+      SkipRun(pos - textPos_);
+    }
     NextCh();
   }
   return tooLong ? std::string_view() : std::string_view(name_, length);
@@ -483,7 +504,7 @@ bool THtmlReader::ReadAttribute() {
       ReadUnquotedWord(value);
   }
   if (symbol == IDSy && !value.empty() && idNameList_) idNameList_->AddChPosObject(value, position_);
-  attributes_.Add(std::make_unique<TAttribute>(symbol, number, value));
+  attributes_.AddAttribute(symbol, number, value);
   return true;
 }
 
@@ -491,7 +512,7 @@ bool THtmlReader::ReadQuotedValue(std::string& value, Advance advance, QuotedCR 
   if (lch_ != '"' && lch_ != '\'') return false;
   const int quote = ch_;
   const Symb symbolBefore = sy_;
-  (this->*advance)();
+  Step(advance);
   while (ch_ != quote && ch_ != EofChar) {
     if (ch_ == '&') {
       valueToken_.Clear();
@@ -512,9 +533,9 @@ bool THtmlReader::ReadQuotedValue(std::string& value, Advance advance, QuotedCR 
       value.append(text_.data() + textPos_, run);
       SkipRun(run);
     }
-    (this->*advance)();
+    Step(advance);
   }
-  if (ch_ == quote) (this->*advance)();
+  if (ch_ == quote) Step(advance);
   sy_ = symbolBefore;
   return true;
 }
@@ -548,7 +569,7 @@ bool THtmlReader::ReadEntity(TokenObj& out, bool attributeMode, Advance advance)
   scratch_.Clear();
   const auto take = [&] {
     scratch_.AddChar(static_cast<char>(ch_), position_);
-    (this->*advance)();
+    Step(advance);
   };
   take();
 

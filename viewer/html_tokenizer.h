@@ -100,14 +100,13 @@ class THtmlReader {
   bool TakePlainByte();
   void NextCh();
   void SkipBlanks();
+  void Step(Advance advance);
   void GetChSlow();
   void AdvancePosition(std::size_t count);
   [[nodiscard]] std::int32_t NextPosition() const;
   void SkipRun(std::size_t count);
   [[nodiscard]] std::size_t QuotedRunLength(int quote) const;
   [[nodiscard]] std::size_t TextRunLength(std::size_t room) const;
-  template <typename InRun>
-  [[nodiscard]] std::size_t PlainRunLength(std::size_t room, InRun inRun) const;
   template <typename InName>
   std::string_view ReadUpperName(InName inName);
   bool ReadTag();

@@ -1,8 +1,7 @@
 #include "viewer/tag_symbols.h"
 
 #include <array>
-#include <algorithm>
-#include <vector>
+#include <cstdint>
 
 #include "platform/core/string_routines.h"
 
@@ -10,14 +9,8 @@ namespace lark {
 
 namespace {
 
-struct TagEntry {
-  std::string_view Name;
-  Symb Start;
-  std::optional<Symb> End;
-};
-
 // Searched in this order; the first 51 have end tags.
-constexpr std::array<TagEntry, 71> kTags = {{
+constexpr std::array<TagSymbols, 71> kTags = {{
     {"HTML", HtmlSy, HtmlEndSy}, {"TITLE", TitleSy, TitleEndSy}, {"BODY", BodySy, BodyEndSy},
     {"HEAD", HeadSy, HeadEndSy}, {"B", BSy, BEndSy}, {"I", ISy, IEndSy},
     {"H", HeadingSy, HeadingEndSy}, {"EM", EmSy, EmEndSy}, {"STRONG", StrongSy, StrongEndSy},
@@ -72,53 +65,68 @@ constexpr std::array<AttributeEntry, 72> kAttributes = {{
     {"CHARSET", CharSetSy}, {"RATIO", RatioSy}, {"TITLE", TitleSy},
 }};
 
-// An index over a name table: names bucketed by length and first letter,
-// each bucket in table order, so a lookup answers as a search of the table in
-// order would, after a comparison or two.
-// Table names are short: a plain loop beats a call to memcmp.
-bool SameTail(std::string_view a, std::string_view b) {
-  for (std::size_t i = 1; i < a.size(); ++i)
-    if (a[i] != b[i]) return false;
-  return true;
-}
-
-template <typename Entry>
+// An index over a name table: open addressing over slots that hold the
+// names themselves, so a lookup touches one small block of memory. A name is
+// entered only the first time it occurs, so a lookup answers as a search of
+// the table in order would.
+template <typename TableEntry>
 class NameIndex {
  public:
   template <std::size_t N>
-  explicit NameIndex(const std::array<Entry, N>& table) {
-    for (const Entry& entry : table) buckets_[Bucket(entry.Name)].push_back(&entry);
+  explicit NameIndex(const std::array<TableEntry, N>& table) {
+    static_assert(N < kSlots / 2, "keep the index sparse");
+    for (const TableEntry& entry : table) {
+      if (Find(entry.Name)) continue;
+      std::size_t i = Hash(entry.Name);
+      while (slots_[i].Found) i = (i + 1) % kSlots;
+      Slot& slot = slots_[i];
+      entry.Name.copy(slot.Name, kLongest);
+      slot.Length = static_cast<std::uint8_t>(entry.Name.size());
+      slot.Found = &entry;
+    }
   }
 
-  [[nodiscard]] const Entry* Find(std::string_view name) const {
-    if (name.empty()) return nullptr;
-    // Names of a bucket have the same length and first letter.
-    for (const Entry* entry : buckets_[Bucket(name)])
-      if (entry->Name.size() == name.size() && SameTail(entry->Name, name)) return entry;
-    return nullptr;
+  [[nodiscard]] const TableEntry* Find(std::string_view name) const {
+    if (name.empty() || name.size() > kLongest) return nullptr;
+    for (std::size_t i = Hash(name);; i = (i + 1) % kSlots) {
+      const Slot& slot = slots_[i];
+      if (!slot.Found) return nullptr;
+      if (slot.Length == name.size() && Same(slot.Name, name)) return slot.Found;
+    }
   }
 
  private:
-  static constexpr std::size_t kLengths = 20;
-  static std::size_t Bucket(std::string_view name) {
-    return std::min(name.size(), kLengths - 1) * 32 + (static_cast<unsigned char>(name[0]) & 31);
+  static constexpr std::size_t kSlots = 256;
+  static constexpr std::size_t kLongest = 16;  // BORDERCOLORLIGHT
+
+  struct Slot {
+    char Name[kLongest] = {};
+    std::uint8_t Length = 0;
+    const TableEntry* Found = nullptr;
+  };
+
+  static std::size_t Hash(std::string_view name) {
+    const auto at = [&](std::size_t i) { return static_cast<std::size_t>(static_cast<unsigned char>(name[i])); };
+    return (name.size() * 37 + at(0) * 11 + at(name.size() - 1) * 5 + at(name.size() / 2)) % kSlots;
+  }
+  // Table names are short: a plain loop beats a call to memcmp.
+  static bool Same(const char* slotName, std::string_view name) {
+    for (std::size_t i = 0; i < name.size(); ++i)
+      if (slotName[i] != name[i]) return false;
+    return true;
   }
 
-  std::array<std::vector<const Entry*>, kLengths * 32> buckets_;
+  std::array<Slot, kSlots> slots_{};
 };
 
-const TagEntry* FindTag(std::string_view upperName) {
-  static const NameIndex<TagEntry> index(kTags);
+const TagSymbols* FindTag(std::string_view upperName) {
+  static const NameIndex<TagSymbols> index(kTags);
   return index.Find(upperName);
 }
 
 }  // namespace
 
-std::optional<TagSymbols> LookupTag(std::string_view upperName) {
-  const TagEntry* entry = FindTag(upperName);
-  if (!entry) return std::nullopt;
-  return TagSymbols{entry->Start, entry->End};
-}
+const TagSymbols* LookupTag(std::string_view upperName) { return FindTag(upperName); }
 
 Symb LookupAttribute(std::string_view upperName) {
   static const NameIndex<AttributeEntry> index(kAttributes);
@@ -127,19 +135,19 @@ Symb LookupAttribute(std::string_view upperName) {
 }
 
 std::string SymbolToTagName(Symb sy) {
-  for (const TagEntry& entry : kTags)
+  for (const TagSymbols& entry : kTags)
     if (entry.Start == sy) return LowerCase(entry.Name);
   return {};
 }
 
 std::string EndSymbolToTagName(Symb sy) {
-  for (const TagEntry& entry : kTags)
+  for (const TagSymbols& entry : kTags)
     if (entry.End == sy) return LowerCase(entry.Name);
   return {};
 }
 
 std::optional<Symb> StartToEndSymbol(Symb sy) {
-  for (const TagEntry& entry : kTags)
+  for (const TagSymbols& entry : kTags)
     if (entry.Start == sy) return entry.End;
   return std::nullopt;
 }

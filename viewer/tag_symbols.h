@@ -10,12 +10,13 @@ namespace lark {
 
 // A tag name of the reader's table.
 struct TagSymbols {
+  std::string_view Name;  // upper case
   Symb Start;
   std::optional<Symb> End;  // only the first 51 names have an end symbol
 };
 
-// `upperName` is the name as read, upper-cased. Unknown names give nullopt.
-[[nodiscard]] std::optional<TagSymbols> LookupTag(std::string_view upperName);
+// `upperName` is the name as read, upper-cased. Unknown names give nullptr.
+[[nodiscard]] const TagSymbols* LookupTag(std::string_view upperName);
 // Unknown attribute names give UnknownAttributeSymbol.
 [[nodiscard]] Symb LookupAttribute(std::string_view upperName);
 

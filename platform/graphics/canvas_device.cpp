@@ -3,6 +3,7 @@
 
 #include "platform/graphics/canvas_device_qt.h"
 #include "platform/graphics/gdi.h"
+#include "platform/graphics/graphics_exceptions.h"
 #include "platform/graphics/raster_ops_qt.h"
 
 namespace lark::detail {
@@ -245,8 +246,10 @@ class PaperDevice : public CanvasDevice {
  public:
   // Painting starts at once, so that a page with nothing drawn on it still
   // counts as a page.
+  // A device that cannot be painted on (an output file that cannot be
+  // made) is not a valid printer.
   PaperDevice(QPaintDevice* device, const TDeviceCaps& caps) : device_(device), caps_(caps) {
-    painter_.begin(device_);
+    if (!painter_.begin(device_)) throw EPrinter("Printer selected is not valid");
   }
   ~PaperDevice() override { Flush(); }
 

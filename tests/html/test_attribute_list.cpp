@@ -35,6 +35,24 @@ TEST(TAttributeList, FindReturnsTheFirstOfASymbol) {
   EXPECT_EQ(list.Find(HrefSy), nullptr);
 }
 
+TEST(TAttributeList, AttributesAddedAfterAClearAreWhole) {
+  TAttributeList list;
+  list.AddAttribute(HrefSy, 0, "a.html");
+  list.AddAttribute(WidthSy, 5, std::string(100, 'w'));
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0u);
+  EXPECT_EQ(list.Find(HrefSy), nullptr);
+  const TAttribute* added = list.AddAttribute(SrcSy, 7, "b.gif");
+  list.AddAttribute(AltSy, 0, "");
+  list.AddAttribute(TitleSy, 0, "third, on fresh storage");
+  ASSERT_EQ(list.Count(), 3u);
+  EXPECT_EQ(list.Find(SrcSy), added);
+  EXPECT_EQ(added->Value, 7);
+  EXPECT_EQ(added->Name, "b.gif");
+  EXPECT_EQ(list.Find(AltSy)->Name, "");
+  EXPECT_EQ(list.GetTitle(), "third, on fresh storage");
+}
+
 TEST(TAttributeList, IdIsLowerCasedAndRememberedUntilClear) {
   TAttributeList list;
   Add(list, IDSy, 0, "MixedCase");

@@ -200,16 +200,22 @@ TEST(TSectionList, CopyGathersTheSectionsThatOverlapTheSelection) {
   SetClipboardWriter(nullptr);
 }
 
+struct Placed : TFloatingObj {
+  std::unique_ptr<TFloatingObj> CreateCopy(TSectionList&) const override { return nullptr; }
+  void DrawLogic(TSectionList&, TCanvas&, const TFontObj*, int) override {}
+  void Draw(TCanvas&, int, int, int, const TFontObj*) override {}
+};
+
 TEST(IndentManager, FloatsShapeTheEdges) {
   IndentManager iMgr;
   iMgr.Reset(10, 410);
-  TFloatingObj left;
+  Placed left;
   left.ObjAlign = aLeft;
   left.ImageWidth = 100;
   left.ImageHeight = 50;
   left.HSpaceL = left.HSpaceR = 3;
   iMgr.Update(0, left);
-  TFloatingObj right;
+  Placed right;
   right.ObjAlign = aRight;
   right.ImageWidth = 100;
   right.ImageHeight = 80;

@@ -155,3 +155,17 @@ TEST(FontSizeTables, ScaleWithTheBaseSize) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+TEST(LengthConv, EnormousNumbersTimesZeroStayFinite) {
+  const std::string huge(400, '9');
+  EXPECT_EQ(LengthConv(huge + "%", false, 0, -1, 16, 8), 0);
+  EXPECT_EQ(LengthConv(huge + "em", false, 0, -1, 0, 8), 0);
+  EXPECT_EQ(LengthConv(huge, false, 0, -1, 16, 8), MaxLength);
+  EXPECT_DOUBLE_EQ(FontSizeConv(huge + "em", 0, 12), 1);
+}
+
+}  // namespace
+}  // namespace lark

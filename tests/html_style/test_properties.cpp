@@ -81,6 +81,8 @@ TEST(TProperties, EmAndExComeFromTheParentsFont) {
   EXPECT_GT(b.EmSize(), 2 * a.EmSize());
   EXPECT_EQ(a.ExSize(), a.EmSize() / 2);
   EXPECT_EQ(b.ExSize(), b.EmSize() / 2);
+  EXPECT_EQ(b.EmSize(), large.FontEmSize());
+  EXPECT_EQ(large.FontExSize(), large.FontEmSize() / 2);
   // Lengths in em of the element then follow the parent's font.
   b.SetProp(css::MarginTop, std::string("1em"));
   EXPECT_EQ(b.GetBoxValues(800, 600).M[css::MarginTop], b.EmSize());

@@ -263,6 +263,21 @@ TEST(CombineStyle, LinksGetTheirFourFonts) {
   EXPECT_FALSE(doc.Stack.Items(1)->IsLink());
 }
 
+TEST(CombineStyle, RelativeSizesInsideALinkScaleEachLinkFont) {
+  Document doc;
+  doc.Rule("a:visited", "font-size", "20pt");
+  TProperties& link = doc.Push("a", "", "", "link");
+  EXPECT_EQ((*link.FontInfos())[LinkFont].Size, 12);
+  EXPECT_EQ((*link.FontInfos())[VisitedFont].Size, 20);
+  doc.Rule("span", "font-size", "150%");
+  doc.Rule("span", "font-style", "italic");
+  TProperties& span = doc.Push("span");
+  EXPECT_EQ((*span.FontInfos())[LinkFont].Size, 18);
+  EXPECT_EQ((*span.FontInfos())[VisitedFont].Size, 30);
+  EXPECT_TRUE((*span.FontInfos())[HoverVisitedFont].Style & fsItalic);
+  EXPECT_DOUBLE_EQ(std::get<double>(span.Props(css::FontSize)), 18);
+}
+
 TEST(CombineStyle, ColourOnLinkReachesHoverAndVisited) {
   Document doc;
   doc.Rule(":link", "color", "lime");

@@ -4,6 +4,7 @@
 
 #include "images/color_reduction.h"
 #include "images/display_palette.h"
+#include "platform/graphics/canvas.h"
 
 namespace lark {
 namespace {
@@ -153,6 +154,23 @@ TEST(Octree, KeepsFewColoursExactlyAndFoldsManyInto236) {
   const auto palette = quantizer.Palette();
   EXPECT_LE(palette.size(), 236u);
   EXPECT_GT(palette.size(), 100u);
+}
+
+TEST_F(ScreenDepth, DeviceBitmapsAreCopiedNotReduced) {
+  SetColorBits(8);
+  EXPECT_FALSE(ReduceBitmapColors(static_cast<const TBitmap*>(nullptr)));
+  TBitmap empty;
+  EXPECT_FALSE(ReduceBitmapColors(&empty));
+  TBitmap device(2, 1);
+  device.SetPixelFormat(pfDevice);
+  device.Canvas().SetPixel(0, 0, RGB(1, 2, 3));
+  const auto copy = ReduceBitmapColors(&device);
+  EXPECT_EQ(copy->PixelFormat(), pfDevice);
+  EXPECT_EQ(copy->Pixel(0, 0) & 0xFFFFFF, RGB(1, 2, 3));
+  TBitmap dib(2, 1);
+  dib.SetPixelFormat(pf24bit);
+  const auto reduced = ReduceBitmapColors(&dib);
+  EXPECT_EQ(reduced->PixelFormat(), pf8bit);
 }
 
 TEST_F(ScreenDepth, ReduceBitmapColorsUsesTheScreensPalette) {

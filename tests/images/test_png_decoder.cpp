@@ -170,6 +170,7 @@ TEST(PNGDecoder, RefusesBrokenFilesWithTheirMessages) {
       {interlace2, png_text::kUnknownInterlace},
       {shortData, png_text::kTruncated},
       {SimplePNG(100000, 100000, 8, 2, rgbRow), png_text::kTooLarge},
+      {SimplePNG(39000000, 1, 16, 6, rgbRow), png_text::kTruncated},  // a bomb: tiny data, 300 MB rows
       {SimplePNG(0x80000000u, 1, 8, 2, rgbRow), png_text::kTooLarge},
   };
   for (const auto& c : cases) EXPECT_EQ(ErrorOf(c.Bytes), c.Message) << c.Message;

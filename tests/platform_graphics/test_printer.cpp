@@ -86,6 +86,16 @@ TEST_F(PdfPrinting, AnAbortedJobLeavesNoFile) {
   EXPECT_FALSE(fs::exists(printer_.OutputFileName + ".part"));
 }
 
+TEST_F(PdfPrinting, AnOutputFileThatCannotBeMadeFailsTheJobAtOnce) {
+  printer_.OutputFileName = (dir_ / "missing" / "out.pdf").string();
+  EXPECT_THROW(printer_.BeginDoc(), EPrinter);
+  EXPECT_FALSE(printer_.Printing());
+  printer_.OutputFileName = (dir_ / "out.pdf").string();
+  printer_.BeginDoc();  // the printer is usable again
+  printer_.EndDoc();
+  EXPECT_TRUE(fs::exists(printer_.OutputFileName));
+}
+
 TEST_F(PdfPrinting, JobStepsOutOfOrderRaise) {
   auto expect_message = [](auto&& step, const char* message) {
     try {

@@ -365,3 +365,34 @@ TEST(HtmlTokenizer, SymbolLookups) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+// The main text is read a block at a time where it can be, an include's text
+// one character at a time: both must give the same symbols.
+TEST(HtmlTokenizer, BlockReadingGivesTheSameSymbolsAsCharacterReading) {
+  std::string page;
+  for (int i = 0; i < 40; ++i) {
+    page += "Some words  with\tblanks \r\n and a long run of text that goes on past a block" +
+            std::to_string(i) + " &amp; &eacute; x&y <b>bold</b> a < b <!-- a -- comment -- > ";
+    page += "<a href=\"http://host/" + std::string(i, 'p') + "\" title='it&#39;s\r\n two  lines'>";
+    page += "<img alt=\"&lt;&gt;\" width=\"50%\" border>" + std::string(static_cast<std::size_t>(i) * 3, ' ') +
+            "tail\x01\x05\x1A" + std::string(1, '\0') + "end ";
+  }
+  const auto direct = Tokenize(page);
+  std::vector<RecordedInclude> calls;
+  const auto included = TokenizeWithIncludes("<!--#x-->", calls, page);
+  ASSERT_EQ(direct.size(), included.size());
+  for (std::size_t i = 0; i < direct.size(); ++i) {
+    EXPECT_EQ(direct[i].Sy, included[i].Sy) << i;
+    EXPECT_EQ(direct[i].Text, included[i].Text) << i;
+    EXPECT_EQ(direct[i].Attributes, included[i].Attributes) << i;
+  }
+  // Positions in the main text count every byte.
+  for (const Token& t : direct)
+    for (std::size_t k = 0; k + 1 < t.Positions.size(); ++k) EXPECT_LT(t.Positions[k], t.Positions[k + 1]);
+}
+
+}  // namespace
+}  // namespace lark

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "html/free_list.h"
+#include "html/url_target.h"
+#include "platform/graphics/canvas.h"
+#include "platform/core/object.h"
+#include "platform/graphics/font.h"
+
+namespace lark {
+
+class TSection;
+class TSectionList;
+
+// Raised or lowered text.
+enum class TScript : std::uint8_t { Normal = 0, Sub = 1, Super = 2 };
+
+// A font as a run draws it: the font and the colour painted behind its text
+// (clNone: nothing painted).
+struct TRunFont {
+  TFont Font;
+  TColor BgColor = clNone;
+};
+
+// The fonts of a link in its four states: link, visited, hover, visited + hover.
+using TLinkFonts = std::array<TRunFont, 4>;
+
+// The canvas on which runs measure their fonts: a screen-like 96-dpi
+// surface, used on the GUI thread only.
+[[nodiscard]] TCanvas& MeasuringCanvas();
+
+// One font run of a paragraph: the characters from Pos up to the next run's
+// start are drawn in this font.
+class TFontObj : public TObject {
+ public:
+  TFontObj(TSection* section, int pos, TRunFont font, std::string title);
+  // A copy for the paragraph `section` of a print copy.
+  TFontObj(TSection* section, const TFontObj& source);
+  ~TFontObj() override;
+
+  // Replaces the font (and recomputes the metrics).
+  void SetFont(const TRunFont& font);
+  // Makes the run a link drawn by `fonts` in its states.
+  void SetLink(const TUrlTarget& target, const TLinkFonts& fonts);
+  [[nodiscard]] bool IsLink() const { return linkFonts_ != nullptr && !UrlTarget.URL.empty(); }
+  void SetVisited(bool visited);
+  void SetHover(bool hover);
+  // The code page in which the run's text is decoded, from its charset.
+  [[nodiscard]] int CodePage() const { return codePage_; }
+  [[nodiscard]] const TFont& Font() const { return font_.Font; }
+  [[nodiscard]] TColor BgColor() const { return font_.BgColor; }
+  // Selects the run's font into a canvas.
+  void Select(TCanvas& canvas) const { canvas.SetFont(font_.Font); }
+
+  TSection* Section;
+  int Pos;
+  std::string Title;
+  TUrlTarget UrlTarget;
+  TScript SScript = TScript::Normal;
+  bool Visited = false;
+  bool Hover = false;
+  // Metrics of the current font.
+  int FontHeight = 0;  // tmHeight + tmExternalLeading
+  int tmHeight = 0;
+  int tmMaxCharWidth = 0;
+  int Overhang = 0;  // italic text leans this far to the right
+  int Descent = 0;
+
+ private:
+  void ApplyLinkState();
+
+  TRunFont font_;
+  int codePage_ = 0;
+  std::unique_ptr<TLinkFonts> linkFonts_;
+};
+
+// A paragraph's runs, ordered by start; the first starts at 0.
+class TFontList : public TFreeList<TFontObj> {
+ public:
+  // The run covering pos (the last whose start is at or before it).
+  [[nodiscard]] TFontObj* GetFontObjAt(int pos, int& index) const;
+  [[nodiscard]] TFontObj* GetFontObjAt(int pos) const {
+    int index = 0;
+    return GetFontObjAt(pos, index);
+  }
+  // Characters from pos to the next run's start, or to `len`.
+  [[nodiscard]] int GetFontCountAt(int pos, int len) const;
+  // The character at n was deleted: later runs move back by one; a run that
+  // now starts where its predecessor starts replaces it.
+  void Decrement(int n);
+};
+
+}  // namespace lark

@@ -1,0 +1,451 @@
+#include <algorithm>
+
+#include "html/indent_manager.h"
+#include "html/paragraph_section.h"
+#include "html/section_list.h"
+#include "platform/graphics/gdi.h"
+
+namespace lark {
+
+namespace {
+
+bool IsObjectOrMarker(char c) { return c == kMarkerChar || c == kObjectChar; }
+bool IsWordBreakChar(char c) { return c == ' ' || c == '-' || c == '?' || IsObjectOrMarker(c); }
+
+}  // namespace
+
+int TSection::TextWidth(TCanvas& canvas, int start, int count) {
+  int width = 0;
+  int i = start;
+  const int end = start + count;
+  while (i < end) {
+    if (Buff[i] == kObjectChar) {
+      const TFloatingObj* object = ObjectAt(i);
+      if (object && !object->Floats()) width += object->ImageWidth + object->HSpaceL + object->HSpaceR;
+      ++i;
+      continue;
+    }
+    const TFontObj* run = Fonts.GetFontObjAt(i);
+    const int n = PieceEnd(i, end) - i;
+    run->Select(canvas);
+    TSize size;
+    GetTextExtentPoint32(canvas, Buff.data() + i, n, &size);
+    width += size.cx;
+    i += n;
+  }
+  return width;
+}
+
+int TSection::FindCountThatFits(TCanvas& canvas, int width, int start, int limit) {
+  if (start == fitStart_ && width == fitWidth_ && limit == fitLimit_) return fitResult_;
+  int room = width;
+  int i = start;
+  while (i < limit) {
+    if (Buff[i] == kObjectChar) {
+      const TFloatingObj* object = ObjectAt(i);
+      if (object && !object->Floats()) {
+        const int w = object->ImageWidth + object->HSpaceL + object->HSpaceR;
+        if (w > room) break;
+        room -= w;
+      }
+      ++i;
+      continue;
+    }
+    const TFontObj* run = Fonts.GetFontObjAt(i);
+    const int n = PieceEnd(i, limit) - i;
+    run->Select(canvas);
+    int fit = 0;
+    TSize size;
+    GetTextExtentExPoint(canvas, Buff.data() + i, n, std::max(room, 0), &fit, nullptr, &size);
+    if (fit < n) {
+      i += fit;
+      break;
+    }
+    room -= size.cx;
+    i += n;
+  }
+  fitStart_ = start;
+  fitWidth_ = width;
+  fitLimit_ = limit;
+  fitResult_ = i - start;
+  return fitResult_;
+}
+
+// The line-breaking state of one layout.
+class TSectionLayout {
+ public:
+  TSectionLayout(TSection& s, TCanvas& canvas, IndentManager& iMgr, int x, int y, int aWidth)
+      : s_(s), canvas_(canvas), iMgr_(iMgr), x_(x), y_(y), aWidth_(aWidth) {}
+
+  int Run(int& maxWidth);
+
+ private:
+  [[nodiscard]] int ClearSpace() const;
+  void PlaceLeadingFloats(int start);
+  [[nodiscard]] int CountForLine(int start, int left, int right, int& maxWidth, bool& retryLower);
+  void FinishLine(int start, int n, int left, int right);
+  void SizeLineForObjects(LineRec& line);
+  void InsertSpacer(int height);
+  [[nodiscard]] int SkipBlanks(int i) const {
+    while (i < s_.Len && s_.Buff[i] == ' ' && s_.Brk[i] != 'n') ++i;
+    return i;
+  }
+
+  TSection& s_;
+  TCanvas& canvas_;
+  IndentManager& iMgr_;
+  int x_, y_, aWidth_;
+  int curY_ = 0;
+  int floatBottom_ = 0;
+  int lineFloatHeight_ = 0;
+};
+
+int TSectionLayout::ClearSpace() const {
+  int cl = 0, cr = 0;
+  iMgr_.GetClearY(cl, cr);
+  switch (s_.Style.ClearAttr) {
+    case ClearLeftSide: return std::max(0, cl - y_ - 1);
+    case ClearRightSide: return std::max(0, cr - y_ - 1);
+    case ClearBothSides: return std::max({0, cl - y_ - 1, cr - y_ - 1});
+    default: return 0;
+  }
+}
+
+void TSectionLayout::InsertSpacer(int height) {
+  LineRec line;
+  line.Start = 0;
+  line.LineHt = line.LineImgHt = height;
+  line.Y = curY_;
+  s_.lines_.push_back(line);
+  curY_ += height;
+  s_.SectionHeight += height;
+}
+
+void TSectionLayout::PlaceLeadingFloats(int start) {
+  lineFloatHeight_ = 0;
+  for (int i = start; i < s_.Len && (s_.Buff[i] == kObjectChar || s_.Buff[i] == ' '); ++i) {
+    if (s_.Buff[i] != kObjectChar) continue;
+    TFloatingObj* object = s_.ObjectAt(i);
+    if (!object) continue;
+    if (!object->Floats()) break;
+    if (object->YValue != kNotLaidOut) continue;  // placed already
+    iMgr_.Update(curY_, *object);
+    object->YValue = curY_;
+    const int height = object->ImageHeight + object->VSpaceT + object->VSpaceB;
+    lineFloatHeight_ = std::max(lineFloatHeight_, height);
+    floatBottom_ = std::max(floatBottom_, curY_ + height);
+  }
+}
+
+int TSectionLayout::CountForLine(int start, int left, int right, int& maxWidth, bool& retryLower) {
+  retryLower = false;
+  const int len = s_.Len;
+  const auto hardBreak = s_.Buff.find(kBreakChar, static_cast<std::size_t>(start));
+  const int limit = hardBreak == std::string::npos ? len : static_cast<int>(hardBreak);
+  if (limit == start) return 1;  // a hard break at the start is a line of its own
+
+  int n = 0;
+  const bool quick = start == 0 && s_.Images.Empty();
+  if (quick) {
+    // The widest character of every run on the line bounds the text's width.
+    int widest = 0;
+    for (const auto& run : s_.Fonts) widest = std::max(widest, run->tmMaxCharWidth);
+    if (static_cast<long long>(widest) * (limit - start) <= right - left) n = limit - start;
+  }
+  if (n == 0) n = s_.FindCountThatFits(canvas_, right - left, start, limit);
+  if (start + n == limit) return limit < len ? n + 1 : n;  // everything up to the break fits
+
+  if (n == 0) {
+    if (iMgr_.GetNextWiderY(curY_) > curY_) {
+      retryLower = true;
+      return 0;
+    }
+    // Nothing fits and nothing ends lower: take one character so that the
+    // layout always advances.
+    return std::max(1, s_.NextCharStart(start) - start);
+  }
+
+  const int last = start + n - 1;
+  const char lastChar = s_.Buff[last];
+  if ((IsObjectOrMarker(lastChar) || lastChar == ' ') && s_.Brk[last] != 'n') return SkipBlanks(start + n) - start;
+
+  const int next = start + n;
+  const TFontObj* run = s_.Fonts.GetFontObjAt(next);
+  if (s_.DoubleByte && run && IsDoubleByteCharset(run->Font().Charset())) {
+    const unsigned char c = static_cast<unsigned char>(s_.Buff[next]);
+    if (IsObjectOrMarker(s_.Buff[next]) || IsLeadByte(run->Font().Charset(), c)) return n;
+    // Back to the nearest blank or marker, or to the end of a two-byte
+    // character: double-byte text breaks between any two characters.
+    for (int i = last; i > start;) {
+      if ((s_.Buff[i] == ' ' || IsObjectOrMarker(s_.Buff[i])) && s_.Brk[i] != 'n') return i + 1 - start;
+      const int charStart = s_.CharStartAtOrBefore(i);
+      if (IsLeadByte(run->Font().Charset(), static_cast<unsigned char>(s_.Buff[charStart])))
+        return s_.NextCharStart(charStart) - start;
+      i = charStart - 1;
+    }
+    return n;
+  }
+
+  if (s_.Buff[next] == ' ' && s_.Brk[next] != 'n') return SkipBlanks(next) - start;
+  if (IsObjectOrMarker(s_.Buff[next]) && s_.Brk[next] != 'n') return n;
+  for (int i = last; i >= start; --i)
+    if (IsWordBreakChar(s_.Buff[i]) && s_.Brk[i] != 'n') return SkipBlanks(i + 1) - start;
+
+  if (iMgr_.GetNextWiderY(curY_) > curY_) {
+    retryLower = true;
+    return 0;
+  }
+  // One word wider than the room: it overflows the line.
+  int end = next;
+  while (end < len) {
+    const char c = s_.Buff[end];
+    if ((c == '-' || c == '?') && s_.Brk[end] != 'n') {
+      ++end;
+      break;
+    }
+    if ((IsObjectOrMarker(c) || c == kBreakChar || c == ' ') && s_.Brk[end] != 'n') break;
+    ++end;
+  }
+  end = SkipBlanks(end);
+  if (end < len && s_.Buff[end] == kBreakChar) ++end;
+  maxWidth = std::max(maxWidth, s_.TextWidth(canvas_, start, end - start) + (left - x_));
+  return end - start;
+}
+
+void TSectionLayout::SizeLineForObjects(LineRec& line) {
+  const TFontObj* first = s_.Fonts.GetFontObjAt(line.Start);
+  for (int i = line.Start; i < line.Start + line.Ln; ++i) {
+    if (s_.Buff[i] != kObjectChar) continue;
+    TFloatingObj* object = s_.ObjectAt(i);
+    if (!object || object->Floats()) continue;
+    const int h = object->ImageHeight + object->VSpaceT + object->VSpaceB;
+    switch (object->ObjAlign) {
+      case aTop: line.SpaceAfter = std::max(line.SpaceAfter, h - line.LineHt); break;
+      case aMiddle: {
+        int lineHt = line.LineHt;
+        if (lineHt == 0 && first) lineHt = first->FontHeight;
+        const int half = (h - lineHt) / 2;
+        line.SpaceAfter = std::max(line.SpaceAfter, half);
+        line.SpaceBefore = std::max(line.SpaceBefore, h - lineHt - half);
+        break;
+      }
+      default: line.SpaceBefore = std::max(line.SpaceBefore, h - (line.LineHt - line.Descent)); break;
+    }
+    object->YValue = curY_;
+  }
+}
+
+void TSectionLayout::FinishLine(int start, int n, int left, int right) {
+  LineRec line;
+  line.Start = start;
+  line.Ln = n;
+  line.Y = curY_;
+  const bool onlyControls = std::all_of(s_.Buff.begin() + start, s_.Buff.begin() + start + n, [](char c) {
+    return c == kMarkerChar || c == kObjectChar || c == kBreakChar;
+  });
+  if (!onlyControls) {
+    for (std::size_t k = 0; k < s_.Fonts.Count(); ++k) {
+      const TFontObj* run = s_.Fonts[k];
+      const int runEnd = k + 1 < s_.Fonts.Count() ? s_.Fonts[k + 1]->Pos : s_.Len;
+      if (run->Pos >= start + n || runEnd <= start) continue;
+      line.LineHt = std::max(line.LineHt, run->FontHeight);
+      line.Descent = std::max(line.Descent, run->Descent);
+    }
+    if (line.LineHt < s_.Style.LineHeight) {
+      const int diff = s_.Style.LineHeight - line.LineHt;
+      line.SpaceBefore = diff / 2;
+      line.SpaceAfter = diff - line.SpaceBefore;
+    }
+  }
+  SizeLineForObjects(line);
+
+  // The text's width leaves out a trailing break and trailing breakable blanks.
+  int visible = n;
+  while (visible > 0 && (s_.Buff[start + visible - 1] == kBreakChar ||
+                         (s_.Buff[start + visible - 1] == ' ' && s_.Brk[start + visible - 1] != 'n')))
+    --visible;
+  const int w = s_.TextWidth(canvas_, start, visible);
+  switch (s_.Style.Justify) {
+    case TJustify::Centre: line.LineIndent = (left + right - w) / 2 - x_; break;
+    case TJustify::Right: line.LineIndent = right - x_ - w; break;
+    case TJustify::FullJustify:
+      line.LineIndent = left - x_;
+      if (start + n < s_.Len) {
+        line.Spaces = static_cast<int>(std::count(s_.Buff.begin() + start, s_.Buff.begin() + start + visible, ' '));
+        // A line without blanks has nothing to spread the room over.
+        line.Extra = line.Spaces > 0 ? std::max(0, right - left - w) : 0;
+        if (line.Extra == 0) line.Spaces = 0;
+      }
+      break;
+    default: line.LineIndent = left - x_; break;
+  }
+  line.DrawWidth = right - left;
+  const int height = line.Height();
+  curY_ += height;
+  s_.SectionHeight += height;
+  line.LineImgHt = std::max(height, lineFloatHeight_);
+
+  // Floats that came after content on this line go below it.
+  for (int i = start; i < start + n; ++i) {
+    if (s_.Buff[i] != kObjectChar) continue;
+    TFloatingObj* object = s_.ObjectAt(i);
+    if (!object || !object->Floats() || object->YValue != kNotLaidOut) continue;
+    iMgr_.Update(curY_, *object);
+    object->YValue = curY_;
+    const int h = object->ImageHeight + object->VSpaceT + object->VSpaceB;
+    floatBottom_ = std::max(floatBottom_, curY_ + h);
+    line.LineImgHt = std::max(line.LineImgHt, curY_ + h - line.Y);
+  }
+  s_.lines_.push_back(line);
+}
+
+int TSectionLayout::Run(int& maxWidth) {
+  curY_ = y_;
+  const int textIndent = s_.Style.TextIndentPercent ? s_.Style.TextIndent * aWidth_ / 100 : s_.Style.TextIndent;
+  maxWidth = std::min(iMgr_.RightSide(y_) - iMgr_.LeftIndent(y_), aWidth_);
+  for (const auto& object : s_.Images) {
+    object->YValue = kNotLaidOut;
+    object->DrawLogic(*s_.ParentSectionList, canvas_, s_.Fonts.GetFontObjAt(object->Pos), aWidth_);
+    maxWidth = std::max(maxWidth, object->ImageWidth + object->HSpaceL + object->HSpaceR);
+  }
+  if (s_.Style.ClearAttr != ClearNothing) {
+    const int clear = ClearSpace();
+    if (clear > 0) InsertSpacer(clear);
+  }
+  int start = 0;
+  bool firstLine = true;
+  // Every pass either finishes a line of at least one character or moves
+  // down to the next float bottom, so the loop ends.
+  while (start < s_.Len) {
+    PlaceLeadingFloats(start);
+    const int left = iMgr_.LeftIndent(curY_) + (firstLine ? textIndent : 0);
+    const int right = iMgr_.RightSide(curY_);
+    bool retryLower = false;
+    const int n = CountForLine(start, left, right, maxWidth, retryLower);
+    if (retryLower) {
+      InsertSpacer(iMgr_.GetNextWiderY(curY_) - curY_);
+      continue;
+    }
+    FinishLine(start, n, left, right);
+    start += n;
+    firstLine = false;
+  }
+  return floatBottom_;
+}
+
+int TSection::DrawLogic(TCanvas& canvas, int x, int y, int, int, int aWidth, int, IndentManager& iMgr,
+                        int& maxWidth, int& curs) {
+  YValue = DrawTop = ContentTop = y;
+  StartCurs = curs;
+  SectionHeight = 0;
+  lines_.clear();
+  fitStart_ = -1;
+  Finish();
+  int floatBottom = 0;
+  if (Len == 0) {
+    maxWidth = 0;
+    TSectionLayout layout(*this, canvas, iMgr, x, y, aWidth);
+    int unused = 0;
+    layout.Run(unused);
+  } else {
+    TSectionLayout layout(*this, canvas, iMgr, x, y, aWidth);
+    floatBottom = layout.Run(maxWidth);
+  }
+  curs = StartCurs + Len;
+  int* baseline = ParentSectionList ? ParentSectionList->FirstLineBaseline : nullptr;
+  if (baseline && *baseline == 0)
+    for (const LineRec& line : lines_)
+      if (line.Ln > 0) {
+        *baseline = line.Y + line.SpaceBefore + line.LineHt - line.Descent;
+        break;
+      }
+  DrawHeight = std::max(SectionHeight, floatBottom - y);
+  ContentBot = y + SectionHeight;
+  DrawBot = y + DrawHeight;
+  return SectionHeight;
+}
+
+int TPreFormated::DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int, int aHeight,
+                            IndentManager& iMgr, int& maxWidth, int& curs) {
+  if (Len == 0 && Buff.empty()) {
+    YValue = DrawTop = ContentTop = y;
+    StartCurs = curs;
+    lines_.clear();
+    const TFontObj* run = Fonts.Last();
+    SectionHeight = DrawHeight = run ? run->Font().Size() : 0;
+    ContentBot = DrawBot = y + SectionHeight;
+    maxWidth = 0;
+    return SectionHeight;
+  }
+  const int oldRight = iMgr.RtEdge;
+  iMgr.RtEdge = iMgr.LfEdge + 32000;
+  int unused = 0;
+  // Preformatted text never wraps: lay it out on a line as wide as anything.
+  const int height = TSection::DrawLogic(canvas, x, y, xRef, yRef, 32000, aHeight, iMgr, unused, curs);
+  iMgr.RtEdge = oldRight;
+  int min = 0;
+  MinMaxWidth(canvas, min, maxWidth);
+  return height;
+}
+
+void TSection::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
+  if (minWidth_ >= 0 && Images.Empty()) {
+    min = minWidth_;
+    max = maxWidth_;
+    return;
+  }
+  Finish();
+  min = 0;
+  int floatTotal = 0;
+  for (const auto& object : Images) {
+    object->DrawLogic(*ParentSectionList, canvas, Fonts.GetFontObjAt(object->Pos), 0);
+    const int w = object->ImageWidth + object->HSpaceL + object->HSpaceR;
+    if (object->Floats()) {
+      floatTotal += w;
+      Brk[static_cast<std::size_t>(object->Pos)] = 'y';
+    } else {
+      min = std::max(min, object->ImageWidth);
+    }
+  }
+  max = 0;
+  int start = 0;
+  bool first = true;
+  while (start <= Len) {
+    const auto hardBreak = Buff.find(kBreakChar, static_cast<std::size_t>(start));
+    const int end = hardBreak == std::string::npos ? Len : static_cast<int>(hardBreak);
+    int w = TextWidth(canvas, start, end - start);
+    if (first && Style.TextIndent != 0)
+      w = Style.TextIndentPercent ? w * 100 / (100 - Style.TextIndent) : w + Style.TextIndent;
+    max = std::max(max, w);
+    first = false;
+    start = end + 1;
+  }
+  max += floatTotal;
+  int i = 0;
+  while (i < Len) {
+    int end = i;
+    if (DoubleByte)
+      end = NextCharStart(i);
+    else
+      while (end < Len && !((IsWordBreakChar(Buff[end]) || Buff[end] == kBreakChar || Buff[end] == '\0') &&
+                            Brk[end] != 'n'))
+        ++end;
+    if (end > i) min = std::max(min, TextWidth(canvas, i, end - i));
+    i = end;
+    while (i < Len && (Buff[i] == kObjectChar || Buff[i] == kBreakChar || Buff[i] == ' ' || Buff[i] == '-' ||
+                       Buff[i] == '?'))
+      ++i;
+    if (i == end && i < Len) ++i;
+  }
+  min = std::max(min, floatTotal);
+  minWidth_ = min;
+  maxWidth_ = max;
+}
+
+void TPreFormated::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
+  if (maxWidth_ < 0) maxWidth_ = TextWidth(canvas, 0, Len);
+  max = maxWidth_;
+  min = std::min(2000, max);
+}
+
+}  // namespace lark

@@ -1,0 +1,295 @@
+#include "html/paragraph_section.h"
+
+#include <algorithm>
+
+#include "html/section_list.h"
+#include "html/token_obj.h"
+#include "platform/core/code_page.h"
+
+namespace lark {
+
+bool IsDoubleByteCharset(int charset) {
+  return charset == SHIFTJIS_CHARSET || charset == HANGEUL_CHARSET || charset == JOHAB_CHARSET ||
+         charset == GB2312_CHARSET || charset == CHINESEBIG5_CHARSET;
+}
+
+bool IsLeadByte(int charset, unsigned char b) {
+  switch (charset) {
+    case SHIFTJIS_CHARSET: return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    case HANGEUL_CHARSET:
+    case GB2312_CHARSET:
+    case CHINESEBIG5_CHARSET: return b >= 0x81 && b <= 0xFE;
+    case JOHAB_CHARSET: return (b >= 0x84 && b <= 0xD3) || (b >= 0xD8 && b <= 0xDE) || (b >= 0xE0 && b <= 0xF9);
+    default: return false;
+  }
+}
+
+TSection::TSection(TSectionList* masterList, const TParagraphStyle& style, const TRunFont& font, std::string title)
+    : TSectionBase(masterList), Style(style) {
+  Style.TextIndent = Style.TextIndentPercent ? std::clamp(Style.TextIndent, 0, 90) : Style.TextIndent;
+  AddFont(font, std::move(title));
+}
+
+TSection::TSection(TSectionList* masterList, const TSection& source)
+    : TSectionBase(masterList, source),
+      Style(source.Style),
+      DoubleByte(source.DoubleByte),
+      HasAnchor(source.HasAnchor),
+      Preformatted(source.Preformatted),
+      Buff(source.Buff),
+      Brk(source.Brk),
+      index_(source.index_),
+      finished_(source.finished_) {
+  for (const auto& run : source.Fonts) Fonts.Add(std::make_unique<TFontObj>(this, *run));
+  for (const auto& object : source.Images) {
+    auto copy = object->CreateCopy(*masterList);
+    if (copy) Images.Add(std::move(copy));
+  }
+  Len = source.Len;
+}
+
+TSection::~TSection() {
+  // The runs and objects take themselves out of the document's lists; they
+  // must go while this section still knows its document.
+  Fonts.Clear();
+  Images.Clear();
+}
+
+std::unique_ptr<TSectionBase> TSection::CreateCopy(TSectionList* masterList) const {
+  return std::make_unique<TSection>(masterList, *this);
+}
+
+void TSection::AddChar(char ch, int sourcePos) {
+  Buff.push_back(ch);
+  Brk.push_back(NoBreak || Preformatted ? 'n' : 'y');
+  sourcePositions_.push_back(sourcePos);
+}
+
+void TSection::AddText(std::string_view text, int sourcePos) {
+  for (std::size_t i = 0; i < text.size(); ++i) AddChar(text[i], sourcePos + static_cast<int>(i));
+}
+
+void TSection::AddTokenObj(const TokenObj& token) {
+  const std::string_view chars = token.Chars();
+  for (std::size_t i = 0; i < chars.size(); ++i) AddChar(chars[i], token.I(static_cast<std::int32_t>(i)));
+}
+
+TFontObj* TSection::AddFont(const TRunFont& font, std::string title, TScript script) {
+  const int pos = static_cast<int>(Buff.size());
+  TFontObj* last = Fonts.Last();
+  if (last && last->Pos == pos) {
+    if (ParentSectionList) ParentSectionList->ForgetObject(last);
+    Fonts.Delete(Fonts.Count() - 1);
+  }
+  TFontObj* run = Fonts.Add(std::make_unique<TFontObj>(this, pos, font, std::move(title)));
+  run->SScript = script;
+  if (IsDoubleByteCharset(font.Font.Charset())) DoubleByte = true;
+  return run;
+}
+
+TFloatingObj* TSection::AddObject(std::unique_ptr<TFloatingObj> object, int sourcePos) {
+  object->Pos = static_cast<int>(Buff.size());
+  TFloatingObj* raw = Images.Add(std::move(object));
+  AddChar(kObjectChar, sourcePos);
+  return raw;
+}
+
+TFloatingObj* TSection::ObjectAt(int pos) const {
+  for (const auto& object : Images)
+    if (object->Pos == pos) return object.get();
+  return nullptr;
+}
+
+void TSection::DeleteChar(int index) {
+  Buff.erase(static_cast<std::size_t>(index), 1);
+  Brk.erase(static_cast<std::size_t>(index), 1);
+  if (static_cast<std::size_t>(index) < sourcePositions_.size())
+    sourcePositions_.erase(sourcePositions_.begin() + index);
+  for (const auto& object : Images)
+    if (object->Pos > index) --object->Pos;
+  Fonts.Decrement(index);
+}
+
+void TSection::BuildIndex() {
+  index_.clear();
+  for (std::size_t i = 0; i < sourcePositions_.size(); ++i)
+    if (i == 0 || sourcePositions_[i] != sourcePositions_[i - 1] + 1)
+      index_.push_back({static_cast<int>(i), sourcePositions_[i]});
+  sourcePositions_.clear();
+  sourcePositions_.shrink_to_fit();
+  Len = static_cast<int>(Buff.size());
+  finished_ = true;
+}
+
+void TSection::Finish() {
+  if (finished_) return;
+  // 1. leading blanks
+  while (!Buff.empty() && Buff[0] == ' ') DeleteChar(0);
+  // 2. two blanks in a row keep one, the non-breaking one when there is one
+  for (int i = 0; i + 1 < static_cast<int>(Buff.size());) {
+    if (Buff[i] == ' ' && Buff[i + 1] == ' ')
+      DeleteChar(Brk[i] != 'n' && Brk[i + 1] == 'n' ? i : i + 1);
+    else
+      ++i;
+  }
+  // 3. a blank right after a floating object
+  for (int i = static_cast<int>(Buff.size()) - 1; i > 0; --i)
+    if (Buff[i] == ' ' && Buff[i - 1] == kObjectChar) {
+      TFloatingObj* object = ObjectAt(i - 1);
+      if (object && object->Floats()) DeleteChar(i);
+    }
+  // 4. soft hyphens, only where the run's code page reads one
+  if (!DoubleByte)
+    for (int i = 0; i < static_cast<int>(Buff.size());) {
+      const TFontObj* run = Fonts.GetFontObjAt(i);
+      const DecodedChar ch = DecodeChar(Buff, static_cast<std::size_t>(i), run ? run->CodePage() : CP_UTF8);
+      if (ch.CodePoint == 0xAD) {
+        for (std::size_t k = 0; k < ch.Length; ++k) DeleteChar(i);
+      } else {
+        i += static_cast<int>(std::max<std::size_t>(ch.Length, 1));
+      }
+    }
+  // 5. the blank beside a hard line break
+  for (int i = 0; i + 1 < static_cast<int>(Buff.size());) {
+    if (Buff[i] == ' ' && Buff[i + 1] == kBreakChar)
+      DeleteChar(i);
+    else if (Buff[i] == kBreakChar && Buff[i + 1] == ' ')
+      DeleteChar(i + 1);
+    else
+      ++i;
+  }
+  ConvertNonBreakingSpaces();
+  BuildIndex();
+}
+
+void TSection::ConvertNonBreakingSpaces() {
+  for (std::size_t i = 0; i < Buff.size(); ++i)
+    if (Buff[i] == kNbspChar) {
+      Buff[i] = ' ';
+      Brk[i] = 'n';
+    }
+}
+
+int TSection::PieceEnd(int i, int limit) const {
+  int end = std::min(limit, i + Fonts.GetFontCountAt(i, Len));
+  const auto object = Buff.find(kObjectChar, static_cast<std::size_t>(i));
+  if (object != std::string::npos && static_cast<int>(object) < end) end = static_cast<int>(object);
+  return end;
+}
+
+bool TSection::KeepInCell() {
+  Finish();
+  if (!Buff.empty() || HasAnchor || Style.ClearAttr != ClearNothing) return true;
+  if (ParentSectionList) ParentSectionList->ForgetObject(this);
+  return false;
+}
+
+int TSection::CharStartAtOrBefore(int index) const {
+  const TFontObj* run = Fonts.GetFontObjAt(index);
+  const int from = run ? run->Pos : 0;
+  const std::string_view text(Buff.data() + from, Buff.size() - static_cast<std::size_t>(from));
+  return from + static_cast<int>(FloorCharBoundary(text, static_cast<std::size_t>(index - from),
+                                                   run ? run->CodePage() : CP_UTF8));
+}
+
+int TSection::NextCharStart(int index) const {
+  const TFontObj* run = Fonts.GetFontObjAt(index);
+  const int from = run ? run->Pos : 0;
+  const int end = from + Fonts.GetFontCountAt(from, Len);
+  const std::string_view text(Buff.data() + from, static_cast<std::size_t>(end - from));
+  return from + static_cast<int>(NextCharBoundary(text, static_cast<std::size_t>(index - from),
+                                                  run ? run->CodePage() : CP_UTF8));
+}
+
+bool TSection::GetChAtPos(int pos, char32_t& ch, TObject*& obj) {
+  const int i = pos - StartCurs;
+  if (i < 0 || i >= Len) return false;
+  const TFontObj* run = Fonts.GetFontObjAt(i);
+  ch = DecodeChar(Buff, static_cast<std::size_t>(i), run ? run->CodePage() : CP_UTF8).CodePoint;
+  obj = this;
+  return true;
+}
+
+int TSection::FindSourcePos(int docPos) {
+  const int i = docPos - StartCurs;
+  if (i < 0 || i >= Len || index_.empty()) return -1;
+  auto entry = std::upper_bound(index_.begin(), index_.end(), i,
+                                [](int value, const IndexEntry& e) { return value < e.TextIndex; });
+  --entry;
+  return entry->SourcePos + (i - entry->TextIndex);
+}
+
+int TSection::FindDocPos(int sourcePos, bool prev) {
+  if (index_.empty() || Len == 0) return -1;
+  const int firstSource = index_.front().SourcePos;
+  const int lastSource = index_.back().SourcePos + (Len - 1 - index_.back().TextIndex);
+  if (sourcePos < firstSource || sourcePos > lastSource) return -1;
+  for (std::size_t k = 0; k < index_.size(); ++k) {
+    const int end = k + 1 < index_.size() ? index_[k + 1].TextIndex : Len;
+    const int runLength = end - index_[k].TextIndex;
+    const int offset = sourcePos - index_[k].SourcePos;
+    if (offset >= 0 && offset < runLength) return StartCurs + index_[k].TextIndex + offset;
+    if (k + 1 < index_.size() && sourcePos < index_[k + 1].SourcePos && offset >= runLength)
+      return StartCurs + (prev ? end - 1 : end);  // between two stretches of text
+  }
+  return -1;
+}
+
+namespace {
+
+char32_t FoldCase(char32_t c) {
+  if (c >= 'a' && c <= 'z') return c - 32;
+  if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) ||
+      (c >= 0x430 && c <= 0x44F))
+    return c - 32;
+  if (c >= 0x450 && c <= 0x45F) return c - 80;
+  return c;
+}
+
+}  // namespace
+
+int TSection::FindString(int from, const std::string& toFind, bool matchCase) {
+  const std::u32string wanted = DecodeToUtf32(toFind, CP_UTF8);
+  if (wanted.empty()) return -1;
+  int i = std::max(0, from - StartCurs);
+  if (i >= Len) return -1;
+  i = CharStartAtOrBefore(i) < i ? NextCharStart(CharStartAtOrBefore(i)) : i;
+  for (; i < Len; i = NextCharStart(i)) {
+    int k = i;
+    std::size_t matched = 0;
+    while (matched < wanted.size() && k < Len) {
+      const TFontObj* run = Fonts.GetFontObjAt(k);
+      const DecodedChar ch = DecodeChar(Buff, static_cast<std::size_t>(k), run ? run->CodePage() : CP_UTF8);
+      const char32_t have = matchCase ? ch.CodePoint : FoldCase(ch.CodePoint);
+      const char32_t want = matchCase ? wanted[matched] : FoldCase(wanted[matched]);
+      if (have != want) break;
+      ++matched;
+      k += static_cast<int>(ch.Length);
+    }
+    if (matched == wanted.size()) return StartCurs + i;
+  }
+  return -1;
+}
+
+TPreFormated::TPreFormated(TSectionList* masterList, const TParagraphStyle& style, const TRunFont& font,
+                           std::string title)
+    : TSection(masterList, style, font, std::move(title)) {
+  Preformatted = true;
+}
+
+std::unique_ptr<TSectionBase> TPreFormated::CreateCopy(TSectionList* masterList) const {
+  return std::make_unique<TPreFormated>(masterList, *this);
+}
+
+void TPreFormated::Finish() {
+  if (finished_) return;
+  ConvertNonBreakingSpaces();
+  BuildIndex();
+}
+
+bool TPreFormated::KeepInCell() {
+  Finish();
+  return true;
+}
+
+}  // namespace lark

@@ -1,0 +1,165 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "html/floating_object.h"
+#include "html/font_run.h"
+#include "html/free_list.h"
+#include "html/section_base.h"
+
+namespace lark {
+
+class TokenObj;
+
+// Control characters of paragraph text.
+constexpr char kMarkerChar = '\x02';  // a break opportunity without width
+constexpr char kObjectChar = '\x04';  // an inline object stands here
+constexpr char kNbspChar = '\x05';    // a non-breaking space until Finish
+constexpr char kBreakChar = '\x08';   // a hard line break
+
+// One laid-out line of a paragraph.
+struct LineRec {
+  int Start = 0;  // index of its first character in the paragraph text
+  int SpaceBefore = 0, SpaceAfter = 0;
+  int LineHt = 0;     // text height
+  int LineImgHt = 0;  // height including objects and floats placed on it
+  int Ln = 0;         // characters
+  int Descent = 0;
+  int LineIndent = 0;  // X of the first character relative to the section's X
+  int DrawXX = 0, DrawY = 0;  // where it was last painted
+  int DrawWidth = 0;  // room between the indents
+  int Spaces = 0, Extra = 0;  // justification: blanks and pixels spread over them
+  int Y = 0;  // top of the line in document coordinates
+  [[nodiscard]] int Height() const { return SpaceBefore + LineHt + SpaceAfter; }
+};
+
+enum TJustify : std::uint8_t { Left = 1, Centre = 2, Right = 3, FullJustify = 4 };
+enum TClearAttr : std::uint8_t { ClearNothing = 0, ClearLeftSide = 1, ClearRightSide = 2, ClearBothSides = 3 };
+
+// The values a paragraph takes from its element's style.
+struct TParagraphStyle {
+  TJustify Justify = TJustify::Left;
+  TClearAttr ClearAttr = ClearNothing;
+  int LineHeight = 0;  // pixels; 0 when unset
+  int TextIndent = 0;  // pixels, or a percentage (capped at 90) of the layout width
+  bool TextIndentPercent = false;
+};
+
+// True for the charsets whose text is double-byte (Shift-JIS, Hangeul,
+// Johab, GB2312, Big5): their text breaks between any two characters and
+// keeps its soft hyphens.
+[[nodiscard]] bool IsDoubleByteCharset(int charset);
+// Whether `b` can start a two-byte character in the charset: the whole
+// lead-byte range of its code page (932: 81-9F and E0-FC; 936, 949, 950:
+// 81-FE; Johab: 84-D3, D8-DE, E0-F9).
+[[nodiscard]] bool IsLeadByte(int charset, unsigned char b);
+
+// One paragraph of running text with its font runs and inline objects.
+class TSection : public TSectionBase {
+ public:
+  TSection(TSectionList* masterList, const TParagraphStyle& style, const TRunFont& font, std::string title);
+  TSection(TSectionList* masterList, const TSection& source);
+  ~TSection() override;
+
+  [[nodiscard]] std::unique_ptr<TSectionBase> CreateCopy(TSectionList* masterList) const override;
+
+  // Text from the parser: every character with its offset in the source.
+  void AddTokenObj(const TokenObj& token);
+  void AddChar(char ch, int sourcePos);
+  void AddText(std::string_view text, int sourcePos);
+  // A new font run from the current end of the text (replacing a run that
+  // starts there), optionally a link.
+  TFontObj* AddFont(const TRunFont& font, std::string title, TScript script = TScript::Normal);
+  // An inline object at the end of the text (an image, a panel).
+  TFloatingObj* AddObject(std::unique_ptr<TFloatingObj> object, int sourcePos);
+  // Collapses white space; builds the source index. Once, before layout.
+  virtual void Finish();
+
+  bool KeepInCell() override;
+  int DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int aWidth, int aHeight, IndentManager& iMgr,
+                int& maxWidth, int& curs) override;
+  int Draw(TCanvas& canvas, const TRect& aRect, IndentManager& iMgr, int x, int xRef, int yRef) override;
+  void MinMaxWidth(TCanvas& canvas, int& min, int& max) override;
+  TGuResultType GetURL(TCanvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& urlTarget,
+                       TFormControlObj*& formControl, std::string& title) override;
+  bool PtInObject(int x, int y, TObject*& obj, int& ix, int& iy) override;
+  int FindCursor(TCanvas& canvas, int x, int y, int& xr, int& yr, int& caretHt, bool& inText) override;
+  bool CursorToXY(TCanvas& canvas, int cursor, int& x, int& y) override;
+  bool GetChAtPos(int pos, char32_t& ch, TObject*& obj) override;
+  int FindString(int from, const std::string& toFind, bool matchCase) override;
+  int FindSourcePos(int docPos) override;
+  int FindDocPos(int sourcePos, bool prev) override;
+  void CopyToClipboard() override;
+
+  [[nodiscard]] const std::string& Text() const { return Buff; }
+  [[nodiscard]] const std::string& BreakFlags() const { return Brk; }
+  [[nodiscard]] const std::vector<LineRec>& Lines() const { return lines_; }
+
+  TFontList Fonts;
+  TFreeList<TFloatingObj> Images;
+  TParagraphStyle Style;
+  bool DoubleByte = false;
+  bool HasAnchor = false;  // an anchor name or ID points into it
+  bool Preformatted = false;
+  bool NoBreak = false;  // text added now may not break (NOBR)
+
+ protected:
+  struct IndexEntry {
+    int TextIndex;
+    int SourcePos;
+  };
+
+  void DeleteChar(int index);
+  void BuildIndex();
+  [[nodiscard]] TFloatingObj* ObjectAt(int pos) const;
+  // Bytes from `start` that fit in `width` pixels: pieces of one font
+  // without objects are measured; an object adds its width (a float
+  // nothing). Stops at the first piece that does not fit whole.
+  [[nodiscard]] int FindCountThatFits(TCanvas& canvas, int width, int start, int limit);
+  // The X of each character of a line (and of its end) relative to the
+  // line's start, with the justification spread over its blanks.
+  [[nodiscard]] std::vector<int> LineXs(TCanvas& canvas, const LineRec& line);
+  [[nodiscard]] int TextWidth(TCanvas& canvas, int start, int count);
+  [[nodiscard]] int LineAt(int y) const;
+  [[nodiscard]] int CharStartAtOrBefore(int index) const;
+  [[nodiscard]] int NextCharStart(int index) const;
+  // The end of the stretch from i (before limit) that shares one font run
+  // and holds no object: what one measuring call takes.
+  [[nodiscard]] int PieceEnd(int i, int limit) const;
+  void ConvertNonBreakingSpaces();
+
+  std::string Buff;
+  std::string Brk;
+  std::vector<int> sourcePositions_;  // until Finish
+  std::vector<IndexEntry> index_;
+  std::vector<LineRec> lines_;
+  int minWidth_ = -1, maxWidth_ = -1;  // cached by MinMaxWidth
+  int drawX_ = 0;  // X of the section at the last Draw
+  bool finished_ = false;
+  // The fit test's one-entry cache.
+  int fitStart_ = -1, fitWidth_ = -1, fitLimit_ = -1, fitResult_ = 0;
+
+ private:
+  friend class TSectionLayout;
+  void DrawLine(TCanvas& canvas, LineRec& line, int x, int y);
+  void DrawPiece(TCanvas& canvas, const TFontObj& run, int start, int end, int x, int baseline,
+                 const std::vector<int>& xs, const LineRec& line, bool selected);
+};
+
+// Preformatted text: nothing collapses and a line never wraps.
+class TPreFormated : public TSection {
+ public:
+  TPreFormated(TSectionList* masterList, const TParagraphStyle& style, const TRunFont& font, std::string title);
+  using TSection::TSection;
+  [[nodiscard]] std::unique_ptr<TSectionBase> CreateCopy(TSectionList* masterList) const override;
+  void Finish() override;
+  bool KeepInCell() override;
+  int DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int aWidth, int aHeight, IndentManager& iMgr,
+                int& maxWidth, int& curs) override;
+  void MinMaxWidth(TCanvas& canvas, int& min, int& max) override;
+};
+
+}  // namespace lark
