@@ -1,5 +1,6 @@
 #include "html/cell.h"
 
+#include "html/block.h"
 #include "html/section_list.h"
 #include "html/url_target.h"
 
@@ -19,16 +20,16 @@ void TCellBasic::Add(std::unique_ptr<TSectionBase> section) {
   TFreeList::Add(std::move(section));
 }
 
-bool TCellBasic::LayOutSection(std::size_t index, TCanvas& canvas, int x, int y, int xRef, int yRef, int width,
-                               int aHeight, int& maxWidth, int& curs, int& height) {
-  const TLayoutState saved = MasterList->SaveLayoutState(IMgr, curs);
+bool TCellBasic::LayOutSection(std::size_t index, TCanvas& canvas, IndentManager& iMgr, int x, int y, int xRef,
+                               int yRef, int width, int aHeight, int& maxWidth, int& curs, int& height) {
+  const TLayoutState saved = MasterList->SaveLayoutState(iMgr, curs);
   try {
-    height = Items(index)->DrawLogic(canvas, x, y, xRef, yRef, width, aHeight, IMgr, maxWidth, curs);
+    height = Items(index)->DrawLogic(canvas, x, y, xRef, yRef, width, aHeight, iMgr, maxWidth, curs);
     return true;
   } catch (const EProcessError& error) {
     MasterList->LayoutErrors.push_back(error.Message);
     Delete(index);
-    MasterList->RestoreLayoutState(saved, IMgr, curs);
+    MasterList->RestoreLayoutState(saved, iMgr, curs);
     return false;
   }
 }
@@ -41,7 +42,7 @@ int TCellBasic::DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scr
   while (i < Count()) {
     int maxWidth = 0;
     int height = 0;
-    if (!LayOutSection(i, canvas, 0, y + total, 1000, 1000, width, aHeight, maxWidth, curs, height)) continue;
+    if (!LayOutSection(i, canvas, IMgr, 0, y + total, 1000, 1000, width, aHeight, maxWidth, curs, height)) continue;
     scrollWidth = std::max(scrollWidth, maxWidth);
     total += height;
     ++i;
@@ -140,6 +141,19 @@ void TCellBasic::CopyToClipboard() {
     if (section->StartCurs >= MasterList->SelE) break;
     if (section->StartCurs + section->Len > MasterList->SelB) section->CopyToClipboard();
   }
+}
+
+bool TCellBasic::ClearLastBottomMargin() {
+  for (std::size_t i = Count(); i-- > 0;) {
+    auto* block = dynamic_cast<TBlock*>(Items(i));
+    if (!block) continue;
+    if (block->Positioning == TPositioning::Absolute) continue;
+    if (auto* item = dynamic_cast<TBlockLI*>(block)) return item->MyCell->ClearLastBottomMargin();
+    if (!block->CollapseBottomMargin) return false;
+    block->MarginBottom = 0;
+    return true;
+  }
+  return false;
 }
 
 int TCell::DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scrollWidth, int& curs) {

@@ -36,6 +36,9 @@ class TCellBasic : public TFreeList<TSectionBase> {
   bool CursorToXY(TCanvas& canvas, int cursor, int& x, int& y);
   bool GetChAtPos(int pos, char32_t& ch, TObject*& obj);
   void CopyToClipboard();
+  // The bottom margin of the last block (absolutely positioned ones passed
+  // over), when it is a default that may collapse, becomes 0; true then.
+  bool ClearLastBottomMargin();
 
   TSectionList* MasterList;
   std::string OwnersTag;  // the tag of the element the cell belongs to
@@ -48,8 +51,8 @@ class TCellBasic : public TFreeList<TSectionBase> {
   // Lays out section `index`; a section that raises EProcessError is
   // reported, freed and taken out, leaving the layout state as it was.
   // Returns false when the section was dropped.
-  bool LayOutSection(std::size_t index, TCanvas& canvas, int x, int y, int xRef, int yRef, int width,
-                     int aHeight, int& maxWidth, int& curs, int& height);
+  bool LayOutSection(std::size_t index, TCanvas& canvas, IndentManager& iMgr, int x, int y, int xRef, int yRef,
+                     int width, int aHeight, int& maxWidth, int& curs, int& height);
 };
 
 // A cell whose floats are kept apart from those of other cells.

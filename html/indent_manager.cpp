@@ -85,6 +85,17 @@ void IndentManagerBasic::RestoreState(const TState& state) {
   CurrentID = state.CurrentID;
 }
 
+int ClearSpace(const IndentManagerBasic& iMgr, int clear, int y) {
+  int cl = 0, cr = 0;
+  iMgr.GetClearY(cl, cr);
+  switch (clear) {
+    case 1: return std::max(0, cl - y - 1);
+    case 2: return std::max(0, cr - y - 1);
+    case 3: return std::max({0, cl - y - 1, cr - y - 1});
+    default: return 0;
+  }
+}
+
 void IndentManager::Update(int y, TFloatingObj& image) {
   const int w = image.ImageWidth + image.HSpaceL + image.HSpaceR;
   const int h = image.ImageHeight + image.VSpaceT + image.VSpaceB;

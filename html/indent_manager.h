@@ -65,6 +65,10 @@ class IndentManagerBasic {
 
 enum class TFloatSide { Left, Right };
 
+// The room a CLEAR value (0 none, 1 left, 2 right, 3 both) needs at y: the
+// distance down to the first Y that the floats on those sides no longer cover.
+[[nodiscard]] int ClearSpace(const IndentManagerBasic& iMgr, int clear, int y);
+
 class IndentManager : public IndentManagerBasic {
  public:
   // Places a floating image at y on its side and keeps the text clear of it.

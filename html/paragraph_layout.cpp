@@ -100,16 +100,7 @@ class TSectionLayout {
   int lineFloatHeight_ = 0;
 };
 
-int TSectionLayout::ClearSpace() const {
-  int cl = 0, cr = 0;
-  iMgr_.GetClearY(cl, cr);
-  switch (s_.Style.ClearAttr) {
-    case ClearLeftSide: return std::max(0, cl - y_ - 1);
-    case ClearRightSide: return std::max(0, cr - y_ - 1);
-    case ClearBothSides: return std::max({0, cl - y_ - 1, cr - y_ - 1});
-    default: return 0;
-  }
-}
+int TSectionLayout::ClearSpace() const { return lark::ClearSpace(iMgr_, s_.Style.ClearAttr, y_); }
 
 void TSectionLayout::InsertSpacer(int height) {
   LineRec line;

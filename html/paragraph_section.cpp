@@ -87,6 +87,11 @@ TFontObj* TSection::AddFont(const TRunFont& font, std::string title, TScript scr
   return run;
 }
 
+void TSection::SetLink(TFontObj& run, const TUrlTarget& target, const TLinkFonts& fonts) {
+  run.SetLink(target, fonts);
+  if (ParentSectionList && !ParentSectionList->IsCopy) ParentSectionList->LinkList.push_back(&run);
+}
+
 TFloatingObj* TSection::AddObject(std::unique_ptr<TFloatingObj> object, int sourcePos) {
   object->Pos = static_cast<int>(Buff.size());
   TFloatingObj* raw = Images.Add(std::move(object));

@@ -73,6 +73,8 @@ class TSection : public TSectionBase {
   // A new font run from the current end of the text (replacing a run that
   // starts there), optionally a link.
   TFontObj* AddFont(const TRunFont& font, std::string title, TScript script = TScript::Normal);
+  // Makes `run` a link run drawn by `fonts` and lists it in the document.
+  void SetLink(TFontObj& run, const TUrlTarget& target, const TLinkFonts& fonts);
   // An inline object at the end of the text (an image, a panel).
   TFloatingObj* AddObject(std::unique_ptr<TFloatingObj> object, int sourcePos);
   // Collapses white space; builds the source index. Once, before layout.

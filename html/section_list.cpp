@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "html/font_run.h"
+#include "html/parser_state.h"
+#include "html/style_list.h"
 #include "html/text_collector.h"
 #include "html/url_target.h"
 #include "images/gif_image.h"
@@ -30,7 +33,8 @@ void EraseFromBack(std::vector<T*>& list, const void* item) {
 
 TSectionList::TSectionList(TObject* owner, TControl* paintPanel)
     : TCell(this), TheOwner(owner), PPanel(paintPanel), IsCopy(false),
-      IDNameList(std::make_unique<TIDNameList>(this)) {
+      IDNameList(std::make_unique<TIDNameList>(this)),
+      Styles(std::make_unique<TStyleList>()) {
   OwnersTag = "default";
 }
 
@@ -60,6 +64,7 @@ TSectionList::~TSectionList() { Clear(); }
 void TSectionList::Clear() {
   if (IDNameList) IDNameList->Clear();
   PositionList.clear();
+  ForgetBackground();
   BackgroundBitmapName.clear();
   BackgroundBitmapLoaded = false;
   AGifList.clear();
@@ -70,6 +75,7 @@ void TSectionList::Clear() {
   LinkList.clear();
   ActiveLink = ActiveImage = nullptr;
   FirstLineBaseline = nullptr;
+  if (Styles) Styles->Clear();
   TCell::Clear();
 }
 
@@ -153,14 +159,51 @@ TGuResultType TSectionList::GetURL(TCanvas& canvas, int x, int y, std::unique_pt
   TObject* oldImage = ActiveImage;
   ActiveLink = ActiveImage = nullptr;
   const TGuResultType result = TCell::GetURL(canvas, x, y, urlTarget, formControl, title);
-  if ((LinksActive && ActiveLink != oldLink) || ActiveImage != oldImage)
+  if (LinksActive && ActiveLink != oldLink) {
+    SetLinkHover(oldLink, false);
+    SetLinkHover(ActiveLink, true);
     if (PPanel) PPanel->Invalidate();
+  }
+  if (ActiveImage != oldImage && PPanel) PPanel->Invalidate();
   return result;
+}
+
+void TSectionList::SetLinkHover(TObject* link, bool hover) {
+  auto* run = dynamic_cast<TFontObj*>(link);
+  if (!run) return;
+  const auto at = std::find(LinkList.begin(), LinkList.end(), link);
+  if (at == LinkList.end()) return;
+  // A link's runs stand together in the link list and share its number.
+  const std::int32_t id = run->UrlTarget.ID;
+  auto sameLink = [id](TObject* object) {
+    auto* other = dynamic_cast<TFontObj*>(object);
+    return other && other->UrlTarget.ID == id;
+  };
+  auto first = at;
+  while (first != LinkList.begin() && sameLink(*(first - 1))) --first;
+  for (auto it = first; it != LinkList.end() && sameLink(*it); ++it) static_cast<TFontObj*>(*it)->SetHover(hover);
 }
 
 void TSectionList::CancelActives() {
   if ((ActiveLink || ActiveImage) && PPanel) PPanel->Invalidate();
+  SetLinkHover(ActiveLink, false);
   ActiveLink = ActiveImage = nullptr;
+}
+
+void TSectionList::SetFonts(const std::string& fontName, const std::string& preFontName, int marginWidth,
+                            int marginHeight, int charSet, bool underlineLinks, bool linksActive, TColor background,
+                            TColor overLinkColor, TColor visitedLinkColor, TColor hotSpotColor, TColor fontColor,
+                            double fontSize) {
+  if (Styles)
+    Styles->Initialize(fontName, preFontName, marginWidth, marginHeight, charSet, underlineLinks, overLinkColor,
+                       visitedLinkColor, hotSpotColor, fontColor, fontSize);
+  SetFontSizeTables(fontSize);
+  PreFontName = preFontName.substr(0, 32);
+  HotSpotColor = hotSpotColor;
+  LinkVisitedColor = visitedLinkColor;
+  LinkActiveColor = overLinkColor;
+  LinksActive = linksActive;
+  SetBackground(background);
 }
 
 int TSectionList::FindDocPos(int sourcePos, bool prev) {
@@ -201,6 +244,7 @@ void TSectionList::SetBackground(TColor color) {
 }
 
 void TSectionList::SetBackgroundBitmap(const std::string& name) {
+  ForgetBackground();
   BackgroundBitmapName = name;
   BackgroundBitmapLoaded = false;
 }

@@ -10,6 +10,7 @@
 #include "html/document_utils.h"
 #include "html/free_list.h"
 #include "html/id_name_list.h"
+#include "html/image_cache.h"
 #include "html/image_map.h"
 #include "platform/graphics/color.h"
 
@@ -18,7 +19,27 @@ namespace lark {
 class SelTextCount;
 class TControl;
 class TGIFImage;
+class TStyleList;
 class TTimer;
+class TMemoryStream;
+
+// An image object that waits for a picture the application delivers later.
+class TLateImage {
+ public:
+  virtual ~TLateImage() = default;
+  // The picture of `key` has arrived in the cache; reformat is set when the
+  // object's size changes.
+  virtual void InsertImage(const std::string& key, bool& reformat) = 0;
+};
+
+// A picture from the image cache: a still bitmap or an animated GIF (owned
+// by the cache), with its mask; all null when there is none.
+struct TCachedImage {
+  TBitmap* Bitmap = nullptr;
+  TGIFImage* Gif = nullptr;
+  TBitmap* Mask = nullptr;
+  explicit operator bool() const { return Bitmap || Gif; }
+};
 
 // What a failing section's layout must not leave behind.
 struct TLayoutState {
@@ -56,6 +77,12 @@ class TSectionList : public TCell, public TTextPositionLocator {
   void CopyToClipboard();
   void CancelActives();
 
+  // The viewer's defaults: the style sheet's default entries, the parser's
+  // font-size tables, the preformatted font, link colours and hover, and the
+  // background colour.
+  void SetFonts(const std::string& fontName, const std::string& preFontName, int marginWidth, int marginHeight,
+                int charSet, bool underlineLinks, bool linksActive, TColor background, TColor overLinkColor,
+                TColor visitedLinkColor, TColor hotSpotColor, TColor fontColor, double fontSize);
   void SetBackground(TColor color);
   void SetBackgroundBitmap(const std::string& name);
   [[nodiscard]] TPageLook PageLook() const { return {IsCopy, Background}; }
@@ -63,6 +90,18 @@ class TSectionList : public TCell, public TTextPositionLocator {
   [[nodiscard]] const TTimer* AnimationTimerObject() const { return timer_.get(); }
 
   void Clear() override;
+
+  // The picture of `url`, from the cache or fetched once (through the
+  // bitmap or image request hook, else as a file) and cached under its key.
+  // transparent: in, trCorner asks for a corner mask; out, the kind the
+  // picture brings. delay: the application will deliver it later.
+  [[nodiscard]] TCachedImage GetTheBitmap(const std::string& url, TTransparency& transparent, bool& fromCache,
+                                          bool& delay);
+  // A picture delivered late: cached, and handed to what waits for it.
+  void InsertImage(const std::string& src, TMemoryStream& stream, bool& reformat);
+  // The background picture, loaded once per name (null when none).
+  TBitmap* GetBackgroundBitmap();
+  [[nodiscard]] TBitmap* BackgroundMask() const { return backgroundMask_; }
 
   // The Y of a text position, for anchors on character positions.
   [[nodiscard]] bool FindYOfTextPosition(std::int32_t pos, std::int32_t& y) override;
@@ -94,10 +133,20 @@ class TSectionList : public TCell, public TTextPositionLocator {
   bool BackgroundBitmapLoaded = false;
 
   std::function<void(TObject* sender, TColor color)> OnBackgroundChange;
+  // The viewer's image hooks. A bitmap request hands over a new bitmap and
+  // a transparent colour (-1 for none); an image request answers with a
+  // stream it keeps, or with WaitStream() for "later".
+  std::function<void(TObject* sender, const std::string& url, std::unique_ptr<TBitmap>& bitmap, TColor& color)>
+      OnBitmapRequest;
+  std::function<void(TObject* sender, const std::string& url, TMemoryStream*& stream)> OnImageRequest;
+  std::function<void(TObject* sender, const std::string& src, std::string& result)> OnExpandName;
+  // The viewer's image cache; without one the document keeps its own.
+  TStringBitmapList* BitmapList = nullptr;
   // Shown after layout, once per section left out ("Table has too many Columns").
   std::function<void(const std::string& message)> OnLayoutError;
 
   std::unique_ptr<TIDNameList> IDNameList;  // none on a print copy
+  std::unique_ptr<TStyleList> Styles;       // none on a print copy
   TFreeList<TMapItem> MapList;
   std::vector<TSectionBase*> PositionList;
   std::vector<TObject*> LinkList;  // the link font runs in document order
@@ -121,9 +170,22 @@ class TSectionList : public TCell, public TTextPositionLocator {
 
  private:
   void AnimationTimer();
+  // Switches every run of the link that `link` belongs to in or out of hover.
+  void SetLinkHover(TObject* link, bool hover);
   void ReportLayoutErrors();
 
+  [[nodiscard]] TStringBitmapList& Cache();
+  [[nodiscard]] TCachedImage Fetch(const std::string& url, const std::string& key, TTransparency& transparent,
+                                   bool& delay);
+  void ForgetBackground();
+
   std::unique_ptr<TTimer> timer_;
+  std::unique_ptr<TStringBitmapList> ownCache_;
+  TBitmap* backgroundBitmap_ = nullptr;
+  TBitmap* backgroundMask_ = nullptr;
+  std::unique_ptr<TBitmap> backgroundFrame_;  // frame 1 of an animated background
+  std::string backgroundKey_;  // the cache key the background holds
+  std::string missingBackground_;  // the key of a background still to come
 };
 
 }  // namespace lark

@@ -74,7 +74,7 @@ constexpr int kMaxCoordinate = 32767;
 // Polygons beyond this many points, or regions beyond this many row spans,
 // are cut short: a hostile page cannot make a region take gigabytes.
 constexpr int kMaxPolygonPoints = 16384;
-constexpr size_t kMaxSpans = size_t(1) << 22;
+constexpr size_t kMaxSpans = size_t(1) << 20;
 
 int ClampCoordinate(long long v) { return int(std::clamp<long long>(v, kMinCoordinate, kMaxCoordinate)); }
 
@@ -122,33 +122,59 @@ TRegion CreateEllipticRgn(int left, int top, int right, int bottom) {
   return spans.Region();
 }
 
+namespace {
+
+struct Edge {
+  double top, bottom;  // y range, top < bottom
+  double x_top, slope;  // x at top, dx per dy
+  int winding;          // +1 downwards, -1 upwards
+};
+
+struct Crossing {
+  double x;
+  int winding;
+};
+
+std::vector<Edge> PolygonEdges(const TPoint* points, int count) {
+  std::vector<Edge> edges;
+  for (int i = 0; i < count; ++i) {
+    const TPoint& a = points[i];
+    const TPoint& b = points[(i + 1) % count];
+    if (a.Y == b.Y) continue;
+    const bool down = a.Y < b.Y;
+    const TPoint& upper = down ? a : b;
+    const TPoint& lower = down ? b : a;
+    edges.push_back({double(upper.Y), double(lower.Y), double(upper.X),
+                     (double(lower.X) - upper.X) / (double(lower.Y) - upper.Y), down ? 1 : -1});
+  }
+  std::sort(edges.begin(), edges.end(), [](const Edge& l, const Edge& r) { return l.top < r.top; });
+  return edges;
+}
+
+}  // namespace
+
 TRegion CreatePolygonRgn(const TPoint* points, int count, int fill_mode) {
   SpanCollector spans;
   if (count < 3 || !points) return spans.Region();
-  count = std::min(count, kMaxPolygonPoints);
-  long long top = points[0].Y, bottom = points[0].Y;
-  for (int i = 1; i < count; ++i) {
-    top = std::min<long long>(top, points[i].Y);
-    bottom = std::max<long long>(bottom, points[i].Y);
-  }
-  struct Crossing {
-    double x;
-    int winding;
-  };
+  const std::vector<Edge> edges = PolygonEdges(points, std::min(count, kMaxPolygonPoints));
+  // Rows are sampled at their centres; only the edges that span a row are
+  // looked at, and the work stops after kMaxCrossings edge crossings.
+  constexpr size_t kMaxCrossings = size_t(1) << 22;
+  size_t crossings_seen = 0, next = 0;
+  std::vector<const Edge*> active;
   std::vector<Crossing> crossings;
-  for (int y = ClampCoordinate(top); y < ClampCoordinate(bottom); ++y) {
-    const double sy = y + 0.5;
-    crossings.clear();
-    for (int i = 0; i < count; ++i) {
-      const TPoint& a = points[i];
-      const TPoint& b = points[(i + 1) % count];
-      if (a.Y == b.Y) continue;
-      const bool down = a.Y < b.Y;
-      const double y0 = down ? a.Y : b.Y, y1 = down ? b.Y : a.Y;
-      if (sy < y0 || sy >= y1) continue;
-      const double x = a.X + (sy - a.Y) * (double(b.X) - a.X) / (double(b.Y) - a.Y);
-      crossings.push_back({x, down ? 1 : -1});
+  for (int y = kMinCoordinate; y < kMaxCoordinate && crossings_seen < kMaxCrossings; ++y) {
+    if (active.empty()) {
+      if (next == edges.size()) break;
+      y = std::max(y, ClampCoordinate((long long)std::ceil(edges[next].top - 0.5)));
     }
+    const double row = y + 0.5;
+    while (next < edges.size() && edges[next].top <= row) active.push_back(&edges[next++]);
+    active.erase(std::remove_if(active.begin(), active.end(), [&](const Edge* e) { return row >= e->bottom; }),
+                 active.end());
+    crossings.clear();
+    for (const Edge* e : active) crossings.push_back({e->x_top + (row - e->top) * e->slope, e->winding});
+    crossings_seen += crossings.size();
     std::sort(crossings.begin(), crossings.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
     int winding = 0;
     for (size_t i = 0; i + 1 < crossings.size(); ++i) {

@@ -3,11 +3,12 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QScreen>
 
 #include "platform/core/message_pump.h"
+#include "platform/core/synchronize.h"
+#include "platform/graphics/font.h"
 #include "platform/windows/action.h"
 #include "platform/windows/dialogs.h"
 #include "platform/windows/form.h"
@@ -59,9 +60,14 @@ TApplication* Application() {
 TApplication::TApplication() : TComponent(nullptr) {
   EnsureGuiApplication();
   SetMessagePump([] { Application()->ProcessMessages(); });
+  // Workers that hand calls to this thread wake its loop, which runs them.
+  SetSynchronizeWakeUp(WakeGuiThread);
 }
 
-TApplication::~TApplication() { SetMessagePump(nullptr); }
+TApplication::~TApplication() {
+  SetSynchronizeWakeUp(nullptr);
+  SetMessagePump(nullptr);
+}
 
 void TApplication::NoteCreatedForm(TCustomForm* form) {
   if (!main_form_) main_form_ = form;
@@ -97,6 +103,8 @@ void TApplication::HandleMessage() {
 }
 
 bool TApplication::ProcessOneMessage() {
+  // Calls synchronized from workers count as messages of their own.
+  if (CheckSynchronize()) return true;
   TMsg msg;
   if (!PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) return false;
   g_keyboard_state = msg.keyState;
@@ -200,12 +208,7 @@ void TScreen::RegisterCursor(TCursor id, const std::string& resourceName) { curs
 
 bool TScreen::HasCursor(TCursor id) const { return id <= 0 ? id >= crSizeAll : cursors_.count(id) > 0; }
 
-std::vector<std::string> TScreen::Fonts() const {
-  EnsureGuiApplication();
-  std::vector<std::string> names;
-  for (const QString& family : QFontDatabase::families()) names.push_back(family.toStdString());
-  return names;
-}
+std::vector<std::string> TScreen::Fonts() const { return InstalledFontNames(); }
 
 int TScreen::Width() const {
   EnsureGuiApplication();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/core/object.h"
+#include "platform/core/synchronize.h"
 
 namespace lark {
 
@@ -64,6 +65,10 @@ class TComponent : public TObject {
   // it creates and calls Loaded on each once all properties and references are
   // in place.
   void BeginLoading() { state_ |= csLoading | csReading; }
+
+  // For a worker's synchronized calls aimed at this component: they are
+  // dropped once it is destroyed.
+  [[nodiscard]] SyncToken Token() const { return sync_target_.Token(); }
   virtual void Loaded();
 
  protected:
@@ -78,6 +83,7 @@ class TComponent : public TObject {
   std::vector<TComponent*> free_notifies_;
   std::string name_;
   TComponentState state_ = 0;
+  SyncTarget sync_target_;
 };
 
 // Frees a component and clears the caller's pointer, so a second free is a no-op.

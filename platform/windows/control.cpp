@@ -83,6 +83,7 @@ void TControl::SetParent(TWinControl* parent) {
   if (parent) {
     parent->InsertControl(this);
     UpdateAnchorRules();
+    FollowParent();
   }
 }
 
@@ -187,6 +188,47 @@ void TControl::SetPopupMenu(TPopupMenu* menu) {
   if (popup_menu_) RemoveFreeNotification(popup_menu_);
   popup_menu_ = menu;
   if (menu) FreeNotification(menu);
+}
+
+void TControl::SetColor(TColor color) {
+  parent_color_ = false;
+  if (color == color_) return;
+  color_ = color;
+  Perform(CM_COLORCHANGED);
+  Invalidate();
+  if (auto* win = dynamic_cast<TWinControl*>(this))
+    for (int i = 0; i < win->ControlCount(); ++i) win->Controls(i)->FollowParent();
+}
+
+void TControl::SetParentColor(bool value) {
+  parent_color_ = value;
+  FollowParent();
+}
+
+void TControl::SetFont(const TFont& font) {
+  parent_font_ = false;
+  font_ = font;
+  Perform(CM_FONTCHANGED);
+  Invalidate();
+  if (auto* win = dynamic_cast<TWinControl*>(this))
+    for (int i = 0; i < win->ControlCount(); ++i) win->Controls(i)->FollowParent();
+}
+
+void TControl::SetParentFont(bool value) {
+  parent_font_ = value;
+  FollowParent();
+}
+
+void TControl::FollowParent() {
+  if (!parent_) return;
+  if (parent_color_ && color_ != parent_->Color()) {
+    SetColor(parent_->Color());
+    parent_color_ = true;
+  }
+  if (parent_font_) {
+    SetFont(parent_->Font());
+    parent_font_ = true;
+  }
 }
 
 void TControl::SetCursor(TCursor cursor) {

@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/graphics/color.h"
+#include "platform/graphics/font.h"
 #include "platform/windows/component.h"
 #include "platform/windows/control_types.h"
 #include "platform/graphics/geometry.h"
@@ -87,6 +89,17 @@ class TControl : public TComponent {
   bool ParentShowHint = true;
   TPopupMenu* PopupMenu() const { return popup_menu_; }
   void SetPopupMenu(TPopupMenu* menu);
+
+  // Background colour and font; with ParentColor / ParentFont they follow
+  // the parent's whenever it changes.
+  TColor Color() const { return color_; }
+  void SetColor(TColor color);
+  bool ParentColor() const { return parent_color_; }
+  void SetParentColor(bool value);
+  const TFont& Font() const { return font_; }
+  void SetFont(const TFont& font);
+  bool ParentFont() const { return parent_font_; }
+  void SetParentFont(bool value);
 
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor cursor);
@@ -175,6 +188,11 @@ class TControl : public TComponent {
   TPopupMenu* popup_menu_ = nullptr;
   TCursor cursor_ = crDefault;
   TControlActionLink* action_link_ = nullptr;
+  TColor color_ = clBtnFace;
+  bool parent_color_ = false;
+  TFont font_;
+  bool parent_font_ = true;
+  void FollowParent();
 };
 
 // The control that holds the mouse, or null.

@@ -1,8 +1,12 @@
 #include "platform/windows/custom_control.h"
 
+#include "platform/windows/qt_bridge.h"
+
 namespace lark {
 
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
+
+TCanvas& TGraphicControl::Canvas() { return ControlCanvas(this); }
 
 void TGraphicControl::WndProc(TMessage& message) {
   if (message.Msg == WM_PAINT) {
@@ -13,6 +17,8 @@ void TGraphicControl::WndProc(TMessage& message) {
 }
 
 TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
+
+TCanvas& TCustomControl::Canvas() { return ControlCanvas(this); }
 
 void TCustomControl::WndProc(TMessage& message) {
   if (message.Msg == WM_PAINT) {

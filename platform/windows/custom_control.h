@@ -10,6 +10,8 @@ namespace lark {
 class TGraphicControl : public TControl {
  public:
   explicit TGraphicControl(TComponent* owner);
+  // Draws on the parent's surface at this control's place, clipped to it.
+  TCanvas& Canvas();
 
  protected:
   void WndProc(TMessage& message) override;
@@ -20,6 +22,8 @@ class TGraphicControl : public TControl {
 class TCustomControl : public TWinControl {
  public:
   explicit TCustomControl(TComponent* owner);
+  // Draws on the window's retained surface, in a paint or outside one.
+  TCanvas& Canvas();
   TNotifyEvent OnPaint;
 
  protected:

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QThread>
 
+
 namespace lark {
 
 void EnsureGuiApplication() {

@@ -7,13 +7,18 @@
 #include <QRegion>
 #include <QWidget>
 #include <functional>
+#include <map>
+#include <memory>
 
+#include "platform/graphics/canvas.h"
 #include "platform/windows/messages.h"
 
 namespace lark {
 
+class TControl;
 class TWinControl;
 class TWindowWidget;
+class TInputFilter;
 
 // One window: the toolkit widget, the retained surface the control paints
 // into, and the part of it that needs the control's Paint again.
@@ -27,7 +32,21 @@ struct TWindowHandle {
   // The layer showed and activated this window itself; the window system's
   // late word on it is not a user's switch.
   bool activation_expected = false;
+  // Canvases on the surface: the window's own and its windowless children's.
+  std::map<const TControl*, std::unique_ptr<TCanvas>> canvases;
+  bool painting = false;
+  // A toolkit widget that paints itself (no retained surface).
+  bool native = false;
+  TInputFilter* input_filter = nullptr;  // owned by the widget
 };
+
+// The canvas a control draws with: on its own window's surface, or for a
+// windowless control on its parent's, moved to its position and clipped to
+// it. Outside a paint, the window shows what was drawn at its next paint.
+TCanvas& ControlCanvas(TControl* control);
+// Forgets a windowless control's canvas (it leaves its parent or goes).
+void DropCanvas(TWinControl* parent, const TControl* control);
+
 
 // The widget behind every windowed control: turns the toolkit's input into
 // queued messages and shows the retained surface.
@@ -54,6 +73,9 @@ bool QueueInputEvent(TWindowHandle* handle, QEvent* event);
 void ResizeSurface(TWindowHandle* handle, int width, int height);
 // Runs the control's paint for the invalid part and marks it shown.
 void PaintInvalidPart(TWindowHandle* handle);
+
+// Installs a freshly made handle as the control's window.
+void SetNewHandle(TWinControl* control, TWindowHandle* handle);
 
 // Paint depth (see InPaint).
 void EnterPaint();

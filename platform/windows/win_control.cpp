@@ -62,6 +62,7 @@ void TWinControl::RemoveControl(TControl* control) {
   if (!HasState(csDestroying)) InvalidateRect(control->BoundsRect(), true);
   controls_.erase(it);
   control->parent_ = nullptr;
+  if (!dynamic_cast<TWinControl*>(control)) DropCanvas(this, control);
   if (auto* win = dynamic_cast<TWinControl*>(control)) {
     if (TCustomForm* form = GetParentForm(this)) form->ControlRemoved(win);
     if (win->handle_ && !control->HasState(csDestroying)) win->DestroyHandle();
@@ -110,11 +111,16 @@ void TWinControl::HandleNeeded() {
 void TWinControl::CreateWnd() {
   auto* handle = new TWindowHandle;
   handle->control = this;
-  QWidget* parentWidget = parent_ && parent_->handle_ ? parent_->handle_->widget : nullptr;
-  handle->widget = new TWindowWidget(handle, parentWidget);
-  handle_ = handle;
-  SyncWindowGeometry();
-  handle->widget->setEnabled(Enabled());
+  handle->widget = new TWindowWidget(handle, nullptr);
+  SetNewHandle(this, handle);
+}
+
+void SetNewHandle(TWinControl* control, TWindowHandle* handle) {
+  TWinControl* parent = control->parent_;
+  if (parent && parent->handle_) handle->widget->setParent(parent->handle_->widget);
+  control->handle_ = handle;
+  control->SyncWindowGeometry();
+  handle->widget->setEnabled(control->Enabled());
 }
 
 void TWinControl::DestroyWnd() {
@@ -263,6 +269,10 @@ void TWinControl::Invalidate() { InvalidateRect(ClientRect(), !(ControlStyle & c
 void TWinControl::InvalidateRect(const TRect& r, bool erase) {
   if (!handle_ || HasState(csDestroying)) return;
   QRect area(r.Left, r.Top, r.Width(), r.Height());
+  if (handle_->native) {
+    handle_->widget->update(area);
+    return;
+  }
   handle_->invalid += area;
   if (erase) handle_->erase_pending = true;
   if (handle_->redraw) handle_->widget->update(area);
@@ -354,15 +364,20 @@ void TWinControl::Loaded() {
 }
 
 void TWinControl::PaintWindow() {
-  TMessage erase{WM_ERASEBKGND, 0, 0, 0};
+  TCanvas& canvas = ControlCanvas(this);
   if (handle_->erase_pending) {
-    WindowProc(erase);
     handle_->erase_pending = false;
+    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(&canvas));
   }
-  Perform(WM_PAINT);
-  // Windowless children paint over the parent's own drawing, bottom first.
-  for (TControl* c : controls_)
-    if (!dynamic_cast<TWinControl*>(c) && c->Visible()) c->Perform(WM_PAINT);
+  Perform(WM_PAINT, reinterpret_cast<WPARAM>(&canvas));
+}
+
+void TWinControl::EraseBackground(TCanvas& canvas) {
+  TBrush saved = canvas.Brush();
+  canvas.Brush().Color = Color();
+  canvas.Brush().Style = bsSolid;
+  canvas.FillRect(ClientRect());
+  canvas.SetBrush(saved);
 }
 
 bool TWinControl::RouteMouseToChild(TMessage& message) {
@@ -407,6 +422,10 @@ void TWinControl::WndProc(TMessage& message) {
         message.Result = c->Perform(message.Msg, message.WParam, message.LParam);
         if (message.Result != 0) return;
       }
+      return;
+    case WM_ERASEBKGND:
+      EraseBackground(*reinterpret_cast<TCanvas*>(message.WParam));
+      message.Result = 1;
       return;
     case WM_SETREDRAW:
       if (handle_) {

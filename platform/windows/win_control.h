@@ -2,7 +2,10 @@
 
 #include <vector>
 
+#include "platform/graphics/canvas.h"
+
 #include "platform/windows/control.h"
+#include "platform/windows/scroll_info.h"
 
 namespace lark {
 
@@ -53,6 +56,8 @@ class TWinControl : public TControl {
   virtual void AdjustClientRect(TRect& rect) const;
 
   void ScrollBy(int deltaX, int deltaY);
+  // The window's own horizontal (SB_HORZ) or vertical (SB_VERT) scroll bar.
+  TScrollBarState& WindowScrollBar(int bar) { return window_bars_[bar == SB_VERT ? 1 : 0]; }
 
   void Invalidate() override;
   void InvalidateRect(const TRect& r, bool erase) override;
@@ -76,6 +81,8 @@ class TWinControl : public TControl {
   // Paints the client area into the window's retained surface: erase (unless
   // WM_ERASEBKGND answers non-zero), WM_PAINT, then the windowless children.
   virtual void PaintWindow();
+  // The default answer to WM_ERASEBKGND (WPARAM: the canvas): fill with Color.
+  virtual void EraseBackground(TCanvas& canvas);
   virtual void KeyDown(unsigned short& key, TShiftState shift);
   virtual void KeyPress(char& key);
   virtual void KeyUp(unsigned short& key, TShiftState shift);
@@ -90,6 +97,7 @@ class TWinControl : public TControl {
   friend class TWindowHost;
   friend class TCustomForm;
   friend void PaintInvalidPart(TWindowHandle* handle);
+  friend void SetNewHandle(TWinControl* control, TWindowHandle* handle);
   bool RouteMouseToChild(TMessage& message);
   void OrderChanged(TControl* control);
   void ApplyAnchors(TSize oldClientSize);
@@ -100,7 +108,7 @@ class TWinControl : public TControl {
   std::vector<TControl*> controls_;  // z order, bottom first
   HWND handle_ = nullptr;
   int align_disabled_ = 0;
-  TSize last_client_size_;
+  TScrollBarState window_bars_[2];
 };
 
 // The form (or other top-level window) that a control sits on.

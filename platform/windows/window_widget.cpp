@@ -7,7 +7,11 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include "platform/graphics/canvas_device_qt.h"
+#include "platform/graphics/gdi.h"
+#include "platform/graphics/region.h"
 #include "platform/windows/application.h"
+#include "platform/windows/window_exceptions.h"
 #include "platform/windows/form.h"
 #include "platform/core/exception.h"
 #include "platform/windows/qt_bridge.h"
@@ -184,8 +188,14 @@ bool QueueInputEvent(TWindowHandle* handle, QEvent* event) {
   }
 }
 
+void FlushCanvases(TWindowHandle* handle) {
+  for (auto& [control, canvas] : handle->canvases) canvas->Device().Flush();
+}
+
 void ResizeSurface(TWindowHandle* handle, int width, int height) {
+  if (handle->native) return;
   if (handle->surface.width() == width && handle->surface.height() == height) return;
+  FlushCanvases(handle);
   QImage surface(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
   surface.fill(Qt::white);
   if (!handle->surface.isNull()) {
@@ -198,10 +208,97 @@ void ResizeSurface(TWindowHandle* handle, int width, int height) {
   handle->erase_pending = true;
 }
 
+namespace {
+
+TRegion ToRegion(const QRegion& region) {
+  std::vector<TRect> rects;
+  for (const QRect& r : region) rects.push_back(Bounds(r.x(), r.y(), r.width(), r.height()));
+  return ExtCreateRegion(rects);
+}
+
+// Sets a canvas up for drawing `control` (at `origin` on the surface),
+// clipped to `clip` (surface pixels) when given.
+void Prepare(TCanvas& canvas, TPoint origin, const TRegion* clip) {
+  SetViewportOrgEx(canvas, origin.X, origin.Y);
+  SelectClipRgn(canvas, clip);
+}
+
+// One painter at a time may draw on the surface: taking a canvas ends the
+// drawing of the others on the same window.
+TCanvas& CanvasSlot(TWindowHandle* handle, const TControl* control) {
+  for (auto& [owner, canvas] : handle->canvases)
+    if (owner != control) canvas->Device().Flush();
+  auto& slot = handle->canvases[control];
+  if (!slot) {
+    slot = std::make_unique<TCanvas>(detail::MakeImageDevice(&handle->surface));
+    slot->SetFont(control->Font());
+    slot->Brush().Color = control->Color();
+  }
+  return *slot;
+}
+
+}  // namespace
+
+TCanvas& ControlCanvas(TControl* control) {
+  auto* window = dynamic_cast<TWinControl*>(control);
+  bool windowless = window == nullptr;
+  if (windowless) window = control->Parent();
+  if (!window) throw EInvalidOperation("Control '" + control->Name() + "' has no parent window");
+  TWindowHandle* handle = window->Handle();
+  if (handle->native) throw EInvalidOperation("Control '" + window->Name() + "' paints itself");
+  TCanvas& canvas = CanvasSlot(handle, control);
+  if (!handle->painting) {
+    TPoint origin = windowless ? Point(control->Left(), control->Top()) : Point(0, 0);
+    if (windowless) {
+      TRegion clip = CreateRectRgnIndirect(control->BoundsRect());
+      Prepare(canvas, origin, &clip);
+    } else {
+      Prepare(canvas, origin, nullptr);
+    }
+    // Drawing outside a paint shows at the next paint.
+    if (handle->redraw) handle->widget->update();
+  }
+  return canvas;
+}
+
+void DropCanvas(TWinControl* parent, const TControl* control) {
+  if (!parent->HandleAllocated()) return;
+  TWindowHandle* handle = parent->Handle();
+  auto it = handle->canvases.find(control);
+  if (it == handle->canvases.end()) return;
+  it->second->Device().Flush();
+  handle->canvases.erase(it);
+}
+
 void PaintInvalidPart(TWindowHandle* handle) {
   if (handle->invalid.isEmpty() || !handle->redraw) return;
-  handle->control->PaintWindow();
-  handle->invalid = QRegion();
+  TWinControl* window = handle->control;
+  TRegion invalid = ToRegion(handle->invalid);
+  handle->painting = true;
+  struct Done {
+    TWindowHandle* handle;
+    ~Done() {
+      handle->painting = false;
+      handle->invalid = QRegion();
+    }
+  } done{handle};
+  TCanvas& own = CanvasSlot(handle, window);
+  Prepare(own, Point(0, 0), &invalid);
+  own.SetFont(window->Font());
+  own.Brush().Color = window->Color();
+  window->PaintWindow();
+  // Windowless children paint over the parent's drawing, bottom first.
+  for (int i = 0; i < window->ControlCount(); ++i) {
+    TControl* child = window->Controls(i);
+    if (dynamic_cast<TWinControl*>(child) || !child->Visible()) continue;
+    TRegion clip;
+    if (CombineRgn(clip, invalid, CreateRectRgnIndirect(child->BoundsRect()), RGN_AND) == NULLREGION) continue;
+    TCanvas& canvas = CanvasSlot(handle, child);
+    Prepare(canvas, Point(child->Left(), child->Top()), &clip);
+    canvas.SetFont(child->Font());
+    canvas.Brush().Color = child->Color();
+    child->Perform(WM_PAINT);
+  }
 }
 
 QWidget* WidgetOf(TWinControl* control) {
@@ -251,6 +348,7 @@ void TWindowWidget::paintEvent(QPaintEvent* event) {
   // No box opens inside a paint: the error is shown once the paint is over.
   if (!failure.empty())
     QTimer::singleShot(0, [failure] { Application()->HandleException(Exception(failure)); });
+  FlushCanvases(handle_);
   QPainter painter(this);
   painter.drawImage(event->rect(), handle_->surface, event->rect());
 }

@@ -204,7 +204,7 @@ TEST(ParagraphQueries, LinksCaretFindAndCopy) {
   TFontObj* link = section->AddFont(Font(12, clBlue), "tip");
   TUrlTarget target;
   target.Update("next.html", "main");
-  link->SetLink(target, {Font(12, clBlue), Font(12, clPurple), Font(12, clRed), Font(12, clRed)});
+  section->SetLink(*link, target, {Font(12, clBlue), Font(12, clPurple), Font(12, clRed), Font(12, clRed)});
   section->AddText("wide world", 6);
   section->AddFont(Font(12), "");
   section->AddText(" and more text here", 16);

@@ -1,0 +1,74 @@
+#include "html/section_style.h"
+
+#include "html/attribute_list.h"
+#include "html/section_list.h"
+#include "platform/core/string_routines.h"
+
+namespace lark {
+
+TRunFont RunFontOf(TProperties& props) {
+  const std::unique_ptr<TMyFont> font = props.GetFont();
+  TRunFont run;
+  run.Font = *font;
+  run.BgColor = font->bgColor;
+  return run;
+}
+
+TLinkFonts LinkFontsOf(const TFontInfoArray& infos) {
+  TLinkFonts fonts;
+  for (std::size_t k = 0; k < infos.size(); ++k) {
+    TFont& font = fonts[k].Font;
+    font.SetName(infos[k].Name);
+    font.SetSize(infos[k].Size);
+    font.SetStyle(infos[k].Style);
+    font.SetColor(infos[k].Color);
+    font.SetCharset(infos[k].CharSet);
+    fonts[k].BgColor = infos[k].BGColor;
+  }
+  // The array's order is link, visited, hover, visited + hover already.
+  return fonts;
+}
+
+TParagraphStyle ParagraphStyleOf(TProperties& props, bool firstLine) {
+  TParagraphStyle style;
+  const std::string* align = AsText(props.Props(css::TextAlign));
+  const std::string text = align ? LowerCase(*align) : "";
+  if (text == "right") style.Justify = TJustify::Right;
+  else if (text == "center") style.Justify = TJustify::Centre;
+  else if (text == "justify") style.Justify = TJustify::FullJustify;
+  ClearAttrType clear = ClearNone;
+  if (props.GetClear(clear)) style.ClearAttr = static_cast<TClearAttr>(clear);
+  const TRunFont font = RunFontOf(props);
+  TFontObj metrics(nullptr, 0, font, "");
+  style.LineHeight = props.GetLineHeight(metrics.FontHeight);
+  if (firstLine) style.TextIndent = props.GetTextIndent(style.TextIndentPercent);
+  return style;
+}
+
+TClearAttr ClearAttributeOf(const TAttributeList* attributes) {
+  const TAttribute* clear = attributes ? attributes->Find(ClearSy) : nullptr;
+  if (!clear) return ClearNothing;
+  const std::string value = LowerCase(clear->Name);
+  if (value == "left") return ClearLeftSide;
+  if (value == "right") return ClearRightSide;
+  return ClearBothSides;
+}
+
+std::unique_ptr<TSection> CreateSection(TSectionList* masterList, TAttributeList* attributes, TProperties& props,
+                                        const TUrlTarget* anUrl, bool firstLine) {
+  TParagraphStyle style = ParagraphStyleOf(props, firstLine);
+  ClearAttrType clear = ClearNone;
+  const TClearAttr attributeClear = ClearAttributeOf(attributes);
+  if (attributeClear != ClearNothing && !props.GetClear(clear)) style.ClearAttr = attributeClear;
+  auto section = std::make_unique<TSection>(masterList, style, RunFontOf(props), props.PropTitle);
+  if (anUrl && !anUrl->URL.empty() && props.FontInfos()) {
+    section->SetLink(*section->Fonts.Last(), *anUrl, LinkFontsOf(*props.FontInfos()));
+  }
+  if (attributes && masterList && masterList->IDNameList) {
+    const std::string id = attributes->GetID();
+    if (!id.empty()) masterList->IDNameList->AddObject(id, section.get());
+  }
+  return section;
+}
+
+}  // namespace lark

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <memory>
+
+#include "html/font_run.h"
+#include "html/paragraph_section.h"
+#include "html/properties.h"
+
+namespace lark {
+
+class TAttributeList;
+
+// How the sections read their element's style: the bridge between the
+// property values and the layout's own plain values.
+[[nodiscard]] TRunFont RunFontOf(TProperties& props);
+[[nodiscard]] TLinkFonts LinkFontsOf(const TFontInfoArray& infos);
+// text-align, clear, line-height and (for a first line) text-indent.
+[[nodiscard]] TParagraphStyle ParagraphStyleOf(TProperties& props, bool firstLine);
+// The CLEAR attribute: "left", "right", any other value both.
+[[nodiscard]] TClearAttr ClearAttributeOf(const TAttributeList* attributes);
+
+// A paragraph for an element: its first run from the properties' font with
+// the element's title (a link run when anUrl names a link), its style, and
+// its ID registered in the document's anchor list.
+std::unique_ptr<TSection> CreateSection(TSectionList* masterList, TAttributeList* attributes, TProperties& props,
+                                        const TUrlTarget* anUrl, bool firstLine);
+
+}  // namespace lark

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/core/string_list.h"
+#include "platform/windows/native_control.h"
+
+namespace lark {
+
+// A one-line edit box.
+class TEdit : public TNativeControl {
+ public:
+  explicit TEdit(TComponent* owner);
+  std::string GetText() const override;
+  void SetText(const std::string& text) override;
+  // A character shown in place of each typed one (0: the text itself).
+  char PasswordChar() const { return password_char_; }
+  void SetPasswordChar(char ch);
+  // Longest text the user can type, in characters (0: no limit).
+  int MaxLength() const { return max_length_; }
+  void SetMaxLength(int length);
+  bool ReadOnly() const { return read_only_; }
+  void SetReadOnly(bool value);
+  void SelectAll();
+  int SelStart() const;
+  int SelLength() const;
+  TNotifyEvent OnChange;
+
+ protected:
+  void WndProc(TMessage& message) override;
+  void CreateNativeWidget() override;
+  void PushState() override;
+  void PullState() override;
+  bool ReplaysMouse() const override { return true; }
+
+ private:
+  std::string text_;
+  char password_char_ = 0;
+  int max_length_ = 0;
+  bool read_only_ = false;
+};
+
+class TMemoLines;
+
+// A multi-line edit box. With WordWrap its Lines are the lines as displayed:
+// a long paragraph counts as every line it wraps onto.
+class TMemo : public TNativeControl {
+ public:
+  explicit TMemo(TComponent* owner);
+  ~TMemo() override;
+  std::string GetText() const override;
+  void SetText(const std::string& text) override;
+  TStrings& Lines();
+  bool WordWrap() const { return word_wrap_; }
+  void SetWordWrap(bool value);
+  bool ReadOnly() const { return read_only_; }
+  void SetReadOnly(bool value);
+  bool WantReturns = true;
+  bool WantTabs = false;
+  TNotifyEvent OnChange;
+
+ protected:
+  void WndProc(TMessage& message) override;
+  void CreateNativeWidget() override;
+  void PushState() override;
+  void PullState() override;
+  bool ReplaysMouse() const override { return true; }
+
+ private:
+  friend class TMemoLines;
+  std::string text_;
+  bool word_wrap_ = true;
+  bool read_only_ = false;
+  std::unique_ptr<TMemoLines> lines_;
+};
+
+}  // namespace lark

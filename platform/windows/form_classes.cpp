@@ -1,0 +1,349 @@
+// The window layer's own classes and properties, as form resources name them.
+
+#include <initializer_list>
+#include <utility>
+
+#include "platform/windows/action.h"
+#include "platform/windows/button.h"
+#include "platform/windows/check_box.h"
+#include "platform/windows/edit.h"
+#include "platform/windows/form.h"
+#include "platform/windows/form_registry.h"
+#include "platform/windows/label.h"
+#include "platform/windows/menus.h"
+#include "platform/windows/panel.h"
+#include "platform/windows/scroll_bar.h"
+#include "platform/windows/timer.h"
+
+namespace lark {
+namespace {
+
+using namespace form_registry;
+
+template <typename E>
+E EnumOf(const TPropValue& value, std::initializer_list<std::pair<const char*, E>> names) {
+  for (const auto& [name, e] : names)
+    if (value.AsIdent() == name) return e;
+  throw EFormResourceError("unknown value " + value.AsIdent());
+}
+
+unsigned SetOf(const TPropValue& value, std::initializer_list<std::pair<const char*, unsigned>> names) {
+  if (value.kind != TPropValue::Kind::Set) throw EFormResourceError("set expected");
+  unsigned bits = 0;
+  for (const std::string& item : value.items) {
+    bool known = false;
+    for (const auto& [name, bit] : names)
+      if (item == name) {
+        bits |= bit;
+        known = true;
+      }
+    if (!known) throw EFormResourceError("unknown value " + item);
+  }
+  return bits;
+}
+
+// "Ctrl+Shift+F5" or the stored number.
+TShortCut ShortCutOf(const TPropValue& value) {
+  if (value.kind == TPropValue::Kind::Integer) return static_cast<TShortCut>(value.AsInt());
+  std::string text = value.AsString();
+  TShiftState shift = 0;
+  for (auto [prefix, flag] : {std::pair{"Ctrl+", ssCtrl}, std::pair{"Shift+", ssShift}, std::pair{"Alt+", ssAlt}})
+    while (text.rfind(prefix, 0) == 0) {
+      shift |= flag;
+      text.erase(0, std::char_traits<char>::length(prefix));
+    }
+  unsigned short key = 0;
+  if (text.size() == 1 && std::isalnum(static_cast<unsigned char>(text[0])))
+    key = static_cast<unsigned short>(std::toupper(static_cast<unsigned char>(text[0])));
+  else if (text.size() >= 2 && text[0] == 'F' && std::isdigit(static_cast<unsigned char>(text[1])))
+    key = static_cast<unsigned short>(VK_F1 + std::stoi(text.substr(1)) - 1);
+  else
+    key = static_cast<unsigned short>(EnumOf<WPARAM>(
+        TPropValue{TPropValue::Kind::Ident, 0, 0, text, {}, {}, {}},
+        {{"Enter", VK_RETURN}, {"Esc", VK_ESCAPE}, {"Tab", VK_TAB}, {"Space", VK_SPACE}, {"Del", VK_DELETE},
+         {"Ins", VK_INSERT}, {"Home", VK_HOME}, {"End", VK_END}, {"PgUp", VK_PRIOR}, {"PgDn", VK_NEXT},
+         {"Left", VK_LEFT}, {"Right", VK_RIGHT}, {"Up", VK_UP}, {"Down", VK_DOWN}, {"BkSp", VK_BACK}}));
+  return ShortCut(key, shift);
+}
+
+TColor ColorOf(const TPropValue& value) {
+  if (value.kind == TPropValue::Kind::Integer) return static_cast<TColor>(value.integer);
+  return EnumOf<TColor>(value, {{"clBlack", clBlack}, {"clWhite", clWhite}, {"clRed", clRed}, {"clLime", clLime},
+                                {"clBlue", clBlue}, {"clNavy", clNavy}, {"clGray", clGray}, {"clSilver", clSilver},
+                                {"clYellow", clYellow}, {"clMaroon", clMaroon}, {"clGreen", clGreen},
+                                {"clBtnFace", clBtnFace}, {"clWindow", clWindow}, {"clWindowText", clWindowText},
+                                {"clBtnText", clBtnText}, {"clBtnShadow", clBtnShadow},
+                                {"clBtnHighlight", clBtnHighlight}, {"clGrayText", clGrayText}});
+}
+
+TAlignment AlignmentOf(const TPropValue& v) {
+  return EnumOf<TAlignment>(v, {{"taLeftJustify", TAlignment::taLeftJustify},
+                                {"taRightJustify", TAlignment::taRightJustify},
+                                {"taCenter", TAlignment::taCenter}});
+}
+
+TBevelCut BevelOf(const TPropValue& v) {
+  return EnumOf<TBevelCut>(v, {{"bvNone", TBevelCut::bvNone}, {"bvLowered", TBevelCut::bvLowered},
+                               {"bvRaised", TBevelCut::bvRaised}, {"bvSpace", TBevelCut::bvSpace}});
+}
+
+void FontProperties() {
+  auto font = [](const std::string& name, std::function<void(TFont&, const TPropValue&)> set) {
+    Property<TControl>("Font." + name, [set](TControl& c, const TPropValue& v) {
+      TFont f = c.Font();
+      set(f, v);
+      c.SetFont(f);
+    });
+  };
+  font("Name", [](TFont& f, const TPropValue& v) { f.SetName(v.AsString()); });
+  font("Size", [](TFont& f, const TPropValue& v) { f.SetSize(v.AsInt()); });
+  font("Height", [](TFont& f, const TPropValue& v) { f.SetHeight(v.AsInt()); });
+  font("Color", [](TFont& f, const TPropValue& v) { f.SetColor(ColorOf(v)); });
+  font("Charset", [](TFont& f, const TPropValue& v) { f.SetCharset(v.AsInt()); });
+  font("Style", [](TFont& f, const TPropValue& v) {
+    f.SetStyle(static_cast<TFontStyles>(
+        SetOf(v, {{"fsBold", fsBold}, {"fsItalic", fsItalic}, {"fsUnderline", fsUnderline}, {"fsStrikeOut", fsStrikeOut}})));
+  });
+}
+
+void ControlProperties() {
+  Property<TComponent>("Tag", [](TComponent& c, const TPropValue& v) { c.Tag = v.AsInt(); });
+  Property<TControl>("Left", [](TControl& c, const TPropValue& v) { c.SetLeft(v.AsInt()); });
+  Property<TControl>("Top", [](TControl& c, const TPropValue& v) { c.SetTop(v.AsInt()); });
+  Property<TControl>("Width", [](TControl& c, const TPropValue& v) { c.SetWidth(v.AsInt()); });
+  Property<TControl>("Height", [](TControl& c, const TPropValue& v) { c.SetHeight(v.AsInt()); });
+  Property<TControl>("ClientWidth", [](TControl& c, const TPropValue& v) { c.SetClientWidth(v.AsInt()); });
+  Property<TControl>("ClientHeight", [](TControl& c, const TPropValue& v) { c.SetClientHeight(v.AsInt()); });
+  Property<TControl>("Caption", [](TControl& c, const TPropValue& v) { c.SetCaption(v.AsString()); });
+  Property<TControl>("Text", [](TControl& c, const TPropValue& v) { c.SetText(v.AsString()); });
+  Property<TControl>("Visible", [](TControl& c, const TPropValue& v) { c.SetVisible(v.AsBool()); });
+  Property<TControl>("Enabled", [](TControl& c, const TPropValue& v) { c.SetEnabled(v.AsBool()); });
+  Property<TControl>("Hint", [](TControl& c, const TPropValue& v) { c.Hint = v.AsString(); });
+  Property<TControl>("ShowHint", [](TControl& c, const TPropValue& v) { c.ShowHint = v.AsBool(); });
+  Property<TControl>("ParentShowHint", [](TControl& c, const TPropValue& v) { c.ParentShowHint = v.AsBool(); });
+  Property<TControl>("Color", [](TControl& c, const TPropValue& v) { c.SetColor(ColorOf(v)); });
+  Property<TControl>("ParentColor", [](TControl& c, const TPropValue& v) { c.SetParentColor(v.AsBool()); });
+  Property<TControl>("ParentFont", [](TControl& c, const TPropValue& v) { c.SetParentFont(v.AsBool()); });
+  Property<TControl>("Cursor", [](TControl& c, const TPropValue& v) {
+    c.SetCursor(EnumOf<TCursor>(v, {{"crDefault", crDefault}, {"crArrow", crArrow}, {"crIBeam", crIBeam},
+                                    {"crHandPoint", crHandPoint}, {"crHourGlass", crHourGlass},
+                                    {"crSizeWE", crSizeWE}, {"crSizeNS", crSizeNS}, {"crCross", crCross}}));
+  });
+  Property<TControl>("Align", [](TControl& c, const TPropValue& v) {
+    c.SetAlign(EnumOf<TAlign>(v, {{"alNone", TAlign::alNone}, {"alTop", TAlign::alTop}, {"alBottom", TAlign::alBottom},
+                                  {"alLeft", TAlign::alLeft}, {"alRight", TAlign::alRight},
+                                  {"alClient", TAlign::alClient}, {"alCustom", TAlign::alCustom}}));
+  });
+  Property<TControl>("Anchors", [](TControl& c, const TPropValue& v) {
+    c.SetAnchors(SetOf(v, {{"akLeft", akLeft}, {"akTop", akTop}, {"akRight", akRight}, {"akBottom", akBottom}}));
+  });
+  Property<TControl>("Constraints.MinWidth", [](TControl& c, const TPropValue& v) { c.Constraints.MinWidth = v.AsInt(); });
+  Property<TControl>("Constraints.MinHeight", [](TControl& c, const TPropValue& v) { c.Constraints.MinHeight = v.AsInt(); });
+  Property<TControl>("Constraints.MaxWidth", [](TControl& c, const TPropValue& v) { c.Constraints.MaxWidth = v.AsInt(); });
+  Property<TControl>("Constraints.MaxHeight", [](TControl& c, const TPropValue& v) { c.Constraints.MaxHeight = v.AsInt(); });
+  ReferenceProperty<TControl, TPopupMenu>("PopupMenu", [](TControl& c, TPopupMenu* m) { c.SetPopupMenu(m); });
+  ReferenceProperty<TControl, TBasicAction>("Action", [](TControl& c, TBasicAction* a) { c.SetAction(a); });
+  EventProperty("OnClick", &TControl::OnClick);
+  EventProperty("OnDblClick", &TControl::OnDblClick);
+  EventProperty("OnMouseDown", &TControl::OnMouseDown);
+  EventProperty("OnMouseMove", &TControl::OnMouseMove);
+  EventProperty("OnMouseUp", &TControl::OnMouseUp);
+  EventProperty("OnResize", &TControl::OnResize);
+  Property<TWinControl>("TabStop", [](TWinControl& c, const TPropValue& v) { c.TabStop = v.AsBool(); });
+  Property<TWinControl>("TabOrder", [](TWinControl& c, const TPropValue& v) { c.SetTabOrder(v.AsInt()); });
+  EventProperty("OnKeyDown", &TWinControl::OnKeyDown);
+  EventProperty("OnKeyPress", &TWinControl::OnKeyPress);
+  EventProperty("OnKeyUp", &TWinControl::OnKeyUp);
+  EventProperty("OnEnter", &TWinControl::OnEnter);
+  EventProperty("OnExit", &TWinControl::OnExit);
+  EventProperty("OnPaint", &TCustomControl::OnPaint);
+  FontProperties();
+}
+
+void FormProperties() {
+  Property<TCustomForm>("BorderStyle", [](TCustomForm& f, const TPropValue& v) {
+    using S = TFormBorderStyle;
+    f.SetBorderStyle(EnumOf<S>(v, {{"bsNone", S::bsNone}, {"bsSingle", S::bsSingle}, {"bsSizeable", S::bsSizeable},
+                                   {"bsDialog", S::bsDialog}, {"bsToolWindow", S::bsToolWindow},
+                                   {"bsSizeToolWin", S::bsSizeToolWin}}));
+  });
+  Property<TCustomForm>("BorderIcons", [](TCustomForm& f, const TPropValue& v) {
+    f.BorderIcons = SetOf(v, {{"biSystemMenu", biSystemMenu}, {"biMinimize", biMinimize},
+                              {"biMaximize", biMaximize}, {"biHelp", biHelp}});
+  });
+  Property<TCustomForm>("Position", [](TCustomForm& f, const TPropValue& v) {
+    using P = TPosition;
+    f.Position = EnumOf<P>(v, {{"poDesigned", P::poDesigned}, {"poDefault", P::poDefault},
+                               {"poDefaultPosOnly", P::poDefaultPosOnly}, {"poDefaultSizeOnly", P::poDefaultSizeOnly},
+                               {"poScreenCenter", P::poScreenCenter}, {"poDesktopCenter", P::poDesktopCenter},
+                               {"poMainFormCenter", P::poMainFormCenter}, {"poOwnerFormCenter", P::poOwnerFormCenter}});
+  });
+  Property<TCustomForm>("WindowState", [](TCustomForm& f, const TPropValue& v) {
+    using W = TWindowState;
+    f.SetWindowState(EnumOf<W>(v, {{"wsNormal", W::wsNormal}, {"wsMinimized", W::wsMinimized},
+                                   {"wsMaximized", W::wsMaximized}}));
+  });
+  Property<TCustomForm>("KeyPreview", [](TCustomForm& f, const TPropValue& v) { f.KeyPreview = v.AsBool(); });
+  ReferenceProperty<TCustomForm, TMainMenu>("Menu", [](TCustomForm& f, TMainMenu* m) { f.SetMenu(m); });
+  ReferenceProperty<TCustomForm, TWinControl>("ActiveControl",
+                                              [](TCustomForm& f, TWinControl* c) { f.SetActiveControl(c); });
+  EventProperty("OnCreate", &TCustomForm::OnCreate);
+  EventProperty("OnShow", &TCustomForm::OnShow);
+  EventProperty("OnHide", &TCustomForm::OnHide);
+  EventProperty("OnActivate", &TCustomForm::OnActivate);
+  EventProperty("OnDeactivate", &TCustomForm::OnDeactivate);
+  EventProperty("OnClose", &TCustomForm::OnClose);
+  EventProperty("OnCloseQuery", &TCustomForm::OnCloseQuery);
+  EventProperty("OnDestroy", &TCustomForm::OnDestroy);
+}
+
+void StandardControlProperties() {
+  Property<TButton>("Default", [](TButton& b, const TPropValue& v) { b.SetDefault(v.AsBool()); });
+  Property<TButton>("Cancel", [](TButton& b, const TPropValue& v) { b.Cancel = v.AsBool(); });
+  Property<TButton>("ModalResult", [](TButton& b, const TPropValue& v) {
+    b.ModalResult = v.kind == TPropValue::Kind::Integer
+                        ? v.AsInt()
+                        : EnumOf<TModalResult>(v, {{"mrNone", mrNone}, {"mrOk", mrOk}, {"mrCancel", mrCancel},
+                                                   {"mrAbort", mrAbort}, {"mrRetry", mrRetry}, {"mrIgnore", mrIgnore},
+                                                   {"mrYes", mrYes}, {"mrNo", mrNo}, {"mrAll", mrAll}});
+  });
+  Property<TBitBtn>("Kind", [](TBitBtn& b, const TPropValue& v) {
+    using K = TBitBtnKind;
+    b.SetKind(EnumOf<K>(v, {{"bkCustom", K::bkCustom}, {"bkOK", K::bkOK}, {"bkCancel", K::bkCancel},
+                            {"bkHelp", K::bkHelp}, {"bkYes", K::bkYes}, {"bkNo", K::bkNo}, {"bkClose", K::bkClose},
+                            {"bkAbort", K::bkAbort}, {"bkRetry", K::bkRetry}, {"bkIgnore", K::bkIgnore},
+                            {"bkAll", K::bkAll}}));
+  });
+  Property<TCheckBox>("Checked", [](TCheckBox& c, const TPropValue& v) { c.SetChecked(v.AsBool()); });
+  Property<TRadioButton>("Checked", [](TRadioButton& c, const TPropValue& v) { c.SetChecked(v.AsBool()); });
+  Property<TCheckBox>("AllowGrayed", [](TCheckBox& c, const TPropValue& v) { c.AllowGrayed = v.AsBool(); });
+  Property<TEdit>("MaxLength", [](TEdit& e, const TPropValue& v) { e.SetMaxLength(v.AsInt()); });
+  Property<TEdit>("PasswordChar", [](TEdit& e, const TPropValue& v) {
+    const std::string& s = v.AsString();
+    e.SetPasswordChar(s.empty() ? 0 : s[0]);
+  });
+  Property<TEdit>("ReadOnly", [](TEdit& e, const TPropValue& v) { e.SetReadOnly(v.AsBool()); });
+  EventProperty("OnChange", &TEdit::OnChange);
+  Property<TMemo>("Lines", [](TMemo& m, const TPropValue& v) {
+    if (v.kind != TPropValue::Kind::Strings) throw EFormResourceError("string list expected");
+    std::string text;
+    for (size_t i = 0; i < v.items.size(); ++i) text += (i ? "\r\n" : "") + v.items[i];
+    m.SetText(text);
+  });
+  Property<TMemo>("WordWrap", [](TMemo& m, const TPropValue& v) { m.SetWordWrap(v.AsBool()); });
+  Property<TMemo>("ReadOnly", [](TMemo& m, const TPropValue& v) { m.SetReadOnly(v.AsBool()); });
+  Property<TMemo>("WantReturns", [](TMemo& m, const TPropValue& v) { m.WantReturns = v.AsBool(); });
+  EventProperty("OnChange", &TMemo::OnChange);
+  Property<TLabel>("Alignment", [](TLabel& l, const TPropValue& v) { l.Alignment = AlignmentOf(v); });
+  Property<TLabel>("AutoSize", [](TLabel& l, const TPropValue& v) { l.SetAutoSize(v.AsBool()); });
+  Property<TLabel>("Transparent", [](TLabel& l, const TPropValue& v) { l.Transparent = v.AsBool(); });
+  Property<TLabel>("WordWrap", [](TLabel& l, const TPropValue& v) { l.WordWrap = v.AsBool(); });
+  ReferenceProperty<TLabel, TWinControl>("FocusControl", [](TLabel& l, TWinControl* c) { l.SetFocusControl(c); });
+  Property<TCustomPanel>("BevelInner", [](TCustomPanel& p, const TPropValue& v) { p.SetBevelInner(BevelOf(v)); });
+  Property<TCustomPanel>("BevelOuter", [](TCustomPanel& p, const TPropValue& v) { p.SetBevelOuter(BevelOf(v)); });
+  Property<TCustomPanel>("BevelWidth", [](TCustomPanel& p, const TPropValue& v) { p.SetBevelWidth(v.AsInt()); });
+  Property<TCustomPanel>("BorderWidth", [](TCustomPanel& p, const TPropValue& v) { p.SetBorderWidth(v.AsInt()); });
+  Property<TCustomPanel>("Alignment", [](TCustomPanel& p, const TPropValue& v) { p.Alignment = AlignmentOf(v); });
+  Property<TScrollBar>("Kind", [](TScrollBar& s, const TPropValue& v) {
+    s.SetKind(EnumOf<TScrollBarKind>(v, {{"sbHorizontal", TScrollBarKind::sbHorizontal},
+                                         {"sbVertical", TScrollBarKind::sbVertical}}));
+  });
+  Property<TScrollBar>("Max", [](TScrollBar& s, const TPropValue& v) { s.SetParams(s.Position(), s.Min(), v.AsInt()); });
+  Property<TScrollBar>("Min", [](TScrollBar& s, const TPropValue& v) { s.SetParams(s.Position(), v.AsInt(), s.Max()); });
+  Property<TScrollBar>("Position", [](TScrollBar& s, const TPropValue& v) { s.SetPosition(v.AsInt()); });
+  Property<TScrollBar>("PageSize", [](TScrollBar& s, const TPropValue& v) { s.SetPageSize(v.AsInt()); });
+  Property<TScrollBar>("SmallChange", [](TScrollBar& s, const TPropValue& v) { s.SmallChange = v.AsInt(); });
+  Property<TScrollBar>("LargeChange", [](TScrollBar& s, const TPropValue& v) { s.LargeChange = v.AsInt(); });
+  EventProperty("OnChange", &TScrollBar::OnChange);
+  EventProperty("OnScroll", &TScrollBar::OnScroll);
+}
+
+void NonVisualProperties() {
+  Property<TTimer>("Enabled", [](TTimer& t, const TPropValue& v) { t.SetEnabled(v.AsBool()); });
+  Property<TTimer>("Interval", [](TTimer& t, const TPropValue& v) { t.SetInterval(static_cast<unsigned>(v.AsInt())); });
+  EventProperty("OnTimer", &TTimer::OnTimer);
+  Property<TMenuItem>("Caption", [](TMenuItem& m, const TPropValue& v) { m.SetCaption(v.AsString()); });
+  Property<TMenuItem>("Checked", [](TMenuItem& m, const TPropValue& v) { m.SetChecked(v.AsBool()); });
+  Property<TMenuItem>("Enabled", [](TMenuItem& m, const TPropValue& v) { m.SetEnabled(v.AsBool()); });
+  Property<TMenuItem>("Visible", [](TMenuItem& m, const TPropValue& v) { m.SetVisible(v.AsBool()); });
+  Property<TMenuItem>("ShortCut", [](TMenuItem& m, const TPropValue& v) { m.ShortCut = ShortCutOf(v); });
+  Property<TMenuItem>("ImageIndex", [](TMenuItem& m, const TPropValue& v) { m.ImageIndex = v.AsInt(); });
+  Property<TMenuItem>("RadioItem", [](TMenuItem& m, const TPropValue& v) { m.RadioItem = v.AsBool(); });
+  Property<TMenuItem>("GroupIndex", [](TMenuItem& m, const TPropValue& v) { m.GroupIndex = v.AsInt(); });
+  Property<TMenuItem>("Hint", [](TMenuItem& m, const TPropValue& v) { m.Hint = v.AsString(); });
+  ReferenceProperty<TMenuItem, TBasicAction>("Action", [](TMenuItem& m, TBasicAction* a) { m.SetAction(a); });
+  EventProperty("OnClick", &TMenuItem::OnClick);
+  Property<TPopupMenu>("AutoPopup", [](TPopupMenu& m, const TPropValue& v) { m.AutoPopup = v.AsBool(); });
+  EventProperty("OnPopup", &TPopupMenu::OnPopup);
+  Property<TCustomAction>("Caption", [](TCustomAction& a, const TPropValue& v) { a.SetCaption(v.AsString()); });
+  Property<TCustomAction>("Checked", [](TCustomAction& a, const TPropValue& v) { a.SetChecked(v.AsBool()); });
+  Property<TCustomAction>("Enabled", [](TCustomAction& a, const TPropValue& v) { a.SetEnabled(v.AsBool()); });
+  Property<TCustomAction>("Visible", [](TCustomAction& a, const TPropValue& v) { a.SetVisible(v.AsBool()); });
+  Property<TCustomAction>("ImageIndex", [](TCustomAction& a, const TPropValue& v) { a.SetImageIndex(v.AsInt()); });
+  Property<TCustomAction>("ShortCut", [](TCustomAction& a, const TPropValue& v) { a.SetShortCut(ShortCutOf(v)); });
+  Property<TCustomAction>("Hint", [](TCustomAction& a, const TPropValue& v) { a.Hint = v.AsString(); });
+  Property<TCustomAction>("Category", [](TCustomAction& a, const TPropValue& v) { a.Category = v.AsString(); });
+  Property<TCustomAction>("GroupIndex", [](TCustomAction& a, const TPropValue& v) { a.GroupIndex = v.AsInt(); });
+  EventProperty("OnExecute", &TBasicAction::OnExecute);
+  EventProperty("OnUpdate", &TBasicAction::OnUpdate);
+}
+
+void ChildRules() {
+  RegisterChildRule([](TComponent* child, TComponent* container) {
+    auto* control = dynamic_cast<TControl*>(child);
+    auto* parent = dynamic_cast<TWinControl*>(container);
+    if (!control || !parent) return false;
+    control->SetParent(parent);
+    return true;
+  });
+  RegisterChildRule([](TComponent* child, TComponent* container) {
+    auto* item = dynamic_cast<TMenuItem*>(child);
+    if (!item) return false;
+    if (auto* menu = dynamic_cast<TMenu*>(container)) menu->Items()->Add(item);
+    else if (auto* parent = dynamic_cast<TMenuItem*>(container)) parent->Add(item);
+    else return false;
+    return true;
+  });
+  RegisterChildRule([](TComponent* child, TComponent* container) {
+    auto* action = dynamic_cast<TCustomAction*>(child);
+    auto* list = dynamic_cast<TActionList*>(container);
+    if (!action || !list) return false;
+    action->SetActionList(list);
+    return true;
+  });
+}
+
+void Classes() {
+  Class<TPanel>("TPanel");
+  Class<TGroupBox>("TGroupBox");
+  Class<TButton>("TButton");
+  Class<TBitBtn>("TBitBtn");
+  Class<TCheckBox>("TCheckBox");
+  Class<TRadioButton>("TRadioButton");
+  Class<TEdit>("TEdit");
+  Class<TMemo>("TMemo");
+  Class<TLabel>("TLabel");
+  Class<TScrollBar>("TScrollBar");
+  Class<TTimer>("TTimer");
+  Class<TMainMenu>("TMainMenu");
+  Class<TPopupMenu>("TPopupMenu");
+  Class<TMenuItem>("TMenuItem");
+  Class<TActionList>("TActionList");
+  Class<TAction>("TAction");
+}
+
+}  // namespace
+
+void form_registry::RegisterWindowClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  Classes();
+  ControlProperties();
+  FormProperties();
+  StandardControlProperties();
+  NonVisualProperties();
+  ChildRules();
+}
+
+}  // namespace lark

@@ -1,0 +1,98 @@
+#include "platform/windows/form_registry.h"
+
+#include <map>
+
+namespace lark {
+
+int TPropValue::AsInt() const {
+  if (kind != Kind::Integer) throw EFormResourceError("integer expected");
+  if (integer < INT32_MIN || integer > INT32_MAX) throw EFormResourceError("integer out of range");
+  return static_cast<int>(integer);
+}
+
+bool TPropValue::AsBool() const {
+  if (kind == Kind::Ident && (text == "True" || text == "true")) return true;
+  if (kind == Kind::Ident && (text == "False" || text == "false")) return false;
+  throw EFormResourceError("True or False expected");
+}
+
+const std::string& TPropValue::AsString() const {
+  if (kind != Kind::String) throw EFormResourceError("string expected");
+  return text;
+}
+
+const std::string& TPropValue::AsIdent() const {
+  if (kind != Kind::Ident) throw EFormResourceError("name expected");
+  return text;
+}
+
+namespace form_registry {
+namespace {
+
+struct PropertyEntry {
+  std::function<bool(TObject*)> applies;
+  TPropertySetter setter;
+};
+
+struct Registry {
+  std::map<std::string, TFactory> classes;
+  std::multimap<std::string, PropertyEntry> properties;
+  std::multimap<std::string, std::function<std::any(TComponent*)>> handlers;
+  std::vector<std::function<bool(TComponent*, TComponent*)>> child_rules;
+};
+
+Registry& TheRegistry() {
+  static Registry registry;
+  return registry;
+}
+
+}  // namespace
+
+void RegisterClass(const std::string& className, TFactory factory) {
+  TheRegistry().classes[className] = std::move(factory);
+}
+
+void RegisterProperty(const std::string& name, std::function<bool(TObject*)> applies, TPropertySetter setter) {
+  TheRegistry().properties.emplace(name, PropertyEntry{std::move(applies), std::move(setter)});
+}
+
+void RegisterHandler(const std::string& name, std::function<std::any(TComponent*)> make) {
+  TheRegistry().handlers.emplace(name, std::move(make));
+}
+
+void RegisterChildRule(std::function<bool(TComponent*, TComponent*)> rule) {
+  TheRegistry().child_rules.push_back(std::move(rule));
+}
+
+const TFactory* FindClass(const std::string& className) {
+  auto& classes = TheRegistry().classes;
+  auto it = classes.find(className);
+  return it == classes.end() ? nullptr : &it->second;
+}
+
+// The most recently registered setter that applies wins, so a library can
+// refine a property of a base class for its own class.
+const TPropertySetter* FindProperty(const std::string& name, TObject* target) {
+  auto range = TheRegistry().properties.equal_range(name);
+  const TPropertySetter* found = nullptr;
+  for (auto it = range.first; it != range.second; ++it)
+    if (it->second.applies(target)) found = &it->second.setter;
+  return found;
+}
+
+std::any MakeHandler(const std::string& name, TComponent* root) {
+  auto range = TheRegistry().handlers.equal_range(name);
+  for (auto it = range.first; it != range.second; ++it) {
+    std::any handler = it->second(root);
+    if (handler.has_value()) return handler;
+  }
+  return {};
+}
+
+void PlaceChild(TComponent* child, TComponent* container) {
+  for (auto& rule : TheRegistry().child_rules)
+    if (rule(child, container)) return;
+}
+
+}  // namespace form_registry
+}  // namespace lark

@@ -1,0 +1,157 @@
+#include "platform/windows/native_widget.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "platform/windows/application.h"
+#include "platform/windows/win_control.h"
+
+namespace lark {
+
+// Takes a native widget's input into the queue; lets replayed events through.
+class TInputFilter : public QObject {
+ public:
+  TInputFilter(TWindowHandle* handle, QObject* parent) : QObject(parent), handle_(handle) {}
+  bool replaying = false;
+  QByteArray pending_text;  // bytes of a character still incomplete
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (replaying) return false;
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+      case QEvent::Wheel:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease: {
+        auto* widget = static_cast<QWidget*>(parent());
+        if (widget->isEnabled()) QueueInputEvent(handle_, event);
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+
+ private:
+  TWindowHandle* handle_;
+};
+
+namespace {
+
+int QtKeyOf(WPARAM vk) {
+  if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return static_cast<int>(vk);
+  switch (vk) {
+    case VK_BACK: return Qt::Key_Backspace;
+    case VK_TAB: return Qt::Key_Tab;
+    case VK_RETURN: return Qt::Key_Return;
+    case VK_ESCAPE: return Qt::Key_Escape;
+    case VK_SPACE: return Qt::Key_Space;
+    case VK_PRIOR: return Qt::Key_PageUp;
+    case VK_NEXT: return Qt::Key_PageDown;
+    case VK_END: return Qt::Key_End;
+    case VK_HOME: return Qt::Key_Home;
+    case VK_LEFT: return Qt::Key_Left;
+    case VK_UP: return Qt::Key_Up;
+    case VK_RIGHT: return Qt::Key_Right;
+    case VK_DOWN: return Qt::Key_Down;
+    case VK_INSERT: return Qt::Key_Insert;
+    case VK_DELETE: return Qt::Key_Delete;
+    default: return 0;
+  }
+}
+
+Qt::KeyboardModifiers ModifiersNow() {
+  Qt::KeyboardModifiers modifiers;
+  TShiftState state = KeyboardState();
+  if (state & ssShift) modifiers |= Qt::ShiftModifier;
+  if (state & ssCtrl) modifiers |= Qt::ControlModifier;
+  if (state & ssAlt) modifiers |= Qt::AltModifier;
+  return modifiers;
+}
+
+void Send(QWidget* widget, TInputFilter* filter, QEvent* event) {
+  filter->replaying = true;
+  QCoreApplication::sendEvent(widget, event);
+  filter->replaying = false;
+}
+
+void ReplayMouse(QWidget* widget, TInputFilter* filter, const TMessage& message) {
+  QEvent::Type type = QEvent::MouseMove;
+  Qt::MouseButton button = Qt::NoButton;
+  switch (message.Msg) {
+    case WM_LBUTTONDOWN: type = QEvent::MouseButtonPress; button = Qt::LeftButton; break;
+    case WM_LBUTTONUP: type = QEvent::MouseButtonRelease; button = Qt::LeftButton; break;
+    case WM_LBUTTONDBLCLK: type = QEvent::MouseButtonDblClick; button = Qt::LeftButton; break;
+    case WM_RBUTTONDOWN: type = QEvent::MouseButtonPress; button = Qt::RightButton; break;
+    case WM_RBUTTONUP: type = QEvent::MouseButtonRelease; button = Qt::RightButton; break;
+    default: break;
+  }
+  Qt::MouseButtons buttons;
+  if (message.WParam & MK_LBUTTON) buttons |= Qt::LeftButton;
+  if (message.WParam & MK_RBUTTON) buttons |= Qt::RightButton;
+  TPoint p = PointFromLParam(message.LParam);
+  QPointF local(p.X, p.Y);
+  QMouseEvent event(type, local, widget->mapToGlobal(local), button, buttons, ModifiersNow());
+  Send(widget, filter, &event);
+}
+
+}  // namespace
+
+void AttachNativeWidget(TWinControl* control, QWidget* widget) {
+  auto* handle = new TWindowHandle;
+  handle->control = control;
+  handle->widget = widget;
+  handle->native = true;
+  handle->input_filter = new TInputFilter(handle, widget);
+  widget->installEventFilter(handle->input_filter);
+  widget->setMouseTracking(true);
+  SetNewHandle(control, handle);
+}
+
+void ReplayToWidget(HWND handle, const TMessage& message) {
+  QWidget* widget = handle->widget;
+  TInputFilter* filter = handle->input_filter;
+  if (!filter) return;
+  switch (message.Msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+      int key = QtKeyOf(message.WParam);
+      // Typed characters arrive as WM_CHAR; only keys without text go here.
+      if (!key || (message.WParam >= '0' && message.WParam <= 'Z') || message.WParam == VK_SPACE) return;
+      bool press = message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN;
+      QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, key, ModifiersNow());
+      Send(widget, filter, &event);
+      return;
+    }
+    case WM_CHAR: {
+      auto byte = static_cast<char>(message.WParam);
+      if (static_cast<unsigned char>(byte) < 0x20 && byte != '\r' && byte != '\t') return;
+      if (byte == '\r' || byte == '\t') return;  // handled as their keys
+      filter->pending_text.append(byte);
+      QString text = QString::fromUtf8(filter->pending_text);
+      if (text.contains(QChar::ReplacementCharacter) && filter->pending_text.size() < 4) return;
+      filter->pending_text.clear();
+      QKeyEvent event(QEvent::KeyPress, Qt::Key_unknown, ModifiersNow(), text);
+      Send(widget, filter, &event);
+      return;
+    }
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      ReplayMouse(widget, filter, message);
+      return;
+    default:
+      return;
+  }
+}
+
+}  // namespace lark

@@ -1,0 +1,23 @@
+#pragma once
+
+// Internal to the window layer: toolkit widgets behind native controls.
+
+#include <QWidget>
+
+#include "platform/windows/qt_bridge.h"
+#include "platform/windows/win_control.h"
+
+namespace lark {
+
+// Makes `widget` the window of `control` (inside its parent's window), with
+// its input routed through the queue.
+void AttachNativeWidget(TWinControl* control, QWidget* widget);
+// Hands a message the control did not keep to the widget as toolkit input.
+void ReplayToWidget(HWND handle, const TMessage& message);
+
+template <typename W>
+W* NativeWidget(TWinControl* control) {
+  return control->HandleAllocated() ? static_cast<W*>(control->Handle()->widget) : nullptr;
+}
+
+}  // namespace lark

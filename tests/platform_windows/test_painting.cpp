@@ -1,0 +1,138 @@
+#include "platform/windows/custom_control.h"
+#include "tests/platform_windows/window_fixture.h"
+
+namespace lark {
+namespace {
+
+class Painting : public WindowTest {};
+
+constexpr std::uint32_t kRed = 0xFF0000, kBlue = 0x0000FF, kGreen = 0x00FF00;
+
+class Panel : public TCustomControl {
+ public:
+  using TCustomControl::TCustomControl;
+  int paints = 0;
+  bool keepBackground = false;
+
+ protected:
+  void WndProc(TMessage& m) override {
+    if (m.Msg == WM_ERASEBKGND && keepBackground) {
+      m.Result = 1;  // the background is never erased
+      return;
+    }
+    TCustomControl::WndProc(m);
+  }
+  void Paint() override { ++paints; }
+};
+
+class Swatch : public TGraphicControl {
+ public:
+  using TGraphicControl::TGraphicControl;
+
+ protected:
+  void Paint() override {
+    Canvas().Brush().Color = clRed;
+    Canvas().FillRect(Rect(0, 0, 1000, 1000));  // clipped to the control
+  }
+};
+
+TEST_F(Painting, DrawingOutsideAPaintShowsAtTheNextPaint) {
+  TForm form(nullptr);
+  form.SetClientSize(100, 80);
+  auto* panel = new Panel(&form);
+  panel->SetParent(&form);
+  panel->SetAlign(TAlign::alClient);
+  panel->SetColor(clBlue);
+  form.Show();
+  EXPECT_EQ(test_driver::PixelAt(panel, 10, 10), kBlue);
+  int paintsBefore = panel->paints;
+  panel->Canvas().Brush().Color = clLime;
+  panel->Canvas().FillRect(Rect(5, 5, 20, 20));
+  EXPECT_EQ(test_driver::PixelAt(panel, 10, 10), kGreen);
+  EXPECT_EQ(test_driver::PixelAt(panel, 30, 30), kBlue);
+  // Showing what was drawn is not a repaint: Paint did not run again.
+  EXPECT_EQ(panel->paints, paintsBefore);
+  panel->Invalidate();
+  EXPECT_EQ(test_driver::PixelAt(panel, 10, 10), kBlue);
+  EXPECT_GT(panel->paints, paintsBefore);
+}
+
+TEST_F(Painting, AnEraseAnswerKeepsWhatWasThere) {
+  TForm form(nullptr);
+  form.SetClientSize(100, 80);
+  auto* panel = new Panel(&form);
+  panel->SetParent(&form);
+  panel->SetAlign(TAlign::alClient);
+  panel->SetColor(clBlue);
+  form.Show();
+  test_driver::PixelAt(panel, 0, 0);
+  panel->keepBackground = true;
+  panel->Canvas().Brush().Color = clLime;
+  panel->Canvas().FillRect(Rect(0, 0, 100, 80));
+  panel->InvalidateRect(Rect(0, 0, 50, 50), true);
+  EXPECT_EQ(test_driver::PixelAt(panel, 10, 10), kGreen);
+}
+
+TEST_F(Painting, WindowlessControlsArePaintedByTheirParentClippedToThemselves) {
+  TForm form(nullptr);
+  form.SetClientSize(100, 80);
+  form.SetColor(clBlue);
+  auto* swatch = new Swatch(&form);
+  swatch->SetParent(&form);
+  swatch->SetBounds(10, 10, 20, 20);
+  form.Show();
+  EXPECT_EQ(test_driver::PixelAt(&form, 15, 15), kRed);
+  EXPECT_EQ(test_driver::PixelAt(&form, 35, 15), kBlue);
+  swatch->Hide();
+  EXPECT_EQ(test_driver::PixelAt(&form, 15, 15), kBlue);
+}
+
+TEST_F(Painting, SetRedrawOffHoldsPaintsBack) {
+  TForm form(nullptr);
+  form.SetClientSize(100, 80);
+  auto* panel = new Panel(&form);
+  panel->SetParent(&form);
+  panel->SetAlign(TAlign::alClient);
+  form.Show();
+  test_driver::PixelAt(panel, 0, 0);
+  int before = panel->paints;
+  panel->Perform(WM_SETREDRAW, 0);
+  panel->Invalidate();
+  test_driver::PixelAt(panel, 0, 0);
+  EXPECT_EQ(panel->paints, before);
+  panel->Perform(WM_SETREDRAW, 1);
+  test_driver::PixelAt(panel, 0, 0);
+  EXPECT_GT(panel->paints, before);
+}
+
+TEST_F(Painting, ProcessMessagesDoesNothingInsideAPaint) {
+  class Busy : public Panel {
+   public:
+    using Panel::Panel;
+    RecordingForm* target = nullptr;
+
+   protected:
+    void Paint() override {
+      PostMessage(target, WM_USER + 1);
+      Application()->ProcessMessages();
+      delivered_inside = !target->received.empty();
+    }
+
+   public:
+    bool delivered_inside = true;
+  };
+  RecordingForm form(nullptr);
+  form.SetClientSize(100, 80);
+  auto* busy = new Busy(&form);
+  busy->target = &form;
+  busy->SetParent(&form);
+  busy->SetAlign(TAlign::alClient);
+  form.Show();
+  test_driver::PixelAt(busy, 0, 0);
+  EXPECT_FALSE(busy->delivered_inside);
+  Application()->ProcessMessages();
+  EXPECT_FALSE(form.received.empty());
+}
+
+}  // namespace
+}  // namespace lark

@@ -1,0 +1,92 @@
+#include "platform/windows/scroll_bar.h"
+#include "tests/platform_windows/window_fixture.h"
+
+namespace lark {
+namespace {
+
+class ScrollBars : public WindowTest {};
+
+TEST(ScrollBarState, PositionIsClampedToMaxMinusPagePlusOne) {
+  TScrollBarState state;
+  TScrollInfo info;
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  info.nMin = 0;
+  info.nMax = 999;
+  info.nPage = 200;
+  info.nPos = 5000;
+  EXPECT_EQ(state.Set(info), 800);
+  info.nPos = -3;
+  EXPECT_EQ(state.Set(info), 0);
+  // A page larger than the range shrinks to it; nothing is left to scroll.
+  info.nPage = 5000;
+  info.nPos = 10;
+  EXPECT_EQ(state.Set(info), 0);
+  EXPECT_EQ(state.Page, 1000u);
+  EXPECT_FALSE(state.CanScroll());
+  // Without a page the position may reach Max.
+  info.nPage = 0;
+  info.nPos = 999;
+  EXPECT_EQ(state.Set(info), 999);
+  TScrollInfo out;
+  out.fMask = SIF_ALL;
+  state.Get(out);
+  EXPECT_EQ(out.nMax, 999);
+  EXPECT_EQ(out.nTrackPos, 999);
+}
+
+TEST(ScrollBarState, ChangingThePageReclampsThePosition) {
+  TScrollBarState state;
+  TScrollInfo info;
+  info.fMask = SIF_RANGE | SIF_POS;
+  info.nMax = 100;
+  info.nPos = 100;
+  state.Set(info);
+  info.fMask = SIF_PAGE;
+  info.nPage = 51;
+  EXPECT_EQ(state.Set(info), 50);
+}
+
+TEST_F(ScrollBars, ControlFollowsSetScrollInfoAndScrollsThroughTheQueue) {
+  TForm form(nullptr);
+  form.SetClientSize(200, 200);
+  auto* bar = new TScrollBar(&form);
+  bar->SetParent(&form);
+  bar->SetKind(TScrollBarKind::sbVertical);
+  bar->SmallChange = 10;
+  bar->LargeChange = 50;
+  form.Show();
+  TScrollInfo info;
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+  info.nMax = 499;
+  info.nPage = 100;
+  info.nPos = 395;
+  EXPECT_EQ(SetScrollInfo(bar, SB_CTL, info, true), 395);
+  std::vector<TScrollCode> codes;
+  bar->OnScroll = [&](TObject*, TScrollCode code, int&) { codes.push_back(code); };
+  int changes = 0;
+  bar->OnChange = [&](TObject*) { ++changes; };
+  bool seenByApplication = false;
+  Application()->OnMessage = [&](TMsg& m, bool&) { seenByApplication |= m.message == WM_VSCROLL; };
+  PostMessage(bar, WM_VSCROLL, SB_LINEDOWN);
+  PostMessage(bar, WM_VSCROLL, SB_PAGEDOWN);
+  Application()->ProcessMessages();
+  EXPECT_TRUE(seenByApplication);
+  EXPECT_EQ(bar->Position(), 400);  // Max - Page + 1
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(codes, (std::vector<TScrollCode>{TScrollCode::scLineDown, TScrollCode::scPageDown}));
+  PostMessage(bar, WM_VSCROLL, SB_TOP);
+  Application()->ProcessMessages();
+  EXPECT_EQ(GetScrollPos(bar, SB_CTL), 0);
+}
+
+TEST_F(ScrollBars, WindowBarsKeepTheirOwnState) {
+  TForm form(nullptr);
+  SetScrollRange(&form, SB_VERT, 0, 300, false);
+  SetScrollPos(&form, SB_VERT, 250, false);
+  SetScrollRange(&form, SB_HORZ, 0, 10, false);
+  EXPECT_EQ(GetScrollPos(&form, SB_VERT), 250);
+  EXPECT_EQ(GetScrollPos(&form, SB_HORZ), 0);
+}
+
+}  // namespace
+}  // namespace lark
