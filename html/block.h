@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "html/block_background.h"
 #include "html/cell.h"
 #include "html/properties.h"
 #include "html/section_base.h"
@@ -79,6 +80,7 @@ class TBlock : public TSectionBase {
   bool DisplayNone = false;
   bool BreakBefore = false, BreakAfter = false, AvoidBreakInside = false;
   TColor BgColor = clNone;
+  std::unique_ptr<TBlockBackground> Background;  // the background picture, when one is named
   TColor BorderColor = clNone;  // clNone: the text colour
   TColor TextColor = clBlack;
   std::string Title;

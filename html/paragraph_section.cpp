@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "html/parser_state.h"
 #include "html/section_list.h"
 #include "html/token_obj.h"
 #include "platform/core/code_page.h"
@@ -61,7 +62,7 @@ std::unique_ptr<TSectionBase> TSection::CreateCopy(TSectionList* masterList) con
 
 void TSection::AddChar(char ch, int sourcePos) {
   Buff.push_back(ch);
-  Brk.push_back(NoBreak || Preformatted ? 'n' : 'y');
+  Brk.push_back(ParserState().NoBreak || Preformatted ? 'n' : 'y');
   sourcePositions_.push_back(sourcePos);
 }
 

@@ -106,7 +106,6 @@ class TSection : public TSectionBase {
   bool DoubleByte = false;
   bool HasAnchor = false;  // an anchor name or ID points into it
   bool Preformatted = false;
-  bool NoBreak = false;  // text added now may not break (NOBR)
 
  protected:
   struct IndexEntry {

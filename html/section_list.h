@@ -97,6 +97,8 @@ class TSectionList : public TCell, public TTextPositionLocator {
   // picture brings. delay: the application will deliver it later.
   [[nodiscard]] TCachedImage GetTheBitmap(const std::string& url, TTransparency& transparent, bool& fromCache,
                                           bool& delay);
+  // A holder of a picture that GetTheBitmap handed out lets go of it.
+  void ReleaseImage(const std::string& key) { Cache().DecUsage(key); }
   // A picture delivered late: cached, and handed to what waits for it.
   void InsertImage(const std::string& src, TMemoryStream& stream, bool& reformat);
   // The background picture, loaded once per name (null when none).

@@ -116,7 +116,6 @@ class TGIFImage {
   bool IsCopy = false;
 
  private:
-  friend class GIFReader;
   bool ReadGIF(const uint8_t* data, size_t size);
   void ClearFrames();
   void MakeBuffers();

@@ -24,7 +24,9 @@ if [[ ${1:-} == --sanitize && -d $dir/fuzz ]]; then
     mkdir -p "$corpus"
     seeds=$(find tests -type d -path "*/corpus/$name" | head -n 1)
     echo "Fuzzing $name for ${seconds}s"
-    "$fuzzer" -max_total_time="$seconds" -print_final_stats=0 "$corpus" ${seeds:+"$seeds"} \
+    # Findings (crash-, leak-, slow-unit- files) go beside the log, never into the tree.
+    "$fuzzer" -max_total_time="$seconds" -print_final_stats=0 -artifact_prefix="$dir/fuzz-$name-" \
+      "$corpus" ${seeds:+"$seeds"} \
       > "$dir/fuzz-$name.log" 2>&1 || { tail -n 60 "$dir/fuzz-$name.log"; exit 1; }
   done
   echo "Fuzz targets ran without a finding."

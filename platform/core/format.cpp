@@ -49,7 +49,7 @@ int ReadNumber(std::string_view format, std::size_t& i) {
   return n;
 }
 
-// Reads the spec after a "%" at i; leaves i after the type character.
+// Reads the conversion after a "%" at i; leaves i after the type character.
 Spec ReadSpec(std::string_view format, std::size_t& i) {
   Spec spec;
   if (i < format.size() && format[i] == '-') {

@@ -221,7 +221,9 @@ TEST_F(RealProxy, SquidPlainAndConnect) {
                                "\nacl localnet src 127.0.0.1/32\nhttp_access allow localnet\n"
                                "http_access deny all\ncache deny all\npid_filename " +
                                dir_.Path() + "/squid.pid\ncache_log " + dir_.Path() +
-                               "/cache.log\naccess_log none\nshutdown_lifetime 0 seconds\n");
+                               "/cache.log\naccess_log none\nshutdown_lifetime 0 seconds\n"
+                               // its ICMP helper would outlive the test
+                               "pinger_enable off\n");
   Start({"squid", "-N", "-f", dir_.Path() + "/squid.conf"}, "squid");
   TNetHTTP http;
   UseProxy(http);
