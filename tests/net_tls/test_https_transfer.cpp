@@ -7,6 +7,7 @@
 #include "net/net_exception.h"
 #include "net/openssl_intercept.h"
 #include "platform/core/stream.h"
+#include "tests/net_tls/socks_peer.h"
 #include "tests/net_tls/tls_test_support.h"
 
 namespace lark {
@@ -166,15 +167,11 @@ TEST_F(HttpsThroughProxy, SquidConnect) {
 }
 
 TEST_F(HttpsThroughProxy, Socks5) {
-  dir_.Write("danted.conf", "internal: 127.0.0.1 port = " + std::to_string(port_) +
-                                "\nexternal: 127.0.0.1\nsocksmethod: none\nclientmethod: none\n"
-                                "user.privileged: root\nuser.unprivileged: nobody\n"
-                                "client pass {\n  from: 127.0.0.0/8 to: 0.0.0.0/0\n}\n"
-                                "socks pass {\n  from: 127.0.0.0/8 to: 0.0.0.0/0\n  command: connect\n}\n");
-  Start({"danted", "-f", dir_.Path() + "/danted.conf", "-p", dir_.Path() + "/danted.pid"}, "dante-server");
+  test::DantePeer socks;
+  ASSERT_TRUE(socks.Started()) << socks.Error();
   http_.SocksInfo.Version = TSocksVersion::svSocks5;
   http_.SocksInfo.Host = "127.0.0.1";
-  http_.SocksInfo.Port = port_;
+  http_.SocksInfo.Port = socks.Port();
   // The certificate names the host asked for, not the SOCKS server.
   EXPECT_EQ(Fetch(), "through the tunnel");
 }
