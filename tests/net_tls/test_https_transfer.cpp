@@ -30,11 +30,14 @@ class HttpsTransfer : public testing::Test {
   TNetHTTP http_;
 };
 
-TEST_F(HttpsTransfer, NginxSendsA100MBBodyIntactOnAKeptConnection) {
+TEST_F(HttpsTransfer, NginxSendsA100MBAndAChunkedBodyIntactOnAKeptConnection) {
   test::NginxTlsPeer nginx(Certificates().goodCert, Certificates().goodKey);
   const std::int64_t size = 100 * 1000 * 1000;
   nginx.WritePatternFile("big.bin", size);
   nginx.WriteFile("small.txt", "small");
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += "line " + std::to_string(i) + "\n";
+  nginx.WriteFile("ssi/page.html", text + "<!--#include virtual=\"/small.txt\" -->" + text);
   nginx.Start();
   ASSERT_TRUE(nginx.Started()) << nginx.Error();
   const std::string base = "https://localhost:" + std::to_string(nginx.Port());
@@ -51,6 +54,10 @@ TEST_F(HttpsTransfer, NginxSendsA100MBBodyIntactOnAKeptConnection) {
   TMemoryStream small;
   http_.Get(base + "/small.txt", &small);
   EXPECT_EQ(small.Bytes(), "small");
+  TMemoryStream chunked;
+  http_.Get(base + "/ssi/page.html", &chunked);
+  EXPECT_TRUE(http_.Response.Chunked());
+  EXPECT_EQ(chunked.Bytes(), text + "small" + text);
   EXPECT_EQ(tls_.Version().substr(0, 4), "TLSv");
 }
 
