@@ -73,6 +73,21 @@ TEST_F(AntiFreeze, TimersAndPostedMessagesRunDuringASlowRead) {
   EXPECT_GE(ticks, 3);
 }
 
+TEST_F(AntiFreeze, NotOnlyWhenIdleMessagesRunAfterSendsAndReadsThatFoundData) {
+  ScriptedPeer peer([](int fd) {
+    ScriptedPeer::ReadHead(fd);
+    ScriptedPeer::SendAll(fd, kAnswer);
+  });
+  antiFreeze_.OnlyWhenIdle = false;
+  bool ranDuringRequest = false;
+  form_.answers[WM_USER + 4] = [&](TMessage&) { ranDuringRequest = NetworkBusy(); };
+  PostMessage(&form_, WM_USER + 4);
+  TNetHTTP http;
+  TMemoryStream body;
+  http.Get(Url(peer), &body);
+  EXPECT_TRUE(ranDuringRequest);
+}
+
 TEST_F(AntiFreeze, InactiveOrOnWorkerThreadsNothingRuns) {
   ScriptedPeer peer(SlowAnswer(std::chrono::milliseconds(400)), 2);
   form_.answers[WM_USER + 2] = [](TMessage&) {};

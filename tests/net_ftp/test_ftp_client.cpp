@@ -6,6 +6,7 @@
 #include "net/net_exception.h"
 #include "platform/core/stream.h"
 #include "tests/net_ftp/ftp_test_support.h"
+#include "tests/net_tls/socks_peer.h"
 
 namespace lark {
 namespace {
@@ -105,6 +106,20 @@ TEST_F(Vsftpd, LineBreaksInNamesAreRefusedBeforeSending) {
   EXPECT_THROW((void)ftp_.Size("a\r\nDELE b"), ENetFTPLineBreak);
   EXPECT_THROW(ftp_.ChangeDir("x\ny"), ENetFTPLineBreak);
   EXPECT_EQ(ftp_.Size("small.txt"), 11);
+}
+
+// Both connections go through the SOCKS server.
+TEST_F(Vsftpd, PassiveTransfersThroughSocks5) {
+  test::DantePeer socks;
+  ASSERT_TRUE(socks.Started()) << socks.Error();
+  ftp_.SocksInfo.Version = TSocksVersion::svSocks5;
+  ftp_.SocksInfo.Host = "127.0.0.1";
+  ftp_.SocksInfo.Port = socks.Port();
+  ftp_.Passive = true;
+  ftp_.Connect();
+  TMemoryStream stream;
+  ftp_.Get("small.txt", stream);
+  EXPECT_EQ(stream.Bytes(), "small file\n");
 }
 
 class OddServer : public testing::Test {

@@ -7,6 +7,7 @@
 #include "net/net_exception.h"
 #include "net/openssl_intercept.h"
 #include "platform/core/stream.h"
+#include "tests/net_tls/socks_peer.h"
 #include "tests/net_tls/tls_test_support.h"
 
 namespace lark {
@@ -29,11 +30,14 @@ class HttpsTransfer : public testing::Test {
   TNetHTTP http_;
 };
 
-TEST_F(HttpsTransfer, NginxSendsA100MBBodyIntactOnAKeptConnection) {
+TEST_F(HttpsTransfer, NginxSendsA100MBAndAChunkedBodyIntactOnAKeptConnection) {
   test::NginxTlsPeer nginx(Certificates().goodCert, Certificates().goodKey);
   const std::int64_t size = 100 * 1000 * 1000;
   nginx.WritePatternFile("big.bin", size);
   nginx.WriteFile("small.txt", "small");
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += "line " + std::to_string(i) + "\n";
+  nginx.WriteFile("ssi/page.html", text + "<!--#include virtual=\"/small.txt\" -->" + text);
   nginx.Start();
   ASSERT_TRUE(nginx.Started()) << nginx.Error();
   const std::string base = "https://localhost:" + std::to_string(nginx.Port());
@@ -50,6 +54,10 @@ TEST_F(HttpsTransfer, NginxSendsA100MBBodyIntactOnAKeptConnection) {
   TMemoryStream small;
   http_.Get(base + "/small.txt", &small);
   EXPECT_EQ(small.Bytes(), "small");
+  TMemoryStream chunked;
+  http_.Get(base + "/ssi/page.html", &chunked);
+  EXPECT_TRUE(http_.Response.Chunked());
+  EXPECT_EQ(chunked.Bytes(), text + "small" + text);
   EXPECT_EQ(tls_.Version().substr(0, 4), "TLSv");
 }
 
@@ -166,15 +174,11 @@ TEST_F(HttpsThroughProxy, SquidConnect) {
 }
 
 TEST_F(HttpsThroughProxy, Socks5) {
-  dir_.Write("danted.conf", "internal: 127.0.0.1 port = " + std::to_string(port_) +
-                                "\nexternal: 127.0.0.1\nsocksmethod: none\nclientmethod: none\n"
-                                "user.privileged: root\nuser.unprivileged: nobody\n"
-                                "client pass {\n  from: 127.0.0.0/8 to: 0.0.0.0/0\n}\n"
-                                "socks pass {\n  from: 127.0.0.0/8 to: 0.0.0.0/0\n  command: connect\n}\n");
-  Start({"danted", "-f", dir_.Path() + "/danted.conf", "-p", dir_.Path() + "/danted.pid"}, "dante-server");
+  test::DantePeer socks;
+  ASSERT_TRUE(socks.Started()) << socks.Error();
   http_.SocksInfo.Version = TSocksVersion::svSocks5;
   http_.SocksInfo.Host = "127.0.0.1";
-  http_.SocksInfo.Port = port_;
+  http_.SocksInfo.Port = socks.Port();
   // The certificate names the host asked for, not the SOCKS server.
   EXPECT_EQ(Fetch(), "through the tunnel");
 }

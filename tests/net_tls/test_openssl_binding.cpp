@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "net/http_client.h"
 #include "net/net_exception.h"
 #include "net/openssl_binding.h"
@@ -80,6 +82,28 @@ TEST(OpenSSLContext, EveryMethodMeansTLS12OrLater) {
     http.Disconnect();
     http.SetIntercept(nullptr);
   }
+}
+
+TEST(OpenSSLContext, AnEncryptedKeyAsksForItsPasswordWhileLoading) {
+  test::TempDir dir;
+  const std::string key = dir.Path() + "/locked.key";
+  std::string command = "openssl pkey -in '" + test::Certificates().goodKey + "' -aes256 -passout pass:s3cret -out '" +
+                        key + "' 2>/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  TNetServerInterceptOpenSSL server;
+  server.SSLOptions.CertFile = test::Certificates().goodCert;
+  server.SSLOptions.KeyFile = key;
+  int asked = 0;
+  server.OnGetPassword = [&](std::string& password) {
+    ++asked;
+    password = "wrong";
+  };
+  TNetSocketHandle unused;
+  EXPECT_THROW((void)server.Accept(&unused), ENetOSSLLoadingKeyError);
+  EXPECT_GT(asked, 0);
+  TNetSSLOptions options = server.SSLOptions;
+  TNetSSLContext context(options, TNetSSLMode::sslmServer, [](std::string& password) { password = "s3cret"; });
+  EXPECT_NE(context.Handle(), nullptr);
 }
 
 }  // namespace

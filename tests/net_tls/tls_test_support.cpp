@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 namespace lark::test {
@@ -76,6 +77,8 @@ NginxTlsPeer::NginxTlsPeer(const std::string& cert, const std::string& key)
 
 void NginxTlsPeer::WriteFile(const std::string& name, const std::string& content) const {
   std::string path = root_ + "/" + name;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  chmod(std::filesystem::path(path).parent_path().c_str(), 0755);
   std::ofstream(path, std::ios::binary) << content;
   chmod(path.c_str(), 0644);
 }
@@ -102,7 +105,7 @@ void NginxTlsPeer::Start() {
                                "/tmp;\n  scgi_temp_path " + d + "/tmp;\n  keepalive_requests 100000;\n"
                                "  server {\n    listen 127.0.0.1:" + std::to_string(port_) + " ssl;\n"
                                "    ssl_certificate " + cert_ + ";\n    ssl_certificate_key " + key_ +
-                               ";\n    root " + root_ + ";\n  }\n}\n");
+                               ";\n    root " + root_ + ";\n    location /ssi/ { ssi on; }\n  }\n}\n");
   process_ = std::make_unique<PeerProcess>(
       std::vector<std::string>{"nginx", "-p", d, "-c", d + "/nginx.conf", "-g", "daemon off;"}, "nginx", port_, d);
 }

@@ -44,7 +44,8 @@ class SServerPeer {
   std::unique_ptr<PeerProcess> process_;
 };
 
-// nginx serving a directory over https (and http on a second port).
+// nginx serving a directory over https; files under ssi/ pass through its
+// include filter, which sends them chunked.
 class NginxTlsPeer {
  public:
   NginxTlsPeer(const std::string& cert, const std::string& key);
