@@ -57,6 +57,10 @@ TSectionList::TSectionList(const TSectionList& source)
       Background(source.Background),
       BackgroundBitmapName(source.BackgroundBitmapName),
       OnBackgroundChange(source.OnBackgroundChange),
+      OnBitmapRequest(source.OnBitmapRequest),
+      OnImageRequest(source.OnImageRequest),
+      OnExpandName(source.OnExpandName),
+      BitmapList(source.BitmapList),
       OnLayoutError(source.OnLayoutError) {}
 
 TSectionList::~TSectionList() { Clear(); }
