@@ -263,6 +263,29 @@ TEST(Document, FloatsLieOnTopOfBoxesPaintedAfterThem) {
   EXPECT_EQ(doc.Pixel(300, y), clYellow);
 }
 
+TEST(Document, PositionedBoxesAndZOrder) {
+  DocumentBuilder doc;
+  TBlock* shifted = doc.Open("div", {{"position", "relative"}, {"left", "20px"}, {"top", "10px"}});
+  TSection* shiftedText = doc.Text("shifted");
+  doc.Close();
+  TBlock* next = doc.Open("div", {});
+  doc.Text("next");
+  doc.Close();
+  TBlock* absolute = doc.Open("div", {{"position", "absolute"}, {"left", "200px"}, {"top", "300px"}, {"z-index", "-1"}});
+  doc.Text("placed");
+  doc.Close();
+  doc.Layout(600);
+  EXPECT_EQ(shifted->ContentLeft, 8 + 20);
+  EXPECT_EQ(shiftedText->ContentTop, shifted->ContentTop + 10);
+  // The next box follows where the shifted one would have stood.
+  EXPECT_EQ(next->ContentTop, shifted->ContentTop + shiftedText->SectionHeight);
+  EXPECT_EQ(absolute->SectionHeight, 0);
+  EXPECT_EQ(absolute->ContentLeft, 200);
+  EXPECT_EQ(absolute->ContentY, 300);
+  ASSERT_FALSE(doc.Body->DrawList.empty());
+  EXPECT_EQ(doc.Body->DrawList.front(), absolute);  // negative z-index paints first
+}
+
 // A section whose layout fails inside a block.
 class Failing : public TSectionBase {
  public:
