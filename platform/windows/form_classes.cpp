@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "platform/core/stream.h"
 #include "platform/windows/action.h"
 #include "platform/windows/bars.h"
 #include "platform/windows/graphic_controls.h"
@@ -346,6 +347,27 @@ void PageAndSmallControlProperties() {
   EventProperty("OnChange", &TListView::OnChange);
 }
 
+// Image data of a resource: the bytes of a BMP file.
+void LoadBitmapData(TBitmap& bitmap, const TPropValue& value) {
+  if (value.kind != TPropValue::Kind::Binary) throw EFormResourceError("image data expected");
+  TMemoryStream stream;
+  stream.WriteBuffer(value.bytes.data(), static_cast<std::int64_t>(value.bytes.size()));
+  stream.SetPosition(0);
+  bitmap.LoadFromStream(stream);
+}
+
+void ImageDataProperties() {
+  Property<TImage>("Picture.Data", [](TImage& i, const TPropValue& v) {
+    LoadBitmapData(i.Picture().Bitmap(), v);
+    i.PictureChanged();
+  });
+  Property<TBitBtn>("Glyph.Data", [](TBitBtn& b, const TPropValue& v) { LoadBitmapData(b.Glyph(), v); });
+  Property<TSpeedButton>("Glyph.Data", [](TSpeedButton& b, const TPropValue& v) {
+    LoadBitmapData(b.Glyph(), v);
+    b.Invalidate();
+  });
+}
+
 void NonVisualProperties() {
   Property<TTimer>("Enabled", [](TTimer& t, const TPropValue& v) { t.SetEnabled(v.AsBool()); });
   Property<TTimer>("Interval", [](TTimer& t, const TPropValue& v) { t.SetInterval(static_cast<unsigned>(v.AsInt())); });
@@ -447,6 +469,7 @@ void form_registry::RegisterWindowClasses() {
   NonVisualProperties();
   ListAndBarProperties();
   PageAndSmallControlProperties();
+  ImageDataProperties();
   ChildRules();
 }
 

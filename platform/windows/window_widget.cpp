@@ -208,6 +208,22 @@ void ResizeSurface(TWindowHandle* handle, int width, int height) {
   handle->erase_pending = true;
 }
 
+void ScrollSurface(TWindowHandle* handle, int dx, int dy, const QRect& area) {
+  FlushCanvases(handle);
+  QImage moved = handle->surface.copy(area);
+  {
+    QPainter painter(&handle->surface);
+    painter.setClipRect(area);
+    painter.drawImage(area.topLeft() + QPoint(dx, dy), moved);
+  }
+  QRegion uncovered = QRegion(area).subtracted(QRegion(area.translated(dx, dy)));
+  // What was already waiting for a paint moves along.
+  QRegion pending = handle->invalid.intersected(area).translated(dx, dy);
+  handle->invalid = handle->invalid.subtracted(area).united(pending).united(uncovered);
+  handle->erase_pending = true;
+  if (handle->redraw) handle->widget->update(area);
+}
+
 namespace {
 
 TRegion ToRegion(const QRegion& region) {
