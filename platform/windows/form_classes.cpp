@@ -10,6 +10,7 @@
 #include "platform/windows/list_controls.h"
 #include "platform/windows/button.h"
 #include "platform/windows/check_box.h"
+#include "platform/windows/date_time_picker.h"
 #include "platform/windows/edit.h"
 #include "platform/windows/form.h"
 #include "platform/windows/form_registry.h"
@@ -345,6 +346,10 @@ void PageAndSmallControlProperties() {
   EventProperty("OnChange", &TSpinEdit::OnChange);
   Property<TListView>("Checkboxes", [](TListView& l, const TPropValue& v) { l.SetCheckboxes(v.AsBool()); });
   EventProperty("OnChange", &TListView::OnChange);
+  Property<TDateTimePicker>("Kind", [](TDateTimePicker& d, const TPropValue& v) {
+    d.SetKind(EnumOf<TDateTimeKind>(v, {{"dtkDate", TDateTimeKind::dtkDate}, {"dtkTime", TDateTimeKind::dtkTime}}));
+  });
+  EventProperty("OnChange", &TDateTimePicker::OnChange);
 }
 
 // Image data of a resource: the bytes of a BMP file.
@@ -449,6 +454,7 @@ void Classes() {
   Class<TSpinEdit>("TSpinEdit");
   Class<TListView>("TListView");
   Class<TScrollBox>("TScrollBox");
+  Class<TDateTimePicker>("TDateTimePicker");
   Class<TMainMenu>("TMainMenu");
   Class<TPopupMenu>("TPopupMenu");
   Class<TMenuItem>("TMenuItem");

@@ -375,8 +375,16 @@ void TWindowWidget::resizeEvent(QResizeEvent* event) {
   TWinControl* control = handle_->control;
   QSize size = event->size();
   if (size.width() == control->ClientWidth() && size.height() == control->ClientHeight()) return;
-  // The window system resized the window: the frame follows the client.
-  control->SetClientSize(size.width(), size.height());
+  // The window system resized the window: a form takes it as the user's
+  // resize (limits and hit test apply) and snaps back when refused.
+  auto* form = dynamic_cast<TCustomForm*>(control);
+  int width = control->Width() + size.width() - control->ClientWidth();
+  int height = control->Height() + size.height() - control->ClientHeight();
+  if (form && !form->UserResize(width, height)) {
+    resize(control->ClientWidth(), control->ClientHeight());
+    return;
+  }
+  if (!form) control->SetClientSize(size.width(), size.height());
 }
 
 void TWindowWidget::closeEvent(QCloseEvent* event) {
