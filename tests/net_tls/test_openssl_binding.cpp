@@ -106,5 +106,43 @@ TEST(OpenSSLContext, AnEncryptedKeyAsksForItsPasswordWhileLoading) {
   EXPECT_NE(context.Handle(), nullptr);
 }
 
+// A server that asks for client certificates: the client's own certificate
+// and key files go with its handshake.
+TEST(OpenSSLContext, AServerCanRequireAClientCertificate) {
+  const auto& c = test::Certificates();
+  test::TlsScriptedPeer peer(c.goodCert, c.goodKey,
+                             [](TNetConnectionInterceptOpenSSL& tls) {
+                               test::TlsScriptedPeer::ReadHead(tls);
+                               test::TlsScriptedPeer::SendAll(tls, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+                               char ch;
+                               tls.Receive(&ch, 1);  // until the client goes
+                             },
+                             2);
+  // Options are read when the server makes its context, at the first accept.
+  peer.server.SSLOptions.RootCertFile = c.caFile;
+  peer.server.SSLOptions.VerifyMode = {TNetSSLVerifyMode::sslvrfPeer, TNetSSLVerifyMode::sslvrfFailIfNoPeerCert};
+  const std::string url = "https://localhost:" + std::to_string(peer.Port()) + "/";
+  auto get = [&](bool withCertificate) {
+    TNetHTTP http;
+    TNetConnectionInterceptOpenSSL tls;
+    tls.SSLOptions.RootCertFile = c.caFile;
+    if (withCertificate) {
+      tls.SSLOptions.CertFile = c.goodCert;
+      tls.SSLOptions.KeyFile = c.goodKey;
+    }
+    http.SetIntercept(&tls);
+    TMemoryStream body;
+    try {
+      http.Get(url, &body);
+    } catch (const ENetException&) {
+    }
+    http.Disconnect();
+    http.SetIntercept(nullptr);
+    return std::string(body.Bytes());
+  };
+  EXPECT_EQ(get(false), "");
+  EXPECT_EQ(get(true), "ok");
+}
+
 }  // namespace
 }  // namespace lark
