@@ -50,7 +50,7 @@ int TBlockCell::DoLogicX(TCanvas& canvas, int x, int y, int xRef, int yRef, int 
 }
 
 TBlock::TBlock(TSectionList* masterList, TAttributeList* attributes, TProperties& props, TCellBasic* ownerCell,
-               const std::string& tag)
+               const std::string& tag, TMarginCollapse collapse)
     : TSectionBase(masterList), MyCell(std::make_unique<TBlockCell>(masterList)), OwnerCell(ownerCell) {
   MyCell->OwnersTag = tag;
   props.GetVMarginArray(MarginArray);
@@ -84,7 +84,17 @@ TBlock::TBlock(TSectionList* masterList, TAttributeList* attributes, TProperties
     const std::string id = attributes->GetID();
     if (!id.empty()) masterList->IDNameList->AddObject(id, this);
   }
-  const TBoxValues box = props.GetBoxValues(400, 0);
+  if (collapse == TMarginCollapse::Now) InitMargins();
+}
+
+TBlock::TBlock(TSectionList* masterList, TAttributeList* attributes, TProperties& props, TCellBasic* ownerCell,
+               const std::string& tag)
+    : TBlock(masterList, attributes, props, ownerCell, tag, TMarginCollapse::Now) {}
+
+void TBlock::InitMargins() {
+  // Converted with a provisional width: percentages of the real width are
+  // not known before layout.
+  const TBoxValues box = ConvMargArray(MarginArray, 400, 0, EmSize, ExSize);
   MarginTop = box.M[css::MarginTop];
   MarginBottom = box.M[css::MarginBottom];
   CollapseBottomMargin = box.ParagraphSpaceBottom;
@@ -259,7 +269,9 @@ int TBlock::DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int aWi
   iMgr.CurrentID = savedOwner;
   if (Background) Background->Fetch(*ParentSectionList);
 
-  const int full = bottom + m[css::PaddingBottom] + m[css::BorderBottomWidth] + MarginBottom - y;
+  // A relatively positioned box is drawn shifted but keeps its place in the flow.
+  const int shiftY = Positioning == TPositioning::Relative ? TopP : 0;
+  const int full = bottom + m[css::PaddingBottom] + m[css::BorderBottomWidth] + MarginBottom - y - shiftY;
   SectionHeight = full;
   if (Floating != TFloating::None) {
     SectionHeight = 0;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "html/cell.h"
+#include "html/floating_object.h"
 #include "html/document_utils.h"
 #include "html/form_control.h"
 #include "html/free_list.h"
@@ -21,6 +22,7 @@ class SelTextCount;
 class TControl;
 class TGIFImage;
 class TStyleList;
+class TFontObj;
 class TTimer;
 class TMemoryStream;
 
@@ -168,6 +170,14 @@ class TSectionList : public TCell, public TTextPositionLocator {
   std::vector<TGIFImage*> AGifList;
   std::vector<std::pair<std::string, TObject*>> MissingImages;
   std::vector<std::string> LayoutErrors;
+  // Floating objects met while painting, drawn after everything else so
+  // that they lie on top of the text and the boxes painted after them.
+  struct TDeferredFloat {
+    TFloatingObj* Object;
+    int X, Y;
+    const TFontObj* Run;
+  };
+  std::vector<TDeferredFloat> DrawList;
   // Where the sections append their selected text while CopyToClipboard runs.
   SelTextCount* ClipBuf = nullptr;
 

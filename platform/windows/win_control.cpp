@@ -4,6 +4,7 @@
 #include <set>
 
 #include "platform/windows/application.h"
+#include "platform/windows/cursor.h"
 #include "platform/windows/form.h"
 #include "platform/windows/gui_application.h"
 #include "platform/windows/message_queue.h"
@@ -52,7 +53,8 @@ void TWinControl::InsertControl(TControl* control) {
       win->DestroyHandle();
     }
   }
-  if (control->align_ != TAlign::alNone) Realign(control);
+  // Containers with layouts of their own (tool bars) place every child.
+  Realign(control);
   control->Invalidate();
 }
 
@@ -121,6 +123,7 @@ void SetNewHandle(TWinControl* control, TWindowHandle* handle) {
   control->handle_ = handle;
   control->SyncWindowGeometry();
   handle->widget->setEnabled(control->Enabled());
+  if (control->Cursor() != crDefault) ShowCursorOf(control);
 }
 
 void TWinControl::DestroyWnd() {

@@ -51,6 +51,12 @@ TEST(DocumentImages, OneUrlIsFetchedOnceWhateverItsBlanksAndSchemeCase) {
   (void)host.List.GetTheBitmap("http://example.com/pics/A.bmp", transparent, fromCache, delay);
   EXPECT_EQ(host.Requests.size(), 2u);
 
+  // A print copy shares the viewer's cache.
+  TSectionList copy(host.List);
+  EXPECT_TRUE(copy.GetTheBitmap("http://example.com/pics/a.bmp", transparent, fromCache, delay));
+  EXPECT_TRUE(fromCache);
+  copy.ReleaseImage(ImageCacheKey("http://example.com/pics/a.bmp"));
+
   // A corner mask is made on demand for a cached picture.
   transparent = trCorner;
   const TCachedImage masked = host.List.GetTheBitmap("http://example.com/pics/a.bmp", transparent, fromCache, delay);
