@@ -216,8 +216,16 @@ TGuResultType TSectionList::GetURL(TCanvas& canvas, int x, int y, std::unique_pt
     SetLinkHover(ActiveLink, true);
     if (PPanel) PPanel->Invalidate();
   }
-  if (ActiveImage != oldImage && PPanel) PPanel->Invalidate();
+  if (ActiveImage != oldImage) {
+    if (auto* image = dynamic_cast<TFloatingObj*>(oldImage)) image->SetHover(0);
+    if (auto* image = dynamic_cast<TFloatingObj*>(ActiveImage)) image->SetHover(1);
+  }
   return result;
+}
+
+void TSectionList::SetActiveImageDown(bool down) {
+  if (auto* image = dynamic_cast<TFloatingObj*>(ActiveImage)) image->SetHover(down ? 2 : 1);
+  if (PPanel) PPanel->Invalidate();
 }
 
 void TSectionList::SetLinkHover(TObject* link, bool hover) {
@@ -239,6 +247,7 @@ void TSectionList::SetLinkHover(TObject* link, bool hover) {
 void TSectionList::CancelActives() {
   if ((ActiveLink || ActiveImage) && PPanel) PPanel->Invalidate();
   SetLinkHover(ActiveLink, false);
+  if (auto* image = dynamic_cast<TFloatingObj*>(ActiveImage)) image->SetHover(0);
   ActiveLink = ActiveImage = nullptr;
 }
 

@@ -88,6 +88,8 @@ class TSectionList : public TCell, public TTextPositionLocator {
   void ForgetFormControl(const TFormControlObj* control);
   void CopyToClipboard();
   void CancelActives();
+  // The image under the mouse takes its pressed (down) or hover look.
+  void SetActiveImageDown(bool down);
 
   // The viewer's defaults: the style sheet's default entries, the parser's
   // font-size tables, the preformatted font, link colours and hover, and the
