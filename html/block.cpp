@@ -50,7 +50,7 @@ int TBlockCell::DoLogicX(TCanvas& canvas, int x, int y, int xRef, int yRef, int 
 }
 
 TBlock::TBlock(TSectionList* masterList, TAttributeList* attributes, TProperties& props, TCellBasic* ownerCell,
-               const std::string& tag)
+               const std::string& tag, TMarginCollapse collapse)
     : TSectionBase(masterList), MyCell(std::make_unique<TBlockCell>(masterList)), OwnerCell(ownerCell) {
   MyCell->OwnersTag = tag;
   props.GetVMarginArray(MarginArray);
@@ -68,6 +68,12 @@ TBlock::TBlock(TSectionList* masterList, TAttributeList* attributes, TProperties
   BreakAfter = props.GetPageBreakAfter();
   AvoidBreakInside = props.GetPageBreakInside();
   BgColor = props.GetBackgroundColor();
+  std::string image;
+  if (tag != "body" && props.GetBackgroundImage(image) && !image.empty()) {
+    PositionRec px, py;
+    props.GetBackgroundPos(EmSize, ExSize, px, py);
+    Background = std::make_unique<TBlockBackground>(image, px, py);
+  }
   const int* border = AsInt(props.Props(css::BorderColor));
   BorderColor = border ? *border : clNone;
   const TColor color = props.GetColor();
@@ -78,7 +84,17 @@ TBlock::TBlock(TSectionList* masterList, TAttributeList* attributes, TProperties
     const std::string id = attributes->GetID();
     if (!id.empty()) masterList->IDNameList->AddObject(id, this);
   }
-  const TBoxValues box = props.GetBoxValues(400, 0);
+  if (collapse == TMarginCollapse::Now) InitMargins();
+}
+
+TBlock::TBlock(TSectionList* masterList, TAttributeList* attributes, TProperties& props, TCellBasic* ownerCell,
+               const std::string& tag)
+    : TBlock(masterList, attributes, props, ownerCell, tag, TMarginCollapse::Now) {}
+
+void TBlock::InitMargins() {
+  // Converted with a provisional width: percentages of the real width are
+  // not known before layout.
+  const TBoxValues box = ConvMargArray(MarginArray, 400, 0, EmSize, ExSize);
   MarginTop = box.M[css::MarginTop];
   MarginBottom = box.M[css::MarginBottom];
   CollapseBottomMargin = box.ParagraphSpaceBottom;
@@ -109,6 +125,7 @@ TBlock::TBlock(TSectionList* masterList, const TBlock& source)
       BreakAfter(source.BreakAfter),
       AvoidBreakInside(source.AvoidBreakInside),
       BgColor(source.BgColor),
+      Background(source.Background ? std::make_unique<TBlockBackground>(*source.Background) : nullptr),
       BorderColor(source.BorderColor),
       TextColor(source.TextColor),
       Title(source.Title),
@@ -250,6 +267,7 @@ int TBlock::DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int aWi
   iMgr.DeleteRight(rightIndent);
   iMgr.DeleteLeft(leftIndent);
   iMgr.CurrentID = savedOwner;
+  if (Background) Background->Fetch(*ParentSectionList);
 
   const int full = bottom + m[css::PaddingBottom] + m[css::BorderBottomWidth] + MarginBottom - y;
   SectionHeight = full;
@@ -312,10 +330,12 @@ void TBlock::DrawBox(TCanvas& canvas, const TRect& aRect, int dx, int yOff) {
   const TSectionList& list = *ParentSectionList;
   const TBrush oldBrush = canvas.Brush();
   canvas.Brush().Style = bsSolid;
-  if (BgColor != clNone && (!list.IsCopy || list.PrintTableBackground)) {
+  const bool backgrounds = !list.IsCopy || list.PrintTableBackground;
+  if (BgColor != clNone && backgrounds) {
     canvas.Brush().Color = BgColor;
     canvas.FillRect(padding);
   }
+  if (Background && backgrounds) Background->Draw(canvas, padding, aRect, list.IsCopy, BgColor == clNone);
   if (m[css::BorderLeftWidth] + m[css::BorderTopWidth] + m[css::BorderRightWidth] + m[css::BorderBottomWidth] > 0) {
     canvas.Brush().Color = BorderColor != clNone ? BorderColor : TextColor;
     canvas.FillRect(Rect(border.Left, border.Top, border.Right, padding.Top));

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "html/block_background.h"
 #include "html/cell.h"
 #include "html/properties.h"
 #include "html/section_base.h"
@@ -14,6 +15,9 @@ class TAttributeList;
 
 enum class TFloating : std::uint8_t { None = 0, Left = 5, Right = 6 };
 enum class TPositioning : std::uint8_t { Static = 0, Absolute = 1, Relative = 2 };
+// Whether a block's margins collapse as it is made, or later in the
+// constructor of a derived box that adjusts them first.
+enum class TMarginCollapse : std::uint8_t { Now, Later };
 
 // The cell inside a block: its sections are laid out in the indent manager
 // of the cell that holds the block, so floats reach across blocks.
@@ -79,6 +83,7 @@ class TBlock : public TSectionBase {
   bool DisplayNone = false;
   bool BreakBefore = false, BreakAfter = false, AvoidBreakInside = false;
   TColor BgColor = clNone;
+  std::unique_ptr<TBlockBackground> Background;  // the background picture, when one is named
   TColor BorderColor = clNone;  // clNone: the text colour
   TColor TextColor = clBlack;
   std::string Title;
@@ -92,6 +97,10 @@ class TBlock : public TSectionBase {
   int ContentY = 0;
 
  protected:
+  TBlock(TSectionList* masterList, TAttributeList* attributes, TProperties& props, TCellBasic* ownerCell,
+         const std::string& tag, TMarginCollapse collapse);
+  // The vertical margins from MarginArray, collapsed with the previous block.
+  void InitMargins();
   [[nodiscard]] int BorderAndPaddingWidth() const;
   void DrawBox(TCanvas& canvas, const TRect& aRect, int x, int y);
   // Margins collapse against the previous section of the owner cell.

@@ -33,8 +33,7 @@ std::vector<int> TSection::LineXs(TCanvas& canvas, const LineRec& line) {
   while (i < end) {
     xs[i - line.Start] = x;
     if (Buff[i] == kObjectChar) {
-      const TFloatingObj* object = ObjectAt(i);
-      if (object && !object->Floats()) x += object->ImageWidth + object->HSpaceL + object->HSpaceR;
+      x += ObjectWidth(i);
       ++i;
       continue;
     }
@@ -109,6 +108,19 @@ void TSection::DrawPiece(TCanvas& canvas, const TFontObj& run, int start, int en
   }
 }
 
+void TSection::DrawControl(TCanvas& canvas, TFormControlObj& control, int x, const LineRec& line, int baseline) {
+  TSectionList& list = *ParentSectionList;
+  int y = baseline - control.Height();  // baseline and bottom
+  if (control.FormAlign == aTop) y = line.Y + line.SpaceBefore;
+  if (control.FormAlign == aMiddle) y = line.Y + (line.Height() - control.Height()) / 2;
+  if (list.IsCopy) {
+    control.Draw(canvas, x, y - list.YOff);
+  } else {
+    control.PlaceControl(x, y - list.YOff);
+    control.ShowIt = true;
+  }
+}
+
 void TSection::DrawLine(TCanvas& canvas, LineRec& line, int x, int y) {
   TSectionList& list = *ParentSectionList;
   const int lineX = x + line.LineIndent;
@@ -123,10 +135,13 @@ void TSection::DrawLine(TCanvas& canvas, LineRec& line, int x, int y) {
   const int end = line.Start + visible;
   while (i < end) {
     if (Buff[i] == kObjectChar) {
-      TFloatingObj* object = ObjectAt(i);
-      if (object && !object->Floats())
-        object->Draw(canvas, lineX + xs[static_cast<std::size_t>(i - line.Start)] + object->HSpaceL,
-                     line.Y, line.Y + line.SpaceBefore + line.LineHt - line.Descent, Fonts.GetFontObjAt(i));
+      const int objectX = lineX + xs[static_cast<std::size_t>(i - line.Start)];
+      const int docBaseline = line.Y + line.SpaceBefore + line.LineHt - line.Descent;
+      if (TFormControlObj* control = ControlAt(i)) {
+        DrawControl(canvas, *control, objectX + control->HSpaceL, line, docBaseline);
+      } else if (TFloatingObj* object = ObjectAt(i); object && !object->Floats()) {
+        object->Draw(canvas, objectX + object->HSpaceL, line.Y, docBaseline, Fonts.GetFontObjAt(i));
+      }
       ++i;
       continue;
     }

@@ -20,8 +20,7 @@ int TSection::TextWidth(TCanvas& canvas, int start, int count) {
   const int end = start + count;
   while (i < end) {
     if (Buff[i] == kObjectChar) {
-      const TFloatingObj* object = ObjectAt(i);
-      if (object && !object->Floats()) width += object->ImageWidth + object->HSpaceL + object->HSpaceR;
+      width += ObjectWidth(i);
       ++i;
       continue;
     }
@@ -42,12 +41,9 @@ int TSection::FindCountThatFits(TCanvas& canvas, int width, int start, int limit
   int i = start;
   while (i < limit) {
     if (Buff[i] == kObjectChar) {
-      const TFloatingObj* object = ObjectAt(i);
-      if (object && !object->Floats()) {
-        const int w = object->ImageWidth + object->HSpaceL + object->HSpaceR;
-        if (w > room) break;
-        room -= w;
-      }
+      const int w = ObjectWidth(i);
+      if (w > room) break;
+      room -= w;
       ++i;
       continue;
     }
@@ -85,6 +81,7 @@ class TSectionLayout {
   [[nodiscard]] int CountForLine(int start, int left, int right, int& maxWidth, bool& retryLower);
   void FinishLine(int start, int n, int left, int right);
   void SizeLineForObjects(LineRec& line);
+  void SizeLineForControl(LineRec& line, TFormControlObj& control);
   void InsertSpacer(int height);
   [[nodiscard]] int SkipBlanks(int i) const {
     while (i < s_.Len && s_.Buff[i] == ' ' && s_.Brk[i] != 'n') ++i;
@@ -207,6 +204,10 @@ void TSectionLayout::SizeLineForObjects(LineRec& line) {
   const TFontObj* first = s_.Fonts.GetFontObjAt(line.Start);
   for (int i = line.Start; i < line.Start + line.Ln; ++i) {
     if (s_.Buff[i] != kObjectChar) continue;
+    if (TFormControlObj* control = s_.ControlAt(i)) {
+      SizeLineForControl(line, *control);
+      continue;
+    }
     TFloatingObj* object = s_.ObjectAt(i);
     if (!object || object->Floats()) continue;
     const int h = object->ImageHeight + object->VSpaceT + object->VSpaceB;
@@ -224,6 +225,22 @@ void TSectionLayout::SizeLineForObjects(LineRec& line) {
     }
     object->YValue = curY_;
   }
+}
+
+void TSectionLayout::SizeLineForControl(LineRec& line, TFormControlObj& control) {
+  const int h = control.Height();
+  switch (control.FormAlign) {
+    case aTop: line.SpaceAfter = std::max(line.SpaceAfter, h - line.LineHt); break;
+    case aMiddle: {
+      const int half = (h - line.LineHt) / 2;
+      line.SpaceAfter = std::max(line.SpaceAfter, half);
+      line.SpaceBefore = std::max(line.SpaceBefore, h - half);
+      break;
+    }
+    case aBottom: line.SpaceBefore = std::max(line.SpaceBefore, h - (line.LineHt - line.Descent)); break;
+    default: line.SpaceBefore = std::max(line.SpaceBefore, h - line.LineHt); break;
+  }
+  control.YValue = curY_;
 }
 
 void TSectionLayout::FinishLine(int start, int n, int left, int right) {
@@ -299,6 +316,7 @@ int TSectionLayout::Run(int& maxWidth) {
     object->DrawLogic(*s_.ParentSectionList, canvas_, s_.Fonts.GetFontObjAt(object->Pos), aWidth_);
     maxWidth = std::max(maxWidth, object->ImageWidth + object->HSpaceL + object->HSpaceR);
   }
+  for (const TFormControlObj* control : s_.FormControls) maxWidth = std::max(maxWidth, control->Width());
   if (s_.Style.ClearAttr != ClearNothing) {
     const int clear = ClearSpace();
     if (clear > 0) InsertSpacer(clear);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "html/parser_state.h"
 #include "html/section_list.h"
 #include "html/token_obj.h"
 #include "platform/core/code_page.h"
@@ -40,6 +41,7 @@ TSection::TSection(TSectionList* masterList, const TSection& source)
       Brk(source.Brk),
       index_(source.index_),
       finished_(source.finished_) {
+  FormControls = source.FormControls;  // a print copy paints the document's own controls
   for (const auto& run : source.Fonts) Fonts.Add(std::make_unique<TFontObj>(this, *run));
   for (const auto& object : source.Images) {
     auto copy = object->CreateCopy(*masterList);
@@ -53,6 +55,8 @@ TSection::~TSection() {
   // must go while this section still knows its document.
   Fonts.Clear();
   Images.Clear();
+  if (ParentSectionList && !ParentSectionList->IsCopy)
+    for (const TFormControlObj* control : FormControls) ParentSectionList->ForgetFormControl(control);
 }
 
 std::unique_ptr<TSectionBase> TSection::CreateCopy(TSectionList* masterList) const {
@@ -61,7 +65,7 @@ std::unique_ptr<TSectionBase> TSection::CreateCopy(TSectionList* masterList) con
 
 void TSection::AddChar(char ch, int sourcePos) {
   Buff.push_back(ch);
-  Brk.push_back(NoBreak || Preformatted ? 'n' : 'y');
+  Brk.push_back(ParserState().NoBreak || Preformatted ? 'n' : 'y');
   sourcePositions_.push_back(sourcePos);
 }
 
@@ -99,6 +103,25 @@ TFloatingObj* TSection::AddObject(std::unique_ptr<TFloatingObj> object, int sour
   return raw;
 }
 
+void TSection::AddFormControl(TFormControlObj* control, int sourcePos) {
+  control->Pos = static_cast<int>(Buff.size());
+  FormControls.push_back(control);
+  AddChar(kObjectChar, sourcePos);
+}
+
+TFormControlObj* TSection::ControlAt(int pos) const {
+  for (TFormControlObj* control : FormControls)
+    if (control->Pos == pos) return control;
+  return nullptr;
+}
+
+int TSection::ObjectWidth(int pos) const {
+  if (const TFloatingObj* object = ObjectAt(pos))
+    return object->Floats() ? 0 : object->ImageWidth + object->HSpaceL + object->HSpaceR;
+  if (const TFormControlObj* control = ControlAt(pos)) return control->Width() + control->HSpaceL + control->HSpaceR;
+  return 0;
+}
+
 TFloatingObj* TSection::ObjectAt(int pos) const {
   for (const auto& object : Images)
     if (object->Pos == pos) return object.get();
@@ -112,6 +135,8 @@ void TSection::DeleteChar(int index) {
     sourcePositions_.erase(sourcePositions_.begin() + index);
   for (const auto& object : Images)
     if (object->Pos > index) --object->Pos;
+  for (TFormControlObj* control : FormControls)
+    if (control->Pos > index) --control->Pos;
   Fonts.Decrement(index);
 }
 

@@ -7,6 +7,7 @@
 
 #include "html/floating_object.h"
 #include "html/font_run.h"
+#include "html/form_control.h"
 #include "html/free_list.h"
 #include "html/section_base.h"
 
@@ -77,6 +78,8 @@ class TSection : public TSectionBase {
   void SetLink(TFontObj& run, const TUrlTarget& target, const TLinkFonts& fonts);
   // An inline object at the end of the text (an image, a panel).
   TFloatingObj* AddObject(std::unique_ptr<TFloatingObj> object, int sourcePos);
+  // A form control at the end of the text; the control belongs to its form.
+  void AddFormControl(TFormControlObj* control, int sourcePos);
   // Collapses white space; builds the source index. Once, before layout.
   virtual void Finish();
 
@@ -102,11 +105,11 @@ class TSection : public TSectionBase {
 
   TFontList Fonts;
   TFreeList<TFloatingObj> Images;
+  std::vector<TFormControlObj*> FormControls;  // owned by their forms
   TParagraphStyle Style;
   bool DoubleByte = false;
   bool HasAnchor = false;  // an anchor name or ID points into it
   bool Preformatted = false;
-  bool NoBreak = false;  // text added now may not break (NOBR)
 
  protected:
   struct IndexEntry {
@@ -117,6 +120,9 @@ class TSection : public TSectionBase {
   void DeleteChar(int index);
   void BuildIndex();
   [[nodiscard]] TFloatingObj* ObjectAt(int pos) const;
+  [[nodiscard]] TFormControlObj* ControlAt(int pos) const;
+  // The width an object at pos takes on its line (0 for a float or none).
+  [[nodiscard]] int ObjectWidth(int pos) const;
   // Bytes from `start` that fit in `width` pixels: pieces of one font
   // without objects are measured; an object adds its width (a float
   // nothing). Stops at the first piece that does not fit whole.
@@ -147,6 +153,7 @@ class TSection : public TSectionBase {
  private:
   friend class TSectionLayout;
   void DrawLine(TCanvas& canvas, LineRec& line, int x, int y);
+  void DrawControl(TCanvas& canvas, TFormControlObj& control, int x, const LineRec& line, int baseline);
   void DrawPiece(TCanvas& canvas, const TFontObj& run, int start, int end, int x, int baseline,
                  const std::vector<int>& xs, const LineRec& line, bool selected);
 };

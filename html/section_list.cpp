@@ -67,6 +67,8 @@ void TSectionList::Clear() {
   ForgetBackground();
   BackgroundBitmapName.clear();
   BackgroundBitmapLoaded = false;
+  FormList.Clear();
+  FormControlList.clear();
   AGifList.clear();
   timer_.reset();  // made again by the next layout
   SelB = SelE = 0;
@@ -74,6 +76,7 @@ void TSectionList::Clear() {
   MissingImages.clear();
   LinkList.clear();
   ActiveLink = ActiveImage = nullptr;
+  PanelList.clear();
   FirstLineBaseline = nullptr;
   if (Styles) Styles->Clear();
   TCell::Clear();
@@ -90,6 +93,38 @@ void TSectionList::ForgetObject(const TObject* object) {
     if (MissingImages[i].second == object) MissingImages.erase(MissingImages.begin() + static_cast<std::ptrdiff_t>(i));
   if (ActiveLink == object) ActiveLink = nullptr;
   if (ActiveImage == object) ActiveImage = nullptr;
+  if (const auto* window = dynamic_cast<const TWindowedObject*>(object)) EraseFromBack(PanelList, window);
+}
+
+void TSectionList::ForgetFormControl(const TFormControlObj* control) {
+  EraseFromBack(FormControlList, control);
+  if (IDNameList)
+    for (int i = IDNameList->Count(); i-- > 0;)
+      if (IDNameList->GetObject(i) == static_cast<const TObject*>(control)) IDNameList->Delete(i);
+  for (const auto& form : FormList) form->RemoveControl(control);
+}
+
+void TSectionList::ClearLists() {
+  PanelList.clear();
+  FormControlList.clear();
+}
+
+std::vector<std::vector<std::string>> TSectionList::GetFormData() {
+  std::vector<std::vector<std::string>> data;
+  for (const auto& form : FormList) data.push_back(form->GetFormSubmission());
+  return data;
+}
+
+void TSectionList::SetFormData(const std::vector<std::vector<std::string>>& data) {
+  for (std::size_t i = 0; i < data.size() && i < FormList.Count(); ++i) FormList[i]->SetFormData(data[i]);
+}
+
+void TSectionList::HideUnpaintedControls() {
+  if (IsCopy || FormControlList.empty()) return;
+  const bool focused = std::any_of(FormControlList.begin(), FormControlList.end(),
+                                   [](const TFormControlObj* control) { return control->HasFocus(); });
+  for (TFormControlObj* control : FormControlList)
+    if (!control->ShowIt) control->HideWindow(focused);
 }
 
 void TSectionList::ForgetGif(const TGIFImage* gif) { EraseFromBack(AGifList, gif); }
@@ -114,6 +149,7 @@ void TSectionList::ReportLayoutErrors() {
 
 int TSectionList::DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scrollWidth, int& curs) {
   if (timer_) timer_->SetEnabled(false);
+  for (const auto& form : FormList) form->SetSizes(canvas);
   SetTextJustification(canvas, 0, 0);
   const int height = TCell::DoLogic(canvas, y, width, aHeight, scrollWidth, curs);
   for (TGIFImage* gif : AGifList) {
@@ -127,6 +163,7 @@ int TSectionList::DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& s
     timer_->OnTimer = [this](TObject*) { AnimationTimer(); };
   }
   if (timer_) timer_->SetEnabled(!AGifList.empty());
+  HideUnpaintedControls();
   if (!IsCopy && PositionList.empty())
     for (const auto& section : *this) section->AddSectionsToList();
   ReportLayoutErrors();
@@ -148,6 +185,12 @@ int TSectionList::Draw(TCanvas& canvas, const TRect& aRect, int clipWidth, int x
   if (timer_) timer_->SetEnabled(false);
   for (TGIFImage* gif : AGifList) gif->Drawn = false;
   const int bottom = TCell::Draw(canvas, aRect, clipWidth, x, y, xRef, yRef);
+  if (YOffChange) {
+    HideUnpaintedControls();
+    if (!IsCopy)
+      for (TWindowedObject* panel : PanelList)
+        if (!panel->ShowIt) panel->HideWindow(false);
+  }
   YOffChange = false;
   if (timer_) timer_->SetEnabled(!AGifList.empty());
   return bottom;
@@ -227,6 +270,8 @@ void TSectionList::SetYOffset(int y) {
   if (y == YOff) return;
   YOff = y;
   YOffChange = true;
+  for (TFormControlObj* control : FormControlList) control->ShowIt = false;
+  for (TWindowedObject* panel : PanelList) panel->ShowIt = false;
 }
 
 void TSectionList::CopyToClipboard() {

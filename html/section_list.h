@@ -8,6 +8,7 @@
 
 #include "html/cell.h"
 #include "html/document_utils.h"
+#include "html/form_control.h"
 #include "html/free_list.h"
 #include "html/id_name_list.h"
 #include "html/image_cache.h"
@@ -73,7 +74,16 @@ class TSectionList : public TCell, public TTextPositionLocator {
   int FindDocPos(int sourcePos, bool prev);
   // The last section of the position list that starts at or above y.
   TSectionBase* FindSectionAtPosition(int y, int& secY, int& index);
+  // A scroll: every window control and panel counts as not painted until
+  // the next paint places it again.
   void SetYOffset(int y);
+  // The forms' "name=value" lists, one per form (empty without forms), and back.
+  [[nodiscard]] std::vector<std::vector<std::string>> GetFormData();
+  void SetFormData(const std::vector<std::vector<std::string>>& data);
+  // The parser empties the panel and form control lists before it builds.
+  void ClearLists();
+  // A paragraph's form control leaves the document with it.
+  void ForgetFormControl(const TFormControlObj* control);
   void CopyToClipboard();
   void CancelActives();
 
@@ -97,6 +107,8 @@ class TSectionList : public TCell, public TTextPositionLocator {
   // picture brings. delay: the application will deliver it later.
   [[nodiscard]] TCachedImage GetTheBitmap(const std::string& url, TTransparency& transparent, bool& fromCache,
                                           bool& delay);
+  // A holder of a picture that GetTheBitmap handed out lets go of it.
+  void ReleaseImage(const std::string& key) { Cache().DecUsage(key); }
   // A picture delivered late: cached, and handed to what waits for it.
   void InsertImage(const std::string& src, TMemoryStream& stream, bool& reformat);
   // The background picture, loaded once per name (null when none).
@@ -148,6 +160,9 @@ class TSectionList : public TCell, public TTextPositionLocator {
   std::unique_ptr<TIDNameList> IDNameList;  // none on a print copy
   std::unique_ptr<TStyleList> Styles;       // none on a print copy
   TFreeList<TMapItem> MapList;
+  TFreeList<ThtmlForm> FormList;
+  std::vector<TFormControlObj*> FormControlList;  // every control with a window
+  std::vector<TWindowedObject*> PanelList;
   std::vector<TSectionBase*> PositionList;
   std::vector<TObject*> LinkList;  // the link font runs in document order
   std::vector<TGIFImage*> AGifList;
@@ -173,6 +188,9 @@ class TSectionList : public TCell, public TTextPositionLocator {
   // Switches every run of the link that `link` belongs to in or out of hover.
   void SetLinkHover(TObject* link, bool hover);
   void ReportLayoutErrors();
+  // Windows not painted go out of sight; parked at X -4000 instead while a
+  // form control has the focus, so that the focus survives.
+  void HideUnpaintedControls();
 
   [[nodiscard]] TStringBitmapList& Cache();
   [[nodiscard]] TCachedImage Fetch(const std::string& url, const std::string& key, TTransparency& transparent,

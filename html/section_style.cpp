@@ -1,6 +1,7 @@
 #include "html/section_style.h"
 
 #include "html/attribute_list.h"
+#include "html/parser_state.h"
 #include "html/section_list.h"
 #include "platform/core/string_routines.h"
 
@@ -54,6 +55,25 @@ TClearAttr ClearAttributeOf(const TAttributeList* attributes) {
   return ClearBothSides;
 }
 
+namespace {
+
+TScript ParserScript() {
+  switch (ParserState().SScript) {
+    case TScriptState::Subscript: return TScript::Sub;
+    case TScriptState::Superscript: return TScript::Super;
+    default: return TScript::Normal;
+  }
+}
+
+}  // namespace
+
+TFontObj* ChangeFont(TSection& section, TProperties& props, const TUrlTarget* anUrl) {
+  TFontObj* run = section.AddFont(RunFontOf(props), props.PropTitle, ParserScript());
+  if (anUrl && !anUrl->URL.empty() && props.FontInfos())
+    section.SetLink(*run, *anUrl, LinkFontsOf(*props.FontInfos()));
+  return run;
+}
+
 std::unique_ptr<TSection> CreateSection(TSectionList* masterList, TAttributeList* attributes, TProperties& props,
                                         const TUrlTarget* anUrl, bool firstLine) {
   TParagraphStyle style = ParagraphStyleOf(props, firstLine);
@@ -61,9 +81,7 @@ std::unique_ptr<TSection> CreateSection(TSectionList* masterList, TAttributeList
   const TClearAttr attributeClear = ClearAttributeOf(attributes);
   if (attributeClear != ClearNothing && !props.GetClear(clear)) style.ClearAttr = attributeClear;
   auto section = std::make_unique<TSection>(masterList, style, RunFontOf(props), props.PropTitle);
-  if (anUrl && !anUrl->URL.empty() && props.FontInfos()) {
-    section->SetLink(*section->Fonts.Last(), *anUrl, LinkFontsOf(*props.FontInfos()));
-  }
+  ChangeFont(*section, props, anUrl);
   if (attributes && masterList && masterList->IDNameList) {
     const std::string id = attributes->GetID();
     if (!id.empty()) masterList->IDNameList->AddObject(id, section.get());

@@ -19,6 +19,11 @@ class TAttributeList;
 // The CLEAR attribute: "left", "right", any other value both.
 [[nodiscard]] TClearAttr ClearAttributeOf(const TAttributeList* attributes);
 
+// A new font run at the end of the section's text for the element whose
+// properties are `props`, raised or lowered by the parser's sub/superscript
+// state; a link run when anUrl names a link.
+TFontObj* ChangeFont(TSection& section, TProperties& props, const TUrlTarget* anUrl);
+
 // A paragraph for an element: its first run from the properties' font with
 // the element's title (a link run when anUrl names a link), its style, and
 // its ID registered in the document's anchor list.

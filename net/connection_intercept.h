@@ -5,6 +5,7 @@
 // the connection before freeing it.
 
 #include <functional>
+#include <string>
 
 #include "platform/core/object.h"
 
@@ -20,14 +21,24 @@ class TNetConnectionIntercept : public TObject {
   virtual void DataReceived(const char* buffer, int count);
   virtual void DataSent(const char* buffer, int count);
   virtual void Disconnect();
+  // Answers the count received, 0 at the end of the stream, or -1 with the
+  // socket's error; -1 with WSAEWOULDBLOCK means "nothing yet" when the wait
+  // allowed by ReceiveTimeout passed.
   virtual int Receive(char* buffer, int length);
   virtual int Send(const char* buffer, int length);
+  // Whether the intercept already holds received bytes that a wait on the
+  // socket would not see (TLS decrypts a whole record at a time).
+  [[nodiscard]] virtual bool HasPendingData() { return false; }
 
   [[nodiscard]] TNetSocketHandle* Socket() const { return socket_; }
   [[nodiscard]] bool ReceiveHandled() const { return receiveHandled_; }
   [[nodiscard]] bool SendHandled() const { return sendHandled_; }
 
   std::function<void(TObject* Sender)> OnConnect;
+  // How long Receive may wait for the rest of what it needs (ms,
+  // kNoTimeLimit: none); 0 is a look for what has arrived, such as a close
+  // after a complete answer. The connection sets it before each Receive.
+  int ReceiveTimeout = 60000;
 
  protected:
   bool receiveHandled_ = false;
@@ -44,6 +55,10 @@ class TNetSSLConnectionIntercept : public TNetConnectionIntercept {
     receiveHandled_ = true;
     sendHandled_ = true;
   }
+
+  // The server's name as the user gave it (a host name or an IP address):
+  // the certificate must be issued for it. Set before each connect.
+  std::string HostName;
 };
 
 }  // namespace lark

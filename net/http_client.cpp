@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "net/anti_freeze.h"
 #include "net/coders.h"
 #include "net/connection_intercept.h"
 #include "net/http_parsing.h"
@@ -228,10 +229,14 @@ TNetHTTP::TNetHTTP() {
 }
 
 void TNetHTTP::Get(const std::string& url, TStream* responseContent) {
+  TNetBusyGuard busy;
   DoRequest(TNetHTTPMethod::hmGet, url, nullptr, nullptr, responseContent);
 }
 
-void TNetHTTP::Head(const std::string& url) { DoRequest(TNetHTTPMethod::hmHead, url, nullptr, nullptr, nullptr); }
+void TNetHTTP::Head(const std::string& url) {
+  TNetBusyGuard busy;
+  DoRequest(TNetHTTPMethod::hmHead, url, nullptr, nullptr, nullptr);
+}
 
 namespace {
 
@@ -255,11 +260,13 @@ class VersionForPost {
 }  // namespace
 
 void TNetHTTP::Post(const std::string& url, const TStrings& source, TStream* responseContent) {
+  TNetBusyGuard busy;  // first in, last out: the version is restored before a release
   VersionForPost version(*this);
   DoRequest(TNetHTTPMethod::hmPost, url, &source, nullptr, responseContent);
 }
 
 void TNetHTTP::Post(const std::string& url, TStream& source, TStream* responseContent) {
+  TNetBusyGuard busy;  // first in, last out: the version is restored before a release
   VersionForPost version(*this);
   DoRequest(TNetHTTPMethod::hmPost, url, nullptr, &source, responseContent);
 }
@@ -368,6 +375,7 @@ TNetHTTP::Target TNetHTTP::PrepareConnection(const std::string& url) {
   tunnelHost_ = t.host;
   tunnelPort_ = t.port;
   if (tls != nullptr) {
+    tls->HostName = t.host;
     if (https && viaProxy) {
       tls->OnConnect = [this](TObject*) { OpenTunnel(); };
     } else {

@@ -133,8 +133,9 @@ void TNetTCPConnection::RaiseReplyError() {
   throw ENetProtocolReplyError(resultNumber_, last);
 }
 
-int TNetTCPConnection::RawReceive(char* buffer, int length) {
+int TNetTCPConnection::RawReceive(char* buffer, int length, int timeoutMs) {
   if (interceptEnabled_ && intercept_ != nullptr && intercept_->ReceiveHandled()) {
+    intercept_->ReceiveTimeout = timeoutMs;
     return intercept_->Receive(buffer, length);
   }
   return socket_.Recv(buffer, length);
@@ -155,12 +156,20 @@ int TNetTCPConnection::ReceiveFromSocket(bool raiseIfDisconnected, int timeoutMs
   if (!Connected()) return 0;
   if (buffer == nullptr) buffer = recvBuffer_.data();
   bool idleDeadline = timeoutMs == kNoTimeLimit;
-  if (!socket_.Readable(idleDeadline ? ReadTimeout : timeoutMs)) {
+  const int waitMs = idleDeadline ? ReadTimeout : timeoutMs;
+  // Bytes an intercept holds already would never wake a wait on the socket.
+  bool held = interceptEnabled_ && intercept_ != nullptr && intercept_->HasPendingData();
+  if (!held && !socket_.Readable(waitMs)) {
     if (idleDeadline && ReadTimeout != kNoTimeLimit) throw ENetReadTimeout(RSReadTimeout);
     return 0;
   }
   int capacity = static_cast<int>(recvBuffer_.size());
-  int count = RawReceive(buffer, length > 0 ? std::min(length, capacity) : capacity);
+  int count = RawReceive(buffer, length > 0 ? std::min(length, capacity) : capacity, waitMs);
+  if (count < 0 && GSocketStack->LastError() == winsock::WSAEWOULDBLOCK) {
+    // The intercept waited for the rest of a record in vain: a time-out, not a close.
+    if (idleDeadline && ReadTimeout != kNoTimeLimit) throw ENetReadTimeout(RSReadTimeout);
+    return 0;
+  }
   closedGracefully_ = count == 0;
   if (count < 0) {
     int error = GSocketStack->LastError();

@@ -101,7 +101,7 @@ class TNetTCPConnection : public TNetComponent {
 
  private:
   // The intercept takes the bytes when enabled and it handles them.
-  int RawReceive(char* buffer, int length);
+  int RawReceive(char* buffer, int length, int timeoutMs);
   int RawSend(const char* buffer, int length);
   void ReadReplyLines(const std::string& first);
 

@@ -4,6 +4,9 @@
 #include <utility>
 
 #include "platform/windows/action.h"
+#include "platform/windows/bars.h"
+#include "platform/windows/graphic_controls.h"
+#include "platform/windows/list_controls.h"
 #include "platform/windows/button.h"
 #include "platform/windows/check_box.h"
 #include "platform/windows/edit.h"
@@ -258,6 +261,71 @@ void StandardControlProperties() {
   EventProperty("OnScroll", &TScrollBar::OnScroll);
 }
 
+void StringsProperty(const std::string& name, std::function<TStrings&(TObject*)> strings,
+                     std::function<bool(TObject*)> applies) {
+  RegisterProperty(name, std::move(applies), [strings](TObject* o, const TPropValue& v, TFormReader&) {
+    if (v.kind != TPropValue::Kind::Strings) throw EFormResourceError("string list expected");
+    TStrings& target = strings(o);
+    target.Clear();
+    for (const std::string& item : v.items) target.Add(item);
+  });
+}
+
+void ListAndBarProperties() {
+  StringsProperty(
+      "Items", [](TObject* o) -> TStrings& { return dynamic_cast<TListBox*>(o)->Items(); },
+      [](TObject* o) { return dynamic_cast<TListBox*>(o) != nullptr; });
+  StringsProperty(
+      "Items", [](TObject* o) -> TStrings& { return dynamic_cast<TComboBox*>(o)->Items(); },
+      [](TObject* o) { return dynamic_cast<TComboBox*>(o) != nullptr; });
+  Property<TListBox>("ItemIndex", [](TListBox& l, const TPropValue& v) { l.SetItemIndex(v.AsInt()); });
+  Property<TListBox>("MultiSelect", [](TListBox& l, const TPropValue& v) { l.SetMultiSelect(v.AsBool()); });
+  Property<TComboBox>("ItemIndex", [](TComboBox& c, const TPropValue& v) { c.SetItemIndex(v.AsInt()); });
+  Property<TComboBox>("ItemHeight", [](TComboBox& c, const TPropValue& v) { c.ItemHeight = v.AsInt(); });
+  Property<TComboBox>("DropDownCount", [](TComboBox& c, const TPropValue& v) { c.DropDownCount = v.AsInt(); });
+  Property<TComboBox>("Style", [](TComboBox& c, const TPropValue& v) {
+    using S = TComboBoxStyle;
+    c.SetStyle(EnumOf<S>(v, {{"csDropDown", S::csDropDown}, {"csSimple", S::csSimple},
+                             {"csDropDownList", S::csDropDownList}, {"csOwnerDrawFixed", S::csOwnerDrawFixed},
+                             {"csOwnerDrawVariable", S::csOwnerDrawVariable}}));
+  });
+  EventProperty("OnChange", &TComboBox::OnChange);
+  EventProperty("OnDrawItem", &TComboBox::OnDrawItem);
+  Property<TStatusBar>("SimplePanel", [](TStatusBar& s, const TPropValue& v) { s.SimplePanel = v.AsBool(); });
+  Property<TStatusBar>("SimpleText", [](TStatusBar& s, const TPropValue& v) { s.SetSimpleText(v.AsString()); });
+  RegisterProperty(
+      "Panels", [](TObject* o) { return dynamic_cast<TStatusBar*>(o) != nullptr; },
+      [](TObject* o, const TPropValue& v, TFormReader&) {
+        if (v.kind != TPropValue::Kind::Collection) throw EFormResourceError("collection expected");
+        auto* bar = dynamic_cast<TStatusBar*>(o);
+        bar->Panels().clear();
+        for (const auto& item : v.collection) {
+          TStatusPanel panel;
+          for (const TPropAssignment& a : item) {
+            if (a.name == "Width") panel.Width = a.value.AsInt();
+            else if (a.name == "Text") panel.Text = a.value.AsString();
+            else if (a.name == "Alignment") panel.Alignment = AlignmentOf(a.value);
+            else throw EFormResourceError("panel property " + a.name + " not found");
+          }
+          bar->Panels().push_back(panel);
+        }
+        bar->PanelsChanged();
+      });
+  Property<TToolBar>("ButtonWidth", [](TToolBar& t, const TPropValue& v) { t.ButtonWidth = v.AsInt(); });
+  Property<TToolBar>("ButtonHeight", [](TToolBar& t, const TPropValue& v) { t.ButtonHeight = v.AsInt(); });
+  Property<TToolBar>("Flat", [](TToolBar& t, const TPropValue& v) { t.Flat = v.AsBool(); });
+  Property<TToolBar>("Wrapable", [](TToolBar& t, const TPropValue& v) { t.Wrapable = v.AsBool(); });
+  Property<TCoolBar>("AutoSize", [](TCoolBar& c, const TPropValue& v) { c.AutoSize = v.AsBool(); });
+  EventProperty("OnPaint", &TPaintBox::OnPaint);
+  Property<TImage>("Stretch", [](TImage& i, const TPropValue& v) { i.Stretch = v.AsBool(); });
+  Property<TImage>("Center", [](TImage& i, const TPropValue& v) { i.Center = v.AsBool(); });
+  Property<TImage>("AutoSize", [](TImage& i, const TPropValue& v) { i.AutoSize = v.AsBool(); });
+  Property<TProgressBar>("Max", [](TProgressBar& p, const TPropValue& v) { p.SetRange(p.Min(), v.AsInt()); });
+  Property<TProgressBar>("Min", [](TProgressBar& p, const TPropValue& v) { p.SetRange(v.AsInt(), p.Max()); });
+  Property<TProgressBar>("Position", [](TProgressBar& p, const TPropValue& v) { p.SetPosition(v.AsInt()); });
+  Property<TProgressBar>("Step", [](TProgressBar& p, const TPropValue& v) { p.Step = v.AsInt(); });
+}
+
 void NonVisualProperties() {
   Property<TTimer>("Enabled", [](TTimer& t, const TPropValue& v) { t.SetEnabled(v.AsBool()); });
   Property<TTimer>("Interval", [](TTimer& t, const TPropValue& v) { t.SetInterval(static_cast<unsigned>(v.AsInt())); });
@@ -325,6 +393,14 @@ void Classes() {
   Class<TLabel>("TLabel");
   Class<TScrollBar>("TScrollBar");
   Class<TTimer>("TTimer");
+  Class<TListBox>("TListBox");
+  Class<TComboBox>("TComboBox");
+  Class<TStatusBar>("TStatusBar");
+  Class<TToolBar>("TToolBar");
+  Class<TCoolBar>("TCoolBar");
+  Class<TPaintBox>("TPaintBox");
+  Class<TImage>("TImage");
+  Class<TProgressBar>("TProgressBar");
   Class<TMainMenu>("TMainMenu");
   Class<TPopupMenu>("TPopupMenu");
   Class<TMenuItem>("TMenuItem");
@@ -343,6 +419,7 @@ void form_registry::RegisterWindowClasses() {
   FormProperties();
   StandardControlProperties();
   NonVisualProperties();
+  ListAndBarProperties();
   ChildRules();
 }
 

@@ -112,6 +112,8 @@ void AttachNativeWidget(TWinControl* control, QWidget* widget) {
   SetNewHandle(control, handle);
 }
 
+void RouteInputOf(QWidget* part, TWinControl* control) { part->installEventFilter(control->Handle()->input_filter); }
+
 void ReplayToWidget(HWND handle, const TMessage& message) {
   QWidget* widget = handle->widget;
   TInputFilter* filter = handle->input_filter;

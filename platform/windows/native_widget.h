@@ -12,6 +12,9 @@ namespace lark {
 // Makes `widget` the window of `control` (inside its parent's window), with
 // its input routed through the queue.
 void AttachNativeWidget(TWinControl* control, QWidget* widget);
+// Routes another widget's input (a part of the native widget that gets
+// keys itself) through the control's queue as well.
+void RouteInputOf(QWidget* part, TWinControl* control);
 // Hands a message the control did not keep to the widget as toolkit input.
 void ReplayToWidget(HWND handle, const TMessage& message);
 

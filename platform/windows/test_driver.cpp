@@ -1,6 +1,8 @@
 #include "platform/windows/test_driver.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -23,6 +25,15 @@ std::function<int(const std::string&, TMsgDlgType, TMsgDlgButtons)>& BoxAnswer()
 std::function<TMenuItem*(TPopupMenu*, TPoint)>& MenuAnswer() {
   static std::function<TMenuItem*(TPopupMenu*, TPoint)> answer;
   return answer;
+}
+
+std::function<bool(TCommonDialog*)>& DialogAnswer() {
+  static std::function<bool(TCommonDialog*)> answer;
+  return answer;
+}
+std::function<void(const std::string&, const std::vector<std::string>&)>& StartCapture() {
+  static std::function<void(const std::string&, const std::vector<std::string>&)> capture;
+  return capture;
 }
 
 Qt::KeyboardModifiers Modifiers(TShiftState shift) {
@@ -192,6 +203,15 @@ void ActivateWindow(TCustomForm* form) {
 
 void SetApplicationActive(bool active) { Application()->SetActive(active); }
 
+void OpenDropDown(TWinControl* combo) {
+  auto* box = qobject_cast<QComboBox*>(WidgetOf(combo));
+  if (!box) return;
+  box->showPopup();
+  QCoreApplication::processEvents();
+  box->view()->grab();
+  box->hidePopup();
+}
+
 void PumpWindowSystem() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 std::uint32_t PixelAt(TWinControl* control, int x, int y) {
@@ -209,7 +229,15 @@ void AnswerMessageBoxes(std::function<int(const std::string&, TMsgDlgType, TMsgD
 
 void AnswerPopupMenus(std::function<TMenuItem*(TPopupMenu*, TPoint)> answer) { MenuAnswer() = std::move(answer); }
 
+void AnswerDialogs(std::function<bool(TCommonDialog*)> answer) { DialogAnswer() = std::move(answer); }
+
+void CaptureStarts(std::function<void(const std::string&, const std::vector<std::string>&)> capture) {
+  StartCapture() = std::move(capture);
+}
+
 void Reset() {
+  DialogAnswer() = nullptr;
+  StartCapture() = nullptr;
   ModalHandler() = nullptr;
   BoxAnswer() = nullptr;
   MenuAnswer() = nullptr;
@@ -231,6 +259,20 @@ bool AnswerMessageBox(const std::string& text, TMsgDlgType type, TMsgDlgButtons 
 bool AnswerPopupMenu(TPopupMenu* menu, TPoint screenPoint, TMenuItem*& choice) {
   if (!MenuAnswer()) return false;
   choice = MenuAnswer()(menu, screenPoint);
+  return true;
+}
+
+bool AnswerDialog(TCommonDialog* dialog, bool& confirmed) {
+  if (!DialogAnswer()) return false;
+  confirmed = DialogAnswer()(dialog);
+  return true;
+}
+
+bool InterceptsStarts() { return static_cast<bool>(StartCapture()); }
+
+bool InterceptStart(const std::string& program, const std::vector<std::string>& arguments) {
+  if (!StartCapture()) return false;
+  StartCapture()(program, arguments);
   return true;
 }
 

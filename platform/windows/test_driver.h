@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/windows/control_types.h"
 #include "platform/windows/dialogs.h"
@@ -15,6 +16,7 @@ class TWinControl;
 class TCustomForm;
 class TMenuItem;
 class TPopupMenu;
+class TCommonDialog;
 
 // Drives the window layer headless, the way a user would: input goes in as
 // window-system events and reaches controls through the layer's own queue
@@ -44,6 +46,9 @@ void SetCursorPos(TPoint screenPoint);
 void ActivateWindow(TCustomForm* form);
 void SetApplicationActive(bool active);
 
+// Opens a combo box's list (and lets it paint), as a click on its arrow would.
+void OpenDropDown(TWinControl* combo);
+
 // Lets the window system deliver what it holds (input, timers, paints)
 // without handling any queued message.
 void PumpWindowSystem();
@@ -59,6 +64,13 @@ void OnModalShown(std::function<void(TCustomForm* form)> handler);
 void AnswerMessageBoxes(std::function<int(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons)> answer);
 // Chooses a pop-up menu entry (null: dismissed) without showing the menu.
 void AnswerPopupMenus(std::function<TMenuItem*(TPopupMenu* menu, TPoint screenPoint)> answer);
+// Answers the common dialogs (open, save, print, printer setup, find,
+// font, colour, folder): the callback fills the dialog's fields as the user
+// would and returns whether the user confirmed.
+void AnswerDialogs(std::function<bool(TCommonDialog* dialog)> answer);
+// Records programs the layer would start (the shell's opener, sound
+// players, new instances) instead of starting them.
+void CaptureStarts(std::function<void(const std::string& program, const std::vector<std::string>& arguments)> capture);
 // Drops every callback.
 void Reset();
 
@@ -68,5 +80,8 @@ void Reset();
 void NotifyModalShown(TCustomForm* form);
 bool AnswerMessageBox(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int& result);
 bool AnswerPopupMenu(TPopupMenu* menu, TPoint screenPoint, TMenuItem*& choice);
+bool AnswerDialog(TCommonDialog* dialog, bool& confirmed);
+bool InterceptsStarts();
+bool InterceptStart(const std::string& program, const std::vector<std::string>& arguments);
 
 }  // namespace lark

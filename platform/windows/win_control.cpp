@@ -52,7 +52,8 @@ void TWinControl::InsertControl(TControl* control) {
       win->DestroyHandle();
     }
   }
-  if (control->align_ != TAlign::alNone) Realign(control);
+  // Containers with layouts of their own (tool bars) place every child.
+  Realign(control);
   control->Invalidate();
 }
 

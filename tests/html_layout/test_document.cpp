@@ -188,6 +188,60 @@ TEST(Document, ListMarkers) {
   EXPECT_TRUE(inked);  // "z." left of the item
 }
 
+// A 4 x 2 tile: the left half red, the right half blue or white.
+std::unique_ptr<TBitmap> Tile(TColor right) {
+  auto tile = std::make_unique<TBitmap>(4, 2);
+  tile->SetPixelFormat(pf24bit);
+  tile->Canvas().Brush().Color = clRed;
+  tile->Canvas().FillRect(Rect(0, 0, 2, 2));
+  tile->Canvas().Brush().Color = right;
+  tile->Canvas().FillRect(Rect(2, 0, 4, 2));
+  return tile;
+}
+
+TEST(Document, BackgroundPicturesAreTiledWhenPainted) {
+  DocumentBuilder doc;
+  int requests = 0;
+  doc.List.OnBitmapRequest = [&](TObject*, const std::string& url, std::unique_ptr<TBitmap>& bitmap, TColor& color) {
+    ++requests;
+    bitmap = Tile(url == "see-through.bmp" ? clWhite : clBlue);
+    if (url == "see-through.bmp") color = clWhite;
+  };
+  TBlock* tiled = doc.Open("div", {{"background-image", "url(tile.bmp)"}, {"height", "20px"}});
+  doc.Text(" ");
+  doc.Close();
+  TBlock* single = doc.Open("div", {{"background-image", "url(tile.bmp)"},
+                                    {"background-repeat", "no-repeat"},
+                                    {"background-position", "10px 4px"},
+                                    {"height", "20px"}});
+  doc.Close();
+  TBlock* masked = doc.Open("div", {{"background-image", "url(see-through.bmp)"},
+                                    {"background-color", "yellow"},
+                                    {"height", "20px"}});
+  doc.Close();
+  doc.Layout(200);
+  // Paint only a band: nothing outside it is touched.
+  doc.Surface.Canvas().Brush().Color = clWhite;
+  doc.Surface.Canvas().FillRect(Rect(0, 0, 1000, 1000));
+  doc.List.Draw(doc.Surface.Canvas(), Rect(0, 0, 100, 1000), 1000, 0, 0, 0, 0);
+  EXPECT_EQ(requests, 2);  // one fetch per picture, shared by the blocks
+
+  const TRect t = tiled->BoxRect;
+  for (int x = t.Left; x < t.Left + 16; ++x)
+    EXPECT_EQ(doc.Pixel(x, t.Top + 3), (x - t.Left) % 4 < 2 ? clRed : clBlue) << x;
+  EXPECT_EQ(doc.Pixel(150, t.Top + 3), clWhite);  // beyond the painted band
+
+  const TRect s = single->BoxRect;
+  EXPECT_EQ(doc.Pixel(s.Left + 10, s.Top + 4), clRed);
+  EXPECT_EQ(doc.Pixel(s.Left + 12, s.Top + 5), clBlue);
+  EXPECT_EQ(doc.Pixel(s.Left + 14, s.Top + 4), clWhite);
+  EXPECT_EQ(doc.Pixel(s.Left + 10, s.Top + 6), clWhite);
+
+  const TRect m = masked->BoxRect;
+  EXPECT_EQ(doc.Pixel(m.Left + 0, m.Top + 1), clRed);
+  EXPECT_EQ(doc.Pixel(m.Left + 2, m.Top + 1), clYellow);  // the colour shows through
+}
+
 // A section whose layout fails inside a block.
 class Failing : public TSectionBase {
  public:

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "html/parser_state.h"
+#include "html/section_style.h"
 #include "html/text_collector.h"
 #include "html/url_target.h"
 #include "layout_fixture.h"
@@ -26,9 +28,9 @@ TEST(ParagraphFinish, CollapsesBlanksAndKeepsTheNonBreakingOne) {
 
   TSection nobr(&list, {}, Font(12), "");
   nobr.AddChar('a', 0);
-  nobr.NoBreak = true;
+  ParserState().NoBreak = true;  // inside NOBR
   nobr.AddChar(' ', 1);
-  nobr.NoBreak = false;
+  ParserState().NoBreak = false;
   nobr.AddText(" b", 2);
   EXPECT_EQ(Finished(nobr), "a b");
   EXPECT_EQ(nobr.BreakFlags()[1], 'n');
@@ -276,6 +278,31 @@ TEST(ParagraphDrawing, SelectionIsInvertedAndSuperscriptIsRaised) {
     return 1000;
   };
   EXPECT_LT(topInk(x2, x2 + 20), topInk(x1, x2));
+}
+
+}  // namespace
+}  // namespace lark
+
+namespace lark {
+namespace {
+
+TEST(ParagraphStyle, RunsFollowTheParsersScriptState) {
+  TSectionList list(nullptr, nullptr);
+  TProperties props;
+  props.AddPropertyByName("font-family", "Arial");
+  props.SetProp(css::FontSize, 10.0);
+  props.AddPropertyByName("text-align", "Justify");
+  props.AddPropertyByName("clear", "left");
+  auto section = CreateSection(&list, nullptr, props, nullptr, true);
+  EXPECT_EQ(section->Style.Justify, TJustify::FullJustify);
+  EXPECT_EQ(section->Style.ClearAttr, ClearLeftSide);
+  section->AddText("x", 0);
+  ParserState().SScript = TScriptState::Superscript;
+  TFontObj* raised = ChangeFont(*section, props, nullptr);
+  ParserState().SScript = TScriptState::Normal;
+  EXPECT_EQ(raised->SScript, TScript::Super);
+  EXPECT_EQ(raised->Pos, 1);
+  EXPECT_EQ(raised->Font().Size(), 10);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
+#include "platform/windows/bars.h"
 #include "platform/windows/button.h"
+#include "platform/windows/list_controls.h"
 #include "platform/windows/edit.h"
 #include "platform/windows/form_reader.h"
 #include "platform/windows/menus.h"
@@ -161,6 +163,38 @@ TEST(FormParser, RefusesHostileInput) {
   EXPECT_THROW(ParseFormResource("object A: T\n  D = {0}\nend", "odd"), EFormResourceError);
   EXPECT_THROW(ParseFormResource("object A: T\n  N = 99999999999999999999999\nend", "big"), EFormResourceError);
   EXPECT_THROW(ParseFormResource("", "empty"), EFormResourceError);
+}
+
+}  // namespace
+}  // namespace lark
+
+namespace lark {
+namespace {
+
+TEST_F(FormReader, ReadsListsAndCollections) {
+  TfrmTest form(nullptr, R"(object frmTest: TfrmTest
+  object StatusBar: TStatusBar
+    Panels = <
+      item
+        Width = 120
+        Text = 'State'
+      end
+      item
+        Width = 50
+      end>
+  end
+  object cbAddress: TComboBox
+    Items = ('http://a/' 'http://b/')
+    ItemIndex = 1
+  end
+end)");
+  auto* status = dynamic_cast<TStatusBar*>(form.FindComponent("StatusBar"));
+  auto* combo = dynamic_cast<TComboBox*>(form.FindComponent("cbAddress"));
+  ASSERT_TRUE(status && combo);
+  ASSERT_EQ(status->Panels().size(), 2u);
+  EXPECT_EQ(status->Panels()[0].Text, "State");
+  EXPECT_EQ(combo->Items().Count(), 2);
+  EXPECT_EQ(combo->GetText(), "http://b/");
 }
 
 }  // namespace

@@ -1,0 +1,272 @@
+#include "net/ftp_client.h"
+
+#include <chrono>
+
+#include "net/anti_freeze.h"
+#include "net/net_messages.h"
+#include "platform/core/stream.h"
+#include "platform/core/string_routines.h"
+
+namespace lark {
+
+using namespace net_messages;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr const char* kTransferAborted = "The transfer was aborted.";
+constexpr const char* kLineBreak = "An FTP command argument contains a line break.";
+constexpr const char* kNoDataConnection = "The FTP server did not open the data connection in time.";
+
+void RefuseLineBreaks(const std::string& argument) {
+  if (argument.find_first_of("\r\n") != std::string::npos) throw ENetFTPLineBreak(kLineBreak);
+}
+
+std::string LastLine(const TStringList& reply) { return reply.Empty() ? std::string() : reply.At(reply.Count() - 1); }
+
+}  // namespace
+
+// Publishes the data channel to Abort for exactly as long as it lives.
+class TNetFTP::ChannelScope {
+ public:
+  ChannelScope(TNetFTP& ftp, TNetTCPConnection& channel) : ftp_(ftp) { ftp_.SetDataChannel(&channel); }
+  ~ChannelScope() { ftp_.SetDataChannel(nullptr); }
+  ChannelScope(const ChannelScope&) = delete;
+  ChannelScope& operator=(const ChannelScope&) = delete;
+
+ private:
+  TNetFTP& ftp_;
+};
+
+TNetPassiveAddress ParsePassiveReply(const std::string& reply) {
+  std::string line = Trim(reply);
+  std::string fields;
+  size_t open = line.find('(');
+  size_t close = line.find(')');
+  if (open != std::string::npos && close != std::string::npos && close > open) {
+    fields = line.substr(open + 1, close - open - 1);
+  } else {
+    size_t blank = line.rfind(' ');
+    fields = blank == std::string::npos ? line : line.substr(blank + 1);
+  }
+  int numbers[6];
+  size_t start = 0;
+  for (int i = 0; i < 6; ++i) {
+    size_t comma = fields.find(',', start);
+    numbers[i] = StrToInt(Trim(fields.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
+    if (numbers[i] < 0 || numbers[i] > 255) throw EConvertError("'" + fields + "' is not a valid address");
+    start = comma == std::string::npos ? fields.size() : comma + 1;
+  }
+  TNetPassiveAddress address;
+  address.host = std::to_string(numbers[0]) + "." + std::to_string(numbers[1]) + "." + std::to_string(numbers[2]) +
+                 "." + std::to_string(numbers[3]);
+  address.port = numbers[4] * 256 + numbers[5];
+  return address;
+}
+
+std::string PortArgument(const std::string& ip, int port) {
+  std::string text = ip;
+  for (char& c : text) {
+    if (c == '.') c = ',';
+  }
+  return text + "," + std::to_string(port / 256) + "," + std::to_string(port % 256);
+}
+
+// ------------------------------------------------------------ TNetSimpleServer
+
+TNetSimpleServer::~TNetSimpleServer() { CloseListener(); }
+
+void TNetSimpleServer::Abort() { abort_ = true; }
+
+void TNetSimpleServer::CloseListener() {
+  if (listener_) listener_->CloseSocket();
+  listener_.reset();
+  listening_ = false;
+}
+
+void TNetSimpleServer::Bind() {
+  listener_ = std::make_unique<TNetSocketHandle>();
+  listener_->Allocate();
+  listener_->IP = BoundIP;
+  listener_->Port = BoundPort;
+  listener_->Bind();
+  GSocketStack->SocketName(listener_->Handle(), listener_->IP, listener_->Port);
+  BoundPort = listener_->Port;
+}
+
+void TNetSimpleServer::BeginListen() {
+  ResetConnection();
+  abort_ = false;
+  listening_ = false;
+  if (!listener_) Bind();
+  listener_->Listen(1);
+  listening_ = true;
+}
+
+bool TNetSimpleServer::Listen() {
+  if (!listening_) BeginListen();
+  const auto deadline = Clock::now() + std::chrono::milliseconds(AcceptTimeout);
+  while (!abort_) {
+    if (AcceptTimeout != kNoTimeLimit && Clock::now() >= deadline) return false;
+    // Short waits on the listening socket: each gives the anti-freeze its
+    // turn and lets an Abort act, and none spins.
+    if (!listener_->Readable(kWaitSliceMs)) continue;
+    socket_.Accept(listener_->Handle());
+    if (AllowedPeerIP.empty() || socket_.PeerIP == AllowedPeerIP) {
+      CloseListener();
+      return true;
+    }
+    socket_.CloseSocket();  // someone else: the data must come from the server
+  }
+  return false;
+}
+
+// ----------------------------------------------------------------------- TNetFTP
+
+TNetFTP::TNetFTP() { Port = 21; }
+
+void TNetFTP::Connect(bool login) {
+  TNetBusyGuard busy;
+  RefuseLineBreaks(User);
+  RefuseLineBreaks(Password);
+  TNetTCPClient::Connect();
+  try {
+    GetResponse({220});
+    if (!login) return;
+    if (SendCmd("user " + User, {230, 331}) == 331) SendCmd("pass " + Password, 230);
+    SendTransferType();
+    // Servers that do not say what they are still serve files.
+    int code = SendCmd("syst", -1);
+    systemDesc_ = code / 100 == 2 ? LastLine(LastCmdResult()).substr(std::min<size_t>(3, LastLine(LastCmdResult()).size()))
+                                  : std::string(RSFTPUnknownHost);
+  } catch (...) {
+    Disconnect();
+    throw;
+  }
+}
+
+void TNetFTP::SendTransferType() {
+  SendCmd(std::string("type ") + (transferType_ == TNetFTPTransferType::ftBinary ? "I" : "A"), 200);
+}
+
+void TNetFTP::SetTransferType(TNetFTPTransferType value) {
+  if (value == transferType_ || transferring_) return;
+  transferType_ = value;
+  if (Connected()) SendTransferType();
+}
+
+void TNetFTP::ChangeDir(const std::string& directory) {
+  TNetBusyGuard busy;
+  RefuseLineBreaks(directory);
+  SendCmd("CWD " + directory, 250);
+}
+
+std::int64_t TNetFTP::Size(const std::string& fileName) {
+  TNetBusyGuard busy;
+  RefuseLineBreaks(fileName);
+  if (SendCmd("SIZE " + fileName, -1) != 213) return -1;
+  std::string text = Trim(LastLine(LastCmdResult()));
+  size_t blank = text.find(' ');
+  std::int64_t size = -1;
+  if (blank == std::string::npos || !TryStrToInt64(Trim(text.substr(blank + 1)), size) || size < 0) return -1;
+  return size;
+}
+
+void TNetFTP::Get(const std::string& fileName, TStream& stream) {
+  TNetBusyGuard busy;
+  RefuseLineBreaks(fileName);
+  DataTransfer("retr " + fileName, stream);
+}
+
+void TNetFTP::Abort() {
+  aborted_ = true;
+  std::lock_guard lock(channelMutex_);
+  if (dataChannel_ == nullptr) return;
+  if (Connected()) {
+    WriteLn("ABOR");
+    abortSent_ = true;
+  }
+  if (auto* listener = dynamic_cast<TNetSimpleServer*>(dataChannel_)) listener->Abort();
+  dataChannel_->DisconnectSocket();
+}
+
+void TNetFTP::SetDataChannel(TNetTCPConnection* channel) {
+  std::lock_guard lock(channelMutex_);
+  dataChannel_ = channel;
+}
+
+void TNetFTP::ConfigureChannel(TNetTCPConnection& channel) const {
+  // The application follows the transfer on the FTP component's own events;
+  // the data moves in blocks of the size set on the FTP component.
+  channel.OnWork = OnWork;
+  channel.OnWorkBegin = OnWorkBegin;
+  channel.OnWorkEnd = OnWorkEnd;
+  channel.ReadTimeout = ReadTimeout;
+  channel.SetRecvBufferSize(RecvBufferSize());
+}
+
+void TNetFTP::DataTransfer(const std::string& command, TStream& stream) {
+  aborted_ = false;
+  abortSent_ = false;
+  transferring_ = true;
+  try {
+    if (Passive) {
+      PassiveTransfer(command, stream);
+    } else {
+      ActiveTransfer(command, stream);
+    }
+  } catch (...) {
+    transferring_ = false;
+    if (aborted_) throw ENetFTPTransferAborted(kTransferAborted);
+    throw;
+  }
+  transferring_ = false;
+  FinishTransfer();
+}
+
+void TNetFTP::PassiveTransfer(const std::string& command, TStream& stream) {
+  SendCmd("PASV", 227);
+  const int port = ParsePassiveReply(LastLine(LastCmdResult())).port;
+  WriteLn(command);
+  TNetTCPClient data;
+  data.SocksInfo.Assign(SocksInfo);
+  ConfigureChannel(data);
+  // The data comes from the server we talk to, whatever address the reply
+  // names: a reply naming another host must not send us there.
+  data.Host = SocksInfo.Version == TSocksVersion::svNoSocks ? socket_.PeerIP : Host;
+  data.Port = port;
+  data.ConnectTimeout = ConnectTimeout;
+  ChannelScope published(*this, data);
+  data.Connect();
+  GetResponse({125, 150});
+  data.ReadStream(stream, -1, true);
+}
+
+void TNetFTP::ActiveTransfer(const std::string& command, TStream& stream) {
+  TNetSimpleServer data;
+  ConfigureChannel(data);
+  data.BoundIP = socket_.IP;
+  data.AllowedPeerIP = socket_.PeerIP;
+  data.AcceptTimeout = ConnectTimeout;
+  data.BeginListen();
+  ChannelScope published(*this, data);
+  SendCmd("PORT " + PortArgument(data.BoundIP, data.BoundPort), 200);
+  SendCmd(command, {125, 150});
+  if (!data.Listen()) {
+    if (aborted_) throw ENetFTPTransferAborted(kTransferAborted);
+    throw ENetConnectTimeout(kNoDataConnection);
+  }
+  data.ReadStream(stream, -1, true);
+}
+
+void TNetFTP::FinishTransfer() {
+  int code = GetResponse({225, 226, 250, 426, 451, 550, 552});
+  if (code / 100 == 2 && !aborted_) return;
+  std::string failure = LastLine(LastCmdResult());
+  // The server answers the ABOR too, after the transfer's own reply.
+  if (abortSent_) GetResponse({225, 226});
+  if (aborted_) throw ENetFTPTransferAborted(kTransferAborted);
+  throw ENetProtocolReplyError(code, failure);
+}
+
+}  // namespace lark

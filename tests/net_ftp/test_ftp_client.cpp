@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "net/ftp_client.h"
+#include "net/net_exception.h"
+#include "platform/core/stream.h"
+#include "tests/net_ftp/ftp_test_support.h"
+#include "tests/net_tls/socks_peer.h"
+
+namespace lark {
+namespace {
+
+constexpr int kFileSize = 8 * 1024 * 1024 + 3;
+
+std::string Pattern(size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+  return bytes;
+}
+
+TEST(FTPReplies, PassiveAddressesWithAndWithoutBrackets) {
+  auto bracketed = ParsePassiveReply("227 Entering Passive Mode (10,0,0,5,4,1).");
+  EXPECT_EQ(bracketed.host, "10.0.0.5");
+  EXPECT_EQ(bracketed.port, 1025);
+  auto bare = ParsePassiveReply("227 Entering Passive Mode 10,0,0,5,4,1");
+  EXPECT_EQ(bare.host, "10.0.0.5");
+  EXPECT_EQ(bare.port, 1025);
+  for (const char* bad : {"227 (10,0,0,5,4)", "227 (10,0,0,5,4,x)", "227 (10,0,0,5,256,1)", "227 nothing"}) {
+    EXPECT_THROW((void)ParsePassiveReply(bad), EConvertError) << bad;
+  }
+  EXPECT_EQ(PortArgument("192.168.1.7", 5001), "192,168,1,7,19,137");
+}
+
+class Vsftpd : public testing::Test {
+ protected:
+  void SetUp() override {
+    server_.MakeDirectory("sub");
+    server_.WriteFile("sub/file.bin", Pattern(kFileSize));
+    server_.WriteFile("small.txt", "small file\n");
+    server_.Start();
+    ASSERT_TRUE(server_.Started()) << server_.Error();
+    ftp_.Host = "127.0.0.1";
+    ftp_.Port = server_.Port();
+    ftp_.User = "anonymous";
+    ftp_.Password = "lark@example.test";
+  }
+  test::VsftpdPeer server_;
+  TNetFTP ftp_;
+};
+
+TEST_F(Vsftpd, PassiveLoginDirectorySizeAndRetrieve) {
+  ftp_.Passive = true;
+  ftp_.Connect();
+  EXPECT_EQ(ftp_.SystemDesc(), " UNIX Type: L8");
+  ftp_.ChangeDir("sub");
+  EXPECT_EQ(ftp_.Size("file.bin"), kFileSize);
+  EXPECT_EQ(ftp_.Size("missing.bin"), -1);
+  std::int64_t worked = 0;
+  int begins = 0;
+  ftp_.OnWorkBegin = [&](TObject*, TWorkMode, std::int64_t) { ++begins; };
+  ftp_.OnWork = [&](TObject*, TWorkMode, std::int64_t count) { worked = count; };
+  TMemoryStream stream;
+  ftp_.Get("file.bin", stream);
+  EXPECT_EQ(stream.Bytes(), Pattern(kFileSize));
+  EXPECT_EQ(begins, 1);
+  EXPECT_EQ(worked, kFileSize);
+  // The control connection is still in step for the next transfer.
+  ftp_.ChangeDir("/");
+  TMemoryStream small;
+  ftp_.Get("small.txt", small);
+  EXPECT_EQ(small.Bytes(), "small file\n");
+}
+
+TEST_F(Vsftpd, ActiveModeRetrievesAndAMissingFileFails) {
+  ftp_.Passive = false;
+  ftp_.Connect();
+  TMemoryStream stream;
+  ftp_.Get("small.txt", stream);
+  EXPECT_EQ(stream.Bytes(), "small file\n");
+  TMemoryStream nothing;
+  try {
+    ftp_.Get("missing.bin", nothing);
+    FAIL();
+  } catch (const ENetProtocolReplyError& e) {
+    EXPECT_EQ(e.ReplyCode, 550);
+  }
+}
+
+TEST_F(Vsftpd, AnAbortDuringATransferIsSilentAndKeepsTheSessionUsable) {
+  server_.WriteFile("big.bin", Pattern(64 * 1024 * 1024));
+  ftp_.Passive = true;
+  ftp_.Connect();
+  ftp_.OnWork = [&](TObject*, TWorkMode, std::int64_t count) {
+    if (count > 1000000) ftp_.Abort();
+  };
+  TMemoryStream stream;
+  EXPECT_THROW(ftp_.Get("big.bin", stream), ENetFTPTransferAborted);
+  EXPECT_LT(stream.Size(), 64 * 1024 * 1024);
+  ftp_.OnWork = nullptr;
+  EXPECT_EQ(ftp_.Size("small.txt"), 11);
+}
+
+TEST_F(Vsftpd, LineBreaksInNamesAreRefusedBeforeSending) {
+  ftp_.Connect();
+  EXPECT_THROW((void)ftp_.Size("a\r\nDELE b"), ENetFTPLineBreak);
+  EXPECT_THROW(ftp_.ChangeDir("x\ny"), ENetFTPLineBreak);
+  EXPECT_EQ(ftp_.Size("small.txt"), 11);
+}
+
+// Both connections go through the SOCKS server.
+TEST_F(Vsftpd, PassiveTransfersThroughSocks5) {
+  test::DantePeer socks;
+  ASSERT_TRUE(socks.Started()) << socks.Error();
+  ftp_.SocksInfo.Version = TSocksVersion::svSocks5;
+  ftp_.SocksInfo.Host = "127.0.0.1";
+  ftp_.SocksInfo.Port = socks.Port();
+  ftp_.Passive = true;
+  ftp_.Connect();
+  TMemoryStream stream;
+  ftp_.Get("small.txt", stream);
+  EXPECT_EQ(stream.Bytes(), "small file\n");
+}
+
+class OddServer : public testing::Test {
+ protected:
+  void SetUp() override {
+    server_.WriteFile("file.txt", "from the odd server");
+    server_.WriteFile("cut.bin", "");
+    server_.Start();
+    ASSERT_TRUE(server_.Started()) << server_.Error();
+  }
+  void Login(const std::string& user) {
+    ftp_.Host = "127.0.0.1";
+    ftp_.Port = server_.Port();
+    ftp_.User = user;
+    ftp_.Password = "pw";
+    ftp_.Passive = true;
+    ftp_.Connect();
+  }
+  test::OddFtpPeer server_;
+  TNetFTP ftp_;
+};
+
+TEST_F(OddServer, Syst502LeavesTheSystemUnknownAndPassiveRepliesOfEveryShapeWork) {
+  for (const char* user : {"plain", "nobrackets", "foreign"}) {
+    Login(user);
+    EXPECT_EQ(ftp_.SystemDesc(), "Unknown");
+    // "foreign" names 10.1.2.3: the data still comes from the server itself.
+    TMemoryStream stream;
+    ftp_.Get("file.txt", stream);
+    EXPECT_EQ(stream.Bytes(), "from the odd server") << user;
+    EXPECT_EQ(ftp_.Size("nothing-here"), -1);
+    ftp_.Disconnect();
+  }
+}
+
+TEST_F(OddServer, A426DuringTheTransferFailsItRatherThanTruncating) {
+  Login("plain");
+  TMemoryStream stream;
+  try {
+    ftp_.Get("cut.bin", stream);
+    FAIL() << "a cut transfer passed as complete";
+  } catch (const ENetProtocolReplyError& e) {
+    EXPECT_EQ(e.ReplyCode, 426);
+  }
+  EXPECT_EQ(ftp_.Size("file.txt"), 19);
+}
+
+}  // namespace
+}  // namespace lark

@@ -1,0 +1,95 @@
+#include "platform/windows/edit.h"
+#include "platform/windows/list_controls.h"
+#include "tests/platform_windows/window_fixture.h"
+
+namespace lark {
+namespace {
+
+class Lists : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    form = std::make_unique<TForm>(nullptr);
+    form->SetClientSize(300, 200);
+  }
+  std::unique_ptr<TForm> form;
+};
+
+TEST_F(Lists, ListBoxSelectsOneOrManyAndKeepsStateAcrossItsWindow) {
+  auto* list = new TListBox(form.get());
+  list->SetParent(form.get());
+  list->SetBounds(0, 0, 120, 60);
+  for (int i = 0; i < 20; ++i) list->Items().Add("item " + std::to_string(i));
+  list->SetItemIndex(3);
+  form->Show();
+  EXPECT_EQ(list->ItemIndex(), 3);
+  EXPECT_TRUE(list->Selected(3));
+  list->SetMultiSelect(true);
+  list->SetSelected(5, true);
+  EXPECT_EQ(list->SelCount(), 2);
+  list->SetTopIndex(10);
+  Application()->ProcessMessages();
+  EXPECT_EQ(list->TopIndex(), 10);
+  list->RecreateWnd();
+  EXPECT_EQ(list->SelCount(), 2);
+  EXPECT_EQ(list->Items().Count(), 20);
+  EXPECT_THROW(list->Items().Get(20), EStringListError);
+}
+
+TEST_F(Lists, ClickingAnItemSelectsItThroughTheQueue) {
+  auto* list = new TListBox(form.get());
+  list->SetParent(form.get());
+  list->SetBounds(0, 0, 120, 100);
+  list->Items().Add("first");
+  list->Items().Add("second");
+  int clicks = 0;
+  list->OnClick = [&](TObject*) { ++clicks; };
+  form->Show();
+  test_driver::Click(list, 10, 3);
+  Application()->ProcessMessages();
+  EXPECT_EQ(list->ItemIndex(), 0);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(Lists, ComboBoxStylesKeepTextAndIndex) {
+  auto* combo = new TComboBox(form.get());
+  combo->SetParent(form.get());
+  combo->Items().Add("http://a/");
+  combo->Items().Add("http://b/");
+  form->Show();
+  combo->SetText("typed");
+  EXPECT_EQ(combo->GetText(), "typed");
+  EXPECT_EQ(combo->ItemIndex(), -1);
+  combo->SetItemIndex(1);
+  EXPECT_EQ(combo->GetText(), "http://b/");
+  combo->SetFocus();
+  combo->SetText("");
+  test_driver::TypeText("x");
+  Application()->ProcessMessages();
+  EXPECT_EQ(combo->GetText(), "x");
+  combo->SetStyle(TComboBoxStyle::csDropDownList);
+  combo->SetItemIndex(0);
+  EXPECT_EQ(combo->GetText(), "http://a/");
+}
+
+TEST_F(Lists, OwnerDrawnComboPaintsItemsWithItsHandler) {
+  auto* combo = new TComboBox(form.get());
+  combo->SetParent(form.get());
+  combo->SetStyle(TComboBoxStyle::csOwnerDrawFixed);
+  combo->Items().Add("red");
+  std::vector<int> drawn;
+  combo->OnDrawItem = [&](TWinControl* control, int index, const TRect& rect, TOwnerDrawState) {
+    drawn.push_back(index);
+    auto* c = static_cast<TComboBox*>(control);
+    c->Canvas().Brush().Color = clRed;
+    c->Canvas().FillRect(rect);
+  };
+  form->Show();
+  combo->SetItemIndex(0);
+  test_driver::OpenDropDown(combo);
+  EXPECT_FALSE(drawn.empty());
+  EXPECT_THROW(combo->Canvas(), EInvalidOperation);
+}
+
+}  // namespace
+}  // namespace lark

@@ -1,0 +1,95 @@
+#include "platform/windows/common_dialogs.h"
+#include "platform/windows/dialogs.h"
+#include "platform/windows/shell.h"
+#include "tests/platform_windows/window_fixture.h"
+
+namespace lark {
+namespace {
+
+class Services : public WindowTest {};
+
+TEST_F(Services, DialogsAreAnsweredByTheTestHook) {
+  std::vector<std::string> seen;
+  test_driver::AnswerDialogs([&](TCommonDialog* dialog) {
+    if (auto* open = dynamic_cast<TOpenDialog*>(dialog)) {
+      seen.push_back(open->Filter);
+      open->FileName = "/tmp/page.html";
+      return true;
+    }
+    if (auto* print = dynamic_cast<TPrintDialog*>(dialog)) {
+      print->PrintRange = TPrintRange::prPageNums;
+      print->FromPage = 2;
+      print->ToPage = 3;
+      return true;
+    }
+    return false;
+  });
+  TOpenDialog open(nullptr);
+  open.Filter = "html files|*.htm;*.html";
+  ASSERT_TRUE(open.Execute());
+  EXPECT_EQ(open.FileName, "/tmp/page.html");
+  TPrintDialog print(nullptr);
+  ASSERT_TRUE(print.Execute());
+  EXPECT_EQ(print.FromPage, 2);
+  TColorDialog colour(nullptr);
+  EXPECT_FALSE(colour.Execute());
+  std::string folder = "/start";
+  EXPECT_FALSE(SelectDirectory("Pick", "/", folder));
+  EXPECT_EQ(folder, "/start");
+  EXPECT_EQ(seen, (std::vector<std::string>{"html files|*.htm;*.html"}));
+}
+
+TEST_F(Services, FindDialogReportsEachFindNext) {
+  TFindDialog find(nullptr);
+  find.FindText = "old";
+  std::vector<std::string> searches;
+  find.OnFind = [&](TObject*) { searches.push_back(find.FindText); };
+  ASSERT_TRUE(find.Execute());  // the real, modeless dialog of the layer
+  Application()->ProcessMessages();
+  TForm* shown = dynamic_cast<TForm*>(Screen()->ActiveForm());
+  ASSERT_NE(shown, nullptr);
+  TWinControl* edit = shown->ActiveControl();
+  ASSERT_NE(edit, nullptr);
+  edit->SetText("");
+  test_driver::TypeText("larkspan");
+  test_driver::PressKey(VK_RETURN);
+  Application()->ProcessMessages();
+  EXPECT_EQ(searches, (std::vector<std::string>{"larkspan"}));
+  EXPECT_TRUE(find.Options & frFindNext);
+  test_driver::PressKey(VK_ESCAPE);
+  Application()->ProcessMessages();
+  EXPECT_FALSE(shown->Visible());
+}
+
+TEST_F(Services, MessageBoxesAreAnswered) {
+  std::string asked;
+  test_driver::AnswerMessageBoxes([&](const std::string& text, TMsgDlgType, TMsgDlgButtons buttons) {
+    asked = text;
+    return (buttons & mbNo) ? mrNo : mrOk;
+  });
+  EXPECT_EQ(MessageDlg("Replace?", TMsgDlgType::mtConfirmation, mbYesNoCancel), mrNo);
+  EXPECT_EQ(asked, "Replace?");
+}
+
+TEST_F(Services, ProgramsStartWithArgumentListsNeverAShell) {
+  std::vector<std::pair<std::string, std::vector<std::string>>> started;
+  test_driver::CaptureStarts([&](const std::string& program, const std::vector<std::string>& args) {
+    started.emplace_back(program, args);
+  });
+  EXPECT_TRUE(ShellOpen("file:///tmp/a b;rm -rf x.html"));
+  EXPECT_TRUE(StartNewInstance({"/nowindowstate", "/home=http://example.org/"}));
+  ASSERT_EQ(started.size(), 2u);
+  EXPECT_EQ(started[0].first, "xdg-open");
+  EXPECT_EQ(started[0].second, (std::vector<std::string>{"file:///tmp/a b;rm -rf x.html"}));
+  EXPECT_EQ(started[1].second, (std::vector<std::string>{"/nowindowstate", "/home=http://example.org/"}));
+  EXPECT_EQ(started[1].first, Application()->ExeName());
+}
+
+TEST_F(Services, ClipboardKeepsText) {
+  Clipboard()->SetAsText("copied ü");
+  EXPECT_TRUE(Clipboard()->HasText());
+  EXPECT_EQ(Clipboard()->AsText(), "copied ü");
+}
+
+}  // namespace
+}  // namespace lark
