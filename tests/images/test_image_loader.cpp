@@ -138,7 +138,7 @@ TEST(LoadImageFromStream, BMPsMatchTheirPNGTwins) {
     EXPECT_EQ(differences, 0);
     ++files;
   }
-  EXPECT_EQ(files, 8);
+  EXPECT_EQ(files, 10);
   TTransparency transparent = trNone;
   std::unique_ptr<TBitmap> mask;
   EXPECT_FALSE(LoadImageFromFile(dir.File("missing.bmp"), transparent, mask));
