@@ -269,7 +269,9 @@ int TBlock::DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int aWi
   iMgr.CurrentID = savedOwner;
   if (Background) Background->Fetch(*ParentSectionList);
 
-  const int full = bottom + m[css::PaddingBottom] + m[css::BorderBottomWidth] + MarginBottom - y;
+  // A relatively positioned box is drawn shifted but keeps its place in the flow.
+  const int shiftY = Positioning == TPositioning::Relative ? TopP : 0;
+  const int full = bottom + m[css::PaddingBottom] + m[css::BorderBottomWidth] + MarginBottom - y - shiftY;
   SectionHeight = full;
   if (Floating != TFloating::None) {
     SectionHeight = 0;

@@ -28,6 +28,9 @@ class TFloatingObj : public TIDObject {
   // Obtains and sizes the object for a line `availableWidth` wide; `run` is
   // the font run it stands in.
   virtual void DrawLogic(TSectionList& list, TCanvas& canvas, const TFontObj* run, int availableWidth) = 0;
+  // The look under the mouse: 0 normal, 1 hover, 2 pressed. Only a rollover
+  // image has one; other objects keep their look.
+  virtual void SetHover(int value) { (void)value; }
   // Paints it at x; topY is the top of its line, yBaseline the line's baseline.
   virtual void Draw(TCanvas& canvas, int x, int topY, int yBaseline, const TFontObj* run) = 0;
 

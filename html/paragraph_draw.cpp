@@ -180,8 +180,7 @@ int TSection::Draw(TCanvas& canvas, const TRect& aRect, IndentManager& iMgr, int
   }
   for (const auto& object : Images)
     if (object->Floats() && object->YValue != kNotLaidOut)
-      object->Draw(canvas, iMgr.LfEdge + object->Indent, object->YValue, object->YValue,
-                   Fonts.GetFontObjAt(object->Pos));
+      list.DrawList.push_back({object.get(), iMgr.LfEdge + object->Indent, object->YValue, Fonts.GetFontObjAt(object->Pos)});
   SetTextAlign(canvas, oldAlign);
   SetBkMode(canvas, oldBkMode);
   canvas.SetFont(oldFont);

@@ -37,7 +37,7 @@ struct LineRec {
   [[nodiscard]] int Height() const { return SpaceBefore + LineHt + SpaceAfter; }
 };
 
-enum TJustify : std::uint8_t { Left = 1, Centre = 2, Right = 3, FullJustify = 4 };
+enum class TJustify : std::uint8_t { Left = 1, Centre = 2, Right = 3, FullJustify = 4 };
 enum TClearAttr : std::uint8_t { ClearNothing = 0, ClearLeftSide = 1, ClearRightSide = 2, ClearBothSides = 3 };
 
 // The values a paragraph takes from its element's style.

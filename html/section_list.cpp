@@ -57,6 +57,10 @@ TSectionList::TSectionList(const TSectionList& source)
       Background(source.Background),
       BackgroundBitmapName(source.BackgroundBitmapName),
       OnBackgroundChange(source.OnBackgroundChange),
+      OnBitmapRequest(source.OnBitmapRequest),
+      OnImageRequest(source.OnImageRequest),
+      OnExpandName(source.OnExpandName),
+      BitmapList(source.BitmapList),
       OnLayoutError(source.OnLayoutError) {}
 
 TSectionList::~TSectionList() { Clear(); }
@@ -88,6 +92,8 @@ void TSectionList::ForgetObject(const TObject* object) {
     for (int i = IDNameList->Count(); i-- > 0;)
       if (IDNameList->GetObject(i) == object) IDNameList->Delete(i);
   EraseFromBack(PositionList, object);
+  for (std::size_t i = DrawList.size(); i-- > 0;)
+    if (DrawList[i].Object == object) DrawList.erase(DrawList.begin() + static_cast<std::ptrdiff_t>(i));
   EraseFromBack(LinkList, object);
   for (std::size_t i = MissingImages.size(); i-- > 0;)
     if (MissingImages[i].second == object) MissingImages.erase(MissingImages.begin() + static_cast<std::ptrdiff_t>(i));
@@ -184,7 +190,10 @@ int TSectionList::Draw(TCanvas& canvas, const TRect& aRect, int clipWidth, int x
   PageBottomFixed = false;
   if (timer_) timer_->SetEnabled(false);
   for (TGIFImage* gif : AGifList) gif->Drawn = false;
+  DrawList.clear();
   const int bottom = TCell::Draw(canvas, aRect, clipWidth, x, y, xRef, yRef);
+  for (const TDeferredFloat& entry : DrawList) entry.Object->Draw(canvas, entry.X, entry.Y, entry.Y, entry.Run);
+  DrawList.clear();
   if (YOffChange) {
     HideUnpaintedControls();
     if (!IsCopy)
@@ -207,8 +216,16 @@ TGuResultType TSectionList::GetURL(TCanvas& canvas, int x, int y, std::unique_pt
     SetLinkHover(ActiveLink, true);
     if (PPanel) PPanel->Invalidate();
   }
-  if (ActiveImage != oldImage && PPanel) PPanel->Invalidate();
+  if (ActiveImage != oldImage) {
+    if (auto* image = dynamic_cast<TFloatingObj*>(oldImage)) image->SetHover(0);
+    if (auto* image = dynamic_cast<TFloatingObj*>(ActiveImage)) image->SetHover(1);
+  }
   return result;
+}
+
+void TSectionList::SetActiveImageDown(bool down) {
+  if (auto* image = dynamic_cast<TFloatingObj*>(ActiveImage)) image->SetHover(down ? 2 : 1);
+  if (PPanel) PPanel->Invalidate();
 }
 
 void TSectionList::SetLinkHover(TObject* link, bool hover) {
@@ -230,6 +247,7 @@ void TSectionList::SetLinkHover(TObject* link, bool hover) {
 void TSectionList::CancelActives() {
   if ((ActiveLink || ActiveImage) && PPanel) PPanel->Invalidate();
   SetLinkHover(ActiveLink, false);
+  if (auto* image = dynamic_cast<TFloatingObj*>(ActiveImage)) image->SetHover(0);
   ActiveLink = ActiveImage = nullptr;
 }
 

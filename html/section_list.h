@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "html/cell.h"
+#include "html/floating_object.h"
 #include "html/document_utils.h"
 #include "html/form_control.h"
 #include "html/free_list.h"
@@ -21,6 +22,7 @@ class SelTextCount;
 class TControl;
 class TGIFImage;
 class TStyleList;
+class TFontObj;
 class TTimer;
 class TMemoryStream;
 
@@ -86,6 +88,8 @@ class TSectionList : public TCell, public TTextPositionLocator {
   void ForgetFormControl(const TFormControlObj* control);
   void CopyToClipboard();
   void CancelActives();
+  // The image under the mouse takes its pressed (down) or hover look.
+  void SetActiveImageDown(bool down);
 
   // The viewer's defaults: the style sheet's default entries, the parser's
   // font-size tables, the preformatted font, link colours and hover, and the
@@ -168,6 +172,14 @@ class TSectionList : public TCell, public TTextPositionLocator {
   std::vector<TGIFImage*> AGifList;
   std::vector<std::pair<std::string, TObject*>> MissingImages;
   std::vector<std::string> LayoutErrors;
+  // Floating objects met while painting, drawn after everything else so
+  // that they lie on top of the text and the boxes painted after them.
+  struct TDeferredFloat {
+    TFloatingObj* Object;
+    int X, Y;
+    const TFontObj* Run;
+  };
+  std::vector<TDeferredFloat> DrawList;
   // Where the sections append their selected text while CopyToClipboard runs.
   SelTextCount* ClipBuf = nullptr;
 

@@ -5,6 +5,7 @@
 #include "platform/windows/action.h"
 #include "platform/windows/application.h"
 #include "platform/windows/menus.h"
+#include "platform/windows/cursor.h"
 #include "platform/windows/win_control.h"
 #include "platform/windows/window_exceptions.h"
 
@@ -71,6 +72,7 @@ TControl::~TControl() {
   Destroying();
   if (g_capture == this) g_capture = nullptr;
   if (g_mouse_control == this) g_mouse_control = nullptr;
+  drag::Forget(this);
   delete action_link_;
   action_link_ = nullptr;
   if (parent_) parent_->RemoveControl(this);
@@ -234,7 +236,7 @@ void TControl::FollowParent() {
 void TControl::SetCursor(TCursor cursor) {
   if (cursor == cursor_) return;
   cursor_ = cursor;
-  Perform(WM_SETCURSOR);
+  if (auto* win = dynamic_cast<TWinControl*>(this); win && win->HandleAllocated()) ShowCursorOf(this);
 }
 
 TBasicAction* TControl::Action() const { return action_link_ ? action_link_->Action() : nullptr; }
@@ -258,6 +260,8 @@ void TControl::ActionChange(TBasicAction* sender, bool checkDefaults) {
   if (!checkDefaults || Hint.empty()) Hint = action->Hint;
   if (!checkDefaults || Visible()) SetVisible(action->Visible());
 }
+
+void TControl::BeginDrag(bool immediate) { drag::Begin(this, immediate, Mouse()->CursorPos()); }
 
 bool TControl::MouseCapture() const { return g_capture == this; }
 
@@ -347,7 +351,9 @@ void TControl::HandleMouseMessage(TMessage& message) {
   TShiftState shift = ShiftFromKeys(message.WParam);
   switch (message.Msg) {
     case WM_MOUSEMOVE:
+      if (drag::MouseMove(this, ClientToScreen(p))) return;
       NoteMouseControl(this);
+      ShowCursorOf(this);
       MouseMove(shift, p.X, p.Y);
       return;
     case WM_LBUTTONDOWN:
@@ -359,8 +365,13 @@ void TControl::HandleMouseMessage(TMessage& message) {
         shift |= ssDouble;
       }
       MouseDown(TMouseButton::mbLeft, shift, p.X, p.Y);
+      if (DragMode == TDragMode::dmAutomatic && !HasState(csDestroying)) drag::Begin(this, false, ClientToScreen(p));
       return;
     case WM_LBUTTONUP: {
+      if (drag::MouseUp(this, ClientToScreen(p))) {
+        ControlState &= ~(csLButtonDown | csClicked);
+        return;
+      }
       bool clicked = (ControlState & csClicked) != 0;
       ControlState &= ~(csLButtonDown | csClicked);
       if (MouseCapture()) SetMouseCapture(false);

@@ -6,6 +6,7 @@
 #include "platform/graphics/color.h"
 #include "platform/graphics/font.h"
 #include "platform/windows/component.h"
+#include "platform/windows/drag.h"
 #include "platform/windows/control_types.h"
 #include "platform/graphics/geometry.h"
 #include "platform/windows/messages.h"
@@ -136,6 +137,15 @@ class TControl : public TComponent {
   // The screen point is over this control (for windowless controls the parent
   // asks each child in turn, topmost first).
   virtual bool HitTest(TPoint clientPoint);
+
+  // Drag and drop within the program (drag.h).
+  TDragMode DragMode = TDragMode::dmManual;
+  void BeginDrag(bool immediate);
+  bool Dragging() const { return drag::Active(this); }
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TNotifyEvent OnStartDrag;
+  TEndDragEvent OnEndDrag;
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;

@@ -14,7 +14,9 @@
 #include "platform/windows/form_registry.h"
 #include "platform/windows/label.h"
 #include "platform/windows/menus.h"
+#include "platform/windows/page_control.h"
 #include "platform/windows/panel.h"
+#include "platform/windows/small_controls.h"
 #include "platform/windows/scroll_bar.h"
 #include "platform/windows/timer.h"
 
@@ -326,6 +328,24 @@ void ListAndBarProperties() {
   Property<TProgressBar>("Step", [](TProgressBar& p, const TPropValue& v) { p.Step = v.AsInt(); });
 }
 
+void PageAndSmallControlProperties() {
+  ReferenceProperty<TPageControl, TTabSheet>("ActivePage", [](TPageControl& p, TTabSheet* t) { p.SetActivePage(t); });
+  EventProperty("OnChange", &TPageControl::OnChange);
+  EventProperty("OnChanging", &TPageControl::OnChanging);
+  Property<TTabSheet>("TabVisible", [](TTabSheet& t, const TPropValue& v) { t.TabVisible = v.AsBool(); });
+  Property<TSpeedButton>("GroupIndex", [](TSpeedButton& b, const TPropValue& v) { b.GroupIndex = v.AsInt(); });
+  Property<TSpeedButton>("Down", [](TSpeedButton& b, const TPropValue& v) { b.SetDown(v.AsBool()); });
+  Property<TSpeedButton>("AllowAllUp", [](TSpeedButton& b, const TPropValue& v) { b.AllowAllUp = v.AsBool(); });
+  Property<TSpeedButton>("Flat", [](TSpeedButton& b, const TPropValue& v) { b.Flat = v.AsBool(); });
+  Property<TSpinEdit>("MinValue", [](TSpinEdit& s, const TPropValue& v) { s.SetMinValue(v.AsInt()); });
+  Property<TSpinEdit>("MaxValue", [](TSpinEdit& s, const TPropValue& v) { s.SetMaxValue(v.AsInt()); });
+  Property<TSpinEdit>("Value", [](TSpinEdit& s, const TPropValue& v) { s.SetValue(v.AsInt()); });
+  Property<TSpinEdit>("Increment", [](TSpinEdit& s, const TPropValue& v) { s.Increment = v.AsInt(); });
+  EventProperty("OnChange", &TSpinEdit::OnChange);
+  Property<TListView>("Checkboxes", [](TListView& l, const TPropValue& v) { l.SetCheckboxes(v.AsBool()); });
+  EventProperty("OnChange", &TListView::OnChange);
+}
+
 void NonVisualProperties() {
   Property<TTimer>("Enabled", [](TTimer& t, const TPropValue& v) { t.SetEnabled(v.AsBool()); });
   Property<TTimer>("Interval", [](TTimer& t, const TPropValue& v) { t.SetInterval(static_cast<unsigned>(v.AsInt())); });
@@ -401,6 +421,12 @@ void Classes() {
   Class<TPaintBox>("TPaintBox");
   Class<TImage>("TImage");
   Class<TProgressBar>("TProgressBar");
+  Class<TPageControl>("TPageControl");
+  Class<TTabSheet>("TTabSheet");
+  Class<TSpeedButton>("TSpeedButton");
+  Class<TSpinEdit>("TSpinEdit");
+  Class<TListView>("TListView");
+  Class<TScrollBox>("TScrollBox");
   Class<TMainMenu>("TMainMenu");
   Class<TPopupMenu>("TPopupMenu");
   Class<TMenuItem>("TMenuItem");
@@ -420,6 +446,7 @@ void form_registry::RegisterWindowClasses() {
   StandardControlProperties();
   NonVisualProperties();
   ListAndBarProperties();
+  PageAndSmallControlProperties();
   ChildRules();
 }
 

@@ -212,6 +212,19 @@ void OpenDropDown(TWinControl* combo) {
   box->hidePopup();
 }
 
+TCursor ShownCursor(TWinControl* window) {
+  QWidget* widget = WidgetOf(window);
+  if (!widget || !widget->testAttribute(Qt::WA_SetCursor)) return crDefault;
+  switch (widget->cursor().shape()) {
+    case Qt::PointingHandCursor: return crHandPoint;
+    case Qt::WaitCursor: return crHourGlass;
+    case Qt::IBeamCursor: return crIBeam;
+    case Qt::SizeHorCursor: return crSizeWE;
+    case Qt::ArrowCursor: return crArrow;
+    default: return crNone;
+  }
+}
+
 void PumpWindowSystem() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 std::uint32_t PixelAt(TWinControl* control, int x, int y) {

@@ -49,6 +49,10 @@ void SetApplicationActive(bool active);
 // Opens a combo box's list (and lets it paint), as a click on its arrow would.
 void OpenDropDown(TWinControl* combo);
 
+// The cursor shown over a control's window right now (crDefault when the
+// window shows its own).
+TCursor ShownCursor(TWinControl* window);
+
 // Lets the window system deliver what it holds (input, timers, paints)
 // without handling any queued message.
 void PumpWindowSystem();

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "platform/windows/application.h"
+#include "platform/windows/cursor.h"
 #include "platform/windows/form.h"
 #include "platform/windows/gui_application.h"
 #include "platform/windows/message_queue.h"
@@ -122,6 +123,7 @@ void SetNewHandle(TWinControl* control, TWindowHandle* handle) {
   control->handle_ = handle;
   control->SyncWindowGeometry();
   handle->widget->setEnabled(control->Enabled());
+  if (control->Cursor() != crDefault) ShowCursorOf(control);
 }
 
 void TWinControl::DestroyWnd() {

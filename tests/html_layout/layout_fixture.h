@@ -40,7 +40,9 @@ class Box : public TFloatingObj {
     const int yOff = Owner ? Owner->YOff : 0;
     canvas.FillRect(Rect(DrawXX, DrawYY - yOff, DrawXX + ImageWidth, DrawYY - yOff + ImageHeight));
   }
+  void SetHover(int value) override { HoverLook = value; }
   TSectionList* Owner = nullptr;
+  int HoverLook = 0;
 
  private:
   TColor color_;

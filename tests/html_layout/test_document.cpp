@@ -67,6 +67,8 @@ class DocumentBuilder {
     pending_.pop_back();
   }
 
+  void Add(std::unique_ptr<TSectionBase> section) { cells_.back()->Add(std::move(section)); }
+
   int Layout(int width) {
     int curs = 0;
     ScrollWidth = 0;
@@ -240,6 +242,48 @@ TEST(Document, BackgroundPicturesAreTiledWhenPainted) {
   const TRect m = masked->BoxRect;
   EXPECT_EQ(doc.Pixel(m.Left + 0, m.Top + 1), clRed);
   EXPECT_EQ(doc.Pixel(m.Left + 2, m.Top + 1), clYellow);  // the colour shows through
+}
+
+TEST(Document, FloatsLieOnTopOfBoxesPaintedAfterThem) {
+  DocumentBuilder doc;
+  auto section = CreateSection(&doc.List, nullptr, *doc.Push("p", {}), nullptr, true);
+  auto box = std::make_unique<testing::Box>(50, 80, aLeft);
+  box->Owner = &doc.List;
+  section->AddObject(std::move(box), 0);
+  section->AddText("text", 1);
+  doc.Add(std::move(section));
+  TBlock* yellow = doc.Open("div", {{"background-color", "yellow"}});
+  doc.Text("beside the float");
+  doc.Close();
+  doc.Layout(400);
+  doc.Paint();
+  const int y = yellow->BoxRect.Top + 2;
+  ASSERT_LT(y, 80);
+  EXPECT_EQ(doc.Pixel(20, y), clRed);
+  EXPECT_EQ(doc.Pixel(300, y), clYellow);
+}
+
+TEST(Document, PositionedBoxesAndZOrder) {
+  DocumentBuilder doc;
+  TBlock* shifted = doc.Open("div", {{"position", "relative"}, {"left", "20px"}, {"top", "10px"}});
+  TSection* shiftedText = doc.Text("shifted");
+  doc.Close();
+  TBlock* next = doc.Open("div", {});
+  doc.Text("next");
+  doc.Close();
+  TBlock* absolute = doc.Open("div", {{"position", "absolute"}, {"left", "200px"}, {"top", "300px"}, {"z-index", "-1"}});
+  doc.Text("placed");
+  doc.Close();
+  doc.Layout(600);
+  EXPECT_EQ(shifted->ContentLeft, 8 + 20);
+  EXPECT_EQ(shiftedText->ContentTop, shifted->ContentTop + 10);
+  // The next box follows where the shifted one would have stood.
+  EXPECT_EQ(next->ContentTop, shifted->ContentTop + shiftedText->SectionHeight);
+  EXPECT_EQ(absolute->SectionHeight, 0);
+  EXPECT_EQ(absolute->ContentLeft, 200);
+  EXPECT_EQ(absolute->ContentY, 300);
+  ASSERT_FALSE(doc.Body->DrawList.empty());
+  EXPECT_EQ(doc.Body->DrawList.front(), absolute);  // negative z-index paints first
 }
 
 // A section whose layout fails inside a block.

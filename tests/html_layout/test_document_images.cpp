@@ -51,6 +51,12 @@ TEST(DocumentImages, OneUrlIsFetchedOnceWhateverItsBlanksAndSchemeCase) {
   (void)host.List.GetTheBitmap("http://example.com/pics/A.bmp", transparent, fromCache, delay);
   EXPECT_EQ(host.Requests.size(), 2u);
 
+  // A print copy shares the viewer's cache.
+  TSectionList copy(host.List);
+  EXPECT_TRUE(copy.GetTheBitmap("http://example.com/pics/a.bmp", transparent, fromCache, delay));
+  EXPECT_TRUE(fromCache);
+  copy.ReleaseImage(ImageCacheKey("http://example.com/pics/a.bmp"));
+
   // A corner mask is made on demand for a cached picture.
   transparent = trCorner;
   const TCachedImage masked = host.List.GetTheBitmap("http://example.com/pics/a.bmp", transparent, fromCache, delay);
@@ -151,6 +157,28 @@ TEST(DocumentImages, HoverSwitchesEveryRunOfTheLink) {
   doc.List.GetURL(canvas, x + 1, 900, url, control, title);
   EXPECT_EQ(first->Font().Color(), clBlue);
   EXPECT_EQ(second->Font().Color(), clBlue);
+}
+
+TEST(DocumentImages, TheImageUnderTheMouseTakesItsHoverAndPressedLooks) {
+  testing::LaidOutDocument doc;
+  auto section = std::make_unique<TSection>(&doc.List, TParagraphStyle{}, testing::Font(12), "");
+  auto box = std::make_unique<testing::Box>(30, 30, aBaseline);
+  box->Owner = &doc.List;
+  auto* image = static_cast<testing::Box*>(section->AddObject(std::move(box), 0));
+  section->AddText(" text", 1);
+  doc.List.Add(std::move(section));
+  doc.Layout(400);
+  doc.Paint();
+  std::unique_ptr<TUrlTarget> url;
+  TFormControlObj* control = nullptr;
+  std::string title;
+  doc.List.GetURL(doc.Surface.Canvas(), image->DrawXX + 5, image->DrawYY + 5, url, control, title);
+  EXPECT_EQ(doc.List.ActiveImage, image);
+  EXPECT_EQ(image->HoverLook, 1);
+  doc.List.SetActiveImageDown(true);
+  EXPECT_EQ(image->HoverLook, 2);
+  doc.List.GetURL(doc.Surface.Canvas(), 390, 900, url, control, title);
+  EXPECT_EQ(image->HoverLook, 0);
 }
 
 }  // namespace

@@ -307,3 +307,23 @@ TEST(ParagraphStyle, RunsFollowTheParsersScriptState) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+TEST(ParagraphDrawing, APrintedLineThatWouldBeCutStartsTheNextPage) {
+  testing::LaidOutDocument doc;
+  doc.Paragraph("one");
+  TSection* second = doc.Paragraph("two");
+  doc.Layout(400);
+  TSectionList copy(doc.List);
+  int scrollWidth = 0, curs = 0;
+  copy.DoLogic(doc.Surface.Canvas(), 0, 400, 1000, scrollWidth, curs);
+  const int lineTop = second->Lines()[0].Y;
+  const int pageHeight = lineTop + 5;  // the page ends inside the second line
+  copy.Draw(doc.Surface.Canvas(), Rect(0, 0, 400, pageHeight), 400, 0, 0, 0, 0);
+  EXPECT_EQ(copy.PageBottom, lineTop);
+}
+
+}  // namespace
+}  // namespace lark

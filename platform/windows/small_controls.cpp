@@ -1,0 +1,271 @@
+#include "platform/windows/small_controls.h"
+
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTreeWidget>
+#include <algorithm>
+#include <climits>
+
+#include "platform/graphics/gdi.h"
+#include "platform/windows/button.h"
+#include "platform/windows/label.h"
+#include "platform/windows/native_widget.h"
+
+namespace lark {
+namespace {
+
+QString ToQ(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+}  // namespace
+
+TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 23, 22); }
+
+void TSpeedButton::SetDown(bool down) {
+  if (GroupIndex == 0) down = false;
+  if (down == down_) return;
+  if (!down && !AllowAllUp && GroupIndex != 0) {
+    // The last latched button of a group stays down unless all may be up.
+    bool another = false;
+    if (Parent())
+      for (int i = 0; i < Parent()->ControlCount(); ++i)
+        if (auto* b = dynamic_cast<TSpeedButton*>(Parent()->Controls(i)); b && b != this && b->GroupIndex == GroupIndex && b->down_)
+          another = true;
+    if (!another) return;
+  }
+  down_ = down;
+  if (down && Parent())
+    for (int i = 0; i < Parent()->ControlCount(); ++i)
+      if (auto* b = dynamic_cast<TSpeedButton*>(Parent()->Controls(i)); b && b != this && b->GroupIndex == GroupIndex) {
+        b->down_ = false;
+        b->Invalidate();
+      }
+  Invalidate();
+}
+
+void TSpeedButton::Click() {
+  if (GroupIndex != 0) {
+    if (!down_) SetDown(true);
+    else if (AllowAllUp) {
+      down_ = false;
+      Invalidate();
+    }
+  }
+  TGraphicControl::Click();
+}
+
+void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == TMouseButton::mbLeft) {
+    pressed_ = true;
+    Invalidate();
+  }
+  TGraphicControl::MouseDown(button, shift, x, y);
+}
+
+void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  pressed_ = false;
+  Invalidate();
+  TGraphicControl::MouseUp(button, shift, x, y);
+}
+
+void TSpeedButton::WndProc(TMessage& message) {
+  if (message.Msg == CM_MOUSEENTER || message.Msg == CM_MOUSELEAVE) {
+    hot_ = message.Msg == CM_MOUSEENTER;
+    if (Flat) Invalidate();
+  }
+  if (message.Msg == CM_DIALOGCHAR) {
+    if (IsAccel(static_cast<unsigned>(message.WParam), Caption()) && Enabled() && Visible()) {
+      Click();
+      message.Result = 1;
+    }
+    return;
+  }
+  TGraphicControl::WndProc(message);
+}
+
+void TSpeedButton::Paint() {
+  TCanvas& canvas = Canvas();
+  TRect r = ClientRect();
+  canvas.Brush().Color = Color();
+  canvas.FillRect(r);
+  bool sunken = down_ || pressed_;
+  if (!Flat || hot_ || sunken) DrawEdge(canvas, r, sunken ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
+  int shift = sunken ? 1 : 0;
+  if (!glyph_.Empty()) {
+    canvas.Draw(r.Left + (r.Width() - glyph_.Width()) / 2 + shift, r.Top + (r.Height() - glyph_.Height()) / 2 + shift,
+                glyph_);
+    return;
+  }
+  canvas.SetFont(Font());
+  canvas.Brush().Style = bsClear;
+  TRect text = Rect(r.Left + shift, r.Top + shift, r.Right + shift, r.Bottom + shift);
+  DrawText(canvas, LabelText(Caption()), text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+TSpinEdit::TSpinEdit(TComponent* owner) : TNativeControl(owner) {
+  TabStop = true;
+  SetColor(clWindow);
+  SetBounds(0, 0, 121, 22);
+}
+
+int TSpinEdit::Clamp(int value) const {
+  if (min_ == 0 && max_ == 0) return value;
+  return std::clamp(value, min_, std::max(min_, max_));
+}
+
+int TSpinEdit::Value() const {
+  if (auto* spin = NativeWidget<QSpinBox>(const_cast<TSpinEdit*>(this))) return spin->value();
+  return value_;
+}
+
+void TSpinEdit::SetValue(int value) {
+  value = Clamp(value);
+  if (value == Value()) return;
+  value_ = value;
+  PushState();
+  if (OnChange) OnChange(this);
+}
+
+void TSpinEdit::SetMinValue(int value) {
+  min_ = value;
+  SetValue(Value());
+  PushState();
+}
+
+void TSpinEdit::SetMaxValue(int value) {
+  max_ = value;
+  SetValue(Value());
+  PushState();
+}
+
+void TSpinEdit::WndProc(TMessage& message) {
+  if (message.Msg == WM_GETDLGCODE) {
+    message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+    return;
+  }
+  TNativeControl::WndProc(message);
+}
+
+void TSpinEdit::CreateNativeWidget() {
+  auto* spin = new QSpinBox;
+  spin->setFocusPolicy(Qt::StrongFocus);
+  QObject::connect(spin, &QSpinBox::valueChanged, [this](int value) {
+    value_ = value;
+    if (OnChange) OnChange(this);
+  });
+  AttachNativeWidget(this, spin);
+}
+
+void TSpinEdit::PushState() {
+  auto* spin = NativeWidget<QSpinBox>(this);
+  if (!spin) return;
+  QSignalBlocker quiet(spin);
+  bool limited = min_ != 0 || max_ != 0;
+  spin->setRange(limited ? min_ : INT_MIN, limited ? std::max(min_, max_) : INT_MAX);
+  spin->setSingleStep(std::max(1, Increment));
+  spin->setValue(value_);
+}
+
+void TSpinEdit::PullState() { value_ = Value(); }
+
+TListView::TListView(TComponent* owner) : TNativeControl(owner) {
+  ControlStyle &= ~csClickEvents;
+  TabStop = true;
+  SetColor(clWindow);
+  SetBounds(0, 0, 250, 150);
+}
+
+std::vector<TListItem>& TListView::Items() {
+  PullState();
+  return items_;
+}
+
+void TListView::SetCheckboxes(bool value) {
+  checkboxes_ = value;
+  PushState();
+}
+
+int TListView::ItemIndex() const {
+  auto* tree = NativeWidget<QTreeWidget>(const_cast<TListView*>(this));
+  if (!tree) return item_index_;
+  QTreeWidgetItem* current = tree->currentItem();
+  return current ? tree->indexOfTopLevelItem(current) : -1;
+}
+
+void TListView::CreateNativeWidget() {
+  auto* tree = new QTreeWidget;
+  tree->setRootIsDecorated(false);
+  tree->setFocusPolicy(Qt::StrongFocus);
+  QObject::connect(tree, &QTreeWidget::itemChanged, [this](QTreeWidgetItem*, int) {
+    PullState();
+    if (OnChange) OnChange(this);
+  });
+  QObject::connect(tree, &QTreeWidget::currentItemChanged, [this](QTreeWidgetItem*, QTreeWidgetItem*) {
+    PullState();
+    Click();
+  });
+  AttachNativeWidget(this, tree);
+}
+
+void TListView::PushState() {
+  auto* tree = NativeWidget<QTreeWidget>(this);
+  if (!tree) return;
+  QSignalBlocker quiet(tree);
+  tree->clear();
+  QStringList headers;
+  for (const std::string& column : columns_) headers << ToQ(column);
+  tree->setColumnCount(std::max(1, static_cast<int>(headers.size())));
+  tree->setHeaderLabels(headers);
+  tree->setHeaderHidden(headers.isEmpty());
+  for (const TListItem& item : items_) {
+    QStringList texts{ToQ(item.Caption)};
+    for (const std::string& sub : item.SubItems) texts << ToQ(sub);
+    auto* row = new QTreeWidgetItem(tree, texts);
+    if (checkboxes_) row->setCheckState(0, item.Checked ? Qt::Checked : Qt::Unchecked);
+  }
+  if (item_index_ >= 0 && item_index_ < tree->topLevelItemCount()) tree->setCurrentItem(tree->topLevelItem(item_index_));
+}
+
+void TListView::PullState() {
+  auto* tree = NativeWidget<QTreeWidget>(this);
+  if (!tree) return;
+  for (int i = 0; i < tree->topLevelItemCount() && i < static_cast<int>(items_.size()); ++i)
+    items_[static_cast<size_t>(i)].Checked = tree->topLevelItem(i)->checkState(0) == Qt::Checked;
+  item_index_ = ItemIndex();
+}
+
+TScrollBox::TScrollBox(TComponent* owner) : TCustomControl(owner) {
+  ControlStyle |= csAcceptsControls;
+  SetBounds(0, 0, 185, 41);
+}
+
+TSize TScrollBox::ScrollRange() const {
+  int right = 0, bottom = 0;
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    if (!c->Visible()) continue;
+    right = std::max(right, c->Left() + c->Width() + horz_);
+    bottom = std::max(bottom, c->Top() + c->Height() + vert_);
+  }
+  return TSize{std::max(0, right - ClientWidth()), std::max(0, bottom - ClientHeight())};
+}
+
+void TScrollBox::SetPositions(int horizontal, int vertical) {
+  TSize range = ScrollRange();
+  horizontal = std::clamp(horizontal, 0, range.cx);
+  vertical = std::clamp(vertical, 0, range.cy);
+  int dx = horz_ - horizontal, dy = vert_ - vertical;
+  horz_ = horizontal;
+  vert_ = vertical;
+  if (dx || dy) ScrollBy(dx, dy);
+}
+
+void TScrollBox::ScrollInView(TControl* control) {
+  int h = horz_, v = vert_;
+  if (control->Left() < 0) h += control->Left();
+  else if (control->Left() + control->Width() > ClientWidth()) h += control->Left() + control->Width() - ClientWidth();
+  if (control->Top() < 0) v += control->Top();
+  else if (control->Top() + control->Height() > ClientHeight()) v += control->Top() + control->Height() - ClientHeight();
+  SetPositions(h, v);
+}
+
+}  // namespace lark

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/graphics/bitmap.h"
+#include "platform/windows/custom_control.h"
+#include "platform/windows/native_control.h"
+
+namespace lark {
+
+// A windowless button; with a GroupIndex it latches (Down) and releases the
+// others of its group.
+class TSpeedButton : public TGraphicControl {
+ public:
+  explicit TSpeedButton(TComponent* owner);
+  bool Down() const { return down_; }
+  void SetDown(bool down);
+  int GroupIndex = 0;
+  bool AllowAllUp = false;
+  bool Flat = false;
+  TBitmap& Glyph() { return glyph_; }
+  void Click() override;
+
+ protected:
+  void Paint() override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void WndProc(TMessage& message) override;
+
+ private:
+  bool down_ = false;
+  bool pressed_ = false;
+  bool hot_ = false;
+  TBitmap glyph_;
+};
+
+// An edit for a whole number between MinValue and MaxValue (0 and 0: no limits).
+class TSpinEdit : public TNativeControl {
+ public:
+  explicit TSpinEdit(TComponent* owner);
+  int Value() const;
+  void SetValue(int value);
+  int MinValue() const { return min_; }
+  int MaxValue() const { return max_; }
+  void SetMinValue(int value);
+  void SetMaxValue(int value);
+  int Increment = 1;
+  TNotifyEvent OnChange;
+
+ protected:
+  void WndProc(TMessage& message) override;
+  void CreateNativeWidget() override;
+  void PushState() override;
+  void PullState() override;
+  bool ReplaysMouse() const override { return true; }
+
+ private:
+  int Clamp(int value) const;
+  int value_ = 0;
+  int min_ = 0;
+  int max_ = 0;
+};
+
+struct TListItem {
+  std::string Caption;
+  std::vector<std::string> SubItems;
+  bool Checked = false;
+  int ImageIndex = -1;
+};
+
+// A list of items in report style: columns, optional check boxes.
+class TListView : public TNativeControl {
+ public:
+  explicit TListView(TComponent* owner);
+  std::vector<std::string>& Columns() { return columns_; }
+  std::vector<TListItem>& Items();
+  // Call after changing Columns or Items.
+  void ItemsChanged() { PushState(); }
+  bool Checkboxes() const { return checkboxes_; }
+  void SetCheckboxes(bool value);
+  int ItemIndex() const;
+  TNotifyEvent OnChange;
+
+ protected:
+  void CreateNativeWidget() override;
+  void PushState() override;
+  void PullState() override;
+  bool ReplaysMouse() const override { return true; }
+
+ private:
+  std::vector<std::string> columns_;
+  std::vector<TListItem> items_;
+  bool checkboxes_ = false;
+  int item_index_ = -1;
+};
+
+// A container whose children scroll: the scroll positions move them.
+class TScrollBox : public TCustomControl {
+ public:
+  explicit TScrollBox(TComponent* owner);
+  int HorzPosition() const { return horz_; }
+  int VertPosition() const { return vert_; }
+  void SetPositions(int horizontal, int vertical);
+  // How far the children reach beyond the visible area.
+  TSize ScrollRange() const;
+  void ScrollInView(TControl* control);
+
+ private:
+  int horz_ = 0;
+  int vert_ = 0;
+};
+
+}  // namespace lark

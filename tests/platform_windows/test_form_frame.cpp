@@ -1,0 +1,133 @@
+#include "platform/windows/action.h"
+#include "platform/windows/button.h"
+#include "platform/windows/menus.h"
+#include "tests/platform_windows/window_fixture.h"
+
+namespace lark {
+namespace {
+
+class FormFrame : public WindowTest {};
+
+TEST_F(FormFrame, MinMaxInfoLimitsUserResizesAndHitTestCanForbidThem) {
+  RecordingForm form(nullptr);
+  form.SetBounds(10, 10, 400, 300);
+  form.answers[WM_GETMINMAXINFO] = [](TMessage& m) {
+    auto* info = reinterpret_cast<TMinMaxInfo*>(m.LParam);
+    info->ptMinTrackSize = Point(200, 150);
+    info->ptMaxTrackSize = Point(600, 500);
+    m.Result = 1;
+  };
+  form.Show();
+  EXPECT_TRUE(form.UserResize(100, 900));
+  EXPECT_EQ(form.Width(), 200);
+  EXPECT_EQ(form.Height(), 500);
+  // A window that answers the hit test with "nowhere" at its edges cannot be sized.
+  form.answers[WM_NCHITTEST] = [](TMessage& m) { m.Result = HTNOWHERE; };
+  EXPECT_FALSE(form.UserResize(300, 300));
+  EXPECT_EQ(form.Width(), 200);
+}
+
+TEST_F(FormFrame, HitTestKnowsEdgesCaptionAndClient) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  EXPECT_EQ(form.Perform(WM_NCHITTEST, 0, MakeLParam(150, 100)), HTCLIENT);
+  EXPECT_EQ(form.Perform(WM_NCHITTEST, 0, MakeLParam(150, 10)), HTCAPTION);
+  EXPECT_EQ(form.Perform(WM_NCHITTEST, 0, MakeLParam(299, 199)), HTBOTTOMRIGHT);
+  form.SetBorderStyle(TFormBorderStyle::bsDialog);
+  EXPECT_EQ(form.Perform(WM_NCHITTEST, 0, MakeLParam(form.Width() - 1, form.Height() - 1)), HTNOWHERE);
+}
+
+TEST_F(FormFrame, PlacementRoundTripsThroughMaximised) {
+  TForm form(nullptr);
+  form.SetBounds(20, 30, 400, 300);
+  form.Show();
+  form.SetWindowState(TWindowState::wsMaximized);
+  TWindowPlacement placement;
+  ASSERT_TRUE(form.GetWindowPlacement(placement));
+  EXPECT_EQ(placement.showCmd, SW_SHOWMAXIMIZED);
+  EXPECT_EQ(placement.rcNormalPosition, Rect(20, 30, 420, 330));
+  EXPECT_EQ(form.Width(), Screen()->Width() + 8);
+  placement.showCmd = SW_SHOWNORMAL;
+  placement.rcNormalPosition = Rect(50, 60, 350, 260);
+  form.SetWindowPlacement(placement);
+  EXPECT_EQ(form.WindowState(), TWindowState::wsNormal);
+  EXPECT_EQ(form.BoundsRect(), Rect(50, 60, 350, 260));
+}
+
+TEST_F(FormFrame, ClientAreaExcludesFrameAndMenuBar) {
+  TForm form(nullptr);
+  form.SetClientSize(640, 480);
+  EXPECT_EQ(form.Width(), 648);
+  EXPECT_EQ(form.Height(), 480 + 8 + 23);
+  auto* menu = new TMainMenu(&form);
+  auto* file = new TMenuItem(&form);
+  file->SetCaption("&File");
+  menu->Items()->Add(file);
+  form.SetMenu(menu);
+  EXPECT_EQ(form.ClientHeight(), 480);  // the window grew by the bar
+  delete menu;
+  EXPECT_EQ(form.Menu(), nullptr);
+}
+
+TEST_F(FormFrame, ActionsDriveTheirClientsAndShortcuts) {
+  TForm form(nullptr);
+  auto* list = new TActionList(&form);
+  auto* action = new TAction(&form);
+  action->SetActionList(list);
+  action->SetCaption("&Reload");
+  action->SetShortCut(ShortCut(VK_F5, 0));
+  int runs = 0;
+  action->OnExecute = [&](TObject*) { ++runs; };
+  auto* button = new TButton(&form);
+  button->SetParent(&form);
+  button->SetAction(action);
+  auto* menu = new TMainMenu(&form);
+  auto* item = new TMenuItem(&form);
+  menu->Items()->Add(item);
+  item->SetAction(action);
+  EXPECT_EQ(button->Caption(), "&Reload");
+  EXPECT_EQ(item->Caption(), "&Reload");
+  action->SetEnabled(false);
+  EXPECT_FALSE(button->Enabled());
+  EXPECT_FALSE(item->Enabled());
+  action->SetEnabled(true);
+  button->Click();
+  item->Click();
+  form.Show();
+  test_driver::PressKey(VK_F5);
+  Application()->ProcessMessages();
+  EXPECT_EQ(runs, 3);
+  // Updating on idle.
+  action->OnUpdate = [&](TObject*) { action->SetChecked(true); };
+  Application()->OnIdle = [](TObject*, bool& done) { done = false; };
+  Application()->HandleMessage();
+  EXPECT_TRUE(action->Checked());
+  EXPECT_TRUE(item->Checked());
+  delete action;  // clients let go
+  EXPECT_EQ(button->Action(), nullptr);
+  EXPECT_EQ(item->Action(), nullptr);
+}
+
+TEST_F(FormFrame, RunTimeMenuItemsAreOwnedAndFreedOnce) {
+  TForm form(nullptr);
+  auto* menu = new TPopupMenu(&form);
+  for (int i = 0; i < 3; ++i) {
+    auto* item = new TMenuItem(&form);
+    item->SetCaption(i == 1 ? "-" : "Bookmark " + std::to_string(i));
+    item->Tag = i;
+    menu->Items()->Add(item);
+  }
+  EXPECT_TRUE(menu->Items()->Items(1)->IsLine());
+  menu->Items()->Delete(0);
+  EXPECT_EQ(menu->Items()->Count(), 2);
+  EXPECT_EQ(form.ComponentCount(), 3);  // menu + two items
+  TMenuItem* chosen = nullptr;
+  test_driver::AnswerPopupMenus([&](TPopupMenu* m, TPoint) { return chosen = m->Items()->Items(1); });
+  int clicked = -1;
+  menu->Items()->Items(1)->OnClick = [&](TObject* sender) { clicked = static_cast<int>(static_cast<TMenuItem*>(sender)->Tag); };
+  menu->Popup(10, 10);
+  EXPECT_EQ(clicked, 2);
+}
+
+}  // namespace
+}  // namespace lark
