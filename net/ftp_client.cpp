@@ -137,8 +137,8 @@ void TNetFTP::Connect(bool login) {
     SendTransferType();
     // Servers that do not say what they are still serve files.
     int code = SendCmd("syst", -1);
-    systemDesc_ = code / 100 == 2 ? LastLine(LastCmdResult()).substr(std::min<size_t>(3, LastLine(LastCmdResult()).size()))
-                                  : std::string(RSFTPUnknownHost);
+    const std::string reply = LastLine(LastCmdResult());
+    systemDesc_ = code / 100 == 2 ? reply.substr(std::min<size_t>(3, reply.size())) : std::string(RSFTPUnknownHost);
   } catch (...) {
     Disconnect();
     throw;

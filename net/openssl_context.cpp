@@ -85,6 +85,8 @@ std::shared_ptr<TNetSSLContext::Shared> MakeShared(const TNetSSLOptions& options
 
 }  // namespace
 
+bool OpenSSLAvailable() { return openssl::LoadOpenSSL(); }
+
 int VerifyModeFlags(const TNetSSLVerifyModeSet& modes) {
   int flags = 0;
   if (modes.count(TNetSSLVerifyMode::sslvrfPeer) != 0) flags |= SSL_VERIFY_PEER;

@@ -33,6 +33,10 @@ class TNetSSLOptions {
   TNetSSLVerifyModeSet VerifyMode;
 };
 
+// Loads OpenSSL if it is not loaded yet and answers whether it is there: the
+// application offers https only when it is.
+[[nodiscard]] bool OpenSSLAvailable();
+
 // OpenSSL's flag value of a verify-mode set.
 [[nodiscard]] int VerifyModeFlags(const TNetSSLVerifyModeSet& modes);
 

@@ -167,7 +167,10 @@ int TNetSSLSocket::Receive(char* buffer, int length, int timeoutMs) {
   for (;;) {
     api.ERR_clear_error();
     int result = api.SSL_read(ssl_, buffer, length);
-    if (result > 0) return result;
+    if (result > 0) {
+      answered_ = true;
+      return result;
+    }
     int error = api.SSL_get_error(ssl_, result);
     if (error == SSL_ERROR_ZERO_RETURN) return 0;  // the peer's close_notify: a clean end
     if (error != SSL_ERROR_WANT_READ) {
@@ -180,10 +183,12 @@ int TNetSSLSocket::Receive(char* buffer, int length, int timeoutMs) {
       case Fill::Aborted: return 0;
       case Fill::TimedOut: winsock::WSASetLastError(winsock::WSAEWOULDBLOCK); return -1;
       case Fill::PeerClosed:
-        // Right after a complete answer (the connection's look for a close)
-        // a plain close is the normal end; elsewhere it may hide a cut, and
+        // A plain close is a normal end right after a complete answer (the
+        // connection's look for a close) and before any answer to what was
+        // last sent (a kept connection the server dropped meanwhile): no
+        // data can have been cut there. Elsewhere it may hide a cut, and
         // OpenSSL reports it as the unexpected end it is.
-        if (timeoutMs == 0 && api.BIO_ctrl_pending(input_) == 0) return 0;
+        if ((timeoutMs == 0 || !answered_) && api.BIO_ctrl_pending(input_) == 0) return 0;
         MarkEndOfInput();
         break;
     }
@@ -196,6 +201,7 @@ int TNetSSLSocket::Send(const char* buffer, int length) {
   // The encrypted copy waits in memory until it is sent: bound it.
   int result = api.SSL_write(ssl_, buffer, std::min(length, kChunk));
   if (result <= 0) throw ENetOSSLWriteError(Format(RSOSSLWriteError, FailureReason(result)));
+  answered_ = false;
   if (!FlushOutput()) return socket_.HandleAllocated() ? -1 : 0;
   return result;
 }

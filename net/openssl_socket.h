@@ -80,6 +80,8 @@ class TNetSSLSocket {
   bio_st* input_ = nullptr;
   bio_st* output_ = nullptr;
   bool peerClosed_ = false;
+  // Application data arrived since the last send.
+  bool answered_ = false;
 };
 
 }  // namespace lark

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QPrintDialog>
+#include <QPageSetupDialog>
 #include <QPrinter>
 
 #include "platform/windows/application.h"
@@ -86,6 +87,27 @@ bool TPrinterSetupDialog::ShowDialog() {
   QPrinter printer;
   QPrintDialog dialog(&printer);
   return RunModal(dialog);
+}
+
+bool TPageSetupDialog::ShowDialog() {
+  QPrinter printer;
+  QPageLayout::Unit unit = Units == TPageMeasureUnits::pmInches ? QPageLayout::Inch : QPageLayout::Millimeter;
+  QPageSize size(QSizeF(PageWidth / 1000.0, PageHeight / 1000.0),
+                 Units == TPageMeasureUnits::pmInches ? QPageSize::Inch : QPageSize::Millimeter);
+  printer.setPageLayout(QPageLayout(size, QPageLayout::Portrait,
+                                    QMarginsF(Margins.Left / 1000.0, Margins.Top / 1000.0, Margins.Right / 1000.0,
+                                              Margins.Bottom / 1000.0),
+                                    unit));
+  QPageSetupDialog dialog(&printer);
+  if (!RunModal(dialog)) return false;
+  QPageLayout layout = printer.pageLayout();
+  QMarginsF margins = layout.margins(unit);
+  Margins = Rect(qRound(margins.left() * 1000), qRound(margins.top() * 1000), qRound(margins.right() * 1000),
+                 qRound(margins.bottom() * 1000));
+  QSizeF paper = layout.fullRect(unit).size();
+  PageWidth = qRound(paper.width() * 1000);
+  PageHeight = qRound(paper.height() * 1000);
+  return true;
 }
 
 bool TFontDialog::ShowDialog() {

@@ -6,6 +6,7 @@
 
 #include "platform/graphics/color.h"
 #include "platform/graphics/font.h"
+#include "platform/graphics/geometry.h"
 #include "platform/windows/component.h"
 #include "platform/windows/control_types.h"
 
@@ -76,6 +77,22 @@ class TPrintDialog : public TCommonDialog {
 class TPrinterSetupDialog : public TCommonDialog {
  public:
   using TCommonDialog::TCommonDialog;
+
+ protected:
+  bool ShowDialog() override;
+};
+
+enum class TPageMeasureUnits { pmMillimeters, pmInches };
+
+// Paper margins and size. Lengths are in thousandths of the unit
+// (1000 = 1 mm or 1 inch), as the desktop's page setup reports them.
+class TPageSetupDialog : public TCommonDialog {
+ public:
+  using TCommonDialog::TCommonDialog;
+  TPageMeasureUnits Units = TPageMeasureUnits::pmMillimeters;
+  TRect Margins;  // left, top, right, bottom
+  int PageWidth = 210000;
+  int PageHeight = 297000;
 
  protected:
   bool ShowDialog() override;

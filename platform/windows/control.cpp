@@ -111,6 +111,11 @@ void TControl::SetBoundsInternal(int left, int top, int width, int height) {
   height_ = height;
 }
 
+void TControl::SetBoundsInternalMove(int dx, int dy) {
+  SetBoundsInternal(left_ + dx, top_ + dy, width_, height_);
+  BoundsChanged();
+}
+
 void TControl::SetClientSize(int width, int height) {
   TRect client = ClientRect();
   SetBounds(left_, top_, width_ + width - client.Width(), height_ + height - client.Height());

@@ -207,7 +207,10 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
   border_style_ = style;
   // The client area keeps its size; the frame changes around it.
   SetClientSize(client.Width(), client.Height());
-  if (HandleAllocated()) SyncWindowGeometry();
+  if (HandleAllocated()) {
+    SyncWindowGeometry();
+    ApplyWindowFlags();
+  }
 }
 
 void TCustomForm::SetWindowState(TWindowState state) {
@@ -420,7 +423,39 @@ void TCustomForm::PlaceAtFirstShow() {
 void TCustomForm::CreateWnd() {
   TCustomControl::CreateWnd();
   QWidget* widget = WidgetOf(this);
-  if (!Parent()) widget->setWindowTitle(QString::fromStdString(Caption()));
+  if (Parent()) return;
+  widget->setWindowTitle(QString::fromStdString(Caption()));
+  ApplyWindowFlags();
+}
+
+// The frame the window system draws follows BorderStyle and BorderIcons.
+void TCustomForm::ApplyWindowFlags() {
+  QWidget* widget = WidgetOf(this);
+  if (!widget || Parent()) return;
+  Qt::WindowFlags flags = Qt::Window;
+  switch (border_style_) {
+    case TFormBorderStyle::bsNone:
+      flags |= Qt::FramelessWindowHint;
+      break;
+    case TFormBorderStyle::bsDialog:
+      flags = Qt::Dialog;
+      break;
+    case TFormBorderStyle::bsToolWindow:
+    case TFormBorderStyle::bsSizeToolWin:
+      flags = Qt::Tool;
+      break;
+    default:
+      break;
+  }
+  if (border_style_ != TFormBorderStyle::bsNone) {
+    flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (BorderIcons & biSystemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if ((BorderIcons & biMinimize) && border_style_ != TFormBorderStyle::bsDialog) flags |= Qt::WindowMinimizeButtonHint;
+    if ((BorderIcons & biMaximize) && Sizeable(border_style_)) flags |= Qt::WindowMaximizeButtonHint;
+  }
+  bool shown = widget->isVisible();
+  widget->setWindowFlags(flags);
+  if (shown) widget->show();
 }
 
 void TCustomForm::DoShow() {

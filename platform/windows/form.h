@@ -69,6 +69,7 @@ class TCustomForm : public TCustomControl {
 
   TFormBorderStyle BorderStyle() const { return border_style_; }
   void SetBorderStyle(TFormBorderStyle style);
+  // Read when the window is made (and when BorderStyle changes).
   TBorderIcons BorderIcons = biSystemMenu | biMinimize | biMaximize;
   TPosition Position = TPosition::poDesigned;
   TWindowState WindowState() const { return window_state_; }
@@ -129,6 +130,7 @@ class TCustomForm : public TCustomControl {
   TRect FrameInsets() const;
   LRESULT NonClientHitTest(TPoint screenPoint) const;
   void PlaceAtFirstShow();
+  void ApplyWindowFlags();
 
   TFormBorderStyle border_style_ = TFormBorderStyle::bsSizeable;
   TWindowState window_state_ = TWindowState::wsNormal;

@@ -3,12 +3,14 @@
 #include <initializer_list>
 #include <utility>
 
+#include "platform/core/stream.h"
 #include "platform/windows/action.h"
 #include "platform/windows/bars.h"
 #include "platform/windows/graphic_controls.h"
 #include "platform/windows/list_controls.h"
 #include "platform/windows/button.h"
 #include "platform/windows/check_box.h"
+#include "platform/windows/date_time_picker.h"
 #include "platform/windows/edit.h"
 #include "platform/windows/form.h"
 #include "platform/windows/form_registry.h"
@@ -344,6 +346,31 @@ void PageAndSmallControlProperties() {
   EventProperty("OnChange", &TSpinEdit::OnChange);
   Property<TListView>("Checkboxes", [](TListView& l, const TPropValue& v) { l.SetCheckboxes(v.AsBool()); });
   EventProperty("OnChange", &TListView::OnChange);
+  Property<TDateTimePicker>("Kind", [](TDateTimePicker& d, const TPropValue& v) {
+    d.SetKind(EnumOf<TDateTimeKind>(v, {{"dtkDate", TDateTimeKind::dtkDate}, {"dtkTime", TDateTimeKind::dtkTime}}));
+  });
+  EventProperty("OnChange", &TDateTimePicker::OnChange);
+}
+
+// Image data of a resource: the bytes of a BMP file.
+void LoadBitmapData(TBitmap& bitmap, const TPropValue& value) {
+  if (value.kind != TPropValue::Kind::Binary) throw EFormResourceError("image data expected");
+  TMemoryStream stream;
+  stream.WriteBuffer(value.bytes.data(), static_cast<std::int64_t>(value.bytes.size()));
+  stream.SetPosition(0);
+  bitmap.LoadFromStream(stream);
+}
+
+void ImageDataProperties() {
+  Property<TImage>("Picture.Data", [](TImage& i, const TPropValue& v) {
+    LoadBitmapData(i.Picture().Bitmap(), v);
+    i.PictureChanged();
+  });
+  Property<TBitBtn>("Glyph.Data", [](TBitBtn& b, const TPropValue& v) { LoadBitmapData(b.Glyph(), v); });
+  Property<TSpeedButton>("Glyph.Data", [](TSpeedButton& b, const TPropValue& v) {
+    LoadBitmapData(b.Glyph(), v);
+    b.Invalidate();
+  });
 }
 
 void NonVisualProperties() {
@@ -427,6 +454,7 @@ void Classes() {
   Class<TSpinEdit>("TSpinEdit");
   Class<TListView>("TListView");
   Class<TScrollBox>("TScrollBox");
+  Class<TDateTimePicker>("TDateTimePicker");
   Class<TMainMenu>("TMainMenu");
   Class<TPopupMenu>("TPopupMenu");
   Class<TMenuItem>("TMenuItem");
@@ -447,6 +475,7 @@ void form_registry::RegisterWindowClasses() {
   NonVisualProperties();
   ListAndBarProperties();
   PageAndSmallControlProperties();
+  ImageDataProperties();
   ChildRules();
 }
 

@@ -71,6 +71,8 @@ class TWindowWidget : public QWidget {
 bool QueueInputEvent(TWindowHandle* handle, QEvent* event);
 // Brings the retained surface to the window's client size, keeping what it shows.
 void ResizeSurface(TWindowHandle* handle, int width, int height);
+// Moves the pixels of `area` by (dx, dy) and marks the uncovered part invalid.
+void ScrollSurface(TWindowHandle* handle, int dx, int dy, const QRect& area);
 // Runs the control's paint for the invalid part and marks it shown.
 void PaintInvalidPart(TWindowHandle* handle);
 

@@ -212,6 +212,10 @@ void OpenDropDown(TWinControl* combo) {
   box->hidePopup();
 }
 
+void ResizeWindow(TCustomForm* form, int clientWidth, int clientHeight) {
+  if (QWidget* widget = WidgetOf(form)) widget->resize(clientWidth, clientHeight);
+}
+
 TCursor ShownCursor(TWinControl* window) {
   QWidget* widget = WidgetOf(window);
   if (!widget || !widget->testAttribute(Qt::WA_SetCursor)) return crDefault;

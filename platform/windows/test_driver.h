@@ -49,6 +49,10 @@ void SetApplicationActive(bool active);
 // Opens a combo box's list (and lets it paint), as a click on its arrow would.
 void OpenDropDown(TWinControl* combo);
 
+// The window system resizes a top-level window's client area, as a user
+// dragging its frame would.
+void ResizeWindow(TCustomForm* form, int clientWidth, int clientHeight);
+
 // The cursor shown over a control's window right now (crDefault when the
 // window shows its own).
 TCursor ShownCursor(TWinControl* window);

@@ -267,6 +267,16 @@ void TWinControl::ScrollBy(int deltaX, int deltaY) {
   Invalidate();
 }
 
+void TWinControl::ScrollWindow(int dx, int dy, const TRect* rect) {
+  if (!rect) {
+    for (TControl* c : controls_) c->SetBoundsInternalMove(dx, dy);
+  }
+  if (!handle_ || handle_->native || (dx == 0 && dy == 0)) return;
+  QRect area = rect ? QRect(rect->Left, rect->Top, rect->Width(), rect->Height()) : handle_->surface.rect();
+  area &= handle_->surface.rect();
+  ScrollSurface(handle_, dx, dy, area);
+}
+
 void TWinControl::Invalidate() { InvalidateRect(ClientRect(), !(ControlStyle & csOpaque)); }
 
 void TWinControl::InvalidateRect(const TRect& r, bool erase) {

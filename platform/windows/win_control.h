@@ -56,6 +56,10 @@ class TWinControl : public TControl {
   virtual void AdjustClientRect(TRect& rect) const;
 
   void ScrollBy(int deltaX, int deltaY);
+  // Moves what the window shows by (dx, dy) (within `rect` when given) and
+  // invalidates the part uncovered; the window's children move along when
+  // the whole window scrolls.
+  void ScrollWindow(int dx, int dy, const TRect* rect = nullptr);
   // The window's own horizontal (SB_HORZ) or vertical (SB_VERT) scroll bar.
   TScrollBarState& WindowScrollBar(int bar) { return window_bars_[bar == SB_VERT ? 1 : 0]; }
 

@@ -208,6 +208,22 @@ void ResizeSurface(TWindowHandle* handle, int width, int height) {
   handle->erase_pending = true;
 }
 
+void ScrollSurface(TWindowHandle* handle, int dx, int dy, const QRect& area) {
+  FlushCanvases(handle);
+  QImage moved = handle->surface.copy(area);
+  {
+    QPainter painter(&handle->surface);
+    painter.setClipRect(area);
+    painter.drawImage(area.topLeft() + QPoint(dx, dy), moved);
+  }
+  QRegion uncovered = QRegion(area).subtracted(QRegion(area.translated(dx, dy)));
+  // What was already waiting for a paint moves along.
+  QRegion pending = handle->invalid.intersected(area).translated(dx, dy);
+  handle->invalid = handle->invalid.subtracted(area).united(pending).united(uncovered);
+  handle->erase_pending = true;
+  if (handle->redraw) handle->widget->update(area);
+}
+
 namespace {
 
 TRegion ToRegion(const QRegion& region) {
@@ -359,8 +375,16 @@ void TWindowWidget::resizeEvent(QResizeEvent* event) {
   TWinControl* control = handle_->control;
   QSize size = event->size();
   if (size.width() == control->ClientWidth() && size.height() == control->ClientHeight()) return;
-  // The window system resized the window: the frame follows the client.
-  control->SetClientSize(size.width(), size.height());
+  // The window system resized the window: a form takes it as the user's
+  // resize (limits and hit test apply) and snaps back when refused.
+  auto* form = dynamic_cast<TCustomForm*>(control);
+  int width = control->Width() + size.width() - control->ClientWidth();
+  int height = control->Height() + size.height() - control->ClientHeight();
+  if (form && !form->UserResize(width, height)) {
+    resize(control->ClientWidth(), control->ClientHeight());
+    return;
+  }
+  if (!form) control->SetClientSize(size.width(), size.height());
 }
 
 void TWindowWidget::closeEvent(QCloseEvent* event) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "net/http_client.h"
 #include "net/net_exception.h"
@@ -112,6 +114,31 @@ TEST_F(HttpsTransfer, ACloseWithoutGoodbyeInsideABodyIsAnError) {
   } catch (const ENetOSSLReadError& e) {
     EXPECT_NE(e.Message.find("unexpected eof"), std::string::npos) << e.Message;
   }
+}
+
+// nginx and others may drop an idle kept connection without a goodbye: the
+// next request finds it closed before any answer and starts afresh.
+TEST_F(HttpsTransfer, AKeptConnectionDroppedWithoutGoodbyeIsRetried) {
+  int served = 0;
+  TlsScriptedPeer peer(Certificates().goodCert, Certificates().goodKey,
+                       [&](TNetConnectionInterceptOpenSSL& tls) {
+                         TlsScriptedPeer::ReadHead(tls);
+                         TlsScriptedPeer::SendAll(tls, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+                         ++served;
+                         // Later than the client's look for a close after the answer.
+                         std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                         tls.Socket()->CloseSocket();  // no close_notify
+                       },
+                       2);
+  const std::string url = "https://localhost:" + std::to_string(peer.Port()) + "/";
+  for (int round = 0; round < 2; ++round) {
+    TMemoryStream body;
+    http_.Get(url, &body);
+    EXPECT_EQ(body.Bytes(), "ok");
+    // Let the server's close arrive, so the second request meets it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  EXPECT_EQ(served, 2);
 }
 
 TEST_F(HttpsTransfer, AGoodbyeEndsABodyThatRunsUntilTheClose) {

@@ -21,7 +21,7 @@ class WithoutOpenSSL : public testing::Test {
 };
 
 TEST_F(WithoutOpenSSL, ContextsAndHttpsRequestsFailWithTheLoadMessage) {
-  EXPECT_FALSE(openssl::LoadOpenSSL());
+  EXPECT_FALSE(OpenSSLAvailable());
   EXPECT_THROW(TNetSSLContext(TNetSSLOptions{}, TNetSSLMode::sslmClient), ENetOSSLCouldNotLoadSSLLibrary);
   test::ScriptedPeer peer([](int) {});
   TNetHTTP http;
@@ -38,6 +38,7 @@ TEST_F(WithoutOpenSSL, ContextsAndHttpsRequestsFailWithTheLoadMessage) {
 }
 
 TEST(OpenSSLContext, LoadsAndChecksItsFiles) {
+  EXPECT_TRUE(OpenSSLAvailable());
   const auto& c = test::Certificates();
   TNetSSLOptions options;
   options.CertFile = c.goodCert;
@@ -104,6 +105,44 @@ TEST(OpenSSLContext, AnEncryptedKeyAsksForItsPasswordWhileLoading) {
   TNetSSLOptions options = server.SSLOptions;
   TNetSSLContext context(options, TNetSSLMode::sslmServer, [](std::string& password) { password = "s3cret"; });
   EXPECT_NE(context.Handle(), nullptr);
+}
+
+// A server that asks for client certificates: the client's own certificate
+// and key files go with its handshake.
+TEST(OpenSSLContext, AServerCanRequireAClientCertificate) {
+  const auto& c = test::Certificates();
+  test::TlsScriptedPeer peer(c.goodCert, c.goodKey,
+                             [](TNetConnectionInterceptOpenSSL& tls) {
+                               test::TlsScriptedPeer::ReadHead(tls);
+                               test::TlsScriptedPeer::SendAll(tls, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+                               char ch;
+                               tls.Receive(&ch, 1);  // until the client goes
+                             },
+                             2);
+  // Options are read when the server makes its context, at the first accept.
+  peer.server.SSLOptions.RootCertFile = c.caFile;
+  peer.server.SSLOptions.VerifyMode = {TNetSSLVerifyMode::sslvrfPeer, TNetSSLVerifyMode::sslvrfFailIfNoPeerCert};
+  const std::string url = "https://localhost:" + std::to_string(peer.Port()) + "/";
+  auto get = [&](bool withCertificate) {
+    TNetHTTP http;
+    TNetConnectionInterceptOpenSSL tls;
+    tls.SSLOptions.RootCertFile = c.caFile;
+    if (withCertificate) {
+      tls.SSLOptions.CertFile = c.goodCert;
+      tls.SSLOptions.KeyFile = c.goodKey;
+    }
+    http.SetIntercept(&tls);
+    TMemoryStream body;
+    try {
+      http.Get(url, &body);
+    } catch (const ENetException&) {
+    }
+    http.Disconnect();
+    http.SetIntercept(nullptr);
+    return std::string(body.Bytes());
+  };
+  EXPECT_EQ(get(false), "");
+  EXPECT_EQ(get(true), "ok");
 }
 
 }  // namespace

@@ -199,3 +199,40 @@ end)");
 
 }  // namespace
 }  // namespace lark
+
+#include "platform/core/stream.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/windows/graphic_controls.h"
+
+namespace lark {
+namespace {
+
+TEST_F(FormReader, ImageDataIsABitmapFile) {
+  TBitmap source;
+  source.SetSize(3, 2);
+  source.Canvas().Brush().Color = clRed;
+  source.Canvas().FillRect(Rect(0, 0, 3, 2));
+  TMemoryStream bytes;
+  source.SaveToStream(bytes);
+  std::string hex;
+  const auto* data = static_cast<const unsigned char*>(bytes.Memory());
+  for (std::int64_t i = 0; i < bytes.Size(); ++i) {
+    static const char digits[] = "0123456789ABCDEF";
+    hex += digits[data[i] >> 4];
+    hex += digits[data[i] & 15];
+    if (i % 32 == 31) hex += "\n      ";
+  }
+  std::string resource = "object frmTest: TfrmTest\n  object Image1: TImage\n    AutoSize = True\n    Picture.Data = {" +
+                         hex + "}\n  end\nend\n";
+  TfrmTest form(nullptr, resource);
+  auto* image = dynamic_cast<TImage*>(form.FindComponent("Image1"));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->Picture().Width(), 3);
+  EXPECT_EQ(image->Width(), 3);
+  EXPECT_EQ(image->Picture().Bitmap().Canvas().Pixel(1, 1), clRed);
+  EXPECT_THROW(TfrmTest(nullptr, "object frmTest: TfrmTest\n  object I: TImage\n    Picture.Data = 'x'\n  end\nend\n"),
+               EFormResourceError);
+}
+
+}  // namespace
+}  // namespace lark

@@ -112,3 +112,33 @@ TEST_F(MoreControls, ScrollBoxMovesItsChildren) {
 
 }  // namespace
 }  // namespace lark
+
+#include "platform/windows/date_time_picker.h"
+
+namespace lark {
+namespace {
+
+TEST_F(MoreControls, DateTimePickerKeepsItsValueAcrossItsWindow) {
+  auto* picker = new TDateTimePicker(form.get());
+  picker->SetParent(form.get());
+  TDateTime when = EncodeDate(2024, 2, 29) + EncodeTime(13, 45, 10, 0);
+  picker->SetDateTime(when);
+  form->Show();
+  EXPECT_NEAR(picker->DateTime(), when, 1e-6);
+  picker->SetKind(TDateTimeKind::dtkTime);
+  EXPECT_NEAR(picker->DateTime(), when, 1e-6);
+}
+
+TEST_F(MoreControls, WindowSystemResizesFollowTheFormsRules) {
+  form->SetBorderStyle(TFormBorderStyle::bsSizeable);
+  form->Show();
+  test_driver::ResizeWindow(form.get(), 500, 400);
+  EXPECT_EQ(form->ClientWidth(), 500);
+  EXPECT_EQ(form->ClientHeight(), 400);
+  form->SetBorderStyle(TFormBorderStyle::bsSingle);
+  test_driver::ResizeWindow(form.get(), 200, 100);
+  EXPECT_EQ(form->ClientWidth(), 500);  // a fixed frame cannot be dragged
+}
+
+}  // namespace
+}  // namespace lark

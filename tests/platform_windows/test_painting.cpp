@@ -136,3 +136,43 @@ TEST_F(Painting, ProcessMessagesDoesNothingInsideAPaint) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+TEST_F(Painting, ScrollWindowMovesWhatIsShownAndRepaintsTheUncoveredPart) {
+  class Striped : public TCustomControl {
+   public:
+    using TCustomControl::TCustomControl;
+    std::vector<TRect> painted;
+
+   protected:
+    void Paint() override {
+      painted.push_back(Canvas().ClipRect());
+      Canvas().Brush().Color = clBlue;
+      Canvas().FillRect(ClientRect());
+    }
+  };
+  TForm form(nullptr);
+  form.SetClientSize(100, 100);
+  auto* view = new Striped(&form);
+  view->SetParent(&form);
+  view->SetAlign(TAlign::alClient);
+  auto* child = new TCustomControl(&form);
+  child->SetParent(view);
+  child->SetBounds(0, 50, 10, 10);
+  form.Show();
+  test_driver::PixelAt(view, 0, 0);
+  view->Canvas().Brush().Color = clRed;
+  view->Canvas().FillRect(Rect(0, 20, 100, 30));  // a red band at 20..29
+  view->painted.clear();
+  view->ScrollWindow(0, -10);
+  EXPECT_EQ(test_driver::PixelAt(view, 50, 15), kRed);
+  EXPECT_EQ(test_driver::PixelAt(view, 50, 25), kBlue);
+  ASSERT_FALSE(view->painted.empty());
+  EXPECT_EQ(view->painted.back(), Rect(0, 90, 100, 100));
+  EXPECT_EQ(child->Top(), 40);
+}
+
+}  // namespace
+}  // namespace lark
