@@ -5,6 +5,7 @@
 #include "images/bitmap_conversion.h"
 #include "images/color_reduction.h"
 #include "images/display_palette.h"
+#include "images/png_graphic.h"
 #include "images/png_image.h"
 #include "platform/core/file_stream.h"
 #include "platform/graphics/jpeg_image.h"
@@ -217,6 +218,7 @@ void StartImageUnit() {
   if (started) return;
   started = true;
   SetColorBits(24);  // the screens here
+  RegisterPNGFormat();
   const struct {
     TCursor Id;
     const char* Resource;

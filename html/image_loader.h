@@ -49,7 +49,7 @@ enum TImageFormat { ifNone = 0, ifBmp = 1, ifGif = 2, ifGif89 = 3, ifPng = 4, if
 [[nodiscard]] TMemoryStream& WaitStream();
 
 // Once per process, when the document engine starts: the screen's depth and
-// palette, and the document cursors (1 and 2 from cursor resources 1003 and
+// palette, the PNG format with the picture class, and the document cursors (1 and 2 from cursor resources 1003 and
 // 1006, 3-5 the named up/down cursors) in the screen's cursor table.
 void StartImageUnit();
 

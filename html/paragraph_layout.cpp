@@ -380,8 +380,8 @@ int TPreFormated::DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, i
     YValue = DrawTop = ContentTop = y;
     StartCurs = curs;
     lines_.clear();
-    const TFontObj* run = Fonts.Last();
-    SectionHeight = DrawHeight = run ? run->Font().Size() : 0;
+    const TFontObj* run = Fonts.Empty() ? nullptr : Fonts[0];
+    SectionHeight = DrawHeight = run ? run->Font().Size() : 0;  // an empty line keeps its font's height
     ContentBot = DrawBot = y + SectionHeight;
     maxWidth = 0;
     return SectionHeight;

@@ -1,8 +1,7 @@
 #include "images/gif_image.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
+#include <unordered_map>
 
 #include "images/bitmap_conversion.h"
 #include "images/display_palette.h"
@@ -10,6 +9,7 @@
 #include "platform/graphics/gdi.h"
 #include "platform/core/clock.h"
 #include "platform/core/exception.h"
+#include "platform/core/stream.h"
 
 namespace lark {
 
@@ -95,6 +95,17 @@ void TGIFImage::LoadFromMemory(const uint8_t* data, size_t size, bool headerOnly
   if (!ReadGIF(data, size)) throw EOutOfMemory("Out of memory");
 }
 
+void TGIFImage::LoadFromStream(TStream& stream, bool headerOnly) {
+  const std::string data = stream.ReadRest();
+  LoadFromMemory(reinterpret_cast<const uint8_t*>(data.data()), data.size(), headerOnly);
+}
+
+void TGIFImage::LoadFromFile(const std::string& fileName, bool headerOnly) {
+  TMemoryStream stream;
+  stream.LoadFromFile(fileName);
+  LoadFromStream(stream, headerOnly);
+}
+
 // An animation draws its composed buffers; a still image its one frame,
 // whose see-through pixels are black.
 void TGIFImage::MakeDrawBitmaps() {
@@ -119,17 +130,42 @@ void TGIFImage::Draw(TCanvas& Canvas, int X, int Y, int W, int H) {
   if (!Animated && !Frames[0]->frBitmap) return;
   MakeDrawBitmaps();
   SetStretchBltMode(Canvas, COLORONCOLOR);
-  const int width = DrawPicture_->Width();
-  const int height = DrawPicture_->Height();
   if (!DrawMask_) {
-    StretchBlt(Canvas, X, Y, W, H, &DrawPicture_->Canvas(), 0, 0, width, height, SRCCOPY);
+    StretchBlt(Canvas, X, Y, W, H, &DrawPicture_->Canvas(), 0, 0, DrawPicture_->Width(), DrawPicture_->Height(),
+               SRCCOPY);
     return;
   }
-  // The canvas under the see-through pixels survives: (D xor P) and M or P,
-  // with the picture P black wherever the mask M is white.
-  StretchBlt(Canvas, X, Y, W, H, &DrawPicture_->Canvas(), 0, 0, width, height, SRCINVERT);
-  StretchBlt(Canvas, X, Y, W, H, &DrawMask_->Canvas(), 0, 0, width, height, SRCAND);
-  StretchBlt(Canvas, X, Y, W, H, &DrawPicture_->Canvas(), 0, 0, width, height, SRCPAINT);
+  const bool keptFrames = Frame(CurrentFrame).frDisposal <= 1;
+  if (keptFrames && GetDeviceCaps(Canvas, TECHNOLOGY) == DT_RASDISPLAY && W > 0 && H > 0)
+    DrawOverSavedBackground(Canvas, X, Y, W, H);
+  else
+    ComposeOnto(Canvas, X, Y, W, H);
+}
+
+// What lies under the see-through pixels survives: (D xor P) and M or P,
+// with the picture P black wherever the mask M is white.
+void TGIFImage::ComposeOnto(TCanvas& canvas, int X, int Y, int W, int H) {
+  const int width = DrawPicture_->Width();
+  const int height = DrawPicture_->Height();
+  StretchBlt(canvas, X, Y, W, H, &DrawPicture_->Canvas(), 0, 0, width, height, SRCINVERT);
+  StretchBlt(canvas, X, Y, W, H, &DrawMask_->Canvas(), 0, 0, width, height, SRCAND);
+  StretchBlt(canvas, X, Y, W, H, &DrawPicture_->Canvas(), 0, 0, width, height, SRCPAINT);
+}
+
+void TGIFImage::DrawOverSavedBackground(TCanvas& canvas, int X, int Y, int W, int H) {
+  const TGIFRect rect{X, Y, W, H};
+  const bool moved = BackgroundRect_.Left != X || BackgroundRect_.Top != Y || BackgroundRect_.Width != W ||
+                     BackgroundRect_.Height != H;
+  if (CurrentFrame == 1 || !Background_ || moved) {
+    Background_ = std::make_unique<TBitmap>(W, H);
+    BitBlt(Background_->Canvas(), 0, 0, W, H, &canvas, X, Y, SRCCOPY);
+    BackgroundRect_ = rect;
+  }
+  TBitmap composed;
+  composed.Assign(*Background_);
+  SetStretchBltMode(composed.Canvas(), COLORONCOLOR);
+  ComposeOnto(composed.Canvas(), 0, 0, W, H);
+  BitBlt(canvas, X, Y, W, H, &composed.Canvas(), 0, 0, SRCCOPY);
 }
 
 void TGIFImage::ClearFrames() {
@@ -274,17 +310,30 @@ const PixelImage* TGIFImage::GetCurrentBitmap() {
   if (Empty || HeaderOnly || Frames.empty() || !Frames[0]->frBitmap) return nullptr;
   if (CurrentBitmap_) return CurrentBitmap_.get();
   const TgfFrame& frame = *Frames[0];
-  auto bitmap = std::make_unique<PixelImage>(frame.frWidth, frame.frHeight, PixelDepth::k24Bit);
+  const HPALETTE viewer = ColorBits() == 8 ? ThePalette() : nullptr;
+  auto bitmap = std::make_unique<PixelImage>(frame.frWidth, frame.frHeight, viewer ? PixelDepth::k8Bit : PixelDepth::k24Bit);
+  std::unordered_map<uint32_t, uint8_t> nearest;  // a frame has few colours
+  auto viewerIndex = [&](const TRGB& color) {
+    const TColor rgb = RGB(color.R, color.G, color.B);
+    auto [entry, added] = nearest.try_emplace(rgb);
+    if (added) entry->second = static_cast<uint8_t>(GetNearestPaletteIndex(viewer, rgb));
+    return entry->second;
+  };
   for (int y = 0; y < frame.frHeight; ++y) {
     uint8_t* target = bitmap->ScanLine(y);
-    for (int x = 0; x < frame.frWidth; ++x, target += 3) {
+    for (int x = 0; x < frame.frWidth; ++x) {
       const bool clear = frame.frTransparent && frame.frMask && MaskBit(*frame.frMask, x, y);
       const TRGB color = clear ? frame.frTransColor : frame.frBitmap->PixelColor(x, y);
-      target[0] = color.B;
-      target[1] = color.G;
-      target[2] = color.R;
+      if (viewer) {
+        target[x] = viewerIndex(color);
+        continue;
+      }
+      target[x * 3] = color.B;
+      target[x * 3 + 1] = color.G;
+      target[x * 3 + 2] = color.R;
     }
   }
+  if (viewer) bitmap->Palette = PaletteColors(viewer);
   CurrentBitmap_ = std::move(bitmap);
   return CurrentBitmap_.get();
 }
@@ -307,12 +356,13 @@ std::unique_ptr<TGIFImage> CreateAGifFromStream(bool& NonAnimated, const uint8_t
 }
 
 std::unique_ptr<TGIFImage> CreateAGif(const std::string& FileName, bool& NonAnimated) {
-  std::ifstream in(FileName, std::ios::binary);
-  if (!in) return nullptr;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  const std::string data = bytes.str();
-  return CreateAGifFromStream(NonAnimated, reinterpret_cast<const uint8_t*>(data.data()), data.size());
+  TMemoryStream stream;
+  try {
+    stream.LoadFromFile(FileName);
+  } catch (const Exception&) {
+    return nullptr;
+  }
+  return CreateAGifFromStream(NonAnimated, static_cast<const uint8_t*>(stream.Memory()), size_t(stream.Size()));
 }
 
 }  // namespace lark

@@ -13,6 +13,7 @@ namespace lark {
 class TBitmap;
 class TCanvas;
 class TGIFImage;
+class TStream;
 
 // Every frame's picture and mask of an animated image. Copies of the image
 // share it, so it lives as long as the last of them.
@@ -65,11 +66,21 @@ class TGIFImage {
   // The copy shares the frames' image list and has buffers of its own.
   [[nodiscard]] static std::unique_ptr<TGIFImage> CreateCopy(const TGIFImage& source);
 
-  // Raises EOutOfMemory when the reader fails.
+  // The GIF file from the stream's position, or from the file; a header-only
+  // load counts the frames and skips their pixels. Raises EOutOfMemory when
+  // the reader fails (and the file stream's error when the file cannot be
+  // opened).
   void LoadFromMemory(const uint8_t* data, size_t size, bool headerOnly = false);
+  void LoadFromStream(TStream& stream, bool headerOnly = false);
+  void LoadFromFile(const std::string& fileName, bool headerOnly = false);
 
   // Draws the current picture scaled into (X, Y, W, H); see-through pixels
-  // leave the canvas as it is.
+  // show what lay there. While frames are kept (disposal 0 or 1) that is
+  // the canvas area saved at frame 1 (or at the first draw, or when the
+  // rectangle moved), so areas that an earlier frame's disposal cleared show
+  // the background again even when nothing repainted the canvas in between;
+  // other frames, and canvases that cannot be read back (printers,
+  // metafiles), keep what the canvas shows.
   void Draw(TCanvas& Canvas, int X, int Y, int W, int H);
 
   void SetAnimate(bool value);
@@ -83,8 +94,8 @@ class TGIFImage {
   // Frame 1's picture and mask, made once and kept; null when there is none.
   [[nodiscard]] const PixelImage* GetBitmap();
   [[nodiscard]] const PixelImage* GetMaskedBitmap();
-  // Frame 1 as a 24-bit picture with its see-through pixels in their file
-  // colour.
+  // Frame 1 with its see-through pixels in their file colour: 24-bit, or on
+  // an 8-bit screen the viewer palette's nearest colours, with that palette.
   [[nodiscard]] const PixelImage* GetCurrentBitmap();
 
   [[nodiscard]] const PixelImage& FrameBuffer() const { return FrameBuffer_; }
@@ -123,6 +134,8 @@ class TGIFImage {
   void UndrawFrame(int number);
   [[nodiscard]] int FrameInterval(int number) const;
   void MakeDrawBitmaps();
+  void ComposeOnto(TCanvas& canvas, int X, int Y, int W, int H);
+  void DrawOverSavedBackground(TCanvas& canvas, int X, int Y, int W, int H);
 
   std::shared_ptr<TgfImageList> ImageList_;
   PixelImage FrameBuffer_, MaskBuffer_;
@@ -130,6 +143,9 @@ class TGIFImage {
   // The buffers as bitmaps for drawing, remade after a frame changes them.
   std::unique_ptr<TBitmap> DrawPicture_, DrawMask_;
   bool DrawStale_ = true;
+  // The canvas area under the image, and where it was taken.
+  std::unique_ptr<TBitmap> Background_;
+  TGIFRect BackgroundRect_;
 };
 
 // The factories: nil when the data is not a readable GIF. `NonAnimated` says

@@ -72,9 +72,11 @@ class TBitmap : public TGraphic {
 
   void DrawOn(TCanvas& canvas, const TRect& rect) const override;
 
-  // Windows bitmap files (1, 4, 8, 16, 24 and 32 bits); the pixel format
-  // follows the file's depth. Raises EInvalidGraphic "Bitmap image is not
-  // valid" for anything else.
+  // Windows bitmap files (1, 4, 8, 16, 24 and 32 bits, run-length coded
+  // 4- and 8-bit ones included); the pixel format follows the file's depth.
+  // Pixels that run-length data never reaches have index 0. Raises
+  // EInvalidGraphic "Bitmap image is not valid" for anything else, and for
+  // files whose pixel data is short or starts inside the headers.
   void LoadFromStream(TStream& stream) override;
   void SaveToStream(TStream& stream) const override;
   // A bitmap compiled into the program (see resources.h); raises

@@ -1,7 +1,6 @@
 // Windows bitmap files for TBitmap.
 
 #include <QBuffer>
-#include <QImageReader>
 #include <cstring>
 
 #include "platform/core/stream.h"
@@ -14,6 +13,11 @@ namespace lark {
 namespace {
 
 constexpr const char* kNotValid = "Bitmap image is not valid";
+constexpr size_t kFileHeaderSize = 14;
+
+enum Compression : uint32_t { kUncompressed = 0, kRunLength8 = 1, kRunLength4 = 2, kBitFields = 3 };
+
+[[noreturn]] void Refuse() { throw EInvalidGraphic(kNotValid); }
 
 uint32_t ReadLe32(const std::string& data, size_t offset) {
   uint32_t value = 0;
@@ -27,27 +31,155 @@ uint16_t ReadLe16(const std::string& data, size_t offset) {
   return value;
 }
 
-// Checks the headers before any pixel memory is taken; returns the bit count.
-int CheckHeaders(const std::string& data) {
-  if (data.size() < 26 || data[0] != 'B' || data[1] != 'M') throw EInvalidGraphic(kNotValid);
-  const uint32_t header_size = ReadLe32(data, 14);
-  int64_t width = 0, height = 0;
+struct BitmapFileHeader {
+  uint32_t pixelOffset = 0;
+  uint32_t headerSize = 0;
+  int64_t width = 0;
+  int64_t height = 0;  // always positive; topDown tells the row order
+  bool topDown = false;
   int bits = 0;
-  if (header_size == 12) {  // the old OS/2 header
-    width = ReadLe16(data, 18);
-    height = ReadLe16(data, 20);
-    bits = ReadLe16(data, 24);
-  } else if (header_size >= 40 && data.size() >= 54) {
-    width = int32_t(ReadLe32(data, 18));
-    height = int32_t(ReadLe32(data, 22));
-    bits = ReadLe16(data, 28);
-  } else {
-    throw EInvalidGraphic(kNotValid);
+  uint32_t compression = kUncompressed;
+  uint32_t colorsUsed = 0;
+
+  [[nodiscard]] bool OldStyle() const { return headerSize == 12; }
+  [[nodiscard]] size_t PaletteEntrySize() const { return OldStyle() ? 3 : 4; }
+  [[nodiscard]] size_t PaletteEntries() const {
+    if (bits > 8) return 0;
+    const uint32_t full = 1u << bits;
+    return colorsUsed == 0 || OldStyle() || colorsUsed > full ? full : colorsUsed;
   }
-  height = height < 0 ? -height : height;
-  if (width <= 0 || height <= 0 || width * height > kMaxGraphicPixels) throw EInvalidGraphic(kNotValid);
-  return bits;
+  [[nodiscard]] bool RunLength() const { return compression == kRunLength8 || compression == kRunLength4; }
+};
+
+bool CompressionFits(const BitmapFileHeader& h) {
+  switch (h.compression) {
+    case kUncompressed: return true;
+    case kRunLength8: return h.bits == 8 && !h.topDown;
+    case kRunLength4: return h.bits == 4 && !h.topDown;
+    case kBitFields: return h.bits == 16 || h.bits == 32;
+    default: return false;
+  }
 }
+
+// Checks the headers before any pixel memory is taken.
+BitmapFileHeader ReadHeaders(const std::string& data) {
+  if (data.size() < 26 || data[0] != 'B' || data[1] != 'M') Refuse();
+  BitmapFileHeader h;
+  h.pixelOffset = ReadLe32(data, 10);
+  h.headerSize = ReadLe32(data, 14);
+  if (h.OldStyle()) {
+    h.width = ReadLe16(data, 18);
+    h.height = ReadLe16(data, 20);
+    h.bits = ReadLe16(data, 24);
+  } else if (h.headerSize >= 40 && data.size() >= 54) {
+    h.width = int32_t(ReadLe32(data, 18));
+    h.height = int32_t(ReadLe32(data, 22));
+    h.bits = ReadLe16(data, 28);
+    h.compression = ReadLe32(data, 30);
+    h.colorsUsed = ReadLe32(data, 46);
+  } else {
+    Refuse();
+  }
+  h.topDown = h.height < 0;
+  h.height = h.topDown ? -h.height : h.height;
+  if (h.width <= 0 || h.height <= 0 || h.width * h.height > kMaxGraphicPixels) Refuse();
+  const int bits = h.bits;
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) Refuse();
+  if (!CompressionFits(h)) Refuse();
+  return h;
+}
+
+// The pixel data must start after the headers and the colour table, and
+// uncompressed rows (each padded to 4 bytes) must all be in the file: Qt's
+// reader would otherwise show whatever lies outside as pixels.
+void CheckPixelData(const BitmapFileHeader& h, size_t fileSize) {
+  const uint64_t tableEnd = kFileHeaderSize + uint64_t{h.headerSize} + h.PaletteEntries() * h.PaletteEntrySize();
+  if (h.pixelOffset < tableEnd || h.pixelOffset >= fileSize) Refuse();
+  if (h.RunLength()) return;  // the decoder checks each run against the data
+  const uint64_t rowBytes = (uint64_t(h.width) * h.bits + 31) / 32 * 4;
+  if (rowBytes * uint64_t(h.height) > fileSize - h.pixelOffset) Refuse();
+}
+
+QList<QRgb> ReadColorTable(const BitmapFileHeader& h, const std::string& data) {
+  QList<QRgb> table(1 << h.bits, qRgb(0, 0, 0));  // indices past the file's table show black
+  const size_t start = kFileHeaderSize + h.headerSize;
+  for (size_t i = 0; i < h.PaletteEntries(); ++i) {
+    const auto* entry = reinterpret_cast<const uint8_t*>(data.data() + start + i * h.PaletteEntrySize());
+    table[qsizetype(i)] = qRgb(entry[2], entry[1], entry[0]);
+  }
+  return table;
+}
+
+// Decodes run-length coded pixels (8 bits or 4 bits a pixel, rows bottom
+// up) into an indexed image. Pixels that the runs never reach, skipped by a
+// delta, an early end of line or an early end of bitmap, keep index 0, the
+// background, as Windows shows them; runs past a row's end are clipped.
+// Data that stops inside a run, before the bitmap ends, is a broken file.
+class RunLengthDecoder {
+ public:
+  RunLengthDecoder(const BitmapFileHeader& h, const std::string& data)
+      : data_(data), pos_(h.pixelOffset), fourBits_(h.compression == kRunLength4),
+        image_(int(h.width), int(h.height), QImage::Format_Indexed8) {
+    if (image_.isNull()) throw EOutOfResources("Out of system resources");
+    image_.setColorTable(ReadColorTable(h, data));
+    image_.fill(0);
+  }
+
+  QImage Decode() {
+    for (;;) {
+      Need(2);
+      const uint8_t count = Byte(), value = Byte();
+      if (count > 0) {
+        Run(count, value);
+        continue;
+      }
+      switch (value) {
+        case 0: NextLine(); break;
+        case 1: return image_;
+        case 2: Need(2); x_ += Byte(); y_ += Byte(); break;
+        default: Literal(value); break;
+      }
+      if (y_ >= image_.height()) return image_;
+    }
+  }
+
+ private:
+  void Need(size_t bytes) const {
+    if (data_.size() - pos_ < bytes) Refuse();
+  }
+  uint8_t Byte() { return static_cast<uint8_t>(data_[pos_++]); }
+
+  void Put(uint8_t index) {
+    if (x_ < image_.width() && y_ < image_.height()) image_.scanLine(int(image_.height() - 1 - y_))[x_] = index;
+    ++x_;
+  }
+  // A 4-bit run alternates the two pixels in its byte, high one first.
+  void Run(int count, uint8_t value) {
+    for (int i = 0; i < count; ++i) Put(fourBits_ ? (i & 1 ? value & 0x0F : value >> 4) : value);
+  }
+  void Literal(int count) {
+    const size_t bytes = fourBits_ ? (size_t(count) + 1) / 2 : size_t(count);
+    Need(bytes + (bytes & 1));  // literals are padded to a 16-bit boundary
+    const size_t start = pos_;
+    for (int i = 0; i < count; ++i) {
+      const auto byte = static_cast<uint8_t>(data_[start + (fourBits_ ? size_t(i) / 2 : size_t(i))]);
+      Put(fourBits_ ? (i & 1 ? byte & 0x0F : byte >> 4) : byte);
+    }
+    pos_ = start + bytes + (bytes & 1);
+  }
+  void NextLine() {
+    x_ = 0;
+    ++y_;
+  }
+
+  const std::string& data_;
+  size_t pos_;
+  bool fourBits_;
+  QImage image_;
+  // Wide enough that runs and deltas past the image cannot overflow.
+  int64_t x_ = 0;
+  int64_t y_ = 0;  // counted from the bottom row
+};
 
 TPixelFormat FormatForDepth(int bits) {
   switch (bits) {
@@ -60,15 +192,22 @@ TPixelFormat FormatForDepth(int bits) {
   }
 }
 
+QImage DecodePixels(const BitmapFileHeader& h, const std::string& data) {
+  if (h.RunLength()) return RunLengthDecoder(h, data).Decode();
+  QImage image;
+  if (!image.loadFromData(reinterpret_cast<const uchar*>(data.data()), int(data.size()), "BMP") || image.isNull())
+    Refuse();
+  return image;
+}
+
 }  // namespace
 
 void TBitmap::LoadFromStream(TStream& stream) {
   const std::string data = stream.ReadRest();
-  const int bits = CheckHeaders(data);
-  QImage image;
-  if (!image.loadFromData(reinterpret_cast<const uchar*>(data.data()), int(data.size()), "BMP") || image.isNull())
-    throw EInvalidGraphic(kNotValid);
-  const TPixelFormat format = FormatForDepth(bits);
+  const BitmapFileHeader header = ReadHeaders(data);
+  CheckPixelData(header, data.size());
+  QImage image = DecodePixels(header, data);
+  const TPixelFormat format = FormatForDepth(header.bits);
   if (format == pf1bit) image = image.convertToFormat(QImage::Format_Mono);
   else if (format == pf4bit || format == pf8bit) image = image.convertToFormat(QImage::Format_Indexed8);
   detail::BitmapData& target = Data();

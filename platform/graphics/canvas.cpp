@@ -65,6 +65,15 @@ DrawCommand PenCommand(TCanvas& canvas, const TPen& pen) {
   return command;
 }
 
+// A shape outlined by the pen, with the operation by which the pen's pixels
+// combine with the target.
+DrawCommand PathCommand(TCanvas& canvas, const TPen& pen) {
+  DrawCommand command = detail::NewCommand(canvas, Kind::Path);
+  command.pen = detail::ToQPen(pen);
+  command.rop = detail::PenRop(pen.Mode);
+  return command;
+}
+
 }  // namespace
 
 TCanvas::TCanvas(std::unique_ptr<detail::CanvasDevice> device) : device_(std::move(device)) {}
@@ -103,30 +112,27 @@ void TCanvas::LineTo(int x, int y) {
     device_->Execute(command);
     return;
   }
-  DrawCommand command = detail::NewCommand(*this, Kind::Path);
+  DrawCommand command = PathCommand(*this, pen_);
   command.path.moveTo(from.X + 0.5, from.Y + 0.5);
   command.path.lineTo(x + 0.5, y + 0.5);
-  command.pen = detail::ToQPen(pen_);
   device_->Execute(command);
 }
 
 void TCanvas::Polyline(const std::vector<TPoint>& points) {
   if (points.empty()) return;
-  DrawCommand command = detail::NewCommand(*this, Kind::Path);
+  DrawCommand command = PathCommand(*this, pen_);
   command.path.moveTo(points[0].X + 0.5, points[0].Y + 0.5);
   for (size_t i = 1; i < points.size(); ++i) command.path.lineTo(points[i].X + 0.5, points[i].Y + 0.5);
-  command.pen = detail::ToQPen(pen_);
   device_->Execute(command);
 }
 
 void TCanvas::Polygon(const std::vector<TPoint>& points) {
   if (points.size() < 2) return;
-  DrawCommand command = detail::NewCommand(*this, Kind::Path);
+  DrawCommand command = PathCommand(*this, pen_);
   QPolygonF polygon;
   for (const TPoint& p : points) polygon << QPointF(p.X + 0.5, p.Y + 0.5);
   command.path.addPolygon(polygon);
   command.path.closeSubpath();
-  command.pen = detail::ToQPen(pen_);
   command.brush = BrushOf(brush_);
   device_->Execute(command);
 }
@@ -143,9 +149,8 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
     return;
   }
   if (!IsPlainPen(pen_)) {
-    DrawCommand command = detail::NewCommand(*this, Kind::Path);
+    DrawCommand command = PathCommand(*this, pen_);
     command.path.addRect(QRectF(left + 0.5, top + 0.5, right - left - 1, bottom - top - 1));
-    command.pen = detail::ToQPen(pen_);
     command.brush = BrushOf(brush_);
     device_->Execute(command);
     return;
@@ -166,9 +171,8 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
 }
 
 void TCanvas::Ellipse(int left, int top, int right, int bottom) {
-  DrawCommand command = detail::NewCommand(*this, Kind::Path);
+  DrawCommand command = PathCommand(*this, pen_);
   command.path.addEllipse(QRectF(left + 0.5, top + 0.5, right - left - 1, bottom - top - 1));
-  command.pen = detail::ToQPen(pen_);
   command.brush = BrushOf(brush_);
   device_->Execute(command);
 }
@@ -180,10 +184,9 @@ void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4
   const double start = angle(x3, y3);
   double sweep = angle(x4, y4) - start;
   if (sweep <= 0) sweep += 360;
-  DrawCommand command = detail::NewCommand(*this, Kind::Path);
+  DrawCommand command = PathCommand(*this, pen_);
   command.path.arcMoveTo(box, start);
   command.path.arcTo(box, start, sweep);
-  command.pen = detail::ToQPen(pen_);
   device_->Execute(command);
 }
 

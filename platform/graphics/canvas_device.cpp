@@ -149,6 +149,55 @@ void PaintRects(QPainter& painter, QImage* raster, const DrawCommand& command) {
   }
 }
 
+// Pens of the copying modes paint their colour; the others combine it with
+// the target.
+bool CombinesWithTarget(unsigned pen_rop) { return pen_rop != PATCOPY && pen_rop != BLACKNESS && pen_rop != WHITENESS; }
+
+// The brush fills as usual; then every pixel that the outline covers, each
+// once however often the outline crosses it, is combined with the pen's
+// colour, so that an XOR outline drawn twice leaves no trace.
+void PaintPathWithPenOperation(QPainter& painter, QImage& raster, const DrawCommand& command) {
+  painter.setWorldTransform(command.transform);
+  if (command.brush.style() != Qt::NoBrush) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(command.brush);
+    painter.drawPath(command.path);
+  }
+  const qreal margin = command.pen.widthF() + 2;
+  const QRect area = command.transform.mapRect(command.path.controlPointRect().adjusted(-margin, -margin, margin, margin))
+                         .toAlignedRect()
+                         .intersected(raster.rect());
+  if (area.isEmpty()) return;
+  QImage coverage(area.size(), QImage::Format_ARGB32_Premultiplied);
+  coverage.fill(0);
+  QPainter cover(&coverage);
+  cover.setWorldTransform(command.transform * QTransform::fromTranslate(-area.left(), -area.top()));
+  cover.setPen(command.pen);
+  cover.setBrush(Qt::NoBrush);
+  cover.drawPath(command.path);
+  cover.end();
+  const uint32_t pen_color = Rgb24(command.pen.color());
+  for (const QRect& band : VisibleArea(raster, area, command.clip))
+    for (int y = band.top(); y <= band.bottom(); ++y) {
+      const auto* covered = reinterpret_cast<const uint32_t*>(coverage.constScanLine(y - area.top()));
+      auto* line = reinterpret_cast<uint32_t*>(raster.scanLine(y));
+      for (int x = band.left(); x <= band.right(); ++x)
+        if (covered[x - area.left()] >> 24)
+          line[x] = 0xFF000000u | (ApplyRop3(command.rop, pen_color, 0, line[x] & 0xFFFFFF) & 0xFFFFFF);
+    }
+}
+
+void PaintPath(QPainter& painter, QImage* raster, const DrawCommand& command) {
+  if (raster && command.pen.style() != Qt::NoPen && CombinesWithTarget(command.rop)) {
+    PaintPathWithPenOperation(painter, *raster, command);
+    return;
+  }
+  painter.setWorldTransform(command.transform);
+  painter.setPen(command.pen);
+  painter.setBrush(command.brush);
+  painter.drawPath(command.path);
+}
+
 void PaintText(QPainter& painter, const DrawCommand& command) {
   if (command.opaqueRect) painter.fillRect(MapToDevice(command.transform, *command.opaqueRect), command.background);
   painter.setWorldTransform(command.transform);
@@ -163,12 +212,7 @@ void PaintCommand(QPainter& painter, QImage* raster, const DrawCommand& command)
   ApplyClip(painter, command);
   switch (command.kind) {
     case DrawCommand::Kind::FillRects: PaintRects(painter, raster, command); break;
-    case DrawCommand::Kind::Path:
-      painter.setWorldTransform(command.transform);
-      painter.setPen(command.pen);
-      painter.setBrush(command.brush);
-      painter.drawPath(command.path);
-      break;
+    case DrawCommand::Kind::Path: PaintPath(painter, raster, command); break;
     case DrawCommand::Kind::Text: PaintText(painter, command); break;
     case DrawCommand::Kind::Image: PaintImage(painter, raster, command); break;
   }

@@ -49,7 +49,9 @@ struct DrawCommand {
   QRect sourceRect;  // image pixels
   // Logical units; a negative width or height mirrors the image.
   int destX = 0, destY = 0, destWidth = 0, destHeight = 0;
-  unsigned rop = SRCCOPY;  // FillRects: an operation on brush and target
+  // FillRects: an operation on brush and target; Path: the one by which the
+  // pen's pixels combine with the target (exact on images only).
+  unsigned rop = SRCCOPY;
   int stretchMode = 3;
   uint32_t transparentColor = 0x1000000;  // a source colour to leave out; none by default
 };

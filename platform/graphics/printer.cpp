@@ -6,6 +6,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/graphics/bitmap.h"
@@ -69,6 +70,20 @@ void TPrinter::SetPrinterIndex(int index) {
   CheckPrinting(false);
   if (index < 0 || index >= int(Printers().size())) throw EPrinter(kNotValid);
   printer_index_ = index;
+  dev_mode_ = DEVMODE();
+}
+
+void TPrinter::SetPrinter(const std::string& device, const std::string&, const std::string&,
+                          const DEVMODE& devMode) {
+  CheckPrinting(false);
+  const std::vector<std::string> printers = Printers();
+  const auto found = std::find(printers.begin(), printers.end(), device);
+  if (found == printers.end()) throw EPrinter(kNotValid);
+  SetPrinterIndex(int(found - printers.begin()));
+  dev_mode_ = devMode;
+  dev_mode_.dmDeviceName = device;
+  if (dev_mode_.dmOrientation != DMORIENT_LANDSCAPE) dev_mode_.dmOrientation = DMORIENT_PORTRAIT;
+  dev_mode_.dmCopies = std::max<short>(1, dev_mode_.dmCopies);
 }
 
 std::string TPrinter::PrinterName() const {
@@ -77,10 +92,12 @@ std::string TPrinter::PrinterName() const {
   return printers[size_t(printer_index_)];
 }
 
-void TPrinter::GetPrinter(std::string& device, std::string& driver, std::string& port) const {
+void TPrinter::GetPrinter(std::string& device, std::string& driver, std::string& port, DEVMODE& devMode) const {
   device = PrinterName();
   driver = device == "PDF" || device == "Test" ? device : "CUPS";
   port = device;
+  devMode = dev_mode_;
+  devMode.dmDeviceName = device;
 }
 
 void TPrinter::BeginDoc() {
@@ -118,7 +135,30 @@ namespace {
 
 constexpr int kPdfResolution = 600;
 
-QPageSize PdfPage() { return QPageSize(QPageSize::A4); }
+QPageSize PaperSize(short paper) {
+  switch (paper) {
+    case DMPAPER_LETTER: return QPageSize(QPageSize::Letter);
+    case DMPAPER_LEGAL: return QPageSize(QPageSize::Legal);
+    case DMPAPER_A3: return QPageSize(QPageSize::A3);
+    case DMPAPER_A5: return QPageSize(QPageSize::A5);
+    default: return QPageSize(QPageSize::A4);
+  }
+}
+
+QPageLayout::Orientation PageOrientation(bool landscape) {
+  return landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
+// The device mode's page, without unprintable borders.
+QPageLayout PdfLayout(const DEVMODE& mode, bool landscape) {
+  return QPageLayout(PaperSize(mode.dmPaperSize), PageOrientation(landscape), QMarginsF(0, 0, 0, 0));
+}
+
+void ApplyDeviceMode(QPrinter& printer, const DEVMODE& mode, bool landscape) {
+  printer.setPageSize(PaperSize(mode.dmPaperSize));
+  printer.setPageOrientation(PageOrientation(landscape));
+  printer.setCopyCount(mode.dmCopies);
+}
 
 }  // namespace
 
@@ -150,7 +190,7 @@ TDeviceCaps TSystemPrinter::Caps() const {
   TDeviceCaps caps;
   caps.Technology = DT_RASPRINTER;
   if (PdfSelected()) {
-    const QRect page = PdfPage().rectPixels(kPdfResolution);
+    const QRect page = PdfLayout(DevMode(), Landscape()).fullRectPixels(kPdfResolution);
     caps.LogPixelsX = caps.LogPixelsY = kPdfResolution;
     caps.HorzRes = caps.PhysicalWidth = page.width();
     caps.VertRes = caps.PhysicalHeight = page.height();
@@ -158,6 +198,7 @@ TDeviceCaps TSystemPrinter::Caps() const {
   }
   QPrinter printer(QPrinter::HighResolution);
   printer.setPrinterName(QString::fromStdString(queues_[size_t(PrinterIndex())]));
+  ApplyDeviceMode(printer, DevMode(), Landscape());
   const int dpi = printer.resolution();
   const QRect full = printer.pageLayout().fullRectPixels(dpi);
   const QRect paint = printer.pageLayout().paintRectPixels(dpi);
@@ -179,14 +220,14 @@ std::unique_ptr<detail::CanvasDevice> TSystemPrinter::StartJob() {
     job_->partial = QString::fromStdString(OutputFileName) + ".part";
     job_->pdf = std::make_unique<QPdfWriter>(job_->partial);
     job_->pdf->setResolution(kPdfResolution);
-    job_->pdf->setPageSize(PdfPage());
-    job_->pdf->setPageMargins(QMarginsF(0, 0, 0, 0));
+    job_->pdf->setPageLayout(PdfLayout(DevMode(), Landscape()));
     job_->pdf->setTitle(QString::fromStdString(Title));
     job_->pdf->setCreator("Larkspan");
     return detail::MakePaperDevice(job_->pdf.get(), Caps());
   }
   job_->queue = std::make_unique<QPrinter>(QPrinter::HighResolution);
   job_->queue->setPrinterName(QString::fromStdString(PrinterName()));
+  ApplyDeviceMode(*job_->queue, DevMode(), Landscape());
   job_->queue->setDocName(QString::fromStdString(Title));
   return detail::MakePaperDevice(job_->queue.get(), Caps());
 }
@@ -234,6 +275,17 @@ TTestPrinter::~TTestPrinter() {
   if (Printing()) Abort();
 }
 
+TDeviceCaps TTestPrinter::Caps() const {
+  TDeviceCaps caps = caps_;
+  if (Landscape()) {
+    std::swap(caps.LogPixelsX, caps.LogPixelsY);
+    std::swap(caps.HorzRes, caps.VertRes);
+    std::swap(caps.PhysicalWidth, caps.PhysicalHeight);
+    std::swap(caps.PhysicalOffsetX, caps.PhysicalOffsetY);
+  }
+  return caps;
+}
+
 int TTestPrinter::PageCount() const { return int(pages_->finished.size()); }
 
 void TTestPrinter::GetPage(int index, TBitmap& page) const {
@@ -247,9 +299,10 @@ void TTestPrinter::GetPage(int index, TBitmap& page) const {
 std::unique_ptr<detail::CanvasDevice> TTestPrinter::StartJob() {
   EnsureGuiApplication();
   pages_->done.clear();
-  pages_->current = QImage(caps_.HorzRes, caps_.VertRes, QImage::Format_RGB32);
+  const TDeviceCaps caps = Caps();
+  pages_->current = QImage(caps.HorzRes, caps.VertRes, QImage::Format_RGB32);
   pages_->current.fill(Qt::white);
-  return detail::MakePaperDevice(&pages_->current, caps_);
+  return detail::MakePaperDevice(&pages_->current, caps);
 }
 
 void TTestPrinter::StartNextPage(detail::CanvasDevice& device) {

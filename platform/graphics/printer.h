@@ -13,6 +13,18 @@ class CanvasDevice;
 class PrinterDevice;
 }
 
+// Page orientations and paper sizes of a device mode.
+constexpr short DMORIENT_PORTRAIT = 1, DMORIENT_LANDSCAPE = 2;
+constexpr short DMPAPER_LETTER = 1, DMPAPER_LEGAL = 5, DMPAPER_A3 = 8, DMPAPER_A4 = 9, DMPAPER_A5 = 11;
+
+// The settings a printer prints with, as a device mode carries them.
+struct DEVMODE {
+  std::string dmDeviceName;
+  short dmOrientation = DMORIENT_PORTRAIT;
+  short dmPaperSize = DMPAPER_A4;  // sizes the printer does not know print on A4
+  short dmCopies = 1;
+};
+
 // The printer the print pass opens: one job at a time, page by page. Its
 // canvas is the same object in and out of a job; outside one it measures
 // text and reports the device, and drawing on it raises EPrinter "Printer is
@@ -28,11 +40,18 @@ class TPrinter {
   [[nodiscard]] virtual std::vector<std::string> Printers() const = 0;
   [[nodiscard]] int PrinterIndex() const { return printer_index_; }
   // Raises EPrinter "Printer selected is not valid" for an index outside the
-  // list, and "Printing in progress" during a job.
+  // list, and "Printing in progress" during a job. The newly selected
+  // printer starts with the default device mode.
   void SetPrinterIndex(int index);
   [[nodiscard]] std::string PrinterName() const;
-  // Device, driver and port of the selected printer, as a device mode names them.
-  void GetPrinter(std::string& device, std::string& driver, std::string& port) const;
+  // Device, driver and port of the selected printer, and a copy of its
+  // device mode.
+  void GetPrinter(std::string& device, std::string& driver, std::string& port, DEVMODE& devMode) const;
+  // Selects the printer named `device` (driver and port follow from it) with
+  // the device mode's settings: an orientation other than landscape means
+  // portrait, fewer than 1 copy means 1. Raises EPrinter as SetPrinterIndex.
+  void SetPrinter(const std::string& device, const std::string& driver, const std::string& port,
+                  const DEVMODE& devMode);
 
   // The document name the job carries.
   std::string Title;
@@ -56,6 +75,9 @@ class TPrinter {
   [[nodiscard]] virtual TDeviceCaps Caps() const = 0;
 
  protected:
+  [[nodiscard]] const DEVMODE& DevMode() const { return dev_mode_; }
+  [[nodiscard]] bool Landscape() const { return dev_mode_.dmOrientation == DMORIENT_LANDSCAPE; }
+
   // A device for the job's first page.
   virtual std::unique_ptr<detail::CanvasDevice> StartJob() = 0;
   virtual void StartNextPage(detail::CanvasDevice& device) = 0;
@@ -68,6 +90,7 @@ class TPrinter {
   detail::PrinterDevice* device_;  // owned by canvas_
   std::unique_ptr<TCanvas> canvas_;
   int printer_index_ = 0;
+  DEVMODE dev_mode_;
   bool printing_ = false;
   bool aborted_ = false;
   int page_number_ = 0;
@@ -75,7 +98,9 @@ class TPrinter {
 
 // Prints to the system's print queues when CUPS has any, and always offers a
 // PDF printer (named "PDF"), which writes OutputFileName at the end of a job;
-// an aborted job leaves no file.
+// an aborted job leaves no file. Both print in the device mode's orientation
+// and paper size; queues also make its number of copies, the PDF file
+// holds one.
 class TSystemPrinter : public TPrinter {
  public:
   TSystemPrinter();
@@ -100,14 +125,15 @@ class TSystemPrinter : public TPrinter {
 };
 
 // A printer for tests: its geometry, offsets and colour depth are what it is
-// given, and its pages are kept as images to read back.
+// given (for portrait pages; landscape swaps them), and its pages are kept as
+// images to read back.
 class TTestPrinter : public TPrinter {
  public:
   explicit TTestPrinter(const TDeviceCaps& caps);
   ~TTestPrinter() override;
 
   [[nodiscard]] std::vector<std::string> Printers() const override { return {"Test"}; }
-  [[nodiscard]] TDeviceCaps Caps() const override { return caps_; }
+  [[nodiscard]] TDeviceCaps Caps() const override;
   // Pages of the last finished job (an aborted one keeps none).
   [[nodiscard]] int PageCount() const;
   // Copies a page (the printable area, white where nothing was drawn).

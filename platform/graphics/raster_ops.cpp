@@ -68,10 +68,28 @@ uint32_t SourcePixel(const QImage& source, int x, int y) {
   return reinterpret_cast<const uint32_t*>(source.constScanLine(y))[x] & 0xFFFFFF;
 }
 
-// The source colour for one destination pixel: the pixel itself, or the
-// AND / OR of every source pixel it replaces when shrinking.
+// The mean of each channel over the source pixels, rounded.
+uint32_t Average(const QImage& source, int x0, int y0, const Span& sx, const Span& sy) {
+  uint64_t red = 0, green = 0, blue = 0;
+  for (int y = 0; y < sy.count; ++y)
+    for (int x = 0; x < sx.count; ++x) {
+      const uint32_t pixel = SourcePixel(source, x0 + sx.first + x, y0 + sy.first + y);
+      red += pixel >> 16;
+      green += (pixel >> 8) & 0xFF;
+      blue += pixel & 0xFF;
+    }
+  const uint64_t count = uint64_t(sx.count) * uint64_t(sy.count);
+  auto mean = [count](uint64_t sum) { return uint32_t((sum + count / 2) / count); };
+  return mean(red) << 16 | mean(green) << 8 | mean(blue);
+}
+
+// The source colour for one destination pixel: the pixel itself, or, when
+// shrinking, the AND / OR of every source pixel it replaces
+// (BLACKONWHITE / WHITEONBLACK) or their average (HALFTONE).
 uint32_t Sample(const QImage& source, int x0, int y0, const Span& sx, const Span& sy, int mode) {
-  const bool combine = (sx.count > 1 || sy.count > 1) && (mode == BLACKONWHITE || mode == WHITEONBLACK);
+  const bool shrinking = sx.count > 1 || sy.count > 1;
+  if (shrinking && mode == HALFTONE) return Average(source, x0, y0, sx, sy);
+  const bool combine = shrinking && (mode == BLACKONWHITE || mode == WHITEONBLACK);
   if (!combine) return SourcePixel(source, x0 + sx.first, y0 + sy.first);
   uint32_t value = mode == BLACKONWHITE ? 0xFFFFFF : 0;
   for (int y = 0; y < sy.count; ++y)

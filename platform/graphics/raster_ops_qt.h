@@ -22,7 +22,7 @@ constexpr uint32_t kNoTransparentColor = 0x1000000;
 // with the raster operation, mirrored across or down when asked.
 // Source pixels of the transparent colour leave the target alone.
 // Shrinking in BLACKONWHITE (WHITEONBLACK) mode ANDs (ORs) the dropped
-// pixels in, any other mode drops them.
+// pixels in, HALFTONE averages them, COLORONCOLOR drops them.
 void RasterBlt(QImage& target, const QRect& dest_rect, bool mirror_x, bool mirror_y,
                const std::optional<QRegion>& clip,
                const QImage& source, const QRect& source_rect, unsigned rop, int stretch_mode,

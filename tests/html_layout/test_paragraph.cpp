@@ -311,6 +311,12 @@ TEST(ParagraphStyle, RunsFollowTheParsersScriptState) {
 namespace lark {
 namespace {
 
+TEST(ParagraphLayout, AnEmptyPreformattedLineIsAsTallAsItsFontsPointSize) {
+  testing::LaidOutDocument doc;
+  doc.List.Add(std::make_unique<TPreFormated>(&doc.List, TParagraphStyle{}, testing::Font(15), ""));
+  EXPECT_EQ(doc.Layout(400), 15);
+}
+
 TEST(ParagraphDrawing, APrintedLineThatWouldBeCutStartsTheNextPage) {
   testing::LaidOutDocument doc;
   doc.Paragraph("one");

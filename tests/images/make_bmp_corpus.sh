@@ -14,5 +14,8 @@ convert src.png -monochrome BMP3:mono.bmp
 convert src.png -alpha set -channel A -evaluate set 50% +channel BMP:rgba32.bmp
 convert src.png -define bmp:subtype=RGB565 BMP:rgb565.bmp
 convert src.png -define bmp:subtype=RGB555 BMP:rgb555.bmp
+# The old 12-byte header, with a table of 3-byte colours.
+convert src.png +dither -colors 200 -type Palette BMP2:core8.bmp
+convert src.png -type TrueColor BMP2:core24.bmp
 for f in *.bmp; do convert "$f" -alpha off PNG24:"$f.png"; done
 rm src.png

@@ -2,7 +2,10 @@
 
 #include "images/display_palette.h"
 #include "images/gif_image.h"
+#include "platform/core/exception.h"
+#include "platform/core/stream.h"
 #include "platform/graphics/bitmap.h"
+#include "platform/graphics/canvas.h"
 #include "tests/images/gif_builder.h"
 #include "tests/images/reference_gif.h"
 #include "tests/images/test_files.h"
@@ -371,6 +374,80 @@ TEST(GIFDecoder, PaletteScreensMapFileColoursToTheViewerPalette) {
   EXPECT_FALSE(animated->Dither);  // frames of an animation are mapped
   EXPECT_EQ(Picture(*animated, 1).PixelColor(0, 0), (TRGB{255, 0, 0}));
   EXPECT_EQ(Picture(*animated, 2).PixelColor(0, 0), (TRGB{0, 0, 255}));
+}
+
+TEST(GIFDecoder, LoadsFromStreamsAndFilesWithOrWithoutPixels) {
+  const std::string file = GIFHeader(2, 1, {0xFF0000, 0x00FF00}) + GIFImage(0, 0, 2, 1, {0, 1}) +
+                           GIFImage(0, 0, 2, 1, {1, 0}) + ";";
+  TStringStream stream("junk" + file);
+  stream.SetPosition(4);
+  TGIFImage image;
+  image.LoadFromStream(stream, true);
+  EXPECT_EQ(image.NumFrames, 2);
+  EXPECT_FALSE(image.Frame(1).frBitmap);  // the pixels were skipped
+
+  test::TempDir dir;
+  test::WriteFile(dir.File("a.gif"), file);
+  TGIFImage full;
+  full.LoadFromFile(dir.File("a.gif"));
+  EXPECT_TRUE(full.Animated);
+  EXPECT_EQ(full.FrameBuffer().PixelColor(1, 0), (TRGB{0, 255, 0}));
+
+  test::WriteFile(dir.File("b.gif"), "GIF89a");
+  TGIFImage broken;
+  EXPECT_THROW(broken.LoadFromFile(dir.File("b.gif")), EOutOfMemory);
+  EXPECT_THROW(broken.LoadFromFile(dir.File("missing.gif")), Exception);
+}
+
+// Frame 2 (restore to background) is drawn and taken away again; frame 3
+// keeps frames. Drawn one after the other on a page that nothing repaints,
+// frame 3 shows the page where frame 2 was, not frame 2's leftovers.
+TEST(GIFDecoder, KeptFramesDrawOverTheBackgroundSavedAtTheFirstFrame) {
+  const std::string file = GIFHeader(4, 1, {0xFF0000, 0x00FF00, 0xFFFFFF, 0x123456}) + GraphicControl(1, 10, 3) +
+                           GIFImage(0, 0, 4, 1, {0, 3, 3, 3}) + GraphicControl(2, 10, 3) + GIFImage(1, 0, 1, 1, {1}) +
+                           GraphicControl(1, 10, 3) + GIFImage(0, 0, 4, 1, {3, 3, 2, 3}) + ";";
+  auto image = Load(file);
+  ASSERT_TRUE(image);
+  image->SetVisible(true);
+  TBitmap page(8, 2);
+  page.Canvas().Brush().Color = clBlue;
+  page.Canvas().FillRect(Rect(0, 0, 8, 2));
+  auto row = [&] {
+    std::vector<TColor> pixels;
+    for (int x = 0; x < 8; x += 2) pixels.push_back(page.Pixel(x, 1) & 0xFFFFFF);
+    return pixels;
+  };
+  image->Draw(page.Canvas(), 0, 0, 8, 2);  // drawn at twice the size
+  EXPECT_EQ(row(), (std::vector<TColor>{clRed, clBlue, clBlue, clBlue}));
+  image->SetCurrentFrame(2);
+  image->Draw(page.Canvas(), 0, 0, 8, 2);
+  EXPECT_EQ(row(), (std::vector<TColor>{clRed, clLime, clBlue, clBlue}));
+  image->SetCurrentFrame(3);
+  image->Draw(page.Canvas(), 0, 0, 8, 2);
+  EXPECT_EQ(row(), (std::vector<TColor>{clRed, clBlue, clWhite, clBlue}));
+}
+
+TEST(GIFDecoder, CurrentBitmapOnAPaletteScreenUsesTheViewerPalette) {
+  const std::string file = GIFHeader(2, 1, {0xFE0000, 0x0000FE}) + GraphicControl(0, 0, 1) +
+                           GIFImage(0, 0, 2, 1, {0, 1}) + ";";
+  auto deep = Load(file);
+  ASSERT_TRUE(deep);
+  const PixelImage* colors = deep->GetCurrentBitmap();
+  ASSERT_TRUE(colors);
+  EXPECT_EQ(colors->Format(), PixelDepth::k24Bit);
+  EXPECT_EQ(colors->PixelColor(1, 0), (TRGB{0, 0, 254}));  // the see-through colour as the file has it
+
+  SetColorBits(8);
+  auto image = Load(file);
+  ASSERT_TRUE(image);
+  const PixelImage* current = image->GetCurrentBitmap();
+  const std::vector<TRGB> viewer = PaletteColors(ThePalette());
+  SetColorBits(24);
+  ASSERT_TRUE(current);
+  EXPECT_EQ(current->Format(), PixelDepth::k8Bit);
+  EXPECT_EQ(current->Palette, viewer);
+  EXPECT_EQ(current->PixelColor(0, 0), (TRGB{255, 0, 0}));
+  EXPECT_EQ(current->PixelColor(1, 0), (TRGB{0, 0, 255}));
 }
 
 }  // namespace

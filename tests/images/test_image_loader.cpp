@@ -5,6 +5,7 @@
 
 #include "html/image_loader.h"
 #include "images/display_palette.h"
+#include "platform/graphics/graphics_exceptions.h"
 #include "platform/windows/application.h"
 #include "tests/images/png_builder.h"
 #include "tests/images/reference_png.h"
@@ -137,7 +138,7 @@ TEST(LoadImageFromStream, BMPsMatchTheirPNGTwins) {
     EXPECT_EQ(differences, 0);
     ++files;
   }
-  EXPECT_EQ(files, 8);
+  EXPECT_EQ(files, 10);
   TTransparency transparent = trNone;
   std::unique_ptr<TBitmap> mask;
   EXPECT_FALSE(LoadImageFromFile(dir.File("missing.bmp"), transparent, mask));
@@ -186,6 +187,102 @@ TEST(LoadImageFromStream, RunLengthCodedFourBitBMP) {
     const int index = expected[i];
     EXPECT_EQ(bitmap->Pixel(i % 4, i / 4) & 0xFFFFFF, RGB(index, index * 8, index * 16)) << i;
   }
+}
+
+// An 8-bit run-length coded 6x4 bitmap with the colour table i -> (i, 2i, 3i)
+// and index 0 a colour of its own, followed by the runs given.
+std::string RunLength8BMP(const std::string& runs, int32_t height = 4) {
+  std::string file = BMPHeader(6, height, 8, 54 + 256 * 4);
+  file[30] = 1;  // compression: RLE8
+  file += std::string{char(200), char(100), char(50), 0};
+  for (int i = 1; i < 256; ++i) file += std::string{char(3 * i), char(2 * i), char(i), 0};
+  return file + runs;
+}
+
+std::vector<int> Indices(const TBitmap& bitmap) {
+  std::vector<int> indices;
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x) {
+      const TColor c = bitmap.Pixel(x, y) & 0xFFFFFF;
+      indices.push_back(c == RGB(50, 100, 200) ? 0 : int(GetRValue(c)));
+    }
+  return indices;
+}
+
+// Deltas, early ends of line and an early end of bitmap skip pixels; they
+// show the background, index 0, never whatever the memory held.
+TEST(LoadBitmapFile, PixelsRunLengthDataSkipsAreBackground) {
+  // Bottom row: 2 x index 5, end of line. Next row: delta (3, 0), literal
+  // 7 8 9 (padded), a run of 4 all past the width, end of line. Next: 2 x
+  // index 10, then the end of the bitmap before the top row.
+  const std::string runs("\x02\x05\x00\x00\x00\x02\x03\x00\x00\x03\x07\x08\x09\x00\x04\x0A\x00\x00"
+                         "\x02\x0A\x00\x01",
+                         22);
+  TStringStream stream(RunLength8BMP(runs));
+  TBitmap bitmap;
+  bitmap.LoadFromStream(stream);
+  EXPECT_EQ(bitmap.PixelFormat(), pf8bit);
+  const std::vector<int> expected = {0,  0,  0, 0, 0, 0,   // never reached
+                                     10, 10, 0, 0, 0, 0,   // after the end of line
+                                     0,  0,  0, 7, 8, 9,   // after the delta
+                                     5,  5,  0, 0, 0, 0};  // the bottom row
+  EXPECT_EQ(Indices(bitmap), expected);
+}
+
+TEST(LoadBitmapFile, FourBitRunsThatEndEarlyLeaveTheRestBackground) {
+  std::string file = BMPHeader(4, 2, 4, 54 + 64);
+  file[30] = 2;  // compression: RLE4
+  file += std::string{char(200), char(100), char(50), 0};
+  for (int i = 1; i < 16; ++i) file += std::string{char(3 * i), char(2 * i), char(i), 0};
+  file += std::string("\x03\x12\x00\x01", 4);  // 1 2 1, then the end
+  TStringStream stream(file);
+  TBitmap bitmap;
+  bitmap.LoadFromStream(stream);
+  EXPECT_EQ(Indices(bitmap), (std::vector<int>{0, 0, 0, 0, 1, 2, 1, 0}));
+}
+
+// Broken files are refused whole, so the page shows the error picture.
+TEST(LoadBitmapFile, ShortDataAndBadOffsetsAreRefused) {
+  const std::string pixels(2 * 4, '\x7f');  // 1x2 at 24 bits: two padded rows
+  const struct {
+    const char* name;
+    std::string bytes;
+  } broken[] = {
+      {"a row short", BMPHeader(1, 2, 24) + pixels.substr(0, 4)},
+      {"a row's padding short", BMPHeader(1, 2, 24) + pixels.substr(0, 7)},
+      {"offset past the end", BMPHeader(1, 2, 24, 4000) + pixels},
+      {"offset inside the headers", BMPHeader(1, 2, 24, 20) + pixels},
+      {"offset inside the colour table", RunLength8BMP(std::string("\x00\x01", 2)).replace(10, 2, "\x40\x01", 2)},
+      {"runs stop inside a literal", RunLength8BMP(std::string("\x00\x05\x01\x02", 4))},
+      {"runs stop inside a delta", RunLength8BMP(std::string("\x00\x02\x01", 3))},
+      {"runs stop before the end", RunLength8BMP(std::string("\x02\x05", 2))},
+      {"run-length rows top down", RunLength8BMP(std::string("\x00\x01", 2), -4)},
+      {"run-length coding at 24 bits", [] {
+         std::string file = BMPHeader(1, 1, 24) + std::string("\x00\x01\x00\x00", 4);
+         file[30] = 1;
+         return file;
+       }()},
+  };
+  for (const auto& file : broken) {
+    SCOPED_TRACE(file.name);
+    TStringStream stream(file.bytes);
+    TBitmap bitmap;
+    try {
+      bitmap.LoadFromStream(stream);
+      ADD_FAILURE() << "loaded";
+    } catch (const EInvalidGraphic& e) {
+      EXPECT_STREQ(e.what(), "Bitmap image is not valid");
+    }
+    TTransparency transparent = trNone;
+    std::unique_ptr<TBitmap> mask;
+    EXPECT_FALSE(LoadImageFromStream(StreamOf(file.bytes).get(), transparent, mask));
+  }
+  TStringStream whole(BMPHeader(1, 2, 24) + pixels);
+  TBitmap bitmap;
+  EXPECT_NO_THROW(bitmap.LoadFromStream(whole));
+  // Runs that fill every row need no end marker.
+  TStringStream filled(RunLength8BMP(std::string("\x06\x01\x00\x00\x06\x02\x00\x00\x06\x03\x00\x00\x06\x04\x00\x00", 16)));
+  EXPECT_NO_THROW(bitmap.LoadFromStream(filled));
 }
 
 class LoaderScreenDepth : public ::testing::Test {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "net/ftp_client.h"
 #include "net/net_exception.h"
@@ -30,6 +33,38 @@ TEST(FTPReplies, PassiveAddressesWithAndWithoutBrackets) {
     EXPECT_THROW((void)ParsePassiveReply(bad), EConvertError) << bad;
   }
   EXPECT_EQ(PortArgument("192.168.1.7", 5001), "192,168,1,7,19,137");
+}
+
+// Active mode: the data connection must come from the server's address, and
+// the wait for it ends at its deadline.
+TEST(FTPDataListener, AcceptsOnlyTheServersAddressWithinItsDeadline) {
+  TNetSimpleServer listener;
+  listener.BoundIP = "127.0.0.1";
+  listener.AllowedPeerIP = "127.0.0.2";
+  listener.AcceptTimeout = 5000;
+  listener.BeginListen();
+  auto connectFrom = [&](const std::string& ip) {
+    auto client = std::make_unique<TNetTCPClient>();
+    client->BoundIP = ip;
+    client->Host = "127.0.0.1";
+    client->Port = listener.BoundPort;
+    client->Connect();
+    return client;
+  };
+  std::unique_ptr<TNetTCPClient> stranger, server;
+  std::thread peers([&] {
+    stranger = connectFrom("127.0.0.1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    server = connectFrom("127.0.0.2");
+  });
+  EXPECT_TRUE(listener.Listen());
+  peers.join();
+  EXPECT_EQ(listener.Socket().PeerIP, "127.0.0.2");
+
+  TNetSimpleServer lonely;
+  lonely.BoundIP = "127.0.0.1";
+  lonely.AcceptTimeout = 300;
+  EXPECT_FALSE(lonely.Listen());
 }
 
 class Vsftpd : public testing::Test {

@@ -84,6 +84,17 @@ TEST_F(SServer, EachWrongCertificateFailsWithItsReason) {
   }
 }
 
+// The server shows its right certificate only to a client that names it
+// (SNI); addresses are never sent as names.
+TEST_F(SServer, TheHostNameGoesWithTheHandshake) {
+  const auto& c = Certificates();
+  test::SServerPeer peer(c.wrongHostCert, c.wrongHostKey,
+                         {"-servername", "localhost", "-cert2", c.goodCert, "-key2", c.goodKey});
+  ASSERT_TRUE(peer.Started()) << peer.Error();
+  EXPECT_NE(HttpsGet(Url(peer, "localhost"), tls_).find("s_server"), std::string::npos);
+  EXPECT_NE(HttpsFailure(Url(peer, "127.0.0.1"), tls_).find("IP address mismatch"), std::string::npos);
+}
+
 TEST_F(SServer, WithoutTheTestRootTheServerIsUnknown) {
   test::SServerPeer peer(Certificates().goodCert, Certificates().goodKey);
   ASSERT_TRUE(peer.Started()) << peer.Error();

@@ -61,11 +61,12 @@ const TestCertificates& Certificates() {
 
 char PatternByte(std::int64_t i) { return static_cast<char>((i * 31 + i / 4099) & 0xFF); }
 
-SServerPeer::SServerPeer(const std::string& cert, const std::string& key) : port_(FreePort()) {
-  process_ = std::make_unique<PeerProcess>(
-      std::vector<std::string>{"openssl", "s_server", "-accept", "127.0.0.1:" + std::to_string(port_), "-www",
-                               "-cert", cert, "-key", key, "-naccept", "100"},
-      "openssl", port_, dir_.Path());
+SServerPeer::SServerPeer(const std::string& cert, const std::string& key, const std::vector<std::string>& extra)
+    : port_(FreePort()) {
+  std::vector<std::string> command{"openssl", "s_server", "-accept", "127.0.0.1:" + std::to_string(port_), "-www",
+                                   "-cert",   cert,       "-key",    key,  "-naccept", "100"};
+  command.insert(command.end(), extra.begin(), extra.end());
+  process_ = std::make_unique<PeerProcess>(command, "openssl", port_, dir_.Path());
 }
 
 NginxTlsPeer::NginxTlsPeer(const std::string& cert, const std::string& key)

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "net/openssl_intercept.h"
 #include "net/socket_stack.h"
@@ -33,7 +34,8 @@ const TestCertificates& Certificates();
 
 class SServerPeer {
  public:
-  SServerPeer(const std::string& cert, const std::string& key);
+  // extra: more s_server options (a second certificate for SNI, say).
+  SServerPeer(const std::string& cert, const std::string& key, const std::vector<std::string>& extra = {});
   [[nodiscard]] bool Started() const { return process_->Started(); }
   [[nodiscard]] const std::string& Error() const { return process_->Error(); }
   [[nodiscard]] int Port() const { return port_; }

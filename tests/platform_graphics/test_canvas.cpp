@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/gdi.h"
@@ -76,6 +80,58 @@ TEST(Canvas, PenModesCombineWithTheTarget) {
   EXPECT_EQ(bitmap.Pixel(1, 0), clBlue);
   PatBlt(c, 2, 0, 2, 1, WHITENESS);
   EXPECT_EQ(bitmap.Pixel(3, 0), clWhite);
+}
+
+// Diagonals and curves in the combining pen modes touch exactly the pixels
+// that the copying pen paints, each once: inverting gives the copy's
+// picture, and XOR drawn twice leaves no trace.
+TEST(Canvas, PenModesAreExactForDiagonalsAndCurves) {
+  const std::vector<std::function<void(TCanvas&)>> shapes = {
+      [](TCanvas& c) { c.MoveTo(1, 1), c.LineTo(17, 9); },
+      [](TCanvas& c) { c.Ellipse(2, 2, 18, 14); },
+      [](TCanvas& c) { c.Arc(0, 0, 20, 16, 20, 8, 0, 8); },
+      [](TCanvas& c) { c.Polyline({{2, 12}, {10, 2}, {18, 12}, {3, 6}}); },
+  };
+  auto pixels = [](TBitmap& bitmap) {
+    std::string all;
+    for (int y = 0; y < bitmap.Height(); ++y) all += Row(bitmap, y) + "\n";
+    return all;
+  };
+  for (int width : {1, 3}) {
+    for (size_t i = 0; i < shapes.size(); ++i) {
+      SCOPED_TRACE("shape " + std::to_string(i) + ", pen width " + std::to_string(width));
+      TBitmap copied(20, 16), inverted(20, 16), toggled(20, 16);
+      for (TBitmap* bitmap : {&copied, &inverted, &toggled}) {
+        bitmap->Canvas().Pen().Width = width;
+        bitmap->Canvas().Brush().Style = bsClear;
+      }
+      shapes[i](copied.Canvas());
+      inverted.Canvas().Pen().Mode = pmNot;
+      shapes[i](inverted.Canvas());
+      EXPECT_EQ(pixels(inverted), pixels(copied));
+      EXPECT_NE(pixels(copied).find('#'), std::string::npos);
+
+      toggled.Canvas().Brush().Style = bsSolid;
+      toggled.Canvas().Brush().Color = RGB(10, 200, 30);
+      toggled.Canvas().FillRect(Rect(0, 0, 20, 8));
+      const std::string before = pixels(toggled);
+      toggled.Canvas().Brush().Style = bsClear;
+      toggled.Canvas().Pen().Mode = pmXor;
+      toggled.Canvas().Pen().Color = RGB(255, 0, 128);
+      shapes[i](toggled.Canvas());
+      EXPECT_NE(pixels(toggled), before);
+      shapes[i](toggled.Canvas());
+      EXPECT_EQ(pixels(toggled), before);
+    }
+  }
+  // NOT XOR with white leaves the target as it is; the brush still fills.
+  TBitmap filled(10, 10);
+  filled.Canvas().Pen().Mode = pmNotXor;
+  filled.Canvas().Pen().Color = clWhite;
+  filled.Canvas().Brush().Color = clRed;
+  filled.Canvas().Ellipse(0, 0, 10, 10);
+  EXPECT_EQ(filled.Pixel(5, 5), clRed);
+  EXPECT_EQ(pixels(filled).find_first_not_of(".?\n"), std::string::npos);  // nothing black
 }
 
 TEST(Canvas, FramesAndFocusRectangles) {

@@ -168,6 +168,32 @@ TEST_F(ImageFiles, PictureChoosesTheGraphicByExtensionOrContent) {
   EXPECT_THROW(picture.LoadFromFile(text), EInvalidGraphic);
 }
 
+// A graphic class of the test's own, to tell registered loads apart.
+class MarkedBitmap : public TBitmap {};
+
+TEST_F(ImageFiles, RegisteredExtensionsLoadAsTheirClass) {
+  const std::string path = Make("w.bmp", "-size 2x2 xc:red");
+  const std::string marked = (dir_ / "w.MRK").string();
+  fs::copy_file(path, marked);
+  TPicture picture;
+  TPicture::RegisterFileFormat("mrk", "Marked", MakeGraphic<TBitmap>);
+  TPicture::RegisterFileFormat("Mrk", "Marked bitmap", MakeGraphic<MarkedBitmap>);  // replaces
+  EXPECT_EQ(TPicture::FileFormatDescription("MRK"), "Marked bitmap");
+  picture.LoadFromFile(marked);
+  EXPECT_NE(dynamic_cast<MarkedBitmap*>(picture.Graphic()), nullptr);
+  EXPECT_EQ(picture.Bitmap().Pixel(1, 1), clRed);
+  TPicture::RegisterFileFormat("bmp", "Marked too", MakeGraphic<MarkedBitmap>);  // wins over the built-in
+  picture.LoadFromFile(path);
+  EXPECT_NE(dynamic_cast<MarkedBitmap*>(picture.Graphic()), nullptr);
+
+  TPicture::UnregisterGraphicClass(MakeGraphic<MarkedBitmap>);
+  EXPECT_EQ(TPicture::FileFormatDescription("mrk"), "");
+  picture.LoadFromFile(path);
+  EXPECT_EQ(dynamic_cast<MarkedBitmap*>(picture.Graphic()), nullptr);
+  picture.LoadFromFile(marked);  // still a bitmap, by its first bytes
+  EXPECT_EQ(dynamic_cast<MarkedBitmap*>(picture.Graphic()), nullptr);
+}
+
 TEST(ImageList, MaskedImagesDrawTransparentlyAndSizesAreChecked) {
   TBitmap strip(8, 4);  // two 4 x 4 images: red square with a lime corner colour
   strip.Canvas().Brush().Color = clLime;

@@ -75,6 +75,31 @@ TEST_F(PdfPrinting, ThreePagesMakeAThreePagePdf) {
   EXPECT_FALSE(fs::exists(printer_.OutputFileName + ".part"));
 }
 
+// pdfinfo gives the page size in points: A4 is 595 x 842, Letter 612 x 792.
+TEST_F(PdfPrinting, PagesFollowTheDeviceModesOrientationAndPaper) {
+  std::string device, driver, port;
+  DEVMODE mode;
+  printer_.GetPrinter(device, driver, port, mode);
+  const int portraitWidth = printer_.PageWidth();
+  mode.dmOrientation = DMORIENT_LANDSCAPE;
+  printer_.SetPrinter(device, driver, port, mode);
+  EXPECT_EQ(printer_.PageHeight(), portraitWidth);
+  EXPECT_GT(printer_.PageWidth(), printer_.PageHeight());
+  auto printedSize = [&] {
+    printer_.BeginDoc();
+    printer_.Canvas().TextOut(100, 100, "turned");
+    printer_.EndDoc();
+    const std::string info = Output("pdfinfo '" + printer_.OutputFileName + "' 2>&1");
+    const size_t size = info.find("Page size:");
+    return size == std::string::npos ? info : info.substr(size, info.find('\n', size) - size);
+  };
+  EXPECT_NE(printedSize().find("842 x 595"), std::string::npos);
+  mode.dmOrientation = DMORIENT_PORTRAIT;
+  mode.dmPaperSize = DMPAPER_LETTER;
+  printer_.SetPrinter(device, driver, port, mode);
+  EXPECT_NE(printedSize().find("612 x 792"), std::string::npos);
+}
+
 TEST_F(PdfPrinting, AnAbortedJobLeavesNoFile) {
   printer_.BeginDoc();
   printer_.Canvas().TextOut(10, 10, "never printed");
@@ -192,6 +217,55 @@ TEST(TestPrinter, ReportsTheGeometryAndDepthItWasGiven) {
   EXPECT_TRUE(page.Monochrome());
   EXPECT_EQ(page.Pixel(5, 5), clBlack);  // red prints black on a monochrome device
   EXPECT_EQ(page.Pixel(50, 50), clWhite);
+}
+
+TEST(TestPrinter, DeviceModeTurnsThePageAndIsReadBack) {
+  TDeviceCaps caps;
+  caps.HorzRes = 80;
+  caps.VertRes = 120;
+  caps.PhysicalOffsetX = 3;
+  caps.PhysicalOffsetY = 5;
+  TTestPrinter printer(caps);
+  std::string device, driver, port;
+  DEVMODE mode;
+  printer.GetPrinter(device, driver, port, mode);
+  EXPECT_EQ(device, "Test");
+  EXPECT_EQ(mode.dmDeviceName, "Test");
+  EXPECT_EQ(mode.dmOrientation, DMORIENT_PORTRAIT);
+  EXPECT_EQ(mode.dmCopies, 1);
+
+  mode.dmOrientation = DMORIENT_LANDSCAPE;
+  mode.dmPaperSize = DMPAPER_LETTER;
+  mode.dmCopies = 0;
+  printer.SetPrinter(device, driver, port, mode);
+  EXPECT_EQ(printer.PageWidth(), 120);
+  EXPECT_EQ(printer.PageHeight(), 80);
+  EXPECT_EQ(GetDeviceCaps(printer.Canvas(), PHYSICALOFFSETX), 5);
+  EXPECT_EQ(GetDeviceCaps(printer.Canvas(), PHYSICALOFFSETY), 3);
+  DEVMODE back;
+  printer.GetPrinter(device, driver, port, back);
+  EXPECT_EQ(back.dmOrientation, DMORIENT_LANDSCAPE);
+  EXPECT_EQ(back.dmPaperSize, DMPAPER_LETTER);
+  EXPECT_EQ(back.dmCopies, 1);  // at least one copy
+  printer.BeginDoc();
+  printer.Canvas().Brush().Color = clBlack;
+  printer.Canvas().FillRect(Rect(110, 70, 120, 80));  // the far corner of the turned page
+  EXPECT_THROW(printer.SetPrinter(device, driver, port, mode), EPrinter);  // during a job
+  printer.EndDoc();
+  TBitmap page;
+  printer.GetPage(0, page);
+  EXPECT_EQ(page.Width(), 120);
+  EXPECT_EQ(page.Pixel(119, 79), clBlack);
+
+  try {
+    printer.SetPrinter("Elsewhere", driver, port, mode);
+    ADD_FAILURE() << "selected";
+  } catch (const EPrinter& e) {
+    EXPECT_STREQ(e.what(), "Printer selected is not valid");
+  }
+  mode.dmOrientation = 7;  // not an orientation: portrait
+  printer.SetPrinter(device, driver, port, mode);
+  EXPECT_EQ(printer.PageWidth(), 80);
 }
 
 TEST(TestPrinter, CanStandInForTheProgramsPrinter) {

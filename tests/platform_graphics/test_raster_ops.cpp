@@ -146,6 +146,27 @@ TEST(RasterOps, ShrinkingBlackOnWhiteKeepsBlackPixels) {
   EXPECT_EQ(dest.Pixel(0, 0), clWhite);
 }
 
+// Each target pixel is the rounded mean of the source pixels it stands for,
+// per channel; enlarging still repeats pixels.
+TEST(RasterOps, ShrinkingInHalftoneAveragesTheSourcePixels) {
+  TBitmap source(4, 2), dest(2, 1);
+  source.Canvas().SetPixel(0, 0, RGB(255, 0, 10));
+  source.Canvas().SetPixel(1, 0, clBlack);
+  source.Canvas().SetPixel(0, 1, clBlack);
+  source.Canvas().SetPixel(1, 1, RGB(0, 0, 11));
+  source.Canvas().Brush().Color = RGB(200, 100, 0);
+  source.Canvas().FillRect(Rect(2, 0, 4, 2));
+  SetStretchBltMode(dest.Canvas(), HALFTONE);
+  StretchBlt(dest.Canvas(), 0, 0, 2, 1, &source.Canvas(), 0, 0, 4, 2, SRCCOPY);
+  EXPECT_EQ(dest.Pixel(0, 0), RGB(64, 0, 5));  // (255 + 2) / 4, (10 + 11 + 2) / 4
+  EXPECT_EQ(dest.Pixel(1, 0), RGB(200, 100, 0));
+  TBitmap large(4, 2);
+  SetStretchBltMode(large.Canvas(), HALFTONE);
+  StretchBlt(large.Canvas(), 0, 0, 4, 2, &dest.Canvas(), 0, 0, 2, 1, SRCCOPY);
+  EXPECT_EQ(large.Pixel(1, 1), RGB(64, 0, 5));
+  EXPECT_EQ(large.Pixel(2, 0), RGB(200, 100, 0));
+}
+
 TEST(RasterOps, ClipRegionLimitsTheBlit) {
   TBitmap source(4, 4), dest(4, 4);
   source.Canvas().Brush().Color = clBlack;
