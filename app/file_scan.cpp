@@ -16,6 +16,7 @@
 
 #include "app/scan_document_info.h"
 #include "app/scan_result_page.h"
+#include "platform/core/file_routines.h"
 #include "platform/core/format.h"
 #include "platform/core/message_pump.h"
 #include "platform/core/path_routines.h"
@@ -76,35 +77,6 @@ bool Compare(T value, T limit, TFileCompType comp) {
 // ---------------------------------------------------------------------------
 // Names and directories.
 
-// Windows wildcards without regard to ASCII case: "*" any run, "?" one
-// byte; a pattern ending in ".*" also matches the name without any
-// extension, so "*.*" matches every name.
-bool WildcardMatch(std::string_view name, std::string_view pattern) {
-  std::size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
-  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || upper(pattern[p]) == upper(name[n]))) {
-      ++n;
-      ++p;
-    } else if (p < pattern.size() && pattern[p] == '*') {
-      starP = p++;
-      starN = n;
-    } else if (starP != std::string_view::npos) {
-      p = starP + 1;
-      n = ++starN;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
-
-bool MatchesPattern(std::string_view name, std::string_view pattern) {
-  if (WildcardMatch(name, pattern)) return true;
-  return pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
-         name.find('.') == std::string_view::npos && WildcardMatch(name, pattern.substr(0, pattern.size() - 2));
-}
 
 constexpr std::size_t kMaxPatternLength = 10000;
 
@@ -319,7 +291,7 @@ TFileScan::Walk TFileScan::ScanDirectory(const std::string& directory) {
   }
   for (const std::string& pattern : SplitPatterns(FileSpecs)) {
     for (const DirEntry& entry : entries) {
-      if (!MatchesPattern(entry.Name, pattern)) continue;
+      if (!MatchesMask(entry.Name, pattern)) continue;
       if (entry.Type != DT_REG && entry.Type != DT_LNK && entry.Type != DT_UNKNOWN) continue;
       if (IsHiddenName(entry.Name) && !FileType.Has(TFileAttr::ftHidden)) continue;
       struct stat st {};

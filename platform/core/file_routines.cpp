@@ -17,11 +17,15 @@ namespace {
 
 bool Stat(const std::string& name, struct stat& info) { return !name.empty() && ::stat(name.c_str(), &info) == 0; }
 
-// Windows-style mask match without regard to ASCII case.
-bool MatchesMask(std::string_view name, std::string_view mask) {
+bool SameAsciiLetter(char a, char b) {
+  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+  return upper(a) == upper(b);
+}
+
+bool MatchesWildcards(std::string_view name, std::string_view mask) {
   std::size_t n = 0, m = 0, star = std::string_view::npos, resume = 0;
   while (n < name.size()) {
-    if (m < mask.size() && (mask[m] == '?' || SameText(mask.substr(m, 1), name.substr(n, 1)))) {
+    if (m < mask.size() && (mask[m] == '?' || SameAsciiLetter(mask[m], name[n]))) {
       ++n;
       ++m;
     } else if (m < mask.size() && mask[m] == '*') {
@@ -39,6 +43,12 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
 }
 
 }  // namespace
+
+bool MatchesMask(std::string_view name, std::string_view mask) {
+  if (MatchesWildcards(name, mask)) return true;
+  return mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*" && name.find('.') == std::string_view::npos &&
+         MatchesWildcards(name, mask.substr(0, mask.size() - 2));
+}
 
 struct FindState {
   ~FindState() {
@@ -112,7 +122,6 @@ int FindFirst(const std::string& path, int attr, TSearchRec& rec) {
   auto state = std::make_shared<FindState>();
   state->directory = ExtractFilePath(path);
   state->mask = ExtractFileName(path);
-  if (state->mask == "*.*") state->mask = "*";
   state->excluded = ~attr & (faHidden | faSysFile | faVolumeID | faDirectory);
   state->dir = ::opendir(state->directory.empty() ? "." : state->directory.c_str());
   if (state->dir == nullptr) return errno;

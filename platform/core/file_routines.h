@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/core/date_time.h"
 
@@ -44,6 +45,11 @@ enum : int {
   faArchive = 0x20,
   faAnyFile = 0x3F,
 };
+
+// Windows wildcards without regard to ASCII case: "*" any run, "?" one byte;
+// a mask ending in ".*" also matches a name without a dot, so "*.*" matches
+// every name.
+[[nodiscard]] bool MatchesMask(std::string_view name, std::string_view mask);
 
 struct FindState;
 

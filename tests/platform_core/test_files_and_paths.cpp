@@ -133,6 +133,15 @@ TEST(FileRoutines, FindFirstMatchesMasksLikeWindows) {
   EXPECT_NE(FindFirst(dir / "missing/*.*", faAnyFile, rec), 0);
 }
 
+TEST(FileRoutines, MasksEndingInDotStarAlsoTakeNamesWithoutADot) {
+  EXPECT_TRUE(MatchesMask("README", "*.*"));
+  EXPECT_TRUE(MatchesMask("readme", "READ*.*"));
+  EXPECT_TRUE(MatchesMask("a.b.c", "*.c"));
+  EXPECT_FALSE(MatchesMask("readme.txt", "*.htm"));
+  EXPECT_FALSE(MatchesMask("notes", "*.txt"));
+  EXPECT_FALSE(MatchesMask("ab", "a?c.*"));
+}
+
 TEST(DateTime, EncodeAndDecodeAroundTheOrigin) {
   EXPECT_EQ(EncodeDate(1899, 12, 30), 0.0);
   EXPECT_EQ(EncodeDate(1970, 1, 1), 25569.0);
