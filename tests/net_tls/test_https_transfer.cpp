@@ -33,7 +33,7 @@ class HttpsTransfer : public testing::Test {
 };
 
 TEST_F(HttpsTransfer, NginxSendsA100MBAndAChunkedBodyIntactOnAKeptConnection) {
-  test::NginxTlsPeer nginx(Certificates().goodCert, Certificates().goodKey);
+  test::NginxPeer nginx(Certificates().goodCert, Certificates().goodKey);
   const std::int64_t size = 100 * 1000 * 1000;
   nginx.WritePatternFile("big.bin", size);
   nginx.WriteFile("small.txt", "small");
@@ -175,7 +175,7 @@ class HttpsThroughProxy : public HttpsTransfer {
     http_.Request.ProxyPort = port_;
   }
 
-  test::NginxTlsPeer nginx_{Certificates().goodCert, Certificates().goodKey};
+  test::NginxPeer nginx_{Certificates().goodCert, Certificates().goodKey};
   test::TempDir dir_;
   int port_ = test::FreePort();
   std::unique_ptr<test::PeerProcess> proxy_;

@@ -13,6 +13,7 @@
 #include "net/openssl_intercept.h"
 #include "net/socket_stack.h"
 #include "tests/net/net_test_support.h"
+#include "tests/net/nginx_peer.h"
 
 namespace lark::test {
 
@@ -45,29 +46,6 @@ class SServerPeer {
   int port_;
   std::unique_ptr<PeerProcess> process_;
 };
-
-// nginx serving a directory over https; files under ssi/ pass through its
-// include filter, which sends them chunked.
-class NginxTlsPeer {
- public:
-  NginxTlsPeer(const std::string& cert, const std::string& key);
-  void WriteFile(const std::string& name, const std::string& content) const;
-  // A file of size bytes whose byte i is PatternByte(i).
-  void WritePatternFile(const std::string& name, std::int64_t size) const;
-  void Start();
-  [[nodiscard]] bool Started() const { return process_ && process_->Started(); }
-  [[nodiscard]] std::string Error() const { return process_ ? process_->Error() : "not started"; }
-  [[nodiscard]] int Port() const { return port_; }
-
- private:
-  TempDir dir_;
-  std::string root_;
-  std::string cert_, key_;
-  int port_;
-  std::unique_ptr<PeerProcess> process_;
-};
-
-[[nodiscard]] char PatternByte(std::int64_t i);
 
 // A TLS server of our own on an ephemeral loopback port: accepts the given
 // number of connections, runs the handshake through TNetServerInterceptOpenSSL
