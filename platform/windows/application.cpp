@@ -77,11 +77,7 @@ void TApplication::NoteCreatedForm(TCustomForm* form) {
 void TApplication::Run() {
   if (main_form_ && !main_form_->Visible()) main_form_->Show();
   while (!terminated_) {
-    try {
-      HandleMessage();
-    } catch (const std::exception& error) {
-      HandleException(error);
-    }
+    HandleMessage();
     if (main_form_ == nullptr) terminated_ = true;
   }
   while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
@@ -104,7 +100,12 @@ void TApplication::HandleMessage() {
 
 bool TApplication::ProcessOneMessage() {
   // Calls synchronized from workers count as messages of their own.
-  if (CheckSynchronize()) return true;
+  try {
+    if (CheckSynchronize()) return true;
+  } catch (const std::exception& error) {
+    HandleException(error);
+    return true;
+  }
   TMsg msg;
   if (!PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) return false;
   g_keyboard_state = msg.keyState;
@@ -112,16 +113,26 @@ bool TApplication::ProcessOneMessage() {
     terminated_ = true;
     return true;
   }
+  // A failing handler is reported and the loop goes on, whoever runs it
+  // (the main loop, a modal loop, long work pumping messages).
+  try {
+    Dispatch(msg);
+  } catch (const std::exception& error) {
+    HandleException(error);
+  }
+  return true;
+}
+
+void TApplication::Dispatch(TMsg& msg) {
   CallHooks(WH_GETMESSAGE, HC_ACTION, msg);
   bool handled = false;
   if (OnMessage) OnMessage(msg, handled);
-  if (handled || IsKeyMsg(msg)) return true;
+  if (handled || IsKeyMsg(msg)) return;
   if (msg.message == CM_RELEASE) {
     delete TWinControl::FindControl(msg.hwnd);
-    return true;
+    return;
   }
   DispatchMessage(msg);
-  return true;
 }
 
 // Keys the form takes before its control: menu and action shortcuts, then

@@ -81,6 +81,7 @@ class TApplication : public TComponent {
  private:
   friend class TCustomForm;
   bool ProcessOneMessage();
+  void Dispatch(TMsg& msg);
   bool IsKeyMsg(TMsg& msg);
   void Idle();
 

@@ -1,4 +1,5 @@
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 
 #include "platform/windows/form_reader.h"

@@ -171,3 +171,22 @@ TEST_F(MessageLoop, IdleRunsWhenTheQueueIsEmpty) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+TEST_F(MessageLoop, AFailingHandlerIsReportedAndTheLoopGoesOn) {
+  RecordingForm form(nullptr);
+  form.answers[WM_USER + 1] = [](TMessage&) { throw EInvalidOperation("broken handler"); };
+  std::string reported;
+  Application()->OnException = [&](TObject*, const std::exception& error) { reported = error.what(); };
+  PostMessage(&form, WM_USER + 1);
+  PostMessage(&form, WM_USER + 2);
+  Application()->ProcessMessages();
+  Application()->OnException = nullptr;
+  EXPECT_EQ(reported, "broken handler");
+  EXPECT_EQ(form.received, (std::vector<UINT>{WM_USER + 1, WM_USER + 2}));
+}
+
+}  // namespace
+}  // namespace lark

@@ -50,6 +50,7 @@ class WindowTest : public testing::Test {
     Application()->OnMessage = nullptr;
     Application()->OnIdle = nullptr;
     Application()->OnHint = nullptr;
+    Application()->OnException = nullptr;
     Drain();
   }
   static void Drain() { Application()->ProcessMessages(); }
