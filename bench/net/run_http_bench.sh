@@ -12,29 +12,13 @@ program=$build/bin/bench_http_get
 
 work=$(mktemp -d /tmp/lark-http-bench-XXXXXX)
 chmod 755 "$work"
-port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+source bench/common/nginx.sh
+port=$(free_port)
 mkdir -p "$work/www" "$work/tmp"
 head -c 1073741824 /dev/zero | tr '\0' 'x' > "$work/www/big.bin"
 head -c 1024 /dev/urandom > "$work/www/small.bin"
 chmod -R a+rX "$work/www"
-cat > "$work/nginx.conf" <<CONF
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/error.log;
-events { worker_connections 1024; }
-http {
-  access_log off;
-  sendfile on;
-  client_body_temp_path $work/tmp;
-  proxy_temp_path $work/tmp;
-  fastcgi_temp_path $work/tmp;
-  uwsgi_temp_path $work/tmp;
-  scgi_temp_path $work/tmp;
-  server { listen 127.0.0.1:$port; root $work/www; }
-}
-CONF
-nginx -p "$work" -c "$work/nginx.conf" -g 'daemon off;' &
-nginx_pid=$!
+start_nginx "$work" "    listen 127.0.0.1:$port;"
 trap 'kill $nginx_pid; wait $nginx_pid 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$port/small.bin" && break; sleep 0.05; done
 

@@ -14,7 +14,7 @@ suite=TLS_AES_256_GCM_SHA384
 
 work=$(mktemp -d /tmp/lark-tls-bench-XXXXXX)
 chmod 755 "$work"
-free_port() { /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
+source bench/common/nginx.sh
 https_port=$(free_port); ftp_port=$(free_port); pasv_port=$(free_port)
 mkdir -p "$work/www" "$work/tmp"
 head -c 1073741824 /dev/urandom > "$work/www/big.bin"
@@ -28,28 +28,11 @@ chmod -R a+rX "$work/www"
   openssl x509 -req -days 2 -CA ca.pem -CAkey ca.key -CAcreateserial -in leaf.csr -out leaf.pem -extfile leaf.ext \
     2>/dev/null
   chmod 644 leaf.key )
-cat > "$work/nginx.conf" <<CONF
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/error.log;
-events { worker_connections 1024; }
-http {
-  access_log off;
-  client_body_temp_path $work/tmp;
-  proxy_temp_path $work/tmp;
-  fastcgi_temp_path $work/tmp;
-  uwsgi_temp_path $work/tmp;
-  scgi_temp_path $work/tmp;
-  server {
-    listen 127.0.0.1:$https_port ssl;
+start_nginx "$work" "    listen 127.0.0.1:$https_port ssl;
     ssl_certificate $work/leaf.pem;
     ssl_certificate_key $work/leaf.key;
     ssl_protocols TLSv1.3;
-    ssl_conf_command Ciphersuites $suite;
-    root $work/www;
-  }
-}
-CONF
+    ssl_conf_command Ciphersuites $suite;"
 mkdir -p /var/run/vsftpd/empty
 cat > "$work/vsftpd.conf" <<CONF
 listen=YES
@@ -67,8 +50,6 @@ seccomp_sandbox=NO
 secure_chroot_dir=/var/run/vsftpd/empty
 xferlog_enable=NO
 CONF
-nginx -p "$work" -c "$work/nginx.conf" -g 'daemon off;' &
-nginx_pid=$!
 vsftpd "$work/vsftpd.conf" &
 vsftpd_pid=$!
 trap 'kill $nginx_pid $vsftpd_pid; wait $nginx_pid $vsftpd_pid 2>/dev/null; rm -rf "$work"' EXIT
