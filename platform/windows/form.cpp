@@ -4,6 +4,7 @@
 
 #include "platform/windows/action.h"
 #include "platform/windows/application.h"
+#include "platform/windows/menu_host.h"
 #include "platform/windows/menus.h"
 #include "platform/windows/message_queue.h"
 #include "platform/windows/qt_bridge.h"
@@ -58,6 +59,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
 
 TCustomForm::~TCustomForm() {
   Destroying();
+  if (menu_) menu_->OnChange = nullptr;
   if (!destroy_fired_) {
     destroy_fired_ = true;
     if (OnDestroy) OnDestroy(this);
@@ -234,10 +236,26 @@ void TCustomForm::SetWindowState(TWindowState state) {
 void TCustomForm::SetMenu(TMainMenu* menu) {
   if (menu == menu_) return;
   TRect client = ClientRect();
-  if (menu_) RemoveFreeNotification(menu_);
+  if (menu_) {
+    RemoveFreeNotification(menu_);
+    menu_->OnChange = nullptr;
+  }
   menu_ = menu;
-  if (menu) FreeNotification(menu);
+  if (menu) {
+    FreeNotification(menu);
+    menu->OnChange = [this] { MenuChanged(); };
+  }
   SetClientSize(client.Width(), client.Height());
+  MenuChanged();
+}
+
+void TCustomForm::MenuChanged() {
+  if (!HandleAllocated() || Parent() || HasState(csDestroying)) return;
+  UpdateMenuBar(this);
+  SyncWindowGeometry();
+  for (int i = 0; i < ControlCount(); ++i)
+    if (auto* win = dynamic_cast<TWinControl*>(Controls(i))) win->SyncWindowGeometry();
+  Invalidate();
 }
 
 void TCustomForm::SetActiveControl(TWinControl* control) {
@@ -426,6 +444,7 @@ void TCustomForm::CreateWnd() {
   if (Parent()) return;
   widget->setWindowTitle(QString::fromStdString(Caption()));
   ApplyWindowFlags();
+  MenuChanged();
 }
 
 // The frame the window system draws follows BorderStyle and BorderIcons.
@@ -514,6 +533,13 @@ void TCustomForm::WndProc(TMessage& message) {
     case WM_ACTIVATE:
       if (message.WParam != WA_INACTIVE && Visible()) SetActiveForm(this);
       return;
+    case WM_COMMAND:
+      // An entry chosen on the menu bar, if it is still on this form's menu.
+      if (menu_ && message.LParam) {
+        auto* chosen = reinterpret_cast<TMenuItem*>(message.LParam);
+        if (menu_->Contains(chosen)) chosen->Click();
+      }
+      return;
     case WM_NCHITTEST:
       message.Result = NonClientHitTest(PointFromLParam(message.LParam));
       return;
@@ -529,7 +555,10 @@ void TCustomForm::WndProc(TMessage& message) {
 
 void TCustomForm::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
-  if (operation == TOperation::opRemove && component == menu_) menu_ = nullptr;
+  if (operation == TOperation::opRemove && component == menu_) {
+    menu_ = nullptr;
+    MenuChanged();
+  }
 }
 
 }  // namespace lark

@@ -131,6 +131,7 @@ class TCustomForm : public TCustomControl {
   LRESULT NonClientHitTest(TPoint screenPoint) const;
   void PlaceAtFirstShow();
   void ApplyWindowFlags();
+  void MenuChanged();
 
   TFormBorderStyle border_style_ = TFormBorderStyle::bsSizeable;
   TWindowState window_state_ = TWindowState::wsNormal;

@@ -1,10 +1,14 @@
 #include "platform/windows/menu_host.h"
 
 #include <QMenu>
+#include <QMenuBar>
 
 #include "platform/windows/application.h"
 #include "platform/windows/gui_application.h"
+#include "platform/windows/form.h"
 #include "platform/windows/menus.h"
+#include "platform/windows/message_queue.h"
+#include "platform/windows/qt_bridge.h"
 #include "platform/windows/test_driver.h"
 
 namespace lark {
@@ -32,6 +36,46 @@ void Fill(QMenu* target, TMenuItem* item, std::map<QAction*, TMenuItem*>& action
 }
 
 }  // namespace
+
+void UpdateMenuBar(TCustomForm* form) {
+  if (!form->HandleAllocated() || form->Parent()) return;
+  TWindowHandle* handle = form->Handle();
+  QWidget* window = handle->widget;
+  auto* bar = window->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
+  TMainMenu* menu = form->Menu();
+  std::map<QAction*, TMenuItem*> actions;
+  bool anyVisible = false;
+  if (menu)
+    for (int i = 0; i < menu->Items()->Count(); ++i) anyVisible |= menu->Items()->Items(i)->Visible();
+  if (!anyVisible) {
+    delete bar;
+    handle->top_inset = 0;
+    return;
+  }
+  if (!bar) bar = new QMenuBar(window);
+  bar->clear();
+  for (int i = 0; i < menu->Items()->Count(); ++i) {
+    TMenuItem* item = menu->Items()->Items(i);
+    if (!item->Visible()) continue;
+    QString caption = QString::fromStdString(item->Caption());
+    if (item->Count() > 0) {
+      Fill(bar->addMenu(caption), item, actions);
+    } else {
+      QAction* action = bar->addAction(caption);
+      action->setEnabled(item->Enabled());
+      actions[action] = item;
+    }
+  }
+  QObject::disconnect(bar, &QMenuBar::triggered, nullptr, nullptr);
+  HWND target = form->Handle();
+  QObject::connect(bar, &QMenuBar::triggered, [actions, target](QAction* action) {
+    auto it = actions.find(action);
+    if (it != actions.end()) PostMessage(target, WM_COMMAND, 0, reinterpret_cast<LPARAM>(it->second));
+  });
+  handle->top_inset = bar->sizeHint().height();
+  bar->setGeometry(0, 0, window->width(), handle->top_inset);
+  bar->show();
+}
 
 TMenuItem* RunPopupMenu(TPopupMenu* menu, TPoint screenPoint) {
   TMenuItem* choice = nullptr;

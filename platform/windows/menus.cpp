@@ -196,6 +196,15 @@ bool TMenu::IsShortCut(TShortCut shortCut) {
   return true;
 }
 
+// Compares addresses only, so a pointer to an entry freed meanwhile is safe.
+static bool HoldsItem(const TMenuItem* root, const TMenuItem* item) {
+  for (int i = 0; i < root->Count(); ++i)
+    if (root->Items(i) == item || HoldsItem(root->Items(i), item)) return true;
+  return false;
+}
+
+bool TMenu::Contains(const TMenuItem* item) const { return HoldsItem(items_.get(), item); }
+
 void TPopupMenu::Popup(int x, int y) {
   if (OnPopup) OnPopup(this);
   TMenuItem* chosen = RunPopupMenu(this, Point(x, y));

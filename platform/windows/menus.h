@@ -92,6 +92,8 @@ class TMenu : public TComponent {
   TMenuItem* Items() const { return items_.get(); }
   // Runs the click of the enabled, visible entry bound to the shortcut.
   bool IsShortCut(TShortCut shortCut);
+  // The entry is somewhere in this menu.
+  [[nodiscard]] bool Contains(const TMenuItem* item) const;
   // Called whenever an entry anywhere in the menu changes.
   std::function<void()> OnChange;
 

@@ -38,6 +38,8 @@ struct TWindowHandle {
   // A toolkit widget that paints itself (no retained surface).
   bool native = false;
   TInputFilter* input_filter = nullptr;  // owned by the widget
+  // Rows of the window above the client area (a form's menu bar).
+  int top_inset = 0;
 };
 
 // The canvas a control draws with: on its own window's surface, or for a

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -211,6 +213,23 @@ void OpenDropDown(TWinControl* combo) {
   QCoreApplication::processEvents();
   box->view()->grab();
   box->hidePopup();
+}
+
+bool ChooseMenuBarEntry(TCustomForm* form, const std::string& path) {
+  QWidget* window = WidgetOf(form);
+  auto* bar = window ? window->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+  if (!bar) return false;
+  QList<QAction*> actions = bar->actions();
+  QAction* found = nullptr;
+  for (const QString& caption : QString::fromStdString(path).split(QLatin1Char('/'))) {
+    found = nullptr;
+    for (QAction* action : actions)
+      if (action->text() == caption) found = action;
+    if (!found) return false;
+    if (found->menu()) actions = found->menu()->actions();
+  }
+  found->trigger();
+  return true;
 }
 
 std::string ShownHint() {

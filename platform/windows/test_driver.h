@@ -49,6 +49,10 @@ void SetApplicationActive(bool active);
 // Opens a combo box's list (and lets it paint), as a click on its arrow would.
 void OpenDropDown(TWinControl* combo);
 
+// Chooses an entry on a form's menu bar by its captions ("&File/E&xit"),
+// as the user would; false when the bar has no such entry.
+bool ChooseMenuBarEntry(TCustomForm* form, const std::string& path);
+
 // The text of the hint window now showing (empty when none is).
 std::string ShownHint();
 

@@ -288,7 +288,7 @@ void TWinControl::InvalidateRect(const TRect& r, bool erase) {
   }
   handle_->invalid += area;
   if (erase) handle_->erase_pending = true;
-  if (handle_->redraw) handle_->widget->update(area);
+  if (handle_->redraw) handle_->widget->update(area.translated(0, handle_->top_inset));
 }
 
 void TWinControl::Update() {
@@ -346,11 +346,13 @@ void TWinControl::SyncWindowGeometry() {
   if (!handle_) return;
   TRect client = ClientRect();
   QWidget* widget = handle_->widget;
+  int inset = handle_->top_inset;
   if (widget->isWindow()) {
     TPoint origin = ClientOrigin();
-    widget->setGeometry(origin.X, origin.Y, client.Width(), client.Height());
+    widget->setGeometry(origin.X, origin.Y - inset, client.Width(), client.Height() + inset);
   } else {
-    widget->setGeometry(Left(), Top(), client.Width(), client.Height());
+    int parentInset = parent_ && parent_->handle_ ? parent_->handle_->top_inset : 0;
+    widget->setGeometry(Left(), Top() + parentInset, client.Width(), client.Height());
   }
   ResizeSurface(handle_, client.Width(), client.Height());
 }

@@ -221,7 +221,7 @@ void ScrollSurface(TWindowHandle* handle, int dx, int dy, const QRect& area) {
   QRegion pending = handle->invalid.intersected(area).translated(dx, dy);
   handle->invalid = handle->invalid.subtracted(area).united(pending).united(uncovered);
   handle->erase_pending = true;
-  if (handle->redraw) handle->widget->update(area);
+  if (handle->redraw) handle->widget->update(area.translated(0, handle->top_inset));
 }
 
 namespace {
@@ -366,14 +366,16 @@ void TWindowWidget::paintEvent(QPaintEvent* event) {
     QTimer::singleShot(0, [failure] { Application()->HandleException(Exception(failure)); });
   FlushCanvases(handle_);
   QPainter painter(this);
-  painter.drawImage(event->rect(), handle_->surface, event->rect());
+  // The surface starts below the rows the window keeps for itself.
+  QRect target = event->rect();
+  painter.drawImage(target, handle_->surface, target.translated(0, -handle_->top_inset));
 }
 
 void TWindowWidget::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   if (!handle_ || !isWindow()) return;
   TWinControl* control = handle_->control;
-  QSize size = event->size();
+  QSize size = event->size() - QSize(0, handle_->top_inset);
   if (size.width() == control->ClientWidth() && size.height() == control->ClientHeight()) return;
   // The window system resized the window: a form takes it as the user's
   // resize (limits and hit test apply) and snaps back when refused.
@@ -381,7 +383,7 @@ void TWindowWidget::resizeEvent(QResizeEvent* event) {
   int width = control->Width() + size.width() - control->ClientWidth();
   int height = control->Height() + size.height() - control->ClientHeight();
   if (form && !form->UserResize(width, height)) {
-    resize(control->ClientWidth(), control->ClientHeight());
+    resize(control->ClientWidth(), control->ClientHeight() + handle_->top_inset);
     return;
   }
   if (!form) control->SetClientSize(size.width(), size.height());

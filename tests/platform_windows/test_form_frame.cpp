@@ -131,3 +131,45 @@ TEST_F(FormFrame, RunTimeMenuItemsAreOwnedAndFreedOnce) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+TEST_F(FormFrame, MainMenuShowsAsABarAboveTheClientArea) {
+  TForm form(nullptr);
+  form.SetClientSize(300, 200);
+  auto* button = new TButton(&form);
+  button->SetParent(&form);
+  button->SetBounds(10, 10, 80, 25);
+  int buttonClicks = 0, exits = 0;
+  button->OnClick = [&](TObject*) { ++buttonClicks; };
+  auto* menu = new TMainMenu(&form);
+  auto* file = new TMenuItem(&form);
+  file->SetCaption("&File");
+  auto* exitItem = new TMenuItem(&form);
+  exitItem->SetCaption("E&xit");
+  exitItem->OnClick = [&](TObject*) { ++exits; };
+  file->Add(exitItem);
+  menu->Items()->Add(file);
+  form.SetMenu(menu);
+  form.Show();
+  EXPECT_EQ(form.ClientHeight(), 200);
+  EXPECT_TRUE(test_driver::ChooseMenuBarEntry(&form, "&File/E&xit"));
+  Application()->ProcessMessages();
+  EXPECT_EQ(exits, 1);
+  // Controls under the bar still get their clicks at their own places.
+  test_driver::Click(button, 5, 5);
+  Application()->ProcessMessages();
+  EXPECT_EQ(buttonClicks, 1);
+  // Entries made at run time appear; a freed entry chosen late is ignored.
+  auto* help = new TMenuItem(&form);
+  help->SetCaption("&Help");
+  menu->Items()->Add(help);
+  EXPECT_TRUE(test_driver::ChooseMenuBarEntry(&form, "&Help"));
+  delete help;
+  Application()->ProcessMessages();
+  EXPECT_FALSE(test_driver::ChooseMenuBarEntry(&form, "&Help"));
+}
+
+}  // namespace
+}  // namespace lark
