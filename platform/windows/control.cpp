@@ -61,7 +61,8 @@ static void NoteMouseControl(TControl* control) {
   g_mouse_control = control;
   if (old) old->Perform(CM_MOUSELEAVE);
   if (control) control->Perform(CM_MOUSEENTER);
-  if (Application()) Application()->SetHint(control ? GetLongHint(control->Hint) : std::string());
+  Application()->SetHint(control ? GetLongHint(control->Hint) : std::string());
+  ShowHintOf(control);
 }
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {

@@ -1,7 +1,9 @@
 #include "platform/windows/cursor.h"
 
 #include <QCursor>
+#include <QToolTip>
 
+#include "platform/windows/application.h"
 #include "platform/windows/qt_bridge.h"
 #include "platform/windows/win_control.h"
 
@@ -31,7 +33,24 @@ Qt::CursorShape ShapeOf(TCursor cursor) {
   }
 }
 
+// ShowHint, or the parent's when ParentShowHint.
+bool ShowsHint(const TControl* control) {
+  for (const TControl* c = control; c; c = c->Parent())
+    if (!c->ParentShowHint || !c->Parent()) return c->ShowHint;
+  return false;
+}
+
 }  // namespace
+
+void ShowHintOf(TControl* control) {
+  std::string hint = control ? GetShortHint(control->Hint) : std::string();
+  if (hint.empty() || !Application()->ShowHint || !ShowsHint(control)) {
+    QToolTip::hideText();
+    return;
+  }
+  TPoint at = Mouse()->CursorPos();
+  QToolTip::showText(QPoint(at.X, at.Y + 20), QString::fromStdString(hint));
+}
 
 void ShowCursorOf(TControl* control) {
   auto* window = dynamic_cast<TWinControl*>(control);

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include "platform/windows/application.h"
@@ -210,6 +211,11 @@ void OpenDropDown(TWinControl* combo) {
   QCoreApplication::processEvents();
   box->view()->grab();
   box->hidePopup();
+}
+
+std::string ShownHint() {
+  QCoreApplication::processEvents();
+  return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
 }
 
 void ResizeWindow(TCustomForm* form, int clientWidth, int clientHeight) {

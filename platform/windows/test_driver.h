@@ -49,6 +49,9 @@ void SetApplicationActive(bool active);
 // Opens a combo box's list (and lets it paint), as a click on its arrow would.
 void OpenDropDown(TWinControl* combo);
 
+// The text of the hint window now showing (empty when none is).
+std::string ShownHint();
+
 // The window system resizes a top-level window's client area, as a user
 // dragging its frame would.
 void ResizeWindow(TCustomForm* form, int clientWidth, int clientHeight);

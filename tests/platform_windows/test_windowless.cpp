@@ -43,9 +43,12 @@ TEST_F(Windowless, GetsItsOwnMouseHoverAndCapture) {
   form.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++formDowns; };
   form.Show();
 
+  button->ShowHint = true;
+  button->ParentShowHint = false;
   test_driver::MouseMove(&form, 110, 55);
   Application()->ProcessMessages();
   EXPECT_EQ(hint, "Go back one page");
+  EXPECT_EQ(test_driver::ShownHint(), "Back");
   // Press on the button, drag far outside: the button keeps the mouse.
   test_driver::MouseDown(button, TMouseButton::mbLeft, 5, 5);
   Application()->ProcessMessages();
@@ -59,6 +62,7 @@ TEST_F(Windowless, GetsItsOwnMouseHoverAndCapture) {
   EXPECT_EQ(formDowns, 0);
   test_driver::MouseMove(&form, 10, 10);
   Application()->ProcessMessages();
+  EXPECT_EQ(test_driver::ShownHint(), "");
 
   std::vector<std::string> expected{"enter", "move 10,5", "down 5,5", "move 150,100", "up 150,100", "leave"};
   EXPECT_EQ(button->events, expected);
