@@ -9,21 +9,12 @@
 
 namespace lark {
 
-class ENetException : public Exception {
- public:
-  using Exception::Exception;
-};
+LARK_EXCEPTION_CLASS(ENetException, Exception);
 
-#define LARK_NET_EXCEPTION(Name, Base) \
-  class Name : public Base {           \
-   public:                             \
-    using Base::Base;                  \
-  }
-
-LARK_NET_EXCEPTION(ENetAlreadyConnected, ENetException);
-LARK_NET_EXCEPTION(ENetSilentException, ENetException);
-LARK_NET_EXCEPTION(ENetConnClosedGracefully, ENetSilentException);
-LARK_NET_EXCEPTION(ENetInvalidServiceName, ENetException);
+LARK_EXCEPTION_CLASS(ENetAlreadyConnected, ENetException);
+LARK_EXCEPTION_CLASS(ENetSilentException, ENetException);
+LARK_EXCEPTION_CLASS(ENetConnClosedGracefully, ENetSilentException);
+LARK_EXCEPTION_CLASS(ENetInvalidServiceName, ENetException);
 
 // A reply code from a peer that the caller did not accept.
 class ENetProtocolReplyError : public ENetException {
@@ -32,7 +23,7 @@ class ENetProtocolReplyError : public ENetException {
   int ReplyCode;
 };
 
-LARK_NET_EXCEPTION(ENetInvalidSocket, ENetException);
+LARK_EXCEPTION_CLASS(ENetInvalidSocket, ENetException);
 
 // A failed socket call with its Winsock error number.
 class ENetSocketError : public ENetException {
@@ -41,65 +32,63 @@ class ENetSocketError : public ENetException {
   int ErrorCode;
 };
 
-LARK_NET_EXCEPTION(ENetFailedToRetreiveTimeZoneInfo, ENetException);
-LARK_NET_EXCEPTION(ENetStackCanNotLoadWinsock, ENetException);
-LARK_NET_EXCEPTION(ENetStackError, ENetException);
-LARK_NET_EXCEPTION(ENetStackInitializationFailed, ENetStackError);
-LARK_NET_EXCEPTION(ENetStackSetSizeExceeded, ENetStackError);
-LARK_NET_EXCEPTION(ENetMoreThanOneTIdAntiFreeze, ENetException);
-LARK_NET_EXCEPTION(ENetSocketHandleError, ENetException);
-LARK_NET_EXCEPTION(ENetCouldNotBindSocket, ENetSocketHandleError);
-LARK_NET_EXCEPTION(ENetTCPConnectionError, ENetException);
-LARK_NET_EXCEPTION(ENetObjectTypeNotSupported, ENetTCPConnectionError);
-LARK_NET_EXCEPTION(ENetNotEnoughDataInBuffer, ENetTCPConnectionError);
-LARK_NET_EXCEPTION(ENetInterceptPropIsNil, ENetTCPConnectionError);
-LARK_NET_EXCEPTION(ENetInterceptPropInvalid, ENetTCPConnectionError);
-LARK_NET_EXCEPTION(ENetNoDataToRead, ENetTCPConnectionError);
-LARK_NET_EXCEPTION(ENetSocksError, ENetException);
-LARK_NET_EXCEPTION(ENetSocksRequestFailed, ENetSocksError);
-LARK_NET_EXCEPTION(ENetSocksRequestServerFailed, ENetSocksError);
-LARK_NET_EXCEPTION(ENetSocksRequestIdentFailed, ENetSocksError);
-LARK_NET_EXCEPTION(ENetSocksUnknownError, ENetSocksError);
-LARK_NET_EXCEPTION(ENetSocksServerRespondError, ENetSocksError);
-LARK_NET_EXCEPTION(ENetSocksAuthMethodError, ENetSocksError);
-LARK_NET_EXCEPTION(ENetSocksAuthError, ENetSocksError);
-LARK_NET_EXCEPTION(ENetSocksServerGeneralError, ENetSocksError);
-LARK_NET_EXCEPTION(ENetSocksServerPermissionError, ENetSocksError);
-LARK_NET_EXCEPTION(ENetSocksServerNetUnreachableError, ENetSocksError);
-LARK_NET_EXCEPTION(ENetSocksServerHostUnreachableError, ENetSocksError);
-LARK_NET_EXCEPTION(ENetSocksServerConnectionRefusedError, ENetSocksError);
-LARK_NET_EXCEPTION(ENetSocksServerTTLExpiredError, ENetSocksError);
-LARK_NET_EXCEPTION(ENetSocksServerCommandError, ENetSocksError);
-LARK_NET_EXCEPTION(ENetSocksServerAddressError, ENetSocksError);
-LARK_NET_EXCEPTION(ENetTableNotFound, ENetException);
-LARK_NET_EXCEPTION(ENetOpenSSLError, ENetException);
-LARK_NET_EXCEPTION(ENetOpenSSLLoadError, ENetOpenSSLError);
-LARK_NET_EXCEPTION(ENetOSSLCouldNotLoadSSLLibrary, ENetOpenSSLLoadError);
-LARK_NET_EXCEPTION(ENetOSSLLoadingRootCertError, ENetOpenSSLLoadError);
-LARK_NET_EXCEPTION(ENetOSSLLoadingCertError, ENetOpenSSLLoadError);
-LARK_NET_EXCEPTION(ENetOSSLLoadingKeyError, ENetOpenSSLLoadError);
-LARK_NET_EXCEPTION(ENetOSSLModeNotSet, ENetOpenSSLError);
-LARK_NET_EXCEPTION(ENetOSSLGetMethodError, ENetOpenSSLError);
-LARK_NET_EXCEPTION(ENetOSSLCreatingContextError, ENetOpenSSLError);
-LARK_NET_EXCEPTION(ENetOSSLSettingCipherError, ENetOpenSSLError);
-LARK_NET_EXCEPTION(ENetOSSLDataBindingError, ENetOpenSSLError);
-LARK_NET_EXCEPTION(ENetOSSLAcceptError, ENetOpenSSLError);
-LARK_NET_EXCEPTION(ENetOSSLConnectError, ENetOpenSSLError);
+LARK_EXCEPTION_CLASS(ENetFailedToRetreiveTimeZoneInfo, ENetException);
+LARK_EXCEPTION_CLASS(ENetStackCanNotLoadWinsock, ENetException);
+LARK_EXCEPTION_CLASS(ENetStackError, ENetException);
+LARK_EXCEPTION_CLASS(ENetStackInitializationFailed, ENetStackError);
+LARK_EXCEPTION_CLASS(ENetStackSetSizeExceeded, ENetStackError);
+LARK_EXCEPTION_CLASS(ENetMoreThanOneTIdAntiFreeze, ENetException);
+LARK_EXCEPTION_CLASS(ENetSocketHandleError, ENetException);
+LARK_EXCEPTION_CLASS(ENetCouldNotBindSocket, ENetSocketHandleError);
+LARK_EXCEPTION_CLASS(ENetTCPConnectionError, ENetException);
+LARK_EXCEPTION_CLASS(ENetObjectTypeNotSupported, ENetTCPConnectionError);
+LARK_EXCEPTION_CLASS(ENetNotEnoughDataInBuffer, ENetTCPConnectionError);
+LARK_EXCEPTION_CLASS(ENetInterceptPropIsNil, ENetTCPConnectionError);
+LARK_EXCEPTION_CLASS(ENetInterceptPropInvalid, ENetTCPConnectionError);
+LARK_EXCEPTION_CLASS(ENetNoDataToRead, ENetTCPConnectionError);
+LARK_EXCEPTION_CLASS(ENetSocksError, ENetException);
+LARK_EXCEPTION_CLASS(ENetSocksRequestFailed, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetSocksRequestServerFailed, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetSocksRequestIdentFailed, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetSocksUnknownError, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetSocksServerRespondError, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetSocksAuthMethodError, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetSocksAuthError, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetSocksServerGeneralError, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetSocksServerPermissionError, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetSocksServerNetUnreachableError, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetSocksServerHostUnreachableError, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetSocksServerConnectionRefusedError, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetSocksServerTTLExpiredError, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetSocksServerCommandError, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetSocksServerAddressError, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetTableNotFound, ENetException);
+LARK_EXCEPTION_CLASS(ENetOpenSSLError, ENetException);
+LARK_EXCEPTION_CLASS(ENetOpenSSLLoadError, ENetOpenSSLError);
+LARK_EXCEPTION_CLASS(ENetOSSLCouldNotLoadSSLLibrary, ENetOpenSSLLoadError);
+LARK_EXCEPTION_CLASS(ENetOSSLLoadingRootCertError, ENetOpenSSLLoadError);
+LARK_EXCEPTION_CLASS(ENetOSSLLoadingCertError, ENetOpenSSLLoadError);
+LARK_EXCEPTION_CLASS(ENetOSSLLoadingKeyError, ENetOpenSSLLoadError);
+LARK_EXCEPTION_CLASS(ENetOSSLModeNotSet, ENetOpenSSLError);
+LARK_EXCEPTION_CLASS(ENetOSSLGetMethodError, ENetOpenSSLError);
+LARK_EXCEPTION_CLASS(ENetOSSLCreatingContextError, ENetOpenSSLError);
+LARK_EXCEPTION_CLASS(ENetOSSLSettingCipherError, ENetOpenSSLError);
+LARK_EXCEPTION_CLASS(ENetOSSLDataBindingError, ENetOpenSSLError);
+LARK_EXCEPTION_CLASS(ENetOSSLAcceptError, ENetOpenSSLError);
+LARK_EXCEPTION_CLASS(ENetOSSLConnectError, ENetOpenSSLError);
 
 // Failures that come from not trusting a peer or a caller; each has its own
 // text in net_messages.h.
-LARK_NET_EXCEPTION(ENetTimeout, ENetException);
-LARK_NET_EXCEPTION(ENetConnectTimeout, ENetTimeout);
-LARK_NET_EXCEPTION(ENetReadTimeout, ENetTimeout);
-LARK_NET_EXCEPTION(ENetWriteTimeout, ENetTimeout);
-LARK_NET_EXCEPTION(ENetLimitExceeded, ENetException);
-LARK_NET_EXCEPTION(ENetLineTooLong, ENetLimitExceeded);
-LARK_NET_EXCEPTION(ENetHeaderTooLarge, ENetLimitExceeded);
-LARK_NET_EXCEPTION(ENetHTTPProtocolError, ENetException);
-LARK_NET_EXCEPTION(ENetSocksFieldTooLong, ENetSocksError);
-LARK_NET_EXCEPTION(ENetSocksAddressTypeError, ENetSocksError);
-LARK_NET_EXCEPTION(ENetLineBreakInHeader, ENetException);
-
-#undef LARK_NET_EXCEPTION
+LARK_EXCEPTION_CLASS(ENetTimeout, ENetException);
+LARK_EXCEPTION_CLASS(ENetConnectTimeout, ENetTimeout);
+LARK_EXCEPTION_CLASS(ENetReadTimeout, ENetTimeout);
+LARK_EXCEPTION_CLASS(ENetWriteTimeout, ENetTimeout);
+LARK_EXCEPTION_CLASS(ENetLimitExceeded, ENetException);
+LARK_EXCEPTION_CLASS(ENetLineTooLong, ENetLimitExceeded);
+LARK_EXCEPTION_CLASS(ENetHeaderTooLarge, ENetLimitExceeded);
+LARK_EXCEPTION_CLASS(ENetHTTPProtocolError, ENetException);
+LARK_EXCEPTION_CLASS(ENetSocksFieldTooLong, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetSocksAddressTypeError, ENetSocksError);
+LARK_EXCEPTION_CLASS(ENetLineBreakInHeader, ENetException);
 
 }  // namespace lark

@@ -15,8 +15,8 @@ class Exception : public std::exception {
   std::string Message;
 };
 
-// The run-time library's own failures. Callers catch them by family, so the
-// hierarchy matters more than the classes' contents.
+// Declares an exception class that only names a kind of failure: callers
+// catch by family, so the hierarchy matters more than the classes' contents.
 #define LARK_EXCEPTION_CLASS(Name, Base) \
   class Name : public Base {             \
    public:                               \
@@ -37,7 +37,5 @@ LARK_EXCEPTION_CLASS(EFOpenError, EFileStreamError);
 LARK_EXCEPTION_CLASS(EReadError, EStreamError);
 LARK_EXCEPTION_CLASS(EWriteError, EStreamError);
 LARK_EXCEPTION_CLASS(EThread, Exception);
-
-#undef LARK_EXCEPTION_CLASS
 
 }  // namespace lark
