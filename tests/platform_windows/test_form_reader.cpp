@@ -159,10 +159,10 @@ end)",
 TEST(FormParser, RefusesHostileInput) {
   std::string deep;
   for (int i = 0; i < 200; ++i) deep += "object A" + std::to_string(i) + ": T\n";
-  EXPECT_THROW(ParseFormResource(deep, "deep"), EFormResourceError);
-  EXPECT_THROW(ParseFormResource("object A: T\n  D = {0}\nend", "odd"), EFormResourceError);
-  EXPECT_THROW(ParseFormResource("object A: T\n  N = 99999999999999999999999\nend", "big"), EFormResourceError);
-  EXPECT_THROW(ParseFormResource("", "empty"), EFormResourceError);
+  EXPECT_THROW((void)ParseFormResource(deep, "deep"), EFormResourceError);
+  EXPECT_THROW((void)ParseFormResource("object A: T\n  D = {0}\nend", "odd"), EFormResourceError);
+  EXPECT_THROW((void)ParseFormResource("object A: T\n  N = 99999999999999999999999\nend", "big"), EFormResourceError);
+  EXPECT_THROW((void)ParseFormResource("", "empty"), EFormResourceError);
 }
 
 }  // namespace
