@@ -19,6 +19,12 @@ class TControl;
 class TWinControl;
 class TWindowWidget;
 class TInputFilter;
+struct TScrollBarState;
+}  // namespace lark
+
+class QScrollBar;
+
+namespace lark {
 
 // One window: the toolkit widget, the retained surface the control paints
 // into, and the part of it that needs the control's Paint again.
@@ -40,6 +46,8 @@ struct TWindowHandle {
   TInputFilter* input_filter = nullptr;  // owned by the widget
   // Rows of the window above the client area (a form's menu bar).
   int top_inset = 0;
+  // The window's own scroll bars (SB_HORZ, SB_VERT), made when first needed.
+  QScrollBar* scroll_bars[2] = {nullptr, nullptr};
 };
 
 // The canvas a control draws with: on its own window's surface, or for a
@@ -77,6 +85,16 @@ void ResizeSurface(TWindowHandle* handle, int width, int height);
 void ScrollSurface(TWindowHandle* handle, int dx, int dy, const QRect& area);
 // Runs the control's paint for the invalid part and marks it shown.
 void PaintInvalidPart(TWindowHandle* handle);
+
+// A toolkit scroll bar whose clicks and drags reach `target` through the
+// queue as WM_VSCROLL (vertical) or WM_HSCROLL; `state` follows the thumb
+// while it is dragged.
+QScrollBar* NewReportingScrollBar(bool vertical, TWinControl* target, TScrollBarState& state);
+// Shows a scroll bar state in a toolkit bar.
+void ShowScrollState(QScrollBar* bar, const TScrollBarState& state, bool enabled, int singleStep);
+// Shows, hides and places a window's own scroll bars along its right and
+// bottom edges after their state or the window's size changed.
+void PlaceWindowScrollBars(TWinControl* control);
 
 // Installs a freshly made handle as the control's window.
 void SetNewHandle(TWinControl* control, TWindowHandle* handle);

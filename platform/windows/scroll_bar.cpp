@@ -1,5 +1,6 @@
 #include "platform/windows/scroll_bar.h"
 
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
@@ -132,51 +133,82 @@ void TScrollBar::WndProc(TMessage& message) {
 }
 
 void TScrollBar::CreateNativeWidget() {
-  auto* bar = new QScrollBar(kind_ == TScrollBarKind::sbHorizontal ? Qt::Horizontal : Qt::Vertical);
-  bar->setFocusPolicy(Qt::NoFocus);
-  // The toolkit reports what the user did; the position changes only when
-  // the layer handles the message.
-  QObject::connect(bar, &QAbstractSlider::actionTriggered, [this](int action) {
+  AttachNativeWidget(this, NewReportingScrollBar(kind_ == TScrollBarKind::sbVertical, this, state_));
+}
+
+void TScrollBar::PushState() {
+  if (auto* bar = NativeWidget<QScrollBar>(this)) ShowScrollState(bar, state_, Enabled(), SmallChange);
+}
+
+namespace {
+
+// A toolkit bar that reports what the user does to `target` as `msg`
+// (WM_HSCROLL / WM_VSCROLL); the position changes only when the layer
+// handles the message. `state` follows the thumb while it is dragged.
+class TReportingScrollBar : public QScrollBar {
+ public:
+  TReportingScrollBar(Qt::Orientation orientation, TWinControl* target, TScrollBarState& state, UINT msg)
+      : QScrollBar(orientation), target_(target), state_(state), msg_(msg) {
+    setFocusPolicy(Qt::NoFocus);
+    connect(this, &QAbstractSlider::actionTriggered, [this](int action) { Report(action); });
+    connect(this, &QAbstractSlider::sliderReleased, [this] {
+      Post(SB_THUMBPOSITION, state_.TrackPos);
+      state_.Tracking = false;
+    });
+  }
+
+ protected:
+  // Every press ends with SB_ENDSCROLL once the button is let go.
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    QScrollBar::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton) Post(SB_ENDSCROLL, 0);
+  }
+
+ private:
+  void Report(int action) {
     int code = SB_ENDSCROLL;
     switch (action) {
-      case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
-      case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
-      case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
-      case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
-      case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
-      case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
-      case QAbstractSlider::SliderMove: code = SB_THUMBTRACK; break;
+      case SliderSingleStepAdd: code = SB_LINEDOWN; break;
+      case SliderSingleStepSub: code = SB_LINEUP; break;
+      case SliderPageStepAdd: code = SB_PAGEDOWN; break;
+      case SliderPageStepSub: code = SB_PAGEUP; break;
+      case SliderToMinimum: code = SB_TOP; break;
+      case SliderToMaximum: code = SB_BOTTOM; break;
+      case SliderMove: code = SB_THUMBTRACK; break;
       default: return;
     }
-    auto* widget = NativeWidget<QScrollBar>(this);
-    if (code == SB_THUMBTRACK && widget) {
+    if (code == SB_THUMBTRACK) {
       state_.Tracking = true;
-      state_.TrackPos = widget->sliderPosition();
+      state_.TrackPos = sliderPosition();
+    } else {
+      // The thumb stays until the program answers with a new position.
+      setSliderPosition(state_.Pos);
     }
-    PostMessage(Handle(), kind_ == TScrollBarKind::sbHorizontal ? WM_HSCROLL : WM_VSCROLL,
-                ScrollWParam(code, state_.TrackPos), 0);
-  });
-  QObject::connect(bar, &QAbstractSlider::sliderReleased, [this] {
-    UINT msg = kind_ == TScrollBarKind::sbHorizontal ? WM_HSCROLL : WM_VSCROLL;
-    PostMessage(Handle(), msg, ScrollWParam(SB_THUMBPOSITION, state_.TrackPos), 0);
-    PostMessage(Handle(), msg, ScrollWParam(SB_ENDSCROLL, 0), 0);
-    state_.Tracking = false;
-  });
-  AttachNativeWidget(this, bar);
+    Post(code, state_.TrackPos);
+  }
+  void Post(int code, int pos) { PostMessage(target_->Handle(), msg_, ScrollWParam(code, pos), 0); }
+
+  TWinControl* target_;
+  TScrollBarState& state_;
+  UINT msg_;
+};
+
+}  // namespace
+
+QScrollBar* NewReportingScrollBar(bool vertical, TWinControl* target, TScrollBarState& state) {
+  return new TReportingScrollBar(vertical ? Qt::Vertical : Qt::Horizontal, target, state,
+                                 vertical ? WM_VSCROLL : WM_HSCROLL);
 }
 
 // Qt's slider runs from minimum to maximum with the page as its step; the
 // desktop's range includes the page, so Qt's maximum is the largest position.
-void TScrollBar::PushState() {
-  auto* bar = NativeWidget<QScrollBar>(this);
-  if (!bar) return;
+void ShowScrollState(QScrollBar* bar, const TScrollBarState& state, bool enabled, int singleStep) {
   QSignalBlocker quiet(bar);
-  bar->setRange(state_.Min, state_.MaxPos());
-  bar->setPageStep(std::max(1, static_cast<int>(state_.Page)));
-  bar->setSingleStep(std::max(1, SmallChange));
-  if (!state_.Tracking) bar->setValue(state_.Pos);
-  bool scrolls = state_.CanScroll();
-  bar->setEnabled(Enabled() && scrolls);
+  bar->setRange(state.Min, state.MaxPos());
+  bar->setPageStep(std::max(1, static_cast<int>(state.Page)));
+  bar->setSingleStep(std::max(1, singleStep));
+  if (!state.Tracking) bar->setValue(state.Pos);
+  bar->setEnabled(enabled && state.CanScroll());
 }
 
 int SetScrollInfo(TWinControl* window, int bar, const TScrollInfo& info, bool) {
@@ -187,8 +219,9 @@ int SetScrollInfo(TWinControl* window, int bar, const TScrollInfo& info, bool) {
     scrollBar->StateChanged();
     return pos;
   }
-  TScrollBarState& state = window->WindowScrollBar(bar);
-  return state.Set(info);
+  int pos = window->WindowScrollBar(bar).Set(info);
+  PlaceWindowScrollBars(window);
+  return pos;
 }
 
 bool GetScrollInfo(TWinControl* window, int bar, TScrollInfo& info) {

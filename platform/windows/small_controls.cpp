@@ -257,6 +257,56 @@ void TScrollBox::SetPositions(int horizontal, int vertical) {
   horz_ = horizontal;
   vert_ = vertical;
   if (dx || dy) ScrollBy(dx, dy);
+  UpdateScrollBars();
+}
+
+void TScrollBox::UpdateScrollBars() {
+  TSize range = ScrollRange();
+  auto show = [this](int bar, int extent, int page, int pos) {
+    TScrollInfo info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMax = extent + page - 1;
+    info.nPage = static_cast<unsigned>(std::max(page, 0));
+    info.nPos = pos;
+    SetScrollInfo(this, bar, info, true);
+  };
+  show(SB_HORZ, range.cx, ClientWidth(), horz_);
+  show(SB_VERT, range.cy, ClientHeight(), vert_);
+}
+
+void TScrollBox::AlignControls(TControl* control, TRect& rect) {
+  TCustomControl::AlignControls(control, rect);
+  UpdateScrollBars();
+}
+
+void TScrollBox::BoundsChanged() {
+  TCustomControl::BoundsChanged();
+  UpdateScrollBars();
+}
+
+void TScrollBox::WndProc(TMessage& message) {
+  if (message.Msg != WM_HSCROLL && message.Msg != WM_VSCROLL) {
+    TCustomControl::WndProc(message);
+    return;
+  }
+  bool vertical = message.Msg == WM_VSCROLL;
+  TScrollBarState& state = WindowScrollBar(vertical ? SB_VERT : SB_HORZ);
+  int line = 8;
+  int page = std::max(1, static_cast<int>(state.Page) - line);
+  int pos = state.Pos;
+  switch (LoWord(static_cast<LPARAM>(message.WParam))) {
+    case SB_LINEUP: pos -= line; break;
+    case SB_LINEDOWN: pos += line; break;
+    case SB_PAGEUP: pos -= page; break;
+    case SB_PAGEDOWN: pos += page; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: pos = state.TrackPos; break;
+    case SB_TOP: pos = state.Min; break;
+    case SB_BOTTOM: pos = state.MaxPos(); break;
+    default: return;
+  }
+  if (vertical) SetPositions(horz_, pos);
+  else SetPositions(pos, vert_);
 }
 
 void TScrollBox::ScrollInView(TControl* control) {

@@ -106,7 +106,14 @@ class TScrollBox : public TCustomControl {
   TSize ScrollRange() const;
   void ScrollInView(TControl* control);
 
+ protected:
+  // The box's own bars scroll it: WM_HSCROLL / WM_VSCROLL.
+  void WndProc(TMessage& message) override;
+  void AlignControls(TControl* control, TRect& rect) override;
+  void BoundsChanged() override;
+
  private:
+  void UpdateScrollBars();
   int horz_ = 0;
   int vert_ = 0;
 };

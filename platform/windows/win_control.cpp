@@ -355,6 +355,7 @@ void TWinControl::SyncWindowGeometry() {
     widget->setGeometry(Left(), Top() + parentInset, client.Width(), client.Height());
   }
   ResizeSurface(handle_, client.Width(), client.Height());
+  PlaceWindowScrollBars(this);
 }
 
 void TWinControl::VisibleChanging() {}

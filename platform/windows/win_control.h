@@ -112,7 +112,8 @@ class TWinControl : public TControl {
   std::vector<TControl*> controls_;  // z order, bottom first
   HWND handle_ = nullptr;
   int align_disabled_ = 0;
-  TScrollBarState window_bars_[2];
+  // A window has nothing to scroll until its program sets a range.
+  TScrollBarState window_bars_[2] = {TScrollBarState{.Max = 0}, TScrollBarState{.Max = 0}};
 };
 
 // The form (or other top-level window) that a control sits on.
