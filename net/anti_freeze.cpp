@@ -49,7 +49,13 @@ void TNetAntiFreezeBase::ProcessHook(bool idle, bool force) {
   antiFreeze->Process();
 }
 
-void TNetAntiFreeze::Process() { ProcessPendingMessages(); }
+void TNetAntiFreeze::Process() {
+  if (ApplicationHasPriority) {
+    ProcessPendingMessages();
+  } else {
+    ProcessOnePendingMessage();
+  }
+}
 
 TNetBusyGuard::TNetBusyGuard() { ++busyDepth; }
 

@@ -42,8 +42,8 @@ class TNetAntiFreezeBase : public TObject {
 
 class TNetAntiFreeze : public TNetAntiFreezeBase {
  public:
-  // Runs the window messages that are pending. The platform's pump has no
-  // "one message" form, so both values of ApplicationHasPriority run them all.
+  // Runs the window messages that are pending, or only one of them when the
+  // network has priority (ApplicationHasPriority false).
   void Process() override;
 };
 

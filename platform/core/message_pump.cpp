@@ -4,16 +4,31 @@
 
 namespace lark {
 namespace {
-std::function<void()>& Pump() {
-  static std::function<void()> pump;
-  return pump;
+struct Pumps {
+  std::function<void()> all;
+  std::function<void()> one;
+};
+
+Pumps& Installed() {
+  static Pumps pumps;
+  return pumps;
 }
 }  // namespace
 
-void SetMessagePump(std::function<void()> pump) { Pump() = std::move(pump); }
+void SetMessagePump(std::function<void()> pumpAll, std::function<void()> pumpOne) {
+  Installed() = Pumps{std::move(pumpAll), std::move(pumpOne)};
+}
 
 void ProcessPendingMessages() {
-  if (Pump()) Pump()();
+  if (Installed().all) Installed().all();
+}
+
+void ProcessOnePendingMessage() {
+  if (Installed().one) {
+    Installed().one();
+  } else {
+    ProcessPendingMessages();
+  }
 }
 
 }  // namespace lark

@@ -59,7 +59,7 @@ TApplication* Application() {
 
 TApplication::TApplication() : TComponent(nullptr) {
   EnsureGuiApplication();
-  SetMessagePump([] { Application()->ProcessMessages(); });
+  SetMessagePump([] { Application()->ProcessMessages(); }, [] { Application()->ProcessMessage(); });
   // Workers that hand calls to this thread wake its loop, which runs them.
   SetSynchronizeWakeUp(WakeGuiThread);
 }
@@ -93,6 +93,8 @@ void TApplication::ProcessMessages() {
   while (ProcessOneMessage()) {
   }
 }
+
+bool TApplication::ProcessMessage() { return !InPaint() && ProcessOneMessage(); }
 
 void TApplication::HandleMessage() {
   if (!ProcessOneMessage()) Idle();

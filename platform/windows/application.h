@@ -38,6 +38,9 @@ class TApplication : public TComponent {
   // Handles one message, or when none is waiting runs the idle step and
   // sleeps until something arrives.
   void HandleMessage();
+  // Handles at most one pending message and returns at once; false when none
+  // was waiting. Does nothing while a window paints.
+  bool ProcessMessage();
   void Terminate();
   bool Terminated() const { return terminated_; }
 

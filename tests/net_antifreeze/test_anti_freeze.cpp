@@ -88,6 +88,16 @@ TEST_F(AntiFreeze, NotOnlyWhenIdleMessagesRunAfterSendsAndReadsThatFoundData) {
   EXPECT_TRUE(ranDuringRequest);
 }
 
+TEST_F(AntiFreeze, WithoutApplicationPriorityATurnRunsOneMessage) {
+  for (int i = 0; i < 3; ++i) PostMessage(&form_, WM_USER + 5);
+  antiFreeze_.ApplicationHasPriority = false;
+  TNetAntiFreezeBase::ProcessHook(false, true);
+  EXPECT_EQ(form_.received.size(), 1u);
+  antiFreeze_.ApplicationHasPriority = true;
+  TNetAntiFreezeBase::ProcessHook(false, true);
+  EXPECT_EQ(form_.received.size(), 3u);
+}
+
 TEST_F(AntiFreeze, InactiveOrOnWorkerThreadsNothingRuns) {
   ScriptedPeer peer(SlowAnswer(std::chrono::milliseconds(400)), 2);
   form_.answers[WM_USER + 2] = [](TMessage&) {};
