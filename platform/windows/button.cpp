@@ -1,6 +1,9 @@
 #include "platform/windows/button.h"
 
+#include <QIcon>
+#include <QPixmap>
 #include <QPushButton>
+#include <algorithm>
 #include <cctype>
 
 #include "platform/windows/application.h"
@@ -103,9 +106,38 @@ constexpr KindInfo kKinds[] = {
     {TBitBtnKind::bkIgnore, "&Ignore", mrIgnore}, {TBitBtnKind::bkAll, "&All", mrAll},
 };
 
+// The first of the bitmap's glyphs, its transparent colour cleared.
+QIcon GlyphIcon(const TBitmap& bitmap, int numGlyphs) {
+  int width = bitmap.Width() / std::max(1, numGlyphs);
+  if (width <= 0 || bitmap.Height() <= 0) return QIcon();
+  TColor transparent = bitmap.TransparentColor() & 0xFFFFFF;
+  QImage image(width, bitmap.Height(), QImage::Format_ARGB32);
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < width; ++x) {
+      TColor c = bitmap.Pixel(x, y) & 0xFFFFFF;
+      int alpha = c == transparent ? 0 : 255;
+      image.setPixel(x, y, qRgba(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF, alpha));
+    }
+  }
+  return QIcon(QPixmap::fromImage(image));
+}
+
 }  // namespace
 
 TBitBtn::TBitBtn(TComponent* owner) : TButton(owner) {}
+
+void TBitBtn::SetGlyph(const TBitmap& glyph) {
+  glyph_.Assign(glyph);
+  PushState();
+}
+
+void TBitBtn::PushState() {
+  TButton::PushState();
+  auto* button = NativeWidget<QPushButton>(this);
+  if (!button) return;
+  button->setIcon(GlyphIcon(glyph_, NumGlyphs));
+  if (!glyph_.Empty()) button->setIconSize(QSize(glyph_.Width() / std::max(1, NumGlyphs), glyph_.Height()));
+}
 
 void TBitBtn::SetKind(TBitBtnKind kind) {
   kind_ = kind;

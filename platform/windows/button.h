@@ -41,11 +41,18 @@ class TBitBtn : public TButton {
   explicit TBitBtn(TComponent* owner);
   TBitBtnKind Kind() const { return kind_; }
   void SetKind(TBitBtnKind kind);
+  // Drawn beside the caption; pixels of its bottom-left pixel's colour are
+  // transparent. With NumGlyphs > 1 the bitmap holds that many images side
+  // by side and the first is shown.
   TBitmap& Glyph() { return glyph_; }
+  void SetGlyph(const TBitmap& glyph);
   TButtonLayout Layout = TButtonLayout::blGlyphLeft;
   int NumGlyphs = 1;
   int Spacing = 4;
   int Margin = -1;
+
+ protected:
+  void PushState() override;
 
  private:
   TBitBtnKind kind_ = TBitBtnKind::bkCustom;
