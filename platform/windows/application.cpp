@@ -83,6 +83,12 @@ void TApplication::Run() {
   while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
 }
 
+void TApplication::SetTitle(const std::string& title) {
+  title_ = title;
+  EnsureGuiApplication();
+  QGuiApplication::setApplicationDisplayName(QString::fromStdString(title));
+}
+
 void TApplication::Terminate() {
   terminated_ = true;
   PostQuitMessage(0);
@@ -213,13 +219,20 @@ void TScreen::SetCursor(TCursor cursor) {
   if (cursor == cursor_) return;
   cursor_ = cursor;
   EnsureGuiApplication();
+  // One override at a time: changing it replaces the one in place.
   if (cursor == crDefault) QGuiApplication::restoreOverrideCursor();
-  else QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+  else if (QGuiApplication::overrideCursor()) QGuiApplication::changeOverrideCursor(QtCursor(cursor));
+  else QGuiApplication::setOverrideCursor(QtCursor(cursor));
 }
 
 void TScreen::RegisterCursor(TCursor id, const std::string& resourceName) { cursors_[id] = resourceName; }
 
 bool TScreen::HasCursor(TCursor id) const { return id <= 0 ? id >= crSizeAll : cursors_.count(id) > 0; }
+
+std::string TScreen::CursorResource(TCursor id) const {
+  auto it = cursors_.find(id);
+  return it == cursors_.end() ? std::string() : it->second;
+}
 
 std::vector<std::string> TScreen::Fonts() const { return InstalledFontNames(); }
 

@@ -44,7 +44,9 @@ class TApplication : public TComponent {
   void Terminate();
   bool Terminated() const { return terminated_; }
 
-  std::string Title;
+  // Also the window system's name for the program (window lists, dialogs).
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& title);
   TCustomForm* MainForm() const { return main_form_; }
   // True while one of the program's windows is the active one.
   bool Active() const { return active_; }
@@ -82,6 +84,7 @@ class TApplication : public TComponent {
   void SetActive(bool active);
 
  private:
+  std::string title_;
   friend class TCustomForm;
   bool ProcessOneMessage();
   void Dispatch(TMsg& msg);
@@ -111,6 +114,8 @@ class TScreen {
   // Registered cursors, by number; the built-in numbers need no registration.
   void RegisterCursor(TCursor id, const std::string& resourceName);
   bool HasCursor(TCursor id) const;
+  // The resource a registered cursor comes from (empty when none).
+  std::string CursorResource(TCursor id) const;
   std::vector<std::string> Fonts() const;
   int PixelsPerInch() const { return 96; }
   int Width() const;

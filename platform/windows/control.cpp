@@ -239,6 +239,11 @@ void TControl::FollowParent() {
   }
 }
 
+void TControl::SetShowHint(bool show) {
+  show_hint_ = show;
+  ParentShowHint = false;
+}
+
 void TControl::SetCursor(TCursor cursor) {
   if (cursor == cursor_) return;
   cursor_ = cursor;

@@ -86,7 +86,9 @@ class TControl : public TComponent {
   void SetCaption(const std::string& caption) { SetText(caption); }
 
   std::string Hint;
-  bool ShowHint = false;
+  bool ShowHint() const { return show_hint_; }
+  // An own choice: the parent's no longer counts.
+  void SetShowHint(bool show);
   bool ParentShowHint = true;
   TPopupMenu* PopupMenu() const { return popup_menu_; }
   void SetPopupMenu(TPopupMenu* menu);
@@ -181,6 +183,7 @@ class TControl : public TComponent {
   void InitVisible(bool visible) { visible_ = visible; }
 
  private:
+  bool show_hint_ = false;
   friend class TWinControl;
   void HandleMouseMessage(TMessage& message);
   void SetBoundsInternal(int left, int top, int width, int height);

@@ -1,8 +1,14 @@
 #include "platform/windows/cursor.h"
 
+#include <QApplication>
 #include <QCursor>
+#include <QPixmap>
 #include <QToolTip>
+#include <algorithm>
+#include <map>
+#include <optional>
 
+#include "platform/graphics/resources.h"
 #include "platform/windows/application.h"
 #include "platform/windows/qt_bridge.h"
 #include "platform/windows/win_control.h"
@@ -33,10 +39,39 @@ Qt::CursorShape ShapeOf(TCursor cursor) {
   }
 }
 
+// A cursor file: the image the toolkit reads, the hot spot from the first
+// directory entry (bytes 10..13 of the file).
+std::optional<QCursor> ReadCursorResource(const std::string& name) {
+  std::optional<std::string_view> bytes = FindResource(name);
+  if (!bytes || bytes->size() < 22) return std::nullopt;
+  QByteArray data(bytes->data(), static_cast<qsizetype>(bytes->size()));
+  QPixmap image;
+  if (!image.loadFromData(data, "CUR") && !image.loadFromData(data)) return std::nullopt;
+  auto word = [&data](int at) { return static_cast<uchar>(data[at]) | (static_cast<uchar>(data[at + 1]) << 8); };
+  int hotX = std::min(word(10), image.width() - 1);
+  int hotY = std::min(word(12), image.height() - 1);
+  return QCursor(image, hotX, hotY);
+}
+
+// The toolkit's tool tip fades out a while after it is told to hide; the
+// desktop's hint window goes at once, so a hint never lingers over a control
+// that shows none.
+void HideHintWindow() {
+  QToolTip::hideText();
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (widget->inherits("QTipLabel")) widget->hide();
+}
+
+// Registered cursors, read once.
+std::map<TCursor, QCursor>& RegisteredCursors() {
+  static std::map<TCursor, QCursor> cursors;
+  return cursors;
+}
+
 // ShowHint, or the parent's when ParentShowHint.
 bool ShowsHint(const TControl* control) {
   for (const TControl* c = control; c; c = c->Parent())
-    if (!c->ParentShowHint || !c->Parent()) return c->ShowHint;
+    if (!c->ParentShowHint || !c->Parent()) return c->ShowHint();
   return false;
 }
 
@@ -45,11 +80,34 @@ bool ShowsHint(const TControl* control) {
 void ShowHintOf(TControl* control) {
   std::string hint = control ? GetShortHint(control->Hint) : std::string();
   if (hint.empty() || !Application()->ShowHint || !ShowsHint(control)) {
-    QToolTip::hideText();
+    HideHintWindow();
     return;
   }
   TPoint at = Mouse()->CursorPos();
   QToolTip::showText(QPoint(at.X, at.Y + 20), QString::fromStdString(hint));
+}
+
+QCursor QtCursor(TCursor cursor) {
+  std::string resource = cursor > 0 ? Screen()->CursorResource(cursor) : std::string();
+  if (resource.empty()) return QCursor(ShapeOf(cursor));
+  auto& cache = RegisteredCursors();
+  auto it = cache.find(cursor);
+  if (it == cache.end()) {
+    std::optional<QCursor> read = ReadCursorResource(resource);
+    it = cache.emplace(cursor, read ? *read : QCursor(Qt::ArrowCursor)).first;
+  }
+  return it->second;
+}
+
+TCursor CursorNumberOf(const QCursor& cursor) {
+  if (cursor.shape() == Qt::BitmapCursor) {
+    for (const auto& [number, registered] : RegisteredCursors())
+      if (registered.pixmap().cacheKey() == cursor.pixmap().cacheKey()) return number;
+    return crNone;
+  }
+  for (TCursor number = crDefault; number >= crSizeAll; --number)
+    if (ShapeOf(number) == cursor.shape()) return number == crDefault ? crArrow : number;
+  return crNone;
 }
 
 void ShowCursorOf(TControl* control) {
@@ -62,8 +120,11 @@ void ShowCursorOf(TControl* control) {
     if (widget->testAttribute(Qt::WA_SetCursor)) widget->unsetCursor();
     return;
   }
-  Qt::CursorShape shape = ShapeOf(control->Cursor());
-  if (!widget->testAttribute(Qt::WA_SetCursor) || widget->cursor().shape() != shape) widget->setCursor(QCursor(shape));
+  QCursor wanted = QtCursor(control->Cursor());
+  QCursor shown = widget->cursor();
+  bool same = shown.shape() == wanted.shape() &&
+              (wanted.shape() != Qt::BitmapCursor || shown.pixmap().cacheKey() == wanted.pixmap().cacheKey());
+  if (!widget->testAttribute(Qt::WA_SetCursor) || !same) widget->setCursor(wanted);
 }
 
 }  // namespace lark

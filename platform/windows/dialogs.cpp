@@ -44,7 +44,7 @@ int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons
   int result = mrNone;
   if (AnswerMessageBox(text, type, buttons, result)) return result;
   EnsureGuiApplication();
-  QMessageBox box(IconOf(type), QString::fromStdString(Application()->Title), QString::fromStdString(text));
+  QMessageBox box(IconOf(type), QString::fromStdString(Application()->Title()), QString::fromStdString(text));
   for (const ButtonMap& b : kButtons)
     if (buttons & b.button) box.addButton(b.qt);
   // The box runs in the layer's own loop, so posted messages and timers go on.

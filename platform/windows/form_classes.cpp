@@ -126,7 +126,7 @@ void ControlProperties() {
   Property<TControl>("Visible", [](TControl& c, const TPropValue& v) { c.SetVisible(v.AsBool()); });
   Property<TControl>("Enabled", [](TControl& c, const TPropValue& v) { c.SetEnabled(v.AsBool()); });
   Property<TControl>("Hint", [](TControl& c, const TPropValue& v) { c.Hint = v.AsString(); });
-  Property<TControl>("ShowHint", [](TControl& c, const TPropValue& v) { c.ShowHint = v.AsBool(); });
+  Property<TControl>("ShowHint", [](TControl& c, const TPropValue& v) { c.SetShowHint(v.AsBool()); });
   Property<TControl>("ParentShowHint", [](TControl& c, const TPropValue& v) { c.ParentShowHint = v.AsBool(); });
   Property<TControl>("Color", [](TControl& c, const TPropValue& v) { c.SetColor(ColorOf(v)); });
   Property<TControl>("ParentColor", [](TControl& c, const TPropValue& v) { c.SetParentColor(v.AsBool()); });

@@ -3,6 +3,7 @@
 // Internal to the window layer: the toolkit side of a window. Only the
 // layer's .cpp files include this header.
 
+#include <QCursor>
 #include <QImage>
 #include <QRegion>
 #include <QWidget>
@@ -11,6 +12,7 @@
 #include <memory>
 
 #include "platform/graphics/canvas.h"
+#include "platform/windows/control_types.h"
 #include "platform/windows/messages.h"
 
 namespace lark {
@@ -95,6 +97,12 @@ void ShowScrollState(QScrollBar* bar, const TScrollBarState& state, bool enabled
 // Shows, hides and places a window's own scroll bars along its right and
 // bottom edges after their state or the window's size changed.
 void PlaceWindowScrollBars(TWinControl* control);
+
+// The toolkit cursor for a cursor number: a built-in shape, or a registered
+// cursor read from its resource (the arrow when it cannot be read).
+QCursor QtCursor(TCursor cursor);
+// The cursor number a toolkit cursor shows (crNone when unknown).
+TCursor CursorNumberOf(const QCursor& cursor);
 
 // Installs a freshly made handle as the control's window.
 void SetNewHandle(TWinControl* control, TWindowHandle* handle);

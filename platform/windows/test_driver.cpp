@@ -241,17 +241,13 @@ void ResizeWindow(TCustomForm* form, int clientWidth, int clientHeight) {
   if (QWidget* widget = WidgetOf(form)) widget->resize(clientWidth, clientHeight);
 }
 
+std::string ShownApplicationName() { return QGuiApplication::applicationDisplayName().toStdString(); }
+
 TCursor ShownCursor(TWinControl* window) {
+  if (const QCursor* forced = QGuiApplication::overrideCursor()) return CursorNumberOf(*forced);
   QWidget* widget = WidgetOf(window);
   if (!widget || !widget->testAttribute(Qt::WA_SetCursor)) return crDefault;
-  switch (widget->cursor().shape()) {
-    case Qt::PointingHandCursor: return crHandPoint;
-    case Qt::WaitCursor: return crHourGlass;
-    case Qt::IBeamCursor: return crIBeam;
-    case Qt::SizeHorCursor: return crSizeWE;
-    case Qt::ArrowCursor: return crArrow;
-    default: return crNone;
-  }
+  return CursorNumberOf(widget->cursor());
 }
 
 void PumpWindowSystem() { QCoreApplication::processEvents(QEventLoop::AllEvents); }

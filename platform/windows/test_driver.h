@@ -55,13 +55,16 @@ bool ChooseMenuBarEntry(TCustomForm* form, const std::string& path);
 
 // The text of the hint window now showing (empty when none is).
 std::string ShownHint();
+// The name the window system shows for the program.
+std::string ShownApplicationName();
 
 // The window system resizes a top-level window's client area, as a user
 // dragging its frame would.
 void ResizeWindow(TCustomForm* form, int clientWidth, int clientHeight);
 
-// The cursor shown over a control's window right now (crDefault when the
-// window shows its own).
+// The cursor shown over a control's window right now: the screen's forced
+// cursor when there is one, else the window's (crDefault when the window
+// shows its own; a registered cursor's number for a registered cursor).
 TCursor ShownCursor(TWinControl* window);
 
 // Lets the window system deliver what it holds (input, timers, paints)

@@ -1,5 +1,6 @@
 #include "platform/windows/common_dialogs.h"
 #include "platform/windows/dialogs.h"
+#include "platform/windows/graphic_controls.h"
 #include "platform/windows/shell.h"
 #include "tests/platform_windows/window_fixture.h"
 
@@ -89,6 +90,34 @@ TEST_F(Services, ClipboardKeepsText) {
   Clipboard()->SetAsText("copied ü");
   EXPECT_TRUE(Clipboard()->HasText());
   EXPECT_EQ(Clipboard()->AsText(), "copied ü");
+}
+
+TEST_F(Services, TitleNamesTheProgramToTheWindowSystem) {
+  std::string before = Application()->Title();
+  Application()->SetTitle("Larkspan Test Title");
+  EXPECT_EQ(test_driver::ShownApplicationName(), "Larkspan Test Title");
+  Application()->SetTitle(before);
+}
+
+TEST_F(Services, SettingShowHintStopsFollowingTheParent) {
+  TForm form(nullptr);
+  form.SetClientSize(200, 100);
+  form.SetShowHint(true);
+  auto* box = new TPaintBox(&form);
+  box->SetParent(&form);
+  box->SetBounds(10, 10, 50, 50);
+  box->Hint = "Tip";
+  form.Show();
+  test_driver::MouseMove(&form, 20, 20);
+  Application()->ProcessMessages();
+  EXPECT_EQ(test_driver::ShownHint(), "Tip");  // the parent's choice
+  test_driver::MouseMove(&form, 150, 80);
+  Application()->ProcessMessages();
+  box->SetShowHint(false);
+  EXPECT_FALSE(box->ParentShowHint);
+  test_driver::MouseMove(&form, 20, 20);
+  Application()->ProcessMessages();
+  EXPECT_EQ(test_driver::ShownHint(), "");
 }
 
 }  // namespace

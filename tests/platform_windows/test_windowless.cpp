@@ -43,8 +43,7 @@ TEST_F(Windowless, GetsItsOwnMouseHoverAndCapture) {
   form.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++formDowns; };
   form.Show();
 
-  button->ShowHint = true;
-  button->ParentShowHint = false;
+  button->SetShowHint(true);
   test_driver::MouseMove(&form, 110, 55);
   Application()->ProcessMessages();
   EXPECT_EQ(hint, "Go back one page");
