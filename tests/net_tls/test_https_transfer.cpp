@@ -190,11 +190,16 @@ TEST_F(HttpsThroughProxy, TinyproxyConnect) {
 }
 
 TEST_F(HttpsThroughProxy, SquidConnect) {
+  // Squid resolves the tunnel's target itself; where the system's hosts file
+  // also maps localhost to ::1 it would try IPv6 first, and nginx listens on
+  // IPv4 only.
+  dir_.Write("hosts", "127.0.0.1 localhost\n");
   dir_.Write("squid.conf", "http_port 127.0.0.1:" + std::to_string(port_) +
                                "\nacl localnet src 127.0.0.1/32\nhttp_access allow localnet\n"
                                "http_access deny all\ncache deny all\npid_filename " + dir_.Path() +
                                "/squid.pid\ncache_log " + dir_.Path() +
-                               "/cache.log\naccess_log none\nshutdown_lifetime 0 seconds\n");
+                               "/cache.log\naccess_log none\nshutdown_lifetime 0 seconds\n"
+                               "pinger_enable off\nhosts_file " + dir_.Path() + "/hosts\n");
   Start({"squid", "-N", "-f", dir_.Path() + "/squid.conf"}, "squid");
   UseProxy();
   EXPECT_EQ(Fetch(), "through the tunnel");
