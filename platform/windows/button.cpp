@@ -53,22 +53,8 @@ void TButton::WndProc(TMessage& message) {
       }
       return;
     }
-    case CM_DIALOGCHAR:
-      if (IsAccel(static_cast<unsigned>(message.WParam), Caption()) && CanFocus()) {
-        Click();
-        message.Result = 1;
-      }
-      return;
-    case WM_KEYUP:
-      if (message.WParam == VK_SPACE) {
-        Click();
-        return;
-      }
-      break;
-    case CM_TEXTCHANGED:
-      PushState();
-      return;
     default:
+      if (HandleButtonKeys(message, false)) return;
       break;
   }
   TNativeControl::WndProc(message);

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QRadioButton>
 
-#include "platform/windows/button.h"
 #include "platform/windows/native_widget.h"
 
 namespace lark {
@@ -38,27 +37,7 @@ void TCheckBox::Toggle() {
 }
 
 void TCheckBox::WndProc(TMessage& message) {
-  switch (message.Msg) {
-    case CM_DIALOGCHAR:
-      if (IsAccel(static_cast<unsigned>(message.WParam), Caption()) && CanFocus()) {
-        SetFocus();
-        Click();
-        message.Result = 1;
-      }
-      return;
-    case WM_KEYUP:
-      if (message.WParam == VK_SPACE) {
-        Click();
-        return;
-      }
-      break;
-    case CM_TEXTCHANGED:
-      PushState();
-      return;
-    default:
-      break;
-  }
-  TNativeControl::WndProc(message);
+  if (!HandleButtonKeys(message, true)) TNativeControl::WndProc(message);
 }
 
 void TCheckBox::CreateNativeWidget() {

@@ -1,5 +1,6 @@
 #include "platform/windows/native_control.h"
 
+#include "platform/windows/button.h"
 #include "platform/windows/native_widget.h"
 
 namespace lark {
@@ -24,6 +25,27 @@ void TNativeControl::WndProc(TMessage& message) {
 
 void TNativeControl::DefaultHandler(TMessage& message) {
   if (HandleAllocated()) ReplayToWidget(Handle(), message);
+}
+
+bool TNativeControl::HandleButtonKeys(TMessage& message, bool focusOnAccelerator) {
+  switch (message.Msg) {
+    case CM_DIALOGCHAR:
+      if (IsAccel(static_cast<unsigned>(message.WParam), Caption()) && CanFocus()) {
+        if (focusOnAccelerator) SetFocus();
+        Click();
+        message.Result = 1;
+      }
+      return true;
+    case WM_KEYUP:
+      if (message.WParam != VK_SPACE) return false;
+      Click();
+      return true;
+    case CM_TEXTCHANGED:
+      PushState();
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace lark

@@ -25,6 +25,10 @@ class TNativeControl : public TWinControl {
   virtual void PushState() {}
   // Takes what the user changed in the widget back before it goes.
   virtual void PullState() {}
+  // What button-like controls share: their "&" accelerator and the space bar
+  // click them (the accelerator focusing them first when asked), and a new
+  // caption reaches the widget. True when the message was handled.
+  bool HandleButtonKeys(TMessage& message, bool focusOnAccelerator);
   void DestroyWnd() override;
 };
 
