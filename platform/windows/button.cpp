@@ -34,17 +34,28 @@ class TFacePushButton : public QPushButton {
 
  protected:
   void paintEvent(QPaintEvent*) override {
+    QImage face = Bevel();
+    PaintFace(face);
+    QPainter(this).drawImage(0, 0, face);
+  }
+
+ private:
+  // The toolkit's frame and background for the button's state.
+  QImage Bevel() {
     QImage face(size(), QImage::Format_RGB32);
     face.fill(detail::ToQColor(ground_()));
-    {
-      QPainter painter(&face);
-      QStyleOptionButton option;
-      initStyleOption(&option);
-      option.text.clear();
-      option.icon = QIcon();
-      option.state &= ~QStyle::State_HasFocus;  // the layer draws the focus rectangle
-      style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, this);
-    }
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    option.icon = QIcon();
+    option.state &= ~QStyle::State_HasFocus;  // the layer draws the focus rectangle
+    QPainter painter(&face);
+    style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, this);
+    painter.end();
+    return face;
+  }
+
+  void PaintFace(QImage& face) {
     EnterPaint();
     std::string failure;
     try {
@@ -57,10 +68,8 @@ class TFacePushButton : public QPushButton {
     // No box opens inside a paint: the error is shown once the paint is over.
     if (!failure.empty())
       QTimer::singleShot(0, [failure] { Application()->HandleException(Exception(failure)); });
-    QPainter(this).drawImage(0, 0, face);
   }
 
- private:
   std::function<TColor()> ground_;
   std::function<void(TCanvas&)> paint_face_;
 };
