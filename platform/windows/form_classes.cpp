@@ -285,7 +285,8 @@ void ListAndBarProperties() {
   Property<TListBox>("ItemIndex", [](TListBox& l, const TPropValue& v) { l.SetItemIndex(v.AsInt()); });
   Property<TListBox>("MultiSelect", [](TListBox& l, const TPropValue& v) { l.SetMultiSelect(v.AsBool()); });
   Property<TComboBox>("ItemIndex", [](TComboBox& c, const TPropValue& v) { c.SetItemIndex(v.AsInt()); });
-  Property<TComboBox>("ItemHeight", [](TComboBox& c, const TPropValue& v) { c.ItemHeight = v.AsInt(); });
+  Property<TComboBox>("ItemHeight", [](TComboBox& c, const TPropValue& v) { c.SetItemHeight(v.AsInt()); });
+  Property<TComboBox>("Sorted", [](TComboBox& c, const TPropValue& v) { c.SetSorted(v.AsBool()); });
   Property<TComboBox>("DropDownCount", [](TComboBox& c, const TPropValue& v) { c.DropDownCount = v.AsInt(); });
   Property<TComboBox>("Style", [](TComboBox& c, const TPropValue& v) {
     using S = TComboBoxStyle;
