@@ -33,6 +33,9 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
   Destroying();
+  // Leave the parent while still a windowed control, so the form forgets
+  // it as its focused control.
+  if (Parent()) Parent()->RemoveControl(this);
   // A parent frees its children, whoever owns them; each leaves its owner's
   // list as it goes.
   while (!controls_.empty()) delete controls_.back();

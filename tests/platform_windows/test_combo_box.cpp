@@ -330,6 +330,18 @@ TEST_F(ComboBoxes, OwnerDrawingCombinesWithEveryBaseStyle) {
   }
 }
 
+TEST_F(ComboBoxes, AFreedFocusedComboIsNoLongerTheFormsFocus) {
+  auto* combo = Make();
+  auto* other = Make();
+  form->Show();
+  combo->SetFocus();
+  ASSERT_EQ(form->ActiveControl(), combo);
+  delete combo;
+  EXPECT_EQ(form->ActiveControl(), nullptr);
+  other->SetFocus();
+  EXPECT_EQ(form->ActiveControl(), other);
+}
+
 TEST_F(ComboBoxes, SortedItemsKeepObjectsAndSelection) {
   auto* combo = new TComboBox(form.get());
   TObject a, b;
