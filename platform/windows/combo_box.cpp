@@ -248,6 +248,8 @@ void TDropDownWidget::paintEvent(QPaintEvent* event) {
 TComboBox::TComboBox(TComponent* owner)
     : TNativeControl(owner), items_(std::make_unique<TListItems>(strings_, objects_, [this] {
         if (item_index_ >= static_cast<int>(strings_.size())) item_index_ = -1;
+        // A drop-down list shows its item's text, whatever became of it.
+        if (!Editable()) text_ = item_index_ >= 0 ? strings_[static_cast<size_t>(item_index_)] : std::string();
         PushState();
       })) {
   ControlStyle &= ~csClickEvents;  // a click is a change of selection
