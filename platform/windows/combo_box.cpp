@@ -114,15 +114,18 @@ class TDropDownWidget : public QComboBox {
 // A simple combo box: an edit with the list always shown below it.
 class TSimpleComboWidget : public QWidget {
  public:
-  TSimpleComboWidget() : edit(new QLineEdit(this)), list(new QListWidget(this)) {
+  // The parts are made once the router exists: making them sends events.
+  TSimpleComboWidget() {
+    edit = new QLineEdit(this);
+    list = new QListWidget(this);
     setFocusProxy(edit);
     // The edit keeps the focus while the list is used, as on the desktop.
     list->setFocusPolicy(Qt::NoFocus);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   }
-  QLineEdit* const edit;
-  QListWidget* const list;
+  QLineEdit* edit = nullptr;
+  QListWidget* list = nullptr;
 
  protected:
   bool event(QEvent* event) override {
