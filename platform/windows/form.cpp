@@ -369,7 +369,7 @@ TRect TCustomForm::FrameInsets() const {
   return Rect(border, border + caption + menu, border, border);
 }
 
-TRect TCustomForm::ClientRect() const {
+TRect TCustomForm::InteriorRect() const {
   TRect insets = FrameInsets();
   return Rect(0, 0, std::max(0, Width() - insets.Left - insets.Right),
               std::max(0, Height() - insets.Top - insets.Bottom));

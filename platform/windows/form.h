@@ -91,7 +91,7 @@ class TCustomForm : public TCustomControl {
   // Keys that belong to the form before its controls: menu and action shortcuts.
   virtual bool IsShortCut(unsigned short key, TShiftState shift);
 
-  TRect ClientRect() const override;
+  TRect InteriorRect() const override;
   TPoint ClientOrigin() const override;
   bool Showing() const override;
   void SetBounds(int left, int top, int width, int height) override;

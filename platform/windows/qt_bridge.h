@@ -48,8 +48,10 @@ struct TWindowHandle {
   TInputFilter* input_filter = nullptr;  // owned by the widget
   // Rows of the window above the client area (a form's menu bar).
   int top_inset = 0;
-  // The window's own scroll bars (SB_HORZ, SB_VERT), made when first needed.
+  // The window's own scroll bars (SB_HORZ, SB_VERT) and the square between
+  // them, made when first needed.
   QScrollBar* scroll_bars[2] = {nullptr, nullptr};
+  QWidget* scroll_corner = nullptr;
 };
 
 // The canvas a control draws with: on its own window's surface, or for a
@@ -88,15 +90,22 @@ void ScrollSurface(TWindowHandle* handle, int dx, int dy, const QRect& area);
 // Runs the control's paint for the invalid part and marks it shown.
 void PaintInvalidPart(TWindowHandle* handle);
 
+// Who a reporting scroll bar belongs to: a scroll bar control, or a window
+// as one of its own bars.
+enum class TScrollBarOwner { Control, Window };
 // A toolkit scroll bar whose clicks and drags reach `target` through the
 // queue as WM_VSCROLL (vertical) or WM_HSCROLL; `state` follows the thumb
-// while it is dragged.
-QScrollBar* NewReportingScrollBar(bool vertical, TWinControl* target, TScrollBarState& state);
+// while it is dragged. The wheel never moves the bar itself: over a window's
+// own bar it reaches the window as WM_MOUSEWHEEL.
+QScrollBar* NewReportingScrollBar(bool vertical, TWinControl* target, TScrollBarState& state, TScrollBarOwner owner);
 // Shows a scroll bar state in a toolkit bar.
 void ShowScrollState(QScrollBar* bar, const TScrollBarState& state, bool enabled, int singleStep);
-// Shows, hides and places a window's own scroll bars along its right and
-// bottom edges after their state or the window's size changed.
+// Shows, hides and places a window's own scroll bars beside and below its
+// client area after their state, the window's size or Enabled changed.
 void PlaceWindowScrollBars(TWinControl* control);
+// Restacks the window's own bars above its child windows (a child window
+// added or raised would otherwise cover them).
+void KeepScrollBarsOnTop(TWindowHandle* handle);
 
 // The toolkit cursor for a cursor number: a built-in shape, or a registered
 // cursor read from its resource (the arrow when it cannot be read).

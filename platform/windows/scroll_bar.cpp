@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "platform/windows/message_queue.h"
@@ -133,7 +134,8 @@ void TScrollBar::WndProc(TMessage& message) {
 }
 
 void TScrollBar::CreateNativeWidget() {
-  AttachNativeWidget(this, NewReportingScrollBar(kind_ == TScrollBarKind::sbVertical, this, state_));
+  AttachNativeWidget(this, NewReportingScrollBar(kind_ == TScrollBarKind::sbVertical, this, state_,
+                                                 TScrollBarOwner::Control));
 }
 
 void TScrollBar::PushState() {
@@ -147,8 +149,9 @@ namespace {
 // handles the message. `state` follows the thumb while it is dragged.
 class TReportingScrollBar : public QScrollBar {
  public:
-  TReportingScrollBar(Qt::Orientation orientation, TWinControl* target, TScrollBarState& state, UINT msg)
-      : QScrollBar(orientation), target_(target), state_(state), msg_(msg) {
+  TReportingScrollBar(Qt::Orientation orientation, TWinControl* target, TScrollBarState& state, UINT msg,
+                      TScrollBarOwner owner)
+      : QScrollBar(orientation), target_(target), state_(state), msg_(msg), owner_(owner) {
     setFocusPolicy(Qt::NoFocus);
     connect(this, &QAbstractSlider::actionTriggered, [this](int action) { Report(action); });
     connect(this, &QAbstractSlider::sliderReleased, [this] {
@@ -162,6 +165,13 @@ class TReportingScrollBar : public QScrollBar {
   void mouseReleaseEvent(QMouseEvent* event) override {
     QScrollBar::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton) Post(SB_ENDSCROLL, 0);
+  }
+  // The toolkit would move the thumb as a drag that never ends, leaving the
+  // state tracking. A scroll bar control has already queued the wheel
+  // through its input filter; a window's own bar is part of the window.
+  void wheelEvent(QWheelEvent* event) override {
+    if (owner_ == TScrollBarOwner::Window && target_->HandleAllocated()) QueueInputEvent(target_->Handle(), event);
+    event->accept();
   }
 
  private:
@@ -191,13 +201,15 @@ class TReportingScrollBar : public QScrollBar {
   TWinControl* target_;
   TScrollBarState& state_;
   UINT msg_;
+  TScrollBarOwner owner_;
 };
 
 }  // namespace
 
-QScrollBar* NewReportingScrollBar(bool vertical, TWinControl* target, TScrollBarState& state) {
+QScrollBar* NewReportingScrollBar(bool vertical, TWinControl* target, TScrollBarState& state,
+                                  TScrollBarOwner owner) {
   return new TReportingScrollBar(vertical ? Qt::Vertical : Qt::Horizontal, target, state,
-                                 vertical ? WM_VSCROLL : WM_HSCROLL);
+                                 vertical ? WM_VSCROLL : WM_HSCROLL, owner);
 }
 
 // Qt's slider runs from minimum to maximum with the page as its step; the
@@ -219,9 +231,7 @@ int SetScrollInfo(TWinControl* window, int bar, const TScrollInfo& info, bool) {
     scrollBar->StateChanged();
     return pos;
   }
-  int pos = window->WindowScrollBar(bar).Set(info);
-  PlaceWindowScrollBars(window);
-  return pos;
+  return window->SetWindowScrollInfo(bar, info);
 }
 
 bool GetScrollInfo(TWinControl* window, int bar, TScrollInfo& info) {

@@ -42,6 +42,9 @@ struct TScrollBarState {
   void Get(TScrollInfo& info) const;
   [[nodiscard]] int MaxPos() const;
   [[nodiscard]] bool CanScroll() const;
+  // A window's own bar shows while it can scroll, and stays (disabled) when
+  // its owner last asked for SIF_DISABLENOSCROLL.
+  [[nodiscard]] bool Shows() const { return CanScroll() || DisableNoScroll; }
 };
 
 // SB_CTL addresses a TScrollBar itself; SB_HORZ and SB_VERT a window's own bars.

@@ -10,6 +10,7 @@
 #include "platform/windows/button.h"
 #include "platform/windows/label.h"
 #include "platform/windows/native_widget.h"
+#include "platform/windows/system_metrics.h"
 
 namespace lark {
 namespace {
@@ -238,15 +239,26 @@ TScrollBox::TScrollBox(TComponent* owner) : TCustomControl(owner) {
   SetBounds(0, 0, 185, 41);
 }
 
-TSize TScrollBox::ScrollRange() const {
+// A child aligned to fill a direction follows the client area in it, so it
+// never needs scrolling that way and does not count there; counting it would
+// let a bar that narrows the client area make the child overflow.
+TSize TScrollBox::ContentExtent() const {
   int right = 0, bottom = 0;
   for (int i = 0; i < ControlCount(); ++i) {
     TControl* c = Controls(i);
     if (!c->Visible()) continue;
-    right = std::max(right, c->Left() + c->Width() + horz_);
-    bottom = std::max(bottom, c->Top() + c->Height() + vert_);
+    TAlign align = c->Align();
+    if (align != TAlign::alTop && align != TAlign::alBottom && align != TAlign::alClient)
+      right = std::max(right, c->Left() + c->Width() + horz_);
+    if (align != TAlign::alLeft && align != TAlign::alRight && align != TAlign::alClient)
+      bottom = std::max(bottom, c->Top() + c->Height() + vert_);
   }
-  return TSize{std::max(0, right - ClientWidth()), std::max(0, bottom - ClientHeight())};
+  return TSize{right, bottom};
+}
+
+TSize TScrollBox::ScrollRange() const {
+  TSize content = ContentExtent();
+  return TSize{std::max(0, content.cx - ClientWidth()), std::max(0, content.cy - ClientHeight())};
 }
 
 void TScrollBox::SetPositions(int horizontal, int vertical) {
@@ -260,23 +272,69 @@ void TScrollBox::SetPositions(int horizontal, int vertical) {
   UpdateScrollBars();
 }
 
+TSize TScrollBox::ClientSizeFor(TSize content) const {
+  TRect interior = InteriorRect();
+  int barWidth = GetSystemMetrics(SM_CXVSCROLL), barHeight = GetSystemMetrics(SM_CYHSCROLL);
+  // Each bar appears only when the children do not fit beside the other:
+  // starting from none, two rounds settle it.
+  bool vert = content.cy > interior.Height(), horz = false;
+  for (int round = 0; round < 2; ++round) {
+    horz = content.cx > interior.Width() - (vert ? barWidth : 0);
+    vert = content.cy > interior.Height() - (horz ? barHeight : 0);
+  }
+  return TSize{std::max(0, interior.Width() - (vert ? barWidth : 0)),
+               std::max(0, interior.Height() - (horz ? barHeight : 0))};
+}
+
 void TScrollBox::UpdateScrollBars() {
-  TSize range = ScrollRange();
+  // Setting a bar resizes the client area, which realigns and comes back here.
+  if (updating_bars_) return;
+  updating_bars_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{updating_bars_};
+  // Children anchored to the client area may move once it settles; one more
+  // round takes that in, and no more is tried.
+  TSize content = ContentExtent();
+  for (int round = 0; round < 2; ++round) {
+    ShowBarsFor(content);
+    TSize now = ContentExtent();
+    if (now == content) break;
+    content = now;
+  }
+}
+
+void TScrollBox::ShowBarsFor(TSize content) {
+  TSize client = ClientSizeFor(content);
+  int horizontal = std::clamp(horz_, 0, std::max(0, content.cx - client.cx));
+  int vertical = std::clamp(vert_, 0, std::max(0, content.cy - client.cy));
+  if (horizontal != horz_ || vertical != vert_) {
+    ScrollBy(horz_ - horizontal, vert_ - vertical);
+    horz_ = horizontal;
+    vert_ = vertical;
+  }
   auto show = [this](int bar, int extent, int page, int pos) {
     TScrollInfo info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMax = extent + page - 1;
-    info.nPage = static_cast<unsigned>(std::max(page, 0));
+    info.nMax = std::max(extent, page) - 1;
+    info.nPage = static_cast<unsigned>(page);
     info.nPos = pos;
     SetScrollInfo(this, bar, info, true);
   };
-  show(SB_HORZ, range.cx, ClientWidth(), horz_);
-  show(SB_VERT, range.cy, ClientHeight(), vert_);
+  show(SB_HORZ, content.cx, client.cx, horz_);
+  show(SB_VERT, content.cy, client.cy, vert_);
 }
 
 void TScrollBox::AlignControls(TControl* control, TRect& rect) {
+  TRect client = rect;
   TCustomControl::AlignControls(control, rect);
   UpdateScrollBars();
+  // The bars may have changed the client area while this layout was running,
+  // which holds back a new one: lay the aligned children out in it again.
+  if (ClientRect() == client) return;
+  rect = ClientRect();
+  TCustomControl::AlignControls(control, rect);
 }
 
 void TScrollBox::BoundsChanged() {

@@ -95,7 +95,9 @@ class TListView : public TNativeControl {
   int item_index_ = -1;
 };
 
-// A container whose children scroll: the scroll positions move them.
+// A container whose children scroll: the scroll positions move them. Its
+// own bars show while the children reach beyond the client area that the
+// bars leave.
 class TScrollBox : public TCustomControl {
  public:
   explicit TScrollBox(TComponent* owner);
@@ -113,9 +115,15 @@ class TScrollBox : public TCustomControl {
   void BoundsChanged() override;
 
  private:
+  // How far the children reach right and down, unscrolled.
+  TSize ContentExtent() const;
+  // The client area that the bars needed for `content` leave.
+  TSize ClientSizeFor(TSize content) const;
   void UpdateScrollBars();
+  void ShowBarsFor(TSize content);
   int horz_ = 0;
   int vert_ = 0;
+  bool updating_bars_ = false;
 };
 
 }  // namespace lark

@@ -33,6 +33,9 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
   Destroying();
+  // Leave the parent while still a windowed control, so the form forgets
+  // it as its focused control.
+  if (Parent()) Parent()->RemoveControl(this);
   // A parent frees its children, whoever owns them; each leaves its owner's
   // list as it goes.
   while (!controls_.empty()) delete controls_.back();
@@ -303,12 +306,15 @@ bool TWinControl::Showing() const {
 void TWinControl::SetBounds(int left, int top, int width, int height) {
   TSize oldClient{ClientWidth(), ClientHeight()};
   TControl::SetBounds(left, top, width, height);
+  ClientResized(oldClient);
+}
+
+void TWinControl::ClientResized(TSize oldClient) {
   TSize newClient{ClientWidth(), ClientHeight()};
-  if (!(oldClient == newClient)) {
-    ApplyAnchors(oldClient);
-    Realign();
-    Perform(WM_SIZE, 0, MakeLParam(newClient.cx, newClient.cy));
-  }
+  if (oldClient == newClient) return;
+  ApplyAnchors(oldClient);
+  Realign();
+  Perform(WM_SIZE, 0, MakeLParam(newClient.cx, newClient.cy));
 }
 
 void TWinControl::ApplyAnchors(TSize) {
@@ -336,6 +342,8 @@ void TWinControl::ApplyAnchors(TSize) {
 void TWinControl::SetEnabled(bool enabled) {
   TControl::SetEnabled(enabled);
   if (handle_) handle_->widget->setEnabled(enabled);
+  // The own bars grey out with the window and come back as last set.
+  PlaceWindowScrollBars(this);
 }
 
 TPoint TWinControl::ClientOrigin() const { return TControl::ClientOrigin(); }
@@ -345,14 +353,15 @@ void TWinControl::BoundsChanged() { SyncWindowGeometry(); }
 void TWinControl::SyncWindowGeometry() {
   if (!handle_) return;
   TRect client = ClientRect();
+  TRect interior = InteriorRect();
   QWidget* widget = handle_->widget;
   int inset = handle_->top_inset;
   if (widget->isWindow()) {
     TPoint origin = ClientOrigin();
-    widget->setGeometry(origin.X, origin.Y - inset, client.Width(), client.Height() + inset);
+    widget->setGeometry(origin.X, origin.Y - inset, interior.Width(), interior.Height() + inset);
   } else {
     int parentInset = parent_ && parent_->handle_ ? parent_->handle_->top_inset : 0;
-    widget->setGeometry(Left(), Top() + parentInset, client.Width(), client.Height());
+    widget->setGeometry(Left(), Top() + parentInset, interior.Width(), interior.Height());
   }
   ResizeSurface(handle_, client.Width(), client.Height());
   PlaceWindowScrollBars(this);
@@ -370,6 +379,7 @@ void TWinControl::OrderChanged(TControl* control) {
     // Windowed siblings stack in list order.
     for (TControl* c : controls_)
       if (auto* w = dynamic_cast<TWinControl*>(c); w && w->handle_) w->handle_->widget->raise();
+    if (handle_) KeepScrollBarsOnTop(handle_);
   }
   control->Invalidate();
 }

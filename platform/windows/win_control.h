@@ -62,6 +62,14 @@ class TWinControl : public TControl {
   void ScrollWindow(int dx, int dy, const TRect* rect = nullptr);
   // The window's own horizontal (SB_HORZ) or vertical (SB_VERT) scroll bar.
   TScrollBarState& WindowScrollBar(int bar) { return window_bars_[bar == SB_VERT ? 1 : 0]; }
+  const TScrollBarState& WindowScrollBar(int bar) const { return window_bars_[bar == SB_VERT ? 1 : 0]; }
+  // SetScrollInfo on an own bar. A bar that appears or goes takes its room
+  // from the client area or gives it back, and the window hears WM_SIZE.
+  int SetWindowScrollInfo(int bar, const TScrollInfo& info);
+  // The window inside its frame: the client area and its own scroll bars.
+  virtual TRect InteriorRect() const { return TControl::ClientRect(); }
+  // The interior less the shown scroll bars (the right and bottom edges).
+  TRect ClientRect() const override;
 
   void Invalidate() override;
   void InvalidateRect(const TRect& r, bool erase) override;
@@ -105,6 +113,8 @@ class TWinControl : public TControl {
   bool RouteMouseToChild(TMessage& message);
   void OrderChanged(TControl* control);
   void ApplyAnchors(TSize oldClientSize);
+  // Anchors, alignment and WM_SIZE after the client area changed size.
+  void ClientResized(TSize oldClientSize);
   void SyncWindowGeometry();
   void ShowOrHideWindow();
   void DoKeyMessage(TMessage& message);

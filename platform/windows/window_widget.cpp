@@ -337,6 +337,7 @@ bool TWindowWidget::event(QEvent* event) {
       if (isEnabled()) QueueInputEvent(handle_, event);
       return true;
     }
+    if (event->type() == QEvent::ChildAdded) KeepScrollBarsOnTop(handle_);
     if (event->type() == QEvent::WindowActivate && isWindow() && handle_->activation_expected) {
       handle_->activation_expected = false;
     } else if (event->type() == QEvent::WindowActivate && isWindow()) {
@@ -365,8 +366,10 @@ void TWindowWidget::paintEvent(QPaintEvent* event) {
     QTimer::singleShot(0, [failure] { Application()->HandleException(Exception(failure)); });
   FlushCanvases(handle_);
   QPainter painter(this);
-  // The surface starts below the rows the window keeps for itself.
-  QRect target = event->rect();
+  // The surface is the client area: below the rows the window keeps for
+  // itself, beside and above its own scroll bars (which paint themselves).
+  QRect client(QPoint(0, handle_->top_inset), handle_->surface.size());
+  QRect target = event->rect() & client;
   painter.drawImage(target, handle_->surface, target.translated(0, -handle_->top_inset));
 }
 
@@ -374,18 +377,20 @@ void TWindowWidget::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   if (!handle_ || !isWindow()) return;
   TWinControl* control = handle_->control;
+  // The widget holds the window's interior: client area and own scroll bars.
   QSize size = event->size() - QSize(0, handle_->top_inset);
-  if (size.width() == control->ClientWidth() && size.height() == control->ClientHeight()) return;
+  TRect interior = control->InteriorRect();
+  if (size.width() == interior.Width() && size.height() == interior.Height()) return;
   // The window system resized the window: a form takes it as the user's
   // resize (limits and hit test apply) and snaps back when refused.
   auto* form = dynamic_cast<TCustomForm*>(control);
-  int width = control->Width() + size.width() - control->ClientWidth();
-  int height = control->Height() + size.height() - control->ClientHeight();
+  int width = control->Width() + size.width() - interior.Width();
+  int height = control->Height() + size.height() - interior.Height();
   if (form && !form->UserResize(width, height)) {
-    resize(control->ClientWidth(), control->ClientHeight() + handle_->top_inset);
+    resize(interior.Width(), interior.Height() + handle_->top_inset);
     return;
   }
-  if (!form) control->SetClientSize(size.width(), size.height());
+  if (!form) control->SetBounds(control->Left(), control->Top(), width, height);
 }
 
 void TWindowWidget::closeEvent(QCloseEvent* event) {
