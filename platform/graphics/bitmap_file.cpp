@@ -8,6 +8,7 @@
 #include "platform/graphics/bitmap_data_qt.h"
 #include "platform/graphics/graphics_exceptions.h"
 #include "platform/graphics/resources.h"
+#include "platform/graphics/run_length.h"
 
 namespace lark {
 namespace {
@@ -110,76 +111,19 @@ QList<QRgb> ReadColorTable(const BitmapFileHeader& h, const std::string& data) {
   return table;
 }
 
-// Decodes run-length coded pixels (8 bits or 4 bits a pixel, rows bottom
-// up) into an indexed image. Pixels that the runs never reach, skipped by a
-// delta, an early end of line or an early end of bitmap, keep index 0, the
-// background, as Windows shows them; runs past a row's end are clipped.
-// Data that stops inside a run, before the bitmap ends, is a broken file.
-class RunLengthDecoder {
- public:
-  RunLengthDecoder(const BitmapFileHeader& h, const std::string& data)
-      : data_(data), pos_(h.pixelOffset), fourBits_(h.compression == kRunLength4),
-        image_(int(h.width), int(h.height), QImage::Format_Indexed8) {
-    if (image_.isNull()) throw EOutOfResources("Out of system resources");
-    image_.setColorTable(ReadColorTable(h, data));
-    image_.fill(0);
-  }
-
-  QImage Decode() {
-    for (;;) {
-      Need(2);
-      const uint8_t count = Byte(), value = Byte();
-      if (count > 0) {
-        Run(count, value);
-        continue;
-      }
-      switch (value) {
-        case 0: NextLine(); break;
-        case 1: return image_;
-        case 2: Need(2); x_ += Byte(); y_ += Byte(); break;
-        default: Literal(value); break;
-      }
-      if (y_ >= image_.height()) return image_;
-    }
-  }
-
- private:
-  void Need(size_t bytes) const {
-    if (data_.size() - pos_ < bytes) Refuse();
-  }
-  uint8_t Byte() { return static_cast<uint8_t>(data_[pos_++]); }
-
-  void Put(uint8_t index) {
-    if (x_ < image_.width() && y_ < image_.height()) image_.scanLine(int(image_.height() - 1 - y_))[x_] = index;
-    ++x_;
-  }
-  // A 4-bit run alternates the two pixels in its byte, high one first.
-  void Run(int count, uint8_t value) {
-    for (int i = 0; i < count; ++i) Put(fourBits_ ? (i & 1 ? value & 0x0F : value >> 4) : value);
-  }
-  void Literal(int count) {
-    const size_t bytes = fourBits_ ? (size_t(count) + 1) / 2 : size_t(count);
-    Need(bytes + (bytes & 1));  // literals are padded to a 16-bit boundary
-    const size_t start = pos_;
-    for (int i = 0; i < count; ++i) {
-      const auto byte = static_cast<uint8_t>(data_[start + (fourBits_ ? size_t(i) / 2 : size_t(i))]);
-      Put(fourBits_ ? (i & 1 ? byte & 0x0F : byte >> 4) : byte);
-    }
-    pos_ = start + bytes + (bytes & 1);
-  }
-  void NextLine() {
-    x_ = 0;
-    ++y_;
-  }
-
-  const std::string& data_;
-  size_t pos_;
-  bool fourBits_;
-  QImage image_;
-  // Wide enough that runs and deltas past the image cannot overflow.
-  int64_t x_ = 0;
-  int64_t y_ = 0;  // counted from the bottom row
-};
+// Run-length coded pixels (8 or 4 bits, rows bottom up) become an indexed
+// image. Pixels that the runs never reach keep index 0, the background, as
+// Windows shows them; data that stops before the bitmap ends is a broken file.
+QImage DecodeRunLength(const BitmapFileHeader& h, const std::string& data) {
+  QImage image(int(h.width), int(h.height), QImage::Format_Indexed8);
+  if (image.isNull()) throw EOutOfResources("Out of system resources");
+  image.setColorTable(ReadColorTable(h, data));
+  image.fill(0);
+  const TIndexRaster target{image.bits(), image.bytesPerLine(), image.width(), image.height()};
+  const auto depth = h.compression == kRunLength4 ? TRunLengthDepth::Bits4 : TRunLengthDepth::Bits8;
+  if (!ApplyRunLength(std::string_view(data).substr(h.pixelOffset), depth, target)) Refuse();
+  return image;
+}
 
 TPixelFormat FormatForDepth(int bits) {
   switch (bits) {
@@ -193,7 +137,7 @@ TPixelFormat FormatForDepth(int bits) {
 }
 
 QImage DecodePixels(const BitmapFileHeader& h, const std::string& data) {
-  if (h.RunLength()) return RunLengthDecoder(h, data).Decode();
+  if (h.RunLength()) return DecodeRunLength(h, data);
   QImage image;
   if (!image.loadFromData(reinterpret_cast<const uchar*>(data.data()), int(data.size()), "BMP") || image.isNull())
     Refuse();

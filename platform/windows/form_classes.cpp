@@ -5,6 +5,7 @@
 
 #include "platform/core/stream.h"
 #include "platform/windows/action.h"
+#include "platform/windows/animate.h"
 #include "platform/windows/bars.h"
 #include "platform/windows/graphic_controls.h"
 #include "platform/windows/list_controls.h"
@@ -285,7 +286,8 @@ void ListAndBarProperties() {
   Property<TListBox>("ItemIndex", [](TListBox& l, const TPropValue& v) { l.SetItemIndex(v.AsInt()); });
   Property<TListBox>("MultiSelect", [](TListBox& l, const TPropValue& v) { l.SetMultiSelect(v.AsBool()); });
   Property<TComboBox>("ItemIndex", [](TComboBox& c, const TPropValue& v) { c.SetItemIndex(v.AsInt()); });
-  Property<TComboBox>("ItemHeight", [](TComboBox& c, const TPropValue& v) { c.ItemHeight = v.AsInt(); });
+  Property<TComboBox>("ItemHeight", [](TComboBox& c, const TPropValue& v) { c.SetItemHeight(v.AsInt()); });
+  Property<TComboBox>("Sorted", [](TComboBox& c, const TPropValue& v) { c.SetSorted(v.AsBool()); });
   Property<TComboBox>("DropDownCount", [](TComboBox& c, const TPropValue& v) { c.DropDownCount = v.AsInt(); });
   Property<TComboBox>("Style", [](TComboBox& c, const TPropValue& v) {
     using S = TComboBoxStyle;
@@ -403,6 +405,27 @@ void NonVisualProperties() {
   EventProperty("OnUpdate", &TBasicAction::OnUpdate);
 }
 
+void AnimateProperties() {
+  Class<TAnimate>("TAnimate");
+  Property<TAnimate>("Active", [](TAnimate& a, const TPropValue& v) { a.SetActive(v.AsBool()); });
+  Property<TAnimate>("AutoSize", [](TAnimate& a, const TPropValue& v) { a.SetAutoSize(v.AsBool()); });
+  Property<TAnimate>("Center", [](TAnimate& a, const TPropValue& v) { a.SetCenter(v.AsBool()); });
+  Property<TAnimate>("CommonAVI", [](TAnimate&, const TPropValue& v) {
+    EnumOf<TCommonAVI>(v, {{"aviNone", TCommonAVI::aviNone}});
+  });
+  Property<TAnimate>("FileName", [](TAnimate& a, const TPropValue& v) { a.SetFileName(v.AsString()); });
+  Property<TAnimate>("ResName", [](TAnimate& a, const TPropValue& v) { a.SetResName(v.AsString()); });
+  Property<TAnimate>("ResId", [](TAnimate& a, const TPropValue& v) { a.SetResId(v.AsInt()); });
+  Property<TAnimate>("Repetitions", [](TAnimate& a, const TPropValue& v) { a.SetRepetitions(v.AsInt()); });
+  Property<TAnimate>("StartFrame", [](TAnimate& a, const TPropValue& v) { a.SetStartFrame(v.AsInt()); });
+  Property<TAnimate>("StopFrame", [](TAnimate& a, const TPropValue& v) { a.SetStopFrame(v.AsInt()); });
+  Property<TAnimate>("Transparent", [](TAnimate& a, const TPropValue& v) { a.SetTransparent(v.AsBool()); });
+  EventProperty("OnOpen", &TAnimate::OnOpen);
+  EventProperty("OnClose", &TAnimate::OnClose);
+  EventProperty("OnStart", &TAnimate::OnStart);
+  EventProperty("OnStop", &TAnimate::OnStop);
+}
+
 void ChildRules() {
   RegisterChildRule([](TComponent* child, TComponent* container) {
     auto* control = dynamic_cast<TControl*>(child);
@@ -476,6 +499,7 @@ void form_registry::RegisterWindowClasses() {
   ListAndBarProperties();
   PageAndSmallControlProperties();
   ImageDataProperties();
+  AnimateProperties();
   ChildRules();
 }
 
