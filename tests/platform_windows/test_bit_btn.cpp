@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/graphics/canvas.h"
+#include "platform/windows/form_reader.h"
 #include "platform/windows/button.h"
 #include "platform/windows/small_controls.h"
 #include "tests/platform_windows/window_fixture.h"
@@ -334,6 +335,35 @@ TEST_F(BitButtons, PropertiesKeepTheirLimits) {
   TBitmap five(50, 10);
   button.SetGlyph(five);
   EXPECT_EQ(button.NumGlyphs(), 1);
+}
+
+TEST_F(BitButtons, FormResourcesSetTheGlyphProperties) {
+  const char* resource = R"(object form: TForm
+  object btGo: TBitBtn
+    Layout = blGlyphBottom
+    Margin = -1
+    Spacing = 7
+    NumGlyphs = 3
+  end
+  object sbBold: TSpeedButton
+    Layout = blGlyphRight
+    Margin = 2
+    Spacing = -1
+  end
+end
+)";
+  TForm root(nullptr);
+  ReadFormResource(&root, resource, "form.lfm");
+  auto* go = dynamic_cast<TBitBtn*>(root.FindComponent("btGo"));
+  auto* bold = dynamic_cast<TSpeedButton*>(root.FindComponent("sbBold"));
+  ASSERT_TRUE(go && bold);
+  EXPECT_EQ(go->Layout(), TButtonLayout::blGlyphBottom);
+  EXPECT_EQ(go->Margin(), -1);
+  EXPECT_EQ(go->Spacing(), 7);
+  EXPECT_EQ(go->NumGlyphs(), 3);
+  EXPECT_EQ(bold->Layout(), TButtonLayout::blGlyphRight);
+  EXPECT_EQ(bold->Margin(), 2);
+  EXPECT_EQ(bold->Spacing(), -1);
 }
 
 class SpeedButtons : public BitButtons {};
