@@ -28,6 +28,10 @@ LARK_EXCEPTION_CLASS(EInOutError, Exception);
 LARK_EXCEPTION_CLASS(EOutOfMemory, Exception);
 LARK_EXCEPTION_CLASS(EOutOfResources, Exception);
 LARK_EXCEPTION_CLASS(EInvalidOperation, Exception);
+// Failures of the component model: an invalid or duplicate component name, a
+// menu item inserted twice or out of range. Libraries without windows raise
+// and catch it as well, so it lives with the other core failures.
+LARK_EXCEPTION_CLASS(EComponentError, Exception);
 LARK_EXCEPTION_CLASS(EListError, Exception);
 LARK_EXCEPTION_CLASS(EStringListError, EListError);
 LARK_EXCEPTION_CLASS(EStreamError, Exception);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/windows/window_exceptions.h"
+#include "platform/core/exception.h"
 
 namespace lark {
 namespace {

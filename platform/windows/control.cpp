@@ -7,7 +7,7 @@
 #include "platform/windows/menus.h"
 #include "platform/windows/cursor.h"
 #include "platform/windows/win_control.h"
-#include "platform/windows/window_exceptions.h"
+#include "platform/core/exception.h"
 
 namespace lark {
 namespace {

@@ -6,6 +6,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include "platform/core/exception.h"
 #include "platform/windows/native_widget.h"
 
 namespace lark {
@@ -13,6 +14,14 @@ namespace {
 
 QString ToQ(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 std::string FromQ(const QString& text) { return text.toUtf8().toStdString(); }
+
+// The widget breaks lines at "\n" alone.
+std::string WithoutCarriageReturns(const std::string& text) {
+  std::string plain;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) plain += text[i];
+  return plain;
+}
 
 }  // namespace
 
@@ -36,17 +45,17 @@ void TEdit::SetText(const std::string& text) {
 
 void TEdit::SetPasswordChar(char ch) {
   password_char_ = ch;
-  PushState();
+  ShowOptions();
 }
 
 void TEdit::SetMaxLength(int length) {
   max_length_ = length < 0 ? 0 : length;
-  PushState();
+  ShowOptions();
 }
 
 void TEdit::SetReadOnly(bool value) {
   read_only_ = value;
-  PushState();
+  ShowOptions();
 }
 
 void TEdit::SelectAll() {
@@ -85,7 +94,18 @@ void TEdit::CreateNativeWidget() {
 void TEdit::PushState() {
   auto* edit = NativeWidget<QLineEdit>(this);
   if (!edit) return;
-  if (edit->text() != ToQ(text_)) edit->setText(ToQ(text_));
+  {
+    // Filling a new window with the kept text is no change of it.
+    QSignalBlocker quiet(edit);
+    edit->setText(ToQ(text_));
+  }
+  ShowOptions();
+}
+
+// Options only: the window's text stays as the user left it.
+void TEdit::ShowOptions() {
+  auto* edit = NativeWidget<QLineEdit>(this);
+  if (!edit) return;
   edit->setReadOnly(read_only_);
   edit->setMaxLength(max_length_ > 0 ? max_length_ : 32767);
   // The toolkit masks with its own character; ours is drawn the same way.
@@ -96,61 +116,99 @@ void TEdit::PullState() {
   if (auto* edit = NativeWidget<QLineEdit>(this)) text_ = FromQ(edit->text());
 }
 
-// The memo's lines, read from the window as displayed.
+// The memo's lines, read from the window as displayed. Changes edit the text
+// in place, as the desktop's memo does: a line goes in before the one at its
+// index (with a line break after it), a line goes out up to where the next
+// one starts, so a wrapped paragraph elsewhere stays one paragraph.
 class TMemoLines : public TStrings {
  public:
   explicit TMemoLines(TMemo* memo) : memo_(memo) {}
-  int Count() const override { return static_cast<int>(Displayed().size()); }
-  std::string Get(int index) const override { return Displayed().at(static_cast<size_t>(index)); }
+  int Count() const override {
+    std::vector<Line> lines = Shown();
+    // The empty line after a final line break (or of an empty memo) is none.
+    return static_cast<int>(lines.size()) - (lines.back().text.empty() ? 1 : 0);
+  }
+  std::string Get(int index) const override {
+    if (index < 0 || index >= Count()) throw EStringListError("List index out of bounds (" + std::to_string(index) + ")");
+    return Shown()[static_cast<size_t>(index)].text;
+  }
   TObject* GetObject(int) const override { return nullptr; }
   void PutObject(int, TObject*) override {}
+  void Put(int index, const std::string& s) override {
+    std::vector<Line> lines = Shown();
+    if (index < 0 || index >= static_cast<int>(lines.size())) return;
+    const Line& line = lines[static_cast<size_t>(index)];
+    Replace(line.start, line.text.size(), s);
+  }
   void Insert(int index, const std::string& s) override {
-    std::vector<std::string> lines = Displayed();
-    lines.insert(lines.begin() + std::clamp(index, 0, static_cast<int>(lines.size())), s);
-    Store(lines);
+    std::vector<Line> lines = Shown();
+    if (index < 0 || index > static_cast<int>(lines.size())) return;
+    if (index < static_cast<int>(lines.size())) {
+      Replace(lines[static_cast<size_t>(index)].start, 0, s + "\r\n");
+    } else {
+      const Line& last = lines.back();
+      Replace(last.start + last.text.size(), 0, "\r\n" + s);
+    }
   }
   void Delete(int index) override {
-    std::vector<std::string> lines = Displayed();
-    lines.erase(lines.begin() + index);
-    Store(lines);
+    std::vector<Line> lines = Shown();
+    if (index < 0 || index >= static_cast<int>(lines.size())) return;
+    size_t start = lines[static_cast<size_t>(index)].start;
+    size_t end = static_cast<size_t>(index) + 1 < lines.size() ? lines[static_cast<size_t>(index) + 1].start
+                                                                : start + lines[static_cast<size_t>(index)].text.size();
+    Replace(start, end - start, "");
   }
   void Clear() override { memo_->SetText(""); }
 
  private:
-  std::vector<std::string> Displayed() const {
-    std::vector<std::string> lines;
+  struct Line {
+    size_t start;  // byte offset in the memo's text
+    std::string text;
+  };
+
+  void Replace(size_t start, size_t length, const std::string& with) {
+    std::string text = memo_->GetText();
+    memo_->SetText(text.replace(start, length, with));
+  }
+
+  // Every line the memo shows, the last one possibly empty; never none.
+  std::vector<Line> Shown() const {
     auto* edit = NativeWidget<QPlainTextEdit>(memo_);
-    if (!edit || !memo_->word_wrap_) {
-      std::string text = memo_->GetText();
-      size_t start = 0;
-      while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-      }
-      return lines;
+    if (edit && memo_->word_wrap_) return Wrapped(edit);
+    std::vector<Line> lines;
+    std::string text = memo_->GetText();
+    size_t start = 0;
+    for (;;) {
+      size_t end = text.find('\n', start);
+      std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+      if (end != std::string::npos && !line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back({start, line});
+      if (end == std::string::npos) return lines;
+      start = end + 1;
     }
+  }
+
+  // Paragraphs are the widget's blocks, joined by "\r\n" in the text.
+  static std::vector<Line> Wrapped(QPlainTextEdit* edit) {
+    std::vector<Line> lines;
     edit->ensurePolished();
+    size_t blockStart = 0;
     for (QTextBlock block = edit->document()->begin(); block.isValid(); block = block.next()) {
+      QString text = block.text();
       QTextLayout* layout = block.layout();
       if (!layout || layout->lineCount() == 0) {
-        lines.push_back(FromQ(block.text()));
-        continue;
+        lines.push_back({blockStart, FromQ(text)});
+      } else {
+        for (int i = 0; i < layout->lineCount(); ++i) {
+          QTextLine line = layout->lineAt(i);
+          size_t offset = FromQ(text.left(line.textStart())).size();
+          lines.push_back({blockStart + offset, FromQ(text.mid(line.textStart(), line.textLength()))});
+        }
       }
-      for (int i = 0; i < layout->lineCount(); ++i) {
-        QTextLine line = layout->lineAt(i);
-        lines.push_back(FromQ(block.text().mid(line.textStart(), line.textLength())));
-      }
+      blockStart += FromQ(text).size() + 2;
     }
+    if (lines.empty()) lines.push_back({0, ""});
     return lines;
-  }
-  void Store(const std::vector<std::string>& lines) {
-    std::string text;
-    for (size_t i = 0; i < lines.size(); ++i) text += (i ? "\r\n" : "") + lines[i];
-    memo_->SetText(text);
   }
 
   TMemo* memo_;
@@ -175,12 +233,10 @@ std::string TMemo::GetText() const {
 }
 
 void TMemo::SetText(const std::string& text) {
+  if (text == GetText()) return;
   text_ = text;
   if (auto* edit = NativeWidget<QPlainTextEdit>(this)) {
-    std::string plain;
-    for (size_t i = 0; i < text.size(); ++i)
-      if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) plain += text[i];
-    edit->setPlainText(ToQ(plain));  // its change signal runs OnChange
+    edit->setPlainText(ToQ(WithoutCarriageReturns(text)));  // its change signal runs OnChange
   } else if (OnChange) {
     OnChange(this);
   }
@@ -190,12 +246,12 @@ TStrings& TMemo::Lines() { return *lines_; }
 
 void TMemo::SetWordWrap(bool value) {
   word_wrap_ = value;
-  PushState();
+  ShowOptions();
 }
 
 void TMemo::SetReadOnly(bool value) {
   read_only_ = value;
-  PushState();
+  ShowOptions();
 }
 
 void TMemo::WndProc(TMessage& message) {
@@ -224,11 +280,18 @@ void TMemo::CreateNativeWidget() {
 void TMemo::PushState() {
   auto* edit = NativeWidget<QPlainTextEdit>(this);
   if (!edit) return;
+  ShowOptions();
+  // Filling a new window with the kept text is no change of it.
+  QSignalBlocker quiet(edit);
+  edit->setPlainText(ToQ(WithoutCarriageReturns(text_)));
+}
+
+// Options only: the window's text stays as the user left it.
+void TMemo::ShowOptions() {
+  auto* edit = NativeWidget<QPlainTextEdit>(this);
+  if (!edit) return;
   edit->setLineWrapMode(word_wrap_ ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
   edit->setReadOnly(read_only_);
-  QSignalBlocker quiet(edit);
-  std::string kept = text_;
-  SetText(kept);
 }
 
 void TMemo::PullState() { text_ = GetText(); }

@@ -35,6 +35,7 @@ class TEdit : public TNativeControl {
   bool ReplaysMouse() const override { return true; }
 
  private:
+  void ShowOptions();
   std::string text_;
   char password_char_ = 0;
   int max_length_ = 0;
@@ -69,6 +70,7 @@ class TMemo : public TNativeControl {
 
  private:
   friend class TMemoLines;
+  void ShowOptions();
   std::string text_;
   bool word_wrap_ = true;
   bool read_only_ = false;

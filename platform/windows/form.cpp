@@ -9,7 +9,7 @@
 #include "platform/windows/message_queue.h"
 #include "platform/windows/qt_bridge.h"
 #include "platform/windows/test_driver.h"
-#include "platform/windows/window_exceptions.h"
+#include "platform/core/exception.h"
 
 namespace lark {
 namespace {

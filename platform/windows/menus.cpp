@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "platform/windows/menu_host.h"
-#include "platform/windows/window_exceptions.h"
+#include "platform/core/exception.h"
 
 namespace lark {
 

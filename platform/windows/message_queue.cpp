@@ -80,7 +80,11 @@ bool PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool PostMessage(TWinControl* control, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return PostMessage(control->Handle(), msg, wParam, lParam);
+  if (IsGuiThread()) return PostMessage(control->Handle(), msg, wParam, lParam);
+  // Windows belong to the GUI thread: a worker never makes one.
+  HWND handle = control->HandleAllocated() ? control->Handle() : nullptr;
+  if (!handle) return false;
+  return PostMessage(handle, msg, wParam, lParam);
 }
 
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

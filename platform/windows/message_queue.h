@@ -11,8 +11,12 @@ class TWinControl;
 // The GUI thread's queue. Posting is safe from any thread and wakes the GUI
 // loop; everything else runs on the GUI thread.
 bool PostMessage(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
-// Makes the control's window first when it has none yet, so a message posted
-// to a form before it shows waits for it.
+// On the GUI thread, makes the control's window first when it has none yet,
+// so a message posted to a form before it shows waits for it. From another
+// thread nothing is created: the message goes to the window the control has,
+// and without one the post fails (false), as a post to no window does.
+// Workers should post to an HWND taken on the GUI thread beforehand: a
+// control's window may be re-created under them at any time.
 bool PostMessage(TWinControl* control, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 // Delivers at once through the thread's send hooks and the control's WindowProc.
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);

@@ -9,7 +9,7 @@
 #include "platform/windows/gui_application.h"
 #include "platform/windows/message_queue.h"
 #include "platform/windows/qt_bridge.h"
-#include "platform/windows/window_exceptions.h"
+#include "platform/core/exception.h"
 
 namespace lark {
 namespace {
@@ -33,6 +33,9 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
   Destroying();
+  // Leave the parent while still a windowed control, so the form forgets
+  // it as its focused control.
+  if (Parent()) Parent()->RemoveControl(this);
   // A parent frees its children, whoever owns them; each leaves its owner's
   // list as it goes.
   while (!controls_.empty()) delete controls_.back();

@@ -11,7 +11,6 @@
 #include "platform/graphics/gdi.h"
 #include "platform/graphics/region.h"
 #include "platform/windows/application.h"
-#include "platform/windows/window_exceptions.h"
 #include "platform/windows/form.h"
 #include "platform/core/exception.h"
 #include "platform/windows/qt_bridge.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/windows/component.h"
-#include "platform/windows/window_exceptions.h"
+#include "platform/core/exception.h"
 
 namespace lark {
 namespace {

@@ -184,8 +184,10 @@ TEST_F(FormReader, ReadsListsAndCollections) {
       end>
   end
   object cbAddress: TComboBox
-    Items = ('http://a/' 'http://b/')
+    Sorted = True
+    Items = ('http://b/' 'http://a/')
     ItemIndex = 1
+    ItemHeight = 20
   end
 end)");
   auto* status = dynamic_cast<TStatusBar*>(form.FindComponent("StatusBar"));
@@ -195,6 +197,7 @@ end)");
   EXPECT_EQ(status->Panels()[0].Text, "State");
   EXPECT_EQ(combo->Items().Count(), 2);
   EXPECT_EQ(combo->GetText(), "http://b/");
+  EXPECT_EQ(combo->ItemHeight(), 20);
 }
 
 }  // namespace

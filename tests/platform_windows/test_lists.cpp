@@ -1,4 +1,3 @@
-#include "platform/windows/edit.h"
 #include "platform/windows/list_controls.h"
 #include "tests/platform_windows/window_fixture.h"
 
@@ -49,46 +48,6 @@ TEST_F(Lists, ClickingAnItemSelectsItThroughTheQueue) {
   Application()->ProcessMessages();
   EXPECT_EQ(list->ItemIndex(), 0);
   EXPECT_EQ(clicks, 1);
-}
-
-TEST_F(Lists, ComboBoxStylesKeepTextAndIndex) {
-  auto* combo = new TComboBox(form.get());
-  combo->SetParent(form.get());
-  combo->Items().Add("http://a/");
-  combo->Items().Add("http://b/");
-  form->Show();
-  combo->SetText("typed");
-  EXPECT_EQ(combo->GetText(), "typed");
-  EXPECT_EQ(combo->ItemIndex(), -1);
-  combo->SetItemIndex(1);
-  EXPECT_EQ(combo->GetText(), "http://b/");
-  combo->SetFocus();
-  combo->SetText("");
-  test_driver::TypeText("x");
-  Application()->ProcessMessages();
-  EXPECT_EQ(combo->GetText(), "x");
-  combo->SetStyle(TComboBoxStyle::csDropDownList);
-  combo->SetItemIndex(0);
-  EXPECT_EQ(combo->GetText(), "http://a/");
-}
-
-TEST_F(Lists, OwnerDrawnComboPaintsItemsWithItsHandler) {
-  auto* combo = new TComboBox(form.get());
-  combo->SetParent(form.get());
-  combo->SetStyle(TComboBoxStyle::csOwnerDrawFixed);
-  combo->Items().Add("red");
-  std::vector<int> drawn;
-  combo->OnDrawItem = [&](TWinControl* control, int index, const TRect& rect, TOwnerDrawState) {
-    drawn.push_back(index);
-    auto* c = static_cast<TComboBox*>(control);
-    c->Canvas().Brush().Color = clRed;
-    c->Canvas().FillRect(rect);
-  };
-  form->Show();
-  combo->SetItemIndex(0);
-  test_driver::OpenDropDown(combo);
-  EXPECT_FALSE(drawn.empty());
-  EXPECT_THROW(combo->Canvas(), EInvalidOperation);
 }
 
 }  // namespace

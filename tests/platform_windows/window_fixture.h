@@ -10,7 +10,7 @@
 #include "platform/windows/form.h"
 #include "platform/windows/message_queue.h"
 #include "platform/windows/test_driver.h"
-#include "platform/windows/window_exceptions.h"
+#include "platform/core/exception.h"
 
 namespace lark {
 
