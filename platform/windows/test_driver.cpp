@@ -237,8 +237,8 @@ std::string ShownHint() {
   return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
 }
 
-void ResizeWindow(TCustomForm* form, int clientWidth, int clientHeight) {
-  if (QWidget* widget = WidgetOf(form)) widget->resize(clientWidth, clientHeight);
+void ResizeWindow(TCustomForm* form, int width, int height) {
+  if (QWidget* widget = WidgetOf(form)) widget->resize(width, height);
 }
 
 std::string ShownApplicationName() { return QGuiApplication::applicationDisplayName().toStdString(); }
