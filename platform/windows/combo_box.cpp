@@ -114,15 +114,18 @@ class TDropDownWidget : public QComboBox {
 // A simple combo box: an edit with the list always shown below it.
 class TSimpleComboWidget : public QWidget {
  public:
-  TSimpleComboWidget() : edit(new QLineEdit(this)), list(new QListWidget(this)) {
+  // The parts are made once the router exists: making them sends events.
+  TSimpleComboWidget() {
+    edit = new QLineEdit(this);
+    list = new QListWidget(this);
     setFocusProxy(edit);
     // The edit keeps the focus while the list is used, as on the desktop.
     list->setFocusPolicy(Qt::NoFocus);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   }
-  QLineEdit* const edit;
-  QListWidget* const list;
+  QLineEdit* edit = nullptr;
+  QListWidget* list = nullptr;
 
  protected:
   bool event(QEvent* event) override {
@@ -248,6 +251,8 @@ void TDropDownWidget::paintEvent(QPaintEvent* event) {
 TComboBox::TComboBox(TComponent* owner)
     : TNativeControl(owner), items_(std::make_unique<TListItems>(strings_, objects_, [this] {
         if (item_index_ >= static_cast<int>(strings_.size())) item_index_ = -1;
+        // A drop-down list shows its item's text, whatever became of it.
+        if (!Editable()) text_ = item_index_ >= 0 ? strings_[static_cast<size_t>(item_index_)] : std::string();
         PushState();
       })) {
   ControlStyle &= ~csClickEvents;  // a click is a change of selection

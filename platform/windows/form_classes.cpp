@@ -394,10 +394,15 @@ void ImageDataProperties() {
     LoadBitmapData(i.Picture().Bitmap(), v);
     i.PictureChanged();
   });
-  Property<TBitBtn>("Glyph.Data", [](TBitBtn& b, const TPropValue& v) { LoadBitmapData(b.Glyph(), v); });
-  Property<TSpeedButton>("Glyph.Data", [](TSpeedButton& b, const TPropValue& v) {
-    LoadBitmapData(b.Glyph(), v);
-    b.Invalidate();
+  // Bit and speed buttons.
+  Property<TButtonGlyph>("Glyph.Data", [](TButtonGlyph& b, const TPropValue& v) { LoadBitmapData(b.Glyph(), v); });
+  Property<TButtonGlyph>("NumGlyphs", [](TButtonGlyph& b, const TPropValue& v) { b.SetNumGlyphs(v.AsInt()); });
+  Property<TButtonGlyph>("Margin", [](TButtonGlyph& b, const TPropValue& v) { b.SetMargin(v.AsInt()); });
+  Property<TButtonGlyph>("Spacing", [](TButtonGlyph& b, const TPropValue& v) { b.SetSpacing(v.AsInt()); });
+  Property<TButtonGlyph>("Layout", [](TButtonGlyph& b, const TPropValue& v) {
+    using L = TButtonLayout;
+    b.SetLayout(EnumOf<L>(v, {{"blGlyphLeft", L::blGlyphLeft}, {"blGlyphRight", L::blGlyphRight},
+                             {"blGlyphTop", L::blGlyphTop}, {"blGlyphBottom", L::blGlyphBottom}}));
   });
 }
 

@@ -9,7 +9,6 @@
 
 #include "platform/graphics/gdi.h"
 #include "platform/windows/button.h"
-#include "platform/windows/label.h"
 #include "platform/windows/native_widget.h"
 #include "platform/windows/system_metrics.h"
 
@@ -28,7 +27,7 @@ Qt::Alignment QtAlignment(TAlignment alignment) {
 
 }  // namespace
 
-TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 23, 22); }
+TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner), TButtonGlyph(this) { SetBounds(0, 0, 23, 22); }
 
 void TSpeedButton::SetDown(bool down) {
   if (GroupIndex == 0) down = false;
@@ -71,6 +70,18 @@ void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int 
   TGraphicControl::MouseDown(button, shift, x, y);
 }
 
+void TSpeedButton::MouseMove(TShiftState shift, int x, int y) {
+  if (ControlState & csLButtonDown) {
+    // Pushed while the held pointer is on it, up while it is off.
+    bool inside = ClientRect().Contains(Point(x, y));
+    if (inside != pressed_) {
+      pressed_ = inside;
+      Invalidate();
+    }
+  }
+  TGraphicControl::MouseMove(shift, x, y);
+}
+
 void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   pressed_ = false;
   Invalidate();
@@ -92,23 +103,23 @@ void TSpeedButton::WndProc(TMessage& message) {
   TGraphicControl::WndProc(message);
 }
 
+TButtonState TSpeedButton::State() const {
+  if (!Enabled()) return TButtonState::bsDisabled;
+  if (down_) return TButtonState::bsExclusive;
+  return pressed_ ? TButtonState::bsDown : TButtonState::bsUp;
+}
+
 void TSpeedButton::Paint() {
   TCanvas& canvas = Canvas();
   TRect r = ClientRect();
   canvas.Brush().Color = Color();
   canvas.FillRect(r);
-  bool sunken = down_ || pressed_;
-  if (!Flat || hot_ || sunken) DrawEdge(canvas, r, sunken ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
-  int shift = sunken ? 1 : 0;
-  if (!glyph_.Empty()) {
-    canvas.Draw(r.Left + (r.Width() - glyph_.Width()) / 2 + shift, r.Top + (r.Height() - glyph_.Height()) / 2 + shift,
-                glyph_);
-    return;
-  }
+  const TButtonState state = State();
+  const bool sunken = state == TButtonState::bsDown || state == TButtonState::bsExclusive;
+  TRect edge = r;
+  if (!Flat || hot_ || sunken) DrawEdge(canvas, edge, sunken ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
   canvas.SetFont(Font());
-  canvas.Brush().Style = bsClear;
-  TRect text = Rect(r.Left + shift, r.Top + shift, r.Right + shift, r.Bottom + shift);
-  DrawText(canvas, LabelText(Caption()), text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  DrawGlyphAndCaption(canvas, ButtonFaceRect(r, sunken), Caption(), state);
 }
 
 TSpinEdit::TSpinEdit(TComponent* owner) : TNativeControl(owner) {

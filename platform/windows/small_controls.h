@@ -3,15 +3,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/graphics/bitmap.h"
+#include "platform/windows/button_glyph.h"
 #include "platform/windows/custom_control.h"
 #include "platform/windows/native_control.h"
 
 namespace lark {
 
-// A windowless button; with a GroupIndex it latches (Down) and releases the
-// others of its group.
-class TSpeedButton : public TGraphicControl {
+// A windowless button with a glyph and a caption; with a GroupIndex it
+// latches (Down, showing the exclusive picture) and releases the others of
+// its group.
+class TSpeedButton : public TGraphicControl, public TButtonGlyph {
  public:
   explicit TSpeedButton(TComponent* owner);
   bool Down() const { return down_; }
@@ -19,20 +20,20 @@ class TSpeedButton : public TGraphicControl {
   int GroupIndex = 0;
   bool AllowAllUp = false;
   bool Flat = false;
-  TBitmap& Glyph() { return glyph_; }
   void Click() override;
 
  protected:
   void Paint() override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void WndProc(TMessage& message) override;
 
  private:
+  TButtonState State() const;
   bool down_ = false;
-  bool pressed_ = false;
+  bool pressed_ = false;  // held by the left button with the pointer on it
   bool hot_ = false;
-  TBitmap glyph_;
 };
 
 // An edit for a whole number between MinValue and MaxValue (0 and 0: no limits).

@@ -96,6 +96,8 @@ TEST_F(ComboBoxes, StylesKeepTextAndIndex) {
   combo->SetStyle(TComboBoxStyle::csDropDownList);
   combo->SetItemIndex(0);
   EXPECT_EQ(combo->GetText(), "alpha");
+  combo->Items().Put(0, "first");
+  EXPECT_EQ(combo->GetText(), "first");
   // A drop-down list shows only its items.
   combo->SetText("typed");
   EXPECT_EQ(combo->ItemIndex(), -1);
