@@ -442,6 +442,7 @@ void AnimateProperties() {
   Property<TAnimate>("AutoSize", [](TAnimate& a, const TPropValue& v) { a.SetAutoSize(v.AsBool()); });
   Property<TAnimate>("Center", [](TAnimate& a, const TPropValue& v) { a.SetCenter(v.AsBool()); });
   Property<TAnimate>("CommonAVI", [](TAnimate&, const TPropValue& v) {
+    // No stock clip ships: any other value is refused as unknown.
     EnumOf<TCommonAVI>(v, {{"aviNone", TCommonAVI::aviNone}});
   });
   Property<TAnimate>("FileName", [](TAnimate& a, const TPropValue& v) { a.SetFileName(v.AsString()); });

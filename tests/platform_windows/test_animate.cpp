@@ -151,8 +151,8 @@ TEST_F(Animate, TransparentShowsTheParentsColourForTheFirstFramesCornerColour) {
   animate_->SetFileName(clip_);  // Transparent by default: red is the key
   EXPECT_EQ(test_driver::PixelAt(animate_, 20, 20), kLime);
   EXPECT_EQ(test_driver::PixelAt(animate_, 5, 5), kBlue);
-  form_->SetColor(clWhite);
-  EXPECT_EQ(test_driver::PixelAt(animate_, 20, 20), 0xFFFFFFu);
+  form_->SetColor(clYellow);
+  EXPECT_EQ(test_driver::PixelAt(animate_, 20, 20), 0xFFFF00u);
   animate_->SetTransparent(false);
   EXPECT_EQ(test_driver::PixelAt(animate_, 20, 20), kRed);
 }
@@ -193,6 +193,7 @@ TEST_F(Animate, AnUnreadableClipRaisesAndLeavesTheControlEmpty) {
   EXPECT_EQ(events_, "open close ");
   EXPECT_NE(OpenError([&] { animate_->SetFileName(dir_.File("missing.avi")); }).find("missing.avi"),
             std::string::npos);
+  EXPECT_NE(OpenError([&] { animate_->SetFileName(dir_.File("")); }).find("Cannot open AVI: "), std::string::npos);
   // Playing needs a clip: it tries to open the one named, and says so.
   EXPECT_NE(OpenError([&] { animate_->SetActive(true); }).find("Cannot open AVI: "), std::string::npos);
   EXPECT_FALSE(animate_->Active());
