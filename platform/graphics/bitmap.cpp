@@ -93,6 +93,25 @@ QImage Blank(int width, int height, TPixelFormat format, const HPALETTE& palette
   return image;
 }
 
+// The bitmap's own canvas device: draws on the pixels and reports each
+// drawing call as a change of the bitmap.
+class ReportingDevice : public detail::CanvasDevice {
+ public:
+  ReportingDevice(std::unique_ptr<detail::CanvasDevice> pixels, std::function<void()> changed)
+      : pixels_(std::move(pixels)), changed_(std::move(changed)) {}
+  const TDeviceCaps& Caps() const override { return pixels_->Caps(); }
+  void Execute(const detail::DrawCommand& command) override {
+    pixels_->Execute(command);
+    changed_();
+  }
+  QImage* Pixels() override { return pixels_->Pixels(); }
+  void Flush() override { pixels_->Flush(); }
+
+ private:
+  std::unique_ptr<detail::CanvasDevice> pixels_;
+  std::function<void()> changed_;
+};
+
 }  // namespace
 
 TBitmap::TBitmap() : data_(std::make_unique<BitmapData>()) {}
@@ -117,7 +136,8 @@ void TBitmap::Assign(const TBitmap& source) {
   to.palette = from.palette;
   transparent_color_ = source.transparent_color_;
   transparent_mode_ = source.transparent_mode_;
-  SetTransparent(source.Transparent());
+  TGraphic::SetTransparent(source.Transparent());
+  Changed();
 }
 
 int TBitmap::Width() const { return data_->image.width(); }
@@ -138,6 +158,7 @@ void TBitmap::SetSize(int width, int height) {
     for (int y = 0; y < rows; ++y) std::copy_n(data.image.constScanLine(y), copy, image.scanLine(y));
   }
   data.image = image;
+  Changed();
 }
 
 TPixelFormat TBitmap::PixelFormat() const { return data_->format; }
@@ -157,6 +178,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
   }
   data.format = format;
   data.handleType = format == pfDevice ? bmDDB : bmDIB;
+  Changed();
 }
 
 bool TBitmap::Monochrome() const { return data_->format == pf1bit; }
@@ -168,6 +190,7 @@ void TBitmap::SetMonochrome(bool monochrome) {
     data.palette = nullptr;
     if (!data.image.isNull()) data.image = ToIndexed(data.image, QImage::Format_Mono, {qRgb(0, 0, 0), qRgb(255, 255, 255)});
     data.format = pf1bit;
+    Changed();
   } else {
     SetPixelFormat(pfDevice);
   }
@@ -200,12 +223,15 @@ void TBitmap::SetPalette(const HPALETTE& palette) {
     data.image.setColorTable(table);
   }
   data.palette = palette;
+  Changed();
 }
 
 void* TBitmap::ScanLine(int y) {
   BitmapData& data = Data();
   if (y < 0 || y >= data.image.height()) return nullptr;
-  return data.image.scanLine(y);
+  void* row = data.image.scanLine(y);
+  Changed();
+  return row;
 }
 
 const void* TBitmap::ScanLine(int y) const {
@@ -232,10 +258,27 @@ TColor TBitmap::TransparentColor() const {
 void TBitmap::SetTransparentColor(TColor color) {
   transparent_color_ = color;
   transparent_mode_ = color == clDefault ? tmAuto : tmFixed;
+  Changed();
+}
+
+void TBitmap::SetTransparentMode(TTransparentMode mode) {
+  transparent_mode_ = mode;
+  Changed();
+}
+
+void TBitmap::SetTransparent(bool transparent) {
+  TGraphic::SetTransparent(transparent);
+  Changed();
+}
+
+void TBitmap::Changed() {
+  if (OnChange) OnChange(this);
 }
 
 TCanvas& TBitmap::Canvas() {
-  if (!data_->canvas) data_->canvas = std::make_unique<TCanvas>(detail::MakeImageDevice(&data_->image));
+  if (!data_->canvas)
+    data_->canvas = std::make_unique<TCanvas>(
+        std::make_unique<ReportingDevice>(detail::MakeImageDevice(&data_->image), [this] { Changed(); }));
   return *data_->canvas;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -65,7 +66,8 @@ class TBitmap : public TGraphic {
   [[nodiscard]] TColor TransparentColor() const;
   void SetTransparentColor(TColor color);
   [[nodiscard]] TTransparentMode TransparentMode() const { return transparent_mode_; }
-  void SetTransparentMode(TTransparentMode mode) { transparent_mode_ = mode; }
+  void SetTransparentMode(TTransparentMode mode);
+  void SetTransparent(bool transparent) override;
 
   // A canvas that draws into the bitmap; it lives as long as the bitmap.
   TCanvas& Canvas();
@@ -84,11 +86,20 @@ class TBitmap : public TGraphic {
   void LoadFromResourceName(const std::string& name);
   void LoadFromResourceID(int id) { LoadFromResourceName(std::to_string(id)); }
 
+  // Runs after what the bitmap shows changed: its pixels (each drawing call
+  // on its canvas, loading, assigning), size, format, palette or
+  // transparency. A writable ScanLine counts as a change when it is handed
+  // out, since the caller is about to write. Changes made through the
+  // layer-internal Data() are not reported.
+  std::function<void(TBitmap* sender)> OnChange;
+
   // Layer internal: the pixels, with any drawing in progress finished.
   detail::BitmapData& Data();
   const detail::BitmapData& Data() const;
 
  private:
+  void Changed();
+
   std::unique_ptr<detail::BitmapData> data_;
   TColor transparent_color_ = clDefault;
   TTransparentMode transparent_mode_ = tmAuto;

@@ -162,6 +162,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
   if (format == pf1bit || format == pf4bit || format == pf8bit) target.format = format;
   else SetPixelFormat(format);
   target.handleType = bmDIB;
+  Changed();
 }
 
 void TBitmap::SaveToStream(TStream& stream) const {

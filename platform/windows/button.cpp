@@ -1,17 +1,80 @@
 #include "platform/windows/button.h"
 
-#include <QIcon>
-#include <QPixmap>
+#include <QPainter>
 #include <QPushButton>
-#include <algorithm>
+#include <QStyleOptionButton>
+#include <QTimer>
 #include <cctype>
+#include <functional>
 
+#include "platform/core/exception.h"
+#include "platform/graphics/canvas_device_qt.h"
 #include "platform/windows/application.h"
 #include "platform/windows/form.h"
 #include "platform/windows/menus.h"
 #include "platform/windows/native_widget.h"
+#include "platform/windows/qt_bridge.h"
 
 namespace lark {
+namespace {
+
+void AttachPushButton(TButton* control, QPushButton* button) {
+  button->setAutoDefault(false);
+  button->setFocusPolicy(Qt::StrongFocus);
+  AttachNativeWidget(control, button);
+}
+
+// A push button whose face the layer paints: the toolkit draws the frame
+// and background for the button's state (pushed, default, enabled) on the
+// parent's colour, then the layer draws on that through a canvas.
+class TFacePushButton : public QPushButton {
+ public:
+  TFacePushButton(std::function<TColor()> ground, std::function<void(TCanvas&)> paintFace)
+      : ground_(std::move(ground)), paint_face_(std::move(paintFace)) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QImage face = Bevel();
+    PaintFace(face);
+    QPainter(this).drawImage(0, 0, face);
+  }
+
+ private:
+  // The toolkit's frame and background for the button's state.
+  QImage Bevel() {
+    QImage face(size(), QImage::Format_RGB32);
+    face.fill(detail::ToQColor(ground_()));
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    option.icon = QIcon();
+    option.state &= ~QStyle::State_HasFocus;  // the layer draws the focus rectangle
+    QPainter painter(&face);
+    style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, this);
+    painter.end();
+    return face;
+  }
+
+  void PaintFace(QImage& face) {
+    EnterPaint();
+    std::string failure;
+    try {
+      TCanvas canvas(detail::MakeImageDevice(&face));
+      paint_face_(canvas);
+    } catch (const std::exception& error) {
+      failure = error.what();
+    }
+    LeavePaint();
+    // No box opens inside a paint: the error is shown once the paint is over.
+    if (!failure.empty())
+      QTimer::singleShot(0, [failure] { Application()->HandleException(Exception(failure)); });
+  }
+
+  std::function<TColor()> ground_;
+  std::function<void(TCanvas&)> paint_face_;
+};
+
+}  // namespace
 
 bool IsAccel(unsigned key, const std::string& caption) {
   char hot = GetHotkey(caption);
@@ -53,19 +116,27 @@ void TButton::WndProc(TMessage& message) {
       }
       return;
     }
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      // Released before the space bar's click runs.
+      if (message.WParam == VK_SPACE) {
+        space_held_ = message.Msg == WM_KEYDOWN;
+        ShowPushed();
+      }
+      break;
+    case WM_KILLFOCUS:
+    case CM_ENABLEDCHANGED:
+      mouse_held_ = space_held_ = false;
+      ShowPushed();
+      break;
     default:
-      if (HandleButtonKeys(message, false)) return;
       break;
   }
+  if (HandleButtonKeys(message, false)) return;
   TNativeControl::WndProc(message);
 }
 
-void TButton::CreateNativeWidget() {
-  auto* button = new QPushButton;
-  button->setAutoDefault(false);
-  button->setFocusPolicy(Qt::StrongFocus);
-  AttachNativeWidget(this, button);
-}
+void TButton::CreateNativeWidget() { AttachPushButton(this, new QPushButton); }
 
 void TButton::PushState() {
   auto* button = NativeWidget<QPushButton>(this);
@@ -74,6 +145,35 @@ void TButton::PushState() {
   // Accelerators are the layer's (CM_DIALOGCHAR), never the toolkit's own.
   button->setShortcut(QKeySequence());
   button->setDefault(default_);
+  button->setDown(Pushed());
+}
+
+void TButton::ShowPushed() {
+  if (auto* button = NativeWidget<QPushButton>(this)) button->setDown(Pushed());
+}
+
+void TButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == TMouseButton::mbLeft) {
+    mouse_held_ = pointer_inside_ = true;
+    ShowPushed();
+  }
+  TNativeControl::MouseDown(button, shift, x, y);
+}
+
+void TButton::MouseMove(TShiftState shift, int x, int y) {
+  if (mouse_held_) {
+    pointer_inside_ = ClientRect().Contains(Point(x, y));
+    ShowPushed();
+  }
+  TNativeControl::MouseMove(shift, x, y);
+}
+
+void TButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == TMouseButton::mbLeft) {
+    mouse_held_ = false;
+    ShowPushed();
+  }
+  TNativeControl::MouseUp(button, shift, x, y);
 }
 
 namespace {
@@ -92,37 +192,25 @@ constexpr KindInfo kKinds[] = {
     {TBitBtnKind::bkIgnore, "&Ignore", mrIgnore}, {TBitBtnKind::bkAll, "&All", mrAll},
 };
 
-// The first of the bitmap's glyphs, its transparent colour cleared.
-QIcon GlyphIcon(const TBitmap& bitmap, int numGlyphs) {
-  int width = bitmap.Width() / std::max(1, numGlyphs);
-  if (width <= 0 || bitmap.Height() <= 0) return QIcon();
-  TColor transparent = bitmap.TransparentColor() & 0xFFFFFF;
-  QImage image(width, bitmap.Height(), QImage::Format_ARGB32);
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < width; ++x) {
-      TColor c = bitmap.Pixel(x, y) & 0xFFFFFF;
-      int alpha = c == transparent ? 0 : 255;
-      image.setPixel(x, y, qRgba(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF, alpha));
-    }
-  }
-  return QIcon(QPixmap::fromImage(image));
-}
-
 }  // namespace
 
-TBitBtn::TBitBtn(TComponent* owner) : TButton(owner) {}
+TBitBtn::TBitBtn(TComponent* owner) : TButton(owner), TButtonGlyph(this) {}
 
-void TBitBtn::SetGlyph(const TBitmap& glyph) {
-  glyph_.Assign(glyph);
-  PushState();
+void TBitBtn::CreateNativeWidget() {
+  auto ground = [this] { return Parent() ? Parent()->Color() : Color(); };
+  AttachPushButton(this, new TFacePushButton(ground, [this](TCanvas& canvas) { PaintFace(canvas); }));
 }
 
-void TBitBtn::PushState() {
-  TButton::PushState();
-  auto* button = NativeWidget<QPushButton>(this);
-  if (!button) return;
-  button->setIcon(GlyphIcon(glyph_, NumGlyphs));
-  if (!glyph_.Empty()) button->setIconSize(QSize(glyph_.Width() / std::max(1, NumGlyphs), glyph_.Height()));
+void TBitBtn::PaintFace(TCanvas& canvas) {
+  const TButtonState state = !Enabled() ? TButtonState::bsDisabled
+                             : Pushed() ? TButtonState::bsDown
+                                        : TButtonState::bsUp;
+  canvas.SetFont(Font());
+  DrawGlyphAndCaption(canvas, ButtonFaceRect(ClientRect(), Pushed()), Caption(), state);
+  if (!Focused()) return;
+  TRect focus = ClientRect();
+  InflateRect(focus, -4, -4);
+  canvas.DrawFocusRect(focus);
 }
 
 void TBitBtn::SetKind(TBitBtnKind kind) {

@@ -2,13 +2,13 @@
 
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QHeaderView>
 #include <QTreeWidget>
 #include <algorithm>
 #include <climits>
 
 #include "platform/graphics/gdi.h"
 #include "platform/windows/button.h"
-#include "platform/windows/label.h"
 #include "platform/windows/native_widget.h"
 #include "platform/windows/system_metrics.h"
 
@@ -17,9 +17,17 @@ namespace {
 
 QString ToQ(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
+Qt::Alignment QtAlignment(TAlignment alignment) {
+  switch (alignment) {
+    case TAlignment::taRightJustify: return Qt::AlignRight | Qt::AlignVCenter;
+    case TAlignment::taCenter: return Qt::AlignCenter;
+    default: return Qt::AlignLeft | Qt::AlignVCenter;
+  }
+}
+
 }  // namespace
 
-TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 23, 22); }
+TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner), TButtonGlyph(this) { SetBounds(0, 0, 23, 22); }
 
 void TSpeedButton::SetDown(bool down) {
   if (GroupIndex == 0) down = false;
@@ -62,6 +70,18 @@ void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int 
   TGraphicControl::MouseDown(button, shift, x, y);
 }
 
+void TSpeedButton::MouseMove(TShiftState shift, int x, int y) {
+  if (ControlState & csLButtonDown) {
+    // Pushed while the held pointer is on it, up while it is off.
+    bool inside = ClientRect().Contains(Point(x, y));
+    if (inside != pressed_) {
+      pressed_ = inside;
+      Invalidate();
+    }
+  }
+  TGraphicControl::MouseMove(shift, x, y);
+}
+
 void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   pressed_ = false;
   Invalidate();
@@ -83,23 +103,23 @@ void TSpeedButton::WndProc(TMessage& message) {
   TGraphicControl::WndProc(message);
 }
 
+TButtonState TSpeedButton::State() const {
+  if (!Enabled()) return TButtonState::bsDisabled;
+  if (down_) return TButtonState::bsExclusive;
+  return pressed_ ? TButtonState::bsDown : TButtonState::bsUp;
+}
+
 void TSpeedButton::Paint() {
   TCanvas& canvas = Canvas();
   TRect r = ClientRect();
   canvas.Brush().Color = Color();
   canvas.FillRect(r);
-  bool sunken = down_ || pressed_;
-  if (!Flat || hot_ || sunken) DrawEdge(canvas, r, sunken ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
-  int shift = sunken ? 1 : 0;
-  if (!glyph_.Empty()) {
-    canvas.Draw(r.Left + (r.Width() - glyph_.Width()) / 2 + shift, r.Top + (r.Height() - glyph_.Height()) / 2 + shift,
-                glyph_);
-    return;
-  }
+  const TButtonState state = State();
+  const bool sunken = state == TButtonState::bsDown || state == TButtonState::bsExclusive;
+  TRect edge = r;
+  if (!Flat || hot_ || sunken) DrawEdge(canvas, edge, sunken ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
   canvas.SetFont(Font());
-  canvas.Brush().Style = bsClear;
-  TRect text = Rect(r.Left + shift, r.Top + shift, r.Right + shift, r.Bottom + shift);
-  DrawText(canvas, LabelText(Caption()), text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  DrawGlyphAndCaption(canvas, ButtonFaceRect(r, sunken), Caption(), state);
 }
 
 TSpinEdit::TSpinEdit(TComponent* owner) : TNativeControl(owner) {
@@ -213,14 +233,20 @@ void TListView::PushState() {
   QSignalBlocker quiet(tree);
   tree->clear();
   QStringList headers;
-  for (const std::string& column : columns_) headers << ToQ(column);
+  for (const TListColumn& column : columns_) headers << ToQ(column.Caption);
   tree->setColumnCount(std::max(1, static_cast<int>(headers.size())));
   tree->setHeaderLabels(headers);
   tree->setHeaderHidden(headers.isEmpty());
+  for (int i = 0; i < static_cast<int>(columns_.size()); ++i) {
+    tree->header()->resizeSection(i, columns_[static_cast<size_t>(i)].Width);
+    tree->headerItem()->setTextAlignment(i, QtAlignment(columns_[static_cast<size_t>(i)].Alignment));
+  }
   for (const TListItem& item : items_) {
     QStringList texts{ToQ(item.Caption)};
     for (const std::string& sub : item.SubItems) texts << ToQ(sub);
     auto* row = new QTreeWidgetItem(tree, texts);
+    for (int i = 0; i < static_cast<int>(columns_.size()); ++i)
+      row->setTextAlignment(i, QtAlignment(columns_[static_cast<size_t>(i)].Alignment));
     if (checkboxes_) row->setCheckState(0, item.Checked ? Qt::Checked : Qt::Unchecked);
   }
   if (item_index_ >= 0 && item_index_ < tree->topLevelItemCount()) tree->setCurrentItem(tree->topLevelItem(item_index_));

@@ -3,15 +3,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/graphics/bitmap.h"
+#include "platform/windows/button_glyph.h"
 #include "platform/windows/custom_control.h"
 #include "platform/windows/native_control.h"
 
 namespace lark {
 
-// A windowless button; with a GroupIndex it latches (Down) and releases the
-// others of its group.
-class TSpeedButton : public TGraphicControl {
+// A windowless button with a glyph and a caption; with a GroupIndex it
+// latches (Down, showing the exclusive picture) and releases the others of
+// its group.
+class TSpeedButton : public TGraphicControl, public TButtonGlyph {
  public:
   explicit TSpeedButton(TComponent* owner);
   bool Down() const { return down_; }
@@ -19,20 +20,20 @@ class TSpeedButton : public TGraphicControl {
   int GroupIndex = 0;
   bool AllowAllUp = false;
   bool Flat = false;
-  TBitmap& Glyph() { return glyph_; }
   void Click() override;
 
  protected:
   void Paint() override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void WndProc(TMessage& message) override;
 
  private:
+  TButtonState State() const;
   bool down_ = false;
-  bool pressed_ = false;
+  bool pressed_ = false;  // held by the left button with the pointer on it
   bool hot_ = false;
-  TBitmap glyph_;
 };
 
 // An edit for a whole number between MinValue and MaxValue (0 and 0: no limits).
@@ -62,7 +63,23 @@ class TSpinEdit : public TNativeControl {
   int max_ = 0;
 };
 
-struct TListItem {
+// A column of a list view: its header and the alignment of its texts.
+class TListColumn : public TObject {
+ public:
+  TListColumn() = default;
+  explicit TListColumn(std::string caption, int width = 50) : Caption(std::move(caption)), Width(width) {}
+  std::string Caption;
+  int Width = 50;
+  TAlignment Alignment = TAlignment::taLeftJustify;
+};
+
+// A row of a list view: the caption in the first column, the sub-items in
+// the next ones.
+class TListItem : public TObject {
+ public:
+  TListItem() = default;
+  TListItem(std::string caption, std::vector<std::string> subItems, bool checked = false, int imageIndex = -1)
+      : Caption(std::move(caption)), SubItems(std::move(subItems)), Checked(checked), ImageIndex(imageIndex) {}
   std::string Caption;
   std::vector<std::string> SubItems;
   bool Checked = false;
@@ -73,7 +90,7 @@ struct TListItem {
 class TListView : public TNativeControl {
  public:
   explicit TListView(TComponent* owner);
-  std::vector<std::string>& Columns() { return columns_; }
+  std::vector<TListColumn>& Columns() { return columns_; }
   std::vector<TListItem>& Items();
   // Call after changing Columns or Items.
   void ItemsChanged() { PushState(); }
@@ -89,7 +106,7 @@ class TListView : public TNativeControl {
   bool ReplaysMouse() const override { return true; }
 
  private:
-  std::vector<std::string> columns_;
+  std::vector<TListColumn> columns_;
   std::vector<TListItem> items_;
   bool checkboxes_ = false;
   int item_index_ = -1;
