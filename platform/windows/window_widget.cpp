@@ -11,6 +11,7 @@
 #include "platform/graphics/gdi.h"
 #include "platform/graphics/region.h"
 #include "platform/windows/application.h"
+#include "platform/windows/cursor.h"
 #include "platform/windows/form.h"
 #include "platform/core/exception.h"
 #include "platform/windows/qt_bridge.h"
@@ -327,6 +328,7 @@ TWindowWidget::TWindowWidget(TWindowHandle* handle, QWidget* parent) : QWidget(p
 }
 
 bool TWindowWidget::event(QEvent* event) {
+  if (event->type() == QEvent::Leave && isWindow()) PointerLeftWindow();
   if (handle_) {
     bool input = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
                  event->type() == QEvent::MouseButtonDblClick || event->type() == QEvent::MouseMove ||

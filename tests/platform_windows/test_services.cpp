@@ -108,6 +108,7 @@ TEST_F(Services, SettingShowHintStopsFollowingTheParent) {
   box->SetBounds(10, 10, 50, 50);
   box->Hint = "Tip";
   form.Show();
+  Application()->HintPause = 0;  // hints at once
   test_driver::MouseMove(&form, 20, 20);
   Application()->ProcessMessages();
   EXPECT_EQ(test_driver::ShownHint(), "Tip");  // the parent's choice
