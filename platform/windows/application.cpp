@@ -44,6 +44,19 @@ bool WantsKey(TWinControl* control, WPARAM key) {
   }
 }
 
+// Fonts added to or removed from the system reach every window of the
+// program, as the desktop's WM_FONTCHANGE broadcast does, so lists of fonts
+// can rebuild.
+void PostFontChange(TWinControl* control) {
+  if (control->HandleAllocated()) PostMessage(control->Handle(), WM_FONTCHANGE);
+  for (int i = 0; i < control->ControlCount(); ++i)
+    if (auto* child = dynamic_cast<TWinControl*>(control->Controls(i))) PostFontChange(child);
+}
+
+void PostFontChangeToAllForms() {
+  for (int i = 0; i < Screen()->FormCount(); ++i) PostFontChange(Screen()->Forms(i));
+}
+
 }  // namespace
 
 // Paint depth is kept by the window widgets.
@@ -63,6 +76,7 @@ TApplication::TApplication() : TComponent(nullptr) {
   SetMessagePump([] { Application()->ProcessMessages(); }, [] { Application()->ProcessMessage(); });
   // Workers that hand calls to this thread wake its loop, which runs them.
   SetSynchronizeWakeUp(WakeGuiThread);
+  QObject::connect(qApp, &QGuiApplication::fontDatabaseChanged, qApp, PostFontChangeToAllForms);
 }
 
 TApplication::~TApplication() {

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -239,6 +240,10 @@ std::string ShownHint() {
 
 void ResizeWindow(TCustomForm* form, int width, int height) {
   if (QWidget* widget = WidgetOf(form)) widget->resize(width, height);
+}
+
+bool InstallFont(const std::string& fileName) {
+  return QFontDatabase::addApplicationFont(QString::fromStdString(fileName)) >= 0;
 }
 
 std::string ShownApplicationName() { return QGuiApplication::applicationDisplayName().toStdString(); }

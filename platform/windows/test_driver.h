@@ -63,6 +63,10 @@ std::string ShownApplicationName();
 // its frame would.
 void ResizeWindow(TCustomForm* form, int width, int height);
 
+// Adds a font file to the fonts the program sees, as installing a font on
+// the desktop would; false when the file is no font.
+bool InstallFont(const std::string& fileName);
+
 // The cursor shown over a control's window right now: the screen's forced
 // cursor when there is one, else the window's (crDefault when the window
 // shows its own; a registered cursor's number for a registered cursor).
