@@ -171,20 +171,6 @@ PeerProcess::~PeerProcess() {
   ::waitpid(pid_, nullptr, 0);
 }
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "lark-net-XXXXXX").string();
-  path_ = ::mkdtemp(pattern.data());
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-void TempDir::Write(const std::string& name, const std::string& content) const {
-  std::ofstream(path_ + "/" + name, std::ios::binary) << content;
-}
-
 std::string FixturePath(const std::string& name) { return std::string(LARK_NET_FIXTURES) + "/" + name; }
 
 }  // namespace lark::test

@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/test_files.h"
+
 namespace lark::test {
 
 // A port that was free a moment ago (for servers that need one in a file).
@@ -55,18 +57,6 @@ class PeerProcess {
   int pid_ = -1;
   bool started_ = false;
   std::string error_;
-};
-
-// A fresh directory under the system's temporary directory, removed at the end.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  [[nodiscard]] const std::string& Path() const { return path_; }
-  void Write(const std::string& name, const std::string& content) const;
-
- private:
-  std::string path_;
 };
 
 // The Python fixture servers live beside this file.

@@ -12,12 +12,14 @@
 
 #include "platform/core/file_routines.h"
 #include "platform/core/string_list.h"
-#include "tests/platform_core/temp_dir.h"
+#include "tests/support/test_files.h"
 
 extern char** environ;
 
 namespace lark {
 namespace {
+
+using test::TempDir;
 
 constexpr const char* kOutputVariable = "LARK_TEST_PARAMS_OUT";
 
@@ -32,7 +34,7 @@ TEST(CommandLine, ChildWritesItsParameters) {
 
 TEST(CommandLine, ParametersComeBackAsGiven) {
   TempDir dir;
-  const std::string out = dir / "params.txt";
+  const std::string out = dir.File("params.txt");
   const std::string exe = ExecutablePath();
   const std::string variable = std::string(kOutputVariable) + "=" + out;
   std::vector<std::string> args = {"any-name", "--gtest_filter=CommandLine.ChildWritesItsParameters",

@@ -12,12 +12,13 @@
 #include "platform/core/exception.h"
 #include "platform/core/file_routines.h"
 #include "platform/core/path_routines.h"
-#include "tests/platform_core/temp_dir.h"
+#include "tests/support/test_files.h"
 
 namespace lark {
 namespace {
 
-void WriteFile(const std::string& name, const std::string& bytes) { std::ofstream(name, std::ios::binary) << bytes; }
+using test::TempDir;
+using test::WriteFile;
 
 TEST(PathRoutines, SplitNamesAtTheLastDelimiterAndDot) {
   EXPECT_EQ(ExtractFilePath("/usr/lib/larkspan"), "/usr/lib/");
@@ -49,7 +50,7 @@ TEST(PathRoutines, ExpandFileNameResolvesStepsByText) {
 
 TEST(FileRoutines, ExistenceCreationDeletionAndRenaming) {
   TempDir dir;
-  const std::string deep = dir / "cache/sub/deeper/";
+  const std::string deep = dir.File("cache/sub/deeper/");
   EXPECT_FALSE(DirectoryExists(deep));
   EXPECT_TRUE(ForceDirectories(deep));
   EXPECT_TRUE(DirectoryExists(deep));
@@ -70,12 +71,12 @@ TEST(FileRoutines, ExistenceCreationDeletionAndRenaming) {
   EXPECT_TRUE(FileExists(deep + "moved.txt"));
   EXPECT_TRUE(DeleteFile(deep + "moved.txt"));
   EXPECT_FALSE(DeleteFile(deep + "moved.txt"));
-  EXPECT_FALSE(RemoveDir(dir / "cache"));  // not empty
+  EXPECT_FALSE(RemoveDir(dir.File("cache")));  // not empty
 }
 
 TEST(FileRoutines, FileAgeIsTheLocalModificationTime) {
   TempDir dir;
-  const std::string file = dir / "f.txt";
+  const std::string file = dir.File("f.txt");
   TDateTime age = 0;
   EXPECT_FALSE(FileAge(file, age));
   const TDateTime before = Now();
@@ -104,33 +105,33 @@ std::map<std::string, int> FindAll(const std::string& path, int attr) {
 
 TEST(FileRoutines, FindFirstMatchesMasksLikeWindows) {
   TempDir dir;
-  WriteFile(dir / "index.htm", "12345");
-  WriteFile(dir / "PAGE.HTM", "");
-  WriteFile(dir / "page.html", "");
-  WriteFile(dir / "noext", "");
-  WriteFile(dir / ".hidden.htm", "");
-  ASSERT_TRUE(CreateDir(dir / "sub.dir"));
+  WriteFile(dir.File("index.htm"), "12345");
+  WriteFile(dir.File("PAGE.HTM"), "");
+  WriteFile(dir.File("page.html"), "");
+  WriteFile(dir.File("noext"), "");
+  WriteFile(dir.File(".hidden.htm"), "");
+  ASSERT_TRUE(CreateDir(dir.File("sub.dir")));
 
-  auto htm = FindAll(dir / "*.htm", faAnyFile & ~faDirectory & ~faHidden);
+  auto htm = FindAll(dir.File("*.htm"), faAnyFile & ~faDirectory & ~faHidden);
   EXPECT_EQ(htm.size(), 2u);
   EXPECT_TRUE(htm.count("index.htm") && htm.count("PAGE.HTM"));
 
-  auto all = FindAll(dir / "*.*", 0);  // plain files only, "*.*" takes names without a dot too
+  auto all = FindAll(dir.File("*.*"), 0);  // plain files only, "*.*" takes names without a dot too
   EXPECT_EQ(all.size(), 4u);
   EXPECT_TRUE(all.count("noext"));
   EXPECT_EQ(all["index.htm"] & faArchive, faArchive);
 
-  auto dirs = FindAll(dir / "*.*", faDirectory | faHidden);
+  auto dirs = FindAll(dir.File("*.*"), faDirectory | faHidden);
   EXPECT_TRUE(dirs.count(".") && dirs.count("..") && dirs.count(".hidden.htm"));
   EXPECT_EQ(dirs["sub.dir"], faDirectory);
   EXPECT_EQ(dirs[".hidden.htm"] & faHidden, faHidden);
 
-  EXPECT_EQ(FindAll(dir / "p?ge.htm?", 0).size(), 1u);
+  EXPECT_EQ(FindAll(dir.File("p?ge.htm?"), 0).size(), 1u);
   TSearchRec rec;
-  ASSERT_EQ(FindFirst(dir / "index.htm", 0, rec), 0);
+  ASSERT_EQ(FindFirst(dir.File("index.htm"), 0, rec), 0);
   EXPECT_EQ(rec.Size, 5);
   EXPECT_NE(FindNext(rec), 0);
-  EXPECT_NE(FindFirst(dir / "missing/*.*", faAnyFile, rec), 0);
+  EXPECT_NE(FindFirst(dir.File("missing/*.*"), faAnyFile, rec), 0);
 }
 
 TEST(FileRoutines, MasksEndingInDotStarAlsoTakeNamesWithoutADot) {

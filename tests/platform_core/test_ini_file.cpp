@@ -8,17 +8,14 @@
 
 #include "platform/core/exception.h"
 #include "platform/core/string_list.h"
-#include "tests/platform_core/temp_dir.h"
+#include "tests/support/test_files.h"
 
 namespace lark {
 namespace {
 
-void WriteFile(const std::string& name, const std::string& bytes) { std::ofstream(name, std::ios::binary) << bytes; }
-
-std::string ReadFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
 
 std::vector<std::string> Lines(const TStrings& list) {
   std::vector<std::string> lines;
@@ -68,8 +65,8 @@ void ExpectSharedReading(const TCustomIniFile& ini) {
 
 TEST(IniFile, ReadsLikeTheWindowsProfileRoutines) {
   TempDir dir;
-  WriteFile(dir / "a.ini", kSettings);
-  TIniFile ini(dir / "a.ini");
+  WriteFile(dir.File("a.ini"), kSettings);
+  TIniFile ini(dir.File("a.ini"));
   ExpectSharedReading(ini);
   EXPECT_EQ(ini.ReadString("Home", "Address", ""), "http://example.org/");  // one pair of quotes goes
   EXPECT_EQ(ini.ReadString("Home", "Title", ""), "single");
@@ -81,8 +78,8 @@ TEST(IniFile, ReadsLikeTheWindowsProfileRoutines) {
 
 TEST(MemIniFile, ReadsValuesExactlyAsStored) {
   TempDir dir;
-  WriteFile(dir / "a.ini", kSettings);
-  TMemIniFile ini(dir / "a.ini");
+  WriteFile(dir.File("a.ini"), kSettings);
+  TMemIniFile ini(dir.File("a.ini"));
   ExpectSharedReading(ini);
   EXPECT_EQ(ini.ReadString("Home", "Address", ""), "\"http://example.org/\"");
   EXPECT_EQ(ini.ReadString("Home", "Title", ""), "'single'");
@@ -90,7 +87,7 @@ TEST(MemIniFile, ReadsValuesExactlyAsStored) {
 
 TEST(IniFile, WritesThroughAndKeepsEveryOtherLine) {
   TempDir dir;
-  const std::string name = dir / "a.ini";
+  const std::string name = dir.File("a.ini");
   WriteFile(name, kSettings);
   TIniFile ini(name);
   ini.WriteString("BUTTONS", "FORWARD", "1");  // replaced in place, spelling of the file kept
@@ -112,14 +109,14 @@ TEST(IniFile, WritesThroughAndKeepsEveryOtherLine) {
 
 TEST(IniFile, QuotedWritesReadBackUnchanged) {
   TempDir dir;
-  TIniFile ini(dir / "q.ini");
+  TIniFile ini(dir.File("q.ini"));
   ini.WriteString("F", "Value", "\"'abc'\"");  // the form placement wraps such values itself
   EXPECT_EQ(ini.ReadString("F", "Value", ""), "'abc'");
 }
 
 TEST(IniFile, MissingFileReadsEmptyAndIsCreatedByTheFirstWrite) {
   TempDir dir;
-  const std::string name = dir / "new.ini";
+  const std::string name = dir.File("new.ini");
   TIniFile ini(name);
   EXPECT_EQ(ini.ReadString("S", "K", "d"), "d");
   ini.DeleteKey("S", "K");
@@ -131,7 +128,7 @@ TEST(IniFile, MissingFileReadsEmptyAndIsCreatedByTheFirstWrite) {
 
 TEST(IniFile, KeepsCrLfLineEnds) {
   TempDir dir;
-  const std::string name = dir / "crlf.ini";
+  const std::string name = dir.File("crlf.ini");
   WriteFile(name, "[A]\r\nx=1\r\n");
   TIniFile(name).WriteString("A", "y", "2");
   EXPECT_EQ(ReadFile(name), "[A]\r\nx=1\r\ny=2\r\n");
@@ -139,7 +136,7 @@ TEST(IniFile, KeepsCrLfLineEnds) {
 
 TEST(IniFile, AByteOrderMarkBeforeTheFirstHeaderIsReadPastAndKept) {
   TempDir dir;
-  const std::string name = dir / "BROWSER.LGV";
+  const std::string name = dir.File("BROWSER.LGV");
   WriteFile(name, "\xEF\xBB\xBF[Languages]\nn=1\n");
   TIniFile ini(name);
   EXPECT_EQ(ini.ReadInteger("Languages", "n", 0), 1);
@@ -149,17 +146,17 @@ TEST(IniFile, AByteOrderMarkBeforeTheFirstHeaderIsReadPastAndKept) {
 
 TEST(IniFile, LineBreaksInWrittenTextCannotAddLines) {
   TempDir dir;
-  TMemIniFile ini(dir / "b.ini");
+  TMemIniFile ini(dir.File("b.ini"));
   ini.WriteString("Bookmarks", "Name0", "Title\r\n[Buttons]\nBack=0");
   EXPECT_EQ(ini.ReadString("Bookmarks", "Name0", ""), "Title  [Buttons] Back=0");
   EXPECT_FALSE(ini.SectionExists("Buttons"));
   ini.UpdateFile();
-  EXPECT_FALSE(TIniFile(dir / "b.ini").SectionExists("Buttons"));
+  EXPECT_FALSE(TIniFile(dir.File("b.ini")).SectionExists("Buttons"));
 }
 
 TEST(MemIniFile, ChangesReachTheDiskOnlyWithUpdateFile) {
   TempDir dir;
-  const std::string name = dir / "m.ini";
+  const std::string name = dir.File("m.ini");
   WriteFile(name, "[Directory]\nCaption0=Docs\nHTMLFile0=/docs/index.htm\n");
   TMemIniFile ini(name);
   ini.DeleteKey("Directory", "Caption0");
@@ -173,7 +170,7 @@ TEST(MemIniFile, ChangesReachTheDiskOnlyWithUpdateFile) {
 
 TEST(MemIniFile, UpdateFileRaisesWhenTheFileCannotBeWritten) {
   TempDir dir;
-  TMemIniFile ini(dir / "missing-dir/settings.ini");
+  TMemIniFile ini(dir.File("missing-dir/settings.ini"));
   ini.WriteString("S", "K", "v");
   EXPECT_THROW(ini.UpdateFile(), EFCreateError);
 }

@@ -9,15 +9,13 @@
 
 #include "platform/core/exception.h"
 #include "platform/core/file_stream.h"
-#include "tests/platform_core/temp_dir.h"
+#include "tests/support/test_files.h"
 
 namespace lark {
 namespace {
 
-std::string ReadFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::ReadFile;
+using test::TempDir;
 
 TEST(MemoryStream, WritesReadsAndSeeksLikeAFile) {
   TMemoryStream s;
@@ -79,7 +77,7 @@ TEST(StringStream, DataStringFollowsWrites) {
 
 TEST(FileStream, CreateWriteReopenAndRead) {
   TempDir dir;
-  const std::string name = dir / "data.bin";
+  const std::string name = dir.File("data.bin");
   {
     TFileStream f(name, fmCreate);
     f.WriteString("first line\r\nsecond");
@@ -103,7 +101,7 @@ TEST(FileStream, CreateWriteReopenAndRead) {
 
 TEST(FileStream, PositionsBeyondFourGigabytesAreKept) {
   TempDir dir;
-  TFileStream f(dir / "sparse.bin", fmCreate);
+  TFileStream f(dir.File("sparse.bin"), fmCreate);
   const std::int64_t far = (std::int64_t{1} << 32) + 7;
   EXPECT_EQ(f.Seek(far, TSeekOrigin::soBeginning), far);
   f.WriteString("x");
@@ -113,14 +111,14 @@ TEST(FileStream, PositionsBeyondFourGigabytesAreKept) {
 
 TEST(FileStream, OpenAndCreateFailuresNameTheFile) {
   TempDir dir;
-  const std::string missing = dir / "missing.txt";
+  const std::string missing = dir.File("missing.txt");
   try {
     TFileStream f(missing, fmOpenRead);
     FAIL() << "opened a missing file";
   } catch (const EFOpenError& e) {
     EXPECT_EQ(e.Message.rfind("Cannot open file \"" + missing + "\". ", 0), 0u) << e.Message;
   }
-  EXPECT_THROW(TFileStream(dir / "no/such/dir.txt", fmCreate), EFCreateError);
+  EXPECT_THROW(TFileStream(dir.File("no/such/dir.txt"), fmCreate), EFCreateError);
   TMemoryStream m;
   EXPECT_THROW(m.LoadFromFile(missing), EFileStreamError);
 }
@@ -128,12 +126,12 @@ TEST(FileStream, OpenAndCreateFailuresNameTheFile) {
 TEST(FileStream, DirectoriesAndPipesAreRefusedNotReadOrWaitedFor) {
   TempDir dir;
   try {
-    TFileStream f(dir.path(), fmOpenRead);
+    TFileStream f(dir.Path() + "/", fmOpenRead);
     FAIL() << "opened a directory";
   } catch (const EFOpenError& e) {
     EXPECT_NE(e.Message.find("Is a directory"), std::string::npos) << e.Message;
   }
-  const std::string fifo = dir / "pipe";
+  const std::string fifo = dir.File("pipe");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_THROW(TFileStream(fifo, fmOpenRead), EFOpenError);  // no writer: would block forever
   EXPECT_THROW(TFileStream(fifo, fmCreate), EFCreateError);
@@ -142,10 +140,10 @@ TEST(FileStream, DirectoriesAndPipesAreRefusedNotReadOrWaitedFor) {
 TEST(FileStream, MemoryStreamSavesAndLoadsFiles) {
   TempDir dir;
   TStringStream s(std::string("bin\0ary", 7));
-  s.SaveToFile(dir / "m.bin");
+  s.SaveToFile(dir.File("m.bin"));
   TMemoryStream back;
   back.WriteString("old contents that must go");
-  back.LoadFromFile(dir / "m.bin");
+  back.LoadFromFile(dir.File("m.bin"));
   EXPECT_EQ(back.Bytes(), std::string("bin\0ary", 7));
   EXPECT_EQ(back.Position(), 0);
 }

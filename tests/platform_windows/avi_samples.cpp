@@ -70,32 +70,6 @@ std::string DrawingImages(int width, int height, const std::vector<std::string>&
 
 }  // namespace
 
-bool HaveTool(const std::string& program) {
-  return std::system(("command -v " + program + " > /dev/null 2>&1").c_str()) == 0;
-}
-
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "lark-avi-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("no temporary directory");
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 std::string TestPatternClip(const TempDir& dir, const std::string& pixelFormat, int width, int height, int frames,
                             int framesPerSecond) {
   const std::string clip = dir.File("pattern-" + pixelFormat + ".avi");

@@ -4,29 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_files.h"
+
 namespace lark::avi_samples {
 
+using test::HaveTool;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
 using Frame = std::vector<std::uint32_t>;  // 0xFFRRGGBB, top row first
-
-// True when the program is on PATH.
-bool HaveTool(const std::string& program);
-
-// A fresh directory under the system's temporary directory, removed with
-// the object.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  [[nodiscard]] std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& bytes);
 
 // ffmpeg's test pattern as an uncompressed AVI in the given pixel format
 // (bgr24, bgra, rgb555le, pal8).

@@ -13,24 +13,16 @@
 #include <vector>
 
 #include "app/file_scan.h"
+#include "tests/support/test_files.h"
 
 namespace lark::test {
 
 class ScanTree {
  public:
-  ScanTree() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lark-search-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    root_ = pattern + "/";
+  ScanTree() : root_(dir_.Path() + "/") {
     // Readable by everyone, for the tests that drop privileges.
     chmod(root_.c_str(), 0755);
   }
-  ~ScanTree() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-  ScanTree(const ScanTree&) = delete;
-  ScanTree& operator=(const ScanTree&) = delete;
 
   const std::string& Root() const { return root_; }
   std::string Path(const std::string& relative) const { return root_ + relative; }
@@ -39,8 +31,7 @@ class ScanTree {
   std::string Write(const std::string& relative, const std::string& bytes) const {
     const std::string path = Path(relative);
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    WriteFile(path, bytes);
     return path;
   }
   void Mkdir(const std::string& relative) const { std::filesystem::create_directories(Path(relative)); }
@@ -52,6 +43,7 @@ class ScanTree {
   }
 
  private:
+  TempDir dir_;
   std::string root_;
 };
 

@@ -14,14 +14,8 @@
 namespace lark {
 namespace {
 
+using test::ReadFile;
 using test::ScanTree;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 // Times on the page are local: the golden page is taken in UTC.
 class UtcZone {
