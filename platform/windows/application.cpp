@@ -13,6 +13,7 @@
 #include "platform/windows/dialogs.h"
 #include "platform/windows/form.h"
 #include "platform/windows/gui_application.h"
+#include "platform/windows/hover.h"
 #include "platform/windows/message_queue.h"
 #include "platform/windows/qt_bridge.h"
 
@@ -43,6 +44,19 @@ bool WantsKey(TWinControl* control, WPARAM key) {
   }
 }
 
+// Fonts added to or removed from the system reach every window of the
+// program, as the desktop's WM_FONTCHANGE broadcast does, so lists of fonts
+// can rebuild.
+void PostFontChange(TWinControl* control) {
+  if (control->HandleAllocated()) PostMessage(control->Handle(), WM_FONTCHANGE);
+  for (int i = 0; i < control->ControlCount(); ++i)
+    if (auto* child = dynamic_cast<TWinControl*>(control->Controls(i))) PostFontChange(child);
+}
+
+void PostFontChangeToAllForms() {
+  for (int i = 0; i < Screen()->FormCount(); ++i) PostFontChange(Screen()->Forms(i));
+}
+
 }  // namespace
 
 // Paint depth is kept by the window widgets.
@@ -62,6 +76,7 @@ TApplication::TApplication() : TComponent(nullptr) {
   SetMessagePump([] { Application()->ProcessMessages(); }, [] { Application()->ProcessMessage(); });
   // Workers that hand calls to this thread wake its loop, which runs them.
   SetSynchronizeWakeUp(WakeGuiThread);
+  QObject::connect(qApp, &QGuiApplication::fontDatabaseChanged, qApp, PostFontChangeToAllForms);
 }
 
 TApplication::~TApplication() {
@@ -133,6 +148,7 @@ bool TApplication::ProcessOneMessage() {
 
 void TApplication::Dispatch(TMsg& msg) {
   CallHooks(WH_GETMESSAGE, HC_ACTION, msg);
+  if (hover::CancelsHint(msg.message)) hover::CancelHint();
   bool handled = false;
   if (OnMessage) OnMessage(msg, handled);
   if (handled || IsKeyMsg(msg)) return;
@@ -165,6 +181,8 @@ bool TApplication::IsKeyMsg(TMsg& msg) {
 void TApplication::Idle() {
   bool done = true;
   try {
+    // The control under the pointer may have moved, gone or changed.
+    hover::Recheck();
     if (OnIdle) OnIdle(this, done);
     UpdateActions();
   } catch (const std::exception& error) {
@@ -180,6 +198,8 @@ void TApplication::SetHint(const std::string& hint) {
   hint_ = hint;
   if (OnHint) OnHint(this);
 }
+
+void TApplication::CancelHint() { hover::CancelHint(); }
 
 std::string TApplication::ExeName() const { return QCoreApplication::applicationFilePath().toStdString(); }
 
@@ -199,6 +219,7 @@ void TApplication::FormDeactivated(TCustomForm*) {}
 void TApplication::SetActive(bool active) {
   if (active == active_) return;
   active_ = active;
+  if (!active) hover::CancelHint();
   // Every window of the program hears about it (hooks included).
   for (int i = 0; i < Screen()->FormCount(); ++i) {
     TCustomForm* form = Screen()->Forms(i);

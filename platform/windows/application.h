@@ -50,10 +50,20 @@ class TApplication : public TComponent {
   TCustomForm* MainForm() const { return main_form_; }
   // True while one of the program's windows is the active one.
   bool Active() const { return active_; }
+  // The long hint of the control under the pointer (status-bar text);
+  // OnHint hears every change.
   const std::string& Hint() const { return hint_; }
   void SetHint(const std::string& hint);
-  void CancelHint() { SetHint(""); }
+  // Hides the hint window; the next one waits the full HintPause again.
+  void CancelHint();
   bool ShowHint = true;
+  // Milliseconds the pointer rests on a control before its hint shows; while
+  // hints are showing, the next control's comes after the short pause; a
+  // shown hint hides after HintHidePause (0 or less: when the pointer moves
+  // on). Keys and clicks hide it.
+  int HintPause = 500;
+  int HintShortPause = 50;
+  int HintHidePause = 2500;
   std::string ExeName() const;
 
   TIdleEvent OnIdle;

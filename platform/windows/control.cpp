@@ -6,6 +6,7 @@
 #include "platform/windows/application.h"
 #include "platform/windows/menus.h"
 #include "platform/windows/cursor.h"
+#include "platform/windows/hover.h"
 #include "platform/windows/win_control.h"
 #include "platform/core/exception.h"
 
@@ -13,7 +14,6 @@ namespace lark {
 namespace {
 
 TControl* g_capture = nullptr;
-TControl* g_mouse_control = nullptr;
 
 TShiftState ShiftFromKeys(WPARAM keys) {
   TShiftState shift = 0;
@@ -53,18 +53,6 @@ std::string GetLongHint(const std::string& hint) {
   return bar == std::string::npos ? hint : hint.substr(bar + 1);
 }
 
-// Hover: the last control that a mouse move reached hears CM_MOUSELEAVE when
-// another one does; the newcomer hears CM_MOUSEENTER and its hint is posted.
-static void NoteMouseControl(TControl* control) {
-  if (control == g_mouse_control) return;
-  TControl* old = g_mouse_control;
-  g_mouse_control = control;
-  if (old) old->Perform(CM_MOUSELEAVE);
-  if (control) control->Perform(CM_MOUSEENTER);
-  Application()->SetHint(control ? GetLongHint(control->Hint) : std::string());
-  ShowHintOf(control);
-}
-
 TControl::TControl(TComponent* owner) : TComponent(owner) {
   WindowProc = [this](TMessage& message) { WndProc(message); };
 }
@@ -72,7 +60,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 TControl::~TControl() {
   Destroying();
   if (g_capture == this) g_capture = nullptr;
-  if (g_mouse_control == this) g_mouse_control = nullptr;
+  hover::Forget(this);
   drag::Forget(this);
   delete action_link_;
   action_link_ = nullptr;
@@ -173,6 +161,7 @@ void TControl::SetVisible(bool visible) {
     RequestAlign();
   }
   if (!visible && (g_capture == this)) SetCaptureControl(nullptr);
+  if (!visible) hover::ControlUnavailable(this);
 }
 
 bool TControl::Showing() const { return visible_ && parent_ && parent_->Showing(); }
@@ -180,6 +169,7 @@ bool TControl::Showing() const { return visible_ && parent_ && parent_->Showing(
 void TControl::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;
+  if (!enabled) hover::ControlUnavailable(this);
   Perform(CM_ENABLEDCHANGED);
   Invalidate();
 }
@@ -363,7 +353,7 @@ void TControl::HandleMouseMessage(TMessage& message) {
   switch (message.Msg) {
     case WM_MOUSEMOVE:
       if (drag::MouseMove(this, ClientToScreen(p))) return;
-      NoteMouseControl(this);
+      hover::MouseMoved(this);
       ShowCursorOf(this);
       MouseMove(shift, p.X, p.Y);
       return;

@@ -19,7 +19,7 @@ class TBasicAction;
 class TControlActionLink;
 
 // Size limits a control keeps whatever its parent's layout asks; 0 means none.
-class TSizeConstraints {
+class TSizeConstraints : public TObject {
  public:
   int MinWidth = 0;
   int MinHeight = 0;

@@ -10,6 +10,7 @@
 
 #include "platform/graphics/resources.h"
 #include "platform/windows/application.h"
+#include "platform/windows/hover.h"
 #include "platform/windows/qt_bridge.h"
 #include "platform/windows/win_control.h"
 
@@ -53,6 +54,18 @@ std::optional<QCursor> ReadCursorResource(const std::string& name) {
   return QCursor(image, hotX, hotY);
 }
 
+// Registered cursors, read once.
+std::map<TCursor, QCursor>& RegisteredCursors() {
+  static std::map<TCursor, QCursor> cursors;
+  return cursors;
+}
+
+}  // namespace
+
+void ShowHintWindow(const std::string& text, TPoint screenPoint) {
+  QToolTip::showText(QPoint(screenPoint.X, screenPoint.Y + 20), QString::fromStdString(text));
+}
+
 // The toolkit's tool tip fades out a while after it is told to hide; the
 // desktop's hint window goes at once, so a hint never lingers over a control
 // that shows none.
@@ -62,29 +75,10 @@ void HideHintWindow() {
     if (widget->inherits("QTipLabel")) widget->hide();
 }
 
-// Registered cursors, read once.
-std::map<TCursor, QCursor>& RegisteredCursors() {
-  static std::map<TCursor, QCursor> cursors;
-  return cursors;
-}
-
-// ShowHint, or the parent's when ParentShowHint.
-bool ShowsHint(const TControl* control) {
-  for (const TControl* c = control; c; c = c->Parent())
-    if (!c->ParentShowHint || !c->Parent()) return c->ShowHint();
-  return false;
-}
-
-}  // namespace
-
-void ShowHintOf(TControl* control) {
-  std::string hint = control ? GetShortHint(control->Hint) : std::string();
-  if (hint.empty() || !Application()->ShowHint || !ShowsHint(control)) {
-    HideHintWindow();
-    return;
-  }
-  TPoint at = Mouse()->CursorPos();
-  QToolTip::showText(QPoint(at.X, at.Y + 20), QString::fromStdString(hint));
+void PointerLeftWindow() {
+  QPoint at = QCursor::pos();
+  NoteCursorPos(TPoint{at.x(), at.y()});
+  hover::RecheckSoon();
 }
 
 QCursor QtCursor(TCursor cursor) {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <string>
+
+#include "platform/graphics/geometry.h"
+
 namespace lark {
 
 class TControl;
@@ -10,7 +14,13 @@ class TControl;
 // parent's for a windowless control).
 void ShowCursorOf(TControl* control);
 
-// The hint window: a control's short hint near the pointer, or nothing.
-void ShowHintOf(TControl* control);
+// The hint window (hover.h decides when): a text below a screen point.
+void ShowHintWindow(const std::string& text, TPoint screenPoint);
+void HideHintWindow();
+
+// The window system says the pointer left one of the program's top-level
+// windows: the layer takes its position and looks again for the control under
+// it.
+void PointerLeftWindow();
 
 }  // namespace lark

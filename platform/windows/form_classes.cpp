@@ -145,10 +145,14 @@ void ControlProperties() {
   Property<TControl>("Anchors", [](TControl& c, const TPropValue& v) {
     c.SetAnchors(SetOf(v, {{"akLeft", akLeft}, {"akTop", akTop}, {"akRight", akRight}, {"akBottom", akBottom}}));
   });
-  Property<TControl>("Constraints.MinWidth", [](TControl& c, const TPropValue& v) { c.Constraints.MinWidth = v.AsInt(); });
-  Property<TControl>("Constraints.MinHeight", [](TControl& c, const TPropValue& v) { c.Constraints.MinHeight = v.AsInt(); });
-  Property<TControl>("Constraints.MaxWidth", [](TControl& c, const TPropValue& v) { c.Constraints.MaxWidth = v.AsInt(); });
-  Property<TControl>("Constraints.MaxHeight", [](TControl& c, const TPropValue& v) { c.Constraints.MaxHeight = v.AsInt(); });
+  // A new limit takes effect on the size at once.
+  ObjectProperty<TControl, TSizeConstraints>(
+      "Constraints", [](TControl& c) -> TSizeConstraints& { return c.Constraints; },
+      [](TControl& c) { c.SetBounds(c.Left(), c.Top(), c.Width(), c.Height()); });
+  Property<TSizeConstraints>("MinWidth", [](TSizeConstraints& s, const TPropValue& v) { s.MinWidth = v.AsInt(); });
+  Property<TSizeConstraints>("MinHeight", [](TSizeConstraints& s, const TPropValue& v) { s.MinHeight = v.AsInt(); });
+  Property<TSizeConstraints>("MaxWidth", [](TSizeConstraints& s, const TPropValue& v) { s.MaxWidth = v.AsInt(); });
+  Property<TSizeConstraints>("MaxHeight", [](TSizeConstraints& s, const TPropValue& v) { s.MaxHeight = v.AsInt(); });
   ReferenceProperty<TControl, TPopupMenu>("PopupMenu", [](TControl& c, TPopupMenu* m) { c.SetPopupMenu(m); });
   ReferenceProperty<TControl, TBasicAction>("Action", [](TControl& c, TBasicAction* a) { c.SetAction(a); });
   EventProperty("OnClick", &TControl::OnClick);
@@ -332,6 +336,27 @@ void ListAndBarProperties() {
   Property<TProgressBar>("Step", [](TProgressBar& p, const TPropValue& v) { p.Step = v.AsInt(); });
 }
 
+void ListViewCollections() {
+  CollectionProperty<TListView, TListColumn>("Columns", [](TListView& l, std::vector<TListColumn> columns) {
+    l.Columns() = std::move(columns);
+    l.ItemsChanged();
+  });
+  Property<TListColumn>("Caption", [](TListColumn& c, const TPropValue& v) { c.Caption = v.AsString(); });
+  Property<TListColumn>("Width", [](TListColumn& c, const TPropValue& v) { c.Width = v.AsInt(); });
+  Property<TListColumn>("Alignment", [](TListColumn& c, const TPropValue& v) { c.Alignment = AlignmentOf(v); });
+  CollectionProperty<TListView, TListItem>("Items", [](TListView& l, std::vector<TListItem> items) {
+    l.Items() = std::move(items);
+    l.ItemsChanged();
+  });
+  Property<TListItem>("Caption", [](TListItem& i, const TPropValue& v) { i.Caption = v.AsString(); });
+  Property<TListItem>("SubItems", [](TListItem& i, const TPropValue& v) {
+    if (v.kind != TPropValue::Kind::Strings) throw EFormResourceError("string list expected");
+    i.SubItems = v.items;
+  });
+  Property<TListItem>("ImageIndex", [](TListItem& i, const TPropValue& v) { i.ImageIndex = v.AsInt(); });
+  Property<TListItem>("Checked", [](TListItem& i, const TPropValue& v) { i.Checked = v.AsBool(); });
+}
+
 void PageAndSmallControlProperties() {
   ReferenceProperty<TPageControl, TTabSheet>("ActivePage", [](TPageControl& p, TTabSheet* t) { p.SetActivePage(t); });
   EventProperty("OnChange", &TPageControl::OnChange);
@@ -347,6 +372,7 @@ void PageAndSmallControlProperties() {
   Property<TSpinEdit>("Increment", [](TSpinEdit& s, const TPropValue& v) { s.Increment = v.AsInt(); });
   EventProperty("OnChange", &TSpinEdit::OnChange);
   Property<TListView>("Checkboxes", [](TListView& l, const TPropValue& v) { l.SetCheckboxes(v.AsBool()); });
+  ListViewCollections();
   EventProperty("OnChange", &TListView::OnChange);
   Property<TDateTimePicker>("Kind", [](TDateTimePicker& d, const TPropValue& v) {
     d.SetKind(EnumOf<TDateTimeKind>(v, {{"dtkDate", TDateTimeKind::dtkDate}, {"dtkTime", TDateTimeKind::dtkTime}}));
@@ -416,6 +442,7 @@ void AnimateProperties() {
   Property<TAnimate>("AutoSize", [](TAnimate& a, const TPropValue& v) { a.SetAutoSize(v.AsBool()); });
   Property<TAnimate>("Center", [](TAnimate& a, const TPropValue& v) { a.SetCenter(v.AsBool()); });
   Property<TAnimate>("CommonAVI", [](TAnimate&, const TPropValue& v) {
+    // No stock clip ships: any other value is refused as unknown.
     EnumOf<TCommonAVI>(v, {{"aviNone", TCommonAVI::aviNone}});
   });
   Property<TAnimate>("FileName", [](TAnimate& a, const TPropValue& v) { a.SetFileName(v.AsString()); });

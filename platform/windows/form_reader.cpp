@@ -29,10 +29,10 @@ class Reader : public TFormReader {
   void Apply(TObject* target, const std::vector<TPropAssignment>& assignments) override {
     for (const TPropAssignment& a : assignments) {
       line_ = a.line;
-      const TPropertySetter* setter = form_registry::FindProperty(a.name, target);
+      form_registry::TBoundSetter setter = form_registry::ResolveProperty(a.name, target);
       if (!setter) Fail(a.line, "property " + a.name + " not found");
       try {
-        (*setter)(target, a.value, *this);
+        setter(a.value, *this);
       } catch (const EFormResourceError& error) {
         // Errors raised by setters get the place they belong to.
         if (std::string(error.what()).rfind(resource_ + "(", 0) == 0) throw;

@@ -34,9 +34,16 @@ struct PropertyEntry {
   TPropertySetter setter;
 };
 
+struct ObjectPropertyEntry {
+  std::function<bool(TObject*)> applies;
+  std::function<TObject*(TObject*)> get;
+  std::function<void(TObject*)> changed;
+};
+
 struct Registry {
   std::map<std::string, TFactory> classes;
   std::multimap<std::string, PropertyEntry> properties;
+  std::multimap<std::string, ObjectPropertyEntry> object_properties;
   std::multimap<std::string, std::function<std::any(TComponent*)>> handlers;
   std::vector<std::function<bool(TComponent*, TComponent*)>> child_rules;
 };
@@ -54,6 +61,12 @@ void RegisterClass(const std::string& className, TFactory factory) {
 
 void RegisterProperty(const std::string& name, std::function<bool(TObject*)> applies, TPropertySetter setter) {
   TheRegistry().properties.emplace(name, PropertyEntry{std::move(applies), std::move(setter)});
+}
+
+void RegisterObjectProperty(const std::string& name, std::function<bool(TObject*)> applies,
+                            std::function<TObject*(TObject*)> get, std::function<void(TObject*)> changed) {
+  TheRegistry().object_properties.emplace(
+      name, ObjectPropertyEntry{std::move(applies), std::move(get), std::move(changed)});
 }
 
 void RegisterHandler(const std::string& name, std::function<std::any(TComponent*)> make) {
@@ -78,6 +91,26 @@ const TPropertySetter* FindProperty(const std::string& name, TObject* target) {
   for (auto it = range.first; it != range.second; ++it)
     if (it->second.applies(target)) found = &it->second.setter;
   return found;
+}
+
+// A name registered whole ("Font.Name") wins over the object property
+// before its first dot; the rest of the name is looked up on that object.
+TBoundSetter ResolveProperty(const std::string& name, TObject* target) {
+  if (const TPropertySetter* setter = FindProperty(name, target))
+    return [setter, target](const TPropValue& v, TFormReader& reader) { (*setter)(target, v, reader); };
+  auto dot = name.find('.');
+  if (dot == std::string::npos) return {};
+  auto range = TheRegistry().object_properties.equal_range(name.substr(0, dot));
+  const ObjectPropertyEntry* found = nullptr;
+  for (auto it = range.first; it != range.second; ++it)
+    if (it->second.applies(target)) found = &it->second;
+  if (!found) return {};
+  TBoundSetter inner = ResolveProperty(name.substr(dot + 1), found->get(target));
+  if (!inner) return {};
+  return [inner, found, target](const TPropValue& v, TFormReader& reader) {
+    inner(v, reader);
+    if (found->changed) found->changed(target);
+  };
 }
 
 std::any MakeHandler(const std::string& name, TComponent* root) {

@@ -74,6 +74,11 @@ using TFactory = std::function<TComponent*(TComponent* owner)>;
 void RegisterClass(const std::string& className, TFactory factory);
 // A property of every object `applies` accepts (usually a dynamic_cast).
 void RegisterProperty(const std::string& name, std::function<bool(TObject*)> applies, TPropertySetter setter);
+// A property that is an object of its own (Constraints): "Name.Sub" sets the
+// property Sub, registered for the object's own class, of the object `get`
+// returns; `changed` (may be empty) then lets the owner take the new value.
+void RegisterObjectProperty(const std::string& name, std::function<bool(TObject*)> applies,
+                            std::function<TObject*(TObject*)> get, std::function<void(TObject*)> changed);
 // A handler of roots that `root` accepts; `make` builds the bound event.
 void RegisterHandler(const std::string& name, std::function<std::any(TComponent* root)> make);
 // Where a nested component goes inside its enclosing one (a control into its
@@ -86,6 +91,10 @@ void RegisterWindowClasses();
 
 [[nodiscard]] const TFactory* FindClass(const std::string& className);
 [[nodiscard]] const TPropertySetter* FindProperty(const std::string& name, TObject* target);
+// Sets the property `name` of `target`; a dotted name reaches into object
+// properties. Empty when `target` has no such property.
+using TBoundSetter = std::function<void(const TPropValue& value, TFormReader& reader)>;
+[[nodiscard]] TBoundSetter ResolveProperty(const std::string& name, TObject* target);
 [[nodiscard]] std::any MakeHandler(const std::string& name, TComponent* root);
 void PlaceChild(TComponent* child, TComponent* container);
 
@@ -123,6 +132,33 @@ void ReferenceProperty(const std::string& name, std::function<void(T&, Target*)>
           if (!typed) throw EFormResourceError(target + " cannot be the " + name);
           set(*owner, typed);
         });
+      });
+}
+
+// An object property of T: `get` returns the object, `changed` runs after
+// each of its properties is set.
+template <typename T, typename Object>
+void ObjectProperty(const std::string& name, std::function<Object&(T&)> get, std::function<void(T&)> changed = {}) {
+  RegisterObjectProperty(
+      name, [](TObject* o) { return dynamic_cast<T*>(o) != nullptr; },
+      [get](TObject* o) -> TObject* { return &get(*dynamic_cast<T*>(o)); },
+      [changed](TObject* o) {
+        if (changed) changed(*dynamic_cast<T*>(o));
+      });
+}
+
+// A collection ("Name = < item ... end >"): each item becomes a new Item
+// (a TObject with properties of its own registered) and `store` gets them
+// all, in order.
+template <typename T, typename Item>
+void CollectionProperty(const std::string& name, std::function<void(T&, std::vector<Item>)> store) {
+  RegisterProperty(
+      name, [](TObject* o) { return dynamic_cast<T*>(o) != nullptr; },
+      [store](TObject* o, const TPropValue& v, TFormReader& reader) {
+        if (v.kind != TPropValue::Kind::Collection) throw EFormResourceError("collection expected");
+        std::vector<Item> items(v.collection.size());
+        for (size_t i = 0; i < items.size(); ++i) reader.Apply(&items[i], v.collection[i]);
+        store(*dynamic_cast<T*>(o), std::move(items));
       });
 }
 

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 
 #include "platform/windows/application.h"
 #include "platform/windows/win_control.h"
@@ -17,23 +18,15 @@ class TInputFilter : public QObject {
   QByteArray pending_text;  // bytes of a character still incomplete
 
  protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (replaying) return false;
-    switch (event->type()) {
-      case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonRelease:
-      case QEvent::MouseButtonDblClick:
-      case QEvent::MouseMove:
-      case QEvent::Wheel:
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease: {
-        auto* widget = static_cast<QWidget*>(parent());
-        if (widget->isEnabled()) QueueInputEvent(handle_, event);
-        return true;
-      }
-      default:
-        return false;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (replaying || !IsInputEvent(event)) return false;
+    if (IsReplayPassingUp(static_cast<QWidget*>(watched), event)) {
+      event->accept();
+      return true;
     }
+    auto* widget = static_cast<QWidget*>(parent());
+    if (widget->isEnabled()) QueueInputEvent(handle_, event);
+    return true;
   }
 
  private:
@@ -41,6 +34,9 @@ class TInputFilter : public QObject {
 };
 
 namespace {
+
+// The widget a replayed event is being delivered to, while it is.
+QPointer<QWidget> replay_target;
 
 int QtKeyOf(WPARAM vk) {
   if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return static_cast<int>(vk);
@@ -74,9 +70,12 @@ Qt::KeyboardModifiers ModifiersNow() {
 }
 
 void Send(QWidget* widget, TInputFilter* filter, QEvent* event) {
+  QPointer<QWidget> outer = replay_target;
+  replay_target = widget;
   filter->replaying = true;
   QCoreApplication::sendEvent(widget, event);
   filter->replaying = false;
+  replay_target = outer;
 }
 
 void ReplayMouse(QWidget* widget, TInputFilter* filter, const TMessage& message) {
@@ -100,6 +99,25 @@ void ReplayMouse(QWidget* widget, TInputFilter* filter, const TMessage& message)
 }
 
 }  // namespace
+
+bool IsInputEvent(const QEvent* event) {
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsReplayPassingUp(const QWidget* widget, const QEvent* event) {
+  return replay_target && widget != replay_target && IsInputEvent(event) && widget->isAncestorOf(replay_target);
+}
 
 void AttachNativeWidget(TWinControl* control, QWidget* widget) {
   auto* handle = new TWindowHandle;

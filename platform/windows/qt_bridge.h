@@ -83,6 +83,12 @@ class TWindowWidget : public QWidget {
 // Converts a toolkit input event for the window into a queued message.
 // Returns false for events that are not input.
 bool QueueInputEvent(TWindowHandle* handle, QEvent* event);
+// Mouse, wheel and key events: what the layer takes into its queue.
+bool IsInputEvent(const QEvent* event);
+// True for input that the toolkit passes up to `widget` from a widget the
+// layer is replaying it to: the target left it alone, and the windows around
+// it must not queue it as new input.
+bool IsReplayPassingUp(const QWidget* widget, const QEvent* event);
 // Brings the retained surface to the window's client size, keeping what it shows.
 void ResizeSurface(TWindowHandle* handle, int width, int height);
 // Moves the pixels of `area` by (dx, dy) and marks the uncovered part invalid.

@@ -2,6 +2,7 @@
 
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QHeaderView>
 #include <QTreeWidget>
 #include <algorithm>
 #include <climits>
@@ -15,6 +16,14 @@ namespace lark {
 namespace {
 
 QString ToQ(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+Qt::Alignment QtAlignment(TAlignment alignment) {
+  switch (alignment) {
+    case TAlignment::taRightJustify: return Qt::AlignRight | Qt::AlignVCenter;
+    case TAlignment::taCenter: return Qt::AlignCenter;
+    default: return Qt::AlignLeft | Qt::AlignVCenter;
+  }
+}
 
 }  // namespace
 
@@ -224,14 +233,20 @@ void TListView::PushState() {
   QSignalBlocker quiet(tree);
   tree->clear();
   QStringList headers;
-  for (const std::string& column : columns_) headers << ToQ(column);
+  for (const TListColumn& column : columns_) headers << ToQ(column.Caption);
   tree->setColumnCount(std::max(1, static_cast<int>(headers.size())));
   tree->setHeaderLabels(headers);
   tree->setHeaderHidden(headers.isEmpty());
+  for (int i = 0; i < static_cast<int>(columns_.size()); ++i) {
+    tree->header()->resizeSection(i, columns_[static_cast<size_t>(i)].Width);
+    tree->headerItem()->setTextAlignment(i, QtAlignment(columns_[static_cast<size_t>(i)].Alignment));
+  }
   for (const TListItem& item : items_) {
     QStringList texts{ToQ(item.Caption)};
     for (const std::string& sub : item.SubItems) texts << ToQ(sub);
     auto* row = new QTreeWidgetItem(tree, texts);
+    for (int i = 0; i < static_cast<int>(columns_.size()); ++i)
+      row->setTextAlignment(i, QtAlignment(columns_[static_cast<size_t>(i)].Alignment));
     if (checkboxes_) row->setCheckState(0, item.Checked ? Qt::Checked : Qt::Unchecked);
   }
   if (item_index_ >= 0 && item_index_ < tree->topLevelItemCount()) tree->setCurrentItem(tree->topLevelItem(item_index_));

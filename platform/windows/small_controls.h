@@ -63,7 +63,23 @@ class TSpinEdit : public TNativeControl {
   int max_ = 0;
 };
 
-struct TListItem {
+// A column of a list view: its header and the alignment of its texts.
+class TListColumn : public TObject {
+ public:
+  TListColumn() = default;
+  explicit TListColumn(std::string caption, int width = 50) : Caption(std::move(caption)), Width(width) {}
+  std::string Caption;
+  int Width = 50;
+  TAlignment Alignment = TAlignment::taLeftJustify;
+};
+
+// A row of a list view: the caption in the first column, the sub-items in
+// the next ones.
+class TListItem : public TObject {
+ public:
+  TListItem() = default;
+  TListItem(std::string caption, std::vector<std::string> subItems, bool checked = false, int imageIndex = -1)
+      : Caption(std::move(caption)), SubItems(std::move(subItems)), Checked(checked), ImageIndex(imageIndex) {}
   std::string Caption;
   std::vector<std::string> SubItems;
   bool Checked = false;
@@ -74,7 +90,7 @@ struct TListItem {
 class TListView : public TNativeControl {
  public:
   explicit TListView(TComponent* owner);
-  std::vector<std::string>& Columns() { return columns_; }
+  std::vector<TListColumn>& Columns() { return columns_; }
   std::vector<TListItem>& Items();
   // Call after changing Columns or Items.
   void ItemsChanged() { PushState(); }
@@ -90,7 +106,7 @@ class TListView : public TNativeControl {
   bool ReplaysMouse() const override { return true; }
 
  private:
-  std::vector<std::string> columns_;
+  std::vector<TListColumn> columns_;
   std::vector<TListItem> items_;
   bool checkboxes_ = false;
   int item_index_ = -1;

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -237,8 +238,12 @@ std::string ShownHint() {
   return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
 }
 
-void ResizeWindow(TCustomForm* form, int clientWidth, int clientHeight) {
-  if (QWidget* widget = WidgetOf(form)) widget->resize(clientWidth, clientHeight);
+void ResizeWindow(TCustomForm* form, int width, int height) {
+  if (QWidget* widget = WidgetOf(form)) widget->resize(width, height);
+}
+
+bool InstallFont(const std::string& fileName) {
+  return QFontDatabase::addApplicationFont(QString::fromStdString(fileName)) >= 0;
 }
 
 std::string ShownApplicationName() { return QGuiApplication::applicationDisplayName().toStdString(); }

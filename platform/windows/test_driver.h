@@ -58,9 +58,14 @@ std::string ShownHint();
 // The name the window system shows for the program.
 std::string ShownApplicationName();
 
-// The window system resizes a top-level window's client area, as a user
-// dragging its frame would.
-void ResizeWindow(TCustomForm* form, int clientWidth, int clientHeight);
+// The window system resizes a top-level window's toolkit window (the
+// interior: client area, own scroll bars and menu bar) as a user dragging
+// its frame would.
+void ResizeWindow(TCustomForm* form, int width, int height);
+
+// Adds a font file to the fonts the program sees, as installing a font on
+// the desktop would; false when the file is no font.
+bool InstallFont(const std::string& fileName);
 
 // The cursor shown over a control's window right now: the screen's forced
 // cursor when there is one, else the window's (crDefault when the window

@@ -11,6 +11,7 @@
 #include "platform/graphics/gdi.h"
 #include "platform/graphics/region.h"
 #include "platform/windows/application.h"
+#include "platform/windows/cursor.h"
 #include "platform/windows/form.h"
 #include "platform/core/exception.h"
 #include "platform/windows/qt_bridge.h"
@@ -327,14 +328,14 @@ TWindowWidget::TWindowWidget(TWindowHandle* handle, QWidget* parent) : QWidget(p
 }
 
 bool TWindowWidget::event(QEvent* event) {
+  if (event->type() == QEvent::Leave && isWindow()) PointerLeftWindow();
   if (handle_) {
-    bool input = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
-                 event->type() == QEvent::MouseButtonDblClick || event->type() == QEvent::MouseMove ||
-                 event->type() == QEvent::Wheel || event->type() == QEvent::KeyPress ||
-                 event->type() == QEvent::KeyRelease;
     // A window disabled by a modal loop gets no input at all.
-    if (input) {
-      if (isEnabled()) QueueInputEvent(handle_, event);
+    if (IsInputEvent(event)) {
+      if (IsReplayPassingUp(this, event))
+        event->accept();
+      else if (isEnabled())
+        QueueInputEvent(handle_, event);
       return true;
     }
     if (event->type() == QEvent::ChildAdded) KeepScrollBarsOnTop(handle_);

@@ -54,6 +54,20 @@ TEST_F(DialogKeys, EnterClicksTheDefaultButtonAndEscapeTheCancelButton) {
   EXPECT_EQ(RunWithKeys([] { test_driver::PressKey(VK_ESCAPE); }), mrCancel);
 }
 
+// An edit box leaves Page Down to nobody; the toolkit would hand the key on
+// to the windows around the edit, which must not take it as their own.
+TEST_F(DialogKeys, AKeyTheEditLeavesIsNotQueuedAgainForTheForm) {
+  int editKeys = 0, formKeys = 0;
+  edit->OnKeyDown = [&](TObject*, unsigned short& key, TShiftState) { editKeys += key == VK_NEXT; };
+  form->OnKeyDown = [&](TObject*, unsigned short& key, TShiftState) { formKeys += key == VK_NEXT; };
+  form->Show();
+  edit->SetFocus();
+  test_driver::PressKey(VK_NEXT);
+  Application()->ProcessMessages();
+  EXPECT_EQ(editKeys, 1);
+  EXPECT_EQ(formKeys, 0);
+}
+
 TEST_F(DialogKeys, EnterOnAnotherFocusedButtonClicksThatOne) {
   form->Show();
   cancel->SetFocus();

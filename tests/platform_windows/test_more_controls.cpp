@@ -85,7 +85,7 @@ TEST_F(MoreControls, ListViewCheckBoxesReportTheUsersChoice) {
   auto* view = new TListView(form.get());
   view->SetParent(form.get());
   view->SetCheckboxes(true);
-  view->Columns() = {"Buttons"};
+  view->Columns() = {TListColumn("Buttons")};
   view->Items() = {{"Back", {}, true, 3}, {"Forward", {}, false, 4}};
   view->ItemsChanged();
   form->Show();

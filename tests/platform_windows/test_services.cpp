@@ -1,6 +1,7 @@
 #include "platform/windows/common_dialogs.h"
 #include "platform/windows/dialogs.h"
 #include "platform/windows/graphic_controls.h"
+#include "platform/windows/panel.h"
 #include "platform/windows/shell.h"
 #include "tests/platform_windows/window_fixture.h"
 
@@ -108,6 +109,7 @@ TEST_F(Services, SettingShowHintStopsFollowingTheParent) {
   box->SetBounds(10, 10, 50, 50);
   box->Hint = "Tip";
   form.Show();
+  Application()->HintPause = 0;  // hints at once
   test_driver::MouseMove(&form, 20, 20);
   Application()->ProcessMessages();
   EXPECT_EQ(test_driver::ShownHint(), "Tip");  // the parent's choice
@@ -118,6 +120,35 @@ TEST_F(Services, SettingShowHintStopsFollowingTheParent) {
   test_driver::MouseMove(&form, 20, 20);
   Application()->ProcessMessages();
   EXPECT_EQ(test_driver::ShownHint(), "");
+}
+
+class FontChangeCounter : public TPanel {
+ public:
+  using TPanel::TPanel;
+  int fontChanges = 0;
+
+ protected:
+  void WndProc(TMessage& message) override {
+    if (message.Msg == WM_FONTCHANGE) ++fontChanges;
+    TPanel::WndProc(message);
+  }
+};
+
+TEST_F(Services, AnInstalledFontReachesEveryWindowAsFontChange) {
+  RecordingForm form(nullptr);
+  int formChanges = 0;
+  form.answers[WM_FONTCHANGE] = [&](TMessage&) { ++formChanges; };
+  auto* panel = new FontChangeCounter(&form);
+  panel->SetParent(&form);
+  auto* inner = new FontChangeCounter(&form);
+  inner->SetParent(panel);
+  form.Show();
+  ASSERT_TRUE(test_driver::InstallFont("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"));
+  Application()->ProcessMessages();
+  EXPECT_EQ(formChanges, 1);
+  EXPECT_EQ(panel->fontChanges, 1);
+  EXPECT_EQ(inner->fontChanges, 1);
+  EXPECT_FALSE(test_driver::InstallFont("/etc/hostname"));
 }
 
 }  // namespace

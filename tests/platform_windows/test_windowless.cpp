@@ -44,6 +44,7 @@ TEST_F(Windowless, GetsItsOwnMouseHoverAndCapture) {
   form.Show();
 
   button->SetShowHint(true);
+  Application()->HintPause = 0;  // hints at once
   test_driver::MouseMove(&form, 110, 55);
   Application()->ProcessMessages();
   EXPECT_EQ(hint, "Go back one page");

@@ -43,9 +43,14 @@ class WindowTest : public testing::Test {
  protected:
   void SetUp() override {
     Application();
+    hintPauses_ = {Application()->HintPause, Application()->HintShortPause, Application()->HintHidePause};
     Drain();
   }
   void TearDown() override {
+    Application()->CancelHint();
+    Application()->HintPause = hintPauses_[0];
+    Application()->HintShortPause = hintPauses_[1];
+    Application()->HintHidePause = hintPauses_[2];
     test_driver::Reset();
     Application()->OnMessage = nullptr;
     Application()->OnIdle = nullptr;
@@ -54,6 +59,9 @@ class WindowTest : public testing::Test {
     Drain();
   }
   static void Drain() { Application()->ProcessMessages(); }
+
+ private:
+  std::vector<int> hintPauses_;
 };
 
 }  // namespace lark
