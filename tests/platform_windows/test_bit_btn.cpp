@@ -176,7 +176,7 @@ TEST_F(BitButtons, TransparentColourLetsTheFaceShowAndOtherPicturesStayHidden) {
   EXPECT_EQ(button->NumGlyphs(), 2);  // taken from the strip's shape
   form.Show();
   button->SetMargin(4);
-  const TPoint at(6, 2 + (36 - 16 + 1) / 2);
+  const TPoint at = Point(6, 2 + (36 - 16 + 1) / 2);
   EXPECT_EQ(GlyphAt(button, kRed, at, 16), at);
   EXPECT_NE(test_driver::PixelAt(button, at.X, at.Y + 15), kFuchsia);
   EXPECT_EQ(RowRun(button, at.Y + 15, 0, 160, Is(kFuchsia)).first, -1);
@@ -191,7 +191,7 @@ TEST_F(BitButtons, DisabledAndClickedButtonsShowTheirOwnPictures) {
   TBitBtn* button = NewButton("Go", 16, {clRed, clLime, clYellow});
   button->SetMargin(4);
   form.Show();
-  const TPoint at(6, 12);
+  const TPoint at = Point(6, 12);
   EXPECT_EQ(GlyphAt(button, kRed, at, 16), at);
   // Held down by the mouse: the clicked picture, one pixel right and down.
   test_driver::MouseDown(button, TMouseButton::mbLeft, 80, 20);
@@ -231,7 +231,7 @@ TEST_F(BitButtons, MissingDisabledPictureIsEmbossedFromTheUpPicture) {
   button->SetGlyph(glyph);
   button->SetEnabled(false);
   form.Show();
-  const TPoint at(6, 12);
+  const TPoint at = Point(6, 12);
   // Shadow on the block, highlight peeking out one pixel right and below.
   EXPECT_EQ(RowRun(button, at.Y + 3, at.X, at.X + 16, Is(kShadow)).first, at.X + 2);
   EXPECT_EQ(RowRun(button, at.Y + 3, at.X, at.X + 16, Is(kShadow)).last, at.X + 5);
@@ -251,7 +251,7 @@ TEST_F(BitButtons, GlyphChangedInPlaceShowsAtTheNextPaint) {
   TBitBtn* button = NewButton("Go", 16, {clRed});
   button->SetMargin(4);
   form.Show();
-  const TPoint at(6, 12);
+  const TPoint at = Point(6, 12);
   ASSERT_EQ(GlyphAt(button, kRed, at, 16), at);
   // Drawn on.
   button->Glyph().Canvas().Brush().Color = clLime;
@@ -265,7 +265,7 @@ TEST_F(BitButtons, GlyphChangedInPlaceShowsAtTheNextPaint) {
   file.SaveToFile(path);
   button->Glyph().LoadFromFile(path);
   std::remove(path.c_str());
-  const TPoint larger(6, 2 + (36 - 20 + 1) / 2);
+  const TPoint larger = Point(6, 2 + (36 - 20 + 1) / 2);
   EXPECT_EQ(GlyphAt(button, kYellow, larger, 20), larger);
   // Resized: the new white part shows too.
   button->Glyph().SetSize(28, 20);
@@ -384,7 +384,7 @@ TEST_F(SpeedButtons, LatchedButtonShowsTheExclusivePicture) {
   b->SetBounds(60, 10, 40, 30);
   form.Show();
   // Face 36 x 26 at (2, 2): the glyph at margin 3, centred down.
-  const TPoint at(10 + 5, 10 + 2 + (26 - 10 + 1) / 2);
+  const TPoint at = Point(10 + 5, 10 + 2 + (26 - 10 + 1) / 2);
   EXPECT_EQ(GlyphAt(&form, kRed, at, 10), at);
   a->SetDown(true);
   EXPECT_EQ(GlyphAt(&form, kBlue, Point(at.X + 1, at.Y + 1), 10), Point(at.X + 1, at.Y + 1));
@@ -409,7 +409,7 @@ TEST_F(SpeedButtons, GlyphDrawnOnInPlaceShowsWithoutAnInvalidate) {
   button->SetBounds(10, 10, 40, 30);
   FillStrip(button->Glyph(), 10, {clRed});
   form.Show();
-  const TPoint at(10 + 2 + (36 - 10 + 1) / 2, 10 + 2 + (26 - 10 + 1) / 2);
+  const TPoint at = Point(10 + 2 + (36 - 10 + 1) / 2, 10 + 2 + (26 - 10 + 1) / 2);
   ASSERT_EQ(GlyphAt(&form, kRed, at, 10), at);
   button->Glyph().Canvas().Brush().Color = clLime;
   button->Glyph().Canvas().FillRect(Rect(0, 0, 10, 9));
