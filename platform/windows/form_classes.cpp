@@ -180,8 +180,8 @@ void FormProperties() {
                                    {"bsSizeToolWin", S::bsSizeToolWin}}));
   });
   Property<TCustomForm>("BorderIcons", [](TCustomForm& f, const TPropValue& v) {
-    f.BorderIcons = SetOf(v, {{"biSystemMenu", biSystemMenu}, {"biMinimize", biMinimize},
-                              {"biMaximize", biMaximize}, {"biHelp", biHelp}});
+    f.SetBorderIcons(SetOf(v, {{"biSystemMenu", biSystemMenu}, {"biMinimize", biMinimize},
+                              {"biMaximize", biMaximize}, {"biHelp", biHelp}}));
   });
   Property<TCustomForm>("Position", [](TCustomForm& f, const TPropValue& v) {
     using P = TPosition;

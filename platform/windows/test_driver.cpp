@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -240,6 +241,18 @@ std::string ShownHint() {
 
 void ResizeWindow(TCustomForm* form, int width, int height) {
   if (QWidget* widget = WidgetOf(form)) widget->resize(width, height);
+}
+
+void ClickCloseBox(TCustomForm* form) {
+  QWidget* widget = WidgetOf(form);
+  if (!widget) return;
+  QCloseEvent event;
+  QCoreApplication::sendEvent(widget, &event);
+}
+
+bool FrameHasCloseBox(TCustomForm* form) {
+  QWidget* widget = WidgetOf(form);
+  return widget && (widget->windowFlags() & Qt::WindowCloseButtonHint);
 }
 
 bool InstallFont(const std::string& fileName) {

@@ -63,6 +63,11 @@ std::string ShownApplicationName();
 // its frame would.
 void ResizeWindow(TCustomForm* form, int width, int height);
 
+// The user clicks the close box on a form's frame (the window system asks
+// the window to close); whether the frame shows one right now.
+void ClickCloseBox(TCustomForm* form);
+bool FrameHasCloseBox(TCustomForm* form);
+
 // Adds a font file to the fonts the program sees, as installing a font on
 // the desktop would; false when the file is no font.
 bool InstallFont(const std::string& fileName);
