@@ -422,6 +422,10 @@ void NonVisualProperties() {
   ReferenceProperty<TMenuItem, TBasicAction>("Action", [](TMenuItem& m, TBasicAction* a) { m.SetAction(a); });
   EventProperty("OnClick", &TMenuItem::OnClick);
   Property<TPopupMenu>("AutoPopup", [](TPopupMenu& m, const TPropValue& v) { m.AutoPopup = v.AsBool(); });
+  Property<TPopupMenu>("Alignment", [](TPopupMenu& m, const TPropValue& v) {
+    using A = TPopupAlignment;
+    m.Alignment = EnumOf<A>(v, {{"paLeft", A::paLeft}, {"paRight", A::paRight}, {"paCenter", A::paCenter}});
+  });
   EventProperty("OnPopup", &TPopupMenu::OnPopup);
   Property<TCustomAction>("Caption", [](TCustomAction& a, const TPropValue& v) { a.SetCaption(v.AsString()); });
   Property<TCustomAction>("Checked", [](TCustomAction& a, const TPropValue& v) { a.SetChecked(v.AsBool()); });

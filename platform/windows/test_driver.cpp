@@ -243,6 +243,14 @@ void ResizeWindow(TCustomForm* form, int width, int height) {
   if (QWidget* widget = WidgetOf(form)) widget->resize(width, height);
 }
 
+TRect DismissPopupMenu() {
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  if (!menu) return TRect{};
+  QRect shown = menu->geometry();
+  menu->close();
+  return Rect(shown.left(), shown.top(), shown.right() + 1, shown.bottom() + 1);
+}
+
 void ClickCloseBox(TCustomForm* form) {
   QWidget* widget = WidgetOf(form);
   if (!widget) return;

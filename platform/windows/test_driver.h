@@ -49,6 +49,10 @@ void SetApplicationActive(bool active);
 // Opens a combo box's list (and lets it paint), as a click on its arrow would.
 void OpenDropDown(TWinControl* combo);
 
+// Closes the pop-up menu showing, as Escape would, and returns the screen
+// rectangle it showed in (empty when none was showing).
+TRect DismissPopupMenu();
+
 // Chooses an entry on a form's menu bar by its captions ("&File/E&xit"),
 // as the user would; false when the bar has no such entry.
 bool ChooseMenuBarEntry(TCustomForm* form, const std::string& path);

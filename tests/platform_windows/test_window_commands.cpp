@@ -163,3 +163,39 @@ TEST_F(WindowCommands, MovesAndSizesAreAnnouncedAndWindowsPassTheThreadHooks) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+TEST_F(WindowCommands, APopUpMenuHangsFromThePointByItsAlignment) {
+  TForm form(nullptr);
+  form.Show();
+  TPopupMenu menu(nullptr);
+  auto* entry = new TMenuItem(&menu);
+  entry->SetCaption("A rather long entry");
+  menu.Items()->Add(entry);
+  TRect shown;
+  Application()->OnIdle = [&](TObject*, bool&) {
+    if (TRect r = test_driver::DismissPopupMenu(); !r.IsEmpty()) shown = r;
+  };
+  const TPoint at = Point(400, 300);
+  int width = 0;
+  for (auto alignment : {TPopupAlignment::paLeft, TPopupAlignment::paRight, TPopupAlignment::paCenter}) {
+    menu.Alignment = alignment;
+    shown = TRect{};
+    menu.Popup(at.X, at.Y);
+    ASSERT_FALSE(shown.IsEmpty());
+    EXPECT_EQ(shown.Top, at.Y);
+    width = shown.Width();
+    int expectedLeft = alignment == TPopupAlignment::paLeft    ? at.X
+                       : alignment == TPopupAlignment::paRight ? at.X - width
+                                                               : at.X - width / 2;
+    EXPECT_EQ(shown.Left, expectedLeft);
+  }
+  EXPECT_GT(width, 20);
+  // The menu keeps its own setting.
+  EXPECT_EQ(menu.Alignment, TPopupAlignment::paCenter);
+}
+
+}  // namespace
+}  // namespace lark
