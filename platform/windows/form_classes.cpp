@@ -321,8 +321,27 @@ void ListAndBarProperties() {
         }
         bar->PanelsChanged();
       });
-  Property<TToolBar>("ButtonWidth", [](TToolBar& t, const TPropValue& v) { t.ButtonWidth = v.AsInt(); });
-  Property<TToolBar>("ButtonHeight", [](TToolBar& t, const TPropValue& v) { t.ButtonHeight = v.AsInt(); });
+  Property<TToolBar>("ButtonWidth", [](TToolBar& t, const TPropValue& v) { t.SetButtonWidth(v.AsInt()); });
+  Property<TToolBar>("ButtonHeight", [](TToolBar& t, const TPropValue& v) { t.SetButtonHeight(v.AsInt()); });
+  Property<TToolBar>("ShowCaptions", [](TToolBar& t, const TPropValue& v) { t.SetShowCaptions(v.AsBool()); });
+  Property<TToolBar>("EdgeBorders", [](TToolBar& t, const TPropValue& v) {
+    t.SetEdgeBorders(SetOf(v, {{"ebLeft", ebLeft}, {"ebTop", ebTop}, {"ebRight", ebRight}, {"ebBottom", ebBottom}}));
+  });
+  ReferenceProperty<TToolBar, TCustomImageList>("Images", [](TToolBar& t, TCustomImageList* i) { t.SetImages(i); });
+  ReferenceProperty<TToolBar, TCustomImageList>("HotImages",
+                                                [](TToolBar& t, TCustomImageList* i) { t.SetHotImages(i); });
+  Property<TToolButton>("ImageIndex", [](TToolButton& b, const TPropValue& v) { b.SetImageIndex(v.AsInt()); });
+  Property<TToolButton>("Down", [](TToolButton& b, const TPropValue& v) { b.SetDown(v.AsBool()); });
+  Property<TToolButton>("Style", [](TToolButton& b, const TPropValue& v) {
+    using S = TToolButtonStyle;
+    b.SetStyle(EnumOf<S>(v, {{"tbsButton", S::tbsButton}, {"tbsCheck", S::tbsCheck}, {"tbsDropDown", S::tbsDropDown},
+                             {"tbsSeparator", S::tbsSeparator}, {"tbsDivider", S::tbsDivider}}));
+  });
+  Property<TCustomImageList>("Width", [](TCustomImageList& l, const TPropValue& v) { l.SetSize(v.AsInt(), l.Height()); });
+  Property<TCustomImageList>("Height", [](TCustomImageList& l, const TPropValue& v) { l.SetSize(l.Width(), v.AsInt()); });
+  Property<TCustomImageList>("Masked", [](TCustomImageList& l, const TPropValue& v) { l.Masked = v.AsBool(); });
+  Property<TCustomImageList>("BkColor", [](TCustomImageList& l, const TPropValue& v) { l.BkColor = ColorOf(v); });
+  EventProperty("OnChange", &TCustomImageList::OnChange);
   Property<TToolBar>("Flat", [](TToolBar& t, const TPropValue& v) { t.Flat = v.AsBool(); });
   Property<TToolBar>("Wrapable", [](TToolBar& t, const TPropValue& v) { t.Wrapable = v.AsBool(); });
   Property<TCoolBar>("AutoSize", [](TCoolBar& c, const TPropValue& v) { c.AutoSize = v.AsBool(); });
@@ -393,6 +412,13 @@ void ImageDataProperties() {
   Property<TImage>("Picture.Data", [](TImage& i, const TPropValue& v) {
     LoadBitmapData(i.Picture().Bitmap(), v);
     i.PictureChanged();
+  });
+  // Image lists: pictures side by side, the bottom-left pixel's colour
+  // transparent; each strip adds to the list.
+  Property<TCustomImageList>("Images.Data", [](TCustomImageList& l, const TPropValue& v) {
+    TBitmap strip;
+    LoadBitmapData(strip, v);
+    l.AddMasked(strip, strip.Canvas().Pixel(0, strip.Height() - 1));
   });
   // Bit and speed buttons.
   Property<TButtonGlyph>("Glyph.Data", [](TButtonGlyph& b, const TPropValue& v) { LoadBitmapData(b.Glyph(), v); });
@@ -503,6 +529,8 @@ void Classes() {
   Class<TComboBox>("TComboBox");
   Class<TStatusBar>("TStatusBar");
   Class<TToolBar>("TToolBar");
+  Class<TToolButton>("TToolButton");
+  Class<TCustomImageList>("TImageList");
   Class<TCoolBar>("TCoolBar");
   Class<TPaintBox>("TPaintBox");
   Class<TImage>("TImage");
