@@ -199,3 +199,42 @@ TEST_F(WindowCommands, APopUpMenuHangsFromThePointByItsAlignment) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+TEST_F(WindowCommands, MinimisingTheMainFormMinimisesTheProgram) {
+  auto* main = Application()->CreateForm<TForm>();
+  auto* other = new TForm(main);
+  if (Application()->MainForm() != main) GTEST_SKIP() << "another test made the main form";
+  main->Show();
+  other->Show();
+  int minimised = 0, restored = 0;
+  Application()->OnMinimize = [&](TObject*) { ++minimised; };
+  Application()->OnRestore = [&](TObject*) { ++restored; };
+  PostMessage(main->Handle(), WM_SYSCOMMAND, SC_MINIMIZE);
+  Drain();
+  EXPECT_EQ(minimised, 1);
+  EXPECT_TRUE(IsIconic(Application()->Handle()));
+  EXPECT_TRUE(IsIconic(other->Handle()));
+  // The forms keep their own state: the program is what is minimised.
+  EXPECT_EQ(main->WindowState(), TWindowState::wsNormal);
+  TWindowPlacement placement;
+  main->GetWindowPlacement(placement);
+  EXPECT_EQ(placement.showCmd, SW_SHOWNORMAL);
+  PostMessage(Application()->Handle(), WM_SYSCOMMAND, SC_RESTORE);
+  Drain();
+  EXPECT_EQ(restored, 1);
+  EXPECT_FALSE(IsIconic(Application()->Handle()));
+  EXPECT_FALSE(IsIconic(main->Handle()));
+  // Another form minimises only itself.
+  SendMessage(other->Handle(), WM_SYSCOMMAND, SC_MINIMIZE);
+  EXPECT_EQ(other->WindowState(), TWindowState::wsMinimized);
+  EXPECT_FALSE(Application()->Minimized());
+  Application()->OnMinimize = nullptr;
+  Application()->OnRestore = nullptr;
+  delete main;
+}
+
+}  // namespace
+}  // namespace lark
