@@ -14,6 +14,7 @@
 #include "platform/windows/form.h"
 #include "platform/windows/gui_application.h"
 #include "platform/windows/hover.h"
+#include "platform/windows/menus.h"
 #include "platform/windows/message_queue.h"
 #include "platform/windows/qt_bridge.h"
 
@@ -24,6 +25,14 @@ int g_paint_depth = 0;
 TShiftState g_keyboard_state = 0;
 
 bool IsKeyDown(UINT msg) { return msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN; }
+
+// The pop-up menus of the control and its parents know shortcuts too, the
+// nearest first (a view's menu answers its keys on whatever form it sits).
+bool IsPopupMenuKey(TControl* control, TShortCut shortCut) {
+  for (; control; control = control->Parent())
+    if (TPopupMenu* menu = control->PopupMenu(); menu && menu->IsShortCut(shortCut)) return true;
+  return false;
+}
 
 bool WantsKey(TWinControl* control, WPARAM key) {
   LRESULT code = control->Perform(WM_GETDLGCODE, key);
@@ -168,6 +177,7 @@ bool TApplication::IsKeyMsg(TMsg& msg) {
   TCustomForm* form = GetParentForm(target);
   if (!form) return false;
   if (IsKeyDown(msg.message)) {
+    if (IsPopupMenuKey(target, ShortCut(static_cast<unsigned short>(msg.wParam), g_keyboard_state))) return true;
     if (form->IsShortCut(static_cast<unsigned short>(msg.wParam), g_keyboard_state)) return true;
     if (!WantsKey(target, msg.wParam) && form->Perform(CM_DIALOGKEY, msg.wParam, msg.lParam) != 0) return true;
   }

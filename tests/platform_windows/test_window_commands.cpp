@@ -238,3 +238,49 @@ TEST_F(WindowCommands, MinimisingTheMainFormMinimisesTheProgram) {
 
 }  // namespace
 }  // namespace lark
+
+#include "platform/windows/edit.h"
+#include "platform/windows/panel.h"
+
+namespace lark {
+namespace {
+
+TEST_F(WindowCommands, PopUpMenusOfTheFocusedControlAndItsParentsTakeTheirShortcuts) {
+  // The view and its menu belong to one form; full screen shows the view on another.
+  TForm owner(nullptr);
+  auto* menu = new TPopupMenu(&owner);
+  auto* closeFullScreen = new TMenuItem(&owner);
+  closeFullScreen->SetCaption("Close full screen");
+  closeFullScreen->ShortCut = ShortCut(VK_F11, 0);
+  int closes = 0;
+  closeFullScreen->OnClick = [&](TObject*) { ++closes; };
+  menu->Items()->Add(closeFullScreen);
+  TForm fullScreen(nullptr);
+  auto* view = new TPanel(&owner);
+  view->SetPopupMenu(menu);
+  view->SetParent(&fullScreen);
+  auto* edit = new TEdit(&owner);
+  edit->SetParent(view);
+  auto* elsewhere = new TEdit(&fullScreen);
+  elsewhere->SetParent(&fullScreen);
+  fullScreen.Show();
+  edit->SetFocus();
+  test_driver::PressKey(VK_F11);
+  Drain();
+  EXPECT_EQ(closes, 1);
+  // Outside the view the menu's keys mean nothing; a shortcut of no key never fires.
+  elsewhere->SetFocus();
+  test_driver::PressKey(VK_F11);
+  Drain();
+  EXPECT_EQ(closes, 1);
+  closeFullScreen->ShortCut = 252;
+  edit->SetFocus();
+  test_driver::PressKey(VK_F11);
+  Drain();
+  EXPECT_EQ(closes, 1);
+  view->SetParent(nullptr);
+  delete view;
+}
+
+}  // namespace
+}  // namespace lark
