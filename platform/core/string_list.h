@@ -63,7 +63,9 @@ class TStrings {
   void SetValue(std::string_view name, std::string_view value);
 
   [[nodiscard]] std::string Text() const;
-  void SetText(std::string_view text);
+  // Replaces the strings by the lines of text; lists that stand for one
+  // text (a memo's lines) take it whole.
+  virtual void SetText(std::string_view text);
 
   // Loading replaces the strings by the lines of the stream from its
   // position to its end, or of the whole file (EFOpenError when missing).

@@ -37,6 +37,7 @@ int TImageList::Add(const TBitmap& image, const TBitmap* mask) {
     throw EInvalidOperation("Invalid image size");
   const int first = Count();
   for (int column = 0; column < image.Width() / width_; ++column) images_.push_back(MakeEntry(image, mask, column));
+  Changed();
   return first;
 }
 
@@ -55,13 +56,19 @@ void TImageList::Replace(int index, const TBitmap& image, const TBitmap* mask) {
   if (index < 0 || index >= Count() || image.Width() != width_ || image.Height() != height_)
     throw EInvalidOperation("Unable to Replace Image");
   images_[size_t(index)] = MakeEntry(image, mask, 0);
+  Changed();
 }
 
 void TImageList::Delete(int index) {
-  if (index >= 0 && index < Count()) images_.erase(images_.begin() + index);
+  if (index < 0 || index >= Count()) return;
+  images_.erase(images_.begin() + index);
+  Changed();
 }
 
-void TImageList::Clear() { images_.clear(); }
+void TImageList::Clear() {
+  images_.clear();
+  Changed();
+}
 
 const TImageList::Entry& TImageList::At(int index) const {
   if (index < 0 || index >= Count()) throw EInvalidOperation("Invalid ImageList Index");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,6 +23,9 @@ class TImageList {
   // Colour behind the images when drawn without transparency; clNone leaves
   // the target showing.
   TColor BkColor = clNone;
+
+  // Called after every change of the images or their size.
+  std::function<void()> OnChange;
 
   // Changing the size empties the list.
   void SetSize(int width, int height);
@@ -53,6 +57,9 @@ class TImageList {
   };
   Entry MakeEntry(const TBitmap& image, const TBitmap* mask, int column) const;
   const Entry& At(int index) const;
+  void Changed() const {
+    if (OnChange) OnChange();
+  }
 
   int width_;
   int height_;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/graphics/bitmap.h"
 #include "platform/graphics/gdi.h"
+#include "platform/windows/action.h"
 
 namespace lark {
 
@@ -47,26 +49,235 @@ void TStatusBar::Paint() {
   }
 }
 
+TToolButton::TToolButton(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 23, 22); }
+
+TToolBar* TToolButton::ToolBar() const { return dynamic_cast<TToolBar*>(Parent()); }
+
+void TToolButton::SetImageIndex(int index) {
+  if (index == image_index_) return;
+  image_index_ = index;
+  Invalidate();
+}
+
+void TToolButton::SetStyle(TToolButtonStyle style) {
+  if (style == style_) return;
+  style_ = style;
+  if (IsSeparator()) SetWidth(8);
+  if (TToolBar* bar = ToolBar()) bar->ButtonsChanged();
+  Invalidate();
+}
+
+void TToolButton::SetDown(bool down) {
+  if (down == down_) return;
+  down_ = down;
+  Invalidate();
+}
+
+void TToolButton::Click() {
+  if (style_ == TToolButtonStyle::tbsCheck) SetDown(!down_);
+  TGraphicControl::Click();
+}
+
+void TToolButton::ActionChange(TBasicAction* sender, bool checkDefaults) {
+  TGraphicControl::ActionChange(sender, checkDefaults);
+  auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (!action) return;
+  if (!checkDefaults || image_index_ == -1) SetImageIndex(action->ImageIndex());
+  if (!checkDefaults || !down_) SetDown(action->Checked());
+  if (TToolBar* bar = ToolBar()) bar->ButtonsChanged();
+}
+
+void TToolButton::SetPressed(bool pressed) {
+  if (pressed == pressed_) return;
+  pressed_ = pressed;
+  Invalidate();
+}
+
+void TToolButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == TMouseButton::mbLeft && !IsSeparator()) SetPressed(true);
+  TGraphicControl::MouseDown(button, shift, x, y);
+}
+
+void TToolButton::MouseMove(TShiftState shift, int x, int y) {
+  if (ControlState & csLButtonDown) SetPressed(!IsSeparator() && ClientRect().Contains(Point(x, y)));
+  TGraphicControl::MouseMove(shift, x, y);
+}
+
+void TToolButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  SetPressed(false);
+  TGraphicControl::MouseUp(button, shift, x, y);
+}
+
+void TToolButton::WndProc(TMessage& message) {
+  if (message.Msg == CM_MOUSEENTER || message.Msg == CM_MOUSELEAVE) {
+    hot_ = message.Msg == CM_MOUSEENTER;
+    Invalidate();
+  }
+  TGraphicControl::WndProc(message);
+}
+
+void TToolButton::Paint() {
+  TCanvas& canvas = Canvas();
+  TRect face = ClientRect();
+  if (style_ == TToolButtonStyle::tbsDivider) {
+    TRect line = Rect(face.Width() / 2 - 1, face.Top, face.Width() / 2 + 1, face.Bottom);
+    DrawEdge(canvas, line, EDGE_ETCHED, BF_LEFT);
+    return;
+  }
+  if (IsSeparator()) return;
+  TToolBar* bar = ToolBar();
+  bool pushed = pressed_ || down_;
+  bool flat = !bar || bar->Flat;
+  if (pushed) DrawEdge(canvas, face, BDR_SUNKENOUTER, BF_RECT);
+  else if (!flat || (hot_ && Enabled())) DrawEdge(canvas, face, flat ? BDR_RAISEDINNER : EDGE_RAISED, BF_RECT);
+  PaintPicture(canvas, face, pushed ? 1 : 0);
+}
+
+// The picture centred across the face (at the top when a caption follows),
+// the caption centred below it; both one pixel right and down while pushed.
+void TToolButton::PaintPicture(TCanvas& canvas, TRect face, int offset) {
+  TToolBar* bar = ToolBar();
+  TCustomImageList* images = bar ? bar->Images() : nullptr;
+  if (bar && hot_ && Enabled() && bar->HotImages()) images = bar->HotImages();
+  bool showCaption = bar && bar->ShowCaptions();
+  int textTop = face.Top + 3;
+  if (images && image_index_ >= 0 && image_index_ < images->Count()) {
+    int x = (face.Width() - images->Width()) / 2 + offset;
+    int y = (showCaption ? face.Top + 3 : (face.Height() - images->Height()) / 2) + offset;
+    images->Draw(canvas, x, y, image_index_, Enabled());
+    textTop = y + images->Height() + 1;
+  }
+  if (!showCaption) return;
+  canvas.SetFont(Font());
+  canvas.Brush().Style = bsClear;
+  TRect text = Rect(face.Left + offset, textTop, face.Right + offset, face.Bottom);
+  unsigned format = DT_CENTER | DT_SINGLELINE | (images ? DT_TOP : DT_VCENTER);
+  if (!Enabled()) {
+    TRect highlight = Rect(text.Left + 1, text.Top + 1, text.Right + 1, text.Bottom + 1);
+    canvas.Font().SetColor(clBtnHighlight);
+    DrawText(canvas, Caption(), highlight, format);
+    canvas.Font().SetColor(clBtnShadow);
+  }
+  DrawText(canvas, Caption(), text, format);
+}
+
 TToolBar::TToolBar(TComponent* owner) : TCustomControl(owner) {
   ControlStyle |= csAcceptsControls;
   SetBounds(0, 0, 150, 29);
+  images_link_.OnChange = [this](TObject*) { ButtonsChanged(); };
+  hot_images_link_.OnChange = [this](TObject*) { ButtonsChanged(); };
+}
+
+void TToolBar::SetButtonWidth(int width) {
+  if (width == button_width_) return;
+  button_width_ = width;
+  ButtonsChanged();
+}
+
+void TToolBar::SetButtonHeight(int height) {
+  if (height == button_height_) return;
+  button_height_ = height;
+  ButtonsChanged();
+}
+
+TSize TToolBar::ButtonSize() const {
+  TSize size{button_width_, button_height_};
+  if (!show_captions_) return size;
+  TBitmap scratch(1, 1);
+  TCanvas& canvas = scratch.Canvas();
+  canvas.SetFont(Font());
+  int textHeight = canvas.TextHeight("Ag");
+  for (int i = 0; i < ControlCount(); ++i)
+    if (auto* button = dynamic_cast<TToolButton*>(Controls(i)); button && !button->IsSeparator())
+      size.cx = std::max(size.cx, canvas.TextWidth(button->Caption()) + 8);
+  int pictureHeight = images_ ? images_->Height() : 0;
+  size.cy = std::max(size.cy, pictureHeight + textHeight + 7);
+  return size;
+}
+
+void TToolBar::SetImageList(TCustomImageList*& member, TChangeLink& link, TCustomImageList* images) {
+  if (images == member) return;
+  if (member) {
+    member->UnRegisterChanges(&link);
+    RemoveFreeNotification(member);
+  }
+  member = images;
+  if (images) {
+    images->RegisterChanges(&link);
+    FreeNotification(images);
+  }
+  ButtonsChanged();
+}
+
+void TToolBar::SetImages(TCustomImageList* images) { SetImageList(images_, images_link_, images); }
+
+void TToolBar::SetHotImages(TCustomImageList* images) { SetImageList(hot_images_, hot_images_link_, images); }
+
+void TToolBar::SetShowCaptions(bool show) {
+  if (show == show_captions_) return;
+  show_captions_ = show;
+  ButtonsChanged();
+}
+
+void TToolBar::SetEdgeBorders(TEdgeBorders borders) {
+  if (borders == edge_borders_) return;
+  edge_borders_ = borders;
+  Realign();
+  Invalidate();
+}
+
+void TToolBar::ButtonsChanged() {
+  if (HasState(csDestroying)) return;
+  Realign();
+  for (int i = 0; i < ControlCount(); ++i) Controls(i)->Invalidate();
+}
+
+void TToolBar::Notification(TComponent* component, TOperation operation) {
+  TCustomControl::Notification(component, operation);
+  if (operation != TOperation::opRemove) return;
+  if (component == images_) SetImages(nullptr);
+  if (component == hot_images_) SetHotImages(nullptr);
+}
+
+void TToolBar::AdjustClientRect(TRect& rect) const {
+  TCustomControl::AdjustClientRect(rect);
+  // Each etched edge takes two pixels.
+  if (edge_borders_ & ebLeft) rect.Left += 2;
+  if (edge_borders_ & ebTop) rect.Top += 2;
+  if (edge_borders_ & ebRight) rect.Right -= 2;
+  if (edge_borders_ & ebBottom) rect.Bottom -= 2;
+}
+
+void TToolBar::Paint() {
+  TCanvas& canvas = Canvas();
+  unsigned sides = ((edge_borders_ & ebLeft) ? BF_LEFT : 0) | ((edge_borders_ & ebTop) ? BF_TOP : 0) |
+                   ((edge_borders_ & ebRight) ? BF_RIGHT : 0) | ((edge_borders_ & ebBottom) ? BF_BOTTOM : 0);
+  TRect r = ClientRect();
+  if (sides) DrawEdge(canvas, r, EDGE_ETCHED, sides);
+  TCustomControl::Paint();
 }
 
 // Left to right in z order (the order the controls were added), wrapping to
-// a new row of ButtonHeight when Wrapable; aligned children keep the usual
-// rules.
+// a new row of the button height when Wrapable; aligned children keep the
+// usual rules.
 void TToolBar::AlignControls(TControl* control, TRect& rect) {
   TCustomControl::AlignControls(control, rect);
+  TSize button = ButtonSize();
   int x = rect.Left, y = rect.Top;
   for (int i = 0; i < ControlCount(); ++i) {
     TControl* c = Controls(i);
     if (!c->Visible() || c->Align() != TAlign::alNone) continue;
-    if (Wrapable && x > rect.Left && x + c->Width() > rect.Right) {
-      x = rect.Left;
-      y += ButtonHeight;
+    int width = c->Width(), height = c->Height();
+    if (auto* tool = dynamic_cast<TToolButton*>(c)) {
+      width = tool->IsSeparator() ? tool->Width() : button.cx;
+      height = button.cy;
     }
-    c->SetBounds(x, y, c->Width(), c->Height());
-    x += c->Width();
+    if (Wrapable && x > rect.Left && x + width > rect.Right) {
+      x = rect.Left;
+      y += button.cy;
+    }
+    c->SetBounds(x, y, width, height);
+    x += width;
   }
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/windows/custom_control.h"
+#include "platform/windows/custom_image_list.h"
 
 namespace lark {
 
@@ -34,15 +35,92 @@ class TStatusBar : public TCustomControl {
   std::string simple_text_;
 };
 
-// A row of buttons and other controls, laid out left to right in their order.
+enum TEdgeBorder : unsigned { ebLeft = 1, ebTop = 2, ebRight = 4, ebBottom = 8 };
+using TEdgeBorders = unsigned;
+enum class TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
+
+class TToolBar;
+
+// A button of a tool bar. Its picture is image ImageIndex of the bar's
+// Images (of HotImages while the pointer is on it, greyed while disabled);
+// its caption shows below the picture while the bar shows captions. The bar
+// gives it its size; separators and dividers keep their own width (8).
+class TToolButton : public TGraphicControl {
+ public:
+  explicit TToolButton(TComponent* owner);
+  int ImageIndex() const { return image_index_; }
+  void SetImageIndex(int index);
+  TToolButtonStyle Style() const { return style_; }
+  void SetStyle(TToolButtonStyle style);
+  // Shown pushed in; a check button toggles it when clicked, and follows
+  // its action's Checked.
+  bool Down() const { return down_; }
+  void SetDown(bool down);
+  TToolBar* ToolBar() const;
+  bool IsSeparator() const { return style_ == TToolButtonStyle::tbsSeparator || style_ == TToolButtonStyle::tbsDivider; }
+  void Click() override;
+  void ActionChange(TBasicAction* sender, bool checkDefaults) override;
+
+ protected:
+  void Paint() override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void WndProc(TMessage& message) override;
+
+ private:
+  void SetPressed(bool pressed);
+  void PaintPicture(TCanvas& canvas, TRect face, int offset);
+  int image_index_ = -1;
+  TToolButtonStyle style_ = TToolButtonStyle::tbsButton;
+  bool down_ = false;
+  bool pressed_ = false;  // held by the left button with the pointer on it
+  bool hot_ = false;
+};
+
+// A row of buttons and other controls, laid out left to right in their
+// order, wrapping when Wrapable. Tool buttons all get ButtonSize().
 class TToolBar : public TCustomControl {
  public:
   explicit TToolBar(TComponent* owner);
-  int ButtonWidth = 23;
-  int ButtonHeight = 22;
+  int ButtonWidth() const { return button_width_; }
+  void SetButtonWidth(int width);
+  int ButtonHeight() const { return button_height_; }
+  void SetButtonHeight(int height);
+  // ButtonWidth x ButtonHeight; while captions show, grown to hold the
+  // widest caption (its width + 8) and the picture above a line of text
+  // (image height + text height + 7).
+  TSize ButtonSize() const;
   bool Flat = true;
   bool Wrapable = true;
+  TCustomImageList* Images() const { return images_; }
+  void SetImages(TCustomImageList* images);
+  TCustomImageList* HotImages() const { return hot_images_; }
+  void SetHotImages(TCustomImageList* images);
+  bool ShowCaptions() const { return show_captions_; }
+  void SetShowCaptions(bool show);
+  // Etched lines along these edges, inside the bar.
+  TEdgeBorders EdgeBorders() const { return edge_borders_; }
+  void SetEdgeBorders(TEdgeBorders borders);
   void AlignControls(TControl* control, TRect& rect) override;
+  void AdjustClientRect(TRect& rect) const override;
+  // The buttons' size or pictures changed: place and paint them again.
+  void ButtonsChanged();
+
+ protected:
+  void Paint() override;
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  void SetImageList(TCustomImageList*& member, TChangeLink& link, TCustomImageList* images);
+  int button_width_ = 23;
+  int button_height_ = 22;
+  TCustomImageList* images_ = nullptr;
+  TCustomImageList* hot_images_ = nullptr;
+  TChangeLink images_link_;
+  TChangeLink hot_images_link_;
+  bool show_captions_ = false;
+  TEdgeBorders edge_borders_ = 0;
 };
 
 // Bands that stack top to bottom, each showing one child control across the

@@ -5,6 +5,7 @@
 #include "platform/windows/action.h"
 #include "platform/windows/application.h"
 #include "platform/windows/menus.h"
+#include "platform/windows/message_queue.h"
 #include "platform/windows/cursor.h"
 #include "platform/windows/hover.h"
 #include "platform/windows/win_control.h"
@@ -88,9 +89,21 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   SetBoundsInternal(left, top, width, height);
   if (parent_ && parent_->align_disabled_ == 0) UpdateAnchorRules();
   BoundsChanged();
+  NotifyWindowPosChanged();
   if (parent_ && !parent_->HasState(csDestroying)) parent_->InvalidateRect(BoundsRect(), true);
   RequestAlign();
   if (resized) Resize();
+}
+
+// A window hears WM_WINDOWPOSCHANGED from the window system (sent, so the
+// thread's hooks see it); a windowless control hears it from the control
+// itself, as the class library does. LPARAM carries no position record.
+void TControl::NotifyWindowPosChanged() {
+  if (HasState(csDestroying)) return;
+  if (auto* window = dynamic_cast<TWinControl*>(this); window && window->HandleAllocated())
+    SendMessage(window->Handle(), WM_WINDOWPOSCHANGED);
+  else
+    Perform(WM_WINDOWPOSCHANGED);
 }
 
 void TControl::SetBoundsInternal(int left, int top, int width, int height) {

@@ -199,6 +199,7 @@ class TControl : public TComponent {
   friend class TWinControl;
   void HandleMouseMessage(TMessage& message);
   void SetBoundsInternal(int left, int top, int width, int height);
+  void NotifyWindowPosChanged();
   // Moves by an offset as part of the parent's scrolling (no layout).
   void SetBoundsInternalMove(int dx, int dy);
   void RequestAlign();

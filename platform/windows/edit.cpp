@@ -15,6 +15,21 @@ namespace {
 QString ToQ(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 std::string FromQ(const QString& text) { return text.toUtf8().toStdString(); }
 
+// Lone CR and LF become CR LF, the memo's line break.
+std::string WithCrLf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      out += "\r\n";
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 // The widget breaks lines at "\n" alone.
 std::string WithoutCarriageReturns(const std::string& text) {
   std::string plain;
@@ -159,6 +174,8 @@ class TMemoLines : public TStrings {
     Replace(start, end - start, "");
   }
   void Clear() override { memo_->SetText(""); }
+  // The whole text in one change, line breaks made CR LF.
+  void SetText(std::string_view text) override { memo_->SetText(WithCrLf(text)); }
 
  private:
   struct Line {

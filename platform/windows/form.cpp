@@ -8,15 +8,13 @@
 #include "platform/windows/menus.h"
 #include "platform/windows/message_queue.h"
 #include "platform/windows/qt_bridge.h"
+#include "platform/windows/system_menu.h"
+#include "platform/windows/system_metrics.h"
 #include "platform/windows/test_driver.h"
 #include "platform/core/exception.h"
 
 namespace lark {
 namespace {
-
-constexpr int kCaptionHeight = 23;
-constexpr int kToolCaptionHeight = 18;
-constexpr int kMenuBarHeight = 20;
 
 bool Sizeable(TFormBorderStyle style) {
   return style == TFormBorderStyle::bsSizeable || style == TFormBorderStyle::bsSizeToolWin;
@@ -49,7 +47,8 @@ void SetActiveForm(TCustomForm* form) {
   form->Activate();
 }
 
-TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
+TCustomForm::TCustomForm(TComponent* owner)
+    : TCustomControl(owner), system_menu_(std::make_unique<TSystemMenu>(this)) {
   InitVisible(false);
   ControlStyle |= csAcceptsControls;
   TControl::SetBounds(0, 0, 320, 240);
@@ -215,6 +214,45 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
   }
 }
 
+void TCustomForm::SetBorderIcons(TBorderIcons icons) {
+  if (icons == border_icons_) return;
+  border_icons_ = icons;
+  ApplyWindowFlags();
+}
+
+void TCustomForm::InitSystemMenu() {
+  auto offer = [this](UINT command, bool enabled) { system_menu_->EnableItem(command, enabled ? MF_ENABLED : MF_GRAYED); };
+  bool normal = window_state_ == TWindowState::wsNormal;
+  offer(SC_RESTORE, !normal);
+  offer(SC_MOVE, window_state_ != TWindowState::wsMaximized);
+  offer(SC_SIZE, normal && Sizeable(border_style_));
+  offer(SC_MINIMIZE, window_state_ != TWindowState::wsMinimized && (border_icons_ & biMinimize));
+  offer(SC_MAXIMIZE, window_state_ != TWindowState::wsMaximized && (border_icons_ & biMaximize) &&
+                         Sizeable(border_style_));
+}
+
+void TCustomForm::SystemCommand(UINT command) {
+  // The desktop brings the menu up to date before it acts on one of its commands.
+  SendMessage(Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(system_menu_.get()), MakeLParam(0, 1));
+  if (!system_menu_->Allows(command)) return;
+  switch (command) {
+    case SC_CLOSE:
+      SendMessage(Handle(), WM_CLOSE);
+      break;
+    case SC_MINIMIZE:
+      SetWindowState(TWindowState::wsMinimized);
+      break;
+    case SC_MAXIMIZE:
+      SetWindowState(TWindowState::wsMaximized);
+      break;
+    case SC_RESTORE:
+      SetWindowState(TWindowState::wsNormal);
+      break;
+    default:
+      break;
+  }
+}
+
 void TCustomForm::SetWindowState(TWindowState state) {
   if (state == window_state_) return;
   TWindowState old = window_state_;
@@ -350,22 +388,22 @@ TRect TCustomForm::FrameInsets() const {
     case TFormBorderStyle::bsNone:
       break;
     case TFormBorderStyle::bsToolWindow:
-      border = 3;
-      caption = kToolCaptionHeight;
+      border = GetSystemMetrics(SM_CXDLGFRAME);
+      caption = GetSystemMetrics(SM_CYSMCAPTION);
       break;
     case TFormBorderStyle::bsSizeToolWin:
-      border = 4;
-      caption = kToolCaptionHeight;
+      border = GetSystemMetrics(SM_CXFRAME);
+      caption = GetSystemMetrics(SM_CYSMCAPTION);
       break;
     case TFormBorderStyle::bsSizeable:
-      border = 4;
-      caption = kCaptionHeight;
+      border = GetSystemMetrics(SM_CXFRAME);
+      caption = GetSystemMetrics(SM_CYCAPTION);
       break;
     default:
-      border = 3;
-      caption = kCaptionHeight;
+      border = GetSystemMetrics(SM_CXDLGFRAME);
+      caption = GetSystemMetrics(SM_CYCAPTION);
   }
-  int menu = MenuShowsBar(menu_) ? kMenuBarHeight : 0;
+  int menu = MenuShowsBar(menu_) ? GetSystemMetrics(SM_CYMENU) : 0;
   return Rect(border, border + caption + menu, border, border);
 }
 
@@ -468,10 +506,14 @@ void TCustomForm::ApplyWindowFlags() {
   }
   if (border_style_ != TFormBorderStyle::bsNone) {
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    if (BorderIcons & biSystemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if ((BorderIcons & biMinimize) && border_style_ != TFormBorderStyle::bsDialog) flags |= Qt::WindowMinimizeButtonHint;
-    if ((BorderIcons & biMaximize) && Sizeable(border_style_)) flags |= Qt::WindowMaximizeButtonHint;
+    if (border_icons_ & biSystemMenu) {
+      flags |= Qt::WindowSystemMenuHint;
+      if (system_menu_->Allows(SC_CLOSE)) flags |= Qt::WindowCloseButtonHint;
+    }
+    if ((border_icons_ & biMinimize) && border_style_ != TFormBorderStyle::bsDialog) flags |= Qt::WindowMinimizeButtonHint;
+    if ((border_icons_ & biMaximize) && Sizeable(border_style_)) flags |= Qt::WindowMaximizeButtonHint;
   }
+  if (widget->windowFlags() == flags) return;
   bool shown = widget->isVisible();
   widget->setWindowFlags(flags);
   if (shown) widget->show();
@@ -542,6 +584,12 @@ void TCustomForm::WndProc(TMessage& message) {
       return;
     case WM_NCHITTEST:
       message.Result = NonClientHitTest(PointFromLParam(message.LParam));
+      return;
+    case WM_SYSCOMMAND:
+      SystemCommand(static_cast<UINT>(message.WParam & 0xFFF0));
+      return;
+    case WM_INITMENUPOPUP:
+      if (HiWord(message.LParam) != 0) InitSystemMenu();
       return;
     case WM_GETMINMAXINFO:
       return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/windows/custom_control.h"
@@ -7,6 +8,7 @@
 namespace lark {
 
 class TMainMenu;
+class TSystemMenu;
 
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
@@ -69,8 +71,13 @@ class TCustomForm : public TCustomControl {
 
   TFormBorderStyle BorderStyle() const { return border_style_; }
   void SetBorderStyle(TFormBorderStyle style);
-  // Read when the window is made (and when BorderStyle changes).
-  TBorderIcons BorderIcons = biSystemMenu | biMinimize | biMaximize;
+  // The frame's buttons follow them at once.
+  TBorderIcons BorderIcons() const { return border_icons_; }
+  void SetBorderIcons(TBorderIcons icons);
+  // The window menu (system_menu.h); it lives as long as the form.
+  TSystemMenu& SystemMenu() { return *system_menu_; }
+  // The window menu's Close changed: the frame's close box follows.
+  void SystemMenuChanged() { ApplyWindowFlags(); }
   TPosition Position = TPosition::poDesigned;
   TWindowState WindowState() const { return window_state_; }
   void SetWindowState(TWindowState state);
@@ -132,8 +139,13 @@ class TCustomForm : public TCustomControl {
   void PlaceAtFirstShow();
   void ApplyWindowFlags();
   void MenuChanged();
+  // WM_SYSCOMMAND: the window menu's command, when the menu offers it.
+  void SystemCommand(UINT command);
+  void InitSystemMenu();
 
   TFormBorderStyle border_style_ = TFormBorderStyle::bsSizeable;
+  TBorderIcons border_icons_ = biSystemMenu | biMinimize | biMaximize;
+  std::unique_ptr<TSystemMenu> system_menu_;
   TWindowState window_state_ = TWindowState::wsNormal;
   TRect normal_bounds_;
   TMainMenu* menu_ = nullptr;

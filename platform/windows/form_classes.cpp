@@ -180,8 +180,8 @@ void FormProperties() {
                                    {"bsSizeToolWin", S::bsSizeToolWin}}));
   });
   Property<TCustomForm>("BorderIcons", [](TCustomForm& f, const TPropValue& v) {
-    f.BorderIcons = SetOf(v, {{"biSystemMenu", biSystemMenu}, {"biMinimize", biMinimize},
-                              {"biMaximize", biMaximize}, {"biHelp", biHelp}});
+    f.SetBorderIcons(SetOf(v, {{"biSystemMenu", biSystemMenu}, {"biMinimize", biMinimize},
+                              {"biMaximize", biMaximize}, {"biHelp", biHelp}}));
   });
   Property<TCustomForm>("Position", [](TCustomForm& f, const TPropValue& v) {
     using P = TPosition;
@@ -321,8 +321,27 @@ void ListAndBarProperties() {
         }
         bar->PanelsChanged();
       });
-  Property<TToolBar>("ButtonWidth", [](TToolBar& t, const TPropValue& v) { t.ButtonWidth = v.AsInt(); });
-  Property<TToolBar>("ButtonHeight", [](TToolBar& t, const TPropValue& v) { t.ButtonHeight = v.AsInt(); });
+  Property<TToolBar>("ButtonWidth", [](TToolBar& t, const TPropValue& v) { t.SetButtonWidth(v.AsInt()); });
+  Property<TToolBar>("ButtonHeight", [](TToolBar& t, const TPropValue& v) { t.SetButtonHeight(v.AsInt()); });
+  Property<TToolBar>("ShowCaptions", [](TToolBar& t, const TPropValue& v) { t.SetShowCaptions(v.AsBool()); });
+  Property<TToolBar>("EdgeBorders", [](TToolBar& t, const TPropValue& v) {
+    t.SetEdgeBorders(SetOf(v, {{"ebLeft", ebLeft}, {"ebTop", ebTop}, {"ebRight", ebRight}, {"ebBottom", ebBottom}}));
+  });
+  ReferenceProperty<TToolBar, TCustomImageList>("Images", [](TToolBar& t, TCustomImageList* i) { t.SetImages(i); });
+  ReferenceProperty<TToolBar, TCustomImageList>("HotImages",
+                                                [](TToolBar& t, TCustomImageList* i) { t.SetHotImages(i); });
+  Property<TToolButton>("ImageIndex", [](TToolButton& b, const TPropValue& v) { b.SetImageIndex(v.AsInt()); });
+  Property<TToolButton>("Down", [](TToolButton& b, const TPropValue& v) { b.SetDown(v.AsBool()); });
+  Property<TToolButton>("Style", [](TToolButton& b, const TPropValue& v) {
+    using S = TToolButtonStyle;
+    b.SetStyle(EnumOf<S>(v, {{"tbsButton", S::tbsButton}, {"tbsCheck", S::tbsCheck}, {"tbsDropDown", S::tbsDropDown},
+                             {"tbsSeparator", S::tbsSeparator}, {"tbsDivider", S::tbsDivider}}));
+  });
+  Property<TCustomImageList>("Width", [](TCustomImageList& l, const TPropValue& v) { l.SetSize(v.AsInt(), l.Height()); });
+  Property<TCustomImageList>("Height", [](TCustomImageList& l, const TPropValue& v) { l.SetSize(l.Width(), v.AsInt()); });
+  Property<TCustomImageList>("Masked", [](TCustomImageList& l, const TPropValue& v) { l.Masked = v.AsBool(); });
+  Property<TCustomImageList>("BkColor", [](TCustomImageList& l, const TPropValue& v) { l.BkColor = ColorOf(v); });
+  EventProperty("OnChange", &TCustomImageList::OnChange);
   Property<TToolBar>("Flat", [](TToolBar& t, const TPropValue& v) { t.Flat = v.AsBool(); });
   Property<TToolBar>("Wrapable", [](TToolBar& t, const TPropValue& v) { t.Wrapable = v.AsBool(); });
   Property<TCoolBar>("AutoSize", [](TCoolBar& c, const TPropValue& v) { c.AutoSize = v.AsBool(); });
@@ -394,6 +413,13 @@ void ImageDataProperties() {
     LoadBitmapData(i.Picture().Bitmap(), v);
     i.PictureChanged();
   });
+  // Image lists: pictures side by side, the bottom-left pixel's colour
+  // transparent; each strip adds to the list.
+  Property<TCustomImageList>("Images.Data", [](TCustomImageList& l, const TPropValue& v) {
+    TBitmap strip;
+    LoadBitmapData(strip, v);
+    l.AddMasked(strip, strip.Canvas().Pixel(0, strip.Height() - 1));
+  });
   // Bit and speed buttons.
   Property<TButtonGlyph>("Glyph.Data", [](TButtonGlyph& b, const TPropValue& v) { LoadBitmapData(b.Glyph(), v); });
   Property<TButtonGlyph>("NumGlyphs", [](TButtonGlyph& b, const TPropValue& v) { b.SetNumGlyphs(v.AsInt()); });
@@ -422,6 +448,10 @@ void NonVisualProperties() {
   ReferenceProperty<TMenuItem, TBasicAction>("Action", [](TMenuItem& m, TBasicAction* a) { m.SetAction(a); });
   EventProperty("OnClick", &TMenuItem::OnClick);
   Property<TPopupMenu>("AutoPopup", [](TPopupMenu& m, const TPropValue& v) { m.AutoPopup = v.AsBool(); });
+  Property<TPopupMenu>("Alignment", [](TPopupMenu& m, const TPropValue& v) {
+    using A = TPopupAlignment;
+    m.Alignment = EnumOf<A>(v, {{"paLeft", A::paLeft}, {"paRight", A::paRight}, {"paCenter", A::paCenter}});
+  });
   EventProperty("OnPopup", &TPopupMenu::OnPopup);
   Property<TCustomAction>("Caption", [](TCustomAction& a, const TPropValue& v) { a.SetCaption(v.AsString()); });
   Property<TCustomAction>("Checked", [](TCustomAction& a, const TPropValue& v) { a.SetChecked(v.AsBool()); });
@@ -499,6 +529,8 @@ void Classes() {
   Class<TComboBox>("TComboBox");
   Class<TStatusBar>("TStatusBar");
   Class<TToolBar>("TToolBar");
+  Class<TToolButton>("TToolButton");
+  Class<TCustomImageList>("TImageList");
   Class<TCoolBar>("TCoolBar");
   Class<TPaintBox>("TPaintBox");
   Class<TImage>("TImage");

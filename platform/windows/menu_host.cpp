@@ -86,7 +86,12 @@ TMenuItem* RunPopupMenu(TPopupMenu* menu, TPoint screenPoint) {
   Fill(&shown, menu->Items(), actions);
   QAction* chosen = nullptr;
   QObject::connect(&shown, &QMenu::triggered, [&chosen](QAction* action) { chosen = action; });
-  shown.popup(QPoint(screenPoint.X, screenPoint.Y));
+  // The point fixes the left edge, the right edge or the middle of the menu.
+  int width = shown.sizeHint().width();
+  int left = menu->Alignment == TPopupAlignment::paRight    ? screenPoint.X - width
+             : menu->Alignment == TPopupAlignment::paCenter ? screenPoint.X - width / 2
+                                                             : screenPoint.X;
+  shown.popup(QPoint(left, screenPoint.Y));
   while (shown.isVisible() && !Application()->Terminated()) Application()->HandleMessage();
   auto it = actions.find(chosen);
   return it == actions.end() ? nullptr : it->second;

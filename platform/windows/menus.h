@@ -108,12 +108,16 @@ class TMainMenu : public TMenu {
 
 using TPopupMenuHook = std::function<TMenuItem*(class TPopupMenu* menu, TPoint screenPoint)>;
 
+// Which edge of a pop-up menu the point given to Popup fixes.
+enum class TPopupAlignment { paLeft, paRight, paCenter };
+
 class TPopupMenu : public TMenu {
  public:
   using TMenu::TMenu;
   // Shows the menu at a screen point and runs the click of the chosen entry.
   virtual void Popup(int x, int y);
   TComponent* PopupComponent = nullptr;
+  TPopupAlignment Alignment = TPopupAlignment::paLeft;
   bool AutoPopup = true;
   TNotifyEvent OnPopup;
 };

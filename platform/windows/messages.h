@@ -158,6 +158,7 @@ enum : LRESULT {
 
 enum : WPARAM {
   SC_SIZE = 0xF000,
+  SC_MOVE = 0xF010,
   SC_MINIMIZE = 0xF020,
   SC_MAXIMIZE = 0xF030,
   SC_CLOSE = 0xF060,

@@ -1,16 +1,33 @@
 #include "platform/windows/system_metrics.h"
 
-namespace lark {
+#include "platform/windows/application.h"
 
-namespace {
-constexpr int kScrollBarExtent = 17;
-}
+namespace lark {
 
 int GetSystemMetrics(int index) {
   switch (index) {
+    case SM_CXSCREEN:
+      return Screen()->Width();
+    case SM_CYSCREEN:
+      return Screen()->Height();
     case SM_CXVSCROLL:
     case SM_CYHSCROLL:
-      return kScrollBarExtent;
+      return 17;
+    case SM_CYCAPTION:
+      return 23;
+    case SM_CXBORDER:
+    case SM_CYBORDER:
+      return 1;
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME:
+      return 3;
+    case SM_CYMENU:
+      return 20;
+    case SM_CXFRAME:
+    case SM_CYFRAME:
+      return 4;
+    case SM_CYSMCAPTION:
+      return 18;
     default:
       return 0;
   }

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -240,6 +241,26 @@ std::string ShownHint() {
 
 void ResizeWindow(TCustomForm* form, int width, int height) {
   if (QWidget* widget = WidgetOf(form)) widget->resize(width, height);
+}
+
+TRect DismissPopupMenu() {
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  if (!menu) return TRect{};
+  QRect shown = menu->geometry();
+  menu->close();
+  return Rect(shown.left(), shown.top(), shown.right() + 1, shown.bottom() + 1);
+}
+
+void ClickCloseBox(TCustomForm* form) {
+  QWidget* widget = WidgetOf(form);
+  if (!widget) return;
+  QCloseEvent event;
+  QCoreApplication::sendEvent(widget, &event);
+}
+
+bool FrameHasCloseBox(TCustomForm* form) {
+  QWidget* widget = WidgetOf(form);
+  return widget && (widget->windowFlags() & Qt::WindowCloseButtonHint);
 }
 
 bool InstallFont(const std::string& fileName) {

@@ -49,6 +49,10 @@ void SetApplicationActive(bool active);
 // Opens a combo box's list (and lets it paint), as a click on its arrow would.
 void OpenDropDown(TWinControl* combo);
 
+// Closes the pop-up menu showing, as Escape would, and returns the screen
+// rectangle it showed in (empty when none was showing).
+TRect DismissPopupMenu();
+
 // Chooses an entry on a form's menu bar by its captions ("&File/E&xit"),
 // as the user would; false when the bar has no such entry.
 bool ChooseMenuBarEntry(TCustomForm* form, const std::string& path);
@@ -62,6 +66,11 @@ std::string ShownApplicationName();
 // interior: client area, own scroll bars and menu bar) as a user dragging
 // its frame would.
 void ResizeWindow(TCustomForm* form, int width, int height);
+
+// The user clicks the close box on a form's frame (the window system asks
+// the window to close); whether the frame shows one right now.
+void ClickCloseBox(TCustomForm* form);
+bool FrameHasCloseBox(TCustomForm* form);
 
 // Adds a font file to the fonts the program sees, as installing a font on
 // the desktop would; false when the file is no font.

@@ -401,7 +401,9 @@ void TWindowWidget::closeEvent(QCloseEvent* event) {
   if (!handle_) return;
   TMsg msg;
   msg.hwnd = handle_;
-  msg.message = WM_CLOSE;
+  // The close box is the window menu's Close.
+  msg.message = WM_SYSCOMMAND;
+  msg.wParam = SC_CLOSE;
   EnqueueMessage(msg);
 }
 

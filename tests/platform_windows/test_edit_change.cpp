@@ -70,6 +70,19 @@ TEST_F(EditChange, OnlyADifferentTextIsAChange) {
   EXPECT_EQ(memo->GetText(), "");
 }
 
+TEST_F(EditChange, MemoLinesTakeAWholeTextAsOneChange) {
+  form->Show();
+  memo->Lines().SetText("one\ntwo\rthree\r\n");
+  EXPECT_EQ(memoChanges, 1);
+  EXPECT_EQ(memo->GetText(), "one\r\ntwo\r\nthree\r\n");
+  EXPECT_EQ(memo->Lines().Count(), 3);
+  TStringList source;
+  source.Add("a");
+  source.Add("b");
+  memo->Lines().Assign(source);
+  EXPECT_EQ(memo->Lines().Text(), "a\r\nb\r\n");
+}
+
 TEST_F(EditChange, MemoLinesChangeTheTextInPlace) {
   memo->SetWordWrap(true);
   form->Show();
