@@ -10,6 +10,7 @@
 #include "platform/core/synchronize.h"
 #include "platform/graphics/font.h"
 #include "platform/windows/action.h"
+#include "platform/windows/desktop.h"
 #include "platform/windows/dialogs.h"
 #include "platform/windows/form.h"
 #include "platform/windows/gui_application.h"
@@ -288,6 +289,7 @@ TPoint TMouse::CursorPos() const { return LastCursorPos(); }
 
 void TMouse::SetCursorPos(TPoint p) {
   EnsureGuiApplication();
+  p = ConfineToCursorClip(p);
   QCursor::setPos(p.X, p.Y);
   NoteCursorPos(p);
 }

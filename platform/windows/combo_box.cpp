@@ -444,8 +444,8 @@ void TComboBox::WndProc(TMessage& message) {
       message.Result = static_cast<int>(message.WParam) < 0 ? LRESULT{CB_ERR} : LRESULT{item_height_};
       return;
     case WM_MOUSEWHEEL:
-      TNativeControl::WndProc(message);
-      ScrollList(HiWord(static_cast<LPARAM>(message.WParam)));
+      // The box keeps the wheel: the desktop's combo box never passes it on.
+      if (!WheelHandled(message)) ScrollList(HiWord(static_cast<LPARAM>(message.WParam)));
       return;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:

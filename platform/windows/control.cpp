@@ -347,6 +347,9 @@ void TControl::WndProc(TMessage& message) {
     case WM_MBUTTONDBLCLK:
       if (enabled_ || message.Msg == WM_MOUSEMOVE) HandleMouseMessage(message);
       return;
+    case WM_MOUSEWHEEL:
+      if (!WheelHandled(message)) DefaultHandler(message);
+      return;
     case WM_NCHITTEST:
       message.Result = HTCLIENT;
       return;
@@ -358,7 +361,20 @@ void TControl::WndProc(TMessage& message) {
   }
 }
 
-void TControl::DefaultHandler(TMessage&) {}
+void TControl::DefaultHandler(TMessage& message) {
+  if (message.Msg == WM_MOUSEWHEEL && parent_) message.Result = parent_->Perform(message.Msg, message.WParam, message.LParam);
+}
+
+bool TControl::WheelHandled(const TMessage& wheel) {
+  TShiftState shift = ShiftFromKeys(wheel.WParam) | (KeyboardState() & ssAlt);
+  return DoMouseWheel(shift, HiWord(static_cast<LPARAM>(wheel.WParam)), PointFromLParam(wheel.LParam));
+}
+
+bool TControl::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
+  bool handled = false;
+  if (OnMouseWheel) OnMouseWheel(this, shift, wheelDelta, mousePos, handled);
+  return handled;
+}
 
 void TControl::HandleMouseMessage(TMessage& message) {
   TPoint p = PointFromLParam(message.LParam);

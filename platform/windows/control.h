@@ -18,6 +18,11 @@ class TPopupMenu;
 class TBasicAction;
 class TControlActionLink;
 
+// The wheel turned over a window: WheelDelta in 120ths of a notch, positive
+// away from the user; MousePos on the screen. Handled stops it going on.
+using TMouseWheelEvent =
+    std::function<void(TObject* sender, TShiftState shift, int wheelDelta, TPoint mousePos, bool& handled)>;
+
 // Size limits a control keeps whatever its parent's layout asks; 0 means none.
 class TSizeConstraints : public TObject {
  public:
@@ -124,7 +129,7 @@ class TControl : public TComponent {
   virtual void Invalidate();
   virtual void InvalidateRect(const TRect& r, bool erase);
   virtual void Update();
-  void Repaint();
+  virtual void Repaint();
   void Refresh() { Repaint(); }
 
   // Z order among the parent's children.
@@ -155,6 +160,9 @@ class TControl : public TComponent {
   TMouseMoveEvent OnMouseMove;
   TMouseEvent OnMouseUp;
   TNotifyEvent OnResize;
+  // WM_MOUSEWHEEL. A wheel nobody handles goes on to the parent window, as
+  // the desktop's default window procedure passes it.
+  TMouseWheelEvent OnMouseWheel;
 
   virtual void Click();
 
@@ -166,6 +174,10 @@ class TControl : public TComponent {
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void DblClick();
+  // OnMouseWheel; true when handled.
+  virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
+  // Decodes WM_MOUSEWHEEL for DoMouseWheel.
+  bool WheelHandled(const TMessage& wheel);
   virtual void Resize();
   virtual void VisibleChanging() {}
   virtual void BoundsChanged() {}

@@ -24,7 +24,9 @@ void TNativeControl::WndProc(TMessage& message) {
 }
 
 void TNativeControl::DefaultHandler(TMessage& message) {
-  if (HandleAllocated()) ReplayToWidget(Handle(), message);
+  bool taken = HandleAllocated() && ReplayToWidget(Handle(), message);
+  // A wheel the widget does not scroll by goes on to the parent window.
+  if (!taken && message.Msg == WM_MOUSEWHEEL) TWinControl::DefaultHandler(message);
 }
 
 bool TNativeControl::HandleButtonKeys(TMessage& message, bool focusOnAccelerator) {

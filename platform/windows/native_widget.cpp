@@ -1,9 +1,12 @@
 #include "platform/windows/native_widget.h"
 
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QWheelEvent>
 
 #include "platform/windows/application.h"
 #include "platform/windows/win_control.h"
@@ -37,6 +40,8 @@ namespace {
 
 // The widget a replayed event is being delivered to, while it is.
 QPointer<QWidget> replay_target;
+// The replay in progress went up past its target, untaken.
+bool replay_passed_up = false;
 
 int QtKeyOf(WPARAM vk) {
   if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return static_cast<int>(vk);
@@ -69,16 +74,36 @@ Qt::KeyboardModifiers ModifiersNow() {
   return modifiers;
 }
 
-void Send(QWidget* widget, TInputFilter* filter, QEvent* event) {
+// True when the widget took the event.
+bool Send(QWidget* widget, TInputFilter* filter, QEvent* event) {
   QPointer<QWidget> outer = replay_target;
+  bool outerPassedUp = replay_passed_up;
   replay_target = widget;
+  replay_passed_up = false;
   filter->replaying = true;
   QCoreApplication::sendEvent(widget, event);
   filter->replaying = false;
+  bool taken = !replay_passed_up && event->isAccepted();
   replay_target = outer;
+  replay_passed_up = outerPassedUp;
+  return taken;
 }
 
-void ReplayMouse(QWidget* widget, TInputFilter* filter, const TMessage& message) {
+// Widgets that scroll what they show (memos, lists) turn the wheel into
+// scrolling; the others leave it to the windows around them.
+bool ReplayWheel(QWidget* widget, TInputFilter* filter, const TMessage& message) {
+  if (!qobject_cast<QAbstractScrollArea*>(widget)) return false;
+  TPoint screen = PointFromLParam(message.LParam);
+  QPointF global(screen.X, screen.Y);
+  int delta = HiWord(static_cast<LPARAM>(message.WParam));
+  QWheelEvent event(widget->mapFromGlobal(global.toPoint()), global, QPoint(), QPoint(0, delta), Qt::NoButton,
+                    ModifiersNow(), Qt::NoScrollPhase, false);
+  return Send(widget, filter, &event);
+}
+
+bool IsArrowKey(WPARAM vk) { return vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN; }
+
+bool ReplayMouse(QWidget* widget, TInputFilter* filter, const TMessage& message) {
   QEvent::Type type = QEvent::MouseMove;
   Qt::MouseButton button = Qt::NoButton;
   switch (message.Msg) {
@@ -95,7 +120,7 @@ void ReplayMouse(QWidget* widget, TInputFilter* filter, const TMessage& message)
   TPoint p = PointFromLParam(message.LParam);
   QPointF local(p.X, p.Y);
   QMouseEvent event(type, local, widget->mapToGlobal(local), button, buttons, ModifiersNow());
-  Send(widget, filter, &event);
+  return Send(widget, filter, &event);
 }
 
 }  // namespace
@@ -116,7 +141,9 @@ bool IsInputEvent(const QEvent* event) {
 }
 
 bool IsReplayPassingUp(const QWidget* widget, const QEvent* event) {
-  return replay_target && widget != replay_target && IsInputEvent(event) && widget->isAncestorOf(replay_target);
+  bool passing = replay_target && widget != replay_target && IsInputEvent(event) && widget->isAncestorOf(replay_target);
+  if (passing) replay_passed_up = true;
+  return passing;
 }
 
 void AttachNativeWidget(TWinControl* control, QWidget* widget) {
@@ -132,10 +159,10 @@ void AttachNativeWidget(TWinControl* control, QWidget* widget) {
 
 void RouteInputOf(QWidget* part, TWinControl* control) { part->installEventFilter(control->Handle()->input_filter); }
 
-void ReplayToWidget(HWND handle, const TMessage& message) {
+bool ReplayToWidget(HWND handle, const TMessage& message) {
   QWidget* widget = handle->widget;
   TInputFilter* filter = handle->input_filter;
-  if (!filter) return;
+  if (!filter) return false;
   switch (message.Msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -143,23 +170,24 @@ void ReplayToWidget(HWND handle, const TMessage& message) {
     case WM_SYSKEYUP: {
       int key = QtKeyOf(message.WParam);
       // Typed characters arrive as WM_CHAR; only keys without text go here.
-      if (!key || (message.WParam >= '0' && message.WParam <= 'Z') || message.WParam == VK_SPACE) return;
+      if (!key || (message.WParam >= '0' && message.WParam <= 'Z') || message.WParam == VK_SPACE) return false;
+      // The desktop's buttons do nothing with arrow keys; the toolkit's would
+      // move the focus behind the layer's back.
+      if (IsArrowKey(message.WParam) && qobject_cast<QAbstractButton*>(widget)) return false;
       bool press = message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN;
       QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, key, ModifiersNow());
-      Send(widget, filter, &event);
-      return;
+      return Send(widget, filter, &event);
     }
     case WM_CHAR: {
       auto byte = static_cast<char>(message.WParam);
-      if (static_cast<unsigned char>(byte) < 0x20 && byte != '\r' && byte != '\t') return;
-      if (byte == '\r' || byte == '\t') return;  // handled as their keys
+      if (static_cast<unsigned char>(byte) < 0x20 && byte != '\r' && byte != '\t') return false;
+      if (byte == '\r' || byte == '\t') return false;  // handled as their keys
       filter->pending_text.append(byte);
       QString text = QString::fromUtf8(filter->pending_text);
-      if (text.contains(QChar::ReplacementCharacter) && filter->pending_text.size() < 4) return;
+      if (text.contains(QChar::ReplacementCharacter) && filter->pending_text.size() < 4) return true;
       filter->pending_text.clear();
       QKeyEvent event(QEvent::KeyPress, Qt::Key_unknown, ModifiersNow(), text);
-      Send(widget, filter, &event);
-      return;
+      return Send(widget, filter, &event);
     }
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
@@ -167,10 +195,11 @@ void ReplayToWidget(HWND handle, const TMessage& message) {
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-      ReplayMouse(widget, filter, message);
-      return;
+      return ReplayMouse(widget, filter, message);
+    case WM_MOUSEWHEEL:
+      return ReplayWheel(widget, filter, message);
     default:
-      return;
+      return false;
   }
 }
 

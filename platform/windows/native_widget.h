@@ -16,7 +16,9 @@ void AttachNativeWidget(TWinControl* control, QWidget* widget);
 // keys itself) through the control's queue as well.
 void RouteInputOf(QWidget* part, TWinControl* control);
 // Hands a message the control did not keep to the widget as toolkit input.
-void ReplayToWidget(HWND handle, const TMessage& message);
+// False when the widget left it alone (it went up to the windows around it,
+// which do not take it again).
+bool ReplayToWidget(HWND handle, const TMessage& message);
 
 template <typename W>
 W* NativeWidget(TWinControl* control) {

@@ -52,13 +52,29 @@ void TCustomPanel::SetBorderWidth(int value) {
   BordersChanged();
 }
 
+void TCustomPanel::SetBorderStyle(TBorderStyle value) {
+  border_style_ = value;
+  BordersChanged();
+}
+
+void TCustomPanel::SetCtl3D(bool value) {
+  ctl3d_ = value;
+  BordersChanged();
+}
+
+int TCustomPanel::BorderSize() const {
+  if (border_style_ == TBorderStyle::bsNone) return 0;
+  return ctl3d_ ? 2 : 1;
+}
+
 void TCustomPanel::BordersChanged() {
   Realign();
   Invalidate();
 }
 
 void TCustomPanel::AdjustClientRect(TRect& rect) const {
-  int inset = BevelSize(bevel_outer_, bevel_width_) + border_width_ + BevelSize(bevel_inner_, bevel_width_);
+  int inset = BorderSize() + BevelSize(bevel_outer_, bevel_width_) + border_width_ +
+              BevelSize(bevel_inner_, bevel_width_);
   rect = Rect(rect.Left + inset, rect.Top + inset, rect.Right - inset, rect.Bottom - inset);
 }
 
@@ -68,6 +84,14 @@ void TCustomPanel::Paint() {
   canvas.Brush().Color = Color();
   canvas.Brush().Style = bsSolid;
   canvas.FillRect(r);
+  if (BorderSize() == 2) {
+    DrawEdge(canvas, r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+  } else if (BorderSize() == 1) {
+    canvas.Brush().Color = clWindowFrame;
+    canvas.FrameRect(r);
+    InflateRect(r, -1, -1);
+    canvas.Brush().Color = Color();
+  }
   DrawBevel(canvas, r, bevel_outer_, bevel_width_);
   r = Rect(r.Left + border_width_, r.Top + border_width_, r.Right - border_width_, r.Bottom - border_width_);
   DrawBevel(canvas, r, bevel_inner_, bevel_width_);

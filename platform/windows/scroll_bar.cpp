@@ -44,7 +44,10 @@ void TScrollBarState::Get(TScrollInfo& info) const {
   }
   if (info.fMask & SIF_PAGE) info.nPage = Page;
   if (info.fMask & SIF_POS) info.nPos = Pos;
-  if (info.fMask & SIF_TRACKPOS) info.nTrackPos = Tracking ? TrackPos : Pos;
+  // The notifications of a drag wait in the queue and may be handled after
+  // the release: until the program sets a position, the track position stays
+  // where the thumb was dragged.
+  if (info.fMask & SIF_TRACKPOS) info.nTrackPos = TrackPos;
 }
 
 namespace {

@@ -284,6 +284,12 @@ TCursor ShownCursor(TWinControl* window) {
   return CursorNumberOf(widget->cursor());
 }
 
+bool HasKeyboardFocus(TWinControl* control) {
+  QWidget* focus = QApplication::focusWidget();
+  QWidget* widget = WidgetOf(control);
+  return focus && widget && (focus == widget || widget->isAncestorOf(focus));
+}
+
 void PumpWindowSystem() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 std::uint32_t PixelAt(TWinControl* control, int x, int y) {

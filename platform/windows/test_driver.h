@@ -85,6 +85,10 @@ bool InstallFont(const std::string& fileName);
 // shows its own; a registered cursor's number for a registered cursor).
 TCursor ShownCursor(TWinControl* window);
 
+// True when the window system gives the keyboard to the control's window
+// (or a part of it), as it does to the layer's focused control.
+bool HasKeyboardFocus(TWinControl* control);
+
 // Lets the window system deliver what it holds (input, timers, paints)
 // without handling any queued message.
 void PumpWindowSystem();

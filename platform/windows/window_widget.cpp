@@ -12,6 +12,7 @@
 #include "platform/graphics/region.h"
 #include "platform/windows/application.h"
 #include "platform/windows/cursor.h"
+#include "platform/windows/desktop.h"
 #include "platform/windows/form.h"
 #include "platform/core/exception.h"
 #include "platform/windows/qt_bridge.h"
@@ -110,8 +111,9 @@ TWinControl* MouseTarget(TWinControl* under) {
 }
 
 void QueueMouse(TWindowHandle* handle, QMouseEvent* event) {
-  QPoint global = event->globalPosition().toPoint();
-  NoteCursorPos(TPoint{global.x(), global.y()});
+  TPoint confined = ConfineToCursorClip(TPoint{event->globalPosition().toPoint().x(), event->globalPosition().toPoint().y()});
+  QPoint global(confined.X, confined.Y);
+  NoteCursorPos(confined);
   TWinControl* target = MouseTarget(handle->control);
   if (!target->HandleAllocated()) return;
   TPoint local = target->ScreenToClient(TPoint{global.x(), global.y()});

@@ -88,5 +88,62 @@ TEST_F(ScrollBars, WindowBarsKeepTheirOwnState) {
   EXPECT_EQ(GetScrollPos(&form, SB_HORZ), 0);
 }
 
+// A bar that keeps its own 32-bit state and reads the thumb from
+// GetScrollInfo: the drag's notifications may be handled after the release,
+// and must still tell where the thumb went.
+class ThirtyTwoBitBar : public TScrollBar {
+ public:
+  using TScrollBar::TScrollBar;
+  std::vector<std::pair<int, int>> notes;  // code, track position
+
+ protected:
+  void WndProc(TMessage& message) override {
+    if (message.Msg != WM_VSCROLL) {
+      TScrollBar::WndProc(message);
+      return;
+    }
+    TScrollInfo info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(this, SB_CTL, info);
+    int code = LoWord(static_cast<LPARAM>(message.WParam));
+    notes.emplace_back(code, info.nTrackPos);
+    if (code == SB_THUMBTRACK) {
+      info.fMask = SIF_POS;
+      info.nPos = info.nTrackPos;
+      SetScrollInfo(this, SB_CTL, info, true);
+    }
+  }
+};
+
+TEST_F(ScrollBars, ADragReportsItsTrackPositionBeyondSixteenBits) {
+  TForm form(nullptr);
+  form.SetClientSize(100, 300);
+  auto* bar = new ThirtyTwoBitBar(&form);
+  bar->SetKind(TScrollBarKind::sbVertical);
+  bar->SetParent(&form);
+  bar->SetBounds(0, 0, 17, 200);
+  TScrollInfo info;
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+  info.nMax = 200000;
+  info.nPage = 1000;
+  SetScrollInfo(bar, SB_CTL, info, true);
+  form.Show();
+  test_driver::MouseDown(bar, TMouseButton::mbLeft, 8, 20);
+  test_driver::MouseMove(bar, 8, 100, ssLeft);
+  test_driver::MouseUp(bar, TMouseButton::mbLeft, 8, 100);
+  Application()->ProcessMessages();
+  ASSERT_EQ(bar->notes.size(), 3u);
+  EXPECT_EQ(bar->notes[0].first, SB_THUMBTRACK);
+  int tracked = bar->notes[0].second;
+  EXPECT_GT(tracked, 65535);
+  EXPECT_EQ(bar->notes[1], std::make_pair(int{SB_THUMBPOSITION}, tracked));
+  EXPECT_EQ(bar->Position(), tracked);
+  // Once the program has set a position, the track position is that again.
+  bar->SetPosition(5);
+  info.fMask = SIF_TRACKPOS;
+  GetScrollInfo(bar, SB_CTL, info);
+  EXPECT_EQ(info.nTrackPos, 5);
+}
+
 }  // namespace
 }  // namespace lark

@@ -1,0 +1,134 @@
+#include "platform/windows/message_queue.h"
+#include "platform/windows/panel.h"
+#include "tests/platform_windows/window_fixture.h"
+
+namespace lark {
+namespace {
+
+// A scrolling document window as the layer's users build one: a plain
+// window that takes the focus when its paint panel is clicked, keeps the
+// arrow keys, and hears what the panel passes on.
+class DocumentWindow : public TWinControl {
+ public:
+  explicit DocumentWindow(TComponent* owner) : TWinControl(owner) {}
+  std::vector<unsigned short> keys;
+  std::vector<UINT> privateMessages;
+  int doubleClicks = 0;
+
+ protected:
+  void WndProc(TMessage& message) override {
+    if (message.Msg == WM_GETDLGCODE) {
+      message.Result = DLGC_WANTARROWS;
+      return;
+    }
+    if (message.Msg >= WM_USER && message.Msg < CM_BASE) {
+      privateMessages.push_back(message.Msg);
+      return;
+    }
+    TWinControl::WndProc(message);
+  }
+  void KeyDown(unsigned short& key, TShiftState shift) override {
+    keys.push_back(key);
+    TWinControl::KeyDown(key, shift);
+  }
+};
+
+class PaintPanel : public TCustomPanel {
+ public:
+  PaintPanel(TComponent* owner, DocumentWindow* view) : TCustomPanel(owner), view_(view) {}
+
+ protected:
+  void WndProc(TMessage& message) override {
+    if (message.Msg == WM_LBUTTONDBLCLK && (message.WParam & MK_LBUTTON)) ++view_->doubleClicks;
+    TCustomPanel::WndProc(message);
+  }
+
+ private:
+  DocumentWindow* view_;
+};
+
+class ViewWindow : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    form.SetClientSize(300, 200);
+    other = new TPanel(&form);
+    other->SetParent(&form);
+    other->SetBounds(200, 0, 100, 100);
+    other->TabStop = true;
+    view = new DocumentWindow(&form);
+    view->SetParent(&form);
+    view->SetBounds(0, 0, 150, 150);
+    border = new TPanel(&form);
+    border->SetParent(view);
+    border->SetAlign(TAlign::alClient);
+    border->SetBevelOuter(TBevelCut::bvNone);
+    border->SetParentColor(true);
+    panel = new PaintPanel(&form, view);
+    panel->SetParent(view);
+    panel->SetBounds(1, 1, 148, 148);
+    panel->SetBevelOuter(TBevelCut::bvNone);
+    panel->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) { view->SetFocus(); };
+    form.Show();
+  }
+  TForm form{nullptr};
+  TPanel* other = nullptr;
+  DocumentWindow* view = nullptr;
+  TPanel* border = nullptr;
+  PaintPanel* panel = nullptr;
+};
+
+TEST_F(ViewWindow, APlainWindowTakesTheFocusAndKeepsTheArrowKeys) {
+  other->SetFocus();
+  test_driver::Click(panel, 20, 20);
+  Application()->ProcessMessages();
+  EXPECT_EQ(form.ActiveControl(), view);
+  EXPECT_TRUE(test_driver::HasKeyboardFocus(view));
+  for (unsigned short key : {VK_DOWN, VK_NEXT, VK_RIGHT, VK_HOME}) test_driver::PressKey(key);
+  Application()->ProcessMessages();
+  EXPECT_EQ(view->keys, (std::vector<unsigned short>{VK_DOWN, VK_NEXT, VK_RIGHT, VK_HOME}));
+  EXPECT_EQ(form.ActiveControl(), view);
+
+  test_driver::DoubleClick(panel, 30, 30);
+  Application()->ProcessMessages();
+  EXPECT_EQ(view->doubleClicks, 1);
+}
+
+// A message posted to itself from a handler waits until that handler and
+// the input before it are done.
+TEST_F(ViewWindow, PrivateMessagesArriveAfterTheHandlerThatPostedThem) {
+  std::vector<std::string> order;
+  panel->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) {
+    PostMessage(view, WM_USER + 100);
+    order.push_back("up");
+  };
+  panel->OnClick = [&](TObject*) { order.push_back("click " + std::to_string(view->privateMessages.size())); };
+  test_driver::Click(panel, 20, 20);
+  Application()->ProcessMessages();
+  EXPECT_EQ(order, (std::vector<std::string>{"up", "click 0"}));
+  EXPECT_EQ(view->privateMessages, (std::vector<UINT>{WM_USER + 100}));
+}
+
+TEST_F(ViewWindow, ASingleBorderFramesThePanelAndItsChildren) {
+  const std::uint32_t black = 0x000000, red = 0xFF0000;
+  view->SetColor(0x02000000 | clRed);  // a palette-relative colour
+  EXPECT_EQ(test_driver::PixelAt(border, 0, 0), red);
+  border->SetCtl3D(false);
+  border->SetBorderStyle(TBorderStyle::bsSingle);
+  EXPECT_EQ(test_driver::PixelAt(border, 0, 0), black);
+  EXPECT_EQ(test_driver::PixelAt(border, 149, 75), black);
+  EXPECT_EQ(test_driver::PixelAt(border, 1, 1), red);
+  auto* inside = new TPanel(&form);
+  inside->SetParent(border);
+  inside->SetAlign(TAlign::alClient);
+  EXPECT_EQ(inside->BoundsRect(), Rect(1, 1, 149, 149));
+  // With the 3-D look the border is the desktop's sunken edge, two wide.
+  border->SetCtl3D(true);
+  EXPECT_EQ(inside->BoundsRect(), Rect(2, 2, 148, 148));
+  EXPECT_EQ(test_driver::PixelAt(border, 0, 0), 0x808080u);
+  border->SetBorderStyle(TBorderStyle::bsNone);
+  EXPECT_EQ(inside->BoundsRect(), Rect(0, 0, 150, 150));
+}
+
+}  // namespace
+}  // namespace lark
