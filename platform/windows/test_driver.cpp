@@ -28,6 +28,10 @@ std::function<int(const std::string&, TMsgDlgType, TMsgDlgButtons)>& BoxAnswer()
   static std::function<int(const std::string&, TMsgDlgType, TMsgDlgButtons)> answer;
   return answer;
 }
+std::string& LastCaption() {
+  static std::string caption;
+  return caption;
+}
 std::function<TMenuItem*(TPopupMenu*, TPoint)>& MenuAnswer() {
   static std::function<TMenuItem*(TPopupMenu*, TPoint)> answer;
   return answer;
@@ -322,14 +326,18 @@ void Reset() {
   g_buttons = Qt::NoButton;
 }
 
+std::string LastMessageBoxCaption() { return LastCaption(); }
+
 }  // namespace test_driver
 
 void NotifyModalShown(TCustomForm* form) {
   if (auto handler = ModalHandler()) handler(form);
 }
 
-bool AnswerMessageBox(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int& result) {
+bool AnswerMessageBox(const std::string& text, const std::string& caption, TMsgDlgType type,
+                      TMsgDlgButtons buttons, int& result) {
   if (!BoxAnswer()) return false;
+  LastCaption() = caption;
   result = BoxAnswer()(text, type, buttons);
   return true;
 }

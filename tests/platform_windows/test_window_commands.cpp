@@ -284,3 +284,29 @@ TEST_F(WindowCommands, PopUpMenusOfTheFocusedControlAndItsParentsTakeTheirShortc
 
 }  // namespace
 }  // namespace lark
+
+#include "platform/windows/dialogs.h"
+
+namespace lark {
+namespace {
+
+TEST_F(WindowCommands, MessageBoxesAreCaptionedByTheirKind) {
+  std::string title = Application()->Title();
+  Application()->SetTitle("Larkspan");
+  std::vector<std::string> captions;
+  test_driver::AnswerMessageBoxes([&](const std::string&, TMsgDlgType, TMsgDlgButtons buttons) {
+    captions.push_back(test_driver::LastMessageBoxCaption());
+    return (buttons & mbYes) ? mrYes : mrOk;
+  });
+  EXPECT_EQ(MessageDlg("The file a.html already exists.", TMsgDlgType::mtWarning, mbYes | mbNo), mrYes);
+  MessageDlg("x", TMsgDlgType::mtError, mbOK);
+  MessageDlg("x", TMsgDlgType::mtInformation, mbOK);
+  MessageDlg("x", TMsgDlgType::mtConfirmation, mbOK);
+  ShowMessage("Entry required for both Username and Password");
+  Application()->HandleException(EConvertError("'x' is not a valid integer value"));
+  EXPECT_EQ(captions, (std::vector<std::string>{"Warning", "Error", "Information", "Confirm", "Larkspan", "Larkspan"}));
+  Application()->SetTitle(title);
+}
+
+}  // namespace
+}  // namespace lark
