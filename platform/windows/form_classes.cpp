@@ -451,6 +451,7 @@ void NonVisualProperties() {
   Property<TMenuItem>("Hint", [](TMenuItem& m, const TPropValue& v) { m.Hint = v.AsString(); });
   ReferenceProperty<TMenuItem, TBasicAction>("Action", [](TMenuItem& m, TBasicAction* a) { m.SetAction(a); });
   EventProperty("OnClick", &TMenuItem::OnClick);
+  ReferenceProperty<TMenu, TCustomImageList>("Images", [](TMenu& m, TCustomImageList* i) { m.SetImages(i); });
   Property<TPopupMenu>("AutoPopup", [](TPopupMenu& m, const TPropValue& v) { m.AutoPopup = v.AsBool(); });
   Property<TPopupMenu>("Alignment", [](TPopupMenu& m, const TPropValue& v) {
     using A = TPopupAlignment;

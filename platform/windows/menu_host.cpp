@@ -2,6 +2,10 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QPixmap>
+
+#include "platform/graphics/bitmap_data_qt.h"
+#include "platform/windows/custom_image_list.h"
 
 #include "platform/windows/application.h"
 #include "platform/windows/gui_application.h"
@@ -14,7 +18,20 @@
 namespace lark {
 namespace {
 
-void Fill(QMenu* target, TMenuItem* item, std::map<QAction*, TMenuItem*>& actions) {
+// Picture `index` of the list, its masked pixels transparent.
+QIcon IconOf(const TCustomImageList* images, int index) {
+  if (!images || index < 0 || index >= images->Count()) return QIcon();
+  TBitmap picture, mask;
+  images->GetBitmap(index, picture);
+  images->GetMask(index, mask);
+  QImage icon = detail::ToRgb32(picture.Data().image).convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < icon.height(); ++y)
+    for (int x = 0; x < icon.width(); ++x)
+      if (images->Masked && mask.Canvas().Pixel(x, y) == clWhite) icon.setPixel(x, y, 0);
+  return QIcon(QPixmap::fromImage(icon));
+}
+
+void Fill(QMenu* target, TMenuItem* item, const TCustomImageList* images, std::map<QAction*, TMenuItem*>& actions) {
   for (int i = 0; i < item->Count(); ++i) {
     TMenuItem* child = item->Items(i);
     if (!child->Visible()) continue;
@@ -24,10 +41,13 @@ void Fill(QMenu* target, TMenuItem* item, std::map<QAction*, TMenuItem*>& action
     }
     QString caption = QString::fromStdString(child->Caption());
     if (child->Count() > 0) {
-      Fill(target->addMenu(caption), child, actions);
+      QMenu* submenu = target->addMenu(caption);
+      submenu->setIcon(IconOf(images, child->ImageIndex));
+      Fill(submenu, child, images, actions);
       continue;
     }
     QAction* action = target->addAction(caption);
+    action->setIcon(IconOf(images, child->ImageIndex));
     action->setEnabled(child->Enabled());
     action->setCheckable(child->Checked());
     action->setChecked(child->Checked());
@@ -59,7 +79,7 @@ void UpdateMenuBar(TCustomForm* form) {
     if (!item->Visible()) continue;
     QString caption = QString::fromStdString(item->Caption());
     if (item->Count() > 0) {
-      Fill(bar->addMenu(caption), item, actions);
+      Fill(bar->addMenu(caption), item, menu->Images(), actions);
     } else {
       QAction* action = bar->addAction(caption);
       action->setEnabled(item->Enabled());
@@ -83,7 +103,7 @@ TMenuItem* RunPopupMenu(TPopupMenu* menu, TPoint screenPoint) {
   EnsureGuiApplication();
   QMenu shown;
   std::map<QAction*, TMenuItem*> actions;
-  Fill(&shown, menu->Items(), actions);
+  Fill(&shown, menu->Items(), menu->Images(), actions);
   QAction* chosen = nullptr;
   QObject::connect(&shown, &QMenu::triggered, [&chosen](QAction* action) { chosen = action; });
   // The point fixes the left edge, the right edge or the middle of the menu.

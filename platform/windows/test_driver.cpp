@@ -263,6 +263,22 @@ bool AcceptToolkitDialog() {
   return true;
 }
 
+std::vector<std::int64_t> PopupMenuPictures() {
+  std::vector<std::int64_t> pictures;
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  if (!menu) return pictures;
+  for (QAction* action : menu->actions()) {
+    if (action->isSeparator()) continue;
+    if (action->icon().isNull()) {
+      pictures.push_back(-1);
+      continue;
+    }
+    QImage image = action->icon().pixmap(16, 16).toImage();
+    pictures.push_back(image.pixel(image.width() / 2, image.height() / 2) & 0xFFFFFF);
+  }
+  return pictures;
+}
+
 void ClickCloseBox(TCustomForm* form) {
   QWidget* widget = WidgetOf(form);
   if (!widget) return;

@@ -52,6 +52,9 @@ void OpenDropDown(TWinControl* combo);
 // Closes the pop-up menu showing, as Escape would, and returns the screen
 // rectangle it showed in (empty when none was showing).
 TRect DismissPopupMenu();
+// The entries of the pop-up menu showing, in order: the colour in the middle
+// of each one's picture as 0xRRGGBB, or -1 for an entry without one.
+std::vector<std::int64_t> PopupMenuPictures();
 
 // Chooses an entry on a form's menu bar by its captions ("&File/E&xit"),
 // as the user would; false when the bar has no such entry.
