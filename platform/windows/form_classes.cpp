@@ -394,6 +394,8 @@ void PageAndSmallControlProperties() {
   Property<TSpinEdit>("Value", [](TSpinEdit& s, const TPropValue& v) { s.SetValue(v.AsInt()); });
   Property<TSpinEdit>("Increment", [](TSpinEdit& s, const TPropValue& v) { s.Increment = v.AsInt(); });
   EventProperty("OnChange", &TSpinEdit::OnChange);
+  ReferenceProperty<TListView, TCustomImageList>("SmallImages",
+                                                 [](TListView& l, TCustomImageList* i) { l.SetSmallImages(i); });
   Property<TListView>("Checkboxes", [](TListView& l, const TPropValue& v) { l.SetCheckboxes(v.AsBool()); });
   ListViewCollections();
   EventProperty("OnChange", &TListView::OnChange);

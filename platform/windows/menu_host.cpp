@@ -4,7 +4,6 @@
 #include <QMenuBar>
 #include <QPixmap>
 
-#include "platform/graphics/bitmap_data_qt.h"
 #include "platform/windows/custom_image_list.h"
 
 #include "platform/windows/application.h"
@@ -18,19 +17,6 @@
 namespace lark {
 namespace {
 
-// Picture `index` of the list, its masked pixels transparent.
-QIcon IconOf(const TCustomImageList* images, int index) {
-  if (!images || index < 0 || index >= images->Count()) return QIcon();
-  TBitmap picture, mask;
-  images->GetBitmap(index, picture);
-  images->GetMask(index, mask);
-  QImage icon = detail::ToRgb32(picture.Data().image).convertToFormat(QImage::Format_ARGB32);
-  for (int y = 0; y < icon.height(); ++y)
-    for (int x = 0; x < icon.width(); ++x)
-      if (images->Masked && mask.Canvas().Pixel(x, y) == clWhite) icon.setPixel(x, y, 0);
-  return QIcon(QPixmap::fromImage(icon));
-}
-
 void Fill(QMenu* target, TMenuItem* item, const TCustomImageList* images, std::map<QAction*, TMenuItem*>& actions) {
   for (int i = 0; i < item->Count(); ++i) {
     TMenuItem* child = item->Items(i);
@@ -42,12 +28,12 @@ void Fill(QMenu* target, TMenuItem* item, const TCustomImageList* images, std::m
     QString caption = QString::fromStdString(child->Caption());
     if (child->Count() > 0) {
       QMenu* submenu = target->addMenu(caption);
-      submenu->setIcon(IconOf(images, child->ImageIndex));
+      submenu->setIcon(ImageListIcon(images, child->ImageIndex));
       Fill(submenu, child, images, actions);
       continue;
     }
     QAction* action = target->addAction(caption);
-    action->setIcon(IconOf(images, child->ImageIndex));
+    action->setIcon(ImageListIcon(images, child->ImageIndex));
     action->setEnabled(child->Enabled());
     action->setCheckable(child->Checked());
     action->setChecked(child->Checked());
