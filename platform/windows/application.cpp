@@ -26,6 +26,15 @@ TShiftState g_keyboard_state = 0;
 
 bool IsKeyDown(UINT msg) { return msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN; }
 
+// A key the form took (a shortcut, dialog navigation) is not typed as well:
+// the characters it made, queued right behind it, go.
+void DropCharactersOf(HWND hwnd) {
+  TMsg next;
+  while (PeekMessage(next, nullptr, 0, 0, PM_NOREMOVE) && next.hwnd == hwnd &&
+         (next.message == WM_CHAR || next.message == WM_SYSCHAR))
+    PeekMessage(next, nullptr, 0, 0, PM_REMOVE);
+}
+
 bool WantsKey(TWinControl* control, WPARAM key) {
   LRESULT code = control->Perform(WM_GETDLGCODE, key);
   if (code & DLGC_WANTALLKEYS) return true;
@@ -152,7 +161,11 @@ void TApplication::Dispatch(TMsg& msg) {
   if (hover::CancelsHint(msg.message)) hover::CancelHint();
   bool handled = false;
   if (OnMessage) OnMessage(msg, handled);
-  if (handled || IsKeyMsg(msg)) return;
+  if (handled) return;
+  if (IsKeyMsg(msg)) {
+    if (IsKeyDown(msg.message)) DropCharactersOf(msg.hwnd);
+    return;
+  }
   if (msg.message == CM_RELEASE) {
     delete TWinControl::FindControl(msg.hwnd);
     return;

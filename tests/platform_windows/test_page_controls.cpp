@@ -1,5 +1,7 @@
+#include "platform/windows/button.h"
 #include "platform/windows/edit.h"
 #include "platform/windows/list_controls.h"
+#include "platform/windows/panel.h"
 #include "platform/windows/system_metrics.h"
 #include "tests/platform_windows/window_fixture.h"
 
@@ -90,6 +92,49 @@ TEST_F(PageControls, WithoutExtendedSelectEachClickTogglesAnItem) {
   Application()->ProcessMessages();
   EXPECT_EQ(list->SelCount(), 1);
   EXPECT_FALSE(list->Selected(0));
+}
+
+// Controls parked out of sight still take the focus by Tab; hidden ones do
+// not. Enter in an edit box reaches OnKeyPress, which may swallow it, unless
+// a default button takes it first.
+TEST_F(PageControls, TabReachesControlsOutOfSightAndEnterReachesTheEdit) {
+  auto* page = Add<TPanel>();
+  page->SetBounds(0, 0, 300, 200);
+  auto make = [&](int left, int top) {
+    auto* edit = new TEdit(&form);
+    edit->SetParent(page);
+    edit->SetBounds(left, top, 120, 20);
+    return edit;
+  };
+  TEdit* first = make(10, 10);
+  TEdit* hidden = make(10, 40);
+  TEdit* parked = make(-4000, 70);
+  hidden->Hide();
+  std::string pressed;
+  first->OnKeyPress = [&](TObject*, char& key) {
+    pressed += key;
+    if (key == '\r') key = 0;
+  };
+  first->SetFocus();
+  test_driver::PressKey(VK_RETURN);
+  test_driver::PressKey(VK_TAB);
+  Application()->ProcessMessages();
+  EXPECT_EQ(pressed, "\r");  // not the Tab that moved the focus
+  EXPECT_EQ(form.ActiveControl(), parked);
+
+  // A key the form takes is not typed as well.
+  auto* go = new TButton(&form);
+  go->SetParent(page);
+  go->SetBounds(150, 10, 60, 20);
+  go->SetDefault(true);
+  int clicks = 0;
+  go->OnClick = [&](TObject*) { ++clicks; };
+  first->SetFocus();
+  pressed.clear();
+  test_driver::PressKey(VK_RETURN);
+  Application()->ProcessMessages();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(pressed, "");
 }
 
 }  // namespace
