@@ -15,6 +15,7 @@
 #include "platform/windows/form.h"
 #include "platform/windows/gui_application.h"
 #include "platform/windows/hover.h"
+#include "platform/windows/menus.h"
 #include "platform/windows/message_queue.h"
 #include "platform/windows/qt_bridge.h"
 
@@ -33,6 +34,14 @@ void DropCharactersOf(HWND hwnd) {
   while (PeekMessage(next, nullptr, 0, 0, PM_NOREMOVE) && next.hwnd == hwnd &&
          (next.message == WM_CHAR || next.message == WM_SYSCHAR))
     PeekMessage(next, nullptr, 0, 0, PM_REMOVE);
+}
+
+// The pop-up menus of the control and its parents know shortcuts too, the
+// nearest first (a view's menu answers its keys on whatever form it sits).
+bool IsPopupMenuKey(TControl* control, TShortCut shortCut) {
+  for (; control; control = control->Parent())
+    if (TPopupMenu* menu = control->PopupMenu(); menu && menu->IsShortCut(shortCut)) return true;
+  return false;
 }
 
 bool WantsKey(TWinControl* control, WPARAM key) {
@@ -182,6 +191,7 @@ bool TApplication::IsKeyMsg(TMsg& msg) {
   TCustomForm* form = GetParentForm(target);
   if (!form) return false;
   if (IsKeyDown(msg.message)) {
+    if (IsPopupMenuKey(target, ShortCut(static_cast<unsigned short>(msg.wParam), g_keyboard_state))) return true;
     if (form->IsShortCut(static_cast<unsigned short>(msg.wParam), g_keyboard_state)) return true;
     if (!WantsKey(target, msg.wParam) && form->Perform(CM_DIALOGKEY, msg.wParam, msg.lParam) != 0) return true;
   }

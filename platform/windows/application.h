@@ -77,6 +77,17 @@ class TApplication : public TComponent {
   void HandleException(const std::exception& error);
   void ShowException(const std::exception& error);
 
+  // The program's own hidden window (application_window.cpp). Minimising the
+  // main form minimises the program: every shown form goes to the task bar
+  // and keeps its WindowState; WM_SYSCOMMAND SC_MINIMIZE / SC_RESTORE posted
+  // here do the same as Minimize / Restore.
+  HWND Handle();
+  void Minimize();
+  void Restore();
+  [[nodiscard]] bool Minimized() const { return minimized_; }
+  TNotifyEvent OnMinimize;
+  TNotifyEvent OnRestore;
+
   // How deeply modal loops are nested right now.
   int ModalLevel() const { return modal_level_; }
 
@@ -103,6 +114,8 @@ class TApplication : public TComponent {
 
   bool terminated_ = false;
   bool active_ = false;
+  bool minimized_ = false;
+  HWND handle_ = nullptr;
   TCustomForm* main_form_ = nullptr;
   std::string hint_;
   int modal_level_ = 0;
@@ -148,6 +161,10 @@ class TMouse {
   TControl* Capture() const;
 };
 TMouse* Mouse();
+
+// A form's window minimised (by its state or with the whole program), or
+// the program's own window while the program is minimised.
+bool IsIconic(HWND window);
 
 // The keyboard state as of the message being handled.
 TShiftState KeyboardState();

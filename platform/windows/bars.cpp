@@ -1,10 +1,12 @@
 #include "platform/windows/bars.h"
 
 #include <algorithm>
+#include <string>
 
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/gdi.h"
 #include "platform/windows/action.h"
+#include "platform/core/exception.h"
 
 namespace lark {
 
@@ -281,19 +283,89 @@ void TToolBar::AlignControls(TControl* control, TRect& rect) {
   }
 }
 
+void TCoolBand::SetVisible(bool visible) {
+  visible_ = visible;
+  Changed();
+}
+
+void TCoolBand::SetBreak(bool value) {
+  break_ = value;
+  Changed();
+}
+
+void TCoolBand::SetWidth(int width) {
+  width_ = std::max(0, width);
+  Changed();
+}
+
+void TCoolBand::Changed() {
+  if (bar_) bar_->Realign();
+}
+
 TCoolBar::TCoolBar(TComponent* owner) : TCustomControl(owner) {
   ControlStyle |= csAcceptsControls;
   SetBounds(0, 0, 150, 75);
 }
 
+TCoolBand& TCoolBar::Bands(int index) {
+  if (index < 0) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+  while (static_cast<int>(bands_.size()) <= index) {
+    bands_.emplace_back();
+    bands_.back().bar_ = this;
+  }
+  return bands_[static_cast<size_t>(index)];
+}
+
+void TCoolBar::SetBands(const std::vector<TCoolBand>& bands) {
+  for (size_t i = 0; i < bands.size(); ++i) {
+    TCoolBand& band = Bands(static_cast<int>(i));
+    band.visible_ = bands[i].visible_;
+    band.break_ = bands[i].break_;
+    band.width_ = bands[i].width_;
+  }
+  Realign();
+}
+
+std::vector<std::pair<TControl*, const TCoolBand*>> TCoolBar::ShownBands() {
+  std::vector<std::pair<TControl*, const TCoolBand*>> shown;
+  for (int i = 0; i < ControlCount(); ++i) {
+    const TCoolBand& band = Bands(i);
+    if (Controls(i)->Visible() && band.Visible()) shown.emplace_back(Controls(i), &band);
+  }
+  return shown;
+}
+
+void TCoolBar::PlaceRow(const std::vector<std::pair<TControl*, const TCoolBand*>>& row, const TRect& rect, int top,
+                        int height) {
+  int fixed = 0, shared = 0;
+  for (const auto& [control, band] : row) {
+    fixed += band->Width();
+    if (band->Width() == 0) ++shared;
+  }
+  int share = shared ? std::max(0, rect.Width() - fixed) / shared : 0;
+  int x = rect.Left;
+  for (size_t i = 0; i < row.size(); ++i) {
+    auto [control, band] = row[i];
+    int width = i + 1 == row.size() ? rect.Right - x : (band->Width() ? band->Width() : share);
+    control->SetBounds(x + BandBorder, top + BandBorder, std::max(0, width - 2 * BandBorder),
+                       std::min(control->Height(), height));
+    x += width;
+  }
+}
+
 void TCoolBar::AlignControls(TControl*, TRect& rect) {
   AdjustClientRect(rect);
+  auto shown = ShownBands();
   int y = rect.Top;
-  for (int i = 0; i < ControlCount(); ++i) {
-    TControl* c = Controls(i);
-    if (!c->Visible()) continue;
-    c->SetBounds(rect.Left + BandBorder, y + BandBorder, rect.Width() - 2 * BandBorder, c->Height());
-    y += c->Height() + 2 * BandBorder;
+  for (size_t first = 0; first < shown.size();) {
+    size_t end = first + 1;
+    while (end < shown.size() && !shown[end].second->Break()) ++end;
+    std::vector<std::pair<TControl*, const TCoolBand*>> row(shown.begin() + first, shown.begin() + end);
+    int height = 0;
+    for (const auto& entry : row) height = std::max(height, entry.first->Height());
+    PlaceRow(row, rect, y, height);
+    y += height + 2 * BandBorder;
+    first = end;
   }
   if (AutoSize && y - rect.Top != ClientHeight()) {
     int height = Height() - ClientHeight() + (y - rect.Top);

@@ -123,14 +123,52 @@ class TToolBar : public TCustomControl {
   TEdgeBorders edge_borders_ = 0;
 };
 
-// Bands that stack top to bottom, each showing one child control across the
-// whole width; a hidden child takes no band.
+class TCoolBar;
+
+// One band of a cool bar: the bar's child control of the same index. A band
+// with Break starts a new row; without it, it sits right of the band before.
+// Width 0 shares out what its row leaves; the last band of a row takes
+// the rest.
+class TCoolBand : public TObject {
+ public:
+  TCoolBand() = default;
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  bool Break() const { return break_; }
+  void SetBreak(bool value);
+  int Width() const { return width_; }
+  void SetWidth(int width);
+
+ private:
+  friend class TCoolBar;
+  void Changed();
+  TCoolBar* bar_ = nullptr;
+  bool visible_ = true;
+  bool break_ = true;
+  int width_ = 0;
+};
+
+// Bands in rows, each showing one child control (child i in band i); a
+// hidden band, or one whose control is hidden, takes no room. Each row is
+// as high as its highest control; with AutoSize the bar is as high as its
+// rows.
 class TCoolBar : public TCustomControl {
  public:
   explicit TCoolBar(TComponent* owner);
   bool AutoSize = true;
   int BandBorder = 2;
+  int BandCount() const { return ControlCount(); }
+  TCoolBand& Bands(int index);
+  // Sets the first bands from a form resource's list, in order.
+  void SetBands(const std::vector<TCoolBand>& bands);
   void AlignControls(TControl* control, TRect& rect) override;
+
+ private:
+  // The bands of the visible controls with bands shown, in order.
+  std::vector<std::pair<TControl*, const TCoolBand*>> ShownBands();
+  void PlaceRow(const std::vector<std::pair<TControl*, const TCoolBand*>>& row, const TRect& rect, int top,
+                int height);
+  std::vector<TCoolBand> bands_;
 };
 
 }  // namespace lark

@@ -1,12 +1,15 @@
 #include "platform/windows/common_dialogs.h"
 
 #include <QColorDialog>
+#include <algorithm>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QPrintDialog>
 #include <QPageSetupDialog>
 #include <QPrinter>
 
+#include "platform/graphics/arithmetic.h"
+#include "platform/graphics/printer.h"
 #include "platform/windows/application.h"
 #include "platform/windows/button.h"
 #include "platform/windows/check_box.h"
@@ -68,11 +71,58 @@ bool TOpenDialog::ShowDialog() {
   return true;
 }
 
+namespace {
+
+// The toolkit printer set up as the program's printer is.
+void ShowProgramPrinter(QPrinter& printer) {
+  if (auto* system = dynamic_cast<TSystemPrinter*>(&Printer()); system && Printer().PrinterName() == "PDF") {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(ToQ(system->OutputFileName));
+  } else if (auto* system = dynamic_cast<TSystemPrinter*>(&Printer())) {
+    printer.setPrinterName(ToQ(system->PrinterName()));
+  }
+}
+
+// What the user chose in a toolkit dialog goes to the program's printer:
+// the sheet (paper and orientation) and, from a print dialog, the printer
+// itself (a queue it knows by that name, or the PDF printer for output to a
+// file) with its copies.
+void TakeChoice(const QPrinter& printer, bool choosesPrinter) {
+  std::string device, driver, port;
+  DEVMODE mode;
+  Printer().GetPrinter(device, driver, port, mode);
+  if (choosesPrinter) {
+    device = printer.outputFormat() == QPrinter::PdfFormat ? "PDF" : FromQ(printer.printerName());
+    std::vector<std::string> known = Printer().Printers();
+    if (std::find(known.begin(), known.end(), device) == known.end()) return;
+    mode.dmCopies = static_cast<short>(printer.copyCount());
+  }
+  mode.dmOrientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? DMORIENT_LANDSCAPE
+                                                                                     : DMORIENT_PORTRAIT;
+  switch (printer.pageLayout().pageSize().id()) {
+    case QPageSize::Letter: mode.dmPaperSize = DMPAPER_LETTER; break;
+    case QPageSize::Legal: mode.dmPaperSize = DMPAPER_LEGAL; break;
+    case QPageSize::A3: mode.dmPaperSize = DMPAPER_A3; break;
+    case QPageSize::A5: mode.dmPaperSize = DMPAPER_A5; break;
+    default: mode.dmPaperSize = DMPAPER_A4;  // the printers print other sizes on A4
+  }
+  Printer().SetPrinter(device, driver, port, mode);
+  if (auto* system = dynamic_cast<TSystemPrinter*>(&Printer()); system && choosesPrinter && device == "PDF")
+    system->OutputFileName = FromQ(printer.outputFileName());
+}
+
+}  // namespace
+
 bool TPrintDialog::ShowDialog() {
   QPrinter printer;
+  ShowProgramPrinter(printer);
   QPrintDialog dialog(&printer);
+  dialog.setOption(QAbstractPrintDialog::PrintPageRange, (Options & poPageNums) != 0);
+  dialog.setOption(QAbstractPrintDialog::PrintSelection, (Options & poSelection) != 0);
+  dialog.setOption(QAbstractPrintDialog::PrintToFile, (Options & poDisablePrintToFile) == 0);
   dialog.setMinMax(MinPage, MaxPage);
   if (FromPage > 0) dialog.setFromTo(FromPage, ToPage);
+  printer.setCopyCount(Copies);
   if (!RunModal(dialog)) return false;
   PrintRange = printer.printRange() == QPrinter::PageRange   ? TPrintRange::prPageNums
                : printer.printRange() == QPrinter::Selection ? TPrintRange::prSelection
@@ -80,33 +130,70 @@ bool TPrintDialog::ShowDialog() {
   FromPage = printer.fromPage();
   ToPage = printer.toPage();
   Copies = printer.copyCount();
+  TakeChoice(printer, true);
   return true;
 }
 
 bool TPrinterSetupDialog::ShowDialog() {
   QPrinter printer;
+  ShowProgramPrinter(printer);
   QPrintDialog dialog(&printer);
-  return RunModal(dialog);
+  if (!RunModal(dialog)) return false;
+  TakeChoice(printer, true);
+  return true;
+}
+
+namespace {
+
+// Page setup lengths per inch: thousandths of an inch, or hundredths of a
+// millimetre (2540 to the inch).
+int PerInch(TPageMeasureUnits units) { return units == TPageMeasureUnits::pmInches ? 1000 : 2540; }
+
+// The toolkit counts in whole millimetres or inches.
+double ToolkitLength(int length, TPageMeasureUnits units) {
+  return units == TPageMeasureUnits::pmInches ? length / 1000.0 : length / 100.0;
+}
+int LayerLength(double length, TPageMeasureUnits units) {
+  return qRound(units == TPageMeasureUnits::pmInches ? length * 1000 : length * 100);
+}
+
+QMarginsF ToolkitMargins(const TRect& r, TPageMeasureUnits units) {
+  return QMarginsF(ToolkitLength(r.Left, units), ToolkitLength(r.Top, units), ToolkitLength(r.Right, units),
+                   ToolkitLength(r.Bottom, units));
+}
+
+}  // namespace
+
+void TPageSetupDialog::ReturnDefault() {
+  TDeviceCaps caps = Printer().Caps();
+  int sheetWidth = caps.PhysicalWidth ? caps.PhysicalWidth : caps.HorzRes;
+  int sheetHeight = caps.PhysicalHeight ? caps.PhysicalHeight : caps.VertRes;
+  int perInch = PerInch(Units);
+  auto across = [&](int pixels) { return MulDiv(pixels, perInch, caps.LogPixelsX); };
+  auto down = [&](int pixels) { return MulDiv(pixels, perInch, caps.LogPixelsY); };
+  PaperSize = Point(across(sheetWidth), down(sheetHeight));
+  MinMargins = Rect(across(caps.PhysicalOffsetX), down(caps.PhysicalOffsetY),
+                    across(sheetWidth - caps.HorzRes - caps.PhysicalOffsetX),
+                    down(sheetHeight - caps.VertRes - caps.PhysicalOffsetY));
+  Margins = Rect(perInch, perInch, perInch, perInch);
 }
 
 bool TPageSetupDialog::ShowDialog() {
   QPrinter printer;
   QPageLayout::Unit unit = Units == TPageMeasureUnits::pmInches ? QPageLayout::Inch : QPageLayout::Millimeter;
-  QPageSize size(QSizeF(PageWidth / 1000.0, PageHeight / 1000.0),
+  QPageSize size(QSizeF(ToolkitLength(PaperSize.X, Units), ToolkitLength(PaperSize.Y, Units)),
                  Units == TPageMeasureUnits::pmInches ? QPageSize::Inch : QPageSize::Millimeter);
-  printer.setPageLayout(QPageLayout(size, QPageLayout::Portrait,
-                                    QMarginsF(Margins.Left / 1000.0, Margins.Top / 1000.0, Margins.Right / 1000.0,
-                                              Margins.Bottom / 1000.0),
-                                    unit));
+  QMarginsF minimum = (Flags & psdMinMargins) ? ToolkitMargins(MinMargins, Units) : QMarginsF();
+  printer.setPageLayout(QPageLayout(size, QPageLayout::Portrait, ToolkitMargins(Margins, Units), unit, minimum));
   QPageSetupDialog dialog(&printer);
   if (!RunModal(dialog)) return false;
   QPageLayout layout = printer.pageLayout();
   QMarginsF margins = layout.margins(unit);
-  Margins = Rect(qRound(margins.left() * 1000), qRound(margins.top() * 1000), qRound(margins.right() * 1000),
-                 qRound(margins.bottom() * 1000));
+  Margins = Rect(LayerLength(margins.left(), Units), LayerLength(margins.top(), Units),
+                 LayerLength(margins.right(), Units), LayerLength(margins.bottom(), Units));
   QSizeF paper = layout.fullRect(unit).size();
-  PageWidth = qRound(paper.width() * 1000);
-  PageHeight = qRound(paper.height() * 1000);
+  PaperSize = Point(LayerLength(paper.width(), Units), LayerLength(paper.height(), Units));
+  TakeChoice(printer, false);
   return true;
 }
 

@@ -59,7 +59,16 @@ class TSaveDialog : public TOpenDialog {
 };
 
 enum class TPrintRange { prAllPages, prSelection, prPageNums };
+enum TPrintDialogOption : unsigned {
+  poPrintToFile = 1u << 0,  // the print-to-file box starts ticked
+  poPageNums = 1u << 1,     // the user may choose a range of pages
+  poSelection = 1u << 2,    // the user may print the selection
+  poDisablePrintToFile = 1u << 3,
+};
 
+// The desktop's print dialog on the program's printer (Printer()): the
+// printer chosen there becomes the program's, with its copies; "print to
+// file" is the PDF printer writing the chosen file.
 class TPrintDialog : public TCommonDialog {
  public:
   using TCommonDialog::TCommonDialog;
@@ -68,6 +77,7 @@ class TPrintDialog : public TCommonDialog {
   int MinPage = 0;
   int MaxPage = 0;
   int Copies = 1;
+  unsigned Options = 0;
   TPrintRange PrintRange = TPrintRange::prAllPages;
 
  protected:
@@ -82,17 +92,28 @@ class TPrinterSetupDialog : public TCommonDialog {
   bool ShowDialog() override;
 };
 
+// Lengths of the page setup: thousandths of an inch, or hundredths of a
+// millimetre, as the desktop's page setup counts them.
 enum class TPageMeasureUnits { pmMillimeters, pmInches };
+enum TPageSetupFlag : unsigned {
+  psdMinMargins = 1u << 0,  // margins may not go below MinMargins
+};
 
-// Paper margins and size. Lengths are in thousandths of the unit
-// (1000 = 1 mm or 1 inch), as the desktop's page setup reports them.
+// Paper size and margins of the program's printer. On OK the printer takes
+// the chosen paper and orientation. The desktop's switches that grey parts
+// of the dialog (margins, orientation, paper, printer) have no counterpart
+// in the toolkit's dialog and are not offered.
 class TPageSetupDialog : public TCommonDialog {
  public:
   using TCommonDialog::TCommonDialog;
   TPageMeasureUnits Units = TPageMeasureUnits::pmMillimeters;
-  TRect Margins;  // left, top, right, bottom
-  int PageWidth = 210000;
-  int PageHeight = 297000;
+  unsigned Flags = 0;
+  TPoint PaperSize = Point(21000, 29700);
+  TRect MinMargins;  // left, top, right, bottom
+  TRect Margins;
+  // Without showing anything: PaperSize from the printer's sheet, MinMargins
+  // its unprintable borders, Margins one inch (the desktop's default).
+  void ReturnDefault();
 
  protected:
   bool ShowDialog() override;

@@ -223,10 +223,11 @@ void TCustomForm::SetBorderIcons(TBorderIcons icons) {
 void TCustomForm::InitSystemMenu() {
   auto offer = [this](UINT command, bool enabled) { system_menu_->EnableItem(command, enabled ? MF_ENABLED : MF_GRAYED); };
   bool normal = window_state_ == TWindowState::wsNormal;
-  offer(SC_RESTORE, !normal);
+  bool iconic = IsIconic(Handle());
+  offer(SC_RESTORE, !normal || iconic);
   offer(SC_MOVE, window_state_ != TWindowState::wsMaximized);
   offer(SC_SIZE, normal && Sizeable(border_style_));
-  offer(SC_MINIMIZE, window_state_ != TWindowState::wsMinimized && (border_icons_ & biMinimize));
+  offer(SC_MINIMIZE, !iconic && (border_icons_ & biMinimize));
   offer(SC_MAXIMIZE, window_state_ != TWindowState::wsMaximized && (border_icons_ & biMaximize) &&
                          Sizeable(border_style_));
 }
@@ -240,13 +241,16 @@ void TCustomForm::SystemCommand(UINT command) {
       SendMessage(Handle(), WM_CLOSE);
       break;
     case SC_MINIMIZE:
-      SetWindowState(TWindowState::wsMinimized);
+      // The main form takes the whole program down with it.
+      if (Application()->MainForm() == this) Application()->Minimize();
+      else SetWindowState(TWindowState::wsMinimized);
       break;
     case SC_MAXIMIZE:
       SetWindowState(TWindowState::wsMaximized);
       break;
     case SC_RESTORE:
-      SetWindowState(TWindowState::wsNormal);
+      if (Application()->MainForm() == this && Application()->Minimized()) Application()->Restore();
+      else SetWindowState(TWindowState::wsNormal);
       break;
     default:
       break;

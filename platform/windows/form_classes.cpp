@@ -356,6 +356,10 @@ void ListAndBarProperties() {
   Property<TToolBar>("Flat", [](TToolBar& t, const TPropValue& v) { t.Flat = v.AsBool(); });
   Property<TToolBar>("Wrapable", [](TToolBar& t, const TPropValue& v) { t.Wrapable = v.AsBool(); });
   Property<TCoolBar>("AutoSize", [](TCoolBar& c, const TPropValue& v) { c.AutoSize = v.AsBool(); });
+  CollectionProperty<TCoolBar, TCoolBand>("Bands", [](TCoolBar& c, std::vector<TCoolBand> bands) { c.SetBands(bands); });
+  Property<TCoolBand>("Visible", [](TCoolBand& b, const TPropValue& v) { b.SetVisible(v.AsBool()); });
+  Property<TCoolBand>("Break", [](TCoolBand& b, const TPropValue& v) { b.SetBreak(v.AsBool()); });
+  Property<TCoolBand>("Width", [](TCoolBand& b, const TPropValue& v) { b.SetWidth(v.AsInt()); });
   EventProperty("OnPaint", &TPaintBox::OnPaint);
   Property<TImage>("Stretch", [](TImage& i, const TPropValue& v) { i.Stretch = v.AsBool(); });
   Property<TImage>("Center", [](TImage& i, const TPropValue& v) { i.Center = v.AsBool(); });

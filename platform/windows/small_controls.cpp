@@ -260,6 +260,24 @@ void TListView::PullState() {
   item_index_ = ItemIndex();
 }
 
+void TControlScrollBar::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  box_->UpdateScrollBars();
+}
+
+int TControlScrollBar::Position() const { return vertical_ ? box_->vert_ : box_->horz_; }
+
+void TControlScrollBar::SetPosition(int position) {
+  if (vertical_) box_->SetPositions(box_->horz_, position);
+  else box_->SetPositions(position, box_->vert_);
+}
+
+int TControlScrollBar::Range() const {
+  TSize range = box_->ScrollRange();
+  return vertical_ ? range.cy : range.cx;
+}
+
 TScrollBox::TScrollBox(TComponent* owner) : TCustomControl(owner) {
   ControlStyle |= csAcceptsControls;
   SetBounds(0, 0, 185, 41);
@@ -279,12 +297,14 @@ TSize TScrollBox::ContentExtent() const {
     if (align != TAlign::alLeft && align != TAlign::alRight && align != TAlign::alClient)
       bottom = std::max(bottom, c->Top() + c->Height() + vert_);
   }
-  return TSize{right, bottom};
+  // A hidden bar's direction never scrolls: nothing reaches beyond it.
+  return TSize{horz_bar_.Visible() ? right : 0, vert_bar_.Visible() ? bottom : 0};
 }
 
 TSize TScrollBox::ScrollRange() const {
   TSize content = ContentExtent();
-  return TSize{std::max(0, content.cx - ClientWidth()), std::max(0, content.cy - ClientHeight())};
+  return TSize{horz_bar_.Visible() ? std::max(0, content.cx - ClientWidth()) : 0,
+               vert_bar_.Visible() ? std::max(0, content.cy - ClientHeight()) : 0};
 }
 
 void TScrollBox::SetPositions(int horizontal, int vertical) {

@@ -112,12 +112,34 @@ class TListView : public TNativeControl {
   int item_index_ = -1;
 };
 
+class TScrollBox;
+
+// One of a scroll box's own bars (HorzScrollBar, VertScrollBar). A hidden
+// bar never shows and the box does not scroll that way.
+class TControlScrollBar {
+ public:
+  TControlScrollBar(TScrollBox* box, bool vertical) : box_(box), vertical_(vertical) {}
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  int Position() const;
+  void SetPosition(int position);
+  // How far the children reach beyond the visible area that way.
+  int Range() const;
+
+ private:
+  TScrollBox* box_;
+  bool vertical_;
+  bool visible_ = true;
+};
+
 // A container whose children scroll: the scroll positions move them. Its
 // own bars show while the children reach beyond the client area that the
 // bars leave.
 class TScrollBox : public TCustomControl {
  public:
   explicit TScrollBox(TComponent* owner);
+  TControlScrollBar& HorzScrollBar() { return horz_bar_; }
+  TControlScrollBar& VertScrollBar() { return vert_bar_; }
   int HorzPosition() const { return horz_; }
   int VertPosition() const { return vert_; }
   void SetPositions(int horizontal, int vertical);
@@ -138,9 +160,12 @@ class TScrollBox : public TCustomControl {
   TSize ClientSizeFor(TSize content) const;
   void UpdateScrollBars();
   void ShowBarsFor(TSize content);
+  friend class TControlScrollBar;
   int horz_ = 0;
   int vert_ = 0;
   bool updating_bars_ = false;
+  TControlScrollBar horz_bar_{this, false};
+  TControlScrollBar vert_bar_{this, true};
 };
 
 }  // namespace lark

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
@@ -249,6 +250,13 @@ TRect DismissPopupMenu() {
   QRect shown = menu->geometry();
   menu->close();
   return Rect(shown.left(), shown.top(), shown.right() + 1, shown.bottom() + 1);
+}
+
+bool AcceptToolkitDialog() {
+  auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+  if (!dialog) return false;
+  dialog->accept();
+  return true;
 }
 
 void ClickCloseBox(TCustomForm* form) {

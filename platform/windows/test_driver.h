@@ -67,6 +67,10 @@ std::string ShownApplicationName();
 // its frame would.
 void ResizeWindow(TCustomForm* form, int width, int height);
 
+// Presses OK in the toolkit's dialog showing (print, printer setup, page
+// setup: the desktop's own dialogs); false when none is showing.
+bool AcceptToolkitDialog();
+
 // The user clicks the close box on a form's frame (the window system asks
 // the window to close); whether the frame shows one right now.
 void ClickCloseBox(TCustomForm* form);

@@ -243,3 +243,73 @@ end
 
 }  // namespace
 }  // namespace lark
+
+#include "platform/windows/panel.h"
+
+namespace lark {
+namespace {
+
+TEST_F(ToolBars, CoolBandsShareRowsAndHideWithoutTheirControls) {
+  TForm owner(nullptr);
+  owner.SetClientSize(400, 300);
+  auto* cool = new TCoolBar(&owner);
+  cool->SetParent(&owner);
+  cool->SetAlign(TAlign::alTop);
+  auto* tools = new TPanel(&owner);
+  tools->SetHeight(36);
+  tools->SetParent(cool);
+  auto* animation = new TPanel(&owner);
+  animation->SetHeight(30);
+  animation->SetParent(cool);
+  auto* address = new TPanel(&owner);
+  address->SetHeight(24);
+  address->SetParent(cool);
+  // The animation sits right of the tools on their row, 60 pixels wide.
+  cool->Bands(0).SetWidth(340);
+  cool->Bands(1).SetBreak(false);
+  EXPECT_EQ(tools->BoundsRect(), Rect(2, 2, 338, 38));
+  EXPECT_EQ(animation->BoundsRect(), Rect(342, 2, 398, 32));
+  EXPECT_EQ(address->BoundsRect(), Rect(2, 42, 398, 66));
+  EXPECT_EQ(cool->Height(), 68);
+  // A hidden band leaves its row to the others; its control stays visible.
+  cool->Bands(1).SetVisible(false);
+  EXPECT_TRUE(animation->Visible());
+  EXPECT_EQ(tools->BoundsRect(), Rect(2, 2, 398, 38));
+  cool->Bands(0).SetVisible(false);
+  EXPECT_EQ(address->Top(), 2);
+  EXPECT_EQ(cool->Height(), 28);
+  EXPECT_THROW(cool->Bands(-1), EListError);
+}
+
+TEST_F(ToolBars, FormResourcesSetTheBandsInOrder) {
+  TForm owner(nullptr);
+  ReadFormResource(&owner, R"(object frmBands: TForm
+  ClientWidth = 400
+  object CoolBar: TCoolBar
+    Align = alTop
+    Bands = <
+      item
+        Width = 300
+      end
+      item
+        Break = False
+      end>
+    object tbButtons: TToolBar
+      Height = 30
+    end
+    object Animate: TPanel
+      Height = 20
+    end
+  end
+end
+)",
+                   "frmBands.lfm");
+  auto* animation = dynamic_cast<TControl*>(owner.FindComponent("Animate"));
+  ASSERT_NE(animation, nullptr);
+  EXPECT_EQ(animation->BoundsRect(), Rect(302, 2, 398, 22));
+  auto* cool = dynamic_cast<TCoolBar*>(owner.FindComponent("CoolBar"));
+  EXPECT_EQ(cool->Height(), 34);
+}
+
+}  // namespace
+}  // namespace lark

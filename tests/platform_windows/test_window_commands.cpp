@@ -199,3 +199,88 @@ TEST_F(WindowCommands, APopUpMenuHangsFromThePointByItsAlignment) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+TEST_F(WindowCommands, MinimisingTheMainFormMinimisesTheProgram) {
+  auto* main = Application()->CreateForm<TForm>();
+  auto* other = new TForm(main);
+  if (Application()->MainForm() != main) GTEST_SKIP() << "another test made the main form";
+  main->Show();
+  other->Show();
+  int minimised = 0, restored = 0;
+  Application()->OnMinimize = [&](TObject*) { ++minimised; };
+  Application()->OnRestore = [&](TObject*) { ++restored; };
+  PostMessage(main->Handle(), WM_SYSCOMMAND, SC_MINIMIZE);
+  Drain();
+  EXPECT_EQ(minimised, 1);
+  EXPECT_TRUE(IsIconic(Application()->Handle()));
+  EXPECT_TRUE(IsIconic(other->Handle()));
+  // The forms keep their own state: the program is what is minimised.
+  EXPECT_EQ(main->WindowState(), TWindowState::wsNormal);
+  TWindowPlacement placement;
+  main->GetWindowPlacement(placement);
+  EXPECT_EQ(placement.showCmd, SW_SHOWNORMAL);
+  PostMessage(Application()->Handle(), WM_SYSCOMMAND, SC_RESTORE);
+  Drain();
+  EXPECT_EQ(restored, 1);
+  EXPECT_FALSE(IsIconic(Application()->Handle()));
+  EXPECT_FALSE(IsIconic(main->Handle()));
+  // Another form minimises only itself.
+  SendMessage(other->Handle(), WM_SYSCOMMAND, SC_MINIMIZE);
+  EXPECT_EQ(other->WindowState(), TWindowState::wsMinimized);
+  EXPECT_FALSE(Application()->Minimized());
+  Application()->OnMinimize = nullptr;
+  Application()->OnRestore = nullptr;
+  delete main;
+}
+
+}  // namespace
+}  // namespace lark
+
+#include "platform/windows/edit.h"
+#include "platform/windows/panel.h"
+
+namespace lark {
+namespace {
+
+TEST_F(WindowCommands, PopUpMenusOfTheFocusedControlAndItsParentsTakeTheirShortcuts) {
+  // The view and its menu belong to one form; full screen shows the view on another.
+  TForm owner(nullptr);
+  auto* menu = new TPopupMenu(&owner);
+  auto* closeFullScreen = new TMenuItem(&owner);
+  closeFullScreen->SetCaption("Close full screen");
+  closeFullScreen->ShortCut = ShortCut(VK_F11, 0);
+  int closes = 0;
+  closeFullScreen->OnClick = [&](TObject*) { ++closes; };
+  menu->Items()->Add(closeFullScreen);
+  TForm fullScreen(nullptr);
+  auto* view = new TPanel(&owner);
+  view->SetPopupMenu(menu);
+  view->SetParent(&fullScreen);
+  auto* edit = new TEdit(&owner);
+  edit->SetParent(view);
+  auto* elsewhere = new TEdit(&fullScreen);
+  elsewhere->SetParent(&fullScreen);
+  fullScreen.Show();
+  edit->SetFocus();
+  test_driver::PressKey(VK_F11);
+  Drain();
+  EXPECT_EQ(closes, 1);
+  // Outside the view the menu's keys mean nothing; a shortcut of no key never fires.
+  elsewhere->SetFocus();
+  test_driver::PressKey(VK_F11);
+  Drain();
+  EXPECT_EQ(closes, 1);
+  closeFullScreen->ShortCut = 252;
+  edit->SetFocus();
+  test_driver::PressKey(VK_F11);
+  Drain();
+  EXPECT_EQ(closes, 1);
+  view->SetParent(nullptr);
+  delete view;
+}
+
+}  // namespace
+}  // namespace lark

@@ -392,5 +392,26 @@ TEST_F(ScrollBoxBars, ChildrenAlignedAcrossFollowTheClientWidth) {
   EXPECT_EQ(child->Width(), 150 - bar);
 }
 
+TEST_F(ScrollBoxBars, AHiddenBarTakesItsDirectionsScrollingAway) {
+  child->SetBounds(0, 0, 300, 300);
+  box->SetPositions(40, 40);
+  box->HorzScrollBar().SetVisible(false);
+  EXPECT_FALSE(Shows(SB_HORZ));
+  EXPECT_TRUE(Shows(SB_VERT));
+  EXPECT_EQ(box->HorzScrollBar().Position(), 0);
+  EXPECT_EQ(box->HorzScrollBar().Range(), 0);
+  EXPECT_EQ(child->Left(), 0);
+  EXPECT_EQ(box->ClientHeight(), 150);
+  EXPECT_EQ(box->VertScrollBar().Range(), 300 - 150);
+  box->VertScrollBar().SetPosition(100);
+  EXPECT_EQ(child->Top(), -100);
+  box->HorzScrollBar().SetPosition(20);  // nothing to scroll that way
+  EXPECT_EQ(child->Left(), 0);
+  box->HorzScrollBar().SetVisible(true);
+  EXPECT_TRUE(Shows(SB_HORZ));
+  box->HorzScrollBar().SetPosition(20);
+  EXPECT_EQ(child->Left(), -20);
+}
+
 }  // namespace
 }  // namespace lark
