@@ -27,6 +27,15 @@ TShiftState g_keyboard_state = 0;
 
 bool IsKeyDown(UINT msg) { return msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN; }
 
+// A key the form took (a shortcut, dialog navigation) is not typed as well:
+// the characters it made, queued right behind it, go.
+void DropCharactersOf(HWND hwnd) {
+  TMsg next;
+  while (PeekMessage(next, nullptr, 0, 0, PM_NOREMOVE) && next.hwnd == hwnd &&
+         (next.message == WM_CHAR || next.message == WM_SYSCHAR))
+    PeekMessage(next, nullptr, 0, 0, PM_REMOVE);
+}
+
 // The pop-up menus of the control and its parents know shortcuts too, the
 // nearest first (a view's menu answers its keys on whatever form it sits).
 bool IsPopupMenuKey(TControl* control, TShortCut shortCut) {
@@ -161,7 +170,11 @@ void TApplication::Dispatch(TMsg& msg) {
   if (hover::CancelsHint(msg.message)) hover::CancelHint();
   bool handled = false;
   if (OnMessage) OnMessage(msg, handled);
-  if (handled || IsKeyMsg(msg)) return;
+  if (handled) return;
+  if (IsKeyMsg(msg)) {
+    if (IsKeyDown(msg.message)) DropCharactersOf(msg.hwnd);
+    return;
+  }
   if (msg.message == CM_RELEASE) {
     delete TWinControl::FindControl(msg.hwnd);
     return;

@@ -99,6 +99,9 @@ enum : TModalResult {
 
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
+// Which scroll bars a control shows beside what it holds.
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
 // Event signatures. The sender comes first, answers come back through references.
 using TNotifyEvent = std::function<void(TObject* sender)>;
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;

@@ -5,9 +5,11 @@
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <algorithm>
 
 #include "platform/core/exception.h"
 #include "platform/windows/native_widget.h"
+#include "platform/windows/system_metrics.h"
 
 namespace lark {
 namespace {
@@ -115,6 +117,64 @@ void TEdit::PushState() {
     edit->setText(ToQ(text_));
   }
   ShowOptions();
+}
+
+void TMemo::SetScrollBars(TScrollStyle value) {
+  TSize oldClient{ClientWidth(), ClientHeight()};
+  scroll_bars_ = value;
+  ShowOptions();
+  if (oldClient != TSize{ClientWidth(), ClientHeight()})
+    Perform(WM_SIZE, 0, MakeLParam(ClientWidth(), ClientHeight()));
+}
+
+TRect TMemo::ClientRect() const {
+  bool vertical = scroll_bars_ == TScrollStyle::ssVertical || scroll_bars_ == TScrollStyle::ssBoth;
+  bool horizontal = scroll_bars_ == TScrollStyle::ssHorizontal || scroll_bars_ == TScrollStyle::ssBoth;
+  int width = Width() - 4 - (vertical ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+  int height = Height() - 4 - (horizontal ? GetSystemMetrics(SM_CYHSCROLL) : 0);
+  return Rect(0, 0, std::max(width, 0), std::max(height, 0));
+}
+
+int TMemo::PositionOf(int offset) const {
+  std::string before = WithoutCarriageReturns(GetText().substr(0, static_cast<size_t>(std::max(offset, 0))));
+  return static_cast<int>(ToQ(before).size());
+}
+
+int TMemo::OffsetOf(int position) const {
+  auto* edit = NativeWidget<QPlainTextEdit>(const_cast<TMemo*>(this));
+  if (!edit) return 0;
+  std::string before = FromQ(edit->toPlainText().left(position));
+  return static_cast<int>(before.size() + std::count(before.begin(), before.end(), '\n'));
+}
+
+int TMemo::SelStart() const {
+  auto* edit = NativeWidget<QPlainTextEdit>(const_cast<TMemo*>(this));
+  return edit ? OffsetOf(edit->textCursor().selectionStart()) : 0;
+}
+
+void TMemo::SetSelStart(int start) {
+  HandleNeeded();
+  auto* edit = NativeWidget<QPlainTextEdit>(this);
+  QTextCursor cursor = edit->textCursor();
+  cursor.setPosition(PositionOf(start));
+  edit->setTextCursor(cursor);
+}
+
+int TMemo::SelLength() const {
+  auto* edit = NativeWidget<QPlainTextEdit>(const_cast<TMemo*>(this));
+  if (!edit) return 0;
+  QTextCursor cursor = edit->textCursor();
+  return OffsetOf(cursor.selectionEnd()) - OffsetOf(cursor.selectionStart());
+}
+
+void TMemo::SetSelLength(int length) {
+  HandleNeeded();
+  auto* edit = NativeWidget<QPlainTextEdit>(this);
+  QTextCursor cursor = edit->textCursor();
+  int start = cursor.selectionStart();
+  cursor.setPosition(start);
+  cursor.setPosition(PositionOf(OffsetOf(start) + std::max(length, 0)), QTextCursor::KeepAnchor);
+  edit->setTextCursor(cursor);
 }
 
 // Options only: the window's text stays as the user left it.
@@ -308,6 +368,10 @@ void TMemo::ShowOptions() {
   auto* edit = NativeWidget<QPlainTextEdit>(this);
   if (!edit) return;
   edit->setLineWrapMode(word_wrap_ ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+  bool vertical = scroll_bars_ == TScrollStyle::ssVertical || scroll_bars_ == TScrollStyle::ssBoth;
+  bool horizontal = scroll_bars_ == TScrollStyle::ssHorizontal || scroll_bars_ == TScrollStyle::ssBoth;
+  edit->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  edit->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
   edit->setReadOnly(read_only_);
 }
 

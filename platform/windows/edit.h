@@ -59,6 +59,17 @@ class TMemo : public TNativeControl {
   void SetReadOnly(bool value);
   bool WantReturns = true;
   bool WantTabs = false;
+  // Scroll bars beside the text, shown whether or not there is anything to
+  // scroll, as the desktop's memo shows them.
+  TScrollStyle ScrollBars() const { return scroll_bars_; }
+  void SetScrollBars(TScrollStyle value);
+  // The area inside the sunken frame (two pixels) and the scroll bars.
+  TRect ClientRect() const override;
+  // The caret and selection, in bytes of Text (a line break counts two).
+  int SelStart() const;
+  void SetSelStart(int start);
+  int SelLength() const;
+  void SetSelLength(int length);
   TNotifyEvent OnChange;
 
  protected:
@@ -71,9 +82,13 @@ class TMemo : public TNativeControl {
  private:
   friend class TMemoLines;
   void ShowOptions();
+  // Between byte offsets of Text and the widget's character positions.
+  int PositionOf(int offset) const;
+  int OffsetOf(int position) const;
   std::string text_;
   bool word_wrap_ = true;
   bool read_only_ = false;
+  TScrollStyle scroll_bars_ = TScrollStyle::ssNone;
   std::unique_ptr<TMemoLines> lines_;
 };
 

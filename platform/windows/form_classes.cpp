@@ -245,6 +245,12 @@ void StandardControlProperties() {
   Property<TMemo>("WordWrap", [](TMemo& m, const TPropValue& v) { m.SetWordWrap(v.AsBool()); });
   Property<TMemo>("ReadOnly", [](TMemo& m, const TPropValue& v) { m.SetReadOnly(v.AsBool()); });
   Property<TMemo>("WantReturns", [](TMemo& m, const TPropValue& v) { m.WantReturns = v.AsBool(); });
+  Property<TMemo>("ScrollBars", [](TMemo& m, const TPropValue& v) {
+    m.SetScrollBars(EnumOf<TScrollStyle>(v, {{"ssNone", TScrollStyle::ssNone},
+                                             {"ssHorizontal", TScrollStyle::ssHorizontal},
+                                             {"ssVertical", TScrollStyle::ssVertical},
+                                             {"ssBoth", TScrollStyle::ssBoth}}));
+  });
   EventProperty("OnChange", &TMemo::OnChange);
   Property<TLabel>("Alignment", [](TLabel& l, const TPropValue& v) { l.Alignment = AlignmentOf(v); });
   Property<TLabel>("AutoSize", [](TLabel& l, const TPropValue& v) { l.SetAutoSize(v.AsBool()); });
@@ -255,6 +261,10 @@ void StandardControlProperties() {
   Property<TCustomPanel>("BevelOuter", [](TCustomPanel& p, const TPropValue& v) { p.SetBevelOuter(BevelOf(v)); });
   Property<TCustomPanel>("BevelWidth", [](TCustomPanel& p, const TPropValue& v) { p.SetBevelWidth(v.AsInt()); });
   Property<TCustomPanel>("BorderWidth", [](TCustomPanel& p, const TPropValue& v) { p.SetBorderWidth(v.AsInt()); });
+  Property<TCustomPanel>("BorderStyle", [](TCustomPanel& p, const TPropValue& v) {
+    p.SetBorderStyle(EnumOf<TBorderStyle>(v, {{"bsNone", TBorderStyle::bsNone}, {"bsSingle", TBorderStyle::bsSingle}}));
+  });
+  Property<TCustomPanel>("Ctl3D", [](TCustomPanel& p, const TPropValue& v) { p.SetCtl3D(v.AsBool()); });
   Property<TCustomPanel>("Alignment", [](TCustomPanel& p, const TPropValue& v) { p.Alignment = AlignmentOf(v); });
   Property<TScrollBar>("Kind", [](TScrollBar& s, const TPropValue& v) {
     s.SetKind(EnumOf<TScrollBarKind>(v, {{"sbHorizontal", TScrollBarKind::sbHorizontal},
@@ -289,6 +299,7 @@ void ListAndBarProperties() {
       [](TObject* o) { return dynamic_cast<TComboBox*>(o) != nullptr; });
   Property<TListBox>("ItemIndex", [](TListBox& l, const TPropValue& v) { l.SetItemIndex(v.AsInt()); });
   Property<TListBox>("MultiSelect", [](TListBox& l, const TPropValue& v) { l.SetMultiSelect(v.AsBool()); });
+  Property<TListBox>("ExtendedSelect", [](TListBox& l, const TPropValue& v) { l.SetExtendedSelect(v.AsBool()); });
   Property<TComboBox>("ItemIndex", [](TComboBox& c, const TPropValue& v) { c.SetItemIndex(v.AsInt()); });
   Property<TComboBox>("ItemHeight", [](TComboBox& c, const TPropValue& v) { c.SetItemHeight(v.AsInt()); });
   Property<TComboBox>("Sorted", [](TComboBox& c, const TPropValue& v) { c.SetSorted(v.AsBool()); });

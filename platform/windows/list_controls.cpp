@@ -48,6 +48,13 @@ void TListBox::SetMultiSelect(bool value) {
   PushState();
 }
 
+void TListBox::SetExtendedSelect(bool value) {
+  extended_select_ = value;
+  PushState();
+}
+
+TRect TListBox::ClientRect() const { return Rect(0, 0, std::max(Width() - 4, 0), std::max(Height() - 4, 0)); }
+
 bool TListBox::Selected(int index) const {
   if (auto* list = NativeWidget<QListWidget>(const_cast<TListBox*>(this))) {
     QListWidgetItem* item = list->item(index);
@@ -106,7 +113,9 @@ void TListBox::PushState() {
   auto* list = NativeWidget<QListWidget>(this);
   if (!list) return;
   QSignalBlocker quiet(list);
-  list->setSelectionMode(multi_select_ ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+  list->setSelectionMode(!multi_select_    ? QAbstractItemView::SingleSelection
+                         : extended_select_ ? QAbstractItemView::ExtendedSelection
+                                            : QAbstractItemView::MultiSelection);
   if (list->count() != static_cast<int>(strings_.size())) {
     list->clear();
     for (const std::string& s : strings_) list->addItem(ToQ(s));

@@ -22,6 +22,13 @@ class TListBox : public TNativeControl {
   void SetItemIndex(int index);
   bool MultiSelect() const { return multi_select_; }
   void SetMultiSelect(bool value);
+  // With MultiSelect: Shift and Ctrl extend the selection (the default);
+  // without, each click toggles the item under it.
+  bool ExtendedSelect() const { return extended_select_; }
+  void SetExtendedSelect(bool value);
+  // The area inside the sunken frame (two pixels); the list's own scroll
+  // bar, which comes and goes with the items, is not counted.
+  TRect ClientRect() const override;
   bool Selected(int index) const;
   void SetSelected(int index, bool selected);
   int SelCount() const;
@@ -45,6 +52,7 @@ class TListBox : public TNativeControl {
   int item_index_ = -1;
   int top_index_ = 0;
   bool multi_select_ = false;
+  bool extended_select_ = true;
 };
 
 }  // namespace lark

@@ -96,6 +96,9 @@ void ResizeSurface(TWindowHandle* handle, int width, int height);
 void ScrollSurface(TWindowHandle* handle, int dx, int dy, const QRect& area);
 // Runs the control's paint for the invalid part and marks it shown.
 void PaintInvalidPart(TWindowHandle* handle);
+// The same as a paint of the window: in paint state, an error reported
+// after it, the canvases' drawing finished.
+void PaintPendingPart(TWindowHandle* handle);
 
 // Who a reporting scroll bar belongs to: a scroll bar control, or a window
 // as one of its own bars.

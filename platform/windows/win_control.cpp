@@ -294,8 +294,16 @@ void TWinControl::InvalidateRect(const TRect& r, bool erase) {
   if (handle_->redraw) handle_->widget->update(area.translated(0, handle_->top_inset));
 }
 
+// The invalid part is painted now, into the retained surface, and shown at
+// the window system's next turn (its own repaint may wait for that turn).
 void TWinControl::Update() {
-  if (handle_ && handle_->widget->isVisible() && !InPaint()) handle_->widget->repaint();
+  if (!handle_ || !handle_->widget->isVisible() || InPaint()) return;
+  if (handle_->native) {
+    handle_->widget->repaint();
+    return;
+  }
+  PaintPendingPart(handle_);
+  handle_->widget->update();
 }
 
 bool TWinControl::Showing() const {

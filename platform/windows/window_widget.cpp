@@ -111,9 +111,9 @@ TWinControl* MouseTarget(TWinControl* under) {
 }
 
 void QueueMouse(TWindowHandle* handle, QMouseEvent* event) {
-  TPoint confined = ConfineToCursorClip(TPoint{event->globalPosition().toPoint().x(), event->globalPosition().toPoint().y()});
-  QPoint global(confined.X, confined.Y);
-  NoteCursorPos(confined);
+  QPoint at = event->globalPosition().toPoint();
+  NoteCursorPos(TPoint{at.x(), at.y()});
+  QPoint global(LastCursorPos().X, LastCursorPos().Y);
   TWinControl* target = MouseTarget(handle->control);
   if (!target->HandleAllocated()) return;
   TPoint local = target->ScreenToClient(TPoint{global.x(), global.y()});
@@ -168,7 +168,7 @@ void QueueKey(TWindowHandle* handle, QKeyEvent* event) {
 }  // namespace
 
 TPoint LastCursorPos() { return g_cursor_pos; }
-void NoteCursorPos(TPoint screenPoint) { g_cursor_pos = screenPoint; }
+void NoteCursorPos(TPoint screenPoint) { g_cursor_pos = ConfineToCursorClip(screenPoint); }
 
 bool QueueInputEvent(TWindowHandle* handle, QEvent* event) {
   switch (event->type()) {
@@ -354,12 +354,11 @@ bool TWindowWidget::event(QEvent* event) {
   return QWidget::event(event);
 }
 
-void TWindowWidget::paintEvent(QPaintEvent* event) {
-  if (!handle_) return;
+void PaintPendingPart(TWindowHandle* handle) {
   EnterPaint();
   std::string failure;
   try {
-    PaintInvalidPart(handle_);
+    PaintInvalidPart(handle);
   } catch (const std::exception& error) {
     failure = error.what();
   }
@@ -367,7 +366,12 @@ void TWindowWidget::paintEvent(QPaintEvent* event) {
   // No box opens inside a paint: the error is shown once the paint is over.
   if (!failure.empty())
     QTimer::singleShot(0, [failure] { Application()->HandleException(Exception(failure)); });
-  FlushCanvases(handle_);
+  FlushCanvases(handle);
+}
+
+void TWindowWidget::paintEvent(QPaintEvent* event) {
+  if (!handle_) return;
+  PaintPendingPart(handle_);
   QPainter painter(this);
   // The surface is the client area: below the rows the window keeps for
   // itself, beside and above its own scroll bars (which paint themselves).

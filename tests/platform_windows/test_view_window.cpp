@@ -1,3 +1,5 @@
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/gdi.h"
 #include "platform/windows/message_queue.h"
 #include "platform/windows/panel.h"
 #include "tests/platform_windows/window_fixture.h"
@@ -128,6 +130,54 @@ TEST_F(ViewWindow, ASingleBorderFramesThePanelAndItsChildren) {
   EXPECT_EQ(test_driver::PixelAt(border, 0, 0), 0x808080u);
   border->SetBorderStyle(TBorderStyle::bsNone);
   EXPECT_EQ(inside->BoundsRect(), Rect(0, 0, 150, 150));
+}
+
+// A document panel paints only the part asked for: into an off-screen
+// picture of the clip rectangle, drawn in document coordinates, copied to
+// the window; the background is never erased first.
+class BufferedPanel : public TCustomPanel {
+ public:
+  using TCustomPanel::TCustomPanel;
+  std::vector<TRect> clips;
+
+ protected:
+  void WndProc(TMessage& message) override {
+    if (message.Msg == WM_ERASEBKGND) {
+      message.Result = 1;
+      return;
+    }
+    TCustomPanel::WndProc(message);
+  }
+  void Paint() override {
+    TRect clip = Canvas().ClipRect();
+    clips.push_back(clip);
+    TBitmap buffer;
+    buffer.SetSize(clip.Width(), clip.Height());
+    SetWindowOrgEx(buffer.Canvas(), clip.Left, clip.Top);
+    buffer.Canvas().Brush().Color = clBlue;
+    buffer.Canvas().FillRect(ClientRect());
+    buffer.Canvas().Brush().Color = clRed;
+    buffer.Canvas().FillRect(Rect(40, 40, 60, 60));  // a red square at 40..59
+    BitBlt(Canvas(), clip.Left, clip.Top, clip.Width(), clip.Height(), &buffer.Canvas(), clip.Left, clip.Top,
+           SRCCOPY);
+  }
+};
+
+TEST_F(ViewWindow, APaintDrawsThroughAnOffscreenPictureOfItsClipRectangle) {
+  auto* buffered = new BufferedPanel(&form);
+  buffered->SetParent(panel);
+  buffered->SetBounds(0, 0, 100, 100);
+  EXPECT_EQ(test_driver::PixelAt(buffered, 50, 50), 0xFF0000u);
+  EXPECT_EQ(test_driver::PixelAt(buffered, 10, 10), 0x0000FFu);
+  buffered->Canvas().Brush().Color = clLime;
+  buffered->Canvas().FillRect(Rect(0, 0, 100, 100));
+  buffered->clips.clear();
+  buffered->InvalidateRect(Rect(45, 30, 55, 50), true);
+  buffered->Update();
+  ASSERT_EQ(buffered->clips, (std::vector<TRect>{Rect(45, 30, 55, 50)}));
+  EXPECT_EQ(test_driver::PixelAt(buffered, 50, 45), 0xFF0000u);
+  EXPECT_EQ(test_driver::PixelAt(buffered, 50, 35), 0x0000FFu);
+  EXPECT_EQ(test_driver::PixelAt(buffered, 50, 55), 0x00FF00u);  // outside: left alone
 }
 
 }  // namespace
