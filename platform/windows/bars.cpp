@@ -197,23 +197,17 @@ TSize TToolBar::ButtonSize() const {
   return size;
 }
 
-void TToolBar::SetImageList(TCustomImageList*& member, TChangeLink& link, TCustomImageList* images) {
-  if (images == member) return;
-  if (member) {
-    member->UnRegisterChanges(&link);
-    RemoveFreeNotification(member);
-  }
-  member = images;
-  if (images) {
-    images->RegisterChanges(&link);
-    FreeNotification(images);
-  }
+void TToolBar::SetImages(TCustomImageList* images) {
+  if (images == images_) return;
+  ChangeImageList(*this, images_, &images_link_, images);
   ButtonsChanged();
 }
 
-void TToolBar::SetImages(TCustomImageList* images) { SetImageList(images_, images_link_, images); }
-
-void TToolBar::SetHotImages(TCustomImageList* images) { SetImageList(hot_images_, hot_images_link_, images); }
+void TToolBar::SetHotImages(TCustomImageList* images) {
+  if (images == hot_images_) return;
+  ChangeImageList(*this, hot_images_, &hot_images_link_, images);
+  ButtonsChanged();
+}
 
 void TToolBar::SetShowCaptions(bool show) {
   if (show == show_captions_) return;
@@ -237,8 +231,11 @@ void TToolBar::ButtonsChanged() {
 void TToolBar::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
   if (operation != TOperation::opRemove) return;
-  if (component == images_) SetImages(nullptr);
-  if (component == hot_images_) SetHotImages(nullptr);
+  // A list being freed is forgotten, never called.
+  if (component == images_) images_ = nullptr;
+  else if (component == hot_images_) hot_images_ = nullptr;
+  else return;
+  ButtonsChanged();
 }
 
 void TToolBar::AdjustClientRect(TRect& rect) const {
@@ -326,27 +323,27 @@ void TCoolBar::SetBands(const std::vector<TCoolBand>& bands) {
   Realign();
 }
 
-std::vector<std::pair<TControl*, const TCoolBand*>> TCoolBar::ShownBands() {
-  std::vector<std::pair<TControl*, const TCoolBand*>> shown;
+std::vector<std::pair<TControl*, TCoolBand>> TCoolBar::ShownBands() {
+  std::vector<std::pair<TControl*, TCoolBand>> shown;
   for (int i = 0; i < ControlCount(); ++i) {
     const TCoolBand& band = Bands(i);
-    if (Controls(i)->Visible() && band.Visible()) shown.emplace_back(Controls(i), &band);
+    if (Controls(i)->Visible() && band.Visible()) shown.emplace_back(Controls(i), band);
   }
   return shown;
 }
 
-void TCoolBar::PlaceRow(const std::vector<std::pair<TControl*, const TCoolBand*>>& row, const TRect& rect, int top,
+void TCoolBar::PlaceRow(const std::vector<std::pair<TControl*, TCoolBand>>& row, const TRect& rect, int top,
                         int height) {
   int fixed = 0, shared = 0;
   for (const auto& [control, band] : row) {
-    fixed += band->Width();
-    if (band->Width() == 0) ++shared;
+    fixed += band.Width();
+    if (band.Width() == 0) ++shared;
   }
   int share = shared ? std::max(0, rect.Width() - fixed) / shared : 0;
   int x = rect.Left;
   for (size_t i = 0; i < row.size(); ++i) {
-    auto [control, band] = row[i];
-    int width = i + 1 == row.size() ? rect.Right - x : (band->Width() ? band->Width() : share);
+    const auto& [control, band] = row[i];
+    int width = i + 1 == row.size() ? rect.Right - x : (band.Width() ? band.Width() : share);
     control->SetBounds(x + BandBorder, top + BandBorder, std::max(0, width - 2 * BandBorder),
                        std::min(control->Height(), height));
     x += width;
@@ -359,8 +356,8 @@ void TCoolBar::AlignControls(TControl*, TRect& rect) {
   int y = rect.Top;
   for (size_t first = 0; first < shown.size();) {
     size_t end = first + 1;
-    while (end < shown.size() && !shown[end].second->Break()) ++end;
-    std::vector<std::pair<TControl*, const TCoolBand*>> row(shown.begin() + first, shown.begin() + end);
+    while (end < shown.size() && !shown[end].second.Break()) ++end;
+    std::vector<std::pair<TControl*, TCoolBand>> row(shown.begin() + first, shown.begin() + end);
     int height = 0;
     for (const auto& entry : row) height = std::max(height, entry.first->Height());
     PlaceRow(row, rect, y, height);

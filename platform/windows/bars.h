@@ -112,7 +112,6 @@ class TToolBar : public TCustomControl {
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
-  void SetImageList(TCustomImageList*& member, TChangeLink& link, TCustomImageList* images);
   int button_width_ = 23;
   int button_height_ = 22;
   TCustomImageList* images_ = nullptr;
@@ -165,9 +164,8 @@ class TCoolBar : public TCustomControl {
 
  private:
   // The bands of the visible controls with bands shown, in order.
-  std::vector<std::pair<TControl*, const TCoolBand*>> ShownBands();
-  void PlaceRow(const std::vector<std::pair<TControl*, const TCoolBand*>>& row, const TRect& rect, int top,
-                int height);
+  std::vector<std::pair<TControl*, TCoolBand>> ShownBands();
+  void PlaceRow(const std::vector<std::pair<TControl*, TCoolBand>>& row, const TRect& rect, int top, int height);
   std::vector<TCoolBand> bands_;
 };
 

@@ -42,6 +42,18 @@ void TCustomImageList::Change() {
   if (OnChange) OnChange(this);
 }
 
+void ChangeImageList(TComponent& client, TCustomImageList*& member, TChangeLink* link, TCustomImageList* images) {
+  if (member) {
+    if (link) member->UnRegisterChanges(link);
+    client.RemoveFreeNotification(member);
+  }
+  member = images;
+  if (images) {
+    if (link) images->RegisterChanges(link);
+    client.FreeNotification(images);
+  }
+}
+
 QIcon ImageListIcon(const TCustomImageList* images, int index) {
   if (!images || index < 0 || index >= images->Count()) return QIcon();
   TBitmap picture, mask;

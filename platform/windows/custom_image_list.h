@@ -44,4 +44,9 @@ class TCustomImageList : public TComponent, public TImageList {
   std::vector<TChangeLink*> links_;
 };
 
+// Points a client's list (`member`) at `images`: the client's link (when it
+// has one) and its free notification move from the old list to the new one.
+// A list being freed is not passed here: the client only forgets it.
+void ChangeImageList(TComponent& client, TCustomImageList*& member, TChangeLink* link, TCustomImageList* images);
+
 }  // namespace lark

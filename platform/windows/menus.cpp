@@ -177,15 +177,16 @@ TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(std::make_unique<TMe
 
 void TMenu::SetImages(TCustomImageList* images) {
   if (images == images_) return;
-  if (images_) RemoveFreeNotification(images_);
-  images_ = images;
-  if (images) FreeNotification(images);
+  ChangeImageList(*this, images_, nullptr, images);
   items_->Changed();
 }
 
 void TMenu::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  if (operation == TOperation::opRemove && component == images_) SetImages(nullptr);
+  // A list being freed is forgotten, never called.
+  if (operation != TOperation::opRemove || component != images_) return;
+  images_ = nullptr;
+  items_->Changed();
 }
 
 TMenu::~TMenu() {

@@ -203,22 +203,17 @@ std::vector<TListItem>& TListView::Items() {
 
 void TListView::SetSmallImages(TCustomImageList* images) {
   if (images == small_images_) return;
-  if (small_images_) {
-    small_images_->UnRegisterChanges(&small_images_link_);
-    RemoveFreeNotification(small_images_);
-  }
-  small_images_ = images;
-  if (images) {
-    small_images_link_.OnChange = [this](TObject*) { PushState(); };
-    images->RegisterChanges(&small_images_link_);
-    FreeNotification(images);
-  }
+  small_images_link_.OnChange = [this](TObject*) { PushState(); };
+  ChangeImageList(*this, small_images_, &small_images_link_, images);
   PushState();
 }
 
 void TListView::Notification(TComponent* component, TOperation operation) {
   TNativeControl::Notification(component, operation);
-  if (operation == TOperation::opRemove && component == small_images_) SetSmallImages(nullptr);
+  // A list being freed is forgotten, never called.
+  if (operation != TOperation::opRemove || component != small_images_) return;
+  small_images_ = nullptr;
+  PushState();
 }
 
 void TListView::SetCheckboxes(bool value) {
