@@ -233,7 +233,8 @@ void TApplication::HandleException(const std::exception& error) {
 }
 
 void TApplication::ShowException(const std::exception& error) {
-  MessageDlg(error.what(), TMsgDlgType::mtError, mbOK);
+  // Captioned with the program's title, as the desktop's own error box.
+  MessageBox(error.what(), Title(), TMsgDlgType::mtError, mbOK);
 }
 
 void TApplication::FormActivated(TCustomForm*) { SetActive(true); }

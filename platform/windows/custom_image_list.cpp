@@ -1,6 +1,11 @@
 #include "platform/windows/custom_image_list.h"
 
+#include <QImage>
+#include <QPixmap>
 #include <algorithm>
+
+#include "platform/graphics/bitmap_data_qt.h"
+#include "platform/windows/qt_bridge.h"
 
 namespace lark {
 
@@ -35,6 +40,18 @@ void TCustomImageList::Change() {
   for (TChangeLink* link : std::vector<TChangeLink*>(links_))
     if (std::find(links_.begin(), links_.end(), link) != links_.end() && link->OnChange) link->OnChange(this);
   if (OnChange) OnChange(this);
+}
+
+QIcon ImageListIcon(const TCustomImageList* images, int index) {
+  if (!images || index < 0 || index >= images->Count()) return QIcon();
+  TBitmap picture, mask;
+  images->GetBitmap(index, picture);
+  images->GetMask(index, mask);
+  QImage icon = detail::ToRgb32(picture.Data().image).convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < icon.height(); ++y)
+    for (int x = 0; x < icon.width(); ++x)
+      if (images->Masked && mask.Canvas().Pixel(x, y) == clWhite) icon.setPixel(x, y, 0);
+  return QIcon(QPixmap::fromImage(icon));
 }
 
 }  // namespace lark

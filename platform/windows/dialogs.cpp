@@ -38,13 +38,28 @@ QMessageBox::Icon IconOf(TMsgDlgType type) {
   }
 }
 
+std::string CaptionOf(TMsgDlgType type) {
+  switch (type) {
+    case TMsgDlgType::mtWarning:
+      return "Warning";
+    case TMsgDlgType::mtError:
+      return "Error";
+    case TMsgDlgType::mtInformation:
+      return "Information";
+    case TMsgDlgType::mtConfirmation:
+      return "Confirm";
+    default:
+      return Application()->Title();
+  }
+}
+
 }  // namespace
 
-int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
+int MessageBox(const std::string& text, const std::string& caption, TMsgDlgType type, TMsgDlgButtons buttons) {
   int result = mrNone;
-  if (AnswerMessageBox(text, type, buttons, result)) return result;
+  if (AnswerMessageBox(text, caption, type, buttons, result)) return result;
   EnsureGuiApplication();
-  QMessageBox box(IconOf(type), QString::fromStdString(Application()->Title()), QString::fromStdString(text));
+  QMessageBox box(IconOf(type), QString::fromStdString(caption), QString::fromStdString(text));
   for (const ButtonMap& b : kButtons)
     if (buttons & b.button) box.addButton(b.qt);
   // The box runs in the layer's own loop, so posted messages and timers go on.
@@ -54,6 +69,10 @@ int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons
   for (const ButtonMap& b : kButtons)
     if (pressed && box.standardButton(pressed) == b.qt) return b.result;
   return (buttons & mbCancel) ? mrCancel : mrNone;
+}
+
+int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
+  return MessageBox(text, CaptionOf(type), type, buttons);
 }
 
 void ShowMessage(const std::string& text) { MessageDlg(text, TMsgDlgType::mtCustom, mbOK); }

@@ -19,8 +19,13 @@ using TMsgDlgButtons = unsigned;
 constexpr TMsgDlgButtons mbYesNoCancel = mbYes | mbNo | mbCancel;
 constexpr TMsgDlgButtons mbOKCancel = mbOK | mbCancel;
 
-// A modal message box; returns the modal result of the button pressed.
+// A modal message box captioned by its type ("Warning", "Error",
+// "Information", "Confirm"; a custom box takes the application's title);
+// returns the modal result of the button pressed.
 int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons);
+// A box captioned with the application's title and an OK button.
 void ShowMessage(const std::string& text);
+// A box with its own caption (the application's message box).
+int MessageBox(const std::string& text, const std::string& caption, TMsgDlgType type, TMsgDlgButtons buttons);
 
 }  // namespace lark

@@ -405,6 +405,8 @@ void PageAndSmallControlProperties() {
   Property<TSpinEdit>("Value", [](TSpinEdit& s, const TPropValue& v) { s.SetValue(v.AsInt()); });
   Property<TSpinEdit>("Increment", [](TSpinEdit& s, const TPropValue& v) { s.Increment = v.AsInt(); });
   EventProperty("OnChange", &TSpinEdit::OnChange);
+  ReferenceProperty<TListView, TCustomImageList>("SmallImages",
+                                                 [](TListView& l, TCustomImageList* i) { l.SetSmallImages(i); });
   Property<TListView>("Checkboxes", [](TListView& l, const TPropValue& v) { l.SetCheckboxes(v.AsBool()); });
   ListViewCollections();
   EventProperty("OnChange", &TListView::OnChange);
@@ -462,6 +464,7 @@ void NonVisualProperties() {
   Property<TMenuItem>("Hint", [](TMenuItem& m, const TPropValue& v) { m.Hint = v.AsString(); });
   ReferenceProperty<TMenuItem, TBasicAction>("Action", [](TMenuItem& m, TBasicAction* a) { m.SetAction(a); });
   EventProperty("OnClick", &TMenuItem::OnClick);
+  ReferenceProperty<TMenu, TCustomImageList>("Images", [](TMenu& m, TCustomImageList* i) { m.SetImages(i); });
   Property<TPopupMenu>("AutoPopup", [](TPopupMenu& m, const TPropValue& v) { m.AutoPopup = v.AsBool(); });
   Property<TPopupMenu>("Alignment", [](TPopupMenu& m, const TPropValue& v) {
     using A = TPopupAlignment;

@@ -2,6 +2,9 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QPixmap>
+
+#include "platform/windows/custom_image_list.h"
 
 #include "platform/windows/application.h"
 #include "platform/windows/gui_application.h"
@@ -14,7 +17,7 @@
 namespace lark {
 namespace {
 
-void Fill(QMenu* target, TMenuItem* item, std::map<QAction*, TMenuItem*>& actions) {
+void Fill(QMenu* target, TMenuItem* item, const TCustomImageList* images, std::map<QAction*, TMenuItem*>& actions) {
   for (int i = 0; i < item->Count(); ++i) {
     TMenuItem* child = item->Items(i);
     if (!child->Visible()) continue;
@@ -24,10 +27,13 @@ void Fill(QMenu* target, TMenuItem* item, std::map<QAction*, TMenuItem*>& action
     }
     QString caption = QString::fromStdString(child->Caption());
     if (child->Count() > 0) {
-      Fill(target->addMenu(caption), child, actions);
+      QMenu* submenu = target->addMenu(caption);
+      submenu->setIcon(ImageListIcon(images, child->ImageIndex));
+      Fill(submenu, child, images, actions);
       continue;
     }
     QAction* action = target->addAction(caption);
+    action->setIcon(ImageListIcon(images, child->ImageIndex));
     action->setEnabled(child->Enabled());
     action->setCheckable(child->Checked());
     action->setChecked(child->Checked());
@@ -59,7 +65,7 @@ void UpdateMenuBar(TCustomForm* form) {
     if (!item->Visible()) continue;
     QString caption = QString::fromStdString(item->Caption());
     if (item->Count() > 0) {
-      Fill(bar->addMenu(caption), item, actions);
+      Fill(bar->addMenu(caption), item, menu->Images(), actions);
     } else {
       QAction* action = bar->addAction(caption);
       action->setEnabled(item->Enabled());
@@ -83,7 +89,7 @@ TMenuItem* RunPopupMenu(TPopupMenu* menu, TPoint screenPoint) {
   EnsureGuiApplication();
   QMenu shown;
   std::map<QAction*, TMenuItem*> actions;
-  Fill(&shown, menu->Items(), actions);
+  Fill(&shown, menu->Items(), menu->Images(), actions);
   QAction* chosen = nullptr;
   QObject::connect(&shown, &QMenu::triggered, [&chosen](QAction* action) { chosen = action; });
   // The point fixes the left edge, the right edge or the middle of the menu.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/windows/custom_image_list.h"
 #include "platform/windows/menu_host.h"
 #include "platform/core/exception.h"
 
@@ -172,6 +173,19 @@ void TMenuItem::Changed() {
 
 TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(std::make_unique<TMenuItem>(nullptr)) {
   items_->menu_ = this;
+}
+
+void TMenu::SetImages(TCustomImageList* images) {
+  if (images == images_) return;
+  if (images_) RemoveFreeNotification(images_);
+  images_ = images;
+  if (images) FreeNotification(images);
+  items_->Changed();
+}
+
+void TMenu::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == images_) SetImages(nullptr);
 }
 
 TMenu::~TMenu() {

@@ -85,11 +85,16 @@ class TMenuItem : public TComponent {
   std::unique_ptr<TMenuActionLink> action_link_;
 };
 
+class TCustomImageList;
+
 class TMenu : public TComponent {
  public:
   explicit TMenu(TComponent* owner);
   ~TMenu() override;
   TMenuItem* Items() const { return items_.get(); }
+  // The pictures of the entries, by their ImageIndex, shown beside them.
+  TCustomImageList* Images() const { return images_; }
+  void SetImages(TCustomImageList* images);
   // Runs the click of the enabled, visible entry bound to the shortcut.
   bool IsShortCut(TShortCut shortCut);
   // The entry is somewhere in this menu.
@@ -97,8 +102,12 @@ class TMenu : public TComponent {
   // Called whenever an entry anywhere in the menu changes.
   std::function<void()> OnChange;
 
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
  private:
   std::unique_ptr<TMenuItem> items_;
+  TCustomImageList* images_ = nullptr;
 };
 
 class TMainMenu : public TMenu {

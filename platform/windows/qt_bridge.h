@@ -4,6 +4,7 @@
 // layer's .cpp files include this header.
 
 #include <QCursor>
+#include <QIcon>
 #include <QImage>
 #include <QRegion>
 #include <QWidget>
@@ -121,6 +122,11 @@ void KeepScrollBarsOnTop(TWindowHandle* handle);
 QCursor QtCursor(TCursor cursor);
 // The cursor number a toolkit cursor shows (crNone when unknown).
 TCursor CursorNumberOf(const QCursor& cursor);
+
+// Picture `index` of an image list for the toolkit's widgets, its masked
+// pixels transparent (null when the list has no such picture).
+class TCustomImageList;
+QIcon ImageListIcon(const TCustomImageList* images, int index);
 
 // Installs a freshly made handle as the control's window.
 void SetNewHandle(TWinControl* control, TWindowHandle* handle);

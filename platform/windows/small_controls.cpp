@@ -10,6 +10,7 @@
 #include "platform/graphics/gdi.h"
 #include "platform/windows/button.h"
 #include "platform/windows/native_widget.h"
+#include "platform/windows/qt_bridge.h"
 #include "platform/windows/system_metrics.h"
 
 namespace lark {
@@ -200,6 +201,26 @@ std::vector<TListItem>& TListView::Items() {
   return items_;
 }
 
+void TListView::SetSmallImages(TCustomImageList* images) {
+  if (images == small_images_) return;
+  if (small_images_) {
+    small_images_->UnRegisterChanges(&small_images_link_);
+    RemoveFreeNotification(small_images_);
+  }
+  small_images_ = images;
+  if (images) {
+    small_images_link_.OnChange = [this](TObject*) { PushState(); };
+    images->RegisterChanges(&small_images_link_);
+    FreeNotification(images);
+  }
+  PushState();
+}
+
+void TListView::Notification(TComponent* component, TOperation operation) {
+  TNativeControl::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == small_images_) SetSmallImages(nullptr);
+}
+
 void TListView::SetCheckboxes(bool value) {
   checkboxes_ = value;
   PushState();
@@ -248,6 +269,7 @@ void TListView::PushState() {
     for (int i = 0; i < static_cast<int>(columns_.size()); ++i)
       row->setTextAlignment(i, QtAlignment(columns_[static_cast<size_t>(i)].Alignment));
     if (checkboxes_) row->setCheckState(0, item.Checked ? Qt::Checked : Qt::Unchecked);
+    row->setIcon(0, ImageListIcon(small_images_, item.ImageIndex));
   }
   if (item_index_ >= 0 && item_index_ < tree->topLevelItemCount()) tree->setCurrentItem(tree->topLevelItem(item_index_));
 }

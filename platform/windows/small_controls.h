@@ -5,6 +5,7 @@
 
 #include "platform/windows/button_glyph.h"
 #include "platform/windows/custom_control.h"
+#include "platform/windows/custom_image_list.h"
 #include "platform/windows/native_control.h"
 
 namespace lark {
@@ -96,6 +97,9 @@ class TListView : public TNativeControl {
   void ItemsChanged() { PushState(); }
   bool Checkboxes() const { return checkboxes_; }
   void SetCheckboxes(bool value);
+  // The items' pictures, by their ImageIndex, before their captions.
+  TCustomImageList* SmallImages() const { return small_images_; }
+  void SetSmallImages(TCustomImageList* images);
   int ItemIndex() const;
   TNotifyEvent OnChange;
 
@@ -104,8 +108,11 @@ class TListView : public TNativeControl {
   void PushState() override;
   void PullState() override;
   bool ReplaysMouse() const override { return true; }
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
+  TCustomImageList* small_images_ = nullptr;
+  TChangeLink small_images_link_;
   std::vector<TListColumn> columns_;
   std::vector<TListItem> items_;
   bool checkboxes_ = false;

@@ -28,6 +28,10 @@ std::function<int(const std::string&, TMsgDlgType, TMsgDlgButtons)>& BoxAnswer()
   static std::function<int(const std::string&, TMsgDlgType, TMsgDlgButtons)> answer;
   return answer;
 }
+std::string& LastCaption() {
+  static std::string caption;
+  return caption;
+}
 std::function<TMenuItem*(TPopupMenu*, TPoint)>& MenuAnswer() {
   static std::function<TMenuItem*(TPopupMenu*, TPoint)> answer;
   return answer;
@@ -259,6 +263,22 @@ bool AcceptToolkitDialog() {
   return true;
 }
 
+std::vector<std::int64_t> PopupMenuPictures() {
+  std::vector<std::int64_t> pictures;
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  if (!menu) return pictures;
+  for (QAction* action : menu->actions()) {
+    if (action->isSeparator()) continue;
+    if (action->icon().isNull()) {
+      pictures.push_back(-1);
+      continue;
+    }
+    QImage image = action->icon().pixmap(16, 16).toImage();
+    pictures.push_back(image.pixel(image.width() / 2, image.height() / 2) & 0xFFFFFF);
+  }
+  return pictures;
+}
+
 void ClickCloseBox(TCustomForm* form) {
   QWidget* widget = WidgetOf(form);
   if (!widget) return;
@@ -322,14 +342,18 @@ void Reset() {
   g_buttons = Qt::NoButton;
 }
 
+std::string LastMessageBoxCaption() { return LastCaption(); }
+
 }  // namespace test_driver
 
 void NotifyModalShown(TCustomForm* form) {
   if (auto handler = ModalHandler()) handler(form);
 }
 
-bool AnswerMessageBox(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int& result) {
+bool AnswerMessageBox(const std::string& text, const std::string& caption, TMsgDlgType type,
+                      TMsgDlgButtons buttons, int& result) {
   if (!BoxAnswer()) return false;
+  LastCaption() = caption;
   result = BoxAnswer()(text, type, buttons);
   return true;
 }

@@ -52,6 +52,9 @@ void OpenDropDown(TWinControl* combo);
 // Closes the pop-up menu showing, as Escape would, and returns the screen
 // rectangle it showed in (empty when none was showing).
 TRect DismissPopupMenu();
+// The entries of the pop-up menu showing, in order: the colour in the middle
+// of each one's picture as 0xRRGGBB, or -1 for an entry without one.
+std::vector<std::int64_t> PopupMenuPictures();
 
 // Chooses an entry on a form's menu bar by its captions ("&File/E&xit"),
 // as the user would; false when the bar has no such entry.
@@ -102,6 +105,8 @@ std::uint32_t PixelAt(TWinControl* control, int x, int y);
 void OnModalShown(std::function<void(TCustomForm* form)> handler);
 // Answers message boxes (returns the modal result) without showing them.
 void AnswerMessageBoxes(std::function<int(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons)> answer);
+// The caption of the last message box answered.
+std::string LastMessageBoxCaption();
 // Chooses a pop-up menu entry (null: dismissed) without showing the menu.
 void AnswerPopupMenus(std::function<TMenuItem*(TPopupMenu* menu, TPoint screenPoint)> answer);
 // Answers the common dialogs (open, save, print, printer setup, find,
@@ -118,7 +123,8 @@ void Reset();
 
 // Called by the layer.
 void NotifyModalShown(TCustomForm* form);
-bool AnswerMessageBox(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int& result);
+bool AnswerMessageBox(const std::string& text, const std::string& caption, TMsgDlgType type,
+                      TMsgDlgButtons buttons, int& result);
 bool AnswerPopupMenu(TPopupMenu* menu, TPoint screenPoint, TMenuItem*& choice);
 bool AnswerDialog(TCommonDialog* dialog, bool& confirmed);
 bool InterceptsStarts();

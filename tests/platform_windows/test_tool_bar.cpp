@@ -313,3 +313,38 @@ end
 
 }  // namespace
 }  // namespace lark
+
+#include "platform/windows/small_controls.h"
+
+namespace lark {
+namespace {
+
+// Whether the colour shows anywhere in the top-left corner of a window.
+bool ShowsColour(TWinControl* window, std::uint32_t colour, int width, int height) {
+  for (int y = 0; y < height; y += 2)
+    for (int x = 0; x < width; x += 2)
+      if (test_driver::PixelAt(window, x, y) == colour) return true;
+  return false;
+}
+
+TEST_F(ToolBars, ListViewsShowTheirItemsPicturesAndFollowTheList) {
+  auto* view = new TListView(form.get());
+  view->SetParent(form.get());
+  view->SetBounds(0, 60, 200, 100);
+  view->Columns() = {TListColumn("Buttons", 150)};
+  view->Items() = {{"Back", {}, false, 0}};
+  view->ItemsChanged();
+  form->Show();
+  EXPECT_FALSE(ShowsColour(view, 0xFF0000, 40, 50));
+  view->SetSmallImages(images);
+  EXPECT_TRUE(ShowsColour(view, 0xFF0000, 40, 50));
+  images->Replace(0, *Squares(20, {clLime}), nullptr);
+  EXPECT_TRUE(ShowsColour(view, 0x00FF00, 40, 50));
+  delete images;
+  images = nullptr;
+  EXPECT_EQ(view->SmallImages(), nullptr);
+  EXPECT_FALSE(ShowsColour(view, 0x00FF00, 40, 50));
+}
+
+}  // namespace
+}  // namespace lark

@@ -284,3 +284,70 @@ TEST_F(WindowCommands, PopUpMenusOfTheFocusedControlAndItsParentsTakeTheirShortc
 
 }  // namespace
 }  // namespace lark
+
+#include "platform/windows/dialogs.h"
+
+namespace lark {
+namespace {
+
+TEST_F(WindowCommands, MessageBoxesAreCaptionedByTheirKind) {
+  std::string title = Application()->Title();
+  Application()->SetTitle("Larkspan");
+  std::vector<std::string> captions;
+  test_driver::AnswerMessageBoxes([&](const std::string&, TMsgDlgType, TMsgDlgButtons buttons) {
+    captions.push_back(test_driver::LastMessageBoxCaption());
+    return (buttons & mbYes) ? mrYes : mrOk;
+  });
+  EXPECT_EQ(MessageDlg("The file a.html already exists.", TMsgDlgType::mtWarning, mbYes | mbNo), mrYes);
+  MessageDlg("x", TMsgDlgType::mtError, mbOK);
+  MessageDlg("x", TMsgDlgType::mtInformation, mbOK);
+  MessageDlg("x", TMsgDlgType::mtConfirmation, mbOK);
+  ShowMessage("Entry required for both Username and Password");
+  Application()->HandleException(EConvertError("'x' is not a valid integer value"));
+  EXPECT_EQ(captions, (std::vector<std::string>{"Warning", "Error", "Information", "Confirm", "Larkspan", "Larkspan"}));
+  Application()->SetTitle(title);
+}
+
+}  // namespace
+}  // namespace lark
+
+#include "platform/graphics/bitmap.h"
+#include "platform/windows/custom_image_list.h"
+
+namespace lark {
+namespace {
+
+TEST_F(WindowCommands, MenuEntriesShowTheirPicturesFromTheMenusImages) {
+  TForm form(nullptr);
+  form.Show();
+  TPopupMenu menu(nullptr);
+  TCustomImageList images(nullptr);
+  TBitmap strip;
+  strip.SetSize(32, 16);
+  strip.Canvas().Brush().Color = clRed;
+  strip.Canvas().FillRect(Rect(0, 0, 16, 16));
+  strip.Canvas().Brush().Color = clBlue;
+  strip.Canvas().FillRect(Rect(16, 0, 32, 16));
+  images.Add(strip, nullptr);
+  for (int index : {1, -1, 0, 7}) {
+    auto* entry = new TMenuItem(&menu);
+    entry->SetCaption("Bookmark");
+    entry->ImageIndex = index;
+    menu.Items()->Add(entry);
+  }
+  std::vector<std::int64_t> pictures;
+  Application()->OnIdle = [&](TObject*, bool&) {
+    if (auto shown = test_driver::PopupMenuPictures(); !shown.empty()) {
+      pictures = shown;
+      test_driver::DismissPopupMenu();
+    }
+  };
+  menu.Popup(10, 10);
+  EXPECT_EQ(pictures, (std::vector<std::int64_t>{-1, -1, -1, -1}));  // no list, no pictures
+  menu.SetImages(&images);
+  menu.Popup(10, 10);
+  EXPECT_EQ(pictures, (std::vector<std::int64_t>{0x0000FF, -1, 0xFF0000, -1}));
+}
+
+}  // namespace
+}  // namespace lark
