@@ -43,6 +43,8 @@ void SetActiveForm(TCustomForm* form) {
   Application()->FormActivated(form);
   if (!form->active_control_) {
     if (TWinControl* first = form->FindNextControl(nullptr, true, true, false)) form->FocusControl(first);
+  } else {
+    form->MoveEntered(form->active_control_);  // chosen before the form showed
   }
   form->Activate();
 }
@@ -317,10 +319,31 @@ void TCustomForm::FocusControl(TWinControl* control) {
     control->Perform(WM_SETFOCUS);
     if (control->HandleAllocated()) WidgetOf(control)->setFocus();
   }
+  // Then OnExit and OnEnter along the parents, the innermost left first.
+  if (active_control_ == control) MoveEntered(control);
 }
 
-void TCustomForm::ControlRemoved(TWinControl* control) {
+void TCustomForm::MoveEntered(TWinControl* control) {
+  TWinControl* target = control ? control : this;
+  if (!entered_) entered_ = this;
+  while (entered_ && !entered_->ContainsControl(target)) {
+    TWinControl* leaving = entered_;
+    entered_ = entered_->Parent();
+    leaving->Perform(CM_EXIT);
+    if (active_control_ != control) return;
+  }
+  while (entered_ && entered_ != target) {
+    TWinControl* next = target;
+    while (next->Parent() && next->Parent() != entered_) next = next->Parent();
+    entered_ = next;
+    next->Perform(CM_ENTER);
+    if (active_control_ != control) return;
+  }
+}
+
+void TCustomForm::ControlRemoved(TWinControl* control, TWinControl* parent) {
   if (active_control_ && control->ContainsControl(active_control_)) active_control_ = nullptr;
+  if (entered_ && control->ContainsControl(entered_)) entered_ = parent;
 }
 
 bool TCustomForm::GetWindowPlacement(TWindowPlacement& placement) const {

@@ -131,7 +131,12 @@ class TCustomForm : public TCustomControl {
   friend class TWinControl;
   friend class TApplication;
   friend void SetActiveForm(TCustomForm* form);
-  void ControlRemoved(TWinControl* control);
+  // `control` left `parent`.
+  void ControlRemoved(TWinControl* control, TWinControl* parent);
+  // CM_EXIT up from the control last entered to the first container that
+  // holds `control`, then CM_ENTER down to `control`; stops when a handler
+  // moves the focus elsewhere meanwhile.
+  void MoveEntered(TWinControl* control);
   void DialogKey(TMessage& message);
   void ShowWindow(bool visible);
   TRect FrameInsets() const;
@@ -150,6 +155,7 @@ class TCustomForm : public TCustomControl {
   TRect normal_bounds_;
   TMainMenu* menu_ = nullptr;
   TWinControl* active_control_ = nullptr;
+  TWinControl* entered_ = nullptr;  // the control last entered (null: the form)
   bool active_ = false;
   bool modal_ = false;
   bool created_ = false;

@@ -114,6 +114,10 @@ enum : UINT {
   CM_MOUSEENTER = CM_BASE + 19,
   CM_MOUSELEAVE = CM_BASE + 20,
   CM_TEXTCHANGED = CM_BASE + 24,
+  // The focus comes into a control or one inside it / leaves it for a
+  // control outside: OnEnter / OnExit.
+  CM_ENTER = CM_BASE + 27,
+  CM_EXIT = CM_BASE + 28,
   CM_SYSCOLORCHANGE = CM_BASE + 33,
   CM_RELEASE = CM_BASE + 34,
   CM_HINTSHOW = CM_BASE + 48,

@@ -69,7 +69,7 @@ void TWinControl::RemoveControl(TControl* control) {
   control->parent_ = nullptr;
   if (!dynamic_cast<TWinControl*>(control)) DropCanvas(this, control);
   if (auto* win = dynamic_cast<TWinControl*>(control)) {
-    if (TCustomForm* form = GetParentForm(this)) form->ControlRemoved(win);
+    if (TCustomForm* form = GetParentForm(this)) form->ControlRemoved(win, this);
     if (win->handle_ && !control->HasState(csDestroying)) win->DestroyHandle();
   }
   if (!HasState(csDestroying)) Realign();
@@ -443,11 +443,14 @@ void TWinControl::WndProc(TMessage& message) {
     case WM_SYSCHAR:
       DoKeyMessage(message);
       return;
-    case WM_SETFOCUS:
+    case CM_ENTER:
       DoEnter();
       return;
-    case WM_KILLFOCUS:
+    case CM_EXIT:
       DoExit();
+      return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
       return;
     case CM_DIALOGKEY:
     case CM_DIALOGCHAR:

@@ -182,3 +182,63 @@ TEST_F(ViewWindow, APaintDrawsThroughAnOffscreenPictureOfItsClipRectangle) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+// Frames side by side, each a view holding a page with an edit box: the
+// view hears OnEnter when the focus comes into anything inside it, and
+// OnExit when it goes to something outside, as a frame browser tracks its
+// active view.
+class FocusChain : public WindowTest {
+ protected:
+  TWinControl* Add(TWinControl* parent, const std::string& name, int left, int width) {
+    auto* control = new TWinControl(&form);
+    control->SetName(name);
+    control->SetParent(parent);
+    control->SetBounds(left, 0, width, 100);
+    Watch(control);
+    return control;
+  }
+  void Watch(TWinControl* control) {
+    control->OnEnter = [this](TObject* sender) { log.push_back("enter " + static_cast<TComponent*>(sender)->Name()); };
+    control->OnExit = [this](TObject* sender) { log.push_back("exit " + static_cast<TComponent*>(sender)->Name()); };
+  }
+  TForm form{nullptr};
+  std::vector<std::string> log;
+};
+
+TEST_F(FocusChain, EnterAndExitRunAlongTheContainers) {
+  form.SetClientSize(400, 200);
+  TWinControl* frames = Add(&form, "frames", 0, 400);
+  TWinControl* left = Add(frames, "left", 0, 200);
+  TWinControl* right = Add(frames, "right", 200, 200);
+  TWinControl* leftEdit = Add(left, "leftEdit", 0, 50);
+  TWinControl* rightEdit = Add(right, "rightEdit", 0, 50);
+  form.SetActiveControl(leftEdit);
+  form.Show();
+  EXPECT_EQ(log, (std::vector<std::string>{"enter frames", "enter left", "enter leftEdit"}));
+  log.clear();
+  rightEdit->SetFocus();
+  EXPECT_EQ(log, (std::vector<std::string>{"exit leftEdit", "exit left", "enter right", "enter rightEdit"}));
+  log.clear();
+  right->SetFocus();  // out of the edit, still inside its view
+  EXPECT_EQ(log, (std::vector<std::string>{"exit rightEdit"}));
+  log.clear();
+  // A handler that moves the focus on wins; the rest of the first move is dropped.
+  right->OnExit = [&](TObject*) {
+    log.push_back("exit right");
+    left->SetFocus();
+  };
+  leftEdit->SetFocus();
+  EXPECT_EQ(form.ActiveControl(), left);
+  EXPECT_EQ(log, (std::vector<std::string>{"exit right", "enter left"}));
+  // A view going away takes what was entered inside it along.
+  log.clear();
+  delete left;
+  rightEdit->SetFocus();
+  EXPECT_EQ(log, (std::vector<std::string>{"enter right", "enter rightEdit"}));
+}
+
+}  // namespace
+}  // namespace lark
