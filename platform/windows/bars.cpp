@@ -6,6 +6,7 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/gdi.h"
 #include "platform/windows/action.h"
+#include "platform/windows/menus.h"
 #include "platform/core/exception.h"
 
 namespace lark {
@@ -95,7 +96,39 @@ void TToolButton::SetPressed(bool pressed) {
   Invalidate();
 }
 
+void TToolButton::SetDropdownMenu(TPopupMenu* menu) {
+  if (menu == dropdown_menu_) return;
+  if (dropdown_menu_) RemoveFreeNotification(dropdown_menu_);
+  dropdown_menu_ = menu;
+  if (menu) FreeNotification(menu);
+  Invalidate();
+}
+
+void TToolButton::Notification(TComponent* component, TOperation operation) {
+  TGraphicControl::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == dropdown_menu_) dropdown_menu_ = nullptr;
+}
+
+bool TToolButton::OnArrowPart(int x) const {
+  return style_ == TToolButtonStyle::tbsDropDown && x >= Width() - kDropdownArrowWidth;
+}
+
+// The menu opens under the button's left edge; the press that opened it
+// clicks nothing.
+void TToolButton::DropDown() {
+  ControlState &= ~(csLButtonDown | csClicked);
+  SetMouseCapture(false);
+  if (!dropdown_menu_) return;
+  dropdown_menu_->PopupComponent = this;
+  TPoint below = ClientToScreen(Point(0, Height()));
+  dropdown_menu_->Popup(below.X, below.Y);
+}
+
 void TToolButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == TMouseButton::mbLeft && OnArrowPart(x)) {
+    DropDown();
+    return;
+  }
   if (button == TMouseButton::mbLeft && !IsSeparator()) SetPressed(true);
   TGraphicControl::MouseDown(button, shift, x, y);
 }
@@ -130,9 +163,27 @@ void TToolButton::Paint() {
   TToolBar* bar = ToolBar();
   bool pushed = pressed_ || down_;
   bool flat = !bar || bar->Flat;
+  bool edged = pushed || !flat || (hot_ && Enabled());
+  if (style_ == TToolButtonStyle::tbsDropDown) {
+    TRect arrow = Rect(face.Right - kDropdownArrowWidth, face.Top, face.Right, face.Bottom);
+    face.Right = arrow.Left;
+    if (edged) DrawEdge(canvas, arrow, flat ? BDR_RAISEDINNER : EDGE_RAISED, BF_RECT);
+    PaintArrow(canvas, arrow, 0);
+  }
   if (pushed) DrawEdge(canvas, face, BDR_SUNKENOUTER, BF_RECT);
-  else if (!flat || (hot_ && Enabled())) DrawEdge(canvas, face, flat ? BDR_RAISEDINNER : EDGE_RAISED, BF_RECT);
+  else if (edged) DrawEdge(canvas, face, flat ? BDR_RAISEDINNER : EDGE_RAISED, BF_RECT);
   PaintPicture(canvas, face, pushed ? 1 : 0);
+}
+
+// A small downward triangle in the middle of the part, in the font colour
+// (the shadow colour while disabled).
+void TToolButton::PaintArrow(TCanvas& canvas, TRect part, int offset) {
+  int x = (part.Left + part.Right) / 2 + offset, y = (part.Top + part.Bottom) / 2 - 1 + offset;
+  TColor colour = Enabled() ? Font().Color() : clBtnShadow;
+  canvas.Pen().Color = colour;
+  canvas.Brush().Color = colour;
+  canvas.Brush().Style = bsSolid;
+  canvas.Polygon({Point(x - 2, y), Point(x + 2, y), Point(x, y + 2)});
 }
 
 // The picture centred across the face (at the top when a caption follows),
@@ -269,6 +320,7 @@ void TToolBar::AlignControls(TControl* control, TRect& rect) {
     int width = c->Width(), height = c->Height();
     if (auto* tool = dynamic_cast<TToolButton*>(c)) {
       width = tool->IsSeparator() ? tool->Width() : button.cx;
+      if (tool->Style() == TToolButtonStyle::tbsDropDown) width += TToolButton::kDropdownArrowWidth;
       height = button.cy;
     }
     if (Wrapable && x > rect.Left && x + width > rect.Right) {

@@ -44,10 +44,15 @@ class TToolBar;
 // A button of a tool bar. Its picture is image ImageIndex of the bar's
 // Images (of HotImages while the pointer is on it, greyed while disabled);
 // its caption shows below the picture while the bar shows captions. The bar
-// gives it its size; separators and dividers keep their own width (8).
+// gives it its size; separators and dividers keep their own width (8), and
+// a drop-down button has an arrow part kDropdownArrowWidth wide on its
+// right, which opens DropdownMenu under the button instead of clicking.
 class TToolButton : public TGraphicControl {
  public:
+  static constexpr int kDropdownArrowWidth = 14;
   explicit TToolButton(TComponent* owner);
+  TPopupMenu* DropdownMenu() const { return dropdown_menu_; }
+  void SetDropdownMenu(TPopupMenu* menu);
   int ImageIndex() const { return image_index_; }
   void SetImageIndex(int index);
   TToolButtonStyle Style() const { return style_; }
@@ -67,10 +72,15 @@ class TToolButton : public TGraphicControl {
   void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void WndProc(TMessage& message) override;
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   void SetPressed(bool pressed);
   void PaintPicture(TCanvas& canvas, TRect face, int offset);
+  void PaintArrow(TCanvas& canvas, TRect part, int offset);
+  bool OnArrowPart(int x) const;
+  void DropDown();
+  TPopupMenu* dropdown_menu_ = nullptr;
   int image_index_ = -1;
   TToolButtonStyle style_ = TToolButtonStyle::tbsButton;
   bool down_ = false;

@@ -342,6 +342,8 @@ void ListAndBarProperties() {
   ReferenceProperty<TToolBar, TCustomImageList>("HotImages",
                                                 [](TToolBar& t, TCustomImageList* i) { t.SetHotImages(i); });
   Property<TToolButton>("ImageIndex", [](TToolButton& b, const TPropValue& v) { b.SetImageIndex(v.AsInt()); });
+  ReferenceProperty<TToolButton, TPopupMenu>("DropdownMenu",
+                                             [](TToolButton& b, TPopupMenu* m) { b.SetDropdownMenu(m); });
   Property<TToolButton>("Down", [](TToolButton& b, const TPropValue& v) { b.SetDown(v.AsBool()); });
   Property<TToolButton>("Style", [](TToolButton& b, const TPropValue& v) {
     using S = TToolButtonStyle;

@@ -348,3 +348,44 @@ TEST_F(ToolBars, ListViewsShowTheirItemsPicturesAndFollowTheList) {
 
 }  // namespace
 }  // namespace lark
+
+#include "platform/windows/menus.h"
+
+namespace lark {
+namespace {
+
+TEST_F(ToolBars, TheArrowPartOfADropDownButtonOpensItsMenuUnderTheButton) {
+  form->Show();
+  TToolButton* back = buttons[0];
+  back->SetStyle(TToolButtonStyle::tbsDropDown);
+  auto* history = new TPopupMenu(form.get());
+  back->SetDropdownMenu(history);
+  EXPECT_EQ(back->Width(), 23 + TToolButton::kDropdownArrowWidth);
+  EXPECT_EQ(buttons[1]->Left(), back->Width());
+  int clicks = 0;
+  actions[0]->OnExecute = [&](TObject*) { ++clicks; };
+  std::vector<TPoint> shownAt;
+  test_driver::AnswerPopupMenus([&](TPopupMenu* menu, TPoint at) -> TMenuItem* {
+    EXPECT_EQ(menu, history);
+    EXPECT_EQ(menu->PopupComponent, back);
+    shownAt.push_back(at);
+    return nullptr;
+  });
+  test_driver::Click(bar, back->Width() - 3, 10);
+  Drain();
+  EXPECT_EQ(clicks, 0);
+  ASSERT_EQ(shownAt.size(), 1u);
+  EXPECT_EQ(shownAt[0], back->ClientToScreen(Point(0, back->Height())));
+  test_driver::Click(bar, 5, 10);
+  Drain();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(shownAt.size(), 1u);
+  delete history;
+  EXPECT_EQ(back->DropdownMenu(), nullptr);
+  test_driver::Click(bar, back->Width() - 3, 10);  // nothing to open, nothing clicked
+  Drain();
+  EXPECT_EQ(clicks, 1);
+}
+
+}  // namespace
+}  // namespace lark
