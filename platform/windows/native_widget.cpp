@@ -3,11 +3,11 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QWheelEvent>
 
