@@ -350,6 +350,9 @@ void TControl::WndProc(TMessage& message) {
     case WM_MOUSEWHEEL:
       if (!WheelHandled(message)) DefaultHandler(message);
       return;
+    case WM_CONTEXTMENU:
+      ContextMenu(message);
+      return;
     case WM_NCHITTEST:
       message.Result = HTCLIENT;
       return;
@@ -361,8 +364,24 @@ void TControl::WndProc(TMessage& message) {
   }
 }
 
+// The desktop's default window procedure hands the wheel and the
+// context-menu request that no window took to the parent window.
 void TControl::DefaultHandler(TMessage& message) {
-  if (message.Msg == WM_MOUSEWHEEL && parent_) message.Result = parent_->Perform(message.Msg, message.WParam, message.LParam);
+  bool passedUp = message.Msg == WM_MOUSEWHEEL || message.Msg == WM_CONTEXTMENU;
+  if (passedUp && parent_) message.Result = parent_->Perform(message.Msg, message.WParam, message.LParam);
+}
+
+void TControl::ContextMenu(TMessage& message) {
+  TPopupMenu* menu = popup_menu_;
+  if (!menu || !menu->AutoPopup) {
+    DefaultHandler(message);
+    return;
+  }
+  SetCaptureControl(nullptr);
+  TPoint at = PointFromLParam(message.LParam);
+  menu->PopupComponent = this;
+  menu->Popup(at.X, at.Y);
+  message.Result = 1;
 }
 
 bool TControl::WheelHandled(const TMessage& wheel) {
@@ -415,6 +434,8 @@ void TControl::HandleMouseMessage(TMessage& message) {
       return;
     case WM_RBUTTONUP:
       MouseUp(TMouseButton::mbRight, shift, p.X, p.Y);
+      // The desktop follows a right click with the context-menu request.
+      if (!HasState(csDestroying)) Perform(WM_CONTEXTMENU, 0, LParamFromPoint(ClientToScreen(p)));
       return;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:

@@ -95,6 +95,8 @@ class TControl : public TComponent {
   // An own choice: the parent's no longer counts.
   void SetShowHint(bool show);
   bool ParentShowHint = true;
+  // Shown by a right click (WM_CONTEXTMENU) when its AutoPopup is on; a
+  // control without one leaves the click to its parent's.
   TPopupMenu* PopupMenu() const { return popup_menu_; }
   void SetPopupMenu(TPopupMenu* menu);
 
@@ -174,6 +176,8 @@ class TControl : public TComponent {
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void DblClick();
+  // WM_CONTEXTMENU at a screen point: the pop-up menu, or the parent's turn.
+  void ContextMenu(TMessage& message);
   // OnMouseWheel; true when handled.
   virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
   // Decodes WM_MOUSEWHEEL for DoMouseWheel.

@@ -17,6 +17,9 @@ namespace {
 QString ToQ(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 std::string FromQ(const QString& text) { return text.toUtf8().toStdString(); }
 
+bool ShowsVerticalBar(TScrollStyle bars) { return bars == TScrollStyle::ssVertical || bars == TScrollStyle::ssBoth; }
+bool ShowsHorizontalBar(TScrollStyle bars) { return bars == TScrollStyle::ssHorizontal || bars == TScrollStyle::ssBoth; }
+
 // Lone CR and LF become CR LF, the memo's line break.
 std::string WithCrLf(std::string_view text) {
   std::string out;
@@ -128,10 +131,8 @@ void TMemo::SetScrollBars(TScrollStyle value) {
 }
 
 TRect TMemo::ClientRect() const {
-  bool vertical = scroll_bars_ == TScrollStyle::ssVertical || scroll_bars_ == TScrollStyle::ssBoth;
-  bool horizontal = scroll_bars_ == TScrollStyle::ssHorizontal || scroll_bars_ == TScrollStyle::ssBoth;
-  int width = Width() - 4 - (vertical ? GetSystemMetrics(SM_CXVSCROLL) : 0);
-  int height = Height() - 4 - (horizontal ? GetSystemMetrics(SM_CYHSCROLL) : 0);
+  int width = Width() - 4 - (ShowsVerticalBar(scroll_bars_) ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+  int height = Height() - 4 - (ShowsHorizontalBar(scroll_bars_) ? GetSystemMetrics(SM_CYHSCROLL) : 0);
   return Rect(0, 0, std::max(width, 0), std::max(height, 0));
 }
 
@@ -368,10 +369,9 @@ void TMemo::ShowOptions() {
   auto* edit = NativeWidget<QPlainTextEdit>(this);
   if (!edit) return;
   edit->setLineWrapMode(word_wrap_ ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-  bool vertical = scroll_bars_ == TScrollStyle::ssVertical || scroll_bars_ == TScrollStyle::ssBoth;
-  bool horizontal = scroll_bars_ == TScrollStyle::ssHorizontal || scroll_bars_ == TScrollStyle::ssBoth;
-  edit->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-  edit->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  edit->setVerticalScrollBarPolicy(ShowsVerticalBar(scroll_bars_) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  edit->setHorizontalScrollBarPolicy(ShowsHorizontalBar(scroll_bars_) ? Qt::ScrollBarAlwaysOn
+                                                                       : Qt::ScrollBarAlwaysOff);
   edit->setReadOnly(read_only_);
 }
 

@@ -25,8 +25,9 @@ void TNativeControl::WndProc(TMessage& message) {
 
 void TNativeControl::DefaultHandler(TMessage& message) {
   bool taken = HandleAllocated() && ReplayToWidget(Handle(), message);
-  // A wheel the widget does not scroll by goes on to the parent window.
-  if (!taken && message.Msg == WM_MOUSEWHEEL) TWinControl::DefaultHandler(message);
+  // A wheel the widget does not scroll by, and a context-menu request where
+  // the widget has no menu of its own, go on to the parent window.
+  if (!taken && (message.Msg == WM_MOUSEWHEEL || message.Msg == WM_CONTEXTMENU)) TWinControl::DefaultHandler(message);
 }
 
 bool TNativeControl::HandleButtonKeys(TMessage& message, bool focusOnAccelerator) {

@@ -2,9 +2,12 @@
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QWheelEvent>
 
@@ -198,6 +201,11 @@ bool ReplayToWidget(HWND handle, const TMessage& message) {
       return ReplayMouse(widget, filter, message);
     case WM_MOUSEWHEEL:
       return ReplayWheel(widget, filter, message);
+    case WM_CONTEXTMENU:
+      // Text widgets show their own editing menu when the window system
+      // asks them; the others have none.
+      return qobject_cast<QLineEdit*>(widget) || qobject_cast<QPlainTextEdit*>(widget) ||
+             qobject_cast<QAbstractSpinBox*>(widget);
     default:
       return false;
   }

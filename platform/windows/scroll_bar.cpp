@@ -8,6 +8,7 @@
 
 #include "platform/windows/message_queue.h"
 #include "platform/windows/native_widget.h"
+#include "platform/windows/system_metrics.h"
 
 namespace lark {
 
@@ -73,7 +74,9 @@ TScrollCode CodeOf(int sb) {
 }  // namespace
 
 TScrollBar::TScrollBar(TComponent* owner) : TNativeControl(owner) {
-  SetBounds(0, 0, 121, 16);
+  // As thick as a window's own bars, so a view sized by its bar's width
+  // leaves the same room as one with its own bars.
+  SetBounds(0, 0, 121, GetSystemMetrics(SM_CYHSCROLL));
   state_.Max = 100;
 }
 

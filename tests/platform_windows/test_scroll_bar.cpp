@@ -1,4 +1,5 @@
 #include "platform/windows/scroll_bar.h"
+#include "platform/windows/system_metrics.h"
 #include "tests/platform_windows/window_fixture.h"
 
 namespace lark {
@@ -114,6 +115,14 @@ class ThirtyTwoBitBar : public TScrollBar {
     }
   }
 };
+
+TEST_F(ScrollBars, ABarIsAsThickAsAWindowsOwnBars) {
+  TForm form(nullptr);
+  auto* bar = new TScrollBar(&form);
+  EXPECT_EQ(bar->Height(), GetSystemMetrics(SM_CYHSCROLL));
+  bar->SetKind(TScrollBarKind::sbVertical);
+  EXPECT_EQ(bar->Width(), GetSystemMetrics(SM_CXVSCROLL));
+}
 
 TEST_F(ScrollBars, ADragReportsItsTrackPositionBeyondSixteenBits) {
   TForm form(nullptr);

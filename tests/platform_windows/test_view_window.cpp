@@ -1,5 +1,8 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/gdi.h"
+#include "platform/windows/button.h"
+#include "platform/windows/edit.h"
+#include "platform/windows/menus.h"
 #include "platform/windows/message_queue.h"
 #include "platform/windows/panel.h"
 #include "tests/platform_windows/window_fixture.h"
@@ -180,11 +183,6 @@ TEST_F(ViewWindow, APaintDrawsThroughAnOffscreenPictureOfItsClipRectangle) {
   EXPECT_EQ(test_driver::PixelAt(buffered, 50, 55), 0x00FF00u);  // outside: left alone
 }
 
-}  // namespace
-}  // namespace lark
-
-namespace lark {
-namespace {
 
 // Frames side by side, each a view holding a page with an edit box: the
 // view hears OnEnter when the focus comes into anything inside it, and
@@ -238,6 +236,52 @@ TEST_F(FocusChain, EnterAndExitRunAlongTheContainers) {
   delete left;
   rightEdit->SetFocus();
   EXPECT_EQ(log, (std::vector<std::string>{"enter right", "enter rightEdit"}));
+}
+
+
+// A right click shows the pop-up menu of the control clicked, or of the
+// nearest container up that has one; an edit box keeps its own.
+TEST_F(ViewWindow, ARightClickShowsTheNearestPopupMenu) {
+  TPopupMenu menu(&form);
+  view->SetPopupMenu(&menu);
+  std::vector<std::string> log;
+  std::vector<TPoint> points;
+  test_driver::AnswerPopupMenus([&](TPopupMenu* shown, TPoint at) -> TMenuItem* {
+    log.push_back(shown == &menu ? "menu" : "other");
+    points.push_back(at);
+    return nullptr;
+  });
+  panel->OnMouseUp = [&](TObject*, TMouseButton button, TShiftState, int, int) {
+    if (button == TMouseButton::mbRight) log.push_back("up");
+  };
+  test_driver::MouseDown(panel, TMouseButton::mbRight, 30, 40);
+  test_driver::MouseUp(panel, TMouseButton::mbRight, 30, 40);
+  Application()->ProcessMessages();
+  EXPECT_EQ(log, (std::vector<std::string>{"up", "menu"}));
+  EXPECT_EQ(points, (std::vector<TPoint>{panel->ClientToScreen(Point(30, 40))}));
+  EXPECT_EQ(menu.PopupComponent, view);
+
+  auto* edit = new TEdit(&form);
+  edit->SetParent(panel);
+  edit->SetBounds(10, 100, 80, 20);
+  auto* button = new TButton(&form);
+  button->SetParent(panel);
+  button->SetBounds(100, 100, 40, 20);
+  log.clear();
+  test_driver::MouseDown(edit, TMouseButton::mbRight, 5, 5);
+  test_driver::MouseUp(edit, TMouseButton::mbRight, 5, 5);
+  test_driver::MouseDown(button, TMouseButton::mbRight, 5, 5);
+  test_driver::MouseUp(button, TMouseButton::mbRight, 5, 5);
+  Application()->ProcessMessages();
+  EXPECT_EQ(log, (std::vector<std::string>{"menu"}));  // the button's click only
+  EXPECT_EQ(menu.PopupComponent, view);
+
+  menu.AutoPopup = false;
+  log.clear();
+  test_driver::MouseDown(panel, TMouseButton::mbRight, 30, 40);
+  test_driver::MouseUp(panel, TMouseButton::mbRight, 30, 40);
+  Application()->ProcessMessages();
+  EXPECT_EQ(log, (std::vector<std::string>{"up"}));
 }
 
 }  // namespace
