@@ -352,13 +352,15 @@ bool TCustomForm::GetWindowPlacement(TWindowPlacement& placement) const {
                       : window_state_ == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
                       : window_state_ == TWindowState::wsMaximized ? SW_SHOWMAXIMIZED
                                                                      : SW_SHOWNORMAL;
-  placement.ptMinPosition = Point(-1, -1);
-  placement.ptMaxPosition = Point(-1, -1);
+  placement.ptMinPosition = min_position_;
+  placement.ptMaxPosition = max_position_;
   placement.rcNormalPosition = window_state_ == TWindowState::wsNormal ? BoundsRect() : normal_bounds_;
   return true;
 }
 
 bool TCustomForm::SetWindowPlacement(const TWindowPlacement& placement) {
+  min_position_ = placement.ptMinPosition;
+  max_position_ = placement.ptMaxPosition;
   normal_bounds_ = placement.rcNormalPosition;
   if (window_state_ == TWindowState::wsNormal) SetBoundsRect(normal_bounds_);
   switch (placement.showCmd) {

@@ -153,6 +153,10 @@ class TCustomForm : public TCustomControl {
   std::unique_ptr<TSystemMenu> system_menu_;
   TWindowState window_state_ = TWindowState::wsNormal;
   TRect normal_bounds_;
+  // A placement's minimised and maximised positions, kept as set (the
+  // desktop remembers them; -1 when never set).
+  TPoint min_position_{-1, -1};
+  TPoint max_position_{-1, -1};
   TMainMenu* menu_ = nullptr;
   TWinControl* active_control_ = nullptr;
   TWinControl* entered_ = nullptr;  // the control last entered (null: the form)

@@ -351,3 +351,29 @@ TEST_F(WindowCommands, MenuEntriesShowTheirPicturesFromTheMenusImages) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+TEST_F(WindowCommands, APlacementKeepsTheMinimisedAndMaximisedPositionsItWasGiven) {
+  TForm form(nullptr);
+  TWindowPlacement placement;
+  ASSERT_TRUE(form.GetWindowPlacement(placement));
+  EXPECT_EQ(placement.ptMinPosition, Point(-1, -1));
+  EXPECT_EQ(placement.ptMaxPosition, Point(-1, -1));
+  // A placement read back from the settings file is written out again unchanged.
+  placement.ptMinPosition = Point(3, 700);
+  placement.ptMaxPosition = Point(-GetSystemMetrics(SM_CXFRAME), -GetSystemMetrics(SM_CYFRAME));
+  placement.rcNormalPosition = Rect(10, 20, 410, 320);
+  placement.showCmd = SW_SHOWNORMAL;
+  ASSERT_TRUE(form.SetWindowPlacement(placement));
+  TWindowPlacement again;
+  form.GetWindowPlacement(again);
+  EXPECT_EQ(again.ptMinPosition, Point(3, 700));
+  EXPECT_EQ(again.ptMaxPosition, Point(-4, -4));
+  EXPECT_EQ(again.rcNormalPosition, Rect(10, 20, 410, 320));
+  EXPECT_EQ(again.showCmd, SW_HIDE);  // not shown yet
+}
+
+}  // namespace
+}  // namespace lark
