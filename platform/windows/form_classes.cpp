@@ -11,6 +11,7 @@
 #include "platform/windows/list_controls.h"
 #include "platform/windows/button.h"
 #include "platform/windows/check_box.h"
+#include "platform/windows/common_dialogs.h"
 #include "platform/windows/date_time_picker.h"
 #include "platform/windows/edit.h"
 #include "platform/windows/form.h"
@@ -508,6 +509,48 @@ void AnimateProperties() {
   EventProperty("OnStop", &TAnimate::OnStop);
 }
 
+// The common dialogs sit on forms as components.
+void DialogProperties() {
+  Property<TCommonDialog>("Title", [](TCommonDialog& d, const TPropValue& v) { d.Title = v.AsString(); });
+  Property<TOpenDialog>("FileName", [](TOpenDialog& d, const TPropValue& v) { d.FileName = v.AsString(); });
+  Property<TOpenDialog>("Filter", [](TOpenDialog& d, const TPropValue& v) { d.Filter = v.AsString(); });
+  Property<TOpenDialog>("FilterIndex", [](TOpenDialog& d, const TPropValue& v) { d.FilterIndex = v.AsInt(); });
+  Property<TOpenDialog>("DefaultExt", [](TOpenDialog& d, const TPropValue& v) { d.DefaultExt = v.AsString(); });
+  Property<TOpenDialog>("InitialDir", [](TOpenDialog& d, const TPropValue& v) { d.InitialDir = v.AsString(); });
+  Property<TOpenDialog>("Options", [](TOpenDialog& d, const TPropValue& v) {
+    d.Options = SetOf(v, {{"ofOverwritePrompt", ofOverwritePrompt}, {"ofHideReadOnly", ofHideReadOnly},
+                          {"ofAllowMultiSelect", ofAllowMultiSelect}, {"ofPathMustExist", ofPathMustExist},
+                          {"ofFileMustExist", ofFileMustExist}});
+  });
+  Property<TPrintDialog>("Options", [](TPrintDialog& d, const TPropValue& v) {
+    d.Options = SetOf(v, {{"poPrintToFile", poPrintToFile}, {"poPageNums", poPageNums},
+                          {"poSelection", poSelection}, {"poDisablePrintToFile", poDisablePrintToFile}});
+  });
+  Property<TPrintDialog>("FromPage", [](TPrintDialog& d, const TPropValue& v) { d.FromPage = v.AsInt(); });
+  Property<TPrintDialog>("ToPage", [](TPrintDialog& d, const TPropValue& v) { d.ToPage = v.AsInt(); });
+  Property<TPrintDialog>("MinPage", [](TPrintDialog& d, const TPropValue& v) { d.MinPage = v.AsInt(); });
+  Property<TPrintDialog>("MaxPage", [](TPrintDialog& d, const TPropValue& v) { d.MaxPage = v.AsInt(); });
+  Property<TPrintDialog>("Copies", [](TPrintDialog& d, const TPropValue& v) { d.Copies = v.AsInt(); });
+  Property<TFindDialog>("FindText", [](TFindDialog& d, const TPropValue& v) { d.FindText = v.AsString(); });
+  Property<TFindDialog>("Options", [](TFindDialog& d, const TPropValue& v) {
+    d.Options = SetOf(v, {{"frDown", frDown}, {"frMatchCase", frMatchCase}, {"frWholeWord", frWholeWord}});
+  });
+  EventProperty("OnFind", &TFindDialog::OnFind);
+  Property<TColorDialog>("Color", [](TColorDialog& d, const TPropValue& v) { d.Color = ColorOf(v); });
+  Property<TPageSetupDialog>("Units", [](TPageSetupDialog& d, const TPropValue& v) {
+    using U = TPageMeasureUnits;
+    d.Units = EnumOf<U>(v, {{"pmMillimeters", U::pmMillimeters}, {"pmInches", U::pmInches}});
+  });
+  Class<TOpenDialog>("TOpenDialog");
+  Class<TSaveDialog>("TSaveDialog");
+  Class<TPrintDialog>("TPrintDialog");
+  Class<TPrinterSetupDialog>("TPrinterSetupDialog");
+  Class<TPageSetupDialog>("TPageSetupDialog");
+  Class<TFindDialog>("TFindDialog");
+  Class<TFontDialog>("TFontDialog");
+  Class<TColorDialog>("TColorDialog");
+}
+
 void ChildRules() {
   RegisterChildRule([](TComponent* child, TComponent* container) {
     auto* control = dynamic_cast<TControl*>(child);
@@ -584,6 +627,7 @@ void form_registry::RegisterWindowClasses() {
   PageAndSmallControlProperties();
   ImageDataProperties();
   AnimateProperties();
+  DialogProperties();
   ChildRules();
 }
 

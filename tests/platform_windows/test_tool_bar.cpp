@@ -389,3 +389,68 @@ TEST_F(ToolBars, TheArrowPartOfADropDownButtonOpensItsMenuUnderTheButton) {
 
 }  // namespace
 }  // namespace lark
+
+#include "platform/windows/common_dialogs.h"
+
+namespace lark {
+namespace {
+
+class TfrmDialogs : public TForm {
+ public:
+  TfrmDialogs() : TForm(nullptr) {
+    ReadFormResource(this, R"(object frmDialogs: TfrmDialogs
+  object OpenDialog: TOpenDialog
+    DefaultExt = 'htm'
+    Filter = 'html files|*.htm;*.html|all files|*.*'
+    Options = [ofHideReadOnly, ofFileMustExist]
+  end
+  object SaveDialog: TSaveDialog
+    Title = 'Save as'
+  end
+  object PrintDialog: TPrintDialog
+    Options = [poPageNums]
+    MaxPage = 9999
+  end
+  object FindDialog: TFindDialog
+    Options = [frDown, frMatchCase]
+    OnFind = FindDialogFind
+  end
+  object PageSetupDialog: TPageSetupDialog
+    Units = pmInches
+  end
+end
+)",
+                     "frmDialogs.lfm");
+  }
+  void FindDialogFind(TObject*) { ++finds; }
+  int finds = 0;
+};
+
+TEST_F(ToolBars, FormResourcesPlaceTheCommonDialogs) {
+  form_registry::Handler("FindDialogFind", &TfrmDialogs::FindDialogFind);
+  TfrmDialogs dialogs;
+  auto* open = dynamic_cast<TOpenDialog*>(dialogs.FindComponent("OpenDialog"));
+  ASSERT_NE(open, nullptr);
+  EXPECT_EQ(open->DefaultExt, "htm");
+  EXPECT_EQ(open->Filter, "html files|*.htm;*.html|all files|*.*");
+  EXPECT_EQ(open->Options, ofHideReadOnly | ofFileMustExist);
+  auto* save = dynamic_cast<TSaveDialog*>(dialogs.FindComponent("SaveDialog"));
+  ASSERT_NE(save, nullptr);
+  EXPECT_EQ(save->Title, "Save as");
+  auto* print = dynamic_cast<TPrintDialog*>(dialogs.FindComponent("PrintDialog"));
+  ASSERT_NE(print, nullptr);
+  EXPECT_EQ(print->Options, poPageNums);
+  EXPECT_EQ(print->MaxPage, 9999);
+  auto* find = dynamic_cast<TFindDialog*>(dialogs.FindComponent("FindDialog"));
+  ASSERT_NE(find, nullptr);
+  EXPECT_EQ(find->Options, frDown | frMatchCase);
+  ASSERT_TRUE(find->OnFind);
+  find->OnFind(find);
+  EXPECT_EQ(dialogs.finds, 1);
+  auto* setup = dynamic_cast<TPageSetupDialog*>(dialogs.FindComponent("PageSetupDialog"));
+  ASSERT_NE(setup, nullptr);
+  EXPECT_EQ(setup->Units, TPageMeasureUnits::pmInches);
+}
+
+}  // namespace
+}  // namespace lark
