@@ -2,13 +2,17 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/windows/action.h"
 #include "platform/windows/bars.h"
+#include "platform/windows/common_dialogs.h"
 #include "platform/windows/form_reader.h"
+#include "platform/windows/menus.h"
+#include "platform/windows/panel.h"
+#include "platform/windows/small_controls.h"
 #include "tests/platform_windows/window_fixture.h"
 
 namespace lark {
 namespace {
 
-// A strip of `count` solid squares of `size` pixels, one colour each.
+// A strip of solid squares of `size` pixels, one per colour.
 std::unique_ptr<TBitmap> Squares(int size, std::initializer_list<TColor> colours) {
   auto strip = std::make_unique<TBitmap>();
   strip->SetSize(size * static_cast<int>(colours.size()), size);
@@ -241,13 +245,6 @@ end
   EXPECT_NE(mask.Canvas().Pixel(0, 0), mask.Canvas().Pixel(8, 8));
 }
 
-}  // namespace
-}  // namespace lark
-
-#include "platform/windows/panel.h"
-
-namespace lark {
-namespace {
 
 TEST_F(ToolBars, CoolBandsShareRowsAndHideWithoutTheirControls) {
   TForm owner(nullptr);
@@ -311,13 +308,6 @@ end
   EXPECT_EQ(cool->Height(), 34);
 }
 
-}  // namespace
-}  // namespace lark
-
-#include "platform/windows/small_controls.h"
-
-namespace lark {
-namespace {
 
 // Whether the colour shows anywhere in the top-left corner of a window.
 bool ShowsColour(TWinControl* window, std::uint32_t colour, int width, int height) {
@@ -346,13 +336,6 @@ TEST_F(ToolBars, ListViewsShowTheirItemsPicturesAndFollowTheList) {
   EXPECT_FALSE(ShowsColour(view, 0x00FF00, 40, 50));
 }
 
-}  // namespace
-}  // namespace lark
-
-#include "platform/windows/menus.h"
-
-namespace lark {
-namespace {
 
 TEST_F(ToolBars, TheArrowPartOfADropDownButtonOpensItsMenuUnderTheButton) {
   form->Show();
@@ -387,13 +370,6 @@ TEST_F(ToolBars, TheArrowPartOfADropDownButtonOpensItsMenuUnderTheButton) {
   EXPECT_EQ(clicks, 1);
 }
 
-}  // namespace
-}  // namespace lark
-
-#include "platform/windows/common_dialogs.h"
-
-namespace lark {
-namespace {
 
 class TfrmDialogs : public TForm {
  public:

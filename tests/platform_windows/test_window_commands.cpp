@@ -1,5 +1,10 @@
+#include "platform/graphics/bitmap.h"
 #include "platform/windows/custom_control.h"
+#include "platform/windows/custom_image_list.h"
+#include "platform/windows/dialogs.h"
+#include "platform/windows/edit.h"
 #include "platform/windows/menus.h"
+#include "platform/windows/panel.h"
 #include "platform/windows/system_menu.h"
 #include "platform/windows/system_metrics.h"
 #include "tests/platform_windows/window_fixture.h"
@@ -161,11 +166,6 @@ TEST_F(WindowCommands, MovesAndSizesAreAnnouncedAndWindowsPassTheThreadHooks) {
   EXPECT_EQ(hooked[0], panel->Handle());
 }
 
-}  // namespace
-}  // namespace lark
-
-namespace lark {
-namespace {
 
 TEST_F(WindowCommands, APopUpMenuHangsFromThePointByItsAlignment) {
   TForm form(nullptr);
@@ -197,11 +197,6 @@ TEST_F(WindowCommands, APopUpMenuHangsFromThePointByItsAlignment) {
   EXPECT_EQ(menu.Alignment, TPopupAlignment::paCenter);
 }
 
-}  // namespace
-}  // namespace lark
-
-namespace lark {
-namespace {
 
 TEST_F(WindowCommands, MinimisingTheMainFormMinimisesTheProgram) {
   auto* main = Application()->CreateForm<TForm>();
@@ -236,14 +231,6 @@ TEST_F(WindowCommands, MinimisingTheMainFormMinimisesTheProgram) {
   delete main;
 }
 
-}  // namespace
-}  // namespace lark
-
-#include "platform/windows/edit.h"
-#include "platform/windows/panel.h"
-
-namespace lark {
-namespace {
 
 TEST_F(WindowCommands, PopUpMenusOfTheFocusedControlAndItsParentsTakeTheirShortcuts) {
   // The view and its menu belong to one form; full screen shows the view on another.
@@ -282,13 +269,6 @@ TEST_F(WindowCommands, PopUpMenusOfTheFocusedControlAndItsParentsTakeTheirShortc
   delete view;
 }
 
-}  // namespace
-}  // namespace lark
-
-#include "platform/windows/dialogs.h"
-
-namespace lark {
-namespace {
 
 TEST_F(WindowCommands, MessageBoxesAreCaptionedByTheirKind) {
   std::string title = Application()->Title();
@@ -308,14 +288,6 @@ TEST_F(WindowCommands, MessageBoxesAreCaptionedByTheirKind) {
   Application()->SetTitle(title);
 }
 
-}  // namespace
-}  // namespace lark
-
-#include "platform/graphics/bitmap.h"
-#include "platform/windows/custom_image_list.h"
-
-namespace lark {
-namespace {
 
 TEST_F(WindowCommands, MenuEntriesShowTheirPicturesFromTheMenusImages) {
   TForm form(nullptr);
@@ -349,11 +321,6 @@ TEST_F(WindowCommands, MenuEntriesShowTheirPicturesFromTheMenusImages) {
   EXPECT_EQ(pictures, (std::vector<std::int64_t>{0x0000FF, -1, 0xFF0000, -1}));
 }
 
-}  // namespace
-}  // namespace lark
-
-namespace lark {
-namespace {
 
 TEST_F(WindowCommands, APlacementKeepsTheMinimisedAndMaximisedPositionsItWasGiven) {
   TForm form(nullptr);
