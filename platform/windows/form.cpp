@@ -37,6 +37,9 @@ void SetActiveForm(TCustomForm* form) {
   if (old) {
     old->active_ = false;
     old->Deactivate();
+    // The keyboard focus leaves with the form; its active control stays
+    // chosen for when the form is active again.
+    if (old->active_control_ && !old->HasState(csDestroying)) old->active_control_->Perform(WM_KILLFOCUS);
   }
   if (!form) return;
   form->active_ = true;
@@ -44,6 +47,7 @@ void SetActiveForm(TCustomForm* form) {
   if (!form->active_control_) {
     if (TWinControl* first = form->FindNextControl(nullptr, true, true, false)) form->FocusControl(first);
   } else {
+    form->active_control_->Perform(WM_SETFOCUS);
     form->MoveEntered(form->active_control_);  // chosen before the form showed
   }
   form->Activate();

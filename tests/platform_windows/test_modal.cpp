@@ -1,5 +1,6 @@
 #include <memory>
 
+#include "platform/windows/panel.h"
 #include "tests/platform_windows/window_fixture.h"
 
 namespace lark {
@@ -116,6 +117,38 @@ TEST_F(Modal, OnActivateFiresOnFirstShowAndOnSwitchingFormsOnly) {
   Application()->ProcessMessages();
   EXPECT_EQ(activatedA, 2);
   EXPECT_EQ(activatedB, 1);
+}
+
+// A focusable window that records the focus it gains and loses.
+class FocusRecorder : public TPanel {
+ public:
+  explicit FocusRecorder(TCustomForm* form) : TPanel(form) {
+    TabStop = true;
+    SetParent(form);
+  }
+  std::string events;
+
+ protected:
+  void WndProc(TMessage& message) override {
+    if (message.Msg == WM_SETFOCUS) events += "+";
+    if (message.Msg == WM_KILLFOCUS) events += "-";
+    TPanel::WndProc(message);
+  }
+};
+
+TEST_F(Modal, SwitchingFormsMovesTheFocusBetweenTheirActiveControls) {
+  TForm a(nullptr), b(nullptr);
+  auto* inA = new FocusRecorder(&a);
+  auto* inB = new FocusRecorder(&b);
+  a.Show();
+  EXPECT_EQ(inA->events, "+");
+  b.Show();
+  EXPECT_EQ(inA->events, "+-");
+  EXPECT_EQ(inB->events, "+");
+  test_driver::ActivateWindow(&a);
+  Application()->ProcessMessages();
+  EXPECT_EQ(inA->events, "+-+");
+  EXPECT_EQ(inB->events, "+-");
 }
 
 TEST_F(Modal, ActivateAppReachesSendHooks) {
