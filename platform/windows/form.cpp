@@ -241,7 +241,12 @@ void TCustomForm::InitSystemMenu() {
 void TCustomForm::SystemCommand(UINT command) {
   // The desktop brings the menu up to date before it acts on one of its commands.
   SendMessage(Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(system_menu_.get()), MakeLParam(0, 1));
-  if (!system_menu_->Allows(command)) return;
+  if (!system_menu_->Allows(command)) {
+    // Refused: the window goes back to what the form says (the user may
+    // have minimised it with the frame already).
+    ShowIconicState(this);
+    return;
+  }
   switch (command) {
     case SC_CLOSE:
       SendMessage(Handle(), WM_CLOSE);

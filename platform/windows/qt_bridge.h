@@ -19,6 +19,7 @@
 namespace lark {
 
 class TControl;
+class TCustomForm;
 class TWinControl;
 class TWindowWidget;
 class TInputFilter;
@@ -76,6 +77,7 @@ class TWindowWidget : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   TWindowHandle* handle_;
@@ -127,6 +129,10 @@ TCursor CursorNumberOf(const QCursor& cursor);
 // pixels transparent (null when the list has no such picture).
 class TCustomImageList;
 QIcon ImageListIcon(const TCustomImageList* images, int index);
+
+// Shows a top-level form's window minimised or not, as the form and the
+// program say it is.
+void ShowIconicState(TCustomForm* form);
 
 // Installs a freshly made handle as the control's window.
 void SetNewHandle(TWinControl* control, TWindowHandle* handle);

@@ -279,6 +279,19 @@ std::vector<std::int64_t> PopupMenuPictures() {
   return pictures;
 }
 
+void ChangeWindowState(TCustomForm* form, TWindowState state) {
+  QWidget* widget = WidgetOf(form);
+  if (!widget) return;
+  widget->setWindowState(state == TWindowState::wsMaximized   ? Qt::WindowMaximized
+                         : state == TWindowState::wsMinimized ? Qt::WindowMinimized
+                                                              : Qt::WindowNoState);
+}
+
+bool ShownMinimized(TCustomForm* form) {
+  QWidget* widget = WidgetOf(form);
+  return widget && widget->isMinimized();
+}
+
 void ClickCloseBox(TCustomForm* form) {
   QWidget* widget = WidgetOf(form);
   if (!widget) return;

@@ -14,6 +14,7 @@ namespace lark {
 class TControl;
 class TWinControl;
 class TCustomForm;
+enum class TWindowState;
 class TMenuItem;
 class TPopupMenu;
 class TCommonDialog;
@@ -73,6 +74,12 @@ void ResizeWindow(TCustomForm* form, int width, int height);
 // Presses OK in the toolkit's dialog showing (print, printer setup, page
 // setup: the desktop's own dialogs); false when none is showing.
 bool AcceptToolkitDialog();
+
+// The user minimises, maximises or restores a form with its frame's
+// buttons or the task bar (the window system changes the window's state).
+void ChangeWindowState(TCustomForm* form, TWindowState state);
+// Whether the window system shows the form's window minimised.
+bool ShownMinimized(TCustomForm* form);
 
 // The user clicks the close box on a form's frame (the window system asks
 // the window to close); whether the frame shows one right now.

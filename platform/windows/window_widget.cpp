@@ -400,6 +400,39 @@ void TWindowWidget::resizeEvent(QResizeEvent* event) {
   if (!form) control->SetBounds(control->Left(), control->Top(), width, height);
 }
 
+// The user minimised, maximised or restored the window with the frame or
+// the task bar: the form hears it as its window menu's command, which it
+// may refuse. The layer maximises by the form's bounds, never by the
+// toolkit's state, which goes back at once.
+void TWindowWidget::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || !handle_ || !isWindow()) return;
+  if (!dynamic_cast<TCustomForm*>(handle_->control)) return;
+  WPARAM command = 0;
+  if (windowState() & Qt::WindowMaximized) {
+    command = SC_MAXIMIZE;
+    setWindowState(windowState() & ~Qt::WindowMaximized);
+  } else if (windowState() & Qt::WindowMinimized) {
+    if (!IsIconic(handle_)) command = SC_MINIMIZE;
+  } else if (IsIconic(handle_)) {
+    command = SC_RESTORE;
+  }
+  if (!command) return;
+  TMsg msg;
+  msg.hwnd = handle_;
+  msg.message = WM_SYSCOMMAND;
+  msg.wParam = command;
+  EnqueueMessage(msg);
+}
+
+void ShowIconicState(TCustomForm* form) {
+  QWidget* widget = WidgetOf(form);
+  if (!widget || form->Parent() || !form->Visible()) return;
+  bool iconic = IsIconic(form->Handle());
+  if (iconic && !widget->isMinimized()) widget->showMinimized();
+  if (!iconic && widget->isMinimized()) widget->showNormal();
+}
+
 void TWindowWidget::closeEvent(QCloseEvent* event) {
   event->ignore();
   if (!handle_) return;

@@ -344,3 +344,43 @@ TEST_F(WindowCommands, APlacementKeepsTheMinimisedAndMaximisedPositionsItWasGive
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+TEST_F(WindowCommands, TheUsersFrameButtonsAreTheWindowMenusCommands) {
+  RecordingForm form(nullptr);
+  form.SetBounds(30, 40, 300, 200);
+  form.Show();
+  test_driver::ChangeWindowState(&form, TWindowState::wsMaximized);
+  Drain();
+  EXPECT_EQ(form.WindowState(), TWindowState::wsMaximized);
+  EXPECT_EQ(form.Width(), Screen()->Width() + 2 * GetSystemMetrics(SM_CXFRAME));
+  test_driver::ChangeWindowState(&form, TWindowState::wsMinimized);
+  Drain();
+  EXPECT_EQ(form.WindowState(), TWindowState::wsMinimized);
+  TWindowPlacement placement;
+  form.GetWindowPlacement(placement);
+  EXPECT_EQ(placement.showCmd, SW_SHOWMINIMIZED);
+  EXPECT_EQ(placement.rcNormalPosition, Rect(30, 40, 330, 240));
+  test_driver::ChangeWindowState(&form, TWindowState::wsNormal);
+  Drain();
+  EXPECT_EQ(form.WindowState(), TWindowState::wsNormal);
+  EXPECT_EQ(form.BoundsRect(), Rect(30, 40, 330, 240));
+
+  // A form that greys Minimize in its menu stays up.
+  auto formProc = form.WindowProc;
+  form.WindowProc = [&](TMessage& m) {
+    formProc(m);
+    if (m.Msg == WM_INITMENUPOPUP && HiWord(m.LParam) != 0)
+      EnableMenuItem(reinterpret_cast<HMENU>(m.WParam), SC_MINIMIZE, MF_BYCOMMAND | MF_GRAYED);
+  };
+  test_driver::ChangeWindowState(&form, TWindowState::wsMinimized);
+  Drain();
+  EXPECT_EQ(form.WindowState(), TWindowState::wsNormal);
+  EXPECT_FALSE(test_driver::ShownMinimized(&form));
+  form.WindowProc = formProc;
+}
+
+}  // namespace
+}  // namespace lark
