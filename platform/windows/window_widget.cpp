@@ -400,6 +400,19 @@ void TWindowWidget::resizeEvent(QResizeEvent* event) {
   if (!form) control->SetBounds(control->Left(), control->Top(), width, height);
 }
 
+namespace {
+
+// What the frame's buttons do reaches the form as its window menu's command.
+void QueueSysCommand(HWND handle, WPARAM command) {
+  TMsg msg;
+  msg.hwnd = handle;
+  msg.message = WM_SYSCOMMAND;
+  msg.wParam = command;
+  EnqueueMessage(msg);
+}
+
+}  // namespace
+
 // The user minimised, maximised or restored the window with the frame or
 // the task bar: the form hears it as its window menu's command, which it
 // may refuse. The layer maximises by the form's bounds, never by the
@@ -417,12 +430,7 @@ void TWindowWidget::changeEvent(QEvent* event) {
   } else if (IsIconic(handle_)) {
     command = SC_RESTORE;
   }
-  if (!command) return;
-  TMsg msg;
-  msg.hwnd = handle_;
-  msg.message = WM_SYSCOMMAND;
-  msg.wParam = command;
-  EnqueueMessage(msg);
+  if (command) QueueSysCommand(handle_, command);
 }
 
 void ShowIconicState(TCustomForm* form) {
@@ -435,13 +443,8 @@ void ShowIconicState(TCustomForm* form) {
 
 void TWindowWidget::closeEvent(QCloseEvent* event) {
   event->ignore();
-  if (!handle_) return;
-  TMsg msg;
-  msg.hwnd = handle_;
   // The close box is the window menu's Close.
-  msg.message = WM_SYSCOMMAND;
-  msg.wParam = SC_CLOSE;
-  EnqueueMessage(msg);
+  if (handle_) QueueSysCommand(handle_, SC_CLOSE);
 }
 
 }  // namespace lark
