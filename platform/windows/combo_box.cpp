@@ -170,6 +170,12 @@ QStringList ListTexts(const QListWidget* list) {
   return texts;
 }
 
+// A failure inside a toolkit paint or layout, where no box may open, is
+// reported once the toolkit is done.
+void ReportAfterwards(const std::string& failure) {
+  QTimer::singleShot(0, [failure] { Application()->HandleException(Exception(failure)); });
+}
+
 }  // namespace
 
 // Runs the control's item drawing for a toolkit paint: on a canvas over an
@@ -194,15 +200,14 @@ class TComboDrawing {
     }
     LeavePaint();
     painter->drawImage(area.topLeft(), image);
-    if (!failure.empty())
-      QTimer::singleShot(0, [failure] { Application()->HandleException(Exception(failure)); });
+    if (!failure.empty()) ReportAfterwards(failure);
   }
 };
 
 namespace {
 
-// Items of a combo box's lists: owner-drawn through the control, all of
-// the control's item height.
+// Items of a combo box's lists: owner-drawn through the control, each row
+// as high as the control says.
 class TComboItemPainter : public QStyledItemDelegate {
  public:
   TComboItemPainter(TComboBox* combo, bool ownerDrawn, QObject* parent)
@@ -219,10 +224,21 @@ class TComboItemPainter : public QStyledItemDelegate {
     TComboDrawing::Paint(combo_, painter, option.rect, index.row(), state);
   }
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    return QSize(QStyledItemDelegate::sizeHint(option, index).width(), combo_->ItemHeight());
+    return QSize(QStyledItemDelegate::sizeHint(option, index).width(), MeasuredHeight(index.row()));
   }
 
  private:
+  // The toolkit lays its list out with this: a failing measure is reported
+  // afterwards, as a failing paint is, and the row keeps the item height.
+  int MeasuredHeight(int row) const {
+    try {
+      return combo_->RowHeight(row);
+    } catch (const std::exception& error) {
+      ReportAfterwards(error.what());
+      return combo_->ItemHeight();
+    }
+  }
+
   TComboBox* combo_;
   bool owner_drawn_;
 };
@@ -251,6 +267,7 @@ void TDropDownWidget::paintEvent(QPaintEvent* event) {
 TComboBox::TComboBox(TComponent* owner)
     : TNativeControl(owner), items_(std::make_unique<TListItems>(strings_, objects_, [this] {
         if (item_index_ >= static_cast<int>(strings_.size())) item_index_ = -1;
+        row_heights_.clear();
         // A drop-down list shows its item's text, whatever became of it.
         if (!Editable()) text_ = item_index_ >= 0 ? strings_[static_cast<size_t>(item_index_)] : std::string();
         PushState();
@@ -291,6 +308,7 @@ bool TComboBox::Editable() const { return (ComboBoxWindowStyle() & 3) != CBS_DRO
 bool TComboBox::OwnerDrawn() const {
   return (ComboBoxWindowStyle() & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) != 0;
 }
+bool TComboBox::MeasuresItems() const { return (ComboBoxWindowStyle() & CBS_OWNERDRAWVARIABLE) != 0; }
 
 TStrings& TComboBox::Items() { return *items_; }
 
@@ -314,7 +332,25 @@ void TComboBox::SetText(const std::string& text) {
 
 void TComboBox::SetItemHeight(int height) {
   item_height_ = std::max(1, height);
+  row_heights_.clear();
   ShowItemHeight();
+}
+
+int TComboBox::RowHeight(int index) {
+  if (!MeasuresItems() || index < 0 || index >= static_cast<int>(strings_.size())) return item_height_;
+  row_heights_.resize(strings_.size(), 0);
+  auto slot = static_cast<size_t>(index);
+  if (row_heights_[slot] != 0) return row_heights_[slot];
+  // A measure that fails leaves the item height, measured.
+  row_heights_[slot] = item_height_;
+  int measured = item_height_;
+  MeasureItem(index, measured);
+  if (slot < row_heights_.size()) row_heights_[slot] = std::max(1, measured);
+  return std::max(1, measured);
+}
+
+void TComboBox::MeasureItem(int index, int& height) {
+  if (OnMeasureItem) OnMeasureItem(this, index, height);
 }
 
 bool TComboBox::Sorted() const { return items_->Sorted(); }
@@ -464,6 +500,8 @@ void TComboBox::DefaultHandler(TMessage& message) {
 }
 
 void TComboBox::CreateNativeWidget() {
+  // A new window measures its items again.
+  row_heights_.clear();
   if (Simple()) {
     auto* simple = new TSimpleComboWidget;
     simple->list->setItemDelegate(new TComboItemPainter(this, OwnerDrawn(), simple->list));

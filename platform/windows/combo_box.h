@@ -35,6 +35,7 @@ enum TOwnerDrawStateFlag : unsigned { odSelected = 1, odFocused = 2, odDisabled 
 using TOwnerDrawState = unsigned;
 using TDrawItemEvent =
     std::function<void(class TWinControl* control, int index, const TRect& rect, TOwnerDrawState state)>;
+using TMeasureItemEvent = std::function<void(class TWinControl* control, int index, int& height)>;
 
 // A combo box in the desktop's styles: an edit with a drop-down list
 // (csDropDown), an edit with its list always shown below it (csSimple), or a
@@ -71,6 +72,11 @@ class TComboBox : public TNativeControl {
   TCanvas& Canvas();
   TNotifyEvent OnChange;
   TDrawItemEvent OnDrawItem;
+  // Variable owner drawing: sets each item's row height (from ItemHeight).
+  TMeasureItemEvent OnMeasureItem;
+  // The height of item `index`'s row in the list: measured once while the
+  // items stay as they are under variable owner drawing, else ItemHeight.
+  int RowHeight(int index);
 
  protected:
   // The CBS_ bits the window is made with, from Style; a derived box may
@@ -79,6 +85,9 @@ class TComboBox : public TNativeControl {
   // Paints item `index` (or the selection field) on Canvas: OnDrawItem, or
   // the item's text.
   virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);
+  // Sets the row height of item `index` under variable owner drawing
+  // (OnMeasureItem); `height` starts as ItemHeight.
+  virtual void MeasureItem(int index, int& height);
   // The user changed the text or the selection.
   virtual void Change();
   void WndProc(TMessage& message) override;
@@ -92,6 +101,7 @@ class TComboBox : public TNativeControl {
   bool Editable() const;
   bool Simple() const;
   bool OwnerDrawn() const;
+  bool MeasuresItems() const;
   // Runs the class library's drawing of one item on `canvas`: brush and
   // font for the state, DrawItem (or a plain fill without an item), focus
   // frame.
@@ -110,6 +120,8 @@ class TComboBox : public TNativeControl {
   std::vector<std::string> strings_;
   std::vector<TObject*> objects_;
   std::string text_;
+  // Measured row heights by index, 0 while not measured yet.
+  std::vector<int> row_heights_;
   int item_index_ = -1;
   int item_height_ = 16;
   TComboBoxStyle style_ = TComboBoxStyle::csDropDown;

@@ -1,5 +1,7 @@
 #include "platform/windows/combo_box.h"
 
+#include <map>
+
 #include "platform/graphics/canvas.h"
 #include "tests/platform_windows/window_fixture.h"
 
@@ -15,11 +17,12 @@ constexpr std::uint32_t kWhite = 0xFFFFFF;
 // answers the font broadcast by setting the item height, as such a box does.
 class TOwnerDrawnCombo : public TComboBox {
  public:
-  TOwnerDrawnCombo(TComponent* owner, unsigned baseStyle) : TComboBox(owner), base_style_(baseStyle) {}
+  TOwnerDrawnCombo(TComponent* owner, unsigned baseStyle, unsigned drawing = CBS_OWNERDRAWFIXED)
+      : TComboBox(owner), base_style_(baseStyle | drawing) {}
   int font_changes = 0;
 
  protected:
-  unsigned ComboBoxWindowStyle() const override { return CBS_OWNERDRAWFIXED | base_style_; }
+  unsigned ComboBoxWindowStyle() const override { return base_style_; }
   void WndProc(TMessage& message) override {
     if (message.Msg == WM_FONTCHANGE) {
       ++font_changes;
@@ -330,6 +333,78 @@ TEST_F(ComboBoxes, OwnerDrawingCombinesWithEveryBaseStyle) {
     }
     delete combo;
   }
+}
+
+// Variable owner drawing measures each item once, from the item height, and
+// lays the rows out by what it measured; clicks find the row they hit.
+TEST_F(ComboBoxes, VariableOwnerDrawingShowsEachRowAtItsMeasuredHeight) {
+  auto* combo = Make<TOwnerDrawnCombo>(CBS_SIMPLE, CBS_OWNERDRAWVARIABLE);
+  combo->Items().Add("delta");
+  combo->SetBounds(10, 10, 120, 140);
+  std::vector<int> measured;
+  combo->OnMeasureItem = [&](TWinControl* control, int index, int& height) {
+    EXPECT_EQ(control, combo);
+    EXPECT_EQ(height, 16) << "starts at the item height";
+    measured.push_back(index);
+    if (index == 1) height = 40;
+  };
+  PaintInColours(combo);
+  form->Show();
+  EXPECT_EQ(measured, (std::vector<int>{0, 1, 2, 3}));
+  constexpr int kListTop = 21 + 2;
+  EXPECT_EQ(test_driver::PixelAt(combo, 60, kListTop + 16 + 35), 0x00FF00u) << "the tall row";
+  EXPECT_EQ(test_driver::PixelAt(combo, 60, kListTop + 16 + 40 + 8), 0xFFFF00u) << "the row below it";
+  ASSERT_FALSE(draws.empty());
+  for (const DrawCall& call : draws) EXPECT_EQ(call.rect.Bottom - call.rect.Top, call.index == 1 ? 40 : 16);
+
+  // At this y fixed rows would hold the fourth item.
+  test_driver::Click(combo, 40, kListTop + 16 + 35);
+  Application()->ProcessMessages();
+  EXPECT_EQ(combo->ItemIndex(), 1);
+  test_driver::Click(combo, 40, kListTop + 16 + 40 + 16 + 8);
+  Application()->ProcessMessages();
+  EXPECT_EQ(combo->GetText(), "delta");
+  EXPECT_EQ(measured.size(), 4u) << "measured once while the items stay";
+
+  // A failing measure is reported after the layout; the row keeps the item height.
+  std::vector<std::string> reported;
+  Application()->OnException = [&](TObject*, const std::exception& error) { reported.push_back(error.what()); };
+  combo->OnMeasureItem = [](TWinControl*, int, int&) { throw Exception("cannot measure"); };
+  combo->Items().Add("epsilon");
+  test_driver::PixelAt(combo, 60, kListTop + 8);
+  Application()->ProcessMessages();
+  Application()->OnException = nullptr;
+  ASSERT_FALSE(reported.empty());
+  EXPECT_EQ(reported.front(), "cannot measure");
+}
+
+TEST_F(ComboBoxes, OnlyVariableOwnerDrawingMeasures) {
+  auto* fixed = Make();
+  fixed->SetStyle(TComboBoxStyle::csOwnerDrawFixed);
+  auto* variable = Make();
+  variable->SetStyle(TComboBoxStyle::csOwnerDrawVariable);
+  int calls = 0;
+  for (TComboBox* combo : {fixed, variable}) {
+    combo->OnMeasureItem = [&calls](TWinControl*, int index, int& height) {
+      ++calls;
+      height = 20 + index * 10;
+    };
+    PaintInColours(combo);
+  }
+  form->Show();
+  draws.clear();
+  test_driver::OpenDropDown(fixed);
+  EXPECT_EQ(calls, 0);
+  for (const DrawCall& call : draws) {
+    if (!(call.state & odComboBoxEdit)) EXPECT_EQ(call.rect.Bottom - call.rect.Top, 16);
+  }
+  draws.clear();
+  test_driver::OpenDropDown(variable);
+  EXPECT_EQ(calls, 3);
+  std::map<int, int> heights;
+  for (const DrawCall& call : draws)
+    if (!(call.state & odComboBoxEdit)) heights[call.index] = call.rect.Bottom - call.rect.Top;
+  EXPECT_EQ(heights, (std::map<int, int>{{0, 20}, {1, 30}, {2, 40}}));
 }
 
 TEST_F(ComboBoxes, AFreedFocusedComboIsNoLongerTheFormsFocus) {
