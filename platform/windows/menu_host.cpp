@@ -1,5 +1,6 @@
 #include "platform/windows/menu_host.h"
 
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
@@ -17,10 +18,28 @@
 namespace lark {
 namespace {
 
+// Adjacent radio entries of one GroupIndex share an exclusive group, so the
+// toolkit marks a checked one with its radio indicator instead of a check.
+QActionGroup* RadioGroupFor(QMenu* target, const TMenuItem* entry, QActionGroup*& group, int& groupIndex) {
+  if (!entry->RadioItem) {
+    group = nullptr;
+    return nullptr;
+  }
+  if (!group || groupIndex != entry->GroupIndex) {
+    group = new QActionGroup(target);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    groupIndex = entry->GroupIndex;
+  }
+  return group;
+}
+
 void Fill(QMenu* target, TMenuItem* item, const TCustomImageList* images, std::map<QAction*, TMenuItem*>& actions) {
+  QActionGroup* group = nullptr;
+  int groupIndex = 0;
   for (int i = 0; i < item->Count(); ++i) {
     TMenuItem* child = item->Items(i);
     if (!child->Visible()) continue;
+    QActionGroup* radios = RadioGroupFor(target, child, group, groupIndex);
     if (child->IsLine()) {
       target->addSeparator();
       continue;
@@ -35,8 +54,10 @@ void Fill(QMenu* target, TMenuItem* item, const TCustomImageList* images, std::m
     QAction* action = target->addAction(caption);
     action->setIcon(ImageListIcon(images, child->ImageIndex));
     action->setEnabled(child->Enabled());
+    // Unchecked entries show no mark at all, radio entries included.
     action->setCheckable(child->Checked());
     action->setChecked(child->Checked());
+    if (radios) radios->addAction(action);
     actions[action] = child;
   }
 }

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QStyleOptionMenuItem>
 #include <QToolTip>
 #include <QWheelEvent>
 
@@ -277,6 +278,25 @@ std::vector<std::int64_t> PopupMenuPictures() {
     pictures.push_back(image.pixel(image.width() / 2, image.height() / 2) & 0xFFFFFF);
   }
   return pictures;
+}
+
+// The toolkit paints a menu entry from the options its menu gives it.
+struct TMenuOptions : QMenu {
+  using QMenu::initStyleOption;
+};
+
+std::vector<std::string> PopupMenuMarks() {
+  std::vector<std::string> marks;
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  if (!menu) return marks;
+  for (QAction* action : menu->actions()) {
+    if (action->isSeparator()) continue;
+    QStyleOptionMenuItem option;
+    (menu->*&TMenuOptions::initStyleOption)(&option, action);
+    if (option.checkType == QStyleOptionMenuItem::NotCheckable || !option.checked) marks.emplace_back();
+    else marks.emplace_back(option.checkType == QStyleOptionMenuItem::Exclusive ? "radio" : "check");
+  }
+  return marks;
 }
 
 void ChangeWindowState(TCustomForm* form, TWindowState state) {

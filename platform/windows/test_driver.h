@@ -56,6 +56,9 @@ TRect DismissPopupMenu();
 // The entries of the pop-up menu showing, in order: the colour in the middle
 // of each one's picture as 0xRRGGBB, or -1 for an entry without one.
 std::vector<std::int64_t> PopupMenuPictures();
+// The marks the toolkit draws beside the entries of the pop-up menu showing,
+// in order: "" (none), "check" or "radio".
+std::vector<std::string> PopupMenuMarks();
 
 // Chooses an entry on a form's menu bar by its captions ("&File/E&xit"),
 // as the user would; false when the bar has no such entry.

@@ -396,7 +396,8 @@ TEST_F(ComboBoxes, OnlyVariableOwnerDrawingMeasures) {
   test_driver::OpenDropDown(fixed);
   EXPECT_EQ(calls, 0);
   for (const DrawCall& call : draws) {
-    if (!(call.state & odComboBoxEdit)) EXPECT_EQ(call.rect.Bottom - call.rect.Top, 16);
+    if (call.state & odComboBoxEdit) continue;
+    EXPECT_EQ(call.rect.Bottom - call.rect.Top, 16);
   }
   draws.clear();
   test_driver::OpenDropDown(variable);

@@ -1,0 +1,89 @@
+#include "platform/windows/menus.h"
+
+#include <string>
+#include <vector>
+
+#include "tests/platform_windows/window_fixture.h"
+
+namespace lark {
+namespace {
+
+using Marks = std::vector<std::string>;
+
+class Menus : public WindowTest {
+ protected:
+  TMenuItem* Entry(TMenuItem* parent, const std::string& caption, bool radio = false, int group = 0) {
+    auto* entry = new TMenuItem(&form);
+    entry->SetCaption(caption);
+    entry->RadioItem = radio;
+    entry->GroupIndex = group;
+    // A program checks the radio entry the user chooses.
+    if (radio) entry->OnClick = [entry](TObject*) { entry->SetChecked(true); };
+    parent->Add(entry);
+    return entry;
+  }
+  // The marks the pop-up menu shows when it opens.
+  Marks ShownMarks(TPopupMenu& menu) {
+    Marks marks;
+    Application()->OnIdle = [&](TObject*, bool&) {
+      if (auto shown = test_driver::PopupMenuMarks(); !shown.empty()) {
+        marks = shown;
+        test_driver::DismissPopupMenu();
+      }
+    };
+    menu.Popup(10, 10);
+    Application()->OnIdle = nullptr;
+    return marks;
+  }
+  TForm form{nullptr};
+};
+
+TEST_F(Menus, CheckedRadioEntriesShowARadioMarkAndUncheckTheirGroup) {
+  form.Show();
+  TPopupMenu menu(nullptr);
+  TMenuItem* root = menu.Items();
+  Entry(root, "Wrap")->SetChecked(true);
+  TMenuItem* small = Entry(root, "Small", true, 1);
+  TMenuItem* large = Entry(root, "Large", true, 1);
+  Entry(root, "-");
+  TMenuItem* left = Entry(root, "Left", true, 2);
+  Entry(root, "Right", true, 2);
+  small->SetChecked(true);
+  left->SetChecked(true);
+  EXPECT_EQ(ShownMarks(menu), (Marks{"check", "radio", "", "radio", ""}));
+
+  // Checking one entry of a group unchecks the others of that group only.
+  large->SetChecked(true);
+  EXPECT_FALSE(small->Checked());
+  EXPECT_TRUE(left->Checked());
+  EXPECT_EQ(ShownMarks(menu), (Marks{"check", "", "radio", "radio", ""}));
+
+  // A plain entry with the group's index is no radio entry: it keeps its check.
+  TMenuItem* plain = Entry(root, "Plain", false, 1);
+  plain->SetChecked(true);
+  small->SetChecked(true);
+  EXPECT_TRUE(plain->Checked());
+  EXPECT_FALSE(large->Checked());
+  EXPECT_EQ(ShownMarks(menu), (Marks{"check", "radio", "", "radio", "", "check"}));
+}
+
+TEST_F(Menus, ChoosingARadioEntryOnTheMenuBarUnchecksItsGroupInThatSubmenuOnly) {
+  auto* bar = new TMainMenu(&form);
+  auto* view = Entry(bar->Items(), "&View");
+  auto* other = Entry(bar->Items(), "&Other");
+  TMenuItem* small = Entry(view, "&Small", true, 1);
+  TMenuItem* large = Entry(view, "&Large", true, 1);
+  TMenuItem* elsewhere = Entry(other, "&Elsewhere", true, 1);
+  small->SetChecked(true);
+  elsewhere->SetChecked(true);
+  form.SetMenu(bar);
+  form.Show();
+  ASSERT_TRUE(test_driver::ChooseMenuBarEntry(&form, "&View/&Large"));
+  Application()->ProcessMessages();
+  EXPECT_TRUE(large->Checked());
+  EXPECT_FALSE(small->Checked());
+  EXPECT_TRUE(elsewhere->Checked()) << "another submenu is another group";
+}
+
+}  // namespace
+}  // namespace lark
