@@ -464,6 +464,9 @@ void TWinControl::WndProc(TMessage& message) {
       EraseBackground(*reinterpret_cast<TCanvas*>(message.WParam));
       message.Result = 1;
       return;
+    case WM_NCHITTEST:
+      message.Result = InteriorHitTest(ScreenToClient(PointFromLParam(message.LParam)));
+      return;
     case WM_SETREDRAW:
       if (handle_) {
         handle_->redraw = message.WParam != 0;

@@ -70,6 +70,9 @@ class TWinControl : public TControl {
   virtual TRect InteriorRect() const { return TControl::ClientRect(); }
   // The interior less the shown scroll bars (the right and bottom edges).
   TRect ClientRect() const override;
+  // WM_NCHITTEST's answer at a point of the interior (client coordinates):
+  // a shown own bar, nothing on the square between two, else the client.
+  LRESULT InteriorHitTest(TPoint p) const;
 
   void Invalidate() override;
   void InvalidateRect(const TRect& r, bool erase) override;
