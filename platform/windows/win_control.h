@@ -119,6 +119,9 @@ class TWinControl : public TControl {
   // Anchors, alignment and WM_SIZE after the client area changed size.
   void ClientResized(TSize oldClientSize);
   void SyncWindowGeometry();
+  // Asks this window and those inside it (unless their own redrawing is
+  // off) to show what waited while redrawing was off.
+  void ShowHeldBackPaints();
   void ShowOrHideWindow();
   void DoKeyMessage(TMessage& message);
 
