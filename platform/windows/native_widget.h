@@ -4,10 +4,10 @@
 
 #include <QWidget>
 
-class QAbstractScrollArea;
-
 #include "platform/windows/qt_bridge.h"
 #include "platform/windows/win_control.h"
+
+class QAbstractScrollArea;
 
 namespace lark {
 
