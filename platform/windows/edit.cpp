@@ -9,7 +9,6 @@
 
 #include "platform/core/exception.h"
 #include "platform/windows/native_widget.h"
-#include "platform/windows/system_metrics.h"
 
 namespace lark {
 namespace {
@@ -123,17 +122,14 @@ void TEdit::PushState() {
 }
 
 void TMemo::SetScrollBars(TScrollStyle value) {
-  TSize oldClient{ClientWidth(), ClientHeight()};
-  scroll_bars_ = value;
-  ShowOptions();
-  if (oldClient != TSize{ClientWidth(), ClientHeight()})
-    Perform(WM_SIZE, 0, MakeLParam(ClientWidth(), ClientHeight()));
+  ChangeClientArea([&] {
+    scroll_bars_ = value;
+    ShowOptions();
+  });
 }
 
 TRect TMemo::ClientRect() const {
-  int width = Width() - 4 - (ShowsVerticalBar(scroll_bars_) ? GetSystemMetrics(SM_CXVSCROLL) : 0);
-  int height = Height() - 4 - (ShowsHorizontalBar(scroll_bars_) ? GetSystemMetrics(SM_CYHSCROLL) : 0);
-  return Rect(0, 0, std::max(width, 0), std::max(height, 0));
+  return FramedClientRect(ShowsVerticalBar(scroll_bars_), ShowsHorizontalBar(scroll_bars_));
 }
 
 int TMemo::PositionOf(int offset) const {
@@ -369,9 +365,7 @@ void TMemo::ShowOptions() {
   auto* edit = NativeWidget<QPlainTextEdit>(this);
   if (!edit) return;
   edit->setLineWrapMode(word_wrap_ ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-  edit->setVerticalScrollBarPolicy(ShowsVerticalBar(scroll_bars_) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-  edit->setHorizontalScrollBarPolicy(ShowsHorizontalBar(scroll_bars_) ? Qt::ScrollBarAlwaysOn
-                                                                       : Qt::ScrollBarAlwaysOff);
+  ShowOwnScrollBars(edit, ShowsVerticalBar(scroll_bars_), ShowsHorizontalBar(scroll_bars_));
   edit->setReadOnly(read_only_);
 }
 

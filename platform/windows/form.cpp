@@ -474,8 +474,8 @@ LRESULT TCustomForm::NonClientHitTest(TPoint screenPoint) const {
   TPoint p = Point(screenPoint.X - Left(), screenPoint.Y - Top());
   if (!Bounds(0, 0, Width(), Height()).Contains(p)) return HTNOWHERE;
   TRect insets = FrameInsets();
-  TRect client = Rect(insets.Left, insets.Top, Width() - insets.Right, Height() - insets.Bottom);
-  if (client.Contains(p)) return HTCLIENT;
+  TRect interior = Rect(insets.Left, insets.Top, Width() - insets.Right, Height() - insets.Bottom);
+  if (interior.Contains(p)) return InteriorHitTest(Point(p.X - insets.Left, p.Y - insets.Top));
   if (Sizeable(border_style_)) {
     bool left = p.X < insets.Left, right = p.X >= Width() - insets.Right;
     bool top = p.Y < insets.Left, bottom = p.Y >= Height() - insets.Bottom;

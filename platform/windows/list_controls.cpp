@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 #include "platform/windows/list_items.h"
@@ -10,7 +11,19 @@
 namespace lark {
 namespace {
 
+constexpr int kRowHeight = 16;
+
 QString ToQ(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Rows of a fixed height, so that whether they fit is the control's own
+// arithmetic, the same with or without a window.
+class TListRows : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return QSize(QStyledItemDelegate::sizeHint(option, index).width(), kRowHeight);
+  }
+};
 
 }  // namespace
 
@@ -20,6 +33,8 @@ TListBox::TListBox(TComponent* owner)
         selected_.resize(strings_.size());
         if (item_index_ >= static_cast<int>(strings_.size())) item_index_ = -1;
         PushState();
+        // The window hears WM_SIZE when the bar came or went.
+        ChangeClientArea([this] { DecideScrollBar(); });
       })) {
   ControlStyle &= ~csClickEvents;  // a click is a change of selection
   TabStop = true;
@@ -53,7 +68,19 @@ void TListBox::SetExtendedSelect(bool value) {
   PushState();
 }
 
-TRect TListBox::ClientRect() const { return Rect(0, 0, std::max(Width() - 4, 0), std::max(Height() - 4, 0)); }
+TRect TListBox::ClientRect() const { return FramedClientRect(vertical_bar_, false); }
+
+void TListBox::DecideScrollBar() {
+  vertical_bar_ = static_cast<long long>(strings_.size()) * kRowHeight > Height() - 4;
+  if (auto* list = NativeWidget<QListWidget>(this)) ShowOwnScrollBars(list, vertical_bar_, false);
+}
+
+// A new height decides the bar before the bounds' own WM_SIZE reports the
+// client area.
+void TListBox::BoundsChanged() {
+  DecideScrollBar();
+  TNativeControl::BoundsChanged();
+}
 
 bool TListBox::Selected(int index) const {
   if (auto* list = NativeWidget<QListWidget>(const_cast<TListBox*>(this))) {
@@ -102,11 +129,13 @@ void TListBox::CreateNativeWidget() {
   auto* list = new QListWidget;
   list->setFocusPolicy(Qt::StrongFocus);
   list->setUniformItemSizes(true);
+  list->setItemDelegate(new TListRows(list));
   QObject::connect(list, &QListWidget::itemSelectionChanged, [this] {
     PullState();
     Click();
   });
   AttachNativeWidget(this, list);
+  DecideScrollBar();
 }
 
 void TListBox::PushState() {

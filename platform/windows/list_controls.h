@@ -26,8 +26,9 @@ class TListBox : public TNativeControl {
   // without, each click toggles the item under it.
   bool ExtendedSelect() const { return extended_select_; }
   void SetExtendedSelect(bool value);
-  // The area inside the sunken frame (two pixels); the list's own scroll
-  // bar, which comes and goes with the items, is not counted.
+  // The area inside the sunken frame (two pixels) and beside the list's own
+  // vertical bar, which shows while the rows (16 pixels each) do not fit
+  // and comes and goes with the items and the height.
   TRect ClientRect() const override;
   bool Selected(int index) const;
   void SetSelected(int index, bool selected);
@@ -43,8 +44,11 @@ class TListBox : public TNativeControl {
   void PushState() override;
   void PullState() override;
   bool ReplaysMouse() const override { return true; }
+  void BoundsChanged() override;
 
  private:
+  // Shows the vertical bar when the rows do not fit, hides it otherwise.
+  void DecideScrollBar();
   std::unique_ptr<TListItems> items_;
   std::vector<std::string> strings_;
   std::vector<TObject*> objects_;
@@ -53,6 +57,7 @@ class TListBox : public TNativeControl {
   int top_index_ = 0;
   bool multi_select_ = false;
   bool extended_select_ = true;
+  bool vertical_bar_ = false;
 };
 
 }  // namespace lark

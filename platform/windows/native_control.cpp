@@ -1,7 +1,10 @@
 #include "platform/windows/native_control.h"
 
+#include <algorithm>
+
 #include "platform/windows/button.h"
 #include "platform/windows/native_widget.h"
+#include "platform/windows/system_metrics.h"
 
 namespace lark {
 
@@ -28,6 +31,19 @@ void TNativeControl::DefaultHandler(TMessage& message) {
   // A wheel the widget does not scroll by, and a context-menu request where
   // the widget has no menu of its own, go on to the parent window.
   if (!taken && (message.Msg == WM_MOUSEWHEEL || message.Msg == WM_CONTEXTMENU)) TWinControl::DefaultHandler(message);
+}
+
+TRect TNativeControl::FramedClientRect(bool verticalBar, bool horizontalBar) const {
+  int width = Width() - 4 - (verticalBar ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+  int height = Height() - 4 - (horizontalBar ? GetSystemMetrics(SM_CYHSCROLL) : 0);
+  return Rect(0, 0, std::max(width, 0), std::max(height, 0));
+}
+
+void TNativeControl::ChangeClientArea(const std::function<void()>& change) {
+  TSize oldClient{ClientWidth(), ClientHeight()};
+  change();
+  if (oldClient != TSize{ClientWidth(), ClientHeight()})
+    Perform(WM_SIZE, 0, MakeLParam(ClientWidth(), ClientHeight()));
 }
 
 bool TNativeControl::HandleButtonKeys(TMessage& message, bool focusOnAccelerator) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "platform/windows/win_control.h"
 
 namespace lark {
@@ -29,6 +31,12 @@ class TNativeControl : public TWinControl {
   // click them (the accelerator focusing them first when asked), and a new
   // caption reaches the widget. True when the message was handled.
   bool HandleButtonKeys(TMessage& message, bool focusOnAccelerator);
+  // Framed scrolling controls (memos, lists): the area inside the two-pixel
+  // sunken frame, less the control's own bars beside and below it.
+  TRect FramedClientRect(bool verticalBar, bool horizontalBar) const;
+  // Runs `change`, which may show or hide those bars, and tells the window
+  // its new client size when it changed.
+  void ChangeClientArea(const std::function<void()>& change);
   void DestroyWnd() override;
 };
 

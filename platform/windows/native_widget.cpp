@@ -211,4 +211,9 @@ bool ReplayToWidget(HWND handle, const TMessage& message) {
   }
 }
 
+void ShowOwnScrollBars(QAbstractScrollArea* area, bool vertical, bool horizontal) {
+  area->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  area->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
 }  // namespace lark

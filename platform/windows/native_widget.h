@@ -7,6 +7,8 @@
 #include "platform/windows/qt_bridge.h"
 #include "platform/windows/win_control.h"
 
+class QAbstractScrollArea;
+
 namespace lark {
 
 // Makes `widget` the window of `control` (inside its parent's window), with
@@ -19,6 +21,9 @@ void RouteInputOf(QWidget* part, TWinControl* control);
 // False when the widget left it alone (it went up to the windows around it,
 // which do not take it again).
 bool ReplayToWidget(HWND handle, const TMessage& message);
+
+// Shows a framed scrolling widget's bars exactly as its control decided.
+void ShowOwnScrollBars(QAbstractScrollArea* area, bool vertical, bool horizontal);
 
 template <typename W>
 W* NativeWidget(TWinControl* control) {

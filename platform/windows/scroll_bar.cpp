@@ -172,11 +172,23 @@ class TReportingScrollBar : public QScrollBar {
     QScrollBar::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton) Post(SB_ENDSCROLL, 0);
   }
+  // A window's own bar greyed because nothing scrolls is still part of an
+  // enabled window, which hears the wheel over it; the toolkit gives a
+  // disabled widget no wheel at all.
+  bool event(QEvent* event) override {
+    if (event->type() != QEvent::Wheel || isEnabled() || owner_ != TScrollBarOwner::Window)
+      return QScrollBar::event(event);
+    wheelEvent(static_cast<QWheelEvent*>(event));
+    return true;
+  }
   // The toolkit would move the thumb as a drag that never ends, leaving the
   // state tracking. A scroll bar control has already queued the wheel
-  // through its input filter; a window's own bar is part of the window.
+  // through its input filter; a window's own bar is part of the window,
+  // which gets nothing while it is disabled.
   void wheelEvent(QWheelEvent* event) override {
-    if (owner_ == TScrollBarOwner::Window && target_->HandleAllocated()) QueueInputEvent(target_->Handle(), event);
+    if (owner_ == TScrollBarOwner::Window && target_->HandleAllocated() && parentWidget() &&
+        parentWidget()->isEnabled())
+      QueueInputEvent(target_->Handle(), event);
     event->accept();
   }
 

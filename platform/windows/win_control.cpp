@@ -282,6 +282,13 @@ void TWinControl::ScrollWindow(int dx, int dy, const TRect* rect) {
 
 void TWinControl::Invalidate() { InvalidateRect(ClientRect(), !(ControlStyle & csOpaque)); }
 
+void TWinControl::ShowHeldBackPaints() {
+  if (!handle_ || !handle_->redraw) return;
+  handle_->widget->update();
+  for (TControl* c : controls_)
+    if (auto* child = dynamic_cast<TWinControl*>(c)) child->ShowHeldBackPaints();
+}
+
 void TWinControl::InvalidateRect(const TRect& r, bool erase) {
   if (!handle_ || HasState(csDestroying)) return;
   QRect area(r.Left, r.Top, r.Width(), r.Height());
@@ -464,10 +471,13 @@ void TWinControl::WndProc(TMessage& message) {
       EraseBackground(*reinterpret_cast<TCanvas*>(message.WParam));
       message.Result = 1;
       return;
+    case WM_NCHITTEST:
+      message.Result = InteriorHitTest(ScreenToClient(PointFromLParam(message.LParam)));
+      return;
     case WM_SETREDRAW:
       if (handle_) {
         handle_->redraw = message.WParam != 0;
-        if (handle_->redraw) handle_->widget->update();
+        if (handle_->redraw) ShowHeldBackPaints();
       }
       return;
     default:

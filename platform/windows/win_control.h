@@ -70,6 +70,9 @@ class TWinControl : public TControl {
   virtual TRect InteriorRect() const { return TControl::ClientRect(); }
   // The interior less the shown scroll bars (the right and bottom edges).
   TRect ClientRect() const override;
+  // WM_NCHITTEST's answer at a point of the interior (client coordinates):
+  // a shown own bar, nothing on the square between two, else the client.
+  LRESULT InteriorHitTest(TPoint p) const;
 
   void Invalidate() override;
   void InvalidateRect(const TRect& r, bool erase) override;
@@ -116,6 +119,9 @@ class TWinControl : public TControl {
   // Anchors, alignment and WM_SIZE after the client area changed size.
   void ClientResized(TSize oldClientSize);
   void SyncWindowGeometry();
+  // Asks this window and those inside it (unless their own redrawing is
+  // off) to show what waited while redrawing was off.
+  void ShowHeldBackPaints();
   void ShowOrHideWindow();
   void DoKeyMessage(TMessage& message);
 

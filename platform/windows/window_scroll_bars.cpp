@@ -65,6 +65,17 @@ TRect TWinControl::ClientRect() const {
   return rect;
 }
 
+LRESULT TWinControl::InteriorHitTest(TPoint p) const {
+  // The window's own bars only: a control's frame inside its client
+  // rectangle (memos, lists) stays client.
+  TRect client = TWinControl::ClientRect();
+  if (!InteriorRect().Contains(p)) return HTNOWHERE;
+  bool beside = p.X >= client.Right, below = p.Y >= client.Bottom;
+  if (beside && below) return HTNOWHERE;
+  if (beside) return HTVSCROLL;
+  return below ? HTHSCROLL : HTCLIENT;
+}
+
 int TWinControl::SetWindowScrollInfo(int bar, const TScrollInfo& info) {
   TSize oldClient{ClientWidth(), ClientHeight()};
   int pos = WindowScrollBar(bar).Set(info);

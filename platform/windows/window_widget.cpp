@@ -288,8 +288,20 @@ void DropCanvas(TWinControl* parent, const TControl* control) {
   handle->canvases.erase(it);
 }
 
+namespace {
+
+// Redrawing switched off on a window holds back the windows inside it as
+// well: the desktop treats it as not shown.
+bool RedrawAllowed(const TWindowHandle* handle) {
+  for (TWinControl* c = handle->control; c; c = c->Parent())
+    if (c->HandleAllocated() && !c->Handle()->redraw) return false;
+  return true;
+}
+
+}  // namespace
+
 void PaintInvalidPart(TWindowHandle* handle) {
-  if (handle->invalid.isEmpty() || !handle->redraw) return;
+  if (handle->invalid.isEmpty() || !RedrawAllowed(handle)) return;
   TWinControl* window = handle->control;
   TRegion invalid = ToRegion(handle->invalid);
   handle->painting = true;

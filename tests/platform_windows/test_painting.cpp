@@ -105,6 +105,29 @@ TEST_F(Painting, SetRedrawOffHoldsPaintsBack) {
   EXPECT_GT(panel->paints, before);
 }
 
+// A frame set swaps its frames with redrawing off on the browser: windows
+// inside it wait as well, and catch up when it is switched on again.
+TEST_F(Painting, SetRedrawOffHoldsBackTheChildWindowsToo) {
+  TForm form(nullptr);
+  form.SetClientSize(100, 80);
+  auto* outer = new Panel(&form);
+  outer->SetParent(&form);
+  outer->SetAlign(TAlign::alClient);
+  auto* inner = new Panel(&form);
+  inner->SetParent(outer);
+  inner->SetBounds(10, 10, 40, 30);
+  form.Show();
+  test_driver::PixelAt(inner, 0, 0);
+  int before = inner->paints;
+  outer->Perform(WM_SETREDRAW, 0);
+  inner->Invalidate();
+  test_driver::PixelAt(inner, 0, 0);
+  EXPECT_EQ(inner->paints, before);
+  outer->Perform(WM_SETREDRAW, 1);
+  test_driver::PixelAt(inner, 0, 0);
+  EXPECT_GT(inner->paints, before);
+}
+
 TEST_F(Painting, ProcessMessagesDoesNothingInsideAPaint) {
   class Busy : public Panel {
    public:

@@ -1,6 +1,7 @@
 #include <tuple>
 
 #include "platform/windows/custom_control.h"
+#include "platform/windows/graphic_controls.h"
 #include "platform/windows/panel.h"
 #include "platform/windows/scroll_bar.h"
 #include "platform/windows/small_controls.h"
@@ -324,6 +325,87 @@ TEST_F(OwnBars, ADisabledWindowsBarsIgnoreInputAndComeBackAsLastSet) {
   Application()->ProcessMessages();
   EXPECT_TRUE(pane->scrolls.empty());
   EXPECT_TRUE(pane->presses.empty());
+}
+
+// What the window answers WM_NCHITTEST at a point of `control` (its client
+// coordinates), asked with the screen point as the desktop asks.
+LRESULT HitAt(TControl* control, int x, int y) {
+  return control->Perform(WM_NCHITTEST, 0, LParamFromPoint(control->ClientToScreen(Point(x, y))));
+}
+
+TEST_F(OwnBars, HitTestsNameTheShownBarsAndNothingOnTheCorner) {
+  EXPECT_EQ(HitAt(pane, 145, 115), HTCLIENT);  // no bars: all client
+  SetBar(SB_VERT, 999, 120);
+  SetBar(SB_HORZ, 999, 150);
+  int right = 150 - bar, bottom = 120 - bar;
+  EXPECT_EQ(HitAt(pane, 0, 0), HTCLIENT);
+  EXPECT_EQ(HitAt(pane, right - 1, bottom - 1), HTCLIENT);
+  EXPECT_EQ(HitAt(pane, right, 0), HTVSCROLL);
+  EXPECT_EQ(HitAt(pane, 149, bottom - 1), HTVSCROLL);
+  EXPECT_EQ(HitAt(pane, 0, bottom), HTHSCROLL);
+  EXPECT_EQ(HitAt(pane, right - 1, 119), HTHSCROLL);
+  EXPECT_EQ(HitAt(pane, right, bottom), HTNOWHERE);
+  EXPECT_EQ(HitAt(pane, 150, 10), HTNOWHERE);  // outside the window
+  // A bar kept disabled is still the bar; a bar gone gives the client back.
+  SetBar(SB_HORZ, 9, 150, SIF_DISABLENOSCROLL);
+  EXPECT_EQ(HitAt(pane, 10, bottom), HTHSCROLL);
+  SetBar(SB_HORZ, 0, 0);
+  EXPECT_EQ(HitAt(pane, 10, bottom), HTCLIENT);
+  EXPECT_EQ(HitAt(pane, right, 119), HTVSCROLL);
+
+  // A windowless control has no bars of its own.
+  auto* box = new TPaintBox(&form);
+  box->SetParent(pane);
+  box->SetBounds(0, 0, 40, 40);
+  EXPECT_EQ(HitAt(box, 39, 39), HTCLIENT);
+}
+
+TEST_F(WindowScrollBars, AFormsHitTestFindsItsBarsInsideItsFrame) {
+  const int bar = GetSystemMetrics(SM_CXVSCROLL);
+  SetVert(999, 200, 0);
+  EXPECT_EQ(HitAt(&form, 10, 10), HTCLIENT);
+  EXPECT_EQ(HitAt(&form, 200 - bar - 1, 199), HTCLIENT);
+  EXPECT_EQ(HitAt(&form, 200 - bar, 0), HTVSCROLL);
+  EXPECT_EQ(HitAt(&form, 199, 199), HTVSCROLL);
+  EXPECT_EQ(HitAt(&form, 10, -5), HTCAPTION);  // the frame keeps its answers
+  EXPECT_EQ(HitAt(&form, 201, 100), HTRIGHT);
+  // The frame's corner still sizes; the bar beside it does not.
+  test_driver::ResizeWindow(&form, 260, 230);
+  EXPECT_EQ(form.ClientWidth(), 260 - bar);
+  EXPECT_EQ(HitAt(&form, 259, 229), HTVSCROLL);
+}
+
+// The window's bar greyed because nothing scrolls still belongs to an
+// enabled window, which hears the wheel over it; a disabled window does not.
+TEST_F(OwnBars, TheWheelOverADisabledBarReachesAnEnabledWindowOnly) {
+  std::vector<int> turns;
+  pane->OnMouseWheel = [&](TObject*, TShiftState, int delta, TPoint, bool& handled) {
+    turns.push_back(delta);
+    handled = true;
+  };
+  SetBar(SB_VERT, 9, 120, SIF_DISABLENOSCROLL);
+  int x = 150 - bar / 2;
+  test_driver::Wheel(pane, x, 60, -120);
+  Application()->ProcessMessages();
+  EXPECT_EQ(turns, (std::vector<int>{-120}));
+  EXPECT_TRUE(pane->scrolls.empty());
+  pane->SetEnabled(false);
+  SetBar(SB_VERT, 999, 120);  // a bar that could scroll, greyed with the window
+  test_driver::Wheel(pane, x, 60, -120);
+  test_driver::Wheel(pane, 30, 60, -120);
+  Application()->ProcessMessages();
+  EXPECT_EQ(turns.size(), 1u);
+  // A disabled parent disables the window under it too.
+  pane->SetEnabled(true);
+  form.SetEnabled(false);
+  test_driver::Wheel(pane, x, 60, 120);
+  Application()->ProcessMessages();
+  EXPECT_EQ(turns.size(), 1u);
+  form.SetEnabled(true);
+  test_driver::Wheel(pane, x, 60, 120);
+  Application()->ProcessMessages();
+  EXPECT_EQ(turns, (std::vector<int>{-120, 120}));
+  EXPECT_TRUE(pane->scrolls.empty());
 }
 
 class ScrollBoxBars : public WindowScrollBars {
