@@ -33,7 +33,14 @@ QActionGroup* RadioGroupFor(QMenu* target, const TMenuItem* entry, QActionGroup*
   return group;
 }
 
-void Fill(QMenu* target, TMenuItem* item, const TCustomImageList* images, std::map<QAction*, TMenuItem*>& actions) {
+// What a shown menu is made of: the entries the user may choose, and every
+// entry with a place for a picture (submenus included), by their actions.
+struct TShownEntries {
+  std::map<QAction*, TMenuItem*> choices;
+  std::map<QAction*, TMenuItem*> pictured;
+};
+
+void Fill(QMenu* target, TMenuItem* item, const TCustomImageList* images, TShownEntries& shown) {
   QActionGroup* group = nullptr;
   int groupIndex = 0;
   for (int i = 0; i < item->Count(); ++i) {
@@ -48,7 +55,8 @@ void Fill(QMenu* target, TMenuItem* item, const TCustomImageList* images, std::m
     if (child->Count() > 0) {
       QMenu* submenu = target->addMenu(caption);
       submenu->setIcon(ImageListIcon(images, child->ImageIndex));
-      Fill(submenu, child, images, actions);
+      shown.pictured[submenu->menuAction()] = child;
+      Fill(submenu, child, images, shown);
       continue;
     }
     QAction* action = target->addAction(caption);
@@ -58,9 +66,63 @@ void Fill(QMenu* target, TMenuItem* item, const TCustomImageList* images, std::m
     action->setCheckable(child->Checked());
     action->setChecked(child->Checked());
     if (radios) radios->addAction(action);
-    actions[action] = child;
+    shown.choices[action] = child;
+    shown.pictured[action] = child;
   }
 }
+
+// Keeps the pictures of an open pop-up menu current. The entries' picture
+// numbers and the menu's list are plain values, so they are compared after
+// every message the menu's loop handles; the list's own changes come through
+// its change link. Entries freed meanwhile are left alone, and so is the
+// whole menu once it is freed.
+class TShownPictures : public TComponent {
+ public:
+  TShownPictures(TPopupMenu* menu, const std::map<QAction*, TMenuItem*>& pictured)
+      : TComponent(nullptr), menu_(menu), pictured_(pictured) {
+    link_.OnChange = [this](TObject*) { stale_ = true; };
+    FreeNotification(menu);
+    Remember();
+  }
+  ~TShownPictures() override {
+    if (menu_) RemoveFreeNotification(menu_);
+  }
+  void Refresh() {
+    if (!menu_ || (!stale_ && images_ == menu_->Images() && !IndexChanged())) return;
+    Remember();
+    for (const auto& [action, entry] : pictured_)
+      if (menu_->Contains(entry)) action->setIcon(ImageListIcon(images_, indexes_[action]));
+  }
+
+ private:
+  bool IndexChanged() const {
+    for (const auto& [action, entry] : pictured_)
+      if (menu_->Contains(entry) && entry->ImageIndex != indexes_.at(action)) return true;
+    return false;
+  }
+  void Remember() {
+    stale_ = false;
+    if (images_ != menu_->Images()) {
+      if (link_.Sender()) link_.Sender()->UnRegisterChanges(&link_);
+      images_ = menu_->Images();
+      if (images_) images_->RegisterChanges(&link_);
+    }
+    for (const auto& [action, entry] : pictured_)
+      if (menu_->Contains(entry)) indexes_[action] = entry->ImageIndex;
+  }
+
+  void Notification(TComponent* component, TOperation operation) override {
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == menu_) menu_ = nullptr;
+  }
+
+  TPopupMenu* menu_;
+  const std::map<QAction*, TMenuItem*>& pictured_;
+  std::map<QAction*, int> indexes_;
+  TCustomImageList* images_ = nullptr;
+  TChangeLink link_;
+  bool stale_ = false;
+};
 
 }  // namespace
 
@@ -70,7 +132,8 @@ void UpdateMenuBar(TCustomForm* form) {
   QWidget* window = handle->widget;
   auto* bar = window->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
   TMainMenu* menu = form->Menu();
-  std::map<QAction*, TMenuItem*> actions;
+  TShownEntries shown;
+  std::map<QAction*, TMenuItem*>& actions = shown.choices;
   bool anyVisible = false;
   if (menu)
     for (int i = 0; i < menu->Items()->Count(); ++i) anyVisible |= menu->Items()->Items(i)->Visible();
@@ -86,7 +149,7 @@ void UpdateMenuBar(TCustomForm* form) {
     if (!item->Visible()) continue;
     QString caption = QString::fromStdString(item->Caption());
     if (item->Count() > 0) {
-      Fill(bar->addMenu(caption), item, menu->Images(), actions);
+      Fill(bar->addMenu(caption), item, menu->Images(), shown);
     } else {
       QAction* action = bar->addAction(caption);
       action->setEnabled(item->Enabled());
@@ -109,8 +172,9 @@ TMenuItem* RunPopupMenu(TPopupMenu* menu, TPoint screenPoint) {
   if (AnswerPopupMenu(menu, screenPoint, choice)) return choice;
   EnsureGuiApplication();
   QMenu shown;
-  std::map<QAction*, TMenuItem*> actions;
-  Fill(&shown, menu->Items(), menu->Images(), actions);
+  TShownEntries entries;
+  Fill(&shown, menu->Items(), menu->Images(), entries);
+  const std::map<QAction*, TMenuItem*>& actions = entries.choices;
   QAction* chosen = nullptr;
   QObject::connect(&shown, &QMenu::triggered, [&chosen](QAction* action) { chosen = action; });
   // The point fixes the left edge, the right edge or the middle of the menu.
@@ -119,7 +183,11 @@ TMenuItem* RunPopupMenu(TPopupMenu* menu, TPoint screenPoint) {
              : menu->Alignment == TPopupAlignment::paCenter ? screenPoint.X - width / 2
                                                              : screenPoint.X;
   shown.popup(QPoint(left, screenPoint.Y));
-  while (shown.isVisible() && !Application()->Terminated()) Application()->HandleMessage();
+  TShownPictures pictures(menu, entries.pictured);
+  while (shown.isVisible() && !Application()->Terminated()) {
+    Application()->HandleMessage();
+    pictures.Refresh();
+  }
   auto it = actions.find(chosen);
   return it == actions.end() ? nullptr : it->second;
 }

@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/canvas.h"
+#include "platform/windows/custom_image_list.h"
 #include "tests/platform_windows/window_fixture.h"
 
 namespace lark {
@@ -83,6 +86,53 @@ TEST_F(Menus, ChoosingARadioEntryOnTheMenuBarUnchecksItsGroupInThatSubmenuOnly) 
   EXPECT_TRUE(large->Checked());
   EXPECT_FALSE(small->Checked());
   EXPECT_TRUE(elsewhere->Checked()) << "another submenu is another group";
+}
+
+void AddOrReplace(TCustomImageList& images, int index, TColor colour) {
+  TBitmap square;
+  square.SetSize(16, 16);
+  square.Canvas().Brush().Color = colour;
+  square.Canvas().FillRect(Rect(0, 0, 16, 16));
+  if (index < images.Count()) images.Replace(index, square, nullptr);
+  else images.Add(square, nullptr);
+}
+
+// The program changes pictures while the menu shows (a page's icon
+// arriving): the open menu follows at once.
+TEST_F(Menus, AnOpenPopupMenuShowsPictureChangesAtOnce) {
+  form.Show();
+  TPopupMenu menu(nullptr);
+  TCustomImageList images(nullptr);
+  AddOrReplace(images, 0, clRed);
+  TMenuItem* page = Entry(menu.Items(), "Page");
+  TMenuItem* folder = Entry(menu.Items(), "Folder");
+  Entry(folder, "Inside");
+  page->ImageIndex = 0;
+  std::vector<std::vector<std::int64_t>> seen;
+  Application()->OnIdle = [&](TObject*, bool& done) {
+    auto shown = test_driver::PopupMenuPictures();
+    if (shown.empty()) return;
+    seen.push_back(shown);
+    done = false;  // the next turn comes without waiting for input
+    switch (seen.size()) {
+      case 1:
+        menu.SetImages(&images);
+        return;
+      case 2:
+        AddOrReplace(images, 0, clBlue);
+        folder->ImageIndex = 0;
+        return;
+      case 3:
+        page->ImageIndex = -1;
+        return;
+      default:
+        test_driver::DismissPopupMenu();
+    }
+  };
+  menu.Popup(10, 10);
+  Application()->OnIdle = nullptr;
+  EXPECT_EQ(seen, (std::vector<std::vector<std::int64_t>>{
+                      {-1, -1}, {0xFF0000, -1}, {0x0000FF, 0x0000FF}, {-1, 0x0000FF}}));
 }
 
 }  // namespace
