@@ -27,7 +27,8 @@ QActionGroup* RadioGroupFor(QMenu* target, const TMenuItem* entry, QActionGroup*
   }
   if (!group || groupIndex != entry->GroupIndex) {
     group = new QActionGroup(target);
-    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    // Choosing the checked entry leaves it checked, as on the desktop.
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
     groupIndex = entry->GroupIndex;
   }
   return group;

@@ -223,19 +223,26 @@ void OpenDropDown(TWinControl* combo) {
   box->hidePopup();
 }
 
-bool ChooseMenuBarEntry(TCustomForm* form, const std::string& path) {
+// The entry of a form's menu bar at a path of captions, or null.
+static QAction* MenuBarEntry(TCustomForm* form, const std::string& path) {
   QWidget* window = WidgetOf(form);
   auto* bar = window ? window->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
-  if (!bar) return false;
+  if (!bar) return nullptr;
   QList<QAction*> actions = bar->actions();
   QAction* found = nullptr;
   for (const QString& caption : QString::fromStdString(path).split(QLatin1Char('/'))) {
     found = nullptr;
     for (QAction* action : actions)
       if (action->text() == caption) found = action;
-    if (!found) return false;
+    if (!found) return nullptr;
     if (found->menu()) actions = found->menu()->actions();
   }
+  return found;
+}
+
+bool ChooseMenuBarEntry(TCustomForm* form, const std::string& path) {
+  QAction* found = MenuBarEntry(form, path);
+  if (!found) return false;
   found->trigger();
   return true;
 }
@@ -285,9 +292,8 @@ struct TMenuOptions : QMenu {
   using QMenu::initStyleOption;
 };
 
-std::vector<std::string> PopupMenuMarks() {
+static std::vector<std::string> MenuMarks(QMenu* menu) {
   std::vector<std::string> marks;
-  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
   if (!menu) return marks;
   for (QAction* action : menu->actions()) {
     if (action->isSeparator()) continue;
@@ -297,6 +303,13 @@ std::vector<std::string> PopupMenuMarks() {
     else marks.emplace_back(option.checkType == QStyleOptionMenuItem::Exclusive ? "radio" : "check");
   }
   return marks;
+}
+
+std::vector<std::string> PopupMenuMarks() { return MenuMarks(qobject_cast<QMenu*>(QApplication::activePopupWidget())); }
+
+std::vector<std::string> MenuBarMarks(TCustomForm* form, const std::string& path) {
+  QAction* entry = MenuBarEntry(form, path);
+  return MenuMarks(entry ? entry->menu() : nullptr);
 }
 
 void ChangeWindowState(TCustomForm* form, TWindowState state) {

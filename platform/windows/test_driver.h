@@ -59,6 +59,8 @@ std::vector<std::int64_t> PopupMenuPictures();
 // The marks the toolkit draws beside the entries of the pop-up menu showing,
 // in order: "" (none), "check" or "radio".
 std::vector<std::string> PopupMenuMarks();
+// The same for the submenu of a form's menu bar at a path of captions.
+std::vector<std::string> MenuBarMarks(TCustomForm* form, const std::string& path);
 
 // Chooses an entry on a form's menu bar by its captions ("&File/E&xit"),
 // as the user would; false when the bar has no such entry.

@@ -86,6 +86,12 @@ TEST_F(Menus, ChoosingARadioEntryOnTheMenuBarUnchecksItsGroupInThatSubmenuOnly) 
   EXPECT_TRUE(large->Checked());
   EXPECT_FALSE(small->Checked());
   EXPECT_TRUE(elsewhere->Checked()) << "another submenu is another group";
+  EXPECT_EQ(test_driver::MenuBarMarks(&form, "&View"), (Marks{"", "radio"}));
+  // Choosing the checked entry again leaves it checked.
+  ASSERT_TRUE(test_driver::ChooseMenuBarEntry(&form, "&View/&Large"));
+  Application()->ProcessMessages();
+  EXPECT_TRUE(large->Checked());
+  EXPECT_EQ(test_driver::MenuBarMarks(&form, "&View"), (Marks{"", "radio"}));
 }
 
 void AddOrReplace(TCustomImageList& images, int index, TColor colour) {
