@@ -160,6 +160,9 @@ void UpdateMenuBar(TCustomForm* form) {
   QObject::disconnect(bar, &QMenuBar::triggered, nullptr, nullptr);
   HWND target = form->Handle();
   QObject::connect(bar, &QMenuBar::triggered, [actions, target](QAction* action) {
+    // The toolkit unchecks a checked entry as it is chosen; its mark is the
+    // program's to change (a radio entry's group keeps it as it is).
+    if (action->isCheckable() && !action->actionGroup()) action->setChecked(true);
     auto it = actions.find(action);
     if (it != actions.end()) PostMessage(target, WM_COMMAND, 0, reinterpret_cast<LPARAM>(it->second));
   });

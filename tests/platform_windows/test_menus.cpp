@@ -94,6 +94,30 @@ TEST_F(Menus, ChoosingARadioEntryOnTheMenuBarUnchecksItsGroupInThatSubmenuOnly) 
   EXPECT_EQ(test_driver::MenuBarMarks(&form, "&View"), (Marks{"", "radio"}));
 }
 
+// The mark on the bar is the program's Checked: choosing a checked entry
+// leaves it unless the handler unchecks it.
+TEST_F(Menus, ChoosingACheckedEntryOnTheMenuBarKeepsItsMark) {
+  auto* bar = new TMainMenu(&form);
+  auto* view = Entry(bar->Items(), "&View");
+  TMenuItem* status = Entry(view, "&Status bar");
+  status->SetChecked(true);
+  int clicks = 0;
+  status->OnClick = [&](TObject*) { ++clicks; };
+  form.SetMenu(bar);
+  form.Show();
+  ASSERT_TRUE(test_driver::ChooseMenuBarEntry(&form, "&View/&Status bar"));
+  Application()->ProcessMessages();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(status->Checked());
+  EXPECT_EQ(test_driver::MenuBarMarks(&form, "&View"), (Marks{"check"}));
+  // A handler that unchecks it takes the mark away.
+  status->OnClick = [&](TObject*) { status->SetChecked(false); };
+  ASSERT_TRUE(test_driver::ChooseMenuBarEntry(&form, "&View/&Status bar"));
+  Application()->ProcessMessages();
+  EXPECT_FALSE(status->Checked());
+  EXPECT_EQ(test_driver::MenuBarMarks(&form, "&View"), (Marks{""}));
+}
+
 void AddOrReplace(TCustomImageList& images, int index, TColor colour) {
   TBitmap square;
   square.SetSize(16, 16);
