@@ -41,18 +41,13 @@ struct DrawCall {
   TOwnerDrawState state;
 };
 
-class ComboBoxes : public WindowTest {
+class ComboBoxes : public FormTest {
  protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    form = std::make_unique<TForm>(nullptr);
-    form->SetClientSize(300, 200);
-  }
   // The form (and the hook) go before the test's locals their handlers use.
   void TearDown() override {
     Application()->OnMessage = nullptr;
     form.reset();
-    WindowTest::TearDown();
+    FormTest::TearDown();
   }
   template <typename Combo = TComboBox, typename... Args>
   Combo* Make(Args... args) {
@@ -78,7 +73,6 @@ class ComboBoxes : public WindowTest {
       if (((call.state & odComboBoxEdit) != 0) == edit && (call.state & flags) == flags) return true;
     return false;
   }
-  std::unique_ptr<TForm> form;
   int changes = 0;
   int clicks = 0;
   std::vector<DrawCall> draws;

@@ -7,12 +7,10 @@
 namespace lark {
 namespace {
 
-class DialogKeys : public WindowTest {
+class DialogKeys : public FormTest {
  protected:
   void SetUp() override {
-    WindowTest::SetUp();
-    form = std::make_unique<TForm>(nullptr);
-    form->SetClientSize(300, 200);
+    FormTest::SetUp();
     edit = Add<TEdit>(10, 10);
     ok = Add<TButton>(10, 50);
     ok->SetCaption("&OK");
@@ -35,7 +33,6 @@ class DialogKeys : public WindowTest {
     test_driver::OnModalShown([keys](TCustomForm*) { keys(); });
     return form->ShowModal();
   }
-  std::unique_ptr<TForm> form;
   TEdit* edit = nullptr;
   TButton* ok = nullptr;
   TButton* cancel = nullptr;

@@ -4,12 +4,10 @@
 namespace lark {
 namespace {
 
-class EditChange : public WindowTest {
+class EditChange : public FormTest {
  protected:
   void SetUp() override {
-    WindowTest::SetUp();
-    form = std::make_unique<TForm>(nullptr);
-    form->SetClientSize(300, 200);
+    FormTest::SetUp();
     edit = new TEdit(form.get());
     edit->SetParent(form.get());
     memo = new TMemo(form.get());
@@ -24,7 +22,6 @@ class EditChange : public WindowTest {
     Application()->ProcessMessages();
   }
 
-  std::unique_ptr<TForm> form;
   TEdit* edit = nullptr;
   TMemo* memo = nullptr;
   int editChanges = 0;

@@ -5,15 +5,7 @@
 namespace lark {
 namespace {
 
-class Lists : public WindowTest {
- protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    form = std::make_unique<TForm>(nullptr);
-    form->SetClientSize(300, 200);
-  }
-  std::unique_ptr<TForm> form;
-};
+class Lists : public FormTest {};
 
 TEST_F(Lists, ListBoxSelectsOneOrManyAndKeepsStateAcrossItsWindow) {
   auto* list = new TListBox(form.get());

@@ -5,15 +5,7 @@
 namespace lark {
 namespace {
 
-class MoreControls : public WindowTest {
- protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    form = std::make_unique<TForm>(nullptr);
-    form->SetClientSize(300, 200);
-  }
-  std::unique_ptr<TForm> form;
-};
+class MoreControls : public FormTest {};
 
 TEST_F(MoreControls, PageControlTurnsPagesByTabAndAsksFirst) {
   auto* pages = new TPageControl(form.get());

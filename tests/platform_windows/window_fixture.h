@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "platform/windows/application.h"
@@ -62,6 +63,17 @@ class WindowTest : public testing::Test {
 
  private:
   std::vector<int> hintPauses_;
+};
+
+// A test whose controls go on a 300 x 200 form.
+class FormTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    form = std::make_unique<TForm>(nullptr);
+    form->SetClientSize(300, 200);
+  }
+  std::unique_ptr<TForm> form;
 };
 
 }  // namespace lark
