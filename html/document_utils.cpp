@@ -28,15 +28,25 @@ int HexDigit(char c) {
 }  // namespace
 
 void DecodePercent(std::string& s) {
-  for (;;) {
-    const std::size_t percent = s.find('%');
-    if (percent == std::string::npos || percent == 0 || percent + 2 >= s.size()) return;
-    const int high = HexDigit(s[percent + 1]);
-    const int low = HexDigit(s[percent + 2]);
-    if (high < 0 || low < 0) throw EConvertError("'" + s.substr(percent + 1, 2) + "' is not a valid hexadecimal value");
-    s[percent] = static_cast<char>(high * 16 + low);
-    s.erase(percent + 1, 2);
+  const std::size_t first = s.find('%');
+  if (first == std::string::npos || first == 0) return;
+  // One pass, left to right: a decoded "%" is text, never a new escape.
+  std::string decoded(s, 0, first);
+  std::size_t i = first;
+  for (; i < s.size(); ++i) {
+    if (s[i] != '%') {
+      decoded += s[i];
+      continue;
+    }
+    if (i + 2 >= s.size()) break;
+    const int high = HexDigit(s[i + 1]);
+    const int low = HexDigit(s[i + 2]);
+    if (high < 0 || low < 0) throw EConvertError("'" + s.substr(i + 1, 2) + "' is not a valid hexadecimal value");
+    decoded += static_cast<char>(high * 16 + low);
+    i += 2;
   }
+  decoded.append(s, i, std::string::npos);
+  s = std::move(decoded);
 }
 
 void ReplaceCharInString(char oldChar, char newChar, std::string& s) {

@@ -16,10 +16,10 @@ namespace lark {
 // Removes every character below 33 (blanks and controls) from both ends.
 [[nodiscard]] std::string TrimBlanks(std::string_view s);
 
-// Replaces "%hh" escapes. A "%" in the first position stops the decoding
-// (the text is taken as not escaped); after each replacement the search
-// starts again from the beginning, so a decoded "%" can open a new escape.
-// A pair that is not hexadecimal raises EConvertError.
+// Replaces "%hh" escapes, each once, left to right ("%2541" gives "%41"). A
+// "%" in the first position stops the decoding (the text is taken as not
+// escaped), as does a "%" with fewer than two characters after it. A pair
+// that is not hexadecimal raises EConvertError.
 void DecodePercent(std::string& s);
 void ReplaceCharInString(char oldChar, char newChar, std::string& s);
 

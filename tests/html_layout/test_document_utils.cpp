@@ -21,7 +21,7 @@ TEST(DocumentUtils, TrimBlanksRemovesControlsAndBlanksAtBothEnds) {
 TEST(DocumentUtils, DecodePercentRules) {
   std::string s = "a%20b%2525";
   DecodePercent(s);
-  EXPECT_EQ(s, "a b%");  // a decoded "%" opens a new escape
+  EXPECT_EQ(s, "a b%25");  // each escape is decoded once
   s = "%41%42";
   DecodePercent(s);
   EXPECT_EQ(s, "%41%42");  // a leading "%" stops the decoding
