@@ -12,10 +12,6 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-[[nodiscard]] bool StartsWithText(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
-}
-
 // Where the host starts: after "://", after a leading "//", else at 0.
 [[nodiscard]] std::size_t AuthorityStart(std::string_view url) {
   if (const std::size_t mark = url.find("://"); mark != npos) return mark + 3;
@@ -139,7 +135,7 @@ std::string Combine(std::string_view Base, std::string_view Ref) {
 
 std::string Normalize(std::string_view URL) {
   std::string url = TrimBlanks(URL);
-  if (StartsWithText(url, "file://")) return url;
+  if (StartsText("file://", url)) return url;
   if (url.find("://") == npos) url.insert(0, "http://");
   url = FoldCurrentSegments(url);
   // A bare host gets the root path, before any query or fragment.
@@ -197,14 +193,14 @@ TURLParts ParseURL(std::string_view URL) {
       return parts;
     }
     rest = URL.substr(2);
-  } else if (StartsWithText(URL, "http:")) {
+  } else if (StartsText("http:", URL)) {
     parts.Protocol = "http";
     if (URL.size() >= 7 && URL[6] != '/') {
       parts.Path = URL.substr(5);
       return parts;
     }
     rest = URL.substr(5);
-  } else if (StartsWithText(URL, "mailto:")) {
+  } else if (StartsText("mailto:", URL)) {
     parts.Protocol = "mailto";
     rest = URL.substr(7);
   }

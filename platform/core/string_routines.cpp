@@ -110,6 +110,10 @@ std::size_t PosText(std::string_view sub, std::string_view s, std::size_t from) 
   return std::string::npos;
 }
 
+bool StartsText(std::string_view sub, std::string_view s) {
+  return s.size() >= sub.size() && SameText(s.substr(0, sub.size()), sub);
+}
+
 std::string IntToStr(std::int64_t value) { return std::to_string(value); }
 
 std::string IntToHex(std::int64_t value, int digits) {

@@ -29,6 +29,8 @@ namespace lark {
 [[nodiscard]] std::size_t Pos(std::string_view sub, std::string_view s, std::size_t from = 0);
 // Pos without regard to ASCII case.
 [[nodiscard]] std::size_t PosText(std::string_view sub, std::string_view s, std::size_t from = 0);
+// True when s begins with sub, without regard to ASCII case.
+[[nodiscard]] bool StartsText(std::string_view sub, std::string_view s);
 
 [[nodiscard]] std::string IntToStr(std::int64_t value);
 // Upper-case hexadecimal, zero-padded to at least digits. Negative values
