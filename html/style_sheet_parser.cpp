@@ -1,6 +1,6 @@
 #include "html/style_sheet_parser.h"
 
-#include <unordered_map>
+#include <array>
 #include <unordered_set>
 #include <vector>
 
@@ -153,17 +153,17 @@ class TSheetReader {
 // declaration per property however long its block is.
 class TDeclarationList {
  public:
+  TDeclarationList() { latest_.fill(kNone); }
+
   void Add(const std::string& property, const std::string& value) {
     const int index = PropertyIndex(property);
     if (index < 0 || !TakesEffect(index, value)) return;
-    const auto [latest, added] = latest_.try_emplace(property, items_.size());
-    if (!added) {
-      items_[latest->second].Live = false;
-      latest->second = items_.size();
-    }
+    std::size_t& latest = latest_[static_cast<std::size_t>(index)];
+    if (latest != kNone) items_[latest].Live = false;
+    latest = items_.size();
     items_.push_back({property, value, true});
   }
-  [[nodiscard]] bool Empty() const { return latest_.empty(); }
+  [[nodiscard]] bool Empty() const { return items_.empty(); }
   template <typename Visit>
   void ForEach(const Visit& visit) const {
     for (const Declaration& declaration : items_)
@@ -171,6 +171,8 @@ class TDeclarationList {
   }
 
  private:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
   // A colour that is no colour and a visibility that is neither word leave
   // the rule as it was; every other declaration sets its properties.
   static bool TakesEffect(int index, const std::string& value) {
@@ -190,7 +192,7 @@ class TDeclarationList {
     bool Live;
   };
   std::vector<Declaration> items_;
-  std::unordered_map<std::string, std::size_t> latest_;
+  std::array<std::size_t, css::PropCount> latest_;  // per property, its live declaration
 };
 
 struct TImportBudget {
@@ -296,7 +298,6 @@ class TSheetParser {
   // when a character outside the understood ones ends the list.
   std::vector<std::string> ReadSelectors(bool& understood) {
     std::vector<std::string> selectors;
-    std::unordered_set<std::string> seen;
     do {
       if (reader_.Ch() == ',') reader_.Next();
       reader_.SkipBlanks();
@@ -306,11 +307,21 @@ class TSheetParser {
         reader_.Next();
       }
       std::string selector = Trim(LowerCase(text));
-      if (!selector.empty() && seen.insert(selector).second) selectors.push_back(std::move(selector));
+      if (!selector.empty()) selectors.push_back(std::move(selector));
     } while (reader_.Ch() == ',');
     understood = AtBlockOrEnd();
     while (!AtBlockOrEnd()) reader_.Next();
-    return selectors;
+    return WithoutRepeats(std::move(selectors));
+  }
+
+  // Each selector once, where it first came.
+  static std::vector<std::string> WithoutRepeats(std::vector<std::string> selectors) {
+    if (selectors.size() < 2) return selectors;
+    std::unordered_set<std::string> seen;
+    std::vector<std::string> once;
+    for (std::string& selector : selectors)
+      if (seen.insert(selector).second) once.push_back(std::move(selector));
+    return once;
   }
 
   TDeclarationList ReadBlock() {
