@@ -212,7 +212,9 @@ TURLParts ParseURL(std::string_view URL) {
   return parts;
 }
 
-void ReplaceChar(char Find, char Replacement, std::string& Text) { std::replace(Text.begin(), Text.end(), Find, Replacement); }
+void ReplaceChar(char Find, char Replacement, std::string& Text) {
+  std::replace(Text.begin(), Text.end(), Find, Replacement);
+}
 
 std::string FileNameToURL(std::string_view FileName) {
   static constexpr char kHex[] = "0123456789ABCDEF";

@@ -170,12 +170,17 @@ TEST(UrlHelpers, FileNamesSurviveTheRoundTrip) {
   EXPECT_EQ(FileNameToURL("/d/My Page#1?.html"), "/d/My%20Page%231%3F.html");
   EXPECT_EQ(FileNameToURL("/d/%41%25"), "/d/%2541%2525");
   EXPECT_EQ(FileNameToURL("/d/\xC3\xA9"), "/d/%C3%A9");
-  for (const char* name : {"/tmp/My Page.html", "/d/a#b?c.html", "/d/%41%25.txt", "/d/Gr\xC3\xBC\xC3\x9F" "e/\xE6\x97\xA5.html",
-                           "/d/tab\there ", "/d/x:y\\z|w", "/d/100%"}) {
+  for (const char* name : {"/tmp/My Page.html", "/d/a#b?c.html", "/d/%41%25.txt",
+                           "/d/Gr\xC3\xBC\xC3\x9F" "e/\xE6\x97\xA5.html", "/d/tab\there ", "/d/x:y\\z|w",
+                           "/d/100%"}) {
     const std::string url = "file://" + FileNameToURL(name);
     EXPECT_EQ(FileURLToPath(url), name) << url;
     EXPECT_EQ(Normalize(url), url);
   }
+  // A real file under such a name is found again through its URL.
+  test::TempDir dir;
+  const std::string path = dir.Write("My Page #1?%41%25 \xC3\xA9.txt", "found");
+  EXPECT_EQ(test::ReadFile(FileURLToPath("file://" + FileNameToURL(path))), "found");
 }
 
 }  // namespace

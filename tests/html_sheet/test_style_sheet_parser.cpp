@@ -206,7 +206,8 @@ TEST(StyleSheetParser, LinkedSheetsResolveAddressesAgainstTheirFolder) {
     EXPECT_EQ(Rule(styles, "p", css::BackgroundImage), c.Resolved) << c.Base << " " << c.Value;
   }
   TStyleList styles;
-  ParseLinkedStyleSheet(styles, "div\n{ background: url(a.gif) red;\r\n list-style: url(b.gif) }\np\n{margin: 1px\n2px}",
+  ParseLinkedStyleSheet(styles,
+                        "div\n{ background: url(a.gif) red;\r\n list-style: url(b.gif) }\np\n{margin: 1px\n2px}",
                         "http://h/c/s.css");
   EXPECT_EQ(Rule(styles, "div", css::BackgroundImage), "url(http://h/c/a.gif)");
   EXPECT_EQ(Rule(styles, "div", css::ListStyleImage), "url(http://h/c/b.gif)");
