@@ -1,5 +1,6 @@
 #include "html/style_sheet_parser.h"
 
+#include <algorithm>
 #include <array>
 #include <unordered_set>
 #include <vector>
