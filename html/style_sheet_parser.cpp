@@ -196,20 +196,10 @@ class TDeclarationList {
   std::array<std::size_t, css::PropCount> latest_;  // per property, its live declaration
 };
 
-struct TImportBudget {
-  int SheetsLeft = MaxImportedSheets;
-};
-
 class TSheetParser {
  public:
-  TSheetParser(TStyleList& styles, const TCharSource& source, int callersChar, std::string base,
-               const TStyleSheetFetcher& fetchImport, int depth, TImportBudget& budget)
-      : styles_(styles),
-        reader_(source, callersChar),
-        base_(std::move(base)),
-        fetchImport_(fetchImport),
-        depth_(depth),
-        budget_(budget) {}
+  TSheetParser(TStyleList& styles, const TCharSource& source, int callersChar, std::string base)
+      : styles_(styles), reader_(source, callersChar), base_(std::move(base)) {}
 
   // Reads rules until "<" or the end; returns the character it stopped at.
   int Parse() {
@@ -219,7 +209,6 @@ class TSheetParser {
         ReadAtRule();
       } else {
         ReadRule();
-        rulesSeen_ = true;
       }
       // A trailing HTML comment closer, "-->".
       while (reader_.Ch() == ' ' || reader_.Ch() == '-' || reader_.Ch() == '>') reader_.Next();
@@ -246,46 +235,15 @@ class TSheetParser {
     }
   }
 
-  // "@" rules are skipped: up to ";", or a block up to its first "}". An
-  // @import before the first rule is read through the fetch hook.
+  // "@" rules are skipped: up to ";", or a block up to its first "}".
   void ReadAtRule() {
-    std::string text;
-    reader_.Next();
-    while (reader_.Ch() != ';' && reader_.Ch() != '{' && !AtEnd()) {
-      text += static_cast<char>(reader_.Ch());
-      reader_.Next();
-    }
+    while (reader_.Ch() != ';' && reader_.Ch() != '{' && !AtEnd()) reader_.Next();
     if (reader_.Ch() == '{') {
       while (reader_.Ch() != '}' && !AtEnd()) reader_.Next();
       if (reader_.Ch() == '}') reader_.Next();
-      return;
+    } else if (reader_.Ch() == ';') {
+      reader_.Next();
     }
-    if (reader_.Ch() == ';') reader_.Next();
-    Import(text);
-  }
-
-  void Import(std::string_view rule) {
-    if (!fetchImport_ || rulesSeen_ || depth_ >= MaxImportDepth || budget_.SheetsLeft <= 0) return;
-    const std::string text = Trim(rule);
-    if (!StartsText("import", text)) return;
-    const std::string target = Trim(std::string_view(text).substr(6));
-    std::size_t end = npos;
-    std::string address;
-    if (StartsText("url(", target)) {
-      end = target.find(')');
-      address = Unquote(Trim(target.substr(4, end == npos ? npos : end - 4)));
-    } else if (!target.empty() && (target.front() == '"' || target.front() == '\'')) {
-      end = target.find(target.front(), 1);
-      address = target.substr(1, end == npos ? npos : end - 1);
-    }
-    const std::string media = end == npos ? std::string() : Trim(std::string_view(target).substr(end + 1));
-    if (address.empty() || !(media.empty() || PosText("all", media) != npos || PosText("screen", media) != npos))
-      return;
-    --budget_.SheetsLeft;
-    const std::optional<TFetchedStyleSheet> sheet = fetchImport_(ResolveAddress(address, base_));
-    if (!sheet) return;
-    const TCharSource source = LinkedSheetSource(sheet->Text);
-    TSheetParser(styles_, source, ' ', sheet->Address, fetchImport_, depth_ + 1, budget_).Parse();
   }
 
   void ReadRule() {
@@ -388,10 +346,6 @@ class TSheetParser {
   TStyleList& styles_;
   TSheetReader reader_;
   const std::string base_;
-  const TStyleSheetFetcher& fetchImport_;
-  const int depth_;
-  TImportBudget& budget_;
-  bool rulesSeen_ = false;
 };
 
 // The attribute's text with names and keywords lower-cased and line ends and
@@ -425,16 +379,13 @@ class TSheetParser {
 
 }  // namespace
 
-void ParseStyleSheet(TStyleList& StyleList, int& Ch, const TCharSource& GetChar, const std::string& Base,
-                     const TStyleSheetFetcher& FetchImport) {
-  TImportBudget budget;
-  Ch = TSheetParser(StyleList, GetChar, Ch, Base, FetchImport, 0, budget).Parse();
+void ParseStyleSheet(TStyleList& StyleList, int& Ch, const TCharSource& GetChar, const std::string& Base) {
+  Ch = TSheetParser(StyleList, GetChar, Ch, Base).Parse();
 }
 
-void ParseLinkedStyleSheet(TStyleList& StyleList, std::string_view Text, const std::string& Address,
-                           const TStyleSheetFetcher& FetchImport) {
+void ParseLinkedStyleSheet(TStyleList& StyleList, std::string_view Text, const std::string& Address) {
   int ch = ' ';
-  ParseStyleSheet(StyleList, ch, LinkedSheetSource(Text), Address, FetchImport);
+  ParseStyleSheet(StyleList, ch, LinkedSheetSource(Text), Address);
 }
 
 void ParseStyleAttribute(const std::string& Text, TProperties& Props) {

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,23 +15,6 @@ class TProperties;
 // list (each costs a full set of property values); a rule for a new selector
 // past it is dropped, while rules for existing selectors still apply.
 constexpr std::size_t MaxStyleRules = 10'000;
-// @import reaches at most this deep, and one sheet with everything it
-// imports fetches at most MaxImportedSheets sheets.
-constexpr int MaxImportDepth = 4;
-constexpr int MaxImportedSheets = 32;
-
-// A sheet fetched for @import: its text, and the address it came from, which
-// its url() values and its own imports are resolved against.
-struct TFetchedStyleSheet {
-  std::string Text;
-  std::string Address;
-};
-// Fetches the sheet of an @import. The address is resolved against the
-// importing sheet's address when that is known; in a STYLE element it comes
-// as written, for the caller to resolve against the document's base. No
-// value skips the import.
-using TStyleSheetFetcher = std::function<std::optional<TFetchedStyleSheet>(const std::string& address)>;
-
 // Reads CSS rules from `GetChar` into `StyleList` until "<" or the end of
 // input. `Ch` is the caller's current character (the ">" of a STYLE tag); on
 // return it is the character the reader stopped at, which the HTML reader
@@ -41,11 +22,9 @@ using TStyleSheetFetcher = std::function<std::optional<TFetchedStyleSheet>(const
 // resolved against its folder), empty for a STYLE element. A selector with a
 // character this reader does not understand (">", "+", "~", "[", "*" ...)
 // drops its whole rule.
-void ParseStyleSheet(TStyleList& StyleList, int& Ch, const TCharSource& GetChar, const std::string& Base,
-                     const TStyleSheetFetcher& FetchImport = {});
-// A fetched sheet (LINK, @import): its line ends read as blanks.
-void ParseLinkedStyleSheet(TStyleList& StyleList, std::string_view Text, const std::string& Address,
-                           const TStyleSheetFetcher& FetchImport = {});
+void ParseStyleSheet(TStyleList& StyleList, int& Ch, const TCharSource& GetChar, const std::string& Base);
+// A fetched sheet (LINK): its line ends read as blanks.
+void ParseLinkedStyleSheet(TStyleList& StyleList, std::string_view Text, const std::string& Address);
 
 // The declarations of a STYLE attribute into `Props`. Names and keywords are
 // read without case; quoted text and url() addresses keep theirs.

@@ -1,5 +1,5 @@
 // Feeds arbitrary text to the style-sheet reader three ways (a STYLE element,
-// a linked sheet whose imports fetch the same text again, a STYLE attribute)
+// a linked sheet, a STYLE attribute)
 // and reads back what the rules hold.
 
 #include <cstddef>
@@ -22,10 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   int ch = '>';
   ParseStyleSheet(styles, ch, source, "");
 
-  const TStyleSheetFetcher fetchSelf = [&](const std::string&) -> std::optional<TFetchedStyleSheet> {
-    return TFetchedStyleSheet{text, "http://h/css/s.css"};
-  };
-  ParseLinkedStyleSheet(styles, text, "/d/css/s.css", fetchSelf);
+  ParseLinkedStyleSheet(styles, text, "/d/css/s.css");
   for (const auto& [key, props] : styles.Items()) {
     (void)props->GetBoxValues(1000, 1000);
     (void)props->GetListStyleImage();

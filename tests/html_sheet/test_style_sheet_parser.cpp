@@ -114,38 +114,6 @@ TEST(StyleSheetParser, AtRulesAndCommentsAsWritten) {
   EXPECT_EQ(commented.Find("h1"), nullptr);
 }
 
-TEST(StyleSheetParser, ImportsGoThroughTheFetchHook) {
-  std::vector<std::string> requests;
-  const TStyleSheetFetcher fetch = [&](const std::string& address) -> std::optional<TFetchedStyleSheet> {
-    requests.push_back(address);
-    if (address != "http://h/css/base.css") return std::nullopt;
-    // Imports itself: the depth limit ends the loop.
-    return TFetchedStyleSheet{"@import url(base.css);\nh1 { color: green; background: url(../img/a.gif) }",
-                              address};
-  };
-  TStyleList styles;
-  ParseLinkedStyleSheet(styles,
-                        "@import 'base.css'; @import url(\"print.css\") print; @import url(gone.css) screen;\n"
-                        "h2 { color: red }\n@import url(late.css);",
-                        "http://h/css/site.css", fetch);
-  std::vector<std::string> expected(MaxImportDepth, "http://h/css/base.css");
-  expected.push_back("http://h/css/gone.css");
-  EXPECT_EQ(requests, expected);
-  EXPECT_EQ(Rule(styles, "h1", css::Color), Color(0x008000));
-  EXPECT_EQ(Rule(styles, "h1", css::BackgroundImage), "url(http://h/img/a.gif)");
-  EXPECT_EQ(Rule(styles, "h2", css::Color), Color(0xFF));
-
-  // However a sheet fans out, one parse fetches a bounded number of sheets.
-  int fetched = 0;
-  const TStyleSheetFetcher fanOut = [&](const std::string& address) -> std::optional<TFetchedStyleSheet> {
-    ++fetched;
-    return TFetchedStyleSheet{"@import 'a.css'; @import 'b.css'; @import 'c.css';", address};
-  };
-  TStyleList many;
-  ParseLinkedStyleSheet(many, "@import 'a.css'; @import 'b.css';", "http://h/s.css", fanOut);
-  EXPECT_EQ(fetched, MaxImportedSheets);
-}
-
 TEST(StyleSheetParser, SelectorsOutsideTheUnderstoodOnesDropTheirRule) {
   TStyleList styles;
   ParseStyleElement(styles,
