@@ -33,7 +33,7 @@ TFontObj::~TFontObj() {
 
 void TFontObj::SetFont(const TRunFont& font) {
   font_ = font;
-  codePage_ = CharsetToCodePage(font.Font.Charset());
+  codePage_ = font.Font.CodePage();
   TCanvas& canvas = MeasuringCanvas();
   canvas.SetFont(font.Font);
   TEXTMETRIC tm;

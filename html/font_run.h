@@ -50,7 +50,7 @@ class TFontObj : public TObject {
   [[nodiscard]] bool IsLink() const { return linkFonts_ != nullptr && !UrlTarget.URL.empty(); }
   void SetVisited(bool visited);
   void SetHover(bool hover);
-  // The code page in which the run's text is decoded, from its charset.
+  // The code page in which the run's text is decoded: its font's.
   [[nodiscard]] int CodePage() const { return codePage_; }
   [[nodiscard]] const TFont& Font() const { return font_.Font; }
   [[nodiscard]] TColor BgColor() const { return font_.BgColor; }
