@@ -100,7 +100,7 @@ class ChunkedSequence {
   void clear() { (void)TakeAll(); }
 
  private:
-  static constexpr std::size_t kMaxChunk = 512;
+  static constexpr std::size_t kMaxChunk = 128;
 
   struct Place {
     std::size_t Chunk;
