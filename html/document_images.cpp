@@ -161,19 +161,18 @@ void TSectionList::InsertImage(const std::string& src, TMemoryStream& stream, bo
     missingBackground_.clear();
     if (!IsCopy) BackgroundBitmapLoaded = false;
   }
-  for (std::size_t i = 0; i < MissingImages.size();) {
-    if (MissingImages[i].first != key) {
-      ++i;
-      continue;
-    }
-    TObject* waiting = MissingImages[i].second;
-    MissingImages.erase(MissingImages.begin() + static_cast<std::ptrdiff_t>(i));
-    if (auto* image = dynamic_cast<TLateImage*>(waiting)) {
+  std::vector<TObject*> waiting;
+  MissingImages.RemoveIf([&](const auto& entry) {
+    if (entry.first != key) return false;
+    waiting.push_back(entry.second);
+    return true;
+  });
+  for (TObject* object : waiting)
+    if (auto* image = dynamic_cast<TLateImage*>(object)) {
       bool changed = false;
       image->InsertImage(key, changed);
       reformat = reformat || changed;
     }
-  }
 }
 
 TBitmap* TSectionList::GetBackgroundBitmap() {

@@ -1,5 +1,8 @@
 #include "html/font_run.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "html/paragraph_section.h"
 #include "html/section_list.h"
 #include "platform/graphics/bitmap.h"
@@ -30,7 +33,7 @@ TFontObj::~TFontObj() {
 
 void TFontObj::SetFont(const TRunFont& font) {
   font_ = font;
-  codePage_ = CharsetToCodePage(font.Font.Charset());
+  codePage_ = font.Font.CodePage();
   TCanvas& canvas = MeasuringCanvas();
   canvas.SetFont(font.Font);
   TEXTMETRIC tm;
@@ -65,32 +68,23 @@ void TFontObj::SetHover(bool hover) {
 }
 
 TFontObj* TFontList::GetFontObjAt(int pos, int& index) const {
-  // Runs are few per paragraph; a binary search would gain nothing.
-  TFontObj* found = nullptr;
-  for (std::size_t i = 0; i < Count(); ++i) {
-    if (Items(i)->Pos > pos) break;
-    found = Items(i);
-    index = static_cast<int>(i);
-  }
-  return found;
+  // A paragraph that is a long list of links holds thousands of runs.
+  const auto after = std::upper_bound(begin(), end(), pos, [](int p, const auto& run) { return p < run->Pos; });
+  if (after == begin()) return nullptr;
+  index = static_cast<int>(after - begin()) - 1;
+  return std::prev(after)->get();
 }
 
 int TFontList::GetFontCountAt(int pos, int len) const {
-  for (const auto& run : *this)
-    if (run->Pos > pos) return run->Pos - pos;
-  return len - pos;
+  const auto after = std::upper_bound(begin(), end(), pos, [](int p, const auto& run) { return p < run->Pos; });
+  return (after == end() ? len : (*after)->Pos) - pos;
 }
 
-void TFontList::Decrement(int n) {
-  for (std::size_t i = 0; i < Count(); ++i) {
-    TFontObj* run = Items(i);
-    if (run->Pos <= n) continue;
-    --run->Pos;
-    if (i > 0 && Items(i - 1)->Pos == run->Pos) {
-      Delete(i - 1);
-      --i;
-    }
-  }
+void TFontList::RemoveCharacters(const std::vector<int>& removedBefore) {
+  const auto last = static_cast<int>(removedBefore.size()) - 1;
+  for (const auto& run : *this) run->Pos -= removedBefore[static_cast<std::size_t>(std::clamp(run->Pos, 0, last))];
+  // Of runs that now start at one place, the last one stays.
+  RemoveIf([this](std::size_t i) { return i + 1 < Count() && Items(i + 1)->Pos == Items(i)->Pos; });
 }
 
 }  // namespace lark

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "html/free_list.h"
 #include "html/url_target.h"
@@ -49,7 +50,7 @@ class TFontObj : public TObject {
   [[nodiscard]] bool IsLink() const { return linkFonts_ != nullptr && !UrlTarget.URL.empty(); }
   void SetVisited(bool visited);
   void SetHover(bool hover);
-  // The code page in which the run's text is decoded, from its charset.
+  // The code page in which the run's text is decoded: its font's.
   [[nodiscard]] int CodePage() const { return codePage_; }
   [[nodiscard]] const TFont& Font() const { return font_.Font; }
   [[nodiscard]] TColor BgColor() const { return font_.BgColor; }
@@ -89,9 +90,11 @@ class TFontList : public TFreeList<TFontObj> {
   }
   // Characters from pos to the next run's start, or to `len`.
   [[nodiscard]] int GetFontCountAt(int pos, int len) const;
-  // The character at n was deleted: later runs move back by one; a run that
-  // now starts where its predecessor starts replaces it.
-  void Decrement(int n);
+  // Characters were deleted from the text; removedBefore[i] counts those
+  // that stood before old index i (one entry per old index and one for the
+  // end). Runs move back over them; a run that then starts where its
+  // predecessor starts replaces it.
+  void RemoveCharacters(const std::vector<int>& removedBefore);
 };
 
 }  // namespace lark

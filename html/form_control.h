@@ -11,6 +11,8 @@
 
 namespace lark {
 
+class ThtmlForm;
+
 // An object of the document shown as a window control on the paint panel
 // (a form control or an object panel). The paragraph that holds it places
 // the window when it paints; a scroll marks every window unpainted, and the
@@ -46,6 +48,10 @@ class TFormControlObj : public TIDObject, public TWindowedObject {
   TAlignmentKind FormAlign = aBaseline;
   int HSpaceL = 0, HSpaceR = 0;  // the spacing taken from the element's style
   int YValue = 0;                // the Y of the line that holds it
+  // The form that owns the control; the form sets it when it takes the
+  // control, and a control whose paragraph leaves the document is handed
+  // back to it alone.
+  ThtmlForm* MyForm = nullptr;
 };
 
 // One form of the document, owning its controls.

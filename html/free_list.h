@@ -47,6 +47,22 @@ class TFreeList {
     items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
     return item;
   }
+  // Frees, in one pass and from index 0 upward, every item whose index (in
+  // the list as it stood before the call) satisfies `remove`.
+  template <typename Predicate>
+  void RemoveIf(Predicate remove) {
+    std::size_t kept = 0;
+    const std::size_t count = items_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+      if (remove(i)) {
+        items_[i].reset();
+      } else {
+        if (kept != i) items_[kept] = std::move(items_[i]);
+        ++kept;
+      }
+    }
+    items_.resize(kept);
+  }
   // Index of `item`, or -1.
   [[nodiscard]] std::ptrdiff_t IndexOf(const T* item) const {
     for (std::size_t i = 0; i < items_.size(); ++i)

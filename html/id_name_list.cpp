@@ -1,5 +1,7 @@
 #include "html/id_name_list.h"
 
+#include <vector>
+
 namespace lark {
 
 TIDNameList::TIDNameList(TTextPositionLocator* ownerList) : OwnerList(ownerList) { SetSorted(true); }
@@ -13,16 +15,52 @@ int TIDNameList::AddObject(const std::string& name, TObject* object) {
     Delete(index);
     FreeOwned(old);
   }
-  return TStringList::AddObject(name, object);
+  index = TStringList::AddObject(name, object);
+  namesOf_.emplace(object, name);
+  return index;
 }
 
 void TIDNameList::AddChPosObject(const std::string& name, std::int32_t pos) {
   AddObject(name, new TChPosObj(pos, OwnerList));
 }
 
+void TIDNameList::PutObject(int index, TObject* object) {
+  const std::string& name = At(index);
+  ForgetName(Objects(index), name);
+  TStringList::PutObject(index, object);
+  namesOf_.emplace(object, name);
+}
+
+void TIDNameList::Delete(int index) {
+  ForgetName(Objects(index), At(index));
+  TStringList::Delete(index);
+}
+
 void TIDNameList::Clear() {
   for (int i = 0; i < Count(); ++i) FreeOwned(Objects(i));
+  namesOf_.clear();
   TStringList::Clear();
+}
+
+void TIDNameList::RemoveObject(const TObject* object) {
+  const auto [first, last] = namesOf_.equal_range(object);
+  if (first == last) return;
+  std::vector<std::string> names;
+  for (auto it = first; it != last; ++it) names.push_back(it->second);
+  namesOf_.erase(first, last);
+  for (const std::string& name : names) {
+    int index = 0;
+    if (Find(name, index) && Objects(index) == object) TStringList::Delete(index);
+  }
+}
+
+void TIDNameList::ForgetName(const TObject* object, const std::string& name) {
+  const auto [first, last] = namesOf_.equal_range(object);
+  for (auto it = first; it != last; ++it)
+    if (it->second == name) {
+      namesOf_.erase(it);
+      return;
+    }
 }
 
 void TIDNameList::FreeOwned(TObject* object) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "html/id_object.h"
 #include "platform/core/string_list.h"
@@ -11,6 +12,8 @@ namespace lark {
 // A document's anchor names and IDs, sorted and compared without regard to
 // case, each with the object it names. The list owns only the character-
 // position anchors it made itself; every other object belongs to a section.
+// Beside the sorted names it keeps, per object, the names that point to it,
+// so that an object leaving the document is taken out in O(its names x log n).
 class TIDNameList : public TStringList {
  public:
   explicit TIDNameList(TTextPositionLocator* ownerList);
@@ -19,12 +22,19 @@ class TIDNameList : public TStringList {
   // A name already present is replaced, so the last anchor of a name wins.
   int AddObject(const std::string& name, TObject* object) override;
   void AddChPosObject(const std::string& name, std::int32_t pos);
+  void PutObject(int index, TObject* object) override;
+  void Delete(int index) override;
   void Clear() override;
+  // Takes out every name that points to `object` (which is not freed).
+  void RemoveObject(const TObject* object);
 
   TTextPositionLocator* const OwnerList;  // not owned
 
  private:
   void FreeOwned(TObject* object);
+  void ForgetName(const TObject* object, const std::string& name);
+
+  std::unordered_multimap<const TObject*, std::string> namesOf_;
 };
 
 }  // namespace lark

@@ -128,16 +128,25 @@ TFloatingObj* TSection::ObjectAt(int pos) const {
   return nullptr;
 }
 
-void TSection::DeleteChar(int index) {
-  Buff.erase(static_cast<std::size_t>(index), 1);
-  Brk.erase(static_cast<std::size_t>(index), 1);
-  if (static_cast<std::size_t>(index) < sourcePositions_.size())
-    sourcePositions_.erase(sourcePositions_.begin() + index);
-  for (const auto& object : Images)
-    if (object->Pos > index) --object->Pos;
-  for (TFormControlObj* control : FormControls)
-    if (control->Pos > index) --control->Pos;
-  Fonts.Decrement(index);
+void TSection::RemoveMarked(const std::vector<char>& marked) {
+  if (std::find(marked.begin(), marked.end(), 1) == marked.end()) return;
+  std::vector<int> removedBefore(marked.size() + 1, 0);
+  for (std::size_t i = 0; i < marked.size(); ++i) removedBefore[i + 1] = removedBefore[i] + marked[i];
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < marked.size(); ++i) {
+    if (marked[i]) continue;
+    Buff[kept] = Buff[i];
+    Brk[kept] = Brk[i];
+    if (i < sourcePositions_.size()) sourcePositions_[kept] = sourcePositions_[i];
+    ++kept;
+  }
+  Buff.resize(kept);
+  Brk.resize(kept);
+  if (sourcePositions_.size() > kept) sourcePositions_.resize(kept);
+  const auto movedBack = [&](int pos) { return removedBefore[static_cast<std::size_t>(std::clamp(pos, 0, static_cast<int>(marked.size())))]; };
+  for (const auto& object : Images) object->Pos -= movedBack(object->Pos);
+  for (TFormControlObj* control : FormControls) control->Pos -= movedBack(control->Pos);
+  Fonts.RemoveCharacters(removedBefore);
 }
 
 void TSection::BuildIndex() {
@@ -151,45 +160,88 @@ void TSection::BuildIndex() {
   finished_ = true;
 }
 
+// Each white-space rule marks what it deletes and the text is compacted once
+// per rule, so a paragraph of any length is finished in linear time. The
+// rules apply in order, each to the text the previous one left.
 void TSection::Finish() {
   if (finished_) return;
-  // 1. leading blanks
-  while (!Buff.empty() && Buff[0] == ' ') DeleteChar(0);
-  // 2. two blanks in a row keep one, the non-breaking one when there is one
-  for (int i = 0; i + 1 < static_cast<int>(Buff.size());) {
-    if (Buff[i] == ' ' && Buff[i + 1] == ' ')
-      DeleteChar(Brk[i] != 'n' && Brk[i + 1] == 'n' ? i : i + 1);
-    else
-      ++i;
-  }
-  // 3. a blank right after a floating object
-  for (int i = static_cast<int>(Buff.size()) - 1; i > 0; --i)
-    if (Buff[i] == ' ' && Buff[i - 1] == kObjectChar) {
-      TFloatingObj* object = ObjectAt(i - 1);
-      if (object && object->Floats()) DeleteChar(i);
-    }
-  // 4. soft hyphens, only where the run's code page reads one
-  if (!DoubleByte)
-    for (int i = 0; i < static_cast<int>(Buff.size());) {
-      const TFontObj* run = Fonts.GetFontObjAt(i);
-      const DecodedChar ch = DecodeChar(Buff, static_cast<std::size_t>(i), run ? run->CodePage() : CP_UTF8);
-      if (ch.CodePoint == 0xAD) {
-        for (std::size_t k = 0; k < ch.Length; ++k) DeleteChar(i);
-      } else {
-        i += static_cast<int>(std::max<std::size_t>(ch.Length, 1));
-      }
-    }
-  // 5. the blank beside a hard line break
-  for (int i = 0; i + 1 < static_cast<int>(Buff.size());) {
-    if (Buff[i] == ' ' && Buff[i + 1] == kBreakChar)
-      DeleteChar(i);
-    else if (Buff[i] == kBreakChar && Buff[i + 1] == ' ')
-      DeleteChar(i + 1);
-    else
-      ++i;
-  }
+  RemoveMarked(LeadingBlanks());
+  RemoveMarked(DoubledBlanks());
+  RemoveMarked(BlanksAfterFloats());
+  if (!DoubleByte) RemoveMarked(SoftHyphens());
+  RemoveMarked(BlanksBesideBreaks());
   ConvertNonBreakingSpaces();
   BuildIndex();
+}
+
+std::vector<char> TSection::LeadingBlanks() const {
+  std::vector<char> marked(Buff.size(), 0);
+  for (std::size_t i = 0; i < Buff.size() && Buff[i] == ' '; ++i) marked[i] = 1;
+  return marked;
+}
+
+std::vector<char> TSection::DoubledBlanks() const {
+  // A row of blanks keeps one: the first non-breaking one, else the first.
+  std::vector<char> marked(Buff.size(), 0);
+  for (std::size_t i = 0; i < Buff.size();) {
+    if (Buff[i] != ' ') {
+      ++i;
+      continue;
+    }
+    std::size_t end = i;
+    while (end < Buff.size() && Buff[end] == ' ') ++end;
+    std::size_t kept = i;
+    while (kept < end && Brk[kept] != 'n') ++kept;
+    if (kept == end) kept = i;
+    for (std::size_t k = i; k < end; ++k) marked[k] = k != kept;
+    i = end;
+  }
+  return marked;
+}
+
+std::vector<char> TSection::BlanksAfterFloats() const {
+  std::vector<char> floatAt(Buff.size(), 0);
+  for (const auto& object : Images)
+    if (object->Floats() && object->Pos >= 0 && static_cast<std::size_t>(object->Pos) < Buff.size())
+      floatAt[static_cast<std::size_t>(object->Pos)] = Buff[static_cast<std::size_t>(object->Pos)] == kObjectChar;
+  std::vector<char> marked(Buff.size(), 0);
+  for (std::size_t i = 1; i < Buff.size(); ++i) marked[i] = Buff[i] == ' ' && floatAt[i - 1];
+  return marked;
+}
+
+std::vector<char> TSection::SoftHyphens() const {
+  // Only where the run's code page reads U+00AD; runs are walked in step
+  // with the text.
+  std::vector<char> marked(Buff.size(), 0);
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < Buff.size();) {
+    while (run + 1 < Fonts.Count() && Fonts[run + 1]->Pos <= static_cast<int>(i)) ++run;
+    const int codePage = Fonts.Empty() ? CP_UTF8 : Fonts[run]->CodePage();
+    const DecodedChar ch = DecodeChar(Buff, i, codePage);
+    const std::size_t length = std::max<std::size_t>(ch.Length, 1);
+    if (ch.CodePoint == 0xAD)
+      for (std::size_t k = i; k < i + length && k < Buff.size(); ++k) marked[k] = 1;
+    i += length;
+  }
+  return marked;
+}
+
+std::vector<char> TSection::BlanksBesideBreaks() const {
+  // A blank right before a break goes, and every blank right after one.
+  std::vector<char> marked(Buff.size(), 0);
+  if (Buff.empty()) return marked;
+  std::size_t current = 0;
+  for (std::size_t next = 1; next < Buff.size(); ++next) {
+    if (Buff[current] == ' ' && Buff[next] == kBreakChar) {
+      marked[current] = 1;
+      current = next;
+    } else if (Buff[current] == kBreakChar && Buff[next] == ' ') {
+      marked[next] = 1;
+    } else {
+      current = next;
+    }
+  }
+  return marked;
 }
 
 void TSection::ConvertNonBreakingSpaces() {

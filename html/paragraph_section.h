@@ -117,7 +117,15 @@ class TSection : public TSectionBase {
     int SourcePos;
   };
 
-  void DeleteChar(int index);
+  // Deletes the characters marked 1 (one mark per character) in one pass,
+  // moving the objects and runs that stand after them.
+  void RemoveMarked(const std::vector<char>& marked);
+  // What each white-space rule of Finish deletes.
+  [[nodiscard]] std::vector<char> LeadingBlanks() const;
+  [[nodiscard]] std::vector<char> DoubledBlanks() const;
+  [[nodiscard]] std::vector<char> BlanksAfterFloats() const;
+  [[nodiscard]] std::vector<char> SoftHyphens() const;
+  [[nodiscard]] std::vector<char> BlanksBesideBreaks() const;
   void BuildIndex();
   [[nodiscard]] TFloatingObj* ObjectAt(int pos) const;
   [[nodiscard]] TFormControlObj* ControlAt(int pos) const;

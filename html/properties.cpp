@@ -353,7 +353,7 @@ void TProperties::Copy(const TProperties& Source) {
   defaultFontSize_ = Source.defaultFontSize_;
   fallbackFontName_ = Source.FontName();
   PropTag = "default";
-  AssignCharSet(Source.charSet_);
+  AssignCharSet(Source.charSet_, Source.codePage_);
 }
 
 void TProperties::Inherit(const TProperties& Parent) {
@@ -561,6 +561,12 @@ void TProperties::AssignCharSet(int CharSet) {
   Changed();
 }
 
+void TProperties::AssignCharSet(int CharSet, int CodePage) {
+  charSet_ = CharSet;
+  codePage_ = CodePage;
+  Changed();
+}
+
 std::string TProperties::FontName() const {
   const std::string* families = AsText(props_[css::FontFamily]);
   std::string name = families ? ResolveFontFamily(*families) : std::string();
@@ -590,8 +596,14 @@ ThtFontInfo TProperties::GetFontInfo() const {
   else if (decoration == "line-through") info.Style |= fsStrikeOut;
   info.Size = RoundClamped(FontSizePoints(), MaxFontSize);
   info.CharSet = charSet_;
+  // The font's text reads in the code page in force, the one character
+  // references were written in.
+  info.CodePage = codePage_;
   info.Name = FontName();
-  if (PosText("dings", info.Name) != std::string::npos) info.CharSet = DEFAULT_CHARSET;
+  if (PosText("dings", info.Name) != std::string::npos) {
+    info.CharSet = DEFAULT_CHARSET;
+    info.CodePage = 0;
+  }
   return info;
 }
 
@@ -604,6 +616,7 @@ const TMyFont& TProperties::CachedFont() const {
     font->SetStyle(info.Style);
     font->SetColor(info.Color);
     font->SetCharset(info.CharSet);
+    font->SetCodePage(info.CodePage);
     font->bgColor = info.BGColor;
     font->CharSetValues = CharSetValuesFor(info.CharSet);
     font_ = std::move(font);

@@ -81,6 +81,7 @@ struct ThtFontInfo {
   TColor Color = 0;
   TColor BGColor = NoColor;
   int CharSet = DEFAULT_CHARSET;
+  int CodePage = 0;  // the code page its text reads in; 0: the charset's
 };
 // Link, visited link, hovered link, hovered visited link.
 enum TLinkFont : int { LinkFont, VisitedFont, HoverFont, HoverVisitedFont };
@@ -158,7 +159,11 @@ class TProperties {
   void FillUnset(const TProperties& Parent, const TStyleList& Styles, const TPropStack& Stack,
                  std::size_t Index);
 
+  // The character set in force; its code page comes from the table unless
+  // the page names one (an ISO-8859 or KOI8 page: the charset still chooses
+  // the font, the text reads in the named code page).
   void AssignCharSet(int CharSet);
+  void AssignCharSet(int CharSet, int CodePage);
   [[nodiscard]] int CharSet() const { return charSet_; }
   [[nodiscard]] int CodePage() const { return codePage_; }
   // em and ex of the parent's font: what lengths of this element's own

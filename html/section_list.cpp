@@ -18,17 +18,6 @@ namespace {
 
 constexpr unsigned kAnimationInterval = 50;
 
-template <typename T>
-void EraseFromBack(std::vector<T*>& list, const void* item) {
-  // Objects are freed mostly right after they were added (an empty
-  // paragraph), so the search starts at the end.
-  for (std::size_t i = list.size(); i-- > 0;)
-    if (list[i] == item) {
-      list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-      return;
-    }
-}
-
 }  // namespace
 
 TSectionList::TSectionList(TObject* owner, TControl* paintPanel)
@@ -71,7 +60,6 @@ void TSectionList::Clear() {
   ForgetBackground();
   BackgroundBitmapName.clear();
   BackgroundBitmapLoaded = false;
-  FormList.Clear();
   FormControlList.clear();
   AGifList.clear();
   timer_.reset();  // made again by the next layout
@@ -83,31 +71,28 @@ void TSectionList::Clear() {
   PanelList.clear();
   FirstLineBaseline = nullptr;
   if (Styles) Styles->Clear();
+  // The forms go after the sections: a paragraph that goes hands its
+  // controls back to their forms, which must still be there.
   TCell::Clear();
+  FormList.Clear();
 }
 
 void TSectionList::ForgetObject(const TObject* object) {
   if (!object) return;
-  if (IDNameList)
-    for (int i = IDNameList->Count(); i-- > 0;)
-      if (IDNameList->GetObject(i) == object) IDNameList->Delete(i);
-  EraseFromBack(PositionList, object);
-  for (std::size_t i = DrawList.size(); i-- > 0;)
-    if (DrawList[i].Object == object) DrawList.erase(DrawList.begin() + static_cast<std::ptrdiff_t>(i));
-  EraseFromBack(LinkList, object);
-  for (std::size_t i = MissingImages.size(); i-- > 0;)
-    if (MissingImages[i].second == object) MissingImages.erase(MissingImages.begin() + static_cast<std::ptrdiff_t>(i));
+  if (IDNameList) IDNameList->RemoveObject(object);
+  PositionList.Remove(object);
+  DrawList.Remove(object);
+  LinkList.Remove(object);
+  MissingImages.Remove(object);
   if (ActiveLink == object) ActiveLink = nullptr;
   if (ActiveImage == object) ActiveImage = nullptr;
-  if (const auto* window = dynamic_cast<const TWindowedObject*>(object)) EraseFromBack(PanelList, window);
+  if (const auto* window = dynamic_cast<const TWindowedObject*>(object)) PanelList.Remove(window);
 }
 
 void TSectionList::ForgetFormControl(const TFormControlObj* control) {
-  EraseFromBack(FormControlList, control);
-  if (IDNameList)
-    for (int i = IDNameList->Count(); i-- > 0;)
-      if (IDNameList->GetObject(i) == static_cast<const TObject*>(control)) IDNameList->Delete(i);
-  for (const auto& form : FormList) form->RemoveControl(control);
+  FormControlList.Remove(control);
+  if (IDNameList) IDNameList->RemoveObject(control);
+  if (control->MyForm) control->MyForm->RemoveControl(control);
 }
 
 void TSectionList::ClearLists() {
@@ -133,7 +118,7 @@ void TSectionList::HideUnpaintedControls() {
     if (!control->ShowIt) control->HideWindow(focused);
 }
 
-void TSectionList::ForgetGif(const TGIFImage* gif) { EraseFromBack(AGifList, gif); }
+void TSectionList::ForgetGif(const TGIFImage* gif) { AGifList.Remove(gif); }
 
 TLayoutState TSectionList::SaveLayoutState(const IndentManagerBasic& iMgr, int curs) const {
   return {iMgr.SaveState(), curs, TableNestLevel, FirstLineBaseline};
@@ -231,7 +216,7 @@ void TSectionList::SetActiveImageDown(bool down) {
 void TSectionList::SetLinkHover(TObject* link, bool hover) {
   auto* run = dynamic_cast<TFontObj*>(link);
   if (!run) return;
-  const auto at = std::find(LinkList.begin(), LinkList.end(), link);
+  const auto at = LinkList.Find(link);
   if (at == LinkList.end()) return;
   // A link's runs stand together in the link list and share its number.
   const std::int32_t id = run->UrlTarget.ID;

@@ -14,6 +14,7 @@
 #include "html/id_name_list.h"
 #include "html/image_cache.h"
 #include "html/image_map.h"
+#include "html/ref_list.h"
 #include "platform/graphics/color.h"
 
 namespace lark {
@@ -165,12 +166,14 @@ class TSectionList : public TCell, public TTextPositionLocator {
   std::unique_ptr<TStyleList> Styles;       // none on a print copy
   TFreeList<TMapItem> MapList;
   TFreeList<ThtmlForm> FormList;
-  std::vector<TFormControlObj*> FormControlList;  // every control with a window
-  std::vector<TWindowedObject*> PanelList;
-  std::vector<TSectionBase*> PositionList;
-  std::vector<TObject*> LinkList;  // the link font runs in document order
-  std::vector<TGIFImage*> AGifList;
-  std::vector<std::pair<std::string, TObject*>> MissingImages;
+  // The lists of plain pointers take an object out in O(its entries) when
+  // it is freed (ForgetObject).
+  TRefList<TFormControlObj*> FormControlList;  // every control with a window
+  TRefList<TWindowedObject*> PanelList;
+  TRefList<TSectionBase*> PositionList;
+  TRefList<TObject*> LinkList;  // the link font runs in document order
+  TRefList<TGIFImage*> AGifList;
+  TRefList<std::pair<std::string, TObject*>> MissingImages;
   std::vector<std::string> LayoutErrors;
   // Floating objects met while painting, drawn after everything else so
   // that they lie on top of the text and the boxes painted after them.
@@ -178,8 +181,9 @@ class TSectionList : public TCell, public TTextPositionLocator {
     TFloatingObj* Object;
     int X, Y;
     const TFontObj* Run;
+    friend const void* ListedObject(const TDeferredFloat& entry) { return entry.Object; }
   };
-  std::vector<TDeferredFloat> DrawList;
+  TRefList<TDeferredFloat> DrawList;
   // Where the sections append their selected text while CopyToClipboard runs.
   SelTextCount* ClipBuf = nullptr;
 

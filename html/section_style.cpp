@@ -24,6 +24,7 @@ TLinkFonts LinkFontsOf(const TFontInfoArray& infos) {
     font.SetStyle(infos[k].Style);
     font.SetColor(infos[k].Color);
     font.SetCharset(infos[k].CharSet);
+    font.SetCodePage(infos[k].CodePage);
     fonts[k].BgColor = infos[k].BGColor;
   }
   // The array's order is link, visited, hover, visited + hover already.

@@ -46,7 +46,18 @@ std::unordered_map<std::string_view, char32_t> BuildIndex() {
   return index;
 }
 
+// Windows-1252 in 0x80..0x9F; "?" where it names no character.
+constexpr std::array<char32_t, 32> kWindows1252C1 = {
+    0x20AC, '?',    0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, '?',    0x017D, '?',
+    '?',    0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, '?',    0x017E, 0x0178};
+
 }  // namespace
+
+char32_t NumericReferenceValue(char32_t number) {
+  return number >= 0x80 && number < 0xA0 ? kWindows1252C1[number - 0x80] : number;
+}
 
 std::optional<char32_t> LookupNamedReference(std::string_view name) {
   static const auto index = BuildIndex();

@@ -586,7 +586,7 @@ bool THtmlReader::ReadEntity(TokenObj& out, bool attributeMode, Advance advance)
       take();
     }
     if (ch_ == ';') take();
-    if (digits >= 1 && digits <= kMaxReferenceDigits) value = number;
+    if (digits >= 1 && digits <= kMaxReferenceDigits) value = NumericReferenceValue(number);
   } else {
     std::string name;
     while (IsUpperLetter(lch_) || IsDigit(lch_)) {

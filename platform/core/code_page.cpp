@@ -142,7 +142,7 @@ struct CodePageInfo {
 
 bool InRange(unsigned char b, unsigned lo, unsigned hi) { return b >= lo && b <= hi; }
 
-const std::array<CodePageInfo, 17> kCodePages = {{
+const std::array<CodePageInfo, 33> kCodePages = {{
     {437, "CP437", nullptr, nullptr},
     {874, "CP874", nullptr, nullptr},
     {932, "CP932", [](unsigned char b) { return InRange(b, 0x81, 0x9F) || InRange(b, 0xE0, 0xFC); },
@@ -168,6 +168,22 @@ const std::array<CodePageInfo, 17> kCodePages = {{
      [](unsigned char b) { return InRange(b, 0x84, 0xD3) || InRange(b, 0xD8, 0xDE) || InRange(b, 0xE0, 0xF9); },
      [](unsigned char b) { return InRange(b, 0x31, 0x7E) || InRange(b, 0x81, 0xFE); }},
     {10000, "MACINTOSH", nullptr, nullptr},
+    {CP_KOI8_R, "KOI8-R", nullptr, nullptr},
+    {CP_KOI8_U, "KOI8-U", nullptr, nullptr},
+    {CodePageOfIso8859(2), "ISO-8859-2", nullptr, nullptr},
+    {CodePageOfIso8859(3), "ISO-8859-3", nullptr, nullptr},
+    {CodePageOfIso8859(4), "ISO-8859-4", nullptr, nullptr},
+    {CodePageOfIso8859(5), "ISO-8859-5", nullptr, nullptr},
+    {CodePageOfIso8859(6), "ISO-8859-6", nullptr, nullptr},
+    {CodePageOfIso8859(7), "ISO-8859-7", nullptr, nullptr},
+    {CodePageOfIso8859(8), "ISO-8859-8", nullptr, nullptr},
+    {CodePageOfIso8859(9), "ISO-8859-9", nullptr, nullptr},
+    {CodePageOfIso8859(10), "ISO-8859-10", nullptr, nullptr},
+    {CodePageOfIso8859(11), "ISO-8859-11", nullptr, nullptr},
+    {CodePageOfIso8859(13), "ISO-8859-13", nullptr, nullptr},
+    {CodePageOfIso8859(14), "ISO-8859-14", nullptr, nullptr},
+    {CodePageOfIso8859(15), "ISO-8859-15", nullptr, nullptr},
+    {CodePageOfIso8859(16), "ISO-8859-16", nullptr, nullptr},
 }};
 
 const CodePageInfo* FindInfo(int codePage) {
@@ -256,8 +272,11 @@ int SystemCodePage() { return CP_UTF8; }
 int ResolveCodePage(int codePage) {
   switch (codePage) {
     case CP_ACP: return SystemCodePage();
+    case CP_UTF8: return CP_UTF8;  // the common case, without a table search
     case CP_OEMCP: return 437;
     case CP_MACCP: return 10000;
+    // Pages that name Latin-1 mean Windows-1252, as every browser reads them.
+    case CP_ISO_8859_1: return 1252;
     default: return FindInfo(codePage) ? codePage : SystemCodePage();
   }
 }

@@ -16,12 +16,18 @@ constexpr int CP_ACP = 0;       // "the system code page"
 constexpr int CP_OEMCP = 1;     // the OEM code page: 437 here
 constexpr int CP_MACCP = 2;     // the Mac code page: Mac Roman here
 constexpr int CP_UTF8 = 65001;
+constexpr int CP_KOI8_R = 20866;
+constexpr int CP_KOI8_U = 21866;
+// ISO-8859-n is code page 28590 + n (n = 1..16, there is no part 12).
+[[nodiscard]] constexpr int CodePageOfIso8859(int part) { return 28590 + part; }
+constexpr int CP_ISO_8859_1 = CodePageOfIso8859(1);  // read as Windows-1252
 
 // The code page of text that names none: UTF-8, as on Linux.
 [[nodiscard]] int SystemCodePage();
 
 // Resolves the symbolic code pages 0, 1 and 2 to real ones (65001, 437,
-// 10000). Code pages this layer does not know read as the system code page.
+// 10000), and ISO-8859-1 to Windows-1252. Code pages this layer does not know
+// read as the system code page.
 [[nodiscard]] int ResolveCodePage(int codePage);
 
 // True for the double-byte code pages 932, 936, 949, 950 and 1361.

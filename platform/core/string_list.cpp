@@ -178,20 +178,18 @@ void TStringList::InsertObject(int index, const std::string& s, TObject* object)
 }
 
 void TStringList::InsertItem(int index, const std::string& s, TObject* object) {
-  items_.insert(items_.begin() + index, Item{s, object});
+  items_.insert(static_cast<std::size_t>(index), Item{s, object});
 }
 
 void TStringList::Delete(int index) {
   CheckIndex(index, Count());
-  const auto at = items_.begin() + index;
-  TObject* object = at->object;
-  items_.erase(at);
+  TObject* object = items_[static_cast<std::size_t>(index)].object;
+  items_.erase(static_cast<std::size_t>(index));
   if (owns_objects_) delete object;
 }
 
 void TStringList::Clear() {
-  std::vector<Item> items;
-  items.swap(items_);  // the list is already empty while objects are deleted
+  std::vector<Item> items = items_.TakeAll();  // the list is already empty while objects are deleted
   if (!owns_objects_) return;
   for (Item& item : items) delete item.object;
 }
@@ -222,16 +220,17 @@ int TStringList::CompareStrings(std::string_view a, std::string_view b) const {
 }
 
 bool TStringList::Find(std::string_view s, int& index) const {
-  const auto at = std::lower_bound(items_.begin(), items_.end(), s, [this](const Item& item, std::string_view key) {
-    return CompareStrings(item.string, key) < 0;
-  });
-  index = static_cast<int>(at - items_.begin());
-  return at != items_.end() && CompareStrings(at->string, s) == 0;
+  const std::size_t at =
+      items_.PartitionPoint([this, s](const Item& item) { return CompareStrings(item.string, s) < 0; });
+  index = static_cast<int>(at);
+  return at < items_.size() && CompareStrings(items_[at].string, s) == 0;
 }
 
 void TStringList::Sort() {
-  std::stable_sort(items_.begin(), items_.end(),
+  std::vector<Item> items = items_.TakeAll();
+  std::stable_sort(items.begin(), items.end(),
                    [this](const Item& a, const Item& b) { return CompareStrings(a.string, b.string) < 0; });
+  items_.Assign(std::move(items));
 }
 
 void TStringList::SetSorted(bool sorted) {

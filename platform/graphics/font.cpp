@@ -71,6 +71,14 @@ void TFont::SetCharset(int charset) {
   Changed();
 }
 
+int TFont::CodePage() const { return code_page_ != 0 ? code_page_ : CharsetToCodePage(charset_); }
+
+void TFont::SetCodePage(int code_page) {
+  if (code_page == code_page_) return;
+  code_page_ = code_page;
+  Changed();
+}
+
 void TFont::SetPitch(TFontPitch pitch) {
   if (pitch == pitch_) return;
   pitch_ = pitch;
@@ -149,7 +157,7 @@ int PixelSize(const TFont& font) {
 
 }  // namespace
 
-RealizedFont::RealizedFont(const TFont& font) : code_page_(CharsetToCodePage(font.Charset())) {
+RealizedFont::RealizedFont(const TFont& font) : code_page_(font.CodePage()) {
   lark::EnsureGuiApplication();
   const int pixel_size = PixelSize(font);
   font_ = MakeQFont(font, pixel_size);

@@ -12,8 +12,9 @@ enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrike
 using TFontStyles = unsigned;  // an or-ed set of TFontStyle
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 
-// Windows character sets; a font run carries one and its text is decoded in
-// the matching code page (see CharsetToCodePage).
+// Windows character sets; a font carries one, which chooses the font, and its
+// text is decoded in the code page the font names, or else in the charset's
+// own (see CharsetToCodePage).
 constexpr int ANSI_CHARSET = 0;
 constexpr int DEFAULT_CHARSET = 1;
 constexpr int SYMBOL_CHARSET = 2;
@@ -67,6 +68,12 @@ class TFont {
   void SetColor(TColor color) { color_ = color; }
   int Charset() const { return charset_; }
   void SetCharset(int charset);
+  // The code page its text is decoded in: the one named with SetCodePage
+  // (an ISO-8859 or KOI8 page keeps its charset for the choice of font but
+  // reads in its own code page), else the charset's. Naming 0 goes back to
+  // the charset's.
+  int CodePage() const;
+  void SetCodePage(int code_page);
   TFontPitch Pitch() const { return pitch_; }
   void SetPitch(TFontPitch pitch);
   int PixelsPerInch() const { return pixels_per_inch_; }
@@ -83,6 +90,7 @@ class TFont {
   TFontStyles style_ = 0;
   TColor color_ = clWindowText;
   int charset_ = DEFAULT_CHARSET;
+  int code_page_ = 0;  // none named
   TFontPitch pitch_ = fpDefault;
   int pixels_per_inch_ = 96;
   mutable std::shared_ptr<const detail::RealizedFont> realized_;

@@ -46,6 +46,15 @@ TEST(CodePage, DecodesTheFirstCharacterOfEachCodePage) {
       {936, "\x80", 1, 0x20AC},  // not a lead byte: the euro sign alone
       {1361, "\x88\x61", 2, 0xAC00},
       {932, "\xFF", 1, 0xFFFD},
+      // Pages that name their code page: ISO-8859-2 differs from 1250 at
+      // 0xA1..0xBE, KOI8 from 1251 everywhere; Latin-1 reads as 1252.
+      {CodePageOfIso8859(2), "\xA1", 1, 0x0104},
+      {CodePageOfIso8859(2), "\xB7", 1, 0x02C7},
+      {1250, "\xA1", 1, 0x02C7},
+      {CodePageOfIso8859(15), "\xA4", 1, 0x20AC},
+      {CP_KOI8_R, "\xC1", 1, 0x0430},
+      {CP_KOI8_U, "\xA4", 1, 0x0454},
+      {CP_ISO_8859_1, "\x80", 1, 0x20AC},
   };
   for (const DecodeCase& c : cases) {
     const DecodedChar d = DecodeChar(c.Bytes, 0, c.CodePage);
@@ -78,7 +87,11 @@ TEST(CodePage, EncodesOneCharacterOrAQuestionMark) {
 }
 
 TEST(CodePage, SingleByteCodePagesRoundTripEveryDefinedByte) {
-  for (int cp : {437, 874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 10000}) {
+  std::vector<int> codePages = {437, 874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 10000,
+                                CP_KOI8_R, CP_KOI8_U};
+  for (int part = 2; part <= 16; ++part)
+    if (part != 12) codePages.push_back(CodePageOfIso8859(part));
+  for (int cp : codePages) {
     int defined = 0;
     for (int b = 0; b < 256; ++b) {
       const std::string byte(1, static_cast<char>(b));
@@ -99,6 +112,9 @@ TEST(CodePage, ResolvesSymbolicAndUnknownCodePages) {
   EXPECT_EQ(ResolveCodePage(CP_MACCP), 10000);
   EXPECT_EQ(ResolveCodePage(1200), 65001);
   EXPECT_EQ(ResolveCodePage(1251), 1251);
+  EXPECT_EQ(ResolveCodePage(CP_ISO_8859_1), 1252);
+  EXPECT_EQ(ResolveCodePage(CodePageOfIso8859(2)), 28592);
+  EXPECT_EQ(ResolveCodePage(CodePageOfIso8859(12)), 65001);  // there is no part 12
   EXPECT_TRUE(IsDoubleByteCodePage(932));
   EXPECT_TRUE(IsDoubleByteCodePage(1361));
   EXPECT_FALSE(IsDoubleByteCodePage(1252));

@@ -39,6 +39,7 @@ class FakeForm : public ThtmlForm {
   FakeControl* Make(TSectionList& list, int width, int height) {
     auto control = std::make_unique<FakeControl>(width, height);
     FakeControl* raw = Controls.Add(std::move(control));
+    raw->MyForm = this;
     list.FormControlList.push_back(raw);
     return raw;
   }

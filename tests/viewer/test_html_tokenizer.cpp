@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/core/code_page.h"
 #include "tests/viewer/tokens.h"
 #include "viewer/tag_symbols.h"
 
@@ -220,6 +221,9 @@ TEST(HtmlTokenizer, ReferencesAreCaseSensitiveAndBounded) {
       {"&#0;&#5;&#8;&#9;", "??? "},
       {"&#xD800;&#xDFFF;", "??"},
       {"&#10;&#32;&#126;", "\n ~"},
+      // 128..159 are the Windows-1252 characters, never C1 controls.
+      {"&#128;&#x96;&#159;", "\xE2\x82\xAC\xE2\x80\x93\xC5\xB8"},
+      {"&#x81;&#141;&#x8F;&#x90;&#157;", "?????"},
   };
   for (const Case& c : cases) EXPECT_EQ(JoinedText(Tokenize(c.Input)), c.Text) << c.Input;
 }
@@ -228,14 +232,16 @@ TEST(HtmlTokenizer, TextReferencesUseTheCodePageInForce) {
   THtmlReader reader;
   int codePage = 1252;
   TReaderSetup setup;
-  setup.Text = "&eacute;&euro;&#x4E00;<a title=\"&eacute;\">";
+  setup.Text = "&eacute;&euro;&#x4E00;&#128;<a title=\"&eacute;\">";
   setup.CodePageInForce = [&] { return codePage; };
   auto tokens = Tokenize(reader, setup);
   EXPECT_EQ(tokens[0].Text, "\xE9");
   EXPECT_EQ(tokens[1].Text, "\x80");
   EXPECT_EQ(tokens[2].Text, "?");
+  EXPECT_EQ(tokens[3].Text, "\x80");  // the euro sign of a Windows-1252 run
+  EXPECT_EQ(DecodeChar(tokens[3].Text, 0, codePage).CodePoint, U'\u20AC');
   // Attribute values are always in the system code page.
-  EXPECT_EQ(std::get<2>(tokens[3].Attributes.at(0)), "\xC3\xA9");
+  EXPECT_EQ(std::get<2>(tokens[4].Attributes.at(0)), "\xC3\xA9");
 
   codePage = 1251;
   tokens = Tokenize(reader, setup);

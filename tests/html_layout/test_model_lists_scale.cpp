@@ -1,0 +1,80 @@
+// The document's lists at real-world sizes: the work of registering IDs and
+// of freeing objects is counted, never timed.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/html_layout/layout_fixture.h"
+
+namespace lark {
+namespace {
+
+using testing::Font;
+
+// An ID list that counts the entries it is asked about and the names it
+// compares.
+class CountingIDList : public TIDNameList {
+ public:
+  using TIDNameList::TIDNameList;
+  TObject* GetObject(int index) const override {
+    ++Visits;
+    return TIDNameList::GetObject(index);
+  }
+  int CompareStrings(std::string_view a, std::string_view b) const override {
+    ++Visits;
+    return TIDNameList::CompareStrings(a, b);
+  }
+  mutable long Visits = 0;
+};
+
+TEST(ModelListsScale, FreeingObjectsVisitsOnlyTheirOwnIDs) {
+  constexpr int ids = 5000, freed = 5000;
+  testing::LaidOutDocument doc;
+  auto counting = std::make_unique<CountingIDList>(&doc.List);
+  CountingIDList& list = *counting;
+  doc.List.IDNameList = std::move(counting);
+  for (int i = ids; i-- > 0;) list.AddChPosObject("id" + std::to_string(i), i);
+  TSection* kept = doc.Paragraph("kept");
+  list.AddObject("kept", kept);
+
+  list.Visits = 0;
+  auto paragraph = std::make_unique<TSection>(&doc.List, TParagraphStyle{}, Font(12), "");
+  for (int i = 0; i < freed; ++i) {
+    paragraph->AddFont(Font(10 + i % 2), "");  // replaces the run before it: one run freed
+    doc.List.Add(std::make_unique<TSection>(&doc.List, TParagraphStyle{}, Font(12), ""));  // empty: freed
+  }
+  EXPECT_LT(list.Visits, 2L * freed);  // was one visit per ID for every object freed
+
+  // A freed object that has IDs takes out exactly its own.
+  list.AddObject("also-kept", kept);
+  const int count = list.Count();
+  doc.List.ForgetObject(kept);
+  EXPECT_EQ(list.Count(), count - 2);
+  EXPECT_EQ(list.IndexOf("kept"), -1);
+  EXPECT_EQ(list.IndexOf("also-kept"), -1);
+  EXPECT_GE(list.IndexOf("id0"), 0);
+  doc.List.IDNameList->Clear();
+}
+
+TEST(ModelListsScale, ARefListKeepsOrderWhenEntriesGoFromAnywhere) {
+  int objects[6];
+  TRefList<int*> list;
+  for (int& object : objects) list.push_back(&object);
+  list.push_back(&objects[1]);  // listed twice
+  list.Remove(&objects[1]);
+  list.Remove(&objects[4]);
+  list.Remove(&objects[5] + 1);  // never listed: nothing
+  EXPECT_EQ(list.size(), 4u);
+  const std::vector<int*> left(list.begin(), list.end());
+  EXPECT_EQ(left, (std::vector<int*>{&objects[0], &objects[2], &objects[3], &objects[5]}));
+  EXPECT_EQ(list.Find(&objects[3]) - list.begin(), 2);
+  EXPECT_EQ(list.Find(&objects[1]), list.end());
+  list.RemoveIf([&](int* entry) { return entry == &objects[0]; });
+  list.Remove(&objects[3]);
+  EXPECT_EQ(list[0], &objects[2]);
+  EXPECT_EQ(list[1], &objects[5]);
+  EXPECT_EQ(list.Find(&objects[5]) - list.begin(), 1);
+}
+
+}  // namespace
+}  // namespace lark
