@@ -51,8 +51,11 @@ int TBlockCell::DoLogicX(TCanvas& canvas, int x, int y, int xRef, int yRef, int 
 
 TBlock::TBlock(TSectionList* masterList, TAttributeList* attributes, TProperties& props, TCellBasic* ownerCell,
                const std::string& tag, TMarginCollapse collapse)
-    : TSectionBase(masterList), MyCell(std::make_unique<TBlockCell>(masterList)), OwnerCell(ownerCell) {
+    : TSectionBase(masterList),
+      MyCell(std::make_unique<TBlockCell>(masterList)),
+      OwnerCell(ownerCell ? ownerCell->AddTarget() : nullptr) {
   MyCell->OwnersTag = tag;
+  MyCell->NestIn(ownerCell);
   props.GetVMarginArray(MarginArray);
   EmSize = props.EmSize();
   ExSize = props.ExSize();
@@ -167,7 +170,7 @@ int TBlock::BorderAndPaddingWidth() const {
 
 int TBlock::FindWidth(TCanvas& canvas, int aWidth, int autoCount, int) {
   int min = 0, max = 0;
-  MyCell->GetMinMaxWidth(canvas, min, max);
+  MyCell->GetMinMaxWidth(canvas, min, max);  // the sections' widths are cached for the pass
   TMarginArray& m = MargArray;
   const bool leftAuto = m[css::MarginLeft] == AutoValue;
   const bool rightAuto = m[css::MarginRight] == AutoValue;
@@ -250,8 +253,7 @@ int TBlock::DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int aWi
 
   const void* savedOwner = iMgr.CurrentID;
   iMgr.CurrentID = this;
-  const std::size_t floatsLeft = iMgr.L.size();
-  const std::size_t floatsRight = iMgr.R.size();
+  const IndentManagerBasic::TState before = iMgr.SaveState();
   const std::size_t leftIndent = iMgr.AddLeft(contentX, ContentY);
   const std::size_t rightIndent = iMgr.AddRight(contentX + ContentWidth, ContentY);
   const bool positioned = Positioning != TPositioning::Static;
@@ -260,9 +262,7 @@ int TBlock::DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int aWi
                                       positioned ? ContentY : yRef, ContentWidth, aHeight, iMgr, contentMax, curs);
   maxWidth = contentMax + leftSpace + rightSpace;
   int bottom = ContentY + height;
-  for (const auto* list : {&iMgr.L, &iMgr.R})
-    for (std::size_t k = list == &iMgr.L ? floatsLeft : floatsRight; k < list->size(); ++k)
-      if ((*list)[k].ID == nullptr) bottom = std::max(bottom, (*list)[k].YB);
+  bottom = iMgr.FloatBottomSince(before, bottom);
   if (m[css::Height] > 0) bottom = std::max(bottom, ContentY + m[css::Height]);
   iMgr.DeleteRight(rightIndent);
   iMgr.DeleteLeft(leftIndent);

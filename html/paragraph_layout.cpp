@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "html/document_coordinates.h"
 #include "html/indent_manager.h"
 #include "html/paragraph_section.h"
 #include "html/section_list.h"
@@ -14,56 +15,61 @@ bool IsWordBreakChar(char c) { return c == ' ' || c == '-' || c == '?' || IsObje
 
 }  // namespace
 
-int TSection::TextWidth(TCanvas& canvas, int start, int count) {
-  int width = 0;
-  int i = start;
-  const int end = start + count;
-  while (i < end) {
-    if (Buff[i] == kObjectChar) {
-      width += ObjectWidth(i);
-      ++i;
-      continue;
-    }
-    const TFontObj* run = Fonts.GetFontObjAt(i);
-    const int n = PieceEnd(i, end) - i;
-    run->Select(canvas);
-    TSize size;
-    GetTextExtentPoint32(canvas, Buff.data() + i, n, &size);
-    width += size.cx;
-    i += n;
+void TSection::ForgetMeasurements() { extents_.assign(1, 0); }
+
+void TSection::MeasureNextPiece(TCanvas& canvas, int maxBytes) {
+  const int i = static_cast<int>(extents_.size()) - 1;
+  if (Buff[i] == kObjectChar) {
+    extents_.push_back(extents_.back() + ObjectWidth(i));
+    return;
   }
-  return width;
+  int end = PieceEnd(i, std::min(Len, i + maxBytes));
+  if (end < PieceEnd(i, Len)) {
+    // Cut at a character start, so that no character is measured in halves.
+    const int charStart = CharStartAtOrBefore(end);
+    end = charStart > i ? charStart : NextCharStart(i);
+  }
+  const int n = end - i;
+  Fonts.GetFontObjAt(i)->Select(canvas);
+  std::vector<int> dx(static_cast<std::size_t>(n));
+  TSize size;
+  GetTextExtentExPoint(canvas, Buff.data() + i, n, 0, nullptr, dx.data(), &size);
+  measuredBytes_ += static_cast<std::size_t>(n);
+  const std::int64_t before = extents_.back();
+  for (int k = 0; k < n; ++k) extents_.push_back(before + dx[static_cast<std::size_t>(k)]);
+}
+
+void TSection::MeasureUpTo(TCanvas& canvas, int end) {
+  for (int measured = static_cast<int>(extents_.size()) - 1; measured < end;
+       measured = static_cast<int>(extents_.size()) - 1)
+    MeasureNextPiece(canvas, end - measured);
+}
+
+int TSection::TextWidth(TCanvas& canvas, int start, int count) {
+  MeasureUpTo(canvas, start + count);
+  return ClampCoordinate(extents_[static_cast<std::size_t>(start + count)] - extents_[static_cast<std::size_t>(start)]);
 }
 
 int TSection::FindCountThatFits(TCanvas& canvas, int width, int start, int limit) {
   if (start == fitStart_ && width == fitWidth_ && limit == fitLimit_) return fitResult_;
-  int room = width;
-  int i = start;
-  while (i < limit) {
-    if (Buff[i] == kObjectChar) {
-      const int w = ObjectWidth(i);
-      if (w > room) break;
-      room -= w;
-      ++i;
-      continue;
-    }
-    const TFontObj* run = Fonts.GetFontObjAt(i);
-    const int n = PieceEnd(i, limit) - i;
-    run->Select(canvas);
-    int fit = 0;
-    TSize size;
-    GetTextExtentExPoint(canvas, Buff.data() + i, n, std::max(room, 0), &fit, nullptr, &size);
-    if (fit < n) {
-      i += fit;
-      break;
-    }
-    room -= size.cx;
-    i += n;
+  MeasureUpTo(canvas, start);
+  const std::int64_t reach = extents_[static_cast<std::size_t>(start)] + std::max(width, 0);
+  // Measure forward in growing pieces until one ends past the room.
+  int piece = 64;
+  while (static_cast<int>(extents_.size()) - 1 < limit && extents_.back() <= reach) {
+    MeasureNextPiece(canvas, piece);
+    piece = std::min(piece * 2, 1 << 16);
   }
+  const int measured = std::min(limit, static_cast<int>(extents_.size()) - 1);
+  const auto first = extents_.begin() + start;
+  const auto last = extents_.begin() + measured + 1;
+  const int fits = static_cast<int>(std::upper_bound(first, last, reach) - first) - 1;
+  // A character's bytes share the extent before it: go back to its start.
+  const int end = start + fits < Len ? CharStartAtOrBefore(start + fits) : start + fits;
   fitStart_ = start;
   fitWidth_ = width;
   fitLimit_ = limit;
-  fitResult_ = i - start;
+  fitResult_ = std::max(0, end - start);
   return fitResult_;
 }
 
@@ -95,6 +101,7 @@ class TSectionLayout {
   int curY_ = 0;
   int floatBottom_ = 0;
   int lineFloatHeight_ = 0;
+  int nextHardBreak_ = -1;  // the first hard break at or after the line start, or Len
 };
 
 int TSectionLayout::ClearSpace() const { return lark::ClearSpace(iMgr_, s_.Style.ClearAttr, y_); }
@@ -128,8 +135,11 @@ void TSectionLayout::PlaceLeadingFloats(int start) {
 int TSectionLayout::CountForLine(int start, int left, int right, int& maxWidth, bool& retryLower) {
   retryLower = false;
   const int len = s_.Len;
-  const auto hardBreak = s_.Buff.find(kBreakChar, static_cast<std::size_t>(start));
-  const int limit = hardBreak == std::string::npos ? len : static_cast<int>(hardBreak);
+  if (nextHardBreak_ < start) {
+    const auto hardBreak = s_.Buff.find(kBreakChar, static_cast<std::size_t>(start));
+    nextHardBreak_ = hardBreak == std::string::npos ? len : static_cast<int>(hardBreak);
+  }
+  const int limit = nextHardBreak_;
   if (limit == start) return 1;  // a hard break at the start is a line of its own
 
   int n = 0;
@@ -252,10 +262,13 @@ void TSectionLayout::FinishLine(int start, int n, int left, int right) {
     return c == kMarkerChar || c == kObjectChar || c == kBreakChar;
   });
   if (!onlyControls) {
-    for (std::size_t k = 0; k < s_.Fonts.Count(); ++k) {
+    int first = 0;
+    (void)s_.Fonts.GetFontObjAt(start, first);
+    for (std::size_t k = static_cast<std::size_t>(first); k < s_.Fonts.Count(); ++k) {
       const TFontObj* run = s_.Fonts[k];
       const int runEnd = k + 1 < s_.Fonts.Count() ? s_.Fonts[k + 1]->Pos : s_.Len;
-      if (run->Pos >= start + n || runEnd <= start) continue;
+      if (run->Pos >= start + n) break;
+      if (runEnd <= start) continue;
       line.LineHt = std::max(line.LineHt, run->FontHeight);
       line.Descent = std::max(line.Descent, run->Descent);
     }
@@ -317,6 +330,7 @@ int TSectionLayout::Run(int& maxWidth) {
     maxWidth = std::max(maxWidth, object->ImageWidth + object->HSpaceL + object->HSpaceR);
   }
   for (const TFormControlObj* control : s_.FormControls) maxWidth = std::max(maxWidth, control->Width());
+  s_.ForgetMeasurements();  // the objects' sizes are known only now
   if (s_.Style.ClearAttr != ClearNothing) {
     const int clear = ClearSpace();
     if (clear > 0) InsertSpacer(clear);
@@ -416,6 +430,7 @@ void TSection::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
       min = std::max(min, object->ImageWidth);
     }
   }
+  ForgetMeasurements();
   max = 0;
   int start = 0;
   bool first = true;
@@ -452,7 +467,10 @@ void TSection::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
 }
 
 void TPreFormated::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
-  if (maxWidth_ < 0) maxWidth_ = TextWidth(canvas, 0, Len);
+  if (maxWidth_ < 0) {
+    ForgetMeasurements();
+    maxWidth_ = TextWidth(canvas, 0, Len);
+  }
   max = maxWidth_;
   min = std::min(2000, max);
 }

@@ -202,9 +202,7 @@ void TSection::ConvertNonBreakingSpaces() {
 
 int TSection::PieceEnd(int i, int limit) const {
   int end = std::min(limit, i + Fonts.GetFontCountAt(i, Len));
-  const auto object = Buff.find(kObjectChar, static_cast<std::size_t>(i));
-  if (object != std::string::npos && static_cast<int>(object) < end) end = static_cast<int>(object);
-  return end;
+  return static_cast<int>(std::find(Buff.begin() + i, Buff.begin() + end, kObjectChar) - Buff.begin());
 }
 
 bool TSection::KeepInCell() {

@@ -52,6 +52,16 @@ void TSectionBase::MinMaxWidth(TCanvas&, int& min, int& max) {
   max = 0;
 }
 
+void TSectionBase::CachedMinMaxWidth(TCanvas& canvas, int& min, int& max) {
+  const unsigned pass = ParentSectionList ? ParentSectionList->LayoutPass() : 0;
+  if (pass == 0 || minMaxPass_ != pass) {
+    MinMaxWidth(canvas, cachedMin_, cachedMax_);
+    minMaxPass_ = pass;
+  }
+  min = cachedMin_;
+  max = cachedMax_;
+}
+
 void TSectionBase::AddSectionsToList() {
   if (ParentSectionList) ParentSectionList->PositionList.push_back(this);
 }
