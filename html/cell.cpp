@@ -102,9 +102,11 @@ int TCellBasic::DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scr
   while (i < Count()) {
     int maxWidth = 0;
     int height = 0;
-    if (!LayOutSection(i, canvas, IMgr, 0, y + total, 1000, 1000, width, aHeight, maxWidth, curs, height)) continue;
+    if (!LayOutSection(i, canvas, IMgr, 0, SumCoordinates(y, total), 1000, 1000, width, aHeight, maxWidth, curs,
+                       height))
+      continue;
     scrollWidth = std::max(scrollWidth, maxWidth);
-    total += height;
+    total = SumCoordinates(total, height);
     ++i;
   }
   Len = curs - StartCurs;
@@ -229,7 +231,7 @@ int TCell::DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scrollWi
   IMgr.DeleteRight(right);
   IMgr.DeleteLeft(left);
   IMgr.CurrentID = previousOwner;
-  return std::max(height, IMgr.ImageBottom() - YValue);
+  return std::max(height, SumCoordinates(IMgr.ImageBottom(), -static_cast<std::int64_t>(YValue)));
 }
 
 int TCell::Draw(TCanvas& canvas, const TRect& aRect, int clipWidth, int x, int y, int xRef, int yRef) {

@@ -112,8 +112,8 @@ void TSectionLayout::InsertSpacer(int height) {
   line.LineHt = line.LineImgHt = height;
   line.Y = curY_;
   s_.lines_.push_back(line);
-  curY_ += height;
-  s_.SectionHeight += height;
+  curY_ = SumCoordinates(curY_, height);
+  s_.SectionHeight = SumCoordinates(s_.SectionHeight, height);
 }
 
 void TSectionLayout::PlaceLeadingFloats(int start) {
@@ -126,9 +126,9 @@ void TSectionLayout::PlaceLeadingFloats(int start) {
     if (object->YValue != kNotLaidOut) continue;  // placed already
     iMgr_.Update(curY_, *object);
     object->YValue = curY_;
-    const int height = object->ImageHeight + object->VSpaceT + object->VSpaceB;
+    const int height = SumCoordinates(object->ImageHeight, object->VSpaceT, object->VSpaceB);
     lineFloatHeight_ = std::max(lineFloatHeight_, height);
-    floatBottom_ = std::max(floatBottom_, curY_ + height);
+    floatBottom_ = std::max(floatBottom_, SumCoordinates(curY_, height));
   }
 }
 
@@ -148,9 +148,9 @@ int TSectionLayout::CountForLine(int start, int left, int right, int& maxWidth, 
     // The widest character of every run on the line bounds the text's width.
     int widest = 0;
     for (const auto& run : s_.Fonts) widest = std::max(widest, run->tmMaxCharWidth);
-    if (static_cast<long long>(widest) * (limit - start) <= right - left) n = limit - start;
+    if (static_cast<long long>(widest) * (limit - start) <= std::int64_t{right} - left) n = limit - start;
   }
-  if (n == 0) n = s_.FindCountThatFits(canvas_, right - left, start, limit);
+  if (n == 0) n = s_.FindCountThatFits(canvas_, SumCoordinates(right, -static_cast<std::int64_t>(left)), start, limit);
   if (start + n == limit) return limit < len ? n + 1 : n;  // everything up to the break fits
 
   if (n == 0) {
@@ -206,7 +206,8 @@ int TSectionLayout::CountForLine(int start, int left, int right, int& maxWidth, 
   }
   end = SkipBlanks(end);
   if (end < len && s_.Buff[end] == kBreakChar) ++end;
-  maxWidth = std::max(maxWidth, s_.TextWidth(canvas_, start, end - start) + (left - x_));
+  maxWidth = std::max(maxWidth, SumCoordinates(s_.TextWidth(canvas_, start, end - start), left,
+                                               -static_cast<std::int64_t>(x_)));
   return end - start;
 }
 
@@ -287,23 +288,27 @@ void TSectionLayout::FinishLine(int start, int n, int left, int right) {
     --visible;
   const int w = s_.TextWidth(canvas_, start, visible);
   switch (s_.Style.Justify) {
-    case TJustify::Centre: line.LineIndent = (left + right - w) / 2 - x_; break;
-    case TJustify::Right: line.LineIndent = right - x_ - w; break;
+    case TJustify::Centre:
+      line.LineIndent = ClampCoordinate((std::int64_t{left} + right - w) / 2 - x_);
+      break;
+    case TJustify::Right: line.LineIndent = SumCoordinates(right, -static_cast<std::int64_t>(x_), -static_cast<std::int64_t>(w)); break;
     case TJustify::FullJustify:
-      line.LineIndent = left - x_;
+      line.LineIndent = SumCoordinates(left, -static_cast<std::int64_t>(x_));
       if (start + n < s_.Len) {
         line.Spaces = static_cast<int>(std::count(s_.Buff.begin() + start, s_.Buff.begin() + start + visible, ' '));
         // A line without blanks has nothing to spread the room over.
-        line.Extra = line.Spaces > 0 ? std::max(0, right - left - w) : 0;
+        line.Extra = line.Spaces > 0
+                         ? std::max(0, SumCoordinates(right, -static_cast<std::int64_t>(left), -static_cast<std::int64_t>(w)))
+                         : 0;
         if (line.Extra == 0) line.Spaces = 0;
       }
       break;
-    default: line.LineIndent = left - x_; break;
+    default: line.LineIndent = SumCoordinates(left, -static_cast<std::int64_t>(x_)); break;
   }
-  line.DrawWidth = right - left;
+  line.DrawWidth = SumCoordinates(right, -static_cast<std::int64_t>(left));
   const int height = line.Height();
-  curY_ += height;
-  s_.SectionHeight += height;
+  curY_ = SumCoordinates(curY_, height);
+  s_.SectionHeight = SumCoordinates(s_.SectionHeight, height);
   line.LineImgHt = std::max(height, lineFloatHeight_);
 
   // Floats that came after content on this line go below it.
@@ -313,9 +318,9 @@ void TSectionLayout::FinishLine(int start, int n, int left, int right) {
     if (!object || !object->Floats() || object->YValue != kNotLaidOut) continue;
     iMgr_.Update(curY_, *object);
     object->YValue = curY_;
-    const int h = object->ImageHeight + object->VSpaceT + object->VSpaceB;
-    floatBottom_ = std::max(floatBottom_, curY_ + h);
-    line.LineImgHt = std::max(line.LineImgHt, curY_ + h - line.Y);
+    const int h = SumCoordinates(object->ImageHeight, object->VSpaceT, object->VSpaceB);
+    floatBottom_ = std::max(floatBottom_, SumCoordinates(curY_, h));
+    line.LineImgHt = std::max(line.LineImgHt, SumCoordinates(curY_, h, -static_cast<std::int64_t>(line.Y)));
   }
   s_.lines_.push_back(line);
 }
@@ -323,11 +328,11 @@ void TSectionLayout::FinishLine(int start, int n, int left, int right) {
 int TSectionLayout::Run(int& maxWidth) {
   curY_ = y_;
   const int textIndent = s_.Style.TextIndentPercent ? s_.Style.TextIndent * aWidth_ / 100 : s_.Style.TextIndent;
-  maxWidth = std::min(iMgr_.RightSide(y_) - iMgr_.LeftIndent(y_), aWidth_);
+  maxWidth = std::min(SumCoordinates(iMgr_.RightSide(y_), -static_cast<std::int64_t>(iMgr_.LeftIndent(y_))), aWidth_);
   for (const auto& object : s_.Images) {
     object->YValue = kNotLaidOut;
     object->DrawLogic(*s_.ParentSectionList, canvas_, s_.Fonts.GetFontObjAt(object->Pos), aWidth_);
-    maxWidth = std::max(maxWidth, object->ImageWidth + object->HSpaceL + object->HSpaceR);
+    maxWidth = std::max(maxWidth, SumCoordinates(object->ImageWidth, object->HSpaceL, object->HSpaceR));
   }
   for (const TFormControlObj* control : s_.FormControls) maxWidth = std::max(maxWidth, control->Width());
   s_.ForgetMeasurements();  // the objects' sizes are known only now
@@ -341,12 +346,12 @@ int TSectionLayout::Run(int& maxWidth) {
   // down to the next float bottom, so the loop ends.
   while (start < s_.Len) {
     PlaceLeadingFloats(start);
-    const int left = iMgr_.LeftIndent(curY_) + (firstLine ? textIndent : 0);
+    const int left = SumCoordinates(iMgr_.LeftIndent(curY_), firstLine ? textIndent : 0);
     const int right = iMgr_.RightSide(curY_);
     bool retryLower = false;
     const int n = CountForLine(start, left, right, maxWidth, retryLower);
     if (retryLower) {
-      InsertSpacer(iMgr_.GetNextWiderY(curY_) - curY_);
+      InsertSpacer(SumCoordinates(iMgr_.GetNextWiderY(curY_), -static_cast<std::int64_t>(curY_)));
       continue;
     }
     FinishLine(start, n, left, right);
@@ -379,12 +384,12 @@ int TSection::DrawLogic(TCanvas& canvas, int x, int y, int, int, int aWidth, int
   if (baseline && *baseline == 0)
     for (const LineRec& line : lines_)
       if (line.Ln > 0) {
-        *baseline = line.Y + line.SpaceBefore + line.LineHt - line.Descent;
+        *baseline = SumCoordinates(line.Y, line.SpaceBefore, line.LineHt, -static_cast<std::int64_t>(line.Descent));
         break;
       }
-  DrawHeight = std::max(SectionHeight, floatBottom - y);
-  ContentBot = y + SectionHeight;
-  DrawBot = y + DrawHeight;
+  DrawHeight = std::max(SectionHeight, SumCoordinates(floatBottom, -static_cast<std::int64_t>(y)));
+  ContentBot = SumCoordinates(y, SectionHeight);
+  DrawBot = SumCoordinates(y, DrawHeight);
   return SectionHeight;
 }
 
@@ -396,7 +401,7 @@ int TPreFormated::DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, i
     lines_.clear();
     const TFontObj* run = Fonts.Empty() ? nullptr : Fonts[0];
     SectionHeight = DrawHeight = run ? run->Font().Size() : 0;  // an empty line keeps its font's height
-    ContentBot = DrawBot = y + SectionHeight;
+    ContentBot = DrawBot = SumCoordinates(y, SectionHeight);
     maxWidth = 0;
     return SectionHeight;
   }

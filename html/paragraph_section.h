@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "html/document_coordinates.h"
 #include "html/floating_object.h"
 #include "html/font_run.h"
 #include "html/form_control.h"
@@ -34,7 +35,7 @@ struct LineRec {
   int DrawWidth = 0;  // room between the indents
   int Spaces = 0, Extra = 0;  // justification: blanks and pixels spread over them
   int Y = 0;  // top of the line in document coordinates
-  [[nodiscard]] int Height() const { return SpaceBefore + LineHt + SpaceAfter; }
+  [[nodiscard]] int Height() const { return SumCoordinates(SpaceBefore, LineHt, SpaceAfter); }
 };
 
 enum class TJustify : std::uint8_t { Left = 1, Centre = 2, Right = 3, FullJustify = 4 };

@@ -1,5 +1,6 @@
 #include "html/section_base.h"
 
+#include "html/document_coordinates.h"
 #include "html/indent_manager.h"
 #include "html/section_list.h"
 #include "html/url_target.h"
@@ -25,13 +26,13 @@ int TSectionBase::DrawLogic(TCanvas&, int, int y, int, int, int, int, IndentMana
   DrawHeight = SectionHeight;
   maxWidth = iMgr.Width;
   YValue = DrawTop = ContentTop = y;
-  ContentBot = y + SectionHeight;
-  DrawBot = y + DrawHeight;
+  ContentBot = SumCoordinates(y, SectionHeight);
+  DrawBot = SumCoordinates(y, DrawHeight);
   return SectionHeight;
 }
 
 int TSectionBase::Draw(TCanvas&, const TRect&, IndentManager&, int, int, int) {
-  return ContentTop + SectionHeight;
+  return SumCoordinates(ContentTop, SectionHeight);
 }
 
 TGuResultType TSectionBase::GetURL(TCanvas&, int, int, std::unique_ptr<TUrlTarget>&, TFormControlObj*&,

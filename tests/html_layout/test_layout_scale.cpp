@@ -189,5 +189,45 @@ TEST(LayoutScale, ManyFloatsAnswerLikeAScanOfThemAll) {
                                 })->YB);
 }
 
+// Lengths are clamped one by one; their sums saturate at the document
+// limit instead of wrapping (run under UBSan in the sanitizer build).
+TEST(LayoutScale, SummedGeometrySaturatesAtTheDocumentLimit) {
+  TBitmap surface(400, 300);
+  TCanvas& canvas = surface.Canvas();
+  int scrollWidth = 0, curs = 0;
+  std::unique_ptr<TUrlTarget> target;
+  TFormControlObj* control = nullptr;
+  std::string title;
+
+  ScaleDocument margins;
+  for (int i = 0; i < 2200; ++i) margins.Close(margins.Open("margin-top:1000000px;margin-bottom:1000000px"));
+  TSection* last = margins.Paragraph("after the margins");
+  const int height = margins.List.DoLogic(canvas, 0, 400, 300, scrollWidth, curs);
+  EXPECT_EQ(height, kMaxDocumentCoordinate);
+  EXPECT_GT(last->YValue, 1000000);
+  margins.List.YOff = kMaxDocumentCoordinate - 100;
+  margins.List.Draw(canvas, Rect(0, 0, 400, 300), 400, 0, 0, 0, 0);
+  margins.List.GetURL(canvas, 5, kMaxDocumentCoordinate - 10, target, control, title);
+
+  ScaleDocument nested;
+  for (int i = 0; i < 3000; ++i)
+    nested.Open("margin:1000000px;padding:1000000px;border-style:solid;border-width:1000000px;"
+                "position:relative;left:-1000000px;top:1000000px");
+  TSection* deep = nested.Paragraph("deep words");
+  auto floating = std::make_unique<testing::Box>(1000000, 1000000, aLeft);
+  deep->AddObject(std::move(floating), 0);
+  nested.List.DoLogic(canvas, 0, 400, 300, scrollWidth, curs);
+  ASSERT_FALSE(deep->Lines().empty());
+  EXPECT_GT(deep->Lines().front().Y, 1000000);
+  EXPECT_LE(deep->Lines().front().Y, kMaxDocumentCoordinate);
+  nested.List.Draw(canvas, Rect(0, 0, 400, 300), 400, 0, 0, 0, 0);
+  nested.List.GetURL(canvas, 5, 5, target, control, title);
+  int x = 0, y = 0;
+  nested.List.CursorToXY(canvas, 3, x, y);
+  auto copy = std::make_unique<TSectionList>(nested.List);
+  copy->DoLogic(canvas, 0, 400, 300, scrollWidth, curs);
+  copy->Draw(canvas, Rect(0, 0, 400, 300), 400, 0, 0, 0, 0);
+}
+
 }  // namespace
 }  // namespace lark
