@@ -41,8 +41,11 @@ class ScaleDocument {
   // Back to the cell that holds `block`.
   void Close(TBlock* block) { cell_ = block->OwnerCell; }
 
+  // A paragraph to fill before it joins the current cell.
+  std::unique_ptr<TSection> MakeParagraph() { return CreateSection(&List, nullptr, props_, nullptr, true); }
+
   TSection* Paragraph(const std::string& text) {
-    auto section = CreateSection(&List, nullptr, props_, nullptr, true);
+    auto section = MakeParagraph();
     section->AddText(text, 0);
     TSection* raw = section.get();
     cell_->Add(std::move(section));

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "html/attribute_list.h"
 #include "html/document_coordinates.h"
+#include "html/image_map.h"
 #include "html/nesting_limit.h"
 #include "html/url_target.h"
 #include "layout_fixture.h"
@@ -227,6 +229,29 @@ TEST(LayoutScale, SummedGeometrySaturatesAtTheDocumentLimit) {
   auto copy = std::make_unique<TSectionList>(nested.List);
   copy->DoLogic(canvas, 0, 400, 300, scrollWidth, curs);
   copy->Draw(canvas, Rect(0, 0, 400, 300), 400, 0, 0, 0, 0);
+}
+
+TEST(LayoutScale, ImageMapCoordsNearTheIntLimitsHitTest) {
+  TMapItem map;
+  const std::string max = std::to_string(INT32_MAX), min = std::to_string(INT32_MIN);
+  const std::pair<const char*, std::string> areas[] = {
+      {"circle", max + "," + max + "," + max},
+      {"rect", min + "," + min + "," + max + "," + max},
+      {"poly", min + ",0," + max + ",0," + max + "," + max + "," + min + "," + max},
+  };
+  for (const auto& [shape, coords] : areas) {
+    TAttributeList area;
+    area.Add(std::make_unique<TAttribute>(ShapeSy, 0, shape));
+    area.Add(std::make_unique<TAttribute>(CoordsSy, 0, coords));
+    area.Add(std::make_unique<TAttribute>(HrefSy, 0, shape));
+    map.AddArea(area);
+  }
+  ASSERT_EQ(map.Areas.size(), 3u);
+  std::unique_ptr<TUrlTarget> target;
+  ASSERT_TRUE(map.GetURL(5, 5, target));
+  EXPECT_EQ(target->URL, "rect");  // the huge circle lies far off to the lower right
+  ASSERT_TRUE(map.GetURL(-100000000, -100000000, target));  // far out, still inside
+  EXPECT_EQ(target->URL, "rect");
 }
 
 }  // namespace
