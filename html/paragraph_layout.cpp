@@ -24,10 +24,10 @@ void TSection::MeasureNextPiece(TCanvas& canvas, int maxBytes) {
     return;
   }
   int end = PieceEnd(i, std::min(Len, i + maxBytes));
-  if (end < PieceEnd(i, Len)) {
+  if (end < Len) {
     // Cut at a character start, so that no character is measured in halves.
     const int charStart = CharStartAtOrBefore(end);
-    end = charStart > i ? charStart : NextCharStart(i);
+    if (charStart < end) end = charStart > i ? charStart : NextCharStart(i);
   }
   const int n = end - i;
   Fonts.GetFontObjAt(i)->Select(canvas);
