@@ -45,6 +45,7 @@ void TFloatIndents::Add(const TFloat& band) {
   bottoms_.insert(band.YB);
   const std::int64_t from = std::clamp<std::int64_t>(band.YT, kLowest, kHighest);
   const std::int64_t to = std::clamp<std::int64_t>(band.YB, kLowest, kHighest);
+  if (nodes_.empty()) nodes_.emplace_back();
   if (from < to) Place(0, kLowest, kHighest, from, to, band.X, floats_.size() - 1);
 }
 
@@ -63,14 +64,14 @@ void TFloatIndents::Truncate(std::size_t count) {
 
 void TFloatIndents::Clear() {
   floats_.clear();
-  nodes_.assign(1, TNode{});
+  nodes_.clear();
   entries_.clear();
   bottoms_.clear();
 }
 
 bool TFloatIndents::EdgeAt(int y, int& x) const {
   bool found = false;
-  std::int32_t node = 0;
+  std::int32_t node = nodes_.empty() ? -1 : 0;
   std::int64_t low = kLowest, high = kHighest;
   const std::int64_t at = std::clamp<std::int64_t>(y, kLowest, kHighest - 1);
   while (node >= 0) {

@@ -63,7 +63,7 @@ class TFloatIndents {
 
   bool leftSide_;
   std::vector<TFloat> floats_;
-  std::vector<TNode> nodes_{TNode{}};
+  std::vector<TNode> nodes_;  // the root first, made with the first float
   std::vector<TEntry> entries_;
   std::multiset<int> bottoms_;
 };

@@ -102,6 +102,7 @@ class TSectionLayout {
   int floatBottom_ = 0;
   int lineFloatHeight_ = 0;
   int nextHardBreak_ = -1;  // the first hard break at or after the line start, or Len
+  std::pair<int, int> leadingFloats_{-1, -1};  // a line's start, and how far its leading floats were placed
 };
 
 int TSectionLayout::ClearSpace() const { return lark::ClearSpace(iMgr_, s_.Style.ClearAttr, y_); }
@@ -118,7 +119,11 @@ void TSectionLayout::InsertSpacer(int height) {
 
 void TSectionLayout::PlaceLeadingFloats(int start) {
   lineFloatHeight_ = 0;
-  for (int i = start; i < s_.Len && (s_.Buff[i] == kObjectChar || s_.Buff[i] == ' '); ++i) {
+  // A line retried lower down starts where it did: its leading floats are
+  // placed already, so the walk resumes where it stopped.
+  if (leadingFloats_.first != start) leadingFloats_ = {start, start};
+  int& i = leadingFloats_.second;
+  for (; i < s_.Len && (s_.Buff[i] == kObjectChar || s_.Buff[i] == ' '); ++i) {
     if (s_.Buff[i] != kObjectChar) continue;
     TFloatingObj* object = s_.ObjectAt(i);
     if (!object) continue;

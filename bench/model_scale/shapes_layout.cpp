@@ -2,10 +2,12 @@
 // blocks, summed margins. Each builds its document as the parser will (a box
 // made in the cell it joins, content then added to its own cell) and times
 // the document's layout alone.
+#include <memory>
 #include <string>
 
 #include "bench/model_scale/scale_harness.h"
 #include "platform/graphics/bitmap.h"
+#include "tests/html_layout/layout_fixture.h"
 #include "tests/html_layout/scale_document.h"
 
 namespace lark::bench {
@@ -37,13 +39,15 @@ double LongParagraph(int n) {
   return TimeLayout(doc.List, 600);
 }
 
-// n small floating boxes of varied heights, then a 2,000-word paragraph.
+// A paragraph that starts with n small floating pictures, left and right,
+// of varied heights, then 2,000 words that wait below and beside them.
 double FloatsBeforeParagraph(int n) {
   ScaleDocument doc;
+  auto paragraph = doc.MakeParagraph();
   for (int i = 0; i < n; ++i)
-    doc.Close(doc.Open("float:" + std::string(i % 2 ? "right" : "left") + ";width:4px;height:" +
-                       std::to_string(4 + i % 97) + "px"));
-  doc.Paragraph(Words(2000));
+    paragraph->AddObject(std::make_unique<testing::Box>(4, 4 + i % 97, i % 2 ? aRight : aLeft), 0);
+  paragraph->AddText(Words(2000), 0);
+  doc.Cell().Add(std::move(paragraph));
   return TimeLayout(doc.List, 600);
 }
 
