@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "html/attribute_list.h"
+#include "html/document_coordinates.h"
 #include "html/indent_manager.h"
 #include "html/section_list.h"
 #include "html/section_style.h"
@@ -36,13 +37,15 @@ int TBlockCell::DoLogicX(TCanvas& canvas, int x, int y, int xRef, int yRef, int 
   while (i < Count()) {
     int sectionMax = 0;
     int height = 0;
-    if (!LayOutSection(i, canvas, iMgr, x, y + total, xRef, yRef, width, aHeight, sectionMax, curs, height)) continue;
+    if (!LayOutSection(i, canvas, iMgr, x, SumCoordinates(y, total), xRef, yRef, width, aHeight, sectionMax, curs,
+                       height))
+      continue;
     const TSectionBase* section = Items(i);
     maxWidth = std::max(maxWidth, sectionMax);
     TextureTop = std::min(TextureTop, section->DrawTop);
     TextureBot = std::max(TextureBot, section->DrawBot);
     if (!IsAbsoluteBlock(section)) CellContentBot = std::max(CellContentBot, section->ContentBot);
-    total += height;
+    total = SumCoordinates(total, height);
     ++i;
   }
   Len = curs - StartCurs;
@@ -51,8 +54,11 @@ int TBlockCell::DoLogicX(TCanvas& canvas, int x, int y, int xRef, int yRef, int 
 
 TBlock::TBlock(TSectionList* masterList, TAttributeList* attributes, TProperties& props, TCellBasic* ownerCell,
                const std::string& tag, TMarginCollapse collapse)
-    : TSectionBase(masterList), MyCell(std::make_unique<TBlockCell>(masterList)), OwnerCell(ownerCell) {
+    : TSectionBase(masterList),
+      MyCell(std::make_unique<TBlockCell>(masterList)),
+      OwnerCell(ownerCell ? ownerCell->AddTarget() : nullptr) {
   MyCell->OwnersTag = tag;
+  MyCell->NestIn(ownerCell);
   props.GetVMarginArray(MarginArray);
   EmSize = props.EmSize();
   ExSize = props.ExSize();
@@ -167,20 +173,25 @@ int TBlock::BorderAndPaddingWidth() const {
 
 int TBlock::FindWidth(TCanvas& canvas, int aWidth, int autoCount, int) {
   int min = 0, max = 0;
-  MyCell->GetMinMaxWidth(canvas, min, max);
+  MyCell->GetMinMaxWidth(canvas, min, max);  // the sections' widths are cached for the pass
   TMarginArray& m = MargArray;
   const bool leftAuto = m[css::MarginLeft] == AutoValue;
   const bool rightAuto = m[css::MarginRight] == AutoValue;
   const int width = m[css::Width];
   const int bpw = BorderAndPaddingWidth();
-  const int room = Positioned() ? max : aWidth - Resolved(m[css::MarginLeft]) - Resolved(m[css::MarginRight]) - bpw;
+  const int room = Positioned() ? max
+                                : SumCoordinates(aWidth, -static_cast<std::int64_t>(Resolved(m[css::MarginLeft])),
+                                                 -static_cast<std::int64_t>(Resolved(m[css::MarginRight])),
+                                                 -static_cast<std::int64_t>(bpw));
   int contentWidth = 0;
   switch (autoCount) {
     case 0: contentWidth = std::max(width, min); break;
     case 1:
       if (width != AutoValue) {
         contentWidth = std::max(width, min);
-        const int spare = aWidth - contentWidth - bpw - Resolved(leftAuto ? m[css::MarginRight] : m[css::MarginLeft]);
+        const int spare =
+            SumCoordinates(aWidth, -static_cast<std::int64_t>(contentWidth), -static_cast<std::int64_t>(bpw),
+                           -static_cast<std::int64_t>(Resolved(leftAuto ? m[css::MarginRight] : m[css::MarginLeft])));
         if (leftAuto) m[css::MarginLeft] = spare;
         if (rightAuto) m[css::MarginRight] = Floating != TFloating::None ? 0 : spare;
       } else {
@@ -190,14 +201,15 @@ int TBlock::FindWidth(TCanvas& canvas, int aWidth, int autoCount, int) {
     case 2:
       if (width != AutoValue) {
         contentWidth = std::max(width, min);
-        m[css::MarginLeft] = m[css::MarginRight] = std::max(0, aWidth - width - bpw) / 2;
+        m[css::MarginLeft] = m[css::MarginRight] =
+            std::max(0, SumCoordinates(aWidth, -static_cast<std::int64_t>(width), -static_cast<std::int64_t>(bpw))) / 2;
       } else {
         contentWidth = std::max(min, room);
       }
       break;
     default:
       m[css::MarginLeft] = m[css::MarginRight] = 0;
-      contentWidth = std::max(min, aWidth - bpw);
+      contentWidth = std::max(min, SumCoordinates(aWidth, -static_cast<std::int64_t>(bpw)));
       break;
   }
   m[css::MarginLeft] = Resolved(m[css::MarginLeft]);
@@ -225,45 +237,44 @@ int TBlock::DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int aWi
   if (Positioning == TPositioning::Relative) {
     LeftP = Resolved(m[css::Left]);
     TopP = Resolved(m[css::Top]);
-    boxX += LeftP;
-    boxY += TopP;
+    boxX = SumCoordinates(boxX, LeftP);
+    boxY = SumCoordinates(boxY, TopP);
   } else if (Positioning == TPositioning::Absolute) {
-    TopP = m[css::Top] == AutoValue ? y - yRef : m[css::Top];
-    LeftP = m[css::Left] == AutoValue ? x - xRef : m[css::Left];
-    boxX = xRef + LeftP;
-    boxY = yRef + TopP;
+    TopP = m[css::Top] == AutoValue ? SumCoordinates(y, -static_cast<std::int64_t>(yRef)) : m[css::Top];
+    LeftP = m[css::Left] == AutoValue ? SumCoordinates(x, -static_cast<std::int64_t>(xRef)) : m[css::Left];
+    boxX = SumCoordinates(xRef, LeftP);
+    boxY = SumCoordinates(yRef, TopP);
   }
   ContentWidth = FindWidth(canvas, aWidth, box.AutoCount, aHeight);
   const int leftSpace = m[css::MarginLeft] + m[css::BorderLeftWidth] + m[css::PaddingLeft];
   const int rightSpace = m[css::MarginRight] + m[css::BorderRightWidth] + m[css::PaddingRight];
-  int contentX = boxX + leftSpace;
-  if (Floating == TFloating::Left) contentX = std::max(iMgr.LeftIndent(y + ClearAddon), boxX) + leftSpace;
+  const int clearY = SumCoordinates(y, ClearAddon);
+  int contentX = SumCoordinates(boxX, leftSpace);
+  if (Floating == TFloating::Left) contentX = SumCoordinates(std::max(iMgr.LeftIndent(clearY), boxX), leftSpace);
   if (Floating == TFloating::Right)
-    contentX = std::min(iMgr.RightSide(y + ClearAddon), boxX + aWidth) - rightSpace - ContentWidth;
+    contentX = SumCoordinates(std::min<std::int64_t>(iMgr.RightSide(clearY), std::int64_t{boxX} + aWidth),
+                              -static_cast<std::int64_t>(rightSpace), -static_cast<std::int64_t>(ContentWidth));
   if (MinimumIndent) {
-    const int shift = std::max(0, iMgr.LeftIndent(y) + 35 - contentX);
-    contentX += shift;
+    const int shift = std::max(0, SumCoordinates(iMgr.LeftIndent(y), 35, -static_cast<std::int64_t>(contentX)));
+    contentX = SumCoordinates(contentX, shift);
     ContentWidth = std::max(0, ContentWidth - shift);
   }
   ContentLeft = contentX;
-  ContentY = boxY + ClearAddon + MarginTop + m[css::BorderTopWidth] + m[css::PaddingTop];
+  ContentY = SumCoordinates(boxY, ClearAddon, MarginTop, m[css::BorderTopWidth], m[css::PaddingTop]);
 
   const void* savedOwner = iMgr.CurrentID;
   iMgr.CurrentID = this;
-  const std::size_t floatsLeft = iMgr.L.size();
-  const std::size_t floatsRight = iMgr.R.size();
+  const IndentManagerBasic::TState before = iMgr.SaveState();
   const std::size_t leftIndent = iMgr.AddLeft(contentX, ContentY);
-  const std::size_t rightIndent = iMgr.AddRight(contentX + ContentWidth, ContentY);
+  const std::size_t rightIndent = iMgr.AddRight(SumCoordinates(contentX, ContentWidth), ContentY);
   const bool positioned = Positioning != TPositioning::Static;
   int contentMax = 0;
   const int height = MyCell->DoLogicX(canvas, contentX, ContentY, positioned ? contentX : xRef,
                                       positioned ? ContentY : yRef, ContentWidth, aHeight, iMgr, contentMax, curs);
-  maxWidth = contentMax + leftSpace + rightSpace;
-  int bottom = ContentY + height;
-  for (const auto* list : {&iMgr.L, &iMgr.R})
-    for (std::size_t k = list == &iMgr.L ? floatsLeft : floatsRight; k < list->size(); ++k)
-      if ((*list)[k].ID == nullptr) bottom = std::max(bottom, (*list)[k].YB);
-  if (m[css::Height] > 0) bottom = std::max(bottom, ContentY + m[css::Height]);
+  maxWidth = SumCoordinates(contentMax, leftSpace, rightSpace);
+  int bottom = SumCoordinates(ContentY, height);
+  bottom = iMgr.FloatBottomSince(before, bottom);
+  if (m[css::Height] > 0) bottom = std::max(bottom, SumCoordinates(ContentY, m[css::Height]));
   iMgr.DeleteRight(rightIndent);
   iMgr.DeleteLeft(leftIndent);
   iMgr.CurrentID = savedOwner;
@@ -271,24 +282,25 @@ int TBlock::DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int aWi
 
   // A relatively positioned box is drawn shifted but keeps its place in the flow.
   const int shiftY = Positioning == TPositioning::Relative ? TopP : 0;
-  const int full = bottom + m[css::PaddingBottom] + m[css::BorderBottomWidth] + MarginBottom - y - shiftY;
+  const int full = SumCoordinates(bottom, m[css::PaddingBottom], m[css::BorderBottomWidth], MarginBottom,
+                                  -static_cast<std::int64_t>(y), -static_cast<std::int64_t>(shiftY));
   SectionHeight = full;
   if (Floating != TFloating::None) {
     SectionHeight = 0;
     DrawHeight = full;
     if (Floating == TFloating::Left)
-      iMgr.AddFloatBlock(y, contentX + ContentWidth + rightSpace, full, TFloatSide::Left);
+      iMgr.AddFloatBlock(y, SumCoordinates(contentX, ContentWidth, rightSpace), full, TFloatSide::Left);
     else
-      iMgr.AddFloatBlock(y, contentX - leftSpace, full, TFloatSide::Right);
+      iMgr.AddFloatBlock(y, SumCoordinates(contentX, -static_cast<std::int64_t>(leftSpace)), full, TFloatSide::Right);
   } else if (Positioning == TPositioning::Absolute) {
     SectionHeight = 0;
     DrawHeight = 0;
   } else {
-    DrawHeight = std::max(SectionHeight, iMgr.ImageBottom() - y);
+    DrawHeight = std::max(SectionHeight, SumCoordinates(iMgr.ImageBottom(), -static_cast<std::int64_t>(y)));
   }
   DrawTop = std::min(y, MyCell->TextureTop);
-  DrawBot = std::max(y + DrawHeight, MyCell->TextureBot);
-  ContentBot = y + SectionHeight;
+  DrawBot = std::max(SumCoordinates(y, DrawHeight), MyCell->TextureBot);
+  ContentBot = SumCoordinates(y, SectionHeight);
   Len = curs - StartCurs;
   // The paint order: negative z-indices first, then the flow, then the rest.
   DrawList.clear();
@@ -296,21 +308,21 @@ int TBlock::DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int aWi
   std::stable_sort(DrawList.begin(), DrawList.end(),
                    [](const TSectionBase* a, const TSectionBase* b) { return a->ZIndex < b->ZIndex; });
   layoutX_ = x;
-  boxTop_ = boxY + ClearAddon + MarginTop;
-  boxBottom_ = bottom + m[css::PaddingBottom] + m[css::BorderBottomWidth];
+  boxTop_ = SumCoordinates(boxY, ClearAddon, MarginTop);
+  boxBottom_ = SumCoordinates(bottom, m[css::PaddingBottom], m[css::BorderBottomWidth]);
   return SectionHeight;
 }
 
 bool TBlock::HandlePageBreaks(TSectionList& list, int pageHeight) {
   if (!list.IsCopy || Positioning == TPositioning::Absolute) return false;
   const int top = boxTop_;
-  const int pageTop = list.PageBottom - pageHeight;
+  const int pageTop = SumCoordinates(list.PageBottom, -static_cast<std::int64_t>(pageHeight));
   if (BreakBefore && top > pageTop) {
     list.PageBottom = std::min(list.PageBottom, top);
     return true;
   }
   if (AvoidBreakInside && top > pageTop && top < list.PageBottom && boxBottom_ > list.PageBottom &&
-      boxBottom_ - top < pageHeight) {
+      std::int64_t{boxBottom_} - top < pageHeight) {
     list.PageBottom = top;
     return true;
   }
@@ -320,13 +332,18 @@ bool TBlock::HandlePageBreaks(TSectionList& list, int pageHeight) {
 
 void TBlock::DrawBox(TCanvas& canvas, const TRect& aRect, int dx, int yOff) {
   const TMarginArray& m = MargArray;
-  TRect padding = Rect(ContentLeft - m[css::PaddingLeft] + dx, boxTop_ + m[css::BorderTopWidth] - yOff,
-                       ContentLeft + ContentWidth + m[css::PaddingRight] + dx,
-                       boxBottom_ - m[css::BorderBottomWidth] - yOff);
-  const TRect border = Rect(padding.Left - m[css::BorderLeftWidth], padding.Top - m[css::BorderTopWidth],
-                            padding.Right + m[css::BorderRightWidth], padding.Bottom + m[css::BorderBottomWidth]);
+  const std::int64_t up = -static_cast<std::int64_t>(yOff);
+  TRect padding = Rect(SumCoordinates(ContentLeft, -static_cast<std::int64_t>(m[css::PaddingLeft]), dx),
+                       SumCoordinates(boxTop_, m[css::BorderTopWidth], up),
+                       SumCoordinates(ContentLeft, ContentWidth, m[css::PaddingRight], dx),
+                       SumCoordinates(boxBottom_, -static_cast<std::int64_t>(m[css::BorderBottomWidth]), up));
+  const TRect border = Rect(SumCoordinates(padding.Left, -static_cast<std::int64_t>(m[css::BorderLeftWidth])),
+                            SumCoordinates(padding.Top, -static_cast<std::int64_t>(m[css::BorderTopWidth])),
+                            SumCoordinates(padding.Right, m[css::BorderRightWidth]),
+                            SumCoordinates(padding.Bottom, m[css::BorderBottomWidth]));
   BoxRect = border;
-  OffsetRect(BoxRect, 0, yOff);
+  BoxRect.Top = SumCoordinates(BoxRect.Top, yOff);
+  BoxRect.Bottom = SumCoordinates(BoxRect.Bottom, yOff);
   TRect visible;
   if (!IntersectRect(visible, border, aRect)) return;
   const TSectionList& list = *ParentSectionList;
@@ -338,7 +355,8 @@ void TBlock::DrawBox(TCanvas& canvas, const TRect& aRect, int dx, int yOff) {
     canvas.FillRect(padding);
   }
   if (Background && backgrounds) Background->Draw(canvas, padding, aRect, list.IsCopy, BgColor == clNone);
-  if (m[css::BorderLeftWidth] + m[css::BorderTopWidth] + m[css::BorderRightWidth] + m[css::BorderBottomWidth] > 0) {
+  if (SumCoordinates(m[css::BorderLeftWidth], m[css::BorderTopWidth], m[css::BorderRightWidth],
+                     m[css::BorderBottomWidth]) > 0) {
     canvas.Brush().Color = BorderColor != clNone ? BorderColor : TextColor;
     canvas.FillRect(Rect(border.Left, border.Top, border.Right, padding.Top));
     canvas.FillRect(Rect(border.Left, padding.Bottom, border.Right, border.Bottom));
@@ -351,12 +369,13 @@ void TBlock::DrawBox(TCanvas& canvas, const TRect& aRect, int dx, int yOff) {
 int TBlock::Draw(TCanvas& canvas, const TRect& aRect, IndentManager& iMgr, int x, int xRef, int yRef) {
   if (DisplayNone) return 0;
   TSectionList& list = *ParentSectionList;
-  const int result = ContentTop + SectionHeight;
+  const int result = SumCoordinates(ContentTop, SectionHeight);
   if (HandlePageBreaks(list, aRect.Bottom - aRect.Top)) return result;
   if (Hidden) return result;
-  const int dx = x - layoutX_;
+  const int dx = SumCoordinates(x, -static_cast<std::int64_t>(layoutX_));
   DrawBox(canvas, aRect, dx, list.YOff);
-  for (TSectionBase* section : DrawList) section->Draw(canvas, aRect, iMgr, ContentLeft + dx, xRef, yRef);
+  for (TSectionBase* section : DrawList)
+    section->Draw(canvas, aRect, iMgr, SumCoordinates(ContentLeft, dx), xRef, yRef);
   return result;
 }
 
@@ -371,8 +390,8 @@ void TBlock::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
                     m[css::BorderRightWidth] + m[css::PaddingLeft] + m[css::PaddingRight];
   MyCell->GetMinMaxWidth(canvas, min, max);
   if (m[css::Width] != AutoValue && m[css::Width] > 0) min = max = std::max(min, m[css::Width]);
-  min += sides;
-  max += sides;
+  min = SumCoordinates(min, sides);
+  max = SumCoordinates(max, sides);
 }
 
 TGuResultType TBlock::GetURL(TCanvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& urlTarget,
@@ -520,9 +539,9 @@ int TBlockLI::DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int a
 int TBlockLI::Draw(TCanvas& canvas, const TRect& aRect, IndentManager& iMgr, int x, int xRef, int yRef) {
   const int result = TBlock::Draw(canvas, aRect, iMgr, x, xRef, yRef);
   if (DisplayNone || Hidden || FirstLineY <= 0 || ListType == TListType::Definition) return result;
-  const int baseline = FirstLineY - ParentSectionList->YOff;
+  const int baseline = SumCoordinates(FirstLineY, -static_cast<std::int64_t>(ParentSectionList->YOff));
   if (baseline < aRect.Top - 50 || baseline > aRect.Bottom + 50) return result;
-  DrawMarker(canvas, ContentLeft + x - layoutX_, baseline);
+  DrawMarker(canvas, SumCoordinates(ContentLeft, x, -static_cast<std::int64_t>(layoutX_)), baseline);
   return result;
 }
 

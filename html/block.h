@@ -67,7 +67,7 @@ class TBlock : public TSectionBase {
   virtual int FindWidth(TCanvas& canvas, int aWidth, int autoCount, int aHeight);
 
   std::unique_ptr<TBlockCell> MyCell;
-  TCellBasic* OwnerCell;
+  TCellBasic* OwnerCell;  // the cell the block joins (the deepest one allowed, past the nesting limit)
   TVMarginArray MarginArray{};
   int EmSize = 16, ExSize = 8;
   // Converted at layout; the vertical margins as collapsed at creation.

@@ -1,20 +1,80 @@
 #include "html/cell.h"
 
+#include <deque>
+
 #include "html/block.h"
+#include "html/document_coordinates.h"
+#include "html/nesting_limit.h"
 #include "html/section_list.h"
 #include "html/url_target.h"
 
 namespace lark {
 
+namespace {
+
+// Sections of freed cells wait here for their turn: a block's destructor
+// frees its cell, whose sections join the queue instead of being freed
+// inside that destructor, so the stack stays flat at any depth. Siblings
+// are freed in order, first to last.
+struct TReleaseQueue {
+  std::deque<std::unique_ptr<TSectionBase>> Waiting;
+  bool Draining = false;
+};
+
+void Release(std::vector<std::unique_ptr<TSectionBase>> sections) {
+  thread_local TReleaseQueue queue;
+  for (auto& section : sections) queue.Waiting.push_back(std::move(section));
+  if (queue.Draining) return;  // the outer call frees them
+  queue.Draining = true;
+  while (!queue.Waiting.empty()) {
+    std::unique_ptr<TSectionBase> next = std::move(queue.Waiting.front());
+    queue.Waiting.pop_front();
+    next.reset();
+  }
+  queue.Draining = false;
+}
+
+}  // namespace
+
 TCellBasic::TCellBasic(TSectionList* master) : MasterList(master) {}
 
 TCellBasic::TCellBasic(TSectionList* master, const TCellBasic& source)
-    : MasterList(master), OwnersTag(source.OwnersTag) {
+    : MasterList(master), OwnersTag(source.OwnersTag), Depth(source.Depth) {
+  // Copies recurse, but only as deep as the nesting limit lets a cell be.
   for (const auto& section : source) TFreeList::Add(section->CreateCopy(master));
+}
+
+TCellBasic::~TCellBasic() {
+  Release(TakeAll());
+  Release(std::move(flattenedBoxes_));
+}
+
+void TCellBasic::Clear() {
+  Release(TakeAll());
+  Release(std::exchange(flattenedBoxes_, {}));
+}
+
+void TCellBasic::NestIn(TCellBasic* owner) {
+  TCellBasic* target = owner ? owner->AddTarget() : nullptr;
+  Depth = target ? target->Depth + 1 : 1;
+  if (Depth <= kMaxNestingDepth) return;
+  FlatTarget = target;
+  Depth = target->Depth;
 }
 
 void TCellBasic::Add(std::unique_ptr<TSectionBase> section) {
   if (!section) return;
+  if (FlatTarget) {
+    FlatTarget->Add(std::move(section));
+    return;
+  }
+  if (const auto* block = dynamic_cast<const TBlock*>(section.get()); block && block->MyCell->FlatTarget) {
+    // A box past the nesting limit is not shown: its content stands here
+    // without it. It is kept only because whoever builds the document may
+    // still add to its cell (which passes everything here).
+    flattenedBoxes_.push_back(std::move(section));
+    return;
+  }
   if (!section->KeepInCell()) return;  // freed here; it takes itself out of the document's lists
   section->ParentSectionList = MasterList;
   TFreeList::Add(std::move(section));
@@ -42,9 +102,11 @@ int TCellBasic::DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scr
   while (i < Count()) {
     int maxWidth = 0;
     int height = 0;
-    if (!LayOutSection(i, canvas, IMgr, 0, y + total, 1000, 1000, width, aHeight, maxWidth, curs, height)) continue;
+    if (!LayOutSection(i, canvas, IMgr, 0, SumCoordinates(y, total), 1000, 1000, width, aHeight, maxWidth, curs,
+                       height))
+      continue;
     scrollWidth = std::max(scrollWidth, maxWidth);
-    total += height;
+    total = SumCoordinates(total, height);
     ++i;
   }
   Len = curs - StartCurs;
@@ -55,7 +117,7 @@ void TCellBasic::GetMinMaxWidth(TCanvas& canvas, int& min, int& max) {
   min = max = 0;
   for (const auto& section : *this) {
     int sectionMin = 0, sectionMax = 0;
-    section->MinMaxWidth(canvas, sectionMin, sectionMax);
+    section->CachedMinMaxWidth(canvas, sectionMin, sectionMax);
     min = std::max(min, sectionMin);
     max = std::max(max, sectionMax);
   }
@@ -169,7 +231,7 @@ int TCell::DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scrollWi
   IMgr.DeleteRight(right);
   IMgr.DeleteLeft(left);
   IMgr.CurrentID = previousOwner;
-  return std::max(height, IMgr.ImageBottom() - YValue);
+  return std::max(height, SumCoordinates(IMgr.ImageBottom(), -static_cast<std::int64_t>(YValue)));
 }
 
 int TCell::Draw(TCanvas& canvas, const TRect& aRect, int clipWidth, int x, int y, int xRef, int yRef) {

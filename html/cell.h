@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "html/free_list.h"
 #include "html/indent_manager.h"
@@ -18,9 +19,20 @@ class TCellBasic : public TFreeList<TSectionBase> {
   explicit TCellBasic(TSectionList* master);
   // A cell of the print copy `master`, each section copied in turn.
   TCellBasic(TSectionList* master, const TCellBasic& source);
+  // Sections are freed through one work list, never by recursion, however
+  // deeply they nest.
+  ~TCellBasic() override;
+  void Clear() override;
 
   // Takes a section from the parser; one that would show nothing is freed.
+  // A cell deeper than the nesting limit passes it to its FlatTarget.
   void Add(std::unique_ptr<TSectionBase> section);
+  // The cell that really takes what is added here.
+  [[nodiscard]] TCellBasic* AddTarget() { return FlatTarget ? FlatTarget : this; }
+  // Places the cell inside `owner` (a cell of the enclosing box): one level
+  // deeper; past kMaxNestingDepth it keeps nothing and its sections join
+  // the deepest cell allowed, where its box itself is not shown.
+  void NestIn(TCellBasic* owner);
 
   virtual int DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scrollWidth, int& curs);
   virtual void GetMinMaxWidth(TCanvas& canvas, int& min, int& max);
@@ -45,6 +57,12 @@ class TCellBasic : public TFreeList<TSectionBase> {
   int YValue = 0;
   int StartCurs = 0;
   int Len = 0;
+  // The boxes around the cell: 0 for the document, at most kMaxNestingDepth
+  // (a cell past the limit counts as the one that takes its sections).
+  int Depth = 0;
+  // Set when the cell would lie deeper than the limit: the cell that takes
+  // its sections instead.
+  TCellBasic* FlatTarget = nullptr;
   IndentManager IMgr;
 
  protected:
@@ -53,6 +71,10 @@ class TCellBasic : public TFreeList<TSectionBase> {
   // Returns false when the section was dropped.
   bool LayOutSection(std::size_t index, TCanvas& canvas, IndentManager& iMgr, int x, int y, int xRef, int yRef,
                      int width, int aHeight, int& maxWidth, int& curs, int& height);
+
+ private:
+  // Boxes made past the nesting limit, whose content joined this cell.
+  std::vector<std::unique_ptr<TSectionBase>> flattenedBoxes_;
 };
 
 // A cell whose floats are kept apart from those of other cells.

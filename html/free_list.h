@@ -71,6 +71,8 @@ class TFreeList {
   }
 
   virtual void Clear() { FreeAll(); }
+  // Hands every item to the caller, in order, and leaves the list empty.
+  [[nodiscard]] std::vector<std::unique_ptr<T>> TakeAll() { return std::exchange(items_, {}); }
 
   auto begin() const { return items_.begin(); }
   auto end() const { return items_.end(); }

@@ -1,5 +1,6 @@
 #include "html/image_map.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "html/attribute_list.h"
@@ -13,6 +14,9 @@ namespace {
 
 // More coordinates than a 150-point polygon are not read.
 constexpr std::size_t kMaxCoords = 301;
+// Coordinates are held within 2^28 pixels, far past any picture, so that a
+// shape's far edge (x + r + 1, x2 + 1) and its width still fit an int.
+constexpr int kMaxMapCoordinate = 1 << 28;
 
 std::vector<int> ReadCoords(const std::string& text) {
   std::vector<int> coords;
@@ -23,7 +27,7 @@ std::vector<int> ReadCoords(const std::string& text) {
     if (pos >= s.size()) break;
     std::size_t end = pos;
     while (end < s.size() && s[end] != ',' && s[end] != ' ') ++end;
-    coords.push_back(StrToIntDef(s.substr(pos, end - pos), 0));
+    coords.push_back(std::clamp(StrToIntDef(s.substr(pos, end - pos), 0), -kMaxMapCoordinate, kMaxMapCoordinate));
     pos = end;
   }
   return coords;
@@ -46,9 +50,7 @@ bool MakeRegion(Shape shape, const std::vector<int>& c, TRegion& region) {
       return true;
     case Shape::Circle: {
       if (c.size() < 3) return false;
-      const int left = c[0] - c[2];
-      const int top = c[1] - c[2];
-      region = CreateEllipticRgn(left, top, left + 2 * c[2] + 1, top + 2 * c[2] + 1);
+      region = CreateEllipticRgn(c[0] - c[2], c[1] - c[2], c[0] + c[2] + 1, c[1] + c[2] + 1);
       return true;
     }
     case Shape::Polygon: {

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "html/float_indents.h"
+
 namespace lark {
 
 class TFloatingObj;
@@ -22,6 +24,11 @@ struct IndentRec {
 
 // The left and right edges of the text in one cell at each Y, shaped by the
 // open blocks and by the floating images and boxes placed so far.
+//
+// The open blocks' indents (one per side for each block being laid out) are
+// few, bounded by the nesting limit. Floats can be many: they are kept
+// apart (TFloatIndents), so a line's questions cost O(log) of the page
+// height in the floats, not a pass over all of them.
 class IndentManagerBasic {
  public:
   void Clear();
@@ -44,9 +51,15 @@ class IndentManagerBasic {
   // What a layout that fails part-way must put back.
   struct TState {
     std::size_t LeftCount, RightCount;
+    std::size_t LeftFloats, RightFloats;
     const void* CurrentID;
   };
-  [[nodiscard]] TState SaveState() const { return {L.size(), R.size(), CurrentID}; }
+  // The lowest bottom of the floats placed since `state` was saved (`none`
+  // when there are none).
+  [[nodiscard]] int FloatBottomSince(const TState& state, int none) const;
+  [[nodiscard]] TState SaveState() const {
+    return {L.size(), R.size(), leftFloats_.Count(), rightFloats_.Count(), CurrentID};
+  }
   void RestoreState(const TState& state);
 
   int Width = 0;
@@ -54,6 +67,7 @@ class IndentManagerBasic {
   int LfEdge = 0;
   int RtEdge = 0;
   const void* CurrentID = nullptr;
+  // The open blocks' indents.
   std::vector<IndentRec> L;
   std::vector<IndentRec> R;
 
@@ -61,6 +75,12 @@ class IndentManagerBasic {
   [[nodiscard]] bool Applies(const IndentRec& rec, int y) const {
     return rec.YT <= y && y < rec.YB && (rec.ID == nullptr || rec.ID == CurrentID);
   }
+  // A float's band on its side; x relative to LfEdge.
+  void AddFloat(bool left, int x, int yt, int yb);
+
+ private:
+  TFloatIndents leftFloats_{true};
+  TFloatIndents rightFloats_{false};
 };
 
 enum class TFloatSide { Left, Right };

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "html/document_coordinates.h"
 #include "html/indent_manager.h"
 #include "html/paragraph_section.h"
 #include "html/section_list.h"
@@ -14,56 +15,61 @@ bool IsWordBreakChar(char c) { return c == ' ' || c == '-' || c == '?' || IsObje
 
 }  // namespace
 
-int TSection::TextWidth(TCanvas& canvas, int start, int count) {
-  int width = 0;
-  int i = start;
-  const int end = start + count;
-  while (i < end) {
-    if (Buff[i] == kObjectChar) {
-      width += ObjectWidth(i);
-      ++i;
-      continue;
-    }
-    const TFontObj* run = Fonts.GetFontObjAt(i);
-    const int n = PieceEnd(i, end) - i;
-    run->Select(canvas);
-    TSize size;
-    GetTextExtentPoint32(canvas, Buff.data() + i, n, &size);
-    width += size.cx;
-    i += n;
+void TSection::ForgetMeasurements() { extents_.assign(1, 0); }
+
+void TSection::MeasureNextPiece(TCanvas& canvas, int maxBytes) {
+  const int i = static_cast<int>(extents_.size()) - 1;
+  if (Buff[i] == kObjectChar) {
+    extents_.push_back(extents_.back() + ObjectWidth(i));
+    return;
   }
-  return width;
+  int end = PieceEnd(i, std::min(Len, i + maxBytes));
+  if (end < Len) {
+    // Cut at a character start, so that no character is measured in halves.
+    const int charStart = CharStartAtOrBefore(end);
+    if (charStart < end) end = charStart > i ? charStart : NextCharStart(i);
+  }
+  const int n = end - i;
+  Fonts.GetFontObjAt(i)->Select(canvas);
+  std::vector<int> dx(static_cast<std::size_t>(n));
+  TSize size;
+  GetTextExtentExPoint(canvas, Buff.data() + i, n, 0, nullptr, dx.data(), &size);
+  measuredBytes_ += static_cast<std::size_t>(n);
+  const std::int64_t before = extents_.back();
+  for (int k = 0; k < n; ++k) extents_.push_back(before + dx[static_cast<std::size_t>(k)]);
+}
+
+void TSection::MeasureUpTo(TCanvas& canvas, int end) {
+  for (int measured = static_cast<int>(extents_.size()) - 1; measured < end;
+       measured = static_cast<int>(extents_.size()) - 1)
+    MeasureNextPiece(canvas, end - measured);
+}
+
+int TSection::TextWidth(TCanvas& canvas, int start, int count) {
+  MeasureUpTo(canvas, start + count);
+  return ClampCoordinate(extents_[static_cast<std::size_t>(start + count)] - extents_[static_cast<std::size_t>(start)]);
 }
 
 int TSection::FindCountThatFits(TCanvas& canvas, int width, int start, int limit) {
   if (start == fitStart_ && width == fitWidth_ && limit == fitLimit_) return fitResult_;
-  int room = width;
-  int i = start;
-  while (i < limit) {
-    if (Buff[i] == kObjectChar) {
-      const int w = ObjectWidth(i);
-      if (w > room) break;
-      room -= w;
-      ++i;
-      continue;
-    }
-    const TFontObj* run = Fonts.GetFontObjAt(i);
-    const int n = PieceEnd(i, limit) - i;
-    run->Select(canvas);
-    int fit = 0;
-    TSize size;
-    GetTextExtentExPoint(canvas, Buff.data() + i, n, std::max(room, 0), &fit, nullptr, &size);
-    if (fit < n) {
-      i += fit;
-      break;
-    }
-    room -= size.cx;
-    i += n;
+  MeasureUpTo(canvas, start);
+  const std::int64_t reach = extents_[static_cast<std::size_t>(start)] + std::max(width, 0);
+  // Measure forward in growing pieces until one ends past the room.
+  int piece = 64;
+  while (static_cast<int>(extents_.size()) - 1 < limit && extents_.back() <= reach) {
+    MeasureNextPiece(canvas, piece);
+    piece = std::min(piece * 2, 1 << 16);
   }
+  const int measured = std::min(limit, static_cast<int>(extents_.size()) - 1);
+  const auto first = extents_.begin() + start;
+  const auto last = extents_.begin() + measured + 1;
+  const int fits = static_cast<int>(std::upper_bound(first, last, reach) - first) - 1;
+  // A character's bytes share the extent before it: go back to its start.
+  const int end = start + fits < Len ? CharStartAtOrBefore(start + fits) : start + fits;
   fitStart_ = start;
   fitWidth_ = width;
   fitLimit_ = limit;
-  fitResult_ = i - start;
+  fitResult_ = std::max(0, end - start);
   return fitResult_;
 }
 
@@ -95,6 +101,8 @@ class TSectionLayout {
   int curY_ = 0;
   int floatBottom_ = 0;
   int lineFloatHeight_ = 0;
+  int nextHardBreak_ = -1;  // the first hard break at or after the line start, or Len
+  std::pair<int, int> leadingFloats_{-1, -1};  // a line's start, and how far its leading floats were placed
 };
 
 int TSectionLayout::ClearSpace() const { return lark::ClearSpace(iMgr_, s_.Style.ClearAttr, y_); }
@@ -105,13 +113,17 @@ void TSectionLayout::InsertSpacer(int height) {
   line.LineHt = line.LineImgHt = height;
   line.Y = curY_;
   s_.lines_.push_back(line);
-  curY_ += height;
-  s_.SectionHeight += height;
+  curY_ = SumCoordinates(curY_, height);
+  s_.SectionHeight = SumCoordinates(s_.SectionHeight, height);
 }
 
 void TSectionLayout::PlaceLeadingFloats(int start) {
   lineFloatHeight_ = 0;
-  for (int i = start; i < s_.Len && (s_.Buff[i] == kObjectChar || s_.Buff[i] == ' '); ++i) {
+  // A line retried lower down starts where it did: its leading floats are
+  // placed already, so the walk resumes where it stopped.
+  if (leadingFloats_.first != start) leadingFloats_ = {start, start};
+  int& i = leadingFloats_.second;
+  for (; i < s_.Len && (s_.Buff[i] == kObjectChar || s_.Buff[i] == ' '); ++i) {
     if (s_.Buff[i] != kObjectChar) continue;
     TFloatingObj* object = s_.ObjectAt(i);
     if (!object) continue;
@@ -119,17 +131,20 @@ void TSectionLayout::PlaceLeadingFloats(int start) {
     if (object->YValue != kNotLaidOut) continue;  // placed already
     iMgr_.Update(curY_, *object);
     object->YValue = curY_;
-    const int height = object->ImageHeight + object->VSpaceT + object->VSpaceB;
+    const int height = SumCoordinates(object->ImageHeight, object->VSpaceT, object->VSpaceB);
     lineFloatHeight_ = std::max(lineFloatHeight_, height);
-    floatBottom_ = std::max(floatBottom_, curY_ + height);
+    floatBottom_ = std::max(floatBottom_, SumCoordinates(curY_, height));
   }
 }
 
 int TSectionLayout::CountForLine(int start, int left, int right, int& maxWidth, bool& retryLower) {
   retryLower = false;
   const int len = s_.Len;
-  const auto hardBreak = s_.Buff.find(kBreakChar, static_cast<std::size_t>(start));
-  const int limit = hardBreak == std::string::npos ? len : static_cast<int>(hardBreak);
+  if (nextHardBreak_ < start) {
+    const auto hardBreak = s_.Buff.find(kBreakChar, static_cast<std::size_t>(start));
+    nextHardBreak_ = hardBreak == std::string::npos ? len : static_cast<int>(hardBreak);
+  }
+  const int limit = nextHardBreak_;
   if (limit == start) return 1;  // a hard break at the start is a line of its own
 
   int n = 0;
@@ -138,9 +153,9 @@ int TSectionLayout::CountForLine(int start, int left, int right, int& maxWidth, 
     // The widest character of every run on the line bounds the text's width.
     int widest = 0;
     for (const auto& run : s_.Fonts) widest = std::max(widest, run->tmMaxCharWidth);
-    if (static_cast<long long>(widest) * (limit - start) <= right - left) n = limit - start;
+    if (static_cast<long long>(widest) * (limit - start) <= std::int64_t{right} - left) n = limit - start;
   }
-  if (n == 0) n = s_.FindCountThatFits(canvas_, right - left, start, limit);
+  if (n == 0) n = s_.FindCountThatFits(canvas_, SumCoordinates(right, -static_cast<std::int64_t>(left)), start, limit);
   if (start + n == limit) return limit < len ? n + 1 : n;  // everything up to the break fits
 
   if (n == 0) {
@@ -196,7 +211,8 @@ int TSectionLayout::CountForLine(int start, int left, int right, int& maxWidth, 
   }
   end = SkipBlanks(end);
   if (end < len && s_.Buff[end] == kBreakChar) ++end;
-  maxWidth = std::max(maxWidth, s_.TextWidth(canvas_, start, end - start) + (left - x_));
+  maxWidth = std::max(maxWidth, SumCoordinates(s_.TextWidth(canvas_, start, end - start), left,
+                                               -static_cast<std::int64_t>(x_)));
   return end - start;
 }
 
@@ -252,10 +268,13 @@ void TSectionLayout::FinishLine(int start, int n, int left, int right) {
     return c == kMarkerChar || c == kObjectChar || c == kBreakChar;
   });
   if (!onlyControls) {
-    for (std::size_t k = 0; k < s_.Fonts.Count(); ++k) {
+    int first = 0;
+    (void)s_.Fonts.GetFontObjAt(start, first);
+    for (std::size_t k = static_cast<std::size_t>(first); k < s_.Fonts.Count(); ++k) {
       const TFontObj* run = s_.Fonts[k];
       const int runEnd = k + 1 < s_.Fonts.Count() ? s_.Fonts[k + 1]->Pos : s_.Len;
-      if (run->Pos >= start + n || runEnd <= start) continue;
+      if (run->Pos >= start + n) break;
+      if (runEnd <= start) continue;
       line.LineHt = std::max(line.LineHt, run->FontHeight);
       line.Descent = std::max(line.Descent, run->Descent);
     }
@@ -274,23 +293,27 @@ void TSectionLayout::FinishLine(int start, int n, int left, int right) {
     --visible;
   const int w = s_.TextWidth(canvas_, start, visible);
   switch (s_.Style.Justify) {
-    case TJustify::Centre: line.LineIndent = (left + right - w) / 2 - x_; break;
-    case TJustify::Right: line.LineIndent = right - x_ - w; break;
+    case TJustify::Centre:
+      line.LineIndent = ClampCoordinate((std::int64_t{left} + right - w) / 2 - x_);
+      break;
+    case TJustify::Right: line.LineIndent = SumCoordinates(right, -static_cast<std::int64_t>(x_), -static_cast<std::int64_t>(w)); break;
     case TJustify::FullJustify:
-      line.LineIndent = left - x_;
+      line.LineIndent = SumCoordinates(left, -static_cast<std::int64_t>(x_));
       if (start + n < s_.Len) {
         line.Spaces = static_cast<int>(std::count(s_.Buff.begin() + start, s_.Buff.begin() + start + visible, ' '));
         // A line without blanks has nothing to spread the room over.
-        line.Extra = line.Spaces > 0 ? std::max(0, right - left - w) : 0;
+        line.Extra = line.Spaces > 0
+                         ? std::max(0, SumCoordinates(right, -static_cast<std::int64_t>(left), -static_cast<std::int64_t>(w)))
+                         : 0;
         if (line.Extra == 0) line.Spaces = 0;
       }
       break;
-    default: line.LineIndent = left - x_; break;
+    default: line.LineIndent = SumCoordinates(left, -static_cast<std::int64_t>(x_)); break;
   }
-  line.DrawWidth = right - left;
+  line.DrawWidth = SumCoordinates(right, -static_cast<std::int64_t>(left));
   const int height = line.Height();
-  curY_ += height;
-  s_.SectionHeight += height;
+  curY_ = SumCoordinates(curY_, height);
+  s_.SectionHeight = SumCoordinates(s_.SectionHeight, height);
   line.LineImgHt = std::max(height, lineFloatHeight_);
 
   // Floats that came after content on this line go below it.
@@ -300,9 +323,9 @@ void TSectionLayout::FinishLine(int start, int n, int left, int right) {
     if (!object || !object->Floats() || object->YValue != kNotLaidOut) continue;
     iMgr_.Update(curY_, *object);
     object->YValue = curY_;
-    const int h = object->ImageHeight + object->VSpaceT + object->VSpaceB;
-    floatBottom_ = std::max(floatBottom_, curY_ + h);
-    line.LineImgHt = std::max(line.LineImgHt, curY_ + h - line.Y);
+    const int h = SumCoordinates(object->ImageHeight, object->VSpaceT, object->VSpaceB);
+    floatBottom_ = std::max(floatBottom_, SumCoordinates(curY_, h));
+    line.LineImgHt = std::max(line.LineImgHt, SumCoordinates(curY_, h, -static_cast<std::int64_t>(line.Y)));
   }
   s_.lines_.push_back(line);
 }
@@ -310,13 +333,14 @@ void TSectionLayout::FinishLine(int start, int n, int left, int right) {
 int TSectionLayout::Run(int& maxWidth) {
   curY_ = y_;
   const int textIndent = s_.Style.TextIndentPercent ? s_.Style.TextIndent * aWidth_ / 100 : s_.Style.TextIndent;
-  maxWidth = std::min(iMgr_.RightSide(y_) - iMgr_.LeftIndent(y_), aWidth_);
+  maxWidth = std::min(SumCoordinates(iMgr_.RightSide(y_), -static_cast<std::int64_t>(iMgr_.LeftIndent(y_))), aWidth_);
   for (const auto& object : s_.Images) {
     object->YValue = kNotLaidOut;
     object->DrawLogic(*s_.ParentSectionList, canvas_, s_.Fonts.GetFontObjAt(object->Pos), aWidth_);
-    maxWidth = std::max(maxWidth, object->ImageWidth + object->HSpaceL + object->HSpaceR);
+    maxWidth = std::max(maxWidth, SumCoordinates(object->ImageWidth, object->HSpaceL, object->HSpaceR));
   }
   for (const TFormControlObj* control : s_.FormControls) maxWidth = std::max(maxWidth, control->Width());
+  s_.ForgetMeasurements();  // the objects' sizes are known only now
   if (s_.Style.ClearAttr != ClearNothing) {
     const int clear = ClearSpace();
     if (clear > 0) InsertSpacer(clear);
@@ -327,12 +351,12 @@ int TSectionLayout::Run(int& maxWidth) {
   // down to the next float bottom, so the loop ends.
   while (start < s_.Len) {
     PlaceLeadingFloats(start);
-    const int left = iMgr_.LeftIndent(curY_) + (firstLine ? textIndent : 0);
+    const int left = SumCoordinates(iMgr_.LeftIndent(curY_), firstLine ? textIndent : 0);
     const int right = iMgr_.RightSide(curY_);
     bool retryLower = false;
     const int n = CountForLine(start, left, right, maxWidth, retryLower);
     if (retryLower) {
-      InsertSpacer(iMgr_.GetNextWiderY(curY_) - curY_);
+      InsertSpacer(SumCoordinates(iMgr_.GetNextWiderY(curY_), -static_cast<std::int64_t>(curY_)));
       continue;
     }
     FinishLine(start, n, left, right);
@@ -365,12 +389,12 @@ int TSection::DrawLogic(TCanvas& canvas, int x, int y, int, int, int aWidth, int
   if (baseline && *baseline == 0)
     for (const LineRec& line : lines_)
       if (line.Ln > 0) {
-        *baseline = line.Y + line.SpaceBefore + line.LineHt - line.Descent;
+        *baseline = SumCoordinates(line.Y, line.SpaceBefore, line.LineHt, -static_cast<std::int64_t>(line.Descent));
         break;
       }
-  DrawHeight = std::max(SectionHeight, floatBottom - y);
-  ContentBot = y + SectionHeight;
-  DrawBot = y + DrawHeight;
+  DrawHeight = std::max(SectionHeight, SumCoordinates(floatBottom, -static_cast<std::int64_t>(y)));
+  ContentBot = SumCoordinates(y, SectionHeight);
+  DrawBot = SumCoordinates(y, DrawHeight);
   return SectionHeight;
 }
 
@@ -382,7 +406,7 @@ int TPreFormated::DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, i
     lines_.clear();
     const TFontObj* run = Fonts.Empty() ? nullptr : Fonts[0];
     SectionHeight = DrawHeight = run ? run->Font().Size() : 0;  // an empty line keeps its font's height
-    ContentBot = DrawBot = y + SectionHeight;
+    ContentBot = DrawBot = SumCoordinates(y, SectionHeight);
     maxWidth = 0;
     return SectionHeight;
   }
@@ -416,6 +440,7 @@ void TSection::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
       min = std::max(min, object->ImageWidth);
     }
   }
+  ForgetMeasurements();
   max = 0;
   int start = 0;
   bool first = true;
@@ -452,7 +477,10 @@ void TSection::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
 }
 
 void TPreFormated::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
-  if (maxWidth_ < 0) maxWidth_ = TextWidth(canvas, 0, Len);
+  if (maxWidth_ < 0) {
+    ForgetMeasurements();
+    maxWidth_ = TextWidth(canvas, 0, Len);
+  }
   max = maxWidth_;
   min = std::min(2000, max);
 }

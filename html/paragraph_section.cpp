@@ -110,9 +110,10 @@ void TSection::AddFormControl(TFormControlObj* control, int sourcePos) {
 }
 
 TFormControlObj* TSection::ControlAt(int pos) const {
-  for (TFormControlObj* control : FormControls)
-    if (control->Pos == pos) return control;
-  return nullptr;
+  // Controls and objects stand in text order: a binary search finds them.
+  const auto at = std::lower_bound(FormControls.begin(), FormControls.end(), pos,
+                                   [](const TFormControlObj* control, int p) { return control->Pos < p; });
+  return at != FormControls.end() && (*at)->Pos == pos ? *at : nullptr;
 }
 
 int TSection::ObjectWidth(int pos) const {
@@ -123,9 +124,9 @@ int TSection::ObjectWidth(int pos) const {
 }
 
 TFloatingObj* TSection::ObjectAt(int pos) const {
-  for (const auto& object : Images)
-    if (object->Pos == pos) return object.get();
-  return nullptr;
+  const auto at = std::lower_bound(Images.begin(), Images.end(), pos,
+                                   [](const auto& object, int p) { return object->Pos < p; });
+  return at != Images.end() && (*at)->Pos == pos ? at->get() : nullptr;
 }
 
 void TSection::RemoveMarked(const std::vector<char>& marked) {
@@ -254,9 +255,7 @@ void TSection::ConvertNonBreakingSpaces() {
 
 int TSection::PieceEnd(int i, int limit) const {
   int end = std::min(limit, i + Fonts.GetFontCountAt(i, Len));
-  const auto object = Buff.find(kObjectChar, static_cast<std::size_t>(i));
-  if (object != std::string::npos && static_cast<int>(object) < end) end = static_cast<int>(object);
-  return end;
+  return static_cast<int>(std::find(Buff.begin() + i, Buff.begin() + end, kObjectChar) - Buff.begin());
 }
 
 bool TSection::KeepInCell() {

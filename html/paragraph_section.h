@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "html/document_coordinates.h"
 #include "html/floating_object.h"
 #include "html/font_run.h"
 #include "html/form_control.h"
@@ -34,7 +35,7 @@ struct LineRec {
   int DrawWidth = 0;  // room between the indents
   int Spaces = 0, Extra = 0;  // justification: blanks and pixels spread over them
   int Y = 0;  // top of the line in document coordinates
-  [[nodiscard]] int Height() const { return SpaceBefore + LineHt + SpaceAfter; }
+  [[nodiscard]] int Height() const { return SumCoordinates(SpaceBefore, LineHt, SpaceAfter); }
 };
 
 enum class TJustify : std::uint8_t { Left = 1, Centre = 2, Right = 3, FullJustify = 4 };
@@ -102,6 +103,9 @@ class TSection : public TSectionBase {
   [[nodiscard]] const std::string& Text() const { return Buff; }
   [[nodiscard]] const std::string& BreakFlags() const { return Brk; }
   [[nodiscard]] const std::vector<LineRec>& Lines() const { return lines_; }
+  // Bytes of text handed to the measuring calls since the section was made:
+  // the work layout costs, for tests and benches.
+  [[nodiscard]] std::size_t MeasuredBytes() const { return measuredBytes_; }
 
   TFontList Fonts;
   TFreeList<TFloatingObj> Images;
@@ -133,12 +137,24 @@ class TSection : public TSectionBase {
   [[nodiscard]] int ObjectWidth(int pos) const;
   // Bytes from `start` that fit in `width` pixels: pieces of one font
   // without objects are measured; an object adds its width (a float
-  // nothing). Stops at the first piece that does not fit whole.
+  // nothing). Never ends inside a character.
   [[nodiscard]] int FindCountThatFits(TCanvas& canvas, int width, int start, int limit);
   // The X of each character of a line (and of its end) relative to the
   // line's start, with the justification spread over its blanks.
   [[nodiscard]] std::vector<int> LineXs(TCanvas& canvas, const LineRec& line);
+  // The width of `count` bytes from `start` (objects by their width).
   [[nodiscard]] int TextWidth(TCanvas& canvas, int start, int count);
+  // Layout measures each byte of the text once, forward, and only as far
+  // as the lines reach: extents_[i] is the width of the text before byte i
+  // (with kerning off, widths add up, so any stretch between character
+  // starts is a difference of two entries). Emptied whenever the text, its
+  // fonts or its objects' sizes may have changed: at each layout and each
+  // width computation.
+  void ForgetMeasurements();
+  void MeasureUpTo(TCanvas& canvas, int end);
+  // Measures the next stretch of at most `maxBytes` (whole characters,
+  // one font, no object; an object alone).
+  void MeasureNextPiece(TCanvas& canvas, int maxBytes);
   [[nodiscard]] int LineAt(int y) const;
   [[nodiscard]] int CharStartAtOrBefore(int index) const;
   [[nodiscard]] int NextCharStart(int index) const;
@@ -155,6 +171,8 @@ class TSection : public TSectionBase {
   int minWidth_ = -1, maxWidth_ = -1;  // cached by MinMaxWidth
   int drawX_ = 0;  // X of the section at the last Draw
   bool finished_ = false;
+  std::vector<std::int64_t> extents_{0};
+  std::size_t measuredBytes_ = 0;
   // The fit test's one-entry cache.
   int fitStart_ = -1, fitWidth_ = -1, fitLimit_ = -1, fitResult_ = 0;
 

@@ -1,5 +1,6 @@
 #include "html/section_base.h"
 
+#include "html/document_coordinates.h"
 #include "html/indent_manager.h"
 #include "html/section_list.h"
 #include "html/url_target.h"
@@ -25,13 +26,13 @@ int TSectionBase::DrawLogic(TCanvas&, int, int y, int, int, int, int, IndentMana
   DrawHeight = SectionHeight;
   maxWidth = iMgr.Width;
   YValue = DrawTop = ContentTop = y;
-  ContentBot = y + SectionHeight;
-  DrawBot = y + DrawHeight;
+  ContentBot = SumCoordinates(y, SectionHeight);
+  DrawBot = SumCoordinates(y, DrawHeight);
   return SectionHeight;
 }
 
 int TSectionBase::Draw(TCanvas&, const TRect&, IndentManager&, int, int, int) {
-  return ContentTop + SectionHeight;
+  return SumCoordinates(ContentTop, SectionHeight);
 }
 
 TGuResultType TSectionBase::GetURL(TCanvas&, int, int, std::unique_ptr<TUrlTarget>&, TFormControlObj*&,
@@ -50,6 +51,16 @@ bool TSectionBase::GetChAtPos(int, char32_t&, TObject*&) { return false; }
 void TSectionBase::MinMaxWidth(TCanvas&, int& min, int& max) {
   min = 0;
   max = 0;
+}
+
+void TSectionBase::CachedMinMaxWidth(TCanvas& canvas, int& min, int& max) {
+  const unsigned pass = ParentSectionList ? ParentSectionList->LayoutPass() : 0;
+  if (pass == 0 || minMaxPass_ != pass) {
+    MinMaxWidth(canvas, cachedMin_, cachedMax_);
+    minMaxPass_ = pass;
+  }
+  min = cachedMin_;
+  max = cachedMax_;
 }
 
 void TSectionBase::AddSectionsToList() {

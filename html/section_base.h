@@ -56,8 +56,19 @@ class TSectionBase : public TIDObject {
   virtual int FindDocPos(int sourcePos, bool prev);
   virtual bool CursorToXY(TCanvas& canvas, int cursor, int& x, int& y);
   virtual bool GetChAtPos(int pos, char32_t& ch, TObject*& obj);
+  // The narrowest width the section can be laid out in and the width it
+  // needs without wrapping. Callers go through CachedMinMaxWidth.
   virtual void MinMaxWidth(TCanvas& canvas, int& min, int& max);
   virtual void AddSectionsToList();
+  // MinMaxWidth, computed at most once per layout pass of the document.
+  // Every enclosing block (and table) asks for the widths of what it holds
+  // before laying it out; without the cache a section at depth d would be
+  // measured d times and a layout would be quadratic in the nesting. The
+  // cache lives only while the document's DoLogic runs (each run is a new
+  // pass, so text, pictures or fonts changed between layouts are measured
+  // afresh); a section that changes during a pass calls InvalidateMinMax.
+  void CachedMinMaxWidth(TCanvas& canvas, int& min, int& max);
+  void InvalidateMinMax() { minMaxPass_ = 0; }
   // Asked by a cell before it takes the section: a paragraph finishes its
   // text and answers false when nothing of it would show.
   [[nodiscard]] virtual bool KeepInCell() { return true; }
@@ -73,6 +84,10 @@ class TSectionBase : public TIDObject {
   int DrawTop = 0;
   int DrawBot = 0;
   int ContentTop = 0;
+
+ private:
+  unsigned minMaxPass_ = 0;  // the layout pass the cached widths belong to; 0: none
+  int cachedMin_ = 0, cachedMax_ = 0;
 };
 
 }  // namespace lark

@@ -142,6 +142,13 @@ int TSectionList::DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& s
   if (timer_) timer_->SetEnabled(false);
   for (const auto& form : FormList) form->SetSizes(canvas);
   SetTextJustification(canvas, 0, 0);
+  // A new pass: widths cached by an earlier layout no longer count.
+  if (++lastLayoutPass_ == 0) lastLayoutPass_ = 1;
+  layoutPass_ = lastLayoutPass_;
+  struct PassEnd {
+    unsigned& pass;
+    ~PassEnd() { pass = 0; }
+  } passEnd{layoutPass_};
   const int height = TCell::DoLogic(canvas, y, width, aHeight, scrollWidth, curs);
   for (TGIFImage* gif : AGifList) {
     gif->SetCurrentFrame(1);

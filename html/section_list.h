@@ -129,6 +129,10 @@ class TSectionList : public TCell, public TTextPositionLocator {
   void ForgetObject(const TObject* object);
   void ForgetGif(const TGIFImage* gif);
 
+  // The layout pass that DoLogic is running (a new number each time), or 0
+  // outside layout: the key of the sections' cached widths.
+  [[nodiscard]] unsigned LayoutPass() const { return layoutPass_; }
+
   // Layout state saved before each section and restored when it fails.
   [[nodiscard]] TLayoutState SaveLayoutState(const IndentManagerBasic& iMgr, int curs) const;
   void RestoreLayoutState(const TLayoutState& state, IndentManagerBasic& iMgr, int& curs);
@@ -213,6 +217,8 @@ class TSectionList : public TCell, public TTextPositionLocator {
                                    bool& delay);
   void ForgetBackground();
 
+  unsigned layoutPass_ = 0;
+  unsigned lastLayoutPass_ = 0;
   std::unique_ptr<TTimer> timer_;
   std::unique_ptr<TStringBitmapList> ownCache_;
   TBitmap* backgroundBitmap_ = nullptr;
