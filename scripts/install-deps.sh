@@ -37,11 +37,15 @@ done
 sudo=""
 [[ $(id -u) -eq 0 ]] || sudo="sudo"
 
-# Links that make a service start at boot: systemd's and System V's.
-enabled_links() {
-  find /etc/systemd/system -mindepth 2 -maxdepth 2 -type l \( -path '*.wants/*' -o -path '*.requires/*' \) \
-    2>/dev/null | sort
-  find /etc/rc[S2-5].d -maxdepth 1 -type l -name 'S*' 2>/dev/null | sort
+# Services that start at boot, by name: systemd units linked from a .wants or
+# .requires folder, and System V scripts with a start link ("init.d:NAME").
+# Names, not links, are compared, as an install may renumber the links.
+enabled_services() {
+  {
+    find /etc/systemd/system -mindepth 2 -maxdepth 2 -type l \( -path '*.wants/*' -o -path '*.requires/*' \) \
+      -printf '%f\n' 2>/dev/null
+    find /etc/rc[S2-5].d -maxdepth 1 -type l -name 'S*' -printf '%f\n' 2>/dev/null | sed 's/^S[0-9]*/init.d:/'
+  } | sort -u
 }
 
 # While apt runs, invoke-rc.d asks /usr/sbin/policy-rc.d whether it may start
@@ -66,34 +70,36 @@ restore_policy() {
   fi
 }
 
-# Disables each unit or init script that a new link enables. Timers and
-# targets are left: they start no server of their own.
+# Disables each service that the install enabled. Timers and targets start
+# no server of their own and are left, and so are the units of systemd itself
+# (a console login, for one) where the install brought systemd in.
 disable_new_services() {
-  local before=$1 link name disabled=()
-  while read -r link; do
-    [[ -n $link ]] || continue
-    name=$(basename "$link")
-    case $link in
-      /etc/systemd/*)
-        case $name in *.service | *.socket | *.path) ;; *) continue ;; esac
-        $sudo deb-systemd-helper disable "$name" > /dev/null 2>&1 || $sudo rm -f "$link"
+  local before=$1 name unit disabled=()
+  while read -r name; do
+    case $name in
+      init.d:*)
+        $sudo update-rc.d "${name#init.d:}" disable > /dev/null 2>&1 ||
+          { echo "warning: could not disable ${name#init.d:} at boot" >&2; continue; }
         ;;
-      *)
-        name=${name#S[0-9][0-9]}
-        $sudo update-rc.d "$name" disable > /dev/null 2>&1 || $sudo rm -f "$link"
+      *.service | *.socket | *.path)
+        unit=$(find /etc/systemd/system -mindepth 2 -maxdepth 2 -name "$name" -type l | head -n 1)
+        [[ $(dpkg-query -S "$(readlink "$unit")" 2>/dev/null) == systemd:* ]] && continue
+        $sudo deb-systemd-helper disable "$name" > /dev/null 2>&1 ||
+          { echo "warning: could not disable $name at boot" >&2; continue; }
         ;;
+      *) continue ;;
     esac
     disabled+=("$name")
-  done < <(comm -13 "$before" <(enabled_links))
+  done < <(comm -13 "$before" <(enabled_services))
   if [[ ${#disabled[@]} -gt 0 ]]; then
-    echo "Not started and not enabled at boot (the tests start their own instances):" \
-      "$(printf '%s\n' "${disabled[@]}" | sort -u | tr '\n' ' ')"
+    echo "Installed without starting them or enabling them at boot (the tests start their own):" \
+      "$(printf '%s\n' "${disabled[@]}" | sed 's/^init.d://; s/\.service$//' | sort -u | tr '\n' ' ')"
   fi
 }
 
 echo "Installing ${#missing[@]} packages: ${missing[*]}"
 before=$(mktemp)
-enabled_links > "$before"
+enabled_services > "$before"
 refuse_starts
 trap 'restore_policy; rm -f "$before"' EXIT
 export DEBIAN_FRONTEND=noninteractive

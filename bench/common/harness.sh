@@ -46,3 +46,6 @@ wait_for() {
   echo "no answer from $*" >&2
   return 1
 }
+
+# The command that runs one Google Benchmark of PROGRAM, for compare.
+gbench() { echo "$1 --benchmark_filter=^$2\$ --benchmark_min_time=$(gbench_min_time)"; }

@@ -23,7 +23,7 @@ head -c "$bytes" /dev/zero | tr '\0' 'x' > "$work/www/big.bin"
 head -c 1024 /dev/urandom > "$work/www/small.bin"
 chmod -R a+rX "$work/www"
 start_nginx "$work" "    listen 127.0.0.1:$port;"
-trap 'kill $nginx_pid; wait $nginx_pid 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $nginx_pid; wait $nginx_pid 2>/dev/null || true; rm -rf "$work"' EXIT
 wait_for "http://127.0.0.1:$port/small.bin"
 
 big="http://127.0.0.1:$port/big.bin"
