@@ -64,7 +64,7 @@ bench/net_tls/run_tls_ftp_bench.sh "$build"
 # These two print tables of their own: growth at N and 4N, and the search
 # beside grep and ripgrep (which uses every core, so it is not pinned).
 taskset -c "$LARK_BENCH_CORE" "$bin/bench_model_scale" "$LARK_BENCH_ROUNDS" > "$out/model_scale"
-LARK_BENCH_DIR=$(bench/inputs/make_inputs.sh tree) "$bin/bench_search" --benchmark_color=false > "$out/search" 2>&1
+LARK_BENCH_DIR=$(bench/inputs/make_inputs.sh tree) "$bin/bench_search" > "$out/search" 2>&1
 
 echo
 echo "Larkspan benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores of" \
@@ -80,4 +80,6 @@ echo "Document model scaling (bench_model_scale; 4N/N time ratio, linear is abou
 cat "$out/model_scale"
 echo
 echo "Local file search (bench_search):"
-grep -v '^\*\*\*WARNING\|^Run on\|^CPU Caches\|^  L[123]\|^Load Average' "$out/search"
+# Its reporter colours its lines whatever the flags say.
+sed 's/\x1b\[[0-9;]*m//g' "$out/search" | grep -v '^\*\*\*WARNING\|^Run on\|^CPU Caches\|^  L[123]\|^Load Average'
+
