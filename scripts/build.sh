@@ -1,19 +1,34 @@
 #!/usr/bin/env bash
 # Configures and builds one build directory; prints its name last (the build
 # log goes to standard error).
-#   scripts/build.sh             -> build/ (GCC, optimised with debug info)
+#   scripts/build.sh             -> build/ (GCC, optimised with debug info, tests and benchmarks)
+#   scripts/build.sh --program   -> build/ as it is; when new, only the libraries and the program
+#   scripts/build.sh --bench     -> build-bench/ (GCC, optimised with debug info, benchmarks only)
 #   scripts/build.sh --sanitize  -> build-sanitize/ (clang-14, ASan + UBSan, fuzz targets)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+reconfigure=false
 if [[ ${1:-} == --sanitize ]]; then
   dir=build-sanitize
   args=(-DCMAKE_BUILD_TYPE=Debug -DLARK_SANITIZE=ON
         -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14)
+elif [[ ${1:-} == --program ]]; then
+  # What scripts/run.sh needs; a build/ made for the tests is used as it is.
+  dir=build
+  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DLARK_BENCH=OFF)
+elif [[ ${1:-} == --bench ]]; then
+  # -O2, as Debian builds the peers the benchmarks compare with.
+  dir=build-bench
+  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DLARK_BENCH=ON)
 else
   dir=build
-  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DLARK_BENCH=ON)
+  # A build/ that scripts/run.sh made has no tests yet.
+  grep -qx 'BUILD_TESTING:BOOL=OFF' "$dir/CMakeCache.txt" 2>/dev/null && reconfigure=true
 fi
-[[ -f $dir/build.ninja ]] || cmake -S . -B "$dir" -G Ninja "${args[@]}" >&2
+if [[ ! -f $dir/build.ninja ]] || $reconfigure; then
+  cmake -S . -B "$dir" -G Ninja "${args[@]}" >&2
+fi
 cmake --build "$dir" --parallel "$(nproc)" >&2
 echo "$dir"

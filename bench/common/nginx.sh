@@ -7,7 +7,8 @@ free_port() {
 
 # Writes WORK/nginx.conf for a server of static files from WORK/www whose
 # server block holds the given lines, and starts nginx in the background
-# (its pid in nginx_pid; the caller stops it).
+# (its pid in nginx_pid; the caller stops it), on LARK_BENCH_SERVER_CORE
+# when that is set.
 start_nginx() {
   local work=$1 server_lines=$2
   mkdir -p "$work/www" "$work/tmp"
@@ -30,6 +31,6 @@ $server_lines
   }
 }
 CONF
-  nginx -p "$work" -c "$work/nginx.conf" -g 'daemon off;' &
+  ${LARK_BENCH_SERVER_CORE:+taskset -c "$LARK_BENCH_SERVER_CORE"} nginx -p "$work" -c "$work/nginx.conf" -g 'daemon off;' &
   nginx_pid=$!
 }

@@ -1,10 +1,12 @@
 // Timing side of the TLS and FTP benchmark (run_tls_ftp_bench.sh starts the
-// servers and curl). Bodies go to /dev/null, as curl's do.
-//   bench_tls_ftp https URL CAFILE      one GET; prints bytes, seconds, cipher
-//   bench_tls_ftp ftp HOST PORT FILE    one passive RETR; prints bytes, seconds
-//   bench_tls_ftp accept-wait MS        waits MS for an active-mode data
-//                                       connection that never comes; prints
-//                                       wall and CPU seconds of the wait
+// servers and curl). Bodies go to /dev/null, as curl's do; a transfer that
+// brings fewer than BYTES fails.
+//   bench_tls_ftp https URL CAFILE BYTES     one GET, verifying the server with
+//                                            CAFILE; prints seconds, bytes, cipher
+//   bench_tls_ftp ftp HOST PORT FILE BYTES   one passive RETR; prints seconds, bytes
+//   bench_tls_ftp accept-wait MS             waits MS for an active-mode data
+//                                            connection that never comes; prints
+//                                            CPU and wall seconds of the wait
 
 #include <sys/resource.h>
 
@@ -13,21 +15,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/common/null_sink.h"
 #include "net/ftp_client.h"
 #include "net/http_client.h"
 #include "net/openssl_intercept.h"
-#include "platform/core/file_stream.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// /dev/null keeps no position: the bytes are counted through the work event.
-void CountBytes(lark::TNetComponent& component, std::int64_t& bytes) {
-  component.OnWork = [&bytes](lark::TObject*, lark::TWorkMode mode, std::int64_t count) {
-    if (mode == lark::TWorkMode::wmRead) bytes = count;
-  };
-}
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
@@ -38,25 +33,30 @@ double CpuSeconds() {
   return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-int Https(const std::string& url, const std::string& caFile) {
+// Prints the transfer's seconds and bytes (and `extra`); 1 when it is short.
+int Report(Clock::time_point start, const lark::bench::TNullSink& sink, long long expected, const std::string& extra) {
+  std::printf("%.6f %lld %s\n", Seconds(Clock::now() - start), static_cast<long long>(sink.Bytes()), extra.c_str());
+  if (sink.Bytes() == expected) return 0;
+  std::fprintf(stderr, "fetched %lld bytes of %lld\n", static_cast<long long>(sink.Bytes()), expected);
+  return 1;
+}
+
+int Https(const std::string& url, const std::string& caFile, long long expected) {
   lark::TNetHTTP http;
   lark::TNetConnectionInterceptOpenSSL tls;
   tls.SSLOptions.RootCertFile = caFile;
   http.SetIntercept(&tls);
   http.SetRecvBufferSize(256 * 1024);
-  lark::TFileStream sink("/dev/null", lark::fmCreate);
-  std::int64_t bytes = 0;
-  CountBytes(http, bytes);
+  lark::bench::TNullSink sink(http);
   auto start = Clock::now();
-  http.Get(url, &sink);
-  std::printf("%lld %.6f %s\n", static_cast<long long>(bytes), Seconds(Clock::now() - start),
-              tls.CipherName().c_str());
+  http.Get(url, &sink.Stream());
+  const int status = Report(start, sink, expected, tls.CipherName());
   http.Disconnect();
   http.SetIntercept(nullptr);
-  return 0;
+  return status;
 }
 
-int Ftp(const std::string& host, int port, const std::string& file) {
+int Ftp(const std::string& host, int port, const std::string& file, long long expected) {
   lark::TNetFTP ftp;
   ftp.Host = host;
   ftp.Port = port;
@@ -64,14 +64,11 @@ int Ftp(const std::string& host, int port, const std::string& file) {
   ftp.Password = "bench@example.test";
   ftp.Passive = true;
   ftp.SetRecvBufferSize(256 * 1024);
-  lark::TFileStream sink("/dev/null", lark::fmCreate);
-  std::int64_t bytes = 0;
-  CountBytes(ftp, bytes);
+  lark::bench::TNullSink sink(ftp);
   auto start = Clock::now();
   ftp.Connect();
-  ftp.Get(file, sink);
-  std::printf("%lld %.6f\n", static_cast<long long>(bytes), Seconds(Clock::now() - start));
-  return 0;
+  ftp.Get(file, sink.Stream());
+  return Report(start, sink, expected, "");
 }
 
 int AcceptWait(int milliseconds) {
@@ -82,7 +79,7 @@ int AcceptWait(int milliseconds) {
   double cpu = CpuSeconds();
   auto start = Clock::now();
   bool accepted = listener.Listen();
-  std::printf("%s %.3f %.6f\n", accepted ? "accepted" : "none", Seconds(Clock::now() - start), CpuSeconds() - cpu);
+  std::printf("%.6f %.3f %s\n", CpuSeconds() - cpu, Seconds(Clock::now() - start), accepted ? "accepted" : "none");
   return 0;
 }
 
@@ -90,9 +87,9 @@ int AcceptWait(int milliseconds) {
 
 int main(int argc, char** argv) {
   std::string mode = argc > 1 ? argv[1] : "";
-  if (mode == "https" && argc == 4) return Https(argv[2], argv[3]);
-  if (mode == "ftp" && argc == 5) return Ftp(argv[2], std::atoi(argv[3]), argv[4]);
+  if (mode == "https" && argc == 5) return Https(argv[2], argv[3], std::atoll(argv[4]));
+  if (mode == "ftp" && argc == 6) return Ftp(argv[2], std::atoi(argv[3]), argv[4], std::atoll(argv[5]));
   if (mode == "accept-wait" && argc == 3) return AcceptWait(std::atoi(argv[2]));
-  std::fprintf(stderr, "usage: bench_tls_ftp https URL CAFILE | ftp HOST PORT FILE | accept-wait MS\n");
+  std::fprintf(stderr, "usage: bench_tls_ftp https URL CAFILE BYTES | ftp HOST PORT FILE BYTES | accept-wait MS\n");
   return 2;
 }

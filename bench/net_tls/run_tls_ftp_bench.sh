@@ -1,23 +1,28 @@
 #!/usr/bin/env bash
 # Loopback TLS and FTP benchmark beside curl:
-#   1. a 1 GiB https download from nginx, ours and `curl -k`, both held to
-#      the same TLS 1.3 suite (nginx offers only that one);
-#   2. a 1 GiB passive FTP RETR from vsftpd, ours and `curl ftp://`;
+#   1. a 1 GiB https download from nginx (64 MiB with LARK_BENCH_QUICK=1);
+#      both clients verify the server against the same test CA and use the
+#      same TLS 1.3 suite, the only one nginx offers;
+#   2. a 1 GiB passive FTP RETR from vsftpd;
 #   3. the CPU time of a 2 s wait for an active-mode data connection.
-# Usage: bench/net_tls/run_tls_ftp_bench.sh [BUILD_DIR]   (default build/)
+# Both clients write the bodies to /dev/null and time themselves; each runs
+# as its own process, without a shell, pinned as bench/common/harness.sh says.
+# Usage: bench/net_tls/run_tls_ftp_bench.sh [BUILD_DIR]   (default build-bench/)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-build=${1:-build}
+build=${1:-build-bench}
 program=$build/bin/bench_tls_ftp
-[[ -x $program ]] || { echo "build $program first (cmake --build $build --target bench_tls_ftp)"; exit 1; }
+[[ -x $program ]] || { echo "build $program first (scripts/build.sh --bench)"; exit 1; }
 suite=TLS_AES_256_GCM_SHA384
-
-work=$(mktemp -d /tmp/lark-tls-bench-XXXXXX)
-chmod 755 "$work"
+source bench/common/harness.sh
 source bench/common/nginx.sh
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/lark-tls-bench-XXXXXX")
+chmod 755 "$work"
 https_port=$(free_port); ftp_port=$(free_port); pasv_port=$(free_port)
 mkdir -p "$work/www" "$work/tmp"
-head -c 1073741824 /dev/urandom > "$work/www/big.bin"
+bytes=$(transfer_bytes)
+head -c "$bytes" /dev/urandom > "$work/www/big.bin"
 chmod -R a+rX "$work/www"
 ( cd "$work"
   openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 -keyout ca.key -out ca.pem \
@@ -50,42 +55,24 @@ seccomp_sandbox=NO
 secure_chroot_dir=/var/run/vsftpd/empty
 xferlog_enable=NO
 CONF
-vsftpd "$work/vsftpd.conf" &
+${LARK_BENCH_SERVER_CORE:+taskset -c "$LARK_BENCH_SERVER_CORE"} vsftpd "$work/vsftpd.conf" &
 vsftpd_pid=$!
-trap 'kill $nginx_pid $vsftpd_pid; wait $nginx_pid $vsftpd_pid 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do curl -sk -o /dev/null "https://127.0.0.1:$https_port/" && break; sleep 0.05; done
-for _ in $(seq 100); do curl -s -o /dev/null "ftp://127.0.0.1:$ftp_port/" && break; sleep 0.05; done
+# A server ended by the signal makes wait fail; the folder goes all the same.
+trap 'kill $nginx_pid $vsftpd_pid; wait $nginx_pid $vsftpd_pid 2>/dev/null || true; rm -rf "$work"' EXIT
+wait_for --cacert "$work/ca.pem" "https://localhost:$https_port/"
+wait_for "ftp://127.0.0.1:$ftp_port/"
 
-best() { echo "$1 $2" | awk '{print ($1<$2)?$1:$2}'; }
-report() {
-  awk -v o="$1" -v c="$2" 'BEGIN {
-    printf "ours: %.3f s  %.0f MiB/s\ncurl: %.3f s  %.0f MiB/s\nthroughput ratio ours/curl: %.2f\n",
-           o, 1024/o, c, 1024/c, c/o }'
-}
+url="https://localhost:$https_port/big.bin"
+read -r _ _ cipher < <("$program" https "$url" "$work/ca.pem" "$bytes")
+[[ $cipher == "$suite" ]] || { echo "ours negotiated $cipher, not $suite"; exit 1; }
+compare --work "$(transfer_words) https download from nginx, $suite, verified" --figure seconds \
+  --ours TNetHTTP+OpenSSL "$program https $url $work/ca.pem $bytes" \
+  --peer curl "curl -sS --fail --http1.1 --cacert $work/ca.pem --tls13-ciphers $suite -o /dev/null -w '%{time_total}\n' $url"
 
-echo "== 1 GiB https download (3 runs each, best)"
-ours=999; theirs=999
-for _ in 1 2 3; do
-  read -r bytes t cipher < <("$program" https "https://localhost:$https_port/big.bin" "$work/ca.pem")
-  [[ $bytes == 1073741824 ]] || { echo "ours fetched $bytes bytes"; exit 1; }
-  ours=$(best "$t" "$ours")
-  t=$(curl -sk --tls13-ciphers "$suite" -o /dev/null -w '%{time_total}' "https://localhost:$https_port/big.bin")
-  theirs=$(best "$t" "$theirs")
-done
-echo "suite: ours $cipher, curl $suite"
-report "$ours" "$theirs"
+compare --work "$(transfer_words) passive FTP RETR from vsftpd" --figure seconds \
+  --ours TNetFTP "$program ftp 127.0.0.1 $ftp_port big.bin $bytes" \
+  --peer curl "curl -sS --fail -o /dev/null -w '%{time_total}\n' ftp://127.0.0.1:$ftp_port/big.bin"
 
-echo "== 1 GiB FTP RETR, passive (3 runs each, best)"
-ours=999; theirs=999
-for _ in 1 2 3; do
-  read -r bytes t < <("$program" ftp 127.0.0.1 "$ftp_port" big.bin)
-  [[ $bytes == 1073741824 ]] || { echo "ours fetched $bytes bytes"; exit 1; }
-  ours=$(best "$t" "$ours")
-  t=$(curl -s -o /dev/null -w '%{time_total}' "ftp://127.0.0.1:$ftp_port/big.bin")
-  theirs=$(best "$t" "$theirs")
-done
-report "$ours" "$theirs"
-
-echo "== waiting 2 s for an active-mode data connection"
-read -r outcome wall cpu < <("$program" accept-wait 2000)
-echo "outcome $outcome, wall $wall s, CPU $cpu s"
+compare --work "CPU time of a 2 s wait for an active-mode data connection" --figure seconds \
+  --ours TNetSimpleServer "$program accept-wait 2000"
+print_table

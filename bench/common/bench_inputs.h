@@ -1,0 +1,14 @@
+#pragma once
+// The benchmark inputs, made by bench/inputs/make_inputs.sh outside the source
+// and build trees ($LARK_BENCH_DIR, default under the temporary directory).
+
+#include <string>
+
+namespace lark::bench {
+
+// The folder of one input set ("page", "png", "gif", "tree"), generated first
+// when it is missing or incomplete. Ends the program with the generator's
+// error when it cannot be made: a benchmark on a partial set would mislead.
+[[nodiscard]] std::string InputSet(const std::string& set);
+
+}  // namespace lark::bench

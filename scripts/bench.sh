@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Installs what the benchmarks need (their peers included), builds them
+# optimised, makes their inputs, runs every benchmark beside its peers and
+# prints one table of the results.
+#   scripts/bench.sh          the full run: 5 alternated runs of each contender
+#   scripts/bench.sh --quick  a check that everything runs: 2 runs each, 64 MiB
+#                             transfers, shorter benchmark runs
+# The build is build-bench/, RelWithDebInfo (GCC -O2 -g), as Debian builds the
+# peers. Every contender runs pinned to one core (LARK_BENCH_CORE, the last),
+# the servers it talks to on another (LARK_BENCH_SERVER_CORE); the inputs go to
+# $LARK_BENCH_DIR (default ${TMPDIR:-/tmp}/lark-bench), about 300 MB.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+quick=0
+case ${1:-} in
+  --quick) quick=1 ;;
+  "") ;;
+  *) echo "usage: scripts/bench.sh [--quick]" >&2; exit 2 ;;
+esac
+
+scripts/install-deps.sh build bench
+build=$(scripts/build.sh --bench | tail -n 1)
+bin=$build/bin
+
+export LARK_BENCH_QUICK=$quick
+export LARK_BENCH_ROUNDS=${LARK_BENCH_ROUNDS:-$((quick ? 2 : 5))}
+export QT_QPA_PLATFORM=offscreen
+out=$(mktemp -d "${TMPDIR:-/tmp}/lark-bench-run-XXXXXX")
+trap 'rm -rf "$out"' EXIT
+export LARK_BENCH_RESULTS=$out/rows
+source bench/common/harness.sh
+
+# Every input first, so that a generator's failure ends the run before any figure.
+bench/inputs/make_inputs.sh > /dev/null
+
+compare --work "HTML tokenizer, 10 MB page of 1990s markup" --figure gbench \
+  --ours THtmlReader "$(gbench "$bin/bench_tokenizer" BM_LarkTokenizer)" \
+  --peer "libxml2 HTML SAX" "$(gbench "$bin/bench_tokenizer" BM_Libxml2HtmlSax)"
+
+"$bin/bench_images" --check-same-pixels > "$out/pixels" || { cat "$out/pixels"; exit 1; }
+for peer in Libpng Libspng; do
+  compare --work "PNG decode to RGBA8, 20 images of 1024 x 1024" --figure gbench \
+    --ours TPNGImage "$(gbench "$bin/bench_images" BM_PNG_Lark)" \
+    --peer "${peer,}" "$(gbench "$bin/bench_images" "BM_PNG_$peer")"
+done
+compare --work "GIF decode and compose to RGBA8, 2 stills and 2 animations of 50 frames" --figure gbench \
+  --ours TGIFImage "$(gbench "$bin/bench_images" BM_GIF_Lark)" \
+  --peer giflib "$(gbench "$bin/bench_images" BM_GIF_Giflib)"
+
+compare --work "measure and draw 10,000 words, Arial 16 px" --figure gbench \
+  --ours TCanvas "$(gbench "$bin/bench_canvas" TCanvasWords)" \
+  --peer "QPainter directly" "$(gbench "$bin/bench_canvas" QPainterWords)"
+compare --work "style cascade, 4,100 elements under 200 rules" --figure gbench \
+  --ours TPropStack "$(gbench "$bin/bench_cascade" BM_OpenElements)"
+compare --work "layout of 10,000 paragraphs at 800 px" --figure gbench \
+  --ours TSectionList "$(gbench "$bin/bench_layout" BM_Layout/iterations:5)"
+compare --work "paint of the laid-out document, 800 x 1000 pages" --figure gbench \
+  --ours TSectionList "$(gbench "$bin/bench_layout" BM_PaintWholeDocument/iterations:3)"
+
+bench/net/run_http_bench.sh "$build"
+bench/net_tls/run_tls_ftp_bench.sh "$build"
+
+# These two print tables of their own: growth at N and 4N, and the search
+# beside grep and ripgrep (which uses every core, so it is not pinned).
+taskset -c "$LARK_BENCH_CORE" "$bin/bench_model_scale" "$LARK_BENCH_ROUNDS" > "$out/model_scale"
+LARK_BENCH_DIR=$(bench/inputs/make_inputs.sh tree) "$bin/bench_search" > "$out/search" 2>&1
+
+echo
+echo "Larkspan benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores of" \
+  "$(sed -n 's/^model name[^:]*: //p' /proc/cpuinfo | head -n 1), $(uname -r)"
+echo "Ours built RelWithDebInfo (GCC -O2 -g) in $build/; peers from Debian's packages."
+echo "Contenders pinned to core $LARK_BENCH_CORE, servers to core $LARK_BENCH_SERVER_CORE;" \
+  "$LARK_BENCH_ROUNDS alternated runs each$([[ $quick == 1 ]] && echo ' (quick check: not for the record)')."
+echo "Ratio: peer time / our time (above 1, ours is faster), median of the rounds; spread: lowest-highest ratio."
+echo
+python3 bench/common/alternate.py table "$LARK_BENCH_RESULTS"
+echo
+echo "Document model scaling (bench_model_scale; 4N/N time ratio, linear is about 4):"
+cat "$out/model_scale"
+echo
+echo "Local file search (bench_search):"
+# Its reporter colours its lines whatever the flags say.
+sed 's/\x1b\[[0-9;]*m//g' "$out/search" | grep -v '^\*\*\*WARNING\|^Run on\|^CPU Caches\|^  L[123]\|^Load Average'
+
