@@ -124,6 +124,21 @@ TEST(LayoutScale, ALongParagraphMeasuresEachByteAboutOnce) {
   }
 }
 
+TEST(LayoutScale, LinesWaitingBelowManyFloatsAreNotMeasuredAgain) {
+  testing::LaidOutDocument doc;
+  auto paragraph = std::make_unique<TSection>(&doc.List, TParagraphStyle{}, testing::Font(12), "");
+  // 300 floats piled far past the width: the first line moves down past
+  // each of their 300 bottoms in turn before any text fits.
+  for (int i = 0; i < 300; ++i)
+    paragraph->AddObject(std::make_unique<testing::Box>(20, 1 + i, i % 2 ? aRight : aLeft), 0);
+  paragraph->AddText(Words(5000), 0);
+  TSection* raw = paragraph.get();
+  doc.List.Add(std::move(paragraph));
+  doc.Layout(300);
+  ASSERT_GT(raw->Lines().size(), 300u);  // the spacers, then the text
+  EXPECT_LE(raw->MeasuredBytes(), 2u * raw->Text().size());
+}
+
 // A section that counts how often its widths are computed.
 class WidthCounter : public TSectionBase {
  public:
