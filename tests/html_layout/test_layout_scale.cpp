@@ -40,6 +40,10 @@ int DeepestFilledCell(const TCellBasic& top) {
 class StackProbe : public TSectionBase {
  public:
   using TSectionBase::TSectionBase;
+  ~StackProbe() override {
+    const char here = 0;
+    LowestFreed = std::min(LowestFreed, reinterpret_cast<std::uintptr_t>(&here));
+  }
   std::unique_ptr<TSectionBase> CreateCopy(TSectionList* masterList) const override {
     Note();
     return std::make_unique<StackProbe>(masterList);
@@ -58,6 +62,7 @@ class StackProbe : public TSectionBase {
   bool CursorToXY(TCanvas&, int, int&, int&) override { return Note(), false; }
 
   static inline std::uintptr_t Lowest = UINTPTR_MAX;
+  static inline std::uintptr_t LowestFreed = UINTPTR_MAX;
 
  private:
   static void Note() {
@@ -99,6 +104,9 @@ TEST(LayoutScale, DeepNestingStopsAtTheLimitAndEveryWalkStaysOnTheStack) {
   // also in the unoptimised sanitizer build.
   ASSERT_NE(StackProbe::Lowest, UINTPTR_MAX);
   EXPECT_LT(reinterpret_cast<std::uintptr_t>(&top) - StackProbe::Lowest, 4u << 20);
+  // Freeing goes through a work list: the deepest section is freed near
+  // the top of the stack, not 256 destructors down.
+  EXPECT_LT(reinterpret_cast<std::uintptr_t>(&top) - StackProbe::LowestFreed, 16u << 10);
 }
 
 // Words of several lengths, some of them two-byte UTF-8.
