@@ -40,6 +40,10 @@ int DeepestFilledCell(const TCellBasic& top) {
 class StackProbe : public TSectionBase {
  public:
   using TSectionBase::TSectionBase;
+  ~StackProbe() override {
+    const char here = 0;
+    LowestFreed = std::min(LowestFreed, reinterpret_cast<std::uintptr_t>(&here));
+  }
   std::unique_ptr<TSectionBase> CreateCopy(TSectionList* masterList) const override {
     Note();
     return std::make_unique<StackProbe>(masterList);
@@ -58,6 +62,7 @@ class StackProbe : public TSectionBase {
   bool CursorToXY(TCanvas&, int, int&, int&) override { return Note(), false; }
 
   static inline std::uintptr_t Lowest = UINTPTR_MAX;
+  static inline std::uintptr_t LowestFreed = UINTPTR_MAX;
 
  private:
   static void Note() {
@@ -99,6 +104,9 @@ TEST(LayoutScale, DeepNestingStopsAtTheLimitAndEveryWalkStaysOnTheStack) {
   // also in the unoptimised sanitizer build.
   ASSERT_NE(StackProbe::Lowest, UINTPTR_MAX);
   EXPECT_LT(reinterpret_cast<std::uintptr_t>(&top) - StackProbe::Lowest, 4u << 20);
+  // Freeing goes through a work list: the deepest section is freed near
+  // the top of the stack, not 256 destructors down.
+  EXPECT_LT(reinterpret_cast<std::uintptr_t>(&top) - StackProbe::LowestFreed, 16u << 10);
 }
 
 // Words of several lengths, some of them two-byte UTF-8.
@@ -122,6 +130,21 @@ TEST(LayoutScale, ALongParagraphMeasuresEachByteAboutOnce) {
     // Every line but the last is full: nothing measured cut a word short.
     for (std::size_t i = 0; i + 1 < lines; ++i) EXPECT_GT(paragraph->Lines()[i].Ln, 20) << i;
   }
+}
+
+TEST(LayoutScale, LinesWaitingBelowManyFloatsAreNotMeasuredAgain) {
+  testing::LaidOutDocument doc;
+  auto paragraph = std::make_unique<TSection>(&doc.List, TParagraphStyle{}, testing::Font(12), "");
+  // 300 floats piled far past the width: the first line moves down past
+  // each of their 300 bottoms in turn before any text fits.
+  for (int i = 0; i < 300; ++i)
+    paragraph->AddObject(std::make_unique<testing::Box>(20, 1 + i, i % 2 ? aRight : aLeft), 0);
+  paragraph->AddText(Words(5000), 0);
+  TSection* raw = paragraph.get();
+  doc.List.Add(std::move(paragraph));
+  doc.Layout(300);
+  ASSERT_GT(raw->Lines().size(), 300u);  // the spacers, then the text
+  EXPECT_LE(raw->MeasuredBytes(), 2u * raw->Text().size());
 }
 
 // A section that counts how often its widths are computed.
