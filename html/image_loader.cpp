@@ -5,6 +5,7 @@
 #include "images/bitmap_conversion.h"
 #include "images/color_reduction.h"
 #include "images/display_palette.h"
+#include "images/image_log.h"
 #include "images/png_graphic.h"
 #include "images/png_image.h"
 #include "platform/core/file_stream.h"
@@ -71,8 +72,7 @@ std::unique_ptr<TBitmap> FramedPicture(TColor fill, TColor mark, bool cross) {
 std::unique_ptr<TBitmap> DecodeJPEG(TMemoryStream& stream) {
   TJPEGImage jpeg;
   stream.SetPosition(0);
-  jpeg.LoadFromStream(stream);
-  if (int64_t{jpeg.Width()} * jpeg.Height() > kMaxImagePixels) return nullptr;
+  jpeg.LoadFromStream(stream);  // refuses pictures beyond the limits from the header
   if (ColorBits() <= 8) {
     jpeg.SetPixelFormat(jf8Bit);
     if (ColorBits() == 8 && !jpeg.Grayscale()) jpeg.SetPalette(CopyPalette(ThePalette()));
@@ -89,10 +89,10 @@ std::unique_ptr<TBitmap> DecodeBitmap(TImageFormat format, TMemoryStream& stream
       if (HasTransparencyChunk(data, size)) transparent = trPngPalette;
       TPNGImage png;
       png.LoadFromMemory(data, size);
-      if (transparent == trPngPalette) {
-        const PixelImage pngMask = png.TransparencyMask();
-        if (!pngMask.Empty()) mask = ToBitmap(pngMask);
-      }
+      // An alpha channel makes see-through pixels as a tRNS chunk does.
+      const PixelImage pngMask = png.TransparencyMask();
+      if (!png.AlphaMask().Empty() && !pngMask.Empty()) transparent = trPngPalette;
+      if (transparent == trPngPalette && !pngMask.Empty()) mask = ToBitmap(pngMask);
       return ToBitmap(png.Bitmap());
     }
     case ifBmp: {
@@ -172,8 +172,10 @@ std::unique_ptr<TBitmap> LoadImageFromStream(TMemoryStream* stream, TTransparenc
     if (!bitmap) return nullptr;
     if (Transparent == trCorner) AMask = GetImageMask(*bitmap, false, 0);
     return ConvertImage(std::move(bitmap));
-  } catch (const Exception&) {
+  } catch (const Exception& e) {
+    LogImageRefused(e.Message);
   } catch (const std::bad_alloc&) {
+    LogImageRefused("Out of memory");
   }
   AMask.reset();
   return nullptr;

@@ -1,5 +1,6 @@
 #include "images/gif_lzw.h"
 
+#include <algorithm>
 #include <array>
 
 #include "images/color_reduction.h"
@@ -98,6 +99,46 @@ void SkipSubBlocks(const uint8_t* data, size_t size, size_t& pos) {
     if (length == 0) break;
     pos += std::min(length, size - pos);
   }
+}
+
+uint64_t CountSubBlockBytes(const uint8_t* data, size_t size, size_t pos) {
+  uint64_t bytes = 0;
+  while (pos < size) {
+    const size_t length = data[pos++];
+    if (length == 0) break;
+    const size_t available = std::min(length, size - pos);
+    bytes += available;
+    pos += available;
+  }
+  return bytes;
+}
+
+// Follows the decoder's table growth without decoding: the first code after
+// the (implied) clear adds no entry, every later one adds one.
+uint64_t MaxLZWPixels(int minimumCodeSize, uint64_t bytes) {
+  if (minimumCodeSize < 1 || minimumCodeSize > 11) return 0;
+  uint64_t bits = bytes * 8;
+  int codeSize = minimumCodeSize + 1;
+  int limit = 1 << codeSize;
+  int nextCode = (1 << minimumCodeSize) + 2;
+  uint64_t pixels = 0;
+  uint64_t length = 0;
+  bool first = true;
+  while (bits >= uint64_t(codeSize)) {
+    if (codeSize == 12 && length >= kMaxCodes) return pixels + bits / 12 * kMaxCodes;  // nothing grows any more
+    bits -= codeSize;
+    length = std::min<uint64_t>(length + 1, kMaxCodes);
+    pixels += length;
+    if (first) {
+      first = false;
+      continue;
+    }
+    if (nextCode < kMaxCodes && ++nextCode >= limit && limit < kMaxCodes) {
+      ++codeSize;
+      limit <<= 1;
+    }
+  }
+  return pixels;
 }
 
 void DecodeLZW(int minimumCodeSize, const std::vector<uint8_t>& codes, bool interlaced, PixelImage& picture) {

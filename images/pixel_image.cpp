@@ -21,7 +21,8 @@ size_t PaddedRowBytes(int64_t width, int bits) {
 }
 
 void PixelImage::Resize(int width, int height, PixelDepth format) {
-  if (width < 0 || height < 0 || int64_t{width} * height > kMaxImagePixels)
+  if (width < 0 || height < 0 || width > kMaxGraphicSide || height > kMaxGraphicSide ||
+      int64_t{width} * height > kMaxGraphicPixels)
     throw Exception("The image is too large to be shown.");
   Width_ = width;
   Height_ = height;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/graphics/graphics_exceptions.h"
+
 namespace lark {
 
 // One palette entry or colour, in the order a reader thinks of it.
@@ -21,12 +23,11 @@ enum class PixelDepth { k1Bit, k4Bit, k8Bit, k24Bit };
 
 [[nodiscard]] int BitsPerPixel(PixelDepth format);
 
-// Images from files are refused above this many pixels, so that a small file
-// announcing a huge picture cannot make the program allocate gigabytes. It
-// allows 8000 x 5000, well beyond any screen.
-inline constexpr int64_t kMaxImagePixels = 40'000'000;
-// An animation keeps every frame's picture plus its composed buffers.
-inline constexpr int64_t kMaxAnimationPixels = 100'000'000;
+// Pictures from files keep within the platform's limits on pixels, width,
+// height, row bytes and decoded bytes (kMaxGraphic*). An animation keeps
+// every frame's 8-bit picture plus its 24-bit composed buffer: together at
+// most this many bytes.
+inline constexpr int64_t kMaxAnimationBytes = 160'000'000;
 
 // Exact pixels of one decoded picture: rows top-down, each padded to a
 // multiple of 4 bytes, with the palette of the indexed formats. The decoders
@@ -37,7 +38,7 @@ class PixelImage {
   PixelImage(int width, int height, PixelDepth format) { Resize(width, height, format); }
 
   // Sizes the pixel store (all zero). Refuses negative sizes and pictures
-  // above kMaxImagePixels with an Exception.
+  // beyond the kMaxGraphic* limits with an Exception.
   void Resize(int width, int height, PixelDepth format);
 
   [[nodiscard]] int Width() const { return Width_; }

@@ -1,5 +1,6 @@
 #include "images/png_image.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace lark {
@@ -31,6 +32,7 @@ void TPNGImage::SetBlankState() {
   Chunks.AddClass<TChunkIDAT>();
   Chunks.AddClass<TChunkIEND>();
   Bitmap_ = PixelImage();
+  AlphaMask_ = PixelImage();
 }
 
 void TPNGImage::LoadFromMemory(const uint8_t* data, size_t size) {
@@ -113,9 +115,24 @@ void TPNGImage::Assign(const TPNGImage& source) {
   Filters = source.Filters;
   Interlaced = source.Interlaced;
   Bitmap_ = source.Bitmap_;
+  AlphaMask_ = source.AlphaMask_;
 }
 
+namespace {
+
+// True when some pixel of a 1-bit mask is set.
+bool AnyBitSet(const PixelImage& mask) {
+  for (int y = 0; y < mask.Height(); ++y) {
+    const uint8_t* row = mask.ScanLine(y);
+    if (std::any_of(row, row + mask.RowBytes(), [](uint8_t byte) { return byte != 0; })) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 PixelImage TPNGImage::TransparencyMask() const {
+  if (!AlphaMask_.Empty()) return AnyBitSet(AlphaMask_) ? AlphaMask_ : PixelImage();
   PixelImage mask;
   const TChunkTRNS* trns = Chunks.Find<TChunkTRNS>();
   const int headerIndex = Chunks.IndexOfClass<TChunkIHDR>();

@@ -147,6 +147,14 @@ TEST(PNGDecoder, RefusesBrokenFilesWithTheirMessages) {
   }();
   const std::string interlace2 = test::kPNGSignature + PNGChunk("IHDR", test::IHDRData(1, 1, 8, 2, 2)) +
                                  PNGChunk("IDAT", test::Deflate(rgbRow)) + PNGChunk("IEND", "");
+  auto withHeader = [&](std::string header, int at, char value, const std::string& idat) {
+    header[at] = value;
+    return test::kPNGSignature + PNGChunk("IHDR", header) + PNGChunk("IDAT", idat) + PNGChunk("IEND", "");
+  };
+  const std::string header = test::IHDRData(1, 1, 8, 2);
+  const std::string packed = test::Deflate(rgbRow);
+  std::string badAdler = packed;
+  badAdler.back() ^= 1;
   const struct {
     std::string Bytes;
     const char* Message;
@@ -170,11 +178,23 @@ TEST(PNGDecoder, RefusesBrokenFilesWithTheirMessages) {
       {interlace2, png_text::kUnknownInterlace},
       {shortData, png_text::kTruncated},
       {SimplePNG(100000, 100000, 8, 2, rgbRow), png_text::kTooLarge},
-      {SimplePNG(39000000, 1, 16, 6, rgbRow), png_text::kTruncated},  // a bomb: tiny data, 300 MB rows
+      {SimplePNG(39000000, 1, 16, 6, rgbRow), png_text::kTooLarge},  // a bomb: tiny data, 300 MB rows
       {SimplePNG(0x80000000u, 1, 8, 2, rgbRow), png_text::kTooLarge},
+      {SimplePNG(32768, 1, 8, 0, rgbRow), png_text::kTooLarge},
+      {SimplePNG(6000, 6000, 16, 6, rgbRow), png_text::kTooLarge},  // 288 MB of rows
+      {SimplePNG(6000, 6000, 8, 0, rgbRow), png_text::kTruncated},  // within the limits, but no data
+      {SimplePNG(0, 1, 8, 2, ""), png_text::kCorrupted},
+      {SimplePNG(1, 0, 8, 2, ""), png_text::kCorrupted},
+      {withHeader(header, 10, 1, packed), png_text::kCorrupted},  // compression method
+      {withHeader(header, 11, 1, packed), png_text::kCorrupted},  // filter method
+      {withHeader(header, 12, 0, badAdler), png_text::kCorrupted},
+      {withHeader(header, 12, 0, packed.substr(0, packed.size() - 4)), png_text::kCorrupted},  // no stream end
+      {withHeader(header, 12, 0, packed.substr(0, 3) + "\xff" + packed.substr(4)), png_text::kCorrupted},
   };
   for (const auto& c : cases) EXPECT_EQ(ErrorOf(c.Bytes), c.Message) << c.Message;
   EXPECT_EQ(ErrorOf(good), "");
+  EXPECT_EQ(ErrorOf(good + "data after IEND"), "");
+  EXPECT_EQ(ErrorOf(SimplePNG(1, 1, 8, 2, rgbRow + rgbRow)), "");  // more rows than the picture: dropped
 }
 
 TEST(PNGDecoder, PaletteIsPaddedAndSafeBeyondItsEntries) {
