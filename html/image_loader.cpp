@@ -124,19 +124,54 @@ bool IsTransparentPng(TStream& stream) {
   return HasTransparencyChunk(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
+namespace {
+
+// Mask rows of an indexed bitmap (a byte per pixel for 4 and 8 bits): eight
+// pixels a step, through a table of the clear palette entries, so that even
+// the largest picture allowed takes only a moment.
+void MaskIndexedRow(const uint8_t* source, int width, const uint8_t* clear, uint8_t* row) {
+  int x = 0;
+  for (; x + 8 <= width; x += 8, source += 8)
+    row[x >> 3] = uint8_t(clear[source[0]] << 7 | clear[source[1]] << 6 | clear[source[2]] << 5 |
+                          clear[source[3]] << 4 | clear[source[4]] << 3 | clear[source[5]] << 2 |
+                          clear[source[6]] << 1 | clear[source[7]]);
+  for (int bit = 7; x < width; ++x, ++source, --bit) row[x >> 3] |= uint8_t(clear[*source] << bit);
+}
+
+void MaskColorRow(const uint8_t* bgr, int width, const TRGB& key, uint8_t* row) {
+  for (int x = 0; x < width; ++x, bgr += 3)
+    row[x >> 3] |= uint8_t((bgr[0] == key.B && bgr[1] == key.G && bgr[2] == key.R) << (7 - (x & 7)));
+}
+
+}  // namespace
+
 std::unique_ptr<TBitmap> GetImageMask(const TBitmap& image, bool colorGiven, TColor color) {
   auto mask = std::make_unique<TBitmap>();
   mask->SetMonochrome(true);
   mask->SetSize(image.Width(), image.Height());
   if (image.Empty()) return mask;
-  const PixelImage pixels = FromBitmap(image);
   const TColor key = colorGiven ? color : image.Pixel(0, image.Height() - 1);
-  const TRGB clear{uint8_t(GetRValue(key)), uint8_t(GetGValue(key)), uint8_t(GetBValue(key))};
+  const TRGB clearColor{uint8_t(GetRValue(key)), uint8_t(GetGValue(key)), uint8_t(GetBValue(key))};
+  const int width = image.Width();
+  const TPixelFormat format = image.PixelFormat();
+  if (format == pf4bit || format == pf8bit) {
+    uint8_t clear[256] = {};
+    const std::vector<TRGB> palette = PaletteColors(image.Palette());
+    for (size_t i = 0; i < palette.size() && i < 256; ++i) clear[i] = palette[i] == clearColor;
+    for (int y = 0; y < image.Height(); ++y) {
+      auto* row = static_cast<uint8_t*>(mask->ScanLine(y));
+      std::memset(row, 0, (size_t(width) + 7) / 8);
+      MaskIndexedRow(static_cast<const uint8_t*>(image.ScanLine(y)), width, clear, row);
+    }
+    return mask;
+  }
+  const PixelImage pixels = FromBitmap(image);
+  std::vector<uint8_t> bgr(size_t(width) * 3);
   for (int y = 0; y < image.Height(); ++y) {
     auto* row = static_cast<uint8_t*>(mask->ScanLine(y));
-    std::memset(row, 0, (size_t(image.Width()) + 7) / 8);
-    for (int x = 0; x < image.Width(); ++x)
-      if (pixels.PixelColor(x, y) == clear) row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+    std::memset(row, 0, (size_t(width) + 7) / 8);
+    pixels.ReadRow24(y, bgr.data());
+    MaskColorRow(bgr.data(), width, clearColor, row);
   }
   return mask;
 }

@@ -9,4 +9,9 @@ namespace lark {
 // image.
 void LogImageRefused(const std::string& message);
 
+// Where the lines go instead (null: standard error again). Fuzz targets,
+// which refuse most of what they read, keep the log quiet this way.
+using ImageLogSink = void (*)(const std::string& line);
+void SetImageLogSink(ImageLogSink sink);
+
 }  // namespace lark
