@@ -52,11 +52,13 @@ void TPNGImage::LoadFromMemory(const uint8_t* data, size_t size) {
 }
 
 // Every length is checked against the bytes that remain, so a chunk can never
-// reach past the end of the data.
+// reach past the end of the data. A file that ends before its IEND chunk is
+// cut short, whether or not the cut falls between two chunks.
 void TPNGImage::ReadChunks(const uint8_t* data, size_t size) {
   TChunkIDAT* firstIDAT = nullptr;
   size_t pos = 0;
-  while (pos < size) {
+  for (;;) {
+    if (pos >= size) throw EPNGImageException(png_text::kCorrupted);
     if (size - pos < 12) throw EPNGImageException(png_text::kCorrupted);
     const uint32_t length = ReadBigEndian(data + pos);
     const std::string type(reinterpret_cast<const char*>(data + pos + 4), 4);
@@ -75,7 +77,7 @@ void TPNGImage::ReadChunks(const uint8_t* data, size_t size) {
     chunk->Data.assign(body, body + length);
     TChunk& added = Chunks.Add(std::move(chunk));
     if (type == TChunkIDAT::kName) firstIDAT = static_cast<TChunkIDAT*>(&added);
-    if (type == TChunkIEND::kName) break;
+    if (type == TChunkIEND::kName) return;
   }
 }
 

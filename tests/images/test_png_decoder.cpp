@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <set>
 
 #include "images/png_image.h"
@@ -111,6 +113,75 @@ TEST_F(PNGCorpus, TransparencyMaskFollowsTRNS) {
   EXPECT_GT(checked, 1000);
 }
 
+// The specific text of the reader's error, or empty when the file loads.
+std::string ErrorOf(const std::string& bytes);
+
+uint32_t BigEndianAt(const std::string& bytes, size_t at) {
+  return uint32_t(uint8_t(bytes[at])) << 24 | uint32_t(uint8_t(bytes[at + 1])) << 16 |
+         uint32_t(uint8_t(bytes[at + 2])) << 8 | uint8_t(bytes[at + 3]);
+}
+
+// The file with its first IDAT chunk's data replaced (length and CRC made
+// right), so that damage reaches the zlib stream behind the chunk checks.
+std::string WithIDATData(const std::string& file, const std::function<void(std::string&)>& damage) {
+  for (size_t pos = 8; pos + 12 <= file.size();) {
+    const uint32_t length = BigEndianAt(file, pos);
+    if (file.compare(pos + 4, 4, "IDAT") == 0) {
+      std::string data = file.substr(pos + 8, length);
+      damage(data);
+      return file.substr(0, pos) + PNGChunk("IDAT", data) + file.substr(pos + 12 + length);
+    }
+    pos += size_t{length} + 12;
+  }
+  return file;
+}
+
+// Truncated and bit-flipped copies of corpus files, some with their chunk
+// CRCs made right again so that the damage reaches the zlib stream. libpng
+// reads them strictly (every CRC, the stream's end and its Adler-32 sum);
+// whatever it refuses is refused here, and where the damage is a checksum or
+// the stream's end the two agree both ways.
+TEST_F(PNGCorpus, DamagedFilesAreRefusedWhereLibpngRefusesThem) {
+  struct Tally {
+    int both = 0, ours = 0, libpng = 0, neither = 0;  // who refused
+  };
+  std::map<std::string, Tally> tallies;
+  const auto files = Files();
+  for (size_t f = 0; f < files.size(); f += 7) {
+    const std::string good = test::ReadFile(Dir->File(files[f]));
+    std::vector<std::pair<std::string, std::string>> variants;
+    for (size_t cut = 9; cut < good.size(); cut += std::max<size_t>(1, good.size() / 12))
+      variants.emplace_back("truncated", good.substr(0, cut));
+    for (size_t at = 8; at < good.size(); at += std::max<size_t>(1, good.size() / 12)) {
+      std::string flipped = good;
+      flipped[at] ^= char(1 << (at % 8));
+      variants.emplace_back("bit flipped", flipped);
+      variants.emplace_back("zlib bit flipped, CRC right", WithIDATData(good, [&](std::string& data) {
+                              if (!data.empty()) data[at % data.size()] ^= char(1 << (at % 8));
+                            }));
+    }
+    for (size_t cut = 1; cut <= 4; ++cut)
+      variants.emplace_back("zlib stream end cut, CRC right", WithIDATData(good, [&](std::string& data) {
+                              data.resize(data.size() > cut ? data.size() - cut : 0);
+                            }));
+    for (const auto& [kind, bytes] : variants) {
+      test::ReferencePNG reference;
+      const bool libpngRefuses = !test::DecodeWithLibpng(bytes, reference, test::LibpngChecks::Strict);
+      const bool weRefuse = !ErrorOf(bytes).empty();
+      Tally& tally = tallies[kind];
+      (weRefuse ? (libpngRefuses ? tally.both : tally.ours) : (libpngRefuses ? tally.libpng : tally.neither))++;
+      EXPECT_FALSE(libpngRefuses && !weRefuse) << kind << " of " << files[f] << " is refused by libpng only";
+    }
+  }
+  for (const auto& [kind, tally] : tallies) {
+    std::printf("%-32s both refuse %4d, only we %3d, only libpng %3d, both accept %3d\n", kind.c_str(), tally.both,
+                tally.ours, tally.libpng, tally.neither);
+    if (kind.find("zlib") != std::string::npos) {
+      EXPECT_EQ(tally.ours, 0) << kind;
+    }
+  }
+}
+
 // 2 x 2 palette image (depth 8) of the given indexes over `entries` colours.
 std::string PaletteImage(int entries, const std::string& pixels, const std::string& extra = "") {
   std::string plte;
@@ -164,6 +235,7 @@ TEST(PNGDecoder, RefusesBrokenFilesWithTheirMessages) {
       {badCRC, png_text::kCorrupted},
       {overlong, png_text::kCorrupted},
       {good.substr(0, good.size() - 5), png_text::kCorrupted},
+      {good.substr(0, good.size() - 12), png_text::kCorrupted},  // no IEND
       {SimplePNG(1, 1, 8, 2, rgbRow, PNGChunk("ABCD", "x")), png_text::kUnknownCritical},
       {noHeader, png_text::kNoIHDR},
       {noData, png_text::kNoData},
