@@ -30,7 +30,9 @@ bool DecodeWithLibpng(const std::string& bytes, ReferencePNG& out, LibpngChecks 
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, QuietError, QuietWarning);
   png_infop info = png_create_info_struct(png);
   Reader reader{&bytes, 0};
+  // libpng leaves by longjmp: whatever owns memory lives outside the jump.
   std::vector<png_bytep> rows;
+  std::vector<uint8_t> rgba;
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_read_struct(&png, &info, nullptr);
     return false;
@@ -50,7 +52,7 @@ bool DecodeWithLibpng(const std::string& bytes, ReferencePNG& out, LibpngChecks 
   png_read_update_info(png, info);
   out.Width = static_cast<int>(png_get_image_width(png, info));
   out.Height = static_cast<int>(png_get_image_height(png, info));
-  std::vector<uint8_t> rgba(size_t(out.Width) * out.Height * 4);
+  rgba.resize(size_t(out.Width) * out.Height * 4);
   for (int y = 0; y < out.Height; ++y) rows.push_back(rgba.data() + size_t(y) * out.Width * 4);
   png_read_image(png, rows.data());
   if (strict) png_read_end(png, nullptr);
