@@ -78,19 +78,22 @@ class GIFReader {
   // Checked from the descriptor and the sizes of the data's sub-blocks before
   // anything is allocated for the frame: a file over a limit is refused
   // whole; a frame its data cannot fill ends the reading. False for the latter.
-  bool FrameFits(const TgfFrame& frame, bool transparent) {
+  bool FrameFits(const TgfFrame& frame) {
     Widened_.Width = std::max(Widened_.Width, frame.frLeft + frame.frWidth);
     Widened_.Height = std::max(Widened_.Height, frame.frTop + frame.frHeight);
     CheckScreen();
     const int64_t area = int64_t{frame.frWidth} * frame.frHeight;
     // Every frame keeps an 8-bit picture (and a 1-bit mask); the animation
     // is composed into a 24-bit buffer of the screen's size.
-    FrameBytes_ += area + (transparent ? (area + 7) / 8 : 0);
+    FrameBytes_ += area + (frame.frTransparent ? (area + 7) / 8 : 0);
     if (FrameBytes_ + int64_t{Widened_.Width} * Widened_.Height * 3 > kMaxAnimationBytes) throw GIFException(kTooLarge);
     if (area == 0) return true;
     const int codeSize = Pos_ < Size_ ? Data_[Pos_] : -1;
     const bool knownCodeSize = codeSize >= 1 && codeSize <= 11;  // the decoder refuses the others
-    if (codeSize < 0 || (knownCodeSize && uint64_t(area) > MaxLZWPixels(codeSize, CountSubBlockBytes(Data_, Size_, Pos_ + 1)))) {
+    const bool fillable =
+        codeSize >= 0 &&
+        (!knownCodeSize || uint64_t(area) <= MaxLZWPixels(codeSize, CountSubBlockBytes(Data_, Size_, Pos_ + 1)));
+    if (!fillable) {
       if (Image_.NumFrames == 0) throw GIFException(kCannotFill);
       return false;
     }
@@ -168,7 +171,7 @@ class GIFReader {
     frame->frTransIndex = Control_.TransIndex;
     frame->frTransColor = frame->frColorTable[frame->frTransIndex];
     frame->frReduce = Image_.Dither;
-    if (!FrameFits(*frame, frame->frTransparent)) return false;
+    if (!FrameFits(*frame)) return false;
     if (Image_.HeaderOnly) {
       if (Pos_ < Size_) ++Pos_;  // the LZW code size
       SkipSubBlocks(Data_, Size_, Pos_);
