@@ -8,6 +8,7 @@
 #include "html/image_loader.h"
 #include "images/gif_image.h"
 #include "images/png_image.h"
+#include "platform/graphics/jpeg_image.h"
 #include "tests/images/reference_gif.h"
 #include "tests/images/reference_png.h"
 #include "tests/images/test_files.h"
@@ -79,6 +80,13 @@ TEST_F(ImageBombs, StillImagesAreRefusedBeforeAllocating) {
   }
   test::ReferencePNG reference;  // libpng's own width limit (a million) refuses it too
   EXPECT_FALSE(test::DecodeWithLibpng(Bytes("bomb_wide_rgba16.png"), reference));
+  // A JPEG wider than the limit, which libjpeg itself would decode.
+  TBitmap wide(40000, 2);
+  TJPEGImage jpeg;
+  jpeg.Assign(wide);
+  TMemoryStream jpegBytes;
+  jpeg.SaveToStream(jpegBytes);
+  EXPECT_FALSE(LoadStill(std::string(jpegBytes.Bytes())));
 }
 
 // Frames their data cannot fill end the reading before anything is made for
