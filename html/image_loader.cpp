@@ -106,26 +106,6 @@ std::unique_ptr<TBitmap> DecodeBitmap(TImageFormat format, TMemoryStream& stream
   }
 }
 
-}  // namespace
-
-TImageFormat GetImageType(const uint8_t* buffer, size_t size) {
-  if (StartsWith(buffer, size, "GIF8", 4)) return size >= 5 && buffer[4] == '9' ? ifGif89 : ifGif;
-  if (StartsWith(buffer, size, "BM", 2)) return ifBmp;
-  if (StartsWith(buffer, size, "\x89PNG", 4)) return ifPng;
-  if (StartsWith(buffer, size, "\xFF\xD8", 2)) return ifJpeg;
-  return ifNone;
-}
-
-bool IsTransparentPng(TStream& stream) {
-  const int64_t position = stream.Position();
-  stream.SetPosition(0);
-  const std::string bytes = stream.ReadRest();
-  stream.SetPosition(position);
-  return HasTransparencyChunk(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-}
-
-namespace {
-
 // Mask rows of an indexed bitmap (a byte per pixel for 4 and 8 bits): eight
 // pixels a step, through a table of the clear palette entries, so that even
 // the largest picture allowed takes only a moment.
@@ -144,6 +124,22 @@ void MaskColorRow(const uint8_t* bgr, int width, const TRGB& key, uint8_t* row) 
 }
 
 }  // namespace
+
+TImageFormat GetImageType(const uint8_t* buffer, size_t size) {
+  if (StartsWith(buffer, size, "GIF8", 4)) return size >= 5 && buffer[4] == '9' ? ifGif89 : ifGif;
+  if (StartsWith(buffer, size, "BM", 2)) return ifBmp;
+  if (StartsWith(buffer, size, "\x89PNG", 4)) return ifPng;
+  if (StartsWith(buffer, size, "\xFF\xD8", 2)) return ifJpeg;
+  return ifNone;
+}
+
+bool IsTransparentPng(TStream& stream) {
+  const int64_t position = stream.Position();
+  stream.SetPosition(0);
+  const std::string bytes = stream.ReadRest();
+  stream.SetPosition(position);
+  return HasTransparencyChunk(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
 
 std::unique_ptr<TBitmap> GetImageMask(const TBitmap& image, bool colorGiven, TColor color) {
   auto mask = std::make_unique<TBitmap>();
