@@ -106,20 +106,29 @@ std::unique_ptr<TBitmap> DecodeBitmap(TImageFormat format, TMemoryStream& stream
   }
 }
 
-// Mask rows of an indexed bitmap (a byte per pixel for 4 and 8 bits): eight
-// pixels a step, through a table of the clear palette entries, so that even
-// the largest picture allowed takes only a moment.
-void MaskIndexedRow(const uint8_t* source, int width, const uint8_t* clear, uint8_t* row) {
-  int x = 0;
-  for (; x + 8 <= width; x += 8, source += 8)
-    row[x >> 3] = uint8_t(clear[source[0]] << 7 | clear[source[1]] << 6 | clear[source[2]] << 5 |
-                          clear[source[3]] << 4 | clear[source[4]] << 3 | clear[source[5]] << 2 |
-                          clear[source[6]] << 1 | clear[source[7]]);
-  for (int bit = 7; x < width; ++x, ++source, --bit) row[x >> 3] |= uint8_t(clear[*source] << bit);
+// Mask rows of an indexed bitmap (a byte per pixel for 4 and 8 bits),
+// through a table of the clear palette entries. Eight pixels that repeat
+// the eight before them reuse their bits: pictures made of runs, the kind a
+// few bytes of run-length data can announce at any size, cost little.
+void MaskIndexedRow(const uint8_t* source, int width, const bool* clear, uint8_t* row) {
+  uint64_t last = 0;
+  uint8_t lastBits = 0;
+  for (int x = 0; x < width; x += 8, source += 8) {
+    const int count = std::min(8, width - x);
+    uint64_t pixels = 0;
+    std::memcpy(&pixels, source, size_t(count));
+    if (x == 0 || pixels != last) {
+      lastBits = 0;
+      for (int i = 0; i < count; ++i) lastBits |= uint8_t(clear[source[i]] << (7 - i));
+      last = pixels;
+    }
+    row[x >> 3] = count == 8 ? lastBits : uint8_t(lastBits & (0xFF00 >> count));
+  }
 }
 
-void MaskColorRow(const uint8_t* bgr, int width, const TRGB& key, uint8_t* row) {
-  for (int x = 0; x < width; ++x, bgr += 3)
+// Mask rows of pixels of `step` bytes, blue, green, red first.
+void MaskColorRow(const uint8_t* bgr, int width, int step, const TRGB& key, uint8_t* row) {
+  for (int x = 0; x < width; ++x, bgr += step)
     row[x >> 3] |= uint8_t((bgr[0] == key.B && bgr[1] == key.G && bgr[2] == key.R) << (7 - (x & 7)));
 }
 
@@ -149,25 +158,38 @@ std::unique_ptr<TBitmap> GetImageMask(const TBitmap& image, bool colorGiven, TCo
   const TColor key = colorGiven ? color : image.Pixel(0, image.Height() - 1);
   const TRGB clearColor{uint8_t(GetRValue(key)), uint8_t(GetGValue(key)), uint8_t(GetBValue(key))};
   const int width = image.Width();
+  const size_t maskBytes = (size_t(width) + 7) / 8;
   const TPixelFormat format = image.PixelFormat();
-  if (format == pf4bit || format == pf8bit) {
-    uint8_t clear[256] = {};
-    const std::vector<TRGB> palette = PaletteColors(image.Palette());
-    for (size_t i = 0; i < palette.size() && i < 256; ++i) clear[i] = palette[i] == clearColor;
-    for (int y = 0; y < image.Height(); ++y) {
-      auto* row = static_cast<uint8_t*>(mask->ScanLine(y));
-      std::memset(row, 0, (size_t(width) + 7) / 8);
-      MaskIndexedRow(static_cast<const uint8_t*>(image.ScanLine(y)), width, clear, row);
-    }
-    return mask;
-  }
-  const PixelImage pixels = FromBitmap(image);
-  std::vector<uint8_t> bgr(size_t(width) * 3);
+  const bool indexed = format == pf4bit || format == pf8bit;
+  const int step = format == pf24bit ? 3 : format == pf32bit || format == pfDevice ? 4 : 0;
+  bool clear[256] = {};
+  const std::vector<TRGB> palette = PaletteColors(image.Palette());
+  for (size_t i = 0; i < palette.size() && i < 256; ++i) clear[i] = palette[i] == clearColor;
+  // Other depths (1, 15 and 16 bits) need their whole pixel data in the
+  // file, so they are never larger than what was read.
+  const PixelImage other = indexed || step ? PixelImage() : FromBitmap(image);
+  std::vector<uint8_t> bgr(indexed || step ? 0 : size_t(width) * 3);
+  const size_t lineBytes = indexed ? size_t(width) : size_t(width) * step;
+  const uint8_t* previous = nullptr;
   for (int y = 0; y < image.Height(); ++y) {
     auto* row = static_cast<uint8_t*>(mask->ScanLine(y));
-    std::memset(row, 0, (size_t(width) + 7) / 8);
-    pixels.ReadRow24(y, bgr.data());
-    MaskColorRow(bgr.data(), width, clearColor, row);
+    const auto* source = static_cast<const uint8_t*>(image.ScanLine(y));
+    // A row equal to the one above gets the same bits.
+    if (previous && lineBytes && std::memcmp(source, previous, lineBytes) == 0) {
+      std::memcpy(row, mask->ScanLine(y - 1), maskBytes);
+      previous = source;
+      continue;
+    }
+    previous = source;
+    std::memset(row, 0, maskBytes);
+    if (indexed) {
+      MaskIndexedRow(source, width, clear, row);
+    } else if (step) {
+      MaskColorRow(source, width, step, clearColor, row);
+    } else {
+      other.ReadRow24(y, bgr.data());
+      MaskColorRow(bgr.data(), width, 3, clearColor, row);
+    }
   }
   return mask;
 }

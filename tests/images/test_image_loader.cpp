@@ -99,6 +99,28 @@ TEST(LoadImageFromStream, PaletteTRNSMasksEveryTransparentEntry) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(mask->Pixel(i % 4, i / 4) & 0xFFFFFF, expected[i] ? clWhite : clBlack) << i;
 }
 
+// Masks are built eight pixels at a time, reusing repeated words and rows:
+// every depth and every row end must still mark exactly the clear pixels.
+TEST(GetImageMask, MarksExactlyThePixelsOfTheColourAtEveryDepth) {
+  const int w = 21, h = 5;
+  auto index = [](int x, int y) { return y == 2 ? 1 : (x * 7 + std::min(y, 3)) % 5 == 0 ? 3 : x < 16 ? 2 : 0; };
+  const std::vector<TRGB> colors = {{9, 9, 9}, {1, 2, 3}, {200, 100, 50}, {1, 2, 3}};
+  for (TPixelFormat format : {pf8bit, pf4bit, pf24bit, pf32bit}) {
+    SCOPED_TRACE(format);
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(pf8bit);
+    bitmap.SetSize(w, h);
+    bitmap.SetPalette(MakePalette(colors));
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) static_cast<uint8_t*>(bitmap.ScanLine(y))[x] = uint8_t(index(x, y));
+    if (format != pf8bit) bitmap.SetPixelFormat(format);
+    const auto mask = GetImageMask(bitmap, true, RGB(1, 2, 3));
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        EXPECT_EQ((mask->Pixel(x, y) & 0xFFFFFF) == clWhite, index(x, y) % 2 == 1) << x << "," << y;
+  }
+}
+
 TEST(LoadImageFromStream, CornerMaskUsesTheLowerLeftColour) {
   TTransparency transparent = trCorner;
   std::unique_ptr<TBitmap> mask;
