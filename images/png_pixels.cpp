@@ -152,6 +152,14 @@ class PassDecoder {
     const int alphaOffset = pixelBytes - BitDepth_ / 8;
     const uint8_t* in = Current_.data() + 1 + alphaOffset;
     uint8_t* row = Alpha_->ScanLine(y);
+    if (pass.ColumnStep == 1) {  // whole rows: a mask byte at a time
+      for (int x = 0; x < passWidth; x += 8) {
+        uint8_t bits = 0;
+        for (int i = 0; i < 8 && x + i < passWidth; ++i, in += pixelBytes) bits |= uint8_t((*in < 128) << (7 - i));
+        row[x >> 3] = bits;
+      }
+      return;
+    }
     for (int i = 0, x = pass.Column; i < passWidth; ++i, x += pass.ColumnStep, in += pixelBytes)
       if (*in < 128) SetRowPixelIndex(row, PixelDepth::k1Bit, x, 1);
   }
