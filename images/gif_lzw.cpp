@@ -101,34 +101,27 @@ void SkipSubBlocks(const uint8_t* data, size_t size, size_t& pos) {
   }
 }
 
-uint64_t CountSubBlockBytes(const uint8_t* data, size_t size, size_t pos) {
-  uint64_t bytes = 0;
-  while (pos < size) {
-    const size_t length = data[pos++];
-    if (length == 0) break;
-    const size_t available = std::min(length, size - pos);
-    bytes += available;
-    pos += available;
-  }
-  return bytes;
-}
-
 // Follows the decoder's table growth without decoding: the first code after
 // the (implied) clear adds no entry, every later one adds one.
-uint64_t MaxLZWPixels(int minimumCodeSize, uint64_t bytes) {
-  if (minimumCodeSize < 1 || minimumCodeSize > 11) return 0;
-  uint64_t bits = bytes * 8;
+bool LZWDataCanFill(int minimumCodeSize, const uint8_t* data, size_t size, size_t pos, uint64_t pixels) {
+  if (minimumCodeSize < 1 || minimumCodeSize > 11) return false;
   int codeSize = minimumCodeSize + 1;
   int limit = 1 << codeSize;
   int nextCode = (1 << minimumCodeSize) + 2;
-  uint64_t pixels = 0;
+  uint64_t bits = 0;
+  uint64_t given = 0;
   uint64_t length = 0;
   bool first = true;
-  while (bits >= uint64_t(codeSize)) {
-    if (codeSize == 12 && length >= kMaxCodes) return pixels + bits / 12 * kMaxCodes;  // nothing grows any more
+  while (given < pixels) {
+    while (bits < uint64_t(codeSize)) {  // the next sub-block
+      if (pos >= size || data[pos] == 0) return false;
+      const size_t available = std::min<size_t>(data[pos], size - pos - 1);
+      bits += uint64_t(available) * 8;
+      pos += available + 1;
+    }
     bits -= codeSize;
     length = std::min<uint64_t>(length + 1, kMaxCodes);
-    pixels += length;
+    given += length;
     if (first) {
       first = false;
       continue;
@@ -138,7 +131,7 @@ uint64_t MaxLZWPixels(int minimumCodeSize, uint64_t bytes) {
       limit <<= 1;
     }
   }
-  return pixels;
+  return true;
 }
 
 void DecodeLZW(int minimumCodeSize, const std::vector<uint8_t>& codes, bool interlaced, PixelImage& picture) {

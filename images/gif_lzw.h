@@ -15,15 +15,14 @@ namespace lark {
 std::vector<uint8_t> ReadSubBlocks(const uint8_t* data, size_t size, size_t& pos);
 void SkipSubBlocks(const uint8_t* data, size_t size, size_t& pos);
 
-// The bytes the sub-blocks from `pos` carry, read without copying them.
-[[nodiscard]] uint64_t CountSubBlockBytes(const uint8_t* data, size_t size, size_t pos);
-
-// The most pixels that `bytes` of LZW data can give with this minimum code
-// size (1..11): the k-th code after a clear stands for at most k pixels (an
-// entry is one longer than the one it extends) and never more than the
-// table holds, while codes grow wider as the table fills. A frame larger
-// than this cannot be filled by its data.
-[[nodiscard]] uint64_t MaxLZWPixels(int minimumCodeSize, uint64_t bytes);
+// Whether the LZW data in the sub-blocks from `pos`, with this minimum
+// code size (1..11), can give `pixels` pixels: the k-th code after a clear
+// stands for at most k pixels (an entry is one longer than the one it
+// extends) and never more than the table holds, while codes grow wider as
+// the table fills. A frame larger than that cannot be filled by its data.
+// Reads only as far as it takes to know.
+[[nodiscard]] bool LZWDataCanFill(int minimumCodeSize, const uint8_t* data, size_t size, size_t pos,
+                                  uint64_t pixels);
 
 // Decodes one frame's LZW image data (codes least significant bit first) into
 // the rows of an 8-bit picture, top-down or in the four interlace passes.

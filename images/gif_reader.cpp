@@ -91,8 +91,7 @@ class GIFReader {
     const int codeSize = Pos_ < Size_ ? Data_[Pos_] : -1;
     const bool knownCodeSize = codeSize >= 1 && codeSize <= 11;  // the decoder refuses the others
     const bool fillable =
-        codeSize >= 0 &&
-        (!knownCodeSize || uint64_t(area) <= MaxLZWPixels(codeSize, CountSubBlockBytes(Data_, Size_, Pos_ + 1)));
+        codeSize >= 0 && (!knownCodeSize || LZWDataCanFill(codeSize, Data_, Size_, Pos_ + 1, uint64_t(area)));
     if (!fillable) {
       if (Image_.NumFrames == 0) throw GIFException(kCannotFill);
       return false;
