@@ -196,12 +196,12 @@ class TFileScan::Session {
   explicit Session(const TFileScan& scan)
       : today(Date() + 0.99999),
         rules{scan.SearchStringType, scan.BeforeDelimiters, scan.AfterDelimiters},
-        windows(kScanBlockSize, LongestNeedle(scan), scan.CaseSense) {
+        windows(kScanBlockSize, LongestNeedle(scan)) {
     for (int i = 0; i < scan.SearchStrings.Count(); ++i) {
       const std::string& s = scan.SearchStrings.At(i);
       if (s.empty()) continue;
       strings.push_back(s);
-      needles.push_back(scan.CaseSense ? s : UpperCaseChars(s));
+      needles.emplace_back(s, scan.CaseSense);
     }
   }
 
@@ -215,7 +215,7 @@ class TFileScan::Session {
   MatchRules rules;
   WindowBuilder windows;
   std::vector<std::string> strings;  // as given, for the buffer-scan events
-  std::vector<std::string> needles;  // as matched
+  std::vector<TNeedle> needles;  // as matched
   // Directories already scanned, so that links never lead into a loop or
   // through the same tree twice.
   std::set<std::pair<dev_t, ino_t>> visited;
@@ -418,8 +418,7 @@ int TFileScan::ScanContent(Session& session, int fd, const std::string& path, st
     session.head = session.headCopy;
     session.headValid = true;
     const std::string meta = keepHead ? ReadDocumentInfo(session.head, {.Meta = true}).MetaText : std::string();
-    const std::string folded = CaseSense ? meta : UpperCaseChars(meta);
-    content.Scan(ScanWindow{meta, folded, 0, true, true}, 1);
+    content.Scan(ScanWindow{meta, 0, true, true}, 1);
     return content.Result();
   }
   session.windows.Reset();

@@ -5,6 +5,7 @@
 #include "images/bitmap_conversion.h"
 #include "images/color_reduction.h"
 #include "images/display_palette.h"
+#include "images/image_log.h"
 #include "images/png_graphic.h"
 #include "images/png_image.h"
 #include "platform/core/file_stream.h"
@@ -71,8 +72,7 @@ std::unique_ptr<TBitmap> FramedPicture(TColor fill, TColor mark, bool cross) {
 std::unique_ptr<TBitmap> DecodeJPEG(TMemoryStream& stream) {
   TJPEGImage jpeg;
   stream.SetPosition(0);
-  jpeg.LoadFromStream(stream);
-  if (int64_t{jpeg.Width()} * jpeg.Height() > kMaxImagePixels) return nullptr;
+  jpeg.LoadFromStream(stream);  // refuses pictures beyond the limits from the header
   if (ColorBits() <= 8) {
     jpeg.SetPixelFormat(jf8Bit);
     if (ColorBits() == 8 && !jpeg.Grayscale()) jpeg.SetPalette(CopyPalette(ThePalette()));
@@ -89,10 +89,10 @@ std::unique_ptr<TBitmap> DecodeBitmap(TImageFormat format, TMemoryStream& stream
       if (HasTransparencyChunk(data, size)) transparent = trPngPalette;
       TPNGImage png;
       png.LoadFromMemory(data, size);
-      if (transparent == trPngPalette) {
-        const PixelImage pngMask = png.TransparencyMask();
-        if (!pngMask.Empty()) mask = ToBitmap(pngMask);
-      }
+      // An alpha channel makes see-through pixels as a tRNS chunk does.
+      const PixelImage pngMask = png.TransparencyMask();
+      if (!png.AlphaMask().Empty() && !pngMask.Empty()) transparent = trPngPalette;
+      if (transparent == trPngPalette && !pngMask.Empty()) mask = ToBitmap(pngMask);
       return ToBitmap(png.Bitmap());
     }
     case ifBmp: {
@@ -104,6 +104,32 @@ std::unique_ptr<TBitmap> DecodeBitmap(TImageFormat format, TMemoryStream& stream
     case ifJpeg: return DecodeJPEG(stream);
     default: return nullptr;
   }
+}
+
+// Mask rows of an indexed bitmap (a byte per pixel for 4 and 8 bits),
+// through a table of the clear palette entries. Eight pixels that repeat
+// the eight before them reuse their bits: pictures made of runs, the kind a
+// few bytes of run-length data can announce at any size, cost little.
+void MaskIndexedRow(const uint8_t* source, int width, const bool* clear, uint8_t* row) {
+  uint64_t last = 0;
+  uint8_t lastBits = 0;
+  for (int x = 0; x < width; x += 8, source += 8) {
+    const int count = std::min(8, width - x);
+    uint64_t pixels = 0;
+    std::memcpy(&pixels, source, size_t(count));
+    if (x == 0 || pixels != last) {
+      lastBits = 0;
+      for (int i = 0; i < count; ++i) lastBits |= uint8_t(clear[source[i]] << (7 - i));
+      last = pixels;
+    }
+    row[x >> 3] = count == 8 ? lastBits : uint8_t(lastBits & (0xFF00 >> count));
+  }
+}
+
+// Mask rows of pixels of `step` bytes, blue, green, red first.
+void MaskColorRow(const uint8_t* bgr, int width, int step, const TRGB& key, uint8_t* row) {
+  for (int x = 0; x < width; ++x, bgr += step)
+    row[x >> 3] |= uint8_t((bgr[0] == key.B && bgr[1] == key.G && bgr[2] == key.R) << (7 - (x & 7)));
 }
 
 }  // namespace
@@ -129,14 +155,41 @@ std::unique_ptr<TBitmap> GetImageMask(const TBitmap& image, bool colorGiven, TCo
   mask->SetMonochrome(true);
   mask->SetSize(image.Width(), image.Height());
   if (image.Empty()) return mask;
-  const PixelImage pixels = FromBitmap(image);
   const TColor key = colorGiven ? color : image.Pixel(0, image.Height() - 1);
-  const TRGB clear{uint8_t(GetRValue(key)), uint8_t(GetGValue(key)), uint8_t(GetBValue(key))};
+  const TRGB clearColor{uint8_t(GetRValue(key)), uint8_t(GetGValue(key)), uint8_t(GetBValue(key))};
+  const int width = image.Width();
+  const size_t maskBytes = (size_t(width) + 7) / 8;
+  const TPixelFormat format = image.PixelFormat();
+  const bool indexed = format == pf4bit || format == pf8bit;
+  const int step = format == pf24bit ? 3 : format == pf32bit || format == pfDevice ? 4 : 0;
+  bool clear[256] = {};
+  const std::vector<TRGB> palette = PaletteColors(image.Palette());
+  for (size_t i = 0; i < palette.size() && i < 256; ++i) clear[i] = palette[i] == clearColor;
+  // Other depths (1, 15 and 16 bits) need their whole pixel data in the
+  // file, so they are never larger than what was read.
+  const PixelImage other = indexed || step ? PixelImage() : FromBitmap(image);
+  std::vector<uint8_t> bgr(indexed || step ? 0 : size_t(width) * 3);
+  const size_t lineBytes = indexed ? size_t(width) : size_t(width) * step;
+  const uint8_t* previous = nullptr;
   for (int y = 0; y < image.Height(); ++y) {
     auto* row = static_cast<uint8_t*>(mask->ScanLine(y));
-    std::memset(row, 0, (size_t(image.Width()) + 7) / 8);
-    for (int x = 0; x < image.Width(); ++x)
-      if (pixels.PixelColor(x, y) == clear) row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+    const auto* source = static_cast<const uint8_t*>(image.ScanLine(y));
+    // A row equal to the one above gets the same bits.
+    if (previous && lineBytes && std::memcmp(source, previous, lineBytes) == 0) {
+      std::memcpy(row, mask->ScanLine(y - 1), maskBytes);
+      previous = source;
+      continue;
+    }
+    previous = source;
+    std::memset(row, 0, maskBytes);
+    if (indexed) {
+      MaskIndexedRow(source, width, clear, row);
+    } else if (step) {
+      MaskColorRow(source, width, step, clearColor, row);
+    } else {
+      other.ReadRow24(y, bgr.data());
+      MaskColorRow(bgr.data(), width, 3, clearColor, row);
+    }
   }
   return mask;
 }
@@ -172,8 +225,10 @@ std::unique_ptr<TBitmap> LoadImageFromStream(TMemoryStream* stream, TTransparenc
     if (!bitmap) return nullptr;
     if (Transparent == trCorner) AMask = GetImageMask(*bitmap, false, 0);
     return ConvertImage(std::move(bitmap));
-  } catch (const Exception&) {
+  } catch (const Exception& e) {
+    LogImageRefused(e.Message);
   } catch (const std::bad_alloc&) {
+    LogImageRefused("Out of memory");
   }
   AMask.reset();
   return nullptr;

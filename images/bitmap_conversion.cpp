@@ -30,6 +30,7 @@ std::unique_ptr<TBitmap> ToBitmap(const PixelImage& image) {
     colors.resize(size_t{1} << BitsPerPixel(image.Format()));
     bitmap->SetPalette(MakePalette(colors));
   }
+  if (image.Empty()) return bitmap;  // no rows to copy from or into
   const int width = image.Width();
   for (int y = 0; y < image.Height(); ++y) {
     auto* target = static_cast<uint8_t*>(bitmap->ScanLine(y));
@@ -58,6 +59,7 @@ PixelImage FromBitmap(const TBitmap& bitmap) {
                                               : PixelDepth::k24Bit;
   PixelImage image(bitmap.Width(), bitmap.Height(), depth);
   if (depth != PixelDepth::k24Bit) image.Palette = PaletteColors(bitmap.Palette());
+  if (image.Empty()) return image;
   const int width = bitmap.Width();
   for (int y = 0; y < bitmap.Height(); ++y) {
     const auto* source = static_cast<const uint8_t*>(bitmap.ScanLine(y));
@@ -71,6 +73,10 @@ PixelImage FromBitmap(const TBitmap& bitmap) {
       case PixelDepth::k24Bit:
         if (format == pf24bit) {
           std::memcpy(target, source, size_t(width) * 3);
+          break;
+        }
+        if (format == pf32bit || format == pfDevice) {  // blue, green, red, 0xFF
+          for (int x = 0; x < width; ++x) std::memcpy(target + x * 3, source + x * 4, 3);
           break;
         }
         for (int x = 0; x < width; ++x) {

@@ -5,6 +5,7 @@
 
 #include "images/bitmap_conversion.h"
 #include "images/display_palette.h"
+#include "images/image_log.h"
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/gdi.h"
 #include "platform/core/clock.h"
@@ -348,11 +349,12 @@ std::unique_ptr<TGIFImage> CreateAGifFromStream(bool& NonAnimated, const uint8_t
     if (ColorBits() == 8 && image->BitsPerPixel >= 2) image->Dither = NonAnimated;
     image->LoadFromMemory(data, size, false);
     return image;
-  } catch (const Exception&) {
-    return nullptr;
+  } catch (const Exception& e) {
+    LogImageRefused(e.Message);
   } catch (const std::bad_alloc&) {
-    return nullptr;
+    LogImageRefused("Out of memory");
   }
+  return nullptr;
 }
 
 std::unique_ptr<TGIFImage> CreateAGif(const std::string& FileName, bool& NonAnimated) {

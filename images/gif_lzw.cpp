@@ -1,5 +1,6 @@
 #include "images/gif_lzw.h"
 
+#include <algorithm>
 #include <array>
 
 #include "images/color_reduction.h"
@@ -98,6 +99,39 @@ void SkipSubBlocks(const uint8_t* data, size_t size, size_t& pos) {
     if (length == 0) break;
     pos += std::min(length, size - pos);
   }
+}
+
+// Follows the decoder's table growth without decoding: the first code after
+// the (implied) clear adds no entry, every later one adds one.
+bool LZWDataCanFill(int minimumCodeSize, const uint8_t* data, size_t size, size_t pos, uint64_t pixels) {
+  if (minimumCodeSize < 1 || minimumCodeSize > 11) return false;
+  int codeSize = minimumCodeSize + 1;
+  int limit = 1 << codeSize;
+  int nextCode = (1 << minimumCodeSize) + 2;
+  uint64_t bits = 0;
+  uint64_t given = 0;
+  uint64_t length = 0;
+  bool first = true;
+  while (given < pixels) {
+    while (bits < uint64_t(codeSize)) {  // the next sub-block
+      if (pos >= size || data[pos] == 0) return false;
+      const size_t available = std::min<size_t>(data[pos], size - pos - 1);
+      bits += uint64_t(available) * 8;
+      pos += available + 1;
+    }
+    bits -= codeSize;
+    length = std::min<uint64_t>(length + 1, kMaxCodes);
+    given += length;
+    if (first) {
+      first = false;
+      continue;
+    }
+    if (nextCode < kMaxCodes && ++nextCode >= limit && limit < kMaxCodes) {
+      ++codeSize;
+      limit <<= 1;
+    }
+  }
+  return true;
 }
 
 void DecodeLZW(int minimumCodeSize, const std::vector<uint8_t>& codes, bool interlaced, PixelImage& picture) {

@@ -15,6 +15,15 @@ namespace lark {
 std::vector<uint8_t> ReadSubBlocks(const uint8_t* data, size_t size, size_t& pos);
 void SkipSubBlocks(const uint8_t* data, size_t size, size_t& pos);
 
+// Whether the LZW data in the sub-blocks from `pos`, with this minimum
+// code size (1..11), can give `pixels` pixels: the k-th code after a clear
+// stands for at most k pixels (an entry is one longer than the one it
+// extends) and never more than the table holds, while codes grow wider as
+// the table fills. A frame larger than that cannot be filled by its data.
+// Reads only as far as it takes to know.
+[[nodiscard]] bool LZWDataCanFill(int minimumCodeSize, const uint8_t* data, size_t size, size_t pos,
+                                  uint64_t pixels);
+
 // Decodes one frame's LZW image data (codes least significant bit first) into
 // the rows of an 8-bit picture, top-down or in the four interlace passes.
 // Pixels the data does not reach stay 0. Raises GIFException "Corrupt GIF

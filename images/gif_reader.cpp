@@ -12,6 +12,8 @@ namespace lark {
 namespace {
 
 constexpr int kMaxFrames = 256;
+const char kTooLarge[] = "The GIF image is too large to be shown.";
+const char kCannotFill[] = "The GIF image's data cannot fill its first frame.";
 
 int Word(const uint8_t* p) { return p[0] | p[1] << 8; }
 
@@ -50,6 +52,8 @@ class GIFReader {
     if (Size_ < 13 || std::memcmp(Data_, "GIF", 3) != 0) return false;
     const int screenWidth = Word(Data_ + 6);
     const int screenHeight = Word(Data_ + 8);
+    Widened_ = {0, 0, screenWidth, screenHeight};
+    CheckScreen();
     const uint8_t packed = Data_[10];
     Pos_ = 13;
     Image_.ColorTable.assign(256, TRGB{});
@@ -58,16 +62,43 @@ class GIFReader {
       Image_.ColorTable = ReadColorTable(Data_, Size_, Pos_, Image_.BitsPerPixel);
     }
     ReadBlocks();
-    Image_.Width = screenWidth;
-    Image_.Height = screenHeight;
-    for (const auto& frame : Image_.Frames) {
-      Image_.Width = std::max(Image_.Width, frame->frLeft + frame->frWidth);
-      Image_.Height = std::max(Image_.Height, frame->frTop + frame->frHeight);
-    }
-    return Image_.NumFrames > 0 && int64_t{Image_.Width} * Image_.Height <= kMaxImagePixels;
+    Image_.Width = Widened_.Width;
+    Image_.Height = Widened_.Height;
+    return Image_.NumFrames > 0;
   }
 
  private:
+  // The screen, widened to every frame so far, within the picture limits.
+  void CheckScreen() const {
+    if (Widened_.Width > kMaxGraphicSide || Widened_.Height > kMaxGraphicSide ||
+        int64_t{Widened_.Width} * Widened_.Height > kMaxGraphicPixels)
+      throw GIFException(kTooLarge);
+  }
+
+  // Checked from the descriptor and the sizes of the data's sub-blocks before
+  // anything is allocated for the frame: a file over a limit is refused
+  // whole; a frame its data cannot fill ends the reading. False for the latter.
+  bool FrameFits(const TgfFrame& frame) {
+    Widened_.Width = std::max(Widened_.Width, frame.frLeft + frame.frWidth);
+    Widened_.Height = std::max(Widened_.Height, frame.frTop + frame.frHeight);
+    CheckScreen();
+    const int64_t area = int64_t{frame.frWidth} * frame.frHeight;
+    // Every frame keeps an 8-bit picture (and a 1-bit mask); the animation
+    // is composed into a 24-bit buffer of the screen's size.
+    FrameBytes_ += area + (frame.frTransparent ? (area + 7) / 8 : 0);
+    if (FrameBytes_ + int64_t{Widened_.Width} * Widened_.Height * 3 > kMaxAnimationBytes) throw GIFException(kTooLarge);
+    if (area == 0) return true;
+    const int codeSize = Pos_ < Size_ ? Data_[Pos_] : -1;
+    const bool knownCodeSize = codeSize >= 1 && codeSize <= 11;  // the decoder refuses the others
+    const bool fillable =
+        codeSize >= 0 && (!knownCodeSize || LZWDataCanFill(codeSize, Data_, Size_, Pos_ + 1, uint64_t(area)));
+    if (!fillable) {
+      if (Image_.NumFrames == 0) throw GIFException(kCannotFill);
+      return false;
+    }
+    return true;
+  }
+
   void ReadBlocks() {
     while (Pos_ < Size_) {
       const uint8_t introducer = Data_[Pos_++];
@@ -124,9 +155,6 @@ class GIFReader {
     frame->frWidth = Word(descriptor + 4);
     frame->frHeight = Word(descriptor + 6);
     const uint8_t packed = descriptor[8];
-    const int64_t area = int64_t{frame->frWidth} * frame->frHeight;
-    TotalPixels_ += area;
-    if (area > kMaxImagePixels || TotalPixels_ > kMaxAnimationPixels) return false;  // an image bomb
     frame->frLocalColors = packed & 0x80;
     if (frame->frLocalColors) {
       frame->ColorBits = (packed & 7) + 1;
@@ -142,6 +170,7 @@ class GIFReader {
     frame->frTransIndex = Control_.TransIndex;
     frame->frTransColor = frame->frColorTable[frame->frTransIndex];
     frame->frReduce = Image_.Dither;
+    if (!FrameFits(*frame)) return false;
     if (Image_.HeaderOnly) {
       if (Pos_ < Size_) ++Pos_;  // the LZW code size
       SkipSubBlocks(Data_, Size_, Pos_);
@@ -205,7 +234,8 @@ class GIFReader {
   size_t Pos_ = 0;
   GraphicControl Control_;
   std::string Comment_;
-  int64_t TotalPixels_ = 0;
+  TGIFRect Widened_;
+  int64_t FrameBytes_ = 0;
 };
 
 bool TGIFImage::ReadGIF(const uint8_t* data, size_t size) {

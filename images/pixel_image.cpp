@@ -1,6 +1,8 @@
 #include "images/pixel_image.h"
 
 #include <algorithm>
+#include <cstring>
+#include <new>
 
 #include "platform/core/exception.h"
 
@@ -21,13 +23,27 @@ size_t PaddedRowBytes(int64_t width, int bits) {
 }
 
 void PixelImage::Resize(int width, int height, PixelDepth format) {
-  if (width < 0 || height < 0 || int64_t{width} * height > kMaxImagePixels)
+  if (width < 0 || height < 0 || width > kMaxGraphicSide || height > kMaxGraphicSide ||
+      int64_t{width} * height > kMaxGraphicPixels)
     throw Exception("The image is too large to be shown.");
   Width_ = width;
   Height_ = height;
   Format_ = format;
   RowBytes_ = PaddedRowBytes(width, BitsPerPixel(format));
-  Pixels_.assign(RowBytes_ * height, 0);
+  Pixels_.reset(static_cast<uint8_t*>(std::calloc(std::max<size_t>(RowBytes_ * height, 1), 1)));
+  if (!Pixels_) throw std::bad_alloc();
+}
+
+PixelImage::PixelImage(const PixelImage& source) { *this = source; }
+
+PixelImage& PixelImage::operator=(const PixelImage& source) {
+  if (this == &source) return *this;
+  Resize(source.Width_, source.Height_, source.Format_);
+  if (source.Pixels_) std::memcpy(Pixels_.get(), source.Pixels_.get(), RowBytes_ * Height_);
+  Palette = source.Palette;
+  Transparent = source.Transparent;
+  TransparentColor = source.TransparentColor;
+  return *this;
 }
 
 int RowPixelIndex(const uint8_t* row, PixelDepth format, int x) {

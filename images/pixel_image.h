@@ -2,7 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
+
+#include "platform/graphics/graphics_exceptions.h"
 
 namespace lark {
 
@@ -21,12 +25,11 @@ enum class PixelDepth { k1Bit, k4Bit, k8Bit, k24Bit };
 
 [[nodiscard]] int BitsPerPixel(PixelDepth format);
 
-// Images from files are refused above this many pixels, so that a small file
-// announcing a huge picture cannot make the program allocate gigabytes. It
-// allows 8000 x 5000, well beyond any screen.
-inline constexpr int64_t kMaxImagePixels = 40'000'000;
-// An animation keeps every frame's picture plus its composed buffers.
-inline constexpr int64_t kMaxAnimationPixels = 100'000'000;
+// Pictures from files keep within the platform's limits on pixels, width,
+// height, row bytes and decoded bytes (kMaxGraphic*). An animation keeps
+// every frame's 8-bit picture plus its 24-bit composed buffer: together at
+// most this many bytes.
+inline constexpr int64_t kMaxAnimationBytes = 160'000'000;
 
 // Exact pixels of one decoded picture: rows top-down, each padded to a
 // multiple of 4 bytes, with the palette of the indexed formats. The decoders
@@ -35,9 +38,16 @@ class PixelImage {
  public:
   PixelImage() = default;
   PixelImage(int width, int height, PixelDepth format) { Resize(width, height, format); }
+  PixelImage(const PixelImage& source);
+  PixelImage& operator=(const PixelImage& source);
+  PixelImage(PixelImage&&) noexcept = default;
+  PixelImage& operator=(PixelImage&&) noexcept = default;
 
-  // Sizes the pixel store (all zero). Refuses negative sizes and pictures
-  // above kMaxImagePixels with an Exception.
+  // Sizes the pixel store (all zero). The store comes zeroed from the
+  // system, so pages no pixel is written to are never touched: a large
+  // composed buffer under a few small frames costs only what they cover.
+  // Refuses negative sizes and pictures
+  // beyond the kMaxGraphic* limits with an Exception.
   void Resize(int width, int height, PixelDepth format);
 
   [[nodiscard]] int Width() const { return Width_; }
@@ -46,8 +56,8 @@ class PixelImage {
   [[nodiscard]] PixelDepth Format() const { return Format_; }
   [[nodiscard]] size_t RowBytes() const { return RowBytes_; }
 
-  [[nodiscard]] uint8_t* ScanLine(int row) { return Pixels_.data() + row * RowBytes_; }
-  [[nodiscard]] const uint8_t* ScanLine(int row) const { return Pixels_.data() + row * RowBytes_; }
+  [[nodiscard]] uint8_t* ScanLine(int row) { return Pixels_.get() + row * RowBytes_; }
+  [[nodiscard]] const uint8_t* ScanLine(int row) const { return Pixels_.get() + row * RowBytes_; }
 
   // The palette index (indexed formats) of a pixel; 0 for 24-bit pictures.
   [[nodiscard]] int PixelIndex(int x, int y) const;
@@ -68,7 +78,10 @@ class PixelImage {
   int Height_ = 0;
   PixelDepth Format_ = PixelDepth::k24Bit;
   size_t RowBytes_ = 0;
-  std::vector<uint8_t> Pixels_;
+  struct FreePixels {
+    void operator()(uint8_t* pixels) const { std::free(pixels); }
+  };
+  std::unique_ptr<uint8_t[], FreePixels> Pixels_;
 };
 
 // Bytes of one row of `width` pixels at `bits` per pixel, padded to 4 bytes.

@@ -149,18 +149,33 @@ void TChunkIDAT::Decode() {
   const int bitDepth = header.BitDepth();
   CheckColorTypeAndDepth(colorType, bitDepth);
   if (header.InterlaceMethod() > 1) throw EPNGImageException(png_text::kUnknownInterlace);
+  // Deflate and adaptive filtering are the only methods there are.
+  if (header.CompressionMethod() != 0 || header.FilterMethod() != 0) throw EPNGImageException(png_text::kCorrupted);
   const uint64_t width = header.Width();
   const uint64_t height = header.Height();
-  if (width > INT32_MAX || height > INT32_MAX || width * height > uint64_t{kMaxImagePixels})
+  if (width == 0 || height == 0) throw EPNGImageException(png_text::kCorrupted);
+  if (width > kMaxGraphicSide || height > kMaxGraphicSide || width * height > uint64_t{kMaxGraphicPixels} ||
+      PNGRowBytes(colorType, bitDepth, width) > kMaxGraphicRowBytes)
     throw EPNGImageException(png_text::kTooLarge);
+  const uint64_t inflated = PNGImageDataBytes(colorType, bitDepth, width, height, header.InterlaceMethod() == 1);
+  if (inflated > kMaxGraphicBytes) throw EPNGImageException(png_text::kTooLarge);
   // Deflate expands at most about 1032 to 1: data that cannot hold the
   // picture is refused before anything is allocated for it.
-  const uint64_t pixelBytes = PNGRowBytes(colorType, bitDepth, width) * height;
-  if (pixelBytes / 1032 > Data.size() + 1) throw EPNGImageException(png_text::kTruncated);
+  if (inflated / 1032 > Data.size() + 1) throw EPNGImageException(png_text::kTruncated);
   PixelImage& bitmap = Image().Bitmap();
   bitmap.Resize(static_cast<int>(width), static_cast<int>(height), PNGBitmapFormat(colorType, bitDepth));
   if (bitmap.Format() != PixelDepth::k24Bit) bitmap.Palette = BitmapPalette(*Owner, colorType, bitDepth);
-  DecodePNGPixels({&header, Data.data(), Data.size(), GammaTableOf(*Owner), &Image().OnProgress}, bitmap);
+  PixelImage& alpha = Image().AlphaMask();
+  alpha = PixelImage();
+  if (colorType == 4 || colorType == 6) {
+    alpha.Resize(static_cast<int>(width), static_cast<int>(height), PixelDepth::k1Bit);
+    alpha.Palette = {{0, 0, 0}, {255, 255, 255}};
+  }
+  try {
+    DecodePNGPixels({&header, Data.data(), Data.size(), GammaTableOf(*Owner), &Image().OnProgress, &alpha}, bitmap);
+  } catch (const EZDecompressionError&) {
+    throw EPNGImageException(png_text::kCorrupted);  // a bad deflate block or Adler-32 sum
+  }
 }
 
 void TChunkIDAT::SaveToStream(std::vector<uint8_t>& out) {

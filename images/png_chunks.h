@@ -84,6 +84,8 @@ class TChunkIHDR : public TChunk {
   [[nodiscard]] uint32_t Height() const;
   [[nodiscard]] int BitDepth() const { return Data[8]; }
   [[nodiscard]] int ColorType() const { return Data[9]; }
+  [[nodiscard]] int CompressionMethod() const { return Data[10]; }
+  [[nodiscard]] int FilterMethod() const { return Data[11]; }
   [[nodiscard]] int InterlaceMethod() const { return Data[12]; }
   void Set(uint32_t width, uint32_t height, int bitDepth, int colorType, int interlace);
 };

@@ -1,5 +1,6 @@
 #include "images/png_image.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace lark {
@@ -31,6 +32,7 @@ void TPNGImage::SetBlankState() {
   Chunks.AddClass<TChunkIDAT>();
   Chunks.AddClass<TChunkIEND>();
   Bitmap_ = PixelImage();
+  AlphaMask_ = PixelImage();
 }
 
 void TPNGImage::LoadFromMemory(const uint8_t* data, size_t size) {
@@ -50,11 +52,13 @@ void TPNGImage::LoadFromMemory(const uint8_t* data, size_t size) {
 }
 
 // Every length is checked against the bytes that remain, so a chunk can never
-// reach past the end of the data.
+// reach past the end of the data. A file that ends before its IEND chunk is
+// cut short, whether or not the cut falls between two chunks.
 void TPNGImage::ReadChunks(const uint8_t* data, size_t size) {
   TChunkIDAT* firstIDAT = nullptr;
   size_t pos = 0;
-  while (pos < size) {
+  for (;;) {
+    if (pos >= size) throw EPNGImageException(png_text::kCorrupted);
     if (size - pos < 12) throw EPNGImageException(png_text::kCorrupted);
     const uint32_t length = ReadBigEndian(data + pos);
     const std::string type(reinterpret_cast<const char*>(data + pos + 4), 4);
@@ -73,7 +77,7 @@ void TPNGImage::ReadChunks(const uint8_t* data, size_t size) {
     chunk->Data.assign(body, body + length);
     TChunk& added = Chunks.Add(std::move(chunk));
     if (type == TChunkIDAT::kName) firstIDAT = static_cast<TChunkIDAT*>(&added);
-    if (type == TChunkIEND::kName) break;
+    if (type == TChunkIEND::kName) return;
   }
 }
 
@@ -113,9 +117,24 @@ void TPNGImage::Assign(const TPNGImage& source) {
   Filters = source.Filters;
   Interlaced = source.Interlaced;
   Bitmap_ = source.Bitmap_;
+  AlphaMask_ = source.AlphaMask_;
 }
 
+namespace {
+
+// True when some pixel of a 1-bit mask is set.
+bool AnyBitSet(const PixelImage& mask) {
+  for (int y = 0; y < mask.Height(); ++y) {
+    const uint8_t* row = mask.ScanLine(y);
+    if (std::any_of(row, row + mask.RowBytes(), [](uint8_t byte) { return byte != 0; })) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 PixelImage TPNGImage::TransparencyMask() const {
+  if (!AlphaMask_.Empty()) return AnyBitSet(AlphaMask_) ? AlphaMask_ : PixelImage();
   PixelImage mask;
   const TChunkTRNS* trns = Chunks.Find<TChunkTRNS>();
   const int headerIndex = Chunks.IndexOfClass<TChunkIHDR>();

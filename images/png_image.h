@@ -45,9 +45,13 @@ class TPNGImage {
   [[nodiscard]] const PixelImage& Bitmap() const { return Bitmap_; }
 
   // A monochrome mask, 1 where the picture is see-through: from every
-  // transparent palette entry, or an RGB image's key colour. Empty when the
-  // file has no usable tRNS.
+  // transparent palette entry, an RGB image's key colour, or an alpha
+  // channel below half. Empty when the file has no usable tRNS and no pixel
+  // its alpha makes see-through.
   [[nodiscard]] PixelImage TransparencyMask() const;
+  // Filled by the reader for images with an alpha channel (colour types 4
+  // and 6): 1 where alpha is below half. The colour pixels keep their colours.
+  [[nodiscard]] PixelImage& AlphaMask() { return AlphaMask_; }
 
   TChunkList Chunks;
   uint8_t Filters = pfNone | pfSub | pfAverage | pfPaeth;
@@ -60,6 +64,7 @@ class TPNGImage {
   void PrepareChunksForSaving();
 
   PixelImage Bitmap_;
+  PixelImage AlphaMask_;
 };
 
 }  // namespace lark

@@ -104,7 +104,8 @@ class PassDecoder {
         BytesPerPixel_(FilterBytesPerPixel(ColorType_, BitDepth_)),
         Convert_(ConverterFor(ColorType_, BitDepth_)),
         Gamma_(ColorType_ == 2 || ColorType_ == 6 ? source.Gamma : nullptr),
-        Progress_(source.OnProgress && *source.OnProgress ? source.OnProgress : nullptr) {}
+        Progress_(source.OnProgress && *source.OnProgress ? source.OnProgress : nullptr),
+        Alpha_(ColorType_ == 4 || ColorType_ == 6 ? source.AlphaMask : nullptr) {}
 
   void Run(const Adam7Pass& pass, bool reportRows) {
     const int width = Bitmap_.Width();
@@ -126,6 +127,7 @@ class PassDecoder {
         Convert_(Current_.data() + 1, Converted_.data(), passWidth, Gamma_);
         Place(pass, y, passWidth);
       }
+      if (Alpha_) MarkClearPixels(pass, y, passWidth);
       Current_.swap(Prior_);
       if (reportRows && Progress_) (*Progress_)(static_cast<int>(int64_t{y} * 100 / height), "Drawing...");
     }
@@ -143,6 +145,25 @@ class PassDecoder {
     }
   }
 
+  // Alpha is the last sample of a pixel; its high byte below 128 is below
+  // half for 8- and 16-bit samples alike.
+  void MarkClearPixels(const Adam7Pass& pass, int y, int passWidth) {
+    const int pixelBytes = FilterBytesPerPixel(ColorType_, BitDepth_);
+    const int alphaOffset = pixelBytes - BitDepth_ / 8;
+    const uint8_t* in = Current_.data() + 1 + alphaOffset;
+    uint8_t* row = Alpha_->ScanLine(y);
+    if (pass.ColumnStep == 1) {  // whole rows: a mask byte at a time
+      for (int x = 0; x < passWidth; x += 8) {
+        uint8_t bits = 0;
+        for (int i = 0; i < 8 && x + i < passWidth; ++i, in += pixelBytes) bits |= uint8_t((*in < 128) << (7 - i));
+        row[x >> 3] = bits;
+      }
+      return;
+    }
+    for (int i = 0, x = pass.Column; i < passWidth; ++i, x += pass.ColumnStep, in += pixelBytes)
+      if (*in < 128) SetRowPixelIndex(row, PixelDepth::k1Bit, x, 1);
+  }
+
   PixelImage& Bitmap_;
   TZDecompressionStream& Z_;
   const int ColorType_;
@@ -151,6 +172,7 @@ class PassDecoder {
   const RowConverter Convert_;
   const uint8_t* Gamma_;
   const TPNGProgressEvent* Progress_;
+  PixelImage* Alpha_;
   std::vector<uint8_t> Current_, Prior_, Converted_;
 };
 
@@ -237,6 +259,18 @@ uint64_t PNGRowBytes(int colorType, int bitDepth, uint64_t width) {
   }
 }
 
+uint64_t PNGImageDataBytes(int colorType, int bitDepth, uint64_t width, uint64_t height, bool interlaced) {
+  if (!interlaced) return (PNGRowBytes(colorType, bitDepth, width) + 1) * height;
+  uint64_t total = 0;
+  for (const Adam7Pass& pass : kAdam7) {
+    if (width <= uint64_t(pass.Column) || height <= uint64_t(pass.Row)) continue;  // an empty pass holds no data
+    const uint64_t passWidth = (width - pass.Column + pass.ColumnStep - 1) / pass.ColumnStep;
+    const uint64_t passRows = (height - pass.Row + pass.RowStep - 1) / pass.RowStep;
+    total += (PNGRowBytes(colorType, bitDepth, passWidth) + 1) * passRows;
+  }
+  return total;
+}
+
 void CheckColorTypeAndDepth(int colorType, int bitDepth) {
   bool allowed = false;
   switch (colorType) {
@@ -281,17 +315,35 @@ void Unfilter(int filterType, uint8_t* row, const uint8_t* prior, size_t rowByte
   }
 }
 
+// After the last row only the stream's end may follow, where inflate checks
+// the Adler-32 sum. Extra data before the end is dropped, as long as the
+// whole stream keeps within the decoded-bytes limit.
+void ReadToStreamEnd(TZDecompressionStream& z, uint64_t pictureBytes) {
+  uint8_t scratch[4096];
+  uint64_t total = pictureBytes;
+  while (!z.AtEnd()) {
+    const int64_t got = z.Read(scratch, sizeof scratch);
+    if (got == 0 && !z.AtEnd()) throw EPNGImageException(png_text::kCorrupted);  // the stream stops short
+    total += static_cast<uint64_t>(got);
+    if (total > kMaxGraphicBytes) throw EPNGImageException(png_text::kCorrupted);
+  }
+}
+
 void DecodePNGPixels(const PNGPixelSource& source, PixelImage& bitmap) {
   TZDecompressionStream z(source.Data, source.Size);
   PassDecoder decoder(source, bitmap, z);
-  if (source.Header->InterlaceMethod() == 0) {
+  const int colorType = source.Header->ColorType();
+  const int bitDepth = source.Header->BitDepth();
+  const bool interlaced = source.Header->InterlaceMethod() != 0;
+  if (!interlaced) {
     decoder.Run({0, 0, 1, 1}, true);
-    return;
+  } else {
+    for (int pass = 0; pass < 7; ++pass) {
+      decoder.Run(kAdam7[pass], false);
+      if (source.OnProgress && *source.OnProgress) (*source.OnProgress)(pass * 100 / 6, "Drawing...");
+    }
   }
-  for (int pass = 0; pass < 7; ++pass) {
-    decoder.Run(kAdam7[pass], false);
-    if (source.OnProgress && *source.OnProgress) (*source.OnProgress)(pass * 100 / 6, "Drawing...");
-  }
+  ReadToStreamEnd(z, PNGImageDataBytes(colorType, bitDepth, bitmap.Width(), bitmap.Height(), interlaced));
 }
 
 std::vector<uint8_t> FilterPNGRows(const PixelImage& bitmap, uint8_t filters, const uint8_t* inverseGamma) {

@@ -14,6 +14,10 @@ namespace lark {
 [[nodiscard]] int FilterBytesPerPixel(int colorType, int bitDepth);
 // Bytes of one unfiltered row of `width` pixels, without the filter byte.
 [[nodiscard]] uint64_t PNGRowBytes(int colorType, int bitDepth, uint64_t width);
+// Bytes the image data inflates to: every row of every pass with its filter
+// byte.
+[[nodiscard]] uint64_t PNGImageDataBytes(int colorType, int bitDepth, uint64_t width, uint64_t height,
+                                         bool interlaced);
 // Raises unless the colour type and depth are a combination PNG defines.
 void CheckColorTypeAndDepth(int colorType, int bitDepth);
 // The bitmap depth that holds pixels of this colour type and depth.
@@ -29,10 +33,14 @@ struct PNGPixelSource {
   size_t Size = 0;
   const uint8_t* Gamma = nullptr;  // 256 entries, or none
   const TPNGProgressEvent* OnProgress = nullptr;
+  // For colour types 4 and 6: a 1-bit mask of the bitmap's size, all 0,
+  // that gets a 1 wherever alpha is below half.
+  PixelImage* AlphaMask = nullptr;
 };
 
 // Inflates, unfilters and converts the image data into `bitmap`, which is
-// already sized and has its palette. Raises on short or corrupt data.
+// already sized and has its palette. The zlib stream must end (its Adler-32
+// sum checked) within the data. Raises on short or corrupt data.
 void DecodePNGPixels(const PNGPixelSource& source, PixelImage& bitmap);
 
 // The filtered rows of `bitmap` (written as colour type 2 depth 8 for 24-bit

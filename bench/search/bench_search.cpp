@@ -1,38 +1,58 @@
-// Keyword search over the generated tree of 20,000 files (~200 MB) beside
-// grep -rlF and ripgrep on the same tree and keyword, in the same run, with a
-// warm cache. Prints each peer's time and our time as a ratio of it.
-//
-// The tree is generated once into $LARK_BENCH_DIR (default
-// /tmp/lark-search-bench) and reused while its list of planted files exists.
+// Keyword search without regard to case over real files, beside grep -rliF
+// and ripgrep on one thread (rg -liF -j1) on the same files, in the same run:
+//   - the generated tree of 20,000 files (~200 MB), and its first quarter
+//     (5,000 files, hard links into the same tree) for N against 4N;
+//   - a copy of /usr/share/doc with its links resolved, so that every
+//     contender reads the same files (documentation, compressed and binary).
+// Each round runs every contender once, in turn, with a warm page cache;
+// the figures are medians over the rounds with their spread (min-max), and
+// every contender must report the same number of files.
+//   bench_search [ROUNDS]
+// The trees live in $LARK_BENCH_DIR (default /tmp/lark-search-bench) and are
+// made once.
 
-#include <benchmark/benchmark.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <map>
+#include <functional>
+#include <memory>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "app/file_scan.h"
 
 namespace {
 
-constexpr const char* kKeyword = "quetzalcoatlite";
-constexpr int kPlanted = 200;
-
 std::string BenchDir() {
   const char* dir = std::getenv("LARK_BENCH_DIR");
   return dir != nullptr ? dir : "/tmp/lark-search-bench";
 }
-std::string TreeDir() { return BenchDir() + "/tree"; }
 
-bool EnsureTree() {
+bool Exists(const std::string& path) {
   struct stat st {};
-  if (stat((BenchDir() + "/planted.txt").c_str(), &st) == 0) return true;
-  const std::string command = "rm -rf '" + TreeDir() + "' && mkdir -p '" + BenchDir() + "' && /usr/bin/python3 '" +
-                              LARK_GEN_TREE + "' '" + TreeDir() + "' >&2";
-  return std::system(command.c_str()) == 0;
+  return stat(path.c_str(), &st) == 0;
+}
+
+bool Shell(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+// The trees, made once: the generated one, its quarter and the doc copy.
+bool EnsureTrees() {
+  const std::string dir = BenchDir();
+  if (!Exists(dir + "/planted.txt") &&
+      !Shell("rm -rf '" + dir + "/tree' && mkdir -p '" + dir + "' && /usr/bin/python3 '" LARK_GEN_TREE "' '" + dir +
+             "/tree' >&2"))
+    return false;
+  if (!Exists(dir + "/quarter/d04") &&
+      !Shell("rm -rf '" + dir + "/quarter' && mkdir -p '" + dir + "/quarter' && cp -al '" + dir + "'/tree/d0[0-4] '" +
+             dir + "/quarter/'"))
+    return false;
+  // Names with a dot are folders the search does not enter and hidden files
+  // it skips; the peers leave them out too (see PeerCommand).
+  return Exists(dir + "/doc") || Shell("cp -rL /usr/share/doc '" + dir + "/doc' 2>/dev/null; test -d '" + dir + "/doc'");
 }
 
 // Files a shell command lists, one per line.
@@ -45,92 +65,95 @@ int CountLines(const std::string& command) {
   return lines;
 }
 
-void RunPeer(benchmark::State& state, const std::string& command) {
-  const std::string full = command + " " + kKeyword + " '" + TreeDir() + "'";
-  for (auto _ : state) {
-    const int found = CountLines(full);
-    if (found != kPlanted) state.SkipWithError(("found " + std::to_string(found)).c_str());
-  }
-}
-
-enum class Like { Grep, Dialog };
-
-void RunScan(benchmark::State& state, Like like) {
-  lark::TFileScan scan;
-  scan.Directory = TreeDir();
-  scan.SearchStrings.Add(kKeyword);
-  if (like == Like::Grep) {
-    scan.CaseSense = true;
-  } else {
-    // What the search dialog asks for: case folded, titles and summaries,
-    // and the result page.
-    scan.ShowTitle = true;
-    scan.ShowSummary = true;
-    scan.SWFileDate = true;
-    scan.SWFileSize = true;
-    scan.OutputFile = BenchDir() + "/FileScanResult1.html";
-  }
-  for (auto _ : state) {
-    scan.StartScan();
-    if (scan.Results.Count() != kPlanted)
-      state.SkipWithError(("found " + std::to_string(scan.Results.Count())).c_str());
-  }
-}
-
-void BM_Grep(benchmark::State& state) { RunPeer(state, "grep -rlF"); }
-void BM_GrepIgnoreCase(benchmark::State& state) { RunPeer(state, "grep -rliF"); }
-void BM_Ripgrep(benchmark::State& state) { RunPeer(state, "rg -lF"); }
-void BM_RipgrepOneThread(benchmark::State& state) { RunPeer(state, "rg -j1 -lF"); }
-void BM_FileScan(benchmark::State& state) { RunScan(state, Like::Grep); }
-void BM_FileScanAsTheDialog(benchmark::State& state) { RunScan(state, Like::Dialog); }
-
-// Collects the mean real time of each benchmark for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (!run.error_occurred) seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> seconds;
+struct Contender {
+  std::string name;
+  std::function<int()> run;  // the number of files found
+  bool sameWork = true;      // must find what the first contender finds
 };
+
+// The peers search what TFileScan searches: no folders or files whose names
+// start with a dot or folders with a dot in their names, and every byte of
+// binary files (rg would stop at a file's first zero byte otherwise, and
+// honour ignore files).
+std::string PeerCommand(const std::string& program, const std::string& keyword, const std::string& root) {
+  if (program == "grep")
+    return "grep -rliF --exclude-dir='*.*' --exclude='.*' '" + keyword + "' '" + root + "'";
+  return "rg -liF -j1 -a --no-ignore -g '!*.*/' '" + keyword + "' '" + root + "'";
+}
+
+Contender Peer(const std::string& program, const std::string& keyword, const std::string& root) {
+  const std::string command = PeerCommand(program, keyword, root) + " 2>/dev/null";
+  return {program == "grep" ? "grep -rliF" : "rg -liF -j1", [command] { return CountLines(command); }};
+}
+
+Contender Ours(const std::string& keyword, const std::string& root, bool caseSense) {
+  auto scan = std::make_shared<lark::TFileScan>();
+  scan->Directory = root;
+  scan->CaseSense = caseSense;
+  scan->SearchStrings.Add(keyword);
+  // With case counting it looks for the keyword as written in the files:
+  // the cost of folding case is the difference.
+  return {caseSense ? "TFileScan, case counts" : "TFileScan",
+          [scan] {
+            scan->StartScan();
+            return scan->Results.Count();
+          },
+          !caseSense};
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t mid = values.size() / 2;
+  return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+// Runs the contenders in turn, `rounds` times; prints each one's median time
+// and spread, and our time as a ratio of each other contender's (median and
+// spread of the per-round ratios).
+void Compare(const std::string& title, const std::vector<Contender>& contenders, int rounds) {
+  std::vector<std::vector<double>> seconds(contenders.size());
+  std::vector<int> found(contenders.size(), -1);
+  for (const Contender& contender : contenders) (void)contender.run();  // warms the page cache
+  for (int round = 0; round < rounds; ++round) {
+    for (size_t i = 0; i < contenders.size(); ++i) {
+      const auto start = std::chrono::steady_clock::now();
+      found[i] = contenders[i].run();
+      seconds[i].push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+  }
+  std::printf("\n%s (%d rounds)\n", title.c_str(), rounds);
+  for (size_t i = 0; i < contenders.size(); ++i) {
+    const auto [low, high] = std::minmax_element(seconds[i].begin(), seconds[i].end());
+    std::printf("  %-24s %8.1f ms  (%.1f-%.1f)  %d files%s\n", contenders[i].name.c_str(), Median(seconds[i]) * 1e3,
+                *low * 1e3, *high * 1e3, found[i], !contenders[i].sameWork || found[i] == found[0] ? "" : "  DIFFERENT COUNT");
+  }
+  for (size_t i = 1; i < contenders.size(); ++i) {
+    std::vector<double> ratios;
+    for (int round = 0; round < rounds; ++round) ratios.push_back(seconds[0][round] / seconds[i][round]);
+    const auto [low, high] = std::minmax_element(ratios.begin(), ratios.end());
+    std::printf("  ratio %s / %-24s %5.2f  (%.2f-%.2f)\n", contenders[0].name.c_str(), contenders[i].name.c_str(),
+                Median(ratios), *low, *high);
+  }
+}
 
 }  // namespace
 
-BENCHMARK(BM_Grep)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(BM_GrepIgnoreCase)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(BM_Ripgrep)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(BM_RipgrepOneThread)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(BM_FileScan)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(BM_FileScanAsTheDialog)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (!EnsureTree()) {
-    std::fprintf(stderr, "cannot generate the tree with %s\n", LARK_GEN_TREE);
+  const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+  if (!EnsureTrees()) {
+    std::fprintf(stderr, "cannot make the trees in %s\n", BenchDir().c_str());
     return 1;
   }
-  // Warm the page cache, so every contender reads from memory.
-  CountLines("grep -rlF " + std::string(kKeyword) + " '" + TreeDir() + "'");
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  // Ours against each peer: the plain search is case-sensitive like
-  // grep -F; the dialog's folds case, so it is also set beside grep -i.
-  const std::pair<const char*, const char*> pairs[] = {
-      {"BM_FileScan", "BM_Grep"},
-      {"BM_FileScan", "BM_Ripgrep"},
-      {"BM_FileScan", "BM_RipgrepOneThread"},
-      {"BM_FileScanAsTheDialog", "BM_Grep"},
-      {"BM_FileScanAsTheDialog", "BM_GrepIgnoreCase"},
-      {"BM_FileScanAsTheDialog", "BM_Ripgrep"},
-  };
-  const std::string suffix = "/iterations:5/real_time";
-  for (const auto& [ours, peer] : pairs) {
-    const auto a = reporter.seconds.find(ours + suffix);
-    const auto b = reporter.seconds.find(peer + suffix);
-    if (a != reporter.seconds.end() && b != reporter.seconds.end())
-      std::printf("ratio %-24s / %-20s = %.2f\n", ours, peer, a->second / b->second);
+  const std::string dir = BenchDir();
+  for (const auto& [title, root, keyword, asWritten] :
+       {std::tuple<std::string, std::string, std::string, std::string>{
+            "generated tree, 20,000 files", dir + "/tree", "Quetzalcoatlite", "quetzalcoatlite"},
+        {"generated tree, first 5,000 files", dir + "/quarter", "Quetzalcoatlite", "quetzalcoatlite"},
+        {"copy of /usr/share/doc", dir + "/doc", "BugFix", "bugfix"}}) {
+    Compare(title,
+            {Ours(keyword, root, false), Peer("grep", keyword, root), Peer("rg", keyword, root),
+             Ours(asWritten, root, true)},
+            rounds);
   }
-  benchmark::Shutdown();
   return 0;
 }

@@ -78,7 +78,8 @@ class TBitmap : public TGraphic {
   // 4- and 8-bit ones included); the pixel format follows the file's depth.
   // Pixels that run-length data never reaches have index 0. Raises
   // EInvalidGraphic "Bitmap image is not valid" for anything else, and for
-  // files whose pixel data is short or starts inside the headers.
+  // files whose pixel data is short or starts inside the headers; "Bitmap
+  // image is too large" beyond the picture limits of graphics_exceptions.h.
   void LoadFromStream(TStream& stream) override;
   void SaveToStream(TStream& stream) const override;
   // A bitmap compiled into the program (see resources.h); raises

@@ -62,6 +62,15 @@ bool CompressionFits(const BitmapFileHeader& h) {
   }
 }
 
+// Run-length data can leave most of a picture unreached, so a file of a few
+// bytes may announce any size: the limits stand before anything is decoded.
+void CheckLimits(const BitmapFileHeader& h) {
+  const uint64_t rowBytes = (uint64_t(h.width) * h.bits + 31) / 32 * 4;
+  if (h.width > kMaxGraphicSide || h.height > kMaxGraphicSide || h.width * h.height > kMaxGraphicPixels ||
+      rowBytes > uint64_t(kMaxGraphicRowBytes) || rowBytes * uint64_t(h.height) > uint64_t(kMaxGraphicBytes))
+    throw EInvalidGraphic("Bitmap image is too large");
+}
+
 // Checks the headers before any pixel memory is taken.
 BitmapFileHeader ReadHeaders(const std::string& data) {
   if (data.size() < 26 || data[0] != 'B' || data[1] != 'M') Refuse();
@@ -83,10 +92,11 @@ BitmapFileHeader ReadHeaders(const std::string& data) {
   }
   h.topDown = h.height < 0;
   h.height = h.topDown ? -h.height : h.height;
-  if (h.width <= 0 || h.height <= 0 || h.width * h.height > kMaxGraphicPixels) Refuse();
+  if (h.width <= 0 || h.height <= 0) Refuse();
   const int bits = h.bits;
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) Refuse();
   if (!CompressionFits(h)) Refuse();
+  CheckLimits(h);
   return h;
 }
 

@@ -78,6 +78,9 @@ bool DecodePixels(const std::string& data, bool grey, bool cmyk, unsigned char* 
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(data.data()), static_cast<unsigned long>(data.size()));
   jpeg_read_header(&info, TRUE);
+  // libjpeg's own bound on what it allocates (a progressive file keeps every
+  // coefficient): beyond it the decode fails instead of growing.
+  info.mem->max_memory_to_use = kMaxGraphicBytes;
   info.out_color_space = cmyk ? JCS_CMYK : grey ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_start_decompress(&info);
   while (info.output_scanline < info.output_height) {
@@ -156,7 +159,10 @@ void TJPEGImage::LoadFromStream(TStream& stream) {
   char message[JMSG_LENGTH_MAX] = "";
   const Header header = ReadHeader(data, message);
   if (!header.ok) throw EJPEG(message);
-  if (header.width <= 0 || header.height <= 0 || int64_t(header.width) * header.height > kMaxGraphicPixels)
+  const int64_t rowBytes = int64_t{header.width} * header.components;
+  if (header.width <= 0 || header.height <= 0 || header.width > kMaxGraphicSide || header.height > kMaxGraphicSide ||
+      int64_t{header.width} * header.height > kMaxGraphicPixels || rowBytes > kMaxGraphicRowBytes ||
+      rowBytes * header.height > kMaxGraphicBytes)
     throw EJPEG("JPEG image is too large");
   data_ = std::move(data);
   width_ = header.width;

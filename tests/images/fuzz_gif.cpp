@@ -4,8 +4,10 @@
 #include <cstdint>
 
 #include "images/gif_image.h"
+#include "images/image_log.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  lark::SetImageLogSink([](const std::string&) {});
   bool nonAnimated = false;
   std::unique_ptr<lark::TGIFImage> image = lark::CreateAGifFromStream(nonAnimated, data, size);
   if (!image) return 0;

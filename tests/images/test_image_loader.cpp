@@ -5,6 +5,8 @@
 
 #include "html/image_loader.h"
 #include "images/display_palette.h"
+#include "platform/graphics/canvas.h"
+#include "platform/graphics/gdi.h"
 #include "platform/graphics/graphics_exceptions.h"
 #include "platform/windows/application.h"
 #include "tests/images/png_builder.h"
@@ -97,6 +99,28 @@ TEST(LoadImageFromStream, PaletteTRNSMasksEveryTransparentEntry) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(mask->Pixel(i % 4, i / 4) & 0xFFFFFF, expected[i] ? clWhite : clBlack) << i;
 }
 
+// Masks are built eight pixels at a time, reusing repeated words and rows:
+// every depth and every row end must still mark exactly the clear pixels.
+TEST(GetImageMask, MarksExactlyThePixelsOfTheColourAtEveryDepth) {
+  const int w = 21, h = 5;
+  auto index = [](int x, int y) { return y == 2 ? 1 : (x * 7 + std::min(y, 3)) % 5 == 0 ? 3 : x < 16 ? 2 : 0; };
+  const std::vector<TRGB> colors = {{9, 9, 9}, {1, 2, 3}, {200, 100, 50}, {1, 2, 3}};
+  for (TPixelFormat format : {pf8bit, pf4bit, pf24bit, pf32bit}) {
+    SCOPED_TRACE(format);
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(pf8bit);
+    bitmap.SetSize(w, h);
+    bitmap.SetPalette(MakePalette(colors));
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) static_cast<uint8_t*>(bitmap.ScanLine(y))[x] = uint8_t(index(x, y));
+    if (format != pf8bit) bitmap.SetPixelFormat(format);
+    const auto mask = GetImageMask(bitmap, true, RGB(1, 2, 3));
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        EXPECT_EQ((mask->Pixel(x, y) & 0xFFFFFF) == clWhite, index(x, y) % 2 == 1) << x << "," << y;
+  }
+}
+
 TEST(LoadImageFromStream, CornerMaskUsesTheLowerLeftColour) {
   TTransparency transparent = trCorner;
   std::unique_ptr<TBitmap> mask;
@@ -107,6 +131,51 @@ TEST(LoadImageFromStream, CornerMaskUsesTheLowerLeftColour) {
   EXPECT_EQ(mask->Pixel(0, 1) & 0xFFFFFF, clWhite);  // index 3, the corner
   EXPECT_EQ(mask->Pixel(3, 0) & 0xFFFFFF, clWhite);
   EXPECT_EQ(mask->Pixel(0, 0) & 0xFFFFFF, clBlack);
+}
+
+// RGBA and grey+alpha PNGs from ImageMagick and python3-png, drawn over a
+// coloured page the way the document draws a masked picture (the mask ANDed
+// on, the picture with its see-through pixels blackened ORed over), equal
+// ImageMagick's composite with alpha thresholded at half, pixel for pixel.
+TEST(LoadImageFromStream, AlphaChannelsDrawOverThePageLikeImageMagicksThresholdedComposite) {
+  test::TempDir dir;
+  ASSERT_TRUE(test::Run(LARK_IMAGE_SCRIPTS "/make_alpha_pngs.sh " + dir.Path()));
+  const auto files = test::ListFiles(dir.Path(), ".png");
+  ASSERT_EQ(files.size(), 8u);
+  for (const std::string& name : files) {
+    SCOPED_TRACE(name);
+    TTransparency transparent = trNone;
+    std::unique_ptr<TBitmap> mask;
+    const auto bitmap = LoadImageFromFile(dir.File(name), transparent, mask);
+    ASSERT_TRUE(bitmap);
+    ASSERT_TRUE(mask);
+    EXPECT_EQ(transparent, trPngPalette);
+    const int w = bitmap->Width(), h = bitmap->Height();
+    TBitmap blackened(w, h), page(w, h);
+    blackened.Canvas().CopyRect(Rect(0, 0, w, h), bitmap->Canvas(), Rect(0, 0, w, h));
+    blackened.Canvas().SetCopyMode(DSna);
+    blackened.Canvas().CopyRect(Rect(0, 0, w, h), mask->Canvas(), Rect(0, 0, w, h));
+    page.Canvas().Brush().Color = RGB(0x33, 0x66, 0xCC);
+    page.Canvas().FillRect(Rect(0, 0, w, h));
+    BitBlt(page.Canvas(), 0, 0, w, h, &mask->Canvas(), 0, 0, SRCAND);
+    BitBlt(page.Canvas(), 0, 0, w, h, &blackened.Canvas(), 0, 0, SRCPAINT);
+    // ImageMagick's PPM: "P6\n<w> <h>\n255\n" and R, G, B bytes.
+    const std::string ppm = test::ReadFile(dir.File(name.substr(0, name.size() - 4) + ".ppm"));
+    const std::string header = "P6\n" + std::to_string(w) + " " + std::to_string(h) + "\n255\n";
+    ASSERT_EQ(ppm.substr(0, header.size()), header);
+    ASSERT_EQ(ppm.size(), header.size() + size_t(w) * h * 3);
+    int differences = 0, seeThrough = 0;
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const auto* expected = reinterpret_cast<const uint8_t*>(ppm.data() + header.size() + (size_t(y) * w + x) * 3);
+        differences += (page.Pixel(x, y) & 0xFFFFFF) != RGB(expected[0], expected[1], expected[2]);
+        seeThrough += (mask->Pixel(x, y) & 0xFFFFFF) == clWhite;
+      }
+    }
+    EXPECT_EQ(differences, 0);
+    EXPECT_GT(seeThrough, 0);
+    EXPECT_LT(seeThrough, w * h);
+  }
 }
 
 // Every BMP depth ImageMagick writes, against libpng's reading of the same

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <map>
 #include <set>
 
 #include "images/png_image.h"
@@ -77,12 +80,15 @@ TEST_F(PNGCorpus, ToolFilesCoverEveryFilterType) {
   EXPECT_EQ(seen, (std::set<int>{0, 1, 2, 3, 4}));
 }
 
-// The mask marks every palette entry whose alpha is below half, and an RGB
-// image's key colour; greyscale keys are not used.
-TEST_F(PNGCorpus, TransparencyMaskFollowsTRNS) {
+// The mask marks every palette entry whose alpha is below half, an RGB
+// image's key colour, and every pixel whose alpha channel is below half (of
+// 8- and 16-bit samples alike); greyscale keys are not used. Without any
+// see-through pixel there is no mask.
+TEST_F(PNGCorpus, TransparencyMaskFollowsTRNSAndAlpha) {
   int checked = 0;
   for (const std::string& name : Files()) {
-    if (name.find("_trns") == std::string::npos) continue;
+    const bool alpha = name.find("alpha") != std::string::npos || name.find("rgba") != std::string::npos;
+    if (name.find("_trns") == std::string::npos && !alpha) continue;
     SCOPED_TRACE(name);
     const std::string bytes = test::ReadFile(Dir->File(name));
     test::ReferencePNG reference;
@@ -90,8 +96,12 @@ TEST_F(PNGCorpus, TransparencyMaskFollowsTRNS) {
     TPNGImage image;
     image.LoadFromString(bytes);
     const PixelImage mask = image.TransparencyMask();
-    if (name.find("py_grey") == 0) {
+    if (name.find("py_grey_") == 0) {
       EXPECT_TRUE(mask.Empty());
+      continue;
+    }
+    if (mask.Empty()) {
+      EXPECT_TRUE(std::all_of(reference.Alpha.begin(), reference.Alpha.end(), [](uint8_t a) { return a >= 128; }));
       continue;
     }
     ASSERT_EQ(mask.Width(), reference.Width);
@@ -100,7 +110,7 @@ TEST_F(PNGCorpus, TransparencyMaskFollowsTRNS) {
       for (int x = 0; x < mask.Width(); ++x) {
         const uint8_t alpha = reference.Alpha[size_t(y) * reference.Width + x];
         const bool clear = mask.PixelIndex(x, y) == 1;
-        if (sixteen)  // the key is compared on the high bytes only
+        if (sixteen && !alpha)  // the key is compared on the high bytes only
           EXPECT_TRUE(alpha != 0 || clear);
         else
           EXPECT_EQ(clear, alpha < 128) << x << "," << y;
@@ -109,6 +119,75 @@ TEST_F(PNGCorpus, TransparencyMaskFollowsTRNS) {
     }
   }
   EXPECT_GT(checked, 1000);
+}
+
+// The specific text of the reader's error, or empty when the file loads.
+std::string ErrorOf(const std::string& bytes);
+
+uint32_t BigEndianAt(const std::string& bytes, size_t at) {
+  return uint32_t(uint8_t(bytes[at])) << 24 | uint32_t(uint8_t(bytes[at + 1])) << 16 |
+         uint32_t(uint8_t(bytes[at + 2])) << 8 | uint8_t(bytes[at + 3]);
+}
+
+// The file with its first IDAT chunk's data replaced (length and CRC made
+// right), so that damage reaches the zlib stream behind the chunk checks.
+std::string WithIDATData(const std::string& file, const std::function<void(std::string&)>& damage) {
+  for (size_t pos = 8; pos + 12 <= file.size();) {
+    const uint32_t length = BigEndianAt(file, pos);
+    if (file.compare(pos + 4, 4, "IDAT") == 0) {
+      std::string data = file.substr(pos + 8, length);
+      damage(data);
+      return file.substr(0, pos) + PNGChunk("IDAT", data) + file.substr(pos + 12 + length);
+    }
+    pos += size_t{length} + 12;
+  }
+  return file;
+}
+
+// Truncated and bit-flipped copies of corpus files, some with their chunk
+// CRCs made right again so that the damage reaches the zlib stream. libpng
+// reads them strictly (every CRC, the stream's end and its Adler-32 sum);
+// whatever it refuses is refused here, and where the damage is a checksum or
+// the stream's end the two agree both ways.
+TEST_F(PNGCorpus, DamagedFilesAreRefusedWhereLibpngRefusesThem) {
+  struct Tally {
+    int both = 0, ours = 0, libpng = 0, neither = 0;  // who refused
+  };
+  std::map<std::string, Tally> tallies;
+  const auto files = Files();
+  for (size_t f = 0; f < files.size(); f += 7) {
+    const std::string good = test::ReadFile(Dir->File(files[f]));
+    std::vector<std::pair<std::string, std::string>> variants;
+    for (size_t cut = 9; cut < good.size(); cut += std::max<size_t>(1, good.size() / 12))
+      variants.emplace_back("truncated", good.substr(0, cut));
+    for (size_t at = 8; at < good.size(); at += std::max<size_t>(1, good.size() / 12)) {
+      std::string flipped = good;
+      flipped[at] ^= char(1 << (at % 8));
+      variants.emplace_back("bit flipped", flipped);
+      variants.emplace_back("zlib bit flipped, CRC right", WithIDATData(good, [&](std::string& data) {
+                              if (!data.empty()) data[at % data.size()] ^= char(1 << (at % 8));
+                            }));
+    }
+    for (size_t cut = 1; cut <= 4; ++cut)
+      variants.emplace_back("zlib stream end cut, CRC right", WithIDATData(good, [&](std::string& data) {
+                              data.resize(data.size() > cut ? data.size() - cut : 0);
+                            }));
+    for (const auto& [kind, bytes] : variants) {
+      test::ReferencePNG reference;
+      const bool libpngRefuses = !test::DecodeWithLibpng(bytes, reference, test::LibpngChecks::Strict);
+      const bool weRefuse = !ErrorOf(bytes).empty();
+      Tally& tally = tallies[kind];
+      (weRefuse ? (libpngRefuses ? tally.both : tally.ours) : (libpngRefuses ? tally.libpng : tally.neither))++;
+      EXPECT_FALSE(libpngRefuses && !weRefuse) << kind << " of " << files[f] << " is refused by libpng only";
+    }
+  }
+  for (const auto& [kind, tally] : tallies) {
+    std::printf("%-32s both refuse %4d, only we %3d, only libpng %3d, both accept %3d\n", kind.c_str(), tally.both,
+                tally.ours, tally.libpng, tally.neither);
+    if (kind.find("zlib") != std::string::npos) {
+      EXPECT_EQ(tally.ours, 0) << kind;
+    }
+  }
 }
 
 // 2 x 2 palette image (depth 8) of the given indexes over `entries` colours.
@@ -147,6 +226,14 @@ TEST(PNGDecoder, RefusesBrokenFilesWithTheirMessages) {
   }();
   const std::string interlace2 = test::kPNGSignature + PNGChunk("IHDR", test::IHDRData(1, 1, 8, 2, 2)) +
                                  PNGChunk("IDAT", test::Deflate(rgbRow)) + PNGChunk("IEND", "");
+  auto withHeader = [&](std::string header, int at, char value, const std::string& idat) {
+    header[at] = value;
+    return test::kPNGSignature + PNGChunk("IHDR", header) + PNGChunk("IDAT", idat) + PNGChunk("IEND", "");
+  };
+  const std::string header = test::IHDRData(1, 1, 8, 2);
+  const std::string packed = test::Deflate(rgbRow);
+  std::string badAdler = packed;
+  badAdler.back() ^= 1;
   const struct {
     std::string Bytes;
     const char* Message;
@@ -156,6 +243,7 @@ TEST(PNGDecoder, RefusesBrokenFilesWithTheirMessages) {
       {badCRC, png_text::kCorrupted},
       {overlong, png_text::kCorrupted},
       {good.substr(0, good.size() - 5), png_text::kCorrupted},
+      {good.substr(0, good.size() - 12), png_text::kCorrupted},  // no IEND
       {SimplePNG(1, 1, 8, 2, rgbRow, PNGChunk("ABCD", "x")), png_text::kUnknownCritical},
       {noHeader, png_text::kNoIHDR},
       {noData, png_text::kNoData},
@@ -170,11 +258,23 @@ TEST(PNGDecoder, RefusesBrokenFilesWithTheirMessages) {
       {interlace2, png_text::kUnknownInterlace},
       {shortData, png_text::kTruncated},
       {SimplePNG(100000, 100000, 8, 2, rgbRow), png_text::kTooLarge},
-      {SimplePNG(39000000, 1, 16, 6, rgbRow), png_text::kTruncated},  // a bomb: tiny data, 300 MB rows
+      {SimplePNG(39000000, 1, 16, 6, rgbRow), png_text::kTooLarge},  // a bomb: tiny data, 300 MB rows
       {SimplePNG(0x80000000u, 1, 8, 2, rgbRow), png_text::kTooLarge},
+      {SimplePNG(32768, 1, 8, 0, rgbRow), png_text::kTooLarge},
+      {SimplePNG(6000, 6000, 16, 6, rgbRow), png_text::kTooLarge},  // 288 MB of rows
+      {SimplePNG(6000, 6000, 8, 0, rgbRow), png_text::kTruncated},  // within the limits, but no data
+      {SimplePNG(0, 1, 8, 2, ""), png_text::kCorrupted},
+      {SimplePNG(1, 0, 8, 2, ""), png_text::kCorrupted},
+      {withHeader(header, 10, 1, packed), png_text::kCorrupted},  // compression method
+      {withHeader(header, 11, 1, packed), png_text::kCorrupted},  // filter method
+      {withHeader(header, 12, 0, badAdler), png_text::kCorrupted},
+      {withHeader(header, 12, 0, packed.substr(0, packed.size() - 4)), png_text::kCorrupted},  // no stream end
+      {withHeader(header, 12, 0, packed.substr(0, 3) + "\xff" + packed.substr(4)), png_text::kCorrupted},
   };
   for (const auto& c : cases) EXPECT_EQ(ErrorOf(c.Bytes), c.Message) << c.Message;
   EXPECT_EQ(ErrorOf(good), "");
+  EXPECT_EQ(ErrorOf(good + "data after IEND"), "");
+  EXPECT_EQ(ErrorOf(SimplePNG(1, 1, 8, 2, rgbRow + rgbRow)), "");  // more rows than the picture: dropped
 }
 
 TEST(PNGDecoder, PaletteIsPaddedAndSafeBeyondItsEntries) {

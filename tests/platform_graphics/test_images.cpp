@@ -148,7 +148,7 @@ TEST(BitmapFile, RejectsBrokenAndHugeHeaders) {
     bitmap.LoadFromStream(big);
     FAIL();
   } catch (const EInvalidGraphic& e) {
-    EXPECT_STREQ(e.what(), "Bitmap image is not valid");
+    EXPECT_STREQ(e.what(), "Bitmap image is too large");
   }
 }
 

@@ -11,23 +11,35 @@
 #include "app/scan_document_info.h"
 #include "app/scan_matcher.h"
 #include "app/scan_result_page.h"
+#include "platform/core/code_page.h"
 
 namespace {
 
+// Scans block by block; for a plain search without regard to case the
+// answer must be what folding the whole text at once and looking for the
+// folded needle at a character start gives.
 void ScanInBlocks(std::string_view bytes, std::string_view needle, lark::TSearchStringType type, bool caseSense) {
   constexpr std::size_t kBlock = 64;  // small blocks: many boundaries
   const lark::MatchRules rules{type, lark::MakeDelimiterSet(" ,."), lark::MakeDelimiterSet(" ,.")};
-  const std::string folded = caseSense ? std::string(needle) : lark::UpperCaseChars(needle);
-  lark::WindowBuilder windows(kBlock, needle.size(), caseSense);
+  const lark::TNeedle prepared(needle, caseSense);
+  lark::WindowBuilder windows(kBlock, needle.size());
   std::size_t pos = 0;
+  bool found = false;
   do {
     const std::size_t count = std::min(kBlock, bytes.size() - pos);
     std::memcpy(windows.BlockSpace(), bytes.data() + pos, count);
     pos += count;
     const lark::ScanWindow window = windows.Commit(count, pos == bytes.size());
     if (window.Text.size() > kBlock + needle.size() + 4) __builtin_trap();
-    if (lark::ScanBuffer(window, folded, rules) == lark::BufferScan::Found) break;
-  } while (pos < bytes.size());
+    found = lark::ScanBuffer(window, prepared, rules) == lark::BufferScan::Found;
+  } while (!found && pos < bytes.size());
+  if (caseSense || type != lark::TSearchStringType::sst_Normal || needle.empty()) return;
+  const std::string folded = lark::UpperCaseChars(bytes);
+  bool expected = false;
+  for (std::size_t at = folded.find(prepared.Folded()); at != std::string::npos && !expected;
+       at = folded.find(prepared.Folded(), at + 1))
+    expected = lark::IsCharBoundary(bytes, at, lark::CP_UTF8);
+  if (found != expected) __builtin_trap();
 }
 
 }  // namespace

@@ -1,0 +1,121 @@
+// Small files that announce huge pictures are refused from their headers:
+// nothing large is allocated for them, and the log says why.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+
+#include "html/image_loader.h"
+#include "images/gif_image.h"
+#include "images/png_image.h"
+#include "platform/graphics/jpeg_image.h"
+#include "tests/images/reference_gif.h"
+#include "tests/images/reference_png.h"
+#include "tests/images/test_files.h"
+
+namespace lark {
+namespace {
+
+// A field of /proc/self/status in kB.
+int64_t StatusKB(const std::string& field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind(field + ":", 0) == 0) return std::stoll(line.substr(field.size() + 1));
+  return -1;
+}
+
+// How far the resident set's peak rises above what was resident before
+// `work` ran: the memory it touched, whether it was freed again or not.
+int64_t PeakGrowthMB(const std::function<void()>& work) {
+  const int64_t before = StatusKB("VmRSS");
+  std::ofstream("/proc/self/clear_refs") << "5";  // restarts the peak from here
+  work();
+  return (StatusKB("VmHWM") - before) / 1024;
+}
+
+class ImageBombs : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    Dir = new test::TempDir;
+    ASSERT_TRUE(test::Run("/usr/bin/python3 " LARK_IMAGE_SCRIPTS "/make_bombs.py " + Dir->Path()));
+  }
+  static void TearDownTestSuite() {
+    delete Dir;
+    Dir = nullptr;
+  }
+  static std::string Bytes(const std::string& name) { return test::ReadFile(Dir->File(name)); }
+  static inline test::TempDir* Dir = nullptr;
+};
+
+std::unique_ptr<TBitmap> LoadStill(const std::string& bytes) {
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+  TTransparency transparent = trNone;
+  std::unique_ptr<TBitmap> mask;
+  return LoadImageFromStream(&stream, transparent, mask);
+}
+
+std::unique_ptr<TGIFImage> LoadGIF(const std::string& bytes) {
+  bool nonAnimated = false;
+  return CreateAGifFromStream(nonAnimated, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+TEST_F(ImageBombs, StillImagesAreRefusedBeforeAllocating) {
+  for (const char* name : {"bomb_wide_rgba16.png", "bomb_rle8_wide.bmp"}) {
+    SCOPED_TRACE(name);
+    const std::string bytes = Bytes(name);
+    testing::internal::CaptureStderr();
+    std::unique_ptr<TBitmap> bitmap;
+    EXPECT_LT(PeakGrowthMB([&] { bitmap = LoadStill(bytes); }), 16);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(bitmap);
+    EXPECT_NE(log.find("too large"), std::string::npos) << log;
+  }
+  try {
+    TPNGImage png;
+    png.LoadFromString(Bytes("bomb_wide_rgba16.png"));
+    ADD_FAILURE() << "the wide PNG loaded";
+  } catch (const EPNGImageException& e) {
+    EXPECT_NE(std::string(e.what()).find(png_text::kTooLarge), std::string::npos);
+  }
+  test::ReferencePNG reference;  // libpng's own width limit (a million) refuses it too
+  EXPECT_FALSE(test::DecodeWithLibpng(Bytes("bomb_wide_rgba16.png"), reference));
+  // A JPEG wider than the limit, which libjpeg itself would decode.
+  TBitmap wide(40000, 2);
+  TJPEGImage jpeg;
+  jpeg.Assign(wide);
+  TMemoryStream jpegBytes;
+  jpeg.SaveToStream(jpegBytes);
+  EXPECT_FALSE(LoadStill(std::string(jpegBytes.Bytes())));
+}
+
+// Frames their data cannot fill end the reading before anything is made for
+// them; a file whose frames would fill more than the animation's budget is
+// refused from the header pass.
+TEST_F(ImageBombs, GIFsAreRefusedBeforeAllocating) {
+  for (const char* name : {"bomb_two_frames.gif", "bomb_300_frames.gif", "bomb_small_screen.gif", "bomb_budget.gif"}) {
+    SCOPED_TRACE(name);
+    const std::string bytes = Bytes(name);
+    testing::internal::CaptureStderr();
+    std::unique_ptr<TGIFImage> image;
+    EXPECT_LT(PeakGrowthMB([&] { image = LoadGIF(bytes); }), 16);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(image);
+    EXPECT_NE(log.find("larkspan: image not shown: The GIF image"), std::string::npos) << log;
+    test::ReferenceGIF reference;
+    std::printf("%s: giflib %s it\n", name, test::DecodeWithGiflib(bytes, reference) ? "decodes" : "refuses");
+  }
+}
+
+// A truncated frame after a complete one keeps the complete one.
+TEST_F(ImageBombs, FramesAfterAnUnfillableOneAreDropped) {
+  const std::string good = Bytes("bomb_small_screen.gif").substr(0, 13 + 6);  // header and global table
+  std::string file = good + "," + std::string("\0\0\0\0\2\0\1\0\0", 9) + "\x08\x03\x01\x01\x01" + std::string(1, '\0');
+  file += std::string(",\0\0\0\0\0\x04\0\x02\0", 10) + "\x08\x01\x01" + std::string(1, '\0') + ";";
+  const auto image = LoadGIF(file);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->NumFrames, 1);
+}
+
+}  // namespace
+}  // namespace lark
