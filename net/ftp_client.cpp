@@ -14,7 +14,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr const char* kTransferAborted = "The transfer was aborted.";
 constexpr const char* kLineBreak = "An FTP command argument contains a line break.";
 constexpr const char* kNoDataConnection = "The FTP server did not open the data connection in time.";
 
@@ -217,7 +216,7 @@ void TNetFTP::DataTransfer(const std::string& command, TStream& stream) {
     }
   } catch (...) {
     transferring_ = false;
-    if (aborted_) throw ENetFTPTransferAborted(kTransferAborted);
+    if (aborted_) throw ENetFTPTransferAborted(RSTransferAborted);
     throw;
   }
   transferring_ = false;
@@ -253,7 +252,7 @@ void TNetFTP::ActiveTransfer(const std::string& command, TStream& stream) {
   SendCmd("PORT " + PortArgument(data.BoundIP, data.BoundPort), 200);
   SendCmd(command, {125, 150});
   if (!data.Listen()) {
-    if (aborted_) throw ENetFTPTransferAborted(kTransferAborted);
+    if (aborted_) throw ENetFTPTransferAborted(RSTransferAborted);
     throw ENetConnectTimeout(kNoDataConnection);
   }
   data.ReadStream(stream, -1, true);
@@ -265,7 +264,7 @@ void TNetFTP::FinishTransfer() {
   std::string failure = LastLine(LastCmdResult());
   // The server answers the ABOR too, after the transfer's own reply.
   if (abortSent_) GetResponse({225, 226});
-  if (aborted_) throw ENetFTPTransferAborted(kTransferAborted);
+  if (aborted_) throw ENetFTPTransferAborted(RSTransferAborted);
   throw ENetProtocolReplyError(code, failure);
 }
 

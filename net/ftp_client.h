@@ -21,9 +21,9 @@ enum class TNetFTPTransferType { ftBinary, ftASCII };
 
 // A transfer the user stopped: the download was not finished, and nothing
 // needs saying about it.
-class ENetFTPTransferAborted : public ENetSilentException {
+class ENetFTPTransferAborted : public ENetTransferAborted {
  public:
-  using ENetSilentException::ENetSilentException;
+  using ENetTransferAborted::ENetTransferAborted;
 };
 
 // A name or argument that would end its command line early.

@@ -174,7 +174,10 @@ int TNetSSLSocket::Receive(char* buffer, int length, int timeoutMs) {
     int error = api.SSL_get_error(ssl_, result);
     if (error == SSL_ERROR_ZERO_RETURN) return 0;  // the peer's close_notify: a clean end
     if (error != SSL_ERROR_WANT_READ) {
-      throw ENetOSSLReadError(Format(RSOSSLReadError, FailureReason(result)));
+      std::string reason = Format(RSOSSLReadError, FailureReason(result));
+      // Everything that came was read, then the plain close without a goodbye.
+      if (peerClosed_ && api.BIO_ctrl_pending(input_) == 0) throw ENetOSSLConnectionCut(reason);
+      throw ENetOSSLReadError(reason);
     }
     // Post-handshake messages (a key update) may need an answer.
     if (!FlushOutput()) return 0;
@@ -213,10 +216,11 @@ bool TNetSSLSocket::HasPendingData() const {
 
 TNetSSLSocket::Fill TNetSSLSocket::FillInput(int timeoutMs) {
   if (peerClosed_) return Fill::PeerClosed;
-  if (!socket_.HandleAllocated()) return Fill::Aborted;
+  if (!socket_.HandleAllocated() || socket_.Interrupted()) return Fill::Aborted;
   if (!socket_.Readable(timeoutMs)) return Fill::TimedOut;
   char chunk[kChunk];
   int count = socket_.Recv(chunk, sizeof chunk);
+  if (socket_.Interrupted()) return Fill::Aborted;
   if (count > 0) {
     Api().BIO_write(input_, chunk, count);
     return Fill::Data;

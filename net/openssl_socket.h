@@ -24,6 +24,13 @@ class ENetOSSLReadError : public ENetOpenSSLError {
   using ENetOpenSSLError::ENetOpenSSLError;
 };
 
+// The peer closed the TCP connection without the TLS goodbye where more
+// data may have been due: what arrived may be cut short.
+class ENetOSSLConnectionCut : public ENetOSSLReadError {
+ public:
+  using ENetOSSLReadError::ENetOSSLReadError;
+};
+
 class ENetOSSLWriteError : public ENetOpenSSLError {
  public:
   using ENetOpenSSLError::ENetOpenSSLError;

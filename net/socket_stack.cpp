@@ -371,6 +371,14 @@ void TNetSocketHandle::Allocate(int type, int protocol) {
   TSocket s = GSocketStack->CreateSocketHandle(type, protocol);
   std::lock_guard lock(mutex_);
   handle_ = s;
+  interrupted_ = false;
+}
+
+void TNetSocketHandle::Interrupt() {
+  std::lock_guard lock(mutex_);
+  if (handle_ == winsock::INVALID_SOCKET) return;
+  interrupted_ = true;
+  GSocketStack->Shutdown(handle_, winsock::SdBoth);
 }
 
 void TNetSocketHandle::CloseSocket(bool resetLocal) {
@@ -386,6 +394,7 @@ void TNetSocketHandle::CloseSocket(bool resetLocal) {
       GSocketStack->CloseSocket(handle_);
     }
     handle_ = winsock::INVALID_SOCKET;
+    interrupted_ = false;
   }
   Reset(resetLocal);
 }
@@ -413,7 +422,7 @@ bool TNetSocketHandle::WaitWritable(TSocket s, int timeoutMs) {
     GSocketStack->CheckForSocketError(n);
     if (n == 1) return true;
     CallNetWaitHook(true);
-    if (!HandleAllocated() || Passed(limit)) return false;
+    if (!HandleAllocated() || interrupted_ || Passed(limit)) return false;
   }
 }
 
@@ -426,7 +435,7 @@ void TNetSocketHandle::Connect(int family, int timeoutMs) {
                                         {winsock::WSAEINPROGRESS, winsock::WSAEWOULDBLOCK})) {
     bool connected = WaitWritable(use.fd, timeoutMs);
     // A close from another thread ends the attempt, whatever the wait saw.
-    if (!HandleAllocated()) throw ENetConnClosedGracefully(RSConnectionClosedGracefully);
+    if (!HandleAllocated() || interrupted_) throw ENetConnClosedGracefully(RSConnectionClosedGracefully);
     if (!connected) throw ENetConnectTimeout(Format(RSConnectTimeout, PeerIP + ":" + std::to_string(PeerPort)));
     int error = 0;
     int length = sizeof error;
@@ -461,6 +470,7 @@ void TNetSocketHandle::Accept(TSocket listening) {
   {
     std::lock_guard lock(mutex_);
     handle_ = s;
+    interrupted_ = false;
   }
   GSocketStack->SocketName(s, IP, Port);
   SetPeer(ip, port);
@@ -496,7 +506,7 @@ bool TNetSocketHandle::Readable(int timeoutMs) {
   for (;;) {
     {
       Use use(*this);
-      if (use.fd == winsock::INVALID_SOCKET) return true;
+      if (use.fd == winsock::INVALID_SOCKET || interrupted_) return true;
       std::vector<TSocket> list{use.fd};
       int n = GSocketStack->Select(&list, nullptr, nullptr, SliceBefore(limit));
       GSocketStack->CheckForSocketError(n);

@@ -2,6 +2,7 @@
 
 // The process-wide socket stack and the socket handle of the network library.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -148,6 +149,10 @@ class TNetSocketHandle {
 
   void Allocate(int type = winsock::SockStream, int protocol = 0);
   void CloseSocket(bool resetLocal = true);
+  // Safe from any thread: shuts the socket down, which wakes a wait or
+  // receive on it, and marks it interrupted; the owner closes it later.
+  void Interrupt();
+  [[nodiscard]] bool Interrupted() const { return interrupted_; }
   // Connects to PeerIP:PeerPort within timeoutMs (kNoTimeLimit: none),
   // giving up when the handle is closed meanwhile.
   void Connect(int family = winsock::AfInet, int timeoutMs = kNoTimeLimit);
@@ -178,6 +183,7 @@ class TNetSocketHandle {
 
   mutable std::mutex mutex_;
   TSocket handle_ = winsock::INVALID_SOCKET;
+  std::atomic<bool> interrupted_{false};
   int users_ = 0;
   std::vector<TSocket> closeWhenUnused_;
 };

@@ -68,7 +68,7 @@ void TNetTCPClient::ConnectSocket() {
   const std::string host = direct ? Host : SocksInfo.Host;
   const int port = direct ? Port : SocksInfo.Port;
   if (!TNetStack::IsDottedAddress(host)) DoStatus(TNetStatus::hsResolving, host);
-  std::string ip = GSocketStack->ResolveHost(host, ConnectTimeout, [this] { return !socket_.HandleAllocated(); });
+  std::string ip = GSocketStack->ResolveHost(host, ConnectTimeout, [this] { return !socket_.HandleAllocated() || socket_.Interrupted(); });
   socket_.SetPeer(ip, port);
   if (!UseNagle) {
     int on = 1;
