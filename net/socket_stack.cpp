@@ -444,6 +444,7 @@ void TNetSocketHandle::Connect(int family, int timeoutMs) {
   }
   nonBlocking = 0;
   GSocketStack->CheckForSocketError(winsock::ioctlsocket(use.fd, winsock::FionBio, &nonBlocking));
+  LimitSendWait(use.fd);
   GSocketStack->SocketName(use.fd, IP, Port);
   GSocketStack->PeerName(use.fd, PeerIP, PeerPort);
 }
@@ -472,6 +473,7 @@ void TNetSocketHandle::Accept(TSocket listening) {
     handle_ = s;
     interrupted_ = false;
   }
+  LimitSendWait(s);
   GSocketStack->SocketName(s, IP, Port);
   SetPeer(ip, port);
 }
@@ -486,6 +488,34 @@ int TNetSocketHandle::Send(const void* buffer, int length, int flags) {
   Use use(*this);
   if (use.fd == winsock::INVALID_SOCKET) return 0;
   return GSocketStack->Send(use.fd, buffer, length, flags);
+}
+
+void TNetSocketHandle::LimitSendWait(TSocket s) {
+  int ms = kWaitSliceMs;
+  GSocketStack->CheckForSocketError(GSocketStack->SetSockOpt(s, winsock::SolSocket, winsock::SoSndTimeo, &ms, sizeof ms));
+}
+
+int TNetSocketHandle::SendSome(const void* buffer, int length, int timeoutMs) {
+  Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  const Clock::time_point* limit = timeoutMs == kNoTimeLimit ? nullptr : &deadline;
+  for (;;) {
+    {
+      Use use(*this);
+      if (use.fd == winsock::INVALID_SOCKET || interrupted_) return 0;
+      std::vector<TSocket> list{use.fd};
+      int n = GSocketStack->Select(nullptr, &list, nullptr, SliceBefore(limit));
+      GSocketStack->CheckForSocketError(n);
+      if (n == 1) {
+        int sent = GSocketStack->Send(use.fd, buffer, length, 0);
+        if (sent != winsock::SOCKET_ERROR || GSocketStack->LastError() != winsock::WSAEWOULDBLOCK) return sent;
+      }
+    }
+    CallNetWaitHook(true);
+    if (Passed(limit)) {
+      winsock::WSASetLastError(winsock::WSAEWOULDBLOCK);
+      return winsock::SOCKET_ERROR;
+    }
+  }
 }
 
 int TNetSocketHandle::RecvFrom(void* buffer, int length, int flags, std::string& ip, int& port) {

@@ -161,6 +161,12 @@ class TNetSocketHandle {
   void Accept(TSocket listening);
   int Recv(void* buffer, int length, int flags = 0);
   int Send(const void* buffer, int length, int flags = 0);
+  // Sends what the socket takes of buffer, waiting for room in slices (each
+  // followed by the wait hook) for at most timeoutMs (kNoTimeLimit: none)
+  // without progress. Answers the count sent; 0 when the socket was closed
+  // or interrupted meanwhile; -1 with the error, WSAEWOULDBLOCK when no room
+  // came in time.
+  int SendSome(const void* buffer, int length, int timeoutMs);
   int RecvFrom(void* buffer, int length, int flags, std::string& ip, int& port);
   void SetSockOpt(int level, int option, const void* value, int length);
   void SetPeer(const std::string& ip, int port);
@@ -180,6 +186,9 @@ class TNetSocketHandle {
  private:
   class Use;
   bool WaitWritable(TSocket s, int timeoutMs);
+  // A blocking send never waits longer than one slice, so that SendSome
+  // keeps its slices whatever the peer reads.
+  void LimitSendWait(TSocket s);
 
   mutable std::mutex mutex_;
   TSocket handle_ = winsock::INVALID_SOCKET;

@@ -151,10 +151,13 @@ int TNetTCPConnection::RawReceive(char* buffer, int length, int timeoutMs) {
 }
 
 int TNetTCPConnection::RawSend(const char* buffer, int length) {
+  // A peer that stops reading fails the write after ReadTimeout without
+  // progress; meanwhile the wait runs in slices like a read's.
   if (interceptEnabled_ && intercept_ != nullptr && intercept_->SendHandled()) {
+    intercept_->SendTimeout = ReadTimeout;
     return intercept_->Send(buffer, length);
   }
-  int sent = socket_.Send(buffer, length);
+  int sent = socket_.SendSome(buffer, length, ReadTimeout);
   CallNetWaitHook(false);
   return sent;
 }

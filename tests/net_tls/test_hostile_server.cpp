@@ -32,6 +32,7 @@ enum class Expect {
   RedirectHandedBack,   // detail is the Location left for the caller
   InvalidPort,          // detail is the URL the error names
   ReadTimeout,
+  WriteTimeout,         // a POST of kUploadSize bytes the server stops reading
   Aborted,
 };
 
@@ -58,6 +59,7 @@ const HostileCase kCases[] = {
     {"HeadDrippedByteByByte", "/drip-head", Expect::ReadTimeout},
     {"EndlessContinueHeads", "/endless-continue", Expect::ReadTimeout},
     {"AbortWhileWaitingForTheHead", "/no-answer", Expect::Aborted},
+    {"UploadTheServerStopsReading", "/no-read", Expect::WriteTimeout, "", TNetHTTPMethod::hmPost},
     {"NoContentWithABody", "/204-with-body", Expect::Body, ""},
     {"HeadAnsweredWithABody", "/extra-after-body", Expect::Body, "", TNetHTTPMethod::hmHead},
     {"BytesAfterTheBody", "/extra-after-body", Expect::Body, "ok"},
@@ -70,6 +72,8 @@ void PrintTo(const HostileCase& c, std::ostream* out) { *out << c.name; }
 void PrintTo(Transport t, std::ostream* out) { *out << static_cast<int>(t); }
 
 constexpr int kReadTimeoutMs = 1000;
+// Far more than the socket buffers on both sides hold.
+constexpr std::int64_t kUploadSize = 64 * 1024 * 1024;
 
 class HostileServer : public testing::TestWithParam<std::tuple<Transport, HostileCase>> {
  protected:
@@ -142,6 +146,10 @@ TEST_P(HostileServer, EndsAsItShouldAndTheClientStaysUsable) {
   try {
     if (c.method == TNetHTTPMethod::hmHead) {
       http_.Head(Url(c.path));
+    } else if (c.method == TNetHTTPMethod::hmPost) {
+      TMemoryStream upload;
+      upload.SetSize(kUploadSize);
+      http_.Post(Url(c.path), upload, &body);
     } else {
       http_.Get(Url(c.path), &body);
     }
@@ -153,7 +161,7 @@ TEST_P(HostileServer, EndsAsItShouldAndTheClientStaysUsable) {
     failure = "reply " + std::to_string(e.ReplyCode);
   } catch (const ENetInvalidPort& e) {
     failure = std::string("port: ") + e.what();
-  } catch (const ENetReadTimeout& e) {
+  } catch (const ENetTimeout& e) {
     failure = std::string("timeout: ") + e.what();
   }
   const auto elapsed = Clock::now() - start;
@@ -179,6 +187,10 @@ TEST_P(HostileServer, EndsAsItShouldAndTheClientStaysUsable) {
       EXPECT_EQ(failure, "timeout: The server sent nothing within the time allowed.");
       EXPECT_GE(elapsed, std::chrono::milliseconds(kReadTimeoutMs - 100));
       break;
+    case Expect::WriteTimeout:
+      EXPECT_EQ(failure, "timeout: The server accepted nothing within the time allowed.");
+      EXPECT_GE(elapsed, std::chrono::milliseconds(kReadTimeoutMs - 100));
+      break;
     case Expect::Aborted:
       EXPECT_EQ(failure, "aborted: The transfer was aborted.");
       EXPECT_LT(elapsed, 1s);
@@ -189,6 +201,22 @@ TEST_P(HostileServer, EndsAsItShouldAndTheClientStaysUsable) {
   // Late bytes of the hostile answer have arrived by now.
   std::this_thread::sleep_for(150ms);
   EXPECT_EQ(Fetch("/ok"), "ok");
+}
+
+// A peer that takes the connection and never answers the TLS greeting.
+TEST(SilentTLSPeer, TheHandshakeFailsAtReadTimeout) {
+  test::ScriptedPeer silent([](int fd) { (void)test::ScriptedPeer::ReadExactly(fd, 1 << 20); });
+  TNetConnectionInterceptOpenSSL tls;
+  tls.SSLOptions.RootCertFile = test::Certificates().caFile;
+  TNetHTTP http;
+  http.SetIntercept(&tls);
+  http.ReadTimeout = 500;
+  TMemoryStream body;
+  const auto start = Clock::now();
+  EXPECT_THROW(http.Get("https://127.0.0.1:" + std::to_string(silent.Port()) + "/", &body), ENetReadTimeout);
+  EXPECT_GE(Clock::now() - start, 450ms);
+  EXPECT_LT(Clock::now() - start, 1500ms);
+  http.SetIntercept(nullptr);
 }
 
 std::string CaseName(const testing::TestParamInfo<HostileServer::ParamType>& info) {

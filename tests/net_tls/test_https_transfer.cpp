@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -120,7 +121,7 @@ TEST_F(HttpsTransfer, ACloseWithoutGoodbyeInsideABodyIsAnError) {
 // nginx and others may drop an idle kept connection without a goodbye: the
 // next request finds it closed before any answer and starts afresh.
 TEST_F(HttpsTransfer, AKeptConnectionDroppedWithoutGoodbyeIsRetried) {
-  int served = 0;
+  std::atomic<int> served = 0;
   TlsScriptedPeer peer(Certificates().goodCert, Certificates().goodKey,
                        [&](TNetConnectionInterceptOpenSSL& tls) {
                          TlsScriptedPeer::ReadHead(tls);
