@@ -305,6 +305,12 @@ std::string TNetTCPConnection::ReadLnSkipEmpty() {
 void TNetTCPConnection::ReadStream(TStream& stream, std::int64_t byteCount, bool readUntilDisconnect) {
   if (byteCount == -1 && !readUntilDisconnect) byteCount = ReadInteger(true);
   std::int64_t due = readUntilDisconnect ? std::numeric_limits<std::int64_t>::max() : byteCount;
+  if (auto* memory = dynamic_cast<TMemoryStream*>(&stream); memory != nullptr && !readUntilDisconnect) {
+    // Room for the announced count up front, so the stream never holds its
+    // bytes twice while it grows. Only room: memory is touched as bytes
+    // arrive, so a count the peer made up costs address space at most.
+    memory->Reserve(memory->Position() + std::min(byteCount, kMaxStreamReserve));
+  }
   {
     TWorkScope work(*this, TWorkMode::wmRead, readUntilDisconnect ? 0 : byteCount);
     std::int64_t buffered = std::min(due, inputBuffer_.Size());

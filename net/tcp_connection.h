@@ -25,6 +25,9 @@ class TStream;
 constexpr int kDefaultMaxLineLength = 64 * 1024;
 // Most lines one multi-line reply may have.
 constexpr int kMaxReplyLines = 10000;
+// Most room a memory stream is given ahead of the bytes a peer announced;
+// a longer body grows the stream as usual past it.
+constexpr std::int64_t kMaxStreamReserve = 1024LL * 1024 * 1024;
 
 class TNetTCPConnection : public TNetComponent {
  public:

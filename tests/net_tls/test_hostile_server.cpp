@@ -46,6 +46,7 @@ struct HostileCase {
 
 const HostileCase kCases[] = {
     {"CutLength", "/cut-length", Expect::BodyCut, "abc"},
+    {"CutAfterATerabyteWasAnnounced", "/cut-huge-length", Expect::BodyCut, "abc"},
     {"CutBeforeTheLastChunk", "/cut-no-last-chunk", Expect::BodyCut, "abc"},
     {"CutInsideAChunk", "/cut-in-chunk", Expect::BodyCut, "ab"},
     {"BodyUntilACleanClose", "/until-close", Expect::Body, "whole body"},
