@@ -111,14 +111,18 @@ class HeadDeadline {
   HeadDeadline(const HeadDeadline&) = delete;
   HeadDeadline& operator=(const HeadDeadline&) = delete;
   void Start() {
-    if (connection_.ReadTimeout > 0) {
-      connection_.SetReadDeadline(std::chrono::steady_clock::now() +
-                                  std::chrono::milliseconds(connection_.ReadTimeout));
-    }
+    if (connection_.ReadTimeout <= 0) return;
+    deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(connection_.ReadTimeout);
+    connection_.SetReadDeadline(deadline_);
+  }
+  // For heads that were already buffered, which no read waits for.
+  void Check() const {
+    if (std::chrono::steady_clock::now() >= deadline_) throw ENetReadTimeout(RSReadTimeout);
   }
 
  private:
   TNetTCPConnection& connection_;
+  std::chrono::steady_clock::time_point deadline_ = std::chrono::steady_clock::time_point::max();
 };
 
 bool IsStaleConnectionError(const ENetException& e) {
@@ -562,6 +566,7 @@ void TNetHTTP::ReadResponseHead(TNetHTTPMethod method, const Target& target, con
     Response.ProcessHeaders(lines);
     // Interim answers (100 Continue, 102, 103) are followed by the real one.
     if (responseCode_ < 100 || responseCode_ >= 200 || responseCode_ == 101) return;
+    deadline.Check();
     ReadFramed<ENetHTTPProtocolError>(RSClosedInHeader, [&] { ReadStatusLine(); });
   }
 }

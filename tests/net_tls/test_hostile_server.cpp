@@ -198,7 +198,9 @@ TEST_P(HostileServer, EndsAsItShouldAndTheClientStaysUsable) {
       break;
     case Expect::BodyUnlessTLSCut: break;
   }
-  EXPECT_LT(elapsed, std::chrono::milliseconds(kReadTimeoutMs + 1500));
+  // Bounded: a deadline or an abort ends every case (generously, for loaded
+  // machines and sanitizer builds).
+  EXPECT_LT(elapsed, std::chrono::milliseconds(kReadTimeoutMs + 2500));
   // Late bytes of the hostile answer have arrived by now.
   std::this_thread::sleep_for(150ms);
   EXPECT_EQ(Fetch("/ok"), "ok");
