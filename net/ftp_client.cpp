@@ -244,8 +244,11 @@ void TNetFTP::AwaitReply() {
 
 int TNetFTP::TransferReply(const std::vector<int>& allowed) {
   AwaitReply();
-  owed_ = owed_ == Owed::OneReply ? Owed::Nothing : owed_;
-  return GetResponse(allowed);
+  const int code = GetResponse();
+  // A final reply (not 1xx), welcome or not, settles what the command owed.
+  if (owed_ == Owed::OneReply || code / 100 != 1) owed_ = Owed::Nothing;
+  CheckResponse(code, allowed);
+  return code;
 }
 
 void TNetFTP::SendTransferCommand(const std::string& command, Owed owed) {
@@ -295,7 +298,6 @@ void TNetFTP::ActiveTransfer(const std::string& command, TStream& stream) {
 
 void TNetFTP::FinishTransfer() {
   TransferReply({225, 226, 250, 426, 451, 550, 552});
-  owed_ = Owed::Nothing;
   if (ResultNumber() / 100 == 2) return;
   throw ENetProtocolReplyError(ResultNumber(), LastLine(LastCmdResult()));
 }

@@ -120,6 +120,12 @@ TEST_F(Vsftpd, ActiveModeRetrievesAndAMissingFileFails) {
   } catch (const ENetProtocolReplyError& e) {
     EXPECT_EQ(e.ReplyCode, 550);
   }
+  // The refusal was the transfer's last word: the next one starts at once.
+  auto start = std::chrono::steady_clock::now();
+  TMemoryStream again;
+  ftp_.Get("small.txt", again);
+  EXPECT_EQ(again.Bytes(), "small file\n");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 TEST_F(Vsftpd, AnAbortDuringATransferIsSilentAndKeepsTheSessionUsable) {
