@@ -61,6 +61,7 @@ const HostileCase kCases[] = {
     {"EndlessContinueHeads", "/endless-continue", Expect::ReadTimeout},
     {"AbortWhileWaitingForTheHead", "/no-answer", Expect::Aborted},
     {"UploadTheServerStopsReading", "/no-read", Expect::WriteTimeout, "", TNetHTTPMethod::hmPost},
+    {"AbortDuringAStalledUpload", "/no-read", Expect::Aborted, "", TNetHTTPMethod::hmPost},
     {"NoContentWithABody", "/204-with-body", Expect::Body, ""},
     {"HeadAnsweredWithABody", "/extra-after-body", Expect::Body, "", TNetHTTPMethod::hmHead},
     {"BytesAfterTheBody", "/extra-after-body", Expect::Body, "ok"},
