@@ -39,6 +39,9 @@ class TNetConnectionIntercept : public TObject {
   // kNoTimeLimit: none); 0 is a look for what has arrived, such as a close
   // after a complete answer. The connection sets it before each Receive.
   int ReceiveTimeout = 60000;
+  // How long Send may wait for room without progress; the connection sets
+  // it before each Send. A time-out answers -1 with WSAEWOULDBLOCK.
+  int SendTimeout = 60000;
 
  protected:
   bool receiveHandled_ = false;

@@ -14,7 +14,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr const char* kTransferAborted = "The transfer was aborted.";
 constexpr const char* kLineBreak = "An FTP command argument contains a line break.";
 constexpr const char* kNoDataConnection = "The FTP server did not open the data connection in time.";
 
@@ -53,8 +52,10 @@ TNetPassiveAddress ParsePassiveReply(const std::string& reply) {
   size_t start = 0;
   for (int i = 0; i < 6; ++i) {
     size_t comma = fields.find(',', start);
-    numbers[i] = StrToInt(Trim(fields.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
-    if (numbers[i] < 0 || numbers[i] > 255) throw EConvertError("'" + fields + "' is not a valid address");
+    std::string field = Trim(fields.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+    if (!TryStrToInt(field, numbers[i]) || numbers[i] < 0 || numbers[i] > 255) {
+      throw ENetProtocolReplyError(227, line);
+    }
     start = comma == std::string::npos ? fields.size() : comma + 1;
   }
   TNetPassiveAddress address;
@@ -130,6 +131,7 @@ void TNetFTP::Connect(bool login) {
   RefuseLineBreaks(User);
   RefuseLineBreaks(Password);
   TNetTCPClient::Connect();
+  owed_ = Owed::Nothing;
   try {
     GetResponse({220});
     if (!login) return;
@@ -152,18 +154,21 @@ void TNetFTP::SendTransferType() {
 void TNetFTP::SetTransferType(TNetFTPTransferType value) {
   if (value == transferType_ || transferring_) return;
   transferType_ = value;
+  SettleOwedReplies();
   if (Connected()) SendTransferType();
 }
 
 void TNetFTP::ChangeDir(const std::string& directory) {
   TNetBusyGuard busy;
   RefuseLineBreaks(directory);
+  SettleOwedReplies();
   SendCmd("CWD " + directory, 250);
 }
 
 std::int64_t TNetFTP::Size(const std::string& fileName) {
   TNetBusyGuard busy;
   RefuseLineBreaks(fileName);
+  SettleOwedReplies();
   if (SendCmd("SIZE " + fileName, -1) != 213) return -1;
   std::string text = Trim(LastLine(LastCmdResult()));
   size_t blank = text.find(' ');
@@ -180,14 +185,12 @@ void TNetFTP::Get(const std::string& fileName, TStream& stream) {
 
 void TNetFTP::Abort() {
   aborted_ = true;
+  // Only the data connection is touched here, from whatever thread: the
+  // control connection belongs to the running Get, which sends ABOR.
   std::lock_guard lock(channelMutex_);
   if (dataChannel_ == nullptr) return;
-  if (Connected()) {
-    WriteLn("ABOR");
-    abortSent_ = true;
-  }
   if (auto* listener = dynamic_cast<TNetSimpleServer*>(dataChannel_)) listener->Abort();
-  dataChannel_->DisconnectSocket();
+  dataChannel_->Disconnect();
 }
 
 void TNetFTP::SetDataChannel(TNetTCPConnection* channel) {
@@ -206,8 +209,8 @@ void TNetFTP::ConfigureChannel(TNetTCPConnection& channel) const {
 }
 
 void TNetFTP::DataTransfer(const std::string& command, TStream& stream) {
+  SettleOwedReplies();
   aborted_ = false;
-  abortSent_ = false;
   transferring_ = true;
   try {
     if (Passive) {
@@ -215,19 +218,50 @@ void TNetFTP::DataTransfer(const std::string& command, TStream& stream) {
     } else {
       ActiveTransfer(command, stream);
     }
+    if (!aborted_) FinishTransfer();
   } catch (...) {
     transferring_ = false;
-    if (aborted_) throw ENetFTPTransferAborted(kTransferAborted);
-    throw;
+    if (!aborted_) throw;
   }
   transferring_ = false;
-  FinishTransfer();
+  if (aborted_) {
+    FinishAbort();
+    throw ENetFTPTransferAborted(RSTransferAborted);
+  }
+}
+
+void TNetFTP::AwaitReply() {
+  auto lastByte = Clock::now();
+  while (InputBuffer().View().find('\n') == std::string_view::npos) {
+    if (aborted_) throw ENetFTPTransferAborted(RSTransferAborted);
+    if (ReceiveFromSocket(true, kWaitSliceMs, nullptr, true) > 0) {
+      lastByte = Clock::now();
+    } else if (ReadTimeout != kNoTimeLimit && Clock::now() - lastByte > std::chrono::milliseconds(ReadTimeout)) {
+      throw ENetReadTimeout(RSReadTimeout);
+    }
+  }
+}
+
+int TNetFTP::TransferReply(const std::vector<int>& allowed) {
+  AwaitReply();
+  const int code = GetResponse();
+  // A final reply (not 1xx), welcome or not, settles what the command owed.
+  if (owed_ == Owed::OneReply || code / 100 != 1) owed_ = Owed::Nothing;
+  CheckResponse(code, allowed);
+  return code;
+}
+
+void TNetFTP::SendTransferCommand(const std::string& command, Owed owed) {
+  if (aborted_) throw ENetFTPTransferAborted(RSTransferAborted);
+  WriteLn(command);
+  owed_ = owed;
 }
 
 void TNetFTP::PassiveTransfer(const std::string& command, TStream& stream) {
-  SendCmd("PASV", 227);
+  SendTransferCommand("PASV", Owed::OneReply);
+  TransferReply({227});
   const int port = ParsePassiveReply(LastLine(LastCmdResult())).port;
-  WriteLn(command);
+  SendTransferCommand(command, Owed::Transfer);
   TNetTCPClient data;
   data.SocksInfo.Assign(SocksInfo);
   ConfigureChannel(data);
@@ -237,8 +271,9 @@ void TNetFTP::PassiveTransfer(const std::string& command, TStream& stream) {
   data.Port = port;
   data.ConnectTimeout = ConnectTimeout;
   ChannelScope published(*this, data);
+  if (aborted_) return;  // an Abort before the channel was published
   data.Connect();
-  GetResponse({125, 150});
+  TransferReply({125, 150});
   data.ReadStream(stream, -1, true);
 }
 
@@ -250,23 +285,72 @@ void TNetFTP::ActiveTransfer(const std::string& command, TStream& stream) {
   data.AcceptTimeout = ConnectTimeout;
   data.BeginListen();
   ChannelScope published(*this, data);
-  SendCmd("PORT " + PortArgument(data.BoundIP, data.BoundPort), 200);
-  SendCmd(command, {125, 150});
+  SendTransferCommand("PORT " + PortArgument(data.BoundIP, data.BoundPort), Owed::OneReply);
+  TransferReply({200});
+  SendTransferCommand(command, Owed::Transfer);
+  TransferReply({125, 150});
   if (!data.Listen()) {
-    if (aborted_) throw ENetFTPTransferAborted(kTransferAborted);
+    if (aborted_) return;
     throw ENetConnectTimeout(kNoDataConnection);
   }
   data.ReadStream(stream, -1, true);
 }
 
 void TNetFTP::FinishTransfer() {
-  int code = GetResponse({225, 226, 250, 426, 451, 550, 552});
-  if (code / 100 == 2 && !aborted_) return;
-  std::string failure = LastLine(LastCmdResult());
-  // The server answers the ABOR too, after the transfer's own reply.
-  if (abortSent_) GetResponse({225, 226});
-  if (aborted_) throw ENetFTPTransferAborted(kTransferAborted);
-  throw ENetProtocolReplyError(code, failure);
+  TransferReply({225, 226, 250, 426, 451, 550, 552});
+  if (ResultNumber() / 100 == 2) return;
+  throw ENetProtocolReplyError(ResultNumber(), LastLine(LastCmdResult()));
+}
+
+void TNetFTP::FinishAbort() {
+  if (!Connected()) {
+    owed_ = Owed::Nothing;
+    return;
+  }
+  try {
+    if (owed_ == Owed::Transfer) {
+      WriteLn("ABOR");
+      owed_ = Owed::AbortReplies;
+    }
+    (void)ReadOwedReplies(kAbortGraceMs);
+  } catch (const ENetException&) {
+    // The session broke while it wound down; the abort is still what happened.
+    owed_ = Owed::Nothing;
+    DisconnectSocket();
+  }
+}
+
+bool TNetFTP::ReadOwedReplies(int waitMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+  while (owed_ != Owed::Nothing) {
+    while (InputBuffer().View().find('\n') == std::string_view::npos) {
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      if (left <= 0) return false;
+      ReceiveFromSocket(true, static_cast<int>(std::min<long long>(left, kWaitSliceMs)), nullptr, true);
+    }
+    int code = GetResponse();
+    // The transfer's own reply (426, 451, even 226) may come first; the
+    // answer to ABOR is the 225 or 226 after it.
+    if (owed_ != Owed::AbortReplies || code == 225 || code == 226) owed_ = Owed::Nothing;
+  }
+  return true;
+}
+
+void TNetFTP::SettleOwedReplies() {
+  if (owed_ == Owed::Nothing || !Connected()) {
+    owed_ = Owed::Nothing;
+    return;
+  }
+  if (!ReadOwedReplies(AbortReplyTimeout)) {
+    // A server that never answers cannot be told which reply is which.
+    owed_ = Owed::Nothing;
+    DisconnectSocket();
+    throw ENetReadTimeout(RSReadTimeout);
+  }
+  // A second 226 (a transfer that had ended before its ABOR) arrives now;
+  // what waits unasked for belongs to the past.
+  PollForPeerClose(false);
+  while (Connected() && InputBuffer().View().find('\n') != std::string_view::npos) (void)ReadLn();
 }
 
 }  // namespace lark

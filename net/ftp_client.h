@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "net/net_exception.h"
 #include "net/tcp_client.h"
@@ -21,9 +22,9 @@ enum class TNetFTPTransferType { ftBinary, ftASCII };
 
 // A transfer the user stopped: the download was not finished, and nothing
 // needs saying about it.
-class ENetFTPTransferAborted : public ENetSilentException {
+class ENetFTPTransferAborted : public ENetTransferAborted {
  public:
-  using ENetSilentException::ENetSilentException;
+  using ENetTransferAborted::ENetTransferAborted;
 };
 
 // A name or argument that would end its command line early.
@@ -75,7 +76,9 @@ class TNetFTP : public TNetTCPClient {
   // raises ENetProtocolReplyError; one stopped by Abort raises
   // ENetFTPTransferAborted.
   void Get(const std::string& fileName, TStream& stream);
-  // May come from another thread or a message handler run during Get.
+  // May come from another thread or a message handler run during Get, at
+  // any point of it: the data connection closes at once, and the running
+  // Get sends ABOR and ends within a slice and kAbortGraceMs.
   virtual void Abort();
 
   [[nodiscard]] TNetFTPTransferType TransferType() const { return transferType_; }
@@ -85,13 +88,34 @@ class TNetFTP : public TNetTCPClient {
   std::string User;
   bool Passive = false;
   std::string Password;
+  // How long the next command waits for the replies an aborted transfer
+  // left owed (the answer to ABOR, or to a PASV or PORT the abort cut
+  // short) before it gives the session up and closes the control connection.
+  int AbortReplyTimeout = 3000;
 
  private:
+  // Replies the server owes the control connection for a transfer.
+  enum class Owed { Nothing, OneReply, Transfer, AbortReplies };
   void SendTransferType();
   void DataTransfer(const std::string& command, TStream& stream);
   void PassiveTransfer(const std::string& command, TStream& stream);
   void ActiveTransfer(const std::string& command, TStream& stream);
   void FinishTransfer();
+  // Waits for the next reply line in slices, so that an Abort acts within
+  // one; raises ENetFTPTransferAborted when the transfer was aborted first,
+  // ENetReadTimeout when nothing came for ReadTimeout.
+  void AwaitReply();
+  int TransferReply(const std::vector<int>& allowed);
+  void SendTransferCommand(const std::string& command, Owed owed);
+  // Ends an aborted transfer: ABOR when one is running, and its replies
+  // read within kAbortGraceMs (else left owed to the next command).
+  void FinishAbort();
+  // Reads owed replies until waitMs passes; answers whether they all came.
+  bool ReadOwedReplies(int waitMs);
+  // Before a command: what an aborted transfer left owed comes in within
+  // AbortReplyTimeout, or the control connection is closed and the command
+  // raises ENetReadTimeout.
+  void SettleOwedReplies();
   void ConfigureChannel(TNetTCPConnection& channel) const;
   void SetDataChannel(TNetTCPConnection* channel);
   class ChannelScope;
@@ -102,10 +126,15 @@ class TNetFTP : public TNetTCPClient {
   TNetTCPConnection* dataChannel_ = nullptr;
   bool transferring_ = false;
   std::atomic<bool> aborted_{false};
-  std::atomic<bool> abortSent_{false};
+  Owed owed_ = Owed::Nothing;
 };
 
-// The address and port a PASV reply names (exposed for tests).
+// How long an aborted Get waits for the server's answer to ABOR before it
+// returns, leaving the rest to the next command.
+constexpr int kAbortGraceMs = 300;
+
+// The address and port a PASV reply names (exposed for tests); a reply
+// without six numbers from 0 to 255 raises ENetProtocolReplyError.
 struct TNetPassiveAddress {
   std::string host;
   int port = 0;

@@ -1,5 +1,7 @@
 #include "net/http_client.h"
 
+#include <cctype>
+#include <chrono>
 #include <limits>
 
 #include "net/anti_freeze.h"
@@ -9,7 +11,9 @@
 #include "net/net_exception.h"
 #include "net/net_messages.h"
 #include "net/net_strings.h"
+#include "net/openssl_socket.h"
 #include "net/uri.h"
+#include "platform/core/format.h"
 #include "platform/core/stream.h"
 #include "platform/core/string_routines.h"
 
@@ -50,6 +54,76 @@ int DefaultPort(bool https) { return https ? 443 : 80; }
 void RemoveLines(TNetHeaderList& lines, const char* name) {
   for (int i; (i = lines.IndexOfName(name)) >= 0;) lines.Delete(i);
 }
+
+// The scheme of an absolute URL, in lower case; "" for a relative reference.
+std::string SchemeOf(const std::string& url) {
+  size_t colon = url.find(':');
+  if (colon == std::string::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(url[0]))) return {};
+  for (size_t i = 1; i < colon; ++i) {
+    unsigned char c = static_cast<unsigned char>(url[i]);
+    if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return {};
+  }
+  return LowerCase(url.substr(0, colon));
+}
+
+// Only http and https are followed as HTTP; any other scheme (file, ftp,
+// javascript, data...) is the application's to decide.
+bool IsHTTPURL(const std::string& url) {
+  std::string scheme = SchemeOf(url);
+  return (scheme == "http" || scheme == "https") && url.compare(scheme.size(), 3, "://") == 0;
+}
+
+// A port as written in a URL: absent (the scheme's default), or 1..65535 in
+// decimal digits; anything else is an error naming the URL.
+int PortOf(const std::string& url, const std::string& port, int defaultPort) {
+  if (port.empty()) return defaultPort;
+  int value = 0;
+  bool digits = port.size() <= 5 && std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (!digits || !TryStrToInt(port, value) || value < 1 || value > 65535) {
+    throw ENetInvalidPort(Format(RSInvalidPort, url));
+  }
+  return value;
+}
+
+bool IsClosedOrCut(const ENetException& e) {
+  return dynamic_cast<const ENetConnClosedGracefully*>(&e) != nullptr ||
+         dynamic_cast<const ENetOSSLConnectionCut*>(&e) != nullptr;
+}
+
+// Runs a read whose end the framing fixes: a close before it is a cut, whatever
+// the transport (a plain close, or TLS without its goodbye).
+template <typename Failure, typename Read>
+void ReadFramed(const char* cutText, Read read) {
+  try {
+    read();
+  } catch (const ENetException& e) {
+    if (IsClosedOrCut(e)) throw Failure(cutText);
+    throw;
+  }
+}
+
+// The response head as a whole, interim heads included, must arrive within
+// ReadTimeout of the request, however slowly a server drips it.
+class HeadDeadline {
+ public:
+  explicit HeadDeadline(TNetTCPConnection& connection) : connection_(connection) {}
+  ~HeadDeadline() { connection_.ClearReadDeadline(); }
+  HeadDeadline(const HeadDeadline&) = delete;
+  HeadDeadline& operator=(const HeadDeadline&) = delete;
+  void Start() {
+    if (connection_.ReadTimeout <= 0) return;
+    deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(connection_.ReadTimeout);
+    connection_.SetReadDeadline(deadline_);
+  }
+  // For heads that were already buffered, which no read waits for.
+  void Check() const {
+    if (std::chrono::steady_clock::now() >= deadline_) throw ENetReadTimeout(RSReadTimeout);
+  }
+
+ private:
+  TNetTCPConnection& connection_;
+  std::chrono::steady_clock::time_point deadline_ = std::chrono::steady_clock::time_point::max();
+};
 
 bool IsStaleConnectionError(const ENetException& e) {
   if (dynamic_cast<const ENetConnClosedGracefully*>(&e) != nullptr) return true;
@@ -245,7 +319,7 @@ namespace {
 class VersionForPost {
  public:
   explicit VersionForPost(TNetHTTP& http) : http_(http), saved_(http.ProtocolVersion) {
-    if (http_.Connected()) http_.Disconnect();
+    if (http_.Connected()) http_.DisconnectSocket();
     http_.ProtocolVersion = TNetHTTPProtocolVersion::pv1_0;
   }
   ~VersionForPost() { http_.ProtocolVersion = saved_; }
@@ -281,6 +355,7 @@ void TNetHTTP::DoRequest(TNetHTTPMethod method, const std::string& url, const TS
                          TStream* sourceStream, TStream* responseContent) {
   firstOrigin_.clear();
   redirectCount_ = 0;
+  ForgetDisconnectRequest();
   try {
     RunRequest(method, url, sourceLines, sourceStream, responseContent);
   } catch (const ENetProtocolReplyError&) {
@@ -290,7 +365,11 @@ void TNetHTTP::DoRequest(TNetHTTPMethod method, const std::string& url, const TS
   } catch (...) {
     // A failure part-way through an answer leaves unread bytes behind.
     redirectCount_ = 0;
-    Disconnect();
+    const bool aborted = DisconnectRequested();
+    DisconnectSocket();
+    // Whatever the caller's Disconnect broke (a wait, a read, a handshake),
+    // it is the caller's abort, not the server's failure.
+    if (aborted) throw ENetTransferAborted(RSTransferAborted);
     throw;
   }
   redirectCount_ = 0;
@@ -309,7 +388,7 @@ void TNetHTTP::RunRequest(TNetHTTPMethod method, std::string current, const TStr
     if (!redirect) {
       if (code / 100 != 2) {
         if (InterceptEnabled()) {
-          Disconnect();
+          DisconnectSocket();
         } else {
           KeepOrClose();
         }
@@ -318,7 +397,7 @@ void TNetHTTP::RunRequest(TNetHTTPMethod method, std::string current, const TStr
       break;
     }
     std::string dest = ResolveLocation(current, Response.Location);
-    if (!HandleRedirects || redirectCount_ > RedirectMaximum) {
+    if (!HandleRedirects || redirectCount_ > RedirectMaximum || !IsHTTPURL(dest)) {
       // Not followed: only a handler that takes it over avoids the error.
       bool handled = false;
       int count = redirectCount_;
@@ -333,6 +412,12 @@ void TNetHTTP::RunRequest(TNetHTTPMethod method, std::string current, const TStr
       responseContent->SetSize(0);
     }
     if (!DoOnRedirect(dest, redirectCount_)) break;
+    if (!IsHTTPURL(dest)) {
+      // A handler's new destination that HTTP cannot follow goes back to the caller.
+      KeepOrClose();
+      Response.Location = dest;
+      break;
+    }
     KeepOrClose();
     // A 303, and a 301 or 302 answering a POST, is fetched with GET.
     if (code == 303 || (method == TNetHTTPMethod::hmPost && (code == 301 || code == 302))) {
@@ -352,8 +437,7 @@ TNetHTTP::Target TNetHTTP::PrepareConnection(const std::string& url) {
   t.protocol = LowerCase(parts.Protocol.empty() ? (lastProtocol_.empty() ? "http" : lastProtocol_) : parts.Protocol);
   t.host = parts.Host.empty() ? (lastHost_.empty() ? Host : lastHost_) : parts.Host;
   const bool https = t.protocol == "https";
-  int port = 0;
-  t.port = TryStrToInt(parts.Port, port) && port > 0 && port < 65536 ? port : DefaultPort(https);
+  t.port = PortOf(url, parts.Port, DefaultPort(https));
   t.hostLine = t.port == DefaultPort(https) ? t.host : t.host + ":" + std::to_string(t.port);
   t.origin = t.protocol + "://" + LowerCase(t.host) + ":" + std::to_string(t.port);
   t.uri = parts.Path + parts.Document;
@@ -367,7 +451,7 @@ TNetHTTP::Target TNetHTTP::PrepareConnection(const std::string& url) {
   // A connection is reused only for the same origin, or the same proxy and
   // tunnel target.
   const std::string peer = viaProxy ? Request.ProxyServer + ":" + std::to_string(Request.ProxyPort) : t.origin;
-  if (Connected() && (liveOrigin_ != peer || liveTunnel_ != t.tunnel)) Disconnect();
+  if (Connected() && (liveOrigin_ != peer || liveTunnel_ != t.tunnel)) DisconnectSocket();
   Host = viaProxy ? Request.ProxyServer : t.host;
   Port = viaProxy ? Request.ProxyPort : t.port;
   liveOrigin_ = peer;
@@ -396,9 +480,11 @@ std::string TNetHTTP::ProxyAuthorizationLine() const {
 void TNetHTTP::OpenTunnel() {
   // The CONNECT exchange is plain text to the proxy, before any TLS byte.
   SetInterceptEnabled(false);
+  HeadDeadline deadline(*this);
   const std::string target = tunnelHost_ + ":" + std::to_string(tunnelPort_);
   Write("CONNECT " + target + " HTTP/" + VersionText(ProtocolVersion) + "\r\nHost: " + target + "\r\n" +
         ProxyAuthorizationLine() + "\r\n");
+  deadline.Start();
   ReadStatusLine();
   TNetHeaderList lines;
   ReadHeaderBlock(lines);
@@ -450,38 +536,48 @@ void TNetHTTP::SendRequest(TNetHTTPMethod method, const Target& target, const TS
 
 void TNetHTTP::ReadResponseHead(TNetHTTPMethod method, const Target& target, const TStrings* sourceLines,
                                 TStream* sourceStream) {
+  HeadDeadline deadline(*this);
   for (int attempt = 0;; ++attempt) {
-    const bool reused = Connected();
+    const bool reused = ConnectionInStep();
     if (!reused) Connect();
     try {
       SendRequest(method, target, sourceLines, sourceStream);
+      deadline.Start();
       ReadStatusLine();
-      break;
+      // An idle kept connection the server timed out (its unsolicited 408
+      // crossed our request) is stale, like one it closed.
+      const bool staleAnswer = responseCode_ == 408;
+      if (!staleAnswer || !reused || attempt > 0 || method == TNetHTTPMethod::hmPost) break;
+      DisconnectSocket();
     } catch (const ENetException& e) {
       // A kept-alive connection the server closed meanwhile: try once more
       // on a fresh one, unless the request had a body.
       if (!reused || attempt > 0 || method == TNetHTTPMethod::hmPost || !IsStaleConnectionError(e)) {
-        if (dynamic_cast<const ENetConnClosedGracefully*>(&e) != nullptr) {
-          throw ENetHTTPProtocolError(RSClosedInHeader);
-        }
+        if (IsClosedOrCut(e)) throw ENetHTTPProtocolError(RSClosedInHeader);
         throw;
       }
-      Disconnect();
+      DisconnectSocket();
     }
   }
   for (;;) {
-    ReadHeaderBlock(headerLines_);
+    ReadFramed<ENetHTTPProtocolError>(RSClosedInHeader, [&] { ReadHeaderBlock(headerLines_); });
     TNetHeaderList lines;
     lines.Assign(headerLines_);
     Response.ProcessHeaders(lines);
     // Interim answers (100 Continue, 102, 103) are followed by the real one.
     if (responseCode_ < 100 || responseCode_ >= 200 || responseCode_ == 101) return;
-    try {
-      ReadStatusLine();
-    } catch (const ENetConnClosedGracefully&) {
-      throw ENetHTTPProtocolError(RSClosedInHeader);
-    }
+    deadline.Check();
+    ReadFramed<ENetHTTPProtocolError>(RSClosedInHeader, [&] { ReadStatusLine(); });
   }
+}
+
+bool TNetHTTP::ConnectionInStep() {
+  if (!Connected()) return false;
+  // Bytes waiting before we asked (a late leftover, an unsolicited 408)
+  // would be read as the answer: start afresh instead.
+  PollForPeerClose(false);
+  if (!InputBuffer().Empty()) DisconnectSocket();
+  return Connected();
 }
 
 void TNetHTTP::ReadStatusLine() {
@@ -496,14 +592,10 @@ void TNetHTTP::ReadStatusLine() {
 void TNetHTTP::ReadHeaderBlock(TNetHeaderList& lines) {
   lines.Clear();
   std::int64_t total = 0;
-  try {
-    for (std::string line; !(line = ReadLn()).empty();) {
-      total += static_cast<std::int64_t>(line.size());
-      if (lines.Count() >= kMaxHeaderLines || total > kMaxHeaderBytes) throw ENetHeaderTooLarge(RSHeaderTooLarge);
-      lines.Add(line);
-    }
-  } catch (const ENetConnClosedGracefully&) {
-    throw ENetHTTPProtocolError(RSClosedInHeader);
+  for (std::string line; !(line = ReadLn()).empty();) {
+    total += static_cast<std::int64_t>(line.size());
+    if (lines.Count() >= kMaxHeaderLines || total > kMaxHeaderBytes) throw ENetHeaderTooLarge(RSHeaderTooLarge);
+    lines.Add(line);
   }
 }
 
@@ -517,17 +609,22 @@ void TNetHTTP::ReadResult(TNetHTTPMethod method, TStream* responseContent) {
     TWorkScope work(*this, TWorkMode::wmRead, 0);
     return;
   }
+  // The bytes that did arrive stay in the stream when the body is cut.
   if (Response.Chunked()) {
-    ReadChunked(stream);
+    ReadFramed<ENetHTTPBodyCut>(RSBodyCut, [&] { ReadChunked(stream); });
     return;
   }
   if (Response.ContentLength >= 0) {
     TWorkScope work(*this, TWorkMode::wmRead, Response.ContentLength);
-    if (Response.ContentLength > 0) ReadStream(stream, Response.ContentLength);
+    if (Response.ContentLength > 0) {
+      ReadFramed<ENetHTTPBodyCut>(RSBodyCut, [&] { ReadStream(stream, Response.ContentLength); });
+    }
     return;
   }
+  // Framed by the close itself: a plain close is its end, but a TLS close
+  // without the goodbye may hide a cut.
   TWorkScope work(*this, TWorkMode::wmRead, 0);
-  ReadStream(stream, -1, true);
+  ReadFramed<ENetHTTPBodyCut>(RSBodyCut, [&] { ReadStream(stream, -1, true); });
 }
 
 void TNetHTTP::ReadChunked(TStream& stream) {
@@ -548,14 +645,18 @@ void TNetHTTP::ReadChunked(TStream& stream) {
 void TNetHTTP::KeepOrClose() {
   if (!Connected()) return;
   if (ProtocolVersion == TNetHTTPProtocolVersion::pv1_0 || serverIsHTTP10_ || SameText(Trim(Response.Connection), "CLOSE")) {
-    Disconnect();
+    DisconnectSocket();
     return;
   }
   PollForPeerClose(false);
+  // Bytes after a complete answer (a body where none may be, or more than
+  // was announced) would be read as the next status line: the connection
+  // cannot be trusted.
+  if (!InputBuffer().Empty()) DisconnectSocket();
 }
 
 std::string ResolveLocation(const std::string& base, const std::string& location) {
-  if (location.find("://") != std::string::npos || location.empty()) return location;
+  if (location.empty() || !SchemeOf(location).empty()) return location;
   TNetURI parts(base);
   std::string scheme = parts.Protocol.empty() ? "http" : parts.Protocol;
   if (location.compare(0, 2, "//") == 0) return scheme + ":" + location;

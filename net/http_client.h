@@ -110,6 +110,8 @@ class TNetHTTP : public TNetTCPClient {
   void SendRequest(TNetHTTPMethod method, const Target& target, const TStrings* sourceLines, TStream* sourceStream);
   void ReadResponseHead(TNetHTTPMethod method, const Target& target, const TStrings* sourceLines,
                         TStream* sourceStream);
+  // Whether the live connection can carry the next request.
+  [[nodiscard]] bool ConnectionInStep();
   void ReadStatusLine();
   void ReadHeaderBlock(TNetHeaderList& lines);
   void ReadResult(TNetHTTPMethod method, TStream* responseContent);

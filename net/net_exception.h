@@ -14,6 +14,8 @@ LARK_EXCEPTION_CLASS(ENetException, Exception);
 LARK_EXCEPTION_CLASS(ENetAlreadyConnected, ENetException);
 LARK_EXCEPTION_CLASS(ENetSilentException, ENetException);
 LARK_EXCEPTION_CLASS(ENetConnClosedGracefully, ENetSilentException);
+// The caller stopped the call (Disconnect, Abort): silent, like a close.
+LARK_EXCEPTION_CLASS(ENetTransferAborted, ENetConnClosedGracefully);
 LARK_EXCEPTION_CLASS(ENetInvalidServiceName, ENetException);
 
 // A reply code from a peer that the caller did not accept.
@@ -87,6 +89,9 @@ LARK_EXCEPTION_CLASS(ENetLimitExceeded, ENetException);
 LARK_EXCEPTION_CLASS(ENetLineTooLong, ENetLimitExceeded);
 LARK_EXCEPTION_CLASS(ENetHeaderTooLarge, ENetLimitExceeded);
 LARK_EXCEPTION_CLASS(ENetHTTPProtocolError, ENetException);
+// The server closed the connection before the body its framing announced.
+LARK_EXCEPTION_CLASS(ENetHTTPBodyCut, ENetHTTPProtocolError);
+LARK_EXCEPTION_CLASS(ENetInvalidPort, ENetException);
 LARK_EXCEPTION_CLASS(ENetSocksFieldTooLong, ENetSocksError);
 LARK_EXCEPTION_CLASS(ENetSocksAddressTypeError, ENetSocksError);
 LARK_EXCEPTION_CLASS(ENetLineBreakInHeader, ENetException);

@@ -5,10 +5,6 @@
 
 namespace lark {
 
-namespace {
-constexpr int kHandshakeTimeoutMs = 60000;
-}  // namespace
-
 // Marks a call that uses the TLS state, so that a Disconnect meanwhile (from
 // another thread, or from a message run during a wait) defers the release
 // until the last such call returns.
@@ -69,8 +65,8 @@ void TNetConnectionInterceptOpenSSL::Connect(TNetSocketHandle* socket) {
   context_ = std::make_unique<TNetSSLContext>(SSLOptions, TNetSSLMode::sslmClient,
                                               [this](std::string& password) { DoGetPassword(password); });
   auto tls = std::make_unique<TNetSSLSocket>(*this, *context_, *socket);
-  // The last receive may have been a mere look (0): the handshake needs a real wait.
-  tls->Connect(HostName, ReceiveTimeout == 0 ? kHandshakeTimeoutMs : ReceiveTimeout);
+  // The connection sets ReceiveTimeout to its ReadTimeout before connecting.
+  tls->Connect(HostName, ReceiveTimeout);
   ReplaceSocket(std::move(tls));
 }
 
@@ -87,7 +83,7 @@ int TNetConnectionInterceptOpenSSL::Receive(char* buffer, int length) {
 int TNetConnectionInterceptOpenSSL::Send(const char* buffer, int length) {
   InUse use(*this);
   if (use.socket == nullptr) return 0;
-  int sent = use.socket->Send(buffer, length);
+  int sent = use.socket->Send(buffer, length, SendTimeout);
   CallNetWaitHook(false);
   return sent;
 }

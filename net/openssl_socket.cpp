@@ -1,6 +1,7 @@
 #include "net/openssl_socket.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "net/net_messages.h"
 #include "net/openssl_binding.h"
@@ -94,7 +95,8 @@ TNetSSLSocket::~TNetSSLSocket() {
 void TNetSSLSocket::SendGoodbye() {
   if (!socket_.HandleAllocated()) return;
   Api().SSL_shutdown(ssl_);
-  (void)FlushOutput();
+  // A courtesy: a peer that takes nothing does not hold the close up.
+  (void)FlushOutput(kWaitSliceMs);
   Api().ERR_clear_error();
 }
 
@@ -128,18 +130,28 @@ namespace {
 void TNetSSLSocket::RunHandshake(Handshake kind, int timeoutMs) {
   const auto& api = Api();
   const bool client = kind == Handshake::Client;
+  // One deadline for the whole handshake, however slowly a peer answers.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  auto left = [&] {
+    if (timeoutMs == kNoTimeLimit) return kNoTimeLimit;
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (ms.count() <= 0) throw ENetReadTimeout(RSReadTimeout);
+    return static_cast<int>(ms.count());
+  };
   for (;;) {
     api.ERR_clear_error();
     int result = api.SSL_do_handshake(ssl_);
     int error = result == 1 ? SSL_ERROR_NONE : api.SSL_get_error(ssl_, result);
     std::string reason = result == 1 || error == SSL_ERROR_WANT_READ ? std::string() : FailureReason(result);
     // Whatever OpenSSL wrote (the next flight, or an alert) goes out first.
-    if (!FlushOutput() && reason.empty()) RaiseHandshakeError(client, RSOSSLConnectionLost);
+    Flush flushed = FlushOutput(left());
+    if (flushed == Flush::TimedOut) throw ENetWriteTimeout(RSWriteTimeout);
+    if (flushed == Flush::Closed && reason.empty()) RaiseHandshakeError(client, RSOSSLConnectionLost);
     if (result == 1) return;
     if (error != SSL_ERROR_WANT_READ) RaiseHandshakeError(client, reason);
     Fill filled = Fill::Data;
     try {
-      filled = FillInput(timeoutMs);
+      filled = FillInput(left());
     } catch (const ENetSocketError& e) {
       RaiseHandshakeError(client, e.Message);  // a reset is a failed handshake too
     }
@@ -174,10 +186,14 @@ int TNetSSLSocket::Receive(char* buffer, int length, int timeoutMs) {
     int error = api.SSL_get_error(ssl_, result);
     if (error == SSL_ERROR_ZERO_RETURN) return 0;  // the peer's close_notify: a clean end
     if (error != SSL_ERROR_WANT_READ) {
-      throw ENetOSSLReadError(Format(RSOSSLReadError, FailureReason(result)));
+      std::string reason = Format(RSOSSLReadError, FailureReason(result));
+      // Everything that came was read, then the plain close without a goodbye.
+      if (peerClosed_ && api.BIO_ctrl_pending(input_) == 0) throw ENetOSSLConnectionCut(reason);
+      throw ENetOSSLReadError(reason);
     }
     // Post-handshake messages (a key update) may need an answer.
-    if (!FlushOutput()) return 0;
+    const int flushMs = timeoutMs == kNoTimeLimit ? kNoTimeLimit : std::max(timeoutMs, kWaitSliceMs);
+    if (FlushOutput(flushMs) != Flush::Done) return 0;
     switch (FillInput(timeoutMs)) {
       case Fill::Data: break;
       case Fill::Aborted: return 0;
@@ -195,15 +211,19 @@ int TNetSSLSocket::Receive(char* buffer, int length, int timeoutMs) {
   }
 }
 
-int TNetSSLSocket::Send(const char* buffer, int length) {
+int TNetSSLSocket::Send(const char* buffer, int length, int timeoutMs) {
   const auto& api = Api();
   api.ERR_clear_error();
   // The encrypted copy waits in memory until it is sent: bound it.
   int result = api.SSL_write(ssl_, buffer, std::min(length, kChunk));
   if (result <= 0) throw ENetOSSLWriteError(Format(RSOSSLWriteError, FailureReason(result)));
   answered_ = false;
-  if (!FlushOutput()) return socket_.HandleAllocated() ? -1 : 0;
-  return result;
+  switch (FlushOutput(timeoutMs)) {
+    case Flush::Done: return result;
+    case Flush::TimedOut: winsock::WSASetLastError(winsock::WSAEWOULDBLOCK); return -1;
+    case Flush::Closed: break;
+  }
+  return socket_.HandleAllocated() && !socket_.Interrupted() ? -1 : 0;
 }
 
 bool TNetSSLSocket::HasPendingData() const {
@@ -213,10 +233,11 @@ bool TNetSSLSocket::HasPendingData() const {
 
 TNetSSLSocket::Fill TNetSSLSocket::FillInput(int timeoutMs) {
   if (peerClosed_) return Fill::PeerClosed;
-  if (!socket_.HandleAllocated()) return Fill::Aborted;
+  if (!socket_.HandleAllocated() || socket_.Interrupted()) return Fill::Aborted;
   if (!socket_.Readable(timeoutMs)) return Fill::TimedOut;
   char chunk[kChunk];
   int count = socket_.Recv(chunk, sizeof chunk);
+  if (socket_.Interrupted()) return Fill::Aborted;
   if (count > 0) {
     Api().BIO_write(input_, chunk, count);
     return Fill::Data;
@@ -237,18 +258,19 @@ void TNetSSLSocket::MarkEndOfInput() {
   Api().BIO_ctrl(input_, BIO_C_SET_BUF_MEM_EOF_RETURN, 0, nullptr);
 }
 
-bool TNetSSLSocket::FlushOutput() {
+TNetSSLSocket::Flush TNetSSLSocket::FlushOutput(int timeoutMs) {
   const auto& api = Api();
   char chunk[kChunk];
   while (api.BIO_ctrl_pending(output_) > 0) {
     int count = api.BIO_read(output_, chunk, sizeof chunk);
     for (int done = 0; done < count;) {
-      int sent = socket_.Send(chunk + done, count - done);
-      if (sent <= 0) return false;
+      int sent = socket_.SendSome(chunk + done, count - done, timeoutMs);
+      if (sent < 0 && GSocketStack->LastError() == winsock::WSAEWOULDBLOCK) return Flush::TimedOut;
+      if (sent <= 0) return Flush::Closed;
       done += sent;
     }
   }
-  return true;
+  return Flush::Done;
 }
 
 std::string TNetSSLSocket::Version() const { return Api().SSL_get_version(ssl_); }

@@ -24,6 +24,13 @@ class ENetOSSLReadError : public ENetOpenSSLError {
   using ENetOpenSSLError::ENetOpenSSLError;
 };
 
+// The peer closed the TCP connection without the TLS goodbye where more
+// data may have been due: what arrived may be cut short.
+class ENetOSSLConnectionCut : public ENetOSSLReadError {
+ public:
+  using ENetOSSLReadError::ENetOSSLReadError;
+};
+
 class ENetOSSLWriteError : public ENetOpenSSLError {
  public:
   using ENetOpenSSLError::ENetOpenSSLError;
@@ -46,15 +53,17 @@ class TNetSSLSocket {
   TNetSSLSocket(const TNetSSLSocket&) = delete;
   TNetSSLSocket& operator=(const TNetSSLSocket&) = delete;
 
-  // The client handshake; the certificate must name hostName (a host name,
-  // or an IP address matched against the IP SANs). Raises
-  // ENetOSSLConnectError with OpenSSL's reason.
+  // The client handshake, within timeoutMs as a whole (ENetReadTimeout
+  // after); the certificate must name hostName (a host name, or an IP
+  // address matched against the IP SANs). Raises ENetOSSLConnectError with
+  // OpenSSL's reason.
   void Connect(const std::string& hostName, int timeoutMs);
   // The server handshake; raises ENetOSSLAcceptError with OpenSSL's reason.
   void Accept(int timeoutMs);
   // As TNetConnectionIntercept::Receive.
   int Receive(char* buffer, int length, int timeoutMs);
-  int Send(const char* buffer, int length);
+  // As TNetConnectionIntercept::Send: waits for room at most timeoutMs.
+  int Send(const char* buffer, int length, int timeoutMs);
   [[nodiscard]] bool HasPendingData() const;
   // The TLS goodbye (close_notify), so the peer can tell the end from a
   // cut; only while the socket is still open.
@@ -67,12 +76,13 @@ class TNetSSLSocket {
 
  private:
   enum class Fill { Data, PeerClosed, Aborted, TimedOut };
+  enum class Flush { Done, Closed, TimedOut };
   enum class Handshake { Client, Server };
   void RunHandshake(Handshake kind, int timeoutMs);
   [[nodiscard]] std::string FailureReason(int result) const;
   Fill FillInput(int timeoutMs);
   void MarkEndOfInput();
-  [[nodiscard]] bool FlushOutput();
+  [[nodiscard]] Flush FlushOutput(int timeoutMs);
 
   TNetSSLSocketOwner& owner_;
   TNetSocketHandle& socket_;

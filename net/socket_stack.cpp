@@ -371,6 +371,14 @@ void TNetSocketHandle::Allocate(int type, int protocol) {
   TSocket s = GSocketStack->CreateSocketHandle(type, protocol);
   std::lock_guard lock(mutex_);
   handle_ = s;
+  interrupted_ = false;
+}
+
+void TNetSocketHandle::Interrupt() {
+  std::lock_guard lock(mutex_);
+  if (handle_ == winsock::INVALID_SOCKET) return;
+  interrupted_ = true;
+  GSocketStack->Shutdown(handle_, winsock::SdBoth);
 }
 
 void TNetSocketHandle::CloseSocket(bool resetLocal) {
@@ -386,6 +394,7 @@ void TNetSocketHandle::CloseSocket(bool resetLocal) {
       GSocketStack->CloseSocket(handle_);
     }
     handle_ = winsock::INVALID_SOCKET;
+    interrupted_ = false;
   }
   Reset(resetLocal);
 }
@@ -413,7 +422,7 @@ bool TNetSocketHandle::WaitWritable(TSocket s, int timeoutMs) {
     GSocketStack->CheckForSocketError(n);
     if (n == 1) return true;
     CallNetWaitHook(true);
-    if (!HandleAllocated() || Passed(limit)) return false;
+    if (!HandleAllocated() || interrupted_ || Passed(limit)) return false;
   }
 }
 
@@ -426,7 +435,7 @@ void TNetSocketHandle::Connect(int family, int timeoutMs) {
                                         {winsock::WSAEINPROGRESS, winsock::WSAEWOULDBLOCK})) {
     bool connected = WaitWritable(use.fd, timeoutMs);
     // A close from another thread ends the attempt, whatever the wait saw.
-    if (!HandleAllocated()) throw ENetConnClosedGracefully(RSConnectionClosedGracefully);
+    if (!HandleAllocated() || interrupted_) throw ENetConnClosedGracefully(RSConnectionClosedGracefully);
     if (!connected) throw ENetConnectTimeout(Format(RSConnectTimeout, PeerIP + ":" + std::to_string(PeerPort)));
     int error = 0;
     int length = sizeof error;
@@ -435,6 +444,7 @@ void TNetSocketHandle::Connect(int family, int timeoutMs) {
   }
   nonBlocking = 0;
   GSocketStack->CheckForSocketError(winsock::ioctlsocket(use.fd, winsock::FionBio, &nonBlocking));
+  LimitSendWait(use.fd);
   GSocketStack->SocketName(use.fd, IP, Port);
   GSocketStack->PeerName(use.fd, PeerIP, PeerPort);
 }
@@ -461,7 +471,9 @@ void TNetSocketHandle::Accept(TSocket listening) {
   {
     std::lock_guard lock(mutex_);
     handle_ = s;
+    interrupted_ = false;
   }
+  LimitSendWait(s);
   GSocketStack->SocketName(s, IP, Port);
   SetPeer(ip, port);
 }
@@ -476,6 +488,34 @@ int TNetSocketHandle::Send(const void* buffer, int length, int flags) {
   Use use(*this);
   if (use.fd == winsock::INVALID_SOCKET) return 0;
   return GSocketStack->Send(use.fd, buffer, length, flags);
+}
+
+void TNetSocketHandle::LimitSendWait(TSocket s) {
+  int ms = kWaitSliceMs;
+  GSocketStack->CheckForSocketError(GSocketStack->SetSockOpt(s, winsock::SolSocket, winsock::SoSndTimeo, &ms, sizeof ms));
+}
+
+int TNetSocketHandle::SendSome(const void* buffer, int length, int timeoutMs) {
+  Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  const Clock::time_point* limit = timeoutMs == kNoTimeLimit ? nullptr : &deadline;
+  for (;;) {
+    {
+      Use use(*this);
+      if (use.fd == winsock::INVALID_SOCKET || interrupted_) return 0;
+      std::vector<TSocket> list{use.fd};
+      int n = GSocketStack->Select(nullptr, &list, nullptr, SliceBefore(limit));
+      GSocketStack->CheckForSocketError(n);
+      if (n == 1) {
+        int sent = GSocketStack->Send(use.fd, buffer, length, 0);
+        if (sent != winsock::SOCKET_ERROR || GSocketStack->LastError() != winsock::WSAEWOULDBLOCK) return sent;
+      }
+    }
+    CallNetWaitHook(true);
+    if (Passed(limit)) {
+      winsock::WSASetLastError(winsock::WSAEWOULDBLOCK);
+      return winsock::SOCKET_ERROR;
+    }
+  }
 }
 
 int TNetSocketHandle::RecvFrom(void* buffer, int length, int flags, std::string& ip, int& port) {
@@ -496,7 +536,7 @@ bool TNetSocketHandle::Readable(int timeoutMs) {
   for (;;) {
     {
       Use use(*this);
-      if (use.fd == winsock::INVALID_SOCKET) return true;
+      if (use.fd == winsock::INVALID_SOCKET || interrupted_) return true;
       std::vector<TSocket> list{use.fd};
       int n = GSocketStack->Select(&list, nullptr, nullptr, SliceBefore(limit));
       GSocketStack->CheckForSocketError(n);

@@ -2,6 +2,7 @@
 
 // The process-wide socket stack and the socket handle of the network library.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -148,6 +149,10 @@ class TNetSocketHandle {
 
   void Allocate(int type = winsock::SockStream, int protocol = 0);
   void CloseSocket(bool resetLocal = true);
+  // Safe from any thread: shuts the socket down, which wakes a wait or
+  // receive on it, and marks it interrupted; the owner closes it later.
+  void Interrupt();
+  [[nodiscard]] bool Interrupted() const { return interrupted_; }
   // Connects to PeerIP:PeerPort within timeoutMs (kNoTimeLimit: none),
   // giving up when the handle is closed meanwhile.
   void Connect(int family = winsock::AfInet, int timeoutMs = kNoTimeLimit);
@@ -156,6 +161,12 @@ class TNetSocketHandle {
   void Accept(TSocket listening);
   int Recv(void* buffer, int length, int flags = 0);
   int Send(const void* buffer, int length, int flags = 0);
+  // Sends what the socket takes of buffer, waiting for room in slices (each
+  // followed by the wait hook) for at most timeoutMs (kNoTimeLimit: none)
+  // without progress. Answers the count sent; 0 when the socket was closed
+  // or interrupted meanwhile; -1 with the error, WSAEWOULDBLOCK when no room
+  // came in time.
+  int SendSome(const void* buffer, int length, int timeoutMs);
   int RecvFrom(void* buffer, int length, int flags, std::string& ip, int& port);
   void SetSockOpt(int level, int option, const void* value, int length);
   void SetPeer(const std::string& ip, int port);
@@ -175,9 +186,13 @@ class TNetSocketHandle {
  private:
   class Use;
   bool WaitWritable(TSocket s, int timeoutMs);
+  // A blocking send never waits longer than one slice, so that SendSome
+  // keeps its slices whatever the peer reads.
+  void LimitSendWait(TSocket s);
 
   mutable std::mutex mutex_;
   TSocket handle_ = winsock::INVALID_SOCKET;
+  std::atomic<bool> interrupted_{false};
   int users_ = 0;
   std::vector<TSocket> closeWhenUnused_;
 };

@@ -5,6 +5,7 @@
 #include "net/connection_intercept.h"
 #include "net/net_exception.h"
 #include "net/net_messages.h"
+#include "platform/core/format.h"
 
 namespace lark {
 
@@ -37,18 +38,19 @@ void TNetTCPClient::DoOnConnected() {
 void TNetTCPClient::Connect() {
   if (socket_.HandleAllocated()) throw ENetAlreadyConnected(RSAlreadyConnected);
   try {
+    const auto start = std::chrono::steady_clock::now();
     ConnectSocket();
     // The SOCKS exchange is plain bytes to the SOCKS server; the intercept
     // (TLS) starts only once the tunnel to the target stands.
     bool enabled = InterceptEnabled();
     SetInterceptEnabled(false);
-    if (SocksInfo.Version == TSocksVersion::svSocks4 || SocksInfo.Version == TSocksVersion::svSocks4A) {
-      NegotiateSocks4(SocksInfo.Version == TSocksVersion::svSocks4A);
-    } else if (SocksInfo.Version == TSocksVersion::svSocks5) {
-      NegotiateSocks5();
-    }
+    NegotiateSocks(start);
     SetInterceptEnabled(enabled);
-    if (enabled) Intercept()->Connect(&socket_);
+    if (enabled) {
+      // The handshake has ReadTimeout as a whole.
+      Intercept()->ReceiveTimeout = ReadTimeout;
+      Intercept()->Connect(&socket_);
+    }
   } catch (...) {
     socket_.CloseSocket();
     throw;
@@ -68,7 +70,7 @@ void TNetTCPClient::ConnectSocket() {
   const std::string host = direct ? Host : SocksInfo.Host;
   const int port = direct ? Port : SocksInfo.Port;
   if (!TNetStack::IsDottedAddress(host)) DoStatus(TNetStatus::hsResolving, host);
-  std::string ip = GSocketStack->ResolveHost(host, ConnectTimeout, [this] { return !socket_.HandleAllocated(); });
+  std::string ip = GSocketStack->ResolveHost(host, ConnectTimeout, [this] { return !socket_.HandleAllocated() || socket_.Interrupted(); });
   socket_.SetPeer(ip, port);
   if (!UseNagle) {
     int on = 1;
@@ -81,11 +83,26 @@ void TNetTCPClient::ConnectSocket() {
     left = static_cast<int>(std::max<long long>(1, ConnectTimeout - spent));
   }
   socket_.Connect(winsock::AfInet, left);
-  if (ReadTimeout > 0) {
-    // A peer that stops reading must not block a write for ever.
-    int ms = ReadTimeout;
-    socket_.SetSockOpt(winsock::SolSocket, winsock::SoSndTimeo, &ms, sizeof ms);
+}
+
+void TNetTCPClient::NegotiateSocks(std::chrono::steady_clock::time_point start) {
+  if (SocksInfo.Version == TSocksVersion::svNoSocks) return;
+  // A SOCKS server that stalls must not stretch the connect past its deadline.
+  if (ConnectTimeout != kNoTimeLimit) SetReadDeadline(start + std::chrono::milliseconds(ConnectTimeout));
+  try {
+    if (SocksInfo.Version == TSocksVersion::svSocks4 || SocksInfo.Version == TSocksVersion::svSocks4A) {
+      NegotiateSocks4(SocksInfo.Version == TSocksVersion::svSocks4A);
+    } else if (SocksInfo.Version == TSocksVersion::svSocks5) {
+      NegotiateSocks5();
+    }
+  } catch (const ENetReadTimeout&) {
+    ClearReadDeadline();
+    throw ENetConnectTimeout(Format(RSConnectTimeout, Host + ":" + std::to_string(Port)));
+  } catch (...) {
+    ClearReadDeadline();
+    throw;
   }
+  ClearReadDeadline();
 }
 
 void TNetTCPClient::NegotiateSocks4(bool withHostName) {

@@ -2,6 +2,7 @@
 
 // The connecting side of a TCP connection, directly or through SOCKS 4, 4A or 5.
 
+#include <chrono>
 #include <string>
 
 #include "net/tcp_connection.h"
@@ -25,9 +26,9 @@ struct TSocksInfo {
 class TNetTCPClient : public TNetTCPConnection {
  public:
   virtual void DoOnConnected();
-  // Resolves, binds, connects within ConnectTimeout, negotiates SOCKS, and
-  // only then connects the intercept, so that a TLS handshake runs inside the
-  // tunnel. A failed attempt closes the socket again.
+  // Resolves, binds, connects and negotiates SOCKS within ConnectTimeout,
+  // and only then connects the intercept (within ReadTimeout), so that a TLS
+  // handshake runs inside the tunnel. A failed attempt closes the socket again.
   virtual void Connect();
   virtual std::string ConnectAndReadAll();
 
@@ -42,6 +43,8 @@ class TNetTCPClient : public TNetTCPConnection {
 
  private:
   void ConnectSocket();
+  // Within what is left of ConnectTimeout since start.
+  void NegotiateSocks(std::chrono::steady_clock::time_point start);
   void NegotiateSocks4(bool withHostName);
   void NegotiateSocks5();
   void ReadSocks5Answer(void* destination, int count);

@@ -42,6 +42,8 @@ void TNetTCPConnection::ResetConnection() {
   socket_.Reset(true);
   inputBuffer_.Clear();
   closedGracefully_ = false;
+  disconnectRequested_ = false;
+  ownerThread_ = std::this_thread::get_id();
 }
 
 std::string TNetTCPConnection::ReadUntilClose() {
@@ -53,7 +55,7 @@ std::string TNetTCPConnection::ReadUntilClose() {
 }
 
 void TNetTCPConnection::CheckConnectionClosed(bool raiseIfDisconnected, bool ignoreBuffer) {
-  if (!closedGracefully_ && socket_.HandleAllocated()) return;
+  if (!closedGracefully_ && socket_.HandleAllocated() && !socket_.Interrupted()) return;
   if (socket_.HandleAllocated()) DisconnectSocket();
   if (raiseIfDisconnected && (inputBuffer_.Empty() || ignoreBuffer)) RaiseClosedGracefully();
 }
@@ -73,7 +75,14 @@ bool TNetTCPConnection::Connected() {
   return socket_.HandleAllocated();
 }
 
-void TNetTCPConnection::Disconnect() { DisconnectSocket(); }
+void TNetTCPConnection::Disconnect() {
+  disconnectRequested_ = true;
+  if (std::this_thread::get_id() != ownerThread_.load()) {
+    socket_.Interrupt();
+    return;
+  }
+  DisconnectSocket();
+}
 
 void TNetTCPConnection::DisconnectSocket() {
   if (socket_.HandleAllocated()) {
@@ -142,10 +151,13 @@ int TNetTCPConnection::RawReceive(char* buffer, int length, int timeoutMs) {
 }
 
 int TNetTCPConnection::RawSend(const char* buffer, int length) {
+  // A peer that stops reading fails the write after ReadTimeout without
+  // progress; meanwhile the wait runs in slices like a read's.
   if (interceptEnabled_ && intercept_ != nullptr && intercept_->SendHandled()) {
+    intercept_->SendTimeout = ReadTimeout;
     return intercept_->Send(buffer, length);
   }
-  int sent = socket_.Send(buffer, length);
+  int sent = socket_.SendSome(buffer, length, ReadTimeout);
   CallNetWaitHook(false);
   return sent;
 }
@@ -156,18 +168,18 @@ int TNetTCPConnection::ReceiveFromSocket(bool raiseIfDisconnected, int timeoutMs
   if (!Connected()) return 0;
   if (buffer == nullptr) buffer = recvBuffer_.data();
   bool idleDeadline = timeoutMs == kNoTimeLimit;
-  const int waitMs = idleDeadline ? ReadTimeout : timeoutMs;
+  const int waitMs = idleDeadline ? IdleWaitMs() : timeoutMs;
   // Bytes an intercept holds already would never wake a wait on the socket.
   bool held = interceptEnabled_ && intercept_ != nullptr && intercept_->HasPendingData();
   if (!held && !socket_.Readable(waitMs)) {
-    if (idleDeadline && ReadTimeout != kNoTimeLimit) throw ENetReadTimeout(RSReadTimeout);
+    if (idleDeadline && waitMs != kNoTimeLimit) throw ENetReadTimeout(RSReadTimeout);
     return 0;
   }
   int capacity = static_cast<int>(recvBuffer_.size());
   int count = RawReceive(buffer, length > 0 ? std::min(length, capacity) : capacity, waitMs);
   if (count < 0 && GSocketStack->LastError() == winsock::WSAEWOULDBLOCK) {
     // The intercept waited for the rest of a record in vain: a time-out, not a close.
-    if (idleDeadline && ReadTimeout != kNoTimeLimit) throw ENetReadTimeout(RSReadTimeout);
+    if (idleDeadline && waitMs != kNoTimeLimit) throw ENetReadTimeout(RSReadTimeout);
     return 0;
   }
   closedGracefully_ = count == 0;
@@ -192,6 +204,14 @@ int TNetTCPConnection::ReceiveFromSocket(bool raiseIfDisconnected, int timeoutMs
   }
   CheckConnectionClosed(raiseIfDisconnected, false);
   return count;
+}
+
+int TNetTCPConnection::IdleWaitMs() const {
+  if (!readDeadline_) return ReadTimeout;
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*readDeadline_ - std::chrono::steady_clock::now());
+  if (left.count() <= 0) throw ENetReadTimeout(RSReadTimeout);
+  const int leftMs = ClampToInt(left.count());
+  return ReadTimeout == kNoTimeLimit ? leftMs : std::min(ReadTimeout, leftMs);
 }
 
 std::string TNetTCPConnection::ReadLn(const std::string& terminator, int timeoutMs) {
@@ -285,6 +305,12 @@ std::string TNetTCPConnection::ReadLnSkipEmpty() {
 void TNetTCPConnection::ReadStream(TStream& stream, std::int64_t byteCount, bool readUntilDisconnect) {
   if (byteCount == -1 && !readUntilDisconnect) byteCount = ReadInteger(true);
   std::int64_t due = readUntilDisconnect ? std::numeric_limits<std::int64_t>::max() : byteCount;
+  if (auto* memory = dynamic_cast<TMemoryStream*>(&stream); memory != nullptr && !readUntilDisconnect) {
+    // Room for the announced count up front, so the stream never holds its
+    // bytes twice while it grows. Only room: memory is touched as bytes
+    // arrive, so a count the peer made up costs address space at most.
+    memory->Reserve(memory->Position() + std::min(byteCount, kMaxStreamReserve));
+  }
   {
     TWorkScope work(*this, TWorkMode::wmRead, readUntilDisconnect ? 0 : byteCount);
     std::int64_t buffered = std::min(due, inputBuffer_.Size());

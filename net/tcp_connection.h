@@ -3,8 +3,11 @@
 // The blocking, buffered byte pipe on which every protocol client is built.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "net/net_buffer.h"
@@ -22,6 +25,9 @@ class TStream;
 constexpr int kDefaultMaxLineLength = 64 * 1024;
 // Most lines one multi-line reply may have.
 constexpr int kMaxReplyLines = 10000;
+// Most room a memory stream is given ahead of the bytes a peer announced;
+// a longer body grows the stream as usual past it.
+constexpr std::int64_t kMaxStreamReserve = 1024LL * 1024 * 1024;
 
 class TNetTCPConnection : public TNetComponent {
  public:
@@ -38,16 +44,22 @@ class TNetTCPConnection : public TNetComponent {
   virtual void PollForPeerClose(bool raiseIfDisconnected = false);
   virtual void CheckResponse(int code, const std::vector<int>& allowed);
   [[nodiscard]] virtual bool Connected();
-  // May be called from another thread while this one waits on the socket:
-  // the wait ends and the waiting call raises.
+  // The caller's way to drop the connection, also to abort a call running
+  // on another thread: that call's wait ends and the call raises. Only the
+  // thread that connected closes the socket and runs the events; from any
+  // other thread this merely wakes it, and the close follows there.
   virtual void Disconnect();
   virtual void DisconnectSocket();
+  // Disconnect was called since the connection was made: a close seen now
+  // is the caller's abort, not the peer's doing.
+  [[nodiscard]] bool DisconnectRequested() const { return disconnectRequested_; }
   virtual std::string TakeFromInputBuffer(std::int64_t n);
   virtual int GetResponse(const std::vector<int>& allowed = {});
   [[noreturn]] virtual void RaiseReplyError();
   // Receives once, at most length bytes (0: the receive buffer's size), into
-  // buffer (null: the receive buffer) and answers the count. timeoutMs kNoTimeLimit waits up to ReadTimeout and then raises
-  // ENetReadTimeout; a finite time-out answers 0 when it passes.
+  // buffer (null: the receive buffer) and answers the count. timeoutMs
+  // kNoTimeLimit waits up to ReadTimeout (and never past a read deadline)
+  // and then raises ENetReadTimeout; a finite time-out answers 0 when it passes.
   virtual int ReceiveFromSocket(bool raiseIfDisconnected, int timeoutMs, char* buffer, bool useInputBuffer,
                                 int length = 0);
   // A line without its terminator. The default terminator is "\n" with a CR
@@ -74,6 +86,11 @@ class TNetTCPConnection : public TNetComponent {
   void WriteBuffer(const void* buffer, std::int64_t count);
   void WriteInteger(std::int32_t value, bool convert = true);
   void WriteStrings(const TStrings& lines);
+  // Until cleared, reads without limit also raise ENetReadTimeout once this
+  // point passes, however steadily bytes trickle in (a response head as a
+  // whole must arrive in time).
+  void SetReadDeadline(std::chrono::steady_clock::time_point deadline) { readDeadline_ = deadline; }
+  void ClearReadDeadline() { readDeadline_.reset(); }
 
   [[nodiscard]] TNetConnectionIntercept* Intercept() const { return intercept_; }
   void SetIntercept(TNetConnectionIntercept* intercept);
@@ -96,6 +113,9 @@ class TNetTCPConnection : public TNetComponent {
   TNotifyEvent OnDisconnected;
 
  protected:
+  // A new call starts: an earlier Disconnect says nothing about it.
+  void ForgetDisconnectRequest() { disconnectRequested_ = false; }
+
   TNetSocketHandle socket_;
   TNetBuffer inputBuffer_;
 
@@ -104,8 +124,14 @@ class TNetTCPConnection : public TNetComponent {
   int RawReceive(char* buffer, int length, int timeoutMs);
   int RawSend(const char* buffer, int length);
   void ReadReplyLines(const std::string& first);
+  // How long a read without limit may wait now; raises once the read deadline passed.
+  [[nodiscard]] int IdleWaitMs() const;
 
   std::atomic<bool> closedGracefully_{false};
+  std::atomic<bool> disconnectRequested_{false};
+  // The thread that made the connection, the only one that closes it.
+  std::atomic<std::thread::id> ownerThread_{};
+  std::optional<std::chrono::steady_clock::time_point> readDeadline_;
   TStringList lastCmdResult_;
   TNetConnectionIntercept* intercept_ = nullptr;
   bool interceptEnabled_ = false;

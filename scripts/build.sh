@@ -5,6 +5,7 @@
 #   scripts/build.sh --program   -> build/ as it is; when new, only the libraries and the program
 #   scripts/build.sh --bench     -> build-bench/ (GCC, optimised with debug info, benchmarks only)
 #   scripts/build.sh --sanitize  -> build-sanitize/ (clang-14, ASan + UBSan, fuzz targets)
+#   scripts/build.sh --tsan      -> build-tsan/ (clang-14, ThreadSanitizer; network tests only)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,6 +22,11 @@ elif [[ ${1:-} == --bench ]]; then
   # -O2, as Debian builds the peers the benchmarks compare with.
   dir=build-bench
   args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DLARK_BENCH=ON)
+elif [[ ${1:-} == --tsan ]]; then
+  dir=build-tsan
+  args=(-DCMAKE_BUILD_TYPE=Debug -DLARK_TSAN=ON -DLARK_BENCH=OFF
+        -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14)
+  targets=(--target test_net test_net_tls test_net_ftp)
 else
   dir=build
   args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DLARK_BENCH=ON)
@@ -30,5 +36,5 @@ fi
 if [[ ! -f $dir/build.ninja ]] || $reconfigure; then
   cmake -S . -B "$dir" -G Ninja "${args[@]}" >&2
 fi
-cmake --build "$dir" --parallel "$(nproc)" >&2
+cmake --build "$dir" --parallel "$(nproc)" ${targets[@]+"${targets[@]}"} >&2
 echo "$dir"

@@ -3,6 +3,7 @@
 #   scripts/test.sh             plain build and tests
 #   scripts/test.sh --sanitize  ASan/UBSan build, its tests, then each fuzz target
 #                               for LARK_FUZZ_SECONDS (default 20) seconds
+#   scripts/test.sh --tsan      ThreadSanitizer build of the network tests, and those tests
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,6 +14,12 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/support/lsan.supp:print_suppressions=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}
+if [[ ${1:-} == --tsan ]]; then
+  # Only the network binaries are built there; the others are listed as not built.
+  ctest --test-dir "$dir" --output-on-failure --parallel "$(nproc)" --timeout 600 -E '_NOT_BUILT$'
+  exit
+fi
 ctest --test-dir "$dir" --output-on-failure --parallel "$(nproc)" --timeout 600
 
 if [[ ${1:-} == --sanitize && -d $dir/fuzz ]]; then

@@ -4,6 +4,10 @@
 //                                       fails unless BYTES arrived
 //   bench_http_get many URL N           N sequential GETs, each on a new
 //                                       connection; prints each one's seconds
+//   bench_http_get memory URL           one GET into a memory stream, as the
+//                                       browser keeps a page; prints bytes and
+//                                       seconds (run it under /usr/bin/time -v
+//                                       for the peak)
 
 #include <chrono>
 #include <cstdio>
@@ -31,6 +35,15 @@ int Download(const std::string& url, long long expected) {
   return 1;
 }
 
+int IntoMemory(const std::string& url) {
+  lark::TNetHTTP http;
+  lark::TMemoryStream body;
+  auto start = Clock::now();
+  http.Get(url, &body);
+  std::printf("%lld %.6f\n", static_cast<long long>(body.Size()), Seconds(Clock::now() - start));
+  return 0;
+}
+
 int Many(const std::string& url, int count) {
   for (int i = 0; i < count; ++i) {
     auto start = Clock::now();
@@ -48,7 +61,8 @@ int Many(const std::string& url, int count) {
 int main(int argc, char** argv) {
   std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "download" && argc == 4) return Download(argv[2], std::atoll(argv[3]));
+  if (mode == "memory" && argc == 3) return IntoMemory(argv[2]);
   if (mode == "many" && argc == 4) return Many(argv[2], std::atoi(argv[3]));
-  std::fprintf(stderr, "usage: bench_http_get download URL BYTES | many URL COUNT\n");
+  std::fprintf(stderr, "usage: bench_http_get download URL BYTES | memory URL | many URL COUNT\n");
   return 2;
 }

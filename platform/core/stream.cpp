@@ -89,6 +89,14 @@ void TMemoryStream::SetSize(std::int64_t size) {
   position_ = std::min(position_, size);
 }
 
+void TMemoryStream::Reserve(std::int64_t capacity) {
+  if (capacity <= static_cast<std::int64_t>(data_.capacity())) return;
+  try {
+    data_.reserve(static_cast<std::size_t>(capacity));
+  } catch (const std::exception&) {  // bad_alloc or length_error: only a hint
+  }
+}
+
 void TMemoryStream::Clear() {
   data_.clear();
   data_.shrink_to_fit();

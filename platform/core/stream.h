@@ -60,6 +60,11 @@ class TMemoryStream : public TStream {
 
   // Empties the stream and sets the position to 0.
   void Clear();
+  // Makes room for capacity bytes without changing the size, so that writes
+  // up to it never move the bytes to a larger buffer (which, for a moment,
+  // holds them twice). Memory the writes do not reach is never touched. A
+  // request the system cannot meet is ignored: the stream then grows as usual.
+  void Reserve(std::int64_t capacity);
   // Replace the contents by the whole of the stream or file; position 0.
   void LoadFromStream(TStream& source);
   void LoadFromFile(const std::string& file_name);

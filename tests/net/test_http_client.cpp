@@ -123,6 +123,10 @@ TEST_F(HTTPClient, RelativeLocationsResolveAgainstTheRequest) {
   EXPECT_EQ(ResolveLocation("https://h/a/b", "//g/c"), "https://g/c");
   EXPECT_EQ(ResolveLocation("http://h/a/b", "?y=1"), "http://h/a/b?y=1");
   EXPECT_EQ(ResolveLocation("http://h/a/b", "http://o/p"), "http://o/p");
+  // A scheme makes a reference absolute, with or without "//"; a "://" later
+  // on does not.
+  EXPECT_EQ(ResolveLocation("http://h/a/b", "javascript:alert(1)"), "javascript:alert(1)");
+  EXPECT_EQ(ResolveLocation("http://h/a/b", "/go?to=http://o/"), "http://h/go?to=http://o/");
 }
 
 TEST_F(HTTPClient, SeeOtherAndPostRedirectsFetchWithGet) {
@@ -179,7 +183,7 @@ TEST_F(HTTPClient, AnAbortFromAnotherThreadEndsAStalledDownload) {
     http_.Disconnect();
   });
   auto start = std::chrono::steady_clock::now();
-  EXPECT_THROW(Fetch("/stall"), ENetConnClosedGracefully);
+  EXPECT_EQ(FailureOf<ENetTransferAborted>("/stall"), "The transfer was aborted.");
   EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
   aborter.join();
 }
@@ -257,6 +261,18 @@ TEST_F(HTTPClient, ALocationOnA200IsFollowedAndErrorsKeepTheirBody) {
     EXPECT_STREQ(e.what(), "404 Not Found");
   }
   EXPECT_EQ(std::string(body_.Bytes()), "<p>no such page</p>");
+}
+
+TEST_F(HTTPClient, APortThatIsNotOneTo65535IsAnErrorNamingTheURL) {
+  for (const char* url : {"http://127.0.0.1:0/", "http://127.0.0.1:65536/", "http://127.0.0.1:+80/",
+                          "http://127.0.0.1:8o/"}) {
+    try {
+      http_.Get(url, &body_);
+      ADD_FAILURE() << url;
+    } catch (const ENetInvalidPort& e) {
+      EXPECT_EQ(e.what(), std::string("The port of ") + url + " is not a number from 1 to 65535.");
+    }
+  }
 }
 
 TEST_F(HTTPClient, PostSendsTheBodyAsLinesOrStream) {

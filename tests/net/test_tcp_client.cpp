@@ -225,6 +225,29 @@ TEST(TCPClient, Socks5FailuresAreSocksErrors) {
                [](TNetTCPClient& c) { c.Host = std::string(256, 'h'); });
 }
 
+// A SOCKS server that accepts and then says nothing: the exchange is part of
+// the connect and ends at ConnectTimeout, long before the idle read deadline.
+TEST(TCPClient, ASilentSocksServerFailsAtTheConnectDeadline) {
+  for (TSocksVersion version : {TSocksVersion::svSocks4, TSocksVersion::svSocks5}) {
+    ScriptedPeer silent([](int fd) { (void)ScriptedPeer::ReadExactly(fd, 1 << 20); });
+    TNetTCPClient client;
+    client.Host = "127.0.0.1";
+    client.Port = 80;
+    client.SocksInfo.Version = version;
+    client.SocksInfo.Host = "127.0.0.1";
+    client.SocksInfo.Port = silent.Port();
+    client.ConnectTimeout = 400;
+    const auto start = std::chrono::steady_clock::now();
+    if (version == TSocksVersion::svSocks4) {
+      EXPECT_THROW(client.Connect(), ENetConnectTimeout);
+    } else {
+      EXPECT_THROW(client.Connect(), ENetSocksServerRespondError);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    EXPECT_FALSE(client.Socket().HandleAllocated());
+  }
+}
+
 // dante: SOCKS 4 and 5 without authentication.
 class Dante : public testing::Test {
  protected:

@@ -1,17 +1,20 @@
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <thread>
 
 #include "net/anti_freeze.h"
+#include "net/ftp_client.h"
 #include "net/http_client.h"
 #include "net/net_exception.h"
 #include "net/openssl_intercept.h"
 #include "platform/core/stream.h"
 #include "platform/windows/timer.h"
 #include "tests/net/net_test_support.h"
+#include "tests/net_ftp/ftp_test_support.h"
 #include "tests/net_tls/tls_test_support.h"
 #include "tests/platform_windows/window_fixture.h"
 
@@ -183,6 +186,80 @@ TEST_F(AntiFreeze, OutsideANetworkCallAReleaseIsImmediate) {
   bool freed = false;
   DeferredRelease(std::make_unique<WatchedHTTP>(freed));
   EXPECT_TRUE(freed);
+}
+
+// What the Stop button does, from a window timer while the GUI thread waits
+// in the network call: the call must end within half a second.
+class StopFromAWindowTimer : public AntiFreeze {
+ protected:
+  void ExpectPromptEnd(const std::function<void()>& operation, const std::function<void()>& stop) {
+    Clock::time_point stopped{};
+    TTimer timer(nullptr);
+    timer.SetInterval(300);
+    timer.OnTimer = [&](TObject*) {
+      timer.SetEnabled(false);
+      stopped = Clock::now();
+      stop();
+    };
+    EXPECT_THROW(operation(), ENetTransferAborted);
+    ASSERT_NE(stopped, Clock::time_point{});
+    EXPECT_LT(Clock::now() - stopped, std::chrono::milliseconds(500));
+  }
+  void LogIn(const std::string& user) {
+    ftpServer_.WriteFile("slow.bin", std::string(4 * 1024 * 1024, 's'));
+    ftpServer_.Start();
+    ASSERT_TRUE(ftpServer_.Started()) << ftpServer_.Error();
+    ftp_.Host = "127.0.0.1";
+    ftp_.Port = ftpServer_.Port();
+    ftp_.User = user;
+    ftp_.Password = "pw";
+    ftp_.Passive = true;
+    ftp_.Connect();
+  }
+
+  test::OddFtpPeer ftpServer_;
+  TNetFTP ftp_;
+};
+
+TEST_F(StopFromAWindowTimer, EndsAStalledUpload) {
+  // Takes the head, then reads nothing until the test is over (the client's
+  // close cannot reach it past the unread upload).
+  std::atomic<bool> over = false;
+  ScriptedPeer peer([&over](int fd) {
+    ScriptedPeer::ReadHead(fd);
+    while (!over) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  });
+  TNetHTTP http;
+  TMemoryStream upload;
+  upload.SetSize(64 * 1024 * 1024);
+  TMemoryStream body;
+  ExpectPromptEnd([&] { http.Post(Url(peer), upload, &body); }, [&] { http.Disconnect(); });
+  over = true;
+}
+
+TEST_F(StopFromAWindowTimer, EndsATLSHandshakeWithASilentPeer) {
+  ScriptedPeer silent([](int fd) { (void)ScriptedPeer::ReadExactly(fd, 1 << 20); });
+  TNetConnectionInterceptOpenSSL tls;
+  tls.SSLOptions.RootCertFile = test::Certificates().caFile;
+  TNetHTTP http;
+  http.SetIntercept(&tls);
+  TMemoryStream body;
+  ExpectPromptEnd([&] { http.Get("https://127.0.0.1:" + std::to_string(silent.Port()) + "/", &body); },
+                  [&] { http.Disconnect(); });
+  http.SetIntercept(nullptr);
+}
+
+TEST_F(StopFromAWindowTimer, EndsTheFTPPassiveExchange) {
+  LogIn("slowpasv");
+  TMemoryStream stream;
+  ExpectPromptEnd([&] { ftp_.Get("slow.bin", stream); }, [&] { ftp_.Abort(); });
+}
+
+TEST_F(StopFromAWindowTimer, EndsAnFTPTransferWhoseServerIgnoresAbor) {
+  LogIn("noabor");
+  TMemoryStream stream;
+  ExpectPromptEnd([&] { ftp_.Get("slow.bin", stream); }, [&] { ftp_.Abort(); });
+  EXPECT_GT(stream.Size(), 0);
 }
 
 TEST(AntiFreezeRegistration, TheNewestTakesOverAndAnOldOneLeavesItAlone) {

@@ -34,7 +34,8 @@ class VsftpdPeer : public FtpPeer {
   void Start();
 };
 
-// Users "plain", "nobrackets" and "foreign" (password "pw"): see ftp_fixture.py.
+// Users "plain", "nobrackets", "foreign", "badpasv", "slowpasv" and "noabor"
+// (password "pw"): see ftp_fixture.py.
 class OddFtpPeer : public FtpPeer {
  public:
   void Start();

@@ -8,14 +8,14 @@
 #include <string>
 
 #include "net/ftp_client.h"
-#include "platform/core/exception.h"
+#include "net/net_exception.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string line(reinterpret_cast<const char*>(data), size);
   try {
     lark::TNetPassiveAddress address = lark::ParsePassiveReply(line);
     if (address.port < 0 || address.port > 65535 || address.host.size() > 15) std::abort();
-  } catch (const lark::EConvertError&) {
+  } catch (const lark::ENetProtocolReplyError&) {
     // A refused line is fine.
   }
   return 0;

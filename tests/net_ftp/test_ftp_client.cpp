@@ -30,7 +30,7 @@ TEST(FTPReplies, PassiveAddressesWithAndWithoutBrackets) {
   EXPECT_EQ(bare.host, "10.0.0.5");
   EXPECT_EQ(bare.port, 1025);
   for (const char* bad : {"227 (10,0,0,5,4)", "227 (10,0,0,5,4,x)", "227 (10,0,0,5,256,1)", "227 nothing"}) {
-    EXPECT_THROW((void)ParsePassiveReply(bad), EConvertError) << bad;
+    EXPECT_THROW((void)ParsePassiveReply(bad), ENetProtocolReplyError) << bad;
   }
   EXPECT_EQ(PortArgument("192.168.1.7", 5001), "192,168,1,7,19,137");
 }
@@ -120,6 +120,12 @@ TEST_F(Vsftpd, ActiveModeRetrievesAndAMissingFileFails) {
   } catch (const ENetProtocolReplyError& e) {
     EXPECT_EQ(e.ReplyCode, 550);
   }
+  // The refusal was the transfer's last word: the next one starts at once.
+  auto start = std::chrono::steady_clock::now();
+  TMemoryStream again;
+  ftp_.Get("small.txt", again);
+  EXPECT_EQ(again.Bytes(), "small file\n");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 TEST_F(Vsftpd, AnAbortDuringATransferIsSilentAndKeepsTheSessionUsable) {
@@ -162,6 +168,7 @@ class OddServer : public testing::Test {
   void SetUp() override {
     server_.WriteFile("file.txt", "from the odd server");
     server_.WriteFile("cut.bin", "");
+    server_.WriteFile("slow.bin", std::string(4 * 1024 * 1024, 's'));
     server_.Start();
     ASSERT_TRUE(server_.Started()) << server_.Error();
   }
@@ -200,6 +207,53 @@ TEST_F(OddServer, A426DuringTheTransferFailsItRatherThanTruncating) {
     EXPECT_EQ(e.ReplyCode, 426);
   }
   EXPECT_EQ(ftp_.Size("file.txt"), 19);
+}
+
+TEST_F(OddServer, APassiveReplyWithAFieldOutOfRangeIsAProtocolError) {
+  Login("badpasv");
+  TMemoryStream stream;
+  try {
+    ftp_.Get("file.txt", stream);
+    FAIL();
+  } catch (const ENetProtocolReplyError& e) {
+    EXPECT_EQ(e.ReplyCode, 227);
+  }
+  EXPECT_EQ(ftp_.Size("file.txt"), 19);
+}
+
+// Aborts from another thread while Get runs, at the given point.
+std::thread AbortLater(TNetFTP& ftp, std::chrono::milliseconds delay) {
+  return std::thread([&ftp, delay] {
+    std::this_thread::sleep_for(delay);
+    ftp.Abort();
+  });
+}
+
+TEST_F(OddServer, AnAbortDuringThePassiveExchangeIsKeptAndTheSessionSettlesLater) {
+  Login("slowpasv");
+  TMemoryStream stream;
+  auto start = std::chrono::steady_clock::now();
+  std::thread aborter = AbortLater(ftp_, std::chrono::milliseconds(200));
+  EXPECT_THROW(ftp_.Get("file.txt", stream), ENetFTPTransferAborted);
+  aborter.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  EXPECT_EQ(stream.Size(), 0);
+  // The late PASV reply is read before the next command.
+  EXPECT_EQ(ftp_.Size("file.txt"), 19);
+}
+
+TEST_F(OddServer, AServerThatNeverAnswersAborIsLeftBehind) {
+  Login("noabor");
+  ftp_.AbortReplyTimeout = 500;
+  TMemoryStream stream;
+  auto start = std::chrono::steady_clock::now();
+  std::thread aborter = AbortLater(ftp_, std::chrono::milliseconds(300));
+  EXPECT_THROW(ftp_.Get("slow.bin", stream), ENetFTPTransferAborted);
+  aborter.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  EXPECT_GT(stream.Size(), 0);
+  EXPECT_THROW((void)ftp_.Size("file.txt"), ENetReadTimeout);
+  EXPECT_FALSE(ftp_.Connected());
 }
 
 }  // namespace
