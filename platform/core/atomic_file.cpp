@@ -80,17 +80,6 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// So that the rename itself survives a power cut; failure to do so loses
-// durability only, never content, so it is not reported.
-void SyncDirectoryOf(const std::string& file_name) {
-  const std::size_t slash = file_name.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : file_name.substr(0, slash);
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 }  // namespace
 
 void AtomicWriteFile(const std::string& file_name, std::string_view bytes) {
@@ -114,7 +103,9 @@ void AtomicWriteFile(const std::string& file_name, std::string_view bytes) {
     ::unlink(sibling.c_str());
     RaiseCreateError(file_name, error);
   }
-  SyncDirectoryOf(target);
+  // The directory is not synced: that would only make the new name durable
+  // sooner, and a power cut before the file system's next commit still
+  // leaves the old file or the new one whole.
 }
 
 constexpr int kLockWaitMs = 10000;
