@@ -1,0 +1,255 @@
+// The toolbar button through the real window layer: hot tracking, faces,
+// drop-down menus, repeat, groups.
+
+#include "controls/toolbar_button.h"
+
+#include <chrono>
+#include <thread>
+
+#include "platform/windows/action.h"
+#include "platform/windows/menus.h"
+#include "platform/windows/panel.h"
+#include "tests/platform_windows/window_fixture.h"
+
+namespace lark {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::uint32_t Rgb(TColor color) {
+  const TColor c = ColorToRGB(color);
+  return static_cast<std::uint32_t>((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
+}
+
+class ToolbarButtons : public FormTest {
+ protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    form->SetColor(RGB(0, 128, 0));
+    bar1 = MakeBar(0);
+    bar2 = MakeBar(40);
+    a = MakeButton(bar1, 10);
+    b = MakeButton(bar2, 10);
+    form->Show();
+    test_driver::SetApplicationActive(true);
+  }
+  TPanel* MakeBar(int top) {
+    auto* bar = new TPanel(form.get());
+    bar->SetParent(form.get());
+    bar->SetBounds(0, top, 300, 30);
+    bar->SetBevelOuter(TBevelCut::bvNone);
+    return bar;
+  }
+  TToolbarButton* MakeButton(TWinControl* bar, int left) {
+    auto* button = new TToolbarButton(form.get());
+    button->SetParent(bar);
+    button->SetBounds(left, 4, 23, 22);
+    button->OnClick = [this](TObject*) { ++clicks; };
+    return button;
+  }
+  void Pump(std::chrono::milliseconds how_long) {
+    const auto end = Clock::now() + how_long;
+    while (Clock::now() < end) {
+      Drain();
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  }
+  // A pixel of what the bar shows, at a point of the button.
+  std::uint32_t PixelOf(TToolbarButton* button, int x, int y) {
+    return test_driver::PixelAt(button->Parent(), button->Left() + x, button->Top() + y);
+  }
+
+  TPanel* bar1 = nullptr;
+  TPanel* bar2 = nullptr;
+  TToolbarButton* a = nullptr;
+  TToolbarButton* b = nullptr;
+  int clicks = 0;
+};
+
+TEST_F(ToolbarButtons, OneHotButtonAcrossTwoBarsUntilThePointerOrTheProgramLeaves) {
+  test_driver::MouseMove(bar1, 20, 10);
+  Drain();
+  EXPECT_EQ(TToolbarButton::HotButton(), a);
+  EXPECT_TRUE(a->MouseInControl());
+  test_driver::MouseMove(bar2, 20, 10);
+  Drain();
+  EXPECT_EQ(TToolbarButton::HotButton(), b);
+  EXPECT_FALSE(a->MouseInControl());
+  test_driver::MouseMove(bar2, 200, 10);  // off every button
+  Drain();
+  EXPECT_EQ(TToolbarButton::HotButton(), nullptr);
+  EXPECT_FALSE(b->MouseInControl());
+
+  test_driver::MouseMove(bar1, 20, 10);
+  Drain();
+  test_driver::SetApplicationActive(false);
+  Drain();
+  EXPECT_FALSE(a->MouseInControl());
+  test_driver::SetApplicationActive(true);
+  a->ShowBorderWhenInactive = true;
+  test_driver::MouseMove(bar1, 21, 10);
+  Drain();
+  test_driver::SetApplicationActive(false);
+  Drain();
+  EXPECT_TRUE(a->MouseInControl());
+}
+
+TEST_F(ToolbarButtons, FacesShowTheirEdgesTheDitherAndTheParentThroughASeeThroughButton) {
+  const std::uint32_t face = Rgb(clBtnFace);
+  const std::uint32_t light = Rgb(clBtnHighlight);
+  const std::uint32_t shadow = Rgb(clBtnShadow);
+  EXPECT_EQ(PixelOf(a, 0, 0), face);  // flat and up: no edge
+  test_driver::MouseMove(bar1, 20, 10);
+  Drain();
+  EXPECT_EQ(PixelOf(a, 0, 0), light);  // hot: raised inner edge
+  EXPECT_EQ(PixelOf(a, 22, 21), shadow);
+  test_driver::MouseDown(bar1, TMouseButton::mbLeft, 20, 10);
+  Drain();
+  EXPECT_EQ(PixelOf(a, 0, 0), shadow);  // pushed: sunken
+  test_driver::MouseUp(bar1, TMouseButton::mbLeft, 20, 10);
+  Drain();
+
+  b->SetGroupIndex(1);
+  b->SetDown(true);  // latched, the pointer elsewhere: dithered face
+  Drain();
+  EXPECT_EQ(PixelOf(b, 2, 2), light);
+  EXPECT_EQ(PixelOf(b, 3, 2), face);
+  EXPECT_EQ(PixelOf(b, 3, 3), light);
+
+  a->SetOpaque(false);
+  test_driver::MouseMove(bar1, 200, 10);
+  Drain();
+  bar1->SetColor(RGB(255, 0, 0));
+  Drain();
+  EXPECT_EQ(PixelOf(a, 11, 11), 0xFF0000u);
+}
+
+TEST_F(ToolbarButtons, TheDisabledGlyphIsEmbossed) {
+  TBitmap glyph;
+  glyph.SetPixelFormat(pf24bit);
+  glyph.SetSize(8, 8);
+  glyph.Canvas().Brush().Color = RGB(255, 0, 255);  // the bottom-left pixel: transparent
+  glyph.Canvas().FillRect(Rect(0, 0, 8, 8));
+  glyph.Canvas().Brush().Color = RGB(0, 0, 0);
+  glyph.Canvas().FillRect(Rect(2, 2, 4, 4));
+  a->SetGlyph(glyph);
+  a->SetEnabled(false);
+  Drain();
+  // The glyph sits centred: (23 - 2 - 8 + 1) / 2 = 7 from the face's left, 1 in.
+  const int gx = 1 + 7;
+  const int gy = 1 + 6;
+  EXPECT_EQ(PixelOf(a, gx + 2, gy + 2), Rgb(clBtnShadow));
+  EXPECT_EQ(PixelOf(a, gx + 4, gy + 4), Rgb(clBtnHighlight));  // one right and down of the shape
+  EXPECT_EQ(PixelOf(a, gx + 6, gy + 6), Rgb(clBtnFace));
+}
+
+TEST_F(ToolbarButtons, TheComboArrowOpensTheMenuLeftAlignedUnderTheButtonAndTheMainPartOnlyClicks) {
+  TPopupMenu menu(nullptr);
+  menu.Alignment = TPopupAlignment::paRight;
+  auto* entry = new TMenuItem(&menu);
+  entry->SetCaption("One");
+  menu.Items()->Add(entry);
+  a->SetDropdownMenu(&menu);
+  a->SetDropdownCombo(true);
+  EXPECT_EQ(a->Width(), 23 + 11);
+  std::vector<TPoint> shown;
+  std::vector<TPopupAlignment> alignments;
+  test_driver::AnswerPopupMenus([&](TPopupMenu* m, TPoint at) -> TMenuItem* {
+    shown.push_back(at);
+    alignments.push_back(m->Alignment);
+    test_driver::Click(bar1, a->Left() + 30, 10);  // a second click on the arrow, queued
+    PostQuitMessage(3);
+    return nullptr;
+  });
+  test_driver::Click(bar1, a->Left() + 30, 10);
+  for (int i = 0; i < 20 && shown.empty(); ++i) Application()->ProcessMessage();
+  ASSERT_EQ(shown.size(), 1u);
+  TMsg quit;  // the WM_QUIT queued while the menu was open survived its clicks' removal
+  ASSERT_TRUE(PeekMessage(quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(quit.wParam, 3u);
+  Drain();
+  EXPECT_EQ(shown[0], a->ClientToScreen(Point(0, 22)));
+  EXPECT_EQ(alignments[0], TPopupAlignment::paLeft);
+  EXPECT_EQ(menu.Alignment, TPopupAlignment::paRight);
+  EXPECT_EQ(clicks, 0);
+  test_driver::Click(bar1, a->Left() + 5, 10);
+  Drain();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(shown.size(), 1u);
+
+  a->OnDropdown = [](TObject*, bool& show, bool&) { show = false; };
+  test_driver::Click(bar1, a->Left() + 30, 10);
+  Drain();
+  EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST_F(ToolbarButtons, AMenuEntryMayFreeTheToolbar) {
+  TPopupMenu menu(nullptr);
+  auto* entry = new TMenuItem(&menu);
+  entry->SetCaption("Close");
+  entry->OnClick = [this](TObject*) { delete bar1; };
+  menu.Items()->Add(entry);
+  a->SetDropdownMenu(&menu);
+  test_driver::AnswerPopupMenus([entry](TPopupMenu*, TPoint) { return entry; });
+  test_driver::Click(bar1, 15, 10);
+  Drain();
+  EXPECT_EQ(form->ControlCount(), 1);
+}
+
+TEST_F(ToolbarButtons, HoldingARepeatingButtonClicksAtTheRepeatTimesOnlyOverIt) {
+  a->Repeating = true;
+  test_driver::MouseMove(bar1, 20, 10);
+  test_driver::MouseDown(bar1, TMouseButton::mbLeft, 20, 10);
+  Drain();
+  EXPECT_EQ(clicks, 1);  // at once
+  Pump(std::chrono::milliseconds(300));
+  EXPECT_EQ(clicks, 1);  // the first repeat waits 400 ms
+  Pump(std::chrono::milliseconds(330));
+  EXPECT_GE(clicks, 3);  // 400, 500, 600
+  EXPECT_LE(clicks, 4);
+  test_driver::MouseMove(bar1, 200, 10);
+  Drain();
+  const int held_off = clicks;
+  Pump(std::chrono::milliseconds(250));
+  EXPECT_EQ(clicks, held_off);
+  test_driver::MouseUp(bar1, TMouseButton::mbLeft, 200, 10);
+  Drain();
+  EXPECT_EQ(clicks, held_off);
+}
+
+TEST_F(ToolbarButtons, ClampsGroupsAndActions) {
+  a->SetNumGlyphs(0);
+  EXPECT_EQ(a->NumGlyphs(), 1);
+  a->SetNumGlyphs(9);
+  EXPECT_EQ(a->NumGlyphs(), 5);
+  a->SetGlyph(TBitmap());  // empty: no height to divide by
+  EXPECT_EQ(a->NumGlyphs(), 1);
+  a->SetDropdownArrowWidth(3);
+  EXPECT_EQ(a->DropdownArrowWidth(), 7);
+  a->SetMargin(-5);
+  EXPECT_EQ(a->Margin(), -1);
+  a->SetDown(true);
+  EXPECT_FALSE(a->Down());  // no group
+
+  auto* c = MakeButton(bar1, 40);
+  a->SetGroupIndex(2);
+  c->SetGroupIndex(2);
+  a->SetDown(true);
+  a->SetDown(false);  // the group does not allow all up
+  EXPECT_TRUE(a->Down());
+  c->SetDown(true);
+  EXPECT_FALSE(a->Down());
+  test_driver::Click(bar1, 15, 10);
+  Drain();
+  EXPECT_TRUE(a->Down());
+  EXPECT_FALSE(c->Down());
+
+  TAction action(nullptr);
+  c->SetAction(&action);
+  action.SetChecked(true);
+  EXPECT_TRUE(c->Down());
+  EXPECT_FALSE(a->Down());
+}
+
+}  // namespace
+}  // namespace lark
