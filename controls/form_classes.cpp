@@ -211,11 +211,13 @@ void PageSetupProperties() {
   };
   point("X", &TPSPoint::X);
   point("Y", &TPSPoint::Y);
-  for (auto [rect_name, rect] : {std::pair{"MinimumMargins", &D::MinimumMargins}, std::pair{"Margins", &D::Margins}}) {
-    for (auto [name, field] : {std::pair{"Left", &TPSRect::Left}, std::pair{"Top", &TPSRect::Top},
-                               std::pair{"Right", &TPSRect::Right}, std::pair{"Bottom", &TPSRect::Bottom}}) {
-      Property<D>(std::string(rect_name) + "." + name,
-                  [rect, field](D& d, const TPropValue& v) { (d.*rect).*field = v.AsInt(); });
+  for (const auto& rect : {std::pair{"MinimumMargins", &D::MinimumMargins}, std::pair{"Margins", &D::Margins}}) {
+    for (const auto& field : {std::pair{"Left", &TPSRect::Left}, std::pair{"Top", &TPSRect::Top},
+                              std::pair{"Right", &TPSRect::Right}, std::pair{"Bottom", &TPSRect::Bottom}}) {
+      TPSRect D::*which = rect.second;
+      int TPSRect::*side = field.second;
+      Property<D>(std::string(rect.first) + "." + field.first,
+                  [which, side](D& d, const TPropValue& v) { (d.*which).*side = v.AsInt(); });
     }
   }
   EventProperty("OnPrinter", &D::OnPrinter);

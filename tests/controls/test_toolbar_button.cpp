@@ -253,3 +253,28 @@ TEST_F(ToolbarButtons, ClampsGroupsAndActions) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+TEST_F(ToolbarButtons, EnterClicksTheDefaultButtonEscapeTheCancelOneAndTheAcceleratorItsButton) {
+  a->Default = true;
+  b->Cancel = true;
+  int a_clicks = 0;
+  int b_clicks = 0;
+  a->OnClick = [&](TObject*) { ++a_clicks; };
+  b->OnClick = [&](TObject*) { ++b_clicks; };
+  test_driver::PressKey(VK_RETURN);
+  Drain();
+  EXPECT_EQ(a_clicks, 1);
+  test_driver::PressKey(VK_ESCAPE);
+  Drain();
+  EXPECT_EQ(b_clicks, 1);
+  b->SetCaption("&Go");
+  test_driver::PressKey('G', ssAlt);
+  Drain();
+  EXPECT_EQ(b_clicks, 2);
+}
+
+}  // namespace
+}  // namespace lark
