@@ -200,7 +200,13 @@ void TFontComboBox::PopulateList() {
   Items().Clear();
   font_types_.clear();
   // A printer lists the screen's fonts here, so every device gives one list.
-  for (const TFontFamilyInfo& family : EnumFontFamilies()) {
+  // Fontconfig's generic names follow the installed families: each resolves
+  // to an installed outline font.
+  std::vector<TFontFamilyInfo> families = EnumFontFamilies();
+  families.push_back({"Serif", false, true, false});
+  families.push_back({"Sans Serif", false, true, false});
+  families.push_back({"Monospace", true, true, false});
+  for (const TFontFamilyInfo& family : families) {
     if (font_types_.count(family.Name) != 0) continue;
     bool valid = true;
     if (options_ & foAnsiOnly) valid = valid && !family.Symbol;

@@ -2,6 +2,7 @@
 
 #include "controls/color_combos.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -12,15 +13,24 @@
 namespace lark {
 namespace {
 
-// The first family name of each line fontconfig lists for a pattern.
-std::set<std::string> FcFamilies(const std::string& pattern) {
+enum class FcNames { First, All };
+
+// The family names fontconfig lists for a pattern: the first of each line,
+// or every name of the line (a family may carry more names, "DejaVu Sans,
+// DejaVu Sans Condensed").
+std::set<std::string> FcFamilies(const std::string& pattern, FcNames which = FcNames::First) {
   std::set<std::string> names;
   FILE* out = ::popen(("fc-list '" + pattern + "' family").c_str(), "r");
   char line[512];
   while (out && std::fgets(line, sizeof line, out)) {
-    std::string name(line);
-    name = name.substr(0, name.find_first_of(",\n"));
-    if (!name.empty()) names.insert(name);
+    std::string text(line);
+    text = text.substr(0, text.find('\n'));
+    for (std::size_t start = 0; start <= text.size();) {
+      const std::size_t comma = std::min(text.find(',', start), text.size());
+      if (comma > start) names.insert(text.substr(start, comma - start));
+      if (which == FcNames::First) break;
+      start = comma + 1;
+    }
   }
   if (out) ::pclose(out);
   return names;
@@ -97,15 +107,20 @@ TEST_F(ColorCombos, TheFontListHoldsTheInstalledFamiliesAndFilters) {
   combo->SetParent(form.get());
   form->Show();
   const std::set<std::string> listed = Listed(*combo);
+  const std::set<std::string> extra = {"Arial", "Times New Roman", "Courier New", "Serif", "Sans Serif", "Monospace"};
   for (const std::string& family : FcFamilies(":")) EXPECT_EQ(listed.count(family), 1u) << family;
-  for (const std::string& classic : {"Arial", "Times New Roman", "Courier New"}) EXPECT_EQ(listed.count(classic), 1u);
+  for (const std::string& name : extra) EXPECT_EQ(listed.count(name), 1u) << name;
+  // Nothing else: a name is fontconfig's (any of a family's names), classic
+  // or generic.
+  const std::set<std::string> known = FcFamilies(":", FcNames::All);
+  for (const std::string& name : listed) EXPECT_TRUE(known.count(name) || extra.count(name)) << name;
   EXPECT_EQ(combo->FontTypeOf("DejaVu Sans") & TRUETYPE_FONTTYPE, TRUETYPE_FONTTYPE);
 
   combo->SetFontName("dejavu sans mono");
   EXPECT_EQ(combo->FontName(), "DejaVu Sans Mono");
   combo->SetOptions(foFixedPitchOnly);
   std::set<std::string> fixed = FcFamilies(":spacing=mono");
-  fixed.insert("Courier New");
+  fixed.insert({"Courier New", "Monospace"});
   std::set<std::string> fixed_listed = Listed(*combo);
   for (const std::string& family : fixed) EXPECT_EQ(fixed_listed.count(family), 1u) << family;
   EXPECT_EQ(fixed_listed.count("DejaVu Sans"), 0u);
