@@ -84,8 +84,9 @@ enum TFontListOption : unsigned {
 using TFontListOptions = unsigned;
 enum : int { RASTER_FONTTYPE = 1, DEVICE_FONTTYPE = 2, TRUETYPE_FONTTYPE = 4 };
 
-// The installed font families, each marked as an outline (TrueType) font or
-// not; FontName is the chosen face. Outline fonts count as TrueType, bitmap
+// The installed font families and fontconfig's generic names (Serif, Sans
+// Serif, Monospace), each marked as an outline (TrueType) font or not;
+// FontName is the chosen face. Outline fonts count as TrueType, bitmap
 // fonts as raster, and there are no device fonts (a printer lists the
 // screen's). Symbol fonts have the symbol charset, the others ANSI; none is
 // OEM.

@@ -300,6 +300,10 @@ void TToolbarButton::MouseDown(TMouseButton button, TShiftState shift, int x, in
   arrow_hit_ = false;
 }
 
+void TToolbarButton::DblClick() {
+  if (down_) TGraphicControl::DblClick();
+}
+
 void TToolbarButton::RepeatTimerTick() {
   repeat_timer_->SetInterval(static_cast<unsigned>(std::max(1, RepeatInterval)));
   const TPoint p = ScreenToClient(Mouse()->CursorPos());

@@ -109,6 +109,9 @@ class TToolbarButton : public TGraphicControl {
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  // Only a button that is down takes double clicks (the second press of a
+  // button that is up is a click of its own).
+  void DblClick() override;
   void Notification(TComponent* component, TOperation operation) override;
 
  private:

@@ -282,5 +282,18 @@ TEST_F(ToolbarButtons, EnterClicksTheDefaultButtonEscapeTheCancelOneAndTheAccele
   EXPECT_EQ(b_clicks, 2);
 }
 
+TEST_F(ToolbarButtons, OnlyADownButtonTakesDoubleClicks) {
+  int doubles = 0;
+  a->OnDblClick = [&](TObject*) { ++doubles; };
+  test_driver::DoubleClick(bar1, 15, 10);
+  Drain();
+  EXPECT_EQ(doubles, 0);
+  a->SetGroupIndex(1);
+  a->SetDown(true);
+  test_driver::DoubleClick(bar1, 15, 10);
+  Drain();
+  EXPECT_EQ(doubles, 1);
+}
+
 }  // namespace
 }  // namespace lark
