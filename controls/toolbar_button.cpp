@@ -22,7 +22,7 @@ using TState = TToolbarButtonState;
 
 // What every toolbar button shares: the live buttons, the hot one, the
 // timer that notices the pointer leaving it, the dither pattern of latched
-// faces, and a hidden window that runs a drop-down click after the mouse-down
+// faces (freed with the last button), and a hidden window that runs a drop-down click after the mouse-down
 // handler has returned (the menu's entry may free the button, and the
 // window layer still uses it after its handler).
 struct HotTracking {
@@ -57,8 +57,12 @@ struct HotTracking {
     button->Click();
     if (!alive.Expired()) button->arrow_hit_ = false;
   }
+  // The timer and the hidden window are made with the first button and
+  // kept, disabled, after the last: the last button may well be freed from
+  // inside their own handlers (a menu entry or OnMouseExit closing the
+  // window), and freeing them there would pull them from under themselves.
   void Join(TToolbarButton* button) {
-    if (live.empty()) {
+    if (!timer) {
       timer = std::make_unique<TTimer>(nullptr);
       timer->SetEnabled(false);
       timer->SetInterval(125);
@@ -71,10 +75,8 @@ struct HotTracking {
     live.erase(std::remove(live.begin(), live.end(), button), live.end());
     if (hot == button) hot = nullptr;
     if (!live.empty()) return;
-    timer.reset();
+    timer->SetEnabled(false);
     dither.reset();
-    DeallocateHWnd(window);
-    window = nullptr;
   }
   // 8 x 8: button face, with highlight where x and y have the same parity.
   const TBitmap& Dither() {

@@ -187,13 +187,17 @@ TEST_F(ToolbarButtons, AMenuEntryMayFreeTheToolbar) {
   TPopupMenu menu(nullptr);
   auto* entry = new TMenuItem(&menu);
   entry->SetCaption("Close");
-  entry->OnClick = [this](TObject*) { delete bar1; };
+  entry->OnClick = [this](TObject*) {  // every button of the program goes
+    delete bar1;
+    delete bar2;
+  };
   menu.Items()->Add(entry);
   a->SetDropdownMenu(&menu);
   test_driver::AnswerPopupMenus([entry](TPopupMenu*, TPoint) { return entry; });
   test_driver::Click(bar1, 15, 10);
   Drain();
-  EXPECT_EQ(form->ControlCount(), 1);
+  EXPECT_EQ(form->ControlCount(), 0);
+  EXPECT_EQ(TToolbarButton::HotButton(), nullptr);
 }
 
 TEST_F(ToolbarButtons, HoldingARepeatingButtonClicksAtTheRepeatTimesOnlyOverIt) {
