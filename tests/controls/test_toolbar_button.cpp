@@ -261,11 +261,6 @@ TEST_F(ToolbarButtons, ClampsGroupsAndActions) {
   EXPECT_FALSE(a->Down());
 }
 
-}  // namespace
-}  // namespace lark
-
-namespace lark {
-namespace {
 
 TEST_F(ToolbarButtons, EnterClicksTheDefaultButtonEscapeTheCancelOneAndTheAcceleratorItsButton) {
   a->Default = true;
@@ -301,3 +296,39 @@ TEST_F(ToolbarButtons, OnlyADownButtonTakesDoubleClicks) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark::toolbar {
+namespace {
+
+TEST(GlyphList, DeletingFreesTheSlotOnlyAndAddingReusesIt) {
+  TGlyphList list(4, 4);
+  TBitmap picture;
+  picture.SetPixelFormat(pf24bit);
+  picture.SetSize(4, 4);
+  TBitmap mask;
+  mask.SetPixelFormat(pf24bit);
+  mask.SetSize(4, 4);
+  const int first = list.AddPicture(picture, mask);
+  const int second = list.AddPicture(picture, mask);
+  list.Delete(first);
+  EXPECT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.AddPicture(picture, mask), first);  // the freed slot, the other index unchanged
+  EXPECT_EQ(list.TImageList::Count(), 2);
+  EXPECT_NE(first, second);
+  TBitmap wrong;
+  wrong.SetSize(5, 4);
+  EXPECT_THROW(list.AddPicture(wrong, mask), EInvalidOperation);
+}
+
+TEST(GlyphCache, GivesOneListPerSizeAndFreesAnEmptyOne) {
+  TGlyphCache cache;
+  TGlyphList* small = cache.GetList(16, 16);
+  EXPECT_EQ(cache.GetList(16, 16), small);
+  EXPECT_NE(cache.GetList(17, 17), small);
+  cache.ReturnList(small);
+  cache.ReturnList(cache.GetList(17, 17));
+  EXPECT_TRUE(cache.Empty());
+}
+
+}  // namespace
+}  // namespace lark::toolbar
