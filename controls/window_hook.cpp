@@ -146,9 +146,11 @@ void TControlHook::HookWndProc(TMessage& message, const std::function<void(TMess
 // --- THookList ----------------------------------------------------------------
 
 THookList::THookList() {
+  // The layer's hook list and queue must outlive this list, which is freed
+  // at exit (freeing its window calls the hooks and purges the queue): using
+  // them now makes them constructed first, so destroyed after.
+  UnhookWindowsHookEx(nullptr);
   window_ = AllocateHWnd([this](TMessage& message) { WndProc(message); });
-  // The layer's queue must outlive this list, which is freed at exit: using
-  // it now makes it constructed first, so destroyed after.
   PostMessage(window_, WM_NULL);
 }
 
