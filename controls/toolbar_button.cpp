@@ -32,8 +32,10 @@ struct HotTracking {
   std::unique_ptr<TBitmap> dither;
   HWND window = nullptr;
 
+  // Never destroyed: at exit its timer would reach into the layer's queue
+  // and timer window, which may be gone by then.
   static HotTracking& Get() {
-    static HotTracking shared;
+    static HotTracking& shared = *new HotTracking;
     return shared;
   }
   [[nodiscard]] bool Alive(const TToolbarButton* button) const {
