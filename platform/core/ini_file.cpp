@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/core/atomic_file.h"
 #include "platform/core/exception.h"
 #include "platform/core/file_stream.h"
 #include "platform/core/string_list.h"
@@ -73,8 +74,7 @@ std::shared_ptr<IniLines> IniLines::Load(const std::string& file_name) {
 void IniLines::Save(const std::string& file_name) const {
   std::string bytes = byte_order_mark_;
   for (const Line& line : lines_) bytes.append(line.text).append(line_break_);
-  TFileStream file(file_name, fmCreate);
-  file.WriteString(bytes);
+  AtomicWriteFile(file_name, bytes);
 }
 
 IniLines::Line IniLines::Parse(std::string text) {
@@ -256,6 +256,8 @@ std::shared_ptr<const IniLines> TIniFile::Current() const { return IniLines::Loa
 
 template <typename Change>
 void TIniFile::Rewrite(Change change) {
+  // Another process's rewrite between this read and write would be lost.
+  const FileLock lock(FileName());
   const auto lines = IniLines::Load(FileName());
   if (change(*lines)) lines->Save(FileName());
 }
@@ -290,6 +292,9 @@ void TMemIniFile::EraseSection(std::string_view section) { lines_->EraseSection(
 
 void TMemIniFile::DeleteKey(std::string_view section, std::string_view ident) { lines_->DeleteKey(section, ident); }
 
-void TMemIniFile::UpdateFile() { lines_->Save(FileName()); }
+void TMemIniFile::UpdateFile() {
+  const FileLock lock(FileName());
+  lines_->Save(FileName());
+}
 
 }  // namespace lark

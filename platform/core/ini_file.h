@@ -25,6 +25,11 @@ class IniLines;
 // from a value it reads; TMemIniFile reads the file once, works in memory,
 // writes only in UpdateFile and returns values exactly as stored, so what it
 // writes it reads back unchanged.
+//
+// Every write replaces the whole file atomically (AtomicWriteFile: a kill or
+// a full disk leaves the old file or the new one) under the file's lock
+// (FileLock), and TIniFile reads, changes and writes under that lock, so two
+// processes changing different keys both keep theirs.
 class TCustomIniFile {
  public:
   explicit TCustomIniFile(std::string file_name) : file_name_(std::move(file_name)) {}

@@ -132,7 +132,10 @@ class TTestPrinter : public TPrinter {
   explicit TTestPrinter(const TDeviceCaps& caps);
   ~TTestPrinter() override;
 
-  [[nodiscard]] std::vector<std::string> Printers() const override { return {"Test"}; }
+  // What the test printer lists; empty stands for a machine without any
+  // printer installed.
+  std::vector<std::string> Listed{"Test"};
+  [[nodiscard]] std::vector<std::string> Printers() const override { return Listed; }
   [[nodiscard]] TDeviceCaps Caps() const override;
   // Pages of the last finished job (an aborted one keeps none).
   [[nodiscard]] int PageCount() const;

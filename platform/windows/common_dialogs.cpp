@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <algorithm>
+#include <functional>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QPrintDialog>
@@ -26,9 +27,11 @@ QString ToQ(const std::string& s) { return QString::fromUtf8(s.data(), static_ca
 std::string FromQ(const QString& s) { return s.toUtf8().toStdString(); }
 
 // A toolkit dialog shown modally in the layer's own loop.
-bool RunModal(QDialog& dialog) {
+// `place` (when given) moves the dialog once it is shown at its final size.
+bool RunModal(QDialog& dialog, const std::function<void(QDialog&)>& place = nullptr) {
   dialog.setModal(true);
   dialog.open();
+  if (place) place(dialog);
   while (dialog.isVisible() && !Application()->Terminated()) Application()->HandleMessage();
   return dialog.result() == QDialog::Accepted;
 }
@@ -186,7 +189,11 @@ bool TPageSetupDialog::ShowDialog() {
   QMarginsF minimum = (Flags & psdMinMargins) ? ToolkitMargins(MinMargins, Units) : QMarginsF();
   printer.setPageLayout(QPageLayout(size, QPageLayout::Portrait, ToolkitMargins(Margins, Units), unit, minimum));
   QPageSetupDialog dialog(&printer);
-  if (!RunModal(dialog)) return false;
+  auto center = [](QDialog& shown) {
+    const QSize size = shown.frameGeometry().size();
+    shown.move((Screen()->Width() - size.width()) / 2, (Screen()->Height() - size.height()) / 3);
+  };
+  if (!RunModal(dialog, CenterOnScreen ? std::function<void(QDialog&)>(center) : nullptr)) return false;
   QPageLayout layout = printer.pageLayout();
   QMarginsF margins = layout.margins(unit);
   Margins = Rect(LayerLength(margins.left(), Units), LayerLength(margins.top(), Units),

@@ -111,6 +111,9 @@ class TPageSetupDialog : public TCommonDialog {
   TPoint PaperSize = Point(21000, 29700);
   TRect MinMargins;  // left, top, right, bottom
   TRect Margins;
+  // Places the dialog at the middle of the screen across and a third of the
+  // way down, instead of where the window system puts it.
+  bool CenterOnScreen = false;
   // Without showing anything: PaperSize from the printer's sheet, MinMargins
   // its unprintable borders, Margins one inch (the desktop's default).
   void ReturnDefault();

@@ -1,6 +1,7 @@
 #include "platform/windows/form.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/windows/action.h"
 #include "platform/windows/application.h"
@@ -367,10 +368,29 @@ bool TCustomForm::GetWindowPlacement(TWindowPlacement& placement) const {
   return true;
 }
 
+namespace {
+
+// One axis of a placed window: the size cut to the screen (but not below the
+// smallest tracking size unless the screen is smaller still), the window
+// moved so that it lies wholly on the screen. 64 bits, since a stored
+// rectangle may hold any two ints.
+void FitAxis(int& start, int& end, int minimum, int screen) {
+  const std::int64_t size = std::clamp<std::int64_t>(std::int64_t{end} - start, std::min(minimum, screen), screen);
+  start = static_cast<int>(std::clamp<std::int64_t>(start, 0, screen - size));
+  end = static_cast<int>(start + size);
+}
+
+}  // namespace
+
 bool TCustomForm::SetWindowPlacement(const TWindowPlacement& placement) {
   min_position_ = placement.ptMinPosition;
   max_position_ = placement.ptMaxPosition;
+  // As on the desktop, a placement cannot put a window off the screen or
+  // make it larger than the screen.
   normal_bounds_ = placement.rcNormalPosition;
+  const TPoint minimum = GetMinMaxInfo().ptMinTrackSize;
+  FitAxis(normal_bounds_.Left, normal_bounds_.Right, std::max(1, minimum.X), std::max(1, Screen()->Width()));
+  FitAxis(normal_bounds_.Top, normal_bounds_.Bottom, std::max(1, minimum.Y), std::max(1, Screen()->Height()));
   if (window_state_ == TWindowState::wsNormal) SetBoundsRect(normal_bounds_);
   switch (placement.showCmd) {
     case SW_SHOWMINIMIZED:

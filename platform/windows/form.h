@@ -92,6 +92,9 @@ class TCustomForm : public TCustomControl {
   bool Active() const { return active_; }
 
   bool GetWindowPlacement(TWindowPlacement& placement) const;
+  // Keeps the normal rectangle on the primary screen, as the desktop does:
+  // no larger than the screen (nor below the smallest tracking size), moved
+  // until it lies wholly on it.
   bool SetWindowPlacement(const TWindowPlacement& placement);
   TMinMaxInfo GetMinMaxInfo();
 

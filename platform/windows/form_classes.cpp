@@ -25,18 +25,10 @@
 #include "platform/windows/timer.h"
 
 namespace lark {
-namespace {
 
 using namespace form_registry;
 
-template <typename E>
-E EnumOf(const TPropValue& value, std::initializer_list<std::pair<const char*, E>> names) {
-  for (const auto& [name, e] : names)
-    if (value.AsIdent() == name) return e;
-  throw EFormResourceError("unknown value " + value.AsIdent());
-}
-
-unsigned SetOf(const TPropValue& value, std::initializer_list<std::pair<const char*, unsigned>> names) {
+unsigned form_registry::SetOf(const TPropValue& value, std::initializer_list<std::pair<const char*, unsigned>> names) {
   if (value.kind != TPropValue::Kind::Set) throw EFormResourceError("set expected");
   unsigned bits = 0;
   for (const std::string& item : value.items) {
@@ -50,6 +42,8 @@ unsigned SetOf(const TPropValue& value, std::initializer_list<std::pair<const ch
   }
   return bits;
 }
+
+namespace {
 
 // "Ctrl+Shift+F5" or the stored number.
 TShortCut ShortCutOf(const TPropValue& value) {
@@ -75,7 +69,9 @@ TShortCut ShortCutOf(const TPropValue& value) {
   return ShortCut(key, shift);
 }
 
-TColor ColorOf(const TPropValue& value) {
+}  // namespace
+
+TColor form_registry::ColorOf(const TPropValue& value) {
   if (value.kind == TPropValue::Kind::Integer) return static_cast<TColor>(value.integer);
   return EnumOf<TColor>(value, {{"clBlack", clBlack}, {"clWhite", clWhite}, {"clRed", clRed}, {"clLime", clLime},
                                 {"clBlue", clBlue}, {"clNavy", clNavy}, {"clGray", clGray}, {"clSilver", clSilver},
@@ -84,6 +80,8 @@ TColor ColorOf(const TPropValue& value) {
                                 {"clBtnText", clBtnText}, {"clBtnShadow", clBtnShadow},
                                 {"clBtnHighlight", clBtnHighlight}, {"clGrayText", clGrayText}});
 }
+
+namespace {
 
 TAlignment AlignmentOf(const TPropValue& v) {
   return EnumOf<TAlignment>(v, {{"taLeftJustify", TAlignment::taLeftJustify},

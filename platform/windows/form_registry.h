@@ -3,6 +3,7 @@
 #include <any>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,6 +98,17 @@ using TBoundSetter = std::function<void(const TPropValue& value, TFormReader& re
 [[nodiscard]] TBoundSetter ResolveProperty(const std::string& name, TObject* target);
 [[nodiscard]] std::any MakeHandler(const std::string& name, TComponent* root);
 void PlaceChild(TComponent* child, TComponent* container);
+
+// Values of resources: an identifier among names (EFormResourceError for
+// another), a set of them as bits, a colour as a number or a "cl" name.
+template <typename E>
+E EnumOf(const TPropValue& value, std::initializer_list<std::pair<const char*, E>> names) {
+  for (const auto& [name, e] : names)
+    if (value.AsIdent() == name) return e;
+  throw EFormResourceError("unknown value " + value.AsIdent());
+}
+unsigned SetOf(const TPropValue& value, std::initializer_list<std::pair<const char*, unsigned>> names);
+[[nodiscard]] std::int32_t ColorOf(const TPropValue& value);
 
 // Typed helpers.
 template <typename T>

@@ -271,6 +271,20 @@ bool AcceptToolkitDialog() {
   return true;
 }
 
+bool RejectToolkitDialog() {
+  auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+  if (!dialog) return false;
+  dialog->reject();
+  return true;
+}
+
+TRect ToolkitDialogBounds() {
+  auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+  if (!dialog) return TRect{};
+  const QRect frame = dialog->frameGeometry();
+  return Rect(frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height());
+}
+
 std::vector<std::int64_t> PopupMenuPictures() {
   std::vector<std::int64_t> pictures;
   auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());

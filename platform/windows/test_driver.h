@@ -79,6 +79,11 @@ void ResizeWindow(TCustomForm* form, int width, int height);
 // Presses OK in the toolkit's dialog showing (print, printer setup, page
 // setup: the desktop's own dialogs); false when none is showing.
 bool AcceptToolkitDialog();
+// Presses Cancel in it; false when none is showing.
+bool RejectToolkitDialog();
+// Where the toolkit's dialog showing lies on the screen, its frame included
+// (empty when none is showing).
+TRect ToolkitDialogBounds();
 
 // The user minimises, maximises or restores a form with its frame's
 // buttons or the task bar (the window system changes the window's state).
