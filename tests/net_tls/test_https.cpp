@@ -112,8 +112,8 @@ TEST_F(SServer, TheVerifyEventCanRefuseButNeverOverrule) {
     ++calls;
     return false;
   };
-  EXPECT_NE(HttpsFailure(Url(good, "localhost"), tls_).find("application verification failure"),
-            std::string::npos);
+  const std::string refused = HttpsFailure(Url(good, "localhost"), tls_);
+  EXPECT_NE(refused.find("application verification failure"), std::string::npos) << refused;
   EXPECT_GT(calls, 0);
   tls_.OnVerifyPeer = [](TNetX509&) { return true; };
   EXPECT_NE(HttpsFailure(Url(expired, "localhost"), tls_).find("certificate has expired"), std::string::npos);
