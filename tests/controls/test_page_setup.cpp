@@ -15,15 +15,7 @@ class PageSetup : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    TDeviceCaps caps;  // a Letter sheet at 300 dpi, a quarter inch unprintable all round
-    caps.Technology = DT_RASPRINTER;
-    caps.LogPixelsX = caps.LogPixelsY = 300;
-    caps.PhysicalWidth = 2550;
-    caps.PhysicalHeight = 3300;
-    caps.PhysicalOffsetX = caps.PhysicalOffsetY = 75;
-    caps.HorzRes = 2400;
-    caps.VertRes = 3150;
-    auto printer = std::make_unique<TTestPrinter>(caps);
+    auto printer = std::make_unique<TTestPrinter>(LetterPrinterCaps());
     test_printer = printer.get();
     previous = SetPrinter(std::move(printer));
   }

@@ -12,17 +12,8 @@ class PrintSetup : public WindowTest {
     if (swapped_) SetPrinter(std::move(previous_));
     WindowTest::TearDown();
   }
-  // A Letter sheet at 300 dpi with a quarter inch it cannot print on all round.
   void UseLetterPrinter() {
-    TDeviceCaps caps;
-    caps.Technology = DT_RASPRINTER;
-    caps.LogPixelsX = caps.LogPixelsY = 300;
-    caps.PhysicalWidth = 2550;
-    caps.PhysicalHeight = 3300;
-    caps.PhysicalOffsetX = caps.PhysicalOffsetY = 75;
-    caps.HorzRes = 2400;
-    caps.VertRes = 3150;
-    previous_ = SetPrinter(std::make_unique<TTestPrinter>(caps));
+    previous_ = SetPrinter(std::make_unique<TTestPrinter>(LetterPrinterCaps()));
     swapped_ = true;
   }
 

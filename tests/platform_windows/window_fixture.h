@@ -12,6 +12,8 @@
 #include "platform/windows/message_queue.h"
 #include "platform/windows/test_driver.h"
 #include "platform/core/exception.h"
+#include "platform/graphics/canvas.h"
+#include "platform/graphics/gdi.h"
 
 namespace lark {
 
@@ -75,5 +77,19 @@ class FormTest : public WindowTest {
   }
   std::unique_ptr<TForm> form;
 };
+
+// A Letter sheet at 300 dpi with a quarter inch it cannot print on all round,
+// for tests that put a test printer in place.
+inline TDeviceCaps LetterPrinterCaps() {
+  TDeviceCaps caps;
+  caps.Technology = DT_RASPRINTER;
+  caps.LogPixelsX = caps.LogPixelsY = 300;
+  caps.PhysicalWidth = 2550;
+  caps.PhysicalHeight = 3300;
+  caps.PhysicalOffsetX = caps.PhysicalOffsetY = 75;
+  caps.HorzRes = 2400;
+  caps.VertRes = 3150;
+  return caps;
+}
 
 }  // namespace lark
