@@ -1,6 +1,7 @@
 #include "viewer/html_parser.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "html/attribute_list.h"
 #include "html/colors.h"
@@ -66,7 +67,7 @@ THtmlParser::~THtmlParser() = default;
 
 // ---- the life of one parse ---------------------------------------------------
 
-void THtmlParser::Begin(std::string_view text, bool noMarkup) {
+void THtmlParser::Begin(std::string_view text, bool plainText) {
   InstallStyleAttributeParser();
   const bool jis = HasJisEscape(text);
   text_ = jis ? JisToShiftJis(text) : std::string(text);
@@ -83,12 +84,12 @@ void THtmlParser::Begin(std::string_view text, bool noMarkup) {
   list_.Add(std::move(body));
   cell_ = body_->MyCell.get();
 
+  if (plainText) return;  // plain text is read without the reader
   TReaderSetup setup;
   setup.Text = text_;
   setup.OnInclude = hooks_.OnInclude;
   setup.IDNameList = list_.IDNameList.get();
   setup.CodePageInForce = [this] { return props_.Top().CodePage(); };
-  setup.NoMarkup = noMarkup;
   reader_.Begin(std::move(setup));
 }
 
@@ -119,11 +120,18 @@ void THtmlParser::ParsePlainText(std::string_view text) {
   try {
     Begin(text, true);
     props_.PushNewProps("pre", nullptr);
-    reader_.SetPreformatted(true);
     OpenPreSection();
-    while (Sy() != EndOfFileSymbol) {
-      AddPreText(reader_.Buff());
-      NextSymbol();
+    // Read byte by byte: nothing here is markup. Line ends (CR LF, LF, CR)
+    // start a new line; tab is a blank; the document's own marks read as "?".
+    for (std::size_t i = 0; i < text_.size(); ++i) {
+      const char ch = text_[i];
+      if (ch == '\r' || ch == '\n') {
+        if (ch == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') ++i;
+        OpenPreSection();
+      } else {
+        const char shown = ch == '\t' ? ' ' : ch == '\0' || ch == kNbspChar || ch == kBreakChar ? '?' : ch;
+        section_->AddChar(shown, static_cast<int>(std::min<std::size_t>(i, INT32_MAX)));
+      }
     }
   } catch (...) {
     End();
@@ -293,9 +301,8 @@ void THtmlParser::DoParagraph(const TSymbolSet& terminators) {
   DepthScope scope(depth_);
   AddSection();
   TAttributeList attributes;
-  CopyAttributes(Attributes(), attributes);
   do {
-    if (Sy() == PSy && &Attributes() != &attributes) CopyAttributes(Attributes(), attributes);
+    if (Sy() == PSy) CopyAttributes(Attributes(), attributes);
     reader_.SkipWhiteSpace();
     NextSymbol();
   } while (Sy() == PSy || Sy() == PEndSy);

@@ -53,7 +53,7 @@ class THtmlParser {
 
  private:
   // Set-up and the clean end of every parse, however it ends.
-  void Begin(std::string_view text, bool noMarkup);
+  void Begin(std::string_view text, bool plainText);
   void End();
   void NextSymbol() { reader_.NextSymbol(); }
   [[nodiscard]] Symb Sy() const { return reader_.Sy(); }
