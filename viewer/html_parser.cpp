@@ -251,8 +251,8 @@ void THtmlParser::DoBodyTag() {
           list_.LinksActive = true;
         }
         break;
-      case TextSy: if (isColor) props.SetProp(css::Color, color); break;
-      case BGColorSy: if (isColor) props.SetProp(css::BackgroundColor, color); break;
+      case TextSy: if (isColor) props.SetProp(css::Color, color | PalRelative); break;
+      case BGColorSy: if (isColor) props.SetProp(css::BackgroundColor, color | PalRelative); break;
       case BackgroundSy: props.SetProp(css::BackgroundImage, "url(" + a.Name + ")"); break;
       case MarginWidthSy:
         props.SetProp(css::MarginLeft, std::clamp(a.Value, 0, 200));

@@ -123,7 +123,7 @@ void THtmlParser::DoFont(Symb sy, bool inPre) {
   if (sy == BaseFontSy && size) baseFontSize_ = size;
   TProperties& props = props_.PushNewProps("font", &Attributes());
   props.UseBackgroundColor();
-  if (hasColor) props.SetPropertyValue(color, css::Color);
+  if (hasColor) props.SetPropertyValue(color | PalRelative, css::Color);
   if (size) props.SetPropertyValue(inPre ? PreFontConv(size) : FontConv(size), css::FontSize);
   if (!face.empty()) props.SetPropertyValue(face, css::FontFamily);
   if (!charSetName.empty()) AssignCharSetName(charSetName, props);
