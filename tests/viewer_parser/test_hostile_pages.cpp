@@ -62,6 +62,16 @@ TEST(HostilePages, UnterminatedConstructsEndTheParse) {
   EXPECT_THROW(ParseHTMLDocument("<p>x<!-- never closed", list), EParseError);
 }
 
+TEST(HostilePages, ALongScriptArrivesWhole) {
+  TSectionList list(nullptr, nullptr);
+  std::size_t length = 0;
+  list.OnScript = [&](TObject*, const std::string&, const std::string&, const std::string& script) {
+    length = script.size();
+  };
+  ParseHTMLDocument("<script>" + Repeat("x = '<b>';\n", 200'000) + "</script>", list);
+  EXPECT_EQ(length, 200'000u * 12);  // each line end as CR LF
+}
+
 TEST(HostilePages, AHugeRelativeSheetAddressResolves) {
   THtmlParserHooks hooks;
   std::size_t asked = 0;

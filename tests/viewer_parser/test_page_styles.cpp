@@ -21,6 +21,9 @@ TEST(PageStyles, StyleElementsAndAttributes) {
   EXPECT_EQ(ColorOf(page, "head"), clRed);
   EXPECT_NE(page.SectionWith("shown"), nullptr);
   EXPECT_EQ(ColorOf(page, "green"), static_cast<TColor>(0x00FF00));
+  EXPECT_FALSE(page.List.LinksActive);
+  ParsedPage hover("<style>a:hover { color: red }</style><a href=x>link</a>");
+  EXPECT_TRUE(hover.List.LinksActive);
 }
 
 TEST(PageStyles, LinkedSheetsThroughTheHookAndFromFiles) {
