@@ -175,20 +175,6 @@ void THtmlParser::NewFontRun() {
   if (section_) ChangeFont(*section_, props_.Top(), inLink_ ? &linkTarget_ : nullptr);
 }
 
-template <typename Block, typename... Extra>
-Block* THtmlParser::OpenBlock(const std::string& tag, TAttributeList* attributes, Extra&&... extra) {
-  AddSection();
-  auto block = std::make_unique<Block>(&list_, attributes, props_.Top(), cell_, tag, std::forward<Extra>(extra)...);
-  Block* raw = block.get();
-  cell_->Add(std::move(block));
-  cell_ = raw->MyCell.get();
-  return raw;
-}
-
-template TBlock* THtmlParser::OpenBlock<TBlock>(const std::string&, TAttributeList*);
-template TBlockLI* THtmlParser::OpenBlock<TBlockLI, TListType&, char&, bool&, int&, int&>(
-    const std::string&, TAttributeList*, TListType&, char&, bool&, int&, int&);
-
 bool THtmlParser::TooDeep() {
   if (depth_ < kMaxNestingDepth) return false;
   NextSymbol();

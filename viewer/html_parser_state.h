@@ -5,9 +5,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "html/block.h"
+#include "html/cell.h"
 #include "html/paragraph_section.h"
 #include "html/url_target.h"
 #include "viewer/html_parser.h"
@@ -135,5 +137,15 @@ class THtmlParser {
   int listLevel_ = 0;
   int depth_ = 0;
 };
+
+template <typename Block, typename... Extra>
+Block* THtmlParser::OpenBlock(const std::string& tag, TAttributeList* attributes, Extra&&... extra) {
+  AddSection();
+  auto block = std::make_unique<Block>(&list_, attributes, props_.Top(), cell_, tag, std::forward<Extra>(extra)...);
+  Block* raw = block.get();
+  cell_->Add(std::move(block));
+  cell_ = raw->MyCell.get();
+  return raw;
+}
 
 }  // namespace lark
