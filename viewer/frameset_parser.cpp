@@ -148,4 +148,15 @@ bool IsFrameSetDocument(std::string_view text) {
   return false;
 }
 
+THtmlDocumentInfo ParseFrameSet(const TDocumentSource& source, TFrameSetBuilder& frameSet,
+                                const TFrameSetHooks& hooks) {
+  const std::optional<std::string> text = ReadDocumentSource(source);
+  return text ? ParseFrameSet(*text, frameSet, hooks) : THtmlDocumentInfo{};
+}
+
+bool IsFrameSetDocument(const TDocumentSource& source) {
+  const std::optional<std::string> text = ReadDocumentSource(source);
+  return text && IsFrameSetDocument(*text);
+}
+
 }  // namespace lark

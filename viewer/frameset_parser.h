@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "viewer/document_source.h"
 #include "viewer/html_parser.h"
 
 namespace lark {
@@ -48,5 +49,11 @@ THtmlDocumentInfo ParseFrameSet(std::string_view text, TFrameSetBuilder& frameSe
 // True when a FRAMESET start tag comes before anything that belongs in a
 // body; script text is passed over; no hook is called.
 [[nodiscard]] bool IsFrameSetDocument(std::string_view text);
+
+// The same from a frame viewer's source; a missing source reads nothing
+// (ParseFrameSet returns at once, IsFrameSetDocument answers false).
+THtmlDocumentInfo ParseFrameSet(const TDocumentSource& source, TFrameSetBuilder& frameSet,
+                                const TFrameSetHooks& hooks = {});
+[[nodiscard]] bool IsFrameSetDocument(const TDocumentSource& source);
 
 }  // namespace lark

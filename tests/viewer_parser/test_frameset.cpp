@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "html/attribute_list.h"
+#include "platform/core/stream.h"
+#include "platform/core/string_list.h"
+#include "tests/support/test_files.h"
 #include "viewer/frameset_parser.h"
 
 namespace lark {
@@ -81,6 +84,39 @@ TEST(FrameSet, RecognisedOnlyBeforeABody) {
   EXPECT_TRUE(IsFrameSetDocument("<html><head><title>x</title></head><frameset rows=*>"));
   EXPECT_FALSE(IsFrameSetDocument("<script>document.write('<frameset>')</script><p>text<frameset>"));
   EXPECT_FALSE(IsFrameSetDocument("just text"));
+}
+
+TEST(FrameSet, EverySourceKindReadsAndAMissingOneReadsNothing) {
+  const std::string text = "<frameset>\n<frame src=a.html>\n</frameset>";
+  const test::TempDir dir;
+  TStringList lines;
+  lines.SetText(text);
+  TMemoryStream stream;
+  stream.Write(text.data(), static_cast<std::int64_t>(text.size()));
+  TDocumentSource sources[4];
+  sources[0].Kind = TDocumentSource::TKind::FileName;
+  sources[0].FileName = dir.Write("frames.html", text);
+  sources[1].Buffer = text.data();
+  sources[1].Length = text.size();
+  sources[2].Kind = TDocumentSource::TKind::Strings;
+  sources[2].Strings = &lines;
+  sources[3].Kind = TDocumentSource::TKind::Stream;
+  sources[3].Stream = &stream;
+  for (const TDocumentSource& source : sources) {
+    std::vector<std::string> log;
+    RecordingFrameSet top(log, 1);
+    ParseFrameSet(source, top);
+    EXPECT_EQ(log.size(), 3u);
+    EXPECT_TRUE(IsFrameSetDocument(source));
+  }
+  EXPECT_EQ(*ReadDocumentSource(sources[0]), "<frameset>\r\n<frame src=a.html>\r\n</frameset>\r\n");
+  std::vector<std::string> log;
+  RecordingFrameSet top(log, 1);
+  TDocumentSource missing;
+  missing.Kind = TDocumentSource::TKind::Stream;
+  ParseFrameSet(missing, top);
+  EXPECT_TRUE(log.empty());
+  EXPECT_FALSE(IsFrameSetDocument(missing));
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ using testing::ParsedPage;
 TColor ColorOf(const ParsedPage& page, std::string_view text) { return page.RunOf(text)->Font().Color() & 0xFFFFFF; }
 
 TEST(PageStyles, StyleElementsAndAttributes) {
-  ParsedPage page("<style><!-- p.a, h1 { color: #ff0000 } /* <b> */ @media print { p { color: blue } }"
+  ParsedPage page("<style><!-- @import url(never.css); p.a, h1 { color: #ff0000 } /* <b> */ @media print { p { color: blue } }"
                   " body > div { display: none } --></style>"
                   "<p class=a>red</p><h1>head</h1><div>shown</div><span style='color:#00FF00'>green</span>");
   EXPECT_EQ(ColorOf(page, "red"), clRed);
