@@ -105,7 +105,6 @@ class THtmlParser {
   void EndLink();
   void DoHeader(const TSymbolSet& terminators);
   void DoBr(const TSymbolSet& terminators);
-  void DoNoBr(bool on);
   void DoWbr();
   void DoPre();
   // Preformatted text: one section per line.
