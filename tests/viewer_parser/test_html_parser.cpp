@@ -134,6 +134,21 @@ TEST(HtmlParser, MapsNeedTheirEndTag) {
   EXPECT_NE(page.SectionWith("text"), nullptr);
 }
 
+TEST(HtmlParser, HeadElementsReachTheirHooks) {
+  std::vector<std::string> calls;
+  THtmlParserHooks hooks;
+  hooks.OnSoundRequest = [&](TObject*, const std::string& src, int loop, bool terminate) {
+    calls.push_back(src + " " + std::to_string(loop) + (terminate ? " stop" : ""));
+  };
+  hooks.OnMeta = [&](TObject*, const std::string& httpEq, const std::string& name, const std::string& content) {
+    calls.push_back(httpEq + "|" + name + "|" + content);
+  };
+  ParsedPage page("<bgsound src=a.mid><bgsound src=b.wav loop=3><bgsound loop=2>"
+                  "<meta name=author content='Me'><p>text<meta http-equiv=Refresh content=5>", hooks);
+  const std::vector<std::string> expected = {"a.mid 1", "b.wav 3", "|author|Me", "Refresh||5"};
+  EXPECT_EQ(calls, expected);
+}
+
 TEST(HtmlParser, EveryExitIsClean) {
   TSectionList list(nullptr, nullptr);
   EXPECT_THROW(ParseHTMLDocument("<p>kept<!-- open", list), EParseError);
