@@ -153,6 +153,8 @@ TEST(HtmlParser, EveryExitIsClean) {
   TSectionList list(nullptr, nullptr);
   EXPECT_THROW(ParseHTMLDocument("<p>kept<!-- open", list), EParseError);
   EXPECT_NE(list.Count(), 0u);
+  TSectionList first(nullptr, nullptr);
+  EXPECT_THROW(ParseHTMLDocument("<!-- open from the first byte", first), EParseError);
   THtmlParserHooks hooks;
   hooks.OnMeta = [&](TObject*, const std::string&, const std::string&, const std::string&) {
     TSectionList inner(nullptr, nullptr);
