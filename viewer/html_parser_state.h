@@ -133,7 +133,8 @@ class THtmlParser {
   THtmlDocumentInfo info_;
   bool bodyTaken_ = false;
   int baseFontSize_ = 3;
-  int listLevel_ = 0;
+  int listLevel_ = 0;   // numbered and bulleted lists open
+  int openLists_ = 0;   // lists of any kind open (DL too): a P in an item is a paragraph only inside one
   int depth_ = 0;
 };
 

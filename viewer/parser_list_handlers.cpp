@@ -50,6 +50,7 @@ void THtmlParser::DoLists(Symb sy, const TSymbolSet& terminators) {
   NextSymbol();
   if (!kEmptyListEnds[Sy()]) {
     if (isList) ++listLevel_;
+    if (kListStarts[sy]) ++openLists_;
     const TListType kind = ListTypeOf(sy);
     const TSymbolSet divisionTerminators = terminators | kListAndItemTags;
     while (Sy() != EndOfFileSymbol && Sy() != endSy && !terminators[Sy()]) {
@@ -71,6 +72,7 @@ void THtmlParser::DoLists(Symb sy, const TSymbolSet& terminators) {
         NextSymbol();
     }
     if (isList) --listLevel_;
+    if (kListStarts[sy]) --openLists_;
   }
   AddSection();
   if (block->MyCell->Empty()) MarkEmpty(*block);
@@ -89,7 +91,7 @@ void THtmlParser::DoListItem(TListType kind, Symb sy, int number, const TSymbolS
   OpenBlock<TBlockLI>(tag, &Attributes(), kind, numberType, plain, number, listLevel_);
   reader_.SkipWhiteSpace();
   NextSymbol();
-  const bool inList = kind != TListType::Outside;
+  const bool inList = openLists_ > 0;
   const TSymbolSet divisionTerminators = terminators | kListAndItemTags;
   while (!terminators[Sy()]) {
     const Symb current = Sy();

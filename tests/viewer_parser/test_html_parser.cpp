@@ -73,9 +73,9 @@ TEST(HtmlParser, LinksAnchorsAndBreaks) {
 }
 
 TEST(HtmlParser, ListsAndEmptyLists) {
-  ParsedPage page("<ul></ul><ol start=2147483647 type=a><li>x<li>y<ul><li>z</ul></ol><li>alone");
+  ParsedPage page("<ul></ul><ol start=2147483647 type=a><li>x<li>y<ul><li>z</ul></ol><li>alone<dd>term<p>para");
   const TCellBasic& body = *page.Body().MyCell;
-  ASSERT_EQ(body.Count(), 3u);
+  ASSERT_EQ(body.Count(), 5u);  // a P ends an item outside any list
   const auto* empty = dynamic_cast<TBlock*>(body[0]);
   ASSERT_TRUE(empty);
   const auto* ol = dynamic_cast<TBlock*>(body[1]);
