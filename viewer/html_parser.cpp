@@ -224,6 +224,15 @@ void THtmlParser::DoBodyTag() {
   }
   bodyTaken_ = true;
   TProperties& props = props_.PushNewProps("body", &Attributes());
+  ApplyBodyAttributes(props);
+  ReplaceBodyBlock(props);
+  std::string image;
+  if (props.GetBackgroundImage(image) && !image.empty()) list_.SetBackgroundBitmap(image);
+  if (const TColor background = props.GetBackgroundColor(); background != NoColor) list_.SetBackground(background);
+  NextSymbol();
+}
+
+void THtmlParser::ApplyBodyAttributes(TProperties& props) {
   for (std::size_t i = 0; i < Attributes().Count(); ++i) {
     const TAttribute& a = *Attributes()[i];
     TColor color = 0;
@@ -251,20 +260,19 @@ void THtmlParser::DoBodyTag() {
       default: break;
     }
   }
-  // What was read before BODY stays: the new body block takes over the old
-  // one's cell with its sections (and the controls they hold stay listed).
+}
+
+// What was read before BODY stays: the new body block takes over the old
+// one's cell with its sections (and the controls they hold stay listed).
+void THtmlParser::ReplaceBodyBlock(TProperties& props) {
   AddSection();
   std::unique_ptr<TSectionBase> old;
-  for (std::size_t i = 0; i < list_.Count(); ++i)
+  for (std::size_t i = 0; i < list_.Count() && !old; ++i)
     if (list_[i] == body_) old = list_.Extract(i);
   auto body = std::make_unique<TBodyBlock>(&list_, &Attributes(), props, &list_, "body");
   std::swap(body->MyCell, static_cast<TBodyBlock&>(*old).MyCell);
   body_ = body.get();
   list_.Add(std::move(body));
-  std::string image;
-  if (props.GetBackgroundImage(image) && !image.empty()) list_.SetBackgroundBitmap(image);
-  if (const TColor background = props.GetBackgroundColor(); background != NoColor) list_.SetBackground(background);
-  NextSymbol();
 }
 
 void THtmlParser::DoBase() {

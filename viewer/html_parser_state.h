@@ -79,6 +79,9 @@ class THtmlParser {
   void DoBody(const TSymbolSet& terminators);
   void DoTitle();
   void DoBodyTag();
+  // LINK, VLINK, OLINK, TEXT, BGCOLOR, BACKGROUND and the margins of BODY.
+  void ApplyBodyAttributes(TProperties& props);
+  void ReplaceBodyBlock(TProperties& props);
   void DoParagraph(const TSymbolSet& terminators);
   void DoBase();
   void DoDivision(const TSymbolSet& terminators);
