@@ -66,6 +66,10 @@ const OracleCase kCases[] = {
     {"wrapped", 3,
      "<div id=w style='width:200px;padding:4px'>Several words of running text that wrap onto more than one"
      " line in a box two hundred pixels wide</div><div id=after style='height:20px'>x</div>"},
+    {"around", 3,
+     "<div id=box style='width:320px'><div id=f style='float:left;width:100px;height:45px;margin-right:8px'>x"
+     "</div>Text that flows around the float on its right and then below it once the float ends, over"
+     " several lines of a narrow box</div><div id=next style='height:20px'>y</div>"},
     {"lists", 3,
      "<ul id=u style='margin:10px 0;padding-left:40px'><li id=i1 style='height:20px'>one</li>"
      "<li id=i2 style='height:20px'>two</li></ul>"},
