@@ -70,6 +70,9 @@ const OracleCase kCases[] = {
      "<div id=box style='width:320px'><div id=f style='float:left;width:100px;height:45px;margin-right:8px'>x"
      "</div>Text that flows around the float on its right and then below it once the float ends, over"
      " several lines of a narrow box</div><div id=next style='height:20px'>y</div>"},
+    {"collapse", 1,
+     "<div id=o style='margin-top:20px;margin-bottom:10px'><div id=i style='margin-top:30px;height:20px'>x"
+     "</div></div><div id=n style='margin-top:25px;height:20px'>y</div>"},
     {"lists", 3,
      "<ul id=u style='margin:10px 0;padding-left:40px'><li id=i1 style='height:20px'>one</li>"
      "<li id=i2 style='height:20px'>two</li></ul>"},
@@ -82,6 +85,10 @@ const std::map<std::string, const char*> kKnownDifferences = {
                   "CSS lets the line overflow"},
     {"floats c", "the same least-height rule"},
     {"clear c", "the model puts the top margin below the float it clears; CSS clearance takes the margin in"},
+    {"collapse o", "a first child's top margin stays inside its parent's box; CSS collapses it through a parent "
+                   "without border or padding (the parent moves down, its child with it)"},
+    {"collapse i", "the same parent-child rule"},
+    {"collapse n", "the same parent-child rule, which also keeps the parent taller"},
 };
 
 std::string PageOf(const OracleCase& c) { return std::string(kHead) + c.Body + "</body></html>"; }
