@@ -121,12 +121,13 @@ void THtmlParser::ParsePlainText(std::string_view text) {
     Begin(text, true);
     props_.PushNewProps("pre", nullptr);
     OpenPreSection();
-    // Read byte by byte: nothing here is markup. Line ends (CR LF, LF, CR)
-    // start a new line; tab is a blank; the document's own marks read as "?".
+    // Read byte by byte: nothing here is markup. Line ends (CR LF, LF CR, CR
+    // and LF, as the reader folds them) start a new line; tab is a blank; the
+    // document's own marks read as "?".
     for (std::size_t i = 0; i < text_.size(); ++i) {
       const char ch = text_[i];
       if (ch == '\r' || ch == '\n') {
-        if (ch == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') ++i;
+        if (i + 1 < text_.size() && text_[i + 1] == (ch == '\r' ? '\n' : '\r')) ++i;
         OpenPreSection();
       } else {
         const char shown = ch == '\t' ? ' ' : ch == '\0' || ch == kNbspChar || ch == kBreakChar ? '?' : ch;

@@ -103,7 +103,7 @@ TEST(HtmlParser, PreformattedTextKeepsItsLines) {
 
 TEST(HtmlParser, PlainTextGivesOneSectionPerLine) {
   TSectionList list(nullptr, nullptr);
-  ParseTextDocument("one <b><!--\ntwo\r\nthree", list);
+  ParseTextDocument("one <b><!--\n\rtwo\r\nthree", list);
   std::vector<TSection*> sections;
   ParsedPage::Collect(list, sections);
   ASSERT_EQ(sections.size(), 3u);
