@@ -23,7 +23,7 @@ constexpr unsigned kAnimationInterval = 50;
 TSectionList::TSectionList(TObject* owner, TControl* paintPanel)
     : TCell(this), TheOwner(owner), PPanel(paintPanel), IsCopy(false),
       IDNameList(std::make_unique<TIDNameList>(this)),
-      Styles(std::make_unique<TStyleList>()) {
+      Styles(std::make_unique<TStyleList>([this] { LinksActive = true; })) {  // a ":hover" rule turns hover on
   OwnersTag = "default";
 }
 

@@ -154,6 +154,9 @@ class TSectionList : public TCell, public TTextPositionLocator {
   bool BackgroundBitmapLoaded = false;
 
   std::function<void(TObject* sender, TColor color)> OnBackgroundChange;
+  // A SCRIPT element's text (line ends as CR LF), for whoever runs scripts.
+  std::function<void(TObject* sender, const std::string& name, const std::string& language,
+                     const std::string& script)> OnScript;
   // The viewer's image hooks. A bitmap request hands over a new bitmap and
   // a transparent colour (-1 for none); an image request answers with a
   // stream it keeps, or with WaitStream() for "later".

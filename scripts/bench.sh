@@ -58,6 +58,10 @@ compare --work "layout of 10,000 paragraphs at 800 px" --figure gbench \
 compare --work "paint of the laid-out document, 800 x 1000 pages" --figure gbench \
   --ours TSectionList "$(gbench "$bin/bench_layout" BM_PaintWholeDocument/iterations:3)"
 
+compare --work "parse, style and layout of the 10 MB page at 1024 px (no tables yet on our side)" --figure gbench \
+  --ours "THtmlParser + TSectionList" "$(gbench "$bin/bench_html_parser" BM_LarkParseAndLayout/4/iterations:3)" \
+  --peer litehtml "$(gbench "$bin/bench_html_parser" BM_LitehtmlParseAndLayout/iterations:3)"
+
 bench/net/run_http_bench.sh "$build"
 bench/net_tls/run_tls_ftp_bench.sh "$build"
 

@@ -82,6 +82,9 @@ class THtmlReader {
   [[nodiscard]] Symb Sy() const { return sy_; }
   [[nodiscard]] std::int32_t Position() const { return position_; }
   [[nodiscard]] std::int32_t TagPosition() const { return tagPosition_; }
+  // Where in the main text the reader reads next (after the current
+  // character): the parser converts the rest of an EUC-JP page from there.
+  [[nodiscard]] std::size_t TextOffset() const { return textPos_; }
   [[nodiscard]] int HeaderLevel() const { return headerLevel_; }
   [[nodiscard]] int SourceKind() const { return sourceKind_; }
   [[nodiscard]] TokenObj& Buff() { return buff_; }

@@ -1,0 +1,101 @@
+// Hostile pages: deep nesting, piles of open elements, stray end tags and
+// unterminated constructs. Parsed and laid out; the depth and the work are
+// counted, never timed.
+#include <gtest/gtest.h>
+
+#include "html/nesting_limit.h"
+#include "html/style_list.h"
+#include "parsed_page.h"
+#include "viewer/parser_prop_stack.h"
+
+namespace lark {
+namespace {
+
+using testing::ParsedPage;
+
+std::string Repeat(std::string_view piece, int times) {
+  std::string text;
+  text.reserve(piece.size() * static_cast<std::size_t>(times));
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+int DeepestCell(const TCellBasic& cell) {
+  int deepest = cell.Depth;
+  for (std::size_t i = 0; i < cell.Count(); ++i)
+    if (const auto* block = dynamic_cast<const TBlock*>(cell[i])) deepest = std::max(deepest, DeepestCell(*block->MyCell));
+  return deepest;
+}
+
+TEST(HostilePages, DeepNestingStaysWithinTheLimit) {
+  // Items, headers and text-level tags never nest past the limit (they end
+  // each other, or their entries replace one another), so each costs a
+  // block or a stack entry: 5,000 of them (twenty times the nesting limit,
+  // ten times the stack's) keep the sanitizer run short.
+  const std::pair<const char*, int> kCases[] = {
+      {"div", 100'000}, {"ul", 100'000}, {"blockquote", 100'000}, {"center", 100'000}, {"form", 100'000},
+      {"p", 100'000},   {"pre", 100'000}, {"dl", 100'000},        {"li", 5'000},       {"h1", 5'000},
+      {"font", 5'000},  {"b", 5'000}};
+  for (const auto& [tag, count] : kCases) {
+    ParsedPage page(Repeat(std::string("<") + tag + ">", count) + "end of text");
+    EXPECT_LE(DeepestCell(page.List), kMaxNestingDepth) << tag;
+    ASSERT_NE(page.SectionWith("end of text"), nullptr) << tag;
+    page.LayoutAndPaint(800);
+  }
+}
+
+TEST(HostilePages, TextLevelPilesKeepStylingTheirText) {
+  // Hundreds of open FONTs and a colour at the end: the colour still shows.
+  ParsedPage page(Repeat("<font size=2><b>", 5'000) + "<font color=#ff0000>red</font>" +
+                  Repeat("</div></p></li>", 100'000) + "after");
+  EXPECT_EQ(page.RunOf("red")->Font().Color() & 0xFFFFFF, clRed);
+  EXPECT_TRUE(page.RunOf("after")->Font().Style() & fsBold);
+}
+
+TEST(HostilePages, UnterminatedConstructsEndTheParse) {
+  for (const char* text : {"<script>never ends", "<style>p { color: red", "<title>no end", "<p title='open>x",
+                           "<pre>x", "<map name=m><area href=x>", "<a href=x>link"}) {
+    ParsedPage page(text);
+    page.LayoutAndPaint(800);
+  }
+  TSectionList list(nullptr, nullptr);
+  EXPECT_THROW(ParseHTMLDocument("<p>x<!-- never closed", list), EParseError);
+}
+
+TEST(HostilePages, ALongScriptArrivesWhole) {
+  TSectionList list(nullptr, nullptr);
+  std::size_t length = 0;
+  list.OnScript = [&](TObject*, const std::string&, const std::string&, const std::string& script) {
+    length = script.size();
+  };
+  ParseHTMLDocument("<script>" + Repeat("x = '<b>';\n", 200'000) + "</script>", list);
+  EXPECT_EQ(length, 200'000u * 12);  // each line end as CR LF
+}
+
+TEST(HostilePages, AHugeRelativeSheetAddressResolves) {
+  THtmlParserHooks hooks;
+  std::size_t asked = 0;
+  hooks.OnFetchStyleSheet = [&](const std::string& href, const std::string&, std::string&, std::string&) {
+    asked = href.size();
+  };
+  ParsedPage page("<base href=http://h/a/b/><link rel=stylesheet href='" + Repeat("../", 350'000) + "x.css'>",
+                  hooks);
+  EXPECT_EQ(asked, 1'050'005u);
+  const std::string address = "http://h/" + Repeat("../", 350'000) + "x.css";
+  ParsedPage fromFile("<link rel=stylesheet href='" + address + "'>text");
+  EXPECT_NE(fromFile.SectionWith("text"), nullptr);
+}
+
+TEST(HostilePages, PropertyStackIsBounded) {
+  TStyleList styles;
+  styles.Initialize("Arial", "Courier New", 8, 8, DEFAULT_CHARSET, true, clRed, clPurple, clBlue, clBlack, 12);
+  TParserProps props;
+  props.Reset(*styles.DefProp(), styles);
+  for (int i = 0; i < 3 * static_cast<int>(TParserProps::kMaxPropEntries); ++i) props.PushNewProps(i % 2 ? "b" : "div", nullptr);
+  EXPECT_EQ(props.Count(), TParserProps::kMaxPropEntries);
+  props.PopAProp("div");
+  EXPECT_EQ(props.Count(), TParserProps::kMaxPropEntries - 1);
+}
+
+}  // namespace
+}  // namespace lark

@@ -1,0 +1,55 @@
+// Style sheets reaching the elements of parsed pages: STYLE, STYLE
+// attributes, LINK from a file and through the fetch hook.
+#include <gtest/gtest.h>
+
+#include "html/block.h"
+#include "parsed_page.h"
+#include "tests/support/test_files.h"
+
+namespace lark {
+namespace {
+
+using testing::ParsedPage;
+
+TColor ColorOf(const ParsedPage& page, std::string_view text) { return page.RunOf(text)->Font().Color() & 0xFFFFFF; }
+
+TEST(PageStyles, StyleElementsAndAttributes) {
+  ParsedPage page("<style><!-- @import url(never.css); p.a, h1 { color: #ff0000 } /* <b> */ @media print { p { color: blue } }"
+                  " body > div { display: none } --></style>"
+                  "<p class=a>red</p><h1>head</h1><div>shown</div><span style='color:#00FF00'>green</span>");
+  EXPECT_EQ(ColorOf(page, "red"), clRed);
+  EXPECT_EQ(ColorOf(page, "head"), clRed);
+  EXPECT_NE(page.SectionWith("shown"), nullptr);
+  EXPECT_EQ(ColorOf(page, "green"), static_cast<TColor>(0x00FF00));
+  EXPECT_FALSE(page.List.LinksActive);
+  ParsedPage hover("<style>a:hover { color: red }</style><a href=x>link</a>");
+  EXPECT_TRUE(hover.List.LinksActive);
+}
+
+TEST(PageStyles, LinkedSheetsThroughTheHookAndFromFiles) {
+  std::string askedFor;
+  THtmlParserHooks hooks;
+  hooks.OnFetchStyleSheet = [&](const std::string& href, const std::string& base, std::string& text,
+                                std::string& address) {
+    askedFor = href + " " + base;
+    if (href == "missing.css") return;
+    text = "div { background-image: url(img/x.gif) } p { color: #0000ff }";
+    address = "http://h/css/s.css";
+  };
+  ParsedPage page("<base href=http://h/page.html><link rel=StyleSheet href=missing.css>"
+                  "<link rel=stylesheet href=css/s.css><div id=d>in</div><p>blue", hooks);
+  EXPECT_EQ(askedFor, "css/s.css http://h/page.html");
+  EXPECT_EQ(ColorOf(page, "blue"), static_cast<TColor>(0xFF0000));  // TColor is BGR
+  const auto* div = dynamic_cast<TBlock*>((*page.Body().MyCell)[0]);
+  ASSERT_TRUE(div && div->Background);
+  EXPECT_EQ(div->Background->Name, "http://h/css/img/x.gif");  // the sheet's folder, not the page's
+
+  const test::TempDir dir;
+  const std::string sheet = dir.Write("my sheet.css", "p { color: #ff0000 }");
+  ParsedPage fromFile("<link rel=stylesheet href='" + sheet + "'><link rel=stylesheet href='" +
+                      dir.File("none.css") + "'><p>red");
+  EXPECT_EQ(ColorOf(fromFile, "red"), clRed);
+}
+
+}  // namespace
+}  // namespace lark

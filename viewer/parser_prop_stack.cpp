@@ -1,0 +1,82 @@
+#include "viewer/parser_prop_stack.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <string_view>
+
+#include "html/attribute_list.h"
+#include "html/style_list.h"
+
+namespace lark {
+
+namespace {
+
+// The tags whose entries may be dropped when the stack is full: elements
+// that only style text and never hold a block of their own.
+bool IsTextLevelTag(std::string_view tag) {
+  static constexpr std::array<std::string_view, 22> kTags = {
+      "b", "i", "em", "strong", "u", "cite", "var", "s", "strike", "tt", "code",
+      "kbd", "samp", "span", "sub", "sup", "big", "small", "font", "a", "nobr", "img"};
+  return std::find(kTags.begin(), kTags.end(), tag) != kTags.end();
+}
+
+}  // namespace
+
+void TParserProps::Reset(const TProperties& defaults, const TStyleList& styles) {
+  stack_.Clear();
+  styles_ = &styles;
+  auto bottom = std::make_unique<TProperties>();
+  bottom->Copy(defaults);
+  stack_.Add(std::move(bottom));
+}
+
+TProperties& TParserProps::PushNewProps(const std::string& tag, TAttributeList* attributes,
+                                        const std::string& pseudo) {
+  MakeRoom();
+  auto props = std::make_unique<TProperties>();
+  props->Inherit(Top());
+  TProperties* raw = stack_.Add(std::move(props));
+  std::string cls, id, title;
+  TProperties* styleAttr = nullptr;
+  if (attributes) {
+    cls = attributes->GetClass();
+    id = attributes->GetID();
+    title = attributes->GetTitle();
+    styleAttr = attributes->GetStyle();
+  }
+  raw->CombineStyle(*styles_, stack_, tag, cls, id, pseudo, title, styleAttr);
+  return *raw;
+}
+
+void TParserProps::MakeRoom() {
+  if (stack_.Count() < kMaxPropEntries) return;
+  for (std::size_t i = stack_.Count(); i-- > 1;) {
+    if (IsTextLevelTag(stack_.Items(i)->PropTag)) {
+      DeleteAndRefill(i);
+      return;
+    }
+  }
+  DeleteAndRefill(stack_.Count() - 1);
+}
+
+void TParserProps::PopProps() {
+  if (stack_.Count() > 1) stack_.Delete(stack_.Count() - 1);
+}
+
+void TParserProps::PopAProp(const std::string& tag) {
+  for (std::size_t i = stack_.Count(); i-- > 1;) {
+    if (stack_.Items(i)->PropTag == tag) {
+      DeleteAndRefill(i);
+      return;
+    }
+  }
+}
+
+void TParserProps::DeleteAndRefill(std::size_t index) {
+  stack_.Delete(index);
+  for (std::size_t i = index; i < stack_.Count(); ++i)
+    stack_.Items(i)->FillUnset(*stack_.Items(i - 1), *styles_, stack_, i);
+}
+
+}  // namespace lark
