@@ -223,3 +223,70 @@ TEST(TableLayout, NestedTablesLayTheInnermostCellOutAFixedNumberOfTimes) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+// Sets the document's first-baseline request when laid out, as a list item does.
+class BaselineRequest : public TSectionBase {
+ public:
+  BaselineRequest(TSectionList* list, int* baseline) : TSectionBase(list), baseline_(baseline) {}
+  int DrawLogic(TCanvas&, int, int y, int, int, int, int, IndentManager&, int&, int&) override {
+    *baseline_ = 0;
+    ParentSectionList->FirstLineBaseline = baseline_;
+    YValue = DrawTop = DrawBot = ContentTop = ContentBot = y;
+    return 0;
+  }
+
+ private:
+  int* baseline_;
+};
+
+// Records the table nesting count it is laid out at.
+class NestingProbe : public testing::CountingSection {
+ public:
+  NestingProbe(TSectionList* list, int* level) : CountingSection(list, &layouts_), level_(level) {}
+  int DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int aWidth, int aHeight, IndentManager& iMgr,
+                int& maxWidth, int& curs) override {
+    *level_ = ParentSectionList->TableNestLevel;
+    return CountingSection::DrawLogic(canvas, x, y, xRef, yRef, aWidth, aHeight, iMgr, maxWidth, curs);
+  }
+
+ private:
+  int layouts_ = 0;
+  int* level_;
+};
+
+TEST(TableBox, ATableAnswersTheFirstBaselineWithItsBottomAndCountsItsNesting) {
+  TableDocument doc;
+  int baseline = -1, level = -1;
+  doc.Current().Add(std::make_unique<BaselineRequest>(&doc.List, &baseline));
+  ThtmlTable* outer = doc.OpenTable();
+  doc.Row();
+  doc.Cell();
+  doc.Text("text inside does not answer");
+  doc.OpenTable();
+  doc.Row();
+  doc.Cell();
+  doc.Current().Add(std::make_unique<NestingProbe>(&doc.List, &level));
+  doc.Layout(800);
+  EXPECT_EQ(baseline, outer->ContentBot);
+  EXPECT_EQ(level, 2);
+  EXPECT_EQ(doc.List.TableNestLevel, 0);
+}
+
+TEST(TableBox, AFloatingTableTakesTheNextBlocksDefaultTopMargin) {
+  for (const char* align : {"left", "center"}) {
+    TableDocument doc;
+    doc.OpenTable({{AlignSy, 0, align}});
+    doc.CloseTable();
+    TProperties props;
+    props.PropTag = "p";
+    props.SetProp(css::MarginTop, ParagraphSpace);
+    auto block = std::make_unique<TBlock>(&doc.List, nullptr, props, &doc.Current(), "p");
+    EXPECT_EQ(block->MarginTop == 0, std::string(align) == "left") << align;
+  }
+}
+
+}  // namespace
+}  // namespace lark
