@@ -60,5 +60,31 @@ TEST(TablePrint, ARowThatBreaksBeforeEndsThePageAboveIt) {
   EXPECT_EQ(copy.PageBottom, table->Rows[1]->Y);
 }
 
+TEST(TablePaint, CellAndRowPicturesAreTiledInTheCellsAndFetchedOnce) {
+  TableDocument doc;
+  int requests = 0;
+  doc.List.OnBitmapRequest = [&](TObject*, const std::string&, std::unique_ptr<TBitmap>& bitmap, TColor&) {
+    ++requests;
+    bitmap = std::make_unique<TBitmap>(4, 4);
+    bitmap->Canvas().Brush().Color = clLime;
+    bitmap->Canvas().FillRect(Rect(0, 0, 4, 4));
+  };
+  ThtmlTable* table = doc.OpenTable({{CellSpacingSy, 10, "10"}});
+  doc.Row({{BackgroundSy, 0, "tile.bmp"}});
+  for (int i = 0; i < 2; ++i) {
+    doc.Cell({{HeightSy, 60, "60"}, {WidthSy, 80, "80"}});
+    doc.Text(".");
+  }
+  doc.Layout(800);
+  doc.Paint();
+  EXPECT_EQ(requests, 1);  // the cache serves the second cell
+  for (const auto& cell : table->Rows[0]->Cells) {
+    ASSERT_NE(cell, nullptr);
+    const int left = table->DrawX + (cell == table->Rows[0]->Cells[0] ? 0 : table->Widths[0]);
+    EXPECT_EQ(doc.Surface.Pixel(left + cell->Wd - 3, table->Rows[0]->Y + cell->Ht - 3) & 0xFFFFFF, clLime);
+  }
+  EXPECT_EQ(doc.Surface.Pixel(table->DrawX + 5, table->Rows[0]->Y + 5) & 0xFFFFFF, clWhite);  // the spacing
+}
+
 }  // namespace
 }  // namespace lark
