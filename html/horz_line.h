@@ -24,6 +24,8 @@ class THorzLine : public TSectionBase {
                 int& maxWidth, int& curs) override;
   int Draw(TCanvas& canvas, const TRect& aRect, IndentManager& iMgr, int x, int xRef, int yRef) override;
   void CopyToClipboard() override;
+  // The rule's box in the layout's coordinates, for box dumps.
+  [[nodiscard]] TRect BorderBox() const { return Rect(Indent, YValue, Indent + HW, YValue + VSize); }
 
   int VSize = 2;
   TColor Color = clNone;

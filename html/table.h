@@ -50,6 +50,11 @@ class ThtmlTable : public TSectionBase {
                     std::int64_t& maxTotal);
   void GetMinMaxWidths(TCanvas& canvas, std::int64_t& minTotal, int theWidth, std::vector<int>& mins,
                        std::vector<int>& maxs, std::int64_t& maxTotal);
+  // Border boxes in the layout's coordinates, for box dumps: the table body
+  // (caption left out) and the cell in grid slot (row, col) (empty when the
+  // slot is covered).
+  [[nodiscard]] TRect BorderBox() const;
+  [[nodiscard]] TRect CellBorderBox(std::size_t row, std::size_t col) const;
   // The cell at a point of the table (document coordinates of the layout),
   // with the left of its column; nullptr when none.
   TCellObj* CellAt(int x, int y, int& cellX);

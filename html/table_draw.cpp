@@ -124,6 +124,20 @@ bool ThtmlTable::ForEachCell(Visit visit) {
   return !TopCaption && hasCaption && visit(*CaptionCell, layoutX_);
 }
 
+TRect ThtmlTable::BorderBox() const {
+  const int left = SumCoordinates(layoutX_, Indent);
+  const int top = TopCaption ? SumCoordinates(YValue, CaptionHeight) : YValue;
+  return Rect(left, top, SumCoordinates(left, TableWidth), SumCoordinates(top, BodyHeight));
+}
+
+TRect ThtmlTable::CellBorderBox(std::size_t row, std::size_t col) const {
+  const TCellObj* cell = row < Rows.size() && col < Rows[row]->Cells.size() ? Rows[row]->Cells[col].get() : nullptr;
+  if (!cell) return {};
+  const int left = SumCoordinates(layoutX_, Indent, colStarts_[col]);
+  return Rect(SumCoordinates(left, CellSpacing), SumCoordinates(cell->Y, CellSpacing), SumCoordinates(left, cell->Wd),
+              SumCoordinates(cell->Y, cell->Ht));
+}
+
 TCellObj* ThtmlTable::CellAt(int x, int y, int& cellX) {
   if (!CaptionCell->Cell->Empty() && y >= CaptionCell->Y && y < SumCoordinates(CaptionCell->Y, CaptionCell->Ht)) {
     cellX = layoutX_;

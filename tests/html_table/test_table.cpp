@@ -177,6 +177,30 @@ TEST(TableRows, ARowSpanTallerThanItsRowsSpreadsOverThem) {
   EXPECT_LE(std::abs(r0 - r1), 1);
 }
 
+TEST(TableBoxes, CellBoxesTileTheBodyInsideTheSpacing) {
+  TableDocument doc;
+  ThtmlTable* table = doc.OpenTable({{CellSpacingSy, 4, "4"}});
+  doc.Row();
+  doc.Cell({{RowSpanSy, 2, "2"}});
+  doc.Text("tall");
+  doc.Cell();
+  doc.Text("b");
+  doc.Row();
+  doc.Cell();
+  doc.Text("c");
+  doc.Layout(800);
+  const TRect body = table->BorderBox();
+  const TRect tall = table->CellBorderBox(0, 0), right = table->CellBorderBox(0, 1), below = table->CellBorderBox(1, 1);
+  EXPECT_EQ(tall.Left, body.Left + 4);
+  EXPECT_EQ(tall.Top, body.Top + 4);
+  EXPECT_EQ(right.Left, tall.Right + 4);
+  EXPECT_EQ(below.Top, right.Bottom + 4);
+  EXPECT_EQ(tall.Bottom, below.Bottom);  // the span reaches the second row's bottom
+  EXPECT_EQ(body.Right, right.Right + 4);
+  EXPECT_EQ(body.Bottom, below.Bottom + 4);
+  EXPECT_EQ(table->CellBorderBox(1, 0).Width(), 0);  // covered by the span
+}
+
 TEST(TableQueries, HitTestsCaretFindAndCopyReachTheRightCell) {
   TableDocument doc;
   ThtmlTable* table = doc.OpenTable();
