@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/graphics/metafile.h"
 #include "table_document.h"
 
 namespace lark {
@@ -45,6 +46,39 @@ TEST(TablePrint, ACopyKeepsColoursOnlyWithPrintTableBackground) {
     EXPECT_EQ(box->Table->BorderColor == clRed, keep);
     EXPECT_EQ(box->Table->Rows[0]->Cells[0]->BgColor == clBlue, keep);
     EXPECT_EQ(box->Table->Rows[2]->Cells.size(), 2u);
+  }
+}
+
+TEST(TablePrint, APrintedPageRecordsTheCellTextInOrderAndFillsOnlyWithTableBackgrounds) {
+  for (bool keep : {false, true}) {
+    TableDocument doc;
+    ColouredTable(doc);
+    doc.List.PrintTableBackground = keep;
+    TSectionList copy(doc.List);
+    const ThtmlTable* table = static_cast<const TTableBlock*>(copy.Items(0))->Table;
+    TMetafile page;
+    {
+      TMetafileCanvas canvas(page, nullptr);
+      int scrollWidth = 0, curs = 0;
+      copy.DoLogic(canvas, 0, 800, 1000, scrollWidth, curs);
+      copy.PageBottom = 1000;
+      copy.Draw(canvas, Rect(0, 0, 800, 1000), 800, 0, 0, 0, 0);
+    }
+    std::string text;
+    int blueFills = 0, redFills = 0, secondColumnX = -1;
+    for (int i = 0; i < page.RecordCount(); ++i) {
+      const TMetafileRecord record = page.Record(i);
+      if (record.RecordKind == TMetafileRecord::Kind::Text) {
+        text += record.Text;
+        if (record.Text == "y" && secondColumnX < 0) secondColumnX = record.Bounds.Left;
+      }
+      if (record.RecordKind == TMetafileRecord::Kind::Fill && record.Color == clBlue) ++blueFills;
+      if (record.RecordKind == TMetafileRecord::Kind::Fill && record.Color == clRed) ++redFills;
+    }
+    EXPECT_EQ(text, "xyxyxy");
+    EXPECT_GE(secondColumnX, table->Widths[0]);
+    EXPECT_EQ(blueFills, keep ? 3 : 0);
+    EXPECT_EQ(redFills > 0, keep);
   }
 }
 
