@@ -82,8 +82,10 @@ class TableDocument {
     cell_ = raw->Cell.get();
     return raw;
   }
+  // A paragraph to fill before it joins the current cell.
+  std::unique_ptr<TSection> MakeParagraph() { return CreateSection(&List, nullptr, props_, nullptr, true); }
   TSection* Text(const std::string& text) {
-    auto section = CreateSection(&List, nullptr, props_, nullptr, true);
+    auto section = MakeParagraph();
     section->AddText(text, 0);
     TSection* raw = section.get();
     cell_->Add(std::move(section));

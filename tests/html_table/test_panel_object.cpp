@@ -124,5 +124,29 @@ TEST(PanelObject, FreeingTheDocumentReportsEachPanelOnce) {
   EXPECT_EQ(destroyed, expected);
 }
 
+TEST(PanelObject, InATableCellAPercentPanelTakesItsShareAndTheDocumentFreesItOnce) {
+  Application();
+  TForm paintPanel(nullptr);
+  testing::TableDocument doc;
+  doc.List.PPanel = &paintPanel;
+  int destroyed = 0;
+  doc.List.OnPanelDestroy = [&](TObject*, ThvPanel*) { ++destroyed; };
+  doc.OpenTable({{CellPaddingSy, 0, "0"}, {CellSpacingSy, 0, "0"}});
+  doc.Row();
+  doc.Cell({{WidthSy, 400, "400"}});
+  TAttributeList attributes;
+  attributes.AddAttribute(WidthSy, 50, "50%");
+  attributes.AddAttribute(RatioSy, 0, "0.5");
+  auto paragraph = doc.MakeParagraph();
+  auto* panel = static_cast<TPanelObj*>(paragraph->AddObject(std::make_unique<TPanelObj>(doc.List, 0, &attributes), 0));
+  doc.Current().Add(std::move(paragraph));
+  doc.Layout(800);
+  EXPECT_EQ(panel->ImageWidth, 200);
+  EXPECT_EQ(panel->ImageHeight, 100);
+  doc.List.Clear();
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(doc.List.PanelList.size(), 0u);
+}
+
 }  // namespace
 }  // namespace lark
