@@ -73,10 +73,10 @@ class TableDocument {
     return open_.back().Table->Rows.back().get();
   }
   // A cell in the last row; sections added next go into it.
-  TCellObj* Cell(const Attributes& attributes = {}, int vAlign = 0) {
+  TCellObj* Cell(const Attributes& attributes = {}, int vAlign = 0, TProperties* props = nullptr) {
     TAttributeList list;
     Fill(list, attributes);
-    auto cell = std::make_unique<TCellObj>(&List, nullptr, &list, vAlign, open_.back().Box->MyCell.get());
+    auto cell = std::make_unique<TCellObj>(&List, props, &list, vAlign, open_.back().Box->MyCell.get());
     TCellObj* raw = cell.get();
     open_.back().Table->Rows.back()->Add(std::move(cell));
     cell_ = raw->Cell.get();

@@ -55,6 +55,34 @@ TEST(TableGrid, ColumnSpansPastTheRowGrowTheGridAndRowSpansAreCutToTheRowsLeft) 
   EXPECT_NE(table->Rows[1]->Cells[1], nullptr);
 }
 
+TEST(TableAttributes, ACellsStyleGivesItsPaddingBordersWidthColourAndBreaks) {
+  TableDocument doc;
+  ThtmlTable* table = doc.OpenTable({{CellSpacingSy, 0, "0"}});
+  TCellList* row = doc.Row();
+  TProperties style;
+  style.PropTag = "td";
+  for (const auto& [name, value] : {std::pair{"padding-left", "7px"}, {"border-style", "solid"},
+                                    {"border-top-width", "3px"}, {"border-right-width", "3px"},
+                                    {"border-bottom-width", "3px"}, {"border-left-width", "3px"},
+                                    {"border-color", "red"}, {"width", "40%"}, {"background-color", "blue"},
+                                    {"page-break-before", "always"}})
+    style.AddPropertyByName(name, value);
+  TCellObj* cell = doc.Cell({}, 1, &style);
+  doc.Text("styled");
+  doc.Cell();
+  doc.Text("plain");
+  doc.Layout(800);
+  doc.Paint();
+  EXPECT_EQ(cell->Padding[3], 7);
+  EXPECT_EQ(cell->HzSpace, 7 + 3 + 3 + table->CellPadding);
+  EXPECT_TRUE(cell->SpecWdAsPercent);
+  EXPECT_EQ(cell->SpecWd, 400);
+  EXPECT_TRUE(row->BreakBefore);
+  const TRect box = table->CellBorderBox(0, 0);
+  EXPECT_EQ(doc.Surface.Pixel(box.Left + 1, box.Top + 10) & 0xFFFFFF, clRed);    // the border ring
+  EXPECT_EQ(doc.Surface.Pixel(box.Right - 5, box.Bottom - 5) & 0xFFFFFF, clBlue);  // inside it
+}
+
 TEST(TableAttributes, PaddingAndSpacingAreHeldWithinTheirBounds) {
   struct Case {
     testing::Attributes Given;
