@@ -148,12 +148,11 @@ bool ThtmlTable::ExpandRow(std::size_t row, std::vector<int>& pendingRows) {
   const int rowsLeft = static_cast<int>(Rows.size() - row);
   std::size_t next = 0;
   auto covered = [&](std::size_t c) { return c < pendingRows.size() && pendingRows[c] > 0; };
-  auto anyCoveredFrom = [&](std::size_t c) {
-    for (; c < pendingRows.size(); ++c)
-      if (pendingRows[c] > 0) return true;
-    return false;
-  };
-  while (next < source.size() || anyCoveredFrom(out.size())) {
+  // Columns at or past the one being filled keep their counts from the rows
+  // above until they are reached, so the last covered one is known now.
+  std::size_t coveredEnd = pendingRows.size();
+  while (coveredEnd > 0 && pendingRows[coveredEnd - 1] == 0) --coveredEnd;
+  while (next < source.size() || out.size() < coveredEnd) {
     if (out.size() >= kMaxTableColumns + 1) return false;
     const std::size_t c = out.size();
     if (covered(c) || next >= source.size()) {

@@ -55,6 +55,30 @@ TEST(TableGrid, ColumnSpansPastTheRowGrowTheGridAndRowSpansAreCutToTheRowsLeft) 
   EXPECT_NE(table->Rows[1]->Cells[1], nullptr);
 }
 
+TEST(TableGrid, RowSpansCoverTheirColumnsInTheRowsBelowAndPadShortRows) {
+  TableDocument doc;
+  ThtmlTable* table = doc.OpenTable();
+  doc.Row();
+  doc.Cell({{RowSpanSy, 3, "3"}});
+  TCellObj* b = doc.Cell();
+  doc.Cell({{RowSpanSy, 2, "2"}});
+  doc.Row();
+  TCellObj* d = doc.Cell();
+  doc.Row();
+  TCellObj* e = doc.Cell();
+  TCellObj* f = doc.Cell();
+  doc.Layout(800);
+  auto slots = [&](std::size_t r) {
+    std::vector<TCellObj*> cells;
+    for (const auto& cell : table->Rows[r]->Cells) cells.push_back(cell.get());
+    return cells;
+  };
+  EXPECT_EQ(slots(1), (std::vector<TCellObj*>{nullptr, d, nullptr}));
+  EXPECT_EQ(slots(2), (std::vector<TCellObj*>{nullptr, e, f}));
+  EXPECT_EQ(table->CellBorderBox(0, 1).Left, table->CellBorderBox(1, 1).Left);
+  EXPECT_EQ(b->Wd, d->Wd);
+}
+
 TEST(TableAttributes, ACellsStyleGivesItsPaddingBordersWidthColourAndBreaks) {
   TableDocument doc;
   ThtmlTable* table = doc.OpenTable({{CellSpacingSy, 0, "0"}});
