@@ -17,6 +17,8 @@ namespace lark {
 
 THorzLine::THorzLine(TSectionList* masterList, TProperties* props, TAttributeList* attributes)
     : TSectionBase(masterList) {
+  // A colour from the element's style wins over COLOR.
+  const bool styledColor = props && props->IsSet(css::Color);
   std::string width;
   if (attributes)
     for (const auto& attribute : *attributes) {
@@ -27,7 +29,7 @@ THorzLine::THorzLine(TSectionList* masterList, TProperties* props, TAttributeLis
         case ColorSy:
           if (TColor color = clNone; ColorFromString(attribute->Name, false, color)) {
             Color = color;
-            if (props) props->SetProp(css::Color, static_cast<int>(color));
+            if (props && !styledColor) props->SetProp(css::Color, static_cast<int>(color));
           }
           break;
         case NoShadeSy: NoShade = true; break;
@@ -49,7 +51,7 @@ THorzLine::THorzLine(TSectionList* masterList, TProperties* props, TAttributeLis
   if (!props) return;
   if (!width.empty()) props->SetProp(css::Width, width);
   props->SetProp(css::Height, VSize);
-  if (props->IsSet(css::Color))
+  if (styledColor)
     if (const TColor color = props->GetColor(); color != NoColor) Color = color;
   if (props->IsSet(css::TextAlign))
     if (const std::string* align = AsText(props->Props(css::TextAlign))) {

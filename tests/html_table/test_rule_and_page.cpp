@@ -80,6 +80,20 @@ TEST(HorzLine, AColourGivesASolidBarAndNoneAnEngravedLine) {
   EXPECT_EQ(noShade.At(200, noShade.Line->YValue + 5), clBlack);
 }
 
+TEST(HorzLine, TheElementsOwnColourWinsOverColorAndAnInheritedOneDoesNot) {
+  TProperties parent;
+  parent.SetProp(css::Color, static_cast<int>(clBlue));
+  TProperties inherited;
+  inherited.Inherit(parent);
+  TSectionList list(nullptr, nullptr);
+  EXPECT_EQ(THorzLine(&list, &inherited, nullptr).Color, clNone);  // still engraved
+  TProperties styled;
+  styled.SetProp(css::Color, static_cast<int>(clBlue));
+  TAttributeList attributes;
+  attributes.AddAttribute(ColorSy, 0, "red");
+  EXPECT_EQ(THorzLine(&list, &styled, &attributes).Color, clBlue);
+}
+
 TEST(HorzLine, WidthAndThicknessSizeTheRulesBox) {
   RuleDocument doc({{WidthSy, 50, "50%"}, {SizeSy, 8, "8"}, {AlignSy, 0, "right"}});
   EXPECT_EQ(doc.Line->HW, 200);
