@@ -8,6 +8,7 @@
 #include "html/indent_manager.h"
 #include "html/section_list.h"
 #include "html/section_style.h"
+#include "html/table_box.h"
 #include "html/url_target.h"
 #include "platform/core/string_routines.h"
 #include "platform/graphics/gdi.h"
@@ -151,7 +152,10 @@ void TBlock::CollapseMargins(const TBoxValues& box) {
         previous = OwnerCell->Items(i);
         break;
       }
-  if (auto* block = dynamic_cast<TBlock*>(previous)) {
+  const auto* tableBox = dynamic_cast<const TTableBlock*>(previous);
+  if (tableBox && tableBox->Floating != TFloating::None && defaultTop) {
+    MarginTop = 0;  // a floating table does not push the next block's default margin down
+  } else if (auto* block = dynamic_cast<TBlock*>(previous)) {
     const int b = block->MarginBottom;
     const int t = MarginTop;
     if (t >= 0 && b >= 0) MarginTop = std::max(t, b);

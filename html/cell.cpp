@@ -54,9 +54,9 @@ void TCellBasic::Clear() {
   Release(std::exchange(flattenedBoxes_, {}));
 }
 
-void TCellBasic::NestIn(TCellBasic* owner) {
+void TCellBasic::NestIn(TCellBasic* owner, int levels) {
   TCellBasic* target = owner ? owner->AddTarget() : nullptr;
-  Depth = target ? target->Depth + 1 : 1;
+  Depth = target ? target->Depth + levels : levels;
   if (Depth <= kMaxNestingDepth) return;
   FlatTarget = target;
   Depth = target->Depth;

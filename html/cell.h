@@ -30,9 +30,10 @@ class TCellBasic : public TFreeList<TSectionBase> {
   // The cell that really takes what is added here.
   [[nodiscard]] TCellBasic* AddTarget() { return FlatTarget ? FlatTarget : this; }
   // Places the cell inside `owner` (a cell of the enclosing box): one level
-  // deeper; past kMaxNestingDepth it keeps nothing and its sections join
-  // the deepest cell allowed, where its box itself is not shown.
-  void NestIn(TCellBasic* owner);
+  // deeper (`levels` deeper for a table's cells); past kMaxNestingDepth it
+  // keeps nothing and its sections join the deepest cell allowed, where its
+  // box itself is not shown.
+  void NestIn(TCellBasic* owner, int levels = 1);
 
   virtual int DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scrollWidth, int& curs);
   virtual void GetMinMaxWidth(TCanvas& canvas, int& min, int& max);

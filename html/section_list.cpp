@@ -50,6 +50,7 @@ TSectionList::TSectionList(const TSectionList& source)
       OnImageRequest(source.OnImageRequest),
       OnExpandName(source.OnExpandName),
       BitmapList(source.BitmapList),
+      OnPanelPrint(source.OnPanelPrint),
       OnLayoutError(source.OnLayoutError) {}
 
 TSectionList::~TSectionList() { Clear(); }

@@ -26,6 +26,7 @@ class TStyleList;
 class TFontObj;
 class TTimer;
 class TMemoryStream;
+class ThvPanel;
 
 // An image object that waits for a picture the application delivers later.
 class TLateImage {
@@ -166,6 +167,14 @@ class TSectionList : public TCell, public TTextPositionLocator {
   std::function<void(TObject* sender, const std::string& src, std::string& result)> OnExpandName;
   // The viewer's image cache; without one the document keeps its own.
   TStringBitmapList* BitmapList = nullptr;
+  // The viewer's object panel events (Sender is the viewer): a panel was
+  // made for an OBJECT element, is about to be freed, or is to be printed
+  // into `bitmap`.
+  std::function<void(TObject* sender, const std::string& name, const std::string& type, const std::string& src,
+                     ThvPanel* panel)>
+      OnPanelCreate;
+  std::function<void(TObject* sender, ThvPanel* panel)> OnPanelDestroy;
+  std::function<void(TObject* sender, ThvPanel* panel, TBitmap& bitmap)> OnPanelPrint;
   // Shown after layout, once per section left out ("Table has too many Columns").
   std::function<void(const std::string& message)> OnLayoutError;
 

@@ -62,11 +62,11 @@ void TTableBlock::ReadAttributes(const TAttributeList& attributes) {
       }
       case WidthSy:
         AsPercent = ReadPercent(*attribute, 100, TableWidth);
-        if (!AsPercent) TableWidth = std::max(0, attribute->Value);
+        if (!AsPercent) TableWidth = std::clamp(attribute->Value, 0, MaxLength);
         break;
       case HeightSy:
         HeightAsPercent = ReadPercent(*attribute, 110, TableHeight);
-        if (!HeightAsPercent) TableHeight = std::max(0, attribute->Value);
+        if (!HeightAsPercent) TableHeight = std::clamp(attribute->Value, 0, MaxLength);
         break;
       case BGColorSy: {
         TColor color = clNone;
@@ -107,7 +107,10 @@ int TTableBlock::FindWidth(TCanvas& canvas, int aWidth, int, int aHeight) {
   const int bpw = BorderAndPaddingWidth();
   int min = 0, max = 0;
   if (Table) Table->MinMaxWidth(canvas, min, max);
+  // Thrown here, not by the table, so that the whole box goes with it.
+  if (Table && Table->TooManyColumns()) throw EProcessError("Table has too many Columns");
   int width = 0;
+  const bool widthGiven = (m[css::Width] != AutoValue && m[css::Width] > 0) || TableWidth > 0;
   if (m[css::Width] != AutoValue && m[css::Width] > 0) {
     width = m[css::Width];
   } else if (TableWidth == 0) {
@@ -123,7 +126,10 @@ int TTableBlock::FindWidth(TCanvas& canvas, int aWidth, int, int aHeight) {
     if (Justify == TJustify::Right) m[css::MarginLeft] = spare;
   }
   if (Table) {
-    Table->Width = width;
+    // Without a width from the page the table sizes itself within the
+    // box: a percentage column then keeps its share and a wider caption
+    // centres the table.
+    Table->Width = widthGiven ? width : 0;
     Table->AsPercent = false;
     if (TableHeight > 0)
       Table->Height = HeightAsPercent ? static_cast<int>(static_cast<long long>(aHeight) * TableHeight / 1000)

@@ -14,8 +14,10 @@ class FixedTable : public ThtmlTable {
   using ThtmlTable::ThtmlTable;
   int DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int aWidth, int aHeight, IndentManager& iMgr,
                 int& maxWidth, int& curs) override {
-    SectionHeight = 20;
-    return ThtmlTable::DrawLogic(canvas, x, y, xRef, yRef, aWidth, aHeight, iMgr, maxWidth, curs);
+    ThtmlTable::DrawLogic(canvas, x, y, xRef, yRef, aWidth, aHeight, iMgr, maxWidth, curs);
+    SectionHeight = DrawHeight = 20;
+    ContentBot = DrawBot = y + 20;
+    return 20;
   }
   void MinMaxWidth(TCanvas&, int& min, int& max) override {
     min = 100;
@@ -63,11 +65,12 @@ TEST(TableBox, WithoutAWidthTheTableTakesWhatItNeedsWithinItsBounds) {
   TableDocument doc;
   doc.Build();
   doc.Layout(600);
-  EXPECT_EQ(doc.Table->Width, 500);
+  EXPECT_EQ(doc.Box->ContentWidth, 500);
   doc.Layout(300);
-  EXPECT_EQ(doc.Table->Width, 300);
+  EXPECT_EQ(doc.Box->ContentWidth, 300);
   doc.Layout(60);
-  EXPECT_EQ(doc.Table->Width, 100);
+  EXPECT_EQ(doc.Box->ContentWidth, 100);
+  EXPECT_EQ(doc.Table->Width, 0);  // no width from the page: the table sizes itself in the box
 }
 
 TEST(TableBox, AlignLeftFloatsWithItsHorizontalSpace) {
