@@ -15,7 +15,7 @@ int TIDNameList::AddObject(const std::string& name, TObject* object) {
     Delete(index);
     FreeOwned(old);
   }
-  index = TStringList::AddObject(name, object);
+  InsertFound(index, name, object);  // where the name was, or where it goes
   namesOf_.emplace(object, name);
   return index;
 }
