@@ -109,11 +109,21 @@ void TSection::AddFormControl(TFormControlObj* control, int sourcePos) {
   AddChar(kObjectChar, sourcePos);
 }
 
-TFormControlObj* TSection::ControlAt(int pos) const {
-  for (TFormControlObj* control : FormControls)
-    if (control->Pos == pos) return control;
-  return nullptr;
+namespace {
+
+// Objects and controls stand in their lists in text order (each is added at
+// the end of the text, and Finish keeps the order), so they are found by
+// binary search: a paragraph may hold thousands of them.
+template <typename List>
+auto AtTextPosition(const List& list, int pos) -> decltype(&**list.begin()) {
+  const auto at = std::lower_bound(list.begin(), list.end(), pos,
+                                   [](const auto& item, int p) { return item->Pos < p; });
+  return at != list.end() && (*at)->Pos == pos ? &**at : nullptr;
 }
+
+}  // namespace
+
+TFormControlObj* TSection::ControlAt(int pos) const { return AtTextPosition(FormControls, pos); }
 
 int TSection::ObjectWidth(int pos) const {
   if (const TFloatingObj* object = ObjectAt(pos))
@@ -122,11 +132,7 @@ int TSection::ObjectWidth(int pos) const {
   return 0;
 }
 
-TFloatingObj* TSection::ObjectAt(int pos) const {
-  for (const auto& object : Images)
-    if (object->Pos == pos) return object.get();
-  return nullptr;
-}
+TFloatingObj* TSection::ObjectAt(int pos) const { return AtTextPosition(Images, pos); }
 
 void TSection::RemoveMarked(const std::vector<char>& marked) {
   if (std::find(marked.begin(), marked.end(), 1) == marked.end()) return;
@@ -254,9 +260,9 @@ void TSection::ConvertNonBreakingSpaces() {
 
 int TSection::PieceEnd(int i, int limit) const {
   int end = std::min(limit, i + Fonts.GetFontCountAt(i, Len));
-  const auto object = Buff.find(kObjectChar, static_cast<std::size_t>(i));
-  if (object != std::string::npos && static_cast<int>(object) < end) end = static_cast<int>(object);
-  return end;
+  // Only the piece itself is searched, so measuring a paragraph piece by
+  // piece stays linear in its length.
+  return static_cast<int>(std::find(Buff.begin() + i, Buff.begin() + std::max(i, end), kObjectChar) - Buff.begin());
 }
 
 bool TSection::KeepInCell() {
