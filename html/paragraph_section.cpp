@@ -149,7 +149,9 @@ void TSection::RemoveMarked(const std::vector<char>& marked) {
   Buff.resize(kept);
   Brk.resize(kept);
   if (sourcePositions_.size() > kept) sourcePositions_.resize(kept);
-  const auto movedBack = [&](int pos) { return removedBefore[static_cast<std::size_t>(std::clamp(pos, 0, static_cast<int>(marked.size())))]; };
+  const auto movedBack = [&](int pos) {
+    return removedBefore[static_cast<std::size_t>(std::clamp(pos, 0, static_cast<int>(marked.size())))];
+  };
   for (const auto& object : Images) object->Pos -= movedBack(object->Pos);
   for (TFormControlObj* control : FormControls) control->Pos -= movedBack(control->Pos);
   Fonts.RemoveCharacters(removedBefore);

@@ -42,7 +42,8 @@ class ChunkedSequence {
     chunk.insert(chunk.begin() + static_cast<std::ptrdiff_t>(place.Offset), std::move(value));
     ++size_;
     if (chunk.size() > kMaxChunk) {
-      std::vector<T> upper(std::make_move_iterator(chunk.begin() + kMaxChunk / 2), std::make_move_iterator(chunk.end()));
+      std::vector<T> upper(std::make_move_iterator(chunk.begin() + kMaxChunk / 2),
+                           std::make_move_iterator(chunk.end()));
       chunk.erase(chunk.begin() + kMaxChunk / 2, chunk.end());
       chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(place.Chunk + 1), std::move(upper));
       RebuildTree();
