@@ -9,19 +9,26 @@ TIDNameList::TIDNameList(TTextPositionLocator* ownerList) : OwnerList(ownerList)
 TIDNameList::~TIDNameList() { Clear(); }
 
 int TIDNameList::AddObject(const std::string& name, TObject* object) {
+  const int index = Replace(name, object);
+  namesOf_.emplace(object, name);
+  return index;
+}
+
+void TIDNameList::AddChPosObject(const std::string& name, std::int32_t pos) {
+  // The list's own anchors never leave the document on their own, so they
+  // need no place in the index of names by object.
+  Replace(name, new TChPosObj(pos, OwnerList));
+}
+
+int TIDNameList::Replace(const std::string& name, TObject* object) {
   int index = 0;
   if (Find(name, index)) {
     TObject* old = Objects(index);
     Delete(index);
     FreeOwned(old);
   }
-  index = TStringList::AddObject(name, object);
-  namesOf_.emplace(object, name);
+  InsertFound(index, name, object);  // where the name was, or where it goes
   return index;
-}
-
-void TIDNameList::AddChPosObject(const std::string& name, std::int32_t pos) {
-  AddObject(name, new TChPosObj(pos, OwnerList));
 }
 
 void TIDNameList::PutObject(int index, TObject* object) {

@@ -12,8 +12,9 @@ namespace lark {
 // A document's anchor names and IDs, sorted and compared without regard to
 // case, each with the object it names. The list owns only the character-
 // position anchors it made itself; every other object belongs to a section.
-// Beside the sorted names it keeps, per object, the names that point to it,
-// so that an object leaving the document is taken out in O(its names x log n).
+// Beside the sorted names it keeps, per object of the document, the names
+// that point to it, so that an object leaving the document is taken out in
+// O(its names x log n).
 class TIDNameList : public TStringList {
  public:
   explicit TIDNameList(TTextPositionLocator* ownerList);
@@ -31,6 +32,8 @@ class TIDNameList : public TStringList {
   TTextPositionLocator* const OwnerList;  // not owned
 
  private:
+  // Puts name -> object in the sorted names, replacing the name's old entry.
+  int Replace(const std::string& name, TObject* object);
   void FreeOwned(TObject* object);
   void ForgetName(const TObject* object, const std::string& name);
 

@@ -109,12 +109,21 @@ void TSection::AddFormControl(TFormControlObj* control, int sourcePos) {
   AddChar(kObjectChar, sourcePos);
 }
 
-TFormControlObj* TSection::ControlAt(int pos) const {
-  // Controls and objects stand in text order: a binary search finds them.
-  const auto at = std::lower_bound(FormControls.begin(), FormControls.end(), pos,
-                                   [](const TFormControlObj* control, int p) { return control->Pos < p; });
-  return at != FormControls.end() && (*at)->Pos == pos ? *at : nullptr;
+namespace {
+
+// Objects and controls stand in their lists in text order (each is added at
+// the end of the text, and Finish keeps the order), so they are found by
+// binary search: a paragraph may hold thousands of them.
+template <typename List>
+auto AtTextPosition(const List& list, int pos) -> decltype(&**list.begin()) {
+  const auto at = std::lower_bound(list.begin(), list.end(), pos,
+                                   [](const auto& item, int p) { return item->Pos < p; });
+  return at != list.end() && (*at)->Pos == pos ? &**at : nullptr;
 }
+
+}  // namespace
+
+TFormControlObj* TSection::ControlAt(int pos) const { return AtTextPosition(FormControls, pos); }
 
 int TSection::ObjectWidth(int pos) const {
   if (const TFloatingObj* object = ObjectAt(pos))
@@ -123,11 +132,7 @@ int TSection::ObjectWidth(int pos) const {
   return 0;
 }
 
-TFloatingObj* TSection::ObjectAt(int pos) const {
-  const auto at = std::lower_bound(Images.begin(), Images.end(), pos,
-                                   [](const auto& object, int p) { return object->Pos < p; });
-  return at != Images.end() && (*at)->Pos == pos ? at->get() : nullptr;
-}
+TFloatingObj* TSection::ObjectAt(int pos) const { return AtTextPosition(Images, pos); }
 
 void TSection::RemoveMarked(const std::vector<char>& marked) {
   if (std::find(marked.begin(), marked.end(), 1) == marked.end()) return;
@@ -144,7 +149,9 @@ void TSection::RemoveMarked(const std::vector<char>& marked) {
   Buff.resize(kept);
   Brk.resize(kept);
   if (sourcePositions_.size() > kept) sourcePositions_.resize(kept);
-  const auto movedBack = [&](int pos) { return removedBefore[static_cast<std::size_t>(std::clamp(pos, 0, static_cast<int>(marked.size())))]; };
+  const auto movedBack = [&](int pos) {
+    return removedBefore[static_cast<std::size_t>(std::clamp(pos, 0, static_cast<int>(marked.size())))];
+  };
   for (const auto& object : Images) object->Pos -= movedBack(object->Pos);
   for (TFormControlObj* control : FormControls) control->Pos -= movedBack(control->Pos);
   Fonts.RemoveCharacters(removedBefore);
@@ -255,7 +262,9 @@ void TSection::ConvertNonBreakingSpaces() {
 
 int TSection::PieceEnd(int i, int limit) const {
   int end = std::min(limit, i + Fonts.GetFontCountAt(i, Len));
-  return static_cast<int>(std::find(Buff.begin() + i, Buff.begin() + end, kObjectChar) - Buff.begin());
+  // Only the piece itself is searched, so measuring a paragraph piece by
+  // piece stays linear in its length.
+  return static_cast<int>(std::find(Buff.begin() + i, Buff.begin() + std::max(i, end), kObjectChar) - Buff.begin());
 }
 
 bool TSection::KeepInCell() {

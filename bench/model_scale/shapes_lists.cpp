@@ -77,7 +77,7 @@ const int kRuns = RegisterScaleShape("run replacements", 20000, [](int n) {
 
 // One paragraph of n words, each followed by two blanks (as preformatted
 // source copied into a paragraph gives), finished when added.
-const int kFinish = RegisterScaleShape("Finish, doubled blanks", 20000, [](int n) {
+const int kFinish = RegisterScaleShape("Finish, doubled blanks", 80000, [](int n) {
   TSectionList list(nullptr, nullptr);
   auto paragraph = NewParagraph(list);
   for (int i = 0; i < n; ++i) paragraph->AddText("word  ", i * 6);
@@ -86,7 +86,7 @@ const int kFinish = RegisterScaleShape("Finish, doubled blanks", 20000, [](int n
 
 // A paragraph that is a list of n links, one run each, searched for text
 // that is not there.
-const int kFind = RegisterScaleShape("FindString, many runs", 2000, [](int n) {
+const int kFind = RegisterScaleShape("FindString, many runs", 8000, [](int n) {
   TSectionList list(nullptr, nullptr);
   auto paragraph = NewParagraph(list);
   for (int i = 0; i < n; ++i) {

@@ -4,8 +4,10 @@
 // tree over the chunk sizes. Reaching, inserting and erasing the element at an
 // index cost O(log n) plus a shift inside one chunk, where a plain vector
 // shifts everything after the place: a sorted list that takes n strings in
-// any order takes O(n log n), not O(n^2). Reading the elements in index order
-// costs O(1) each (the last chunk reached is remembered).
+// any order takes O(n log n), not O(n^2). A chunk that splits (once per
+// kMaxChunk / 2 insertions into it) re-indexes the chunks, O(n / kMaxChunk);
+// up to a few hundred thousand elements that costs less than the searches.
+// Reads change nothing, so a const sequence may be read from several threads.
 
 #include <algorithm>
 #include <cstddef>
@@ -40,7 +42,8 @@ class ChunkedSequence {
     chunk.insert(chunk.begin() + static_cast<std::ptrdiff_t>(place.Offset), std::move(value));
     ++size_;
     if (chunk.size() > kMaxChunk) {
-      std::vector<T> upper(std::make_move_iterator(chunk.begin() + kMaxChunk / 2), std::make_move_iterator(chunk.end()));
+      std::vector<T> upper(std::make_move_iterator(chunk.begin() + kMaxChunk / 2),
+                           std::make_move_iterator(chunk.end()));
       chunk.erase(chunk.begin() + kMaxChunk / 2, chunk.end());
       chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(place.Chunk + 1), std::move(upper));
       RebuildTree();
@@ -109,8 +112,6 @@ class ChunkedSequence {
 
   // The chunk holding `index` (index < size()) and the offset in it.
   Place Locate(std::size_t index) const {
-    if (cacheValid_ && index >= cacheStart_ && index - cacheStart_ < chunks_[cacheChunk_].size())
-      return {cacheChunk_, index - cacheStart_};
     std::size_t chunk = 0;
     std::size_t remaining = index;
     for (std::size_t step = topStep_; step > 0; step >>= 1)
@@ -118,9 +119,6 @@ class ChunkedSequence {
         chunk += step;
         remaining -= tree_[chunk];
       }
-    cacheValid_ = true;
-    cacheChunk_ = chunk;
-    cacheStart_ = index - remaining;
     return {chunk, remaining};
   }
 
@@ -132,13 +130,11 @@ class ChunkedSequence {
   }
 
   void AddToTree(std::size_t chunk, int delta) {
-    cacheValid_ = false;
     for (std::size_t i = chunk + 1; i < tree_.size(); i += i & (~i + 1))
       tree_[i] = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(tree_[i]) + delta);
   }
 
   void RebuildTree() {
-    cacheValid_ = false;
     tree_.assign(chunks_.size() + 1, 0);
     for (std::size_t i = 1; i < tree_.size(); ++i) {
       tree_[i] += chunks_[i - 1].size();
@@ -153,9 +149,6 @@ class ChunkedSequence {
   std::vector<std::size_t> tree_{0};  // 1-based Fenwick tree of chunk sizes
   std::size_t topStep_ = 1;
   std::size_t size_ = 0;
-  mutable bool cacheValid_ = false;
-  mutable std::size_t cacheChunk_ = 0;
-  mutable std::size_t cacheStart_ = 0;
 };
 
 }  // namespace lark

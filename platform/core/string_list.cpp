@@ -177,6 +177,11 @@ void TStringList::InsertObject(int index, const std::string& s, TObject* object)
   InsertItem(index, s, object);
 }
 
+void TStringList::InsertFound(int index, const std::string& s, TObject* object) {
+  CheckIndex(index, Count() + 1);
+  InsertItem(index, s, object);
+}
+
 void TStringList::InsertItem(int index, const std::string& s, TObject* object) {
   items_.insert(static_cast<std::size_t>(index), Item{s, object});
 }

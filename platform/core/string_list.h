@@ -135,6 +135,11 @@ class TStringList : public TStrings {
   [[nodiscard]] bool OwnsObjects() const { return owns_objects_; }
   void SetOwnsObjects(bool owns) { owns_objects_ = owns; }
 
+ protected:
+  // Puts s at index without a search: for a sorted list that has found the
+  // place itself (Find), and keeps the order.
+  void InsertFound(int index, const std::string& s, TObject* object);
+
  private:
   struct Item {
     std::string string;

@@ -56,6 +56,27 @@ TEST(ModelListsScale, FreeingObjectsVisitsOnlyTheirOwnIDs) {
   doc.List.IDNameList->Clear();
 }
 
+TEST(ModelListsScale, FinishMovesRunsObjectsAndSourcePositionsWithTheText) {
+  TSectionList list(nullptr, nullptr);
+  TSection paragraph(&list, {}, Font(12), "");
+  paragraph.AddText("  ab  ", 0);
+  paragraph.AddFont(Font(14), "");
+  paragraph.AddText("  cd", 6);
+  paragraph.AddFont(Font(16), "");
+  paragraph.AddFont(Font(18), "");  // replaces the 16-point run
+  TFloatingObj* box = paragraph.AddObject(std::make_unique<testing::Box>(5, 5, aLeft), 10);
+  paragraph.AddText("  e", 11);
+  paragraph.Finish();
+  EXPECT_EQ(paragraph.Text(), "ab cd\x04" "e");  // and no blank after the float
+  ASSERT_EQ(paragraph.Fonts.Count(), 3u);
+  EXPECT_EQ(paragraph.Fonts[1]->Pos, 3);
+  EXPECT_EQ(paragraph.Fonts[2]->Pos, 5);
+  EXPECT_EQ(paragraph.Fonts[2]->Font().Size(), 18);
+  EXPECT_EQ(box->Pos, 5);
+  const int sources[] = {2, 3, 4, 8, 9, 10, 13};
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(paragraph.FindSourcePos(i), sources[i]) << i;
+}
+
 TEST(ModelListsScale, ARefListKeepsOrderWhenEntriesGoFromAnywhere) {
   int objects[6];
   TRefList<int*> list;
