@@ -245,6 +245,8 @@ void TToolbarButton::ActionChange(TBasicAction* sender, bool checkDefaults) {
   if (!checkDefaults || ImageIndex() == -1) SetImageIndex(action->ImageIndex());
 }
 
+void TToolbarButton::AssignTo(TCustomAction& action) const { action.SetChecked(down_); }
+
 // --- hot tracking and the mouse -----------------------------------------------------
 
 void TToolbarButton::MouseEntered() {

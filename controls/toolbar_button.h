@@ -10,6 +10,7 @@
 
 namespace lark {
 
+class TCustomAction;
 class TPopupMenu;
 class TTimer;
 
@@ -101,6 +102,8 @@ class TToolbarButton : public TGraphicControl {
   void Click() override;
   void SetEnabled(bool enabled) override;
   void ActionChange(TBasicAction* sender, bool checkDefaults) override;
+  // Copies the button's state into an action: its Checked becomes Down.
+  void AssignTo(TCustomAction& action) const;
   void Loaded() override;
 
  protected:

@@ -259,6 +259,11 @@ TEST_F(ToolbarButtons, ClampsGroupsAndActions) {
   action.SetChecked(true);
   EXPECT_TRUE(c->Down());
   EXPECT_FALSE(a->Down());
+  TAction copy(nullptr);
+  a->AssignTo(copy);
+  EXPECT_FALSE(copy.Checked());
+  c->AssignTo(copy);
+  EXPECT_TRUE(copy.Checked());
 }
 
 
