@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/graphics/gdi.h"
 #include "platform/graphics/metafile.h"
+#include "platform/graphics/printer.h"
 #include "table_document.h"
+#include "tests/support/test_files.h"
 
 namespace lark {
 namespace {
@@ -92,6 +98,81 @@ TEST(TablePrint, ARowThatBreaksBeforeEndsThePageAboveIt) {
   copy.PageBottom = 1000;
   copy.Draw(doc.Surface.Canvas(), Rect(0, 0, 800, 1000), 800, 0, 0, 0, 0);
   EXPECT_EQ(copy.PageBottom, table->Rows[1]->Y);
+}
+
+// A page that pdftoppm rendered as a binary PPM.
+struct PageImage {
+  explicit PageImage(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string magic;
+    int depth = 0;
+    file >> magic >> Width >> Height >> depth;
+    file.get();
+    Rgb.resize(static_cast<std::size_t>(Width) * Height * 3);
+    file.read(Rgb.data(), static_cast<std::streamsize>(Rgb.size()));
+  }
+  TColor Pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= Width || y >= Height) return clNone;
+    const auto* at = reinterpret_cast<const unsigned char*>(Rgb.data()) + (static_cast<std::size_t>(y) * Width + x) * 3;
+    return RGB(at[0], at[1], at[2]);
+  }
+  int Width = 0, Height = 0;
+  std::vector<char> Rgb;
+};
+
+// The print pass as the viewer runs it: a copy laid out once at the page's
+// width in 96-dpi units, each page drawn from where the previous one ended.
+void PrintToPdf(const TSectionList& document, const std::string& file) {
+  TSystemPrinter printer;
+  printer.OutputFileName = file;
+  printer.SetPrinterIndex(static_cast<int>(printer.Printers().size()) - 1);  // the PDF printer
+  const int dpi = GetDeviceCaps(printer.Canvas(), LOGPIXELSY);
+  const int pageWidth = printer.PageWidth() * 96 / dpi, pageHeight = printer.PageHeight() * 96 / dpi;
+  TSectionList copy(document);
+  TBitmap measure(1, 1);
+  int scrollWidth = 0, curs = 0;
+  const int height = copy.DoLogic(measure.Canvas(), 0, pageWidth, pageHeight, scrollWidth, curs);
+  printer.BeginDoc();
+  for (int top = 0, pages = 1; pages <= 10; ++pages) {  // a page that ends nowhere stops at 10
+    TCanvas& canvas = printer.Canvas();
+    SetMapMode(canvas, MM_ANISOTROPIC);
+    SetWindowExtEx(canvas, 96, 96);
+    SetViewportExtEx(canvas, dpi, dpi);
+    copy.YOff = top;
+    copy.Draw(canvas, Rect(0, 0, pageWidth, pageHeight), pageWidth, 0, 0, 0, 0);
+    top = copy.PageBottom;
+    if (top >= height) break;
+    printer.NewPage();
+  }
+  printer.EndDoc();
+}
+
+TEST(TablePrint, ThePdfPrinterGetsTheRowBreakAndBackgroundsOnlyWithPrintTableBackground) {
+  ASSERT_TRUE(test::HaveTool("pdftoppm") && test::HaveTool("pdfinfo"));
+  for (bool keep : {false, true}) {
+    SCOPED_TRACE(keep);
+    TableDocument doc;
+    const ThtmlTable* table = ColouredTable(doc, true);
+    doc.List.PrintTableBackground = keep;
+    doc.Layout(700);
+    const test::TempDir dir;
+    const std::string pdf = dir.File("table.pdf");
+    PrintToPdf(doc.List, pdf);
+    ASSERT_EQ(std::system(("pdfinfo '" + pdf + "' > '" + dir.File("info") + "'").c_str()), 0);
+    const std::string info = test::ReadFile(dir.File("info"));
+    const std::size_t pages = info.find("Pages:");
+    ASSERT_NE(pages, std::string::npos) << info;
+    EXPECT_EQ(std::atoi(info.c_str() + pages + 6), 2) << info;
+    ASSERT_EQ(std::system(("pdftoppm -r 96 -aa no -aaVector no '" + pdf + "' '" + dir.File("page") + "'").c_str()), 0);
+    const PageImage first(dir.File("page-1.ppm")), second(dir.File("page-2.ppm"));
+    ASSERT_GT(second.Height, 0);
+    const TCellObj& cell = *table->Rows[0]->Cells[0];
+    const int left = table->BorderBox().Left, inCellX = left + cell.Wd - 2, inCellBottom = cell.Ht - 2;
+    EXPECT_EQ(first.Pixel(inCellX, table->Rows[0]->Y + inCellBottom), keep ? clBlue : clWhite);
+    EXPECT_EQ(first.Pixel(left + 5, table->Rows[0]->Y + 5), keep ? clRed : clWhite);               // the gap
+    EXPECT_EQ(first.Pixel(inCellX, table->Rows[1]->Y + inCellBottom), clWhite);                  // the next row waits
+    EXPECT_EQ(second.Pixel(inCellX, inCellBottom), keep ? clBlue : clWhite);                     // and starts page 2
+  }
 }
 
 TEST(TablePaint, CellAndRowPicturesAreTiledInTheCellsAndFetchedOnce) {
