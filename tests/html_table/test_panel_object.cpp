@@ -28,6 +28,31 @@ struct PanelDocument {
   std::unique_ptr<TSectionList> List;
 };
 
+// A table document whose panels go on a paint panel; a panel joins the
+// current cell in a paragraph of its own.
+struct TablePanelDocument : testing::TableDocument {
+  TablePanelDocument() {
+    Application();
+    List.PPanel = &PaintPanel;
+  }
+  // A parent frees its child windows: the panels go with the document
+  // first, as the viewer frees its document before its paint panel.
+  ~TablePanelDocument() { List.Clear(); }
+  TPanelObj* AddPanel(const testing::Attributes& given) {
+    TAttributeList attributes;
+    for (const auto& [sy, value, text] : given) attributes.AddAttribute(sy, value, text);
+    auto paragraph = MakeParagraph();
+    auto* panel = static_cast<TPanelObj*>(paragraph->AddObject(std::make_unique<TPanelObj>(List, 0, &attributes), 0));
+    Current().Add(std::move(paragraph));
+    return panel;
+  }
+  void Scroll(int y) {
+    List.SetYOffset(y);
+    List.Draw(Surface.Canvas(), Rect(0, 0, 400, 300), 400, 0, 0, 0, 0);
+  }
+  TForm PaintPanel{nullptr};
+};
+
 TEST(PanelObject, CreationReportsTheElementAndTheListTakesThePanel) {
   PanelDocument doc;
   std::vector<std::string> seen;
@@ -66,20 +91,6 @@ TEST(PanelObject, PercentWidthAndHeightFactorSizeThePanel) {
     EXPECT_GE(huge->ImageHeight, 0) << factor;
     EXPECT_LE(huge->ImageHeight, MaxLength) << factor;
   }
-}
-
-TEST(PanelObject, TheWindowGoesWhereTheLinePutsItAndHidesWhenAsked) {
-  PanelDocument doc;
-  auto panel = doc.Make({{WidthSy, 40, "40"}, {HeightSy, 30, "30"}, {AlignSy, 0, "top"}});
-  TBitmap surface(400, 300);
-  doc.List->YOff = 10;
-  panel->Draw(surface.Canvas(), 50, 100, 120, nullptr);
-  EXPECT_TRUE(panel->ShowIt);
-  EXPECT_EQ(panel->Panel->Left(), 50);
-  EXPECT_EQ(panel->Panel->Top(), 90);
-  EXPECT_TRUE(panel->Panel->Visible());
-  panel->HideWindow(false);
-  EXPECT_FALSE(panel->Panel->Visible());
 }
 
 TEST(PanelObject, PrintingDrawsTheFrameAndMarkerOrTheHandlersBitmap) {
@@ -125,27 +136,43 @@ TEST(PanelObject, FreeingTheDocumentReportsEachPanelOnce) {
 }
 
 TEST(PanelObject, InATableCellAPercentPanelTakesItsShareAndTheDocumentFreesItOnce) {
-  Application();
-  TForm paintPanel(nullptr);
-  testing::TableDocument doc;
-  doc.List.PPanel = &paintPanel;
+  TablePanelDocument doc;
   int destroyed = 0;
   doc.List.OnPanelDestroy = [&](TObject*, ThvPanel*) { ++destroyed; };
   doc.OpenTable({{CellPaddingSy, 0, "0"}, {CellSpacingSy, 0, "0"}});
   doc.Row();
   doc.Cell({{WidthSy, 400, "400"}});
-  TAttributeList attributes;
-  attributes.AddAttribute(WidthSy, 50, "50%");
-  attributes.AddAttribute(RatioSy, 0, "0.5");
-  auto paragraph = doc.MakeParagraph();
-  auto* panel = static_cast<TPanelObj*>(paragraph->AddObject(std::make_unique<TPanelObj>(doc.List, 0, &attributes), 0));
-  doc.Current().Add(std::move(paragraph));
+  TPanelObj* panel = doc.AddPanel({{WidthSy, 50, "50%"}, {RatioSy, 0, "0.5"}});
   doc.Layout(800);
   EXPECT_EQ(panel->ImageWidth, 200);
   EXPECT_EQ(panel->ImageHeight, 100);
   doc.List.Clear();
   EXPECT_EQ(destroyed, 1);
   EXPECT_EQ(doc.List.PanelList.size(), 0u);
+}
+
+// A 300-pixel view scrolled over a panel whose line lies 400 pixels down:
+// painted in view, the window sits at its line; scrolled off either way, it hides.
+TEST(PanelObject, TheWindowFollowsItsLineAsTheDocumentScrollsAndHidesOutOfView) {
+  TablePanelDocument doc;
+  doc.OpenTable({{CellPaddingSy, 0, "0"}, {CellSpacingSy, 0, "0"}});
+  doc.Row();
+  doc.Cell({{HeightSy, 400, "400"}}, 1);
+  doc.Text("above");
+  doc.Row();
+  doc.Cell({}, 1);
+  TPanelObj* panel = doc.AddPanel({{WidthSy, 40, "40"}, {HeightSy, 30, "30"}, {AlignSy, 0, "top"}});
+  doc.Layout(400);
+  const int lineTop = 400;
+  for (const auto& [offset, inView] : {std::pair{200, true}, {0, false}, {380, true}, {500, false}, {120, true}}) {
+    SCOPED_TRACE(offset);
+    doc.Scroll(offset);
+    EXPECT_EQ(panel->Panel->Visible(), inView);
+    if (!inView) continue;
+    EXPECT_EQ(panel->Panel->Left(), panel->HSpaceL);
+    EXPECT_EQ(panel->Panel->Top(), lineTop - offset);
+    EXPECT_EQ(panel->Panel->Width(), 40);
+  }
 }
 
 }  // namespace
