@@ -163,6 +163,14 @@ class TSectionList : public TCell, public TTextPositionLocator {
   std::function<void(TObject* sender, const std::string& src, std::string& result)> OnExpandName;
   // The viewer's image cache; without one the document keeps its own.
   TStringBitmapList* BitmapList = nullptr;
+  // The viewer's side of forms: a form submits (the receiver takes the
+  // pairs), a control is clicked (with its ONCLICK text), a control takes
+  // the focus.
+  std::function<void(TObject* sender, const std::string& action, const std::string& target,
+                     const std::string& encType, const std::string& method, std::vector<std::string> results)>
+      OnSubmitForm;
+  std::function<void(TObject* sender, TFormControlObj* control, const std::string& onClick)> OnObjectClick;
+  std::function<void(TObject* sender, TFormControlObj* control)> OnControlEnter;
   // Shown after layout, once per section left out ("Table has too many Columns").
   std::function<void(const std::string& message)> OnLayoutError;
 
