@@ -9,6 +9,7 @@
 #include "html/attribute_list.h"
 #include "html/document_utils.h"
 #include "html/font_run.h"
+#include "html/form_control_image.h"
 #include "html/id_name_list.h"
 #include "html/image_loader.h"
 #include "html/properties.h"
@@ -178,6 +179,7 @@ std::unique_ptr<TImageObj> TImageObj::SimpleCreate(TSectionList& masterList, con
 }
 
 TImageObj::~TImageObj() {
+  if (MyFormControl) MyFormControl->MyImage = nullptr;
   if (gif_) MasterList->ForgetGif(gif_.get());
   MasterList->ForgetObject(this);
   if (!IsCopy() && !heldKey_.empty()) MasterList->ReleaseImage(heldKey_);

@@ -14,6 +14,7 @@ namespace lark {
 
 class TAttributeList;
 class TGIFImage;
+class TImageFormControlObj;
 class TProperties;
 class TUrlTarget;
 
@@ -72,6 +73,9 @@ class TImageObj : public TFloatingObj, public TLateImage {
   bool Active = false;
   int Hover = 0;
   bool Missing = false;
+  // The image submit control this picture belongs to; it clears this when
+  // it goes first.
+  TImageFormControlObj* MyFormControl = nullptr;
 
  private:
   explicit TImageObj(TSectionList& masterList);

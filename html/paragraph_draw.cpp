@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "html/form_control_image.h"
 #include "html/image_obj.h"
 #include "html/indent_manager.h"
 #include "html/paragraph_section.h"
@@ -189,7 +190,7 @@ int TSection::Draw(TCanvas& canvas, const TRect& aRect, IndentManager& iMgr, int
 }
 
 TGuResultType TSection::GetURL(TCanvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& urlTarget,
-                               TFormControlObj*&, std::string& title) {
+                               TFormControlObj*& formControl, std::string& title) {
   TSectionList& list = *ParentSectionList;
   TGuResultType result = 0;
   auto takeLink = [&](TFontObj* run) {
@@ -205,7 +206,11 @@ TGuResultType TSection::GetURL(TCanvas& canvas, int x, int y, std::unique_ptr<TU
     if (!title.empty()) result |= guTitle;
     list.ActiveImage = object.get();
     TFontObj* run = Fonts.GetFontObjAt(object->Pos);
-    if (const auto* image = dynamic_cast<const TImageObj*>(object.get())) {
+    if (const auto* image = dynamic_cast<const TImageObj*>(object.get()); image && image->MyFormControl) {
+      formControl = image->MyFormControl;
+      image->MyFormControl->XTmp = x - image->DrawXX;
+      image->MyFormControl->YTmp = y - image->DrawYY;
+    } else if (image) {
       if (image->GetURL(x - image->DrawXX, y - image->DrawYY, run, urlTarget)) {
         result |= guUrl;
         if (run && run->IsLink()) list.ActiveLink = run;

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "html/attribute_list.h"
+#include "html/form_control_image.h"
 #include "html/form_controls_simple.h"
+#include "html/image_obj.h"
+#include "html/url_target.h"
 #include "html/html_form.h"
 #include "html/section_list.h"
 #include "platform/windows/application.h"
@@ -12,6 +15,7 @@
 #include "platform/windows/form.h"
 #include "platform/windows/messages.h"
 #include "platform/windows/test_driver.h"
+#include "tests/html_layout/layout_fixture.h"
 
 namespace lark {
 namespace {
@@ -179,6 +183,47 @@ TEST_F(FormDoc, RemovedControlsAndFlatPictures) {
   list->ForgetFormControl(edit);  // its paragraph left the document
   EXPECT_EQ(list->FormControlList.size(), 1u);
   EXPECT_EQ(current->GetFormSubmission(), (Pairs{"c=on"}));
+}
+
+TEST_F(FormDoc, ImageInputsSubmitTheirClickPointOnce) {
+  auto* named = Add<TImageFormControlObj>({{NameSy, 0, "pic"}, {WidthSy, 20, "20"}, {HeightSy, 10, "10"}});
+  auto* unnamed = Add<TImageFormControlObj>({{WidthSy, 20, "20"}, {HeightSy, 10, "10"}});
+  auto section = std::make_unique<TSection>(list.get(), TParagraphStyle{}, testing::Font(12), "");
+  section->AddObject(named->TakeImage(), 0);
+  section->AddObject(unnamed->TakeImage(), 1);
+  list->Add(std::move(section));
+  TBitmap surface(300, 100);
+  int scrollWidth = 0, curs = 0;
+  list->DoLogic(surface.Canvas(), 0, 300, 100, scrollWidth, curs);
+  list->Draw(surface.Canvas(), Rect(0, 0, 300, 100), 300, 0, 0, 0, 0);
+
+  auto clickAt = [&](TImageObj& image, int x, int y) {
+    std::unique_ptr<TUrlTarget> url;
+    TFormControlObj* control = nullptr;
+    std::string title;
+    list->GetURL(surface.Canvas(), image.DrawXX + x, image.DrawYY + y, url, control, title);
+    ASSERT_EQ(control, image.MyFormControl);
+    static_cast<TImageFormControlObj*>(control)->ImageClick();
+  };
+  clickAt(*named->MyImage, 3, 4);
+  clickAt(*unnamed->MyImage, 5, 6);
+  ASSERT_EQ(submitted.size(), 2u);
+  EXPECT_EQ(submitted[0], (Pairs{"pic.x=3", "pic.y=4"}));
+  EXPECT_EQ(submitted[1], (Pairs{"x=5", "y=6"}));  // no name, yet sent
+  current->SubmitTheForm("");
+  ASSERT_EQ(submitted.size(), 3u);
+  EXPECT_EQ(submitted[2], Pairs{});  // no new click, no point
+
+  // The paragraph goes first: the controls forget their pictures.
+  list->Clear();
+  EXPECT_EQ(named->MyImage, nullptr);
+}
+
+TEST_F(FormDoc, AnImageInputFreedFirstIsForgottenByItsPicture) {
+  auto* input = Add<TImageFormControlObj>({{NameSy, 0, "pic"}});
+  std::unique_ptr<TImageObj> image = input->TakeImage();
+  list->FormList.Clear();
+  EXPECT_EQ(image->MyFormControl, nullptr);
 }
 
 }  // namespace
