@@ -10,6 +10,7 @@
 #include "html/properties.h"
 #include "html/section_list.h"
 #include "platform/core/string_routines.h"
+#include "platform/graphics/gdi.h"
 #include "platform/windows/win_control.h"
 
 namespace lark {
@@ -23,6 +24,19 @@ constexpr int kParkedTop = -400;
 constexpr int kReachableLeft = -4000;
 
 }  // namespace
+
+TControlFont::TControlFont(TCanvas& canvas, const TWinControl& control) : canvas_(canvas), old_(canvas.Font()) {
+  canvas.SetFont(control.Font());
+}
+
+void DrawControlText(TCanvas& canvas, const TRect& box, const std::string& text, bool centred) {
+  const TSize extent = canvas.TextExtent(text);
+  const int x = centred ? (box.Left + box.Right - extent.cx) / 2 : box.Left + 4;
+  const int y = (box.Top + box.Bottom - extent.cy) / 2;
+  const int oldMode = SetBkMode(canvas, TRANSPARENT);
+  canvas.TextRect(Rect(box.Left + 4, box.Top + 4, box.Right - 4, box.Bottom - 4), x, y, text);
+  SetBkMode(canvas, oldMode);
+}
 
 THtmlFormControl::THtmlFormControl(TSectionList& masterList, const TAttributeList& attributes)
     : MasterList(&masterList) {

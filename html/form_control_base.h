@@ -18,6 +18,23 @@ constexpr int kMaxControlChars = 10000;
 // Window control sides in pixels, as the window system bounds them.
 constexpr int kMaxControlSide = 32767;
 
+// The canvas measures and draws in a window control's font while this lives.
+class TControlFont {
+ public:
+  TControlFont(TCanvas& canvas, const TWinControl& control);
+  ~TControlFont() { canvas_.SetFont(old_); }
+  TControlFont(const TControlFont&) = delete;
+  TControlFont& operator=(const TControlFont&) = delete;
+
+ private:
+  TCanvas& canvas_;
+  TFont old_;
+};
+
+// A flat picture's text inside `box` less 4 pixels each side: vertically
+// centred, at the left + 4 or centred.
+void DrawControlText(TCanvas& canvas, const TRect& box, const std::string& text, bool centred);
+
 // What every INPUT, SELECT and TEXTAREA control shares: its name and value,
 // the window control it owns (parked at top -400 until laid out), the style
 // sizes, focus, and the form's operations on it (submission pairs, reset,
@@ -46,6 +63,8 @@ class THtmlFormControl : public TFormControlObj {
     (void)index;
     (void)value;
   }
+  // After the last SetData: what was restored goes to the window at once.
+  virtual void SetDataDone() {}
   // Whether SubmitTheForm sends the pairs of a control without NAME.
   [[nodiscard]] virtual bool SubmitsWithoutName() const { return false; }
 

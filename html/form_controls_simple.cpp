@@ -71,25 +71,6 @@ int EditSizeFromText(std::string text) {
   return static_cast<int>(std::min<long long>(number, kMaxControlChars));
 }
 
-// The canvas measures in the window control's font while `use` lives.
-struct TFontInUse {
-  TFontInUse(TCanvas& canvas, const TWinControl& control) : canvas_(canvas), old_(canvas.Font()) {
-    canvas.SetFont(control.Font());
-  }
-  ~TFontInUse() { canvas_.SetFont(old_); }
-  TCanvas& canvas_;
-  TFont old_;
-};
-
-void DrawClippedText(TCanvas& canvas, const TRect& box, const std::string& text, bool centred) {
-  const TSize extent = canvas.TextExtent(text);
-  const int x = centred ? (box.Left + box.Right - extent.cx) / 2 : box.Left + 4;
-  const int y = (box.Top + box.Bottom - extent.cy) / 2;
-  const int oldMode = SetBkMode(canvas, TRANSPARENT);
-  canvas.TextRect(Rect(box.Left + 4, box.Top + 4, box.Right - 4, box.Bottom - 4), x, y, text);
-  SetBkMode(canvas, oldMode);
-}
-
 }  // namespace
 
 bool THiddenFormControlObj::GetSubmission(int index, std::string& pair) {
@@ -117,7 +98,7 @@ TEditFormControlObj::TEditFormControlObj(TSectionList& masterList, const TAttrib
 TEdit& TEditFormControlObj::Edit() const { return static_cast<TEdit&>(*GetControl()); }
 
 void TEditFormControlObj::SetHeightWidth(TCanvas& canvas) {
-  TFontInUse font(canvas, Edit());
+  TControlFont font(canvas, Edit());
   const int width = StyleSize(StyleWidth) ? StyleWidth
                                           : ClampSide(std::int64_t{canvas.TextWidth("0")} * EditSize + 5);
   const int height = StyleSize(StyleHeight) ? std::max(Edit().Height(), StyleHeight) : Edit().Height();
@@ -139,8 +120,8 @@ void TEditFormControlObj::Draw(TCanvas& canvas, int x1, int y1) {
   DrawControlFrame(canvas, box.Left, box.Top, box.Right, box.Bottom, false, true);
   std::string text = Edit().GetText();
   if (Edit().PasswordChar()) text.assign(text.size(), Edit().PasswordChar());
-  TFontInUse font(canvas, Edit());
-  DrawClippedText(canvas, box, text, false);
+  TControlFont font(canvas, Edit());
+  DrawControlText(canvas, box, text, false);
 }
 
 TButtonFormControlObj::TButtonFormControlObj(TSectionList& masterList, const TAttributeList& attributes)
@@ -166,7 +147,7 @@ void TButtonFormControlObj::Clicked() {
 }
 
 void TButtonFormControlObj::SetHeightWidth(TCanvas& canvas) {
-  TFontInUse font(canvas, Button());
+  TControlFont font(canvas, Button());
   const int letter = canvas.TextHeight("A");
   const int height = StyleSize(StyleHeight) && letter <= StyleHeight ? StyleHeight : letter + 8;
   const int width = StyleSize(StyleWidth) ? StyleWidth : ClampSide(std::int64_t{canvas.TextWidth(Button().Caption())} + 20);
@@ -176,8 +157,8 @@ void TButtonFormControlObj::SetHeightWidth(TCanvas& canvas) {
 void TButtonFormControlObj::Draw(TCanvas& canvas, int x1, int y1) {
   const TRect box = Rect(x1, y1, x1 + Width(), y1 + Height());
   DrawControlFrame(canvas, box.Left, box.Top, box.Right, box.Bottom, true, true);
-  TFontInUse font(canvas, Button());
-  DrawClippedText(canvas, box, Button().Caption(), true);
+  TControlFont font(canvas, Button());
+  DrawControlText(canvas, box, Button().Caption(), true);
 }
 
 TCheckBoxFormControlObj::TCheckBoxFormControlObj(TSectionList& masterList, const TAttributeList& attributes)

@@ -95,6 +95,7 @@ void TDocumentForm::SetFormData(const std::vector<std::string>& data) {
     const auto values = byName.find(LowerCase(control->FName));
     if (values == byName.end()) continue;
     for (std::size_t k = 0; k < values->second.size(); ++k) control->SetData(static_cast<int>(k), values->second[k]);
+    control->SetDataDone();
   }
 }
 

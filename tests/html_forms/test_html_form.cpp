@@ -3,6 +3,7 @@
 
 #include "html/attribute_list.h"
 #include "html/form_control_image.h"
+#include "html/form_controls_select.h"
 #include "html/form_controls_simple.h"
 #include "html/image_obj.h"
 #include "html/url_target.h"
@@ -13,6 +14,7 @@
 #include "platform/windows/check_box.h"
 #include "platform/windows/edit.h"
 #include "platform/windows/form.h"
+#include "platform/windows/list_controls.h"
 #include "platform/windows/messages.h"
 #include "platform/windows/test_driver.h"
 #include "tests/html_layout/layout_fixture.h"
@@ -183,6 +185,54 @@ TEST_F(FormDoc, RemovedControlsAndFlatPictures) {
   list->ForgetFormControl(edit);  // its paragraph left the document
   EXPECT_EQ(list->FormControlList.size(), 1u);
   EXPECT_EQ(current->GetFormSubmission(), (Pairs{"c=on"}));
+}
+
+TEST_F(FormDoc, ListsAndDropDownsSubmitResetAndRestore) {
+  auto* multi = Add<TListBoxFormControlObj>({{NameSy, 0, "m"}, {MultipleSy, 0, ""}});
+  multi->AddStr("One", "1", true);
+  multi->AddStr("Two", "2", false);
+  multi->AddStr("Three", "3", true);
+  auto* combo = Add<TComboFormControlObj>({{NameSy, 0, "c"}}, 0, 100);
+  combo->AddStr("Red", "r", false);
+  combo->AddStr("Green", "g", true);
+  combo->AddStr("Blue", "b", false);
+  auto* empty = Add<TListBoxFormControlObj>({{NameSy, 0, "e"}, {MultipleSy, 0, ""}}, 0, 200);
+  current->ResetControls();
+  current->SetSizes(panel->Canvas());
+  EXPECT_EQ(current->GetFormSubmission(), (Pairs{"m=1", "m=3", "c=g"}));
+  const int row = [&] {
+    TCanvas& canvas = panel->Canvas();
+    const TFont old = canvas.Font();
+    canvas.SetFont(empty->ListBox().Font());
+    const int height = canvas.TextHeight("A");
+    canvas.SetFont(old);
+    return height;
+  }();
+  EXPECT_EQ(empty->ListBox().ClientHeight(), row);  // no options: one row
+  EXPECT_EQ(multi->ListBox().ClientHeight(), 3 * row);
+
+  list->SetFormData({{"M=2", "c=B", "junk"}});
+  EXPECT_EQ(current->GetFormSubmission(), (Pairs{"m=2", "c=b"}));
+  current->ResetControls();
+  EXPECT_EQ(current->GetFormSubmission(), (Pairs{"m=1", "m=3", "c=g"}));
+}
+
+// 100,000 options go to the window at once and come back through the
+// index by value: built, reset and restored in linear work.
+TEST_F(FormDoc, AHundredThousandOptions) {
+  auto* big = Add<TListBoxFormControlObj>({{NameSy, 0, "big"}, {MultipleSy, 0, ""}});
+  constexpr int kCount = 100000;
+  for (int i = 0; i < kCount; ++i) big->AddStr("item " + std::to_string(i), std::to_string(i), i % 2 == 0);
+  current->ResetControls();
+  current->SetSizes(panel->Canvas());
+  EXPECT_EQ(big->ListBox().Items().Count(), kCount);
+  EXPECT_EQ(big->ListBox().ClientHeight() / 8 * 8, big->ListBox().ClientHeight());  // 8 rows at most
+  const std::vector<std::vector<std::string>> saved = list->GetFormData();
+  ASSERT_EQ(saved[0].size(), static_cast<std::size_t>(kCount / 2));
+  list->SetFormData({{"big=1", "big=99999"}});
+  EXPECT_EQ(current->GetFormSubmission(), (Pairs{"big=1", "big=99999"}));
+  list->SetFormData(saved);
+  EXPECT_EQ(current->GetFormSubmission(), saved[0]);
 }
 
 TEST_F(FormDoc, ImageInputsSubmitTheirClickPointOnce) {
