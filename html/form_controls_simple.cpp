@@ -9,7 +9,6 @@
 #include "html/html_form.h"
 #include "html/section_list.h"
 #include "platform/core/string_routines.h"
-#include "platform/graphics/gdi.h"
 #include "platform/windows/button.h"
 #include "platform/windows/check_box.h"
 #include "platform/windows/edit.h"

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
 #include "html/attribute_list.h"
 #include "html/document_utils.h"
@@ -18,7 +17,6 @@
 #include "images/gif_image.h"
 #include "platform/core/string_routines.h"
 #include "platform/graphics/gdi.h"
-#include "platform/graphics/region.h"
 #include "platform/windows/control.h"
 
 namespace lark {
