@@ -3,6 +3,7 @@
 
 #include "html/attribute_list.h"
 #include "html/form_control_image.h"
+#include "html/form_control_memo.h"
 #include "html/form_controls_select.h"
 #include "html/form_controls_simple.h"
 #include "html/image_obj.h"
@@ -233,6 +234,34 @@ TEST_F(FormDoc, AHundredThousandOptions) {
   EXPECT_EQ(current->GetFormSubmission(), (Pairs{"big=1", "big=99999"}));
   list->SetFormData(saved);
   EXPECT_EQ(current->GetFormSubmission(), saved[0]);
+}
+
+TEST_F(FormDoc, TextAreasSendHardWrappedLinesJoinedByCrLf) {
+  const std::string words = "alpha beta gamma delta epsilon zeta eta theta";
+  auto* hard = Add<TTextAreaFormControlObj>({{NameSy, 0, "h"}, {ColsSy, 10, "10"}, {WrapSy, 0, "HARD"}});
+  auto* soft = Add<TTextAreaFormControlObj>({{NameSy, 0, "s"}, {ColsSy, 10, "10"}}, 0, 150);
+  auto* huge = Add<TTextAreaFormControlObj>({{ColsSy, 2147483647, "x"}, {RowsSy, -2147483647, "y"}}, 300, 0);
+  EXPECT_EQ(huge->Width(), kMaxControlSide + (huge->Width() - huge->Memo().ClientWidth()));
+  EXPECT_EQ(huge->Rows, 1);
+  hard->AddText(words);
+  soft->AddText(words);
+  current->ResetControls();
+  const std::vector<std::string> pairs = current->GetFormSubmission();
+  ASSERT_EQ(pairs.size(), 3u);
+  EXPECT_NE(pairs[0].find("\r\n"), std::string::npos) << pairs[0];
+  std::string joined = pairs[0];
+  for (std::size_t at; (at = joined.find("\r\n")) != std::string::npos;) joined.erase(at, 2);
+  EXPECT_EQ(joined, "h=" + words);  // a wrapped line keeps its blank
+  EXPECT_EQ(pairs[1], "s=" + words);  // soft wrap: the text as it is
+
+  soft->Memo().SetFocus();
+  test_driver::TypeText("!");
+  Drain();
+  const std::vector<std::vector<std::string>> saved = list->GetFormData();
+  current->ResetControls();
+  list->SetFormData(saved);
+  EXPECT_EQ(current->GetFormSubmission(), saved[0]);
+  EXPECT_NE(soft->Memo().GetText(), words);
 }
 
 TEST_F(FormDoc, ImageInputsSubmitTheirClickPointOnce) {
