@@ -6,6 +6,7 @@
 
 #include "html/floating_object.h"
 #include "html/image_cache.h"
+#include "html/image_loader.h"
 #include "html/properties.h"
 #include "html/section_list.h"
 #include "platform/graphics/bitmap.h"
@@ -58,6 +59,8 @@ class TImageObj : public TFloatingObj, public TLateImage {
 
   // Whether the placeholder (not a picture) is what is shown.
   [[nodiscard]] bool ShowsPlaceholder() const;
+  // The picture could not be had (the error picture is shown).
+  [[nodiscard]] bool Broken() const { return bitmap_ == &ErrorBitmap(); }
   [[nodiscard]] TGIFImage* Gif() const { return gif_.get(); }
 
   TSectionList* MasterList;

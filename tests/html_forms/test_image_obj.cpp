@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #include "html/attribute_list.h"
+#include "html/block.h"
+#include "html/section_style.h"
 #include "html/image_loader.h"
 #include "html/image_obj.h"
 #include "html/url_target.h"
@@ -320,6 +322,43 @@ TEST(ImageObj, ActiveGifsRollOverAndPrintCopiesDrawFrameOne) {
     }
   EXPECT_EQ(red, 3 * 64);
   EXPECT_EQ(blue, 0);
+}
+
+// A list item's list-style image stands left of its first line with its
+// bottom on the baseline; one that cannot be had gives the style's marker.
+TEST(ImageObj, ListStyleImagesMarkListItems) {
+  ImageDoc doc;
+  const std::string png = doc.Make("bullet.png", "convert -size 6x6 xc:red");
+  TProperties root;
+  root.AddPropertyByName("font-family", "Arial");
+  root.SetProp(css::FontSize, 12.0);
+  root.SetProp(css::Color, 0);
+  std::vector<TBlockLI*> items;
+  for (const std::string& url : {png, doc.Dir.File("missing.png")}) {
+    TProperties li, span;
+    li.Inherit(root);
+    li.PropTag = "li";
+    li.AddPropertyByName("margin-left", "40px");
+    li.AddPropertyByName("list-style-image", ("url(" + url + ")").c_str());
+    auto item = std::make_unique<TBlockLI>(&doc.List, nullptr, li, &doc.List, "li", TListType::Unordered, '1',
+                                           false, 1, 1);
+    span.Inherit(li);
+    span.PropTag = "span";
+    auto section = CreateSection(&doc.List, nullptr, span, nullptr, true);
+    section->AddText("item", 0);
+    item->MyCell->Add(std::move(section));
+    items.push_back(item.get());
+    doc.List.Add(std::move(item));
+  }
+  doc.Lay(400);
+  doc.Paint();
+  ASSERT_TRUE(items[0]->Image);
+  EXPECT_FALSE(items[1]->Image);
+  const int baseline = items[0]->FirstLineY, right = items[0]->ContentLeft - 5;
+  EXPECT_EQ(doc.Surface.Pixel(right - 3, baseline - 3) & 0xFFFFFF, clRed);
+  EXPECT_EQ(doc.Surface.Pixel(right - 3, baseline + 1) & 0xFFFFFF, clWhite);
+  EXPECT_TRUE(doc.Inked(items[1]->ContentLeft - 16, items[1]->FirstLineY - 7, items[1]->ContentLeft - 9,
+                        items[1]->FirstLineY));  // the disc
 }
 
 }  // namespace
