@@ -5,6 +5,7 @@
 
 #include "html/attribute_list.h"
 #include "html/document_coordinates.h"
+#include "html/image_obj.h"
 #include "html/indent_manager.h"
 #include "html/section_list.h"
 #include "html/section_style.h"
@@ -516,6 +517,8 @@ TBlockLI::TBlockLI(TSectionList* masterList, TAttributeList* attributes, TProper
   const ListBulletType styled = props.GetListStyleType();
   if (styled != lbBlank) ListStyle = styled;
   BulletFont = RunFontOf(props).Font;
+  if (const std::string image = props.GetListStyleImage(); !image.empty() && masterList)
+    Image = TImageObj::SimpleCreate(*masterList, image);
 }
 
 TBlockLI::TBlockLI(TSectionList* masterList, const TBlockLI& source)
@@ -523,7 +526,12 @@ TBlockLI::TBlockLI(TSectionList* masterList, const TBlockLI& source)
       ListType(source.ListType),
       ListStyle(source.ListStyle),
       ListNumber(source.ListNumber),
-      BulletFont(source.BulletFont) {}
+      BulletFont(source.BulletFont) {
+  if (source.Image)
+    Image.reset(static_cast<TImageObj*>(source.Image->CreateCopy(*masterList).release()));
+}
+
+TBlockLI::~TBlockLI() = default;
 
 std::unique_ptr<TSectionBase> TBlockLI::CreateCopy(TSectionList* masterList) const {
   return std::make_unique<TBlockLI>(masterList, *this);
@@ -535,6 +543,10 @@ int TBlockLI::DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int a
   int* previous = list.FirstLineBaseline;
   FirstLineY = 0;
   list.FirstLineBaseline = &FirstLineY;
+  if (Image) {
+    Image->DrawLogic(list, canvas, nullptr, 0);
+    if (Image->Broken()) Image.reset();  // the style's marker instead
+  }
   const int height = TBlock::DrawLogic(canvas, x, y, xRef, yRef, aWidth, aHeight, iMgr, maxWidth, curs);
   list.FirstLineBaseline = previous;
   return height;
@@ -550,6 +562,11 @@ int TBlockLI::Draw(TCanvas& canvas, const TRect& aRect, IndentManager& iMgr, int
 }
 
 void TBlockLI::DrawMarker(TCanvas& canvas, int contentX, int baseline) {
+  if (Image && !Image->ShowsPlaceholder()) {
+    // Bottom on the baseline, 5 pixels left of the content.
+    Image->Draw(canvas, contentX - Image->ImageWidth - 5, 0, baseline + ParentSectionList->YOff, nullptr);
+    return;
+  }
   const TFont oldFont = canvas.Font();
   const TBrush oldBrush = canvas.Brush();
   const TPen oldPen = canvas.Pen();

@@ -12,6 +12,7 @@
 namespace lark {
 
 class TAttributeList;
+class TImageObj;
 
 enum class TFloating : std::uint8_t { None = 0, Left = 5, Right = 6 };
 enum class TPositioning : std::uint8_t { Static = 0, Absolute = 1, Relative = 2 };
@@ -141,6 +142,7 @@ class TBlockLI : public TBlock {
   TBlockLI(TSectionList* masterList, TAttributeList* attributes, TProperties& props, TCellBasic* ownerCell,
            const std::string& tag, TListType listType, char listTypeChar, bool plain, int listNumber, int level);
   TBlockLI(TSectionList* masterList, const TBlockLI& source);
+  ~TBlockLI() override;
   [[nodiscard]] std::unique_ptr<TSectionBase> CreateCopy(TSectionList* masterList) const override;
   int DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int aWidth, int aHeight, IndentManager& iMgr,
                 int& maxWidth, int& curs) override;
@@ -150,6 +152,9 @@ class TBlockLI : public TBlock {
   ListBulletType ListStyle = lbDisc;
   int ListNumber = 1;
   TFont BulletFont;
+  // The list-style image, drawn instead of the marker once its picture is
+  // there; dropped when it cannot be had.
+  std::unique_ptr<TImageObj> Image;
   int FirstLineY = 0;  // baseline of the first line, from the last layout
 
  private:

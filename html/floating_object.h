@@ -33,6 +33,11 @@ class TFloatingObj : public TIDObject {
   virtual void SetHover(int value) { (void)value; }
   // Paints it at x; topY is the top of its line, yBaseline the line's baseline.
   virtual void Draw(TCanvas& canvas, int x, int topY, int yBaseline, const TFontObj* run) = 0;
+  // What a click on the object hits, in document coordinates; an image's
+  // link border lies outside it.
+  [[nodiscard]] virtual TRect HitArea() const {
+    return {DrawXX, DrawYY, DrawXX + ImageWidth, DrawYY + ImageHeight};
+  }
 
   std::int32_t Pos = 0;  // character position in the owning section's text
   std::int32_t ImageHeight = 0, ImageWidth = 0;  // border included

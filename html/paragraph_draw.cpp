@@ -1,5 +1,7 @@
 #include <algorithm>
 
+#include "html/form_control_image.h"
+#include "html/image_obj.h"
 #include "html/indent_manager.h"
 #include "html/paragraph_section.h"
 #include "html/section_list.h"
@@ -188,7 +190,7 @@ int TSection::Draw(TCanvas& canvas, const TRect& aRect, IndentManager& iMgr, int
 }
 
 TGuResultType TSection::GetURL(TCanvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& urlTarget,
-                               TFormControlObj*&, std::string& title) {
+                               TFormControlObj*& formControl, std::string& title) {
   TSectionList& list = *ParentSectionList;
   TGuResultType result = 0;
   auto takeLink = [&](TFontObj* run) {
@@ -199,13 +201,23 @@ TGuResultType TSection::GetURL(TCanvas& canvas, int x, int y, std::unique_ptr<TU
     result |= guUrl;
   };
   for (const auto& object : Images) {
-    if (x < object->DrawXX || x >= object->DrawXX + object->ImageWidth || y < object->DrawYY ||
-        y >= object->DrawYY + object->ImageHeight)
-      continue;
+    if (!object->HitArea().Contains(Point(x, y))) continue;
     title = !object->Title.empty() ? object->Title : object->Alt;
     if (!title.empty()) result |= guTitle;
     list.ActiveImage = object.get();
-    takeLink(Fonts.GetFontObjAt(object->Pos));
+    TFontObj* run = Fonts.GetFontObjAt(object->Pos);
+    if (const auto* image = dynamic_cast<const TImageObj*>(object.get()); image && image->MyFormControl) {
+      formControl = image->MyFormControl;
+      image->MyFormControl->XTmp = x - image->DrawXX;
+      image->MyFormControl->YTmp = y - image->DrawYY;
+    } else if (image) {
+      if (image->GetURL(x - image->DrawXX, y - image->DrawYY, run, urlTarget)) {
+        result |= guUrl;
+        if (run && run->IsLink()) list.ActiveLink = run;
+      }
+    } else {
+      takeLink(run);
+    }
     return result;
   }
   const int k = LineAt(y);
@@ -229,8 +241,7 @@ TGuResultType TSection::GetURL(TCanvas& canvas, int x, int y, std::unique_ptr<TU
 
 bool TSection::PtInObject(int x, int y, TObject*& obj, int& ix, int& iy) {
   for (const auto& object : Images)
-    if (x >= object->DrawXX && x < object->DrawXX + object->ImageWidth && y >= object->DrawYY &&
-        y < object->DrawYY + object->ImageHeight) {
+    if (object->HitArea().Contains(Point(x, y))) {
       obj = object.get();
       ix = x - object->DrawXX;
       iy = y - object->DrawYY;

@@ -175,6 +175,14 @@ class TSectionList : public TCell, public TTextPositionLocator {
       OnPanelCreate;
   std::function<void(TObject* sender, ThvPanel* panel)> OnPanelDestroy;
   std::function<void(TObject* sender, ThvPanel* panel, TBitmap& bitmap)> OnPanelPrint;
+  // The viewer's side of forms: a form submits (the receiver takes the
+  // pairs), a control is clicked (with its ONCLICK text), a control takes
+  // the focus.
+  std::function<void(TObject* sender, const std::string& action, const std::string& target,
+                     const std::string& encType, const std::string& method, std::vector<std::string> results)>
+      OnSubmitForm;
+  std::function<void(TObject* sender, TFormControlObj* control, const std::string& onClick)> OnObjectClick;
+  std::function<void(TObject* sender, TFormControlObj* control)> OnControlEnter;
   // Shown after layout, once per section left out ("Table has too many Columns").
   std::function<void(const std::string& message)> OnLayoutError;
 

@@ -317,6 +317,8 @@ int TComboBox::IndexOfText(const std::string& text) const {
   return it == strings_.end() ? -1 : static_cast<int>(it - strings_.begin());
 }
 
+void TComboBox::SetItemStrings(std::vector<std::string> strings) { items_->SetStrings(std::move(strings)); }
+
 void TComboBox::SetItemIndex(int index) {
   item_index_ = index >= 0 && index < static_cast<int>(strings_.size()) ? index : -1;
   text_ = item_index_ >= 0 ? strings_[static_cast<size_t>(item_index_)] : std::string();

@@ -53,6 +53,8 @@ class TComboBox : public TNativeControl {
   TComboBoxStyle Style() const { return style_; }
   void SetStyle(TComboBoxStyle style);
   TStrings& Items();
+  // Every item at once; the window hears of it once.
+  void SetItemStrings(std::vector<std::string> strings);
   int ItemIndex() const { return item_index_; }
   void SetItemIndex(int index);
   // The edit's text; a drop-down list's is its selected item's (or empty).

@@ -234,7 +234,6 @@ class TMemoLines : public TStrings {
   // The whole text in one change, line breaks made CR LF.
   void SetText(std::string_view text) override { memo_->SetText(WithCrLf(text)); }
 
- private:
   struct Line {
     size_t start;  // byte offset in the memo's text
     std::string text;
@@ -285,6 +284,7 @@ class TMemoLines : public TStrings {
     return lines;
   }
 
+ private:
   TMemo* memo_;
 };
 
@@ -317,6 +317,14 @@ void TMemo::SetText(const std::string& text) {
 }
 
 TStrings& TMemo::Lines() { return *lines_; }
+
+std::vector<std::string> TMemo::ShownLines() const {
+  std::vector<std::string> texts;
+  for (auto& line : lines_->Shown()) texts.push_back(std::move(line.text));
+  // The empty line after a final line break (or of an empty memo) is none.
+  if (!texts.empty() && texts.back().empty()) texts.pop_back();
+  return texts;
+}
 
 void TMemo::SetWordWrap(bool value) {
   word_wrap_ = value;

@@ -53,6 +53,9 @@ class TMemo : public TNativeControl {
   std::string GetText() const override;
   void SetText(const std::string& text) override;
   TStrings& Lines();
+  // Every line as shown (wrapped lines apart), read in one pass; Lines()
+  // reads them all again for each line it is asked for.
+  [[nodiscard]] std::vector<std::string> ShownLines() const;
   bool WordWrap() const { return word_wrap_; }
   void SetWordWrap(bool value);
   bool ReadOnly() const { return read_only_; }

@@ -1,5 +1,6 @@
 #include "platform/windows/list_controls.h"
 
+#include <QItemSelectionModel>
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
@@ -49,6 +50,25 @@ TStrings& TListBox::Items() { return *items_; }
 int TListBox::ItemIndex() const {
   if (auto* list = NativeWidget<QListWidget>(const_cast<TListBox*>(this))) return list->currentRow();
   return item_index_;
+}
+
+void TListBox::SetItemStrings(std::vector<std::string> strings) { items_->SetStrings(std::move(strings)); }
+
+void TListBox::SetSelection(std::vector<bool> selected, int itemIndex) {
+  selected.resize(strings_.size());
+  selected_ = std::move(selected);
+  item_index_ = itemIndex >= 0 && itemIndex < static_cast<int>(strings_.size()) ? itemIndex : -1;
+  PushState();
+}
+
+std::vector<bool> TListBox::Selection() const {
+  auto* list = NativeWidget<QListWidget>(const_cast<TListBox*>(this));
+  if (!list) return selected_;
+  std::vector<bool> selection(strings_.size());
+  for (const QItemSelectionRange& range : list->selectionModel()->selection())
+    for (int row = std::max(0, range.top()); row <= range.bottom() && row < static_cast<int>(selection.size()); ++row)
+      selection[static_cast<size_t>(row)] = true;
+  return selection;
 }
 
 void TListBox::SetItemIndex(int index) {
@@ -151,7 +171,18 @@ void TListBox::PushState() {
   } else {
     for (int i = 0; i < list->count(); ++i) list->item(i)->setText(ToQ(strings_[static_cast<size_t>(i)]));
   }
-  for (int i = 0; i < list->count(); ++i) list->item(i)->setSelected(selected_[static_cast<size_t>(i)]);
+  // The selection goes over as runs in one call: item by item, the model
+  // merges each into what it holds, which grows with the list.
+  QItemSelection selection;
+  const int count = list->count();
+  for (int i = 0; i < count; ++i) {
+    if (!selected_[static_cast<size_t>(i)]) continue;
+    int last = i;
+    while (last + 1 < count && selected_[static_cast<size_t>(last) + 1]) ++last;
+    selection.append(QItemSelectionRange(list->model()->index(i, 0), list->model()->index(last, 0)));
+    i = last;
+  }
+  list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
   list->setCurrentRow(item_index_, QItemSelectionModel::NoUpdate);
 }
 

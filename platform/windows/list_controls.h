@@ -18,6 +18,13 @@ class TListBox : public TNativeControl {
   explicit TListBox(TComponent* owner);
   ~TListBox() override;
   TStrings& Items();
+  // Every item at once; the window hears of it once.
+  void SetItemStrings(std::vector<std::string> strings);
+  // The whole selection at once (one flag per item) and the item index.
+  void SetSelection(std::vector<bool> selected, int itemIndex);
+  // Every item's selection in one pass (Selected(i) for each item costs the
+  // selection's size each).
+  [[nodiscard]] std::vector<bool> Selection() const;
   int ItemIndex() const;
   void SetItemIndex(int index);
   bool MultiSelect() const { return multi_select_; }

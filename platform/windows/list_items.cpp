@@ -41,6 +41,12 @@ void TListItems::Delete(int index) {
   changed_();
 }
 
+void TListItems::SetStrings(std::vector<std::string> strings) {
+  strings_ = std::move(strings);
+  objects_.assign(strings_.size(), nullptr);
+  changed_();
+}
+
 void TListItems::Clear() {
   strings_.clear();
   objects_.clear();

@@ -26,6 +26,8 @@ class TListItems : public TStrings {
   int Add(const std::string& s) override;
   void Delete(int index) override;
   void Clear() override;
+  // Replaces every item at once (no objects), with one change.
+  void SetStrings(std::vector<std::string> strings);
   bool Sorted() const { return sorted_; }
   // Turning sorting on sorts the items there are (objects go along);
   // returns where the item at `follow` went.
