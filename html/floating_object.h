@@ -5,6 +5,7 @@
 #include <string>
 
 #include "html/id_object.h"
+#include "platform/core/string_routines.h"
 #include "platform/graphics/canvas.h"
 
 namespace lark {
@@ -14,6 +15,17 @@ class TSectionList;
 
 // How an inline object sits on its line; left and right float.
 enum TAlignmentKind : std::uint8_t { aTop = 1, aMiddle = 2, aBottom = 3, aBaseline = 4, aLeft = 5, aRight = 6 };
+
+// An image's or panel's ALIGN value, in any case; a value it does not know
+// leaves `current`.
+[[nodiscard]] inline TAlignmentKind ObjectAlignment(std::string_view value, TAlignmentKind current) {
+  const std::string align = UpperCase(value);
+  if (align == "TOP") return aTop;
+  if (align == "MIDDLE" || align == "ABSMIDDLE") return aMiddle;
+  if (align == "LEFT") return aLeft;
+  if (align == "RIGHT") return aRight;
+  return current;
+}
 
 // The placement part of an object that stands in a paragraph's text: an
 // inline image or an object panel. Layout reads its size and spaces and

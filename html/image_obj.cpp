@@ -120,14 +120,7 @@ void TImageObj::ReadAttributes(const TAttributeList& attributes) {
   for (const auto& attribute : attributes) {
     const std::int32_t value = attribute->Value;
     switch (attribute->Which) {
-      case AlignSy: {
-        const std::string align = UpperCase(attribute->Name);
-        if (align == "TOP") ObjAlign = aTop;
-        else if (align == "MIDDLE" || align == "ABSMIDDLE") ObjAlign = aMiddle;
-        else if (align == "LEFT") ObjAlign = aLeft;
-        else if (align == "RIGHT") ObjAlign = aRight;
-        break;
-      }
+      case AlignSy: ObjAlign = ObjectAlignment(attribute->Name, ObjAlign); break;
       case SrcSy: Source = Trim(attribute->Name); break;
       case AltSy: Alt = Title = attribute->Name; break;
       case WidthSy:

@@ -49,14 +49,7 @@ TPanelObj::TPanelObj(TSectionList& list, int position, TAttributeList* attribute
 void TPanelObj::ReadAttributes(const TAttributeList& attributes) {
   for (const auto& attribute : attributes) {
     switch (attribute->Which) {
-      case AlignSy: {
-        const std::string align = UpperCase(attribute->Name);
-        if (align == "TOP") ObjAlign = aTop;
-        else if (align == "MIDDLE" || align == "ABSMIDDLE") ObjAlign = aMiddle;
-        else if (align == "LEFT") ObjAlign = aLeft;
-        else if (align == "RIGHT") ObjAlign = aRight;
-        break;
-      }
+      case AlignSy: ObjAlign = ObjectAlignment(attribute->Name, ObjAlign); break;
       case WidthSy:
         if (attribute->Name.find('%') != std::string::npos) {
           SpecWidth = std::clamp(attribute->Value, 1, 100);
