@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace lark::bench {
@@ -20,6 +22,19 @@ std::string InputSet(const std::string& set) {
     std::exit(1);
   }
   return folder;
+}
+
+const std::string& BenchPage() {
+  static const std::string page = [] {
+    std::ifstream in(InputSet("page") + "/bench-page.html", std::ios::binary);
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (text.empty()) {
+      std::fprintf(stderr, "the benchmark page is empty\n");
+      std::exit(1);
+    }
+    return text;
+  }();
+  return page;
 }
 
 }  // namespace lark::bench

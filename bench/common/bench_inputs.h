@@ -11,4 +11,8 @@ namespace lark::bench {
 // error when it cannot be made: a benchmark on a partial set would mislead.
 [[nodiscard]] std::string InputSet(const std::string& set);
 
+// The 10 MB page of the "page" set, read once. Ends the program when it
+// cannot be read.
+[[nodiscard]] const std::string& BenchPage();
+
 }  // namespace lark::bench
