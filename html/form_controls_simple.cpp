@@ -19,9 +19,10 @@ namespace lark {
 
 // A check box and a radio button keep the arrow keys: a radio group moves
 // its focus with them.
-class TFormCheckBox : public TCheckBox {
+template <typename Button>
+class TArrowKeysButton : public Button {
  public:
-  using TCheckBox::TCheckBox;
+  using Button::Button;
 
  protected:
   void WndProc(TMessage& message) override {
@@ -29,22 +30,18 @@ class TFormCheckBox : public TCheckBox {
       message.Result = DLGC_WANTARROWS;
       return;
     }
-    TCheckBox::WndProc(message);
+    Button::WndProc(message);
   }
 };
 
-class TFormRadioButton : public TRadioButton {
+class TFormCheckBox : public TArrowKeysButton<TCheckBox> {
  public:
-  using TRadioButton::TRadioButton;
+  using TArrowKeysButton::TArrowKeysButton;
+};
 
- protected:
-  void WndProc(TMessage& message) override {
-    if (message.Msg == WM_GETDLGCODE) {
-      message.Result = DLGC_WANTARROWS;
-      return;
-    }
-    TRadioButton::WndProc(message);
-  }
+class TFormRadioButton : public TArrowKeysButton<TRadioButton> {
+ public:
+  using TArrowKeysButton::TArrowKeysButton;
 };
 
 namespace {
