@@ -58,6 +58,12 @@ compare --work "layout of 10,000 paragraphs at 800 px" --figure gbench \
 compare --work "paint of the laid-out document, 800 x 1000 pages" --figure gbench \
   --ours TSectionList "$(gbench "$bin/bench_layout" BM_PaintWholeDocument/iterations:3)"
 
+busy_seconds=$([[ $quick == 1 ]] && echo 0.5 || echo 2)
+compare --work "GUI-thread CPU time per second, a busy indicator animating for $busy_seconds s while the loop pumps" \
+  --figure seconds \
+  --ours "TVVNavigatorGauge, Delay 15" "$bin/bench_controls --only gauge $busy_seconds" \
+  --peer "busy QProgressBar" "$bin/bench_controls --only bar $busy_seconds"
+
 compare --work "parse, style and layout of the 10 MB page at 1024 px (no tables yet on our side)" --figure gbench \
   --ours "THtmlParser + TSectionList" "$(gbench "$bin/bench_html_parser" BM_LarkParseAndLayout/4/iterations:3)" \
   --peer litehtml "$(gbench "$bin/bench_html_parser" BM_LitehtmlParseAndLayout/iterations:3)"

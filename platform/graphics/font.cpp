@@ -4,8 +4,12 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QTextLayout>
+#include <fontconfig/fontconfig.h>
+
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <memory>
 
 #include "platform/core/code_page.h"
 #include "platform/graphics/arithmetic.h"
@@ -104,21 +108,54 @@ namespace {
 constexpr std::pair<const char*, const char*> kClassicNames[] = {
     {"Arial", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"}};
 
+// Every family name fontconfig lists, a face's secondary names included
+// ("DejaVu Sans Light", which the toolkit folds into DejaVu Sans as a
+// weight). Each is described as the toolkit describes the face's first
+// name, except that it is fixed-pitch or scalable when any face bearing it
+// is, as fontconfig's own filters answer.
+void AddFontconfigNames(std::map<std::string, TFontFamilyInfo>& families) {
+  const std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)> any(FcPatternCreate(), FcPatternDestroy);
+  const std::unique_ptr<FcObjectSet, decltype(&FcObjectSetDestroy)> wanted(
+      FcObjectSetBuild(FC_FAMILY, FC_SPACING, FC_SCALABLE, nullptr), FcObjectSetDestroy);
+  const std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)> faces(FcFontList(nullptr, any.get(), wanted.get()),
+                                                                       FcFontSetDestroy);
+  for (int i = 0; faces && i < faces->nfont; ++i) {
+    FcPattern* face = faces->fonts[i];
+    FcChar8* first = nullptr;
+    if (FcPatternGetString(face, FC_FAMILY, 0, &first) != FcResultMatch) continue;
+    const QString toolkit_family = QString::fromUtf8(reinterpret_cast<const char*>(first));
+    int spacing = FC_PROPORTIONAL;
+    FcBool scalable = FcFalse;
+    FcPatternGetInteger(face, FC_SPACING, 0, &spacing);
+    FcPatternGetBool(face, FC_SCALABLE, 0, &scalable);
+    FcChar8* name = nullptr;
+    for (int n = 0; FcPatternGetString(face, FC_FAMILY, n, &name) == FcResultMatch; ++n) {
+      const std::string text(reinterpret_cast<const char*>(name));
+      auto [entry, added] = families.try_emplace(text, TFontFamilyInfo{text, false, false, false});
+      if (added) entry->second.Symbol = QFontDatabase::writingSystems(toolkit_family).contains(QFontDatabase::Symbol);
+      entry->second.FixedPitch = entry->second.FixedPitch || spacing >= FC_MONO;
+      entry->second.Scalable = entry->second.Scalable || scalable;
+    }
+  }
+}
+
 }  // namespace
 
 std::vector<TFontFamilyInfo> EnumFontFamilies() {
   lark::EnsureGuiApplication();
-  std::vector<TFontFamilyInfo> families;
+  std::map<std::string, TFontFamilyInfo> families;
   const QStringList installed = QFontDatabase::families();
   auto add = [&](const QString& family, const std::string& name) {
-    families.push_back({name, QFontDatabase::isFixedPitch(family), QFontDatabase::isSmoothlyScalable(family),
-                        QFontDatabase::writingSystems(family).contains(QFontDatabase::Symbol)});
+    families[name] = {name, QFontDatabase::isFixedPitch(family), QFontDatabase::isSmoothlyScalable(family),
+                      QFontDatabase::writingSystems(family).contains(QFontDatabase::Symbol)};
   };
   for (const QString& family : installed) add(family, family.toStdString());
+  AddFontconfigNames(families);
   for (const auto& [classic, substitute] : kClassicNames)
     if (installed.contains(substitute) && !installed.contains(classic)) add(substitute, classic);
-  std::sort(families.begin(), families.end(), [](const auto& a, const auto& b) { return a.Name < b.Name; });
-  return families;
+  std::vector<TFontFamilyInfo> sorted;
+  for (auto& [name, family] : families) sorted.push_back(std::move(family));
+  return sorted;
 }
 
 std::vector<std::string> InstalledFontNames() {

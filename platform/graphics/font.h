@@ -107,7 +107,8 @@ struct TFontFamilyInfo {
   bool Scalable = true;  // TrueType-like outline font
   bool Symbol = false;
 };
-// One entry per installed family (as InstalledFontNames), with what a font
+// One entry per installed family name (as InstalledFontNames; a family's
+// secondary names, such as "DejaVu Sans Light", included), with what a font
 // list filters on.
 [[nodiscard]] std::vector<TFontFamilyInfo> EnumFontFamilies();
 

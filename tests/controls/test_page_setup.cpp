@@ -85,6 +85,25 @@ TEST_F(PageSetup, TheAcceptedDialogReturnsMarginsRaisedToTheMinimumAndCancelChan
   EXPECT_EQ(setup.Margins, (TPSRect{3000, 3000, 3000, 3000}));
 }
 
+TEST_F(PageSetup, OkSetsThePrintersSheetAndCancelLeavesIt) {
+  auto sheet = [] {
+    std::string device, driver, port;
+    DEVMODE mode;
+    Printer().GetPrinter(device, driver, port, mode);
+    return mode.dmPaperSize;
+  };
+  ASSERT_NE(sheet(), DMPAPER_A5);
+  TPageSetupDlg setup(nullptr);
+  setup.SetMeasurements(TPSMeasurements::pmMillimeters);
+  setup.PaperSize = TPSPoint{14800, 21000};
+  ASSERT_TRUE(Run(setup, true));
+  EXPECT_EQ(sheet(), DMPAPER_A5);
+
+  setup.PaperSize = TPSPoint{29700, 42000};
+  EXPECT_FALSE(Run(setup, false));
+  EXPECT_EQ(sheet(), DMPAPER_A5);
+}
+
 TEST_F(PageSetup, CenteredPlacesTheDialogHalfwayAcrossAndAThirdDown) {
   TPageSetupDlg setup(nullptr);
   ASSERT_TRUE(Run(setup, true));
