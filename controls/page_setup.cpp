@@ -94,7 +94,7 @@ bool TPageSetupDlg::ShowDialog() {
   TPageSetupDialog dialog(nullptr);
   dialog.Units = Metric() ? TPageMeasureUnits::pmMillimeters : TPageMeasureUnits::pmInches;
   const bool min_margins = (Options & poDefaultMinMargins) == 0;
-  dialog.Flags = min_margins ? psdMinMargins : 0;
+  dialog.Flags = min_margins ? unsigned{psdMinMargins} : 0u;
   dialog.CenterOnScreen = Centered;
   dialog.PaperSize = Point(PaperSize.X, PaperSize.Y);
   dialog.MinMargins = ToRect(MinimumMargins);
