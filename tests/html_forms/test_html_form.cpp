@@ -9,7 +9,9 @@
 #include "html/image_obj.h"
 #include "html/url_target.h"
 #include "html/html_form.h"
+#include "html/properties.h"
 #include "html/section_list.h"
+#include "platform/core/code_page.h"
 #include "platform/windows/application.h"
 #include "platform/windows/button.h"
 #include "platform/windows/check_box.h"
@@ -56,7 +58,7 @@ class FormDoc : public ::testing::Test {
   T* Add(std::initializer_list<Attr> attrs, int x = 0, int y = 0) {
     TAttributeList attributes;
     for (const Attr& a : attrs) attributes.AddAttribute(a.Which, a.Value, a.Text);
-    T* control = CreateFormControl<T>(*list, current, attributes);
+    T* control = CreateFormControl<T>(*list, current, attributes, codePage);
     control->SetHeightWidth(panel->Canvas());
     control->PlaceControl(x, y);
     return control;
@@ -71,6 +73,7 @@ class FormDoc : public ::testing::Test {
   std::unique_ptr<TForm> panel;
   std::unique_ptr<TSectionList> list;
   TDocumentForm* current = nullptr;
+  int codePage = CP_UTF8;  // of the controls Add makes
   std::vector<std::vector<std::string>> submitted;
   std::string lastAction, lastMethod;
 };
@@ -262,6 +265,48 @@ TEST_F(FormDoc, TextAreasSendHardWrappedLinesJoinedByCrLf) {
   list->SetFormData(saved);
   EXPECT_EQ(current->GetFormSubmission(), saved[0]);
   EXPECT_NE(soft->Memo().GetText(), words);
+}
+
+// Widgets hold Unicode; values go in decoded with the element's code page and
+// the submission gives back that code page's bytes, typed text included.
+TEST_F(FormDoc, ValuesTravelInTheElementsCodePage) {
+  struct Case {
+    int CodePage;
+    std::string Greeting, Word, Typed;  // "Привет", "мир", "да" in that code page
+  };
+  const Case cases[] = {
+      {CP_UTF8, "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "\xD0\xBC\xD0\xB8\xD1\x80",
+       "\xD0\xB4\xD0\xB0"},
+      {CodePageOfCharSet(RUSSIAN_CHARSET, CP_UTF8), "\xCF\xF0\xE8\xE2\xE5\xF2", "\xEC\xE8\xF0", "\xE4\xE0"},
+  };
+  const std::string greeting = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";
+  const std::string word = "\xD0\xBC\xD0\xB8\xD1\x80", typed = "\xD0\xB4\xD0\xB0";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.CodePage);
+    current = nullptr;
+    codePage = c.CodePage;
+    auto* edit = Add<TEditFormControlObj>({{NameSy, 0, "e"}, {ValueSy, 0, c.Greeting}});
+    auto* memo = Add<TTextAreaFormControlObj>({{NameSy, 0, "m"}}, 0, 40);
+    memo->AddText(c.Word);
+    auto* select = Add<TComboFormControlObj>({{NameSy, 0, "s"}}, 0, 200);
+    select->AddStr(c.Greeting, c.Word, true);
+    current->ResetControls();
+    EXPECT_EQ(edit->Edit().GetText(), greeting);
+    EXPECT_EQ(memo->Memo().GetText(), word);
+    EXPECT_EQ(select->Combo().GetText(), greeting);
+
+    edit->Edit().SetFocus();
+    test_driver::TypeText(typed);
+    memo->Memo().SetFocus();
+    test_driver::TypeText(typed);
+    Drain();
+    const Pairs pairs = current->GetFormSubmission();
+    EXPECT_EQ(pairs, (Pairs{"e=" + c.Greeting + c.Typed, "m=" + c.Typed + c.Word, "s=" + c.Word}));
+    const std::vector<std::vector<std::string>> saved = list->GetFormData();
+    current->ResetControls();
+    list->SetFormData(saved);  // saved bytes go back in decoded
+    EXPECT_EQ(current->GetFormSubmission(), pairs);
+  }
 }
 
 TEST_F(FormDoc, ImageInputsSubmitTheirClickPointOnce) {
