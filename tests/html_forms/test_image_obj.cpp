@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "html/attribute_list.h"
@@ -9,6 +10,7 @@
 #include "html/image_obj.h"
 #include "html/url_target.h"
 #include "images/gif_image.h"
+#include "platform/graphics/metafile.h"
 #include "platform/core/stream.h"
 #include "tests/html_layout/layout_fixture.h"
 #include "tests/support/test_files.h"
@@ -72,6 +74,12 @@ struct ImageDoc : LaidOutDocument {
     EXPECT_EQ(differing, 0) << reference;
   }
 };
+
+// Draws a laid-out document into `page`, as a print pass records a page.
+void Record(TSectionList& list, TMetafile& page) {
+  TMetafileCanvas canvas(page, nullptr);
+  list.Draw(canvas, Rect(0, 0, 600, 400), 600, 0, 0, 0, 0);
+}
 
 TEST(ImageObj, AttributesAndSizingRules) {
   ImageDoc doc;
@@ -265,6 +273,36 @@ TEST(ImageObj, PlaceholderThenLateArrival) {
 // Images of one missing URL ask once; the missing list answers by URL, so
 // many images of one URL or of as many URLs cost a few steps each (counted,
 // where a search of the list would take steps in the square of their number).
+// The placeholder of a picture still to come holds its ALT text, wrapped
+// onto several lines inside the frame.
+TEST(ImageObj, ThePlaceholderWrapsItsAltTextInsideTheFrame) {
+  LateHost doc;
+  const std::string alt = "several short words wrapped";
+  TImageObj* image =
+      doc.Place(*doc.Open(), {{SrcSy, 0, "late.png"}, {WidthSy, 90, "90"}, {HeightSy, 80, "80"}, {AltSy, 0, alt}});
+  doc.Lay(600);
+  TMetafile page;
+  Record(doc.List, page);
+  const TRect frame = Rect(image->DrawXX, image->DrawYY, image->DrawXX + 90, image->DrawYY + 80);
+  std::string shown;
+  std::vector<int> baselines;
+  for (int i = 0; i < page.RecordCount(); ++i) {
+    const TMetafileRecord record = page.Record(i);
+    if (record.RecordKind != TMetafileRecord::Kind::Text) continue;
+    EXPECT_TRUE(record.Bounds.Left >= frame.Left && record.Bounds.Right <= frame.Right &&
+                record.Bounds.Top >= frame.Top && record.Bounds.Bottom <= frame.Bottom)
+        << record.Text;
+    shown += record.Text;
+    if (baselines.empty() || baselines.back() != record.BaselineY) baselines.push_back(record.BaselineY);
+  }
+  auto withoutBlanks = [](std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+    return text;
+  };
+  EXPECT_EQ(withoutBlanks(shown), withoutBlanks(alt));
+  EXPECT_GE(baselines.size(), 2u);
+}
+
 TEST(ImageObj, ManyMissingImagesAskOnceAndArriveInLinearWork) {
   for (const bool oneUrl : {true, false}) {
     SCOPED_TRACE(oneUrl);
@@ -332,6 +370,37 @@ TEST(ImageObj, ActiveGifsRollOverAndPrintCopiesDrawFrameOne) {
     }
   EXPECT_EQ(red, 3 * 64);
   EXPECT_EQ(blue, 0);
+}
+
+// A print copy records a GIF's first frame through its mask: replayed, the
+// transparent half shows what lies beneath and the second frame never shows.
+TEST(ImageObj, PrintCopiesRecordAGifsFirstFrameAndMask) {
+  ImageDoc doc;
+  const std::string gif = doc.Make(
+      "half.gif", "convert -delay 10 \\( -size 4x8 xc:none -size 4x8 xc:red +append \\) -size 8x8 xc:blue -dispose background");
+  TImageObj* image = doc.Place(*doc.Open(), {{SrcSy, 0, gif}});
+  doc.Lay(600);
+  ASSERT_TRUE(image->Gif());
+  image->Gif()->SetCurrentFrame(2);  // on screen the second frame shows
+  TSectionList copy(doc.List);
+  TBitmap measure(1, 1);
+  int scrollWidth = 0, curs = 0;
+  copy.DoLogic(measure.Canvas(), 0, 600, 400, scrollWidth, curs);
+  TMetafile page;
+  Record(copy, page);
+  int images = 0;
+  for (int i = 0; i < page.RecordCount(); ++i) images += page.Record(i).RecordKind == TMetafileRecord::Kind::Image;
+  EXPECT_GE(images, 1);
+
+  TBitmap replayed(600, 400);
+  replayed.Canvas().Brush().Color = clLime;
+  replayed.Canvas().FillRect(Rect(0, 0, 600, 400));
+  page.DrawOn(replayed.Canvas(), Rect(0, 0, page.Width(), page.Height()));
+  const int x = image->DrawXX, y = image->DrawYY;
+  const TColor beneath = replayed.Pixel(x + 20, y + 4) & 0xFFFFFF;
+  for (int row = 0; row < 8; ++row)
+    for (int column = 0; column < 8; ++column)
+      ASSERT_EQ(replayed.Pixel(x + column, y + row) & 0xFFFFFF, column < 4 ? beneath : clRed) << column << "," << row;
 }
 
 // A list item's list-style image stands left of its first line with its
