@@ -10,7 +10,9 @@
 #include "html/image_obj.h"
 #include "html/url_target.h"
 #include "images/gif_image.h"
+#include "platform/graphics/gdi.h"
 #include "platform/graphics/metafile.h"
+#include "platform/graphics/printer.h"
 #include "platform/core/stream.h"
 #include "tests/html_layout/layout_fixture.h"
 #include "tests/support/test_files.h"
@@ -26,6 +28,35 @@ struct Attr {
   int Value;
   std::string Text;
 };
+
+void Load(TBitmap& bitmap, const std::string& file) {
+  TMemoryStream stream;
+  const std::string bytes = test::ReadFile(file);
+  stream.Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  stream.SetPosition(0);
+  bitmap.LoadFromStream(stream);
+}
+
+// Colours equal within what a PDF renderer's colour conversion moves them.
+bool Near(TColor a, TColor b) {
+  for (int shift = 0; shift < 24; shift += 8)
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 32) return false;
+  return true;
+}
+
+// A laid-out print copy on the PDF printer's one page, at 96 units per inch.
+void PrintToPdf(TSectionList& copy, const std::string& file) {
+  TSystemPrinter printer;
+  printer.OutputFileName = file;
+  printer.SetPrinterIndex(static_cast<int>(printer.Printers().size()) - 1);  // the PDF printer
+  const int dpi = GetDeviceCaps(printer.Canvas(), LOGPIXELSY);
+  printer.BeginDoc();
+  SetMapMode(printer.Canvas(), MM_ANISOTROPIC);
+  SetWindowExtEx(printer.Canvas(), 96, 96);
+  SetViewportExtEx(printer.Canvas(), dpi, dpi);
+  copy.Draw(printer.Canvas(), Rect(0, 0, 600, 400), 600, 0, 0, 0, 0);
+  printer.EndDoc();
+}
 
 // A document whose pictures ImageMagick makes in a fresh directory.
 struct ImageDoc : LaidOutDocument {
@@ -61,11 +92,7 @@ struct ImageDoc : LaidOutDocument {
   // The painted picture equals the reference file pixel for pixel.
   void ExpectPicture(const TImageObj& image, const std::string& reference) {
     TBitmap expected;
-    TMemoryStream stream;
-    const std::string bytes = test::ReadFile(reference);
-    stream.Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-    stream.SetPosition(0);
-    expected.LoadFromStream(stream);
+    Load(expected, reference);
     int differing = 0;
     for (int y = 0; y < expected.Height(); ++y)
       for (int x = 0; x < expected.Width(); ++x)
@@ -372,12 +399,13 @@ TEST(ImageObj, ActiveGifsRollOverAndPrintCopiesDrawFrameOne) {
   EXPECT_EQ(blue, 0);
 }
 
-// A print copy records a GIF's first frame through its mask: replayed, the
-// transparent half shows what lies beneath and the second frame never shows.
-TEST(ImageObj, PrintCopiesRecordAGifsFirstFrameAndMask) {
+// A print copy draws a GIF's first frame through its mask: replayed from a
+// metafile and read back from the PDF printer's page, the transparent half
+// shows what lies beneath and the second frame never shows.
+TEST(ImageObj, PrintCopiesDrawAGifsFirstFrameAndMaskOnMetafilesAndPdf) {
   ImageDoc doc;
   const std::string gif = doc.Make(
-      "half.gif", "convert -delay 10 \\( -size 4x8 xc:none -size 4x8 xc:red +append \\) -size 8x8 xc:blue -dispose background");
+      "half.gif", "convert -delay 10 \\( -size 8x16 xc:none -size 8x16 xc:red +append \\) -size 16x16 xc:blue -dispose background");
   TImageObj* image = doc.Place(*doc.Open(), {{SrcSy, 0, gif}});
   doc.Lay(600);
   ASSERT_TRUE(image->Gif());
@@ -396,11 +424,28 @@ TEST(ImageObj, PrintCopiesRecordAGifsFirstFrameAndMask) {
   replayed.Canvas().Brush().Color = clLime;
   replayed.Canvas().FillRect(Rect(0, 0, 600, 400));
   page.DrawOn(replayed.Canvas(), Rect(0, 0, page.Width(), page.Height()));
+  // The PDF printer's page, read back at 96 pixels per inch on white paper.
+  ASSERT_TRUE(test::HaveTool("pdftoppm"));
+  PrintToPdf(copy, doc.Dir.File("half.pdf"));
+  const std::string ppm = doc.Dir.File("half");
+  ASSERT_EQ(std::system(("pdftoppm -r 96 -aa no -aaVector no -singlefile " + doc.Dir.File("half.pdf") + " " + ppm +
+                         " && convert " + ppm + ".ppm " + ppm + ".bmp")
+                            .c_str()),
+            0);
+  TBitmap printed;
+  Load(printed, ppm + ".bmp");
+
   const int x = image->DrawXX, y = image->DrawYY;
-  const TColor beneath = replayed.Pixel(x + 20, y + 4) & 0xFFFFFF;
-  for (int row = 0; row < 8; ++row)
-    for (int column = 0; column < 8; ++column)
-      ASSERT_EQ(replayed.Pixel(x + column, y + row) & 0xFFFFFF, column < 4 ? beneath : clRed) << column << "," << row;
+  for (const TBitmap* picture : {&replayed, &printed}) {
+    const TColor beneath = picture->Pixel(x + 20, y + 4) & 0xFFFFFF;
+    EXPECT_NE(beneath, clRed);
+    // Edge pixels are left out: the printer scales to its own resolution.
+    for (int row = 1; row < 15; ++row)
+      for (int column = 1; column < 15; ++column)
+        if (column != 7 && column != 8)
+          ASSERT_TRUE(Near(picture->Pixel(x + column, y + row), column < 8 ? beneath : clRed))
+              << (picture == &printed ? "PDF " : "metafile ") << column << "," << row;
+  }
 }
 
 // A list item's list-style image stands left of its first line with its
