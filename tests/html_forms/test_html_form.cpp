@@ -12,6 +12,7 @@
 #include "html/properties.h"
 #include "html/section_list.h"
 #include "platform/core/code_page.h"
+#include "platform/graphics/metafile.h"
 #include "platform/windows/application.h"
 #include "platform/windows/button.h"
 #include "platform/windows/check_box.h"
@@ -189,6 +190,83 @@ TEST_F(FormDoc, RemovedControlsAndFlatPictures) {
   list->ForgetFormControl(edit);  // its paragraph left the document
   EXPECT_EQ(list->FormControlList.size(), 1u);
   EXPECT_EQ(current->GetFormSubmission(), (Pairs{"c=on"}));
+}
+
+// A print copy shows flat pictures: each control's text as its window shows
+// it (read back from a metafile's text runs), a radio's dot when checked.
+TEST_F(FormDoc, FlatPicturesShowWhatTheWindowsShow) {
+  auto* edit = Add<TEditFormControlObj>({{ValueSy, 0, "typed"}});
+  auto* secret = Add<TEditFormControlObj>({{TypeSy, 0, "password"}, {ValueSy, 0, "abc"}});
+  auto* button = Add<TButtonFormControlObj>({{TypeSy, 0, "reset"}});
+  auto* memo = Add<TTextAreaFormControlObj>({{RowsSy, 2, "2"}});
+  memo->AddText("one\r\ntwo\r\nthree");
+  auto* listBox = Add<TListBoxFormControlObj>({{SizeSy, 2, "2"}});
+  for (const char* item : {"a1", "b2", "c3"}) listBox->AddStr(item, item, false);
+  auto* combo = Add<TComboFormControlObj>({});
+  combo->AddStr("red", "r", false);
+  combo->AddStr("green", "g", true);
+  current->ResetControls();
+  current->SetSizes(panel->Canvas());
+  auto textOf = [](THtmlFormControl& control) {
+    TMetafile page;
+    {
+      TMetafileCanvas canvas(page, nullptr);
+      control.Draw(canvas, 0, 0);
+    }
+    std::string text;
+    for (int i = 0; i < page.RecordCount(); ++i)
+      if (const TMetafileRecord record = page.Record(i); record.RecordKind == TMetafileRecord::Kind::Text)
+        text += (text.empty() ? "" : "|") + record.Text;
+    return text;
+  };
+  EXPECT_EQ(textOf(*edit), "typed");
+  EXPECT_EQ(textOf(*secret), "***");
+  EXPECT_EQ(textOf(*button), "Reset");
+  EXPECT_EQ(textOf(*memo), "one|two");  // ROWS=2
+  EXPECT_EQ(textOf(*listBox), "a1|b2");
+  EXPECT_EQ(textOf(*combo), "green");
+
+  auto* radio = Add<TRadioButtonFormControlObj>({{NameSy, 0, "r"}});
+  auto blackAtCentre = [&] {
+    TBitmap page(14, 14);
+    radio->Draw(page.Canvas(), 0, 0);
+    return (page.Pixel(7, 7) & 0xFFFFFF) == clBlack;
+  };
+  EXPECT_FALSE(blackAtCentre());
+  radio->SetChecked(true);
+  EXPECT_TRUE(blackAtCentre());
+}
+
+// While a control has the focus, the windows a paint left out wait shown at
+// X -4000, so that Tab still reaches them; when the focus leaves they hide.
+TEST_F(FormDoc, UnpaintedControlsStayWithinTabReachWhileOneHasTheFocus) {
+  int entered = 0;
+  list->OnControlEnter = [&](TObject*, TFormControlObj*) { ++entered; };
+  auto* painted = Add<TEditFormControlObj>({});
+  auto* unpainted = Add<TEditFormControlObj>({}, 0, 40);
+  painted->ShowIt = true;
+  unpainted->ShowIt = false;
+  TEdit outside(nullptr);
+  outside.SetParent(panel.get());
+  outside.SetBounds(200, 0, 50, 20);
+  outside.Show();
+
+  painted->Edit().SetFocus();
+  Drain();
+  EXPECT_TRUE(painted->Active);
+  EXPECT_EQ(entered, 1);
+  EXPECT_EQ(painted->Edit().Left(), 0);
+  EXPECT_EQ(unpainted->Edit().Left(), -4000);
+  EXPECT_TRUE(unpainted->Edit().Visible());
+  test_driver::PressKey(VK_TAB);
+  Drain();
+  EXPECT_TRUE(unpainted->HasFocus());
+
+  outside.SetFocus();
+  Drain();
+  EXPECT_FALSE(painted->Active || unpainted->Active);
+  EXPECT_FALSE(unpainted->Edit().Visible());
+  EXPECT_TRUE(painted->Edit().Visible());
 }
 
 TEST_F(FormDoc, ListsAndDropDownsSubmitResetAndRestore) {
