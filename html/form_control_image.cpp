@@ -7,7 +7,8 @@
 namespace lark {
 
 TImageFormControlObj::TImageFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage)
-    : THtmlFormControl(masterList, attributes, codePage), image_(std::make_unique<TImageObj>(masterList, 0, attributes)) {
+    : THtmlFormControl(masterList, attributes, codePage),
+      image_(std::make_unique<TImageObj>(masterList, 0, attributes)) {
   MyImage = image_.get();
   MyImage->MyFormControl = this;
 }

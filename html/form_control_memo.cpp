@@ -19,7 +19,8 @@ int Characters(const TAttributeList& attributes, Symb which, int fallback) {
 
 }  // namespace
 
-TTextAreaFormControlObj::TTextAreaFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage)
+TTextAreaFormControlObj::TTextAreaFormControlObj(TSectionList& masterList, const TAttributeList& attributes,
+                                                 int codePage)
     : THtmlFormControl(masterList, attributes, codePage) {
   Rows = Characters(attributes, RowsSy, Rows);
   Cols = Characters(attributes, ColsSy, Cols);

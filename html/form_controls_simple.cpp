@@ -158,7 +158,8 @@ void TButtonFormControlObj::Draw(TCanvas& canvas, int x1, int y1) {
   DrawControlText(canvas, box, Button().Caption(), true);
 }
 
-TCheckBoxFormControlObj::TCheckBoxFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage)
+TCheckBoxFormControlObj::TCheckBoxFormControlObj(TSectionList& masterList, const TAttributeList& attributes,
+                                                 int codePage)
     : THtmlFormControl(masterList, attributes, codePage) {
   if (!attributes.Find(ValueSy)) Value = "on";
   FormAlign = aBottom;
@@ -198,7 +199,8 @@ void TCheckBoxFormControlObj::Draw(TCanvas& canvas, int x1, int y1) {
   canvas.SetPen(oldPen);
 }
 
-TRadioButtonFormControlObj::TRadioButtonFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage)
+TRadioButtonFormControlObj::TRadioButtonFormControlObj(TSectionList& masterList, const TAttributeList& attributes,
+                                                       int codePage)
     : THtmlFormControl(masterList, attributes, codePage) {
   FormAlign = aBottom;
   IsChecked = attributes.Find(CheckedSy) != nullptr;

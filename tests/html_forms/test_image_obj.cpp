@@ -405,7 +405,8 @@ TEST(ImageObj, ActiveGifsRollOverAndPrintCopiesDrawFrameOne) {
 TEST(ImageObj, PrintCopiesDrawAGifsFirstFrameAndMaskOnMetafilesAndPdf) {
   ImageDoc doc;
   const std::string gif = doc.Make(
-      "half.gif", "convert -delay 10 \\( -size 8x16 xc:none -size 8x16 xc:red +append \\) -size 16x16 xc:blue -dispose background");
+      "half.gif",
+      "convert -delay 10 \\( -size 8x16 xc:none -size 8x16 xc:red +append \\) -size 16x16 xc:blue -dispose background");
   TImageObj* image = doc.Place(*doc.Open(), {{SrcSy, 0, gif}});
   doc.Lay(600);
   ASSERT_TRUE(image->Gif());
