@@ -137,14 +137,47 @@ TCachedImage TSectionList::GetTheBitmap(const std::string& url, TTransparency& t
   }
 }
 
+void TMissingImageList::Add(const std::string& key, TObject* object) {
+  Remove(object);
+  byKey_[key].push_back(object);
+  keyOf_.emplace(object, key);
+}
+
+bool TMissingImageList::Waits(const std::string& key) const {
+  ++work_;
+  return byKey_.count(key) != 0;
+}
+
+std::vector<TObject*> TMissingImageList::Take(const std::string& key) {
+  ++work_;
+  const auto at = byKey_.find(key);
+  if (at == byKey_.end()) return {};
+  std::vector<TObject*> waiting(at->second.begin(), at->second.end());
+  byKey_.erase(at);
+  for (TObject* object : waiting) keyOf_.erase(object);
+  work_ += waiting.size();
+  return waiting;
+}
+
+void TMissingImageList::Remove(const void* object) {
+  const auto listed = keyOf_.find(object);
+  if (listed == keyOf_.end()) return;
+  const auto waiters = byKey_.find(listed->second);
+  waiters->second.Remove(object);
+  if (waiters->second.empty()) byKey_.erase(waiters);
+  keyOf_.erase(listed);
+}
+
+void TMissingImageList::clear() {
+  byKey_.clear();
+  keyOf_.clear();
+}
+
 void TSectionList::InsertImage(const std::string& src, TMemoryStream& stream, bool& reformat) {
   reformat = false;
   const std::string key = ImageCacheKey(src);
   TStringBitmapList& cache = Cache();
-  const bool waited = key == missingBackground_ ||
-                      std::any_of(MissingImages.begin(), MissingImages.end(),
-                                  [&](const auto& entry) { return entry.first == key; });
-  if (!waited) return;
+  if (key != missingBackground_ && !MissingImages.Waits(key)) return;
   if (cache.IndexOf(key) < 0) {
     TDecoded decoded;
     try {
@@ -161,13 +194,7 @@ void TSectionList::InsertImage(const std::string& src, TMemoryStream& stream, bo
     missingBackground_.clear();
     if (!IsCopy) BackgroundBitmapLoaded = false;
   }
-  std::vector<TObject*> waiting;
-  MissingImages.RemoveIf([&](const auto& entry) {
-    if (entry.first != key) return false;
-    waiting.push_back(entry.second);
-    return true;
-  });
-  for (TObject* object : waiting)
+  for (TObject* object : MissingImages.Take(key))
     if (auto* image = dynamic_cast<TLateImage*>(object)) {
       bool changed = false;
       image->InsertImage(key, changed);

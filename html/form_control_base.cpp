@@ -9,6 +9,7 @@
 #include "html/id_name_list.h"
 #include "html/properties.h"
 #include "html/section_list.h"
+#include "platform/core/code_page.h"
 #include "platform/core/string_routines.h"
 #include "platform/graphics/gdi.h"
 #include "platform/windows/win_control.h"
@@ -38,8 +39,8 @@ void DrawControlText(TCanvas& canvas, const TRect& box, const std::string& text,
   SetBkMode(canvas, oldMode);
 }
 
-THtmlFormControl::THtmlFormControl(TSectionList& masterList, const TAttributeList& attributes)
-    : MasterList(&masterList) {
+THtmlFormControl::THtmlFormControl(TSectionList& masterList, const TAttributeList& attributes, int codePage)
+    : MasterList(&masterList), CodePage(codePage) {
   if (const TAttribute* name = attributes.Find(NameSy)) FName = name->Name;
   if (const TAttribute* value = attributes.Find(ValueSy)) Value = value->Name;
   if (const TAttribute* click = attributes.Find(OnClickSy)) OnClickMessage = click->Name;
@@ -54,6 +55,14 @@ THtmlFormControl::THtmlFormControl(TSectionList& masterList, const TAttributeLis
 THtmlFormControl::~THtmlFormControl() {
   MasterList->FormControlList.Remove(this);
   MasterList->ForgetObject(this);
+}
+
+std::string THtmlFormControl::ToWidget(const std::string& bytes) const {
+  return EncodeUtf32(DecodeToUtf32(bytes, CodePage), CP_UTF8);
+}
+
+std::string THtmlFormControl::FromWidget(const std::string& text) const {
+  return EncodeUtf32(DecodeToUtf32(text, CP_UTF8), CodePage);
 }
 
 int THtmlFormControl::ClampSide(std::int64_t size) {

@@ -41,7 +41,8 @@ void DrawControlText(TCanvas& canvas, const TRect& box, const std::string& text,
 // restoring saved values).
 class THtmlFormControl : public TFormControlObj {
  public:
-  THtmlFormControl(TSectionList& masterList, const TAttributeList& attributes);
+  // `codePage`: the one the element's text and attribute values are in.
+  THtmlFormControl(TSectionList& masterList, const TAttributeList& attributes, int codePage);
   ~THtmlFormControl() override;
 
   // The window control; null for a hidden input.
@@ -83,7 +84,8 @@ class THtmlFormControl : public TFormControlObj {
 
   TSectionList* MasterList;
   std::string FName;
-  std::string Value;
+  std::string Value;  // bytes in CodePage, as submitted
+  int CodePage;
   std::string OnClickMessage;
   bool Active = false;
   int StyleWidth = 0, StyleHeight = 0;  // 0: not given
@@ -97,6 +99,10 @@ class THtmlFormControl : public TFormControlObj {
   // The form's key handling, for controls that route keys to it.
   void WireKeyPress(TWinControl& window);
   void WireKeyDown(TWinControl& window);
+  // Widgets are Unicode (UTF-8) while names and values stay bytes of the
+  // element's code page: text goes in decoded and comes back encoded.
+  [[nodiscard]] std::string ToWidget(const std::string& bytes) const;
+  [[nodiscard]] std::string FromWidget(const std::string& text) const;
   // The document's object-click notification.
   void ObjectClick();
   // A style size counts from 10 pixels on.

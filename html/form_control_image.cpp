@@ -6,8 +6,9 @@
 
 namespace lark {
 
-TImageFormControlObj::TImageFormControlObj(TSectionList& masterList, const TAttributeList& attributes)
-    : THtmlFormControl(masterList, attributes), image_(std::make_unique<TImageObj>(masterList, 0, attributes)) {
+TImageFormControlObj::TImageFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage)
+    : THtmlFormControl(masterList, attributes, codePage),
+      image_(std::make_unique<TImageObj>(masterList, 0, attributes)) {
   MyImage = image_.get();
   MyImage->MyFormControl = this;
 }

@@ -15,7 +15,7 @@ class TImageObj;
 // other.
 class TImageFormControlObj : public THtmlFormControl {
  public:
-  TImageFormControlObj(TSectionList& masterList, const TAttributeList& attributes);
+  TImageFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage);
   ~TImageFormControlObj() override;
 
   // The picture, for the paragraph to take (once).

@@ -19,8 +19,9 @@ int Characters(const TAttributeList& attributes, Symb which, int fallback) {
 
 }  // namespace
 
-TTextAreaFormControlObj::TTextAreaFormControlObj(TSectionList& masterList, const TAttributeList& attributes)
-    : THtmlFormControl(masterList, attributes) {
+TTextAreaFormControlObj::TTextAreaFormControlObj(TSectionList& masterList, const TAttributeList& attributes,
+                                                 int codePage)
+    : THtmlFormControl(masterList, attributes, codePage) {
   Rows = Characters(attributes, RowsSy, Rows);
   Cols = Characters(attributes, ColsSy, Cols);
   if (const TAttribute* wrap = attributes.Find(WrapSy)) {
@@ -44,7 +45,7 @@ void TTextAreaFormControlObj::SetHeightWidth(TCanvas& canvas) {
 }
 
 void TTextAreaFormControlObj::ResetToValue() {
-  Memo().SetText(TheText);
+  Memo().SetText(ToWidget(TheText));
   Memo().SetSelStart(0);
   Memo().SetSelLength(0);
 }
@@ -53,16 +54,16 @@ bool TTextAreaFormControlObj::GetSubmission(int index, std::string& pair) {
   if (index != 0) return false;
   pair = FName + "=";
   if (Wrap != WrapHard) {
-    pair += Memo().GetText();
+    pair += FromWidget(Memo().GetText());
     return true;
   }
   // Hard wrap sends the lines as the memo shows them.
   const std::vector<std::string> lines = Memo().ShownLines();
-  for (std::size_t i = 0; i < lines.size(); ++i) pair.append(i ? "\r\n" : "").append(lines[i]);
+  for (std::size_t i = 0; i < lines.size(); ++i) pair.append(i ? "\r\n" : "").append(FromWidget(lines[i]));
   return true;
 }
 
-void TTextAreaFormControlObj::SetData(int, const std::string& value) { Memo().SetText(value); }
+void TTextAreaFormControlObj::SetData(int, const std::string& value) { Memo().SetText(ToWidget(value)); }
 
 void TTextAreaFormControlObj::Draw(TCanvas& canvas, int x1, int y1) {
   const TRect box = Rect(x1, y1, x1 + Width(), y1 + Height());

@@ -12,7 +12,7 @@ class TMemo;
 class TTextAreaFormControlObj : public THtmlFormControl {
  public:
   enum TWrap { WrapOff, WrapSoft, WrapHard };
-  TTextAreaFormControlObj(TSectionList& masterList, const TAttributeList& attributes);
+  TTextAreaFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage);
   // Text between the tags, as the reader meets it.
   void AddText(const std::string& text) { TheText += text; }
   void SetHeightWidth(TCanvas& canvas) override;

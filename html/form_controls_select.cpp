@@ -22,7 +22,7 @@ std::string Pair(const std::string& name, const std::string& value) { return nam
 }  // namespace
 
 void TSelectFormControlObj::AddStr(const std::string& text, const std::string& value, bool selected) {
-  texts_.push_back(text);
+  texts_.push_back(ToWidget(text));
   options_.push_back({value, selected});
 }
 
@@ -49,8 +49,8 @@ int TSelectFormControlObj::LastSelectedOption() const {
   return -1;
 }
 
-TListBoxFormControlObj::TListBoxFormControlObj(TSectionList& masterList, const TAttributeList& attributes)
-    : TSelectFormControlObj(masterList, attributes) {
+TListBoxFormControlObj::TListBoxFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage)
+    : TSelectFormControlObj(masterList, attributes, codePage) {
   auto list = std::make_unique<TListBox>(nullptr);
   if (attributes.Find(MultipleSy)) {
     list->SetMultiSelect(true);
@@ -138,8 +138,8 @@ void TListBoxFormControlObj::Draw(TCanvas& canvas, int x1, int y1) {
                     list.Items().Get(i));
 }
 
-TComboFormControlObj::TComboFormControlObj(TSectionList& masterList, const TAttributeList& attributes)
-    : TSelectFormControlObj(masterList, attributes) {
+TComboFormControlObj::TComboFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage)
+    : TSelectFormControlObj(masterList, attributes, codePage) {
   auto combo = std::make_unique<TComboBox>(nullptr);
   combo->SetStyle(TComboBoxStyle::csDropDownList);
   combo->OnClick = [this](TObject*) { ObjectClick(); };

@@ -23,7 +23,8 @@ struct TOptionObj {
 class TSelectFormControlObj : public THtmlFormControl {
  public:
   using THtmlFormControl::THtmlFormControl;
-  // An OPTION: its text, value and SELECTED.
+  // An OPTION: its text, value and SELECTED, text and value in the control's
+  // code page.
   void AddStr(const std::string& text, const std::string& value, bool selected);
   [[nodiscard]] int OptionCount() const { return static_cast<int>(options_.size()); }
 
@@ -47,7 +48,7 @@ class TSelectFormControlObj : public THtmlFormControl {
 // SELECT with MULTIPLE or SIZE above 1.
 class TListBoxFormControlObj : public TSelectFormControlObj {
  public:
-  TListBoxFormControlObj(TSectionList& masterList, const TAttributeList& attributes);
+  TListBoxFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage);
   void SetHeightWidth(TCanvas& canvas) override;
   void ResetToValue() override;
   bool GetSubmission(int index, std::string& pair) override;
@@ -70,7 +71,7 @@ class TListBoxFormControlObj : public TSelectFormControlObj {
 // SELECT otherwise: a drop-down list.
 class TComboFormControlObj : public TSelectFormControlObj {
  public:
-  TComboFormControlObj(TSectionList& masterList, const TAttributeList& attributes);
+  TComboFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage);
   void SetHeightWidth(TCanvas& canvas) override;
   void ResetToValue() override;
   bool GetSubmission(int index, std::string& pair) override;

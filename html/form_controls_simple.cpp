@@ -8,6 +8,7 @@
 #include "html/document_utils.h"
 #include "html/html_form.h"
 #include "html/section_list.h"
+#include "platform/core/code_page.h"
 #include "platform/core/string_routines.h"
 #include "platform/windows/button.h"
 #include "platform/windows/check_box.h"
@@ -77,8 +78,8 @@ bool THiddenFormControlObj::GetSubmission(int index, std::string& pair) {
 
 void THiddenFormControlObj::SetData(int, const std::string& value) { Value = value; }
 
-TEditFormControlObj::TEditFormControlObj(TSectionList& masterList, const TAttributeList& attributes)
-    : THtmlFormControl(masterList, attributes) {
+TEditFormControlObj::TEditFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage)
+    : THtmlFormControl(masterList, attributes, codePage) {
   auto edit = std::make_unique<TEdit>(nullptr);
   edit->SetBounds(0, 0, kEditWidth, kEditHeight);
   if (const TAttribute* size = attributes.Find(SizeSy))
@@ -86,7 +87,7 @@ TEditFormControlObj::TEditFormControlObj(TSectionList& masterList, const TAttrib
   if (const TAttribute* maxLength = attributes.Find(MaxLengthSy)) edit->SetMaxLength(std::max(0, maxLength->Value));
   if (const TAttribute* type = attributes.Find(TypeSy); type && SameText(type->Name, "password"))
     edit->SetPasswordChar('*');
-  edit->SetText(Value);
+  edit->SetText(ToWidget(Value));
   WireKeyPress(*edit);
   SetControl(std::move(edit));
 }
@@ -101,33 +102,33 @@ void TEditFormControlObj::SetHeightWidth(TCanvas& canvas) {
   Edit().SetBounds(Edit().Left(), Edit().Top(), width, height);
 }
 
-void TEditFormControlObj::ResetToValue() { Edit().SetText(Value); }
+void TEditFormControlObj::ResetToValue() { Edit().SetText(ToWidget(Value)); }
 
 bool TEditFormControlObj::GetSubmission(int index, std::string& pair) {
   if (index != 0) return false;
-  pair = Pair(FName, Edit().GetText());
+  pair = Pair(FName, FromWidget(Edit().GetText()));
   return true;
 }
 
-void TEditFormControlObj::SetData(int, const std::string& value) { Edit().SetText(value); }
+void TEditFormControlObj::SetData(int, const std::string& value) { Edit().SetText(ToWidget(value)); }
 
 void TEditFormControlObj::Draw(TCanvas& canvas, int x1, int y1) {
   const TRect box = Rect(x1, y1, x1 + Width(), y1 + Height());
   DrawControlFrame(canvas, box.Left, box.Top, box.Right, box.Bottom, false, true);
   std::string text = Edit().GetText();
-  if (Edit().PasswordChar()) text.assign(text.size(), Edit().PasswordChar());
+  if (Edit().PasswordChar()) text.assign(DecodeToUtf32(text, CP_UTF8).size(), Edit().PasswordChar());
   TControlFont font(canvas, Edit());
   DrawControlText(canvas, box, text, false);
 }
 
-TButtonFormControlObj::TButtonFormControlObj(TSectionList& masterList, const TAttributeList& attributes)
-    : THtmlFormControl(masterList, attributes) {
+TButtonFormControlObj::TButtonFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage)
+    : THtmlFormControl(masterList, attributes, codePage) {
   const TAttribute* type = attributes.Find(TypeSy);
   const std::string kind = type ? LowerCase(type->Name) : std::string();
   Which = kind == "submit" ? Submit : kind == "reset" ? Reset : Plain;
   auto button = std::make_unique<TButton>(nullptr);
   const char* caption = Which == Submit ? "Submit" : Which == Reset ? "Reset" : "Button";
-  button->SetCaption(attributes.Find(ValueSy) ? Value : caption);
+  button->SetCaption(attributes.Find(ValueSy) ? ToWidget(Value) : caption);
   button->OnClick = [this](TObject*) { Clicked(); };
   SetControl(std::move(button));
 }
@@ -157,8 +158,9 @@ void TButtonFormControlObj::Draw(TCanvas& canvas, int x1, int y1) {
   DrawControlText(canvas, box, Button().Caption(), true);
 }
 
-TCheckBoxFormControlObj::TCheckBoxFormControlObj(TSectionList& masterList, const TAttributeList& attributes)
-    : THtmlFormControl(masterList, attributes) {
+TCheckBoxFormControlObj::TCheckBoxFormControlObj(TSectionList& masterList, const TAttributeList& attributes,
+                                                 int codePage)
+    : THtmlFormControl(masterList, attributes, codePage) {
   if (!attributes.Find(ValueSy)) Value = "on";
   FormAlign = aBottom;
   IsChecked = attributes.Find(CheckedSy) != nullptr;
@@ -197,8 +199,9 @@ void TCheckBoxFormControlObj::Draw(TCanvas& canvas, int x1, int y1) {
   canvas.SetPen(oldPen);
 }
 
-TRadioButtonFormControlObj::TRadioButtonFormControlObj(TSectionList& masterList, const TAttributeList& attributes)
-    : THtmlFormControl(masterList, attributes) {
+TRadioButtonFormControlObj::TRadioButtonFormControlObj(TSectionList& masterList, const TAttributeList& attributes,
+                                                       int codePage)
+    : THtmlFormControl(masterList, attributes, codePage) {
   FormAlign = aBottom;
   IsChecked = attributes.Find(CheckedSy) != nullptr;
   auto panel = std::make_unique<TPanel>(nullptr);

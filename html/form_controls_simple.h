@@ -22,7 +22,7 @@ class THiddenFormControlObj : public THtmlFormControl {
 // INPUT text and password.
 class TEditFormControlObj : public THtmlFormControl {
  public:
-  TEditFormControlObj(TSectionList& masterList, const TAttributeList& attributes);
+  TEditFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage);
   void SetHeightWidth(TCanvas& canvas) override;
   void ResetToValue() override;
   bool GetSubmission(int index, std::string& pair) override;
@@ -37,7 +37,7 @@ class TEditFormControlObj : public THtmlFormControl {
 class TButtonFormControlObj : public THtmlFormControl {
  public:
   enum TWhich { Submit, Reset, Plain };
-  TButtonFormControlObj(TSectionList& masterList, const TAttributeList& attributes);
+  TButtonFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage);
   void SetHeightWidth(TCanvas& canvas) override;
   void Draw(TCanvas& canvas, int x1, int y1) override;
   [[nodiscard]] TButton& Button() const;
@@ -51,7 +51,7 @@ class TButtonFormControlObj : public THtmlFormControl {
 // INPUT checkbox.
 class TCheckBoxFormControlObj : public THtmlFormControl {
  public:
-  TCheckBoxFormControlObj(TSectionList& masterList, const TAttributeList& attributes);
+  TCheckBoxFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage);
   void ResetToValue() override;
   bool GetSubmission(int index, std::string& pair) override;
   void SetDataInit() override;
@@ -67,7 +67,7 @@ class TCheckBoxFormControlObj : public THtmlFormControl {
 // form groups them by name.
 class TRadioButtonFormControlObj : public THtmlFormControl {
  public:
-  TRadioButtonFormControlObj(TSectionList& masterList, const TAttributeList& attributes);
+  TRadioButtonFormControlObj(TSectionList& masterList, const TAttributeList& attributes, int codePage);
   void ResetToValue() override;
   bool GetSubmission(int index, std::string& pair) override;
   void SetData(int index, const std::string& value) override;

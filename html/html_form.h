@@ -52,11 +52,13 @@ class TDocumentForm : public ThtmlForm {
 };
 
 // A control of kind T for an element: joins the current form, made first
-// (without attributes) when there is none.
+// (without attributes) when there is none. `codePage` is the element's
+// (its properties' CodePage()).
 template <typename T>
-T* CreateFormControl(TSectionList& masterList, TDocumentForm*& currentForm, const TAttributeList& attributes) {
+T* CreateFormControl(TSectionList& masterList, TDocumentForm*& currentForm, const TAttributeList& attributes,
+                     int codePage) {
   if (!currentForm) currentForm = &TDocumentForm::Create(masterList, nullptr);
-  return static_cast<T*>(currentForm->InsertControl(std::make_unique<T>(masterList, attributes)));
+  return static_cast<T*>(currentForm->InsertControl(std::make_unique<T>(masterList, attributes, codePage)));
 }
 
 }  // namespace lark

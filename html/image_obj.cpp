@@ -266,11 +266,7 @@ void TImageObj::Obtain(TSectionList& list) {
   std::string name = Source;
   if (list.OnExpandName) list.OnExpandName(list.TheOwner, Source, name);
   const std::string key = ImageCacheKey(name);
-  const auto& missing = list.MissingImages;
-  // The newest entries are searched first: images of one URL stand together.
-  Missing = !key.empty() && std::any_of(std::make_reverse_iterator(missing.end()),
-                                        std::make_reverse_iterator(missing.begin()),
-                                        [&](const auto& entry) { return entry.first == key; });
+  Missing = !key.empty() && list.MissingImages.Waits(key);
   if (!Missing) {
     TTransparency transparent = Transparent;
     bool fromCache = false;
@@ -284,7 +280,7 @@ void TImageObj::Obtain(TSectionList& list) {
   }
   if (Missing) {
     bitmap_ = &DefBitmap();
-    list.MissingImages.push_back({key, this});
+    list.MissingImages.Add(key, this);
   } else {
     bitmap_ = &ErrorBitmap();
     mask_ = &ErrorBitmapMask();

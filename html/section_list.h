@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -35,6 +36,29 @@ class TLateImage {
   // The picture of `key` has arrived in the cache; reformat is set when the
   // object's size changes.
   virtual void InsertImage(const std::string& key, bool& reformat) = 0;
+};
+
+// Image objects waiting for pictures the application delivers later, indexed
+// by cache key: asking whether a key is awaited and handing an arrival to its
+// waiters cost what that key has, never the length of the whole list (a page
+// of many different missing pictures stays linear).
+class TMissingImageList {
+ public:
+  // `object` waits for the picture of `key`; an object waits for one key.
+  void Add(const std::string& key, TObject* object);
+  [[nodiscard]] bool Waits(const std::string& key) const;
+  // The waiters of `key` in the order they were added; they wait no more.
+  [[nodiscard]] std::vector<TObject*> Take(const std::string& key);
+  void Remove(const void* object);
+  void clear();
+  [[nodiscard]] bool empty() const { return keyOf_.empty(); }
+  // Keys looked up and waiters handed out so far: the work tests count.
+  [[nodiscard]] std::size_t Work() const { return work_; }
+
+ private:
+  std::unordered_map<std::string, TRefList<TObject*>> byKey_;
+  std::unordered_map<const void*, std::string> keyOf_;
+  mutable std::size_t work_ = 0;
 };
 
 // A picture from the image cache: a still bitmap or an animated GIF (owned
@@ -197,7 +221,7 @@ class TSectionList : public TCell, public TTextPositionLocator {
   TRefList<TSectionBase*> PositionList;
   TRefList<TObject*> LinkList;  // the link font runs in document order
   TRefList<TGIFImage*> AGifList;
-  TRefList<std::pair<std::string, TObject*>> MissingImages;
+  TMissingImageList MissingImages;
   std::vector<std::string> LayoutErrors;
   // Floating objects met while painting, drawn after everything else so
   // that they lie on top of the text and the boxes painted after them.

@@ -9,7 +9,10 @@
 #include "html/image_obj.h"
 #include "html/url_target.h"
 #include "html/html_form.h"
+#include "html/properties.h"
 #include "html/section_list.h"
+#include "platform/core/code_page.h"
+#include "platform/graphics/metafile.h"
 #include "platform/windows/application.h"
 #include "platform/windows/button.h"
 #include "platform/windows/check_box.h"
@@ -56,7 +59,7 @@ class FormDoc : public ::testing::Test {
   T* Add(std::initializer_list<Attr> attrs, int x = 0, int y = 0) {
     TAttributeList attributes;
     for (const Attr& a : attrs) attributes.AddAttribute(a.Which, a.Value, a.Text);
-    T* control = CreateFormControl<T>(*list, current, attributes);
+    T* control = CreateFormControl<T>(*list, current, attributes, codePage);
     control->SetHeightWidth(panel->Canvas());
     control->PlaceControl(x, y);
     return control;
@@ -71,6 +74,7 @@ class FormDoc : public ::testing::Test {
   std::unique_ptr<TForm> panel;
   std::unique_ptr<TSectionList> list;
   TDocumentForm* current = nullptr;
+  int codePage = CP_UTF8;  // of the controls Add makes
   std::vector<std::vector<std::string>> submitted;
   std::string lastAction, lastMethod;
 };
@@ -188,6 +192,83 @@ TEST_F(FormDoc, RemovedControlsAndFlatPictures) {
   EXPECT_EQ(current->GetFormSubmission(), (Pairs{"c=on"}));
 }
 
+// A print copy shows flat pictures: each control's text as its window shows
+// it (read back from a metafile's text runs), a radio's dot when checked.
+TEST_F(FormDoc, FlatPicturesShowWhatTheWindowsShow) {
+  auto* edit = Add<TEditFormControlObj>({{ValueSy, 0, "typed"}});
+  auto* secret = Add<TEditFormControlObj>({{TypeSy, 0, "password"}, {ValueSy, 0, "abc"}});
+  auto* button = Add<TButtonFormControlObj>({{TypeSy, 0, "reset"}});
+  auto* memo = Add<TTextAreaFormControlObj>({{RowsSy, 2, "2"}});
+  memo->AddText("one\r\ntwo\r\nthree");
+  auto* listBox = Add<TListBoxFormControlObj>({{SizeSy, 2, "2"}});
+  for (const char* item : {"a1", "b2", "c3"}) listBox->AddStr(item, item, false);
+  auto* combo = Add<TComboFormControlObj>({});
+  combo->AddStr("red", "r", false);
+  combo->AddStr("green", "g", true);
+  current->ResetControls();
+  current->SetSizes(panel->Canvas());
+  auto textOf = [](THtmlFormControl& control) {
+    TMetafile page;
+    {
+      TMetafileCanvas canvas(page, nullptr);
+      control.Draw(canvas, 0, 0);
+    }
+    std::string text;
+    for (int i = 0; i < page.RecordCount(); ++i)
+      if (const TMetafileRecord record = page.Record(i); record.RecordKind == TMetafileRecord::Kind::Text)
+        text += (text.empty() ? "" : "|") + record.Text;
+    return text;
+  };
+  EXPECT_EQ(textOf(*edit), "typed");
+  EXPECT_EQ(textOf(*secret), "***");
+  EXPECT_EQ(textOf(*button), "Reset");
+  EXPECT_EQ(textOf(*memo), "one|two");  // ROWS=2
+  EXPECT_EQ(textOf(*listBox), "a1|b2");
+  EXPECT_EQ(textOf(*combo), "green");
+
+  auto* radio = Add<TRadioButtonFormControlObj>({{NameSy, 0, "r"}});
+  auto blackAtCentre = [&] {
+    TBitmap page(14, 14);
+    radio->Draw(page.Canvas(), 0, 0);
+    return (page.Pixel(7, 7) & 0xFFFFFF) == clBlack;
+  };
+  EXPECT_FALSE(blackAtCentre());
+  radio->SetChecked(true);
+  EXPECT_TRUE(blackAtCentre());
+}
+
+// While a control has the focus, the windows a paint left out wait shown at
+// X -4000, so that Tab still reaches them; when the focus leaves they hide.
+TEST_F(FormDoc, UnpaintedControlsStayWithinTabReachWhileOneHasTheFocus) {
+  int entered = 0;
+  list->OnControlEnter = [&](TObject*, TFormControlObj*) { ++entered; };
+  auto* painted = Add<TEditFormControlObj>({});
+  auto* unpainted = Add<TEditFormControlObj>({}, 0, 40);
+  painted->ShowIt = true;
+  unpainted->ShowIt = false;
+  TEdit outside(nullptr);
+  outside.SetParent(panel.get());
+  outside.SetBounds(200, 0, 50, 20);
+  outside.Show();
+
+  painted->Edit().SetFocus();
+  Drain();
+  EXPECT_TRUE(painted->Active);
+  EXPECT_EQ(entered, 1);
+  EXPECT_EQ(painted->Edit().Left(), 0);
+  EXPECT_EQ(unpainted->Edit().Left(), -4000);
+  EXPECT_TRUE(unpainted->Edit().Visible());
+  test_driver::PressKey(VK_TAB);
+  Drain();
+  EXPECT_TRUE(unpainted->HasFocus());
+
+  outside.SetFocus();
+  Drain();
+  EXPECT_FALSE(painted->Active || unpainted->Active);
+  EXPECT_FALSE(unpainted->Edit().Visible());
+  EXPECT_TRUE(painted->Edit().Visible());
+}
+
 TEST_F(FormDoc, ListsAndDropDownsSubmitResetAndRestore) {
   auto* multi = Add<TListBoxFormControlObj>({{NameSy, 0, "m"}, {MultipleSy, 0, ""}});
   multi->AddStr("One", "1", true);
@@ -262,6 +343,48 @@ TEST_F(FormDoc, TextAreasSendHardWrappedLinesJoinedByCrLf) {
   list->SetFormData(saved);
   EXPECT_EQ(current->GetFormSubmission(), saved[0]);
   EXPECT_NE(soft->Memo().GetText(), words);
+}
+
+// Widgets hold Unicode; values go in decoded with the element's code page and
+// the submission gives back that code page's bytes, typed text included.
+TEST_F(FormDoc, ValuesTravelInTheElementsCodePage) {
+  struct Case {
+    int CodePage;
+    std::string Greeting, Word, Typed;  // "Привет", "мир", "да" in that code page
+  };
+  const Case cases[] = {
+      {CP_UTF8, "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "\xD0\xBC\xD0\xB8\xD1\x80",
+       "\xD0\xB4\xD0\xB0"},
+      {CodePageOfCharSet(RUSSIAN_CHARSET, CP_UTF8), "\xCF\xF0\xE8\xE2\xE5\xF2", "\xEC\xE8\xF0", "\xE4\xE0"},
+  };
+  const std::string greeting = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";
+  const std::string word = "\xD0\xBC\xD0\xB8\xD1\x80", typed = "\xD0\xB4\xD0\xB0";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.CodePage);
+    current = nullptr;
+    codePage = c.CodePage;
+    auto* edit = Add<TEditFormControlObj>({{NameSy, 0, "e"}, {ValueSy, 0, c.Greeting}});
+    auto* memo = Add<TTextAreaFormControlObj>({{NameSy, 0, "m"}}, 0, 40);
+    memo->AddText(c.Word);
+    auto* select = Add<TComboFormControlObj>({{NameSy, 0, "s"}}, 0, 200);
+    select->AddStr(c.Greeting, c.Word, true);
+    current->ResetControls();
+    EXPECT_EQ(edit->Edit().GetText(), greeting);
+    EXPECT_EQ(memo->Memo().GetText(), word);
+    EXPECT_EQ(select->Combo().GetText(), greeting);
+
+    edit->Edit().SetFocus();
+    test_driver::TypeText(typed);
+    memo->Memo().SetFocus();
+    test_driver::TypeText(typed);
+    Drain();
+    const Pairs pairs = current->GetFormSubmission();
+    EXPECT_EQ(pairs, (Pairs{"e=" + c.Greeting + c.Typed, "m=" + c.Typed + c.Word, "s=" + c.Word}));
+    const std::vector<std::vector<std::string>> saved = list->GetFormData();
+    current->ResetControls();
+    list->SetFormData(saved);  // saved bytes go back in decoded
+    EXPECT_EQ(current->GetFormSubmission(), pairs);
+  }
 }
 
 TEST_F(FormDoc, ImageInputsSubmitTheirClickPointOnce) {

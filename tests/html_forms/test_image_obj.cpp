@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "html/attribute_list.h"
@@ -9,6 +10,9 @@
 #include "html/image_obj.h"
 #include "html/url_target.h"
 #include "images/gif_image.h"
+#include "platform/graphics/gdi.h"
+#include "platform/graphics/metafile.h"
+#include "platform/graphics/printer.h"
 #include "platform/core/stream.h"
 #include "tests/html_layout/layout_fixture.h"
 #include "tests/support/test_files.h"
@@ -24,6 +28,35 @@ struct Attr {
   int Value;
   std::string Text;
 };
+
+void Load(TBitmap& bitmap, const std::string& file) {
+  TMemoryStream stream;
+  const std::string bytes = test::ReadFile(file);
+  stream.Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  stream.SetPosition(0);
+  bitmap.LoadFromStream(stream);
+}
+
+// Colours equal within what a PDF renderer's colour conversion moves them.
+bool Near(TColor a, TColor b) {
+  for (int shift = 0; shift < 24; shift += 8)
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 32) return false;
+  return true;
+}
+
+// A laid-out print copy on the PDF printer's one page, at 96 units per inch.
+void PrintToPdf(TSectionList& copy, const std::string& file) {
+  TSystemPrinter printer;
+  printer.OutputFileName = file;
+  printer.SetPrinterIndex(static_cast<int>(printer.Printers().size()) - 1);  // the PDF printer
+  const int dpi = GetDeviceCaps(printer.Canvas(), LOGPIXELSY);
+  printer.BeginDoc();
+  SetMapMode(printer.Canvas(), MM_ANISOTROPIC);
+  SetWindowExtEx(printer.Canvas(), 96, 96);
+  SetViewportExtEx(printer.Canvas(), dpi, dpi);
+  copy.Draw(printer.Canvas(), Rect(0, 0, 600, 400), 600, 0, 0, 0, 0);
+  printer.EndDoc();
+}
 
 // A document whose pictures ImageMagick makes in a fresh directory.
 struct ImageDoc : LaidOutDocument {
@@ -59,11 +92,7 @@ struct ImageDoc : LaidOutDocument {
   // The painted picture equals the reference file pixel for pixel.
   void ExpectPicture(const TImageObj& image, const std::string& reference) {
     TBitmap expected;
-    TMemoryStream stream;
-    const std::string bytes = test::ReadFile(reference);
-    stream.Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-    stream.SetPosition(0);
-    expected.LoadFromStream(stream);
+    Load(expected, reference);
     int differing = 0;
     for (int y = 0; y < expected.Height(); ++y)
       for (int x = 0; x < expected.Width(); ++x)
@@ -72,6 +101,12 @@ struct ImageDoc : LaidOutDocument {
     EXPECT_EQ(differing, 0) << reference;
   }
 };
+
+// Draws a laid-out document into `page`, as a print pass records a page.
+void Record(TSectionList& list, TMetafile& page) {
+  TMetafileCanvas canvas(page, nullptr);
+  list.Draw(canvas, Rect(0, 0, 600, 400), 600, 0, 0, 0, 0);
+}
 
 TEST(ImageObj, AttributesAndSizingRules) {
   ImageDoc doc;
@@ -262,17 +297,57 @@ TEST(ImageObj, PlaceholderThenLateArrival) {
   EXPECT_EQ(b->ImageHeight, 20);
 }
 
-TEST(ImageObj, ManyImagesOfOneMissingUrlAskOnce) {
+// Images of one missing URL ask once; the missing list answers by URL, so
+// many images of one URL or of as many URLs cost a few steps each (counted,
+// where a search of the list would take steps in the square of their number).
+// The placeholder of a picture still to come holds its ALT text, wrapped
+// onto several lines inside the frame.
+TEST(ImageObj, ThePlaceholderWrapsItsAltTextInsideTheFrame) {
   LateHost doc;
-  TSection* p = doc.Open();
-  std::vector<TImageObj*> images;
-  for (int i = 0; i < 10000; ++i) images.push_back(doc.Place(*p, {{SrcSy, 0, "late.png"}}));
+  const std::string alt = "several short words wrapped";
+  TImageObj* image =
+      doc.Place(*doc.Open(), {{SrcSy, 0, "late.png"}, {WidthSy, 90, "90"}, {HeightSy, 80, "80"}, {AltSy, 0, alt}});
   doc.Lay(600);
-  EXPECT_EQ(doc.Requests, 1);
-  bool reformat = false;
-  doc.List.InsertImage("late.png", doc.Picture, reformat);
-  EXPECT_TRUE(reformat);
-  for (TImageObj* image : images) ASSERT_FALSE(image->ShowsPlaceholder());
+  TMetafile page;
+  Record(doc.List, page);
+  const TRect frame = Rect(image->DrawXX, image->DrawYY, image->DrawXX + 90, image->DrawYY + 80);
+  std::string shown;
+  std::vector<int> baselines;
+  for (int i = 0; i < page.RecordCount(); ++i) {
+    const TMetafileRecord record = page.Record(i);
+    if (record.RecordKind != TMetafileRecord::Kind::Text) continue;
+    EXPECT_TRUE(record.Bounds.Left >= frame.Left && record.Bounds.Right <= frame.Right &&
+                record.Bounds.Top >= frame.Top && record.Bounds.Bottom <= frame.Bottom)
+        << record.Text;
+    shown += record.Text;
+    if (baselines.empty() || baselines.back() != record.BaselineY) baselines.push_back(record.BaselineY);
+  }
+  auto withoutBlanks = [](std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+    return text;
+  };
+  EXPECT_EQ(withoutBlanks(shown), withoutBlanks(alt));
+  EXPECT_GE(baselines.size(), 2u);
+}
+
+TEST(ImageObj, ManyMissingImagesAskOnceAndArriveInLinearWork) {
+  for (const bool oneUrl : {true, false}) {
+    SCOPED_TRACE(oneUrl);
+    const int count = oneUrl ? 10000 : 2000;
+    LateHost doc;
+    TSection* p = doc.Open();
+    std::vector<TImageObj*> images;
+    auto url = [&](int i) { return oneUrl ? std::string("late.png") : "late" + std::to_string(i) + ".png"; };
+    for (int i = 0; i < count; ++i) images.push_back(doc.Place(*p, {{SrcSy, 0, url(i)}}));
+    doc.Lay(600);
+    EXPECT_EQ(doc.Requests, oneUrl ? 1 : count);
+    bool reformat = false;
+    for (int i = 0; i < (oneUrl ? 1 : count); ++i) doc.List.InsertImage(url(i), doc.Picture, reformat);
+    EXPECT_TRUE(reformat);
+    for (TImageObj* image : images) ASSERT_FALSE(image->ShowsPlaceholder());
+    EXPECT_TRUE(doc.List.MissingImages.empty());
+    EXPECT_LE(doc.List.MissingImages.Work(), 4u * static_cast<unsigned>(count));
+  }
 }
 
 TEST(ImageObj, BrokenFileShowsTheErrorPicture) {
@@ -322,6 +397,56 @@ TEST(ImageObj, ActiveGifsRollOverAndPrintCopiesDrawFrameOne) {
     }
   EXPECT_EQ(red, 3 * 64);
   EXPECT_EQ(blue, 0);
+}
+
+// A print copy draws a GIF's first frame through its mask: replayed from a
+// metafile and read back from the PDF printer's page, the transparent half
+// shows what lies beneath and the second frame never shows.
+TEST(ImageObj, PrintCopiesDrawAGifsFirstFrameAndMaskOnMetafilesAndPdf) {
+  ImageDoc doc;
+  const std::string gif = doc.Make(
+      "half.gif",
+      "convert -delay 10 \\( -size 8x16 xc:none -size 8x16 xc:red +append \\) -size 16x16 xc:blue -dispose background");
+  TImageObj* image = doc.Place(*doc.Open(), {{SrcSy, 0, gif}});
+  doc.Lay(600);
+  ASSERT_TRUE(image->Gif());
+  image->Gif()->SetCurrentFrame(2);  // on screen the second frame shows
+  TSectionList copy(doc.List);
+  TBitmap measure(1, 1);
+  int scrollWidth = 0, curs = 0;
+  copy.DoLogic(measure.Canvas(), 0, 600, 400, scrollWidth, curs);
+  TMetafile page;
+  Record(copy, page);
+  int images = 0;
+  for (int i = 0; i < page.RecordCount(); ++i) images += page.Record(i).RecordKind == TMetafileRecord::Kind::Image;
+  EXPECT_GE(images, 1);
+
+  TBitmap replayed(600, 400);
+  replayed.Canvas().Brush().Color = clLime;
+  replayed.Canvas().FillRect(Rect(0, 0, 600, 400));
+  page.DrawOn(replayed.Canvas(), Rect(0, 0, page.Width(), page.Height()));
+  // The PDF printer's page, read back at 96 pixels per inch on white paper.
+  ASSERT_TRUE(test::HaveTool("pdftoppm"));
+  PrintToPdf(copy, doc.Dir.File("half.pdf"));
+  const std::string ppm = doc.Dir.File("half");
+  ASSERT_EQ(std::system(("pdftoppm -r 96 -aa no -aaVector no -singlefile " + doc.Dir.File("half.pdf") + " " + ppm +
+                         " && convert " + ppm + ".ppm " + ppm + ".bmp")
+                            .c_str()),
+            0);
+  TBitmap printed;
+  Load(printed, ppm + ".bmp");
+
+  const int x = image->DrawXX, y = image->DrawYY;
+  for (const TBitmap* picture : {&replayed, &printed}) {
+    const TColor beneath = picture->Pixel(x + 20, y + 4) & 0xFFFFFF;
+    EXPECT_NE(beneath, clRed);
+    // Edge pixels are left out: the printer scales to its own resolution.
+    for (int row = 1; row < 15; ++row)
+      for (int column = 1; column < 15; ++column)
+        if (column != 7 && column != 8)
+          ASSERT_TRUE(Near(picture->Pixel(x + column, y + row), column < 8 ? beneath : clRed))
+              << (picture == &printed ? "PDF " : "metafile ") << column << "," << row;
+  }
 }
 
 // A list item's list-style image stands left of its first line with its

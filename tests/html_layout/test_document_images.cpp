@@ -93,7 +93,7 @@ TEST(DocumentImages, LateImagesReachWhatWaitsForThem) {
   EXPECT_FALSE(host.List.GetTheBitmap("http://h/late.bmp", transparent, fromCache, delay));
   EXPECT_TRUE(delay);
   Waiter waiter;
-  host.List.MissingImages.push_back({ImageCacheKey("http://h/late.bmp"), &waiter});
+  host.List.MissingImages.Add(ImageCacheKey("http://h/late.bmp"), &waiter);
   bool reformat = false;
   TMemoryStream other;
   WriteBmp(other, 3, 3, clBlue);
