@@ -39,7 +39,12 @@ TBitmapItem::TBitmapItem(std::unique_ptr<TGIFImage> image, std::unique_ptr<TBitm
 
 TBitmapItem::~TBitmapItem() = default;
 
-TStringBitmapList::TStringBitmapList() : TStringList(Ownership::OwnsObjects) { SetCaseSensitive(true); }
+// Sorted, so that each image's lookup is a binary search: a page of many
+// pictures asks once per picture at its first layout and once at its end.
+TStringBitmapList::TStringBitmapList() : TStringList(Ownership::OwnsObjects) {
+  SetCaseSensitive(true);
+  SetSorted(true);
+}
 
 int TStringBitmapList::AddObject(const std::string& key, TObject* object) {
   const int index = TStringList::AddObject(ImageCacheKey(key), object);
