@@ -73,7 +73,7 @@ const HostileCase kCases[] = {
 void PrintTo(const HostileCase& c, std::ostream* out) { *out << c.name; }
 void PrintTo(Transport t, std::ostream* out) { *out << static_cast<int>(t); }
 
-constexpr int kReadTimeoutMs = 1000;
+constexpr int kReadTimeoutMs = 1000 * test::kTimeScale;
 // Far more than the socket buffers on both sides hold.
 constexpr std::int64_t kUploadSize = 64 * 1024 * 1024;
 
@@ -138,7 +138,7 @@ TEST_P(HostileServer, EndsAsItShouldAndTheClientStaysUsable) {
   std::thread aborter;
   if (expect == Expect::Aborted) {
     aborter = std::thread([this] {
-      std::this_thread::sleep_for(300ms);
+      std::this_thread::sleep_for(300ms * test::kTimeScale);
       http_.Disconnect();
     });
   }
@@ -195,13 +195,13 @@ TEST_P(HostileServer, EndsAsItShouldAndTheClientStaysUsable) {
       break;
     case Expect::Aborted:
       EXPECT_EQ(failure, "aborted: The transfer was aborted.");
-      EXPECT_LT(elapsed, 1s);
+      EXPECT_LT(elapsed, 1s * test::kTimeScale);
       break;
     case Expect::BodyUnlessTLSCut: break;
   }
   // Bounded: a deadline or an abort ends every case (generously, for loaded
   // machines and sanitizer builds).
-  EXPECT_LT(elapsed, std::chrono::milliseconds(kReadTimeoutMs + 2500));
+  EXPECT_LT(elapsed, std::chrono::milliseconds(kReadTimeoutMs + 2500 * test::kTimeScale));
   // Late bytes of the hostile answer have arrived by now.
   std::this_thread::sleep_for(150ms);
   EXPECT_EQ(Fetch("/ok"), "ok");
@@ -214,12 +214,12 @@ TEST(SilentTLSPeer, TheHandshakeFailsAtReadTimeout) {
   tls.SSLOptions.RootCertFile = test::Certificates().caFile;
   TNetHTTP http;
   http.SetIntercept(&tls);
-  http.ReadTimeout = 500;
+  http.ReadTimeout = 500 * test::kTimeScale;
   TMemoryStream body;
   const auto start = Clock::now();
   EXPECT_THROW(http.Get("https://127.0.0.1:" + std::to_string(silent.Port()) + "/", &body), ENetReadTimeout);
-  EXPECT_GE(Clock::now() - start, 450ms);
-  EXPECT_LT(Clock::now() - start, 1500ms);
+  EXPECT_GE(Clock::now() - start, 450ms * test::kTimeScale);
+  EXPECT_LT(Clock::now() - start, 1500ms * test::kTimeScale);
   http.SetIntercept(nullptr);
 }
 
