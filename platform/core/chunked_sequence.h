@@ -59,7 +59,7 @@ class ChunkedSequence {
     chunk.insert(chunk.begin() + static_cast<std::ptrdiff_t>(place.Offset), std::move(value));
     ++size_;
     if (chunk.size() > kMaxChunk) {
-      Split(place.Chunk);
+      Overflow(place.Chunk);
     } else {
       if (place.Offset + 1 == chunk.size()) RefreshLastKey(place.Chunk);
       AddToTree(place.Chunk, 1);
@@ -145,6 +145,31 @@ class ChunkedSequence {
     lastKeys_.push_back(KeyOf{}(chunks_.back().back()));
     size_ = 1;
     RebuildTree();
+  }
+
+  // A chunk past kMaxChunk gives its upper elements to the next chunk when
+  // that one has room: a split inserts a chunk, which moves every later
+  // chunk key and rebuilds the tree, O(n / kMaxChunk) each time.
+  void Overflow(std::size_t index) {
+    const bool nextHasRoom = index + 1 < chunks_.size() && chunks_[index + 1].size() < kMaxChunk * 3 / 4;
+    if (nextHasRoom) {
+      ShiftIntoNext(index);
+    } else {
+      Split(index);
+    }
+  }
+
+  // Evens out a chunk and the next one; the next one's last key stays.
+  void ShiftIntoNext(std::size_t index) {
+    std::vector<T>& chunk = chunks_[index];
+    std::vector<T>& next = chunks_[index + 1];
+    const std::size_t moved = (chunk.size() - next.size()) / 2;
+    const auto from = chunk.end() - static_cast<std::ptrdiff_t>(moved);
+    next.insert(next.begin(), std::make_move_iterator(from), std::make_move_iterator(chunk.end()));
+    chunk.erase(from, chunk.end());
+    RefreshLastKey(index);
+    AddToTree(index, 1 - static_cast<int>(moved));  // the element inserted was not counted yet
+    AddToTree(index + 1, static_cast<int>(moved));
   }
 
   // Moves the upper half of a chunk that has outgrown kMaxChunk into a new
