@@ -8,46 +8,60 @@
 // kMaxChunk / 2 insertions into it) re-indexes the chunks, O(n / kMaxChunk);
 // up to a few hundred thousand elements that costs less than the searches.
 // Reads change nothing, so a const sequence may be read from several threads.
+//
+// Beside the chunks it keeps a copy of each chunk's last key (KeyOf of its
+// last element) in one array, so that a search first bisects that compact
+// array and then touches a single chunk: bisecting the chunks themselves
+// would miss the cache at every step once the sequence outgrows it.
 
 #include <algorithm>
 #include <cstddef>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 namespace lark {
 
 template <typename T>
+struct WholeElement {
+  const T& operator()(const T& element) const { return element; }
+};
+
+template <typename T, typename KeyOf = WholeElement<T>>
 class ChunkedSequence {
  public:
+  using Key = std::decay_t<std::invoke_result_t<KeyOf, const T&>>;
+
   [[nodiscard]] std::size_t size() const { return size_; }
   [[nodiscard]] bool empty() const { return size_ == 0; }
 
-  [[nodiscard]] T& operator[](std::size_t index) {
-    const Place place = Locate(index);
-    return chunks_[place.Chunk][place.Offset];
-  }
   [[nodiscard]] const T& operator[](std::size_t index) const {
     const Place place = Locate(index);
     return chunks_[place.Chunk][place.Offset];
   }
 
+  // Changes the element at index in place through change(T&).
+  template <typename Change>
+  void Modify(std::size_t index, Change change) {
+    const Place place = Locate(index);
+    change(chunks_[place.Chunk][place.Offset]);
+    if (place.Offset + 1 == chunks_[place.Chunk].size()) RefreshLastKey(place.Chunk);
+  }
+
   // index may be size(): the element goes last.
   void insert(std::size_t index, T value) {
     if (chunks_.empty()) {
-      chunks_.emplace_back();
-      RebuildTree();
+      StartFirstChunk(std::move(value));
+      return;
     }
     const Place place = index >= size_ ? Place{chunks_.size() - 1, chunks_.back().size()} : Locate(index);
     std::vector<T>& chunk = chunks_[place.Chunk];
     chunk.insert(chunk.begin() + static_cast<std::ptrdiff_t>(place.Offset), std::move(value));
     ++size_;
     if (chunk.size() > kMaxChunk) {
-      std::vector<T> upper(std::make_move_iterator(chunk.begin() + kMaxChunk / 2),
-                           std::make_move_iterator(chunk.end()));
-      chunk.erase(chunk.begin() + kMaxChunk / 2, chunk.end());
-      chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(place.Chunk + 1), std::move(upper));
-      RebuildTree();
+      Overflow(place.Chunk);
     } else {
+      if (place.Offset + 1 == chunk.size()) RefreshLastKey(place.Chunk);
       AddToTree(place.Chunk, 1);
     }
   }
@@ -59,22 +73,26 @@ class ChunkedSequence {
     --size_;
     if (chunk.empty()) {
       chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(place.Chunk));
+      lastKeys_.erase(lastKeys_.begin() + static_cast<std::ptrdiff_t>(place.Chunk));
       RebuildTree();
     } else {
+      if (place.Offset == chunk.size()) RefreshLastKey(place.Chunk);
       AddToTree(place.Chunk, -1);
     }
   }
 
-  // For a sequence ordered so that `before(element)` holds for a prefix of
-  // it: the length of that prefix.
+  // For a sequence ordered so that `before(KeyOf(element))` holds for a
+  // prefix of it: the length of that prefix.
   template <typename Before>
   [[nodiscard]] std::size_t PartitionPoint(Before before) const {
-    const auto chunk = std::partition_point(chunks_.begin(), chunks_.end(),
-                                            [&](const std::vector<T>& c) { return before(c.back()); });
-    if (chunk == chunks_.end()) return size_;
-    const auto at = std::partition_point(chunk->begin(), chunk->end(), before);
-    const auto chunkIndex = static_cast<std::size_t>(chunk - chunks_.begin());
-    return ChunkStart(chunkIndex) + static_cast<std::size_t>(at - chunk->begin());
+    const auto last = std::partition_point(lastKeys_.begin(), lastKeys_.end(), before);
+    if (last == lastKeys_.end()) return size_;
+    const auto chunkIndex = static_cast<std::size_t>(last - lastKeys_.begin());
+    const std::vector<T>& chunk = chunks_[chunkIndex];
+    Prefetch(chunk);
+    const auto at = std::partition_point(chunk.begin(), chunk.end(),
+                                         [&](const T& element) { return before(KeyOf{}(element)); });
+    return ChunkStart(chunkIndex) + static_cast<std::size_t>(at - chunk.begin());
   }
 
   // Every element, in order; the sequence is left empty.
@@ -84,6 +102,7 @@ class ChunkedSequence {
     for (std::vector<T>& chunk : chunks_)
       for (T& element : chunk) all.push_back(std::move(element));
     chunks_.clear();
+    lastKeys_.clear();
     RebuildTree();
     size_ = 0;
     return all;
@@ -97,6 +116,8 @@ class ChunkedSequence {
                            std::make_move_iterator(all.begin() + static_cast<std::ptrdiff_t>(end)));
     }
     size_ = all.size();
+    lastKeys_.clear();
+    for (const std::vector<T>& chunk : chunks_) lastKeys_.push_back(KeyOf{}(chunk.back()));
     RebuildTree();
   }
 
@@ -109,6 +130,79 @@ class ChunkedSequence {
     std::size_t Chunk;
     std::size_t Offset;
   };
+
+  // Asks for every cache line of a chunk at once, so that the bisection and
+  // the shift that follow wait for memory about once instead of at each of
+  // their dependent steps.
+  static void Prefetch(const std::vector<T>& chunk) {
+    constexpr std::size_t kCacheLine = 64;
+    const char* bytes = reinterpret_cast<const char*>(chunk.data());
+    for (std::size_t at = 0; at < chunk.size() * sizeof(T); at += kCacheLine) __builtin_prefetch(bytes + at);
+  }
+
+  void StartFirstChunk(T value) {
+    chunks_.emplace_back().push_back(std::move(value));
+    lastKeys_.push_back(KeyOf{}(chunks_.back().back()));
+    size_ = 1;
+    RebuildTree();
+  }
+
+  // A chunk past kMaxChunk gives its upper elements to the next chunk when
+  // that one has room: a split inserts a chunk, which moves every later
+  // chunk key and rebuilds the tree, O(n / kMaxChunk) each time.
+  void Overflow(std::size_t index) {
+    const bool nextHasRoom = index + 1 < chunks_.size() && chunks_[index + 1].size() < kMaxChunk * 3 / 4;
+    if (nextHasRoom) {
+      ShiftIntoNext(index);
+    } else {
+      Split(index);
+    }
+  }
+
+  // Evens out a chunk and the next one; the next one's last key stays.
+  void ShiftIntoNext(std::size_t index) {
+    std::vector<T>& chunk = chunks_[index];
+    std::vector<T>& next = chunks_[index + 1];
+    const std::size_t moved = (chunk.size() - next.size()) / 2;
+    const auto from = chunk.end() - static_cast<std::ptrdiff_t>(moved);
+    next.insert(next.begin(), std::make_move_iterator(from), std::make_move_iterator(chunk.end()));
+    chunk.erase(from, chunk.end());
+    RefreshLastKey(index);
+    AddToTree(index, 1 - static_cast<int>(moved));  // the element inserted was not counted yet
+    AddToTree(index + 1, static_cast<int>(moved));
+  }
+
+  // Moves the upper half of a chunk that has outgrown kMaxChunk into a new
+  // chunk after it.
+  void Split(std::size_t index) {
+    std::vector<T>& chunk = chunks_[index];
+    std::vector<T> upper(std::make_move_iterator(chunk.begin() + kMaxChunk / 2),
+                         std::make_move_iterator(chunk.end()));
+    chunk.erase(chunk.begin() + kMaxChunk / 2, chunk.end());
+    const auto after = static_cast<std::ptrdiff_t>(index + 1);
+    lastKeys_.insert(lastKeys_.begin() + after, KeyOf{}(upper.back()));
+    const std::size_t moved = upper.size();
+    chunks_.insert(chunks_.begin() + after, std::move(upper));
+    RefreshLastKey(index);
+    if (index + 2 == chunks_.size()) {
+      // Names arriving in order split the last chunk only: the tree grows
+      // by one node instead of being rebuilt.
+      AddToTree(index, 1 - static_cast<int>(moved));  // the element inserted was not counted yet
+      AppendToTree(moved);
+    } else {
+      RebuildTree();
+    }
+  }
+
+  // Adds the node of the last chunk, of `size` elements, to the tree.
+  void AppendToTree(std::size_t size) {
+    const std::size_t node = tree_.size();
+    const std::size_t first = node - (node & (~node + 1));  // the node sums chunks first .. node-1
+    tree_.push_back(ChunkStart(node - 1) - ChunkStart(first) + size);
+    while (topStep_ * 2 < tree_.size()) topStep_ *= 2;
+  }
+
+  void RefreshLastKey(std::size_t chunk) { lastKeys_[chunk] = KeyOf{}(chunks_[chunk].back()); }
 
   // The chunk holding `index` (index < size()) and the offset in it.
   Place Locate(std::size_t index) const {
@@ -146,6 +240,7 @@ class ChunkedSequence {
   }
 
   std::vector<std::vector<T>> chunks_;
+  std::vector<Key> lastKeys_;  // lastKeys_[i] is KeyOf(chunks_[i].back())
   std::vector<std::size_t> tree_{0};  // 1-based Fenwick tree of chunk sizes
   std::size_t topStep_ = 1;
   std::size_t size_ = 0;

@@ -156,7 +156,7 @@ const std::string& TStringList::At(int index) const {
 void TStringList::Put(int index, const std::string& s) {
   if (sorted_) RaiseSortedOperation();
   CheckIndex(index, Count());
-  items_[static_cast<std::size_t>(index)].string = s;
+  items_.Modify(static_cast<std::size_t>(index), [&s](Item& item) { item.string = s; });
 }
 
 TObject* TStringList::GetObject(int index) const {
@@ -166,7 +166,7 @@ TObject* TStringList::GetObject(int index) const {
 
 void TStringList::PutObject(int index, TObject* object) {
   CheckIndex(index, Count());
-  items_[static_cast<std::size_t>(index)].object = object;
+  items_.Modify(static_cast<std::size_t>(index), [object](Item& item) { item.object = object; });
 }
 
 void TStringList::Insert(int index, const std::string& s) { InsertObject(index, s, nullptr); }
@@ -226,7 +226,7 @@ int TStringList::CompareStrings(std::string_view a, std::string_view b) const {
 
 bool TStringList::Find(std::string_view s, int& index) const {
   const std::size_t at =
-      items_.PartitionPoint([this, s](const Item& item) { return CompareStrings(item.string, s) < 0; });
+      items_.PartitionPoint([this, s](const std::string& string) { return CompareStrings(string, s) < 0; });
   index = static_cast<int>(at);
   return at < items_.size() && CompareStrings(items_[at].string, s) == 0;
 }

@@ -145,11 +145,14 @@ class TStringList : public TStrings {
     std::string string;
     TObject* object;  // owned only when owns_objects_
   };
+  struct StringOf {
+    const std::string& operator()(const Item& item) const { return item.string; }
+  };
 
   void CheckIndex(int index, int limit) const;
   void InsertItem(int index, const std::string& s, TObject* object);
 
-  ChunkedSequence<Item> items_;
+  ChunkedSequence<Item, StringOf> items_;
   bool sorted_ = false;
   TDuplicates duplicates_ = dupIgnore;
   bool case_sensitive_ = false;

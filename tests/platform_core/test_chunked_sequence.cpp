@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -70,6 +71,37 @@ TEST(ChunkedSequence, PartitionPointOfASortedSequence) {
     EXPECT_EQ(sorted.PartitionPoint([key](const Counted& c) { return c.Value < key; }),
               static_cast<std::size_t>(std::clamp((key + 1) / 2, 0, 3000)))
         << key;
+}
+
+// The search reads a copy of each chunk's last element: inserting, erasing and
+// changing elements anywhere, chunk ends included, must keep it true.
+TEST(ChunkedSequence, PartitionPointFollowsEveryChange) {
+  std::mt19937 rng(11);
+  ChunkedSequence<Counted> sorted;
+  std::vector<int> reference;
+  const auto lowerBound = [&](int key) {
+    return static_cast<std::size_t>(std::lower_bound(reference.begin(), reference.end(), key) - reference.begin());
+  };
+  for (int step = 0; step < 20'000; ++step) {
+    const int value = static_cast<int>(rng() % 100'000) * 4;
+    if (step % 3 == 2 && !reference.empty()) {
+      const std::size_t at = rng() % reference.size();
+      sorted.erase(at);
+      reference.erase(reference.begin() + static_cast<std::ptrdiff_t>(at));
+    } else if (step % 5 == 4 && !reference.empty()) {
+      const std::size_t at = rng() % reference.size();
+      if (at + 1 < reference.size() && reference[at] + 1 >= reference[at + 1]) continue;  // would leave the order
+      sorted.Modify(at, [](Counted& c) { c.Value += 1; });
+      reference[at] += 1;
+    } else {
+      const std::size_t at = lowerBound(value);
+      sorted.insert(at, Counted(value));
+      reference.insert(reference.begin() + static_cast<std::ptrdiff_t>(at), value);
+    }
+    const int probe = reference.empty() ? 0 : reference[rng() % reference.size()] + static_cast<int>(rng() % 3) - 1;
+    ASSERT_EQ(sorted.PartitionPoint([probe](const Counted& c) { return c.Value < probe; }), lowerBound(probe))
+        << "step " << step;
+  }
 }
 
 }  // namespace
