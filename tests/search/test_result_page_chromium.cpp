@@ -11,6 +11,7 @@
 #include "app/file_scan.h"
 #include "platform/core/string_routines.h"
 #include "tests/search/scan_tree.h"
+#include "tests/support/headless_chromium.h"
 
 namespace lark {
 namespace {
@@ -19,17 +20,7 @@ using test::ScanTree;
 
 std::string DumpDom(const std::string& file) {
   const ScanTree profile;
-  const std::string command =
-      "timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-background-networking "
-      "--disable-component-update --disable-sync --no-first-run --user-data-dir=" + profile.Root() +
-      " --dump-dom 'file://" + file + "' 2>/dev/null";
-  std::string dom;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) dom.append(buffer, got);
-    pclose(pipe);
-  }
-  return dom;
+  return test::HeadlessChromiumDom("file://" + file, profile.Root());
 }
 
 // Text as Chromium serialises a text node.

@@ -14,7 +14,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -22,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include "parsed_page.h"
+#include "tests/support/headless_chromium.h"
 #include "tests/support/test_files.h"
 #include "viewer/box_dump.h"
 
@@ -163,17 +163,8 @@ class FolderServer {
 };
 
 std::string ChromiumDom(const std::string& url, const std::string& profile) {
-  const std::string command =
-      "timeout 90 chromium --headless --no-sandbox --disable-gpu --disable-background-networking "
-      "--disable-component-update --disable-sync --no-first-run --hide-scrollbars --window-size=1024,768 "
-      "--virtual-time-budget=5000 --user-data-dir=" + profile + " --dump-dom '" + url + "' 2>/dev/null";
-  std::string dom;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) dom.append(buffer, got);
-    pclose(pipe);
-  }
-  return dom;
+  return test::HeadlessChromiumDom(url, profile, "--hide-scrollbars --window-size=1024,768 --virtual-time-budget=5000",
+                                   90);
 }
 
 using BoxKey = std::string;  // "case width id"
