@@ -193,20 +193,29 @@ void TImageObj::ProcessProperties(const TProperties& prop) {
   applyAlignment();
   if (Title.empty()) Title = prop.PropTitle;
   const TBoxValues box = prop.GetBoxValues(200, 200);
+  // The converted box reads an unset length as auto or 0, which would wipe
+  // HSPACE, VSPACE, WIDTH and HEIGHT of every image without a style.
+  TVMarginArray styled;
+  prop.GetVMarginArray(styled);
+  auto isStyled = [&](int index) {
+    const TPropValue& value = styled[static_cast<std::size_t>(index)];
+    const int* number = AsInt(value);
+    return !IsEmpty(value) && !(number && *number == NullValue);
+  };
   auto margin = [&](int index, std::int32_t& field) {
     const int value = box.M[static_cast<std::size_t>(index)];
-    if (value != NullValue && value != AutoValue && value != ParagraphSpace) field = value;
+    if (isStyled(index) && value != NullValue && value != AutoValue && value != ParagraphSpace) field = value;
   };
   margin(css::MarginLeft, HSpaceL);
   margin(css::MarginRight, HSpaceR);
   margin(css::MarginTop, VSpaceT);
   margin(css::MarginBottom, VSpaceB);
   const int width = box.M[css::Width], height = box.M[css::Height];
-  if (width != NullValue) {
+  if (isStyled(css::Width)) {
     SpecWidth = width == AutoValue ? 0 : ClampSide(width);
     PercentWidth = false;
   }
-  if (height != NullValue) SpecHeight = height == AutoValue ? 0 : ClampSide(height);
+  if (isStyled(css::Height)) SpecHeight = height == AutoValue ? 0 : ClampSide(height);
   applyAlignment();
 }
 

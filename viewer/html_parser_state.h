@@ -108,6 +108,12 @@ class THtmlParser {
   void EndLink();
   void DoHeader(const TSymbolSet& terminators);
   void DoBr(const TSymbolSet& terminators);
+  // HR: the rule in its box, added to the current cell.
+  void DoRule();
+  // IMG and PANEL: an object in the text at the tag's position.
+  void DoInlineObject(Symb sy);
+  // PAGE: a page break between the sections around it.
+  void DoPage();
   void DoWbr();
   void DoPre();
   // Preformatted text: one section per line.

@@ -5,9 +5,14 @@
 #include "html/attribute_list.h"
 #include "html/colors.h"
 #include "html/font_family.h"
+#include "html/horz_line.h"
+#include "html/image_obj.h"
+#include "html/page_break.h"
+#include "html/panel_object.h"
 #include "html/parser_state.h"
 #include "html/section_list.h"
 #include "html/section_style.h"
+#include "html/table_box.h"
 #include "platform/core/string_routines.h"
 #include "viewer/html_parser_state.h"
 #include "viewer/tag_symbols.h"
@@ -88,7 +93,10 @@ void THtmlParser::DoTextAndFont(const TSymbolSet& terminators) {
     case PreSy: DoPre(); break;
     case MapSy: DoMap(); break;
     case ScriptSy: DoScript(); break;
-    default: NextSymbol();  // HR, IMG, PANEL, PAGE, forms and tables are not built yet
+    case HRSy: DoRule(); break;
+    case ImageSy: case PanelSy: DoInlineObject(sy); break;
+    case PageSy: DoPage(); break;
+    default: NextSymbol();  // forms and tables are not built yet
   }
 }
 
@@ -189,6 +197,40 @@ void THtmlParser::DoHeader(const TSymbolSet& terminators) {
   props_.PopAProp(tag);
   cell_ = outer;
   if (Sy() == HeadingEndSy) NextSymbol();
+}
+
+void THtmlParser::DoRule() {
+  AddSection();
+  TProperties& props = props_.PushNewProps("hr", &Attributes());
+  // The rule writes its width and thickness into the properties its box reads.
+  auto line = std::make_unique<THorzLine>(&list_, &props, &Attributes());
+  auto box = std::make_unique<THRBlock>(&list_, &Attributes(), props, cell_, line->Align);
+  box->Line = line.get();
+  box->MyCell->Add(std::move(line));
+  cell_->Add(std::move(box));
+  props_.PopAProp("hr");
+  NextSymbol();
+}
+
+void THtmlParser::DoInlineObject(Symb sy) {
+  const std::string tag = sy == ImageSy ? "img" : "panel";
+  EnsureSection();
+  TProperties& props = props_.PushNewProps(tag, &Attributes());
+  if (sy == ImageSy) {
+    auto image = std::make_unique<TImageObj>(list_, 0, Attributes());
+    image->ProcessProperties(props);
+    section_->AddObject(std::move(image), reader_.TagPosition());
+  } else {
+    section_->AddObject(std::make_unique<TPanelObj>(list_, 0, &Attributes()), reader_.TagPosition());
+  }
+  props_.PopAProp(tag);
+  NextSymbol();
+}
+
+void THtmlParser::DoPage() {
+  AddSection();
+  cell_->Add(std::make_unique<TPage>(&list_));
+  NextSymbol();
 }
 
 void THtmlParser::DoBr(const TSymbolSet& terminators) {
@@ -293,6 +335,11 @@ bool THtmlParser::DoPreTag(std::vector<TCellBasic*>& outerCells) {
     case AEndSy: EndLink(); NextSymbol(); return true;
     case ScriptSy: DoScript(); return true;
     case MapSy: DoMap(); return true;
+    case ImageSy: case PanelSy: DoInlineObject(sy); return true;
+    case PageSy:
+      DoPage();
+      OpenPreSection();
+      return true;
     case FontSy: case BaseFontSy:
       DoFont(sy, true);
       NewFontRun();

@@ -17,6 +17,11 @@ struct ParsedPage {
   explicit ParsedPage(std::string_view html, const THtmlParserHooks& hooks = {}) {
     Info = ParseHTMLDocument(html, List, hooks);
   }
+  // Panels need the window they are shown on; it must outlive the page.
+  ParsedPage(std::string_view html, TControl& paintPanel) {
+    List.PPanel = &paintPanel;
+    Info = ParseHTMLDocument(html, List, {});
+  }
 
   [[nodiscard]] TBodyBlock& Body() const { return static_cast<TBodyBlock&>(*List[List.Count() - 1]); }
 
