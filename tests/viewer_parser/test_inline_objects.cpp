@@ -74,7 +74,7 @@ TEST(InlineObjects, RuleBesideALeftFloatTakesItsWidthAndSize) {
 }
 
 TEST(InlineObjects, ImageStandsInItsParagraphWithItsAttributes) {
-  ParsedPage page("<p>before <img width=120 height=45 alt='a cat' align=right> after");
+  ParsedPage page("<p>before <img width=120 height=45 hspace=7 vspace=4 alt='a cat' align=right> after");
   page.LayoutAndPaint(1024);
   const auto images = ObjectsOf<TImageObj>(page);
   ASSERT_EQ(images.size(), 1u);
@@ -83,6 +83,8 @@ TEST(InlineObjects, ImageStandsInItsParagraphWithItsAttributes) {
   EXPECT_EQ(image.ObjAlign, aRight);
   EXPECT_EQ(image.ObjWidth, 120);
   EXPECT_EQ(image.ObjHeight, 45);
+  EXPECT_EQ(image.HSpaceL, 7);
+  EXPECT_EQ(image.VSpaceT, 4);
   TSection* section = page.SectionWith("before");
   ASSERT_NE(section, nullptr);
   EXPECT_EQ(section->Text()[static_cast<std::size_t>(image.Pos)], kObjectChar);
