@@ -61,13 +61,6 @@ std::string FindProgram(const std::string& name) {
 
 }  // namespace
 
-int FreePort() {
-  int fd = ListenOn(0);
-  int port = LocalPort(fd);
-  ::close(fd);
-  return port;
-}
-
 ScriptedPeer::ScriptedPeer(std::function<void(int fd)> script, int connections) {
   listener_ = ListenOn(0);
   port_ = LocalPort(listener_);

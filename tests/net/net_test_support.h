@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/loopback_port.h"
+
 // Loopback peers for the network tests: a scripted peer inside the test
 // process, and real servers started as child processes and stopped by pid.
 
@@ -27,8 +29,6 @@ constexpr int kTimeScale = 1;
 constexpr int kTimeScale = 1;
 #endif
 
-// A port that was free a moment ago (for servers that need one in a file).
-int FreePort();
 
 // Accepts connections on an ephemeral loopback port and runs the script for
 // each on a thread of its own; the script gets the connected descriptor.

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/loopback_port.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/gdi.h"
 #include "platform/graphics/graphics_exceptions.h"
@@ -290,7 +291,7 @@ class CupsPrinting : public testing::Test {
     dir_ = fs::temp_directory_path() / ("lark-cups-" + std::to_string(getpid()));
     for (const char* sub : {"spool", "tmp", "cache", "state"}) fs::create_directories(dir_ / sub);
     fs::permissions(dir_, fs::perms::all);  // the backend runs as the spooler's user
-    port_ = FreePort();
+    port_ = test::FreePort();
     WriteFile("cupsd.conf", "Listen 127.0.0.1:" + std::to_string(port_) +
                                 "\nDefaultAuthType None\nWebInterface No\n"
                                 "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
@@ -323,18 +324,6 @@ class CupsPrinting : public testing::Test {
     if (!dir_.empty()) fs::remove_all(dir_);
   }
 
-  // A loopback port nothing listens on now.
-  static int FreePort() {
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    close(probe);
-    return ntohs(address.sin_port);
-  }
 
   void WriteFile(const std::string& name, const std::string& text) {
     FILE* f = fopen((dir_ / name).c_str(), "w");

@@ -22,6 +22,7 @@
 
 #include "parsed_page.h"
 #include "tests/support/headless_chromium.h"
+#include "tests/support/loopback_port.h"
 #include "tests/support/test_files.h"
 #include "viewer/box_dump.h"
 
@@ -110,18 +111,6 @@ std::string IndexPage() {
   return page;
 }
 
-int FreePort() {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-  close(s);
-  return ntohs(address.sin_port);
-}
-
 bool Accepts(int port) {
   const int s = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
@@ -136,7 +125,7 @@ bool Accepts(int port) {
 // Python's http.server over a folder, stopped by its process id.
 class FolderServer {
  public:
-  explicit FolderServer(const std::string& folder) : port_(FreePort()) {
+  explicit FolderServer(const std::string& folder) : port_(test::FreePort()) {
     const std::string port = std::to_string(port_);
     const char* argv[] = {"/usr/bin/python3", "-m", "http.server", port.c_str(), "--bind", "127.0.0.1",
                           "--directory", folder.c_str(), nullptr};
