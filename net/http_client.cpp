@@ -355,7 +355,7 @@ void TNetHTTP::DoRequest(TNetHTTPMethod method, const std::string& url, const TS
                          TStream* sourceStream, TStream* responseContent) {
   firstOrigin_.clear();
   redirectCount_ = 0;
-  ForgetDisconnectRequest();
+  CallScope call(*this);
   try {
     RunRequest(method, url, sourceLines, sourceStream, responseContent);
   } catch (const ENetProtocolReplyError&) {

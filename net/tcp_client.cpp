@@ -64,6 +64,9 @@ void TNetTCPClient::ConnectSocket() {
   const auto start = Clock::now();
   ResetConnection();
   socket_.Allocate(winsock::SockStream, 0);
+  // A Disconnect from another thread before there was a socket found
+  // nothing to wake: it still ends the call.
+  if (DisconnectRequested()) socket_.Interrupt();
   socket_.IP = BoundIP;
   socket_.Bind();
   bool direct = SocksInfo.Version == TSocksVersion::svNoSocks;

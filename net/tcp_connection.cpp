@@ -42,7 +42,7 @@ void TNetTCPConnection::ResetConnection() {
   socket_.Reset(true);
   inputBuffer_.Clear();
   closedGracefully_ = false;
-  disconnectRequested_ = false;
+  if (!callRunning_) disconnectRequested_ = false;
   ownerThread_ = std::this_thread::get_id();
 }
 

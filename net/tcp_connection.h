@@ -113,8 +113,22 @@ class TNetTCPConnection : public TNetComponent {
   TNotifyEvent OnDisconnected;
 
  protected:
-  // A new call starts: an earlier Disconnect says nothing about it.
-  void ForgetDisconnectRequest() { disconnectRequested_ = false; }
+  // A call that may connect more than once (a request and its redirects):
+  // an earlier Disconnect says nothing about it, and a Disconnect that comes
+  // while it runs, even before or between its connections, aborts it.
+  class CallScope {
+   public:
+    explicit CallScope(TNetTCPConnection& connection) : connection_(connection) {
+      connection_.disconnectRequested_ = false;
+      connection_.callRunning_ = true;
+    }
+    ~CallScope() { connection_.callRunning_ = false; }
+    CallScope(const CallScope&) = delete;
+    CallScope& operator=(const CallScope&) = delete;
+
+   private:
+    TNetTCPConnection& connection_;
+  };
 
   TNetSocketHandle socket_;
   TNetBuffer inputBuffer_;
@@ -129,6 +143,7 @@ class TNetTCPConnection : public TNetComponent {
 
   std::atomic<bool> closedGracefully_{false};
   std::atomic<bool> disconnectRequested_{false};
+  std::atomic<bool> callRunning_{false};
   // The thread that made the connection, the only one that closes it.
   std::atomic<std::thread::id> ownerThread_{};
   std::optional<std::chrono::steady_clock::time_point> readDeadline_;

@@ -82,16 +82,18 @@ TEST_F(Gauge, TheBlockMovesAndTurnsAtTheEdgesWithItsLeadingEdgeInForeColor) {
     const std::vector<std::uint32_t> row = Row();
     const int edge = LeadingEdge(row);
     if (edge < 0 || edge == previous) continue;
-    // The leading edge has the background on one side, the gradient behind.
+    // The form's first paint may land after the gauge laid its background, so
+    // only from the first turn on has every column of the track been redrawn.
+    // Then the leading edge has the background on one side, the gradient behind.
     const bool clear_right = edge + 1 >= 75 || row[edge + 1] == kBackPixel;
     const bool clear_left = edge == 0 || row[edge - 1] == kBackPixel;
-    EXPECT_TRUE(clear_right || clear_left) << edge;
+    if (turns > 0) EXPECT_TRUE(clear_right || clear_left) << edge;
     leftmost = std::min(leftmost, edge);
     rightmost = std::max(rightmost, edge);
     const int now = edge > previous ? 1 : -1;
     // Away from the ends no turn fits between two samples (a sample spans a
     // few steps): the edge leads, so the background lies ahead of it.
-    if (previous >= 0 && now == direction && edge > 8 && edge < 66) {
+    if (turns > 0 && now == direction && edge > 8 && edge < 66) {
       EXPECT_EQ(row[edge + now], kBackPixel) << edge;
     }
     if (previous >= 0 && direction != 0 && now != direction) ++turns;

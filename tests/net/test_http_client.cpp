@@ -188,6 +188,17 @@ TEST_F(HTTPClient, AnAbortFromAnotherThreadEndsAStalledDownload) {
   aborter.join();
 }
 
+TEST_F(HTTPClient, AnAbortBetweenTwoConnectionsOfARequestEndsIt) {
+  http_.HandleRedirects = true;
+  // Between a redirect's answer and the next connection there is no socket
+  // to wake; the abort must still hold for the connection that follows.
+  http_.OnRedirect = [&](TObject*, std::string&, int&, bool& handled) {
+    handled = true;
+    std::thread([&] { http_.Disconnect(); }).join();
+  };
+  EXPECT_EQ(FailureOf<ENetTransferAborted>("/chain/2"), "The transfer was aborted.");
+}
+
 TEST_F(HTTPClient, BrokenHeadsAreProtocolErrors) {
   const std::string closed = "The connection closed before the response header ended.";
   EXPECT_EQ(FailureOf<ENetHTTPProtocolError>("/close-mid-head"), closed);
