@@ -90,7 +90,8 @@ TEST(HostileTables, LargestSpansAndSizes) {
 
 TEST(HostileTables, UnterminatedTablesEndTheParse) {
   for (const char* text : {"<table>", "<table><tr>", "<table><tr><td>open", "<table><caption>open",
-                           "<table><tr><td><table><tr><td>inner", "<table><td>a<caption>b<tr>c"}) {
+                           "<table><tr><td><table><tr><td>inner", "<table><td>a<caption>b<tr>c",
+                           "<table><body bgcolor=red><tr><td>x</table>y", "<a href=x><table><td>in</a>"}) {
     ParsedPage page(text);
     int deepest = 0, tables = 0;
     Measure(page.List, deepest, tables);
