@@ -62,7 +62,7 @@ TEST(HostileTables, NestingFarPastTheTableDepth) {
 }
 
 TEST(HostileTables, HundredThousandCellsInARowAndInAColumn) {
-  ParsedPage row("<table><tr>" + Repeat("<td>x", 100'000) + "</table>after");
+  ParsedPage row("<table><tr>" + Repeat("<td>", 100'000) + "</table>after");
   ASSERT_EQ(row.Body().MyCell->Count(), 2u);
   const auto& table = *static_cast<TTableBlock&>(*(*row.Body().MyCell)[0]).Table;
   EXPECT_EQ(table.Rows.at(0)->Cells.size(), 100'000u);
@@ -71,7 +71,7 @@ TEST(HostileTables, HundredThousandCellsInARowAndInAColumn) {
   ASSERT_EQ(row.Body().MyCell->Count(), 1u);
   EXPECT_NE(row.SectionWith("after"), nullptr);
 
-  ParsedPage column("<table border=1>" + Repeat("<tr><td>x", 100'000) + "</table>");
+  ParsedPage column("<table border=1>" + Repeat("<tr><td>", 100'000) + "</table>");
   const auto& tall = *static_cast<TTableBlock&>(*(*column.Body().MyCell)[0]).Table;
   EXPECT_EQ(tall.Rows.size(), 100'000u);
   EXPECT_GT(column.LayoutAndPaint(800), 100'000);
