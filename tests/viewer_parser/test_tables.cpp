@@ -109,7 +109,7 @@ TEST(Tables, ImpliedRowsStrayContentAndTopCaption) {
   EXPECT_EQ(TextOf(table, 1, 0), "three|para");
   const TCellBasic& body = *page.Body().MyCell;
   ASSERT_EQ(body.Count(), 3u);
-  EXPECT_EQ(TextOf(body), "stray bold|" + std::string() + "after");
+  EXPECT_EQ(TextOf(body), "stray bold|after");
   EXPECT_EQ(body[1], tables[0]);
   EXPECT_FALSE(page.RunOf("two")->Font().Style() & fsBold);
 }
