@@ -79,6 +79,12 @@ DrawCommand PathCommand(TCanvas& canvas, const TPen& pen) {
 TCanvas::TCanvas(std::unique_ptr<detail::CanvasDevice> device) : device_(std::move(device)) {}
 TCanvas::~TCanvas() = default;
 
+void TCanvas::ResetDeviceState() {
+  state_ = {};
+  synced_font_color_ = clNone;
+  synced_brush_ = {clNone, bsSolid, nullptr};
+}
+
 const TDeviceCaps& TCanvas::Caps() const { return device_->Caps(); }
 
 void TCanvas::SyncTextColors() {

@@ -136,6 +136,11 @@ class TCanvas {
   [[nodiscard]] TRect ClipRect();
   [[nodiscard]] const TDeviceCaps& Caps() const;
 
+  // A new device context under the canvas: the device-context state is a
+  // fresh one's again (mapping, origins, clip, alignment, colours), and the
+  // pen, brush and font are selected afresh at the next call.
+  void ResetDeviceState();
+
   // Layer internal.
   detail::GdiState& State() { return state_; }
   detail::CanvasDevice& Device() { return *device_; }

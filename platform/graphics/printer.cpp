@@ -7,7 +7,10 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/bitmap_data_qt.h"
@@ -17,12 +20,6 @@
 #include "platform/windows/gui_application.h"
 
 namespace lark {
-
-namespace {
-constexpr const char* kNotPrinting = "Printer is not currently printing";
-constexpr const char* kInProgress = "Printing in progress";
-constexpr const char* kNotValid = "Printer selected is not valid";
-}  // namespace
 
 namespace detail {
 
@@ -36,7 +33,7 @@ class PrinterDevice : public CanvasDevice {
     return caps_;
   }
   void Execute(const DrawCommand& command) override {
-    if (!target) throw EPrinter(kNotPrinting);
+    if (!target) throw EPrinter(kPrinterNotPrinting);
     target->Execute(command);
   }
   void Flush() override {
@@ -63,14 +60,19 @@ TPrinter::TPrinter() {
 TPrinter::~TPrinter() = default;
 
 void TPrinter::CheckPrinting(bool expected) const {
-  if (printing_ != expected) throw EPrinter(expected ? kNotPrinting : kInProgress);
+  if (printing_ != expected) throw EPrinter(expected ? kPrinterNotPrinting : kPrintingInProgress);
 }
 
 void TPrinter::SetPrinterIndex(int index) {
   CheckPrinting(false);
-  if (index < 0 || index >= int(Printers().size())) throw EPrinter(kNotValid);
+  if (index < 0 || index >= int(Printers().size())) throw EPrinter(kPrinterNotValid);
   printer_index_ = index;
   dev_mode_ = DEVMODE();
+}
+
+void TPrinter::CopySelection(const TPrinter& from) {
+  printer_index_ = from.printer_index_;
+  dev_mode_ = from.dev_mode_;
 }
 
 void TPrinter::SetPrinter(const std::string& device, const std::string&, const std::string&,
@@ -78,7 +80,7 @@ void TPrinter::SetPrinter(const std::string& device, const std::string&, const s
   CheckPrinting(false);
   const std::vector<std::string> printers = Printers();
   const auto found = std::find(printers.begin(), printers.end(), device);
-  if (found == printers.end()) throw EPrinter(kNotValid);
+  if (found == printers.end()) throw EPrinter(kPrinterNotValid);
   SetPrinterIndex(int(found - printers.begin()));
   dev_mode_ = devMode;
   dev_mode_.dmDeviceName = device;
@@ -88,7 +90,7 @@ void TPrinter::SetPrinter(const std::string& device, const std::string&, const s
 
 std::string TPrinter::PrinterName() const {
   const std::vector<std::string> printers = Printers();
-  if (printer_index_ < 0 || printer_index_ >= int(printers.size())) throw EPrinter(kNotValid);
+  if (printer_index_ < 0 || printer_index_ >= int(printers.size())) throw EPrinter(kPrinterNotValid);
   return printers[size_t(printer_index_)];
 }
 
@@ -107,7 +109,7 @@ void TPrinter::BeginDoc() {
   printing_ = true;
   aborted_ = false;
   page_number_ = 1;
-  canvas_->State() = {};
+  canvas_->ResetDeviceState();
 }
 
 void TPrinter::NewPage() {
@@ -172,6 +174,16 @@ TSystemPrinter::TSystemPrinter()
     : OutputFileName((QDir::homePath() + "/larkspan.pdf").toStdString()) {
   EnsureGuiApplication();
   for (const QString& name : QPrinterInfo::availablePrinterNames()) queues_.push_back(name.toStdString());
+}
+
+TSystemPrinter::TSystemPrinter(std::vector<std::string> queues) : queues_(std::move(queues)) {}
+
+std::unique_ptr<TPrinter> TSystemPrinter::OpenJob() const {
+  (void)PrinterName();
+  std::unique_ptr<TSystemPrinter> job(new TSystemPrinter(queues_));
+  job->CopySelection(*this);
+  job->OutputFileName = OutputFileName;
+  return job;
 }
 
 TSystemPrinter::~TSystemPrinter() {
@@ -243,11 +255,11 @@ void TSystemPrinter::FinishJob(std::unique_ptr<detail::CanvasDevice> device) {
   const QString partial = job_->partial;
   job_.reset();
   if (!pdf) return;
-  const QString final_name = QString::fromStdString(OutputFileName);
-  QFile::remove(final_name);
-  if (!QFile::rename(partial, final_name)) {
+  // One rename replaces the previous file, so a failure keeps it whole.
+  if (std::rename(partial.toLocal8Bit().constData(), OutputFileName.c_str()) != 0) {
+    const std::string reason = std::strerror(errno);
     QFile::remove(partial);
-    throw EPrinter("Cannot write " + OutputFileName);
+    throw EPrinter("Cannot write " + OutputFileName + ": " + reason);
   }
 }
 
@@ -264,11 +276,24 @@ void TSystemPrinter::AbortJob(std::unique_ptr<detail::CanvasDevice> device) {
 struct TTestPrinter::Pages {
   QImage current;  // the page being drawn; its address stays for the device
   std::vector<QImage> done;
-  std::vector<QImage> finished;
 };
 
-TTestPrinter::TTestPrinter(const TDeviceCaps& caps) : caps_(caps), pages_(std::make_unique<Pages>()) {
+struct TTestPrinter::FinishedPages {
+  std::vector<QImage> pages;
+};
+
+TTestPrinter::TTestPrinter(const TDeviceCaps& caps)
+    : caps_(caps), pages_(std::make_unique<Pages>()), finished_(std::make_shared<FinishedPages>()) {
   caps_.Technology = DT_RASPRINTER;
+}
+
+std::unique_ptr<TPrinter> TTestPrinter::OpenJob() const {
+  (void)PrinterName();
+  auto job = std::make_unique<TTestPrinter>(caps_);
+  job->Listed = Listed;
+  job->CopySelection(*this);
+  job->finished_ = finished_;
+  return job;
 }
 
 TTestPrinter::~TTestPrinter() {
@@ -286,10 +311,10 @@ TDeviceCaps TTestPrinter::Caps() const {
   return caps;
 }
 
-int TTestPrinter::PageCount() const { return int(pages_->finished.size()); }
+int TTestPrinter::PageCount() const { return int(finished_->pages.size()); }
 
 void TTestPrinter::GetPage(int index, TBitmap& page) const {
-  const QImage& image = pages_->finished.at(size_t(index));
+  const QImage& image = finished_->pages.at(size_t(index));
   page.SetPixelFormat(pfDevice);
   page.SetSize(image.width(), image.height());
   page.Data().image = image.copy();
@@ -314,14 +339,14 @@ void TTestPrinter::StartNextPage(detail::CanvasDevice& device) {
 void TTestPrinter::FinishJob(std::unique_ptr<detail::CanvasDevice> device) {
   device.reset();
   pages_->done.push_back(pages_->current.copy());
-  pages_->finished = std::move(pages_->done);
+  finished_->pages = std::move(pages_->done);
   pages_->done.clear();
 }
 
 void TTestPrinter::AbortJob(std::unique_ptr<detail::CanvasDevice> device) {
   device.reset();
   pages_->done.clear();
-  pages_->finished.clear();
+  finished_->pages.clear();
 }
 
 // ---- the program's printer --------------------------------------------------

@@ -17,6 +17,11 @@ class PrinterDevice;
 constexpr short DMORIENT_PORTRAIT = 1, DMORIENT_LANDSCAPE = 2;
 constexpr short DMPAPER_LETTER = 1, DMPAPER_LEGAL = 5, DMPAPER_A3 = 8, DMPAPER_A4 = 9, DMPAPER_A5 = 11;
 
+// The texts of EPrinter.
+inline constexpr const char* kPrinterNotValid = "Printer selected is not valid";
+inline constexpr const char* kPrinterNotPrinting = "Printer is not currently printing";
+inline constexpr const char* kPrintingInProgress = "Printing in progress";
+
 // The settings a printer prints with, as a device mode carries them.
 struct DEVMODE {
   std::string dmDeviceName;
@@ -74,7 +79,16 @@ class TPrinter {
   [[nodiscard]] int PageHeight() const { return Caps().VertRes; }
   [[nodiscard]] virtual TDeviceCaps Caps() const = 0;
 
+  // Opens a job object of its own on the selected printer: a printer object
+  // of the same kind with a copy of this one's selection and device mode,
+  // and of what its kind adds (the PDF printer's output file). Its jobs run
+  // beside this object's and change nothing here. Raises EPrinter "Printer
+  // selected is not valid" when no printer is selected.
+  [[nodiscard]] virtual std::unique_ptr<TPrinter> OpenJob() const = 0;
+
  protected:
+  // Takes over another printer object's selection and device mode.
+  void CopySelection(const TPrinter& from);
   [[nodiscard]] const DEVMODE& DevMode() const { return dev_mode_; }
   [[nodiscard]] bool Landscape() const { return dev_mode_.dmOrientation == DMORIENT_LANDSCAPE; }
 
@@ -108,7 +122,10 @@ class TSystemPrinter : public TPrinter {
 
   [[nodiscard]] std::vector<std::string> Printers() const override;
   [[nodiscard]] TDeviceCaps Caps() const override;
+  [[nodiscard]] std::unique_ptr<TPrinter> OpenJob() const override;
   // Where the PDF printer writes; by default "larkspan.pdf" in the home folder.
+  // The file is replaced only by a finished job: the pages go to a file
+  // beside it that is renamed over it at the end.
   std::string OutputFileName;
 
  protected:
@@ -119,6 +136,7 @@ class TSystemPrinter : public TPrinter {
 
  private:
   struct Job;
+  explicit TSystemPrinter(std::vector<std::string> queues);
   [[nodiscard]] bool PdfSelected() const;
   std::vector<std::string> queues_;
   std::unique_ptr<Job> job_;
@@ -126,7 +144,7 @@ class TSystemPrinter : public TPrinter {
 
 // A printer for tests: its geometry, offsets and colour depth are what it is
 // given (for portrait pages; landscape swaps them), and its pages are kept as
-// images to read back.
+// images to read back. The job objects it opens keep their pages here too.
 class TTestPrinter : public TPrinter {
  public:
   explicit TTestPrinter(const TDeviceCaps& caps);
@@ -137,7 +155,9 @@ class TTestPrinter : public TPrinter {
   std::vector<std::string> Listed{"Test"};
   [[nodiscard]] std::vector<std::string> Printers() const override { return Listed; }
   [[nodiscard]] TDeviceCaps Caps() const override;
-  // Pages of the last finished job (an aborted one keeps none).
+  [[nodiscard]] std::unique_ptr<TPrinter> OpenJob() const override;
+  // Pages of the last finished job, of this object or of a job object it
+  // opened (an aborted job keeps none).
   [[nodiscard]] int PageCount() const;
   // Copies a page (the printable area, white where nothing was drawn).
   void GetPage(int index, TBitmap& page) const;
@@ -150,8 +170,10 @@ class TTestPrinter : public TPrinter {
 
  private:
   struct Pages;
+  struct FinishedPages;
   TDeviceCaps caps_;
-  std::unique_ptr<Pages> pages_;
+  std::unique_ptr<Pages> pages_;  // the job being printed
+  std::shared_ptr<FinishedPages> finished_;  // shared with the job objects it opened
 };
 
 // The program's printer object: a TSystemPrinter unless another was set.

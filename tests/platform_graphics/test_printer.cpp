@@ -1,9 +1,4 @@
 #include <gtest/gtest.h>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,29 +6,20 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/support/loopback_port.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/gdi.h"
 #include "platform/graphics/graphics_exceptions.h"
 #include "platform/graphics/metafile.h"
 #include "platform/graphics/printer.h"
 #include "tests/platform_graphics/scene.h"
+#include "tests/support/cups_server.h"
+#include "tests/support/test_files.h"
 
 namespace lark {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace testing_scene;
-
-std::string Output(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return output;
-  char buffer[4096];
-  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
-  pclose(pipe);
-  return output;
-}
 
 class PdfPrinting : public testing::Test {
  protected:
@@ -68,7 +54,7 @@ TEST_F(PdfPrinting, ThreePagesMakeAThreePagePdf) {
     if (page < 3) printer_.NewPage();
   }
   printer_.EndDoc();
-  const std::string info = Output("pdfinfo '" + printer_.OutputFileName + "' 2>&1");
+  const std::string info = test::CommandOutput("pdfinfo '" + printer_.OutputFileName + "' 2>&1");
   const size_t pages = info.find("Pages:");
   ASSERT_NE(pages, std::string::npos) << info;
   EXPECT_EQ(std::atoi(info.c_str() + pages + 6), 3) << info;
@@ -90,7 +76,7 @@ TEST_F(PdfPrinting, PagesFollowTheDeviceModesOrientationAndPaper) {
     printer_.BeginDoc();
     printer_.Canvas().TextOut(100, 100, "turned");
     printer_.EndDoc();
-    const std::string info = Output("pdfinfo '" + printer_.OutputFileName + "' 2>&1");
+    const std::string info = test::CommandOutput("pdfinfo '" + printer_.OutputFileName + "' 2>&1");
     const size_t size = info.find("Page size:");
     return size == std::string::npos ? info : info.substr(size, info.find('\n', size) - size);
   };
@@ -119,6 +105,14 @@ TEST_F(PdfPrinting, AnOutputFileThatCannotBeMadeFailsTheJobAtOnce) {
   printer_.OutputFileName = (dir_ / "out.pdf").string();
   printer_.BeginDoc();  // the printer is usable again
   printer_.EndDoc();
+  EXPECT_TRUE(fs::exists(printer_.OutputFileName));
+}
+
+TEST_F(PdfPrinting, AJobObjectWritesThePrintersFile) {
+  std::unique_ptr<TPrinter> job = printer_.OpenJob();
+  EXPECT_EQ(job->PrinterName(), "PDF");
+  job->BeginDoc();
+  job->EndDoc();
   EXPECT_TRUE(fs::exists(printer_.OutputFileName));
 }
 
@@ -269,6 +263,44 @@ TEST(TestPrinter, DeviceModeTurnsThePageAndIsReadBack) {
   EXPECT_EQ(printer.PageWidth(), 80);
 }
 
+// A job object carries a copy of the selection taken when it opens, runs
+// its job beside its printer's, and keeps its pages with the test printer.
+TEST(TestPrinter, JobObjectsPrintBesideTheirPrinter) {
+  TDeviceCaps caps;
+  caps.HorzRes = 80;
+  caps.VertRes = 120;
+  TTestPrinter printer(caps);
+  std::string device, driver, port;
+  DEVMODE mode;
+  printer.GetPrinter(device, driver, port, mode);
+  mode.dmOrientation = DMORIENT_LANDSCAPE;
+  printer.SetPrinter(device, driver, port, mode);
+  std::unique_ptr<TPrinter> job = printer.OpenJob();
+  mode.dmOrientation = DMORIENT_PORTRAIT;
+  printer.SetPrinter(device, driver, port, mode);
+  EXPECT_EQ(job->PageWidth(), 120);
+  job->BeginDoc();
+  printer.BeginDoc();  // both at once
+  printer.Abort();
+  job->Canvas().Brush().Color = clBlack;
+  job->Canvas().FillRect(Rect(0, 0, 10, 10));
+  job->NewPage();
+  job->EndDoc();
+  ASSERT_EQ(printer.PageCount(), 2);
+  TBitmap page;
+  printer.GetPage(0, page);
+  EXPECT_EQ(page.Width(), 120);
+  EXPECT_EQ(page.Pixel(5, 5), clBlack);
+
+  printer.Listed.clear();  // no printer installed
+  try {
+    (void)printer.OpenJob();
+    ADD_FAILURE() << "opened";
+  } catch (const EPrinter& e) {
+    EXPECT_STREQ(e.what(), "Printer selected is not valid");
+  }
+}
+
 TEST(TestPrinter, CanStandInForTheProgramsPrinter) {
   TDeviceCaps caps;
   caps.HorzRes = caps.VertRes = 100;
@@ -278,67 +310,10 @@ TEST(TestPrinter, CanStandInForTheProgramsPrinter) {
 }
 
 
-// A print queue of a private CUPS server (cupsd on a loopback port with a raw
-// queue). The server's page log shows the job it received. Qt's print plugin
-// reads the server address once per process, so the printing half runs in a
-// child process of this test.
-class CupsPrinting : public testing::Test {
- protected:
-  static constexpr const char* kChild = "LARK_CUPS_CHILD_OUTPUT";
-
-  void SetUp() override {
-    if (getenv(kChild)) return;
-    dir_ = fs::temp_directory_path() / ("lark-cups-" + std::to_string(getpid()));
-    for (const char* sub : {"spool", "tmp", "cache", "state"}) fs::create_directories(dir_ / sub);
-    fs::permissions(dir_, fs::perms::all);  // the backend runs as the spooler's user
-    port_ = test::FreePort();
-    WriteFile("cupsd.conf", "Listen 127.0.0.1:" + std::to_string(port_) +
-                                "\nDefaultAuthType None\nWebInterface No\n"
-                                "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                                "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n");
-    const std::string root = dir_.string();
-    WriteFile("cups-files.conf", "ServerRoot " + root + "\nRequestRoot " + root + "/spool\nTempDir " + root +
-                                     "/tmp\nCacheDir " + root + "/cache\nStateDir " + root + "/state\nErrorLog " +
-                                     root + "/error_log\nAccessLog " + root + "/access_log\nPageLog " + root +
-                                     "/page_log\nFileDevice Yes\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n");
-    pid_ = fork();
-    if (pid_ == 0) {
-      execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", (root + "/cupsd.conf").c_str(), "-s",
-            (root + "/cups-files.conf").c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    const std::string server = "CUPS_SERVER=127.0.0.1:" + std::to_string(port_) + " ";
-    bool added = false;
-    for (int attempt = 0; attempt < 50 && !added; ++attempt) {
-      usleep(100000);
-      added = std::system((server + "lpadmin -p lark -E -v file:///dev/null -m raw 2>/dev/null").c_str()) == 0;
-    }
-    ASSERT_TRUE(added) << "cupsd did not start";
-  }
-
-  void TearDown() override {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
-    if (!dir_.empty()) fs::remove_all(dir_);
-  }
-
-
-  void WriteFile(const std::string& name, const std::string& text) {
-    FILE* f = fopen((dir_ / name).c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    fputs(text.c_str(), f);
-    fclose(f);
-  }
-
-  fs::path dir_;
-  int port_ = 0;
-  pid_t pid_ = -1;
-};
-
-TEST_F(CupsPrinting, AConfiguredQueueIsListedAndPrintsThroughTheServer) {
-  if (getenv(kChild)) {  // the child: print two pages to the queue
+// A queue of a private CUPS server; the server's page log shows the job it
+// received.
+TEST(CupsPrinting, AConfiguredQueueIsListedAndPrintsThroughTheServer) {
+  if (test::CupsServer::InChild()) {  // print two pages to the queue
     TSystemPrinter printer;
     const std::vector<std::string> printers = printer.Printers();
     ASSERT_EQ(printers.size(), 2u);
@@ -355,16 +330,11 @@ TEST_F(CupsPrinting, AConfiguredQueueIsListedAndPrintsThroughTheServer) {
     printer.EndDoc();
     return;
   }
-  const std::string command = "CUPS_SERVER=127.0.0.1:" + std::to_string(port_) + " " + kChild + "=1 " +
-                              fs::read_symlink("/proc/self/exe").string() +
-                              " --gtest_filter=CupsPrinting.AConfiguredQueueIsListedAndPrintsThroughTheServer 2>&1";
-  const std::string child = Output(command);
-  ASSERT_NE(child.find("[  PASSED  ] 1 test"), std::string::npos) << child;
-  std::string log;
-  for (int wait = 0; wait < 100 && log.find("CUPS job") == std::string::npos; ++wait) {
-    usleep(100000);
-    log = Output("cat '" + (dir_ / "page_log").string() + "' 2>/dev/null");
-  }
+  test::CupsServer server;
+  ASSERT_TRUE(server.Started()) << "cupsd did not start";
+  const std::string child = server.RunInChild("CupsPrinting.AConfiguredQueueIsListedAndPrintsThroughTheServer");
+  ASSERT_TRUE(test::CupsServer::ChildPassed(child)) << child;
+  const std::string log = server.WaitForPageLog("CUPS job");
   EXPECT_NE(log.find("lark root"), std::string::npos) << log;
   EXPECT_NE(log.find("CUPS job"), std::string::npos) << log;
 }

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -42,6 +43,16 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 
 bool HaveTool(const std::string& program) {
   return std::system(("command -v '" + program + "' > /dev/null 2>&1").c_str()) == 0;
+}
+
+std::string CommandOutput(const std::string& command) {
+  std::string output;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return output;
+  char buffer[4096];
+  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+  ::pclose(pipe);
+  return output;
 }
 
 }  // namespace lark::test

@@ -26,6 +26,8 @@ class TempDir {
 [[nodiscard]] std::string ReadFile(const std::string& path);
 // Creates or replaces the file; throws std::runtime_error when it cannot.
 void WriteFile(const std::string& path, const std::string& bytes);
+// What a shell command writes to its standard output ("" when it cannot run).
+[[nodiscard]] std::string CommandOutput(const std::string& command);
 // True when the program is on PATH.
 [[nodiscard]] bool HaveTool(const std::string& program);
 
