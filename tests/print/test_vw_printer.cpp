@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -96,6 +99,35 @@ TEST_F(VwPrinterOnPdf, AJobThatCannotStartRaisesAndLeavesThePrinterIdle) {
   printer.BeginDoc();
   printer.EndDoc();
   EXPECT_EQ(pdf_.Info("Pages"), "1");
+}
+
+// A folder the printing user may not write to (root obeys no permission,
+// so the job runs in a child as nobody): the job fails at once and the
+// previous file stays as it was.
+TEST(VwPrinterAsNobody, AFolderThatCannotBeWrittenFailsTheJobAndKeepsThePreviousFile) {
+  constexpr const char* kTarget = "LARK_PDF_TARGET";
+  if (const char* target = std::getenv(kTarget)) {
+    auto pdf = std::make_unique<TSystemPrinter>();
+    pdf->OutputFileName = target;
+    pdf->SetPrinterIndex(int(pdf->Printers().size()) - 1);
+    test::ProgramPrinter installed(std::move(pdf));
+    TvwPrinter printer;
+    EXPECT_THROW(printer.BeginDoc(), EPrinter);
+    EXPECT_FALSE(printer.Printing());
+    return;
+  }
+  if (geteuid() != 0 || !test::HaveTool("setpriv")) GTEST_SKIP() << "needs root and setpriv";
+  test::TempDir dir;
+  const std::string target = dir.Write("out.pdf", "%PDF previous");
+  fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
+  const std::string child = test::CommandOutput(
+      std::string(kTarget) + "='" + target + "' HOME=/tmp setpriv --reuid 65534 --regid 65534 --clear-groups " +
+      fs::read_symlink("/proc/self/exe").string() +
+      " --gtest_filter=VwPrinterAsNobody.AFolderThatCannotBeWrittenFailsTheJobAndKeepsThePreviousFile 2>&1");
+  ASSERT_TRUE(test::CupsServer::ChildPassed(child)) << child;
+  EXPECT_EQ(test::ReadFile(target), "%PDF previous");
+  EXPECT_FALSE(fs::exists(target + ".part"));
 }
 
 TEST_F(VwPrinterOnPdf, AnAbortedJobLeavesNoFileAndThePrinterReady) {
