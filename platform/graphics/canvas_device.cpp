@@ -1,4 +1,5 @@
 #include <QPaintDevice>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/graphics/canvas_device_qt.h"
@@ -22,6 +23,34 @@ QRect MapToDevice(const QTransform& transform, int x, int y, int width, int heig
 QRect MapToDevice(const QTransform& transform, const QRect& rect) {
   bool mirror_x = false, mirror_y = false;
   return MapToDevice(transform, rect.x(), rect.y(), rect.width(), rect.height(), mirror_x, mirror_y);
+}
+
+bool WhollyOutsideClip(const DrawCommand& command) {
+  if (!command.clip) return false;
+  QRectF bounds;
+  switch (command.kind) {
+    case DrawCommand::Kind::FillRects:
+      for (const QRect& r : command.rects) bounds |= QRectF(MapToDevice(command.transform, r));
+      break;
+    case DrawCommand::Kind::Path: {
+      const double scale = std::max(std::abs(command.transform.m11()), std::abs(command.transform.m22()));
+      const double pen = command.pen.style() == Qt::NoPen ? 0 : std::max(1.0, command.pen.widthF()) * scale;
+      bounds = command.transform.map(command.path).boundingRect().adjusted(-pen, -pen, pen, pen);
+      break;
+    }
+    case DrawCommand::Kind::Text:
+      for (const QGlyphRun& run : command.glyphs) bounds |= command.transform.mapRect(run.boundingRect());
+      if (command.opaqueRect) bounds |= QRectF(MapToDevice(command.transform, *command.opaqueRect));
+      break;
+    case DrawCommand::Kind::Image: {
+      bool mirror_x = false, mirror_y = false;
+      bounds = MapToDevice(command.transform, command.destX, command.destY, command.destWidth, command.destHeight,
+                           mirror_x, mirror_y);
+      break;
+    }
+  }
+  constexpr int kMargin = 4;
+  return !command.clip->intersects(bounds.toAlignedRect().adjusted(-kMargin, -kMargin, kMargin, kMargin));
 }
 
 QColor ToQColor(TColor color) {
@@ -300,6 +329,7 @@ class PaperDevice : public CanvasDevice {
   const TDeviceCaps& Caps() const override { return caps_; }
 
   void Execute(const DrawCommand& command) override {
+    if (WhollyOutsideClip(command)) return;
     if (!painter_.isActive()) painter_.begin(device_);
     PaintCommand(painter_, nullptr, command);
   }

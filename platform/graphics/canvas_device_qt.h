@@ -85,6 +85,13 @@ std::unique_ptr<CanvasDevice> MakeImageDevice(QImage* image);
 // a printer, a page image of the test printer treated as paper).
 std::unique_ptr<CanvasDevice> MakePaperDevice(QPaintDevice* device, const TDeviceCaps& caps);
 
+// Whether a command's marks lie wholly outside its clip. Devices that keep
+// or send every command (metafiles, paper) drop such a command: on paper
+// the clip hid it, but a PDF would keep its text for extraction and a
+// metafile its record. Errs towards keeping: the bounds are widened by the
+// pen and by a margin for glyph overhang and rounding.
+bool WhollyOutsideClip(const DrawCommand& command);
+
 // The logical-to-device mapping of a canvas's state.
 QTransform DeviceTransform(const GdiState& state);
 // A command carrying the canvas's mapping and clip.

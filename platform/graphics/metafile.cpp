@@ -25,7 +25,9 @@ class RecordingDevice : public CanvasDevice {
     caps_.Technology = DT_METAFILE;
   }
   const TDeviceCaps& Caps() const override { return caps_; }
-  void Execute(const DrawCommand& command) override { data_.commands.push_back(command); }
+  void Execute(const DrawCommand& command) override {
+    if (!WhollyOutsideClip(command)) data_.commands.push_back(command);
+  }
 
  private:
   MetafileData& data_;

@@ -26,6 +26,26 @@ TEST(Metafile, ReplayAtOneToOneEqualsDirectDrawing) {
   EXPECT_EQ(DifferentShare(direct, replayed, 0, Rect(0, 0, kWidth, kHeight)), 0.0);
 }
 
+// What the clip hides entirely is not kept; what it touches is, whole.
+TEST(Metafile, CommandsWhollyOutsideTheClipAreNotRecorded) {
+  TBitmap reference(400, 400);
+  TMetafile metafile;
+  TMetafileCanvas recorder(metafile, &reference.Canvas());
+  recorder.Font().SetName("Arial");
+  IntersectClipRect(recorder, 100, 100, 200, 200);
+  recorder.TextOut(100, 300, "below");
+  recorder.TextOut(300, 150, "beside");
+  recorder.FillRect(Rect(0, 0, 90, 90));
+  recorder.Draw(250, 250, reference);
+  EXPECT_EQ(metafile.RecordCount(), 0);
+  recorder.TextOut(150, 195, "across the edge");
+  recorder.Pen().Width = 10;
+  recorder.Polyline({{0, 97}, {300, 97}});  // its thickness reaches in
+  recorder.FillRect(Rect(190, 190, 300, 300));
+  ASSERT_EQ(metafile.RecordCount(), 3);
+  EXPECT_EQ(metafile.Record(0).Text, "across the edge");
+}
+
 TEST(Metafile, TextIsReadableAsPositionedRuns) {
   TBitmap reference(100, 50);
   TMetafile metafile;

@@ -87,6 +87,19 @@ TEST_F(PdfPrinting, PagesFollowTheDeviceModesOrientationAndPaper) {
   EXPECT_NE(printedSize().find("612 x 792"), std::string::npos);
 }
 
+// Text the clip hides must not live on in the PDF, where pdftotext would
+// find it.
+TEST_F(PdfPrinting, TextWhollyOutsideTheClipIsLeftOut) {
+  printer_.BeginDoc();
+  MapToScreenPixels();
+  IntersectClipRect(printer_.Canvas(), 0, 0, 400, 100);
+  printer_.Canvas().TextOut(10, 10, "shown");
+  printer_.Canvas().TextOut(10, 300, "hidden");
+  printer_.Canvas().TextOut(1000, 10, "beside");
+  printer_.EndDoc();
+  EXPECT_EQ(test::CommandOutput("pdftotext '" + printer_.OutputFileName + "' - | tr -s '\\n\\f' ' '"), "shown ");
+}
+
 TEST_F(PdfPrinting, AnAbortedJobLeavesNoFile) {
   printer_.BeginDoc();
   printer_.Canvas().TextOut(10, 10, "never printed");
