@@ -231,11 +231,15 @@ bool TDiskCache::UpdateIndex(Change change) {
   try {
     FileLock lock(IndexName());
     std::vector<TEntry> entries = ReadIndexFile();
-    change(entries);
-    Trim(entries);
+    std::vector<std::string> dropped;
+    change(entries, dropped);
+    Trim(entries, dropped);
     AtomicWriteFile(IndexName(), IndexText(entries));
     indexStamp_ = Inspect(IndexName()).stamp;
     entries_ = std::move(entries);
+    // Only once no index names them: a kill before this leaves orphans,
+    // which a later start removes, never an entry without its file.
+    for (const std::string& name : dropped) DeleteFile(dir_ + name);
     return true;
   } catch (const Exception&) {
     SwitchOff();
@@ -243,9 +247,9 @@ bool TDiskCache::UpdateIndex(Change change) {
   }
 }
 
-void TDiskCache::Trim(std::vector<TEntry>& entries) {
+void TDiskCache::Trim(std::vector<TEntry>& entries, std::vector<std::string>& dropped) {
   while (entries.size() > static_cast<std::size_t>(kMaxCacheEntries)) {
-    DeleteFile(dir_ + entries.front().FileName);
+    dropped.push_back(entries.front().FileName);
     entries.erase(entries.begin());
   }
 }
@@ -267,26 +271,32 @@ std::string TDiskCache::AddToCache(const std::string& URL, int DocType, std::str
     return {};
   }
   std::string stored = name;
-  const bool indexed = UpdateIndex([&](std::vector<TEntry>& entries) {
+  const bool indexed = UpdateIndex([&](std::vector<TEntry>& entries, std::vector<std::string>& dropped) {
     const auto found = std::find_if(entries.begin(), entries.end(), [&](const TEntry& e) { return e.Key == key; });
     if (found == entries.end()) {
+      // Another window may have trimmed the entry we rewrote, and deleted
+      // its file after our rename.
+      if (!FileExists(dir_ + name)) {
+        stored.clear();
+        return;
+      }
       entries.push_back({key, DocType, name});
     } else if (found->FileName != name) {
       // Another window stored the URL meanwhile: its entry stays.
-      DeleteFile(dir_ + name);
+      dropped.push_back(name);
       stored = found->FileName;
     }
   });
-  return indexed ? dir_ + stored : std::string();
+  return indexed && !stored.empty() ? dir_ + stored : std::string();
 }
 
 void TDiskCache::RemoveFromCache(const std::string& URL) {
   if (!enabled_) return;
   const std::string key = CacheKey(URL);
-  UpdateIndex([&](std::vector<TEntry>& entries) {
+  UpdateIndex([&](std::vector<TEntry>& entries, std::vector<std::string>& dropped) {
     const auto found = std::find_if(entries.begin(), entries.end(), [&](const TEntry& e) { return e.Key == key; });
     if (found == entries.end()) return;
-    DeleteFile(dir_ + found->FileName);
+    dropped.push_back(found->FileName);
     entries.erase(found);
   });
 }

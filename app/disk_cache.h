@@ -71,11 +71,12 @@ class TDiskCache {
   [[nodiscard]] std::string IndexName() const { return dir_ + "cachinfo.txt"; }
   [[nodiscard]] bool CanWrite() const;
   [[nodiscard]] std::vector<TEntry> ReadIndexFile();
-  // Under the lock: re-reads the index, lets change alter it, trims and
-  // writes it. False when the index could not be written.
+  // Under the lock: re-reads the index, lets change alter it (naming the
+  // files it drops), trims and writes it, then deletes the dropped files.
+  // False when the index could not be written.
   template <typename Change>
   bool UpdateIndex(Change change);
-  void Trim(std::vector<TEntry>& entries);
+  void Trim(std::vector<TEntry>& entries, std::vector<std::string>& dropped);
   void RemoveLeftovers();
   void RefreshWhenChanged();
   void SwitchOff() { enabled_ = false; }
