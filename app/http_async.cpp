@@ -84,8 +84,10 @@ void THTTPAsync::Execute() {
     return;
   }
   TBoundedStream target(Stream, MemoryLimit);
-  Client.OnWorkBegin = [&target](TObject*, TWorkMode mode, std::int64_t countMax) {
-    if (mode == TWorkMode::wmRead) target.CheckAnnounced(countMax);
+  Client.OnWorkBegin = [this, &target](TObject*, TWorkMode mode, std::int64_t countMax) {
+    if (mode != TWorkMode::wmRead) return;
+    target.CheckAnnounced(countMax);
+    Stream.Reserve(countMax);  // within the limit now: one buffer, no growing copies
   };
   try {
     Client.Get(URL, &target);

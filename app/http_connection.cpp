@@ -98,6 +98,7 @@ void THTTPConnection::HookEvents(TNetHTTP& client, TBoundedStream* target) {
   client.OnWorkBegin = [this, &client, target](TObject*, TWorkMode mode, std::int64_t countMax) {
     if (mode != TWorkMode::wmRead) return;
     target->CheckAnnounced(countMax);
+    if (auto* memory = dynamic_cast<TMemoryStream*>(InputStream())) memory->Reserve(memory->Position() + countMax);
     ReportHeaders(client);
   };
   client.OnWorkEnd = [this](TObject*, TWorkMode mode) {
