@@ -50,7 +50,9 @@ void TURLConnection::GetAsync(const std::string& URL) {
 void TURLConnection::ReportDone(int error) {
   if (doneReported_ != nullptr) *doneReported_ = true;
   doneReported_ = nullptr;
-  if (OnDone) OnDone(Owner, true, error);
+  // A copy runs, so that the handler may free this connection (and with it
+  // OnDone) while it runs.
+  if (const TURLDoneEvent done = OnDone) done(Owner, true, error);
 }
 
 std::unique_ptr<TStream> TURLConnection::FetchTarget() {

@@ -41,6 +41,7 @@ int Images(const std::string& base, int count, int parallel) {
       connection->OnDone = [&, index, self](lark::TObject*, bool, int error) {
         auto& finished = connections[static_cast<std::size_t>(index)];
         if (error != 0 || finished->InputStream()->Size() != 65536) ++failed;
+        finished.reset();  // as the image requests hand the data on and free the download
         --running;
         ++done;
         self(self);
