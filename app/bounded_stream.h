@@ -11,8 +11,8 @@ namespace lark {
 // sheets it is handed to the viewer whole), and a single image, which the
 // decoders expand further. A caller's own stream (a file being saved) has no
 // such limit.
-constexpr std::int64_t kMaxDocumentBytes = 256LL * 1024 * 1024;
-constexpr std::int64_t kMaxImageBytes = 64LL * 1024 * 1024;
+constexpr std::int64_t kMaxFetchedDocumentBytes = 256LL * 1024 * 1024;
+constexpr std::int64_t kMaxFetchedImageBytes = 64LL * 1024 * 1024;
 
 // A fetch that would have held more than its limit in memory.
 LARK_EXCEPTION_CLASS(EFetchTooLarge, EStreamError);

@@ -52,7 +52,7 @@ class THTTPAsync : public TThread {
 
  public:
   std::string URL;
-  std::int64_t MemoryLimit = kMaxImageBytes;
+  std::int64_t MemoryLimit = kMaxFetchedImageBytes;
   TNetHTTP Client;
   TMemoryStream Stream;
 

@@ -158,7 +158,7 @@ void THTTPConnection::GetAsync(const std::string& URL) {
   fetch->URL = URL;
   fetch->MemoryLimit = dynamic_cast<TMemoryStream*>(InputStream()) != nullptr || InputStream() == nullptr
                            ? MemoryLimit
-                           : kMaxDocumentBytes;
+                           : kMaxFetchedDocumentBytes;
   SetRequestFields(fetch->Client);
   fetch->Target = life_.Token();
   fetch->OnTerminate = [this](TObject* sender) { AsyncDone(*static_cast<THTTPAsync*>(sender)); };

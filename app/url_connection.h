@@ -80,8 +80,8 @@ class TURLConnection : public TObject {
   TNetHTTPOnRedirectEvent OnRedirect;
   std::string Referer;
   // Most bytes a fetch into the connection's own memory stream may bring;
-  // image requests lower it to kMaxImageBytes.
-  std::int64_t MemoryLimit = kMaxDocumentBytes;
+  // image requests lower it to kMaxFetchedImageBytes.
+  std::int64_t MemoryLimit = kMaxFetchedDocumentBytes;
 
  protected:
   // Raises OnDone; after it the connection may be gone.

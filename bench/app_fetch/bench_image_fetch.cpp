@@ -37,7 +37,7 @@ int Images(const std::string& base, int count, int parallel) {
       const int index = started++;
       auto& connection = connections[static_cast<std::size_t>(index)];
       connection = std::make_unique<lark::THTTPConnection>();
-      connection->MemoryLimit = lark::kMaxImageBytes;
+      connection->MemoryLimit = lark::kMaxFetchedImageBytes;
       connection->OnDone = [&, index, self](lark::TObject*, bool, int error) {
         auto& finished = connections[static_cast<std::size_t>(index)];
         if (error != 0 || finished->InputStream()->Size() != 65536) ++failed;
