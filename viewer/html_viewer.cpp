@@ -11,6 +11,7 @@
 #include "platform/windows/message_queue.h"
 #include "platform/windows/panel.h"
 #include "platform/windows/timer.h"
+#include "viewer/document_engine.h"
 #include "viewer/paint_panel.h"
 #include "viewer/scroll_bar_32.h"
 
@@ -32,6 +33,7 @@ bool HasVertical(TScrollStyle style) { return style == TScrollStyle::ssVertical 
 }  // namespace
 
 THTMLViewer::THTMLViewer(TComponent* owner) : TWinControl(owner) {
+  StartDocumentEngine();
   borderPanel_ = new TPanel(this);
   borderPanel_->SetBevelOuter(TBevelCut::bvNone);
   borderPanel_->SetCtl3D(false);
