@@ -189,6 +189,10 @@ TEST_F(Loading, HostileNamesAndFilesLoadOrFailClearly) {
   viewer->LoadFromFile(page);
   EXPECT_GT(viewer->ScrollHeight(), 0);
   EXPECT_FALSE(viewer->Processing());
+  // Ten megabytes on one line, as plain text.
+  viewer->LoadFile(dir.Write("line.txt", std::string(10 << 20, 'w')), ThtmlFileType::ftText);
+  EXPECT_GT(viewer->LayoutWidth(), 0);
+  EXPECT_FALSE(viewer->Processing());
 }
 
 TEST_F(Loading, MetaRefreshReportsItsDelayAndAddress) {
