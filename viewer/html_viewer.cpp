@@ -375,7 +375,9 @@ void THTMLViewer::Layout() {
 }
 
 void THTMLViewer::HandleSize() {
-  if (!sectionList_ || HasState(csDestroying)) return;
+  // Sizes set while the viewer is made, or before it has a window, wait
+  // for the first load's layout.
+  if (!sectionList_ || HasState(csDestroying) || !HandleAllocated()) return;
   if (processing_)
     SetScrollBars();
   else
