@@ -149,7 +149,7 @@ void THTMLViewer::LoadFile(const std::string& fileName, ThtmlFileType fileType) 
 }
 
 void THTMLViewer::LoadFromBuffer(const char* buffer, std::size_t size) {
-  if (processing_ || !buffer) return;
+  if (processing_ || !buffer || size == 0) return;
   ProcessingScope scope(*this, false);
   refreshDelay_ = 0;
   PrepareDefaults();

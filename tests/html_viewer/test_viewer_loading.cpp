@@ -146,6 +146,23 @@ TEST_F(Loading, AOneImageLoadThatFailsPutsTheImageHandlerBack) {
   EXPECT_EQ(asked, 1);
 }
 
+TEST_F(Loading, ThePictureCacheAgesOncePerDocument) {
+  test::TempDir dir;
+  ASSERT_FALSE(SolidPng(dir, "red.png", 8, 8, kRed).empty());
+  viewer->SetImageCacheCount(1);
+  const std::string withPicture = dir.Write("with.html", "<img src=red.png>");
+  const std::string without = dir.Write("without.html", "<p>No picture");
+  viewer->LoadFromFile(withPicture);
+  TStringBitmapList& cache = *viewer->SectionList().BitmapList;
+  EXPECT_EQ(cache.Count(), 1);
+  viewer->LoadFromFile(without);
+  EXPECT_EQ(cache.Count(), 1);  // one document without it is allowed
+  viewer->LoadFromFile(withPicture);
+  viewer->LoadFromFile(without);
+  viewer->LoadFromFile(without);
+  EXPECT_EQ(cache.Count(), 0);
+}
+
 TEST_F(Loading, ALoadInsideALoadIsIgnored) {
   viewer->OnParseBegin = [&](TObject*, std::string& source) {
     Load("<title>Inner</title>");
