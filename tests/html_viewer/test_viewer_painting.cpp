@@ -32,6 +32,23 @@ TEST_F(Painting, TheBackgroundColourAndTheFrameShow) {
   EXPECT_EQ(Pixel(0, 150), kGreen);  // no frame: the surface reaches the edge
 }
 
+TEST_F(Painting, LinkedSheetsComeFromTheStreamHookElseFromTheFile) {
+  test::TempDir dir;
+  dir.Write("sheet.css", "p { margin-top: 900px }");
+  const std::string page = dir.Write("page.html", "<link rel=stylesheet href=sheet.css><p>x");
+  viewer->LoadFromFile(page);
+  EXPECT_GT(viewer->ScrollHeight(), 900);
+  std::string asked;
+  auto sheet = StreamOf("p { margin-top: 2000px }");
+  viewer->OnhtStreamRequest = [&](TObject*, const std::string& src, TMemoryStream*& stream) {
+    asked = src;
+    stream = sheet.get();
+  };
+  Load("<base href=\"http://example.org/dir/\"><link rel=stylesheet href=sheet.css><p>x");
+  EXPECT_EQ(asked, "http://example.org/dir/sheet.css");
+  EXPECT_GT(viewer->ScrollHeight(), 2000);
+}
+
 TEST_F(Painting, BackgroundTilesScrollWithTheDocument) {
   test::TempDir dir;
   ASSERT_FALSE(StripedTile(dir).empty());
