@@ -172,14 +172,7 @@ void THTMLViewer::SetScrollBarsStyle(TScrollStyle style) {
   if (style == scrollBars_) return;
   scrollBars_ = style;
   if (HasState(csLoading) || !HandleAllocated()) return;
-  SetProcessing(true);
-  try {
-    DoLogic();
-  } catch (...) {
-    SetProcessing(false);
-    throw;
-  }
-  SetProcessing(false);
+  Layout();
   Invalidate();
 }
 
