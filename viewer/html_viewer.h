@@ -278,7 +278,6 @@ class THTMLViewer : public TWinControl {
   int layoutWidth_ = 0;
   int scrollHeight_ = 0;
   std::string documentSource_;
-  TMemoryStream* imageStream_ = nullptr;  // the one-image document's picture, during its parse
   std::vector<std::string> layoutErrors_;
   struct TPendingSubmit {
     std::string Action, Target, EncType, Method;
