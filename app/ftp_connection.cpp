@@ -46,7 +46,6 @@ TFTPTarget SplitFTPURL(const std::string& URL) {
 }
 
 void TFTPConnection::Get(const std::string& URL) {
-  aborted_ = false;
   std::unique_ptr<TStream> stream = FetchTarget();
   const TFTPTarget target = SplitFTPURL(URL);
   TNetFTP client;
@@ -85,7 +84,6 @@ void TFTPConnection::Get(const std::string& URL) {
 }
 
 void TFTPConnection::Abort() {
-  aborted_ = true;
   if (client_ != nullptr) client_->Abort();
 }
 

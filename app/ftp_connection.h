@@ -18,7 +18,6 @@ class TFTPConnection : public TURLConnection {
   void Abort() override;
 
  private:
-  bool aborted_ = false;
   std::int64_t bytesReceived_ = 0;
   TNetFTP* client_ = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "app/ftp_connection.h"
 #include "app/http_connection.h"
 #include "html/url_helpers.h"
+#include "net/ftp_client.h"
 #include "platform/core/exception.h"
 #include "platform/core/stream.h"
 #include "tests/net_ftp/ftp_test_support.h"
@@ -112,6 +113,7 @@ TEST(FTPConnection, RetrievesFromVsftpd) {
   peer.MakeDirectory("bin");
   peer.MakeDirectory("bin/sub");
   peer.WriteFile("bin/sub/b", "bee");
+  peer.WriteFile("bin/big", std::string(8 << 20, 'b'));
   peer.WriteFile("bin/sub/with blank.txt", std::string(100000, 'w'));
   peer.Start();
   ASSERT_TRUE(peer.Started()) << peer.Error();
@@ -127,6 +129,10 @@ TEST(FTPConnection, RetrievesFromVsftpd) {
   EXPECT_EQ(connection.GetContentLength(), 100000);
   EXPECT_EQ(begins, 1);
   EXPECT_EQ(progress, 100000);
+
+  TFTPConnection stopped;
+  stopped.OnProgress = [&](TObject*) { stopped.Abort(); };
+  EXPECT_THROW(stopped.Get(base + "/bin/big"), ENetFTPTransferAborted);
 
   TFTPConnection bee;
   bee.Get(base + "/bin/sub/b");
