@@ -156,9 +156,8 @@ void THTTPConnection::GetAsync(const std::string& URL) {
   aborted_ = false;
   auto* fetch = new THTTPAsync;  // frees itself when it ends
   fetch->URL = URL;
-  fetch->MemoryLimit = dynamic_cast<TMemoryStream*>(InputStream()) != nullptr || InputStream() == nullptr
-                           ? MemoryLimit
-                           : kMaxFetchedDocumentBytes;
+  // The worker holds the body in memory whatever stream receives it at the end.
+  fetch->MemoryLimit = MemoryLimit;
   SetRequestFields(fetch->Client);
   fetch->Target = life_.Token();
   fetch->OnTerminate = [this](TObject* sender) { AsyncDone(*static_cast<THTTPAsync*>(sender)); };
