@@ -20,6 +20,10 @@ namespace lark {
 
 class TSectionList;
 class TCellBasic;
+class TDocumentForm;
+class THtmlFormControl;
+class TSelectFormControlObj;
+class TTextAreaFormControlObj;
 
 // A set of symbols: the terminators a handler stops at.
 using TSymbolSet = std::bitset<256>;
@@ -127,6 +131,21 @@ class THtmlParser {
   void DoMap();
   void DoScript();
 
+  // Forms (viewer/parser_form_handlers.cpp).
+  // FORM's form object becomes the current form; end FORM ends it.
+  void OpenForm();
+  void EndForm();
+  [[nodiscard]] TDocumentForm*& FormForControl();
+  // Each form's controls take their initial state, once all are read.
+  void ResetForms();
+  // INPUT and SELECT; the control for the tag's symbol and attributes.
+  void DoFormControl();
+  THtmlFormControl* AddFormControl(Symb sy, int codePage);
+  void PlaceFormControl(THtmlFormControl& control, int tagPosition, const TProperties& props);
+  void DoSelectOptions(TSelectFormControlObj& control);
+  void DoTextArea();
+  void ReadTextAreaText(TTextAreaFormControlObj& control);
+
   TSectionList& list_;
   THtmlParserHooks hooks_;
   THtmlReader reader_;
@@ -145,6 +164,8 @@ class THtmlParser {
   int listLevel_ = 0;   // numbered and bulleted lists open
   int openLists_ = 0;   // lists of any kind open (DL too): a P in an item is a paragraph only inside one
   int depth_ = 0;
+  TDocumentForm* form_ = nullptr;       // the open FORM's
+  TDocumentForm* looseForm_ = nullptr;  // holds the controls outside any FORM
 };
 
 template <typename Block, typename... Extra>
