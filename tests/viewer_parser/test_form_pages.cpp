@@ -134,3 +134,58 @@ TEST_F(FormPages, TextAreasReadLinesAndReferencesUpToTheirEndTag) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+std::string RepeatPiece(std::string_view piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+// Unterminated constructs end at the end of the page with what they read.
+TEST(HostileForms, UnterminatedSelectOptionAndTextArea) {
+  Application();
+  struct Case {
+    const char* Html;
+    Pairs Submission;
+  };
+  const Case cases[] = {
+      {"<select name=s><option>one<option value=2>two", {"s=one"}},
+      {"<select name=s><option selected>open option <b>text", {"s=open option text"}},
+      {"<select name=s><textarea name=t>x</textarea><input name=i>", {"i="}},  // an empty list sends nothing
+      {"<textarea name=t>never ends\nsecond <select>", {"t=never ends\r\nsecond <select>"}},
+      {"<textarea name=t>&#", {"t=&#"}},
+      {"<form><textarea name=t>a</textarea", {"t=a"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Html);
+    ParsedPage page(c.Html);
+    ASSERT_EQ(page.List.FormList.Count(), 1u);
+    EXPECT_EQ(FormAt(page, 0).GetFormSubmission(), c.Submission);
+    page.LayoutAndPaint(800);
+  }
+}
+
+// Work grows with the page, shown by bench_model_scale's form shapes; here
+// every control and option arrives and lays out.
+TEST(HostileForms, AHundredThousandOptionsOrInputs) {
+  Application();
+  constexpr int kCount = 100'000;
+  ParsedPage options("<select name=s>" + RepeatPiece("<option>x", kCount - 1) + "<option selected>last</select>");
+  const auto combos = ControlsOf<TComboFormControlObj>(options);
+  ASSERT_EQ(combos.size(), 1u);
+  EXPECT_EQ(combos[0]->Combo().Items().Count(), kCount);
+  EXPECT_EQ(FormAt(options, 0).GetFormSubmission(), Pairs{"s=last"});
+  options.LayoutAndPaint(800);
+
+  ParsedPage inputs(RepeatPiece("<input name=a value=b>", kCount));
+  ASSERT_EQ(inputs.List.FormList.Count(), 1u);
+  EXPECT_EQ(inputs.List.FormControlList.size(), static_cast<std::size_t>(kCount));
+  EXPECT_EQ(FormAt(inputs, 0).GetFormSubmission().size(), static_cast<std::size_t>(kCount));
+  inputs.LayoutAndPaint(800);
+}
+
+}  // namespace
+}  // namespace lark
