@@ -16,8 +16,10 @@ struct TBoxEntry {
 };
 
 // Every block-level element with an ID (blocks and list items) and the
-// border box it was last painted in, in the anchor list's order. For tests
-// and comparisons: lay the document out and paint it unscrolled first.
+// border box it was last painted in, and every form control with a window
+// and a NAME or an ID and the box its window was placed in, in the anchor
+// list's order. For tests and comparisons: lay the document out and paint
+// it unscrolled first.
 [[nodiscard]] std::vector<TBoxEntry> DumpBoxes(const TSectionList& list);
 
 }  // namespace lark

@@ -2,6 +2,8 @@
 // its form, standing in the text where its tag was.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "html/form_control_image.h"
 #include "html/form_control_memo.h"
 #include "html/form_controls_select.h"
@@ -9,6 +11,8 @@
 #include "html/html_form.h"
 #include "html/image_obj.h"
 #include "parsed_page.h"
+#include "platform/windows/win_control.h"
+#include "viewer/box_dump.h"
 #include "platform/windows/application.h"
 #include "platform/windows/edit.h"
 #include "platform/windows/list_controls.h"
@@ -80,6 +84,16 @@ TEST_F(FormPages, EveryInputTypeIsItsControlInItsForm) {
   EXPECT_EQ(FormAt(page, 0).GetFormSubmission(), (Pairs{"t=a b", "p=", "h=x&y=z", "c=on", "r=2", "e=m"}));
   page.LayoutAndPaint(800);
   EXPECT_EQ(images[0]->MyImage->ImageWidth, 40);
+
+  // The box dump reaches the controls by NAME: each window where it was
+  // placed, the hidden input not at all.
+  std::map<std::string, TRect> boxes;
+  for (const TBoxEntry& entry : DumpBoxes(page.List)) boxes[entry.ID] = entry.Box;
+  EXPECT_EQ(boxes.count("h"), 0u);
+  ASSERT_EQ(boxes.count("t") + boxes.count("p"), 2u);
+  EXPECT_EQ(boxes["t"].Right - boxes["t"].Left, edits[0]->Width());
+  EXPECT_EQ(boxes["t"].Top, edits[0]->GetControl()->Top());
+  EXPECT_LT(boxes["t"].Right, boxes["p"].Left);  // in the line, one after the other
 }
 
 TEST_F(FormPages, FormsEndAndLooseControlsShareOneForm) {
