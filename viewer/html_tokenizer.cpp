@@ -454,8 +454,16 @@ bool THtmlReader::ReadTag() {
   while (ReadAttribute()) {
   }
   while (ch_ != '>' && ch_ != EofChar) NextCh();
-  // The style-sheet reader starts on the ">" of STYLE.
-  if (sy_ != StyleSy) NextCh();
+  // The style-sheet reader starts on the ">" of STYLE. TEXTAREA's text
+  // starts right after its ">", where a comment opener is text.
+  if (sy_ == TextAreaSy) {
+    const bool noMarkup = noMarkup_;
+    noMarkup_ = true;
+    NextCh();
+    noMarkup_ = noMarkup;
+  } else if (sy_ != StyleSy) {
+    NextCh();
+  }
   return true;
 }
 

@@ -145,6 +145,10 @@ void THtmlParser::DoTextArea() {
 }
 
 void THtmlParser::ReadTextAreaText(TTextAreaFormControlObj& control) {
+  // A comment opener is text here, as browsers read it: a textarea holding
+  // markup with comments keeps them.
+  const bool noMarkup = reader_.NoMarkup();
+  reader_.SetNoMarkup(true);
   // A line break right after the start tag is not part of the text, as
   // browsers read it: the first line would otherwise start every
   // submission with CR LF.
@@ -166,6 +170,7 @@ void THtmlParser::ReadTextAreaText(TTextAreaFormControlObj& control) {
     }
   }
   if (!line.empty()) control.AddText(line);
+  reader_.SetNoMarkup(noMarkup);
   if (Sy() == TextAreaEndSy) {
     while (reader_.Ch() != '>' && reader_.Ch() != EofChar) reader_.GetCh();
     if (reader_.Ch() == '>') reader_.GetCh();

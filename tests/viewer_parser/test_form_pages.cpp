@@ -133,13 +133,13 @@ TEST_F(FormPages, TextAreasReadLinesAndReferencesUpToTheirEndTag) {
   ParsedPage page(
       "<textarea name=a>\r\nfirst  line &amp; &lt;b&gt;\n<b>not a tag</b> &#65;&nbsp;\r\n\r\nlast</TEXTAREA >"
       "<textarea name=b>\n\nkept</textareax></textarea>"
-      "<textarea name=c></textarea></textarea>after");
+      "<textarea name=c><!-- kept --></textarea></textarea>after");
   const auto memos = ControlsOf<TTextAreaFormControlObj>(page);
   ASSERT_EQ(memos.size(), 3u);
   // The line break after the start tag is not text; every other one is CR LF.
   EXPECT_EQ(memos[0]->TheText, "first  line & <b>\r\n<b>not a tag</b> A\xC2\xA0\r\n\r\nlast");
   EXPECT_EQ(memos[1]->TheText, "\r\nkept</textareax>");
-  EXPECT_EQ(memos[2]->TheText, "");
+  EXPECT_EQ(memos[2]->TheText, "<!-- kept -->");
   const TSection* section = page.SectionWith("after");
   ASSERT_NE(section, nullptr);  // the stray end tag is skipped
   EXPECT_EQ(section->FormControls.size(), 3u);
