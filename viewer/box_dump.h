@@ -15,11 +15,12 @@ struct TBoxEntry {
   TRect Box;
 };
 
-// Every block-level element with an ID (blocks and list items) and the
-// border box it was last painted in, and every form control with a window
-// and a NAME or an ID and the box its window was placed in, in the anchor
-// list's order. For tests and comparisons: lay the document out and paint
-// it unscrolled first.
+// Every block-level element with an ID (blocks, list items, tables, rules),
+// inline image and windowed form control with one (a control's NAME
+// counts), with the border box it was last painted or placed in, in the
+// anchor list's order; then table cells with an ID, in document order.
+// For tests and comparisons: lay the document out and paint it unscrolled
+// first.
 [[nodiscard]] std::vector<TBoxEntry> DumpBoxes(const TSectionList& list);
 
 }  // namespace lark
