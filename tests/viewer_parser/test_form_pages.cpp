@@ -110,6 +110,19 @@ TEST_F(FormPages, FormsEndAndLooseControlsShareOneForm) {
   page.LayoutAndPaint(800);
 }
 
+// A FORM between TABLE and its first row, as old pages put it, still holds
+// the controls of the cells; a SELECT left open ends with its cell.
+TEST_F(FormPages, FormsAroundTableRowsHoldTheirCellsControls) {
+  ParsedPage page("<table><form action=x><tr><td><input name=a><select name=s><option>o</td><td>"
+                  "<textarea name=t>z</textarea></td></tr></form></table><input name=b>"
+                  "<form action=y><table><tr><td><input name=c></table></form>");
+  ASSERT_EQ(page.List.FormList.Count(), 3u);
+  EXPECT_EQ(FormAt(page, 0).GetFormSubmission(), (Pairs{"a=", "s=o", "t=z"}));
+  EXPECT_EQ(FormAt(page, 1).GetFormSubmission(), Pairs{"b="});
+  EXPECT_EQ(FormAt(page, 2).GetFormSubmission(), Pairs{"c="});
+  page.LayoutAndPaint(800);
+}
+
 TEST_F(FormPages, SelectsTakeTheirOptionsAndIgnoreTextOutsideThem) {
   ParsedPage page(
       "<select name=one>stray<option value=v1>  First&nbsp;one </option>between<option selected>Second"
