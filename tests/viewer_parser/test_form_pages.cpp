@@ -11,11 +11,11 @@
 #include "html/html_form.h"
 #include "html/image_obj.h"
 #include "parsed_page.h"
-#include "platform/windows/win_control.h"
-#include "viewer/box_dump.h"
 #include "platform/windows/application.h"
 #include "platform/windows/edit.h"
 #include "platform/windows/list_controls.h"
+#include "platform/windows/win_control.h"
+#include "viewer/box_dump.h"
 
 namespace lark {
 namespace {
@@ -158,12 +158,6 @@ TEST_F(FormPages, TextAreasReadLinesAndReferencesUpToTheirEndTag) {
   EXPECT_EQ(section->FormControls.size(), 3u);
   EXPECT_EQ(section->Text().size(), 3u + 5u);
 }
-
-}  // namespace
-}  // namespace lark
-
-namespace lark {
-namespace {
 
 std::string RepeatPiece(std::string_view piece, int times) {
   std::string text;

@@ -5,7 +5,7 @@
 // server records the pairs decoded with the page's charset. Both sides must
 // give the same (name, value) bytes in the same order.
 //
-// Known differences, kept out of the page (the 1990s rules stand):
+// Known differences, kept out of the page (our rules stand):
 // - our submit button's pair comes after every other control's, Chromium's
 //   in document order (the page puts its button last);
 // - a radio button without VALUE sends "" here, "on" in Chromium;
