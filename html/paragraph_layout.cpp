@@ -125,9 +125,10 @@ void TSectionLayout::PlaceLeadingFloats(int start) {
   int& i = leadingFloats_.second;
   for (; i < s_.Len && (s_.Buff[i] == kObjectChar || s_.Buff[i] == ' '); ++i) {
     if (s_.Buff[i] != kObjectChar) continue;
+    // Anything but a float ends them: an inline image, a form control (no
+    // floating object), or the object mark written in the page as text.
     TFloatingObj* object = s_.ObjectAt(i);
-    if (!object) continue;
-    if (!object->Floats()) break;
+    if (!object || !object->Floats()) break;
     if (object->YValue != kNotLaidOut) continue;  // placed already
     iMgr_.Update(curY_, *object);
     object->YValue = curY_;

@@ -1,14 +1,26 @@
 #include "viewer/box_dump.h"
 
+#include <optional>
+
 #include "html/block.h"
 #include "html/floating_object.h"
+#include "html/form_control_base.h"
 #include "html/section_list.h"
 #include "html/table.h"
 #include "html/table_box.h"
+#include "platform/windows/win_control.h"
 
 namespace lark {
 
 namespace {
+
+// A form control's box: its window where it was placed; none for a hidden
+// input. (An image input's NAME names its picture, an image.)
+std::optional<TRect> FormControlBox(const TObject* object) {
+  if (const auto* control = dynamic_cast<const THtmlFormControl*>(object))
+    if (const TWinControl* window = control->GetControl()) return window->BoundsRect();
+  return std::nullopt;
+}
 
 // Table cells are named by their own IDs, not in the anchor list: the walk
 // reaches them through the boxes, with a work list instead of recursion.
@@ -46,6 +58,8 @@ std::vector<TBoxEntry> DumpBoxes(const TSectionList& list) {
       boxes.push_back({ids.Strings(i), block->BoxRect});
     else if (const auto* object = dynamic_cast<const TFloatingObj*>(ids.Objects(i)))
       boxes.push_back({ids.Strings(i), object->HitArea()});
+    else if (const std::optional<TRect> box = FormControlBox(ids.Objects(i)))
+      boxes.push_back({ids.Strings(i), *box});
   }
   AddTableCells(list, boxes);
   return boxes;

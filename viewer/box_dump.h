@@ -15,9 +15,10 @@ struct TBoxEntry {
   TRect Box;
 };
 
-// Every block-level element with an ID (blocks, list items, tables, rules)
-// and inline image with one, with the border box it was last painted in, in
-// the anchor list's order; then table cells with an ID, in document order.
+// Every block-level element with an ID (blocks, list items, tables, rules),
+// inline image and windowed form control with one (a control's NAME
+// counts), with the border box it was last painted or placed in, in the
+// anchor list's order; then table cells with an ID, in document order.
 // For tests and comparisons: lay the document out and paint it unscrolled
 // first.
 [[nodiscard]] std::vector<TBoxEntry> DumpBoxes(const TSectionList& list);

@@ -94,6 +94,8 @@ void THtmlParser::Begin(std::string_view text, bool plainText) {
 }
 
 void THtmlParser::End() {
+  ResetForms();
+  form_ = looseForm_ = nullptr;
   if (section_ && cell_) cell_->Add(std::move(section_));
   section_.reset();
   if (body_) body_->DocumentTitle = info_.Title;
@@ -196,6 +198,10 @@ void THtmlParser::DoBody(const TSymbolSet& terminators) {
       case DDSy: case DTSy: DoListItem(TListType::Definition, Sy(), 1, terminators, false, '1'); break;
       case AddressSy: case BlockQuoteSy: case CenterSy: case FormSy: case DivSy: DoDivision(terminators); break;
       case LinkSy: DoLink(); break;
+      case FormEndSy:
+        EndForm();
+        NextSymbol();
+        break;
       case BgSoundSy: DoBgSound(); break;
       case MetaSy: DoMeta(); break;
       case StyleSy: DoStyle(); break;
@@ -336,6 +342,7 @@ void THtmlParser::DoBlockElement(const std::string& tag, Symb endSy, const TSymb
   if (tag == "div") AlignAsTextAlign(Attributes(), props);
   TCellBasic* outer = cell_;
   TBlock* block = OpenBlock(tag, &Attributes());
+  if (endSy == FormEndSy) OpenForm();
   NextSymbol();
   TSymbolSet inner = terminators;
   inner.set(endSy);
@@ -344,7 +351,10 @@ void THtmlParser::DoBlockElement(const std::string& tag, Symb endSy, const TSymb
   props_.PopAProp(tag);
   if (block->MyCell->Empty()) MarkEmpty(*block);
   cell_ = outer;
-  if (Sy() == endSy) NextSymbol();
+  if (Sy() == endSy) {
+    if (endSy == FormEndSy) EndForm();
+    NextSymbol();
+  }
 }
 
 void THtmlParser::MarkEmpty(TBlock& block) {

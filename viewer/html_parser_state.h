@@ -20,6 +20,10 @@ namespace lark {
 
 class TSectionList;
 class TCellBasic;
+class TDocumentForm;
+class THtmlFormControl;
+class TSelectFormControlObj;
+class TTextAreaFormControlObj;
 
 // A set of symbols: the terminators a handler stops at.
 using TSymbolSet = std::bitset<256>;
@@ -148,6 +152,21 @@ class THtmlParser {
   // Pops the property stack down to `count` entries.
   void PopPropsTo(std::size_t count);
 
+  // Forms (viewer/parser_form_handlers.cpp).
+  // FORM's form object becomes the current form; end FORM ends it.
+  void OpenForm();
+  void EndForm();
+  [[nodiscard]] TDocumentForm*& FormForControl();
+  // Each form's controls take their initial state, once all are read.
+  void ResetForms();
+  // INPUT and SELECT; the control for the tag's symbol and attributes.
+  void DoFormControl();
+  THtmlFormControl* AddFormControl(Symb sy, int codePage);
+  void PlaceFormControl(THtmlFormControl& control, int tagPosition, const TProperties& props);
+  void DoSelectOptions(TSelectFormControlObj& control);
+  void DoTextArea();
+  void ReadTextAreaText(TTextAreaFormControlObj& control);
+
   TSectionList& list_;
   THtmlParserHooks hooks_;
   THtmlReader reader_;
@@ -168,6 +187,8 @@ class THtmlParser {
   int depth_ = 0;
   int tableDepth_ = 0;
   int tablesLeftOut_ = 0;  // TABLE tags read as absent inside the innermost table, still open
+  TDocumentForm* form_ = nullptr;       // the open FORM's
+  TDocumentForm* looseForm_ = nullptr;  // holds the controls outside any FORM
 };
 
 template <typename Block, typename... Extra>

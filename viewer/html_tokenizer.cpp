@@ -454,8 +454,16 @@ bool THtmlReader::ReadTag() {
   while (ReadAttribute()) {
   }
   while (ch_ != '>' && ch_ != EofChar) NextCh();
-  // The style-sheet reader starts on the ">" of STYLE.
-  if (sy_ != StyleSy) NextCh();
+  // The style-sheet reader starts on the ">" of STYLE. TEXTAREA's text
+  // starts right after its ">", where a comment opener is text.
+  if (sy_ == TextAreaSy) {
+    const bool noMarkup = noMarkup_;
+    noMarkup_ = true;
+    NextCh();
+    noMarkup_ = noMarkup;
+  } else if (sy_ != StyleSy) {
+    NextCh();
+  }
   return true;
 }
 
@@ -645,6 +653,73 @@ bool THtmlReader::ReadText() {
   if (buff_.Leng() == 0) return false;
   sy_ = TextSymbol;
   return true;
+}
+
+void THtmlReader::NextTextAreaSymbol() {
+  buff_.Clear();
+  if (ch_ == EofChar) {
+    sy_ = EndOfFileSymbol;
+    return;
+  }
+  if (ch_ == CR) {
+    sy_ = EndOfLineSymbol;
+    NextCh();
+    return;
+  }
+  if (ch_ == '<') {
+    constexpr std::string_view kEndTag = "/TEXTAREA";
+    if (RawTextFollows(kEndTag)) {
+      tagPosition_ = position_;
+      for (std::size_t i = 0; i <= kEndTag.size(); ++i) NextCh();
+      sy_ = TextAreaEndSy;
+      return;
+    }
+    sy_ = TextSymbol;
+    buff_.AddChar('<', position_);
+    NextCh();
+    return;
+  }
+  if (ReadEntity(buff_, false, &THtmlReader::GetCh) || ReadTextAreaText()) return;
+  sy_ = OtherCharSymbol;
+  buff_.AddChar(static_cast<char>(ch_), position_);
+  NextCh();
+}
+
+// Text of a TEXTAREA line: blanks kept, a line end ends it.
+bool THtmlReader::ReadTextAreaText() {
+  while (buff_.Leng() < kMaxTextToken) {
+    const int c = ch_;
+    if (c == EofChar || c == '&' || c == '<' || c < ' ') break;
+    buff_.AddChar(static_cast<char>(c), position_);
+    if (sourceKind_ != IncludeSourceKind) {
+      const auto* bytes = reinterpret_cast<const unsigned char*>(text_.data());
+      const std::size_t room = static_cast<std::size_t>(kMaxTextToken - buff_.Leng());
+      const std::size_t end = std::min(text_.size(), textPos_ + room);
+      const std::size_t run = FindStop(bytes, textPos_, end, ' ' - 1, '&', '<', '<') - textPos_;
+      if (run > 0) {
+        buff_.AddRun(text_.data() + textPos_, run, NextPosition());
+        SkipRun(run);
+      }
+    }
+    NextCh();
+  }
+  if (buff_.Leng() == 0) return false;
+  sy_ = TextSymbol;
+  return true;
+}
+
+// Whether the raw bytes after the current character spell `upperWord` (in
+// any case) and no letter follows. Only the current source is looked at.
+bool THtmlReader::RawTextFollows(std::string_view upperWord) const {
+  const std::string_view source = sourceKind_ == IncludeSourceKind ? std::string_view(include_) : text_;
+  const std::size_t from = sourceKind_ == IncludeSourceKind ? includePos_ : textPos_;
+  if (source.size() - std::min(from, source.size()) < upperWord.size()) return false;
+  for (std::size_t i = 0; i < upperWord.size(); ++i) {
+    const char c = source[from + i];
+    if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != upperWord[i]) return false;
+  }
+  const std::size_t after = from + upperWord.size();
+  return after >= source.size() || !IsLetterByte(static_cast<unsigned char>(source[after]));
 }
 
 TCharSource THtmlReader::StyleSheetSource() {

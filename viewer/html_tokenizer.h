@@ -70,6 +70,11 @@ class THtmlReader {
   // Reads the next symbol into Sy, with its text in Buff or its attributes in
   // Attributes.
   void NextSymbol();
+  // Inside TEXTAREA, in place of NextSymbol: text, other characters and
+  // references line by line (EndOfLineSymbol at each line end) up to the
+  // end tag of TEXTAREA, which gives TextAreaEndSy with the reader on the
+  // character after its name. Any other markup there is text.
+  void NextTextAreaSymbol();
 
   // The style-sheet reader takes over after a STYLE start tag, where the
   // reader stays on the ">": it reads through this source (ReadChar, so the
@@ -116,6 +121,8 @@ class THtmlReader {
   bool ReadAttribute();
   bool ReadEntity(TokenObj& out, bool attributeMode, Advance advance);
   bool ReadText();
+  bool ReadTextAreaText();
+  [[nodiscard]] bool RawTextFollows(std::string_view upperWord) const;
   bool ReadQuotedValue(std::string& value, Advance advance, QuotedCR cr);
   bool ReadNumber(std::string& value, std::int32_t& number);
   void ReadUnquotedWord(std::string& value);

@@ -94,6 +94,8 @@ void THtmlParser::DoTextAndFont(const TSymbolSet& terminators) {
     case TableSy: DoTable(); break;
     case MapSy: DoMap(); break;
     case ScriptSy: DoScript(); break;
+    case InputSy: case SelectSy: DoFormControl(); break;
+    case TextAreaSy: DoTextArea(); break;
     case HRSy: DoRule(); break;
     case ImageSy: case PanelSy: DoInlineObject(sy); break;
     case PageSy: DoPage(); break;
@@ -328,9 +330,11 @@ bool THtmlParser::DoPreTag(std::vector<TCellBasic*>& outerCells) {
         OpenPreSection();
         if (sy == PSy) SkipLineBreakAfterTag(reader_);
       }
+      if (sy == FormSy) OpenForm();
       NextSymbol();
       return true;
     case PEndSy: case FormEndSy:
+      if (sy == FormEndSy) EndForm();
       if (!outerCells.empty()) {
         ClosePreBlock(outerCells);
         OpenPreSection();
@@ -341,6 +345,8 @@ bool THtmlParser::DoPreTag(std::vector<TCellBasic*>& outerCells) {
     case AEndSy: EndLink(); NextSymbol(); return true;
     case ScriptSy: DoScript(); return true;
     case MapSy: DoMap(); return true;
+    case InputSy: case SelectSy: DoFormControl(); return true;
+    case TextAreaSy: DoTextArea(); return true;
     case ImageSy: case PanelSy: DoInlineObject(sy); return true;
     case PageSy:
       DoPage();

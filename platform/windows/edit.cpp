@@ -350,6 +350,13 @@ void TMemo::WndProc(TMessage& message) {
   TNativeControl::WndProc(message);
 }
 
+// Enter breaks the line through its WM_CHAR, as on the desktop; the key
+// itself, replayed to the widget, would break it a second time.
+void TMemo::DefaultHandler(TMessage& message) {
+  if ((message.Msg == WM_KEYDOWN || message.Msg == WM_KEYUP) && message.WParam == VK_RETURN) return;
+  TNativeControl::DefaultHandler(message);
+}
+
 void TMemo::CreateNativeWidget() {
   auto* edit = new QPlainTextEdit;
   edit->setFocusPolicy(Qt::StrongFocus);

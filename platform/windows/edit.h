@@ -77,6 +77,7 @@ class TMemo : public TNativeControl {
 
  protected:
   void WndProc(TMessage& message) override;
+  void DefaultHandler(TMessage& message) override;
   void CreateNativeWidget() override;
   void PushState() override;
   void PullState() override;

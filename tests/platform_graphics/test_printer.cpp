@@ -344,7 +344,7 @@ TEST(CupsPrinting, AConfiguredQueueIsListedAndPrintsThroughTheServer) {
     return;
   }
   test::CupsServer server;
-  ASSERT_TRUE(server.Started()) << "cupsd did not start";
+  ASSERT_TRUE(server.Started()) << server.Error();
   const std::string child = server.RunInChild("CupsPrinting.AConfiguredQueueIsListedAndPrintsThroughTheServer");
   ASSERT_TRUE(test::CupsServer::ChildPassed(child)) << child;
   const std::string log = server.WaitForPageLog("CUPS job");

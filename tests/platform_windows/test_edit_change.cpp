@@ -67,6 +67,19 @@ TEST_F(EditChange, OnlyADifferentTextIsAChange) {
   EXPECT_EQ(memo->GetText(), "");
 }
 
+TEST_F(EditChange, EnterInAMemoBreaksTheLineOnce) {
+  form->Show();
+  memo->SetText("b");
+  TypeInto(memo, "a");
+  test_driver::PressKey(VK_RETURN);
+  Application()->ProcessMessages();
+  EXPECT_EQ(memo->GetText(), "a\r\nb");
+  memo->WantReturns = false;
+  test_driver::PressKey(VK_RETURN);
+  Application()->ProcessMessages();
+  EXPECT_EQ(memo->GetText(), "a\r\nb");
+}
+
 TEST_F(EditChange, MemoLinesTakeAWholeTextAsOneChange) {
   form->Show();
   memo->Lines().SetText("one\ntwo\rthree\r\n");

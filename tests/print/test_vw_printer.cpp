@@ -241,7 +241,7 @@ TEST(VwPrinterOnCups, TheQueueReceivesTheJobUnderItsTitle) {
     return;
   }
   test::CupsServer server(true);
-  ASSERT_TRUE(server.Started()) << "cupsd did not start";
+  ASSERT_TRUE(server.Started()) << server.Error();
   const std::string child = server.RunInChild("VwPrinterOnCups.TheQueueReceivesTheJobUnderItsTitle");
   ASSERT_TRUE(test::CupsServer::ChildPassed(child)) << child;
   const std::string log = server.WaitForPageLog(std::string(30, 'a'));

@@ -1,8 +1,6 @@
 #include "tests/support/cups_server.h"
 
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -17,7 +15,10 @@ constexpr const char* kChildVariable = "LARK_CUPS_CHILD";
 }
 
 CupsServer::CupsServer(bool preserveJobFiles) {
-  if (InChild()) return;
+  if (InChild()) {
+    error_ = "not started in the child";
+    return;
+  }
   const std::string root = dir_.Path();
   for (const char* sub : {"spool", "tmp", "cache", "state"}) std::filesystem::create_directories(dir_.File(sub));
   ::chmod(root.c_str(), 0777);  // the backend runs as the spooler's user
@@ -33,26 +34,23 @@ CupsServer::CupsServer(bool preserveJobFiles) {
                 "/cache\nStateDir " + root + "/state\nErrorLog " + root + "/error_log\nAccessLog " + root +
                 "/access_log\nPageLog " + root + "/page_log\nFileDevice Yes\nServerBin /usr/lib/cups\n"
                 "DataDir /usr/share/cups\n");
-  pid_ = fork();
-  if (pid_ == 0) {
-    execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", (root + "/cupsd.conf").c_str(), "-s",
-          (root + "/cups-files.conf").c_str(), static_cast<char*>(nullptr));
-    _exit(127);
+  cupsd_ = std::make_unique<PeerProcess>(
+      std::vector<std::string>{"cupsd", "-f", "-c", root + "/cupsd.conf", "-s", root + "/cups-files.conf"},
+      "cups-daemon", port_, root);
+  if (!cupsd_->Started()) {
+    error_ = cupsd_->Error();
+    return;
   }
   const std::string add = "CUPS_SERVER=127.0.0.1:" + std::to_string(port_) +
                           " lpadmin -p lark -E -v file:///dev/null -m raw 2>/dev/null";
-  for (int attempt = 0; attempt < 50 && !started_; ++attempt) {
-    usleep(100000);
-    started_ = std::system(add.c_str()) == 0;
+  error_ = "lpadmin could not add the queue";
+  for (int attempt = 0; attempt < 50 && !error_.empty(); ++attempt) {
+    if (std::system(add.c_str()) == 0) error_.clear();
+    else usleep(100000);
   }
 }
 
-CupsServer::~CupsServer() {
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-}
+CupsServer::~CupsServer() = default;
 
 std::string CupsServer::WaitForPageLog(const std::string& text) const {
   std::string log;

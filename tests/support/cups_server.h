@@ -1,7 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "tests/support/peer_process.h"
 #include "tests/support/test_files.h"
 
 namespace lark::test {
@@ -17,11 +19,12 @@ class CupsServer {
   // Starts the server and adds the queue; with preserveJobFiles the spooled
   // documents stay in SpoolDir() as d<job>-001.
   explicit CupsServer(bool preserveJobFiles = false);
-  ~CupsServer();
+  ~CupsServer();  // stops the server before its directory goes
   CupsServer(const CupsServer&) = delete;
   CupsServer& operator=(const CupsServer&) = delete;
 
-  [[nodiscard]] bool Started() const { return started_; }
+  [[nodiscard]] bool Started() const { return error_.empty(); }
+  [[nodiscard]] const std::string& Error() const { return error_; }
   [[nodiscard]] std::string SpoolDir() const { return dir_.File("spool"); }
   // Waits up to ten seconds for `text` to appear in the page log (one line
   // per page printed, naming the queue, the user and the job's title) and
@@ -39,8 +42,8 @@ class CupsServer {
  private:
   TempDir dir_;
   int port_ = 0;
-  int pid_ = -1;
-  bool started_ = false;
+  std::unique_ptr<PeerProcess> cupsd_;
+  std::string error_;
 };
 
 }  // namespace lark::test
