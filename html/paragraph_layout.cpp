@@ -17,6 +17,11 @@ bool IsWordBreakChar(char c) { return c == ' ' || c == '-' || c == '?' || IsObje
 
 void TSection::ForgetMeasurements() { extents_.assign(1, 0); }
 
+void TSection::ReleaseMeasurements() {
+  std::vector<std::int64_t>{0}.swap(extents_);
+  fitStart_ = -1;
+}
+
 void TSection::MeasureNextPiece(TCanvas& canvas, int maxBytes) {
   const int i = static_cast<int>(extents_.size()) - 1;
   if (Buff[i] == kObjectChar) {
@@ -383,6 +388,7 @@ int TSection::DrawLogic(TCanvas& canvas, int x, int y, int, int, int aWidth, int
   } else {
     TSectionLayout layout(*this, canvas, iMgr, x, y, aWidth);
     floatBottom = layout.Run(maxWidth);
+    ReleaseMeasurements();
   }
   curs = StartCurs + Len;
   int* baseline = ParentSectionList ? ParentSectionList->FirstLineBaseline : nullptr;
@@ -474,12 +480,14 @@ void TSection::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
   min = std::max(min, floatTotal);
   minWidth_ = min;
   maxWidth_ = max;
+  ReleaseMeasurements();
 }
 
 void TPreFormated::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
   if (maxWidth_ < 0) {
     ForgetMeasurements();
     maxWidth_ = TextWidth(canvas, 0, Len);
+    ReleaseMeasurements();
   }
   max = maxWidth_;
   min = std::min(2000, max);

@@ -151,6 +151,9 @@ class TSection : public TSectionBase {
   // fonts or its objects' sizes may have changed: at each layout and each
   // width computation.
   void ForgetMeasurements();
+  // The same, also giving back the memory: the extents cost eight bytes a
+  // byte of text, so a section keeps them only while it is laid out.
+  void ReleaseMeasurements();
   void MeasureUpTo(TCanvas& canvas, int end);
   // Measures the next stretch of at most `maxBytes` (whole characters,
   // one font, no object; an object alone).

@@ -1,6 +1,7 @@
 #include "html/properties.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <map>
 #include <tuple>
@@ -278,9 +279,17 @@ int CodePageOfCharSet(int CharSet, int Current) {
 TProperties::TProperties() : codePage_(SystemCodePage()) {
   for (int i = css::MarginTop; i <= css::Left; ++i) props_[static_cast<std::size_t>(i)] = NullValue;
   props_[css::ZIndex] = 0;
+  Changed();
 }
 
 TProperties::~TProperties() = default;
+
+void TProperties::Changed() {
+  static std::atomic<std::uint64_t> lastStamp{0};
+  stamp_ = lastStamp.fetch_add(1, std::memory_order_relaxed) + 1;
+  font_.reset();
+  fontMetrics_.reset();
+}
 
 void TProperties::SetProp(int index, TPropValue value) {
   const auto i = static_cast<std::size_t>(index);
@@ -354,6 +363,26 @@ void TProperties::Copy(const TProperties& Source) {
   fallbackFontName_ = Source.FontName();
   PropTag = "default";
   AssignCharSet(Source.charSet_, Source.codePage_);
+}
+
+void TProperties::TakeComputed(const TProperties& Source) {
+  PropTag = Source.PropTag;
+  PropClass = Source.PropClass;
+  PropID = Source.PropID;
+  PropPseudo = Source.PropPseudo;
+  props_ = Source.props_;
+  set_ = Source.set_;
+  bgColor_ = Source.bgColor_;
+  charSet_ = Source.charSet_;
+  codePage_ = Source.codePage_;
+  emSize_ = Source.emSize_;
+  exSize_ = Source.exSize_;
+  defaultFontSize_ = Source.defaultFontSize_;
+  fallbackFontName_ = Source.fallbackFontName_;
+  fontInfos_ = Source.fontInfos_ ? std::make_unique<TFontInfoArray>(*Source.fontInfos_) : nullptr;
+  font_ = Source.font_ ? std::make_unique<TMyFont>(*Source.font_) : nullptr;
+  fontMetrics_ = Source.fontMetrics_ ? std::make_unique<FontMetrics>(*Source.fontMetrics_) : nullptr;
+  stamp_ = Source.stamp_;
 }
 
 void TProperties::Inherit(const TProperties& Parent) {
@@ -524,6 +553,7 @@ void TProperties::CombineStyle(const TStyleList& Styles, const TPropStack& Stack
   CombineWith(Styles, ancestors, Tag, Class, ID, Pseudo, StyleAttr);
   PropTitle = Title;
   if (Pseudo == "link") BuildLinkFonts(Styles, ancestors);
+  Changed();
 }
 
 // The four link fonts come from temporary elements stacked above the link:

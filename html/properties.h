@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -144,6 +145,14 @@ class TProperties {
   // The bottom of the parser's stack: all values of `Source`, its character
   // set, and the key "default".
   void Copy(const TProperties& Source);
+  // Everything the cascade computed for `Source` (its values, key, class,
+  // ID, pseudo class, link fonts and stamp), for an element styled exactly
+  // as it was; not its title, which belongs to one element.
+  void TakeComputed(const TProperties& Source);
+  // Names the state of these properties: every change gives a new stamp,
+  // and properties with equal stamps hold equal values and stand below
+  // equally keyed ancestors (TakeComputed copies the stamp).
+  [[nodiscard]] std::uint64_t StyleStamp() const { return stamp_; }
   // Takes the inherited values of `Parent` and clears the others; em and ex
   // come from the parent's font.
   void Inherit(const TProperties& Parent);
@@ -177,7 +186,10 @@ class TProperties {
   [[nodiscard]] TColor TheBGColor() const { return bgColor_; }
   // The document default font size keyword sizes are relative to.
   [[nodiscard]] double DefaultFontSize() const { return defaultFontSize_; }
-  void SetDefaultFontSize(double points) { defaultFontSize_ = points; }
+  void SetDefaultFontSize(double points) {
+    defaultFontSize_ = points;
+    Changed();
+  }
 
   // A copy of the element's font, which the caller owns.
   [[nodiscard]] std::unique_ptr<TMyFont> GetFont();
@@ -224,7 +236,7 @@ class TProperties {
     int Em = 0;
     int Ex = 0;
   };
-  void Changed() { font_.reset(); fontMetrics_.reset(); }
+  void Changed();
   const TMyFont& CachedFont() const;
   FontMetrics MeasuredFont() const;
   void Merge(const TProperties& source);
@@ -250,6 +262,7 @@ class TProperties {
   std::unique_ptr<TFontInfoArray> fontInfos_;
   mutable std::unique_ptr<TMyFont> font_;
   mutable std::unique_ptr<FontMetrics> fontMetrics_;
+  std::uint64_t stamp_ = 0;
 };
 
 }  // namespace lark

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "html/nesting_limit.h"
 #include "html/prop_stack.h"
@@ -18,9 +21,16 @@ class TStyleList;
 // without nesting (old pages leave hundreds of FONTs open), so the stack
 // holds at most kMaxPropEntries entries: a push beyond that first drops the
 // topmost text-level entry, so the new element still styles its text.
+//
+// Pages repeat the same elements under the same parents: an element styled
+// exactly like one before it (same parent state, tag, class and pseudo
+// class, no ID and no STYLE attribute, the same sheet) takes the styles
+// computed then instead of running the cascade again. At most
+// kMaxSharedStyles are kept; past that the table starts again.
 class TParserProps {
  public:
   static constexpr std::size_t kMaxPropEntries = 2 * kMaxNestingDepth;
+  static constexpr std::size_t kMaxSharedStyles = 1024;
 
   // Empties the stack and puts a copy of `defaults` at its bottom.
   void Reset(const TProperties& defaults, const TStyleList& styles);
@@ -38,13 +48,30 @@ class TParserProps {
   [[nodiscard]] TProperties& Top() const { return *stack_.Last(); }
   [[nodiscard]] std::size_t Count() const { return stack_.Count(); }
   [[nodiscard]] const TPropStack& Stack() const { return stack_; }
+  // Pushes that took styles computed before (for tests).
+  [[nodiscard]] std::size_t SharedPushes() const { return sharedPushes_; }
+  [[nodiscard]] std::size_t SharedStyleCount() const { return shared_.size(); }
 
  private:
+  struct SharedKey {
+    std::uint64_t ParentStamp;
+    std::uint64_t SheetVersion;
+    std::string Tag, Class, Pseudo;
+    bool operator==(const SharedKey&) const = default;
+  };
+  struct SharedKeyHash {
+    std::size_t operator()(const SharedKey& key) const;
+  };
+
   void DeleteAndRefill(std::size_t index);
   void MakeRoom();
+  // The entry for an element without ID or STYLE attribute.
+  TProperties& PushShared(const std::string& tag, const std::string& cls, const std::string& pseudo);
 
   TPropStack stack_;
   const TStyleList* styles_ = nullptr;
+  std::unordered_map<SharedKey, std::unique_ptr<TProperties>, SharedKeyHash> shared_;
+  std::size_t sharedPushes_ = 0;
 };
 
 }  // namespace lark
