@@ -36,7 +36,8 @@ void TSection::MeasureNextPiece(TCanvas& canvas, int maxBytes) {
   }
   const int n = end - i;
   Fonts.GetFontObjAt(i)->Select(canvas);
-  std::vector<int> dx(static_cast<std::size_t>(n));
+  thread_local std::vector<int> dx;  // one buffer for every piece
+  dx.resize(static_cast<std::size_t>(n));
   TSize size;
   GetTextExtentExPoint(canvas, Buff.data() + i, n, 0, nullptr, dx.data(), &size);
   measuredBytes_ += static_cast<std::size_t>(n);

@@ -75,7 +75,10 @@ void TSection::AddText(std::string_view text, int sourcePos) {
 
 void TSection::AddTokenObj(const TokenObj& token) {
   const std::string_view chars = token.Chars();
-  for (std::size_t i = 0; i < chars.size(); ++i) AddChar(chars[i], token.I(static_cast<std::int32_t>(i)));
+  Buff.append(chars);
+  Brk.append(chars.size(), ParserState().NoBreak || Preformatted ? 'n' : 'y');
+  const std::span<const std::int32_t> positions = token.Positions();
+  sourcePositions_.insert(sourcePositions_.end(), positions.begin(), positions.end());
 }
 
 TFontObj* TSection::AddFont(const TRunFont& font, std::string title, TScript script) {
@@ -183,6 +186,7 @@ void TSection::Finish() {
 }
 
 std::vector<char> TSection::LeadingBlanks() const {
+  if (Buff.empty() || Buff[0] != ' ') return {};
   std::vector<char> marked(Buff.size(), 0);
   for (std::size_t i = 0; i < Buff.size() && Buff[i] == ' '; ++i) marked[i] = 1;
   return marked;
@@ -190,6 +194,7 @@ std::vector<char> TSection::LeadingBlanks() const {
 
 std::vector<char> TSection::DoubledBlanks() const {
   // A row of blanks keeps one: the first non-breaking one, else the first.
+  if (Buff.find("  ") == std::string::npos) return {};
   std::vector<char> marked(Buff.size(), 0);
   for (std::size_t i = 0; i < Buff.size();) {
     if (Buff[i] != ' ') {
@@ -208,6 +213,7 @@ std::vector<char> TSection::DoubledBlanks() const {
 }
 
 std::vector<char> TSection::BlanksAfterFloats() const {
+  if (std::none_of(Images.begin(), Images.end(), [](const auto& object) { return object->Floats(); })) return {};
   std::vector<char> floatAt(Buff.size(), 0);
   for (const auto& object : Images)
     if (object->Floats() && object->Pos >= 0 && static_cast<std::size_t>(object->Pos) < Buff.size())
@@ -220,9 +226,14 @@ std::vector<char> TSection::BlanksAfterFloats() const {
 std::vector<char> TSection::SoftHyphens() const {
   // Only where the run's code page reads U+00AD; runs are walked in step
   // with the text.
+  if (std::all_of(Buff.begin(), Buff.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return {};
   std::vector<char> marked(Buff.size(), 0);
   std::size_t run = 0;
   for (std::size_t i = 0; i < Buff.size();) {
+    if (static_cast<unsigned char>(Buff[i]) < 0x80) {  // one character alone in every code page served
+      ++i;
+      continue;
+    }
     while (run + 1 < Fonts.Count() && Fonts[run + 1]->Pos <= static_cast<int>(i)) ++run;
     const int codePage = Fonts.Empty() ? CP_UTF8 : Fonts[run]->CodePage();
     const DecodedChar ch = DecodeChar(Buff, i, codePage);
@@ -236,8 +247,8 @@ std::vector<char> TSection::SoftHyphens() const {
 
 std::vector<char> TSection::BlanksBesideBreaks() const {
   // A blank right before a break goes, and every blank right after one.
+  if (Buff.find(kBreakChar) == std::string::npos) return {};
   std::vector<char> marked(Buff.size(), 0);
-  if (Buff.empty()) return marked;
   std::size_t current = 0;
   for (std::size_t next = 1; next < Buff.size(); ++next) {
     if (Buff[current] == ' ' && Buff[next] == kBreakChar) {

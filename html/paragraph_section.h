@@ -121,10 +121,12 @@ class TSection : public TSectionBase {
     int SourcePos;
   };
 
-  // Deletes the characters marked 1 (one mark per character) in one pass,
-  // moving the objects and runs that stand after them.
+  // Deletes the characters marked 1 (one mark per character, or an empty
+  // list for none) in one pass, moving the objects and runs that stand
+  // after them.
   void RemoveMarked(const std::vector<char>& marked);
-  // What each white-space rule of Finish deletes.
+  // What each white-space rule of Finish deletes (an empty list when
+  // nothing, without marking byte by byte).
   [[nodiscard]] std::vector<char> LeadingBlanks() const;
   [[nodiscard]] std::vector<char> DoubledBlanks() const;
   [[nodiscard]] std::vector<char> BlanksAfterFloats() const;

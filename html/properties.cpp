@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 #include <tuple>
+#include <unordered_map>
 
 #include "html/colors.h"
 #include "html/css_number.h"
@@ -284,24 +285,67 @@ TProperties::TProperties() : codePage_(SystemCodePage()) {
 
 TProperties::~TProperties() = default;
 
-void TProperties::Changed() {
+namespace {
+
+std::uint64_t NewStamp() {
   static std::atomic<std::uint64_t> lastStamp{0};
-  stamp_ = lastStamp.fetch_add(1, std::memory_order_relaxed) + 1;
+  return lastStamp.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+// The stamp of the state one change (`change` with `value`) makes of the
+// state stamped `from`: the same change to equal states gives equal states,
+// so they share one stamp, and elements below them can share their styles.
+// At kMaxDerivedStamps the table starts again (later changes get new stamps).
+constexpr std::size_t kMaxDerivedStamps = 4096;
+
+struct TStampChange {
+  std::uint64_t From;
+  int Change;
+  TPropValue Value;
+  bool operator==(const TStampChange&) const = default;
+};
+
+struct TStampChangeHash {
+  std::size_t operator()(const TStampChange& key) const {
+    return std::hash<std::uint64_t>()(key.From) * 31 + std::hash<int>()(key.Change) * 7 +
+           std::hash<TPropValue>()(key.Value);
+  }
+};
+
+std::uint64_t DerivedStamp(std::uint64_t from, int change, const TPropValue& value) {
+  thread_local std::unordered_map<TStampChange, std::uint64_t, TStampChangeHash> derived;
+  TStampChange key{from, change, value};
+  if (const auto found = derived.find(key); found != derived.end()) return found->second;
+  if (derived.size() >= kMaxDerivedStamps) derived.clear();
+  return derived.emplace(std::move(key), NewStamp()).first->second;
+}
+
+}  // namespace
+
+void TProperties::Changed() {
+  stamp_ = NewStamp();
   font_.reset();
   fontMetrics_.reset();
 }
 
 void TProperties::SetProp(int index, TPropValue value) {
   const auto i = static_cast<std::size_t>(index);
+  const std::uint64_t before = stamp_;
   props_.at(i) = std::move(value);
   set_[i] = true;
   Changed();
+  stamp_ = DerivedStamp(before, index, props_[i]);
 }
 
 void TProperties::SetPropertyValue(TPropValue Value, int Index) {
   if (Index < 0 || Index >= css::PropCount || IsSet(Index)) return;
+  const std::uint64_t before = stamp_;
   SetProp(Index, Value);
-  if (!fontInfos_) return;
+  if (fontInfos_) MergeIntoLinkFonts(Index, Value);
+  stamp_ = DerivedStamp(before, css::PropCount + Index, Value);
+}
+
+void TProperties::MergeIntoLinkFonts(int Index, const TPropValue& Value) {
   for (ThtFontInfo& info : *fontInfos_) {
     double number = 0;
     if (Index == css::FontFamily && AsText(Value)) {
@@ -542,6 +586,7 @@ void TProperties::CombineWith(const TStyleList& styles, const std::vector<const 
 
   if (const std::string* size = AsText(props_[css::FontSize]))
     props_[css::FontSize] = FontSizeConv(*size, inherited, defaultFontSize_);
+  Changed();
 }
 
 void TProperties::CombineStyle(const TStyleList& Styles, const TPropStack& Stack, const std::string& Tag,
@@ -553,7 +598,6 @@ void TProperties::CombineStyle(const TStyleList& Styles, const TPropStack& Stack
   CombineWith(Styles, ancestors, Tag, Class, ID, Pseudo, StyleAttr);
   PropTitle = Title;
   if (Pseudo == "link") BuildLinkFonts(Styles, ancestors);
-  Changed();
 }
 
 // The four link fonts come from temporary elements stacked above the link:
@@ -638,7 +682,15 @@ ThtFontInfo TProperties::GetFontInfo() const {
 }
 
 const TMyFont& TProperties::CachedFont() const {
+  // Properties of one stamp make one font: like elements share it through
+  // this table, kMaxStampFonts of them (then the table starts again).
+  constexpr std::size_t kMaxStampFonts = 1024;
+  thread_local std::unordered_map<std::uint64_t, TMyFont> byStamp;
   if (!font_) {
+    if (const auto found = byStamp.find(stamp_); found != byStamp.end()) {
+      font_ = std::make_unique<TMyFont>(found->second);
+      return *font_;
+    }
     const ThtFontInfo info = GetFontInfo();
     auto font = std::make_unique<TMyFont>();
     font->SetName(info.Name);
@@ -649,12 +701,17 @@ const TMyFont& TProperties::CachedFont() const {
     font->SetCodePage(info.CodePage);
     font->bgColor = info.BGColor;
     font->CharSetValues = CharSetValuesFor(info.CharSet);
+    (void)font->Realized();  // once here, not in every copy the runs take
+    if (byStamp.size() >= kMaxStampFonts) byStamp.clear();
+    byStamp.emplace(stamp_, *font);
     font_ = std::move(font);
   }
   return *font_;
 }
 
 std::unique_ptr<TMyFont> TProperties::GetFont() { return std::make_unique<TMyFont>(CachedFont()); }
+
+const TMyFont& TProperties::Font() const { return CachedFont(); }
 
 TProperties::FontMetrics TProperties::MeasuredFont() const {
   if (!fontMetrics_) {
@@ -799,8 +856,10 @@ TColor TProperties::GetBackgroundColor() const {
 TColor TProperties::UseBackgroundColor() {
   const TColor color = GetBackgroundColor();
   if (color != NoColor) {
+    const std::uint64_t before = stamp_;
     bgColor_ = color;
     Changed();
+    stamp_ = DerivedStamp(before, -1, color);
   }
   return color;
 }

@@ -193,6 +193,8 @@ class TProperties {
 
   // A copy of the element's font, which the caller owns.
   [[nodiscard]] std::unique_ptr<TMyFont> GetFont();
+  // The element's font, kept until a value changes.
+  [[nodiscard]] const TMyFont& Font() const;
   [[nodiscard]] ThtFontInfo GetFontInfo() const;
   // Links: the fonts of the four link states (null when not a link).
   [[nodiscard]] bool IsLink() const { return fontInfos_ != nullptr; }
@@ -241,6 +243,8 @@ class TProperties {
   FontMetrics MeasuredFont() const;
   void Merge(const TProperties& source);
   void MergeIntoFontInfos(int index, const TPropValue& value);
+  // SetPropertyValue's part for the link fonts.
+  void MergeIntoLinkFonts(int Index, const TPropValue& Value);
   void MergeDescendantRules(const TStyleList& styles, const std::vector<const TProperties*>& ancestors,
                             const std::string& prefix);
   void BuildLinkFonts(const TStyleList& styles, const std::vector<const TProperties*>& ancestors);

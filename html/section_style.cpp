@@ -8,10 +8,10 @@
 namespace lark {
 
 TRunFont RunFontOf(TProperties& props) {
-  const std::unique_ptr<TMyFont> font = props.GetFont();
+  const TMyFont& font = props.Font();
   TRunFont run;
-  run.Font = *font;
-  run.BgColor = font->bgColor;
+  run.Font = font;
+  run.BgColor = font.bgColor;
   return run;
 }
 

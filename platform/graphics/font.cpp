@@ -282,7 +282,7 @@ RealizedFont::RealizedFont(const TFont& font) : code_page_(font.CodePage()) {
   line_width_ = std::max(1, fm.lineWidth());
 }
 
-const RealizedFont::Glyph& RealizedFont::GlyphFor(char32_t code_point) const {
+const RealizedFont::Glyph& RealizedFont::FirstGlyphFor(char32_t code_point) const {
   if (code_point < 256) {
     if (!latin_known_[code_point]) {
       latin_[code_point] = Lookup(code_point);
@@ -328,18 +328,7 @@ RealizedFont::Glyph RealizedFont::Lookup(char32_t code_point) const {
 std::vector<TextChar> SplitCharacters(std::string_view text, int code_page) {
   std::vector<TextChar> chars;
   chars.reserve(text.size());
-  for (size_t pos = 0; pos < text.size();) {
-    const auto byte = static_cast<unsigned char>(text[pos]);
-    if (byte < 0x80) {  // the same character in every code page served here
-      chars.push_back({pos, 1, byte});
-      ++pos;
-      continue;
-    }
-    const DecodedChar c = DecodeChar(text, pos, code_page);
-    const size_t length = std::max<size_t>(1, c.Length);
-    chars.push_back({pos, length, c.CodePoint});
-    pos += length;
-  }
+  ForEachCharacter(text, code_page, [&](const TextChar& c) { chars.push_back(c); });
   return chars;
 }
 
