@@ -23,7 +23,7 @@ TFontObj::TFontObj(TSection* section, int pos, TRunFont font, std::string title)
 TFontObj::TFontObj(TSection* section, const TFontObj& source)
     : Section(section), Pos(source.Pos), Title(source.Title), SScript(source.SScript), Visited(source.Visited) {
   UrlTarget.Assign(source.UrlTarget);
-  if (source.linkFonts_) linkFonts_ = std::make_unique<TLinkFonts>(*source.linkFonts_);
+  linkFonts_ = source.linkFonts_;
   SetFont(source.font_);
 }
 
@@ -35,7 +35,8 @@ void TFontObj::SetFont(const TRunFont& font) {
   font_ = font;
   codePage_ = font.Font.CodePage();
   TCanvas& canvas = MeasuringCanvas();
-  canvas.SetFont(font.Font);
+  (void)font_.Font.Realized();  // here once, not in each canvas it is selected into
+  canvas.SetFont(font_.Font);
   TEXTMETRIC tm;
   GetTextMetrics(canvas, tm);
   FontHeight = tm.tmHeight + tm.tmExternalLeading;
@@ -46,8 +47,12 @@ void TFontObj::SetFont(const TRunFont& font) {
 }
 
 void TFontObj::SetLink(const TUrlTarget& target, const TLinkFonts& fonts) {
+  SetLink(target, std::make_shared<const TLinkFonts>(fonts));
+}
+
+void TFontObj::SetLink(const TUrlTarget& target, std::shared_ptr<const TLinkFonts> fonts) {
   UrlTarget.Assign(target);
-  linkFonts_ = std::make_unique<TLinkFonts>(fonts);
+  linkFonts_ = std::move(fonts);
   ApplyLinkState();
 }
 

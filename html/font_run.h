@@ -47,6 +47,8 @@ class TFontObj : public TObject {
   void SetFont(const TRunFont& font);
   // Makes the run a link drawn by `fonts` in its states.
   void SetLink(const TUrlTarget& target, const TLinkFonts& fonts);
+  // The same with fonts that runs of like links share.
+  void SetLink(const TUrlTarget& target, std::shared_ptr<const TLinkFonts> fonts);
   [[nodiscard]] bool IsLink() const { return linkFonts_ != nullptr && !UrlTarget.URL.empty(); }
   void SetVisited(bool visited);
   void SetHover(bool hover);
@@ -76,7 +78,7 @@ class TFontObj : public TObject {
 
   TRunFont font_;
   int codePage_ = 0;
-  std::unique_ptr<TLinkFonts> linkFonts_;
+  std::shared_ptr<const TLinkFonts> linkFonts_;
 };
 
 // A paragraph's runs, ordered by start; the first starts at 0.

@@ -64,9 +64,17 @@ std::unique_ptr<TSectionBase> TSection::CreateCopy(TSectionList* masterList) con
 }
 
 void TSection::AddChar(char ch, int sourcePos) {
+  AddSourcePosition(static_cast<int>(Buff.size()), sourcePos);
   Buff.push_back(ch);
   Brk.push_back(ParserState().NoBreak || Preformatted ? 'n' : 'y');
-  sourcePositions_.push_back(sourcePos);
+}
+
+void TSection::AddSourcePosition(int textIndex, int sourcePos) {
+  if (!sourceRuns_.empty()) {
+    const IndexEntry& last = sourceRuns_.back();
+    if (static_cast<std::int64_t>(last.SourcePos) + (textIndex - last.TextIndex) == sourcePos) return;
+  }
+  sourceRuns_.push_back({textIndex, sourcePos});
 }
 
 void TSection::AddText(std::string_view text, int sourcePos) {
@@ -75,10 +83,11 @@ void TSection::AddText(std::string_view text, int sourcePos) {
 
 void TSection::AddTokenObj(const TokenObj& token) {
   const std::string_view chars = token.Chars();
+  const std::span<const std::int32_t> positions = token.Positions();
+  for (std::size_t i = 0; i < positions.size(); ++i)
+    AddSourcePosition(static_cast<int>(Buff.size() + i), positions[i]);
   Buff.append(chars);
   Brk.append(chars.size(), ParserState().NoBreak || Preformatted ? 'n' : 'y');
-  const std::span<const std::int32_t> positions = token.Positions();
-  sourcePositions_.insert(sourcePositions_.end(), positions.begin(), positions.end());
 }
 
 TFontObj* TSection::AddFont(const TRunFont& font, std::string title, TScript script) {
@@ -95,7 +104,11 @@ TFontObj* TSection::AddFont(const TRunFont& font, std::string title, TScript scr
 }
 
 void TSection::SetLink(TFontObj& run, const TUrlTarget& target, const TLinkFonts& fonts) {
-  run.SetLink(target, fonts);
+  SetLink(run, target, std::make_shared<const TLinkFonts>(fonts));
+}
+
+void TSection::SetLink(TFontObj& run, const TUrlTarget& target, std::shared_ptr<const TLinkFonts> fonts) {
+  run.SetLink(target, std::move(fonts));
   if (ParentSectionList && !ParentSectionList->IsCopy) ParentSectionList->LinkList.push_back(&run);
 }
 
@@ -142,16 +155,19 @@ void TSection::RemoveMarked(const std::vector<char>& marked) {
   std::vector<int> removedBefore(marked.size() + 1, 0);
   for (std::size_t i = 0; i < marked.size(); ++i) removedBefore[i + 1] = removedBefore[i] + marked[i];
   std::size_t kept = 0;
+  std::vector<IndexEntry> runs = std::exchange(sourceRuns_, {});
+  std::size_t run = 0;
   for (std::size_t i = 0; i < marked.size(); ++i) {
     if (marked[i]) continue;
     Buff[kept] = Buff[i];
     Brk[kept] = Brk[i];
-    if (i < sourcePositions_.size()) sourcePositions_[kept] = sourcePositions_[i];
+    while (run + 1 < runs.size() && runs[run + 1].TextIndex <= static_cast<int>(i)) ++run;
+    if (run < runs.size() && runs[run].TextIndex <= static_cast<int>(i))
+      AddSourcePosition(static_cast<int>(kept), runs[run].SourcePos + (static_cast<int>(i) - runs[run].TextIndex));
     ++kept;
   }
   Buff.resize(kept);
   Brk.resize(kept);
-  if (sourcePositions_.size() > kept) sourcePositions_.resize(kept);
   const auto movedBack = [&](int pos) {
     return removedBefore[static_cast<std::size_t>(std::clamp(pos, 0, static_cast<int>(marked.size())))];
   };
@@ -161,12 +177,8 @@ void TSection::RemoveMarked(const std::vector<char>& marked) {
 }
 
 void TSection::BuildIndex() {
-  index_.clear();
-  for (std::size_t i = 0; i < sourcePositions_.size(); ++i)
-    if (i == 0 || sourcePositions_[i] != sourcePositions_[i - 1] + 1)
-      index_.push_back({static_cast<int>(i), sourcePositions_[i]});
-  sourcePositions_.clear();
-  sourcePositions_.shrink_to_fit();
+  index_ = std::exchange(sourceRuns_, {});
+  index_.shrink_to_fit();
   Len = static_cast<int>(Buff.size());
   finished_ = true;
 }

@@ -77,6 +77,7 @@ class TSection : public TSectionBase {
   TFontObj* AddFont(const TRunFont& font, std::string title, TScript script = TScript::Normal);
   // Makes `run` a link run drawn by `fonts` and lists it in the document.
   void SetLink(TFontObj& run, const TUrlTarget& target, const TLinkFonts& fonts);
+  void SetLink(TFontObj& run, const TUrlTarget& target, std::shared_ptr<const TLinkFonts> fonts);
   // An inline object at the end of the text (an image, a panel).
   TFloatingObj* AddObject(std::unique_ptr<TFloatingObj> object, int sourcePos);
   // A form control at the end of the text; the control belongs to its form.
@@ -133,6 +134,7 @@ class TSection : public TSectionBase {
   [[nodiscard]] std::vector<char> SoftHyphens() const;
   [[nodiscard]] std::vector<char> BlanksBesideBreaks() const;
   void BuildIndex();
+  void AddSourcePosition(int textIndex, int sourcePos);
   [[nodiscard]] TFloatingObj* ObjectAt(int pos) const;
   [[nodiscard]] TFormControlObj* ControlAt(int pos) const;
   // The width an object at pos takes on its line (0 for a float or none).
@@ -170,7 +172,10 @@ class TSection : public TSectionBase {
 
   std::string Buff;
   std::string Brk;
-  std::vector<int> sourcePositions_;  // until Finish
+  // Where the text came from until Finish, as index_ holds it after: a run
+  // starts wherever a byte's source position does not follow the byte's
+  // before it.
+  std::vector<IndexEntry> sourceRuns_;
   std::vector<IndexEntry> index_;
   std::vector<LineRec> lines_;
   int minWidth_ = -1, maxWidth_ = -1;  // cached by MinMaxWidth

@@ -1,5 +1,7 @@
 #include "html/section_style.h"
 
+#include <unordered_map>
+
 #include "html/attribute_list.h"
 #include "html/parser_state.h"
 #include "html/section_list.h"
@@ -28,6 +30,19 @@ TLinkFonts LinkFontsOf(const TFontInfoArray& infos) {
     fonts[k].BgColor = infos[k].BGColor;
   }
   // The array's order is link, visited, hover, visited + hover already.
+  return fonts;
+}
+
+std::shared_ptr<const TLinkFonts> SharedLinkFontsOf(const TProperties& props) {
+  // Properties of one stamp have one set of link fonts: the links of a
+  // page share a few, kept here, kMaxSharedLinkFonts of them (then the
+  // table starts again).
+  constexpr std::size_t kMaxSharedLinkFonts = 1024;
+  thread_local std::unordered_map<std::uint64_t, std::shared_ptr<const TLinkFonts>> byStamp;
+  if (const auto found = byStamp.find(props.StyleStamp()); found != byStamp.end()) return found->second;
+  if (byStamp.size() >= kMaxSharedLinkFonts) byStamp.clear();
+  auto fonts = std::make_shared<const TLinkFonts>(LinkFontsOf(*props.FontInfos()));
+  byStamp.emplace(props.StyleStamp(), fonts);
   return fonts;
 }
 
@@ -71,7 +86,7 @@ TScript ParserScript() {
 TFontObj* ChangeFont(TSection& section, TProperties& props, const TUrlTarget* anUrl) {
   TFontObj* run = section.AddFont(RunFontOf(props), props.PropTitle, ParserScript());
   if (anUrl && !anUrl->URL.empty() && props.FontInfos())
-    section.SetLink(*run, *anUrl, LinkFontsOf(*props.FontInfos()));
+    section.SetLink(*run, *anUrl, SharedLinkFontsOf(props));
   return run;
 }
 

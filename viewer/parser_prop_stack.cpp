@@ -55,16 +55,25 @@ TProperties& TParserProps::PushNewProps(const std::string& tag, TAttributeList* 
     props.PropTitle = title;
     return props;
   }
-  auto props = std::make_unique<TProperties>();
+  auto props = NewEntry();
   props->Inherit(Top());
   TProperties* raw = stack_.Add(std::move(props));
   raw->CombineStyle(*styles_, stack_, tag, cls, id, pseudo, title, styleAttr);
   return *raw;
 }
 
+std::unique_ptr<TProperties> TParserProps::NewEntry() {
+  if (spare_.empty()) return std::make_unique<TProperties>();
+  std::unique_ptr<TProperties> entry = std::move(spare_.back());
+  spare_.pop_back();
+  return entry;
+}
+
+void TParserProps::Recycle(std::size_t index) { spare_.push_back(stack_.Extract(index)); }
+
 TProperties& TParserProps::PushShared(const std::string& tag, const std::string& cls, const std::string& pseudo) {
   SharedKey key{Top().StyleStamp(), styles_->Version(), tag, cls, pseudo};
-  auto props = std::make_unique<TProperties>();
+  auto props = NewEntry();
   if (const auto found = shared_.find(key); found != shared_.end()) {
     props->TakeComputed(*found->second);
     ++sharedPushes_;
@@ -92,7 +101,7 @@ void TParserProps::MakeRoom() {
 }
 
 void TParserProps::PopProps() {
-  if (stack_.Count() > 1) stack_.Delete(stack_.Count() - 1);
+  if (stack_.Count() > 1) Recycle(stack_.Count() - 1);
 }
 
 void TParserProps::PopAProp(const std::string& tag) {
@@ -105,7 +114,7 @@ void TParserProps::PopAProp(const std::string& tag) {
 }
 
 void TParserProps::DeleteAndRefill(std::size_t index) {
-  stack_.Delete(index);
+  Recycle(index);
   for (std::size_t i = index; i < stack_.Count(); ++i)
     stack_.Items(i)->FillUnset(*stack_.Items(i - 1), *styles_, stack_, i);
 }

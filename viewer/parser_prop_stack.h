@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "html/nesting_limit.h"
 #include "html/prop_stack.h"
@@ -34,7 +35,11 @@ class TParserProps {
 
   // Empties the stack and puts a copy of `defaults` at its bottom.
   void Reset(const TProperties& defaults, const TStyleList& styles);
-  void Clear() { stack_.Clear(); }
+  void Clear() {
+    stack_.Clear();
+    spare_.clear();
+    shared_.clear();
+  }
 
   // A new entry for `tag`, inheriting from the top and combined with the
   // style sheet: the element's class, ID, title and STYLE attribute come
@@ -65,6 +70,11 @@ class TParserProps {
 
   void DeleteAndRefill(std::size_t index);
   void MakeRoom();
+  // Entries are large and pushed and popped for every element: popped ones
+  // are kept for the next pushes (at most as many as were open at once),
+  // each wholly overwritten by Inherit or TakeComputed before use.
+  std::unique_ptr<TProperties> NewEntry();
+  void Recycle(std::size_t index);
   // The entry for an element without ID or STYLE attribute.
   TProperties& PushShared(const std::string& tag, const std::string& cls, const std::string& pseudo);
 
@@ -72,6 +82,7 @@ class TParserProps {
   const TStyleList* styles_ = nullptr;
   std::unordered_map<SharedKey, std::unique_ptr<TProperties>, SharedKeyHash> shared_;
   std::size_t sharedPushes_ = 0;
+  std::vector<std::unique_ptr<TProperties>> spare_;
 };
 
 }  // namespace lark
