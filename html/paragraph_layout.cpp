@@ -15,7 +15,10 @@ bool IsWordBreakChar(char c) { return c == ' ' || c == '-' || c == '?' || IsObje
 
 }  // namespace
 
-void TSection::ForgetMeasurements() { extents_.assign(1, 0); }
+void TSection::ForgetMeasurements() {
+  extents_.assign(1, 0);
+  extents_.reserve(static_cast<std::size_t>(Len) + 1);  // layout measures it all, once
+}
 
 void TSection::ReleaseMeasurements() {
   std::vector<std::int64_t>{0}.swap(extents_);
