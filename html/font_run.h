@@ -39,12 +39,15 @@ using TLinkFonts = std::array<TRunFont, 4>;
 class TFontObj : public TObject {
  public:
   TFontObj(TSection* section, int pos, TRunFont font, std::string title);
+  // The same with a font that runs of like elements share.
+  TFontObj(TSection* section, int pos, std::shared_ptr<const TRunFont> font, std::string title);
   // A copy for the paragraph `section` of a print copy.
   TFontObj(TSection* section, const TFontObj& source);
   ~TFontObj() override;
 
   // Replaces the font (and recomputes the metrics).
   void SetFont(const TRunFont& font);
+  void SetFont(std::shared_ptr<const TRunFont> font);
   // Makes the run a link drawn by `fonts` in its states.
   void SetLink(const TUrlTarget& target, const TLinkFonts& fonts);
   // The same with fonts that runs of like links share.
@@ -54,10 +57,10 @@ class TFontObj : public TObject {
   void SetHover(bool hover);
   // The code page in which the run's text is decoded: its font's.
   [[nodiscard]] int CodePage() const { return codePage_; }
-  [[nodiscard]] const TFont& Font() const { return font_.Font; }
-  [[nodiscard]] TColor BgColor() const { return font_.BgColor; }
+  [[nodiscard]] const TFont& Font() const { return font_->Font; }
+  [[nodiscard]] TColor BgColor() const { return font_->BgColor; }
   // Selects the run's font into a canvas.
-  void Select(TCanvas& canvas) const { canvas.SetFont(font_.Font); }
+  void Select(TCanvas& canvas) const { canvas.SetFont(font_->Font); }
 
   TSection* Section;
   int Pos;
@@ -76,7 +79,8 @@ class TFontObj : public TObject {
  private:
   void ApplyLinkState();
 
-  TRunFont font_;
+  // Never null; shared with like runs (and, for a link, with its fonts).
+  std::shared_ptr<const TRunFont> font_;
   int codePage_ = 0;
   std::shared_ptr<const TLinkFonts> linkFonts_;
 };

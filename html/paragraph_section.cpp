@@ -91,15 +91,20 @@ void TSection::AddTokenObj(const TokenObj& token) {
 }
 
 TFontObj* TSection::AddFont(const TRunFont& font, std::string title, TScript script) {
+  return AddFont(std::make_shared<const TRunFont>(font), std::move(title), script);
+}
+
+TFontObj* TSection::AddFont(std::shared_ptr<const TRunFont> font, std::string title, TScript script) {
   const int pos = static_cast<int>(Buff.size());
   TFontObj* last = Fonts.Last();
   if (last && last->Pos == pos) {
     if (ParentSectionList) ParentSectionList->ForgetObject(last);
     Fonts.Delete(Fonts.Count() - 1);
   }
-  TFontObj* run = Fonts.Add(std::make_unique<TFontObj>(this, pos, font, std::move(title)));
+  const bool doubleByte = IsDoubleByteCharset(font->Font.Charset());
+  TFontObj* run = Fonts.Add(std::make_unique<TFontObj>(this, pos, std::move(font), std::move(title)));
   run->SScript = script;
-  if (IsDoubleByteCharset(font.Font.Charset())) DoubleByte = true;
+  if (doubleByte) DoubleByte = true;
   return run;
 }
 

@@ -75,6 +75,7 @@ class TSection : public TSectionBase {
   // A new font run from the current end of the text (replacing a run that
   // starts there), optionally a link.
   TFontObj* AddFont(const TRunFont& font, std::string title, TScript script = TScript::Normal);
+  TFontObj* AddFont(std::shared_ptr<const TRunFont> font, std::string title, TScript script = TScript::Normal);
   // Makes `run` a link run drawn by `fonts` and lists it in the document.
   void SetLink(TFontObj& run, const TUrlTarget& target, const TLinkFonts& fonts);
   void SetLink(TFontObj& run, const TUrlTarget& target, std::shared_ptr<const TLinkFonts> fonts);

@@ -33,6 +33,17 @@ TLinkFonts LinkFontsOf(const TFontInfoArray& infos) {
   return fonts;
 }
 
+std::shared_ptr<const TRunFont> SharedRunFontOf(TProperties& props) {
+  // As the link fonts below: one run font per stamp, shared by the runs.
+  constexpr std::size_t kMaxSharedRunFonts = 1024;
+  thread_local std::unordered_map<std::uint64_t, std::shared_ptr<const TRunFont>> byStamp;
+  if (const auto found = byStamp.find(props.StyleStamp()); found != byStamp.end()) return found->second;
+  if (byStamp.size() >= kMaxSharedRunFonts) byStamp.clear();
+  auto font = std::make_shared<const TRunFont>(RunFontOf(props));
+  byStamp.emplace(props.StyleStamp(), font);
+  return font;
+}
+
 std::shared_ptr<const TLinkFonts> SharedLinkFontsOf(const TProperties& props) {
   // Properties of one stamp have one set of link fonts: the links of a
   // page share a few, kept here, kMaxSharedLinkFonts of them (then the
@@ -84,7 +95,7 @@ TScript ParserScript() {
 }  // namespace
 
 TFontObj* ChangeFont(TSection& section, TProperties& props, const TUrlTarget* anUrl) {
-  TFontObj* run = section.AddFont(RunFontOf(props), props.PropTitle, ParserScript());
+  TFontObj* run = section.AddFont(SharedRunFontOf(props), props.PropTitle, ParserScript());
   if (anUrl && !anUrl->URL.empty() && props.FontInfos())
     section.SetLink(*run, *anUrl, SharedLinkFontsOf(props));
   return run;
