@@ -67,6 +67,8 @@ compare --work "GUI-thread CPU time per second, a busy indicator animating for $
 compare --work "parse, style and layout of the 10 MB page at 1024 px (no tables yet on our side)" --figure gbench \
   --ours "THtmlParser + TSectionList" "$(gbench "$bin/bench_html_parser" BM_LarkParseAndLayout/4/iterations:3)" \
   --peer litehtml "$(gbench "$bin/bench_html_parser" BM_LitehtmlParseAndLayout/iterations:3)"
+compare --work "parse, style and layout of the 10 MB page's first quarter (N beside the 4N above)" --figure gbench \
+  --ours "THtmlParser + TSectionList" "$(gbench "$bin/bench_html_parser" BM_LarkParseAndLayout/1/iterations:3)"
 
 bench/net/run_http_bench.sh "$build"
 bench/net_tls/run_tls_ftp_bench.sh "$build"

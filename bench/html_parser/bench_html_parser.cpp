@@ -1,10 +1,11 @@
 // Parse + style + layout of bench/inputs/gen_html.py's 10 MB page at
 // 1024 pixels: ours (ParseHTMLDocument into a TSectionList, then DoLogic) and
 // litehtml's (createFromUTF8, then render) over the same bytes. Image
-// requests are answered "later" on both sides. Run each in
-// its own process (--benchmark_filter=Lark.*/4/ or =Litehtml) so that each
-// peak resident size is its own; both report MB/s and MB of peak RSS per MB
-// of HTML. Ours also runs on the first quarter of the page (N beside 4N).
+// requests are answered "later" on both sides. scripts/bench.sh runs each
+// in its own process (--benchmark_filter=Lark.*/4/ or =Litehtml), alternated,
+// so that each peak resident size is its own; both report MB/s and MB of
+// peak RSS per MB of HTML. Ours also runs on the first quarter of the page
+// (N beside 4N).
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
