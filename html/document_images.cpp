@@ -1,13 +1,12 @@
 // The document's side of images: fetching through the viewer's hooks once
 // per cache key, late arrivals, and the background picture.
-#include <fstream>
-#include <iterator>
-
 #include "html/image_loader.h"
 #include "html/section_list.h"
 #include "images/bitmap_conversion.h"
 #include "images/gif_image.h"
+#include "platform/core/regular_file.h"
 #include "platform/core/string_routines.h"
+#include "platform/graphics/graphics_exceptions.h"
 
 namespace lark {
 
@@ -61,10 +60,10 @@ TBitmapItem& CacheDecoded(TStringBitmapList& cache, const std::string& key, TDec
   return raw;
 }
 
+// Only a regular file is a picture: a folder, FIFO or device counts as
+// missing (a page naming /dev/zero must not read forever).
 std::string ReadWholeFile(const std::string& name) {
-  std::ifstream file(name, std::ios::binary);
-  if (!file) return {};
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return ReadRegularFile(name, kMaxGraphicBytes).value_or(std::string());
 }
 
 }  // namespace

@@ -62,6 +62,7 @@ void TCellObj::ReadAttributes(const TAttributeList& attributes) {
       case RowSpanSy: RowSpan = std::max(1, attribute->Value); break;
       case WidthSy: ReadWidthAttribute(attribute->Value, attribute->Name, SpecWd, SpecWdAsPercent); break;
       case HeightSy: SpecHt = ClampLength(attribute->Value); break;
+      case IDSy: ID = attribute->Name; break;
       case BGColorSy: ColorFromString(attribute->Name, false, BgColor); break;
       case BackgroundSy:
         if (!attribute->Name.empty())
@@ -118,7 +119,8 @@ TCellObj::TCellObj(TSectionList* masterList, const TCellObj& source, bool withCo
       Background(withColors && source.Background ? std::make_unique<TBlockBackground>(*source.Background)
                                                  : nullptr),
       Cell(std::make_unique<TCell>(masterList, *source.Cell)),
-      Y(source.Y) {
+      Y(source.Y),
+      ID(source.ID) {
   Cell->Width = source.Cell->Width;
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "html/block_background.h"
@@ -57,6 +58,7 @@ class TCellObj {
   std::unique_ptr<TBlockBackground> Background;
   std::unique_ptr<TCell> Cell;
   int Y = 0;  // the top of its row at the last layout
+  std::string ID;  // the element's ID, for box dumps
 
  private:
   void ReadAttributes(const TAttributeList& attributes);

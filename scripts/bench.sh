@@ -70,8 +70,23 @@ compare --work "parse, style and layout of the 10 MB page at 1024 px (no tables 
 compare --work "parse, style and layout of the 10 MB page's first quarter (N beside the 4N above)" --figure gbench \
   --ours "THtmlParser + TSectionList" "$(gbench "$bin/bench_html_parser" BM_LarkParseAndLayout/1/iterations:3)"
 
+for page in "large 10.5 MB page" "small 100 KB page"; do
+  compare --work "viewer 800 x 600: load, layout and first full paint, ${page#* }" --figure seconds \
+    --ours THTMLViewer "$bin/bench_viewer load ${page%% *} lark" \
+    --peer QTextBrowser "$bin/bench_viewer load ${page%% *} qt"
+done
+for page in "small 100 KB page" "tile 100 KB page over a 1 x 1 BODY BACKGROUND tile"; do
+  compare --work "viewer 800 x 600: median line-down step mid-page, ${page#* }" --figure median-lines \
+    --ours THTMLViewer "$bin/bench_viewer steps ${page%% *} lark" \
+    --peer QTextBrowser "$bin/bench_viewer steps ${page%% *} qt"
+  compare --work "viewer 800 x 600: p99 of 1,000 line-down steps mid-page, ${page#* }" --figure seconds \
+    --ours THTMLViewer "$bin/bench_viewer p99 ${page%% *} lark" \
+    --peer QTextBrowser "$bin/bench_viewer p99 ${page%% *} qt"
+done
+
 bench/net/run_http_bench.sh "$build"
 bench/net_tls/run_tls_ftp_bench.sh "$build"
+bench/app_fetch/run_image_bench.sh "$build"
 
 # These two print tables of their own: growth at N and 4N, and the search
 # beside grep and ripgrep (which uses every core, so it is not pinned).

@@ -15,9 +15,11 @@ struct TBoxEntry {
   TRect Box;
 };
 
-// Every block-level element with an ID (blocks and list items) and the
-// border box it was last painted in, in the anchor list's order. For tests
-// and comparisons: lay the document out and paint it unscrolled first.
+// Every block-level element with an ID (blocks, list items, tables, rules)
+// and inline image with one, with the border box it was last painted in, in
+// the anchor list's order; then table cells with an ID, in document order.
+// For tests and comparisons: lay the document out and paint it unscrolled
+// first.
 [[nodiscard]] std::vector<TBoxEntry> DumpBoxes(const TSectionList& list);
 
 }  // namespace lark

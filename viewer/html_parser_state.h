@@ -127,6 +127,27 @@ class THtmlParser {
   void DoMap();
   void DoScript();
 
+  // Tables (viewer/parser_table_handlers.cpp).
+  struct TTableBuild;
+  // Tables nest at most this deep; a deeper TABLE reads as if absent.
+  static constexpr int kMaxTableDepth = 10;
+  void DoTable();
+  // A TABLE past the table depth or the nesting limit: true when it is
+  // read as absent (and passed over).
+  bool LeaveTableOut();
+  void ReadTableBody(TTableBuild& build);
+  // The block loop in `cell` up to the next tag of the table, passing over
+  // the tags of tables left out inside it.
+  void ReadTableContent(TCellBasic* cell);
+  void OpenTableRow(TTableBuild& build, TAttributeList* attributes);
+  void DoTableCell(TTableBuild& build);
+  void FinishTableCell(TTableBuild& build);
+  void FinishTableRow(TTableBuild& build);
+  void DoCaption(TTableBuild& build);
+  void CloseTable(TTableBuild& build);
+  // Pops the property stack down to `count` entries.
+  void PopPropsTo(std::size_t count);
+
   TSectionList& list_;
   THtmlParserHooks hooks_;
   THtmlReader reader_;
@@ -145,6 +166,8 @@ class THtmlParser {
   int listLevel_ = 0;   // numbered and bulleted lists open
   int openLists_ = 0;   // lists of any kind open (DL too): a P in an item is a paragraph only inside one
   int depth_ = 0;
+  int tableDepth_ = 0;
+  int tablesLeftOut_ = 0;  // TABLE tags read as absent inside the innermost table, still open
 };
 
 template <typename Block, typename... Extra>

@@ -91,6 +91,7 @@ void THtmlParser::DoTextAndFont(const TSymbolSet& terminators) {
       break;
     case WbrSy: DoWbr(); break;
     case PreSy: DoPre(); break;
+    case TableSy: DoTable(); break;
     case MapSy: DoMap(); break;
     case ScriptSy: DoScript(); break;
     case HRSy: DoRule(); break;
@@ -313,6 +314,11 @@ bool THtmlParser::DoPreTag(std::vector<TCellBasic*>& outerCells) {
   const Symb sy = Sy();
   switch (sy) {
     case PreEndSy: case TDEndSy: case THEndSy: case TDSy: return false;
+    case THSy: case TRSy: case TREndSy: case CaptionSy: case CaptionEndSy: case TableEndSy:
+      // Inside a table an unclosed PRE ends with its cell, as the cell would.
+      if (tableDepth_ > 0) return false;
+      NextSymbol();
+      return true;
     case PSy: case FormSy:
       if (depth_ + static_cast<int>(outerCells.size()) < kMaxNestingDepth) {
         const std::string tag = sy == PSy ? "p" : "form";

@@ -4,7 +4,7 @@
 # is made again only when its generator changed or an earlier run did not
 # finish. Stops with an error naming the generator when one fails or makes
 # fewer files than it should.
-#   bench/inputs/make_inputs.sh [page|png|gif|tree]...   (default: all four)
+#   bench/inputs/make_inputs.sh [page|smallpage|png|gif|tree]...   (default: all five)
 # Prints the folder of each set, one a line.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -40,14 +40,15 @@ make_set() {
 }
 
 sets=("$@")
-[[ ${#sets[@]} -gt 0 ]] || sets=(page png gif tree)
+[[ ${#sets[@]} -gt 0 ]] || sets=(page smallpage png gif tree)
 for set in "${sets[@]}"; do
   case $set in
     page) make_set page gen_html.py 1 'bench-page.html' /usr/bin/python3 "$here/gen_html.py" "$root/page/bench-page.html" ;;
+    smallpage) make_set smallpage gen_html.py 1 'bench-page-100k.html' /usr/bin/python3 "$here/gen_html.py" "$root/smallpage/bench-page-100k.html" 102400 ;;
     png) make_set png make_corpus.sh 20 '*.png' bash "$here/make_corpus.sh" "$root/png" ;;
     gif) make_set gif make_gifs.sh 4 '*.gif' bash "$here/make_gifs.sh" "$root/gif" ;;
     # The tree goes into tree/ and its list of planted files beside it.
     tree) make_set search gen_tree.py 20000 'f*' /usr/bin/python3 "$here/gen_tree.py" "$root/search/tree" ;;
-    *) fail "no input set named $set (page, png, gif, tree)" ;;
+    *) fail "no input set named $set (page, smallpage, png, gif, tree)" ;;
   esac
 done

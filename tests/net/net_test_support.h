@@ -14,14 +14,19 @@
 
 namespace lark::test {
 
-// Deadline tests stretch their times by this factor under ThreadSanitizer,
-// which slows every step of a transfer several times over; the order of
-// events they check (an abort before a time-out) stays the same.
+// Deadline tests stretch their times by this factor under the sanitizers,
+// which slow every step of a transfer several times over (ThreadSanitizer
+// most); the order of events they check (an abort before a time-out) stays
+// the same.
 #if defined(__SANITIZE_THREAD__)
 constexpr int kTimeScale = 6;
+#elif defined(__SANITIZE_ADDRESS__)
+constexpr int kTimeScale = 3;
 #elif defined(__has_feature)
 #if __has_feature(thread_sanitizer)
 constexpr int kTimeScale = 6;
+#elif __has_feature(address_sanitizer)
+constexpr int kTimeScale = 3;
 #else
 constexpr int kTimeScale = 1;
 #endif

@@ -54,8 +54,8 @@ void NginxPeer::Start() {
                                "/error.log;\nevents { worker_connections 256; }\nhttp {\n  access_log off;\n"
                                "  client_body_temp_path " + d + "/tmp;\n  proxy_temp_path " + d +
                                "/tmp;\n  fastcgi_temp_path " + d + "/tmp;\n  uwsgi_temp_path " + d +
-                               "/tmp;\n  scgi_temp_path " + d + "/tmp;\n  keepalive_requests 100000;\n"
-                               "  server {\n" + server + "    root " + root_ + ";\n  }\n}\n");
+                               "/tmp;\n  scgi_temp_path " + d + "/tmp;\n  keepalive_requests 100000;\n" +
+                               HttpConfig + "  server {\n" + server + "    root " + root_ + ";\n" + ServerConfig + "  }\n}\n");
   process_ = std::make_unique<PeerProcess>(
       std::vector<std::string>{"nginx", "-p", d, "-c", d + "/nginx.conf", "-g", "daemon off;"}, "nginx", port_, d);
 }

@@ -30,6 +30,11 @@ class NginxPeer {
   [[nodiscard]] const std::string& Root() const { return root_; }
   [[nodiscard]] int Port() const { return port_; }
 
+  // More directives, set before Start: inside the server block, and inside
+  // the http block (more server blocks, a types table).
+  std::string ServerConfig;
+  std::string HttpConfig;
+
  private:
   TempDir dir_;
   std::string root_;

@@ -7,6 +7,8 @@
 #include "html/block.h"
 #include "html/paragraph_section.h"
 #include "html/section_list.h"
+#include "html/table.h"
+#include "html/table_box.h"
 #include "platform/graphics/bitmap.h"
 #include "viewer/html_parser.h"
 
@@ -25,7 +27,7 @@ struct ParsedPage {
 
   [[nodiscard]] TBodyBlock& Body() const { return static_cast<TBodyBlock&>(*List[List.Count() - 1]); }
 
-  // Every paragraph, in document order.
+  // Every paragraph, in document order, table cells included.
   [[nodiscard]] std::vector<TSection*> Sections() const {
     std::vector<TSection*> found;
     Collect(List, found);
@@ -53,6 +55,12 @@ struct ParsedPage {
     for (std::size_t i = 0; i < cell.Count(); ++i) {
       if (auto* section = dynamic_cast<TSection*>(cell[i])) found.push_back(section);
       if (auto* block = dynamic_cast<TBlock*>(cell[i])) Collect(*block->MyCell, found);
+      if (auto* box = dynamic_cast<TTableBlock*>(cell[i]); box && box->Table) {
+        Collect(*box->Table->CaptionCell->Cell, found);
+        for (const auto& row : box->Table->Rows)
+          for (const auto& slot : row->Cells)
+            if (slot) Collect(*slot->Cell, found);
+      }
     }
   }
 

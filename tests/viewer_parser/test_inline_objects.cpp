@@ -141,3 +141,61 @@ TEST(InlineObjects, HostileObjectPagesParse) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+// The link an image gives at (x, y) inside it, "" for none.
+std::string LinkAt(const ParsedPage& page, const TImageObj& image, int x, int y) {
+  const TFontObj* run = nullptr;
+  for (TSection* section : page.Sections())
+    for (std::size_t i = 0; i < section->Images.Count(); ++i)
+      if (section->Images[i] == &image) run = section->Fonts.GetFontObjAt(image.Pos);
+  std::unique_ptr<TUrlTarget> target;
+  return image.GetURL(x, y, run, target) ? target->URL : std::string();
+}
+
+TEST(InlineObjects, ImagesInLinksPreListsAndCellsWithAMap) {
+  ParsedPage page(
+      "<p><a href=x.html>see <img src=a.gif width=40 height=20 usemap=#m></a> and "
+      "<a href=y.html><img src=b.gif width=30 height=30 ismap></a>"
+      "<map name=m><area shape=rect coords=0,0,20,20 href=one.html><area shape=rect coords=20,0,40,20 nohref>"
+      "</map><pre><a href=z.html><img src=c.gif width=10 height=10 usemap=#m></a></pre>"
+      "<ol><li><a href=w.html><img src=d.gif width=12 height=12></a></ol>"
+      "<table><tr><td><a href=v.html><img src=e.gif width=14 height=14></a></table>");
+  page.LayoutAndPaint(1024);
+  const auto images = ObjectsOf<TImageObj>(page);
+  ASSERT_EQ(images.size(), 5u);
+  ASSERT_EQ(page.List.MapList.Count(), 1u);
+  EXPECT_EQ(images[0]->Source, "a.gif");
+  EXPECT_TRUE(images[0]->UseMap);
+  EXPECT_EQ(LinkAt(page, *images[0], 5, 5), "one.html");  // the map decides over the link around
+  EXPECT_EQ(LinkAt(page, *images[0], 25, 5), "");          // NOHREF
+  EXPECT_TRUE(images[1]->IsMap);
+  EXPECT_EQ(LinkAt(page, *images[1], 3, 4), "y.html?3,4");
+  EXPECT_EQ(LinkAt(page, *images[2], 5, 5), "one.html");
+  EXPECT_EQ(LinkAt(page, *images[3], 1, 1), "w.html");
+  EXPECT_EQ(images[4]->ObjWidth, 14);
+  EXPECT_EQ(LinkAt(page, *images[4], 1, 1), "v.html");
+}
+
+TEST(InlineObjects, RuleKinds) {
+  ParsedPage page("<hr><hr size=10 width=50% align=left noshade><hr size=0 width=300 align=right color=red>"
+                  "<hr size=30><table><tr><td><hr size=4></table>");
+  page.LayoutAndPaint(800);
+  const auto rules = AllOf<THorzLine>(page);
+  ASSERT_EQ(rules.size(), 4u);  // the cell's rule lies inside the table
+  EXPECT_EQ(rules[0]->VSize, 2);
+  EXPECT_EQ(rules[0]->Align, 2);
+  EXPECT_EQ(rules[1]->VSize, 10);
+  EXPECT_EQ(rules[1]->Align, 1);
+  EXPECT_TRUE(rules[1]->NoShade);
+  EXPECT_EQ(rules[1]->BorderBox().Right - rules[1]->BorderBox().Left, (800 - 2 * kPageMargin) / 2);
+  EXPECT_EQ(rules[2]->VSize, 2);  // SIZE 0 keeps the default
+  EXPECT_EQ(rules[2]->Align, 3);
+  EXPECT_EQ(rules[2]->Color & 0xFFFFFF, clRed);
+  EXPECT_EQ(rules[3]->VSize, 2);  // SIZE 30 too
+}
+
+}  // namespace
+}  // namespace lark
