@@ -1,6 +1,7 @@
 #include "html/font_family.h"
 
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/core/string_routines.h"
@@ -49,10 +50,22 @@ std::vector<std::string> FamilyNames(std::string_view families) {
 }  // namespace
 
 std::string ResolveFontFamily(std::string_view families) {
+  // Pages name the same few lists in every FONT element; the answers are
+  // kept, kMaxResolvedFamilies of them (then the table starts again).
+  constexpr std::size_t kMaxResolvedFamilies = 256;
+  thread_local std::unordered_map<std::string, std::string> resolved;
+  const std::string key(families);
+  if (const auto found = resolved.find(key); found != resolved.end()) return found->second;
+  std::string result;
   const std::map<std::string, std::string>& installed = InstalledFamilies();
   for (const std::string& name : FamilyNames(families))
-    if (const auto found = installed.find(LowerCase(name)); found != installed.end()) return found->second;
-  return {};
+    if (const auto found = installed.find(LowerCase(name)); found != installed.end()) {
+      result = found->second;
+      break;
+    }
+  if (resolved.size() >= kMaxResolvedFamilies) resolved.clear();
+  resolved.emplace(key, result);
+  return result;
 }
 
 std::string FirstFontFamily(std::string_view families) {

@@ -16,14 +16,17 @@ TCanvas& MeasuringCanvas() {
 }
 
 TFontObj::TFontObj(TSection* section, int pos, TRunFont font, std::string title)
+    : TFontObj(section, pos, std::make_shared<const TRunFont>(std::move(font)), std::move(title)) {}
+
+TFontObj::TFontObj(TSection* section, int pos, std::shared_ptr<const TRunFont> font, std::string title)
     : Section(section), Pos(pos), Title(std::move(title)) {
-  SetFont(font);
+  SetFont(std::move(font));
 }
 
 TFontObj::TFontObj(TSection* section, const TFontObj& source)
     : Section(section), Pos(source.Pos), Title(source.Title), SScript(source.SScript), Visited(source.Visited) {
   UrlTarget.Assign(source.UrlTarget);
-  if (source.linkFonts_) linkFonts_ = std::make_unique<TLinkFonts>(*source.linkFonts_);
+  linkFonts_ = source.linkFonts_;
   SetFont(source.font_);
 }
 
@@ -31,30 +34,39 @@ TFontObj::~TFontObj() {
   if (Section && Section->ParentSectionList) Section->ParentSectionList->ForgetObject(this);
 }
 
-void TFontObj::SetFont(const TRunFont& font) {
-  font_ = font;
-  codePage_ = font.Font.CodePage();
+void TFontObj::SetFont(const TRunFont& font) { SetFont(std::make_shared<const TRunFont>(font)); }
+
+void TFontObj::SetFont(std::shared_ptr<const TRunFont> font) {
+  font_ = std::move(font);
+  const TFont& chosen = font_->Font;
+  codePage_ = chosen.CodePage();
   TCanvas& canvas = MeasuringCanvas();
-  canvas.SetFont(font.Font);
+  (void)chosen.Realized();  // here once, not in each canvas it is selected into
+  canvas.SetFont(chosen);
   TEXTMETRIC tm;
   GetTextMetrics(canvas, tm);
   FontHeight = tm.tmHeight + tm.tmExternalLeading;
   tmHeight = tm.tmHeight;
   tmMaxCharWidth = tm.tmMaxCharWidth;
-  Overhang = (font.Font.Style() & fsItalic) ? tm.tmHeight / 10 : 0;
+  Overhang = (chosen.Style() & fsItalic) ? tm.tmHeight / 10 : 0;
   Descent = tm.tmDescent;
 }
 
 void TFontObj::SetLink(const TUrlTarget& target, const TLinkFonts& fonts) {
+  SetLink(target, std::make_shared<const TLinkFonts>(fonts));
+}
+
+void TFontObj::SetLink(const TUrlTarget& target, std::shared_ptr<const TLinkFonts> fonts) {
   UrlTarget.Assign(target);
-  linkFonts_ = std::make_unique<TLinkFonts>(fonts);
+  linkFonts_ = std::move(fonts);
   ApplyLinkState();
 }
 
 void TFontObj::ApplyLinkState() {
   if (!linkFonts_) return;
   const int state = (Visited ? 1 : 0) + (Hover ? 2 : 0);
-  SetFont((*linkFonts_)[static_cast<std::size_t>(state)]);
+  // Points into the shared link fonts, which it keeps alive.
+  SetFont(std::shared_ptr<const TRunFont>(linkFonts_, &(*linkFonts_)[static_cast<std::size_t>(state)]));
 }
 
 void TFontObj::SetVisited(bool visited) {

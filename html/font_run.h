@@ -39,23 +39,28 @@ using TLinkFonts = std::array<TRunFont, 4>;
 class TFontObj : public TObject {
  public:
   TFontObj(TSection* section, int pos, TRunFont font, std::string title);
+  // The same with a font that runs of like elements share.
+  TFontObj(TSection* section, int pos, std::shared_ptr<const TRunFont> font, std::string title);
   // A copy for the paragraph `section` of a print copy.
   TFontObj(TSection* section, const TFontObj& source);
   ~TFontObj() override;
 
   // Replaces the font (and recomputes the metrics).
   void SetFont(const TRunFont& font);
+  void SetFont(std::shared_ptr<const TRunFont> font);
   // Makes the run a link drawn by `fonts` in its states.
   void SetLink(const TUrlTarget& target, const TLinkFonts& fonts);
+  // The same with fonts that runs of like links share.
+  void SetLink(const TUrlTarget& target, std::shared_ptr<const TLinkFonts> fonts);
   [[nodiscard]] bool IsLink() const { return linkFonts_ != nullptr && !UrlTarget.URL.empty(); }
   void SetVisited(bool visited);
   void SetHover(bool hover);
   // The code page in which the run's text is decoded: its font's.
   [[nodiscard]] int CodePage() const { return codePage_; }
-  [[nodiscard]] const TFont& Font() const { return font_.Font; }
-  [[nodiscard]] TColor BgColor() const { return font_.BgColor; }
+  [[nodiscard]] const TFont& Font() const { return font_->Font; }
+  [[nodiscard]] TColor BgColor() const { return font_->BgColor; }
   // Selects the run's font into a canvas.
-  void Select(TCanvas& canvas) const { canvas.SetFont(font_.Font); }
+  void Select(TCanvas& canvas) const { canvas.SetFont(font_->Font); }
 
   TSection* Section;
   int Pos;
@@ -74,9 +79,10 @@ class TFontObj : public TObject {
  private:
   void ApplyLinkState();
 
-  TRunFont font_;
+  // Never null; shared with like runs (and, for a link, with its fonts).
+  std::shared_ptr<const TRunFont> font_;
   int codePage_ = 0;
-  std::unique_ptr<TLinkFonts> linkFonts_;
+  std::shared_ptr<const TLinkFonts> linkFonts_;
 };
 
 // A paragraph's runs, ordered by start; the first starts at 0.

@@ -15,7 +15,15 @@ bool IsWordBreakChar(char c) { return c == ' ' || c == '-' || c == '?' || IsObje
 
 }  // namespace
 
-void TSection::ForgetMeasurements() { extents_.assign(1, 0); }
+void TSection::ForgetMeasurements() {
+  extents_.assign(1, 0);
+  extents_.reserve(static_cast<std::size_t>(Len) + 1);  // layout measures it all, once
+}
+
+void TSection::ReleaseMeasurements() {
+  std::vector<std::int64_t>{0}.swap(extents_);
+  fitStart_ = -1;
+}
 
 void TSection::MeasureNextPiece(TCanvas& canvas, int maxBytes) {
   const int i = static_cast<int>(extents_.size()) - 1;
@@ -31,7 +39,8 @@ void TSection::MeasureNextPiece(TCanvas& canvas, int maxBytes) {
   }
   const int n = end - i;
   Fonts.GetFontObjAt(i)->Select(canvas);
-  std::vector<int> dx(static_cast<std::size_t>(n));
+  thread_local std::vector<int> dx;  // one buffer for every piece
+  dx.resize(static_cast<std::size_t>(n));
   TSize size;
   GetTextExtentExPoint(canvas, Buff.data() + i, n, 0, nullptr, dx.data(), &size);
   measuredBytes_ += static_cast<std::size_t>(n);
@@ -384,6 +393,7 @@ int TSection::DrawLogic(TCanvas& canvas, int x, int y, int, int, int aWidth, int
   } else {
     TSectionLayout layout(*this, canvas, iMgr, x, y, aWidth);
     floatBottom = layout.Run(maxWidth);
+    ReleaseMeasurements();
   }
   curs = StartCurs + Len;
   int* baseline = ParentSectionList ? ParentSectionList->FirstLineBaseline : nullptr;
@@ -475,12 +485,14 @@ void TSection::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
   min = std::max(min, floatTotal);
   minWidth_ = min;
   maxWidth_ = max;
+  ReleaseMeasurements();
 }
 
 void TPreFormated::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
   if (maxWidth_ < 0) {
     ForgetMeasurements();
     maxWidth_ = TextWidth(canvas, 0, Len);
+    ReleaseMeasurements();
   }
   max = maxWidth_;
   min = std::min(2000, max);

@@ -64,9 +64,17 @@ std::unique_ptr<TSectionBase> TSection::CreateCopy(TSectionList* masterList) con
 }
 
 void TSection::AddChar(char ch, int sourcePos) {
+  AddSourcePosition(static_cast<int>(Buff.size()), sourcePos);
   Buff.push_back(ch);
   Brk.push_back(ParserState().NoBreak || Preformatted ? 'n' : 'y');
-  sourcePositions_.push_back(sourcePos);
+}
+
+void TSection::AddSourcePosition(int textIndex, int sourcePos) {
+  if (!sourceRuns_.empty()) {
+    const IndexEntry& last = sourceRuns_.back();
+    if (static_cast<std::int64_t>(last.SourcePos) + (textIndex - last.TextIndex) == sourcePos) return;
+  }
+  sourceRuns_.push_back({textIndex, sourcePos});
 }
 
 void TSection::AddText(std::string_view text, int sourcePos) {
@@ -75,24 +83,37 @@ void TSection::AddText(std::string_view text, int sourcePos) {
 
 void TSection::AddTokenObj(const TokenObj& token) {
   const std::string_view chars = token.Chars();
-  for (std::size_t i = 0; i < chars.size(); ++i) AddChar(chars[i], token.I(static_cast<std::int32_t>(i)));
+  const std::span<const std::int32_t> positions = token.Positions();
+  for (std::size_t i = 0; i < positions.size(); ++i)
+    AddSourcePosition(static_cast<int>(Buff.size() + i), positions[i]);
+  Buff.append(chars);
+  Brk.append(chars.size(), ParserState().NoBreak || Preformatted ? 'n' : 'y');
 }
 
 TFontObj* TSection::AddFont(const TRunFont& font, std::string title, TScript script) {
+  return AddFont(std::make_shared<const TRunFont>(font), std::move(title), script);
+}
+
+TFontObj* TSection::AddFont(std::shared_ptr<const TRunFont> font, std::string title, TScript script) {
   const int pos = static_cast<int>(Buff.size());
   TFontObj* last = Fonts.Last();
   if (last && last->Pos == pos) {
     if (ParentSectionList) ParentSectionList->ForgetObject(last);
     Fonts.Delete(Fonts.Count() - 1);
   }
-  TFontObj* run = Fonts.Add(std::make_unique<TFontObj>(this, pos, font, std::move(title)));
+  const bool doubleByte = IsDoubleByteCharset(font->Font.Charset());
+  TFontObj* run = Fonts.Add(std::make_unique<TFontObj>(this, pos, std::move(font), std::move(title)));
   run->SScript = script;
-  if (IsDoubleByteCharset(font.Font.Charset())) DoubleByte = true;
+  if (doubleByte) DoubleByte = true;
   return run;
 }
 
 void TSection::SetLink(TFontObj& run, const TUrlTarget& target, const TLinkFonts& fonts) {
-  run.SetLink(target, fonts);
+  SetLink(run, target, std::make_shared<const TLinkFonts>(fonts));
+}
+
+void TSection::SetLink(TFontObj& run, const TUrlTarget& target, std::shared_ptr<const TLinkFonts> fonts) {
+  run.SetLink(target, std::move(fonts));
   if (ParentSectionList && !ParentSectionList->IsCopy) ParentSectionList->LinkList.push_back(&run);
 }
 
@@ -139,16 +160,19 @@ void TSection::RemoveMarked(const std::vector<char>& marked) {
   std::vector<int> removedBefore(marked.size() + 1, 0);
   for (std::size_t i = 0; i < marked.size(); ++i) removedBefore[i + 1] = removedBefore[i] + marked[i];
   std::size_t kept = 0;
+  std::vector<IndexEntry> runs = std::exchange(sourceRuns_, {});
+  std::size_t run = 0;
   for (std::size_t i = 0; i < marked.size(); ++i) {
     if (marked[i]) continue;
     Buff[kept] = Buff[i];
     Brk[kept] = Brk[i];
-    if (i < sourcePositions_.size()) sourcePositions_[kept] = sourcePositions_[i];
+    while (run + 1 < runs.size() && runs[run + 1].TextIndex <= static_cast<int>(i)) ++run;
+    if (run < runs.size() && runs[run].TextIndex <= static_cast<int>(i))
+      AddSourcePosition(static_cast<int>(kept), runs[run].SourcePos + (static_cast<int>(i) - runs[run].TextIndex));
     ++kept;
   }
   Buff.resize(kept);
   Brk.resize(kept);
-  if (sourcePositions_.size() > kept) sourcePositions_.resize(kept);
   const auto movedBack = [&](int pos) {
     return removedBefore[static_cast<std::size_t>(std::clamp(pos, 0, static_cast<int>(marked.size())))];
   };
@@ -158,12 +182,8 @@ void TSection::RemoveMarked(const std::vector<char>& marked) {
 }
 
 void TSection::BuildIndex() {
-  index_.clear();
-  for (std::size_t i = 0; i < sourcePositions_.size(); ++i)
-    if (i == 0 || sourcePositions_[i] != sourcePositions_[i - 1] + 1)
-      index_.push_back({static_cast<int>(i), sourcePositions_[i]});
-  sourcePositions_.clear();
-  sourcePositions_.shrink_to_fit();
+  index_ = std::exchange(sourceRuns_, {});
+  index_.shrink_to_fit();
   Len = static_cast<int>(Buff.size());
   finished_ = true;
 }
@@ -183,6 +203,7 @@ void TSection::Finish() {
 }
 
 std::vector<char> TSection::LeadingBlanks() const {
+  if (Buff.empty() || Buff[0] != ' ') return {};
   std::vector<char> marked(Buff.size(), 0);
   for (std::size_t i = 0; i < Buff.size() && Buff[i] == ' '; ++i) marked[i] = 1;
   return marked;
@@ -190,6 +211,7 @@ std::vector<char> TSection::LeadingBlanks() const {
 
 std::vector<char> TSection::DoubledBlanks() const {
   // A row of blanks keeps one: the first non-breaking one, else the first.
+  if (Buff.find("  ") == std::string::npos) return {};
   std::vector<char> marked(Buff.size(), 0);
   for (std::size_t i = 0; i < Buff.size();) {
     if (Buff[i] != ' ') {
@@ -208,6 +230,7 @@ std::vector<char> TSection::DoubledBlanks() const {
 }
 
 std::vector<char> TSection::BlanksAfterFloats() const {
+  if (std::none_of(Images.begin(), Images.end(), [](const auto& object) { return object->Floats(); })) return {};
   std::vector<char> floatAt(Buff.size(), 0);
   for (const auto& object : Images)
     if (object->Floats() && object->Pos >= 0 && static_cast<std::size_t>(object->Pos) < Buff.size())
@@ -220,9 +243,14 @@ std::vector<char> TSection::BlanksAfterFloats() const {
 std::vector<char> TSection::SoftHyphens() const {
   // Only where the run's code page reads U+00AD; runs are walked in step
   // with the text.
+  if (std::all_of(Buff.begin(), Buff.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return {};
   std::vector<char> marked(Buff.size(), 0);
   std::size_t run = 0;
   for (std::size_t i = 0; i < Buff.size();) {
+    if (static_cast<unsigned char>(Buff[i]) < 0x80) {  // one character alone in every code page served
+      ++i;
+      continue;
+    }
     while (run + 1 < Fonts.Count() && Fonts[run + 1]->Pos <= static_cast<int>(i)) ++run;
     const int codePage = Fonts.Empty() ? CP_UTF8 : Fonts[run]->CodePage();
     const DecodedChar ch = DecodeChar(Buff, i, codePage);
@@ -236,8 +264,8 @@ std::vector<char> TSection::SoftHyphens() const {
 
 std::vector<char> TSection::BlanksBesideBreaks() const {
   // A blank right before a break goes, and every blank right after one.
+  if (Buff.find(kBreakChar) == std::string::npos) return {};
   std::vector<char> marked(Buff.size(), 0);
-  if (Buff.empty()) return marked;
   std::size_t current = 0;
   for (std::size_t next = 1; next < Buff.size(); ++next) {
     if (Buff[current] == ' ' && Buff[next] == kBreakChar) {

@@ -75,8 +75,10 @@ class TSection : public TSectionBase {
   // A new font run from the current end of the text (replacing a run that
   // starts there), optionally a link.
   TFontObj* AddFont(const TRunFont& font, std::string title, TScript script = TScript::Normal);
+  TFontObj* AddFont(std::shared_ptr<const TRunFont> font, std::string title, TScript script = TScript::Normal);
   // Makes `run` a link run drawn by `fonts` and lists it in the document.
   void SetLink(TFontObj& run, const TUrlTarget& target, const TLinkFonts& fonts);
+  void SetLink(TFontObj& run, const TUrlTarget& target, std::shared_ptr<const TLinkFonts> fonts);
   // An inline object at the end of the text (an image, a panel).
   TFloatingObj* AddObject(std::unique_ptr<TFloatingObj> object, int sourcePos);
   // A form control at the end of the text; the control belongs to its form.
@@ -121,16 +123,19 @@ class TSection : public TSectionBase {
     int SourcePos;
   };
 
-  // Deletes the characters marked 1 (one mark per character) in one pass,
-  // moving the objects and runs that stand after them.
+  // Deletes the characters marked 1 (one mark per character, or an empty
+  // list for none) in one pass, moving the objects and runs that stand
+  // after them.
   void RemoveMarked(const std::vector<char>& marked);
-  // What each white-space rule of Finish deletes.
+  // What each white-space rule of Finish deletes (an empty list when
+  // nothing, without marking byte by byte).
   [[nodiscard]] std::vector<char> LeadingBlanks() const;
   [[nodiscard]] std::vector<char> DoubledBlanks() const;
   [[nodiscard]] std::vector<char> BlanksAfterFloats() const;
   [[nodiscard]] std::vector<char> SoftHyphens() const;
   [[nodiscard]] std::vector<char> BlanksBesideBreaks() const;
   void BuildIndex();
+  void AddSourcePosition(int textIndex, int sourcePos);
   [[nodiscard]] TFloatingObj* ObjectAt(int pos) const;
   [[nodiscard]] TFormControlObj* ControlAt(int pos) const;
   // The width an object at pos takes on its line (0 for a float or none).
@@ -151,6 +156,9 @@ class TSection : public TSectionBase {
   // fonts or its objects' sizes may have changed: at each layout and each
   // width computation.
   void ForgetMeasurements();
+  // The same, also giving back the memory: the extents cost eight bytes a
+  // byte of text, so a section keeps them only while it is laid out.
+  void ReleaseMeasurements();
   void MeasureUpTo(TCanvas& canvas, int end);
   // Measures the next stretch of at most `maxBytes` (whole characters,
   // one font, no object; an object alone).
@@ -165,7 +173,10 @@ class TSection : public TSectionBase {
 
   std::string Buff;
   std::string Brk;
-  std::vector<int> sourcePositions_;  // until Finish
+  // Where the text came from until Finish, as index_ holds it after: a run
+  // starts wherever a byte's source position does not follow the byte's
+  // before it.
+  std::vector<IndexEntry> sourceRuns_;
   std::vector<IndexEntry> index_;
   std::vector<LineRec> lines_;
   int minWidth_ = -1, maxWidth_ = -1;  // cached by MinMaxWidth

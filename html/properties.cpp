@@ -1,9 +1,11 @@
 #include "html/properties.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <map>
 #include <tuple>
+#include <unordered_map>
 
 #include "html/colors.h"
 #include "html/css_number.h"
@@ -278,21 +280,72 @@ int CodePageOfCharSet(int CharSet, int Current) {
 TProperties::TProperties() : codePage_(SystemCodePage()) {
   for (int i = css::MarginTop; i <= css::Left; ++i) props_[static_cast<std::size_t>(i)] = NullValue;
   props_[css::ZIndex] = 0;
+  Changed();
 }
 
 TProperties::~TProperties() = default;
 
+namespace {
+
+std::uint64_t NewStamp() {
+  static std::atomic<std::uint64_t> lastStamp{0};
+  return lastStamp.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+// The stamp of the state one change (`change` with `value`) makes of the
+// state stamped `from`: the same change to equal states gives equal states,
+// so they share one stamp, and elements below them can share their styles.
+// At kMaxDerivedStamps the table starts again (later changes get new stamps).
+constexpr std::size_t kMaxDerivedStamps = 4096;
+
+struct TStampChange {
+  std::uint64_t From;
+  int Change;
+  TPropValue Value;
+  bool operator==(const TStampChange&) const = default;
+};
+
+struct TStampChangeHash {
+  std::size_t operator()(const TStampChange& key) const {
+    return std::hash<std::uint64_t>()(key.From) * 31 + std::hash<int>()(key.Change) * 7 +
+           std::hash<TPropValue>()(key.Value);
+  }
+};
+
+std::uint64_t DerivedStamp(std::uint64_t from, int change, const TPropValue& value) {
+  thread_local std::unordered_map<TStampChange, std::uint64_t, TStampChangeHash> derived;
+  TStampChange key{from, change, value};
+  if (const auto found = derived.find(key); found != derived.end()) return found->second;
+  if (derived.size() >= kMaxDerivedStamps) derived.clear();
+  return derived.emplace(std::move(key), NewStamp()).first->second;
+}
+
+}  // namespace
+
+void TProperties::Changed() {
+  stamp_ = NewStamp();
+  font_.reset();
+  fontMetrics_.reset();
+}
+
 void TProperties::SetProp(int index, TPropValue value) {
   const auto i = static_cast<std::size_t>(index);
+  const std::uint64_t before = stamp_;
   props_.at(i) = std::move(value);
   set_[i] = true;
   Changed();
+  stamp_ = DerivedStamp(before, index, props_[i]);
 }
 
 void TProperties::SetPropertyValue(TPropValue Value, int Index) {
   if (Index < 0 || Index >= css::PropCount || IsSet(Index)) return;
+  const std::uint64_t before = stamp_;
   SetProp(Index, Value);
-  if (!fontInfos_) return;
+  if (fontInfos_) MergeIntoLinkFonts(Index, Value);
+  stamp_ = DerivedStamp(before, css::PropCount + Index, Value);
+}
+
+void TProperties::MergeIntoLinkFonts(int Index, const TPropValue& Value) {
   for (ThtFontInfo& info : *fontInfos_) {
     double number = 0;
     if (Index == css::FontFamily && AsText(Value)) {
@@ -354,6 +407,26 @@ void TProperties::Copy(const TProperties& Source) {
   fallbackFontName_ = Source.FontName();
   PropTag = "default";
   AssignCharSet(Source.charSet_, Source.codePage_);
+}
+
+void TProperties::TakeComputed(const TProperties& Source) {
+  PropTag = Source.PropTag;
+  PropClass = Source.PropClass;
+  PropID = Source.PropID;
+  PropPseudo = Source.PropPseudo;
+  props_ = Source.props_;
+  set_ = Source.set_;
+  bgColor_ = Source.bgColor_;
+  charSet_ = Source.charSet_;
+  codePage_ = Source.codePage_;
+  emSize_ = Source.emSize_;
+  exSize_ = Source.exSize_;
+  defaultFontSize_ = Source.defaultFontSize_;
+  fallbackFontName_ = Source.fallbackFontName_;
+  fontInfos_ = Source.fontInfos_ ? std::make_unique<TFontInfoArray>(*Source.fontInfos_) : nullptr;
+  font_ = Source.font_ ? std::make_unique<TMyFont>(*Source.font_) : nullptr;
+  fontMetrics_ = Source.fontMetrics_ ? std::make_unique<FontMetrics>(*Source.fontMetrics_) : nullptr;
+  stamp_ = Source.stamp_;
 }
 
 void TProperties::Inherit(const TProperties& Parent) {
@@ -513,6 +586,7 @@ void TProperties::CombineWith(const TStyleList& styles, const std::vector<const 
 
   if (const std::string* size = AsText(props_[css::FontSize]))
     props_[css::FontSize] = FontSizeConv(*size, inherited, defaultFontSize_);
+  Changed();
 }
 
 void TProperties::CombineStyle(const TStyleList& Styles, const TPropStack& Stack, const std::string& Tag,
@@ -608,7 +682,15 @@ ThtFontInfo TProperties::GetFontInfo() const {
 }
 
 const TMyFont& TProperties::CachedFont() const {
+  // Properties of one stamp make one font: like elements share it through
+  // this table, kMaxStampFonts of them (then the table starts again).
+  constexpr std::size_t kMaxStampFonts = 1024;
+  thread_local std::unordered_map<std::uint64_t, TMyFont> byStamp;
   if (!font_) {
+    if (const auto found = byStamp.find(stamp_); found != byStamp.end()) {
+      font_ = std::make_unique<TMyFont>(found->second);
+      return *font_;
+    }
     const ThtFontInfo info = GetFontInfo();
     auto font = std::make_unique<TMyFont>();
     font->SetName(info.Name);
@@ -619,12 +701,17 @@ const TMyFont& TProperties::CachedFont() const {
     font->SetCodePage(info.CodePage);
     font->bgColor = info.BGColor;
     font->CharSetValues = CharSetValuesFor(info.CharSet);
+    (void)font->Realized();  // once here, not in every copy the runs take
+    if (byStamp.size() >= kMaxStampFonts) byStamp.clear();
+    byStamp.emplace(stamp_, *font);
     font_ = std::move(font);
   }
   return *font_;
 }
 
 std::unique_ptr<TMyFont> TProperties::GetFont() { return std::make_unique<TMyFont>(CachedFont()); }
+
+const TMyFont& TProperties::Font() const { return CachedFont(); }
 
 TProperties::FontMetrics TProperties::MeasuredFont() const {
   if (!fontMetrics_) {
@@ -769,8 +856,10 @@ TColor TProperties::GetBackgroundColor() const {
 TColor TProperties::UseBackgroundColor() {
   const TColor color = GetBackgroundColor();
   if (color != NoColor) {
+    const std::uint64_t before = stamp_;
     bgColor_ = color;
     Changed();
+    stamp_ = DerivedStamp(before, -1, color);
   }
   return color;
 }

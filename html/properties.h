@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -144,6 +145,14 @@ class TProperties {
   // The bottom of the parser's stack: all values of `Source`, its character
   // set, and the key "default".
   void Copy(const TProperties& Source);
+  // Everything the cascade computed for `Source` (its values, key, class,
+  // ID, pseudo class, link fonts and stamp), for an element styled exactly
+  // as it was; not its title, which belongs to one element.
+  void TakeComputed(const TProperties& Source);
+  // Names the state of these properties: every change gives a new stamp,
+  // and properties with equal stamps hold equal values and stand below
+  // equally keyed ancestors (TakeComputed copies the stamp).
+  [[nodiscard]] std::uint64_t StyleStamp() const { return stamp_; }
   // Takes the inherited values of `Parent` and clears the others; em and ex
   // come from the parent's font.
   void Inherit(const TProperties& Parent);
@@ -177,10 +186,15 @@ class TProperties {
   [[nodiscard]] TColor TheBGColor() const { return bgColor_; }
   // The document default font size keyword sizes are relative to.
   [[nodiscard]] double DefaultFontSize() const { return defaultFontSize_; }
-  void SetDefaultFontSize(double points) { defaultFontSize_ = points; }
+  void SetDefaultFontSize(double points) {
+    defaultFontSize_ = points;
+    Changed();
+  }
 
   // A copy of the element's font, which the caller owns.
   [[nodiscard]] std::unique_ptr<TMyFont> GetFont();
+  // The element's font, kept until a value changes.
+  [[nodiscard]] const TMyFont& Font() const;
   [[nodiscard]] ThtFontInfo GetFontInfo() const;
   // Links: the fonts of the four link states (null when not a link).
   [[nodiscard]] bool IsLink() const { return fontInfos_ != nullptr; }
@@ -224,11 +238,13 @@ class TProperties {
     int Em = 0;
     int Ex = 0;
   };
-  void Changed() { font_.reset(); fontMetrics_.reset(); }
+  void Changed();
   const TMyFont& CachedFont() const;
   FontMetrics MeasuredFont() const;
   void Merge(const TProperties& source);
   void MergeIntoFontInfos(int index, const TPropValue& value);
+  // SetPropertyValue's part for the link fonts.
+  void MergeIntoLinkFonts(int Index, const TPropValue& Value);
   void MergeDescendantRules(const TStyleList& styles, const std::vector<const TProperties*>& ancestors,
                             const std::string& prefix);
   void BuildLinkFonts(const TStyleList& styles, const std::vector<const TProperties*>& ancestors);
@@ -250,6 +266,7 @@ class TProperties {
   std::unique_ptr<TFontInfoArray> fontInfos_;
   mutable std::unique_ptr<TMyFont> font_;
   mutable std::unique_ptr<FontMetrics> fontMetrics_;
+  std::uint64_t stamp_ = 0;
 };
 
 }  // namespace lark

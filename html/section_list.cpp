@@ -87,6 +87,7 @@ void TSectionList::ForgetObject(const TObject* object) {
   MissingImages.Remove(object);
   if (ActiveLink == object) ActiveLink = nullptr;
   if (ActiveImage == object) ActiveImage = nullptr;
+  if (PanelList.empty()) return;  // the common case, without a type test per object freed
   if (const auto* window = dynamic_cast<const TWindowedObject*>(object)) PanelList.Remove(window);
 }
 

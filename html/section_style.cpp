@@ -1,5 +1,7 @@
 #include "html/section_style.h"
 
+#include <unordered_map>
+
 #include "html/attribute_list.h"
 #include "html/parser_state.h"
 #include "html/section_list.h"
@@ -8,10 +10,10 @@
 namespace lark {
 
 TRunFont RunFontOf(TProperties& props) {
-  const std::unique_ptr<TMyFont> font = props.GetFont();
+  const TMyFont& font = props.Font();
   TRunFont run;
-  run.Font = *font;
-  run.BgColor = font->bgColor;
+  run.Font = font;
+  run.BgColor = font.bgColor;
   return run;
 }
 
@@ -28,6 +30,30 @@ TLinkFonts LinkFontsOf(const TFontInfoArray& infos) {
     fonts[k].BgColor = infos[k].BGColor;
   }
   // The array's order is link, visited, hover, visited + hover already.
+  return fonts;
+}
+
+std::shared_ptr<const TRunFont> SharedRunFontOf(TProperties& props) {
+  // As the link fonts below: one run font per stamp, shared by the runs.
+  constexpr std::size_t kMaxSharedRunFonts = 1024;
+  thread_local std::unordered_map<std::uint64_t, std::shared_ptr<const TRunFont>> byStamp;
+  if (const auto found = byStamp.find(props.StyleStamp()); found != byStamp.end()) return found->second;
+  if (byStamp.size() >= kMaxSharedRunFonts) byStamp.clear();
+  auto font = std::make_shared<const TRunFont>(RunFontOf(props));
+  byStamp.emplace(props.StyleStamp(), font);
+  return font;
+}
+
+std::shared_ptr<const TLinkFonts> SharedLinkFontsOf(const TProperties& props) {
+  // Properties of one stamp have one set of link fonts: the links of a
+  // page share a few, kept here, kMaxSharedLinkFonts of them (then the
+  // table starts again).
+  constexpr std::size_t kMaxSharedLinkFonts = 1024;
+  thread_local std::unordered_map<std::uint64_t, std::shared_ptr<const TLinkFonts>> byStamp;
+  if (const auto found = byStamp.find(props.StyleStamp()); found != byStamp.end()) return found->second;
+  if (byStamp.size() >= kMaxSharedLinkFonts) byStamp.clear();
+  auto fonts = std::make_shared<const TLinkFonts>(LinkFontsOf(*props.FontInfos()));
+  byStamp.emplace(props.StyleStamp(), fonts);
   return fonts;
 }
 
@@ -69,9 +95,9 @@ TScript ParserScript() {
 }  // namespace
 
 TFontObj* ChangeFont(TSection& section, TProperties& props, const TUrlTarget* anUrl) {
-  TFontObj* run = section.AddFont(RunFontOf(props), props.PropTitle, ParserScript());
+  TFontObj* run = section.AddFont(SharedRunFontOf(props), props.PropTitle, ParserScript());
   if (anUrl && !anUrl->URL.empty() && props.FontInfos())
-    section.SetLink(*run, *anUrl, LinkFontsOf(*props.FontInfos()));
+    section.SetLink(*run, *anUrl, SharedLinkFontsOf(props));
   return run;
 }
 

@@ -14,6 +14,12 @@ class TAttributeList;
 // property values and the layout's own plain values.
 [[nodiscard]] TRunFont RunFontOf(TProperties& props);
 [[nodiscard]] TLinkFonts LinkFontsOf(const TFontInfoArray& infos);
+// The run font of an element's properties, shared by the runs of elements
+// styled alike.
+[[nodiscard]] std::shared_ptr<const TRunFont> SharedRunFontOf(TProperties& props);
+// The same for a link element's properties (which have link fonts), shared
+// by the runs of links styled alike.
+[[nodiscard]] std::shared_ptr<const TLinkFonts> SharedLinkFontsOf(const TProperties& props);
 // text-align, clear, line-height and (for a first line) text-indent.
 [[nodiscard]] TParagraphStyle ParagraphStyleOf(TProperties& props, bool firstLine);
 // The CLEAR attribute: "left", "right", any other value both.

@@ -26,6 +26,7 @@ TStyleList::TStyleList(std::function<void()> onHoverStyle) : onHoverStyle_(std::
 TStyleList::~TStyleList() = default;
 
 void TStyleList::Clear() {
+  ++version_;
   entries_.clear();
   defProp_ = nullptr;
   sequence_ = 10;
@@ -33,6 +34,7 @@ void TStyleList::Clear() {
 }
 
 TProperties* TStyleList::AddObject(const std::string& Key, std::unique_ptr<TProperties> Props) {
+  ++version_;
   Props->PropTag = Key;
   TProperties* added = Props.get();
   if (defProp_ && Key == "default") defProp_ = added;
@@ -63,12 +65,14 @@ TProperties& TStyleList::Entry(const std::string& key) {
 std::string TStyleList::NextSequence() { return SequenceText(sequence_++); }
 
 void TStyleList::ModifyLinkColor(const std::string& Pseudo, TColor Color) {
+  ++version_;
   if (TProperties* entry = Find("::" + Pseudo)) entry->SetProp(css::Color, Color);
 }
 
 void TStyleList::AddModifyProp(const std::string& Selector, const std::string& Property, const std::string& Value) {
   const int index = PropertyIndex(LowerCase(Trim(Property)));
   if (index < 0) return;
+  ++version_;
   TProperties& entry = Entry(Selector);
   if (index == css::Color) {
     TColor color = 0;
@@ -206,6 +210,7 @@ void TStyleList::Initialize(const std::string& fontName, const std::string& preF
     heading.SetProp(css::MarginBottom, 19);
     heading.SetProp(css::FontWeight, std::string("bold"));
   }
+  ++version_;
 }
 
 }  // namespace lark

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -55,6 +56,9 @@ class TStyleList {
   [[nodiscard]] TProperties* DefProp() const { return defProp_; }
   [[nodiscard]] double DefaultFontSize() const { return defaultFontSize_; }
   [[nodiscard]] bool HasHoverStyles() const { return hoverStyles_; }
+  // Changes with every rule added or changed (through the calls above),
+  // so that styles computed from the sheet can tell they are still good.
+  [[nodiscard]] std::uint64_t Version() const { return version_; }
 
  private:
   TProperties& Entry(const std::string& key);
@@ -64,6 +68,7 @@ class TStyleList {
   long long sequence_ = 10;
   double defaultFontSize_ = 12;
   bool hoverStyles_ = false;
+  std::uint64_t version_ = 0;
   std::function<void()> onHoverStyle_;
 };
 

@@ -1,5 +1,6 @@
 #include "bench/common/bench_inputs.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -26,8 +27,12 @@ std::string InputSet(const std::string& set) {
 
 const std::string& BenchPage() {
   static const std::string page = [] {
-    std::ifstream in(InputSet("page") + "/bench-page.html", std::ios::binary);
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // Read at its size, so that the page costs each contender its bytes
+    // and no more.
+    std::ifstream in(InputSet("page") + "/bench-page.html", std::ios::binary | std::ios::ate);
+    std::string text(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+    in.seekg(0);
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
     if (text.empty()) {
       std::fprintf(stderr, "the benchmark page is empty\n");
       std::exit(1);

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QTextLayout>
 #include <fontconfig/fontconfig.h>
 
@@ -10,6 +11,8 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <tuple>
 
 #include "platform/core/code_page.h"
 #include "platform/graphics/arithmetic.h"
@@ -94,10 +97,68 @@ void TFont::SetPixelsPerInch(int ppi) {
   pixels_per_inch_ = ppi;  // the height stays; Size now reads at the new resolution
 }
 
+namespace {
+
+// What a realised font depends on: the colour and the resolution do not
+// change it.
+using RealizedKey = std::tuple<std::string, int, TFontStyles, int, int, TFontPitch>;
+
+// Realising a font costs a toolkit font, a raw font and a glyph table; a
+// document asks for the same few fonts in every one of its runs. The fonts
+// realised are shared by the properties that make them, until the
+// installed fonts change (a name may then resolve to another family). At
+// kMaxRealizedFonts the table starts again; fonts in use keep theirs.
+class RealizedFontTable {
+ public:
+  std::shared_ptr<const detail::RealizedFont> Get(const TFont& font, RealizedKey key) {
+    {
+      std::lock_guard lock(mutex_);
+      WatchFontDatabase();
+      if (auto found = fonts_.find(key); found != fonts_.end()) return found->second;
+    }
+    // Made outside the lock: the toolkit may report a font database change
+    // while it loads a font.
+    auto made = std::make_shared<const detail::RealizedFont>(font);
+    std::lock_guard lock(mutex_);
+    if (fonts_.size() >= kMaxRealizedFonts) fonts_.clear();
+    return fonts_.try_emplace(std::move(key), made).first->second;
+  }
+
+  std::size_t Size() {
+    std::lock_guard lock(mutex_);
+    return fonts_.size();
+  }
+
+ private:
+  void WatchFontDatabase() {
+    if (watching_) return;
+    lark::EnsureGuiApplication();
+    QObject::connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, qGuiApp, [this] {
+      std::lock_guard lock(mutex_);
+      fonts_.clear();
+    });
+    watching_ = true;
+  }
+
+  std::mutex mutex_;
+  std::map<RealizedKey, std::shared_ptr<const detail::RealizedFont>> fonts_;
+  bool watching_ = false;
+};
+
+RealizedFontTable& RealizedFonts() {
+  static RealizedFontTable* table = new RealizedFontTable;  // outlives the toolkit's exit handlers
+  return *table;
+}
+
+}  // namespace
+
 const detail::RealizedFont& TFont::Realized() const {
-  if (!realized_) realized_ = std::make_shared<const detail::RealizedFont>(*this);
+  if (!realized_)
+    realized_ = RealizedFonts().Get(*this, RealizedKey{name_, height_, style_, charset_, code_page_, pitch_});
   return *realized_;
 }
+
+std::size_t RealizedFontCount() { return RealizedFonts().Size(); }
 
 // ---- font lists -----------------------------------------------------------
 
@@ -221,7 +282,7 @@ RealizedFont::RealizedFont(const TFont& font) : code_page_(font.CodePage()) {
   line_width_ = std::max(1, fm.lineWidth());
 }
 
-const RealizedFont::Glyph& RealizedFont::GlyphFor(char32_t code_point) const {
+const RealizedFont::Glyph& RealizedFont::FirstGlyphFor(char32_t code_point) const {
   if (code_point < 256) {
     if (!latin_known_[code_point]) {
       latin_[code_point] = Lookup(code_point);
@@ -267,18 +328,7 @@ RealizedFont::Glyph RealizedFont::Lookup(char32_t code_point) const {
 std::vector<TextChar> SplitCharacters(std::string_view text, int code_page) {
   std::vector<TextChar> chars;
   chars.reserve(text.size());
-  for (size_t pos = 0; pos < text.size();) {
-    const auto byte = static_cast<unsigned char>(text[pos]);
-    if (byte < 0x80) {  // the same character in every code page served here
-      chars.push_back({pos, 1, byte});
-      ++pos;
-      continue;
-    }
-    const DecodedChar c = DecodeChar(text, pos, code_page);
-    const size_t length = std::max<size_t>(1, c.Length);
-    chars.push_back({pos, length, c.CodePoint});
-    pos += length;
-  }
+  ForEachCharacter(text, code_page, [&](const TextChar& c) { chars.push_back(c); });
   return chars;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -95,6 +96,11 @@ class TFont {
   int pixels_per_inch_ = 96;
   mutable std::shared_ptr<const detail::RealizedFont> realized_;
 };
+
+// Realised fonts shared between fonts of the same properties, at most
+// kMaxRealizedFonts (for tests).
+constexpr std::size_t kMaxRealizedFonts = 256;
+[[nodiscard]] std::size_t RealizedFontCount();
 
 // The names of the installed font families, sorted, including the classic
 // names ("Arial", "Times New Roman", "Courier New") that resolve to their

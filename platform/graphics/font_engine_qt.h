@@ -6,11 +6,13 @@
 
 #include <QFont>
 #include <QRawFont>
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/core/code_page.h"
 #include "platform/graphics/font.h"
 #include "platform/graphics/gdi.h"
 
@@ -36,9 +38,13 @@ class RealizedFont {
   [[nodiscard]] bool StrikeOut() const { return strike_out_; }
 
   // The glyph of a character; control characters have no glyph and no width.
-  [[nodiscard]] const Glyph& GlyphFor(char32_t code_point) const;
+  [[nodiscard]] const Glyph& GlyphFor(char32_t code_point) const {
+    if (code_point < 256 && latin_known_[code_point]) return latin_[code_point];
+    return FirstGlyphFor(code_point);
+  }
 
  private:
+  const Glyph& FirstGlyphFor(char32_t code_point) const;
   Glyph Lookup(char32_t code_point) const;
 
   QFont font_;
@@ -62,5 +68,23 @@ struct TextChar {
   char32_t code_point;
 };
 std::vector<TextChar> SplitCharacters(std::string_view text, int code_page);
+
+// Calls `visit` with each character of `text` in turn (what SplitCharacters
+// lists, without the list).
+template <typename Visit>
+void ForEachCharacter(std::string_view text, int code_page, Visit&& visit) {
+  for (size_t pos = 0; pos < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte < 0x80) {  // the same character in every code page served here
+      visit(TextChar{pos, 1, byte});
+      ++pos;
+      continue;
+    }
+    const DecodedChar c = DecodeChar(text, pos, code_page);
+    const size_t length = std::max<size_t>(1, c.Length);
+    visit(TextChar{pos, length, c.CodePoint});
+    pos += length;
+  }
+}
 
 }  // namespace lark::detail

@@ -111,7 +111,7 @@ bool GetTextExtentExPoint(TCanvas& dc, const char* text, int count, int max_exte
   const std::string_view bytes(text ? text : "", size_t(count));
   int extent = 0, fitting = 0;
   bool fits = true;
-  for (const TextChar& c : detail::SplitCharacters(bytes, font.CodePage())) {
+  detail::ForEachCharacter(bytes, font.CodePage(), [&](const TextChar& c) {
     // The whole width lands on the character's last byte: a cut inside a
     // character shows only the characters before it.
     if (dx)
@@ -120,7 +120,7 @@ bool GetTextExtentExPoint(TCanvas& dc, const char* text, int count, int max_exte
     if (dx) dx[c.offset + c.length - 1] = extent;
     fits = fits && extent <= max_extent;
     if (fits) fitting = int(c.offset + c.length);
-  }
+  });
   if (fit) *fit = fitting;
   if (size) *size = {extent, font.Metrics().tmHeight};
   return true;

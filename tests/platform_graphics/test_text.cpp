@@ -133,6 +133,29 @@ TEST(Text, MetricsFollowTheFontAndEchoTheCharset) {
   EXPECT_NEAR(tm.tmHeight, 20, 1);
 }
 
+TEST(Text, LikeFontsShareOneRealizationWithinABound) {
+  TBitmap bitmap(10, 10);
+  TCanvas& c = bitmap.Canvas();
+  c.Font().SetName("Arial");
+  c.Font().SetHeight(-37);
+  const int width = c.TextWidth("wide");
+  const std::size_t realized = RealizedFontCount();
+  TFont same;
+  same.SetName("Arial");
+  same.SetHeight(-37);
+  same.SetColor(clRed);  // the colour is not part of the font made
+  c.SetFont(same);
+  EXPECT_EQ(c.TextWidth("wide"), width);
+  EXPECT_EQ(RealizedFontCount(), realized);
+  for (int height = 1; height <= static_cast<int>(kMaxRealizedFonts) + 10; ++height) {
+    c.Font().SetHeight(-height);
+    (void)c.TextWidth("x");
+    ASSERT_LE(RealizedFontCount(), kMaxRealizedFonts);
+  }
+  c.SetFont(same);  // still measures as before the table started again
+  EXPECT_EQ(c.TextWidth("wide"), width);
+}
+
 TEST(Text, ClassicFontNamesAreListedAndMetricCompatible) {
   const std::vector<std::string> names = InstalledFontNames();
   for (const char* name : {"Arial", "Times New Roman", "Courier New"})

@@ -1,9 +1,14 @@
+#include <cstdlib>
+#include <string>
+
+#include "platform/graphics/bitmap.h"
 #include "platform/windows/common_dialogs.h"
 #include "platform/windows/dialogs.h"
 #include "platform/windows/graphic_controls.h"
 #include "platform/windows/panel.h"
 #include "platform/windows/shell.h"
 #include "tests/platform_windows/window_fixture.h"
+#include "tests/support/test_files.h"
 
 namespace lark {
 namespace {
@@ -149,6 +154,32 @@ TEST_F(Services, AnInstalledFontReachesEveryWindowAsFontChange) {
   EXPECT_EQ(panel->fontChanges, 1);
   EXPECT_EQ(inner->fontChanges, 1);
   EXPECT_FALSE(test_driver::InstallFont("/etc/hostname"));
+}
+
+// A name measured before its font is installed measures with the font once
+// it is: fonts made for the name before do not outlive the change.
+TEST_F(Services, AFontInstalledLaterReplacesTheFallbackForItsName) {
+  const test::TempDir dir;
+  const std::string copy = dir.File("late.ttf");
+  test::WriteFile(dir.File("rename.py"),
+                  "import sys\nfrom fontTools.ttLib import TTFont\nf = TTFont(sys.argv[1])\n"
+                  "for r in f['name'].names:\n"
+                  "    if r.nameID in (1, 4, 6, 16): r.string = 'Larkspan Late Mono' if r.nameID != 6 else 'LarkspanLateMono'\n"
+                  "f.save(sys.argv[2])\n");
+  ASSERT_EQ(std::system(("/usr/bin/python3 " + dir.File("rename.py") +
+                         " /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf " + copy).c_str()),
+            0);
+  TBitmap bitmap(10, 10);
+  TCanvas& canvas = bitmap.Canvas();
+  canvas.Font().SetName("Larkspan Late Mono");
+  canvas.Font().SetHeight(-20);
+  EXPECT_NE(canvas.TextWidth("iiii"), canvas.TextWidth("MMMM"));  // a proportional stand-in
+  ASSERT_TRUE(test_driver::InstallFont(copy));
+  TFont late;
+  late.SetName("Larkspan Late Mono");
+  late.SetHeight(-20);
+  canvas.SetFont(late);
+  EXPECT_EQ(canvas.TextWidth("iiii"), canvas.TextWidth("MMMM"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // counted, never timed.
 #include <gtest/gtest.h>
 
+#include "html/attribute_list.h"
 #include "html/nesting_limit.h"
 #include "html/style_list.h"
 #include "parsed_page.h"
@@ -95,6 +96,28 @@ TEST(HostilePages, PropertyStackIsBounded) {
   EXPECT_EQ(props.Count(), TParserProps::kMaxPropEntries);
   props.PopAProp("div");
   EXPECT_EQ(props.Count(), TParserProps::kMaxPropEntries - 1);
+}
+
+TEST(HostilePages, SharedStylesAreBounded) {
+  TStyleList styles;
+  styles.Initialize("Arial", "Courier New", 8, 8, DEFAULT_CHARSET, true, clRed, clPurple, clBlue, clBlack, 12);
+  TParserProps props;
+  props.Reset(*styles.DefProp(), styles);
+  TAttributeList attributes;
+  const auto pushB = [&](const std::string& cls) {
+    attributes.Clear();
+    attributes.AddAttribute(ClassSy, 0, cls);
+    props.PushNewProps("b", &attributes);
+    props.PopProps();
+  };
+  for (int i = 0; i < 3 * static_cast<int>(TParserProps::kMaxSharedStyles); ++i) {
+    pushB("c" + std::to_string(i));
+    ASSERT_LE(props.SharedStyleCount(), TParserProps::kMaxSharedStyles);
+  }
+  EXPECT_EQ(props.SharedPushes(), 0u);
+  pushB("again");
+  pushB("again");
+  EXPECT_EQ(props.SharedPushes(), 1u);
 }
 
 }  // namespace

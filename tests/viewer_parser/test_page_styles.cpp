@@ -51,5 +51,32 @@ TEST(PageStyles, LinkedSheetsThroughTheHookAndFromFiles) {
   EXPECT_EQ(ColorOf(fromFile, "red"), clRed);
 }
 
+// Like elements share the styles computed for the first of them; what is
+// each element's own (title, URL, ID, STYLE attribute, the parent's FONT
+// colour, its ancestors) and rules added later still count.
+TEST(PageStyles, LikeElementsShareStylesButNotWhatIsTheirOwn) {
+  ParsedPage page("<style>div b { color: #ff0000 } b.c { color: #00ff00 } #g { color: #008000 }</style>"
+                  "<div><b title=one>first</b> <b title=two>second</b></div>"
+                  "<p><b>plain</b> <font color=#0000ff><b>blue</b></font> <font color=#00ffff><b>cyan</b></font>"
+                  " <b class=c>green</b> <b class=c style='color:#ff00ff'>magenta</b> <b class=c id=g>dark</b>"
+                  " <a href=x title=t1>one</a> <a href=y title=t2>two</a></p>"
+                  "<style>p b { color: #808080 }</style><p><b>grey</b>");
+  EXPECT_EQ(ColorOf(page, "first"), clRed);
+  EXPECT_EQ(ColorOf(page, "second"), clRed);
+  EXPECT_EQ(page.RunOf("first")->Title, "one");
+  EXPECT_EQ(page.RunOf("second")->Title, "two");
+  EXPECT_EQ(ColorOf(page, "plain"), clBlack);
+  EXPECT_EQ(ColorOf(page, "blue"), static_cast<TColor>(0xFF0000));  // TColor is BGR
+  EXPECT_EQ(ColorOf(page, "cyan"), static_cast<TColor>(0xFFFF00));
+  EXPECT_EQ(ColorOf(page, "green"), static_cast<TColor>(0x00FF00));
+  EXPECT_EQ(ColorOf(page, "magenta"), static_cast<TColor>(0xFF00FF));
+  EXPECT_EQ(ColorOf(page, "dark"), static_cast<TColor>(0x008000));
+  EXPECT_EQ(page.RunOf("one")->Title, "t1");
+  EXPECT_EQ(page.RunOf("two")->Title, "t2");
+  EXPECT_EQ(page.RunOf("one")->UrlTarget.URL, "x");
+  EXPECT_EQ(page.RunOf("two")->UrlTarget.URL, "y");
+  EXPECT_EQ(ColorOf(page, "grey"), static_cast<TColor>(0x808080));
+}
+
 }  // namespace
 }  // namespace lark
