@@ -400,5 +400,34 @@ TEST_F(Interaction, DraggingPastTheBottomScrollsAndAFreedViewerEndsTheLoop) {
   EXPECT_NE(selectionSeen, 0);
 }
 
+TEST_F(Interaction, PropertiesKeepTheirDefaultsAndClamps) {
+  EXPECT_EQ(viewer->HistoryMaxCount(), 0);
+  EXPECT_EQ(viewer->VisitedMaxCount(), 50);
+  EXPECT_EQ(viewer->ImageCacheCount(), 5);
+  EXPECT_EQ(viewer->htOptions(), htPrintTableBackground | htPrintMonochromeBlack);
+  EXPECT_EQ(viewer->PrintMarginTop, 2.0);
+  viewer->SetDefFontSize(3);
+  EXPECT_EQ(viewer->DefFontSize(), 6);
+  viewer->SetImageCacheCount(50);
+  EXPECT_EQ(viewer->ImageCacheCount(), 20);
+  viewer->SetImageCacheCount(-1);
+  EXPECT_EQ(viewer->ImageCacheCount(), 0);
+  viewer->SetHistoryMaxCount(-4);
+  EXPECT_EQ(viewer->HistoryMaxCount(), 0);
+  viewer->SetVisitedMaxCount(-1);
+  EXPECT_EQ(viewer->VisitedMaxCount(), 0);
+  // 31 bytes and a two-byte character: the name is cut before it.
+  viewer->SetDefPreFontName(std::string(31, 'M') + "\xC3\xA9tail");
+  EXPECT_EQ(viewer->SectionList().PreFontName, std::string(31, 'M'));
+  // Drags over the paint surface reach the viewer's handler as its own.
+  TObject* dropSender = nullptr;
+  viewer->SetOnDragDrop([&](TObject* sender, TObject*, int, int) { dropSender = sender; });
+  ASSERT_TRUE(viewer->PaintPanel().OnDragDrop);
+  viewer->PaintPanel().OnDragDrop(&viewer->PaintPanel(), nullptr, 1, 1);
+  EXPECT_EQ(dropSender, viewer);
+  viewer->SetOnDragDrop(nullptr);
+  EXPECT_FALSE(viewer->PaintPanel().OnDragDrop);
+}
+
 }  // namespace
 }  // namespace lark
