@@ -1,5 +1,6 @@
 #include <fstream>
 
+#include "html/font_run.h"
 #include "html/section_list.h"
 #include "platform/core/clock.h"
 #include "platform/windows/application.h"
@@ -137,6 +138,27 @@ TEST_F(Interaction, FollowingALocalFileLoadsItAndMarksItVisited) {
   viewer->SetVisitedMaxCount(0);
   EXPECT_EQ(viewer->Visited().Count(), 0);
   EXPECT_TRUE(hasColour(30, plain));
+}
+
+TEST_F(Interaction, MarkingVisitedLinksExpandsEachLinkOnce) {
+  test::TempDir dir;
+  const std::string page = dir.File("links.html");
+  std::string html;
+  for (int i = 0; i < 300; ++i) html += "<a href=\"p" + std::to_string(i) + ".html\">link <b>" + std::to_string(i) + "</b></a> ";
+  WriteFile(page, html);
+  viewer->LoadFromFile(page);
+  for (int i = 0; i < 60; ++i) viewer->AddVisitedLink(dir.File("p" + std::to_string(i) + ".html"));
+  ASSERT_EQ(viewer->Visited().Count(), 50);  // cut to its maximum, newest first
+  EXPECT_EQ(viewer->Visited().Strings(0), dir.File("p59.html"));
+  viewer->AddVisitedLink(dir.File("p30.html"));  // an older one moves to the front
+  EXPECT_EQ(viewer->Visited().Strings(0), dir.File("p30.html"));
+  EXPECT_EQ(viewer->Visited().Count(), 50);
+  const std::size_t before = viewer->LinkNameExpansions();
+  viewer->LoadFromFile(page);
+  EXPECT_LE(viewer->LinkNameExpansions() - before, 300u);  // not links x visited entries
+  int visited = 0;
+  for (TObject* link : viewer->LinkList()) visited += dynamic_cast<TFontObj*>(link)->Visited;
+  EXPECT_GE(visited, 50);
 }
 
 TEST_F(Interaction, HistoryKeepsItsMaximumAndSkipsTheSamePlace) {
