@@ -4,6 +4,7 @@
 #include "html/section_list.h"
 #include "platform/core/clock.h"
 #include "platform/windows/application.h"
+#include "platform/windows/edit.h"
 #include "platform/windows/message_queue.h"
 #include "platform/windows/messages.h"
 #include "platform/windows/shell.h"
@@ -449,6 +450,23 @@ TEST_F(Interaction, PropertiesKeepTheirDefaultsAndClamps) {
   EXPECT_EQ(dropSender, viewer);
   viewer->SetOnDragDrop(nullptr);
   EXPECT_FALSE(viewer->PaintPanel().OnDragDrop);
+}
+
+TEST_F(Interaction, TheFocusedBorderShowsOnlyWithTheFocus) {
+  auto* other = new TEdit(form.get());
+  other->SetParent(form.get());
+  other->SetBounds(0, 0, 40, 20);
+  viewer->SetBounds(0, 40, 400, 260);
+  Load("<body bgcolor=white>text");
+  viewer->SetFocus();
+  Drain();
+  const std::uint32_t focusedEdge = Pixel(0, 150), focusedInside = Pixel(5, 150);
+  other->SetFocus();
+  Drain();
+  EXPECT_NE(focusedEdge, focusedInside);  // the line shows
+  EXPECT_NE(Pixel(0, 150), focusedEdge);  // and goes with the focus
+  viewer->SetBorderStyle(THTMLBorderStyle::htSingle);
+  EXPECT_EQ(Pixel(0, 150), focusedEdge);  // always for htSingle
 }
 
 }  // namespace
