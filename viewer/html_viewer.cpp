@@ -7,6 +7,8 @@
 #include "html/html_form.h"
 #include "html/image_cache.h"
 #include "html/section_list.h"
+#include "platform/core/code_page.h"
+#include "platform/core/string_routines.h"
 #include "platform/windows/dialogs.h"
 #include "platform/windows/message_queue.h"
 #include "platform/windows/panel.h"
@@ -27,6 +29,8 @@ constexpr int kMinFontSize = 6;
 constexpr TColor kPaletteRelative = 0x02000000;
 // Posted to itself to raise OnFormSubmit once the submitting click is over.
 constexpr UINT kFormSubmitMessage = WM_USER + 100;
+// Posted to itself to run the auto-scroll (selection or panning) loop.
+constexpr UINT kAutoScrollMessage = WM_USER + 102;
 
 bool HasVertical(TScrollStyle style) { return style == TScrollStyle::ssVertical || style == TScrollStyle::ssBoth; }
 
@@ -88,13 +92,16 @@ THTMLViewer::THTMLViewer(TComponent* owner) : TWinControl(owner) {
   hoverTimer_ = new TTimer(this);
   hoverTimer_->SetInterval(kHoverInterval);
   hoverTimer_->SetEnabled(false);
+  hoverTimer_->OnTimer = [this](TObject*) { HoverTimerTick(); };
 
   SetColor(defBackground_);
+  SetCursor(crIBeam);  // the text cursor once the document engine has it (DoLogic)
   SetBounds(Left(), Top(), 150, 150);
 }
 
 THTMLViewer::~THTMLViewer() {
   Destroying();
+  *alive_ = false;
   // The document first: its form controls and panels free their windows,
   // which live on the paint surface, before the owned children go.
   sectionList_.reset();
@@ -127,9 +134,17 @@ void THTMLViewer::SetImageCacheCount(int count) {
 
 void THTMLViewer::SetDefFontSize(int size) { defFontSize_ = std::max(size, kMinFontSize); }
 
+std::string THTMLViewer::SectionListFontName(const std::string& name) {
+  // A font name is held in 32 bytes: a longer one loses whole characters.
+  constexpr std::size_t kMaxFontNameBytes = 32;
+  if (name.size() <= kMaxFontNameBytes) return name;
+  return name.substr(0, FloorCharBoundary(name, kMaxFontNameBytes, CP_UTF8));
+}
+
 void THTMLViewer::SetDefPreFontName(const std::string& name) {
+  if (SameText(name, sectionList_->PreFontName)) return;
   defPreFontName_ = name;
-  sectionList_->PreFontName = name.substr(0, 32);
+  sectionList_->PreFontName = SectionListFontName(name);
 }
 
 void THTMLViewer::SetDefHotSpotColor(TColor color) {
@@ -153,6 +168,29 @@ void THTMLViewer::SetDefBackground(TColor color) {
   sectionList_->SetBackground(color);
   SetColor(color);
   Invalidate();
+}
+
+void THTMLViewer::SetNoSelect(bool value) {
+  noSelect_ = value;
+  if (!value) return;
+  sectionList_->SelB = sectionList_->SelE = -1;
+  Invalidate();
+}
+
+void THTMLViewer::SetOnDragDrop(TDragDropEvent handler) {
+  OnDragDrop = std::move(handler);
+  paintPanel_->OnDragDrop = nullptr;
+  if (OnDragDrop)
+    paintPanel_->OnDragDrop = [this](TObject*, TObject* source, int x, int y) { OnDragDrop(this, source, x, y); };
+}
+
+void THTMLViewer::SetOnDragOver(TDragOverEvent handler) {
+  OnDragOver = std::move(handler);
+  paintPanel_->OnDragOver = nullptr;
+  if (OnDragOver)
+    paintPanel_->OnDragOver = [this](TObject*, TObject* source, int x, int y, TDragState state, bool& accept) {
+      OnDragOver(this, source, x, y, state, accept);
+    };
 }
 
 void THTMLViewer::SetBorderStyle(THTMLBorderStyle style) {
@@ -232,10 +270,7 @@ void THTMLViewer::SetOnPanelPrint(std::function<void(TObject*, ThvPanel*, TBitma
   sectionList_->OnPanelPrint = std::move(handler);
 }
 
-void THTMLViewer::SetOnFormSubmit(
-    std::function<void(TObject*, const std::string&, const std::string&, const std::string&, const std::string&,
-                       const std::vector<std::string>&)>
-        handler) {
+void THTMLViewer::SetOnFormSubmit(TFormSubmitEvent handler) {
   onFormSubmit_ = std::move(handler);
   if (!onFormSubmit_) {
     sectionList_->OnSubmitForm = nullptr;  // without a receiver, submitting does nothing
@@ -244,7 +279,7 @@ void THTMLViewer::SetOnFormSubmit(
   sectionList_->OnSubmitForm = [this](TObject*, const std::string& action, const std::string& target,
                                       const std::string& encType, const std::string& method,
                                       std::vector<std::string> results) {
-    pendingSubmit_ = {action, target, encType, method, std::move(results)};
+    pendingSubmits_.push_back({action, target, encType, method, std::move(results)});
     PostMessage(this, kFormSubmitMessage);
   };
 }
@@ -455,6 +490,7 @@ bool THTMLViewer::JumpToAnchor(const std::string& anchor) {
   if (!object) return false;
   ScrollTo(object->GetYPosition());
   hScrollBar_->SetPosition(0);
+  AddVisitedLink(currentFile_ + "#" + name);
   return true;
 }
 
@@ -467,9 +503,17 @@ void THTMLViewer::WndProc(TMessage& message) {
       HandleSize();
       return;
     case kFormSubmitMessage:
-      if (onFormSubmit_)
-        onFormSubmit_(this, pendingSubmit_.Action, pendingSubmit_.Target, pendingSubmit_.EncType,
-                      pendingSubmit_.Method, pendingSubmit_.Results);
+      DeliverFormSubmit();
+      return;
+    case kAutoScrollMessage:
+      AutoScrollLoop();
+      return;
+    case WM_GETDLGCODE:
+      message.Result = DLGC_WANTARROWS;  // the arrow keys scroll the page
+      return;
+    case WM_KEYDOWN:
+      KeyDownScroll(static_cast<unsigned short>(message.WParam));
+      TWinControl::WndProc(message);
       return;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
@@ -490,11 +534,13 @@ void THTMLViewer::FormControlEnter(TFormControlObj* control) {
   }
 }
 
-// The interaction layer fills these.
-void THTMLViewer::PanelMouseDown(TMouseButton, TShiftState, int, int) {}
-void THTMLViewer::PanelMouseMove(TShiftState, int, int) {}
-void THTMLViewer::PanelMouseUp(TMouseButton, TShiftState, int, int) {}
-void THTMLViewer::PanelMouseWheel(TShiftState, int, TPoint, bool&) {}
-void THTMLViewer::PanelDoubleClick(int, int) {}
+void THTMLViewer::DeliverFormSubmit() {
+  if (pendingSubmits_.empty()) return;
+  // Taken off the queue first: the handler may submit again or load a page.
+  const TPendingSubmit submit = std::move(pendingSubmits_.front());
+  pendingSubmits_.pop_front();
+  if (onFormSubmit_)
+    onFormSubmit_(this, submit.Action, submit.Target, submit.EncType, submit.Method, submit.Results);
+}
 
 }  // namespace lark

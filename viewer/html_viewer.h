@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -8,7 +9,9 @@
 
 #include "html/free_list.h"
 #include "html/ref_list.h"
+#include "platform/core/exception.h"
 #include "platform/core/string_list.h"
+#include "platform/windows/drag.h"
 #include "platform/windows/win_control.h"
 #include "viewer/html_parser.h"
 #include "viewer/page_background.h"
@@ -16,6 +19,7 @@
 namespace lark {
 
 class TBitmap;
+class TCanvas;
 class TFormControlObj;
 class TMemoryStream;
 class TPaintPanel;
@@ -55,6 +59,31 @@ struct PositionObj {
   ThtmlFileType FileType = ThtmlFileType::ftHTML;
   std::vector<std::vector<std::string>> FormData;
 };
+
+// A copy that would not fit the clipboard buffer whole.
+LARK_EXCEPTION_CLASS(EBufferTooSmall, Exception);
+
+// What the viewer tells an OnRightClick handler about the point clicked;
+// made for one call.
+struct TRightClickParameters {
+  std::string URL, Target;       // the link under the mouse
+  TObject* Image = nullptr;      // the image under the mouse, or null
+  int ImageX = 0, ImageY = 0;    // the point inside the image
+  std::string ClickWord;         // the word under the mouse
+};
+
+using THotSpotEvent = std::function<void(TObject* sender, const std::string& src)>;
+using THotSpotClickEvent = std::function<void(TObject* sender, const std::string& src, bool& handled)>;
+using TImageClickEvent =
+    std::function<void(TObject* sender, TObject* obj, TMouseButton button, TShiftState shift, int x, int y)>;
+using TImageOverEvent = std::function<void(TObject* sender, TObject* obj, TShiftState shift, int x, int y)>;
+using TRightClickEvent = std::function<void(TObject* sender, TRightClickParameters& parameters)>;
+using TFormSubmitEvent =
+    std::function<void(TObject* sender, const std::string& action, const std::string& target,
+                       const std::string& encType, const std::string& method, const std::vector<std::string>& results)>;
+// A printed page's header or footer area; StopPrinting ends the job.
+using TPagePrinted =
+    std::function<void(TObject* sender, TCanvas& canvas, int numPage, int w, int h, bool& stopPrinting)>;
 
 // Documents larger than this are refused rather than held in memory.
 inline constexpr std::uint64_t kMaxDocumentBytes = 256ull << 20;
@@ -110,6 +139,8 @@ class THTMLViewer : public TWinControl {
   [[nodiscard]] ThtmlFileType CurrentFileType() const { return currentFileType_; }
   [[nodiscard]] const std::string& LinkURL() const { return linkURL_; }
   [[nodiscard]] const std::string& LinkTarget() const { return linkTarget_; }
+  // The title of the link under the mouse.
+  [[nodiscard]] const std::string& LinkTitle() const { return linkTitle_; }
   [[nodiscard]] const TRefList<TFormControlObj*>& FormControlList() const;
   [[nodiscard]] const TRefList<TObject*>& LinkList() const;
   [[nodiscard]] std::vector<std::vector<std::string>> GetFormData() const;
@@ -156,15 +187,24 @@ class THTMLViewer : public TWinControl {
   [[nodiscard]] TColor DefVisitedLinkColor() const { return defVisitedLinkColor_; }
   [[nodiscard]] TColor DefOverLinkColor() const { return defOverLinkColor_; }
 
+  [[nodiscard]] bool NoSelect() const { return noSelect_; }
+  // True empties the selection.
+  void SetNoSelect(bool value);
+  [[nodiscard]] int HistoryMaxCount() const { return historyMaxCount_; }
+  // Negative values are ignored; a smaller maximum clears the history.
+  void SetHistoryMaxCount(int count);
+  [[nodiscard]] int VisitedMaxCount() const { return visitedMaxCount_; }
+  // Negative counts as 0; 0 forgets every visit and repaints.
+  void SetVisitedMaxCount(int count);
+  // Inside a frame a viewer keeps no visited list (the frame browser does).
+  bool InFrame = false;
+
   // Plain settings: they take effect from the next load or Clear.
   std::string DefFontName = "Times New Roman";
   TColor DefFontColor = clBtnText;
   int MarginWidth = 10;
   int MarginHeight = 5;
   int CharSet = 1;
-  bool NoSelect = false;
-  int HistoryMaxCount = 0;
-  int VisitedMaxCount = 50;
   double PrintMarginLeft = 2.0, PrintMarginRight = 2.0, PrintMarginTop = 2.0, PrintMarginBottom = 2.0;
 
   // ---- events ----
@@ -192,11 +232,55 @@ class THTMLViewer : public TWinControl {
   void SetOnPanelDestroy(std::function<void(TObject*, ThvPanel*)> handler);
   void SetOnPanelPrint(std::function<void(TObject*, ThvPanel*, TBitmap&)> handler);
   // A form submits; raised after the click that submitted it is over.
-  void SetOnFormSubmit(std::function<void(TObject*, const std::string& action, const std::string& target,
-                                          const std::string& encType, const std::string& method,
-                                          const std::vector<std::string>& results)> handler);
+  void SetOnFormSubmit(TFormSubmitEvent handler);
 
-  // ---- mouse on the paint surface (the interaction layer fills these) ----
+  // The handlers are called with the viewer as Sender.
+  [[nodiscard]] const TFormSubmitEvent& OnFormSubmit() const { return onFormSubmit_; }
+  THotSpotEvent OnHotSpotCovered;
+  THotSpotClickEvent OnHotSpotClick;
+  TImageClickEvent OnImageClick;
+  TImageOverEvent OnImageOver;
+  TRightClickEvent OnRightClick;
+  TMouseEvent OnMouseDouble;
+  TNotifyEvent OnHistoryChange;
+  TPagePrinted OnPrintHeader, OnPrintFooter;
+  // Stored in the viewer; while set, drags over the paint surface reach
+  // them with the viewer as Sender.
+  void SetOnDragDrop(TDragDropEvent handler);
+  void SetOnDragOver(TDragOverEvent handler);
+
+  // ---- selection, find, links ----
+  // Selects the next match after the caret; false when there is none.
+  bool Find(const std::string& text, bool matchCase);
+  void SelectAll();
+  // Raises EBufferTooSmall when the selected text would not fit the
+  // clipboard buffer whole.
+  void CopyToClipboard();
+  // Negative when the selection was made towards the start.
+  [[nodiscard]] int GetSelLength() const;
+  [[nodiscard]] int SelStart() const;
+  [[nodiscard]] int CaretPos() const { return caretPos_; }
+  virtual void FollowLink();
+  virtual void ExtendSelectionTo(int x, int y);
+  // The word of the document under a point of the paint surface (its first
+  // text position and the one after its end); false when none is there.
+  bool WordAt(int x, int y, int& first, int& end);
+
+  // ---- history and visited links ----
+  void RecordHistory(const std::string& oldFile, const std::string& oldTitle, ThtmlFileType oldType,
+                     std::vector<std::vector<std::string>> oldFormData, TViewerPosition oldPos);
+  void ClearHistory();
+  [[nodiscard]] const TStringList& History() const { return historyFiles_; }
+  [[nodiscard]] const TStringList& TitleHistory() const { return historyTitles_; }
+  [[nodiscard]] const PositionObj& HistoryPosition(int index) const { return *historyPositions_[index]; }
+  [[nodiscard]] int HistoryIndex() const { return historyIndex_; }
+  void AddVisitedLink(const std::string& name);
+  void MarkVisitedLinks();
+  [[nodiscard]] const TStringList& Visited() const { return visited_; }
+  // Link names expanded by visited-link passes so far (tests count them).
+  [[nodiscard]] std::size_t LinkNameExpansions() const { return linkNameExpansions_; }
+
+  // ---- mouse on the paint surface ----
   virtual void PanelMouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void PanelMouseMove(TShiftState shift, int x, int y);
   virtual void PanelMouseUp(TMouseButton button, TShiftState shift, int x, int y);
@@ -236,6 +320,20 @@ class THTMLViewer : public TWinControl {
   void HandleSize();
   void ShowLayoutErrors();
   void FormControlEnter(TFormControlObj* control);
+  void DeliverFormSubmit();
+  [[nodiscard]] static std::string SectionListFontName(const std::string& name);
+  void HoverTimerTick();
+  void AutoScrollLoop();
+  [[nodiscard]] bool AutoScrollWanted(TPoint pointer) const;
+  void AutoScrollStep(TPoint pointer);
+  void EndPanning();
+  void KeyDownScroll(unsigned short key);
+  void SetPanelCursor(TCursor cursor);
+  [[nodiscard]] TPoint PanelPointer() const;
+  [[nodiscard]] std::string ClickWord(int x, int y);
+  [[nodiscard]] std::string LinkFullName(const std::string& link);
+  void SetLinksVisited(const std::function<bool(const std::string& fullName, bool now)>& visited);
+  void JumpAndRecord(const std::string& anchor, TViewerPosition oldPos);
   [[nodiscard]] int PaintHeight() const;
   [[nodiscard]] int MaxScrollPosition() const;
   [[nodiscard]] TStringBitmapList& ImageCache();
@@ -273,6 +371,22 @@ class THTMLViewer : public TWinControl {
   ThtmlViewerOptions options_ = htPrintTableBackground | htPrintMonochromeBlack;
   std::string serverRoot_;
   int caretPos_ = 0;
+  bool noSelect_ = false;
+  int historyMaxCount_ = 0;
+  int visitedMaxCount_ = 50;
+  std::size_t linkNameExpansions_ = 0;
+  // Mouse state.
+  bool leftButtonDown_ = false;
+  bool selecting_ = false;
+  bool mouseDownInPanel_ = false;
+  bool autoScrollPosted_ = false;
+  bool panning_ = false;
+  int panStartY_ = 0;
+  bool linkClicked_ = false;
+  std::string linkTitle_;
+  // Set by the destructor and by a document change, so that the auto-scroll
+  // loop, which runs the message queue, stops without touching the viewer.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   int selectionAnchor_ = -1;
   int scrollBarWidth_ = 0;
   int layoutWidth_ = 0;
@@ -282,10 +396,10 @@ class THTMLViewer : public TWinControl {
   struct TPendingSubmit {
     std::string Action, Target, EncType, Method;
     std::vector<std::string> Results;
-  } pendingSubmit_;
-  std::function<void(TObject*, const std::string&, const std::string&, const std::string&, const std::string&,
-                     const std::vector<std::string>&)>
-      onFormSubmit_;
+  };
+  // Each submission waits with its own data for its own message.
+  std::deque<TPendingSubmit> pendingSubmits_;
+  TFormSubmitEvent onFormSubmit_;
   std::function<void(TObject*, const std::string&, std::string&)> onExpandName_;
 };
 

@@ -111,6 +111,10 @@ void THTMLViewer::LoadFile(const std::string& fileName, ThtmlFileType fileType) 
   }
   ProcessingScope scope(*this, true);
   refreshDelay_ = 0;
+  const std::string oldTitle = documentTitle_;
+  const ThtmlFileType oldType = currentFileType_;
+  const TViewerPosition oldPos = GetPosition();
+  std::vector<std::vector<std::string>> oldFormData = GetFormData();
   // Only a regular file is a document: a folder, FIFO or device would fail
   // or never end.
   std::optional<std::string> bytes;
@@ -144,6 +148,7 @@ void THTMLViewer::LoadFile(const std::string& fileName, ThtmlFileType fileType) 
     }
   }
   paintPanel_->Invalidate();
+  RecordHistory(oldFile, oldTitle, oldType, std::move(oldFormData), oldPos);
   scope.End();
   FireMetaRefresh();
 }
@@ -235,6 +240,7 @@ void THTMLViewer::FinishLoad(const THtmlDocumentInfo& info) {
     inLayout_ = false;
     throw;
   }
+  MarkVisitedLinks();
   DoLogic();
 }
 
@@ -253,7 +259,7 @@ void THTMLViewer::PrepareDefaults() {
 }
 
 void THTMLViewer::ApplyDefaults() {
-  sectionList_->SetFonts(DefFontName, defPreFontName_, MarginWidth, MarginHeight, CharSet,
+  sectionList_->SetFonts(DefFontName, SectionListFontName(defPreFontName_), MarginWidth, MarginHeight, CharSet,
                          (options_ & htNoLinkUnderline) == 0, (options_ & htOverLinksActive) != 0, defBackground_,
                          defOverLinkColor_, defVisitedLinkColor_, defHotSpotColor_, DefFontColor, defFontSize_);
 }

@@ -6,7 +6,9 @@
 #include <mutex>
 #include <vector>
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QTimer>
 
 #include "platform/windows/application.h"
 #include "platform/windows/gui_application.h"
@@ -51,6 +53,17 @@ void TakeToolkitInput() {
 }
 
 }  // namespace
+
+void WaitMessageTimeout(unsigned timeoutMs) {
+  TMsg msg;
+  if (PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) return;
+  auto* dispatcher = QAbstractEventDispatcher::instance();
+  if (!dispatcher || InPaint() || !IsGuiThread()) return;
+  QTimer wake;  // ends the wait when nothing else does
+  wake.setSingleShot(true);
+  wake.start(static_cast<int>(timeoutMs));
+  dispatcher->processEvents(QEventLoop::WaitForMoreEvents);
+}
 
 void EnqueueMessage(const TMsg& msg) {
   Queue& queue = TheQueue();

@@ -28,6 +28,10 @@ enum : UINT { PM_NOREMOVE = 0, PM_REMOVE = 1 };
 // in filterMin..filterMax (both 0: any). Input waiting in the window system
 // is taken into the queue first.
 bool PeekMessage(TMsg& msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
+// Sleeps until a message is queued or the window system has something for
+// the program, at most `timeoutMs` milliseconds (a loop that must act on a
+// clock as well as on input waits here instead of spinning).
+void WaitMessageTimeout(unsigned timeoutMs);
 // Sends a message taken from the queue to its window.
 LRESULT DispatchMessage(const TMsg& msg);
 
