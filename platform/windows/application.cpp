@@ -5,6 +5,8 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <memory>
+#include <vector>
 
 #include "platform/core/message_pump.h"
 #include "platform/core/synchronize.h"
@@ -21,6 +23,19 @@
 
 namespace lark {
 namespace {
+
+// Messages being handled right now, nested by pumps inside handlers.
+int g_dispatch_depth = 0;
+std::vector<std::unique_ptr<TObject>> g_deferred_objects;
+
+void FreeDeferredObjects() {
+  // Freeing may defer more (a frameset frees its frames); take them too.
+  while (!g_deferred_objects.empty()) {
+    auto objects = std::move(g_deferred_objects);
+    g_deferred_objects.clear();
+    objects.clear();
+  }
+}
 
 int g_paint_depth = 0;
 TShiftState g_keyboard_state = 0;
@@ -128,10 +143,16 @@ void TApplication::Terminate() {
   PostQuitMessage(0);
 }
 
+void FreeAfterDispatch(std::unique_ptr<TObject> object) {
+  if (!object) return;
+  g_deferred_objects.push_back(std::move(object));
+}
+
 void TApplication::ProcessMessages() {
   if (InPaint()) return;
   while (ProcessOneMessage()) {
   }
+  if (g_dispatch_depth == 0) FreeDeferredObjects();
 }
 
 bool TApplication::ProcessMessage() { return !InPaint() && ProcessOneMessage(); }
@@ -157,11 +178,13 @@ bool TApplication::ProcessOneMessage() {
   }
   // A failing handler is reported and the loop goes on, whoever runs it
   // (the main loop, a modal loop, long work pumping messages).
+  ++g_dispatch_depth;
   try {
     Dispatch(msg);
   } catch (const std::exception& error) {
     HandleException(error);
   }
+  if (--g_dispatch_depth == 0) FreeDeferredObjects();
   return true;
 }
 
@@ -203,6 +226,7 @@ bool TApplication::IsKeyMsg(TMsg& msg) {
 }
 
 void TApplication::Idle() {
+  if (g_dispatch_depth == 0) FreeDeferredObjects();
   bool done = true;
   try {
     // The control under the pointer may have moved, gone or changed.
