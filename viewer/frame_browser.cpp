@@ -37,18 +37,6 @@ std::pair<std::string, std::string> SplitDest(const std::string& url) {
 
 }  // namespace
 
-// The browser's own busy flag for one load; cleared however it ends.
-class TFrameBrowser::BusyScope {
- public:
-  explicit BusyScope(TFrameBrowser& browser) : browser_(browser) { browser_.SetBusy(true); }
-  ~BusyScope() { browser_.SetBusy(false); }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  TFrameBrowser& browser_;
-};
-
 TFrameBrowser::TFrameBrowser(TComponent* owner)
     : TFVBase(owner), imageCache_(std::make_unique<TStringBitmapList>()) {
   SetBounds(0, 0, 150, 150);
@@ -133,7 +121,7 @@ void TFrameBrowser::LoadURLInternal(const std::string& url, const std::string& q
     for (THTMLViewer* viewer : curFrameSet_->Viewers)
       if (OnViewerClear) OnViewerClear(viewer);
     curFrameSet_->LoadFromStream(*stream, docType, dest, s);
-    RecordNewPage(curFrameSet_, oldURL, oldTitle, oldPos);
+    RecordSamePage(oldPos);
   } else {
     for (THTMLViewer* viewer : curFrameSet_->Viewers)
       if (OnViewerClear) OnViewerClear(viewer);
@@ -142,15 +130,9 @@ void TFrameBrowser::LoadURLInternal(const std::string& url, const std::string& q
     std::shared_ptr<TbrFrameSet> newSet = NewFrameSet();
     newSet->FrameSetBase = oldSet->FrameSetBase;
     curFrameSet_ = newSet;
-    // A failed page leaves the new, empty set on screen and the old one in
-    // the history alone.
-    struct OldPageGuard {
-      TFrameBrowser& browser;
-      std::shared_ptr<TbrFrameSet> old;
-      std::string url, title;
-      TViewerPosition pos;
-      ~OldPageGuard() { browser.RecordNewPage(std::move(old), url, title, pos); }
-    } guard{*this, oldSet, oldURL, oldTitle, oldPos};
+    // A failed page leaves the new, empty set on screen; the old one leaves
+    // the browser and lives on only while a history entry holds it.
+    oldSet->Detach();
     auto stream = RequestDocument(this, isGet, s, query, encType, referer, reload, newURL, docType);
     if (!stream) throw EfvLoadError("Can't load: " + s);
     if (!newURL.empty()) s = newURL;
@@ -159,27 +141,10 @@ void TFrameBrowser::LoadURLInternal(const std::string& url, const std::string& q
     oldSet->UnloadFiles();
     newSet->BringToFront();
     newSet->Show();
+    RecordNewPage(std::move(oldSet), oldURL, oldTitle, oldPos);
   }
   AddVisited(s + dest);
   MarkVisitedLinks();
-}
-
-void TFrameBrowser::RecordNewPage(std::shared_ptr<TbrFrameSet> oldSet, const std::string& oldURL,
-                                  const std::string& oldTitle, TViewerPosition oldPos) {
-  if (oldSet != curFrameSet_) oldSet->Detach();
-  if (HistoryMaxCount() <= 0 || oldURL.empty()) {
-    if (OnHistoryChange) OnHistoryChange(this);
-    return;
-  }
-  if (pageHistory_.empty()) pageHistory_.push_back({oldURL, oldTitle, oldSet, oldPos});
-  // Undone pages go when a new one comes.
-  pageHistory_.erase(pageHistory_.begin(), pageHistory_.begin() + historyIndex_);
-  historyIndex_ = 0;
-  pageHistory_[0].Title = oldTitle;
-  pageHistory_[0].Pos = oldPos;
-  pageHistory_.insert(pageHistory_.begin(), {curFrameSet_->CurrentFile, curFrameSet_->Title, curFrameSet_, 0});
-  if (pageHistory_.size() > static_cast<std::size_t>(HistoryMaxCount())) pageHistory_.resize(HistoryMaxCount());
-  if (OnHistoryChange) OnHistoryChange(this);
 }
 
 void TFrameBrowser::Reload() {
@@ -201,54 +166,6 @@ void TFrameBrowser::Clear() {
   imageCache_->Clear();
   visited_.Clear();
   if (OnHistoryChange) OnHistoryChange(this);
-}
-
-// ---- page history --------------------------------------------------------------
-
-bool TFrameBrowser::BackButtonEnabled() const { return historyIndex_ + 1 < HistoryCount(); }
-bool TFrameBrowser::FwdButtonEnabled() const { return historyIndex_ >= 1; }
-
-void TFrameBrowser::GoBack() {
-  SetHistoryIndex(historyIndex_ + 1);
-  if (OnSoundRequest) OnSoundRequest(this, "", 0, true);
-}
-
-void TFrameBrowser::GoFwd() {
-  SetHistoryIndex(historyIndex_ - 1);
-  if (OnSoundRequest) OnSoundRequest(this, "", 0, true);
-}
-
-void TFrameBrowser::SetHistoryIndex(int value) {
-  if (value == historyIndex_ || value < 0 || value >= HistoryCount() || Busy()) return;
-  BusyScope busy(*this);
-  TPageEntry& leaving = pageHistory_[historyIndex_];
-  leaving.Title = curFrameSet_->Title;
-  leaving.Pos = SingleViewerPosition();
-  TPageEntry& entry = pageHistory_[value];
-  if (entry.FrameSet == curFrameSet_) {
-    if (!curFrameSet_->Viewers.empty()) curFrameSet_->Viewers.front()->SetPosition(entry.Pos);
-  } else {
-    std::shared_ptr<TbrFrameSet> oldSet = curFrameSet_;
-    curFrameSet_ = entry.FrameSet;
-    curFrameSet_->ForgetSize();
-    curFrameSet_->SetParent(this);
-    curFrameSet_->SetAlign(TAlign::alClient);
-    curFrameSet_->ReloadFiles(curFrameSet_->Viewers.size() == 1 ? entry.Pos : -1);
-    curFrameSet_->Show();
-    curFrameSet_->BringToFront();
-    oldSet->UnloadFiles();
-    oldSet->Detach();
-  }
-  historyIndex_ = value;
-  if (OnHistoryChange) OnHistoryChange(this);
-  MarkVisitedLinks();
-}
-
-void TFrameBrowser::ClearHistory() {
-  const bool had = !pageHistory_.empty();
-  pageHistory_.clear();
-  historyIndex_ = 0;
-  if (had && OnHistoryChange) OnHistoryChange(this);
 }
 
 // ---- viewers ---------------------------------------------------------------------
@@ -305,6 +222,7 @@ void TFrameBrowser::ConnectViewer(THTMLViewer& viewer, TbrFrame& frame) {
     stream = held.get();
   };
   viewer.OnEnter = [this, &viewer](TObject*) { curFrameSet_->ActiveViewer = &viewer; };
+  viewer.OnMetaRefresh = [&frame](TObject*, int delay, const std::string& url) { frame.MetaRefresh(delay, url); };
   SetfvOptions(options_);
 }
 

@@ -90,6 +90,10 @@ class TFrameBrowser : public TFVBase {
                                                  const std::string& referer, bool reload, std::string& newURL,
                                                  ThtmlFileType& docType);
   void ConnectViewer(THTMLViewer& viewer, TbrFrame& frame);
+  // A frame of a one-viewer page showed another document.
+  void RecordOneFramePage(const std::string& oldURL, const std::string& oldTitle, TViewerPosition oldPos);
+  void HistoryChanged();
+  [[nodiscard]] const TMetaHandler& OnMetaEvent() const { return onMeta_; }
   void ConnectImageRequest(THTMLViewer& viewer);
   void AddVisited(const std::string& url);
   void MarkVisitedLinks();
@@ -97,13 +101,15 @@ class TFrameBrowser : public TFVBase {
  protected:
   void VisitedCleared() override;
 
+ public:
+  class BusyScope;
+
  private:
   struct TPageEntry {
     std::string URL, Title;
     std::shared_ptr<TbrFrameSet> FrameSet;
     TViewerPosition Pos = 0;
   };
-  class BusyScope;
 
   std::shared_ptr<TbrFrameSet> NewFrameSet();
   void HotSpotClick(THTMLViewer* viewer, TbrFrame* frame, const std::string& link, bool& handled);
@@ -115,6 +121,8 @@ class TFrameBrowser : public TFVBase {
   bool ResolveTarget(TbrFrame* clicked, const std::string& target, TbrFrame*& frame) const;
   void RecordNewPage(std::shared_ptr<TbrFrameSet> oldSet, const std::string& oldURL, const std::string& oldTitle,
                      TViewerPosition oldPos);
+  void RecordSamePage(TViewerPosition oldPos);
+  void AddPageEntry();
   [[nodiscard]] TViewerPosition SingleViewerPosition() const;
 
   std::shared_ptr<TbrFrameSet> curFrameSet_;
@@ -124,6 +132,18 @@ class TFrameBrowser : public TFVBase {
   TGetImageEvent onImageRequest_;
   std::unique_ptr<TStringBitmapList> imageCache_;
   bool submitting_ = false;
+};
+
+// The browser's own busy flag for one load; cleared however it ends.
+class TFrameBrowser::BusyScope {
+ public:
+  explicit BusyScope(TFrameBrowser& browser) : browser_(browser) { browser_.SetBusy(true); }
+  ~BusyScope() { browser_.SetBusy(false); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  TFrameBrowser& browser_;
 };
 
 }  // namespace lark

@@ -229,16 +229,15 @@ void TbrFrame::LoadFiles() {
     if (!stream) {
       CreateFrameViewer();
     } else if (docType == ThtmlFileType::ftHTML && IsFrameSetDocument(stream->Bytes())) {
-      frameSet_ = MakeSubFrameSet(MasterSet);
-      frameSet_->OwnerFrame = this;
-      frameSet_->URLBase = URLBase;
-      frameSet_->SetParent(this);
-      frameSet_->SetAlign(TAlign::alClient);
-      frameSet_->ParseFrameSetDocument(stream->Bytes());
-      SetBevelOuter(TBevelCut::bvNone);
+      frameSet_ = MakeNestedFrameSet(stream->Bytes());
+      RecordInitialFrameHistory(Source, 0);
       frameSet_->LoadFiles();
+      bool lower = false, upper = false;
+      frameSet_->CheckNoResize(lower, upper);
+      frameSet_->StartRefresh();
     } else {
       LoadViewer(*stream, docType);
+      RecordInitialFrameHistory(Source, viewer_->GetPosition());
     }
   } catch (const std::exception&) {
     if (!viewer_ && !frameSet_) CreateFrameViewer();
@@ -248,6 +247,7 @@ void TbrFrame::LoadFiles() {
 }
 
 void TbrFrame::UnloadFiles() {
+  StopRefresh();
   if (frameSet_) frameSet_->UnloadFiles();
   if (viewer_) {
     savedPos_ = viewer_->GetPosition();
@@ -288,58 +288,115 @@ void TbrFrame::DropViewer() {
   viewer_ = nullptr;
 }
 
+std::shared_ptr<TbrSubFrameSet> TbrFrame::MakeNestedFrameSet(std::string_view document) {
+  auto set = MakeSubFrameSet(MasterSet);
+  set->OwnerFrame = this;
+  set->URLBase = URLBase;
+  set->CharSet = CharSet;
+  set->SetParent(this);
+  set->SetAlign(TAlign::alClient);
+  set->ParseFrameSetDocument(document);
+  SetBevelOuter(TBevelCut::bvNone);
+  return set;
+}
+
 void TbrFrame::LoadFrameURL(const std::string& url, const std::string& dest, const std::string& query,
-                            const std::string& encType, const std::string& referer, bool /*bump*/, bool isGet,
+                            const std::string& encType, const std::string& referer, bool bump, bool isGet,
                             bool reload) {
+  StopRefresh();
   const std::string oldSource = Source, oldBase = URLBase;
   std::string target = url.empty() ? Source : url;
+  if (!url.empty()) URLBase = GetBase(url);
   const bool same = SameText(target, Source);
   TFrameBrowser& browser = *MasterSet->Browser;
   try {
     if (same && !reload) {
-      if (viewer_) viewer_->JumpToAnchor(dest);
-      browser.AddVisited(target + dest);
+      Source = target;
+      if (viewer_) {
+        const TViewerPosition oldPos = viewer_->GetPosition();
+        viewer_->JumpToAnchor(dest);
+        browser.AddVisited(target + dest);
+        if (bump && viewer_->GetPosition() != oldPos) PushFrameHistory(target, viewer_->GetPosition(), oldPos, {});
+      } else if (frameSet_) {
+        for (TbrFrame* frame : MasterSet->Frames)
+          if (frame->Owner().OwnerFrame == this && !SameText(frame->Source, frame->OrigSource))
+            frame->LoadFrameURL(frame->OrigSource, "", "", "", "", true, true, false);
+      }
       return;
     }
     if (viewer_ && browser.OnViewerClear) browser.OnViewerClear(viewer_);
     std::string newURL;
     ThtmlFileType docType = ThtmlFileType::ftHTML;
     auto stream = browser.RequestDocument(this, isGet, target, query, encType, referer, reload, newURL, docType);
-    if (!newURL.empty()) target = newURL;
-    Source = target;
-    URLBase = GetBase(target);
-    Destination = dest;
-    if (!stream) throw EfvLoadError("Can't load: " + target);
-    if (docType == ThtmlFileType::ftHTML && IsFrameSetDocument(stream->Bytes())) {
-      DropViewer();
-      if (frameSet_) {
-        frameSet_->RemoveFrameNames();
-        frameSet_->Detach();
-      }
-      frameSet_ = MakeSubFrameSet(MasterSet);
-      frameSet_->OwnerFrame = this;
-      frameSet_->URLBase = URLBase;
-      frameSet_->SetParent(this);
-      frameSet_->SetAlign(TAlign::alClient);
-      frameSet_->ParseFrameSetDocument(stream->Bytes());
-      SetBevelOuter(TBevelCut::bvNone);
-      frameSet_->LoadFiles();
-      frameSet_->PlaceChildren();
-    } else {
-      if (frameSet_) {
-        frameSet_->RemoveFrameNames();
-        frameSet_->Detach();
-        frameSet_.reset();
-      }
-      LoadViewer(*stream, docType);
+    if (!newURL.empty()) {
+      target = newURL;
+      URLBase = GetBase(target);
     }
-    browser.AddVisited(target + dest);
+    Source = target;
+    Destination = dest;
+    const bool frameSetPage = stream && docType == ThtmlFileType::ftHTML && IsFrameSetDocument(stream->Bytes());
+    if (!viewer_ || frameSetPage) {
+      const TViewerPosition oldPos = viewer_ ? viewer_->GetPosition() : 0;
+      auto oldFormData = viewer_ ? viewer_->GetFormData() : std::vector<std::vector<std::string>>{};
+      std::shared_ptr<TbrSubFrameSet> oldSet = std::move(frameSet_);
+      if (oldSet) oldSet->RemoveFrameNames();
+      if (frameSetPage) {
+        DropViewer();
+        frameSet_ = MakeNestedFrameSet(stream->Bytes());
+        browser.AddVisited(target);
+        frameSet_->LoadFiles();
+        bool lower = false, upper = false;
+        frameSet_->CheckNoResize(lower, upper);
+        frameSet_->StartRefresh();
+        PushFrameHistory(target, 0, oldPos, std::move(oldFormData));
+        frameSet_->PlaceChildren();
+      } else {
+        if (stream)
+          LoadViewer(*stream, docType);
+        else
+          CreateFrameViewer();
+        browser.AddVisited(target + dest);
+        PushFrameHistory(target, viewer_->GetPosition(), oldPos, std::move(oldFormData));
+        SetFrameBevel();
+      }
+      // The old set lives on in the history.
+      if (oldSet) {
+        oldSet->UnloadFiles();
+        oldSet->Detach();
+      }
+    } else {
+      const TViewerPosition oldPos = viewer_->GetPosition();
+      const std::string oldTitle = viewer_->DocumentTitle();
+      const std::size_t viewers = MasterSet->Viewers.size();
+      auto formData = bump && viewers > 1 ? viewer_->GetFormData() : std::vector<std::vector<std::string>>{};
+      if (stream)
+        LoadViewer(*stream, docType);
+      else
+        viewer_->Clear();
+      browser.AddVisited(target + dest);
+      if (viewers >= 2 && bump) {
+        PushFrameHistory(target, viewer_->GetPosition(), oldPos, std::move(formData));
+      } else if (viewers == 1 && bump) {
+        MasterSet->CurrentFile = Source;
+        MasterSet->Title = viewer_->DocumentTitle();
+        MasterSet->FrameSetBase = viewer_->Base();
+        MasterSet->FrameSetBaseTarget = viewer_->BaseTarget();
+        browser.RecordOneFramePage(oldSource, oldTitle, oldPos);
+      }
+    }
     MasterSet->RebuildFrameList();
+    Invalidate();
   } catch (...) {
     Source = oldSource;
     URLBase = oldBase;
     throw;
   }
+}
+
+void TbrFrame::SetFrameBevel() {
+  const int width = MasterSet->FrameBorderWidth;
+  SetBevelOuter(width > 0 ? TBevelCut::bvLowered : TBevelCut::bvNone);
+  if (width > 0) SetBevelWidth(width);
 }
 
 // ---- TbrSubFrameSet ------------------------------------------------------------------
@@ -406,6 +463,8 @@ void TbrSubFrameSet::Finish() {
 void TbrSubFrameSet::ParseFrameSetDocument(std::string_view text) {
   TFrameSetHooks hooks;
   hooks.Sender = MasterSet->Browser;
+  hooks.OnMeta = [this](TObject* sender, const std::string& httpEq, const std::string& name,
+                        const std::string& content) { FrameSetMeta(sender, httpEq, name, content); };
   const THtmlDocumentInfo info = ParseFrameSet(text, *this, hooks);
   FrameSetBase = info.Base.empty() ? URLBase : info.Base;
   FrameSetBaseTarget = info.BaseTarget;
@@ -423,9 +482,11 @@ void TbrSubFrameSet::LoadFiles() {
 void TbrSubFrameSet::ReloadFiles(TViewerPosition position) {
   for (auto& child : List) child->ReloadFiles(position);
   Unloaded = false;
+  StartRefresh();
 }
 
 void TbrSubFrameSet::UnloadFiles() {
+  StopRefresh();
   for (auto& child : List) child->UnloadFiles();
   Unloaded = true;
 }
@@ -446,6 +507,9 @@ bool TbrSubFrameSet::CheckNoResize(bool& lower, bool& upper) {
 }
 
 void TbrSubFrameSet::EmptyFrameSet() {
+  StopRefresh();
+  RefreshDelay = 0;
+  RefreshURL.clear();
   List.clear();
   Dim.clear();
   Size.clear();
@@ -483,15 +547,22 @@ void TbrSubFrameSet::SetBounds(int left, int top, int width, int height) {
 }
 
 void TbrSubFrameSet::AddFrameNames() {
-  for (TbrFrame* frame : MasterSet->Frames)
-    if (!frame->FrameName.empty()) MasterSet->FrameNames.emplace_back(UpperCase(frame->FrameName), frame);
+  for (auto& child : List) {
+    if (auto* frame = dynamic_cast<TbrFrame*>(child.get())) {
+      if (!frame->FrameName.empty()) MasterSet->FrameNames.emplace_back(UpperCase(frame->FrameName), frame);
+      if (frame->FrameSet()) frame->FrameSet()->AddFrameNames();
+    } else if (auto* set = dynamic_cast<TbrSubFrameSet*>(child.get())) {
+      set->AddFrameNames();
+    }
+  }
 }
 
 void TbrSubFrameSet::RemoveFrameNames() {
   for (auto& child : List) {
-    if (auto* frame = dynamic_cast<TbrFrame*>(child.get()))
+    if (auto* frame = dynamic_cast<TbrFrame*>(child.get())) {
       std::erase_if(MasterSet->FrameNames, [frame](const auto& e) { return e.second == frame; });
-    else if (auto* set = dynamic_cast<TbrSubFrameSet*>(child.get()))
+      if (frame->FrameSet()) frame->FrameSet()->RemoveFrameNames();
+    } else if (auto* set = dynamic_cast<TbrSubFrameSet*>(child.get()))
       set->RemoveFrameNames();
   }
 }
@@ -542,6 +613,7 @@ void TbrFrameSet::LoadFromStream(TMemoryStream& stream, ThtmlFileType docType, c
   if (docType == ThtmlFileType::ftHTML && IsFrameSetDocument(stream.Bytes())) {
     ParseFrameSetDocument(stream.Bytes());
     LoadFiles();
+    StartRefresh();
   } else {
     ++FrameCount;
     auto frame = std::make_unique<TbrFrame>(this, this, nullptr);

@@ -8,6 +8,7 @@
 
 #include "platform/core/stream.h"
 #include "platform/windows/panel.h"
+#include "platform/windows/timer.h"
 #include "viewer/frameset_parser.h"
 #include "viewer/html_viewer.h"
 
@@ -47,6 +48,20 @@ using TFrameDimension = std::int16_t;
 // A Linux reading of a DOS-style name in a document: "\" becomes "/".
 [[nodiscard]] std::string DosNameToURL(std::string_view name);
 
+// Every frame history entry takes the next number, program-wide; Back and
+// Forward compare them. 64 bits: it never wraps.
+std::int64_t& FrameHistorySequence();
+// A frame's history keeps the newest entries.
+inline constexpr int kMaxFrameHistory = 100;
+
+struct TFrameHistoryEntry {
+  std::string URL;
+  std::shared_ptr<TbrSubFrameSet> FrameSet;  // what the frame showed, or null
+  TViewerPosition Pos = 0;
+  std::int64_t Seq = 0;
+  std::vector<std::vector<std::string>> FormData;
+};
+
 // A panel of a page: one frame or one frameset.
 class TbrFrameBase : public TCustomPanel {
  public:
@@ -83,6 +98,22 @@ class TbrFrame : public TbrFrameBase {
                     const std::string& encType, const std::string& referer, bool bump, bool isGet, bool reload);
   void CreateFrameViewer();
 
+  // A META refresh of the frame's document.
+  void MetaRefresh(int delay, const std::string& url);
+  void StopRefresh();
+  [[nodiscard]] TTimer* RefreshTimer() const { return refreshTimer_.get(); }
+  void RefreshTimerTimer();
+
+  // ---- history ----
+  void RecordInitialFrameHistory(const std::string& url, TViewerPosition pos);
+  void PushFrameHistory(const std::string& url, TViewerPosition newPos, TViewerPosition oldPos,
+                        std::vector<std::vector<std::string>> oldFormData);
+  void SetFrameHistoryIndex(int value);
+  [[nodiscard]] int FrameHistoryIndex() const { return historyIndex_; }
+  [[nodiscard]] std::vector<TFrameHistoryEntry>& FrameHistory() { return history_; }
+  void ClearFrameHistory();
+  void ResetHistoryIndex() { historyIndex_ = 0; }
+
 
   [[nodiscard]] THTMLViewer* Viewer() const { return viewer_; }
   [[nodiscard]] TbrSubFrameSet* FrameSet() const { return frameSet_.get(); }
@@ -99,12 +130,18 @@ class TbrFrame : public TbrFrameBase {
   void LoadViewer(TMemoryStream& stream, ThtmlFileType docType);
   void ShowErrorPage();
   void DropViewer();
+  void SetFrameBevel();
+  [[nodiscard]] std::shared_ptr<TbrSubFrameSet> MakeNestedFrameSet(std::string_view document);
 
   TbrSubFrameSet* owner_;
   THTMLViewer* viewer_ = nullptr;  // a child: freed with the frame, or handed on
   std::shared_ptr<TbrSubFrameSet> frameSet_;
   TViewerPosition savedPos_ = 0;
   std::vector<std::vector<std::string>> savedFormData_;
+  std::vector<TFrameHistoryEntry> history_;
+  int historyIndex_ = 0;
+  std::unique_ptr<TTimer> refreshTimer_;
+  std::string refreshURL_;
 };
 
 // A FRAMESET: divides its area into rows or columns of frames.
@@ -136,6 +173,12 @@ class TbrSubFrameSet : public TbrFrameBase, public TFrameSetBuilder {
   void RemoveFrameNames();
   // Leaves the page, living on only in history entries.
   void Detach();
+  // The META callback of a frameset document.
+  void FrameSetMeta(TObject* sender, const std::string& httpEq, const std::string& name, const std::string& content);
+  void StartRefresh();
+  void StopRefresh();
+  [[nodiscard]] TTimer* RefreshTimer() const { return refreshTimer_.get(); }
+  void RefreshTimerTimer();
 
   std::string FrameSetBase, FrameSetBaseTarget;
   int OuterBorder = 0;
@@ -148,6 +191,9 @@ class TbrSubFrameSet : public TbrFrameBase, public TFrameSetBuilder {
   std::string RefreshURL;
   int RefreshDelay = 0;
   TbrFrameBase* OwnerFrame = nullptr;  // the frame that holds this set, or null at the top
+
+ private:
+  std::unique_ptr<TTimer> refreshTimer_;
 };
 
 // A nested frameset, shared by its frame and the history entries.
@@ -163,6 +209,7 @@ class TbrFrameSet : public TbrSubFrameSet {
   void LoadFromStream(TMemoryStream& stream, ThtmlFileType docType, const std::string& dest,
                       const std::string& url);
   void RebuildFrameList();
+  void DropForwardEntries();
   void SetBounds(int left, int top, int width, int height) override;
   // Makes the page lay itself out at its next resize.
   void ForgetSize() { rememberedWidth_ = rememberedHeight_ = -1; }
