@@ -12,6 +12,7 @@
 #include "platform/core/string_routines.h"
 #include "platform/windows/application.h"
 #include "platform/windows/edit.h"
+#include "viewer/frame_browser_registration.h"
 
 namespace lark {
 namespace {
@@ -392,5 +393,7 @@ void TFrameBrowser::VisitedCleared() {
   visited_.Clear();
   MarkVisitedLinks();
 }
+
+TComponent* NewFrameBrowser(TComponent* owner) { return new TFrameBrowser(owner); }
 
 }  // namespace lark

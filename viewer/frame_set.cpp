@@ -404,6 +404,7 @@ void TbrFrame::SetFrameBevel() {
 TbrSubFrameSet::TbrSubFrameSet(TbrFrameSet* masterSet) : TbrFrameBase(masterSet) {}
 
 TbrSubFrameSet::~TbrSubFrameSet() {
+  CancelDrag();
   // Children first, while this set and its page still stand.
   List.clear();
 }
@@ -487,6 +488,7 @@ void TbrSubFrameSet::ReloadFiles(TViewerPosition position) {
 
 void TbrSubFrameSet::UnloadFiles() {
   StopRefresh();
+  CancelDrag();
   for (auto& child : List) child->UnloadFiles();
   Unloaded = true;
 }
@@ -525,9 +527,15 @@ void TbrSubFrameSet::PlaceChildren() {
   const int inset = OuterBorder;
   const int wid = std::max(client.Width() - 2 * inset, 0), ht = std::max(client.Height() - 2 * inset, 0);
   const int length = Rows ? ht : wid;
-  if (Size.size() != List.size() || Dim.size() != List.size()) Size = DivideFrameLength(Dim, length);
   std::int64_t total = 0;
   for (int s : Size) total += s;
+  // Sizes are divided once, with room; later placings keep their proportion.
+  if (Size.size() != List.size() || total == 0) {
+    Dim.resize(List.size(), -1);
+    Size = DivideFrameLength(Dim, length);
+    total = 0;
+    for (int s : Size) total += s;
+  }
   Line.assign(List.size() + 1, 0);
   int offset = 0;
   for (std::size_t i = 0; i < List.size(); ++i) {

@@ -131,6 +131,14 @@ class TbrFrame : public TbrFrameBase {
   void ShowErrorPage();
   void DropViewer();
   void SetFrameBevel();
+
+ protected:
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void WndProc(TMessage& message) override;
+
+ private:
   [[nodiscard]] std::shared_ptr<TbrSubFrameSet> MakeNestedFrameSet(std::string_view document);
 
   TbrSubFrameSet* owner_;
@@ -192,8 +200,29 @@ class TbrSubFrameSet : public TbrFrameBase, public TFrameSetBuilder {
   int RefreshDelay = 0;
   TbrFrameBase* OwnerFrame = nullptr;  // the frame that holds this set, or null at the top
 
+  // ---- border dragging (frames pass their mouse on, in our coordinates) ----
+  void BorderMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  void BorderMouseMove(TShiftState shift, int x, int y);
+  void BorderMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  // Ends a drag without moving the border (cancel, unload, hide, destroy).
+  void CancelDrag();
+  [[nodiscard]] bool Dragging() const { return dragBorder_ > 0; }
+
+ protected:
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void WndProc(TMessage& message) override;
+  void VisibleChanging() override;
+
  private:
+  [[nodiscard]] int NearestBorder(int pos) const;
+  [[nodiscard]] TRect DragLineRect(int pos) const;
+  void DrawDragLine();
   std::unique_ptr<TTimer> refreshTimer_;
+  int hotBorder_ = 0;
+  int dragBorder_ = 0;
+  int dragPos_ = 0;
 };
 
 // A nested frameset, shared by its frame and the history entries.
