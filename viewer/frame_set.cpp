@@ -512,6 +512,12 @@ void TbrSubFrameSet::EmptyFrameSet() {
   StopRefresh();
   RefreshDelay = 0;
   RefreshURL.clear();
+  // A handler of one of these frames' viewers may be running below us.
+  for (auto& child : List) {
+    child->Hide();
+    child->SetParent(nullptr);
+    FreeAfterDispatch(std::unique_ptr<TObject>(child.release()));
+  }
   List.clear();
   Dim.clear();
   Size.clear();
