@@ -27,14 +27,16 @@ namespace {
 // Messages being handled right now, nested by pumps inside handlers.
 int g_dispatch_depth = 0;
 std::vector<std::unique_ptr<TObject>> g_deferred_objects;
+bool g_freeing_deferred = false;
 
 void FreeDeferredObjects() {
-  // Freeing may defer more (a frameset frees its frames); take them too.
+  g_freeing_deferred = true;
   while (!g_deferred_objects.empty()) {
     auto objects = std::move(g_deferred_objects);
     g_deferred_objects.clear();
     objects.clear();
   }
+  g_freeing_deferred = false;
 }
 
 int g_paint_depth = 0;
@@ -144,7 +146,9 @@ void TApplication::Terminate() {
 }
 
 void FreeAfterDispatch(std::unique_ptr<TObject> object) {
-  if (!object) return;
+  // While deferred objects are freed no handler runs: what they let go of
+  // goes at once, before the objects it may still refer to.
+  if (!object || g_freeing_deferred) return;
   g_deferred_objects.push_back(std::move(object));
 }
 
