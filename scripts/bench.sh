@@ -73,6 +73,9 @@ for page in "large 10.5 MB page" "small 100 KB page"; do
     --ours THTMLViewer "$bin/bench_viewer load ${page%% *} lark" \
     --peer QTextBrowser "$bin/bench_viewer load ${page%% *} qt"
 done
+compare --work "viewer: one find from the top for a word only the end of the 10.5 MB page holds" --figure seconds \
+  --ours "THTMLViewer::Find" "$bin/bench_viewer find large lark" \
+  --peer "QTextDocument::find" "$bin/bench_viewer find large qt"
 for page in "small 100 KB page" "tile 100 KB page over a 1 x 1 BODY BACKGROUND tile"; do
   compare --work "viewer 800 x 600: median line-down step mid-page, ${page#* }" --figure median-lines \
     --ours THTMLViewer "$bin/bench_viewer steps ${page%% *} lark" \

@@ -95,6 +95,7 @@ THTMLViewer::THTMLViewer(TComponent* owner) : TWinControl(owner) {
   hoverTimer_->OnTimer = [this](TObject*) { HoverTimerTick(); };
 
   SetColor(defBackground_);
+  SetCursor(crIBeam);  // the text cursor once the document engine has it (DoLogic)
   SetBounds(Left(), Top(), 150, 150);
 }
 

@@ -304,6 +304,7 @@ std::string THTMLViewer::ClickWord(int x, int y) {
   sectionList_->TCell::CopyToClipboard();
   sectionList_->ClipBuf = nullptr;
   word.assign(storage.data(), static_cast<std::size_t>(capture.Leng()));
+  if (word.ends_with("\r\n")) word.resize(word.size() - 2);  // a paragraph's last word brings its line end
   sectionList_->SelB = oldB;
   sectionList_->SelE = oldE;
   return word;

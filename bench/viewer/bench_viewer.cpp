@@ -2,12 +2,15 @@
 //   bench_viewer load  large|small       lark|qt   seconds of load + layout + first full paint
 //   bench_viewer steps large|small|tile  lark|qt   seconds of each of 1,000 line-down steps mid-page, one a line
 //   bench_viewer p99   large|small|tile  lark|qt   the 99th percentile of those steps
+//   bench_viewer find  large|small       lark|qt   seconds of one find from the top for a word that
+//                                                   only a paragraph appended at the end holds
 // "tile" is the small page over a 1 x 1 BODY BACKGROUND picture. The view is
 // 800 x 600 on both sides.
 #include <QApplication>
 #include <QImage>
 #include <QScrollBar>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
 #include <chrono>
@@ -28,6 +31,8 @@
 #include "viewer/scroll_bar_32.h"
 
 namespace {
+
+constexpr const char* kFindWord = "quuxfindmark";
 
 constexpr int kWidth = 800, kHeight = 600, kSteps = 1000;
 
@@ -93,6 +98,13 @@ int RunLark(const std::string& figure, const std::string& page, const std::strin
     std::printf("%.6f\n", load);
     return 0;
   }
+  if (figure == "find") {
+    bool found = false;
+    const double find = Seconds([&] { found = viewer->Find(kFindWord, false); });
+    if (!found) return 1;
+    std::printf("%.6f\n", find);
+    return 0;
+  }
   viewer->ScrollTo(viewer->ScrollHeight() / 2 - kSteps * 8);
   viewer->PaintPanel().Update();
   Application()->ProcessMessages();
@@ -122,6 +134,13 @@ int RunQt(int argc, char** argv, const std::string& figure, const std::string& p
     std::printf("%.6f\n", load);
     return 0;
   }
+  if (figure == "find") {
+    QTextCursor match;
+    const double find = Seconds([&] { match = browser.document()->find(QString::fromLatin1(kFindWord)); });
+    if (match.isNull()) return 1;
+    std::printf("%.6f\n", find);
+    return 0;
+  }
   QScrollBar* bar = browser.verticalScrollBar();
   bar->setValue(bar->maximum() / 2 - kSteps * bar->singleStep() / 2);
   QApplication::processEvents();
@@ -140,12 +159,13 @@ int RunQt(int argc, char** argv, const std::string& figure, const std::string& p
 
 int main(int argc, char** argv) {
   if (argc != 4) {
-    std::fprintf(stderr, "usage: bench_viewer load|steps|p99 large|small|tile lark|qt\n");
+    std::fprintf(stderr, "usage: bench_viewer load|steps|p99|find large|small|tile lark|qt\n");
     return 2;
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   const std::string figure = argv[1], which = argv[2], side = argv[3];
   std::string folder;
-  const std::string page = Page(which, folder);
+  std::string page = Page(which, folder);
+  if (figure == "find") page += std::string("<p>") + kFindWord + "</p>";
   return side == "qt" ? RunQt(argc, argv, figure, page) : RunLark(figure, page, folder);
 }
