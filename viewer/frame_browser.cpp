@@ -223,8 +223,55 @@ void TFrameBrowser::ConnectViewer(THTMLViewer& viewer, TbrFrame& frame) {
     stream = held.get();
   };
   viewer.OnEnter = [this, &viewer](TObject*) { curFrameSet_->ActiveViewer = &viewer; };
+  viewer.SetOnExpandName([&viewer, &frame](TObject*, const std::string& src, std::string& result) {
+    const std::string name = DosNameToURL(src);
+    result = IsFullURL(name) ? name
+                             : Combine(viewer.Base().empty() ? frame.URLBase : GetBase(DosNameToURL(viewer.Base())), name);
+  });
+  ConnectDrag(viewer);
   viewer.OnMetaRefresh = [&frame](TObject*, int delay, const std::string& url) { frame.MetaRefresh(delay, url); };
   SetfvOptions(options_);
+}
+
+std::vector<std::pair<THTMLViewer*, std::string>> TFrameBrowser::ViewerEdges() const {
+  constexpr int kEdgeSlack = 2;
+  std::vector<std::pair<THTMLViewer*, std::string>> edges;
+  const TPoint origin = ClientToScreen(TPoint{0, 0});
+  const TRect mine = Rect(origin.X, origin.Y, origin.X + ClientWidth(), origin.Y + ClientHeight());
+  for (THTMLViewer* viewer : curFrameSet_->Viewers) {
+    if (viewer->SectionList().Count() == 0) continue;
+    const TPoint at = viewer->ClientToScreen(TPoint{0, 0});
+    const TRect r = Rect(at.X, at.Y, at.X + viewer->Width(), at.Y + viewer->Height());
+    std::string letters;
+    if (std::abs(r.Left - mine.Left) <= kEdgeSlack) letters += 'l';
+    if (std::abs(r.Top - mine.Top) <= kEdgeSlack) letters += 't';
+    if (std::abs(r.Right - mine.Right) <= kEdgeSlack) letters += 'r';
+    if (std::abs(r.Bottom - mine.Bottom) <= kEdgeSlack) letters += 'b';
+    edges.emplace_back(viewer, letters);
+  }
+  return edges;
+}
+
+void TFrameBrowser::ConnectDrag(THTMLViewer& viewer) {
+  TDragDropEvent drop;
+  TDragOverEvent over;
+  if (onDragDrop_) drop = [this](TObject*, TObject* source, int x, int y) { onDragDrop_(this, source, x, y); };
+  if (onDragOver_)
+    over = [this](TObject*, TObject* source, int x, int y, TDragState state, bool& accept) {
+      onDragOver_(this, source, x, y, state, accept);
+    };
+  viewer.SetOnDragDrop(std::move(drop));
+  viewer.SetOnDragOver(std::move(over));
+}
+
+void TFrameBrowser::SetOnDragDrop(TDragDropEvent handler) {
+  onDragDrop_ = std::move(handler);
+  for (THTMLViewer* viewer : curFrameSet_->Viewers) ConnectDrag(*viewer);
+}
+
+void TFrameBrowser::SetOnDragOver(TDragOverEvent handler) {
+  onDragOver_ = std::move(handler);
+  for (THTMLViewer* viewer : curFrameSet_->Viewers) ConnectDrag(*viewer);
 }
 
 std::string TFrameBrowser::FullURL(THTMLViewer* viewer, TbrFrame* frame, const std::string& link) const {

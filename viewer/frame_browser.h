@@ -76,6 +76,12 @@ class TFrameBrowser : public TFVBase {
   void SetfvOptions(TFrameViewerOptions options);
   [[nodiscard]] bool NoBorder() const { return (options_ & fvNoBorder) != 0; }
   void SetOnImageRequest(TGetImageEvent handler);
+  // While set, drops on any viewer reach them with the browser as Sender.
+  void SetOnDragDrop(TDragDropEvent handler);
+  void SetOnDragOver(TDragOverEvent handler);
+  // Each viewer with a document and the browser edges its frame touches
+  // ("l", "t", "r", "b"), within 2 pixels.
+  [[nodiscard]] std::vector<std::pair<THTMLViewer*, std::string>> ViewerEdges() const;
 
   TGetPostRequestEvent OnGetPostRequest;
   TGetPostRequestExEvent OnGetPostRequestEx;
@@ -112,6 +118,7 @@ class TFrameBrowser : public TFVBase {
   };
 
   std::shared_ptr<TbrFrameSet> NewFrameSet();
+  void ConnectDrag(THTMLViewer& viewer);
   void HotSpotClick(THTMLViewer* viewer, TbrFrame* frame, const std::string& link, bool& handled);
   void HotSpotCovered(THTMLViewer* viewer, TbrFrame* frame, const std::string& link);
   void FormSubmit(THTMLViewer* viewer, TbrFrame* frame, const std::string& action, const std::string& target,
@@ -130,6 +137,8 @@ class TFrameBrowser : public TFVBase {
   int historyIndex_ = 0;
   TFrameViewerOptions options_ = fvPrintMonochromeBlack | fvPrintTableBackground;
   TGetImageEvent onImageRequest_;
+  TDragDropEvent onDragDrop_;
+  TDragOverEvent onDragOver_;
   std::unique_ptr<TStringBitmapList> imageCache_;
   bool submitting_ = false;
 };

@@ -467,7 +467,8 @@ void TbrSubFrameSet::ParseFrameSetDocument(std::string_view text) {
   hooks.OnMeta = [this](TObject* sender, const std::string& httpEq, const std::string& name,
                         const std::string& content) { FrameSetMeta(sender, httpEq, name, content); };
   const THtmlDocumentInfo info = ParseFrameSet(text, *this, hooks);
-  FrameSetBase = info.Base.empty() ? URLBase : info.Base;
+  // Without a BASE the frames resolve against the set's own address.
+  FrameSetBase = info.Base;
   FrameSetBaseTarget = info.BaseTarget;
   if (this == MasterSet) MasterSet->Title = info.Title;
 }

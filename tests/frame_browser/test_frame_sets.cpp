@@ -25,8 +25,15 @@ TEST_F(FrameSetTest, ColumnsAndNestedRowsAskForEveryFrame) {
   Page("http://h/a.html", "a");
   Page("http://h/sub/b.html", "b");
   Page("http://h/c.html", "c");
-  Page("http://x/d.html", "d");
+  Page("http://x/d.html", "d<img src=\"pics\\p.png\"><img src=/q.png>");
+  std::vector<std::string> images;
+  browser->SetOnImageRequest([&](TObject*, const std::string& src, TMemoryStream*& stream) {
+    images.push_back(src);
+    stream = nullptr;
+  });
   browser->LoadURL("http://h/top.html");
+  // Names resolve against the frame's own address; "\\" is "/" and "/x" is server-relative.
+  EXPECT_EQ(images, (std::vector<std::string>{"http://x/pics/p.png", "http://x/q.png"}));
   EXPECT_EQ(RequestedURLs(), (std::vector<std::string>{"http://h/top.html", "http://h/a.html",
                                                       "http://h/sub/b.html", "http://h/c.html",
                                                       "http://x/d.html"}));
@@ -42,6 +49,12 @@ TEST_F(FrameSetTest, ColumnsAndNestedRowsAskForEveryFrame) {
   EXPECT_EQ(rows.List[0]->Height(), 200);
   EXPECT_EQ(rows.List[1]->Height(), 200);
   EXPECT_EQ(set.FindFrame("left"), Frame(0));
+  const auto edges = browser->ViewerEdges();
+  ASSERT_EQ(edges.size(), 4u);
+  EXPECT_EQ(edges[0].second, "ltb");
+  EXPECT_EQ(edges[1].second, "t");
+  EXPECT_EQ(edges[2].second, "b");
+  EXPECT_EQ(edges[3].second, "trb");
 }
 
 TEST_F(FrameSetTest, FewerOrMoreFramesThanDimensionsAndTheCaps) {
