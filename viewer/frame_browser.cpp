@@ -216,11 +216,9 @@ void TFrameBrowser::ConnectViewer(THTMLViewer& viewer, TbrFrame& frame) {
   viewer.OnhtStreamRequest = [this](TObject* sender, const std::string& src, TMemoryStream*& stream) {
     std::string newURL;
     ThtmlFileType docType = ThtmlFileType::ftHTML;
-    auto answer = RequestDocument(sender, true, src, "", "", "", false, newURL, docType);
-    // The viewer reads the sheet before the next request.
-    static thread_local std::unique_ptr<TMemoryStream> held;
-    held = std::move(answer);
-    stream = held.get();
+    // The viewer reads the sheet before it asks for the next one.
+    styleSheet_ = RequestDocument(sender, true, src, "", "", "", false, newURL, docType);
+    stream = styleSheet_.get();
   };
   viewer.OnEnter = [this, &viewer](TObject*) { curFrameSet_->ActiveViewer = &viewer; };
   viewer.SetOnExpandName([&viewer, &frame](TObject*, const std::string& src, std::string& result) {

@@ -140,6 +140,7 @@ class TFrameBrowser : public TFVBase {
   TDragDropEvent onDragDrop_;
   TDragOverEvent onDragOver_;
   std::unique_ptr<TStringBitmapList> imageCache_;
+  std::unique_ptr<TMemoryStream> styleSheet_;  // the last sheet a viewer asked for
   bool submitting_ = false;
 };
 
