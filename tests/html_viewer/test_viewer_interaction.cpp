@@ -1,8 +1,10 @@
 #include <fstream>
 
+#include "html/font_run.h"
 #include "html/section_list.h"
 #include "platform/core/clock.h"
 #include "platform/windows/application.h"
+#include "platform/windows/edit.h"
 #include "platform/windows/message_queue.h"
 #include "platform/windows/messages.h"
 #include "platform/windows/shell.h"
@@ -137,6 +139,27 @@ TEST_F(Interaction, FollowingALocalFileLoadsItAndMarksItVisited) {
   viewer->SetVisitedMaxCount(0);
   EXPECT_EQ(viewer->Visited().Count(), 0);
   EXPECT_TRUE(hasColour(30, plain));
+}
+
+TEST_F(Interaction, MarkingVisitedLinksExpandsEachLinkOnce) {
+  test::TempDir dir;
+  const std::string page = dir.File("links.html");
+  std::string html;
+  for (int i = 0; i < 300; ++i) html += "<a href=\"p" + std::to_string(i) + ".html\">link <b>" + std::to_string(i) + "</b></a> ";
+  WriteFile(page, html);
+  viewer->LoadFromFile(page);
+  for (int i = 0; i < 60; ++i) viewer->AddVisitedLink(dir.File("p" + std::to_string(i) + ".html"));
+  ASSERT_EQ(viewer->Visited().Count(), 50);  // cut to its maximum, newest first
+  EXPECT_EQ(viewer->Visited().Strings(0), dir.File("p59.html"));
+  viewer->AddVisitedLink(dir.File("p30.html"));  // an older one moves to the front
+  EXPECT_EQ(viewer->Visited().Strings(0), dir.File("p30.html"));
+  EXPECT_EQ(viewer->Visited().Count(), 50);
+  const std::size_t before = viewer->LinkNameExpansions();
+  viewer->LoadFromFile(page);
+  EXPECT_LE(viewer->LinkNameExpansions() - before, 300u);  // not links x visited entries
+  int visited = 0;
+  for (TObject* link : viewer->LinkList()) visited += dynamic_cast<TFontObj*>(link)->Visited;
+  EXPECT_GE(visited, 50);
 }
 
 TEST_F(Interaction, HistoryKeepsItsMaximumAndSkipsTheSamePlace) {
@@ -427,6 +450,23 @@ TEST_F(Interaction, PropertiesKeepTheirDefaultsAndClamps) {
   EXPECT_EQ(dropSender, viewer);
   viewer->SetOnDragDrop(nullptr);
   EXPECT_FALSE(viewer->PaintPanel().OnDragDrop);
+}
+
+TEST_F(Interaction, TheFocusedBorderShowsOnlyWithTheFocus) {
+  auto* other = new TEdit(form.get());
+  other->SetParent(form.get());
+  other->SetBounds(0, 0, 40, 20);
+  viewer->SetBounds(0, 40, 400, 260);
+  Load("<body bgcolor=white>text");
+  viewer->SetFocus();
+  Drain();
+  const std::uint32_t focusedEdge = Pixel(0, 150), focusedInside = Pixel(5, 150);
+  other->SetFocus();
+  Drain();
+  EXPECT_NE(focusedEdge, focusedInside);  // the line shows
+  EXPECT_NE(Pixel(0, 150), focusedEdge);  // and goes with the focus
+  viewer->SetBorderStyle(THTMLBorderStyle::htSingle);
+  EXPECT_EQ(Pixel(0, 150), focusedEdge);  // always for htSingle
 }
 
 }  // namespace
