@@ -5,6 +5,8 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <memory>
+#include <vector>
 
 #include "platform/core/message_pump.h"
 #include "platform/core/synchronize.h"
@@ -21,6 +23,21 @@
 
 namespace lark {
 namespace {
+
+// Messages being handled right now, nested by pumps inside handlers.
+int g_dispatch_depth = 0;
+std::vector<std::unique_ptr<TObject>> g_deferred_objects;
+bool g_freeing_deferred = false;
+
+void FreeDeferredObjects() {
+  g_freeing_deferred = true;
+  while (!g_deferred_objects.empty()) {
+    auto objects = std::move(g_deferred_objects);
+    g_deferred_objects.clear();
+    objects.clear();
+  }
+  g_freeing_deferred = false;
+}
 
 int g_paint_depth = 0;
 TShiftState g_keyboard_state = 0;
@@ -128,10 +145,18 @@ void TApplication::Terminate() {
   PostQuitMessage(0);
 }
 
+void FreeAfterDispatch(std::unique_ptr<TObject> object) {
+  // While deferred objects are freed no handler runs: what they let go of
+  // goes at once, before the objects it may still refer to.
+  if (!object || g_freeing_deferred) return;
+  g_deferred_objects.push_back(std::move(object));
+}
+
 void TApplication::ProcessMessages() {
   if (InPaint()) return;
   while (ProcessOneMessage()) {
   }
+  if (g_dispatch_depth == 0) FreeDeferredObjects();
 }
 
 bool TApplication::ProcessMessage() { return !InPaint() && ProcessOneMessage(); }
@@ -157,11 +182,13 @@ bool TApplication::ProcessOneMessage() {
   }
   // A failing handler is reported and the loop goes on, whoever runs it
   // (the main loop, a modal loop, long work pumping messages).
+  ++g_dispatch_depth;
   try {
     Dispatch(msg);
   } catch (const std::exception& error) {
     HandleException(error);
   }
+  if (--g_dispatch_depth == 0) FreeDeferredObjects();
   return true;
 }
 
@@ -203,6 +230,7 @@ bool TApplication::IsKeyMsg(TMsg& msg) {
 }
 
 void TApplication::Idle() {
+  if (g_dispatch_depth == 0) FreeDeferredObjects();
   bool done = true;
   try {
     // The control under the pointer may have moved, gone or changed.

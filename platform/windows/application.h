@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,12 @@ class TApplication : public TComponent {
   std::string hint_;
   int modal_level_ = 0;
 };
+
+// Frees `object` once the outermost message handler now running has
+// returned (or at the next idle step when none runs): a handler may drop a
+// control whose own handler is still on the stack below it. Never through a
+// posted message, which a pump inside that handler would take at once.
+void FreeAfterDispatch(std::unique_ptr<TObject> object);
 
 // The one application object (made on first call, with the window system).
 TApplication* Application();

@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include "platform/windows/test_driver.h"
+#include "platform/windows/timer.h"
+#include "tests/frame_browser/browser_fixture.h"
+#include "viewer/paint_panel.h"
+
+namespace lark {
+namespace {
+
+class NavigationTest : public BrowserTest {
+ protected:
+  void SetUp() override {
+    BrowserTest::SetUp();
+    browser->SetHistoryMaxCount(10);
+    host.Pages["http://h/top.html"] = {
+        "<frameset cols=\"*,*\"><frame src=one.html name=One><frame src=two.html name=two></frameset>"};
+    for (const char* name : {"one", "two", "three", "four"})
+      host.Pages[std::string("http://h/") + name + ".html"] = {
+          std::string("<body>") + name + " <a href=three.html>3</a> <a href=four.html target=ONE>4</a>"};
+    host.Pages["http://h/a.html"] = {"<title>A</title><a href=b.html>b</a> <a href=#end>end</a>"};
+    host.Pages["http://h/b.html"] = {"<title>B</title>b"};
+  }
+  // The viewer's own link click, as its mouse-up makes it.
+  bool ClickLink(THTMLViewer* viewer, const std::string& link) {
+    bool handled = false;
+    viewer->OnHotSpotClick(viewer, link, handled);
+    return handled;
+  }
+  [[nodiscard]] TbrFrame* Frame(int index) const { return browser->CurFrameSet()->Frames.at(index); }
+  [[nodiscard]] const TRecordedRequest& Last() const { return host.Requests.back(); }
+};
+
+TEST_F(NavigationTest, FrameLinksAndTheirHistory) {
+  browser->LoadURL("http://h/top.html");
+  EXPECT_FALSE(browser->BackButtonEnabled());
+  THTMLViewer* one = Frame(0)->Viewer();
+  EXPECT_TRUE(ClickLink(one, "three.html"));
+  EXPECT_EQ(Last().URL, "http://h/three.html");
+  EXPECT_EQ(Last().Sender, Frame(0));
+  EXPECT_EQ(Last().Referer, "http://h/one.html");
+  ClickLink(Frame(1)->Viewer(), "four.html");
+  EXPECT_EQ(Frame(1)->Source, "http://h/four.html");
+  EXPECT_TRUE(browser->BackButtonEnabled());
+  browser->GoBack();  // frame 2 first
+  EXPECT_EQ(Frame(1)->Source, "http://h/two.html");
+  EXPECT_EQ(Frame(0)->Source, "http://h/three.html");
+  browser->GoBack();
+  EXPECT_EQ(Frame(0)->Source, "http://h/one.html");
+  EXPECT_TRUE(browser->FwdButtonEnabled());
+  browser->GoFwd();  // the oldest undone step
+  EXPECT_EQ(Frame(0)->Source, "http://h/three.html");
+  // A new link drops what every frame had undone.
+  ClickLink(Frame(1)->Viewer(), "three.html");
+  EXPECT_FALSE(browser->FwdButtonEnabled());
+}
+
+TEST_F(NavigationTest, BaseTargetsNamesTopAndBlank) {
+  host.Pages["http://h/named.html"] = {"<base target=oNe><a href=x>x</a>"};
+  host.Pages["http://h/top2.html"] = {"<base target=_top><a href=x>x</a>"};
+  host.Pages["http://h/blank.html"] = {"<base target=_blank><a href=x>x</a>"};
+  host.Pages["http://h/x.html"] = {"x"};
+  browser->LoadURL("http://h/top.html");
+  const TbrFrameSet* page = browser->CurFrameSet();
+  Frame(1)->LoadFrameURL("http://h/named.html", "", "", "", "", true, true, false);
+  ClickLink(Frame(1)->Viewer(), "x.html");
+  EXPECT_EQ(Frame(0)->Source, "http://h/x.html");
+  EXPECT_EQ(Last().Sender, Frame(0));
+
+  Frame(1)->LoadFrameURL("http://h/blank.html", "", "", "", "", true, true, false);
+  host.Requests.clear();
+  ClickLink(Frame(1)->Viewer(), "x.html");  // no handler: nothing
+  EXPECT_TRUE(host.Requests.empty());
+  std::string blankURL;
+  browser->OnBlankWindowRequest = [&](TObject*, const std::string&, const std::string& url) { blankURL = url; };
+  ClickLink(Frame(1)->Viewer(), "x.html#p");
+  EXPECT_EQ(blankURL, "http://h/x.html#p");
+  EXPECT_EQ(browser->Visited().Strings(0), "http://h/x.html#p");
+  EXPECT_TRUE(host.Requests.empty());
+
+  Frame(1)->LoadFrameURL("http://h/top2.html", "", "", "", "", true, true, false);
+  ClickLink(Frame(1)->Viewer(), "x.html");
+  EXPECT_EQ(Last().Sender, browser);
+  EXPECT_NE(browser->CurFrameSet(), page);
+  EXPECT_EQ(browser->ViewerCount(), 1);
+
+  std::string clicked;
+  browser->OnHotSpotTargetClick = [&](TObject*, const std::string&, const std::string& url, bool& handled) {
+    clicked = url;
+    handled = true;
+  };
+  host.Requests.clear();
+  ClickLink(browser->Viewers(0), "b.html#x");
+  EXPECT_EQ(clicked, "http://h/b.html#x");
+  EXPECT_TRUE(host.Requests.empty());
+}
+
+TEST_F(NavigationTest, OneFramePageIsReplacedButAnchorsStay) {
+  browser->LoadURL("http://h/a.html");
+  const TbrFrameSet* first = browser->CurFrameSet();
+  host.Requests.clear();
+  ClickLink(browser->Viewers(0), "#end");
+  EXPECT_TRUE(host.Requests.empty());
+  EXPECT_EQ(browser->CurFrameSet(), first);
+  ClickLink(browser->Viewers(0), "b.html");
+  ASSERT_EQ(host.Requests.size(), 1u);
+  EXPECT_EQ(Last().Sender, browser);
+  EXPECT_EQ(Last().Referer, "http://h/a.html");
+  EXPECT_NE(browser->CurFrameSet(), first);
+  EXPECT_EQ(browser->DocumentTitle(), "B");
+  browser->GoBack();
+  EXPECT_EQ(browser->DocumentTitle(), "A");
+  EXPECT_EQ(Last().URL, "http://h/a.html");
+  EXPECT_FALSE(Last().Reload);
+  browser->GoFwd();
+  EXPECT_EQ(browser->DocumentTitle(), "B");
+}
+
+TEST_F(NavigationTest, HistoryCountsAndChanges) {
+  int changes = 0;
+  browser->OnHistoryChange = [&](TObject*) { ++changes; };
+  browser->LoadURL("http://h/a.html");
+  EXPECT_EQ(changes, 2);  // the frame's first entry and the page's
+  browser->SetHistoryMaxCount(15);
+  for (int i = 0; i < 20; ++i) {
+    host.Pages["http://h/p" + std::to_string(i)] = {"p"};
+    browser->LoadURL("http://h/p" + std::to_string(i));
+  }
+  EXPECT_EQ(browser->HistoryCount(), 15);
+  browser->SetHistoryMaxCount(0);
+  browser->LoadURL("http://h/a.html");
+  EXPECT_EQ(browser->HistoryCount(), 0);
+  EXPECT_FALSE(browser->BackButtonEnabled());
+}
+
+TEST_F(NavigationTest, ForwardPastSequenceTenThousand) {
+  FrameHistorySequence() = 9998;
+  browser->LoadURL("http://h/top.html");
+  ClickLink(Frame(0)->Viewer(), "three.html");
+  ClickLink(Frame(1)->Viewer(), "three.html");
+  browser->GoBack();
+  browser->GoBack();
+  browser->GoFwd();
+  EXPECT_EQ(Frame(0)->Source, "http://h/three.html");
+  browser->GoFwd();
+  EXPECT_EQ(Frame(1)->Source, "http://h/three.html");
+}
+
+TEST_F(NavigationTest, GetFormsAreEncoded) {
+  browser->LoadURL("http://h/a.html");
+  THTMLViewer* viewer = browser->Viewers(0);
+  viewer->OnFormSubmit()(viewer, "b.html#x", "", "", "GET", {"q=a b", std::string("e=\xE9")});
+  EXPECT_EQ(Last().URL, "http://h/b.html");
+  EXPECT_EQ(Last().Query, "q=a+b&e=%E9");
+  EXPECT_TRUE(Last().IsGet);
+  EXPECT_TRUE(Last().Reload);
+}
+
+TEST_F(NavigationTest, FrameSetRefreshWaitsForIdleAndAsksForAReload) {
+  browser->SetfvOptions(browser->fvOptions() | fvMetaRefresh);
+  host.Pages["http://h/r.html"] = {"<meta http-equiv=refresh content=\"1; url=http://h/top.html\">"
+                                   "<frameset cols=\"*\"><frame src=one.html></frameset>"};
+  host.Pages["http://h/zip.html"] = {"<meta http-equiv=refresh content=\"1; url=x.zip\">"
+                                     "<frameset cols=\"*\"><frame src=one.html></frameset>"};
+  browser->LoadURL("http://h/zip.html");
+  EXPECT_TRUE(!browser->CurFrameSet()->RefreshTimer() || !browser->CurFrameSet()->RefreshTimer()->Enabled());
+  browser->LoadURL("http://h/r.html");
+  TTimer* timer = browser->CurFrameSet()->RefreshTimer();
+  ASSERT_NE(timer, nullptr);
+  EXPECT_EQ(timer->Interval(), 1000u);
+  timer->Fire();
+  ASSERT_GE(host.Requests.size(), 3u);
+  const TRecordedRequest& page = host.Requests[host.Requests.size() - 3];
+  EXPECT_EQ(page.URL, "http://h/top.html");
+  EXPECT_EQ(page.Sender, browser);
+  EXPECT_TRUE(page.Reload);
+}
+
+}  // namespace
+}  // namespace lark
