@@ -1,12 +1,7 @@
 // THTMLViewer as form resources name it and its published surface.
 #include "viewer/viewer_form_class.h"
 
-// The document's attribute value type and the form resources' value type
-// share a name; it is an alias on the document side, so naming it otherwise
-// here changes no type, only which one the name means in this file.
-#define TPropValue TDocumentPropValue
 #include "viewer/html_viewer.h"
-#undef TPropValue
 #include "platform/windows/form_registry.h"
 
 namespace lark {
@@ -17,17 +12,17 @@ using namespace form_registry;
 using V = THTMLViewer;
 
 void Int(const std::string& name, void (V::*set)(int)) {
-  Property<V>(name, [set](V& v, const TPropValue& value) { (v.*set)(value.AsInt()); });
+  Property<V>(name, [set](V& v, const TFormValue& value) { (v.*set)(value.AsInt()); });
 }
 void IntMember(const std::string& name, int V::*member) {
-  Property<V>(name, [member](V& v, const TPropValue& value) { v.*member = value.AsInt(); });
+  Property<V>(name, [member](V& v, const TFormValue& value) { v.*member = value.AsInt(); });
 }
 void Colour(const std::string& name, void (V::*set)(TColor)) {
-  Property<V>(name, [set](V& v, const TPropValue& value) { (v.*set)(ColorOf(value)); });
+  Property<V>(name, [set](V& v, const TFormValue& value) { (v.*set)(ColorOf(value)); });
 }
 void Margin(const std::string& name, double V::*member) {
-  Property<V>(name, [member](V& v, const TPropValue& value) {
-    v.*member = value.kind == TPropValue::Kind::Float ? value.number : value.AsInt();
+  Property<V>(name, [member](V& v, const TFormValue& value) {
+    v.*member = value.kind == TFormValue::Kind::Float ? value.number : value.AsInt();
   });
 }
 // An event given through a setter (copied into the document at once).
@@ -35,7 +30,7 @@ template <typename Event>
 void EventSetter(const std::string& name, void (V::*set)(Event)) {
   RegisterProperty(
       name, [](TObject* o) { return dynamic_cast<V*>(o) != nullptr; },
-      [name, set](TObject* o, const TPropValue& value, TFormReader& reader) {
+      [name, set](TObject* o, const TFormValue& value, TFormReader& reader) {
         std::any handler = reader.Handler(value.AsIdent());
         const Event* event = std::any_cast<Event>(&handler);
         if (!event) throw EFormResourceError("handler " + value.AsIdent() + " does not fit " + name);
@@ -44,25 +39,25 @@ void EventSetter(const std::string& name, void (V::*set)(Event)) {
 }
 
 void Properties() {
-  Property<V>("ViewImages", [](V& v, const TPropValue& value) { v.SetViewImages(value.AsBool()); });
+  Property<V>("ViewImages", [](V& v, const TFormValue& value) { v.SetViewImages(value.AsBool()); });
   Colour("DefBackground", &V::SetDefBackground);
-  Property<V>("BorderStyle", [](V& v, const TPropValue& value) {
+  Property<V>("BorderStyle", [](V& v, const TFormValue& value) {
     v.SetBorderStyle(EnumOf<THTMLBorderStyle>(value, {{"htFocused", THTMLBorderStyle::htFocused},
                                                       {"htNone", THTMLBorderStyle::htNone},
                                                       {"htSingle", THTMLBorderStyle::htSingle}}));
   });
   Int("HistoryMaxCount", &V::SetHistoryMaxCount);
-  Property<V>("DefFontName", [](V& v, const TPropValue& value) { v.DefFontName = value.AsString(); });
-  Property<V>("DefPreFontName", [](V& v, const TPropValue& value) { v.SetDefPreFontName(value.AsString()); });
+  Property<V>("DefFontName", [](V& v, const TFormValue& value) { v.DefFontName = value.AsString(); });
+  Property<V>("DefPreFontName", [](V& v, const TFormValue& value) { v.SetDefPreFontName(value.AsString()); });
   Int("DefFontSize", &V::SetDefFontSize);
-  Property<V>("DefFontColor", [](V& v, const TPropValue& value) { v.DefFontColor = ColorOf(value); });
+  Property<V>("DefFontColor", [](V& v, const TFormValue& value) { v.DefFontColor = ColorOf(value); });
   Colour("DefHotSpotColor", &V::SetDefHotSpotColor);
   Colour("DefVisitedLinkColor", &V::SetDefVisitedLinkColor);
   Colour("DefOverLinkColor", &V::SetDefOverLinkColor);
   Int("VisitedMaxCount", &V::SetVisitedMaxCount);
   Int("ImageCacheCount", &V::SetImageCacheCount);
-  Property<V>("NoSelect", [](V& v, const TPropValue& value) { v.SetNoSelect(value.AsBool()); });
-  Property<V>("ScrollBars", [](V& v, const TPropValue& value) {
+  Property<V>("NoSelect", [](V& v, const TFormValue& value) { v.SetNoSelect(value.AsBool()); });
+  Property<V>("ScrollBars", [](V& v, const TFormValue& value) {
     v.SetScrollBarsStyle(EnumOf<TScrollStyle>(value, {{"ssNone", TScrollStyle::ssNone},
                                                       {"ssHorizontal", TScrollStyle::ssHorizontal},
                                                       {"ssVertical", TScrollStyle::ssVertical},
@@ -71,12 +66,12 @@ void Properties() {
   IntMember("CharSet", &V::CharSet);
   IntMember("MarginHeight", &V::MarginHeight);
   IntMember("MarginWidth", &V::MarginWidth);
-  Property<V>("ServerRoot", [](V& v, const TPropValue& value) { v.SetServerRoot(value.AsString()); });
+  Property<V>("ServerRoot", [](V& v, const TFormValue& value) { v.SetServerRoot(value.AsString()); });
   Margin("PrintMarginLeft", &V::PrintMarginLeft);
   Margin("PrintMarginRight", &V::PrintMarginRight);
   Margin("PrintMarginTop", &V::PrintMarginTop);
   Margin("PrintMarginBottom", &V::PrintMarginBottom);
-  Property<V>("htOptions", [](V& v, const TPropValue& value) {
+  Property<V>("htOptions", [](V& v, const TFormValue& value) {
     v.SethtOptions(SetOf(value, {{"htOverLinksActive", htOverLinksActive},
                                  {"htNoLinkUnderline", htNoLinkUnderline},
                                  {"htPrintTableBackground", htPrintTableBackground},

@@ -120,19 +120,19 @@ class Parser {
     }
   }
 
-  TPropValue ParseValue(int depth) {
+  TFormValue ParseValue(int depth) {
     SkipBlank();
     if (pos_ >= text_.size()) Fail("value expected");
-    TPropValue value;
+    TFormValue value;
     char c = text_[pos_];
     if (c == '"' || c == '\'') {
-      value.kind = TPropValue::Kind::String;
+      value.kind = TFormValue::Kind::String;
       value.text = QuotedString();
     } else if (c == '-' || std::isdigit(static_cast<unsigned char>(c))) {
       ParseNumber(value);
     } else if (c == '[') {
       ++pos_;
-      value.kind = TPropValue::Kind::Set;
+      value.kind = TFormValue::Kind::Set;
       while (!Peek(']')) {
         value.items.push_back(Ident());
         if (!Peek(']')) Expect(',');
@@ -140,7 +140,7 @@ class Parser {
       ++pos_;
     } else if (c == '(') {
       ++pos_;
-      value.kind = TPropValue::Kind::Strings;
+      value.kind = TFormValue::Kind::Strings;
       while (!Peek(')')) {
         if (pos_ >= text_.size() || (text_[pos_] != '"' && text_[pos_] != '\'')) Fail("string expected");
         value.items.push_back(QuotedString());
@@ -148,11 +148,11 @@ class Parser {
       ++pos_;
     } else if (c == '{') {
       ++pos_;
-      value.kind = TPropValue::Kind::Binary;
+      value.kind = TFormValue::Kind::Binary;
       ParseHex(value.bytes);
     } else if (c == '<') {
       ++pos_;
-      value.kind = TPropValue::Kind::Collection;
+      value.kind = TFormValue::Kind::Collection;
       while (!Peek('>')) {
         if (!NextWordIs("item")) Fail("'item' expected");
         pos_ += 4;
@@ -166,13 +166,13 @@ class Parser {
       }
       ++pos_;
     } else {
-      value.kind = TPropValue::Kind::Ident;
+      value.kind = TFormValue::Kind::Ident;
       value.text = Ident();
     }
     return value;
   }
 
-  void ParseNumber(TPropValue& value) {
+  void ParseNumber(TFormValue& value) {
     size_t start = pos_;
     if (text_[pos_] == '-') ++pos_;
     while (pos_ < text_.size() && (std::isdigit(static_cast<unsigned char>(text_[pos_])) || text_[pos_] == '.')) ++pos_;
@@ -180,10 +180,10 @@ class Parser {
     if (number == "-" || number.empty()) Fail("number expected");
     char* end = nullptr;
     if (number.find('.') != std::string::npos) {
-      value.kind = TPropValue::Kind::Float;
+      value.kind = TFormValue::Kind::Float;
       value.number = std::strtod(number.c_str(), &end);
     } else {
-      value.kind = TPropValue::Kind::Integer;
+      value.kind = TFormValue::Kind::Integer;
       errno = 0;
       value.integer = std::strtoll(number.c_str(), &end, 10);
       if (errno == ERANGE) Fail("number out of range");

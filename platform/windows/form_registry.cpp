@@ -4,24 +4,24 @@
 
 namespace lark {
 
-int TPropValue::AsInt() const {
+int TFormValue::AsInt() const {
   if (kind != Kind::Integer) throw EFormResourceError("integer expected");
   if (integer < INT32_MIN || integer > INT32_MAX) throw EFormResourceError("integer out of range");
   return static_cast<int>(integer);
 }
 
-bool TPropValue::AsBool() const {
+bool TFormValue::AsBool() const {
   if (kind == Kind::Ident && (text == "True" || text == "true")) return true;
   if (kind == Kind::Ident && (text == "False" || text == "false")) return false;
   throw EFormResourceError("True or False expected");
 }
 
-const std::string& TPropValue::AsString() const {
+const std::string& TFormValue::AsString() const {
   if (kind != Kind::String) throw EFormResourceError("string expected");
   return text;
 }
 
-const std::string& TPropValue::AsIdent() const {
+const std::string& TFormValue::AsIdent() const {
   if (kind != Kind::Ident) throw EFormResourceError("name expected");
   return text;
 }
@@ -97,7 +97,7 @@ const TPropertySetter* FindProperty(const std::string& name, TObject* target) {
 // before its first dot; the rest of the name is looked up on that object.
 TBoundSetter ResolveProperty(const std::string& name, TObject* target) {
   if (const TPropertySetter* setter = FindProperty(name, target))
-    return [setter, target](const TPropValue& v, TFormReader& reader) { (*setter)(target, v, reader); };
+    return [setter, target](const TFormValue& v, TFormReader& reader) { (*setter)(target, v, reader); };
   auto dot = name.find('.');
   if (dot == std::string::npos) return {};
   auto range = TheRegistry().object_properties.equal_range(name.substr(0, dot));
@@ -107,7 +107,7 @@ TBoundSetter ResolveProperty(const std::string& name, TObject* target) {
   if (!found) return {};
   TBoundSetter inner = ResolveProperty(name.substr(dot + 1), found->get(target));
   if (!inner) return {};
-  return [inner, found, target](const TPropValue& v, TFormReader& reader) {
+  return [inner, found, target](const TFormValue& v, TFormReader& reader) {
     inner(v, reader);
     if (found->changed) found->changed(target);
   };

@@ -25,7 +25,7 @@ class EFormResourceError : public Exception {
 struct TPropAssignment;
 
 // One value of a form resource.
-struct TPropValue {
+struct TFormValue {
   enum class Kind { Integer, Float, String, Ident, Set, Strings, Binary, Collection };
   Kind kind = Kind::Integer;
   std::int64_t integer = 0;
@@ -44,7 +44,7 @@ struct TPropValue {
 
 struct TPropAssignment {
   std::string name;  // may be dotted: Font.Name
-  TPropValue value;
+  TFormValue value;
   int line = 0;
 };
 
@@ -64,7 +64,7 @@ class TFormReader {
   virtual void Apply(TObject* target, const std::vector<TPropAssignment>& assignments) = 0;
 };
 
-using TPropertySetter = std::function<void(TObject* target, const TPropValue& value, TFormReader& reader)>;
+using TPropertySetter = std::function<void(TObject* target, const TFormValue& value, TFormReader& reader)>;
 
 // What the reader may create and set. Libraries fill it at start-up (the
 // window layer registers its own controls; other libraries theirs), none of
@@ -94,7 +94,7 @@ void RegisterWindowClasses();
 [[nodiscard]] const TPropertySetter* FindProperty(const std::string& name, TObject* target);
 // Sets the property `name` of `target`; a dotted name reaches into object
 // properties. Empty when `target` has no such property.
-using TBoundSetter = std::function<void(const TPropValue& value, TFormReader& reader)>;
+using TBoundSetter = std::function<void(const TFormValue& value, TFormReader& reader)>;
 [[nodiscard]] TBoundSetter ResolveProperty(const std::string& name, TObject* target);
 [[nodiscard]] std::any MakeHandler(const std::string& name, TComponent* root);
 void PlaceChild(TComponent* child, TComponent* container);
@@ -102,20 +102,20 @@ void PlaceChild(TComponent* child, TComponent* container);
 // Values of resources: an identifier among names (EFormResourceError for
 // another), a set of them as bits, a colour as a number or a "cl" name.
 template <typename E>
-E EnumOf(const TPropValue& value, std::initializer_list<std::pair<const char*, E>> names) {
+E EnumOf(const TFormValue& value, std::initializer_list<std::pair<const char*, E>> names) {
   for (const auto& [name, e] : names)
     if (value.AsIdent() == name) return e;
   throw EFormResourceError("unknown value " + value.AsIdent());
 }
-unsigned SetOf(const TPropValue& value, std::initializer_list<std::pair<const char*, unsigned>> names);
-[[nodiscard]] std::int32_t ColorOf(const TPropValue& value);
+unsigned SetOf(const TFormValue& value, std::initializer_list<std::pair<const char*, unsigned>> names);
+[[nodiscard]] std::int32_t ColorOf(const TFormValue& value);
 
 // Typed helpers.
 template <typename T>
-void Property(const std::string& name, std::function<void(T&, const TPropValue&)> set) {
+void Property(const std::string& name, std::function<void(T&, const TFormValue&)> set) {
   RegisterProperty(
       name, [](TObject* o) { return dynamic_cast<T*>(o) != nullptr; },
-      [set](TObject* o, const TPropValue& v, TFormReader&) { set(*dynamic_cast<T*>(o), v); });
+      [set](TObject* o, const TFormValue& v, TFormReader&) { set(*dynamic_cast<T*>(o), v); });
 }
 
 // An event property: the value names a handler of the root.
@@ -123,7 +123,7 @@ template <typename T, typename Event>
 void EventProperty(const std::string& name, Event T::*member) {
   RegisterProperty(
       name, [](TObject* o) { return dynamic_cast<T*>(o) != nullptr; },
-      [name, member](TObject* o, const TPropValue& v, TFormReader& reader) {
+      [name, member](TObject* o, const TFormValue& v, TFormReader& reader) {
         std::any handler = reader.Handler(v.AsIdent());
         const Event* event = std::any_cast<Event>(&handler);
         if (!event) throw EFormResourceError("handler " + v.AsIdent() + " does not fit " + name);
@@ -136,7 +136,7 @@ template <typename T, typename Target>
 void ReferenceProperty(const std::string& name, std::function<void(T&, Target*)> set) {
   RegisterProperty(
       name, [](TObject* o) { return dynamic_cast<T*>(o) != nullptr; },
-      [name, set](TObject* o, const TPropValue& v, TFormReader& reader) {
+      [name, set](TObject* o, const TFormValue& v, TFormReader& reader) {
         T* owner = dynamic_cast<T*>(o);
         std::string target = v.AsIdent();
         reader.Reference(target, [=](TComponent* c) {
@@ -166,8 +166,8 @@ template <typename T, typename Item>
 void CollectionProperty(const std::string& name, std::function<void(T&, std::vector<Item>)> store) {
   RegisterProperty(
       name, [](TObject* o) { return dynamic_cast<T*>(o) != nullptr; },
-      [store](TObject* o, const TPropValue& v, TFormReader& reader) {
-        if (v.kind != TPropValue::Kind::Collection) throw EFormResourceError("collection expected");
+      [store](TObject* o, const TFormValue& v, TFormReader& reader) {
+        if (v.kind != TFormValue::Kind::Collection) throw EFormResourceError("collection expected");
         std::vector<Item> items(v.collection.size());
         for (size_t i = 0; i < items.size(); ++i) reader.Apply(&items[i], v.collection[i]);
         store(*dynamic_cast<T*>(o), std::move(items));

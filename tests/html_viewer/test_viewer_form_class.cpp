@@ -1,8 +1,4 @@
-// The document's attribute value type shares its name with the form
-// resources' one; it is an alias, so renaming it here changes no type.
-#define TPropValue TDocumentPropValue
 #include "tests/html_viewer/viewer_fixture.h"
-#undef TPropValue
 #include "platform/windows/form_reader.h"
 #include "platform/windows/form_registry.h"
 #include "viewer/viewer_form_class.h"
