@@ -42,7 +42,7 @@ std::string Frame(int index) {
   std::vector<std::uint8_t> pixels(kSize * kSize, 0);
   const double centre = (kSize - 1) / 2.0;
   const double ring = kSize * 0.36;
-  const double dot = kSize * 0.09;
+  const double dot = kSize * 0.075;
   for (int d = 0; d < kDots; ++d) {
     const double angle = 2 * M_PI * d / kDots;
     const double cx = centre + ring * std::sin(angle);
