@@ -26,7 +26,8 @@ bool Unreserved(unsigned char c) {
          c == '_' || c == '~';
 }
 
-// "%41" becomes "A"; "%2f" stays an escape, as "%2F"; a lone "%" becomes "%25".
+// "%41" becomes "A"; "%2f" stays an escape, as "%2F"; a lone "%", a blank
+// or a control byte becomes an escape.
 std::string DecodeUnreserved(std::string_view text) {
   constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
@@ -35,9 +36,17 @@ std::string DecodeUnreserved(std::string_view text) {
     const int high = text[i] == '%' && i + 2 < text.size() ? HexDigit(text[i + 1]) : -1;
     const int low = high >= 0 ? HexDigit(text[i + 2]) : -1;
     if (low < 0) {
+      const auto c = static_cast<unsigned char>(text[i]);
       // A "%" that starts no escape is written as one, so that decoding
-      // what follows it cannot make a new escape for a second pass.
-      out += text[i] == '%' ? std::string_view("%25") : text.substr(i, 1);
+      // what follows it cannot make a new escape for a second pass; blanks
+      // and control bytes too, so that no trimming can change the form.
+      if (c == '%' || c <= ' ' || c == 0x7F) {
+        out += '%';
+        out += kHex[c >> 4];
+        out += kHex[c & 15];
+      } else {
+        out += text[i];
+      }
       continue;
     }
     const auto c = static_cast<unsigned char>(high * 16 + low);

@@ -10,9 +10,10 @@ namespace lark {
 // the network layer connects to, with lower-case scheme and host, no user
 // information, default port or trailing dot on the host, a numeric IPv4 host
 // (2130706433, 0x7f.1, 0177.0.0.1) in dotted decimal, "\" as "/", escapes of
-// unreserved characters decoded (the others with upper-case digits), dot
-// segments resolved and no fragment; an address without a scheme is taken as
-// http, as the address box does. Applying it twice changes nothing more.
+// unreserved characters decoded (the others with upper-case digits), blanks
+// and control bytes escaped, dot segments resolved and no fragment; an
+// address without a scheme is taken as http, as the address box does.
+// Applying it twice changes nothing more.
 [[nodiscard]] std::string CanonicalURL(std::string_view url);
 
 // Lists past this many lines are cut: every test walks the whole list.

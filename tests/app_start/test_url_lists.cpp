@@ -29,6 +29,7 @@ TEST(CanonicalURL, SpellingsOfOneAddressMeetInOneForm) {
       {"http://4294967296/", "http://4294967296/"},  // too large: no address, left as a name
       {"http://a/b%2fc?q=%41#frag", "http://a/b%2Fc?q=A"},
       {"http://a/%%36%31/", "http://a/%2561/"},
+      {"http://a/b c/\x01#x", "http://a/b%20c/%01"},
   };
   for (const auto& row : rows) {
     const std::string once = CanonicalURL(row.written);
