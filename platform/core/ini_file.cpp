@@ -156,7 +156,7 @@ void IniLines::SetValue(std::string_view section_text, std::string_view ident_te
     return;
   }
   int after = header;
-  for (int i = header + 1; i < SectionEnd(header); ++i) {
+  for (int i = header + 1, end = SectionEnd(header); i < end; ++i) {
     if (lines_[i].kind == Kind::Key) after = i;
   }
   lines_.insert(lines_.begin() + after + 1, Parse(ident + "=" + value));
@@ -181,7 +181,7 @@ std::vector<std::string> IniLines::Keys(std::string_view section) const {
   std::vector<std::string> keys;
   const int header = FindSection(section);
   if (header < 0) return keys;
-  for (int i = header + 1; i < SectionEnd(header); ++i) {
+  for (int i = header + 1, end = SectionEnd(header); i < end; ++i) {
     if (lines_[i].kind == Kind::Key) keys.push_back(lines_[i].name);
   }
   return keys;
@@ -192,7 +192,7 @@ std::vector<std::pair<std::string, std::string>> IniLines::KeyValues(std::string
   const int header = FindSection(section);
   if (header < 0) return pairs;
   std::unordered_map<std::string, const std::string*> first;
-  for (int i = header + 1; i < SectionEnd(header); ++i) {
+  for (int i = header + 1, end = SectionEnd(header); i < end; ++i) {
     if (lines_[i].kind != Kind::Key) continue;
     const auto entry = first.emplace(LowerCase(lines_[i].name), &lines_[i].value).first;
     pairs.emplace_back(lines_[i].name, *entry->second);
