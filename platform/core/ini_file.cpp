@@ -1,5 +1,7 @@
 #include "platform/core/ini_file.h"
 
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/core/atomic_file.h"
@@ -24,6 +26,9 @@ class IniLines {
   bool EraseSection(std::string_view section);
   bool DeleteKey(std::string_view section, std::string_view ident);
   [[nodiscard]] std::vector<std::string> Keys(std::string_view section) const;
+  // Each key line of the section with the value stored under the first key
+  // of its name, in one pass however many keys the section holds.
+  [[nodiscard]] std::vector<std::pair<std::string, std::string>> KeyValues(std::string_view section) const;
   [[nodiscard]] std::vector<std::string> Sections() const;
   [[nodiscard]] bool HasSection(std::string_view section) const { return FindSection(section) >= 0; }
 
@@ -151,7 +156,7 @@ void IniLines::SetValue(std::string_view section_text, std::string_view ident_te
     return;
   }
   int after = header;
-  for (int i = header + 1; i < SectionEnd(header); ++i) {
+  for (int i = header + 1, end = SectionEnd(header); i < end; ++i) {
     if (lines_[i].kind == Kind::Key) after = i;
   }
   lines_.insert(lines_.begin() + after + 1, Parse(ident + "=" + value));
@@ -176,10 +181,23 @@ std::vector<std::string> IniLines::Keys(std::string_view section) const {
   std::vector<std::string> keys;
   const int header = FindSection(section);
   if (header < 0) return keys;
-  for (int i = header + 1; i < SectionEnd(header); ++i) {
+  for (int i = header + 1, end = SectionEnd(header); i < end; ++i) {
     if (lines_[i].kind == Kind::Key) keys.push_back(lines_[i].name);
   }
   return keys;
+}
+
+std::vector<std::pair<std::string, std::string>> IniLines::KeyValues(std::string_view section) const {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  const int header = FindSection(section);
+  if (header < 0) return pairs;
+  std::unordered_map<std::string, const std::string*> first;
+  for (int i = header + 1, end = SectionEnd(header); i < end; ++i) {
+    if (lines_[i].kind != Kind::Key) continue;
+    const auto entry = first.emplace(LowerCase(lines_[i].name), &lines_[i].value).first;
+    pairs.emplace_back(lines_[i].name, *entry->second);
+  }
+  return pairs;
 }
 
 std::vector<std::string> IniLines::Sections() const {
@@ -203,7 +221,10 @@ std::string TCustomIniFile::Stored(const IniLines& lines, std::string_view secti
                                    std::string_view fallback) const {
   const std::string* value = lines.Value(section, ident);
   if (value == nullptr) return std::string(fallback);
-  const std::string& v = *value;
+  return AsRead(*value);
+}
+
+std::string TCustomIniFile::AsRead(const std::string& v) const {
   if (ValueQuotes() == Quotes::Strip && v.size() >= 2 && v.front() == v.back() && (v[0] == '"' || v[0] == '\'')) {
     return v.substr(1, v.size() - 2);
   }
@@ -238,7 +259,7 @@ void TCustomIniFile::ReadSection(std::string_view section, TStrings& keys) const
 void TCustomIniFile::ReadSectionValues(std::string_view section, TStrings& lines) const {
   const auto current = Current();
   std::vector<std::string> pairs;
-  for (const std::string& key : current->Keys(section)) pairs.push_back(key + "=" + Stored(*current, section, key, ""));
+  for (const auto& [key, value] : current->KeyValues(section)) pairs.push_back(key + "=" + AsRead(value));
   Fill(lines, pairs);
 }
 
@@ -295,6 +316,23 @@ void TMemIniFile::DeleteKey(std::string_view section, std::string_view ident) { 
 void TMemIniFile::UpdateFile() {
   const FileLock lock(FileName());
   lines_->Save(FileName());
+}
+
+void TMemIniFile::UpdateSections(const std::vector<std::string>& sections) {
+  const FileLock lock(FileName());
+  const auto disk = IniLines::Load(FileName());
+  for (const std::string& section : sections) {
+    if (!lines_->HasSection(section)) {
+      disk->EraseSection(section);
+      continue;
+    }
+    // Key by key, so that the section keeps its place and its comments.
+    for (const std::string& key : disk->Keys(section)) {
+      if (lines_->Value(section, key) == nullptr) disk->DeleteKey(section, key);
+    }
+    for (const std::string& key : lines_->Keys(section)) disk->SetValue(section, key, *lines_->Value(section, key));
+  }
+  disk->Save(FileName());
 }
 
 }  // namespace lark

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lark {
 
@@ -42,6 +43,8 @@ class TCustomIniFile {
   // The default when the key is missing; a key with an empty value reads "".
   [[nodiscard]] std::string ReadString(std::string_view section, std::string_view ident,
                                        std::string_view fallback) const;
+  // A stored value as this class reads it.
+  [[nodiscard]] std::string AsRead(const std::string& stored) const;
   virtual void WriteString(std::string_view section, std::string_view ident, std::string_view value) = 0;
   // Decimal, or hexadecimal after "$" or "0x"; the default for anything else.
   [[nodiscard]] int ReadInteger(std::string_view section, std::string_view ident, int fallback) const;
@@ -107,6 +110,11 @@ class TMemIniFile : public TCustomIniFile {
   void EraseSection(std::string_view section) override;
   void DeleteKey(std::string_view section, std::string_view ident) override;
   void UpdateFile() override;
+  // Writes only the named sections, into the file as it is on disk now and
+  // under its lock: the other sections stay as other writers left them, where
+  // UpdateFile would put back this object's older copy of them. Keys missing
+  // here are removed there; a section missing here is removed whole.
+  void UpdateSections(const std::vector<std::string>& sections);
 
  protected:
   std::shared_ptr<const IniLines> Current() const override { return lines_; }
