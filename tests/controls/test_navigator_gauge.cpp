@@ -111,9 +111,11 @@ TEST_F(Gauge, ABusyGuiThreadDelaysItAndActiveOffStopsItWithinAStep) {
   const std::vector<std::uint32_t> before = Row();
   ASSERT_GE(LeadingEdge(before), 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(150));  // busy: no messages pumped
-  Drain();  // at most the one step that was waiting
+  Drain();  // the step that was waiting, and any the worker adds meanwhile
+  // Unblocked at Delay 2 the block would have crossed the track in 150 ms;
+  // a loaded machine may let a few steps in while the queue drains.
   const int moved = std::abs(LeadingEdge(Row()) - LeadingEdge(before));
-  EXPECT_LE(moved, 2);
+  EXPECT_LE(moved, 5);
 
   gauge->SetActive(false);
   Pump(std::chrono::milliseconds(30));
