@@ -94,7 +94,8 @@ bool TCellBasic::LayOutSection(std::size_t index, TCanvas& canvas, IndentManager
   }
 }
 
-int TCellBasic::DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scrollWidth, int& curs) {
+int TCellBasic::LayOutSections(TCanvas& canvas, IndentManager& iMgr, int y, int width, int aHeight, int& scrollWidth,
+                               int& curs) {
   YValue = y;
   StartCurs = curs;
   int total = 0;
@@ -102,7 +103,7 @@ int TCellBasic::DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scr
   while (i < Count()) {
     int maxWidth = 0;
     int height = 0;
-    if (!LayOutSection(i, canvas, IMgr, 0, SumCoordinates(y, total), 1000, 1000, width, aHeight, maxWidth, curs,
+    if (!LayOutSection(i, canvas, iMgr, 0, SumCoordinates(y, total), 1000, 1000, width, aHeight, maxWidth, curs,
                        height))
       continue;
     scrollWidth = std::max(scrollWidth, maxWidth);
@@ -123,11 +124,6 @@ void TCellBasic::GetMinMaxWidth(TCanvas& canvas, int& min, int& max) {
   }
 }
 
-int TCellBasic::Draw(TCanvas& canvas, const TRect& aRect, int, int x, int y, int xRef, int yRef) {
-  int bottom = y;
-  for (const auto& section : *this) bottom = section->Draw(canvas, aRect, IMgr, x, xRef, yRef);
-  return bottom;
-}
 
 TGuResultType TCellBasic::GetURL(TCanvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& urlTarget,
                                  TFormControlObj*& formControl, std::string& title) {
@@ -219,26 +215,25 @@ bool TCellBasic::ClearLastBottomMargin() {
 }
 
 int TCell::DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scrollWidth, int& curs) {
-  IMgr.Clear();
-  IMgr.Reset(0, width);
-  IMgr.Width = width;
+  IndentManager iMgr;
+  iMgr.Reset(0, width);
+  iMgr.Width = width;
   Width = width;
-  const void* previousOwner = IMgr.CurrentID;
-  IMgr.CurrentID = this;
-  const std::size_t left = IMgr.AddLeft(0, y);
-  const std::size_t right = IMgr.AddRight(width, y);
-  const int height = TCellBasic::DoLogic(canvas, y, width, aHeight, scrollWidth, curs);
-  IMgr.DeleteRight(right);
-  IMgr.DeleteLeft(left);
-  IMgr.CurrentID = previousOwner;
-  return std::max(height, SumCoordinates(IMgr.ImageBottom(), -static_cast<std::int64_t>(YValue)));
+  iMgr.CurrentID = this;
+  iMgr.AddLeft(0, y);
+  iMgr.AddRight(width, y);
+  const int height = LayOutSections(canvas, iMgr, y, width, aHeight, scrollWidth, curs);
+  return std::max(height, SumCoordinates(iMgr.ImageBottom(), -static_cast<std::int64_t>(YValue)));
 }
 
 int TCell::Draw(TCanvas& canvas, const TRect& aRect, int clipWidth, int x, int y, int xRef, int yRef) {
-  IMgr.Reset(x, x + Width);
-  IMgr.ClipWidth = clipWidth;
+  IndentManager iMgr;
+  iMgr.Reset(x, x + Width);
+  iMgr.ClipWidth = clipWidth;
   DrawYY = y;
-  return TCellBasic::Draw(canvas, aRect, clipWidth, x, y, xRef, yRef);
+  int bottom = y;
+  for (const auto& section : *this) bottom = section->Draw(canvas, aRect, iMgr, x, xRef, yRef);
+  return bottom;
 }
 
 }  // namespace lark

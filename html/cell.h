@@ -35,9 +35,7 @@ class TCellBasic : public TFreeList<TSectionBase> {
   // box itself is not shown.
   void NestIn(TCellBasic* owner, int levels = 1);
 
-  virtual int DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scrollWidth, int& curs);
   virtual void GetMinMaxWidth(TCanvas& canvas, int& min, int& max);
-  virtual int Draw(TCanvas& canvas, const TRect& aRect, int clipWidth, int x, int y, int xRef, int yRef);
   virtual TGuResultType GetURL(TCanvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& urlTarget,
                                TFormControlObj*& formControl, std::string& title);
 
@@ -64,9 +62,11 @@ class TCellBasic : public TFreeList<TSectionBase> {
   // Set when the cell would lie deeper than the limit: the cell that takes
   // its sections instead.
   TCellBasic* FlatTarget = nullptr;
-  IndentManager IMgr;
 
  protected:
+  // Lays out every section from y down; the height they take.
+  int LayOutSections(TCanvas& canvas, IndentManager& iMgr, int y, int width, int aHeight, int& scrollWidth,
+                     int& curs);
   // Lays out section `index`; a section that raises EProcessError is
   // reported, freed and taken out, leaving the layout state as it was.
   // Returns false when the section was dropped.
@@ -78,12 +78,14 @@ class TCellBasic : public TFreeList<TSectionBase> {
   std::vector<std::unique_ptr<TSectionBase>> flattenedBoxes_;
 };
 
-// A cell whose floats are kept apart from those of other cells.
+// A cell whose floats are kept apart from those of other cells. Its indents
+// live only while it is laid out (or drawn): a cell keeps none between
+// passes, which spares every table cell their weight.
 class TCell : public TCellBasic {
  public:
   using TCellBasic::TCellBasic;
-  int DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scrollWidth, int& curs) override;
-  int Draw(TCanvas& canvas, const TRect& aRect, int clipWidth, int x, int y, int xRef, int yRef) override;
+  virtual int DoLogic(TCanvas& canvas, int y, int width, int aHeight, int& scrollWidth, int& curs);
+  virtual int Draw(TCanvas& canvas, const TRect& aRect, int clipWidth, int x, int y, int xRef, int yRef);
 
   int Width = 0;
   int DrawYY = 0;

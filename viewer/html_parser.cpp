@@ -70,7 +70,9 @@ THtmlParser::~THtmlParser() = default;
 void THtmlParser::Begin(std::string_view text, bool plainText) {
   InstallStyleAttributeParser();
   const bool jis = HasJisEscape(text);
-  text_ = jis ? JisToShiftJis(text) : std::string(text);
+  converted_.clear();
+  if (jis) converted_ = JisToShiftJis(text);
+  text_ = jis ? std::string_view(converted_) : text;
   if (!list_.Styles->DefProp())
     list_.SetFonts("Times New Roman", "Courier New", 10, 10, DEFAULT_CHARSET, true, false, clWhite, clRed,
                    clPurple, clBlue, clBlack, 12);
@@ -423,7 +425,12 @@ void THtmlParser::AssignCharSetName(const std::string& name, TProperties& props)
   if (!charSet) return;
   if (charSet->EucJp && !eucJpDone_) {
     eucJpDone_ = true;
-    EucJpToShiftJis(text_, reader_.TextOffset());
+    if (text_.data() != converted_.data()) {
+      converted_.assign(text_);
+      text_ = converted_;
+      reader_.ReplaceText(text_);
+    }
+    EucJpToShiftJis(converted_, reader_.TextOffset());
   }
   if (charSet->CodePage)
     props.AssignCharSet(charSet->CharSet, charSet->CodePage);

@@ -171,7 +171,10 @@ class THtmlParser {
   THtmlParserHooks hooks_;
   THtmlReader reader_;
   TParserProps props_;
-  std::string text_;  // the document as read: JIS converted, EUC-JP converted in place
+  // The document as read: the caller's buffer in place, or converted_ once a
+  // JIS or EUC-JP page needs its bytes changed.
+  std::string_view text_;
+  std::string converted_;
   bool eucJpDone_ = false;
 
   TBodyBlock* body_ = nullptr;

@@ -90,6 +90,9 @@ class THtmlReader {
   // Where in the main text the reader reads next (after the current
   // character): the parser converts the rest of an EUC-JP page from there.
   [[nodiscard]] std::size_t TextOffset() const { return textPos_; }
+  // The same document moved to another buffer of the same length (which
+  // the caller converts from TextOffset on); the reading goes on there.
+  void ReplaceText(std::string_view text) { text_ = text; }
   [[nodiscard]] int HeaderLevel() const { return headerLevel_; }
   [[nodiscard]] int SourceKind() const { return sourceKind_; }
   [[nodiscard]] TokenObj& Buff() { return buff_; }
