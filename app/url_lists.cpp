@@ -153,7 +153,8 @@ std::string ResolveDotSegments(std::string_view path) {
 
 }  // namespace
 
-std::string CanonicalURL(std::string_view url) {
+namespace {
+std::string CanonicalStep(std::string_view url) {
   std::string text(url);
   ReplaceChar('\\', '/', text);
   text = Normalize(text);
@@ -166,6 +167,21 @@ std::string CanonicalURL(std::string_view url) {
   std::string resolved = ResolveDotSegments(std::string_view(rest).substr(0, query));
   if (query != std::string::npos) resolved += rest.substr(query);
   return protocol + "://" + CanonicalHost(host) + CanonicalPort(protocol, port) + resolved;
+}
+}  // namespace
+
+// One step can uncover work for another (a removed "#" joins "/." and "/"),
+// and the lists compare canonical forms, so steps repeat until nothing
+// changes; a form that has not settled after that many steps is kept.
+std::string CanonicalURL(std::string_view url) {
+  constexpr int kMaxSteps = 64;
+  std::string form = CanonicalStep(url);
+  for (int step = 1; step < kMaxSteps; ++step) {
+    std::string next = CanonicalStep(form);
+    if (next == form) break;
+    form = std::move(next);
+  }
+  return form;
 }
 
 void TURLList::LoadFromFile(const std::string& file_name) {
