@@ -233,12 +233,22 @@ void THtmlParser::DoBodyTag() {
   }
   bodyTaken_ = true;
   TProperties& props = props_.PushNewProps("body", &Attributes());
+  TakeViewerMargins(props);
   ApplyBodyAttributes(props);
   ReplaceBodyBlock(props);
   std::string image;
   if (props.GetBackgroundImage(image) && !image.empty()) list_.SetBackgroundBitmap(image);
   if (const TColor background = props.GetBackgroundColor(); background != NoColor) list_.SetBackground(background);
   NextSymbol();
+}
+
+// Margins are not inherited, so the body's own properties start without
+// them (not given counts as 0): the viewer's margins, which the document's
+// default entry holds, apply unless a style rule for the body gave one.
+void THtmlParser::TakeViewerMargins(TProperties& props) {
+  const TProperties& viewer = *list_.Styles->DefProp();
+  for (const int side : {css::MarginTop, css::MarginBottom, css::MarginLeft, css::MarginRight})
+    if (!props.IsSet(side)) props.SetProp(side, viewer.Props(side));
 }
 
 void THtmlParser::ApplyBodyAttributes(TProperties& props) {

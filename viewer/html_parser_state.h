@@ -83,6 +83,7 @@ class THtmlParser {
   void DoBody(const TSymbolSet& terminators);
   void DoTitle();
   void DoBodyTag();
+  void TakeViewerMargins(TProperties& props);
   // LINK, VLINK, OLINK, TEXT, BGCOLOR, BACKGROUND and the margins of BODY.
   void ApplyBodyAttributes(TProperties& props);
   void ReplaceBodyBlock(TProperties& props);

@@ -351,10 +351,23 @@ TEST_F(Interaction, RightAndImageClicksDescribeThePoint) {
     inside = {x, y};
   };
   TPaintPanel* panel = &viewer->PaintPanel();
+  Drain();
   test_driver::Click(panel, 20, 15);
   Drain();
   EXPECT_NE(image, nullptr);
-  EXPECT_TRUE(inside.X >= 0 && inside.X < 40 && inside.Y >= 0 && inside.Y < 30) << inside.X << "," << inside.Y;
+  // The picture stands at the body's margins (10, 5).
+  EXPECT_EQ(inside.X, 10);
+  EXPECT_EQ(inside.Y, 10);
+  TObject* over = nullptr;
+  viewer->OnImageOver = [&](TObject*, TObject* obj, TShiftState, int x, int y) {
+    over = obj;
+    inside = {x, y};
+  };
+  test_driver::MouseMove(panel, 35, 20);
+  Drain();
+  EXPECT_EQ(over, image);
+  EXPECT_EQ(inside.X, 25);
+  EXPECT_EQ(inside.Y, 15);
   TRightClickParameters seen;
   std::string reported;
   test_driver::AnswerMessageBoxes([&](const std::string& text, TMsgDlgType, TMsgDlgButtons) {

@@ -93,6 +93,31 @@ TEST_F(Loading, BuffersAndStreamsLoadAsHtmlTextOrOnePicture) {
   EXPECT_EQ(viewer->CurrentFileType(), ThtmlFileType::ftImage);
 }
 
+// The body's margins are not inherited: with or without a BODY tag, the
+// page starts at the viewer's margins unless the tag or a style gives others.
+TEST_F(Loading, TheBodyStartsAtTheViewersMarginsUnlessItGivesItsOwn) {
+  test::TempDir dir;
+  const std::string png = SolidPng(dir, "red.png", 20, 20, kRed);
+  ASSERT_FALSE(png.empty());
+  const std::string image = "<img src=\"" + png + "\">";
+  // The picture's top left corner is at (x, y) inside the one-pixel frame.
+  auto startsAt = [&](int x, int y) {
+    return Pixel(1 + x, 1 + y) == kRed && Pixel(x, 1 + y) != kRed && Pixel(1 + x, y) != kRed;
+  };
+  Load(image);
+  EXPECT_TRUE(startsAt(10, 5));
+  Load("<body bgcolor=white>" + image);
+  EXPECT_TRUE(startsAt(10, 5));
+  Load("<body marginwidth=3 marginheight=400>" + image);
+  EXPECT_TRUE(startsAt(3, 200));
+  Load("<style>body { margin-left: 0 }</style><body>" + image);
+  EXPECT_TRUE(startsAt(0, 5));
+  viewer->MarginWidth = 30;
+  viewer->MarginHeight = 0;
+  Load("<body>" + image);
+  EXPECT_TRUE(startsAt(30, 0));
+}
+
 TEST_F(Loading, AFailedLoadLeavesTheViewerWorking) {
   std::vector<bool> processing;
   viewer->OnProcessing = [&](TObject*, bool on) { processing.push_back(on); };
