@@ -60,14 +60,14 @@ bool IsWordChar(char32_t c) {
 // A text position inside its paragraph, read by whole characters of each
 // run's code page (positions are bytes of those code pages).
 struct TextAt {
-  const TSection* Section = nullptr;
+  TSection* Section = nullptr;
   int Index = 0;  // the start of the character that holds the position
 
   static TextAt Of(TSectionList& list, int pos) {
     char32_t ch = 0;
     TObject* object = nullptr;
     if (pos < 0 || !list.GetChAtPos(pos, ch, object)) return {};
-    const auto* section = dynamic_cast<const TSection*>(object);
+    auto* section = dynamic_cast<TSection*>(object);
     if (!section) return {};
     TextAt at{section, 0};
     at.Index = at.CharStart(pos - section->StartCurs);
@@ -413,7 +413,8 @@ bool THTMLViewer::Find(const std::string& text, bool matchCase) {
   // The match ends after as many characters of the page as the text has,
   // whatever their byte lengths in the page's code page.
   int end = at;
-  if (const TextAt match = TextAt::Of(*sectionList_, at)) {
+  const TextAt match = TextAt::Of(*sectionList_, at);
+  if (match) {
     int index = match.Index;
     for (std::size_t n = DecodeToUtf32(text, CP_UTF8).size(); n > 0 && index < match.Length(); --n)
       index = match.NextChar(index);
@@ -424,8 +425,11 @@ bool THTMLViewer::Find(const std::string& text, bool matchCase) {
   sectionList_->SelB = at;
   sectionList_->SelE = end;
   caretPos_ = end;
+  // Asked of the match's own paragraph: the one before it also answers for
+  // this position (as its end), a line above the match.
   int x = 0, y = 0;
-  if (sectionList_->CursorToXY(paintPanel_->Canvas(), at, x, y)) {
+  TCanvas& canvas = paintPanel_->Canvas();
+  if (match ? match.Section->CursorToXY(canvas, at, x, y) : sectionList_->CursorToXY(canvas, at, x, y)) {
     const int top = VScrollBarPosition();
     if (y < top || y >= top + PaintHeight() - kBottomBand) SetVScrollBarPosition(y - PaintHeight() / 2);
   }
