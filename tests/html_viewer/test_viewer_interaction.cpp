@@ -180,7 +180,8 @@ TEST_F(Interaction, HistoryKeepsItsMaximumAndSkipsTheSamePlace) {
   std::vector<std::string> files;
   for (int i = 0; i < 4; ++i) {
     files.push_back(dir.File("h" + std::to_string(i) + ".html"));
-    WriteFile(files.back(), "<form><input name=f value=v" + std::to_string(i) + "></form>");
+    WriteFile(files.back(), "<form><input name=f value=v" + std::to_string(i) + "></form>" + LongPage(60) +
+                                "<a name=end>end</a>");
   }
   int changes = 0;
   viewer->OnHistoryChange = [&](TObject*) { ++changes; };
@@ -200,6 +201,9 @@ TEST_F(Interaction, HistoryKeepsItsMaximumAndSkipsTheSamePlace) {
   viewer->LoadFromFile(files[3]);  // the same file at the same place
   EXPECT_EQ(changes, before);
   EXPECT_EQ(viewer->History().Count(), 3);
+  viewer->LoadFromFile(files[3] + "#end");  // the same file elsewhere: no values kept
+  EXPECT_EQ(changes, before + 1);
+  EXPECT_TRUE(viewer->HistoryPosition(1).FormData.empty());
   viewer->SetHistoryMaxCount(1);  // smaller: cleared
   EXPECT_EQ(viewer->History().Count(), 0);
 }
