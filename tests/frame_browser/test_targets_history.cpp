@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "html/form_controls_simple.h"
+#include "html/section_list.h"
+#include "platform/windows/button.h"
 #include "platform/windows/test_driver.h"
 #include "platform/windows/timer.h"
 #include "tests/frame_browser/browser_fixture.h"
@@ -154,6 +157,23 @@ TEST_F(NavigationTest, GetFormsAreEncoded) {
   EXPECT_EQ(Last().Query, "q=a+b&e=%E9");
   EXPECT_TRUE(Last().IsGet);
   EXPECT_TRUE(Last().Reload);
+}
+
+// A windows-1250 page's form, sent by a click on its button: the values go
+// out in the page's code page ("\xE9" there is "é").
+TEST_F(NavigationTest, AClickedFormSendsThePagesBytes) {
+  host.Pages["http://h/cz.html"] = {
+      "<meta http-equiv=content-type content=\"text/html; charset=windows-1250\">"
+      "<form action=b.html><input name=q value=\"caf\xE9 au lait\"><input type=submit></form>"};
+  browser->LoadURL("http://h/cz.html");
+  Drain();
+  const TSectionList& list = browser->Viewers(0)->SectionList();
+  ASSERT_EQ(list.FormControlList.size(), 2u);
+  test_driver::Click(&static_cast<TButtonFormControlObj*>(list.FormControlList[1])->Button(), 5, 5);
+  Drain();
+  EXPECT_EQ(Last().URL, "http://h/b.html");
+  EXPECT_EQ(Last().Query, "q=caf%E9+au+lait");
+  EXPECT_TRUE(Last().IsGet);
 }
 
 TEST_F(NavigationTest, FrameSetRefreshWaitsForIdleAndAsksForAReload) {
