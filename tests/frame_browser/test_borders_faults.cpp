@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "platform/windows/desktop.h"
 #include "platform/windows/message_queue.h"
 #include "platform/windows/test_driver.h"
@@ -117,17 +119,54 @@ TEST_F(BorderTest, LoadsInsideAPumpingRequestAreRefused) {
   EXPECT_EQ(host.Requests.size(), before + 1);
 }
 
+// Counts the components it was shown that are not freed yet.
+class TLiveCount : public TComponent {
+ public:
+  TLiveCount() : TComponent(nullptr) {}
+  void Watch(TComponent* component) {
+    if (live_.insert(component).second) FreeNotification(component);
+  }
+  [[nodiscard]] std::size_t Live() const { return live_.size(); }
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override {
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove) live_.erase(component);
+  }
+
+ private:
+  std::set<TComponent*> live_;
+};
+
 TEST_F(BorderTest, ManyPagesKeepTheLiveSetsBounded) {
   browser->SetHistoryMaxCount(15);
-  host.Pages["http://h/f.html"] = {"<frameset cols=\"*,*\"><frame src=a.html><frame src=a.html></frameset>"};
-  host.Pages["http://h/a.html"] = {"a"};
-  for (int i = 0; i < 200; ++i) {
-    host.Pages["http://h/p" + std::to_string(i)] = host.Pages["http://h/f.html"];
-    browser->LoadURL("http://h/p" + std::to_string(i));
+  host.Pages["http://h/a.html"] = {"a <a href=b.html>b</a>"};
+  host.Pages["http://h/b.html"] = {"b"};
+  TLiveCount sets, viewers;
+  std::size_t setsAt100 = 0, viewersAt100 = 0;
+  for (int i = 0; i < 1000; ++i) {
+    const std::string url = "http://h/p" + std::to_string(i);
+    host.Pages[url] = {"<frameset cols=\"*,*\"><frame src=a.html><frame src=a.html></frameset>"};
+    browser->LoadURL(url);
+    if (i % 3 == 0) {  // a frame step as well: a frame history entry
+      THTMLViewer* first = browser->CurFrameSet()->Frames.at(0)->Viewer();
+      bool handled = false;
+      first->OnHotSpotClick(first, "b.html", handled);
+    }
     Drain();
+    host.Pages.erase(url);
+    sets.Watch(browser->CurFrameSet());
+    for (TbrFrame* frame : browser->CurFrameSet()->Frames) viewers.Watch(frame->Viewer());
+    if (i == 99) {
+      setsAt100 = sets.Live();
+      viewersAt100 = viewers.Live();
+    }
   }
   EXPECT_EQ(browser->HistoryCount(), 15);
   EXPECT_EQ(browser->ControlCount(), 1);
+  EXPECT_LE(sets.Live(), 16u);  // the page shown and those history holds
+  EXPECT_EQ(sets.Live(), setsAt100);
+  EXPECT_EQ(viewers.Live(), viewersAt100);
 }
 
 TEST_F(BorderTest, CopyLimit) {
