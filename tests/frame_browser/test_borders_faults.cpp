@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "platform/graphics/color.h"
 #include "platform/windows/desktop.h"
 #include "platform/windows/message_queue.h"
 #include "platform/windows/test_driver.h"
@@ -75,6 +76,39 @@ TEST_F(BorderTest, HugeBordersAndMarginsAreClamped) {
   Drain();
   EXPECT_EQ(browser->CurFrameSet()->FrameBorderWidth, kMaxFrameBorderWidth);
   EXPECT_EQ(Frame(0)->MarginWidth, kMaxFrameMargin);
+}
+
+// Each frame is sunk by a lowered bevel of the frame border width: shadow on
+// the top and left, highlight on the bottom and right, the page inside.
+TEST_F(BorderTest, FramesShowBevelsOfTheBorderWidth) {
+  host.Pages["http://h/a.html"] = {"<body bgcolor=#00FF00>a"};
+  const std::uint32_t shadow = ColorToRGB24(clBtnShadow), light = ColorToRGB24(clBtnHighlight), page = 0x00FF00;
+  ASSERT_NE(shadow, light);
+  struct Case {
+    std::string border;
+    int width;
+  };
+  for (const Case& c : {Case{"", 2}, Case{" border=0", 0}, Case{" border=2147483647", kMaxFrameBorderWidth}}) {
+    host.Pages["http://h/f.html"] = {"<frameset cols=\"*,*\"" + c.border + "><frame src=a.html><frame src=a.html></frameset>"};
+    browser->LoadURL("http://h/f.html");
+    Drain();
+    TbrFrame* frame = Frame(1);
+    const int w = frame->Width(), h = frame->Height(), inner = c.width;
+    ASSERT_GT(w, 2 * inner) << c.border;
+    const int midY = h / 2, midX = w / 2;
+    if (inner > 0) {
+      EXPECT_EQ(test_driver::PixelAt(frame, 0, midY), shadow) << c.border;
+      EXPECT_EQ(test_driver::PixelAt(frame, inner - 1, midY), shadow) << c.border;
+      EXPECT_EQ(test_driver::PixelAt(frame, midX, 0), shadow) << c.border;
+      EXPECT_EQ(test_driver::PixelAt(frame, w - inner, midY), light) << c.border;
+      EXPECT_EQ(test_driver::PixelAt(frame, midX, h - 1), light) << c.border;
+    }
+    // The page fills the rest (its window is read apart from the frame's).
+    THTMLViewer* viewer = frame->Viewer();
+    EXPECT_EQ(viewer->BoundsRect(), TRect(inner, inner, w - inner, h - inner)) << c.border;
+    EXPECT_EQ(test_driver::PixelAt(viewer, 0, midY - inner), page) << c.border;
+    EXPECT_EQ(test_driver::PixelAt(viewer, viewer->Width() - 1, midY - inner), page) << c.border;
+  }
 }
 
 // Handlers that drop the viewer or frameset under them; the sanitizer pass
