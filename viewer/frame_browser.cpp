@@ -56,6 +56,8 @@ std::shared_ptr<TbrFrameSet> TFrameBrowser::NewFrameSet() {
   auto* set = new TbrFrameSet(this);
   set->SetParent(this);
   set->SetAlign(TAlign::alClient);
+  set->OnDragDrop = ForwardedDragDrop();
+  set->OnDragOver = ForwardedDragOver();
   // Freed when neither the browser nor a history entry holds it, once the
   // handlers running have returned.
   return std::shared_ptr<TbrFrameSet>(set, [](TbrFrameSet* s) {
@@ -174,19 +176,22 @@ void TFrameBrowser::Clear() {
 void TFrameBrowser::SetfvOptions(TFrameViewerOptions options) {
   if ((options ^ options_) & fvNoBorder) {
     curFrameSet_->SetBevelOuter((options & fvNoBorder) ? TBevelCut::bvNone : TBevelCut::bvLowered);
+    curFrameSet_->SetBevelWidth(2);
     curFrameSet_->OuterBorder = (options & fvNoBorder) ? 0 : 2;
   }
   options_ = options;
-  for (THTMLViewer* viewer : curFrameSet_->Viewers) {
-    ThtmlViewerOptions ht = viewer->htOptions();
-    const auto set = [&ht](bool on, unsigned bit) { ht = on ? (ht | bit) : (ht & ~bit); };
-    set(options & fvOverLinksActive, htOverLinksActive);
-    set(options & fvNoLinkUnderline, htNoLinkUnderline);
-    set(options & fvPrintTableBackground, htPrintTableBackground);
-    set(options & fvPrintMonochromeBlack, htPrintMonochromeBlack);
-    set(options & fvShowVScroll, htShowVScroll);
-    viewer->SethtOptions(ht);
-  }
+  for (THTMLViewer* viewer : curFrameSet_->Viewers) ApplyOptions(*viewer);
+}
+
+void TFrameBrowser::ApplyOptions(THTMLViewer& viewer) const {
+  ThtmlViewerOptions ht = viewer.htOptions();
+  const auto set = [&ht](bool on, unsigned bit) { ht = on ? (ht | bit) : (ht & ~bit); };
+  set(options_ & fvOverLinksActive, htOverLinksActive);
+  set(options_ & fvNoLinkUnderline, htNoLinkUnderline);
+  set(options_ & fvPrintTableBackground, htPrintTableBackground);
+  set(options_ & fvPrintMonochromeBlack, htPrintMonochromeBlack);
+  set(options_ & fvShowVScroll, htShowVScroll);
+  viewer.SethtOptions(ht);
 }
 
 void TFrameBrowser::SetOnImageRequest(TGetImageEvent handler) {
@@ -228,7 +233,7 @@ void TFrameBrowser::ConnectViewer(THTMLViewer& viewer, TbrFrame& frame) {
   });
   ConnectDrag(viewer);
   viewer.OnMetaRefresh = [&frame](TObject*, int delay, const std::string& url) { frame.MetaRefresh(delay, url); };
-  SetfvOptions(options_);
+  ApplyOptions(viewer);  // not yet among the page's viewers
 }
 
 std::vector<std::pair<THTMLViewer*, std::string>> TFrameBrowser::ViewerEdges() const {
@@ -250,26 +255,40 @@ std::vector<std::pair<THTMLViewer*, std::string>> TFrameBrowser::ViewerEdges() c
   return edges;
 }
 
+TDragDropEvent TFrameBrowser::ForwardedDragDrop() {
+  if (!onDragDrop_) return {};
+  return [this](TObject*, TObject* source, int x, int y) { onDragDrop_(this, source, x, y); };
+}
+
+TDragOverEvent TFrameBrowser::ForwardedDragOver() {
+  if (!onDragOver_) return {};
+  return [this](TObject*, TObject* source, int x, int y, TDragState state, bool& accept) {
+    onDragOver_(this, source, x, y, state, accept);
+  };
+}
+
 void TFrameBrowser::ConnectDrag(THTMLViewer& viewer) {
-  TDragDropEvent drop;
-  TDragOverEvent over;
-  if (onDragDrop_) drop = [this](TObject*, TObject* source, int x, int y) { onDragDrop_(this, source, x, y); };
-  if (onDragOver_)
-    over = [this](TObject*, TObject* source, int x, int y, TDragState state, bool& accept) {
-      onDragOver_(this, source, x, y, state, accept);
-    };
-  viewer.SetOnDragDrop(std::move(drop));
-  viewer.SetOnDragOver(std::move(over));
+  viewer.SetOnDragDrop(ForwardedDragDrop());
+  viewer.SetOnDragOver(ForwardedDragOver());
+}
+
+void TFrameBrowser::ConnectCurrentPage() {
+  curFrameSet_->OnDragDrop = ForwardedDragDrop();
+  curFrameSet_->OnDragOver = ForwardedDragOver();
+  for (THTMLViewer* viewer : curFrameSet_->Viewers) {
+    ConnectDrag(*viewer);
+    ApplyOptions(*viewer);
+  }
 }
 
 void TFrameBrowser::SetOnDragDrop(TDragDropEvent handler) {
   onDragDrop_ = std::move(handler);
-  for (THTMLViewer* viewer : curFrameSet_->Viewers) ConnectDrag(*viewer);
+  ConnectCurrentPage();
 }
 
 void TFrameBrowser::SetOnDragOver(TDragOverEvent handler) {
   onDragOver_ = std::move(handler);
-  for (THTMLViewer* viewer : curFrameSet_->Viewers) ConnectDrag(*viewer);
+  ConnectCurrentPage();
 }
 
 std::string TFrameBrowser::FullURL(THTMLViewer* viewer, TbrFrame* frame, const std::string& link) const {

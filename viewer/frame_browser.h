@@ -118,7 +118,16 @@ class TFrameBrowser : public TFVBase {
   };
 
   std::shared_ptr<TbrFrameSet> NewFrameSet();
+  // The drag handlers forwarded with the browser as Sender; empty while the
+  // browser's own are unassigned.
+  [[nodiscard]] TDragDropEvent ForwardedDragDrop();
+  [[nodiscard]] TDragOverEvent ForwardedDragOver();
   void ConnectDrag(THTMLViewer& viewer);
+  // fvOptions as the viewer's htOptions.
+  void ApplyOptions(THTMLViewer& viewer) const;
+  // The current page's panel and viewers get the drag handlers and options
+  // set now (a page back from history may have missed changes).
+  void ConnectCurrentPage();
   void HotSpotClick(THTMLViewer* viewer, TbrFrame* frame, const std::string& link, bool& handled);
   void HotSpotCovered(THTMLViewer* viewer, TbrFrame* frame, const std::string& link);
   void FormSubmit(THTMLViewer* viewer, TbrFrame* frame, const std::string& action, const std::string& target,

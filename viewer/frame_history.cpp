@@ -194,6 +194,7 @@ void TFrameBrowser::SetHistoryIndex(int value) {
     curFrameSet_->SetParent(this);
     curFrameSet_->SetAlign(TAlign::alClient);
     curFrameSet_->ReloadFiles(curFrameSet_->Viewers.size() == 1 ? entry.Pos : -1);
+    ConnectCurrentPage();
     curFrameSet_->Show();
     curFrameSet_->BringToFront();
     oldSet->UnloadFiles();

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/frame_browser/browser_fixture.h"
+#include "viewer/frame_set.h"
+#include "viewer/paint_panel.h"
 
 namespace lark {
 namespace {
@@ -51,6 +53,58 @@ TEST_F(BrowserTest, MissingAnswersAndEvents) {
   } catch (const Exception& e) {
     EXPECT_EQ(std::string(e.what()), "No OnGetPostRequest or OnGetPostRequestEx event defined");
   }
+}
+
+// The options and the drag handlers reach every viewer, viewers made later
+// and the page's panel, also when a page comes back from history.
+TEST_F(BrowserTest, OptionsAndDragsReachEveryViewerAndThePage) {
+  EXPECT_EQ(browser->fvOptions(), TFrameViewerOptions{fvPrintMonochromeBlack | fvPrintTableBackground});
+  browser->SetHistoryMaxCount(5);
+  host.Pages["http://h/two.html"] = {"<frameset cols=\"*,*\"><frame src=a.html><frame src=a.html></frameset>"};
+  host.Pages["http://h/a.html"] = {"a"};
+  browser->LoadURL("http://h/two.html");
+  const ThtmlViewerOptions wanted = htOverLinksActive | htNoLinkUnderline | htShowVScroll;
+  browser->SetfvOptions(fvOverLinksActive | fvNoLinkUnderline | fvShowVScroll);
+  auto allHave = [&](ThtmlViewerOptions options) {
+    for (int i = 0; i < browser->ViewerCount(); ++i)
+      if (browser->Viewers(i)->htOptions() != options) return false;
+    return browser->ViewerCount() > 0;
+  };
+  EXPECT_TRUE(allHave(wanted));
+  browser->LoadURL("http://h/a.html");  // viewers made later
+  EXPECT_TRUE(allHave(wanted));
+  browser->SetfvOptions(fvPrintTableBackground | fvNoBorder);
+  EXPECT_TRUE(allHave(htPrintTableBackground));
+  EXPECT_EQ(browser->CurFrameSet()->BevelOuter(), TBevelCut::bvNone);
+  browser->SetfvOptions(fvPrintTableBackground);
+  EXPECT_EQ(browser->CurFrameSet()->BevelOuter(), TBevelCut::bvLowered);
+  EXPECT_EQ(browser->CurFrameSet()->BevelWidth(), 2);
+
+  std::vector<TObject*> senders;
+  browser->SetOnDragDrop([&](TObject* sender, TObject*, int, int) { senders.push_back(sender); });
+  browser->SetOnDragOver([&](TObject* sender, TObject*, int, int, TDragState, bool& accept) {
+    senders.push_back(sender);
+    accept = true;
+  });
+  browser->GoBack();  // the two-frame page, left before the handlers came
+  ASSERT_EQ(browser->ViewerCount(), 2);
+  EXPECT_TRUE(allHave(htPrintTableBackground));
+  bool accept = false;
+  for (int i = 0; i < 2; ++i) {
+    TPaintPanel& surface = browser->Viewers(i)->PaintPanel();
+    ASSERT_TRUE(surface.OnDragDrop && surface.OnDragOver);
+    surface.OnDragDrop(&surface, nullptr, 1, 1);
+    surface.OnDragOver(&surface, nullptr, 1, 1, TDragState::dsDragMove, accept);
+  }
+  TbrFrameSet* page = browser->CurFrameSet();
+  ASSERT_TRUE(page->OnDragDrop && page->OnDragOver);
+  page->OnDragDrop(page, nullptr, 1, 1);
+  EXPECT_EQ(senders, std::vector<TObject*>(5, browser));
+  EXPECT_TRUE(accept);
+  browser->SetOnDragDrop(nullptr);
+  browser->SetOnDragOver(nullptr);
+  EXPECT_FALSE(page->OnDragDrop || page->OnDragOver);
+  EXPECT_FALSE(browser->Viewers(0)->PaintPanel().OnDragDrop);
 }
 
 TEST(FrameDimensions, ReadAndDivide) {
