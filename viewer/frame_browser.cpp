@@ -218,11 +218,14 @@ void TFrameBrowser::ConnectViewer(THTMLViewer& viewer, TbrFrame& frame) {
     FormSubmit(&viewer, &frame, action, target, encType, method, results);
   });
   viewer.OnProcessing = [this, &viewer](TObject*, bool on) { ViewerProcessing(&viewer, on); };
-  viewer.OnhtStreamRequest = [this](TObject* sender, const std::string& src, TMemoryStream*& stream) {
+  viewer.OnhtStreamRequest = [this, &viewer, &frame](TObject* sender, const std::string& src,
+                                                    TMemoryStream*& stream) {
     std::string newURL;
     ThtmlFileType docType = ThtmlFileType::ftHTML;
-    // The viewer reads the sheet before it asks for the next one.
-    styleSheet_ = RequestDocument(sender, true, src, "", "", "", false, newURL, docType);
+    // The viewer reads the sheet before it asks for the next one. A relative
+    // name is the frame document's neighbour, as its links and pictures are:
+    // the application has no base to resolve it with.
+    styleSheet_ = RequestDocument(sender, true, FullURL(&viewer, &frame, src), "", "", "", false, newURL, docType);
     stream = styleSheet_.get();
   };
   viewer.OnEnter = [this, &viewer](TObject*) { curFrameSet_->ActiveViewer = &viewer; };

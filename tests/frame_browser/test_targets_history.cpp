@@ -149,6 +149,52 @@ TEST_F(NavigationTest, ForwardPastSequenceTenThousand) {
   EXPECT_EQ(Frame(1)->Source, "http://h/three.html");
 }
 
+// Every kind of request, each with exactly its row's arguments.
+TEST_F(NavigationTest, EachRequestCarriesItsRow) {
+  host.Pages["http://h/one.html"] = {"<link rel=stylesheet href=s.css>one"};
+  host.Pages["http://h/s.css"] = {"p { color: red }"};
+  host.Pages["http://h/two.html"] = {"<base target=_top>two"};
+  host.Pages["http://h/f.html"] = {"f"};
+  auto row = [&](const TRecordedRequest& r) {
+    const std::string sender = r.Sender == browser                              ? "browser"
+                               : r.Sender == Frame(0)                           ? "frame0"
+                               : r.Sender == Frame(1)                           ? "frame1"
+                               : dynamic_cast<THTMLViewer*>(r.Sender) != nullptr ? "viewer"
+                                                                                : "?";
+    return sender + (r.IsGet ? " GET " : " POST ") + r.URL + " [" + r.Query + "] [" + r.EncType + "] [" +
+           r.Referer + "]" + (r.Reload ? " reload" : "");
+  };
+  auto rows = [&] {
+    std::vector<std::string> all;
+    for (const TRecordedRequest& r : host.Requests) all.push_back(row(r));
+    host.Requests.clear();
+    return all;
+  };
+  browser->LoadURL("http://h/top.html#x");
+  EXPECT_EQ(rows(), (std::vector<std::string>{"browser GET http://h/top.html [] [] []",
+                                              "frame0 GET http://h/one.html [] [] []",
+                                              "viewer GET http://h/s.css [] [] []",
+                                              "frame1 GET http://h/two.html [] [] []"}));
+  ClickLink(Frame(0)->Viewer(), "f.html#p");
+  EXPECT_EQ(rows(), std::vector<std::string>{"frame0 GET http://h/f.html [] [] [http://h/one.html]"});
+  browser->GoBack();  // a history step in a frame
+  EXPECT_EQ(rows(), (std::vector<std::string>{"frame0 GET http://h/one.html [] [] []",
+                                              "viewer GET http://h/s.css [] [] []"}));
+  THTMLViewer* first = Frame(0)->Viewer();
+  first->OnFormSubmit()(first, "f.html#p", "", "text/plain", "POST", {"a=1"});
+  EXPECT_EQ(rows(), std::vector<std::string>{"frame0 POST http://h/f.html [a=1] [text/plain] [http://h/one.html] reload"});
+  browser->Reload();
+  EXPECT_EQ(rows(), (std::vector<std::string>{"frame0 GET http://h/f.html [] [] []",
+                                              "frame1 GET http://h/two.html [] [] []"}));
+  THTMLViewer* second = Frame(1)->Viewer();
+  second->OnFormSubmit()(second, "f.html", "_top", "", "get", {"b=2"});
+  EXPECT_EQ(rows(), std::vector<std::string>{"browser GET http://h/f.html [b=2] [] [http://h/two.html] reload"});
+  browser->GoBack();
+  rows();
+  ClickLink(Frame(1)->Viewer(), "f.html#p");  // BASE TARGET _top
+  EXPECT_EQ(rows(), std::vector<std::string>{"browser GET http://h/f.html [] [] [http://h/two.html]"});
+}
+
 TEST_F(NavigationTest, GetFormsAreEncoded) {
   browser->LoadURL("http://h/a.html");
   THTMLViewer* viewer = browser->Viewers(0);
