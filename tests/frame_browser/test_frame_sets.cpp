@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/windows/test_driver.h"
 #include "tests/frame_browser/browser_fixture.h"
 
 namespace lark {
@@ -109,6 +110,11 @@ TEST_F(FrameSetTest, ErrorPageShowsTheNameAsText) {
   ASSERT_NE(bad, nullptr);
   EXPECT_EQ(images, 1);  // only the working frame's picture
   EXPECT_TRUE(bad->Find("Can't load http://h/bad<b>.html", true));
+  // The picture shows the error look (its red mark) at the page's start.
+  bool red = false;
+  for (int y = 0; y < 40 && !red; ++y)
+    for (int x = 0; x < 50 && !red; ++x) red = test_driver::PixelAt(bad, x, y) == 0xFF0000;
+  EXPECT_TRUE(red);
 }
 
 }  // namespace

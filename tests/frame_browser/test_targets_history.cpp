@@ -98,6 +98,44 @@ TEST_F(NavigationTest, BaseTargetsNamesTopAndBlank) {
   EXPECT_TRUE(host.Requests.empty());
 }
 
+// "_parent" from a frame of a nested frameset is the frame holding that
+// set; an unknown name is a new window, asked only of a handler.
+TEST_F(NavigationTest, ParentAndUnknownTargets) {
+  host.Pages["http://h/nest.html"] = {
+      "<frameset cols=\"*,*\"><frame src=nest2.html name=Left><frame src=two.html></frameset>"};
+  host.Pages["http://h/nest2.html"] = {"<frameset rows=\"*,*\"><frame src=up.html><frame src=away.html></frameset>"};
+  host.Pages["http://h/up.html"] = {"<base target=_parent>up"};
+  host.Pages["http://h/away.html"] = {"<base target=Elsewhere>away"};
+  host.Pages["http://h/x.html"] = {"x"};
+  browser->LoadURL("http://h/nest.html");
+  auto viewerOf = [&](const std::string& url) -> THTMLViewer* {
+    for (THTMLViewer* viewer : browser->CurFrameSet()->Viewers)
+      if (viewer->CurrentFile() == url) return viewer;
+    return nullptr;
+  };
+  ASSERT_NE(viewerOf("http://h/away.html"), nullptr);
+  host.Requests.clear();
+  ClickLink(viewerOf("http://h/away.html"), "x.html");  // no handler: nothing
+  EXPECT_TRUE(host.Requests.empty());
+  std::string blankTarget, blankURL;
+  browser->OnBlankWindowRequest = [&](TObject*, const std::string& target, const std::string& url) {
+    blankTarget = target;
+    blankURL = url;
+  };
+  ClickLink(viewerOf("http://h/away.html"), "x.html");
+  EXPECT_EQ(blankTarget, "Elsewhere");
+  EXPECT_EQ(blankURL, "http://h/x.html");
+  EXPECT_TRUE(host.Requests.empty());
+
+  ASSERT_NE(viewerOf("http://h/up.html"), nullptr);
+  const TbrFrameSet* page = browser->CurFrameSet();
+  ClickLink(viewerOf("http://h/up.html"), "x.html");
+  EXPECT_EQ(browser->CurFrameSet(), page);  // not the whole page
+  EXPECT_EQ(Frame(0)->Source, "http://h/x.html");
+  EXPECT_EQ(Last().Sender, Frame(0));
+  EXPECT_NE(Frame(0)->Viewer(), nullptr);  // the nested set gave way to a viewer
+}
+
 TEST_F(NavigationTest, OneFramePageIsReplacedButAnchorsStay) {
   browser->LoadURL("http://h/a.html");
   const TbrFrameSet* first = browser->CurFrameSet();
