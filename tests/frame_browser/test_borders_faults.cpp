@@ -105,7 +105,7 @@ TEST_F(BorderTest, FramesShowBevelsOfTheBorderWidth) {
     }
     // The page fills the rest (its window is read apart from the frame's).
     THTMLViewer* viewer = frame->Viewer();
-    EXPECT_EQ(viewer->BoundsRect(), TRect(inner, inner, w - inner, h - inner)) << c.border;
+    EXPECT_EQ(viewer->BoundsRect(), Rect(inner, inner, w - inner, h - inner)) << c.border;
     EXPECT_EQ(test_driver::PixelAt(viewer, 0, midY - inner), page) << c.border;
     EXPECT_EQ(test_driver::PixelAt(viewer, viewer->Width() - 1, midY - inner), page) << c.border;
   }
