@@ -314,6 +314,16 @@ TEST_F(Interaction, KeysWheelAndPanningScroll) {
     EXPECT_EQ(viewer->VScrollBarPosition(), step.expected) << step.key;
   }
   EXPECT_EQ(SendMessage(viewer, WM_GETDLGCODE), 1);
+  // Left and Right move the horizontal bar by its small change.
+  Load("<table width=2000><tr><td>wide</td></tr></table>" + LongPage(300));
+  viewer->SetFocus();
+  Drain();
+  for (const Step& step : {Step{VK_RIGHT, 15}, Step{VK_RIGHT, 30}, Step{VK_LEFT, 15}, Step{VK_LEFT, 0},
+                           Step{VK_LEFT, 0}}) {
+    test_driver::PressKey(step.key);
+    Drain();
+    EXPECT_EQ(viewer->HScrollBar().Position(), step.expected) << step.key;
+  }
   TPaintPanel* panel = &viewer->PaintPanel();
   test_driver::Wheel(panel, 100, 100, -120);
   Drain();
