@@ -65,6 +65,15 @@ class FormDoc : public ::testing::Test {
     return control;
   }
   static void Drain() { Application()->ProcessMessages(); }
+  // The panel's width of `sample` and height of a line in `control`'s font.
+  TPoint TextSizeIn(TControl& control, const std::string& sample) {
+    TCanvas& canvas = panel->Canvas();
+    const TFont old = canvas.Font();
+    canvas.SetFont(control.Font());
+    const TPoint size = Point(canvas.TextWidth(sample), canvas.TextHeight(sample));
+    canvas.SetFont(old);
+    return size;
+  }
   void NewForm(std::initializer_list<Attr> attrs) {
     TAttributeList attributes;
     for (const Attr& a : attrs) attributes.AddAttribute(a.Which, a.Value, a.Text);
@@ -153,14 +162,7 @@ TEST_F(FormDoc, FormAttributesAndRadioArrows) {
 
 TEST_F(FormDoc, SizesAreClampedAndStyleSizesCountFromTen) {
   auto* ten = Add<TEditFormControlObj>({{SizeSy, 10, "10"}});
-  const int zero = [&] {
-    TCanvas& canvas = panel->Canvas();
-    const TFont old = canvas.Font();
-    canvas.SetFont(ten->Edit().Font());
-    const int width = canvas.TextWidth("0");
-    canvas.SetFont(old);
-    return width;
-  }();
+  const int zero = TextSizeIn(ten->Edit(), "0").X;
   EXPECT_EQ(ten->Width(), zero * 10 + 5);
   EXPECT_EQ(Add<TEditFormControlObj>({{SizeSy, 0, "30, 2"}})->EditSize, 30);
   EXPECT_EQ(Add<TEditFormControlObj>({{SizeSy, 0, "x"}})->EditSize, 20);
@@ -282,14 +284,7 @@ TEST_F(FormDoc, ListsAndDropDownsSubmitResetAndRestore) {
   current->ResetControls();
   current->SetSizes(panel->Canvas());
   EXPECT_EQ(current->GetFormSubmission(), (Pairs{"m=1", "m=3", "c=g"}));
-  const int row = [&] {
-    TCanvas& canvas = panel->Canvas();
-    const TFont old = canvas.Font();
-    canvas.SetFont(empty->ListBox().Font());
-    const int height = canvas.TextHeight("A");
-    canvas.SetFont(old);
-    return height;
-  }();
+  const int row = TextSizeIn(empty->ListBox(), "A").Y;
   EXPECT_EQ(empty->ListBox().ClientHeight(), row);  // no options: one row
   EXPECT_EQ(multi->ListBox().ClientHeight(), 3 * row);
 
@@ -308,7 +303,7 @@ TEST_F(FormDoc, AHundredThousandOptions) {
   current->ResetControls();
   current->SetSizes(panel->Canvas());
   EXPECT_EQ(big->ListBox().Items().Count(), kCount);
-  EXPECT_EQ(big->ListBox().ClientHeight() / 8 * 8, big->ListBox().ClientHeight());  // 8 rows at most
+  EXPECT_EQ(big->ListBox().ClientHeight(), 8 * TextSizeIn(big->ListBox(), "A").Y);  // 8 rows at most
   const std::vector<std::vector<std::string>> saved = list->GetFormData();
   ASSERT_EQ(saved[0].size(), static_cast<std::size_t>(kCount / 2));
   list->SetFormData({{"big=1", "big=99999"}});
@@ -320,7 +315,9 @@ TEST_F(FormDoc, AHundredThousandOptions) {
 TEST_F(FormDoc, TextAreasSendHardWrappedLinesJoinedByCrLf) {
   const std::string words = "alpha beta gamma delta epsilon zeta eta theta";
   auto* hard = Add<TTextAreaFormControlObj>({{NameSy, 0, "h"}, {ColsSy, 10, "10"}, {WrapSy, 0, "HARD"}});
-  auto* soft = Add<TTextAreaFormControlObj>({{NameSy, 0, "s"}, {ColsSy, 10, "10"}}, 0, 150);
+  auto* soft = Add<TTextAreaFormControlObj>({{NameSy, 0, "s"}, {ColsSy, 10, "10"}, {RowsSy, 3, "3"}}, 0, 150);
+  EXPECT_EQ(soft->Memo().ClientWidth(), 10 * TextSizeIn(soft->Memo(), "s").X + 5);
+  EXPECT_EQ(soft->Memo().ClientHeight(), 3 * TextSizeIn(soft->Memo(), "A").Y + 5);
   auto* huge = Add<TTextAreaFormControlObj>({{ColsSy, 2147483647, "x"}, {RowsSy, -2147483647, "y"}}, 300, 0);
   EXPECT_EQ(huge->Width(), kMaxControlSide + (huge->Width() - huge->Memo().ClientWidth()));
   EXPECT_EQ(huge->Rows, 1);
