@@ -196,6 +196,21 @@ TEST(ImageObj, AlignmentsAgainstTheText) {
   const int textMiddle = baseline + run->Descent - run->tmHeight / 2;
   EXPECT_NEAR(middle->DrawYY + middle->ImageHeight / 2, textMiddle, 1);
   EXPECT_TRUE(doc.Inked(base->DrawXX, base->DrawYY, base->DrawXX + 20, base->DrawYY + 40));
+
+  // LEFT and RIGHT float to the paragraph's sides at the line's top; the text
+  // runs between them.
+  ImageDoc floats;
+  TSection* q = floats.Open();
+  TImageObj* left = floats.Place(*q, {{SrcSy, 0, png}, {AlignSy, 0, "left"}});
+  TImageObj* right = floats.Place(*q, {{SrcSy, 0, png}, {AlignSy, 0, "RIGHT"}});
+  q->AddText("Beside", 0);
+  floats.Lay(600);
+  floats.Paint();
+  EXPECT_EQ(left->DrawXX, left->HSpaceL);
+  EXPECT_EQ(right->DrawXX + right->ImageWidth + right->HSpaceR, 600);
+  EXPECT_EQ(left->DrawYY, q->Lines()[0].Y);
+  EXPECT_EQ(right->DrawYY, left->DrawYY);
+  EXPECT_GE(q->Lines()[0].LineIndent, left->HSpaceL + 20 + left->HSpaceR);
 }
 
 TEST(ImageObj, LinkBorderAndMapsAnswerTheHitTest) {
@@ -221,7 +236,9 @@ TEST(ImageObj, LinkBorderAndMapsAnswerTheHitTest) {
   addArea({{ShapeSy, 0, "rect"}, {CoordsSy, 0, "0,0,9,9"}, {HrefSy, 0, "rect.html"}});
   addArea({{ShapeSy, 0, "rect"}, {CoordsSy, 0, "0,0,20,20"}, {HrefSy, 0, "second.html"}});
   addArea({{ShapeSy, 0, "circle"}, {CoordsSy, 0, "30,20,5"}, {HrefSy, 0, "circle.html"}});
-  addArea({{ShapeSy, 0, "poly"}, {CoordsSy, 0, "21,0,39,0,39,10"}, {NoHrefSy, 0, ""}});
+  addArea({{ShapeSy, 0, "poly"}, {CoordsSy, 0, "21,0,39,0,39,10"}, {HrefSy, 0, "poly.html"}});
+  addArea({{ShapeSy, 0, "rect"}, {CoordsSy, 0, "22,12,24,14"}, {NoHrefSy, 0, ""}});
+  addArea({{ShapeSy, 0, "rect"}, {CoordsSy, 0, "21,0,39,29"}, {HrefSy, 0, "rest.html"}});
   doc.List.MapList.Add(std::move(map));
   doc.Lay(800);
   doc.Paint();
@@ -244,7 +261,9 @@ TEST(ImageObj, LinkBorderAndMapsAnswerTheHitTest) {
   EXPECT_EQ(urlAt(client->DrawXX + 9, client->DrawYY + 9), "rect.html");     // edges inclusive
   EXPECT_EQ(urlAt(client->DrawXX + 10, client->DrawYY + 9), "second.html");  // first match wins
   EXPECT_EQ(urlAt(client->DrawXX + 30, client->DrawYY + 24), "circle.html");
-  EXPECT_EQ(urlAt(client->DrawXX + 38, client->DrawYY + 2), "-");            // NOHREF
+  EXPECT_EQ(urlAt(client->DrawXX + 38, client->DrawYY + 2), "poly.html");
+  EXPECT_EQ(urlAt(client->DrawXX + 22, client->DrawYY + 9), "rest.html");   // in the polygon's box only
+  EXPECT_EQ(urlAt(client->DrawXX + 23, client->DrawYY + 13), "-");          // NOHREF, before rest.html
   EXPECT_EQ(urlAt(lost->DrawXX + 38, lost->DrawYY + 2), "next.html");
 }
 
@@ -265,17 +284,20 @@ TEST(ImageObj, PlaceholderThenLateArrival) {
   LateHost doc;
   TSection* p = doc.Open("Before ");
   TImageObj* sized = doc.Place(*p, {{SrcSy, 0, "late.png"}, {WidthSy, 30, "30"}, {HeightSy, 20, "20"}});
+  TImageObj* after = doc.Place(*p, {{SrcSy, 0, "after.png"}});  // a placeholder after it
   doc.Lay(600);
   doc.Paint();
   EXPECT_TRUE(sized->ShowsPlaceholder());
   EXPECT_EQ(sized->ImageWidth, 30);
   const int x = sized->DrawXX, y = sized->DrawYY;
+  const TPoint afterAt = Point(after->DrawXX, after->DrawYY);
   bool reformat = true;
   doc.List.InsertImage("late.png", doc.Picture, reformat);
   EXPECT_FALSE(reformat);
   doc.Paint();  // no layout: the picture takes the place kept for it
   EXPECT_EQ(sized->DrawXX, x);
   EXPECT_EQ(sized->DrawYY, y);
+  EXPECT_EQ(Point(after->DrawXX, after->DrawYY), afterAt);
   EXPECT_EQ(doc.Surface.Pixel(x + 15, y + 10) & 0xFFFFFF, clBlue);
 
   // Without sizes: the ALT text sizes the placeholder, the arrival asks for
@@ -295,6 +317,19 @@ TEST(ImageObj, PlaceholderThenLateArrival) {
   two.Lay(600);
   EXPECT_EQ(a->ImageWidth, 30);
   EXPECT_EQ(b->ImageHeight, 20);
+
+  // A late animated GIF animates.
+  LateHost three;
+  TImageObj* gif = three.Place(*three.Open(), {{SrcSy, 0, "late.gif"}});
+  three.Lay(600);
+  TMemoryStream frames;
+  const std::string bytes = test::ReadFile(three.Make("late.gif", "convert -delay 10 -size 8x8 xc:red xc:blue"));
+  frames.Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  three.List.InsertImage("late.gif", frames, reformat);
+  three.Lay(600);
+  ASSERT_TRUE(gif->Gif());
+  EXPECT_TRUE(gif->Gif()->Animate);
+  EXPECT_EQ(gif->ImageWidth, 8);
 }
 
 // Images of one missing URL ask once; the missing list answers by URL, so
