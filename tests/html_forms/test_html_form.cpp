@@ -94,13 +94,19 @@ TEST_F(FormDoc, PairsOfEveryKindAndWhatGoesOut) {
   auto* hidden = Add<THiddenFormControlObj>({{TypeSy, 0, "hidden"}, {NameSy, 0, "h"}, {ValueSy, 0, "1"}});
   auto* edit = Add<TEditFormControlObj>({{NameSy, 0, "q"}}, 0, 0);
   auto* secret = Add<TEditFormControlObj>({{TypeSy, 0, "password"}}, 0, 30);
-  auto* check = Add<TCheckBoxFormControlObj>({{NameSy, 0, "c"}}, 0, 60);
+  auto* check = Add<TCheckBoxFormControlObj>({{NameSy, 0, "c"}, {OnClickSy, 0, "tick()"}}, 0, 60);
+  std::vector<std::string> clicked;
+  list->OnObjectClick = [&](TObject*, TFormControlObj* control, const std::string& onClick) {
+    if (control == check) clicked.push_back(onClick);
+  };
   auto* first = Add<TRadioButtonFormControlObj>({{NameSy, 0, "r"}, {ValueSy, 0, "a"}, {CheckedSy, 0, ""}}, 0, 80);
   auto* second = Add<TRadioButtonFormControlObj>({{NameSy, 0, "R"}, {ValueSy, 0, "b"}}, 20, 80);
   auto* send = Add<TButtonFormControlObj>({{TypeSy, 0, "submit"}, {NameSy, 0, "go"}, {ValueSy, 0, "Send"}}, 0, 110);
   ASSERT_EQ(list->FormList.Count(), 1u);  // controls outside any FORM share one
   EXPECT_EQ(current->Method, "get");
   EXPECT_EQ(hidden->Width(), 0);
+  TAttributeList none;  // a second field without NAME, parked above the panel until placed
+  EXPECT_EQ(CreateFormControl<TEditFormControlObj>(*list, current, none, codePage)->Edit().Top(), -400);
 
   edit->Edit().SetFocus();
   test_driver::TypeText("hello");
@@ -110,11 +116,12 @@ TEST_F(FormDoc, PairsOfEveryKindAndWhatGoesOut) {
   Drain();
   test_driver::Click(&check->CheckBox(), 5, 5);
   Drain();
+  EXPECT_EQ(clicked, std::vector<std::string>{"tick()"});
   test_driver::Click(second->FocusTarget(), 5, 5);
   Drain();
   EXPECT_FALSE(first->Checked());  // one group, whatever the names' case
   EXPECT_TRUE(second->Checked());
-  EXPECT_EQ(current->GetFormSubmission(), (Pairs{"h=1", "q=hello", "=pw", "c=on", "R=b"}));
+  EXPECT_EQ(current->GetFormSubmission(), (Pairs{"h=1", "q=hello", "=pw", "c=on", "R=b", "="}));
 
   test_driver::Click(&send->Button(), 5, 5);
 
@@ -128,10 +135,11 @@ TEST_F(FormDoc, PairsOfEveryKindAndWhatGoesOut) {
   EXPECT_EQ(submitted[1], (Pairs{"h=1", "q=hello", "c=on", "R=b"}));
   EXPECT_EQ(edit->Edit().GetText(), "hello");  // Enter was swallowed
 
-  // Reset, then the saved data brings every control back.
+  // Reset, then the saved data brings every control back, each field
+  // without a name its own value.
   const std::vector<std::vector<std::string>> saved = list->GetFormData();
   current->ResetControls();
-  EXPECT_EQ(current->GetFormSubmission(), (Pairs{"h=1", "q=", "=", "r=a"}));
+  EXPECT_EQ(current->GetFormSubmission(), (Pairs{"h=1", "q=", "=", "r=a", "="}));
   list->SetFormData(saved);
   EXPECT_EQ(current->GetFormSubmission(), saved[0]);
 }
