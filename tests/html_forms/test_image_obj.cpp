@@ -6,6 +6,7 @@
 #include "html/attribute_list.h"
 #include "html/block.h"
 #include "html/section_style.h"
+#include "html/image_cache.h"
 #include "html/image_loader.h"
 #include "html/image_obj.h"
 #include "html/url_target.h"
@@ -140,6 +141,28 @@ TEST(ImageObj, AttributesAndSizingRules) {
   auto tall = sized({{HeightSy, 2147483647, "2147483647"}});
   EXPECT_EQ(tall->ImageWidth, kMaxImageSide);
   EXPECT_EQ(sized({{WidthSy, -2147483647, "-2147483647"}, {HeightSy, -2147483647, "-1"}})->ImageHeight, 1);
+}
+
+// An image holds its cache entry from its first layout until it goes, so
+// the viewer's cache keeps the picture exactly while a document shows it.
+TEST(ImageObj, AnImageHoldsItsCacheEntryUntilItGoes) {
+  TStringBitmapList cache;  // outlives the document, as the viewer's does
+  ImageDoc doc;
+  doc.List.BitmapList = &cache;
+  const std::string png = doc.Make("a.png", "convert -size 4x4 xc:red");
+  auto first = doc.Image({{SrcSy, 0, png}});
+  auto second = doc.Image({{SrcSy, 0, png}});
+  for (TImageObj* image : {first.get(), second.get()}) {
+    image->DrawLogic(doc.List, doc.Surface.Canvas(), nullptr, 600);
+    image->DrawLogic(doc.List, doc.Surface.Canvas(), nullptr, 600);  // a second layout takes no second hold
+  }
+  const int entry = cache.IndexOf(ImageCacheKey(png));
+  ASSERT_GE(entry, 0);
+  EXPECT_EQ(cache.Item(entry).AccessCount, 2);
+  first.reset();
+  EXPECT_EQ(cache.Item(entry).AccessCount, 1);
+  second.reset();
+  EXPECT_EQ(cache.Item(entry).AccessCount, 0);
 }
 
 // Pictures far larger than the page cost only the visible part: a plain
