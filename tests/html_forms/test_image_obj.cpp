@@ -418,6 +418,12 @@ TEST(ImageObj, BrokenFileShowsTheErrorPicture) {
   EXPECT_TRUE(image->ShowsPlaceholder());
   EXPECT_EQ(image->GetBitmap(), nullptr);
   EXPECT_TRUE(doc.Inked(image->DrawXX, image->DrawYY, image->DrawXX + image->ImageWidth, image->DrawYY + 4));
+  TMetafile page;
+  Record(doc.List, page);
+  std::string shown;
+  for (int i = 0; i < page.RecordCount(); ++i)
+    if (page.Record(i).RecordKind == TMetafileRecord::Kind::Text) shown += page.Record(i).Text;
+  EXPECT_EQ(shown, "gone");
 }
 
 TEST(ImageObj, ActiveGifsRollOverAndPrintCopiesDrawFrameOne) {
