@@ -191,15 +191,17 @@ TEST(ImageObj, TransparencyMatchesImageMagicksComposite) {
   const std::string rgba = doc.Make("a.png", "convert -size 10x6 xc:'rgba(0,0,255,0.3)' -fill 'rgba(0,128,0,0.8)' -draw 'rectangle 0,0 4,5' -depth 8 PNG32:");
   const std::string refGif = doc.Make("t.bmp", "convert -size 10x6 xc:white " + gif + " -composite -type TrueColor BMP3:");
   const std::string refRgba = doc.Make("a.bmp", "convert " + rgba + " -channel A -threshold 50% +channel -background white -flatten -type TrueColor BMP3:");
+  const std::string recoded = doc.Make("g.gif", "gifsicle -O2 " + gif + " -o");
   TSection* p = doc.Open();
-  TImageObj* images[3] = {doc.Place(*p, {{SrcSy, 0, gif}}), doc.Place(*p, {{SrcSy, 0, "PNG8:" + palette}}),
-                          doc.Place(*p, {{SrcSy, 0, rgba}})};
+  TImageObj* images[4] = {doc.Place(*p, {{SrcSy, 0, gif}}), doc.Place(*p, {{SrcSy, 0, "PNG8:" + palette}}),
+                          doc.Place(*p, {{SrcSy, 0, rgba}}), doc.Place(*p, {{SrcSy, 0, recoded}})};
   images[1]->Source = palette;
   doc.Lay(600);
   doc.Paint();
   doc.ExpectPicture(*images[0], refGif);
   doc.ExpectPicture(*images[1], refGif);
   doc.ExpectPicture(*images[2], refRgba);
+  doc.ExpectPicture(*images[3], refGif);
 }
 
 TEST(ImageObj, AlignmentsAgainstTheText) {
