@@ -102,6 +102,8 @@ TEST_F(FormDoc, PairsOfEveryKindAndWhatGoesOut) {
   auto* first = Add<TRadioButtonFormControlObj>({{NameSy, 0, "r"}, {ValueSy, 0, "a"}, {CheckedSy, 0, ""}}, 0, 80);
   auto* second = Add<TRadioButtonFormControlObj>({{NameSy, 0, "R"}, {ValueSy, 0, "b"}}, 20, 80);
   auto* send = Add<TButtonFormControlObj>({{TypeSy, 0, "submit"}, {NameSy, 0, "go"}, {ValueSy, 0, "Send"}}, 0, 110);
+  auto* reset = Add<TButtonFormControlObj>({{TypeSy, 0, "reset"}}, 100, 110);
+  auto* plain = Add<TButtonFormControlObj>({{TypeSy, 0, "button"}, {NameSy, 0, "b"}}, 200, 110);
   ASSERT_EQ(list->FormList.Count(), 1u);  // controls outside any FORM share one
   EXPECT_EQ(current->Method, "get");
   EXPECT_EQ(hidden->Width(), 0);
@@ -134,11 +136,17 @@ TEST_F(FormDoc, PairsOfEveryKindAndWhatGoesOut) {
   ASSERT_EQ(submitted.size(), 2u);
   EXPECT_EQ(submitted[1], (Pairs{"h=1", "q=hello", "c=on", "R=b"}));
   EXPECT_EQ(edit->Edit().GetText(), "hello");  // Enter was swallowed
+  test_driver::Click(&plain->Button(), 5, 5);  // neither submits nor resets
+  Drain();
+  EXPECT_EQ(submitted.size(), 2u);
+  EXPECT_EQ(edit->Edit().GetText(), "hello");
 
   // Reset, then the saved data brings every control back, each field
   // without a name its own value.
   const std::vector<std::vector<std::string>> saved = list->GetFormData();
-  current->ResetControls();
+  test_driver::Click(&reset->Button(), 5, 5);
+  Drain();
+  EXPECT_EQ(submitted.size(), 2u);
   EXPECT_EQ(current->GetFormSubmission(), (Pairs{"h=1", "q=", "=", "r=a", "="}));
   list->SetFormData(saved);
   EXPECT_EQ(current->GetFormSubmission(), saved[0]);
