@@ -185,6 +185,11 @@ TEST_F(FormDoc, SizesAreClampedAndStyleSizesCountFromTen) {
   auto* huge = Add<TEditFormControlObj>({{SizeSy, 2147483647, "2147483647"}, {MaxLengthSy, -2147483647, "-2147483647"}});
   EXPECT_EQ(huge->Width(), kMaxControlSide);
   EXPECT_GT(Add<TEditFormControlObj>({{SizeSy, -2147483647, "-2147483647"}})->Width(), 0);
+  auto* three = Add<TEditFormControlObj>({{MaxLengthSy, 3, "3"}});
+  three->Edit().SetFocus();
+  test_driver::TypeText("hello");
+  Drain();
+  EXPECT_EQ(three->Edit().GetText(), "hel");
 
   auto* styled = Add<TEditFormControlObj>({});
   styled->StyleWidth = 10;
