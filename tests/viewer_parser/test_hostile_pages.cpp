@@ -8,18 +8,13 @@
 #include "html/style_list.h"
 #include "parsed_page.h"
 #include "viewer/parser_prop_stack.h"
+#include "tests/support/repeated_text.h"
 
 namespace lark {
 namespace {
 
+using test::Repeat;
 using testing::ParsedPage;
-
-std::string Repeat(std::string_view piece, int times) {
-  std::string text;
-  text.reserve(piece.size() * static_cast<std::size_t>(times));
-  for (int i = 0; i < times; ++i) text += piece;
-  return text;
-}
 
 int DeepestCell(const TCellBasic& cell) {
   int deepest = cell.Depth;

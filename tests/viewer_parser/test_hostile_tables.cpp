@@ -7,18 +7,13 @@
 #include "html/table.h"
 #include "html/table_box.h"
 #include "parsed_page.h"
+#include "tests/support/repeated_text.h"
 
 namespace lark {
 namespace {
 
+using test::Repeat;
 using testing::ParsedPage;
-
-std::string Repeat(std::string_view piece, int times) {
-  std::string text;
-  text.reserve(piece.size() * static_cast<std::size_t>(times));
-  for (int i = 0; i < times; ++i) text += piece;
-  return text;
-}
 
 // The deepest cell and the number of tables, walking boxes and table cells.
 void Measure(const TCellBasic& cell, int& deepest, int& tables) {
