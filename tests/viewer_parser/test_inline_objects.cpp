@@ -111,6 +111,12 @@ TEST(InlineObjects, PanelJoinsTheDocumentWithItsSize) {
     EXPECT_EQ(page.List.PanelList.size(), 1u);
     page.List.Clear();  // the panels go before the window they are shown on
   }
+  // Objects read before BODY move into its block still registered.
+  ParsedPage early("<a name=top>top</a><panel name=box><input name=q><body>after", window.Form);
+  EXPECT_EQ(early.List.PanelList.size(), 1u);
+  EXPECT_EQ(early.List.FormControlList.size(), 1u);
+  EXPECT_GE(early.List.IDNameList->IndexOf("top"), 0);
+  early.List.Clear();
 }
 
 TEST(InlineObjects, PageBreakStandsBetweenItsSections) {
