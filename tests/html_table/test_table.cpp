@@ -2,6 +2,7 @@
 
 #include <numeric>
 
+#include "html/text_collector.h"
 #include "html/url_target.h"
 #include "table_document.h"
 
@@ -274,6 +275,14 @@ TEST(TableQueries, HitTestsCaretFindAndCopyReachTheRightCell) {
   EXPECT_GE(found, beta + 1);
   EXPECT_LE(found, beta + 2);
   EXPECT_EQ(doc.List.FindCursor(doc.Surface.Canvas(), 2, y + 2, xr, yr, caretHt, inText), 0);
+  std::string copied;
+  SetClipboardWriter([&](const std::string& text) { copied = text; });
+  doc.List.SelB = 0;
+  doc.List.SelE = beta + 4;
+  doc.List.CopyToClipboard();
+  SetClipboardWriter(nullptr);
+  EXPECT_NE(copied.find("beta"), std::string::npos);
+  EXPECT_LT(copied.find("alpha"), copied.find("beta"));
 }
 
 TEST(TableLayout, NestedTablesLayTheInnermostCellOutAFixedNumberOfTimes) {
