@@ -173,6 +173,16 @@ TEST(TableHeights, AHeightStretchesTheRowsTheLastTakingTheRounding) {
   EXPECT_EQ(r0 + table->Rows[1]->RowHeight + r2, 302 - table->CellSpacing);
   EXPECT_EQ(table->SectionHeight, 302);
 
+  TableDocument rowHeight;  // a row's HEIGHT holds for each of its cells
+  ThtmlTable* tall = rowHeight.OpenTable();
+  rowHeight.Row({{HeightSy, 80, "80"}});
+  rowHeight.Cell();
+  rowHeight.Text("row");
+  rowHeight.Cell({{HeightSy, 30, "30"}});
+  rowHeight.Layout(800);
+  EXPECT_EQ(tall->Rows[0]->Cells[1]->SpecHt, 80);
+  EXPECT_EQ(tall->Rows[0]->RowHeight, 80 + tall->CellSpacing);
+
   TableDocument empty;  // no rows to share the height
   ThtmlTable* none = empty.OpenTable({{HeightSy, 500, "500"}});
   empty.Layout(800);
