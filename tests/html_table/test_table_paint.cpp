@@ -242,6 +242,31 @@ TEST(TablePaint, CellAndRowPicturesAreTiledInTheCellsAndFetchedOnce) {
     EXPECT_EQ(doc.Surface.Pixel(left + cell->Wd - 3, table->Rows[0]->Y + cell->Ht - 3) & 0xFFFFFF, clLime);
   }
   EXPECT_EQ(doc.Surface.Pixel(table->DrawX + 5, table->Rows[0]->Y + 5) & 0xFFFFFF, clWhite);  // the spacing
+  // Printed, the picture goes tile by tile into the cells, only when table
+  // backgrounds are printed.
+  for (bool keep : {false, true}) {
+    doc.List.PrintTableBackground = keep;
+    TSectionList copy(doc.List);
+    TMetafile page;
+    {
+      TMetafileCanvas canvas(page, nullptr);
+      int scrollWidth = 0, curs = 0;
+      copy.DoLogic(canvas, 0, 800, 1000, scrollWidth, curs);
+      copy.PageBottom = 1000;
+      copy.Draw(canvas, Rect(0, 0, 800, 1000), 800, 0, 0, 0, 0);
+    }
+    const ThtmlTable& printed = *static_cast<const TTableBlock*>(copy.Items(0))->Table;
+    int tiles = 0;
+    for (int i = 0; i < page.RecordCount(); ++i) {
+      const TMetafileRecord record = page.Record(i);
+      if (record.RecordKind != TMetafileRecord::Kind::Image) continue;
+      ++tiles;
+      EXPECT_LE(record.Bounds.Right - record.Bounds.Left, 4);
+      EXPECT_GE(record.Bounds.Top, printed.Rows[0]->Y);
+    }
+    EXPECT_EQ(tiles > 2, keep);
+    EXPECT_EQ(tiles == 0, !keep);
+  }
 }
 
 }  // namespace
