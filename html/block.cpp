@@ -418,8 +418,8 @@ int TBlock::FindCursor(TCanvas& canvas, int x, int y, int& xr, int& yr, int& car
   return DisplayNone ? -1 : MyCell->FindCursor(canvas, x, y, xr, yr, caretHt, inText);
 }
 
-int TBlock::FindString(int from, const std::string& toFind, bool matchCase) {
-  return DisplayNone ? -1 : MyCell->FindString(from, toFind, matchCase);
+int TBlock::FindString(int from, const std::string& toFind, bool matchCase, int& matchEnd) {
+  return DisplayNone ? -1 : MyCell->FindString(from, toFind, matchCase, matchEnd);
 }
 
 int TBlock::FindSourcePos(int docPos) { return DisplayNone ? -1 : MyCell->FindSourcePos(docPos); }

@@ -150,9 +150,9 @@ int TCellBasic::FindCursor(TCanvas& canvas, int x, int y, int& xr, int& yr, int&
   return -1;
 }
 
-int TCellBasic::FindString(int from, const std::string& toFind, bool matchCase) {
+int TCellBasic::FindString(int from, const std::string& toFind, bool matchCase, int& matchEnd) {
   for (const auto& section : *this) {
-    const int result = section->FindString(from, toFind, matchCase);
+    const int result = section->FindString(from, toFind, matchCase, matchEnd);
     if (result >= 0) return result;
   }
   return -1;

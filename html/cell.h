@@ -41,7 +41,7 @@ class TCellBasic : public TFreeList<TSectionBase> {
 
   bool PtInObject(int x, int y, TObject*& obj, int& ix, int& iy);
   int FindCursor(TCanvas& canvas, int x, int y, int& xr, int& yr, int& caretHt, bool& inText);
-  int FindString(int from, const std::string& toFind, bool matchCase);
+  int FindString(int from, const std::string& toFind, bool matchCase, int& matchEnd);
   int FindSourcePos(int docPos);
   int FindDocPos(int sourcePos, bool prev);
   bool CursorToXY(TCanvas& canvas, int cursor, int& x, int& y);

@@ -363,7 +363,7 @@ char32_t FoldCase(char32_t c) {
 
 }  // namespace
 
-int TSection::FindString(int from, const std::string& toFind, bool matchCase) {
+int TSection::FindString(int from, const std::string& toFind, bool matchCase, int& matchEnd) {
   const std::u32string wanted = DecodeToUtf32(toFind, CP_UTF8);
   if (wanted.empty()) return -1;
   int i = std::max(0, from - StartCurs);
@@ -381,7 +381,11 @@ int TSection::FindString(int from, const std::string& toFind, bool matchCase) {
       ++matched;
       k += static_cast<int>(ch.Length);
     }
-    if (matched == wanted.size()) return StartCurs + i;
+    if (matched == wanted.size()) {
+      // The match's bytes in this run's code page, not the length of the UTF-8 text asked for.
+      matchEnd = StartCurs + k;
+      return StartCurs + i;
+    }
   }
   return -1;
 }

@@ -97,7 +97,7 @@ class TSection : public TSectionBase {
   int FindCursor(TCanvas& canvas, int x, int y, int& xr, int& yr, int& caretHt, bool& inText) override;
   bool CursorToXY(TCanvas& canvas, int cursor, int& x, int& y) override;
   bool GetChAtPos(int pos, char32_t& ch, TObject*& obj) override;
-  int FindString(int from, const std::string& toFind, bool matchCase) override;
+  int FindString(int from, const std::string& toFind, bool matchCase, int& matchEnd) override;
   int FindSourcePos(int docPos) override;
   int FindDocPos(int sourcePos, bool prev) override;
   void CopyToClipboard() override;

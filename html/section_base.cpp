@@ -42,7 +42,7 @@ TGuResultType TSectionBase::GetURL(TCanvas&, int, int, std::unique_ptr<TUrlTarge
 
 bool TSectionBase::PtInObject(int, int, TObject*&, int&, int&) { return false; }
 int TSectionBase::FindCursor(TCanvas&, int, int, int&, int&, int&, bool&) { return -1; }
-int TSectionBase::FindString(int, const std::string&, bool) { return -1; }
+int TSectionBase::FindString(int, const std::string&, bool, int&) { return -1; }
 int TSectionBase::FindSourcePos(int) { return -1; }
 int TSectionBase::FindDocPos(int, bool) { return -1; }
 bool TSectionBase::CursorToXY(TCanvas&, int, int&, int&) { return false; }

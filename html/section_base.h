@@ -51,7 +51,9 @@ class TSectionBase : public TIDObject {
                                TFormControlObj*& formControl, std::string& title);
   virtual bool PtInObject(int x, int y, TObject*& obj, int& ix, int& iy);
   virtual int FindCursor(TCanvas& canvas, int x, int y, int& xr, int& yr, int& caretHt, bool& inText);
-  virtual int FindString(int from, const std::string& toFind, bool matchCase);
+  // The first match at or after `from`, or -1; `matchEnd` gets where it ends,
+  // in the document's bytes (a character's length depends on its run's code page).
+  virtual int FindString(int from, const std::string& toFind, bool matchCase, int& matchEnd);
   virtual int FindSourcePos(int docPos);
   virtual int FindDocPos(int sourcePos, bool prev);
   virtual bool CursorToXY(TCanvas& canvas, int cursor, int& x, int& y);

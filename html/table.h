@@ -33,7 +33,7 @@ class ThtmlTable : public TSectionBase {
                        TFormControlObj*& formControl, std::string& title) override;
   bool PtInObject(int x, int y, TObject*& obj, int& ix, int& iy) override;
   int FindCursor(TCanvas& canvas, int x, int y, int& xr, int& yr, int& caretHt, bool& inText) override;
-  int FindString(int from, const std::string& toFind, bool matchCase) override;
+  int FindString(int from, const std::string& toFind, bool matchCase, int& matchEnd) override;
   int FindSourcePos(int docPos) override;
   int FindDocPos(int sourcePos, bool prev) override;
   bool CursorToXY(TCanvas& canvas, int cursor, int& x, int& y) override;

@@ -189,9 +189,11 @@ bool ThtmlTable::CursorToXY(TCanvas& canvas, int cursor, int& x, int& y) {
   });
 }
 
-int ThtmlTable::FindString(int from, const std::string& toFind, bool matchCase) {
+int ThtmlTable::FindString(int from, const std::string& toFind, bool matchCase, int& matchEnd) {
   int result = -1;
-  ForEachCell([&](TCellObj& cell, int) { return (result = cell.Cell->FindString(from, toFind, matchCase)) >= 0; });
+  ForEachCell([&](TCellObj& cell, int) {
+    return (result = cell.Cell->FindString(from, toFind, matchCase, matchEnd)) >= 0;
+  });
   return result;
 }
 

@@ -408,20 +408,10 @@ void THTMLViewer::KeyDownScroll(unsigned short key) {
 
 bool THTMLViewer::Find(const std::string& text, bool matchCase) {
   if (text.empty()) return false;
-  const int at = sectionList_->FindString(caretPos_, text, matchCase);
+  int end = 0;
+  const int at = sectionList_->FindString(caretPos_, text, matchCase, end);
   if (at < 0) return false;
-  // The match ends after as many characters of the page as the text has,
-  // whatever their byte lengths in the page's code page.
-  int end = at;
   const TextAt match = TextAt::Of(*sectionList_, at);
-  if (match) {
-    int index = match.Index;
-    for (std::size_t n = DecodeToUtf32(text, CP_UTF8).size(); n > 0 && index < match.Length(); --n)
-      index = match.NextChar(index);
-    end = match.Section->StartCurs + index;
-  } else {
-    end = at + static_cast<int>(text.size());
-  }
   sectionList_->SelB = at;
   sectionList_->SelE = end;
   caretPos_ = end;

@@ -58,7 +58,7 @@ class StackProbe : public TSectionBase {
   TGuResultType GetURL(TCanvas&, int, int, std::unique_ptr<TUrlTarget>&, TFormControlObj*&, std::string&) override {
     return Note(), 0;
   }
-  int FindString(int, const std::string&, bool) override { return Note(), -1; }
+  int FindString(int, const std::string&, bool, int&) override { return Note(), -1; }
   bool CursorToXY(TCanvas&, int, int&, int&) override { return Note(), false; }
 
   static inline std::uintptr_t Lowest = UINTPTR_MAX;
@@ -89,7 +89,8 @@ TEST(LayoutScale, DeepNestingStopsAtTheLimitAndEveryWalkStaysOnTheStack) {
   TFormControlObj* control = nullptr;
   std::string title;
   doc->List.GetURL(canvas, 5, 5, target, control, title);
-  EXPECT_EQ(doc->List.FindString(0, "absent", false), -1);
+  int end = 0;
+  EXPECT_EQ(doc->List.FindString(0, "absent", false, end), -1);
   int x = 0, y = 0;
   doc->List.CursorToXY(canvas, 1 << 20, x, y);
 

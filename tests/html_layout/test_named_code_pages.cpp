@@ -35,6 +35,7 @@ struct Shown {
   std::vector<TColor> Pixels;
   std::string Copied;
   int Found = -1;
+  int FoundEnd = -1;
 };
 
 // Lays out, paints, searches and copies one paragraph of `text` in `font`.
@@ -48,7 +49,7 @@ Shown Show(const std::string& text, const TRunFont& font, const std::string& nee
   doc.Paint();
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 1000; ++x) shown.Pixels.push_back(doc.Surface.Pixel(x, y));
-  shown.Found = paragraph->FindString(0, needle, false);
+  shown.Found = paragraph->FindString(0, needle, false, shown.FoundEnd);
   SetClipboardWriter([&](const std::string& copied) { shown.Copied = copied; });
   doc.List.SelB = 0;
   doc.List.SelE = paragraph->Len;
@@ -96,6 +97,8 @@ TEST(NamedCodePages, RunsReadInTheCodePageThePageNames) {
     const std::u32string letters = DecodeToUtf32(c.Utf8, CP_UTF8);
     const std::u32string needle = DecodeToUtf32(c.Needle, CP_UTF8);
     EXPECT_EQ(got.Found, static_cast<int>(letters.find(needle))) << c.IconvName;
+    EXPECT_EQ(got.FoundEnd - got.Found, static_cast<int>(needle.size())) << c.IconvName;
+    EXPECT_EQ(want.FoundEnd - want.Found, static_cast<int>(c.Needle.size())) << c.IconvName;
   }
 }
 

@@ -235,9 +235,11 @@ TEST(ParagraphQueries, LinksCaretFindAndCopy) {
   EXPECT_EQ(p->FindCursor(canvas, x + 1, y + 3, xr, yr, caretHt, inText), 7);
   EXPECT_TRUE(inText);
   EXPECT_EQ(xr, x);
-  EXPECT_EQ(p->FindString(0, "WORLD", false), 11);
-  EXPECT_EQ(p->FindString(0, "WORLD", true), -1);
-  EXPECT_EQ(p->FindString(12, "world", false), -1);
+  int end = 0;
+  EXPECT_EQ(p->FindString(0, "WORLD", false, end), 11);
+  EXPECT_EQ(end, 16);
+  EXPECT_EQ(p->FindString(0, "WORLD", true, end), -1);
+  EXPECT_EQ(p->FindString(12, "world", false, end), -1);
 
   std::string clipboard;
   SetClipboardWriter([&](const std::string& text) { clipboard = text; });

@@ -273,7 +273,8 @@ TEST(TableQueries, HitTestsCaretFindAndCopyReachTheRightCell) {
   TCellObj* second = doc.Cell();
   doc.Text("beta");
   doc.Layout(800);
-  const int beta = doc.List.FindString(0, "beta", false);
+  int betaEnd = 0;
+  const int beta = doc.List.FindString(0, "beta", false, betaEnd);
   EXPECT_EQ(beta, second->Cell->StartCurs);
   int x = 0, y = 0;
   ASSERT_TRUE(doc.List.CursorToXY(doc.Surface.Canvas(), beta + 1, x, y));
@@ -288,7 +289,7 @@ TEST(TableQueries, HitTestsCaretFindAndCopyReachTheRightCell) {
   std::string copied;
   SetClipboardWriter([&](const std::string& text) { copied = text; });
   doc.List.SelB = 0;
-  doc.List.SelE = beta + 4;
+  doc.List.SelE = betaEnd;
   doc.List.CopyToClipboard();
   SetClipboardWriter(nullptr);
   EXPECT_NE(copied.find("beta"), std::string::npos);

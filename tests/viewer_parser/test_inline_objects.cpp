@@ -208,7 +208,7 @@ TEST(InlineObjects, RuleKinds) {
   std::string text;
   SetClipboardWriter([&](const std::string& written) { text = written; });
   copied.List.SelB = 0;
-  copied.List.SelE = copied.List.FindString(0, "two", false) + 3;
+  copied.List.FindString(0, "two", false, copied.List.SelE);
   copied.List.CopyToClipboard();
   SetClipboardWriter(nullptr);
   EXPECT_EQ(text, "one\r\n\r\ntwo\r\n");
