@@ -1,0 +1,291 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <stdexcept>
+
+#include "platform/core/exception.h"
+#include "platform/graphics/gdi.h"
+#include "platform/graphics/graphics_exceptions.h"
+#include "print/vw_printer.h"
+#include "tests/print/print_pass_fixture.h"
+#include "tests/frame_browser/browser_fixture.h"
+
+namespace lark {
+namespace {
+
+using test::PdfWord;
+using test::PrintPassTest;
+
+constexpr double kPointsPerCm = 72 / 2.54;
+
+// Headers carry the document title, footers "Page n".
+void AddHeaderAndFooter(THTMLViewer& viewer) {
+  viewer.OnPrintHeader = [&viewer](TObject*, TCanvas& canvas, int, int, int h, bool&) {
+    canvas.TextOut(100, h / 3, viewer.DocumentTitle());
+  };
+  viewer.OnPrintFooter = [](TObject*, TCanvas& canvas, int page, int, int, bool&) {
+    canvas.TextOut(100, 10, "Page " + std::to_string(page));
+  };
+}
+
+TEST_F(PrintPassTest, PdfPagesMatchThePreviewAndHoldTheWholeTextOnceInOrder) {
+  Load(NumberedLines(150));
+  std::vector<int> events;
+  viewer->OnPageEvent = [&](TObject* sender, int page, bool&) {
+    EXPECT_EQ(sender, viewer);
+    events.push_back(page);
+  };
+  viewer->Print(1, 9999);
+  const int pages = std::stoi(pdf_.Info("Pages"));
+  EXPECT_GE(pages, 3);
+  EXPECT_EQ(pdf_.Info("Page size").substr(0, 9), "595 x 842");  // A4
+  EXPECT_EQ(pdf_.Info("Title"), "Numbered lines");
+  EXPECT_EQ(viewer->CurrentPage(), pages);
+  ASSERT_GE(events.size(), 3u);
+  EXPECT_EQ(events[0], 0);
+  EXPECT_EQ(events[1], 1);  // the layout is done
+  EXPECT_EQ(events.back(), pages);
+  const std::vector<std::string> words = test::Words(PdfText());
+  ASSERT_EQ(words.size(), 300u);
+  for (int i = 0; i < 150; ++i) EXPECT_EQ(words[size_t(2 * i + 1)], std::to_string(i));
+
+  EXPECT_EQ(viewer->PrintPreview(store_), pages);
+  EXPECT_EQ(store_.PageCount(), pages);
+  for (int page = 0; page < pages; ++page)  // the preview's pages hold the PDF's
+    EXPECT_EQ(test::RecordedWords(store_.MetaFile(page)),
+              test::Words(PdfText("-f " + std::to_string(page + 1) + " -l " + std::to_string(page + 1))));
+
+  std::string device, driver, port;
+  DEVMODE mode;
+  Printer().GetPrinter(device, driver, port, mode);
+  mode.dmOrientation = DMORIENT_LANDSCAPE;
+  Printer().SetPrinter(device, driver, port, mode);
+  viewer->Print(1, 1);
+  EXPECT_EQ(pdf_.Info("Page size").substr(0, 9), "842 x 595");
+  EXPECT_EQ(pdf_.Info("Pages"), "1");
+}
+
+// Every body word lies inside the margins within a point; the header in the
+// top margin, the footer of page n in page n's bottom margin.
+TEST_F(PrintPassTest, WordsLandInsideTheMarginsAndHeadersAndFootersInTheirs) {
+  Load("<title>Margins</title><body>" + std::string(120, ' ') + [] {
+    std::string text;
+    for (int i = 0; i < 1500; ++i) text += "word" + std::to_string(i) + " ";
+    return text;
+  }());
+  AddHeaderAndFooter(*viewer);
+  struct Margins {
+    double Left, Right, Top, Bottom;
+  };
+  for (const Margins m : {Margins{2, 2, 2, 2}, Margins{3, 1, 2.5, 1.5}}) {
+    SCOPED_TRACE(m.Left);
+    viewer->PrintMarginLeft = m.Left;
+    viewer->PrintMarginRight = m.Right;
+    viewer->PrintMarginTop = m.Top;
+    viewer->PrintMarginBottom = m.Bottom;
+    viewer->Print(1, 100);
+    const std::vector<PdfWord> words = test::PdfWords(PdfFile());
+    const int pages = std::stoi(pdf_.Info("Pages"));
+    EXPECT_GE(pages, 2);
+    const double left = m.Left * kPointsPerCm - 1, right = 595 - m.Right * kPointsPerCm + 1;
+    const double top = m.Top * kPointsPerCm - 1, bottom = 842 - m.Bottom * kPointsPerCm + 1;
+    int body = 0, headers = 0, footers = 0;
+    for (size_t i = 0; i < words.size(); ++i) {
+      const PdfWord& w = words[i];
+      if (w.Text == "Margins") {
+        ++headers;
+        EXPECT_LT(w.Y1, top + 1);
+      } else if (w.Text == "Page") {
+        ++footers;
+        ASSERT_LT(i + 1, words.size());
+        EXPECT_EQ(words[i + 1].Text, std::to_string(w.Page));
+        EXPECT_GT(w.Y0, bottom - 1);
+        ++i;
+      } else {
+        ++body;
+        EXPECT_GE(w.X0, left) << w.Text;
+        EXPECT_LE(w.X1, right) << w.Text;
+        EXPECT_GE(w.Y0, top) << w.Text;
+        EXPECT_LE(w.Y1, bottom) << w.Text;
+      }
+    }
+    EXPECT_EQ(body, 1500);
+    EXPECT_EQ(headers, pages);
+    EXPECT_EQ(footers, pages);
+  }
+}
+
+TEST_F(PrintPassTest, RangesPrintTheirPagesAndAJobThatReachesNoneLeavesNoFile) {
+  Load(NumberedLines(150));
+  ASSERT_EQ(viewer->PrintPreview(store_), 5) << "the test wants five pages";
+  viewer->Print(3, 3);
+  EXPECT_EQ(pdf_.Info("Pages"), "1");
+  EXPECT_EQ(test::Words(PdfText()), test::RecordedWords(store_.MetaFile(2)));
+  EXPECT_EQ(viewer->CurrentPage(), 3);
+  for (const int from : {6, 7}) {
+    std::filesystem::remove(PdfFile());
+    viewer->Print(from, from);
+    EXPECT_FALSE(std::filesystem::exists(PdfFile())) << from;
+    EXPECT_EQ(viewer->CurrentPage(), 5);
+  }
+  // A Cancel while the document is laid out is met at page event 1.
+  viewer->OnPageEvent = [](TObject*, int page, bool& stop) { stop = page == 1; };
+  viewer->Print(1, 5);
+  EXPECT_FALSE(std::filesystem::exists(PdfFile()));
+  EXPECT_EQ(viewer->PrintPreview(store_), 0);
+  EXPECT_EQ(store_.PageCount(), 0);
+  viewer->OnPageEvent = [](TObject*, int page, bool& stop) { stop = page == 2; };
+  viewer->Print(1, 5);
+  EXPECT_EQ(pdf_.Info("Pages"), "2");
+  EXPECT_EQ(viewer->PrintPreview(store_), 2);
+  EXPECT_FALSE(viewer->Processing());
+}
+
+TEST_F(PrintPassTest, MarginsThatLeaveNoBodyOrAreNotLengthsFailBeforeAJob) {
+  Load(NumberedLines(10));
+  viewer->Print(1, 1);
+  const std::string previous = test::ReadFile(PdfFile());
+  struct Case {
+    double* margin;
+    double value;
+  };
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (const Case c : {Case{&viewer->PrintMarginTop, 15}, Case{&viewer->PrintMarginLeft, nan},
+                       Case{&viewer->PrintMarginRight, 1e300}, Case{&viewer->PrintMarginBottom, -1},
+                       Case{&viewer->PrintMarginLeft, std::numeric_limits<double>::infinity()}}) {
+    const double saved = *c.margin;
+    *c.margin = c.value;
+    if (c.value == 15) viewer->PrintMarginBottom = 15;  // 30 cm of a 29.7 cm sheet
+    EXPECT_THROW(viewer->Print(1, 1), Exception) << c.value;
+    EXPECT_THROW(viewer->PrintPreview(store_), Exception) << c.value;
+    EXPECT_FALSE(viewer->Processing());
+    *c.margin = saved;
+    viewer->PrintMarginBottom = 2;
+  }
+  EXPECT_EQ(test::ReadFile(PdfFile()), previous);
+  viewer->Print(1, 1);
+  EXPECT_EQ(pdf_.Info("Pages"), "1");
+}
+
+TEST_F(PrintPassTest, WithoutAPrinterNothingIsDrawnAndThePreviousPrinterComesBack) {
+  Load(NumberedLines(10));
+  auto none = std::make_unique<TTestPrinter>(test::TestPrinterCaps(false));
+  TTestPrinter* device = none.get();
+  device->Listed.clear();
+  test::ProgramPrinter installed(std::move(none));
+  TvwPrinter* previous = &vwPrinter();
+  int headers = 0;
+  viewer->OnPrintHeader = [&](TObject*, TCanvas&, int, int, int, bool&) { ++headers; };
+  try {
+    viewer->PrintPreview(store_);
+    ADD_FAILURE() << "no exception";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "Printer not available");
+  }
+  try {
+    viewer->Print(1, 1);
+    ADD_FAILURE() << "no exception";
+  } catch (const EPrinter& e) {
+    EXPECT_STREQ(e.what(), "Printer selected is not valid");
+  }
+  EXPECT_EQ(headers, 0);
+  EXPECT_EQ(&vwPrinter(), previous);
+  EXPECT_EQ(device->PageCount(), 0);
+  EXPECT_FALSE(viewer->Processing());
+  device->Listed = {"Test"};
+  viewer->Print(1, 1);
+  EXPECT_EQ(device->PageCount(), 1);
+  EXPECT_EQ(viewer->PrintPreview(store_), 1);
+}
+
+// While a pass runs the viewer is busy: loads, Clear, late pictures and
+// another pass do nothing. A handler that raises ends the pass, the job is
+// thrown away and the viewer is usable again.
+TEST_F(PrintPassTest, TheViewerIsBusyDuringAPassAndARaisingHandlerLeavesNoFile) {
+  Load(NumberedLines(150));
+  viewer->Print(1, 1);
+  const std::string previous = test::ReadFile(PdfFile());
+  const std::string other = "<p>Another document</p>";
+  TMetaFilePrinter inner(nullptr);
+  int inside = 0;
+  viewer->OnPrintHeader = [&](TObject*, TCanvas&, int page, int, int, bool&) {
+    ++inside;
+    EXPECT_TRUE(viewer->Processing());
+    viewer->LoadFromBuffer(other.data(), other.size());
+    viewer->Clear();
+    auto png = StreamOf("not a picture");
+    EXPECT_FALSE(viewer->InsertImage("x.png", *png));
+    EXPECT_EQ(viewer->PrintPreview(inner), 0);
+    if (page == 2) throw std::runtime_error("header failed");
+  };
+  for (const bool preview : {false, true}) {
+    inside = 0;
+    EXPECT_THROW(preview ? void(viewer->PrintPreview(store_)) : viewer->Print(1, 5), std::runtime_error);
+    EXPECT_EQ(inside, 2);
+    EXPECT_FALSE(viewer->Processing());
+    EXPECT_NE(viewer->SectionList().Count(), 0);  // the document stayed
+  }
+  EXPECT_EQ(test::ReadFile(PdfFile()), previous);
+  EXPECT_EQ(store_.PageCount(), 2);  // the preview keeps what it recorded
+  EXPECT_FALSE(store_.Printing());
+  viewer->OnPrintHeader = nullptr;
+  viewer->Print(1, 1);
+  EXPECT_EQ(pdf_.Info("Pages"), "1");
+}
+
+TEST_F(PrintPassTest, TheFrameBrowserPrintsItsActiveViewer) {
+  auto* browser = new TFrameBrowser(form.get());  // owned by the form
+  browser->SetParent(form.get());
+  browser->SetBounds(0, 0, 400, 300);
+  TMemoryHost host;
+  host.Attach(*browser);
+  host.Pages["http://host/page.html"].Bytes = NumberedLines(40);
+  browser->LoadURL("http://host/page.html");
+  Drain();
+  ASSERT_NE(browser->ActiveViewer(), nullptr);
+  browser->Print(1, 10);
+  EXPECT_EQ(pdf_.Info("Pages"), "2");
+}
+
+// The test printer: 300 dpi, 0.6 cm and 0.5 cm unprintable borders,
+// monochrome.
+TEST_F(ViewerTest, OnAMonochromePrinterTheFirstInkLandsAtTheMarginAndColouredTextIsBlack) {
+  viewer->MarginWidth = 0;
+  viewer->MarginHeight = 0;
+  Load("<table width=100% cellspacing=0 cellpadding=0 border=0><tr><td bgcolor=black height=40>&nbsp;</td></tr></table>"
+       "<font color=red size=7>MMMM</font>");
+  auto owned = std::make_unique<TTestPrinter>(test::TestPrinterCaps(true));
+  TTestPrinter* device = owned.get();
+  test::ProgramPrinter installed(std::move(owned));
+  // The first ink: the cell's background, or without table backgrounds the text below it.
+  const auto firstInk = [&](int& firstX, int& firstY, int& black, int& other) {
+    viewer->Print(1, 1);
+    ASSERT_EQ(device->PageCount(), 1);
+    TBitmap page;
+    device->GetPage(0, page);
+    firstX = page.Width(), firstY = page.Height(), other = 0, black = 0;
+    for (int y = 0; y < page.Height(); ++y)
+      for (int x = 0; x < page.Width(); ++x) {
+        const TColor c = page.Pixel(x, y) & 0xFFFFFF;
+        if (c == 0xFFFFFF) continue;
+        firstX = std::min(firstX, x);
+        firstY = std::min(firstY, y);
+        ++(c == 0 ? black : other);
+      }
+  };
+  const int left = int(std::lround(300 * 2 / 2.54)) - 71, top = int(std::lround(300 * 2 / 2.54)) - 59;
+  int firstX, firstY, black, other;
+  firstInk(firstX, firstY, black, other);  // table backgrounds print by default
+  EXPECT_NEAR(firstX, left, 2);
+  EXPECT_NEAR(firstY, top, 2);
+  EXPECT_GT(black, 1000);
+  EXPECT_EQ(other, 0);
+  viewer->SethtOptions(viewer->htOptions() & ~htPrintTableBackground);
+  firstInk(firstX, firstY, black, other);
+  EXPECT_GT(firstY, top + 100);
+}
+
+}  // namespace
+}  // namespace lark
