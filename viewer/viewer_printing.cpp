@@ -138,15 +138,17 @@ class THTMLViewer::TPrintPass {
   void Begin() {
     viewer_.SetProcessing(true);
     busy_ = true;
-    copy_ = std::make_unique<TSectionList>(*viewer_.sectionList_);
+    // The print options as the viewer has them now, set or default: the
+    // document hears of them only when they are set, and its copy takes
+    // them (table colours among them) from it. The screen reads none.
+    TSectionList& shown = *viewer_.sectionList_;
+    shown.PrintTableBackground = (viewer_.options_ & htPrintTableBackground) != 0;
+    shown.PrintMonochromeBlack = (viewer_.options_ & htPrintMonochromeBlack) != 0;
+    copy_ = std::make_unique<TSectionList>(shown);
     copy_->SetYOffset(0);
     copy_->Background = clWhite;  // not SetBackground: the viewer's colour stays
     copy_->OnBackgroundChange = nullptr;
     copy_->OnLayoutError = nullptr;  // the screen layout has reported them
-    // The options as the viewer has them now, set or default: the document
-    // only hears of them when they are set.
-    copy_->PrintTableBackground = (viewer_.options_ & htPrintTableBackground) != 0;
-    copy_->PrintMonochromeBlack = (viewer_.options_ & htPrintMonochromeBlack) != 0;
     viewer_.currentPage_ = 1;
   }
 
