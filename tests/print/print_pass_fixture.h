@@ -1,10 +1,13 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdlib>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/graphics/bitmap.h"
 #include "print/metafile_printer.h"
 #include "tests/html_viewer/viewer_fixture.h"
 #include "tests/print/print_fixtures.h"
@@ -53,6 +56,20 @@ inline std::vector<std::string> RecordedWords(const TMetafile& page) {
   return Words(text);
 }
 
+// The share of pixels (0..1) whose channels differ by more than tolerance.
+inline double DifferentShare(const TBitmap& a, const TBitmap& b, int tolerance) {
+  int different = 0;
+  const int width = std::min(a.Width(), b.Width()), height = std::min(a.Height(), b.Height());
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const TColor p = a.Pixel(x, y), q = b.Pixel(x, y);
+      if (std::abs(GetRValue(p) - GetRValue(q)) > tolerance || std::abs(GetGValue(p) - GetGValue(q)) > tolerance ||
+          std::abs(GetBValue(p) - GetBValue(q)) > tolerance)
+        ++different;
+    }
+  return width * height ? double(different) / (width * height) : 1;
+}
+
 // A viewer on a form, with the PDF printer as the program's printer and a
 // preview store.
 class PrintPassTest : public ViewerTest {
@@ -68,6 +85,7 @@ class PrintPassTest : public ViewerTest {
     return html;
   }
 
+  TempDir dir_;
   PdfProgramPrinter pdf_;
   TMetaFilePrinter store_{nullptr};
 };

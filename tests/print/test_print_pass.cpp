@@ -3,6 +3,8 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <map>
+#include <set>
 #include <stdexcept>
 
 #include "platform/core/exception.h"
@@ -285,6 +287,120 @@ TEST_F(ViewerTest, OnAMonochromePrinterTheFirstInkLandsAtTheMarginAndColouredTex
   viewer->SethtOptions(viewer->htOptions() & ~htPrintTableBackground);
   firstInk(firstX, firstY, black, other);
   EXPECT_GT(firstY, top + 100);
+}
+
+}  // namespace
+}  // namespace lark
+
+namespace lark {
+namespace {
+
+using test::PrintPassTest;
+
+// The page (1-based) of each word of the PDF.
+std::map<std::string, std::set<int>> PagesOfWords(const std::string& pdf) {
+  std::map<std::string, std::set<int>> pages;
+  for (const test::PdfWord& word : test::PdfWords(pdf)) pages[word.Text].insert(word.Page);
+  return pages;
+}
+
+TEST_F(PrintPassTest, BreaksKeepRowsLinesAndPicturesWholeAndHonourForcedOnes) {
+  // A table of three-line rows, taller than a page: each row on one page.
+  std::string html = "<table border=1>";
+  for (int i = 0; i < 120; ++i) html += "<tr><td>R" + std::to_string(i) + "a<br>R" + std::to_string(i) + "b<br>R" +
+                                        std::to_string(i) + "c</td></tr>";
+  Load(html + "</table>");
+  viewer->Print(1, 100);
+  auto pages = PagesOfWords(PdfFile());
+  EXPECT_GE(std::stoi(pdf_.Info("Pages")), 3);
+  for (int i = 0; i < 120; ++i) {
+    const std::string row = "R" + std::to_string(i);
+    ASSERT_EQ(pages[row + "a"].size(), 1u) << row;
+    EXPECT_EQ(pages[row + "a"], pages[row + "c"]) << row;
+  }
+
+  // A short table that starts below two thirds of a page moves to the next.
+  const auto filler = [](int count) {
+    std::string lines;
+    for (int i = 0; i < count; ++i) lines += "Filler" + std::to_string(i) + "<br>";
+    return lines;
+  };
+  Load(filler(200));
+  viewer->Print(1, 1);
+  const int perPage = int(test::Words(PdfText()).size());
+  const int fill = perPage * 4 / 5;
+  html = filler(fill);
+  html += "<table border=1>";
+  for (int i = 0; i < 10; ++i) html += "<tr><td>Cell" + std::to_string(i) + "</td></tr>";
+  Load(html + "</table>");
+  viewer->Print(1, 100);
+  pages = PagesOfWords(PdfFile());
+  ASSERT_EQ(pages["Filler" + std::to_string(fill - 1)], std::set<int>{1}) << "the filler must end on page 1";
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(pages["Cell" + std::to_string(i)], std::set<int>{2}) << i;
+
+  // CSS and PAGE breaks start pages; a picture across the cut goes whole to
+  // the next page.
+  const std::string png = SolidPng(dir_, "red.png", 60, 300, 0xFF0000);
+  ASSERT_FALSE(png.empty());
+  Load("First<p style=\"page-break-before: always\">Second</p><page>Third<br>" +
+       filler(fill) +
+       "<img src=\"" + png + "\"><br>After");
+  viewer->Print(1, 100);
+  pages = PagesOfWords(PdfFile());
+  EXPECT_EQ(pages["First"], std::set<int>{1});
+  EXPECT_EQ(pages["Second"], std::set<int>{2});
+  EXPECT_EQ(pages["Third"], std::set<int>{3});
+  ASSERT_EQ(pages["Filler" + std::to_string(fill - 1)], std::set<int>{3}) << "the picture must start low on page 3";
+  EXPECT_EQ(pages["After"], std::set<int>{4});
+  ASSERT_EQ(viewer->PrintPreview(store_), 4);
+  std::vector<int> imagePages;
+  for (int page = 0; page < 4; ++page) {
+    const TMetafile& sheet = store_.MetaFile(page);
+    for (int i = 0; i < sheet.RecordCount(); ++i)
+      if (sheet.Record(i).RecordKind == TMetafileRecord::Kind::Image) imagePages.push_back(page + 1);
+  }
+  EXPECT_EQ(imagePages, std::vector<int>{4});
+}
+
+// A long PRE: each page records its own lines and no other, every line once.
+TEST_F(PrintPassTest, ALongPreformattedTextRecordsEachLineOnItsOwnPage) {
+  std::string html = "<pre>";
+  for (int i = 0; i < 5000; ++i) html += "L" + std::to_string(i) + "\n";
+  Load(html + "</pre>");
+  const int pages = viewer->PrintPreview(store_);
+  ASSERT_GT(pages, 50);
+  int next = 0;
+  for (int page = 0; page < pages; ++page)
+    for (const std::string& word : test::RecordedWords(store_.MetaFile(page))) {
+      ASSERT_EQ(word, "L" + std::to_string(next)) << "page " << page + 1;
+      ++next;
+    }
+  EXPECT_EQ(next, 5000);
+}
+
+// Each printed page, rasterized, shows what its preview page shows.
+TEST_F(PrintPassTest, PrintedPagesShowTheirPreviewPages) {
+  const std::string png = SolidPng(dir_, "blue.png", 80, 40, 0x0000FF);
+  std::string html = "<body bgcolor=white><table border=1 bgcolor=yellow><tr><td>Cell</td><td><img src=\"" + png +
+                     "\"></td></tr></table>";
+  for (int i = 0; i < 60; ++i) html += "<p><font color=green>Paragraph " + std::to_string(i) + "</font></p>";
+  Load(html);
+  AddHeaderAndFooter(*viewer);
+  viewer->Print(1, 100);
+  const int pages = viewer->PrintPreview(store_);
+  ASSERT_EQ(std::to_string(pages), pdf_.Info("Pages"));
+  const std::string prefix = dir_.File("page");
+  ASSERT_EQ(std::system(("pdftoppm -r 96 -aa no -aaVector no -png '" + PdfFile() + "' '" + prefix + "'").c_str()), 0);
+  for (int page = 1; page <= pages; ++page) {
+    SCOPED_TRACE(page);
+    const std::string png = prefix + "-" + std::to_string(page) + ".png", bmp = png + ".bmp";
+    ASSERT_EQ(std::system(("convert '" + png + "' -type TrueColor BMP3:'" + bmp + "'").c_str()), 0);
+    TBitmap printed;
+    printed.LoadFromFile(bmp);
+    TBitmap previewed(printed.Width(), printed.Height());
+    previewed.Canvas().StretchDraw(Rect(0, 0, printed.Width(), printed.Height()), store_.MetaFile(page - 1));
+    EXPECT_LE(test::DifferentShare(printed, previewed, 64), 0.03);
+  }
 }
 
 }  // namespace
