@@ -12,6 +12,7 @@
 #include "platform/graphics/graphics_exceptions.h"
 #include "print/vw_printer.h"
 #include "tests/print/print_pass_fixture.h"
+#include "tests/support/cups_server.h"
 #include "tests/frame_browser/browser_fixture.h"
 
 namespace lark {
@@ -401,6 +402,46 @@ TEST_F(PrintPassTest, PrintedPagesShowTheirPreviewPages) {
     previewed.Canvas().StretchDraw(Rect(0, 0, printed.Width(), printed.Height()), store_.MetaFile(page - 1));
     EXPECT_LE(test::DifferentShare(printed, previewed, 64), 0.03);
   }
+}
+
+}  // namespace
+}  // namespace lark
+
+namespace lark {
+namespace {
+
+// 30 bytes, then a two-byte character over bytes 31 and 32, then 8 more.
+const std::string kLongTitle = std::string(30, 'a') + "\xC3\xA9" + "bbbbbbbb";
+
+// A private print server keeps the spooled document: the viewer's job
+// arrives under its document's title, cut before the character that would
+// not fit whole, as a PDF of the preview's page count.
+TEST_F(ViewerTest, APrintServerReceivesThePagesUnderTheDocumentsTitle) {
+  if (test::CupsServer::InChild()) {
+    test::ProgramPrinter installed(std::make_unique<TSystemPrinter>());
+    ASSERT_EQ(Printer().PrinterName(), "lark");
+    std::string html = "<title>" + kLongTitle + "</title>";
+    for (int i = 0; i < 120; ++i) html += "<p>Paragraph " + std::to_string(i) + "</p>";
+    Load(html);
+    TMetaFilePrinter store(nullptr);
+    std::printf("preview pages: %d\n", viewer->PrintPreview(store));
+    viewer->Print(1, 100);
+    return;
+  }
+  test::CupsServer server(true);
+  ASSERT_TRUE(server.Started()) << server.Error();
+  const std::string child = server.RunInChild("ViewerTest.APrintServerReceivesThePagesUnderTheDocumentsTitle");
+  ASSERT_TRUE(test::CupsServer::ChildPassed(child)) << child;
+  const size_t at = child.find("preview pages: ");
+  ASSERT_NE(at, std::string::npos) << child;
+  const std::string previewPages = child.substr(at + 15, child.find('\n', at) - at - 15);
+  EXPECT_NE(previewPages, "0");
+  const std::string log = server.WaitForPageLog(std::string(30, 'a'));
+  EXPECT_NE(log.find(std::string(30, 'a') + " "), std::string::npos) << log;
+  EXPECT_EQ(log.find("\xC3"), std::string::npos) << log;
+  const std::string spooled = test::CommandOutput("ls '" + server.SpoolDir() + "'/d*-001 2>/dev/null | head -1");
+  ASSERT_FALSE(spooled.empty());
+  EXPECT_EQ(test::PdfInfo(spooled.substr(0, spooled.size() - 1), "Pages"), previewPages);
 }
 
 }  // namespace
