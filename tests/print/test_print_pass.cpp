@@ -10,6 +10,7 @@
 #include "platform/core/exception.h"
 #include "platform/graphics/gdi.h"
 #include "platform/graphics/graphics_exceptions.h"
+#include "controls/page_setup.h"
 #include "print/vw_printer.h"
 #include "tests/print/print_pass_fixture.h"
 #include "tests/support/cups_server.h"
@@ -82,7 +83,21 @@ TEST_F(PrintPassTest, WordsLandInsideTheMarginsAndHeadersAndFootersInTheirs) {
   struct Margins {
     double Left, Right, Top, Bottom;
   };
-  for (const Margins m : {Margins{2, 2, 2, 2}, Margins{3, 1, 2.5, 1.5}}) {
+  // Margins chosen in the page setup dialog, in hundredths of a millimetre,
+  // as the main window turns them into centimetres.
+  TPageSetupDlg setup(nullptr);
+  setup.SetMeasurements(TPSMeasurements::pmMillimeters);
+  setup.Options = 0;
+  setup.PaperSize = TPSPoint{21000, 29700};
+  setup.MinimumMargins = TPSRect{};
+  setup.Margins = TPSRect{2200, 1800, 1200, 2600};
+  Application()->OnIdle = [](TObject*, bool&) { test_driver::AcceptToolkitDialog(); };
+  ASSERT_TRUE(setup.Execute());
+  Application()->OnIdle = nullptr;
+  const Margins chosen{setup.Margins.Left / 1000.0, setup.Margins.Right / 1000.0, setup.Margins.Top / 1000.0,
+                       setup.Margins.Bottom / 1000.0};
+  EXPECT_NEAR(chosen.Left, 2.2, 0.002);
+  for (const Margins m : {Margins{2, 2, 2, 2}, Margins{3, 1, 2.5, 1.5}, chosen}) {
     SCOPED_TRACE(m.Left);
     viewer->PrintMarginLeft = m.Left;
     viewer->PrintMarginRight = m.Right;
