@@ -149,7 +149,6 @@ class THTMLViewer::TPrintPass {
     copy_->Background = clWhite;  // not SetBackground: the viewer's colour stays
     copy_->OnBackgroundChange = nullptr;
     copy_->OnLayoutError = nullptr;  // the screen layout has reported them
-    viewer_.currentPage_ = 1;
   }
 
   // Lays the copy out and produces pages fromPage..toPage (every page for a
@@ -160,6 +159,7 @@ class THTMLViewer::TPrintPass {
     int scrollWidth = 0, curs = 0;
     const int docHeight = copy_->DoLogic(measure, 0, page_.WidthLog, page_.HeightLog, scrollWidth, curs);
     if (!target.Preview) stop_ = false;
+    viewer_.currentPage_ = 1;
     TRect clip{0, page_.Top - 1, page_.Left + page_.BodyWidth + 2, page_.Top + page_.BodyHeight + 2};
     if (target.Preview) clip = Intersect(clip, TRect{0, 0, device_.PageWidth, device_.PageHeight});
     const TRegion region = CreateRectRgn(clip.Left, clip.Top, clip.Right, clip.Bottom);
@@ -179,7 +179,8 @@ class THTMLViewer::TPrintPass {
       topPos = cut;
       ProcessPendingMessages();
       Report(number);
-      if (topPos > docHeight) stop_ = true;
+      // The last int is as far as a page can start.
+      if (topPos > docHeight || topPos == std::numeric_limits<int>::max()) stop_ = true;
       if (!stop_ && (target.Preview || (fromPage <= number && number < toPage))) target.NewPage();
       ++number;
     }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -457,6 +459,36 @@ TEST_F(ViewerTest, APrintServerReceivesThePagesUnderTheDocumentsTitle) {
   const std::string spooled = test::CommandOutput("ls '" + server.SpoolDir() + "'/d*-001 2>/dev/null | head -1");
   ASSERT_FALSE(spooled.empty());
   EXPECT_EQ(test::PdfInfo(spooled.substr(0, spooled.size() - 1), "Pages"), previewPages);
+}
+
+// A PDF folder the printing user may not write to: the pass fails before
+// it draws, the previous file stays and the viewer is ready again.
+TEST_F(ViewerTest, PrintingIntoAFolderThatCannotBeWrittenFailsAndKeepsThePreviousFile) {
+  constexpr const char* kTarget = "LARK_PDF_TARGET";
+  if (const char* target = std::getenv(kTarget)) {
+    auto pdf = std::make_unique<TSystemPrinter>();
+    pdf->OutputFileName = target;
+    pdf->SetPrinterIndex(int(pdf->Printers().size()) - 1);
+    test::ProgramPrinter installed(std::move(pdf));
+    Load("<p>Text</p>");
+    int headers = 0;
+    viewer->OnPrintHeader = [&](TObject*, TCanvas&, int, int, int, bool&) { ++headers; };
+    EXPECT_THROW(viewer->Print(1, 1), EPrinter);
+    EXPECT_EQ(headers, 0);
+    EXPECT_FALSE(viewer->Processing());
+    return;
+  }
+  if (geteuid() != 0 || !test::HaveTool("setpriv")) GTEST_SKIP() << "needs root and setpriv";
+  test::TempDir dir;
+  const std::string target = dir.Write("out.pdf", "%PDF previous");
+  namespace fs = std::filesystem;
+  fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
+  const std::string child = test::RunAsNobody(
+      "ViewerTest.PrintingIntoAFolderThatCannotBeWrittenFailsAndKeepsThePreviousFile",
+      std::string(kTarget) + "='" + target + "'");
+  ASSERT_TRUE(test::CupsServer::ChildPassed(child)) << child;
+  EXPECT_EQ(test::ReadFile(target), "%PDF previous");
 }
 
 }  // namespace
