@@ -2,12 +2,14 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <limits>
 #include <map>
 #include <set>
 #include <stdexcept>
+#include <thread>
 
 #include "platform/core/exception.h"
 #include "platform/graphics/gdi.h"
@@ -259,14 +261,35 @@ TEST_F(PrintPassTest, TheFrameBrowserPrintsItsActiveViewer) {
   auto* browser = new TFrameBrowser(form.get());  // owned by the form
   browser->SetParent(form.get());
   browser->SetBounds(0, 0, 400, 300);
+  browser->SetfvOptions(browser->fvOptions() | fvMetaRefresh);
   TMemoryHost host;
   host.Attach(*browser);
-  host.Pages["http://host/page.html"].Bytes = NumberedLines(40);
+  // The page refreshes itself a second after it shows: while a pass runs,
+  // the refresh waits.
+  host.Pages["http://host/page.html"].Bytes =
+      "<meta http-equiv=refresh content=\"1; url=http://host/next.html\">" + NumberedLines(40);
+  host.Pages["http://host/next.html"].Bytes = "<p>Next</p>";
   browser->LoadURL("http://host/page.html");
   Drain();
-  ASSERT_NE(browser->ActiveViewer(), nullptr);
+  THTMLViewer* shown = browser->ActiveViewer();
+  ASSERT_NE(shown, nullptr);
+  const auto pump = [](int ms) {
+    for (const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+         std::chrono::steady_clock::now() < end;) {
+      Application()->ProcessMessages();
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  };
+  shown->OnPageEvent = [&](TObject*, int page, bool&) {
+    if (page == 1) pump(1500);
+  };
   browser->Print(1, 10);
   EXPECT_EQ(pdf_.Info("Pages"), "2");
+  EXPECT_NE(PdfText().find("Line 39"), std::string::npos);
+  EXPECT_EQ(browser->CurrentFile(), "http://host/page.html");
+  shown->OnPageEvent = nullptr;
+  pump(1500);
+  EXPECT_EQ(browser->CurrentFile(), "http://host/next.html");  // and then it came
 }
 
 // The test printer: 300 dpi, 0.6 cm and 0.5 cm unprintable borders,
