@@ -165,10 +165,22 @@ int TSection::Draw(TCanvas& canvas, const TRect& aRect, IndentManager& iMgr, int
   const unsigned oldAlign = SetTextAlign(canvas, TA_BASELINE | TA_LEFT);
   const TFont oldFont = canvas.Font();
   const int oldBkMode = GetBkMode(canvas);
-  for (LineRec& line : lines_) {
+  auto first = lines_.begin();
+  if (list.IsCopy) {
+    // A page draws its own lines only: those of earlier pages would stay in
+    // a PDF's text under the clip, and a long section would cost each page
+    // all its lines. Lines stack, so their bottoms rise in order.
+    const std::int64_t pageTop = std::int64_t{list.YOff} + aRect.Top;
+    first = std::partition_point(lines_.begin(), lines_.end(), [pageTop](const LineRec& line) {
+      return std::int64_t{line.Y} + line.Height() <= pageTop;
+    });
+  }
+  for (auto it = first; it != lines_.end(); ++it) {
+    LineRec& line = *it;
     const int lineTop = line.Y - list.YOff;
     const int height = line.Height();
     if (list.IsCopy) {
+      if (line.Y >= list.PageBottom) break;  // the next page's
       const int pageHeight = aRect.Bottom - aRect.Top;
       if (line.Y < list.PageBottom && line.Y + height > list.PageBottom && height < pageHeight &&
           !list.PageBottomFixed) {

@@ -90,6 +90,7 @@ done
 bench/net/run_http_bench.sh "$build"
 bench/net_tls/run_tls_ftp_bench.sh "$build"
 bench/app_fetch/run_image_bench.sh "$build"
+bench/print/run_print_bench.sh "$build"
 
 # These two print tables of their own: growth at N and 4N, and the search
 # beside grep and ripgrep (which uses every core, so it is not pinned).

@@ -45,6 +45,8 @@ class TFVBase : public TFrameViewerBase {
   void CopyToClipboard();
   void SelectAll();
   bool Find(const std::string& text, bool matchCase);
+  // Prints pages fromPage..toPage of the active viewer's document.
+  void Print(int fromPage, int toPage);
   // A late image for one of this browser's live viewers; false otherwise.
   bool InsertImage(THTMLViewer* viewer, const std::string& src, TMemoryStream& stream);
 

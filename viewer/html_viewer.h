@@ -13,6 +13,7 @@
 #include "platform/core/string_list.h"
 #include "platform/windows/drag.h"
 #include "platform/windows/win_control.h"
+#include "print/metafile_printer.h"
 #include "viewer/html_parser.h"
 #include "viewer/page_background.h"
 
@@ -280,6 +281,20 @@ class THTMLViewer : public TWinControl {
   // Link names expanded by visited-link passes so far (tests count them).
   [[nodiscard]] std::size_t LinkNameExpansions() const { return linkNameExpansions_; }
 
+  // ---- printing (viewer_printing.cpp) ----
+  // Prints pages fromPage..toPage (1-based) of the document on the
+  // program's printer, cut between lines, with the print margins, header and
+  // footer. A job that reaches no page of the range leaves no paper and no
+  // file. Does nothing while the viewer is busy or empty.
+  void Print(int fromPage, int toPage);
+  // Records every page into the store; the number of pages (0 when nothing
+  // was done).
+  int PrintPreview(TMetaFilePrinter& mfPrinter);
+  // Progress of a pass: 0 when the layout starts, n when page n is done.
+  TPageEvent OnPageEvent;
+  // The page being printed; after a pass, the last page it processed.
+  [[nodiscard]] int CurrentPage() const { return currentPage_; }
+
   // ---- mouse on the paint surface ----
   virtual void PanelMouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void PanelMouseMove(TShiftState shift, int x, int y);
@@ -300,6 +315,8 @@ class THTMLViewer : public TWinControl {
  private:
   class ProcessingScope;
   friend class ProcessingScope;
+  class TPrintPass;
+  friend class TPrintPass;
 
   void SetProcessing(bool value);
   void PrepareDefaults();
@@ -375,6 +392,7 @@ class THTMLViewer : public TWinControl {
   int historyMaxCount_ = 0;
   int visitedMaxCount_ = 50;
   std::size_t linkNameExpansions_ = 0;
+  int currentPage_ = 0;
   // Mouse state.
   bool leftButtonDown_ = false;
   bool selecting_ = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -50,6 +51,15 @@ class PdfProgramPrinter {
   TempDir dir_;
   ProgramPrinter installed_;
 };
+
+// Runs the test `testName` of this binary as the user nobody (root obeys
+// no file permission) with `environment` ("NAME='value'") set; returns its
+// output.
+inline std::string RunAsNobody(const std::string& testName, const std::string& environment) {
+  return CommandOutput(environment + " HOME=/tmp setpriv --reuid 65534 --regid 65534 --clear-groups " +
+                       std::filesystem::read_symlink("/proc/self/exe").string() + " --gtest_filter=" + testName +
+                       " 2>&1");
+}
 
 // A 300-dpi test printer, Letter with 0.6 cm and 0.5 cm unprintable borders
 // at the left and top.

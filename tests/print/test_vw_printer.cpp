@@ -121,10 +121,9 @@ TEST(VwPrinterAsNobody, AFolderThatCannotBeWrittenFailsTheJobAndKeepsThePrevious
   const std::string target = dir.Write("out.pdf", "%PDF previous");
   fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                   fs::perms::others_read | fs::perms::others_exec);
-  const std::string child = test::CommandOutput(
-      std::string(kTarget) + "='" + target + "' HOME=/tmp setpriv --reuid 65534 --regid 65534 --clear-groups " +
-      fs::read_symlink("/proc/self/exe").string() +
-      " --gtest_filter=VwPrinterAsNobody.AFolderThatCannotBeWrittenFailsTheJobAndKeepsThePreviousFile 2>&1");
+  const std::string child =
+      test::RunAsNobody("VwPrinterAsNobody.AFolderThatCannotBeWrittenFailsTheJobAndKeepsThePreviousFile",
+                        std::string(kTarget) + "='" + target + "'");
   ASSERT_TRUE(test::CupsServer::ChildPassed(child)) << child;
   EXPECT_EQ(test::ReadFile(target), "%PDF previous");
   EXPECT_FALSE(fs::exists(target + ".part"));

@@ -1,0 +1,105 @@
+// One pass per process, so that each one's peak memory is its own:
+//   bench_print print   PAGE FROM TO PDF   the viewer prints pages FROM..TO of PAGE into PDF; one line
+//                                          per page printed (its seconds), then the whole run's seconds
+//                                          per page printed, load and layout included
+//   bench_print preview PAGE               preview pages, then the bytes of memory each page holds
+// The viewer is 800 x 600 on a shown form, the page A4 with 2 cm margins.
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/graphics/printer.h"
+#include "platform/windows/application.h"
+#include "platform/windows/form.h"
+#include "print/metafile_printer.h"
+#include "viewer/html_viewer.h"
+
+namespace {
+
+using namespace lark;
+using Clock = std::chrono::steady_clock;
+
+double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    std::fprintf(stderr, "cannot read %s\n", path.c_str());
+    std::exit(1);
+  }
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Resident bytes now, from /proc.
+long ResidentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * 4096;
+}
+
+THTMLViewer& ShownViewer(const std::string& page) {
+  auto* form = new TForm(nullptr);
+  form->SetClientSize(800, 600);
+  auto* viewer = new THTMLViewer(form);
+  viewer->SetParent(form);
+  viewer->SetBounds(0, 0, 800, 600);
+  viewer->OnLayoutErrors = [](const std::vector<std::string>&) {};
+  form->Show();
+  Application()->ProcessMessages();
+  viewer->LoadFromBuffer(page.data(), page.size());
+  return *viewer;
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: bench_print print PAGE FROM TO PDF | preview PAGE\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const auto start = Clock::now();
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() < 2) return Usage();
+  Application();
+  THTMLViewer& viewer = ShownViewer(ReadFile(args[1]));
+  if (args[0] == "print" && args.size() == 5) {
+    auto printer = std::make_unique<TSystemPrinter>();
+    printer->OutputFileName = args[4];
+    printer->SetPrinterIndex(int(printer->Printers().size()) - 1);  // the PDF printer
+    SetPrinter(std::move(printer));
+    const int from = std::stoi(args[2]), to = std::stoi(args[3]);
+    std::vector<double> pages;
+    auto last = Clock::now();
+    bool laidOut = false;  // page event 1 comes once for the layout, then for page 1
+    viewer.OnPageEvent = [&](TObject*, int page, bool&) {
+      const auto now = Clock::now();
+      if (laidOut && page >= from && page <= to) pages.push_back(std::chrono::duration<double>(now - last).count());
+      laidOut = laidOut || page == 1;
+      last = now;
+    };
+    viewer.Print(from, to);
+    if (pages.empty()) return std::fprintf(stderr, "no page printed\n"), 1;
+    for (double seconds : pages) std::printf("%.6f\n", seconds);
+    std::printf("%.6f\n", Since(start) / double(pages.size()));
+    return 0;
+  }
+  if (args[0] == "preview" && args.size() == 2) {
+    const long before = ResidentBytes();
+    TMetaFilePrinter store(nullptr);
+    const int pages = viewer.PrintPreview(store);
+    if (pages == 0) return std::fprintf(stderr, "no page previewed\n"), 1;
+    std::fprintf(stderr, "%d pages\n", pages);
+    std::printf("%.0f\n", double(ResidentBytes() - before) / pages);
+    return 0;
+  }
+  return Usage();
+}

@@ -1,0 +1,71 @@
+// Loads the input into a viewer and previews it on a 200 x 300 test page:
+// the pass ends, and it never makes more pages than the document has
+// pixels (each page moves the cut down by at least one).
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "html/section_list.h"
+#include "platform/core/exception.h"
+#include "platform/graphics/printer.h"
+#include "platform/windows/application.h"
+#include "platform/windows/form.h"
+#include "print/metafile_printer.h"
+#include "viewer/html_viewer.h"
+
+namespace {
+
+using namespace lark;
+
+THTMLViewer& Viewer() {
+  static TForm* form = [] {
+    auto* made = new TForm(nullptr);
+    made->SetClientSize(200, 300);
+    made->Show();
+    return made;
+  }();
+  static THTMLViewer* viewer = [] {
+    auto* made = new THTMLViewer(form);
+    made->SetParent(form);
+    made->SetBounds(0, 0, 200, 300);
+    made->OnLayoutErrors = [](const std::vector<std::string>&) {};
+    made->PrintMarginLeft = made->PrintMarginRight = made->PrintMarginTop = made->PrintMarginBottom = 0.3;
+    return made;
+  }();
+  return *viewer;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  Application();
+  TDeviceCaps caps;
+  caps.LogPixelsX = caps.LogPixelsY = 96;
+  caps.PhysicalWidth = caps.HorzRes = 200;
+  caps.PhysicalHeight = caps.VertRes = 300;
+  SetPrinter(std::make_unique<TTestPrinter>(caps));
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  THTMLViewer& viewer = Viewer();
+  try {
+    viewer.LoadFromBuffer(reinterpret_cast<const char*>(data), size);
+  } catch (const Exception&) {
+    // A comment open at the end: what was read is shown.
+  }
+  // The layout width differs from the screen's; this bounds what it can be.
+  const std::int64_t tallest = std::int64_t{viewer.ScrollHeight()} * 100 + 1000;
+  TMetaFilePrinter store(nullptr);
+  int last = 0;
+  viewer.OnPageEvent = [&](TObject*, int page, bool& stop) {
+    if (page > tallest) std::abort();
+    last = page;
+    stop = false;
+  };
+  const int pages = viewer.PrintPreview(store);
+  if (pages != store.PageCount() || (viewer.SectionList().Count() > 0 && (pages < 1 || last != pages))) std::abort();
+  Application()->ProcessMessages();
+  return 0;
+}
