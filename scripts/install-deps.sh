@@ -101,8 +101,9 @@ echo "Installing ${#missing[@]} packages: ${missing[*]}"
 before=$(mktemp)
 enabled_services > "$before"
 refuse_starts
-trap 'restore_policy; rm -f "$before"' EXIT
+# Also when apt fails part way: packages it configured before failing may
+# have enabled their services already.
+trap 'disable_new_services "$before"; restore_policy; rm -f "$before"' EXIT
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -q
 $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
-disable_new_services "$before"
