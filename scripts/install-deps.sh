@@ -44,7 +44,9 @@ enabled_services() {
   {
     find /etc/systemd/system -mindepth 2 -maxdepth 2 -type l \( -path '*.wants/*' -o -path '*.requires/*' \) \
       -printf '%f\n' 2>/dev/null
-    find /etc/rc[S2-5].d -maxdepth 1 -type l -name 'S*' -printf '%f\n' 2>/dev/null | sed 's/^S[0-9]*/init.d:/'
+    # Daemons start in runlevels 2-5; rcS only sets the machine up at boot
+    # (sysctl settings, the X socket folder...) and is left alone.
+    find /etc/rc[2-5].d -maxdepth 1 -type l -name 'S*' -printf '%f\n' 2>/dev/null | sed 's/^S[0-9]*/init.d:/'
   } | sort -u
 }
 
@@ -83,9 +85,22 @@ disable_new_services() {
         ;;
       *.service | *.socket | *.path)
         unit=$(find /etc/systemd/system -mindepth 2 -maxdepth 2 -name "$name" -type l | head -n 1)
-        [[ $(dpkg-query -S "$(readlink "$unit")" 2>/dev/null) == systemd:* ]] && continue
-        $sudo deb-systemd-helper disable "$name" > /dev/null 2>&1 ||
-          { echo "warning: could not disable $name at boot" >&2; continue; }
+        # Gone already: disabling a service also disables the units it names
+        # with Also= (cups.service takes cups.socket and cups.path along).
+        if [[ -n $unit ]]; then
+          [[ $(dpkg-query -S "$(readlink "$unit")" 2>/dev/null) == systemd:* ]] && continue
+          # systemctl edits the links without a running systemd (a chroot, a
+          # container); deb-systemd-helper works only from a package's scripts.
+          # Without systemctl the links do nothing until systemd comes, and
+          # removing them is all that disabling does.
+          if command -v systemctl > /dev/null; then
+            $sudo systemctl disable --quiet "$name" > /dev/null 2>&1 || true
+          else
+            $sudo find /etc/systemd/system -mindepth 2 -maxdepth 2 -name "$name" -type l -delete
+          fi
+          [[ -z $(find /etc/systemd/system -mindepth 2 -maxdepth 2 -name "$name" -type l) ]] ||
+            { echo "warning: could not disable $name at boot" >&2; continue; }
+        fi
         ;;
       *) continue ;;
     esac
@@ -101,8 +116,9 @@ echo "Installing ${#missing[@]} packages: ${missing[*]}"
 before=$(mktemp)
 enabled_services > "$before"
 refuse_starts
-trap 'restore_policy; rm -f "$before"' EXIT
+# Also when apt fails part way: packages it configured before failing may
+# have enabled their services already.
+trap 'disable_new_services "$before"; restore_policy; rm -f "$before"' EXIT
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -q
 $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
-disable_new_services "$before"

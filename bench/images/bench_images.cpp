@@ -3,7 +3,8 @@
 // beside giflib with the same composing, all on the shared inputs, all in
 // memory. Every contender ends with the same picture: RGBA8, each frame of an
 // animation composed in full, stills expanded from their palette the same
-// way. Our PNG decoder keeps no alpha, so its alpha bytes are written opaque.
+// way. Our PNG decoder keeps alpha as a 1-bit mask (see-through below half),
+// so its alpha bytes are 0 or 255 where the peers keep every level.
 // One contender a run: scripts/bench.sh alternates them with
 // --benchmark_filter and takes the median; --check-same-pixels compares the
 // contenders' pictures instead of timing them.
@@ -253,7 +254,7 @@ BENCHMARK(BM_PNG_Libspng)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GIF_Lark)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GIF_Giflib)->Unit(benchmark::kMillisecond);
 
-// Bytes of the pictures that differ; PNG alpha is left out, as ours has none.
+// Bytes of the pictures that differ; PNG alpha is left out, as ours is 1-bit.
 int64_t Differences(const Picture& a, const Picture& b, bool compareAlpha) {
   if (a.Width != b.Width || a.Height != b.Height) return int64_t(std::max(a.RGBA.size(), b.RGBA.size()));
   int64_t differing = 0;
