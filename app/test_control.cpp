@@ -34,6 +34,7 @@ constexpr int kDefaultIdleWaitMs = 5000;
 // The queue must be found empty this many times in a row, this far apart.
 constexpr int kQuietPolls = 2;
 constexpr int kQuietPollMs = 20;
+constexpr int kSendTimeoutS = 5;
 
 std::string Refusal() { return "error line longer than " + std::to_string(kMaxCommandLine) + " bytes"; }
 
@@ -137,6 +138,10 @@ void TSocketTestControl::Serve() {
   while (WaitReadable(listener_)) {
     const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
     if (client < 0) continue;
+    // A test that stops reading must not hold the worker (and so the
+    // program's exit) in a send.
+    const timeval sendLimit{kSendTimeoutS, 0};
+    ::setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, &sendLimit, sizeof sendLimit);
     ServeClient(client);
     ::close(client);
   }

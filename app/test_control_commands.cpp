@@ -285,6 +285,7 @@ void TTestControlCommands::PlayNext() {
 
 std::string TTestControlCommands::TypeText(const std::string& text) {
   if (text.empty()) return Error("usage: type <text>");
+  if (!Screen()->ActiveForm()) return Error("no active form to type into");
   return Queue([text] { test_driver::TypeText(text); });
 }
 
@@ -293,6 +294,7 @@ std::string TTestControlCommands::Key(const Words& words) {
   TShiftState shift = 0;
   if (words.size() != 1) return Error("usage: key [ctrl+][shift+][alt+]<name>");
   if (!ParseKey(words[0], key, shift)) return Error("unknown key \"" + EscapeReplyText(words[0]) + "\"");
+  if (!Screen()->ActiveForm()) return Error("no active form to send keys to");
   return Queue([key, shift] { test_driver::PressKey(key, shift); });
 }
 

@@ -25,6 +25,10 @@ TEST_F(ProbeProgram, IsDrivenThroughItsControlAndEndsThroughItsMenu) {
   EXPECT_EQ(program.Command("caption").Text(), "Probe");
   EXPECT_EQ(program.Command("shown vwPage").Text(), "Probe page\r\n");
   EXPECT_EQ(program.Command("pixel pnColour 20 20").raw, "ff0000");
+  EXPECT_TRUE(program.Command("click edAddress").ok);
+  EXPECT_TRUE(program.Command("type driven").ok);
+  EXPECT_TRUE(program.Command("idle").ok);
+  EXPECT_EQ(program.Command("text edAddress").Text(), "driven");
   EXPECT_TRUE(program.Command("choose File/Exit").ok);
   int exitCode = -1;
   ASSERT_TRUE(program.WaitForExit(20000, exitCode)) << program.Output();
