@@ -49,7 +49,7 @@ std::string SocketPathFor(const std::string& name, std::string& why) {
     return {};
   }
   const std::size_t slash = name.rfind('/');
-  if (slash == std::string::npos) return name.empty() ? (why = "empty socket name", std::string()) : folder + name;
+  if (slash == std::string::npos) return folder + name;
   if (name.substr(0, slash + 1) != folder || slash + 1 == name.size()) {
     why = "the socket must lie in " + folder;
     return {};
@@ -77,6 +77,7 @@ class TSocketTestControl final : public TTestControl {
   std::string path_;
   int listener_ = -1;
   int wake_[2] = {-1, -1};
+  bool bound_ = false;
   std::atomic<bool> stopping_{false};
   std::atomic<bool> served_{false};
   std::thread worker_;
@@ -96,9 +97,9 @@ bool TSocketTestControl::Listen(std::string& why) {
   struct stat old {};
   if (::lstat(path_.c_str(), &old) == 0 && S_ISSOCK(old.st_mode)) ::unlink(path_.c_str());
   listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (listener_ < 0 || ::pipe2(wake_, O_CLOEXEC) != 0 ||
-      ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      ::chmod(path_.c_str(), 0600) != 0 || ::listen(listener_, 1) != 0) {
+  bound_ = listener_ >= 0 && ::pipe2(wake_, O_CLOEXEC) == 0 &&
+           ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  if (!bound_ || ::chmod(path_.c_str(), 0600) != 0 || ::listen(listener_, 1) != 0) {
     why = path_ + ": " + std::strerror(errno);
     return false;
   }
@@ -120,7 +121,7 @@ TSocketTestControl::~TSocketTestControl() {
   }
   for (int fd : {listener_, wake_[0], wake_[1]})
     if (fd >= 0) ::close(fd);
-  if (listener_ >= 0) ::unlink(path_.c_str());
+  if (bound_) ::unlink(path_.c_str());
 }
 
 bool TSocketTestControl::WaitReadable(int fd) {

@@ -16,6 +16,7 @@
 #include "platform/windows/test_driver.h"
 #include "tests/app_e2e/probe/probe_form.h"
 #include "tests/support/test_control_client.h"
+#include "tests/support/test_files.h"
 
 namespace lark {
 namespace {
@@ -129,6 +130,12 @@ TEST_F(TestControlInProcess, SocketIsTheOwnersAloneAndInThePrivateFolder) {
   EXPECT_EQ(control->SocketPath().rfind(PrivateTempDirectory(), 0), 0u);
   EXPECT_EQ(StartTestControl("/tmp/control-elsewhere"), nullptr);
   EXPECT_EQ(StartTestControl(PrivateTempDirectory() + "../escape"), nullptr);
+  // Only a socket left by an earlier run is replaced.
+  const std::string file = PrivateTempDirectory() + "plain-" + std::to_string(::getpid());
+  test::WriteFile(file, "kept");
+  EXPECT_EQ(StartTestControl(file), nullptr);
+  EXPECT_EQ(test::ReadFile(file), "kept");
+  ::unlink(file.c_str());
   const std::string path = control->SocketPath();
   control.reset();
   EXPECT_NE(::access(path.c_str(), F_OK), 0);
