@@ -57,6 +57,29 @@ std::string SocketPathFor(const std::string& name, std::string& why) {
   return name;
 }
 
+bool FillAddress(const std::string& path, sockaddr_un& address) {
+  address = sockaddr_un{};
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof address.sun_path) return false;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  return true;
+}
+
+bool IsSocket(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
+}
+
+// Whether a program listens there (a full queue of waiting connections
+// counts: never blocks).
+bool Answers(const sockaddr_un& address) {
+  const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (probe < 0) return false;
+  const bool live = ::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 || errno == EAGAIN;
+  ::close(probe);
+  return live;
+}
+
 class TSocketTestControl final : public TTestControl {
  public:
   explicit TSocketTestControl(std::string path) : path_(std::move(path)) {}
@@ -86,16 +109,17 @@ class TSocketTestControl final : public TTestControl {
 };
 
 bool TSocketTestControl::Listen(std::string& why) {
+  // A socket left by an earlier run is replaced; nothing else is. One that
+  // a running instance listens on stays: a window that instance opened (a
+  // new process with the same environment) listens beside it, at the name
+  // followed by "-<pid>".
   sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  if (path_.size() >= sizeof address.sun_path) {
+  if (IsSocket(path_) && FillAddress(path_, address) && Answers(address)) path_ += "-" + std::to_string(::getpid());
+  if (!FillAddress(path_, address)) {
     why = "socket path too long: " + path_;
     return false;
   }
-  std::memcpy(address.sun_path, path_.c_str(), path_.size() + 1);
-  // A socket left by an earlier run is replaced; nothing else is.
-  struct stat old {};
-  if (::lstat(path_.c_str(), &old) == 0 && S_ISSOCK(old.st_mode)) ::unlink(path_.c_str());
+  if (IsSocket(path_)) ::unlink(path_.c_str());
   listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   bound_ = listener_ >= 0 && ::pipe2(wake_, O_CLOEXEC) == 0 &&
            ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;

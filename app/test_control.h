@@ -16,7 +16,9 @@ namespace lark {
 class TTestControl {
  public:
   virtual ~TTestControl() = default;
-  // Where the socket lies.
+  // Where the socket lies: the name asked for, or while another instance
+  // of the program listens there (a window it opened), that name followed
+  // by "-<pid>".
   [[nodiscard]] virtual const std::string& SocketPath() const = 0;
 };
 

@@ -1,7 +1,9 @@
 #include "app/test_control.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -118,6 +120,32 @@ TEST_F(TestControlInProcess, RefusesBadLinesAndKeepsServing) {
     EXPECT_EQ(c.ReadReply(5000).raw, "line longer than 4096 bytes");
     EXPECT_TRUE(c.SendRaw(std::string("caption\0\xff\r\n", 11)));
     EXPECT_FALSE(c.ReadReply(5000).ok);
+    EXPECT_EQ(c.Command("ping").raw, "pong");
+  });
+}
+
+// A new window is a new process with the same environment: it listens
+// beside the instance that opened it; a dead socket's name is taken over.
+TEST_F(TestControlInProcess, ASecondInstanceListensBesideTheFirst) {
+  auto second = StartTestControl(control->SocketPath());
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(second->SocketPath(), control->SocketPath() + "-" + std::to_string(::getpid()));
+  const std::string firstPath = control->SocketPath();
+  control.reset();
+  // What a killed program leaves: the socket file, with no one listening.
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  firstPath.copy(address.sun_path, sizeof address.sun_path - 1);
+  const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(::bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ::close(stale);
+  control = StartTestControl(firstPath);
+  ASSERT_NE(control, nullptr);
+  EXPECT_EQ(control->SocketPath(), firstPath);
+  Drive([&](TestControlClient& c) {
+    TestControlClient other;
+    ASSERT_TRUE(other.Connect(second->SocketPath(), 5000));
+    EXPECT_EQ(other.Command("ping").raw, "pong");
     EXPECT_EQ(c.Command("ping").raw, "pong");
   });
 }

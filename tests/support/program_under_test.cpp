@@ -85,6 +85,15 @@ bool ProgramUnderTest::Start(const std::vector<std::string>& arguments, const st
   return true;
 }
 
+std::vector<std::string> ProgramUnderTest::OtherInstanceSockets() const {
+  std::vector<std::string> sockets;
+  const std::string prefix = std::string(kControlSocket) + "-";
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(PrivateTempDir(), error))
+    if (entry.is_socket() && entry.path().filename().string().rfind(prefix, 0) == 0) sockets.push_back(entry.path());
+  return sockets;
+}
+
 ControlReply ProgramUnderTest::Command(const std::string& line, int timeoutMs) {
   return control_.Command(line, timeoutMs);
 }

@@ -32,6 +32,10 @@ class ProgramUnderTest {
   // it accepts commands. False, with Error() set, when it does not start.
   bool Start(const std::vector<std::string>& arguments, const std::string& display,
              const std::vector<std::string>& environment = {}, bool testControl = true);
+  // The sockets of the test controls of other instances the program
+  // started (new windows), which listen beside its own: connect a
+  // TestControlClient to one to drive that window.
+  [[nodiscard]] std::vector<std::string> OtherInstanceSockets() const;
   // A command to the test control (see TestControlClient::Command).
   ControlReply Command(const std::string& line, int timeoutMs = 10000);
   // Waits for the program to end by itself; false when it still runs.
