@@ -248,6 +248,7 @@ std::string TTestControlCommands::Execute(const std::string& line) {
     if (command == "answer") return Answer(words);
     if (command == "caption") return Caption();
     if (command == "text") return ControlText(words);
+    if (command == "showing") return ControlShowing(words);
     if (command == "status") return StatusTexts();
     if (command == "menu") return MenuCaptions(rest);
     if (command == "shown") return ShownText(words);
@@ -409,6 +410,13 @@ std::string TTestControlCommands::ControlText(const Words& words) {
   if (words.size() != 1) return Error("usage: text <control>");
   TControl* control = NamedControl(words[0]);
   return control ? Ok(EscapeReplyText(control->GetText())) : Error("no control \"" + EscapeReplyText(words[0]) + "\"");
+}
+
+std::string TTestControlCommands::ControlShowing(const Words& words) {
+  if (words.size() != 1) return Error("usage: showing <control>");
+  TControl* control = NamedControl(words[0]);
+  if (!control) return Error("no control \"" + EscapeReplyText(words[0]) + "\"");
+  return Ok(control->Showing() ? "yes" : "no");
 }
 
 std::string TTestControlCommands::StatusTexts() {

@@ -44,6 +44,7 @@ class TTestControlCommands {
   std::string Answer(const Words& words);
   std::string Caption();
   std::string ControlText(const Words& words);
+  std::string ControlShowing(const Words& words);
   std::string StatusTexts();
   std::string MenuCaptions(const std::string& path);
   std::string ShownText(const Words& words);

@@ -68,6 +68,7 @@ class TestControlInProcess : public testing::Test {
 // what the input did.
 TEST_F(TestControlInProcess, ReadsTheWindowAndDrivesItLikeAUser) {
   form->SetCaption("Tab\there \\ too");
+  static_cast<TControl*>(form->FindComponent("btnDialog"))->Hide();
   Drive([](TestControlClient& c) {
     EXPECT_EQ(c.Command("caption").Text(), "Tab\there \\ too");
     EXPECT_EQ(c.Command("status").Items(), (Items{"ready", ""}));
@@ -75,6 +76,8 @@ TEST_F(TestControlInProcess, ReadsTheWindowAndDrivesItLikeAUser) {
     EXPECT_EQ(c.Command("menu File").Items(), (Items{"&Hello", "E&xit"}));
     EXPECT_EQ(c.Command("pixel pnColour 5 5").raw, "ff0000");
     EXPECT_EQ(c.Command("shown").Text(), "Probe page\r\n");
+    EXPECT_EQ(c.Command("showing btnAsk").raw, "yes");
+    EXPECT_EQ(c.Command("showing btnDialog").raw, "no");
 
     EXPECT_TRUE(c.Command("click edAddress").ok);
     EXPECT_TRUE(c.Command("type héllo world").ok);
