@@ -245,7 +245,7 @@ std::string TTestControlCommands::Execute(const std::string& line) {
     if (command == "click-at") return ClickAt(words);
     if (command == "choose") return ChooseMenu(rest);
     if (command == "close") return Close();
-    if (command == "answer") return Answer(words);
+    if (command == "answer") return Answer(rest, words);
     if (command == "caption") return Caption();
     if (command == "text") return ControlText(words);
     if (command == "showing") return ControlShowing(words);
@@ -343,7 +343,7 @@ std::string TTestControlCommands::Close() {
 // The driver's callbacks stay installed while answers wait. Each removes
 // itself when it takes the last one: nothing of the callback is used after
 // that, since it only forwards to this object through a copy of `this`.
-std::string TTestControlCommands::Answer(const Words& words) {
+std::string TTestControlCommands::Answer(const std::string& rest, const Words& words) {
   TModalResult result = mrNone;
   if (words.size() == 2 && words[0] == "box" && ParseModalResult(words[1], result)) {
     if (boxAnswers_.empty())
@@ -360,9 +360,9 @@ std::string TTestControlCommands::Answer(const Words& words) {
         TTestControlCommands* self = this;
         return self->TakeDialogAnswer(dialog);
       });
-    DialogAnswer answer{words[1] == "ok", {}};
-    for (std::size_t i = 2; i < words.size(); ++i) answer.fileName += (i > 2 ? " " : "") + words[i];
-    dialogAnswers_.push_back(answer);
+    // The file name is the rest of the line, spaces and all.
+    const std::string withFile = "dialog ok ";
+    dialogAnswers_.push_back({words[1] == "ok", rest.rfind(withFile, 0) == 0 ? rest.substr(withFile.size()) : ""});
     return Ok();
   }
   if (words.size() == 2 && words[0] == "form" && ParseModalResult(words[1], result)) {

@@ -41,7 +41,7 @@ class TTestControlCommands {
   std::string ClickAt(const Words& words);
   std::string ChooseMenu(const std::string& path);
   std::string Close();
-  std::string Answer(const Words& words);
+  std::string Answer(const std::string& rest, const Words& words);
   std::string Caption();
   std::string ControlText(const Words& words);
   std::string ControlShowing(const Words& words);

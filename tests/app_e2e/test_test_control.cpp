@@ -90,9 +90,9 @@ TEST_F(TestControlInProcess, ReadsTheWindowAndDrivesItLikeAUser) {
   });
 }
 
-// The box's answer is given before the click that opens it; the modal
-// form's button is clicked while its loop runs, by a later command.
-TEST_F(TestControlInProcess, AnswersBoxesAndReachesModalForms) {
+// Answers are given before the click that opens the box or dialog; the
+// modal form's button is clicked while its loop runs, by a later command.
+TEST_F(TestControlInProcess, AnswersBoxesAndDialogsAndReachesModalForms) {
   Drive([](TestControlClient& c) {
     EXPECT_TRUE(c.Command("answer box no").ok);
     EXPECT_TRUE(c.Command("click btnAsk").ok);
@@ -105,6 +105,11 @@ TEST_F(TestControlInProcess, AnswersBoxesAndReachesModalForms) {
     EXPECT_TRUE(c.Command("click btnOk").ok);
     EXPECT_TRUE(c.Command("idle").ok);
     EXPECT_EQ(c.Command("status").Items(), (Items{"ready", "modal 1"}));
+
+    EXPECT_TRUE(c.Command("answer dialog ok /tmp/a  b.html").ok);
+    EXPECT_TRUE(c.Command("click btnSave").ok);
+    EXPECT_TRUE(c.Command("idle").ok);
+    EXPECT_EQ(c.Command("status").Items(), (Items{"ready", "saved /tmp/a  b.html"}));
 
     EXPECT_TRUE(c.Command("answer form cancel").ok);
     EXPECT_TRUE(c.Command("click btnDialog").ok);

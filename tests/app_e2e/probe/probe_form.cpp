@@ -4,6 +4,7 @@
 
 #include "platform/windows/bars.h"
 #include "platform/windows/button.h"
+#include "platform/windows/common_dialogs.h"
 #include "platform/windows/dialogs.h"
 #include "platform/windows/edit.h"
 #include "platform/windows/form.h"
@@ -69,6 +70,13 @@ TForm* MakeProbeForm(TComponent* owner) {
     ok->SetCaption("OK");
     ok->ModalResult = mrOk;
     setPanel(1, "modal " + std::to_string(question.ShowModal()));
+  };
+
+  auto* save = Place<TButton>(form, "btnSave", 208, 40, 90, 28);
+  save->SetCaption("Save");
+  save->OnClick = [form, setPanel](TObject*) {
+    TSaveDialog dialog(form);
+    setPanel(1, dialog.Execute() ? "saved " + dialog.FileName : "not saved");
   };
 
   auto* viewer = Place<THTMLViewer>(form, "vwPage", 8, 80, 440, 200);
