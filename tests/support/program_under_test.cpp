@@ -15,6 +15,7 @@ namespace fs = std::filesystem;
 // Start-up under a sanitizer on a loaded machine stays well inside this.
 constexpr int kConnectTimeoutMs = 30000;
 constexpr const char* kControlSocket = "control";
+constexpr int kXdotoolTimeoutS = 30;
 
 // The program and what the build put beside it: every file that is not
 // itself a program (the tests and benchmarks built there), and forms/.
@@ -112,7 +113,10 @@ std::string ProgramUnderTest::Output() const {
 }
 
 std::string ProgramUnderTest::Xdotool(const std::string& arguments) const {
-  return CommandOutput("DISPLAY=" + display_ + " xdotool " + arguments + " 2>&1");
+  // Bounded: "search --sync" and "windowfocus --sync" wait for ever for a
+  // window that never comes.
+  return CommandOutput("DISPLAY=" + display_ + " timeout " + std::to_string(kXdotoolTimeoutS) + " xdotool " +
+                       arguments + " 2>&1");
 }
 
 }  // namespace lark::test

@@ -46,7 +46,7 @@ class ProgramUnderTest {
   // What the program wrote to its standard output and error so far.
   [[nodiscard]] std::string Output() const;
   // Runs xdotool on the program's display (real input through the X
-  // server); its standard output.
+  // server), for at most 30 s; its standard output.
   std::string Xdotool(const std::string& arguments) const;
   [[nodiscard]] const std::string& Error() const { return error_; }
 
