@@ -91,6 +91,8 @@ bench/net/run_http_bench.sh "$build"
 bench/net_tls/run_tls_ftp_bench.sh "$build"
 bench/app_fetch/run_image_bench.sh "$build"
 bench/print/run_print_bench.sh "$build"
+# Start to first paint beside other browsers under Xvfb; a table of its own.
+bench/first_paint/run_first_paint.py "$bin/larkspan" --build "$build" > "$out/first_paint"
 
 # These two print tables of their own: growth at N and 4N, and the search
 # beside grep and ripgrep (which uses every core, so it is not pinned).
@@ -109,6 +111,8 @@ python3 bench/common/alternate.py table "$LARK_BENCH_RESULTS"
 echo
 echo "Document model scaling (bench_model_scale; 4N/N time ratio, linear is about 4):"
 cat "$out/model_scale"
+echo
+cat "$out/first_paint"
 echo
 echo "Local file search (bench_search):"
 # Its reporter colours its lines whatever the flags say.

@@ -12,8 +12,9 @@ cd "$(dirname "$0")/.."
 reconfigure=false
 if [[ ${1:-} == --sanitize ]]; then
   dir=build-sanitize
-  args=(-DCMAKE_BUILD_TYPE=Debug -DLARK_SANITIZE=ON
+  args=(-DCMAKE_BUILD_TYPE=Debug -DLARK_SANITIZE=ON -DLARK_TEST_CONTROL=ON
         -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14)
+  grep -qx 'LARK_TEST_CONTROL:BOOL=ON' "$dir/CMakeCache.txt" 2>/dev/null || reconfigure=true
 elif [[ ${1:-} == --program ]]; then
   # What scripts/run.sh needs; a build/ made for the tests is used as it is.
   dir=build
@@ -29,9 +30,9 @@ elif [[ ${1:-} == --tsan ]]; then
   targets=(--target test_net test_net_tls test_net_ftp)
 else
   dir=build
-  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DLARK_BENCH=ON)
-  # A build/ that scripts/run.sh made has no tests yet.
-  grep -qx 'BUILD_TESTING:BOOL=OFF' "$dir/CMakeCache.txt" 2>/dev/null && reconfigure=true
+  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DLARK_BENCH=ON -DLARK_TEST_CONTROL=ON)
+  # A build/ that scripts/run.sh made has no tests yet, nor the test control.
+  grep -qx 'LARK_TEST_CONTROL:BOOL=ON' "$dir/CMakeCache.txt" 2>/dev/null || reconfigure=true
 fi
 if [[ ! -f $dir/build.ninja ]] || $reconfigure; then
   cmake -S . -B "$dir" -G Ninja "${args[@]}" >&2

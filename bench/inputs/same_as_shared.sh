@@ -9,7 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 shared=$1
 [[ -d $shared ]] || { echo "no $shared beside this clone: nothing to compare"; exit 77; }
 status=0
-for generator in gen_html.py gen_tree.py make_corpus.sh make_gifs.sh; do
+for generator in gen_html.py gen_tree.py make_corpus.sh make_gifs.sh first_paint.c green.html; do
   ours=$(sha256sum < "$here/$generator")
   theirs=$(sha256sum < "$shared/$generator")
   if [[ $ours != "$theirs" ]]; then
