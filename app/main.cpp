@@ -1,0 +1,21 @@
+// The program: checks that there is a display, makes the process-wide
+// pieces known, creates the main window and runs the message loop.
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/main_entry.h"
+#include "platform/windows/application.h"
+
+int main() {
+  if (!lark::DisplayAvailable()) {
+    std::fputs("larkspan: no display: set DISPLAY or WAYLAND_DISPLAY (or QT_QPA_PLATFORM=offscreen)\n", stderr);
+    return EXIT_FAILURE;
+  }
+  lark::StartProgram();
+  lark::Application()->SetTitle("Larkspan");
+  lark::CreateMainWindow(lark::ProcessProgramContext());
+  // TEST CONTROL: a test build starts its end-to-end control here, before
+  // the loop runs (LARK_TEST_CONTROL names its socket).
+  lark::Application()->Run();
+  return EXIT_SUCCESS;
+}
