@@ -170,6 +170,7 @@ class TfrmMain : public TForm {
   [[nodiscard]] bool URLAllowed(const std::string& url) const;
   [[nodiscard]] bool URLDenied(const std::string& url) const;
   void LoadBlockPage();
+  void LoadInBrowser(const std::string& url);
   void OpenLocalFile(const std::string& fileName);
   void FrameBrowserGetPostRequestEx(TObject* sender, bool isGet, const std::string& url, const std::string& query,
                                     const std::string& encType, const std::string& referer, bool reload,

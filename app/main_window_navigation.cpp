@@ -69,7 +69,17 @@ bool TfrmMain::URLDenied(const std::string& url) const { return !IsOwnPage(url) 
 
 bool TfrmMain::ListsRefuse(const std::string& url) const { return !URLAllowed(url) || URLDenied(url); }
 
-void TfrmMain::LoadBlockPage() { FrameBrowser->LoadURL(LocalFileURL(context_.ProgramDir + "block.html")); }
+void TfrmMain::LoadBlockPage() { LoadInBrowser(LocalFileURL(context_.ProgramDir + "block.html")); }
+
+// A document that cannot be shown is reported in a message box; the window
+// goes on with what it showed.
+void TfrmMain::LoadInBrowser(const std::string& url) {
+  try {
+    FrameBrowser->LoadURL(url);
+  } catch (const Exception& error) {
+    Application()->HandleException(error);
+  }
+}
 
 // ---- opening ----
 
@@ -99,7 +109,7 @@ void TfrmMain::StartURL() {
   }
   if (protocol.find("http") != std::string::npos) {
     ShowIdleState();
-    FrameBrowser->LoadURL(Normalize(AddressText));
+    LoadInBrowser(Normalize(AddressText));
     ReloadMode = false;
     SetGoDefault(false);
     FocusBrowser();
@@ -115,7 +125,7 @@ void TfrmMain::StartURL() {
 void TfrmMain::OpenLocalFile(const std::string& fileName) {
   Screen()->SetCursor(crDefault);
   cbAddress->SetText(LocalFileURL(fileName));
-  FrameBrowser->LoadURL(cbAddress->GetText());
+  LoadInBrowser(cbAddress->GetText());
   SetGoDefault(false);
   FocusBrowser();
 }
@@ -363,7 +373,7 @@ void TfrmMain::BookmarkMenuItemClick(TObject* sender) {
   cbAddress->SetText(link);
   SetGoDefault(false);
   if (ListsRefuse(link)) LoadBlockPage();
-  else FrameBrowser->LoadURL(link);
+  else LoadInBrowser(link);
   FocusBrowser();
 }
 

@@ -31,6 +31,13 @@ void MainWindowTest::Close() {
   Settle();
 }
 
+void MainWindowTest::SetUp() {
+  test_driver::AnswerMessageBoxes([this](const std::string& text, TMsgDlgType, TMsgDlgButtons) {
+    boxes_.push_back(text);
+    return static_cast<int>(mrOk);
+  });
+}
+
 void MainWindowTest::TearDown() {
   if (window_) Close();
   test_driver::Reset();

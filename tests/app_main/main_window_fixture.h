@@ -14,7 +14,10 @@ namespace lark {
 // temporary program folder that holds the shipped files.
 class MainWindowTest : public testing::Test {
  protected:
+  void SetUp() override;
   void TearDown() override;
+  // The texts of the message boxes shown, answered with OK.
+  std::vector<std::string> boxes_;
 
   // Writes a file of the program folder; returns its path.
   std::string Write(const std::string& name, const std::string& bytes) const { return dir_.Write(name, bytes); }
