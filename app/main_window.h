@@ -256,7 +256,7 @@ class TfrmMain : public TForm {
   [[nodiscard]] bool IsOwnPage(const std::string& url) const;
   [[nodiscard]] bool ListsRefuse(const std::string& url) const;
   void PostStartURL();
-  void OpenFileLink(const std::string& url, const std::string& ext, bool& handled);
+  void OpenFileLink(const std::string& url, bool& handled);
   [[nodiscard]] bool CurrentDocumentIsLocal() const;
 
   TProgramContext context_;

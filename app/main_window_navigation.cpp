@@ -236,13 +236,13 @@ void TfrmMain::FrameBrowserHotSpotTargetClick(TObject*, const std::string& targe
     Application()->ProcessMessages();
     handled = true;
   } else if (protocol == "file") {
-    OpenFileLink(url, ext, handled);
+    OpenFileLink(url, handled);
   }
 }
 
 // Sounds, clips and programs named by "file:" links. A remote page names
 // local files only to show them: it starts nothing.
-void TfrmMain::OpenFileLink(const std::string& url, const std::string& ext, bool& handled) {
+void TfrmMain::OpenFileLink(const std::string& url, bool& handled) {
   if (!CurrentDocumentIsLocal()) {
     handled = true;
     return;
@@ -251,6 +251,8 @@ void TfrmMain::OpenFileLink(const std::string& url, const std::string& ext, bool
   if (cut == std::string::npos) cut = url.find('?');
   const std::string path = FileURLToPath(url.substr(0, cut));
   const std::string parameters = cut == std::string::npos ? "" : url.substr(cut + 1);
+  // The file's own extension: parameters after a blank are no part of it.
+  const std::string ext = LowerCase(GetURLExtension(url.substr(0, cut)));
   if (ext == "wav") {
     handled = true;
     PlaySoundFile(path);
