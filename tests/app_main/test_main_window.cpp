@@ -133,3 +133,18 @@ TEST_F(MainWindowStart, WheelCountsAsActivity) {
 
 }  // namespace
 }  // namespace lark
+
+namespace lark {
+namespace {
+
+// What the window shows on screen, its browser's child windows included.
+TEST_F(MainWindowStart, TheStartPageIsOnScreen) {
+  Open({"/home=" + StartPage()});
+  int dark = 0;
+  for (int y = 4; y < 60; y += 2)
+    for (int x = 4; x < 200; x += 2) dark += (test_driver::PixelAt(window_->FrameBrowser, x, y) & 0xFF) < 100;
+  EXPECT_GT(dark, 20);
+}
+
+}  // namespace
+}  // namespace lark
