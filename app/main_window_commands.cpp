@@ -248,7 +248,7 @@ void TfrmMain::RemoveBookmarkItems() {
 void TfrmMain::RebuildBookmarksMenu() {
   if (Options->BookmarkCount() == 0) return;
   RemoveBookmarkItems();
-  auto* line = new TMenuItem(this);
+  auto* line = new TMenuItem(nullptr);
   line->SetCaption("-");
   miBookmarks->Add(line);
   for (int i = 0; i <= kMaxBookmarkIndex; ++i) {
