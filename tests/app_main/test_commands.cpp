@@ -3,7 +3,10 @@
 #include "platform/windows/action.h"
 #include "platform/windows/bars.h"
 #include "platform/windows/combo_box.h"
+#include "platform/windows/graphic_controls.h"
+#include "platform/windows/label.h"
 #include "platform/windows/menus.h"
+#include "platform/windows/shell.h"
 #include "tests/app_main/main_window_fixture.h"
 #include "viewer/frame_browser.h"
 
@@ -80,6 +83,29 @@ TEST_F(Commands, BookmarksMenuFollowsTheStoreAndItsClicksPassTheLists) {
   EXPECT_EQ(ShownURL(), FileURL("block.html"));
   window_->RemoveBookmarkItems();
   EXPECT_EQ(window_->miBookmarks->Count(), 2);
+}
+
+}  // namespace
+}  // namespace lark
+
+namespace lark {
+namespace {
+
+TEST_F(Commands, ACoveredLinkShowsInTheStatusBarAndFeedsThePopUp) {
+  Open({"/home=" + StartPage()});
+  window_->FrameBrowserHotSpotTargetCovered(nullptr, "main", "http://example.invalid/a");
+  EXPECT_EQ(window_->lbURL->Caption(), "Target: main  URL: http://example.invalid/a");
+  EXPECT_TRUE(window_->imgURL->Visible());
+  window_->pmBrowserPopup(nullptr);
+  EXPECT_TRUE(window_->miOpenInNewWindow->Visible());
+  EXPECT_TRUE(window_->miCopyLink->Enabled());
+  window_->miCopyLinkClick(nullptr);
+  EXPECT_EQ(Clipboard()->AsText(), "http://example.invalid/a");
+  window_->FrameBrowserHotSpotTargetCovered(nullptr, "", "");
+  EXPECT_EQ(window_->lbURL->Caption(), "");
+  window_->pmBrowserPopup(nullptr);
+  EXPECT_FALSE(window_->miOpenInNewWindow->Visible());
+  EXPECT_FALSE(window_->miCopyLink->Enabled());
 }
 
 }  // namespace
