@@ -32,7 +32,6 @@ void RegisterMainWindowHandlers() {
   Handler("cbAddressKeyDown", &TfrmMain::cbAddressKeyDown);
   Handler("cbAddressKeyUp", &TfrmMain::cbAddressKeyUp);
   Handler("btPDB1Click", &TfrmMain::btPDB1Click);
-  Handler("btConfigDBClick", &TfrmMain::btConfigDBClick);
   Handler("timerHomeTimer", &TfrmMain::timerHomeTimer);
   Handler("pmBrowserPopup", &TfrmMain::pmBrowserPopup);
   Handler("miOpenInNewWindowClick", &TfrmMain::miOpenInNewWindowClick);

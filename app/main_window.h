@@ -222,7 +222,6 @@ class TfrmMain : public TForm {
   void MNU_ShowImages1Click(TObject* sender);
   void ClearAll1Click(TObject* sender);
   void OnlineManual1Click(TObject* sender);
-  void btConfigDBClick(TObject* sender);
   void ApplyLanguage();
   void RebuildBookmarksMenu();
   void RemoveBookmarkItems();

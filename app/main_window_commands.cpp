@@ -126,10 +126,6 @@ void TfrmMain::ClearAll1Click(TObject*) {
   FindClose(rec);
 }
 
-void TfrmMain::btConfigDBClick(TObject*) {
-  // The directory-button dialog arrives with the option dialogs.
-}
-
 // ---- bars ----
 
 void TfrmMain::ShowMenuBar(bool visible) {
