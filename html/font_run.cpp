@@ -92,9 +92,8 @@ int TFontList::GetFontCountAt(int pos, int len) const {
   return (after == end() ? len : (*after)->Pos) - pos;
 }
 
-void TFontList::RemoveCharacters(const std::vector<int>& removedBefore) {
-  const auto last = static_cast<int>(removedBefore.size()) - 1;
-  for (const auto& run : *this) run->Pos -= removedBefore[static_cast<std::size_t>(std::clamp(run->Pos, 0, last))];
+void TFontList::RemoveCharacters(const std::vector<int>& removed) {
+  for (const auto& run : *this) run->Pos -= RemovedBefore(removed, run->Pos);
   // Of runs that now start at one place, the last one stays.
   RemoveIf([this](std::size_t i) { return i + 1 < Count() && Items(i + 1)->Pos == Items(i)->Pos; });
 }

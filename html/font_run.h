@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <optional>
@@ -85,6 +86,12 @@ class TFontObj : public TObject {
   std::shared_ptr<const TLinkFonts> linkFonts_;
 };
 
+// How many of the ascending text indices `removed` stand before `pos`: how
+// far a position moves back when the characters there are deleted.
+[[nodiscard]] inline int RemovedBefore(const std::vector<int>& removed, int pos) {
+  return static_cast<int>(std::lower_bound(removed.begin(), removed.end(), pos) - removed.begin());
+}
+
 // A paragraph's runs, ordered by start; the first starts at 0.
 class TFontList : public TFreeList<TFontObj> {
  public:
@@ -96,11 +103,10 @@ class TFontList : public TFreeList<TFontObj> {
   }
   // Characters from pos to the next run's start, or to `len`.
   [[nodiscard]] int GetFontCountAt(int pos, int len) const;
-  // Characters were deleted from the text; removedBefore[i] counts those
-  // that stood before old index i (one entry per old index and one for the
-  // end). Runs move back over them; a run that then starts where its
-  // predecessor starts replaces it.
-  void RemoveCharacters(const std::vector<int>& removedBefore);
+  // The characters at the old indices `removed` (ascending) were deleted
+  // from the text. Runs move back over them; a run that then starts where
+  // its predecessor starts replaces it.
+  void RemoveCharacters(const std::vector<int>& removed);
 };
 
 }  // namespace lark

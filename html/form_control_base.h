@@ -66,6 +66,10 @@ class THtmlFormControl : public TFormControlObj {
   }
   // After the last SetData: what was restored goes to the window at once.
   virtual void SetDataDone() {}
+  // Whether the control shows one text and always sends exactly one pair
+  // (hidden, edit, text area): of several such controls of one name, each
+  // takes back its own saved value rather than the name's last.
+  [[nodiscard]] virtual bool HoldsOneText() const { return false; }
   // Whether SubmitTheForm sends the pairs of a control without NAME.
   [[nodiscard]] virtual bool SubmitsWithoutName() const { return false; }
 

@@ -19,6 +19,7 @@ class TTextAreaFormControlObj : public THtmlFormControl {
   void ResetToValue() override;
   bool GetSubmission(int index, std::string& pair) override;
   void SetData(int index, const std::string& value) override;
+  [[nodiscard]] bool HoldsOneText() const override { return true; }
   void Draw(TCanvas& canvas, int x1, int y1) override;
   [[nodiscard]] TMemo& Memo() const;
 

@@ -17,6 +17,7 @@ class THiddenFormControlObj : public THtmlFormControl {
   using THtmlFormControl::THtmlFormControl;
   bool GetSubmission(int index, std::string& pair) override;
   void SetData(int index, const std::string& value) override;
+  [[nodiscard]] bool HoldsOneText() const override { return true; }
 };
 
 // INPUT text and password.
@@ -27,6 +28,7 @@ class TEditFormControlObj : public THtmlFormControl {
   void ResetToValue() override;
   bool GetSubmission(int index, std::string& pair) override;
   void SetData(int index, const std::string& value) override;
+  [[nodiscard]] bool HoldsOneText() const override { return true; }
   void Draw(TCanvas& canvas, int x1, int y1) override;
   [[nodiscard]] TEdit& Edit() const;
 

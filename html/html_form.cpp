@@ -89,12 +89,22 @@ void TDocumentForm::SetFormData(const std::vector<std::string>& data) {
     if (equals == std::string::npos) continue;
     byName[LowerCase(entry.substr(0, equals))].push_back(entry.substr(equals + 1));
   }
+  // The saved pairs follow the controls' order, so the n-th text control of
+  // a name takes the n-th value of that name.
+  std::unordered_map<std::string, std::size_t> textsTaken;
   for (const auto& control : controls_) {
     if (!control) continue;
     control->SetDataInit();
-    const auto values = byName.find(LowerCase(control->FName));
+    const std::string name = LowerCase(control->FName);
+    const auto values = byName.find(name);
     if (values == byName.end()) continue;
-    for (std::size_t k = 0; k < values->second.size(); ++k) control->SetData(static_cast<int>(k), values->second[k]);
+    if (control->HoldsOneText()) {
+      if (std::size_t& taken = textsTaken[name]; taken < values->second.size())
+        control->SetData(0, values->second[taken++]);
+    } else {
+      for (std::size_t k = 0; k < values->second.size(); ++k)
+        control->SetData(static_cast<int>(k), values->second[k]);
+    }
     control->SetDataDone();
   }
 }

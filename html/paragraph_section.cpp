@@ -155,15 +155,15 @@ int TSection::ObjectWidth(int pos) const {
 
 TFloatingObj* TSection::ObjectAt(int pos) const { return AtTextPosition(Images, pos); }
 
-void TSection::RemoveMarked(const std::vector<char>& marked) {
-  if (std::find(marked.begin(), marked.end(), 1) == marked.end()) return;
-  std::vector<int> removedBefore(marked.size() + 1, 0);
-  for (std::size_t i = 0; i < marked.size(); ++i) removedBefore[i + 1] = removedBefore[i] + marked[i];
-  std::size_t kept = 0;
+void TSection::RemoveCharacters(const std::vector<int>& removed) {
+  if (removed.empty()) return;
   std::vector<IndexEntry> runs = std::exchange(sourceRuns_, {});
-  std::size_t run = 0;
-  for (std::size_t i = 0; i < marked.size(); ++i) {
-    if (marked[i]) continue;
+  std::size_t kept = 0, run = 0, next = 0;
+  for (std::size_t i = 0; i < Buff.size(); ++i) {
+    if (next < removed.size() && removed[next] == static_cast<int>(i)) {
+      ++next;
+      continue;
+    }
     Buff[kept] = Buff[i];
     Brk[kept] = Brk[i];
     while (run + 1 < runs.size() && runs[run + 1].TextIndex <= static_cast<int>(i)) ++run;
@@ -173,12 +173,9 @@ void TSection::RemoveMarked(const std::vector<char>& marked) {
   }
   Buff.resize(kept);
   Brk.resize(kept);
-  const auto movedBack = [&](int pos) {
-    return removedBefore[static_cast<std::size_t>(std::clamp(pos, 0, static_cast<int>(marked.size())))];
-  };
-  for (const auto& object : Images) object->Pos -= movedBack(object->Pos);
-  for (TFormControlObj* control : FormControls) control->Pos -= movedBack(control->Pos);
-  Fonts.RemoveCharacters(removedBefore);
+  for (const auto& object : Images) object->Pos -= RemovedBefore(removed, object->Pos);
+  for (TFormControlObj* control : FormControls) control->Pos -= RemovedBefore(removed, control->Pos);
+  Fonts.RemoveCharacters(removed);
 }
 
 void TSection::BuildIndex() {
@@ -193,27 +190,25 @@ void TSection::BuildIndex() {
 // rules apply in order, each to the text the previous one left.
 void TSection::Finish() {
   if (finished_) return;
-  RemoveMarked(LeadingBlanks());
-  RemoveMarked(DoubledBlanks());
-  RemoveMarked(BlanksAfterFloats());
-  if (!DoubleByte) RemoveMarked(SoftHyphens());
-  RemoveMarked(BlanksBesideBreaks());
+  RemoveCharacters(LeadingBlanks());
+  RemoveCharacters(DoubledBlanks());
+  RemoveCharacters(BlanksAfterFloats());
+  if (!DoubleByte) RemoveCharacters(SoftHyphens());
+  RemoveCharacters(BlanksBesideBreaks());
   ConvertNonBreakingSpaces();
   BuildIndex();
 }
 
-std::vector<char> TSection::LeadingBlanks() const {
-  if (Buff.empty() || Buff[0] != ' ') return {};
-  std::vector<char> marked(Buff.size(), 0);
-  for (std::size_t i = 0; i < Buff.size() && Buff[i] == ' '; ++i) marked[i] = 1;
-  return marked;
+std::vector<int> TSection::LeadingBlanks() const {
+  std::vector<int> removed;
+  for (std::size_t i = 0; i < Buff.size() && Buff[i] == ' '; ++i) removed.push_back(static_cast<int>(i));
+  return removed;
 }
 
-std::vector<char> TSection::DoubledBlanks() const {
+std::vector<int> TSection::DoubledBlanks() const {
   // A row of blanks keeps one: the first non-breaking one, else the first.
-  if (Buff.find("  ") == std::string::npos) return {};
-  std::vector<char> marked(Buff.size(), 0);
-  for (std::size_t i = 0; i < Buff.size();) {
+  std::vector<int> removed;
+  for (std::size_t i = Buff.find("  "); i < Buff.size();) {
     if (Buff[i] != ' ') {
       ++i;
       continue;
@@ -223,28 +218,29 @@ std::vector<char> TSection::DoubledBlanks() const {
     std::size_t kept = i;
     while (kept < end && Brk[kept] != 'n') ++kept;
     if (kept == end) kept = i;
-    for (std::size_t k = i; k < end; ++k) marked[k] = k != kept;
+    for (std::size_t k = i; k < end; ++k)
+      if (k != kept) removed.push_back(static_cast<int>(k));
     i = end;
   }
-  return marked;
+  return removed;
 }
 
-std::vector<char> TSection::BlanksAfterFloats() const {
-  if (std::none_of(Images.begin(), Images.end(), [](const auto& object) { return object->Floats(); })) return {};
-  std::vector<char> floatAt(Buff.size(), 0);
-  for (const auto& object : Images)
-    if (object->Floats() && object->Pos >= 0 && static_cast<std::size_t>(object->Pos) < Buff.size())
-      floatAt[static_cast<std::size_t>(object->Pos)] = Buff[static_cast<std::size_t>(object->Pos)] == kObjectChar;
-  std::vector<char> marked(Buff.size(), 0);
-  for (std::size_t i = 1; i < Buff.size(); ++i) marked[i] = Buff[i] == ' ' && floatAt[i - 1];
-  return marked;
+std::vector<int> TSection::BlanksAfterFloats() const {
+  // Objects stand in text order, so the blanks are found in order.
+  std::vector<int> removed;
+  for (const auto& object : Images) {
+    const std::size_t at = static_cast<std::size_t>(object->Pos);
+    if (object->Floats() && object->Pos >= 0 && at + 1 < Buff.size() && Buff[at] == kObjectChar &&
+        Buff[at + 1] == ' ' && (removed.empty() || removed.back() < static_cast<int>(at + 1)))
+      removed.push_back(static_cast<int>(at + 1));
+  }
+  return removed;
 }
 
-std::vector<char> TSection::SoftHyphens() const {
+std::vector<int> TSection::SoftHyphens() const {
   // Only where the run's code page reads U+00AD; runs are walked in step
   // with the text.
-  if (std::all_of(Buff.begin(), Buff.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return {};
-  std::vector<char> marked(Buff.size(), 0);
+  std::vector<int> removed;
   std::size_t run = 0;
   for (std::size_t i = 0; i < Buff.size();) {
     if (static_cast<unsigned char>(Buff[i]) < 0x80) {  // one character alone in every code page served
@@ -256,28 +252,29 @@ std::vector<char> TSection::SoftHyphens() const {
     const DecodedChar ch = DecodeChar(Buff, i, codePage);
     const std::size_t length = std::max<std::size_t>(ch.Length, 1);
     if (ch.CodePoint == 0xAD)
-      for (std::size_t k = i; k < i + length && k < Buff.size(); ++k) marked[k] = 1;
+      for (std::size_t k = i; k < i + length && k < Buff.size(); ++k) removed.push_back(static_cast<int>(k));
     i += length;
   }
-  return marked;
+  return removed;
 }
 
-std::vector<char> TSection::BlanksBesideBreaks() const {
+std::vector<int> TSection::BlanksBesideBreaks() const {
   // A blank right before a break goes, and every blank right after one.
-  if (Buff.find(kBreakChar) == std::string::npos) return {};
-  std::vector<char> marked(Buff.size(), 0);
+  // The blank before a break is never behind one already taken, so the
+  // list comes out in order.
+  std::vector<int> removed;
   std::size_t current = 0;
   for (std::size_t next = 1; next < Buff.size(); ++next) {
     if (Buff[current] == ' ' && Buff[next] == kBreakChar) {
-      marked[current] = 1;
+      removed.push_back(static_cast<int>(current));
       current = next;
     } else if (Buff[current] == kBreakChar && Buff[next] == ' ') {
-      marked[next] = 1;
+      removed.push_back(static_cast<int>(next));
     } else {
       current = next;
     }
   }
-  return marked;
+  return removed;
 }
 
 void TSection::ConvertNonBreakingSpaces() {

@@ -123,17 +123,17 @@ class TSection : public TSectionBase {
     int SourcePos;
   };
 
-  // Deletes the characters marked 1 (one mark per character, or an empty
-  // list for none) in one pass, moving the objects and runs that stand
-  // after them.
-  void RemoveMarked(const std::vector<char>& marked);
-  // What each white-space rule of Finish deletes (an empty list when
-  // nothing, without marking byte by byte).
-  [[nodiscard]] std::vector<char> LeadingBlanks() const;
-  [[nodiscard]] std::vector<char> DoubledBlanks() const;
-  [[nodiscard]] std::vector<char> BlanksAfterFloats() const;
-  [[nodiscard]] std::vector<char> SoftHyphens() const;
-  [[nodiscard]] std::vector<char> BlanksBesideBreaks() const;
+  // Deletes the characters at the ascending indices `removed` in one pass,
+  // moving the objects and runs that stand after them.
+  void RemoveCharacters(const std::vector<int>& removed);
+  // The indices, ascending, of what each white-space rule of Finish
+  // deletes. Only deleted characters are listed, so a long paragraph
+  // needs no scratch memory the size of its text.
+  [[nodiscard]] std::vector<int> LeadingBlanks() const;
+  [[nodiscard]] std::vector<int> DoubledBlanks() const;
+  [[nodiscard]] std::vector<int> BlanksAfterFloats() const;
+  [[nodiscard]] std::vector<int> SoftHyphens() const;
+  [[nodiscard]] std::vector<int> BlanksBesideBreaks() const;
   void BuildIndex();
   void AddSourcePosition(int textIndex, int sourcePos);
   [[nodiscard]] TFloatingObj* ObjectAt(int pos) const;

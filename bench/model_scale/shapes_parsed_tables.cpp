@@ -1,31 +1,10 @@
 // Tables read from pages: many rows, many cells in one row, and TABLE tags
 // nested far past the table depth. Timed over parsing and the layout.
-#include <string>
-
+#include "bench/model_scale/parsed_page_work.h"
 #include "bench/model_scale/scale_harness.h"
-#include "html/section_list.h"
-#include "platform/graphics/bitmap.h"
-#include "viewer/html_parser.h"
 
 namespace lark::bench {
 namespace {
-
-std::string Repeat(const std::string& piece, int times) {
-  std::string text;
-  text.reserve(piece.size() * static_cast<std::size_t>(times));
-  for (int i = 0; i < times; ++i) text += piece;
-  return text;
-}
-
-double ParseAndLayOut(const std::string& html) {
-  static TBitmap surface(800, 600);
-  return SecondsOf([&] {
-    TSectionList list(nullptr, nullptr);
-    ParseHTMLDocument(html, list);
-    int curs = 0, scrollWidth = 0;
-    list.DoLogic(surface.Canvas(), 0, 800, 600, scrollWidth, curs);
-  });
-}
 
 double PageRows(int n) { return ParseAndLayOut("<table border=1>" + Repeat("<tr><td>a cell<td>b<td>c", n) + "</table>"); }
 

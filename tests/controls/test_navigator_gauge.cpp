@@ -4,8 +4,12 @@
 #include "controls/navigator_gauge.h"
 
 #include <dirent.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "tests/platform_windows/window_fixture.h"
@@ -185,6 +189,39 @@ TEST_F(Gauge, CreatedAndDestroyedAHundredTimesLeavesNoThread) {
   const auto deadline = Clock::now() + std::chrono::seconds(10);
   while (ThreadCount() > threads && Clock::now() < deadline) Pump(std::chrono::milliseconds(5));
   EXPECT_LE(ThreadCount(), threads);
+}
+
+constexpr int kAnimatedExit = 3;  // not a skipped or failed test's status
+
+// Run by the next test in a child process: the program ends while its
+// gauge animates, its window still open.
+TEST_F(Gauge, ChildExitsWhileTheGaugeRuns) {
+  if (!std::getenv("LARK_GAUGE_EXIT")) GTEST_SKIP() << "run by TheProgramEndsCleanlyWhileAGaugeRuns";
+  gauge->SetActive(true);
+  ASSERT_TRUE(BlockShowsWithin(std::chrono::seconds(5)));
+  std::exit(kAnimatedExit);
+}
+
+TEST(GaugeExit, TheProgramEndsCleanlyWhileAGaugeRuns) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::setenv("LARK_GAUGE_EXIT", "1", 1);
+    ::execl("/proc/self/exe", "test_controls", "--gtest_filter=Gauge.ChildExitsWhileTheGaugeRuns",
+            static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  int status = 0;
+  const auto deadline = Clock::now() + std::chrono::seconds(60);
+  while (::waitpid(child, &status, WNOHANG) == 0) {
+    if (Clock::now() > deadline) {
+      ::kill(child, SIGKILL);
+      ::waitpid(child, &status, 0);
+      FAIL() << "the program did not end";
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), kAnimatedExit);
 }
 
 }  // namespace

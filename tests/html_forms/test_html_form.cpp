@@ -65,6 +65,15 @@ class FormDoc : public ::testing::Test {
     return control;
   }
   static void Drain() { Application()->ProcessMessages(); }
+  // The panel's width of `sample` and height of a line in `control`'s font.
+  TPoint TextSizeIn(TControl& control, const std::string& sample) {
+    TCanvas& canvas = panel->Canvas();
+    const TFont old = canvas.Font();
+    canvas.SetFont(control.Font());
+    const TPoint size = Point(canvas.TextWidth(sample), canvas.TextHeight(sample));
+    canvas.SetFont(old);
+    return size;
+  }
   void NewForm(std::initializer_list<Attr> attrs) {
     TAttributeList attributes;
     for (const Attr& a : attrs) attributes.AddAttribute(a.Which, a.Value, a.Text);
@@ -85,13 +94,21 @@ TEST_F(FormDoc, PairsOfEveryKindAndWhatGoesOut) {
   auto* hidden = Add<THiddenFormControlObj>({{TypeSy, 0, "hidden"}, {NameSy, 0, "h"}, {ValueSy, 0, "1"}});
   auto* edit = Add<TEditFormControlObj>({{NameSy, 0, "q"}}, 0, 0);
   auto* secret = Add<TEditFormControlObj>({{TypeSy, 0, "password"}}, 0, 30);
-  auto* check = Add<TCheckBoxFormControlObj>({{NameSy, 0, "c"}}, 0, 60);
+  auto* check = Add<TCheckBoxFormControlObj>({{NameSy, 0, "c"}, {OnClickSy, 0, "tick()"}}, 0, 60);
+  std::vector<std::string> clicked;
+  list->OnObjectClick = [&](TObject*, TFormControlObj* control, const std::string& onClick) {
+    if (control == check) clicked.push_back(onClick);
+  };
   auto* first = Add<TRadioButtonFormControlObj>({{NameSy, 0, "r"}, {ValueSy, 0, "a"}, {CheckedSy, 0, ""}}, 0, 80);
   auto* second = Add<TRadioButtonFormControlObj>({{NameSy, 0, "R"}, {ValueSy, 0, "b"}}, 20, 80);
   auto* send = Add<TButtonFormControlObj>({{TypeSy, 0, "submit"}, {NameSy, 0, "go"}, {ValueSy, 0, "Send"}}, 0, 110);
+  auto* reset = Add<TButtonFormControlObj>({{TypeSy, 0, "reset"}}, 100, 110);
+  auto* plain = Add<TButtonFormControlObj>({{TypeSy, 0, "button"}, {NameSy, 0, "b"}}, 200, 110);
   ASSERT_EQ(list->FormList.Count(), 1u);  // controls outside any FORM share one
   EXPECT_EQ(current->Method, "get");
   EXPECT_EQ(hidden->Width(), 0);
+  TAttributeList none;  // a second field without NAME, parked above the panel until placed
+  EXPECT_EQ(CreateFormControl<TEditFormControlObj>(*list, current, none, codePage)->Edit().Top(), -400);
 
   edit->Edit().SetFocus();
   test_driver::TypeText("hello");
@@ -101,11 +118,12 @@ TEST_F(FormDoc, PairsOfEveryKindAndWhatGoesOut) {
   Drain();
   test_driver::Click(&check->CheckBox(), 5, 5);
   Drain();
+  EXPECT_EQ(clicked, std::vector<std::string>{"tick()"});
   test_driver::Click(second->FocusTarget(), 5, 5);
   Drain();
   EXPECT_FALSE(first->Checked());  // one group, whatever the names' case
   EXPECT_TRUE(second->Checked());
-  EXPECT_EQ(current->GetFormSubmission(), (Pairs{"h=1", "q=hello", "=pw", "c=on", "R=b"}));
+  EXPECT_EQ(current->GetFormSubmission(), (Pairs{"h=1", "q=hello", "=pw", "c=on", "R=b", "="}));
 
   test_driver::Click(&send->Button(), 5, 5);
 
@@ -118,11 +136,18 @@ TEST_F(FormDoc, PairsOfEveryKindAndWhatGoesOut) {
   ASSERT_EQ(submitted.size(), 2u);
   EXPECT_EQ(submitted[1], (Pairs{"h=1", "q=hello", "c=on", "R=b"}));
   EXPECT_EQ(edit->Edit().GetText(), "hello");  // Enter was swallowed
+  test_driver::Click(&plain->Button(), 5, 5);  // neither submits nor resets
+  Drain();
+  EXPECT_EQ(submitted.size(), 2u);
+  EXPECT_EQ(edit->Edit().GetText(), "hello");
 
-  // Reset, then the saved data brings every control back.
+  // Reset, then the saved data brings every control back, each field
+  // without a name its own value.
   const std::vector<std::vector<std::string>> saved = list->GetFormData();
-  current->ResetControls();
-  EXPECT_EQ(current->GetFormSubmission(), (Pairs{"h=1", "q=", "=", "r=a"}));
+  test_driver::Click(&reset->Button(), 5, 5);
+  Drain();
+  EXPECT_EQ(submitted.size(), 2u);
+  EXPECT_EQ(current->GetFormSubmission(), (Pairs{"h=1", "q=", "=", "r=a", "="}));
   list->SetFormData(saved);
   EXPECT_EQ(current->GetFormSubmission(), saved[0]);
 }
@@ -153,20 +178,18 @@ TEST_F(FormDoc, FormAttributesAndRadioArrows) {
 
 TEST_F(FormDoc, SizesAreClampedAndStyleSizesCountFromTen) {
   auto* ten = Add<TEditFormControlObj>({{SizeSy, 10, "10"}});
-  const int zero = [&] {
-    TCanvas& canvas = panel->Canvas();
-    const TFont old = canvas.Font();
-    canvas.SetFont(ten->Edit().Font());
-    const int width = canvas.TextWidth("0");
-    canvas.SetFont(old);
-    return width;
-  }();
+  const int zero = TextSizeIn(ten->Edit(), "0").X;
   EXPECT_EQ(ten->Width(), zero * 10 + 5);
   EXPECT_EQ(Add<TEditFormControlObj>({{SizeSy, 0, "30, 2"}})->EditSize, 30);
   EXPECT_EQ(Add<TEditFormControlObj>({{SizeSy, 0, "x"}})->EditSize, 20);
   auto* huge = Add<TEditFormControlObj>({{SizeSy, 2147483647, "2147483647"}, {MaxLengthSy, -2147483647, "-2147483647"}});
   EXPECT_EQ(huge->Width(), kMaxControlSide);
   EXPECT_GT(Add<TEditFormControlObj>({{SizeSy, -2147483647, "-2147483647"}})->Width(), 0);
+  auto* three = Add<TEditFormControlObj>({{MaxLengthSy, 3, "3"}});
+  three->Edit().SetFocus();
+  test_driver::TypeText("hello");
+  Drain();
+  EXPECT_EQ(three->Edit().GetText(), "hel");
 
   auto* styled = Add<TEditFormControlObj>({});
   styled->StyleWidth = 10;
@@ -282,14 +305,7 @@ TEST_F(FormDoc, ListsAndDropDownsSubmitResetAndRestore) {
   current->ResetControls();
   current->SetSizes(panel->Canvas());
   EXPECT_EQ(current->GetFormSubmission(), (Pairs{"m=1", "m=3", "c=g"}));
-  const int row = [&] {
-    TCanvas& canvas = panel->Canvas();
-    const TFont old = canvas.Font();
-    canvas.SetFont(empty->ListBox().Font());
-    const int height = canvas.TextHeight("A");
-    canvas.SetFont(old);
-    return height;
-  }();
+  const int row = TextSizeIn(empty->ListBox(), "A").Y;
   EXPECT_EQ(empty->ListBox().ClientHeight(), row);  // no options: one row
   EXPECT_EQ(multi->ListBox().ClientHeight(), 3 * row);
 
@@ -308,7 +324,7 @@ TEST_F(FormDoc, AHundredThousandOptions) {
   current->ResetControls();
   current->SetSizes(panel->Canvas());
   EXPECT_EQ(big->ListBox().Items().Count(), kCount);
-  EXPECT_EQ(big->ListBox().ClientHeight() / 8 * 8, big->ListBox().ClientHeight());  // 8 rows at most
+  EXPECT_EQ(big->ListBox().ClientHeight(), 8 * TextSizeIn(big->ListBox(), "A").Y);  // 8 rows at most
   const std::vector<std::vector<std::string>> saved = list->GetFormData();
   ASSERT_EQ(saved[0].size(), static_cast<std::size_t>(kCount / 2));
   list->SetFormData({{"big=1", "big=99999"}});
@@ -320,7 +336,9 @@ TEST_F(FormDoc, AHundredThousandOptions) {
 TEST_F(FormDoc, TextAreasSendHardWrappedLinesJoinedByCrLf) {
   const std::string words = "alpha beta gamma delta epsilon zeta eta theta";
   auto* hard = Add<TTextAreaFormControlObj>({{NameSy, 0, "h"}, {ColsSy, 10, "10"}, {WrapSy, 0, "HARD"}});
-  auto* soft = Add<TTextAreaFormControlObj>({{NameSy, 0, "s"}, {ColsSy, 10, "10"}}, 0, 150);
+  auto* soft = Add<TTextAreaFormControlObj>({{NameSy, 0, "s"}, {ColsSy, 10, "10"}, {RowsSy, 3, "3"}}, 0, 150);
+  EXPECT_EQ(soft->Memo().ClientWidth(), 10 * TextSizeIn(soft->Memo(), "s").X + 5);
+  EXPECT_EQ(soft->Memo().ClientHeight(), 3 * TextSizeIn(soft->Memo(), "A").Y + 5);
   auto* huge = Add<TTextAreaFormControlObj>({{ColsSy, 2147483647, "x"}, {RowsSy, -2147483647, "y"}}, 300, 0);
   EXPECT_EQ(huge->Width(), kMaxControlSide + (huge->Width() - huge->Memo().ClientWidth()));
   EXPECT_EQ(huge->Rows, 1);

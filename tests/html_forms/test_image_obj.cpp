@@ -6,6 +6,7 @@
 #include "html/attribute_list.h"
 #include "html/block.h"
 #include "html/section_style.h"
+#include "html/image_cache.h"
 #include "html/image_loader.h"
 #include "html/image_obj.h"
 #include "html/url_target.h"
@@ -142,6 +143,28 @@ TEST(ImageObj, AttributesAndSizingRules) {
   EXPECT_EQ(sized({{WidthSy, -2147483647, "-2147483647"}, {HeightSy, -2147483647, "-1"}})->ImageHeight, 1);
 }
 
+// An image holds its cache entry from its first layout until it goes, so
+// the viewer's cache keeps the picture exactly while a document shows it.
+TEST(ImageObj, AnImageHoldsItsCacheEntryUntilItGoes) {
+  TStringBitmapList cache;  // outlives the document, as the viewer's does
+  ImageDoc doc;
+  doc.List.BitmapList = &cache;
+  const std::string png = doc.Make("a.png", "convert -size 4x4 xc:red");
+  auto first = doc.Image({{SrcSy, 0, png}});
+  auto second = doc.Image({{SrcSy, 0, png}});
+  for (TImageObj* image : {first.get(), second.get()}) {
+    image->DrawLogic(doc.List, doc.Surface.Canvas(), nullptr, 600);
+    image->DrawLogic(doc.List, doc.Surface.Canvas(), nullptr, 600);  // a second layout takes no second hold
+  }
+  const int entry = cache.IndexOf(ImageCacheKey(png));
+  ASSERT_GE(entry, 0);
+  EXPECT_EQ(cache.Item(entry).AccessCount, 2);
+  first.reset();
+  EXPECT_EQ(cache.Item(entry).AccessCount, 1);
+  second.reset();
+  EXPECT_EQ(cache.Item(entry).AccessCount, 0);
+}
+
 // Pictures far larger than the page cost only the visible part: a plain
 // picture, a masked one and an animated GIF at the largest size held.
 TEST(ImageObj, HugeImagesDrawOnlyTheirVisiblePart) {
@@ -168,15 +191,17 @@ TEST(ImageObj, TransparencyMatchesImageMagicksComposite) {
   const std::string rgba = doc.Make("a.png", "convert -size 10x6 xc:'rgba(0,0,255,0.3)' -fill 'rgba(0,128,0,0.8)' -draw 'rectangle 0,0 4,5' -depth 8 PNG32:");
   const std::string refGif = doc.Make("t.bmp", "convert -size 10x6 xc:white " + gif + " -composite -type TrueColor BMP3:");
   const std::string refRgba = doc.Make("a.bmp", "convert " + rgba + " -channel A -threshold 50% +channel -background white -flatten -type TrueColor BMP3:");
+  const std::string recoded = doc.Make("g.gif", "gifsicle -O2 " + gif + " -o");
   TSection* p = doc.Open();
-  TImageObj* images[3] = {doc.Place(*p, {{SrcSy, 0, gif}}), doc.Place(*p, {{SrcSy, 0, "PNG8:" + palette}}),
-                          doc.Place(*p, {{SrcSy, 0, rgba}})};
+  TImageObj* images[4] = {doc.Place(*p, {{SrcSy, 0, gif}}), doc.Place(*p, {{SrcSy, 0, "PNG8:" + palette}}),
+                          doc.Place(*p, {{SrcSy, 0, rgba}}), doc.Place(*p, {{SrcSy, 0, recoded}})};
   images[1]->Source = palette;
   doc.Lay(600);
   doc.Paint();
   doc.ExpectPicture(*images[0], refGif);
   doc.ExpectPicture(*images[1], refGif);
   doc.ExpectPicture(*images[2], refRgba);
+  doc.ExpectPicture(*images[3], refGif);
 }
 
 TEST(ImageObj, AlignmentsAgainstTheText) {
@@ -196,6 +221,21 @@ TEST(ImageObj, AlignmentsAgainstTheText) {
   const int textMiddle = baseline + run->Descent - run->tmHeight / 2;
   EXPECT_NEAR(middle->DrawYY + middle->ImageHeight / 2, textMiddle, 1);
   EXPECT_TRUE(doc.Inked(base->DrawXX, base->DrawYY, base->DrawXX + 20, base->DrawYY + 40));
+
+  // LEFT and RIGHT float to the paragraph's sides at the line's top; the text
+  // runs between them.
+  ImageDoc floats;
+  TSection* q = floats.Open();
+  TImageObj* left = floats.Place(*q, {{SrcSy, 0, png}, {AlignSy, 0, "left"}});
+  TImageObj* right = floats.Place(*q, {{SrcSy, 0, png}, {AlignSy, 0, "RIGHT"}});
+  q->AddText("Beside", 0);
+  floats.Lay(600);
+  floats.Paint();
+  EXPECT_EQ(left->DrawXX, left->HSpaceL);
+  EXPECT_EQ(right->DrawXX + right->ImageWidth + right->HSpaceR, 600);
+  EXPECT_EQ(left->DrawYY, q->Lines()[0].Y);
+  EXPECT_EQ(right->DrawYY, left->DrawYY);
+  EXPECT_GE(q->Lines()[0].LineIndent, left->HSpaceL + 20 + left->HSpaceR);
 }
 
 TEST(ImageObj, LinkBorderAndMapsAnswerTheHitTest) {
@@ -221,7 +261,9 @@ TEST(ImageObj, LinkBorderAndMapsAnswerTheHitTest) {
   addArea({{ShapeSy, 0, "rect"}, {CoordsSy, 0, "0,0,9,9"}, {HrefSy, 0, "rect.html"}});
   addArea({{ShapeSy, 0, "rect"}, {CoordsSy, 0, "0,0,20,20"}, {HrefSy, 0, "second.html"}});
   addArea({{ShapeSy, 0, "circle"}, {CoordsSy, 0, "30,20,5"}, {HrefSy, 0, "circle.html"}});
-  addArea({{ShapeSy, 0, "poly"}, {CoordsSy, 0, "21,0,39,0,39,10"}, {NoHrefSy, 0, ""}});
+  addArea({{ShapeSy, 0, "poly"}, {CoordsSy, 0, "21,0,39,0,39,10"}, {HrefSy, 0, "poly.html"}});
+  addArea({{ShapeSy, 0, "rect"}, {CoordsSy, 0, "22,12,24,14"}, {NoHrefSy, 0, ""}});
+  addArea({{ShapeSy, 0, "rect"}, {CoordsSy, 0, "21,0,39,29"}, {HrefSy, 0, "rest.html"}});
   doc.List.MapList.Add(std::move(map));
   doc.Lay(800);
   doc.Paint();
@@ -244,7 +286,9 @@ TEST(ImageObj, LinkBorderAndMapsAnswerTheHitTest) {
   EXPECT_EQ(urlAt(client->DrawXX + 9, client->DrawYY + 9), "rect.html");     // edges inclusive
   EXPECT_EQ(urlAt(client->DrawXX + 10, client->DrawYY + 9), "second.html");  // first match wins
   EXPECT_EQ(urlAt(client->DrawXX + 30, client->DrawYY + 24), "circle.html");
-  EXPECT_EQ(urlAt(client->DrawXX + 38, client->DrawYY + 2), "-");            // NOHREF
+  EXPECT_EQ(urlAt(client->DrawXX + 38, client->DrawYY + 2), "poly.html");
+  EXPECT_EQ(urlAt(client->DrawXX + 22, client->DrawYY + 9), "rest.html");   // in the polygon's box only
+  EXPECT_EQ(urlAt(client->DrawXX + 23, client->DrawYY + 13), "-");          // NOHREF, before rest.html
   EXPECT_EQ(urlAt(lost->DrawXX + 38, lost->DrawYY + 2), "next.html");
 }
 
@@ -265,17 +309,20 @@ TEST(ImageObj, PlaceholderThenLateArrival) {
   LateHost doc;
   TSection* p = doc.Open("Before ");
   TImageObj* sized = doc.Place(*p, {{SrcSy, 0, "late.png"}, {WidthSy, 30, "30"}, {HeightSy, 20, "20"}});
+  TImageObj* after = doc.Place(*p, {{SrcSy, 0, "after.png"}});  // a placeholder after it
   doc.Lay(600);
   doc.Paint();
   EXPECT_TRUE(sized->ShowsPlaceholder());
   EXPECT_EQ(sized->ImageWidth, 30);
   const int x = sized->DrawXX, y = sized->DrawYY;
+  const TPoint afterAt = Point(after->DrawXX, after->DrawYY);
   bool reformat = true;
   doc.List.InsertImage("late.png", doc.Picture, reformat);
   EXPECT_FALSE(reformat);
   doc.Paint();  // no layout: the picture takes the place kept for it
   EXPECT_EQ(sized->DrawXX, x);
   EXPECT_EQ(sized->DrawYY, y);
+  EXPECT_EQ(Point(after->DrawXX, after->DrawYY), afterAt);
   EXPECT_EQ(doc.Surface.Pixel(x + 15, y + 10) & 0xFFFFFF, clBlue);
 
   // Without sizes: the ALT text sizes the placeholder, the arrival asks for
@@ -295,6 +342,19 @@ TEST(ImageObj, PlaceholderThenLateArrival) {
   two.Lay(600);
   EXPECT_EQ(a->ImageWidth, 30);
   EXPECT_EQ(b->ImageHeight, 20);
+
+  // A late animated GIF animates.
+  LateHost three;
+  TImageObj* gif = three.Place(*three.Open(), {{SrcSy, 0, "late.gif"}});
+  three.Lay(600);
+  TMemoryStream frames;
+  const std::string bytes = test::ReadFile(three.Make("late.gif", "convert -delay 10 -size 8x8 xc:red xc:blue"));
+  frames.Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  three.List.InsertImage("late.gif", frames, reformat);
+  three.Lay(600);
+  ASSERT_TRUE(gif->Gif());
+  EXPECT_TRUE(gif->Gif()->Animate);
+  EXPECT_EQ(gif->ImageWidth, 8);
 }
 
 // Images of one missing URL ask once; the missing list answers by URL, so
@@ -360,6 +420,12 @@ TEST(ImageObj, BrokenFileShowsTheErrorPicture) {
   EXPECT_TRUE(image->ShowsPlaceholder());
   EXPECT_EQ(image->GetBitmap(), nullptr);
   EXPECT_TRUE(doc.Inked(image->DrawXX, image->DrawYY, image->DrawXX + image->ImageWidth, image->DrawYY + 4));
+  TMetafile page;
+  Record(doc.List, page);
+  std::string shown;
+  for (int i = 0; i < page.RecordCount(); ++i)
+    if (page.Record(i).RecordKind == TMetafileRecord::Kind::Text) shown += page.Record(i).Text;
+  EXPECT_EQ(shown, "gone");
 }
 
 TEST(ImageObj, ActiveGifsRollOverAndPrintCopiesDrawFrameOne) {

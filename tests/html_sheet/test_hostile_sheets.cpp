@@ -8,16 +8,12 @@
 #include "html/style_list.h"
 #include "html/style_sheet_parser.h"
 #include "tests/html_sheet/allocation_counter.h"
+#include "tests/support/repeated_text.h"
 
 namespace lark {
 namespace {
 
-std::string Repeat(const std::string& piece, std::size_t times) {
-  std::string text;
-  text.reserve(piece.size() * times);
-  for (std::size_t i = 0; i < times; ++i) text += piece;
-  return text;
-}
+using test::Repeat;
 
 struct Work {
   std::size_t Reads = 0;       // characters taken from the source

@@ -117,6 +117,20 @@ TEST(PanelObject, PrintingDrawsTheFrameAndMarkerOrTheHandlersBitmap) {
       EXPECT_EQ(page.Pixel(30, 20) & 0xFFFFFF, clWhite);   // the panel's colour
     }
   }
+  // A panel at the length limit is printed from a bitmap of bounded size.
+  PanelDocument doc;
+  auto huge = doc.Make({{WidthSy, 2147483647, "2147483647"}, {HeightSy, 2147483647, "2147483647"}});
+  ASSERT_EQ(huge->ImageWidth, MaxLength);
+  int width = 0, height = 0;
+  doc.List->OnPanelPrint = [&](TObject*, ThvPanel*, TBitmap& bitmap) {
+    width = bitmap.Width();
+    height = bitmap.Height();
+  };
+  TSectionList copy(*doc.List);
+  TBitmap page(200, 200);
+  huge->CreateCopy(copy)->Draw(page.Canvas(), 0, 0, 50, nullptr);
+  EXPECT_GT(width, 0);
+  EXPECT_LE(std::int64_t{width} * height, 2048 * 2048);
 }
 
 TEST(PanelObject, FreeingTheDocumentReportsEachPanelOnce) {

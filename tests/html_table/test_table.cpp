@@ -2,6 +2,7 @@
 
 #include <numeric>
 
+#include "html/text_collector.h"
 #include "html/url_target.h"
 #include "table_document.h"
 
@@ -172,6 +173,16 @@ TEST(TableHeights, AHeightStretchesTheRowsTheLastTakingTheRounding) {
   EXPECT_EQ(r0 + table->Rows[1]->RowHeight + r2, 302 - table->CellSpacing);
   EXPECT_EQ(table->SectionHeight, 302);
 
+  TableDocument rowHeight;  // a row's HEIGHT holds for each of its cells
+  ThtmlTable* tall = rowHeight.OpenTable();
+  rowHeight.Row({{HeightSy, 80, "80"}});
+  rowHeight.Cell();
+  rowHeight.Text("row");
+  rowHeight.Cell({{HeightSy, 30, "30"}});
+  rowHeight.Layout(800);
+  EXPECT_EQ(tall->Rows[0]->Cells[1]->SpecHt, 80);
+  EXPECT_EQ(tall->Rows[0]->RowHeight, 80 + tall->CellSpacing);
+
   TableDocument empty;  // no rows to share the height
   ThtmlTable* none = empty.OpenTable({{HeightSy, 500, "500"}});
   empty.Layout(800);
@@ -274,6 +285,14 @@ TEST(TableQueries, HitTestsCaretFindAndCopyReachTheRightCell) {
   EXPECT_GE(found, beta + 1);
   EXPECT_LE(found, beta + 2);
   EXPECT_EQ(doc.List.FindCursor(doc.Surface.Canvas(), 2, y + 2, xr, yr, caretHt, inText), 0);
+  std::string copied;
+  SetClipboardWriter([&](const std::string& text) { copied = text; });
+  doc.List.SelB = 0;
+  doc.List.SelE = beta + 4;
+  doc.List.CopyToClipboard();
+  SetClipboardWriter(nullptr);
+  EXPECT_NE(copied.find("beta"), std::string::npos);
+  EXPECT_LT(copied.find("alpha"), copied.find("beta"));
 }
 
 TEST(TableLayout, NestedTablesLayTheInnermostCellOutAFixedNumberOfTimes) {

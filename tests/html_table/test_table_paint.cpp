@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
 #include "platform/graphics/gdi.h"
 #include "platform/graphics/metafile.h"
@@ -98,6 +99,48 @@ TEST(TablePrint, ARowThatBreaksBeforeEndsThePageAboveIt) {
   copy.PageBottom = 1000;
   copy.Draw(doc.Surface.Canvas(), Rect(0, 0, 800, 1000), 800, 0, 0, 0, 0);
   EXPECT_EQ(copy.PageBottom, table->Rows[1]->Y);
+}
+
+// Where the first printed page, `height` pixels tall, ends once the copy's
+// table is drawn on it, below `linesAbove` lines of text; `mark` sets break
+// flags on the copy's rows.
+int FirstPageBottom(int height, int linesAbove, const std::function<void(ThtmlTable&)>& mark) {
+  TableDocument doc;
+  for (int i = 0; i < linesAbove; ++i) doc.Text("line");
+  ColouredTable(doc);
+  TSectionList copy(doc.List);
+  int scrollWidth = 0, curs = 0;
+  copy.DoLogic(doc.Surface.Canvas(), 0, 800, 1000, scrollWidth, curs);
+  mark(*static_cast<TTableBlock*>(copy.Items(static_cast<std::size_t>(linesAbove)))->Table);
+  copy.PageBottom = height;
+  copy.Draw(doc.Surface.Canvas(), Rect(0, 0, 800, height), 800, 0, 0, 0, 0);
+  return copy.PageBottom;
+}
+
+TEST(TablePrint, RowsAndTablesThatWouldBeCutOrBreakAfterMoveThePageBottom) {
+  TableDocument doc;
+  const ThtmlTable* table = ColouredTable(doc);
+  doc.Layout(800);
+  const TCellList& first = *table->Rows[0];
+  const int row1 = table->Rows[1]->Y, cutInRow1 = row1 + table->Rows[1]->RowHeight - 2;
+  ASSERT_LT(row1, cutInRow1 - cutInRow1 / 3);  // above the page's last third
+  const auto none = [](ThtmlTable&) {};
+  // Above the page's last third a cut row stays cut (below its text), unless
+  // it avoids a break inside; in the last third a row that fits moves down.
+  EXPECT_EQ(FirstPageBottom(cutInRow1, 0, none), cutInRow1);
+  EXPECT_EQ(FirstPageBottom(cutInRow1, 0, [](ThtmlTable& t) { t.Rows[1]->AvoidBreakInside = true; }), row1);
+  EXPECT_EQ(FirstPageBottom(row1 + 20, 0, none), row1);
+  // A row that breaks after ends the page at its bottom.
+  EXPECT_EQ(FirstPageBottom(1000, 0, [](ThtmlTable& t) { t.Rows[0]->BreakAfter = true; }), first.Y + first.RowHeight);
+  // A table that fits a page and starts in its last third moves down whole.
+  TableDocument lower;
+  for (int i = 0; i < 12; ++i) lower.Text("line");
+  const ThtmlTable* moved = ColouredTable(lower);
+  lower.Layout(800);
+  const int height = moved->YValue + 30;
+  ASSERT_GT(moved->YValue, height * 2 / 3);
+  ASSERT_LT(moved->SectionHeight, height);
+  EXPECT_EQ(FirstPageBottom(height, 12, none), moved->YValue);
 }
 
 // A page that pdftoppm rendered as a binary PPM.
@@ -199,6 +242,31 @@ TEST(TablePaint, CellAndRowPicturesAreTiledInTheCellsAndFetchedOnce) {
     EXPECT_EQ(doc.Surface.Pixel(left + cell->Wd - 3, table->Rows[0]->Y + cell->Ht - 3) & 0xFFFFFF, clLime);
   }
   EXPECT_EQ(doc.Surface.Pixel(table->DrawX + 5, table->Rows[0]->Y + 5) & 0xFFFFFF, clWhite);  // the spacing
+  // Printed, the picture goes tile by tile into the cells, only when table
+  // backgrounds are printed.
+  for (bool keep : {false, true}) {
+    doc.List.PrintTableBackground = keep;
+    TSectionList copy(doc.List);
+    TMetafile page;
+    {
+      TMetafileCanvas canvas(page, nullptr);
+      int scrollWidth = 0, curs = 0;
+      copy.DoLogic(canvas, 0, 800, 1000, scrollWidth, curs);
+      copy.PageBottom = 1000;
+      copy.Draw(canvas, Rect(0, 0, 800, 1000), 800, 0, 0, 0, 0);
+    }
+    const ThtmlTable& printed = *static_cast<const TTableBlock*>(copy.Items(0))->Table;
+    int tiles = 0;
+    for (int i = 0; i < page.RecordCount(); ++i) {
+      const TMetafileRecord record = page.Record(i);
+      if (record.RecordKind != TMetafileRecord::Kind::Image) continue;
+      ++tiles;
+      EXPECT_LE(record.Bounds.Right - record.Bounds.Left, 4);
+      EXPECT_GE(record.Bounds.Top, printed.Rows[0]->Y);
+    }
+    EXPECT_EQ(tiles > 2, keep);
+    EXPECT_EQ(tiles == 0, !keep);
+  }
 }
 
 }  // namespace

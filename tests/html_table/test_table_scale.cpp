@@ -5,6 +5,7 @@
 
 #include "html/document_coordinates.h"
 #include "html/nesting_limit.h"
+#include "platform/graphics/metafile.h"
 #include "table_document.h"
 
 namespace lark {
@@ -27,9 +28,24 @@ TEST(TableScale, ManyRowsLayOutEachCellTwiceAndPaintWithGapFill) {
   }
   EXPECT_GT(doc.Layout(800), kRows * 10);
   EXPECT_EQ(layouts, 2 * 3 * kRows);  // measured once, placed once
-  doc.Paint();
-  doc.List.YOff = 500000;
-  doc.Paint();
+  // Painting costs the cells on the screen, wherever it is: each cell at
+  // least 10 pixels high, two gap strips and four edge lines in the colour.
+  constexpr int kCellsShown = 3 * (600 / 10 + 2);
+  for (int yOff : {0, 500000}) {
+    doc.List.YOff = yOff;
+    TMetafile screen;
+    {
+      TMetafileCanvas canvas(screen, nullptr);
+      doc.List.Draw(canvas, Rect(0, 0, 800, 600), 800, 0, 0, 0, 0);
+    }
+    int redFills = 0;
+    for (int i = 0; i < screen.RecordCount(); ++i) {
+      const TMetafileRecord record = screen.Record(i);
+      if (record.RecordKind == TMetafileRecord::Kind::Fill && record.Color == clRed) ++redFills;
+    }
+    EXPECT_GT(redFills, 0) << yOff;
+    EXPECT_LE(redFills, 6 * kCellsShown + 2) << yOff;
+  }
 }
 
 TEST(TableScale, TenNestedTablesAroundAThousandCellsLayEachCellOutTwice) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "html/text_collector.h"
 #include "parsed_page.h"
 #include "platform/core/code_page.h"
 #include "viewer/charset_names.h"
@@ -58,6 +59,25 @@ std::string Iconv(const std::string& text, const char* to, const char* from) {
   EXPECT_NE(done, static_cast<std::size_t>(-1));
   out.resize(out.size() - outLeft);
   return out;
+}
+
+// Copied, a page's text is what iconv reads in the charset it names.
+TEST(CharSetPages, CopiedTextIsTheNamedCharsetsText) {
+  const std::string meta = "<meta http-equiv=Content-Type content='text/html; charset=";
+  const std::string letters = "\xC1\xE1\xF7\xB1";
+  std::string copied;
+  SetClipboardWriter([&](const std::string& text) { copied = text; });
+  for (const char* name : {"windows-1251", "iso-8859-2", "koi8-r"}) {
+    for (bool byFont : {false, true}) {
+      ParsedPage page(byFont ? std::string("<font charset=") + name + ">" + letters : meta + name + "'>" + letters);
+      page.LayoutAndPaint(800);
+      page.List.SelB = 0;
+      page.List.SelE = static_cast<int>(letters.size());
+      page.List.CopyToClipboard();
+      EXPECT_EQ(copied.substr(0, copied.find('\r')), Iconv(letters, "UTF-8", name)) << name << byFont;
+    }
+  }
+  SetClipboardWriter(nullptr);
 }
 
 TEST(CharSetPages, JisAndEucJpReadAsIconvsShiftJis) {

@@ -15,11 +15,13 @@
 #include "platform/windows/edit.h"
 #include "platform/windows/list_controls.h"
 #include "platform/windows/win_control.h"
+#include "tests/support/repeated_text.h"
 #include "viewer/box_dump.h"
 
 namespace lark {
 namespace {
 
+using test::Repeat;
 using testing::ParsedPage;
 using Pairs = std::vector<std::string>;
 
@@ -159,12 +161,6 @@ TEST_F(FormPages, TextAreasReadLinesAndReferencesUpToTheirEndTag) {
   EXPECT_EQ(section->Text().size(), 3u + 5u);
 }
 
-std::string RepeatPiece(std::string_view piece, int times) {
-  std::string text;
-  for (int i = 0; i < times; ++i) text += piece;
-  return text;
-}
-
 // Unterminated constructs end at the end of the page with what they read.
 TEST(HostileForms, UnterminatedSelectOptionAndTextArea) {
   Application();
@@ -194,14 +190,14 @@ TEST(HostileForms, UnterminatedSelectOptionAndTextArea) {
 TEST(HostileForms, AHundredThousandOptionsOrInputs) {
   Application();
   constexpr int kCount = 100'000;
-  ParsedPage options("<select name=s>" + RepeatPiece("<option>x", kCount - 1) + "<option selected>last</select>");
+  ParsedPage options("<select name=s>" + Repeat("<option>x", kCount - 1) + "<option selected>last</select>");
   const auto combos = ControlsOf<TComboFormControlObj>(options);
   ASSERT_EQ(combos.size(), 1u);
   EXPECT_EQ(combos[0]->Combo().Items().Count(), kCount);
   EXPECT_EQ(FormAt(options, 0).GetFormSubmission(), Pairs{"s=last"});
   options.LayoutAndPaint(800);
 
-  ParsedPage inputs(RepeatPiece("<input name=a value=b>", kCount));
+  ParsedPage inputs(Repeat("<input name=a value=b>", kCount));
   ASSERT_EQ(inputs.List.FormList.Count(), 1u);
   EXPECT_EQ(inputs.List.FormControlList.size(), static_cast<std::size_t>(kCount));
   EXPECT_EQ(FormAt(inputs, 0).GetFormSubmission().size(), static_cast<std::size_t>(kCount));

@@ -7,18 +7,13 @@
 #include "html/table.h"
 #include "html/table_box.h"
 #include "parsed_page.h"
+#include "tests/support/repeated_text.h"
 
 namespace lark {
 namespace {
 
+using test::Repeat;
 using testing::ParsedPage;
-
-std::string Repeat(std::string_view piece, int times) {
-  std::string text;
-  text.reserve(piece.size() * static_cast<std::size_t>(times));
-  for (int i = 0; i < times; ++i) text += piece;
-  return text;
-}
 
 // The deepest cell and the number of tables, walking boxes and table cells.
 void Measure(const TCellBasic& cell, int& deepest, int& tables) {
@@ -86,6 +81,14 @@ TEST(HostileTables, LargestSpansAndSizes) {
   page.LayoutAndPaint(800);
   page.LayoutAndPaint(200);
   EXPECT_NE(page.SectionWith("after"), nullptr);
+  // Shares with nothing to share among: a span over columns that all have
+  // percentages, percentages of empty columns, no rows under a HEIGHT.
+  ParsedPage shares("<table width=300><tr><td width=50%><td width=50%><tr><td colspan=2 width=100%>x</table>"
+                    "<table><tr><td width=0%><td width=0%><td colspan=2 width=150%></table>"
+                    "<table height=500></table><table width=0><tr><td width=200%></table>after");
+  shares.LayoutAndPaint(800);
+  shares.LayoutAndPaint(0);
+  EXPECT_NE(shares.SectionWith("after"), nullptr);
 }
 
 TEST(HostileTables, UnterminatedTablesEndTheParse) {

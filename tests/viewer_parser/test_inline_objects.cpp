@@ -9,6 +9,7 @@
 #include "html/page_break.h"
 #include "html/panel_object.h"
 #include "html/table_box.h"
+#include "html/text_collector.h"
 #include "parsed_page.h"
 #include "platform/windows/application.h"
 #include "platform/windows/form.h"
@@ -111,6 +112,12 @@ TEST(InlineObjects, PanelJoinsTheDocumentWithItsSize) {
     EXPECT_EQ(page.List.PanelList.size(), 1u);
     page.List.Clear();  // the panels go before the window they are shown on
   }
+  // Objects read before BODY move into its block still registered.
+  ParsedPage early("<a name=top>top</a><panel name=box><input name=q><body>after", window.Form);
+  EXPECT_EQ(early.List.PanelList.size(), 1u);
+  EXPECT_EQ(early.List.FormControlList.size(), 1u);
+  EXPECT_GE(early.List.IDNameList->IndexOf("top"), 0);
+  early.List.Clear();
 }
 
 TEST(InlineObjects, PageBreakStandsBetweenItsSections) {
@@ -195,6 +202,16 @@ TEST(InlineObjects, RuleKinds) {
   EXPECT_EQ(rules[2]->Align, 3);
   EXPECT_EQ(rules[2]->Color & 0xFFFFFF, clRed);
   EXPECT_EQ(rules[3]->VSize, 2);  // SIZE 30 too
+  // Copied, a rule is a line break between the texts around it.
+  ParsedPage copied("one<hr>two");
+  copied.LayoutAndPaint(800);
+  std::string text;
+  SetClipboardWriter([&](const std::string& written) { text = written; });
+  copied.List.SelB = 0;
+  copied.List.SelE = copied.List.FindString(0, "two", false) + 3;
+  copied.List.CopyToClipboard();
+  SetClipboardWriter(nullptr);
+  EXPECT_EQ(text, "one\r\n\r\ntwo\r\n");
 }
 
 }  // namespace

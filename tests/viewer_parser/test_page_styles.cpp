@@ -45,10 +45,13 @@ TEST(PageStyles, LinkedSheetsThroughTheHookAndFromFiles) {
   EXPECT_EQ(div->Background->Name, "http://h/css/img/x.gif");  // the sheet's folder, not the page's
 
   const test::TempDir dir;
-  const std::string sheet = dir.Write("my sheet.css", "p { color: #ff0000 }");
+  const std::string sheet = dir.Write("my sheet.css", "p { color: #ff0000 } div { background: url(img/x.gif) }");
   ParsedPage fromFile("<link rel=stylesheet href='" + sheet + "'><link rel=stylesheet href='" +
-                      dir.File("none.css") + "'><p>red");
+                      dir.File("none.css") + "'><div>in</div><p>red");
   EXPECT_EQ(ColorOf(fromFile, "red"), clRed);
+  const auto* local = dynamic_cast<TBlock*>((*fromFile.Body().MyCell)[0]);
+  ASSERT_TRUE(local && local->Background);
+  EXPECT_EQ(local->Background->Name, dir.File("img/x.gif"));
 }
 
 // Like elements share the styles computed for the first of them; what is
