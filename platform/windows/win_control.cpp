@@ -441,6 +441,9 @@ bool TWinControl::RouteMouseToChild(TMessage& message) {
 
 void TWinControl::WndProc(TMessage& message) {
   if (IsMouseMessage(message.Msg) && RouteMouseToChild(message)) return;
+  // A window hidden or shown after it was made follows at once; without this
+  // it kept the visibility it had when made.
+  if (message.Msg == CM_VISIBLECHANGED) ShowOrHideWindow();
   switch (message.Msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:

@@ -1,0 +1,94 @@
+#include "app/main_entry.h"
+
+#include <cstdlib>
+
+#include "app/app_resources.h"
+#include "app/download_form.h"
+#include "controls/control_cursors.h"
+#include "controls/form_classes.h"
+#include "platform/core/private_temp_dir.h"
+#include "platform/windows/application.h"
+#include "platform/windows/form_registry.h"
+#include "viewer/document_engine.h"
+#include "viewer/frame_browser_registration.h"
+#include "viewer/viewer_form_class.h"
+
+namespace lark {
+namespace {
+
+bool Set(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value;
+}
+
+void RegisterMainWindowHandlers() {
+  using form_registry::Handler;
+  Handler("FormCreate", &TfrmMain::FormCreate);
+  Handler("FormShow", &TfrmMain::FormShow);
+  Handler("FormActivate", &TfrmMain::FormActivate);
+  Handler("FormClose", &TfrmMain::FormClose);
+  Handler("FormDestroy", &TfrmMain::FormDestroy);
+  Handler("FormResize", &TfrmMain::FormResize);
+  Handler("cbAddressKeyDown", &TfrmMain::cbAddressKeyDown);
+  Handler("cbAddressKeyUp", &TfrmMain::cbAddressKeyUp);
+  Handler("btPDB1Click", &TfrmMain::btPDB1Click);
+  Handler("timerHomeTimer", &TfrmMain::timerHomeTimer);
+  Handler("pmBrowserPopup", &TfrmMain::pmBrowserPopup);
+  Handler("miOpenInNewWindowClick", &TfrmMain::miOpenInNewWindowClick);
+  Handler("miCopyTextClick", &TfrmMain::miCopyTextClick);
+  Handler("miCopyLinkClick", &TfrmMain::miCopyLinkClick);
+  Handler("miSelectedAllClick", &TfrmMain::miSelectedAllClick);
+  Handler("miTurkishClick", &TfrmMain::miTurkishClick);
+  Handler("MNU_ShowImages1Click", &TfrmMain::MNU_ShowImages1Click);
+  Handler("ClearAll1Click", &TfrmMain::ClearAll1Click);
+  Handler("OnlineManual1Click", &TfrmMain::OnlineManual1Click);
+  Handler("actionBackExecute", &TfrmMain::actionBackExecute);
+  Handler("actionForwardExecute", &TfrmMain::actionForwardExecute);
+  Handler("actionStopExecute", &TfrmMain::actionStopExecute);
+  Handler("actionReloadExecute", &TfrmMain::actionReloadExecute);
+  Handler("actionHomeExecute", &TfrmMain::actionHomeExecute);
+  Handler("actionFileOpenExecute", &TfrmMain::actionFileOpenExecute);
+  Handler("actionExitExecute", &TfrmMain::actionExitExecute);
+  Handler("actionCopyExecute", &TfrmMain::actionCopyExecute);
+  Handler("actionSelectAllExecute", &TfrmMain::actionSelectAllExecute);
+  Handler("actionMenuBarExecute", &TfrmMain::actionMenuBarExecute);
+  Handler("actionDirectoryButtonsExecute", &TfrmMain::actionDirectoryButtonsExecute);
+  Handler("actionButtonBarsExecute", &TfrmMain::actionButtonBarsExecute);
+  Handler("actionAddressBarExecute", &TfrmMain::actionAddressBarExecute);
+  Handler("actionStatusBarExecute", &TfrmMain::actionStatusBarExecute);
+  Handler("actionNavigationExecute", &TfrmMain::actionNavigationExecute);
+  Handler("actionGoToExecute", &TfrmMain::actionGoToExecute);
+  Handler("actionImageCaptionExecute", &TfrmMain::actionImageCaptionExecute);
+  Handler("actionImageOnlyExecute", &TfrmMain::actionImageOnlyExecute);
+  Handler("actionCaptionOnlyExecute", &TfrmMain::actionCaptionOnlyExecute);
+  Handler("FormShow", &TDownLoadForm::FormShow);
+  Handler("CancelButtonClick", &TDownLoadForm::CancelButtonClick);
+}
+
+}  // namespace
+
+bool DisplayAvailable() { return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM"); }
+
+void StartProgram() {
+  static bool started = false;
+  if (started) return;
+  started = true;
+  StartDocumentEngine();
+  RegisterViewerClass();
+  RegisterFrameBrowser();
+  RegisterAppResources();
+  RegisterControlClasses();
+  RegisterControlCursors();
+  RegisterMainWindowHandlers();
+  // Made now, mode 0700, so that nothing else can take its name first.
+  (void)PrivateTempDirectory();
+}
+
+TfrmMain* CreateMainWindow(TProgramContext context) {
+  StartProgram();
+  auto* form = new TfrmMain(Application(), std::move(context));
+  Application()->NoteCreatedForm(form);
+  return form;
+}
+
+}  // namespace lark

@@ -1,0 +1,39 @@
+// Downloads the main window hands to its download dialog.
+#include "app/download_form.h"
+#include "app/language.h"
+#include "app/main_window.h"
+#include "html/url_helpers.h"
+#include "platform/core/file_routines.h"
+#include "platform/windows/application.h"
+#include "platform/windows/common_dialogs.h"
+#include "platform/windows/dialogs.h"
+
+namespace lark {
+
+void TfrmMain::WMDownload() {
+  const std::string previousFilter = SaveDialog->Filter;
+  SaveDialog->FileName = GetURLFileName(DownloadURL);
+  SaveDialog->InitialDir = context_.ProgramDir;
+  SaveDialog->Filter = "All files (*.*)|*.*";
+  const bool chosen = SaveDialog->Execute();
+  SaveDialog->Filter = previousFilter;
+  if (!chosen) return;
+  const std::string target = SaveDialog->FileName;
+  if (FileExists(target) &&
+      MessageDlg(target + " already exists.\r\nDo you want to replace it?", TMsgDlgType::mtWarning, mbYes | mbNo) !=
+          mrYes)
+    return;
+  std::unique_ptr<TDownLoadForm> form(NewForm<TDownLoadForm>(this));
+  std::string caption;
+  if (Language->GetText("181", caption)) form->SetCaption(caption);
+  form->ApplyLanguage(*Language);
+  form->FileName = target;
+  form->URL = DownloadURL;
+  form->ProxyHost = ProxyHost;
+  form->ProxyPort = std::to_string(ProxyPort);
+  form->ShowModal();
+  form.reset();
+  Application()->ProcessMessages();
+}
+
+}  // namespace lark
