@@ -7,49 +7,19 @@
 #include <cstdlib>
 
 #include "html/text_collector.h"
-#include "platform/core/exception.h"
-#include "platform/windows/application.h"
-#include "platform/windows/form.h"
-#include "viewer/html_viewer.h"
 #include "viewer/paint_panel.h"
-
-namespace {
+#include "tests/support/fuzz_viewer.h"
 
 using namespace lark;
 
-THTMLViewer& Viewer() {
-  static TForm* form = [] {
-    auto* made = new TForm(nullptr);
-    made->SetClientSize(700, 300);
-    made->Show();
-    return made;
-  }();
-  static THTMLViewer* viewer = [] {
-    auto* made = new THTMLViewer(form);
-    made->SetParent(form);
-    made->SetBounds(0, 0, 700, 300);
-    // Left-out sections are reported, never shown in boxes nobody answers.
-    made->OnLayoutErrors = [](const std::vector<std::string>&) {};
-    return made;
-  }();
-  return *viewer;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  Application();
+  test::StartFuzzApplication();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  THTMLViewer& viewer = Viewer();
-  try {
-    viewer.LoadFromBuffer(reinterpret_cast<const char*>(data), size);
-  } catch (const Exception&) {
-    // A comment open at the end: what was read is shown.
-  }
+  THTMLViewer& viewer = test::FuzzViewer(700, 300);
+  test::LoadFuzzInput(viewer, data, size);
   viewer.ScrollTo(viewer.ScrollHeight() / 3);
   const TViewerPosition position = viewer.GetPosition();
   viewer.SetBounds(0, 0, 200, 300);

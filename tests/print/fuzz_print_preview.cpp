@@ -6,40 +6,14 @@
 #include <cstdlib>
 
 #include "html/section_list.h"
-#include "platform/core/exception.h"
 #include "platform/graphics/printer.h"
-#include "platform/windows/application.h"
-#include "platform/windows/form.h"
 #include "print/metafile_printer.h"
-#include "viewer/html_viewer.h"
-
-namespace {
+#include "tests/support/fuzz_viewer.h"
 
 using namespace lark;
 
-THTMLViewer& Viewer() {
-  static TForm* form = [] {
-    auto* made = new TForm(nullptr);
-    made->SetClientSize(200, 300);
-    made->Show();
-    return made;
-  }();
-  static THTMLViewer* viewer = [] {
-    auto* made = new THTMLViewer(form);
-    made->SetParent(form);
-    made->SetBounds(0, 0, 200, 300);
-    made->OnLayoutErrors = [](const std::vector<std::string>&) {};
-    made->PrintMarginLeft = made->PrintMarginRight = made->PrintMarginTop = made->PrintMarginBottom = 0.3;
-    return made;
-  }();
-  return *viewer;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  Application();
+  test::StartFuzzApplication();
   TDeviceCaps caps;
   caps.LogPixelsX = caps.LogPixelsY = 96;
   caps.PhysicalWidth = caps.HorzRes = 200;
@@ -49,12 +23,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  THTMLViewer& viewer = Viewer();
-  try {
-    viewer.LoadFromBuffer(reinterpret_cast<const char*>(data), size);
-  } catch (const Exception&) {
-    // A comment open at the end: what was read is shown.
-  }
+  THTMLViewer& viewer = test::FuzzViewer(200, 300);
+  viewer.PrintMarginLeft = viewer.PrintMarginRight = viewer.PrintMarginTop = viewer.PrintMarginBottom = 0.3;
+  test::LoadFuzzInput(viewer, data, size);
   // The layout width differs from the screen's; this bounds what it can be.
   const std::int64_t tallest = std::int64_t{viewer.ScrollHeight()} * 100 + 1000;
   TMetaFilePrinter store(nullptr);
