@@ -25,20 +25,22 @@ std::string InputSet(const std::string& set) {
   return folder;
 }
 
+std::string ReadInput(const std::string& path) {
+  // Read at its size, so that the input costs each contender its bytes
+  // and no more.
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  std::string text(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+  in.seekg(0);
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (!in || text.empty()) {
+    std::fprintf(stderr, "cannot read %s, or it is empty\n", path.c_str());
+    std::exit(1);
+  }
+  return text;
+}
+
 const std::string& BenchPage() {
-  static const std::string page = [] {
-    // Read at its size, so that the page costs each contender its bytes
-    // and no more.
-    std::ifstream in(InputSet("page") + "/bench-page.html", std::ios::binary | std::ios::ate);
-    std::string text(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
-    in.seekg(0);
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (text.empty()) {
-      std::fprintf(stderr, "the benchmark page is empty\n");
-      std::exit(1);
-    }
-    return text;
-  }();
+  static const std::string page = ReadInput(InputSet("page") + "/bench-page.html");
   return page;
 }
 

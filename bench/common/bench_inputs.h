@@ -11,6 +11,9 @@ namespace lark::bench {
 // error when it cannot be made: a benchmark on a partial set would mislead.
 [[nodiscard]] std::string InputSet(const std::string& set);
 
+// The whole file; ends the program when it cannot be read or is empty.
+[[nodiscard]] std::string ReadInput(const std::string& path);
+
 // The 10 MB page of the "page" set, read once. Ends the program when it
 // cannot be read.
 [[nodiscard]] const std::string& BenchPage();

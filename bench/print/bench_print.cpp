@@ -11,10 +11,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "bench/common/bench_inputs.h"
 #include "platform/graphics/printer.h"
 #include "platform/windows/application.h"
 #include "platform/windows/form.h"
@@ -27,15 +27,6 @@ using namespace lark;
 using Clock = std::chrono::steady_clock;
 
 double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    std::fprintf(stderr, "cannot read %s\n", path.c_str());
-    std::exit(1);
-  }
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
 
 // Resident bytes now, from /proc.
 long ResidentBytes() {
@@ -70,7 +61,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() < 2) return Usage();
   Application();
-  THTMLViewer& viewer = ShownViewer(ReadFile(args[1]));
+  THTMLViewer& viewer = ShownViewer(bench::ReadInput(args[1]));
   if (args[0] == "print" && args.size() == 5) {
     auto printer = std::make_unique<TSystemPrinter>();
     printer->OutputFileName = args[4];

@@ -16,9 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -42,15 +40,6 @@ double Seconds(const std::function<void()>& work) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    std::fprintf(stderr, "cannot read %s\n", path.c_str());
-    std::exit(1);
-  }
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 // The page and, for "tile", a 1 x 1 picture beside it that the BODY names.
 std::string Page(const std::string& which, std::string& folder) {
   if (which == "large") {
@@ -58,7 +47,7 @@ std::string Page(const std::string& which, std::string& folder) {
     return lark::bench::BenchPage();
   }
   folder = lark::bench::InputSet("smallpage") + "/";
-  std::string page = ReadFile(folder + "bench-page-100k.html");
+  std::string page = lark::bench::ReadInput(folder + "bench-page-100k.html");
   if (which == "tile") {
     QImage tile(1, 1, QImage::Format_RGB32);
     tile.fill(QColor(250, 240, 200));
