@@ -89,6 +89,16 @@ void PixelImage::ReadRow24(int row, uint8_t* out) const {
     std::copy_n(ScanLine(row), size_t(Width_) * 3, out);
     return;
   }
+  if (Format_ == PixelDepth::k8Bit) {  // the common case, without a call a pixel
+    const uint8_t* indices = ScanLine(row);
+    for (int x = 0; x < Width_; ++x, out += 3) {
+      const TRGB color = indices[x] < Palette.size() ? Palette.data()[indices[x]] : TRGB{};
+      out[0] = color.B;
+      out[1] = color.G;
+      out[2] = color.R;
+    }
+    return;
+  }
   for (int x = 0; x < Width_; ++x, out += 3) {
     const TRGB color = PixelColor(x, row);
     out[0] = color.B;
