@@ -214,17 +214,22 @@ void TGIFImage::DrawFrame(int number) {
           frame.frSaveMask->SetPixelIndex(x, y, MaskBuffer_.PixelIndex(area.Left + x, area.Top + y));
     }
   }
+  // Row pointers and bit tests in place: a frame can cover millions of pixels.
   const bool masked = frame.frTransparent && !mask.Empty();
+  const TRGB* colors = picture.Palette.data();
+  const size_t colorCount = picture.Palette.size();
   for (int y = 0; y < area.Height; ++y) {
     uint8_t* target = FrameBuffer_.ScanLine(area.Top + y) + area.Left * 3;
     const uint8_t* source = picture.ScanLine(y);
+    const uint8_t* clear = masked ? mask.ScanLine(y) : nullptr;
+    uint8_t* shown = IsTransparent ? MaskBuffer_.ScanLine(area.Top + y) : nullptr;
     for (int x = 0; x < area.Width; ++x, target += 3) {
-      if (masked && MaskBit(mask, x, y)) continue;
-      const TRGB& color = picture.Palette[source[x]];
+      if (clear && ((clear[x >> 3] >> (7 - (x & 7))) & 1)) continue;
+      const TRGB color = source[x] < colorCount ? colors[source[x]] : TRGB{};
       target[0] = color.B;
       target[1] = color.G;
       target[2] = color.R;
-      if (IsTransparent) MaskBuffer_.SetPixelIndex(area.Left + x, area.Top + y, 0);
+      if (shown) shown[(area.Left + x) >> 3] &= uint8_t(~(0x80 >> ((area.Left + x) & 7)));
     }
   }
 }
@@ -320,18 +325,21 @@ const PixelImage* TGIFImage::GetCurrentBitmap() {
     if (added) entry->second = static_cast<uint8_t>(GetNearestPaletteIndex(viewer, rgb));
     return entry->second;
   };
+  const PixelImage* mask = frame.frTransparent && frame.frMask ? frame.frMask.get() : nullptr;
+  std::vector<uint8_t> row(size_t(frame.frWidth) * 3);
   for (int y = 0; y < frame.frHeight; ++y) {
     uint8_t* target = bitmap->ScanLine(y);
+    uint8_t* bgr = viewer ? row.data() : target;
+    frame.frBitmap->ReadRow24(y, bgr);
+    const uint8_t* clear = mask ? mask->ScanLine(y) : nullptr;
     for (int x = 0; x < frame.frWidth; ++x) {
-      const bool clear = frame.frTransparent && frame.frMask && MaskBit(*frame.frMask, x, y);
-      const TRGB color = clear ? frame.frTransColor : frame.frBitmap->PixelColor(x, y);
-      if (viewer) {
-        target[x] = viewerIndex(color);
-        continue;
+      uint8_t* pixel = bgr + x * 3;
+      if (clear && ((clear[x >> 3] >> (7 - (x & 7))) & 1)) {
+        pixel[0] = frame.frTransColor.B;
+        pixel[1] = frame.frTransColor.G;
+        pixel[2] = frame.frTransColor.R;
       }
-      target[x * 3] = color.B;
-      target[x * 3 + 1] = color.G;
-      target[x * 3 + 2] = color.R;
+      if (viewer) target[x] = viewerIndex(TRGB{pixel[2], pixel[1], pixel[0]});
     }
   }
   if (viewer) bitmap->Palette = PaletteColors(viewer);

@@ -30,8 +30,7 @@ void PixelImage::Resize(int width, int height, PixelDepth format) {
   Height_ = height;
   Format_ = format;
   RowBytes_ = PaddedRowBytes(width, BitsPerPixel(format));
-  Pixels_.reset(static_cast<uint8_t*>(std::calloc(std::max<size_t>(RowBytes_ * height, 1), 1)));
-  if (!Pixels_) throw std::bad_alloc();
+  Pixels_ = PixelMemory(RowBytes_ * height);
 }
 
 PixelImage::PixelImage(const PixelImage& source) { *this = source; }
@@ -39,7 +38,7 @@ PixelImage::PixelImage(const PixelImage& source) { *this = source; }
 PixelImage& PixelImage::operator=(const PixelImage& source) {
   if (this == &source) return *this;
   Resize(source.Width_, source.Height_, source.Format_);
-  if (source.Pixels_) std::memcpy(Pixels_.get(), source.Pixels_.get(), RowBytes_ * Height_);
+  if (source.Pixels_.Bytes()) std::memcpy(Pixels_.Bytes(), source.Pixels_.Bytes(), RowBytes_ * Height_);
   Palette = source.Palette;
   Transparent = source.Transparent;
   TransparentColor = source.TransparentColor;
@@ -88,6 +87,16 @@ TRGB PixelImage::PixelColor(int x, int y) const {
 void PixelImage::ReadRow24(int row, uint8_t* out) const {
   if (Format_ == PixelDepth::k24Bit) {
     std::copy_n(ScanLine(row), size_t(Width_) * 3, out);
+    return;
+  }
+  if (Format_ == PixelDepth::k8Bit) {  // the common case, without a call a pixel
+    const uint8_t* indices = ScanLine(row);
+    for (int x = 0; x < Width_; ++x, out += 3) {
+      const TRGB color = indices[x] < Palette.size() ? Palette.data()[indices[x]] : TRGB{};
+      out[0] = color.B;
+      out[1] = color.G;
+      out[2] = color.R;
+    }
     return;
   }
   for (int x = 0; x < Width_; ++x, out += 3) {

@@ -2,11 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
 #include "platform/graphics/graphics_exceptions.h"
+#include "platform/graphics/pixel_memory.h"
 
 namespace lark {
 
@@ -43,10 +43,9 @@ class PixelImage {
   PixelImage(PixelImage&&) noexcept = default;
   PixelImage& operator=(PixelImage&&) noexcept = default;
 
-  // Sizes the pixel store (all zero). The store comes zeroed from the
-  // system, so pages no pixel is written to are never touched: a large
-  // composed buffer under a few small frames costs only what they cover.
-  // Refuses negative sizes and pictures
+  // Sizes the pixel store (all zero, see PixelMemory: pages no pixel is
+  // written to are never touched, so a large composed buffer under a few
+  // small frames costs only what they cover). Refuses negative sizes and pictures
   // beyond the kMaxGraphic* limits with an Exception.
   void Resize(int width, int height, PixelDepth format);
 
@@ -56,8 +55,8 @@ class PixelImage {
   [[nodiscard]] PixelDepth Format() const { return Format_; }
   [[nodiscard]] size_t RowBytes() const { return RowBytes_; }
 
-  [[nodiscard]] uint8_t* ScanLine(int row) { return Pixels_.get() + row * RowBytes_; }
-  [[nodiscard]] const uint8_t* ScanLine(int row) const { return Pixels_.get() + row * RowBytes_; }
+  [[nodiscard]] uint8_t* ScanLine(int row) { return Pixels_.Bytes() + row * RowBytes_; }
+  [[nodiscard]] const uint8_t* ScanLine(int row) const { return Pixels_.Bytes() + row * RowBytes_; }
 
   // The palette index (indexed formats) of a pixel; 0 for 24-bit pictures.
   [[nodiscard]] int PixelIndex(int x, int y) const;
@@ -78,10 +77,7 @@ class PixelImage {
   int Height_ = 0;
   PixelDepth Format_ = PixelDepth::k24Bit;
   size_t RowBytes_ = 0;
-  struct FreePixels {
-    void operator()(uint8_t* pixels) const { std::free(pixels); }
-  };
-  std::unique_ptr<uint8_t[], FreePixels> Pixels_;
+  PixelMemory Pixels_;
 };
 
 // Bytes of one row of `width` pixels at `bits` per pixel, padded to 4 bytes.

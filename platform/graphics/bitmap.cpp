@@ -1,10 +1,13 @@
 #include "platform/graphics/bitmap.h"
 
 #include <algorithm>
+#include <cstring>
+#include <new>
 
 #include "platform/core/exception.h"
 #include "platform/graphics/bitmap_data_qt.h"
 #include "platform/graphics/canvas_device_qt.h"
+#include "platform/graphics/pixel_memory.h"
 #include "platform/graphics/raster_ops_qt.h"
 
 namespace lark {
@@ -12,6 +15,22 @@ namespace lark {
 using detail::BitmapData;
 
 namespace detail {
+
+QImage NewImage(int width, int height, QImage::Format format) {
+  if (width <= 0 || height <= 0) return QImage();
+  const qsizetype bytesPerLine = qsizetype((int64_t(width) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32 * 4);
+  std::unique_ptr<PixelMemory> memory;
+  try {
+    memory = std::make_unique<PixelMemory>(size_t(bytesPerLine) * size_t(height));
+  } catch (const std::bad_alloc&) {
+    throw EOutOfResources("Out of system resources");
+  }
+  QImage image(memory->Bytes(), width, height, bytesPerLine, format,
+               [](void* owner) { delete static_cast<PixelMemory*>(owner); }, memory.get());
+  if (image.isNull()) throw EOutOfResources("Out of system resources");
+  memory.release();  // the image frees it with its last copy
+  return image;
+}
 
 QImage ToRgb32(const QImage& image) {
   if (image.format() == QImage::Format_Mono && image.colorCount() < 2) return MonoToRgb32(image, 0, 0xFFFFFF);
@@ -80,9 +99,38 @@ QImage ToIndexed(const QImage& image, QImage::Format format, const QList<QRgb>& 
   return result;
 }
 
+// Indexed pixels through their colour table, a row at a time; a row equal
+// to the one above (most rows of a run-length picture) is copied whole.
+// Indices past the table show black, as Qt's own conversion shows them.
+QImage IndexedToRgb32(const QImage& image) {
+  QImage result = detail::NewImage(image.width(), image.height(), QImage::Format_RGB32);
+  QList<QRgb> table = image.colorTable();
+  table.resize(256, 0xFF000000u);
+  const QRgb* colors = table.constData();
+  const size_t rowBytes = size_t(image.width()) * 4;
+  for (int y = 0; y < image.height(); ++y) {
+    const uchar* source = image.constScanLine(y);
+    auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+    if (y > 0 && std::memcmp(source, image.constScanLine(y - 1), size_t(image.width())) == 0) {
+      std::memcpy(line, result.constScanLine(y - 1), rowBytes);
+      continue;
+    }
+    for (int x = 0; x < image.width(); ++x) line[x] = colors[source[x]];
+  }
+  return result;
+}
+
+// Qt's conversion, but for indexed pictures of opaque colours, the kind every
+// indexed file gives, which take the row-wise path above.
+QImage ConvertPixels(const QImage& image, QImage::Format target) {
+  const QList<QRgb> table = image.colorTable();
+  const bool opaque = !table.isEmpty() && std::all_of(table.begin(), table.end(), [](QRgb c) { return qAlpha(c) == 255; });
+  if (image.format() == QImage::Format_Indexed8 && target == QImage::Format_RGB32 && opaque) return IndexedToRgb32(image);
+  return image.convertToFormat(target);
+}
+
 QImage Blank(int width, int height, TPixelFormat format, const HPALETTE& palette) {
-  QImage image(width, height, QtFormat(format));
-  if (image.isNull() && width > 0 && height > 0) throw EOutOfResources("Out of system resources");
+  QImage image = detail::NewImage(width, height, QtFormat(format));
   if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_Indexed8) {
     const QList<QRgb> table = ColorTable(palette, format == pf1bit ? 2 : format == pf4bit ? 16 : 256);
     image.setColorTable(table);
@@ -174,7 +222,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
                                          : ColorTable(Palette(), format == pf1bit ? 2 : format == pf4bit ? 16 : 256);
     data.image = keep_table ? data.image : ToIndexed(data.image, target, table);
   } else {
-    data.image = data.image.convertToFormat(target);
+    data.image = ConvertPixels(data.image, target);
   }
   data.format = format;
   data.handleType = format == pfDevice ? bmDDB : bmDIB;

@@ -18,6 +18,11 @@ struct BitmapData {
   std::unique_ptr<TCanvas> canvas;
 };
 
+// A blank image of the format whose pixels live in PixelMemory (all bits
+// zero until written); a null image for an empty size. Raises
+// EOutOfResources "Out of system resources" when the memory cannot be had.
+QImage NewImage(int width, int height, QImage::Format format);
+
 // The image in 32-bit form for reading pixels; 1-bit images map 0 to
 // zero_color and 1 to one_color (the colour table when not given).
 QImage ToRgb32(const QImage& image);

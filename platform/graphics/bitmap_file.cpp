@@ -125,10 +125,8 @@ QList<QRgb> ReadColorTable(const BitmapFileHeader& h, const std::string& data) {
 // image. Pixels that the runs never reach keep index 0, the background, as
 // Windows shows them; data that stops before the bitmap ends is a broken file.
 QImage DecodeRunLength(const BitmapFileHeader& h, const std::string& data) {
-  QImage image(int(h.width), int(h.height), QImage::Format_Indexed8);
-  if (image.isNull()) throw EOutOfResources("Out of system resources");
+  QImage image = detail::NewImage(int(h.width), int(h.height), QImage::Format_Indexed8);  // all index 0
   image.setColorTable(ReadColorTable(h, data));
-  image.fill(0);
   const TIndexRaster target{image.bits(), image.bytesPerLine(), image.width(), image.height()};
   const auto depth = h.compression == kRunLength4 ? TRunLengthDepth::Bits4 : TRunLengthDepth::Bits8;
   if (!ApplyRunLength(std::string_view(data).substr(h.pixelOffset), depth, target)) Refuse();

@@ -9,6 +9,7 @@
 #include "images/gif_image.h"
 #include "images/png_image.h"
 #include "platform/graphics/jpeg_image.h"
+#include "tests/images/gif_builder.h"
 #include "tests/images/reference_gif.h"
 #include "tests/images/reference_png.h"
 #include "tests/images/test_files.h"
@@ -115,6 +116,44 @@ TEST_F(ImageBombs, FramesAfterAnUnfillableOneAreDropped) {
   const auto image = LoadGIF(file);
   ASSERT_TRUE(image);
   EXPECT_EQ(image->NumFrames, 1);
+}
+
+// Pictures within the limits but mostly empty: the memory they take is what
+// their pixels need once, with no second copy, and nothing for the parts
+// of an animation's screen that no frame covers.
+TEST_F(ImageBombs, SparsePicturesTouchOnlyWhatTheyNeed) {
+  // Two one-pixel frames in the corners of a 6324 x 6324 screen (120 MB
+  // composed, twice with the copy that plays).
+  const std::string gif = test::GIFHeader(6324, 6324, {0x000000, 0xFF0000}) + test::GraphicControl(1, 10, 0) +
+                          test::GIFImage(0, 0, 1, 1, {1}) + test::GraphicControl(1, 10, 0) +
+                          test::GIFImage(6323, 6323, 1, 1, {1}) + test::kGIFTrailer;
+  EXPECT_LT(PeakGrowthMB([&] {
+              const auto image = LoadGIF(gif);
+              ASSERT_TRUE(image);
+              const auto copy = TGIFImage::CreateCopy(*image);
+              copy->SetCurrentFrame(2);
+              EXPECT_EQ(copy->FrameBuffer().PixelColor(6323, 6323), (TRGB{255, 0, 0}));
+            }),
+            40);
+  // A 4352 x 5888 run-length bitmap of one run: its 24 MiB of indices and
+  // 98 MiB on a 32-bit screen, each once.
+  std::string bmp = "BM" + std::string(12, '\0');
+  auto put32 = [&bmp](size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bmp[at + i] = char(value >> (8 * i));
+  };
+  bmp += std::string(40 + 16 * 4, '\0') + std::string("\x10\x12\0\x01", 4);
+  put32(10, 14 + 40 + 64);
+  put32(14, 40);
+  put32(18, 4352);
+  put32(22, 5888);
+  put32(26, 1 | 4 << 16);  // planes, bits
+  put32(30, 2);            // run-length coded, 4 bits
+  put32(14 + 40 + 4, 0xFFFFFF);
+  std::unique_ptr<TBitmap> bitmap;
+  EXPECT_LT(PeakGrowthMB([&] { bitmap = LoadStill(bmp); }), 140);
+  ASSERT_TRUE(bitmap);
+  EXPECT_EQ(bitmap->Pixel(0, 5887), clWhite);  // the run alternates indices 1 and 2
+  EXPECT_EQ(bitmap->Pixel(16, 5887), clBlack);
 }
 
 }  // namespace
