@@ -17,8 +17,8 @@ constexpr char kNssWrapper[] = "/usr/lib/x86_64-linux-gnu/libnss_wrapper.so";
 
 // A page whose top left corner, where the tests click, is a link.
 std::string LinkPage(const std::string& href, const std::string& target) {
-  return "<html><body><a href=\"" + href + "\" target=\"" + target +
-         "\"><font size=7>THE LINK THE LINK</font></a></body></html>";
+  return "<html><body><a href=\"" + href + "\"" + (target.empty() ? "" : " target=\"" + target + "\"") +
+         "><font size=7>THE LINK THE LINK</font></a></body></html>";
 }
 
 // nginx logging every request it gets, serving two small pages.
@@ -116,10 +116,10 @@ TEST_F(LarkspanBrowsing, BlankTargetStartsAProcessOnTheAddressWithoutItsAnchor) 
 TEST_F(LarkspanBrowsing, FtpAddressesDownload) {
   VsftpdPeer ftp;
   const std::string bytes(300000, 'f');
-  ftp.WriteFile("pub/file.bin", bytes);
+  ftp.WriteFile("file.bin", bytes);
   ftp.Start();
   ASSERT_TRUE(ftp.Started()) << ftp.Error();
-  program->WriteProgramFile("page.html", LinkPage("ftp://127.0.0.1:" + std::to_string(ftp.Port()) + "/pub/file.bin", ""));
+  program->WriteProgramFile("page.html", LinkPage("ftp://127.0.0.1:" + std::to_string(ftp.Port()) + "/file.bin", ""));
   Start({"/home=" + Page()});
   const std::string target = logs_.Path() + "/saved.bin";
   ASSERT_TRUE(program->Command("answer dialog ok " + target).ok);
