@@ -57,7 +57,8 @@ class LarkspanTest : public testing::Test {
   }
   [[nodiscard]] std::string Page() const { return program->ProgramDir() + "page.html"; }
   [[nodiscard]] std::string Settings() const { return program->ProgramDir() + "larkspan.ini"; }
-  // Starts the program and waits until it has settled.
+  // Starts the program (again, after a stop: the folder stays) and waits
+  // until it has settled.
   void Start(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {}) {
     ASSERT_TRUE(program->Start(arguments, display_.Name(), environment)) << program->Error();
     ASSERT_TRUE(program->Command("idle " + std::to_string(kIdleMs), kIdleMs + 5000).ok) << program->Output();
@@ -70,8 +71,6 @@ class LarkspanTest : public testing::Test {
     EXPECT_EQ(exitCode, 0) << program->Output();
     program->Stop();
   }
-  // Starts the program again in the same folder (the settings stay).
-  void Restart(const std::vector<std::string>& arguments) { Start(arguments); }
 
   XvfbDisplay display_;
   std::unique_ptr<ProgramUnderTest> program;

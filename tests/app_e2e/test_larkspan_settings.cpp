@@ -112,13 +112,13 @@ TEST_F(LarkspanSettings, ALanguageFileSwitchesCaptionsAndItsAbsenceHidesTheMenu)
   ASSERT_TRUE(program->Command("idle " + std::to_string(kIdleMs), kIdleMs + 5000).ok);
   EXPECT_EQ(program->Command("menu").Items()[0], "&File");
   CloseAndWait();
-  Restart({"/home=" + Page()});
+  Start({"/home=" + Page()});
   EXPECT_EQ(program->Command("menu").Items()[0], "&File");
   const std::vector<std::string> options = program->Command("menu Options").Items();
   EXPECT_NE(std::find(options.begin(), options.end(), "&Language"), options.end());
   CloseAndWait();
   fs::remove(program->ProgramDir() + "BROWSER.LGV");
-  Restart({"/home=" + Page()});
+  Start({"/home=" + Page()});
   const std::vector<std::string> bare = program->Command("menu Options").Items();
   EXPECT_FALSE(bare.empty());
   EXPECT_EQ(std::find(bare.begin(), bare.end(), "&Language"), bare.end());
