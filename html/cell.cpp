@@ -15,23 +15,25 @@ namespace {
 // Sections of freed cells wait here for their turn: a block's destructor
 // frees its cell, whose sections join the queue instead of being freed
 // inside that destructor, so the stack stays flat at any depth. Siblings
-// are freed in order, first to last.
-struct TReleaseQueue {
-  std::deque<std::unique_ptr<TSectionBase>> Waiting;
-  bool Draining = false;
-};
+// are freed in order, first to last. The queue lives in the outermost call
+// only: a thread_local queue object would be destroyed at exit before
+// documents that static owners free after it.
+using TReleaseQueue = std::deque<std::unique_ptr<TSectionBase>>;
 
 void Release(std::vector<std::unique_ptr<TSectionBase>> sections) {
-  thread_local TReleaseQueue queue;
-  for (auto& section : sections) queue.Waiting.push_back(std::move(section));
-  if (queue.Draining) return;  // the outer call frees them
-  queue.Draining = true;
-  while (!queue.Waiting.empty()) {
-    std::unique_ptr<TSectionBase> next = std::move(queue.Waiting.front());
-    queue.Waiting.pop_front();
+  thread_local TReleaseQueue* draining = nullptr;
+  if (draining) {  // the outer call frees them
+    for (auto& section : sections) draining->push_back(std::move(section));
+    return;
+  }
+  TReleaseQueue waiting(std::make_move_iterator(sections.begin()), std::make_move_iterator(sections.end()));
+  draining = &waiting;
+  while (!waiting.empty()) {
+    std::unique_ptr<TSectionBase> next = std::move(waiting.front());
+    waiting.pop_front();
     next.reset();
   }
-  queue.Draining = false;
+  draining = nullptr;
 }
 
 }  // namespace

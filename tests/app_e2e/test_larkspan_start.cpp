@@ -1,36 +1,14 @@
 // The real program started end to end. Built with the program: in a build
 // without it these tests are skipped.
-#include <gtest/gtest.h>
-
-#include "tests/support/program_under_test.h"
-#include "tests/support/test_files.h"
-#include "tests/support/xvfb_display.h"
+#include "tests/app_e2e/larkspan_fixture.h"
 
 namespace lark::test {
 namespace {
 
-#ifdef LARK_PROGRAM
-constexpr const char* kProgram = LARK_PROGRAM;
-#else
-constexpr const char* kProgram = nullptr;
-#endif
-
-class LarkspanStart : public testing::Test {
- protected:
-  void SetUp() override {
-    if (!kProgram) GTEST_SKIP() << "this build has no larkspan program";
-    program = std::make_unique<ProgramUnderTest>(kProgram);
-    ASSERT_TRUE(program->Error().empty()) << program->Error();
-  }
-  std::unique_ptr<ProgramUnderTest> program;
-};
+using LarkspanStart = LarkspanTest;
 
 TEST_F(LarkspanStart, HomeSwitchOpensALocalPage) {
-  XvfbDisplay display;
-  ASSERT_TRUE(display.Started()) << display.Error();
-  program->WriteProgramFile("page.html", "<html><head><title>Page</title></head><body>Hello from the page</body></html>");
-  ASSERT_TRUE(program->Start({"/home=" + program->ProgramDir() + "page.html"}, display.Name())) << program->Error();
-  ASSERT_TRUE(program->Command("idle 20000").ok) << program->Output();
+  Start({"/home=" + Page()});
   EXPECT_NE(program->Command("shown FrameBrowser").Text().find("Hello from the page"), std::string::npos)
       << program->Output();
 }

@@ -1,6 +1,7 @@
 #include "tests/support/program_under_test.h"
 
 #include <sys/stat.h>
+#include <csignal>
 #include <unistd.h>
 
 #include <chrono>
@@ -102,6 +103,11 @@ ControlReply ProgramUnderTest::Command(const std::string& line, int timeoutMs) {
 void ProgramUnderTest::Stop() {
   control_.Disconnect();
   process_.Stop();
+}
+
+void ProgramUnderTest::Kill() {
+  if (process_.Pid() > 0) ::kill(-process_.Pid(), SIGKILL);
+  Stop();
 }
 
 std::string ProgramUnderTest::Output() const {

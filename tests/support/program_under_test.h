@@ -43,6 +43,8 @@ class ProgramUnderTest {
   [[nodiscard]] bool Running() { return process_.Running(); }
   // Ends the program and whatever it started.
   void Stop();
+  // Kills the program at once (SIGKILL to its group), as a power cut would.
+  void Kill();
   // What the program wrote to its standard output and error so far.
   [[nodiscard]] std::string Output() const;
   // Runs xdotool on the program's display (real input through the X
