@@ -4,6 +4,7 @@
 
 #include "app/app_resources.h"
 #include "app/download_form.h"
+#include "app/print_status_form.h"
 #include "controls/control_cursors.h"
 #include "controls/form_classes.h"
 #include "platform/core/private_temp_dir.h"
@@ -61,6 +62,9 @@ void RegisterMainWindowHandlers() {
   Handler("actionImageCaptionExecute", &TfrmMain::actionImageCaptionExecute);
   Handler("actionImageOnlyExecute", &TfrmMain::actionImageOnlyExecute);
   Handler("actionCaptionOnlyExecute", &TfrmMain::actionCaptionOnlyExecute);
+  Handler("actionPrintExecute", &TfrmMain::actionPrintExecute);
+  Handler("actionProxyExecute", &TfrmMain::actionProxyExecute);
+  Handler("CancelButtonClick", &TfrmPrintStatus::CancelButtonClick);
   Handler("FormShow", &TDownLoadForm::FormShow);
   Handler("CancelButtonClick", &TDownLoadForm::CancelButtonClick);
 }

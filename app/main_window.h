@@ -233,6 +233,10 @@ class TfrmMain : public TForm {
   // ---- downloads ----
   void WMDownload();
 
+  // ---- printing and option dialogs (main_window_dialogs.cpp) ----
+  void actionPrintExecute(TObject* sender);
+  void actionProxyExecute(TObject* sender);
+
  protected:
   void WndProc(TMessage& message) override;
 

@@ -1,0 +1,54 @@
+// The main window's printing and option dialogs: each is made, filled from
+// the window's values, shown modally, read back on OK and freed.
+#include <memory>
+
+#include "app/language.h"
+#include "app/main_window.h"
+#include "app/print_status_form.h"
+#include "app/proxy_form.h"
+#include "platform/windows/application.h"
+#include "platform/windows/common_dialogs.h"
+#include "platform/windows/edit.h"
+#include "viewer/frame_browser.h"
+
+namespace lark {
+namespace {
+
+// Text `id` of the language as the form's caption, when it has one.
+void CaptionFromLanguage(TForm& form, const TLanguage& language, const char* id) {
+  std::string text;
+  if (language.GetText(id, text)) form.SetCaption(text);
+}
+
+}  // namespace
+
+void TfrmMain::actionPrintExecute(TObject*) {
+  THTMLViewer* viewer = FrameBrowser->ActiveViewer();
+  if (!viewer) return;
+  TPrintDialog dialog(this);
+  dialog.Options = poPageNums;
+  dialog.MinPage = 1;
+  dialog.MaxPage = 9999;
+  if (!dialog.Execute()) return;
+  const bool range = dialog.PrintRange == TPrintRange::prPageNums;
+  std::unique_ptr<TfrmPrintStatus> status(NewForm<TfrmPrintStatus>(this));
+  status->ApplyLanguage(*Language);
+  CaptionFromLanguage(*status, *Language, "172");
+  bool abort = false;
+  status->DoPrint(viewer, range ? dialog.FromPage : 1, abort, range ? dialog.ToPage : 9999);
+}
+
+void TfrmMain::actionProxyExecute(TObject*) {
+  std::unique_ptr<TfrmProxy> dialog(NewForm<TfrmProxy>(this));
+  CaptionFromLanguage(*dialog, *Language, "130");
+  dialog->ApplyLanguage(*Language);
+  dialog->edProxy->SetText(ProxyHost);
+  dialog->edPort->SetText(std::to_string(ProxyPort));
+  if (dialog->ShowModal() != mrOk) return;
+  // The port first: a refused one leaves host and port as they were.
+  const int port = ProxyPortValue(dialog->edPort->GetText());
+  ProxyHost = dialog->edProxy->GetText();
+  ProxyPort = port;
+}
+
+}  // namespace lark
