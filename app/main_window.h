@@ -234,6 +234,7 @@ class TfrmMain : public TForm {
   void WMDownload();
 
   // ---- printing and option dialogs (main_window_dialogs.cpp) ----
+  void actionPreviewExecute(TObject* sender);
   void actionPrintExecute(TObject* sender);
   void actionProxyExecute(TObject* sender);
 

@@ -4,6 +4,7 @@
 
 #include "app/language.h"
 #include "app/main_window.h"
+#include "app/print_preview_form.h"
 #include "app/print_status_form.h"
 #include "app/proxy_form.h"
 #include "platform/windows/application.h"
@@ -21,6 +22,20 @@ void CaptionFromLanguage(TForm& form, const TLanguage& language, const char* id)
 }
 
 }  // namespace
+
+void TfrmMain::actionPreviewExecute(TObject*) {
+  THTMLViewer* viewer = FrameBrowser->ActiveViewer();
+  if (!viewer) return;
+  bool abort = false;
+  auto* preview = NewForm<TfrmPreview>(this, viewer, abort, Language.get());
+  if (abort) {
+    delete preview;
+    return;
+  }
+  CaptionFromLanguage(*preview, *Language, "137");
+  // Closing frees the preview.
+  preview->ShowModal();
+}
 
 void TfrmMain::actionPrintExecute(TObject*) {
   THTMLViewer* viewer = FrameBrowser->ActiveViewer();

@@ -1,7 +1,14 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "app/print_preview_form.h"
 #include "app/print_status_form.h"
+#include "print/metafile_printer.h"
+#include "platform/windows/application.h"
+#include "platform/windows/combo_box.h"
+#include "platform/windows/graphic_controls.h"
+#include "platform/windows/label.h"
+#include "platform/windows/small_controls.h"
 #include "app/proxy_form.h"
 #include "platform/core/exception.h"
 #include "platform/graphics/graphics_exceptions.h"
@@ -88,6 +95,145 @@ TEST_F(Dialogs, APassThatRaisesEndsTheStatusDialogAndShowsItsErrorOnce) {
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(boxes_[0], "Printer error");
   EXPECT_EQ(pdf.Info("Pages"), "");
+}
+
+// Runs `check` on the preview once it shows, then closes it with its
+// button; the number of previews shown.
+int WithPreview(TAction* preview, const std::function<void(TfrmPreview&)>& check) {
+  int shown = 0;
+  test_driver::OnModalShown([&](TCustomForm* form) {
+    auto* window = dynamic_cast<TfrmPreview*>(form);
+    if (!window) return;
+    ++shown;
+    check(*window);
+    window->CloseBut->Click();
+  });
+  preview->Execute();
+  Application()->ProcessMessages();
+  return shown;
+}
+
+TEST_F(Dialogs, OnePagePreviewDisablesPageButtonsAndPutsTheHintHandlerBack) {
+  test::ProgramPrinter printer(std::make_unique<TTestPrinter>(test::TestPrinterCaps(false)));
+  Write("short.html", "<p>One page");
+  Open({"/home=" + Path("short.html")});
+  int hints = 0;
+  Application()->OnHint = [&](TObject*) { ++hints; };
+  EXPECT_EQ(WithPreview(window_->actionPreview, [](TfrmPreview& preview) {
+              EXPECT_EQ(preview.CurPageLabel->Caption(), "Page 1 of 1");
+              for (TControl* c : std::initializer_list<TControl*>{preview.NextPageBut, preview.PrevPageBut,
+                                                                  preview.FirstPageSpeed, preview.PrevPageSpeed,
+                                                                  preview.NextPageSpeed, preview.LastPageSpeed,
+                                                                  preview.PageNumSpeed})
+                EXPECT_FALSE(c->Enabled()) << c->Name();
+            }),
+            1);
+  ASSERT_TRUE(Application()->OnHint);
+  Application()->OnHint(nullptr);
+  EXPECT_EQ(hints, 1);
+  Application()->OnHint = nullptr;
+}
+
+TEST_F(Dialogs, PreviewStepsPagesZoomsWithinLimitsAndShowsTheRecordedPages) {
+  test::ProgramPrinter printer(std::make_unique<TTestPrinter>(test::TestPrinterCaps(false)));
+  Write("long.html", NumberedLines(400));
+  Open({"/home=" + Path("long.html")});
+  TMetaFilePrinter direct(nullptr);
+  const int pages = window_->FrameBrowser->ActiveViewer()->PrintPreview(direct);
+  ASSERT_GE(pages, 4);
+  WithPreview(window_->actionPreview, [&](TfrmPreview& preview) {
+    EXPECT_EQ(preview.Store().PageCount(), pages);
+    EXPECT_TRUE(preview.PageNumSpeed->Enabled());
+    preview.NextPageBut->Click();
+    EXPECT_EQ(preview.CurrentPage(), 1);
+    preview.LastPageSpeed->Click();
+    EXPECT_EQ(preview.CurPageLabel->Caption(), "Page " + std::to_string(pages) + " of " + std::to_string(pages));
+    EXPECT_FALSE(preview.NextPageSpeed->Enabled());
+    preview.PrevPageSpeed->Click();
+    EXPECT_EQ(preview.CurrentPage(), pages - 2);
+    // Two pages: beside the last page the second box stays empty.
+    preview.TwoPageBut->Click();
+    const TRect second = preview.PageBox(true);
+    const auto middleOf = [&](const TRect& box) {
+      return test_driver::PixelAt(preview.ScrollBox1, box.Left + 3, (box.Top + box.Bottom) / 2);
+    };
+    EXPECT_EQ(middleOf(second), 0xFFFFFFu);
+    preview.LastPageSpeed->Click();
+    EXPECT_EQ(middleOf(preview.PageBox(true)), 0x808080u);  // the background
+    EXPECT_EQ(middleOf(preview.PageBox(false)), 0xFFFFFFu);
+    preview.FirstPageSpeed->Click();
+    EXPECT_EQ(preview.CurrentPage(), 0);
+    // A percentage goes back to one page.
+    preview.ZoomBox->SetItemIndex(6);
+    preview.ZoomBoxChange(preview.ZoomBox);
+    EXPECT_FALSE(preview.TwoPages());
+    EXPECT_EQ(preview.ZoomLabel->Caption(), "100%");
+    // Clicks: x 1.5 until 20 is reached, then no more.
+    const auto click = [&](TMouseButton button) {
+      const TRect box = preview.PageBox(false);
+      const int x = std::clamp((box.Left + box.Right) / 2, 1, preview.PB1->Width() - 2);
+      const int y = std::clamp((box.Top + box.Bottom) / 2, 1, preview.PB1->Height() - 2);
+      test_driver::MouseDown(preview.PB1, button, x, y);
+      test_driver::MouseUp(preview.PB1, button, x, y);
+      Application()->ProcessMessages();
+    };
+    click(TMouseButton::mbLeft);
+    EXPECT_EQ(preview.ZoomLabel->Caption(), "150%");
+    click(TMouseButton::mbLeft);
+    EXPECT_EQ(preview.ZoomLabel->Caption(), "225%");
+    while (preview.Zoom() < kMaxZoom) click(TMouseButton::mbLeft);
+    const double largest = preview.Zoom();
+    EXPECT_LT(largest, kMaxZoom * kZoomStep);
+    click(TMouseButton::mbLeft);
+    EXPECT_EQ(preview.Zoom(), largest);
+    // Only the view is drawn, and the middle of the page is under the pointer.
+    EXPECT_LE(preview.PB1->Width(), preview.ClientWidth());
+    const TRect box = preview.PageBox(false);
+    EXPECT_NEAR((box.Left + box.Right) / 2.0, preview.PB1->Width() / 2.0, 2);
+    while (preview.Zoom() > kMinZoom) click(TMouseButton::mbRight);
+    const double smallest = preview.Zoom();
+    click(TMouseButton::mbRight);
+    EXPECT_EQ(preview.Zoom(), smallest);
+  });
+}
+
+TEST_F(Dialogs, PreviewWithoutPrinterOrCancelledIsNotShown) {
+  auto none = std::make_unique<TTestPrinter>(test::TestPrinterCaps(false));
+  none->Listed.clear();
+  test::ProgramPrinter printer(std::move(none));
+  Write("long.html", NumberedLines(200));
+  Open({"/home=" + Path("long.html")});
+  EXPECT_EQ(WithPreview(window_->actionPreview, [](TfrmPreview&) {}), 0);
+  EXPECT_EQ(boxes_, std::vector<std::string>{"Printer not available"});
+}
+
+TEST_F(Dialogs, PreviewCancelledWhileRecordingIsNotShown) {
+  test::ProgramPrinter printer(std::make_unique<TTestPrinter>(test::TestPrinterCaps(false)));
+  Write("long.html", NumberedLines(200));
+  Open({"/home=" + Path("long.html")});
+  TfrmPrintStatus* status = nullptr;
+  int previews = 0;
+  test_driver::OnModalShown([&](TCustomForm* form) {
+    if (auto* s = dynamic_cast<TfrmPrintStatus*>(form)) status = s;
+    previews += dynamic_cast<TfrmPreview*>(form) != nullptr;
+  });
+  window_->FrameBrowser->ActiveViewer()->OnPrintFooter = [&](TObject*, TCanvas&, int page, int, int, bool&) {
+    if (page == 2 && status) status->CancelButton->Click();
+  };
+  window_->actionPreview->Execute();
+  Application()->ProcessMessages();
+  EXPECT_EQ(previews, 0);
+  EXPECT_TRUE(boxes_.empty());
+  EXPECT_TRUE(status && status->Cancelled());
+}
+
+TEST_F(Dialogs, PrintFromThePreviewSendsTheChosenRange) {
+  test::PdfProgramPrinter pdf;
+  Write("long.html", NumberedLines(400));
+  Open({"/home=" + Path("long.html")});
+  AnswerPrintDialog(2, 4);
+  WithPreview(window_->actionPreview, [](TfrmPreview& preview) { preview.PrintBut->Click(); });
+  EXPECT_EQ(pdf.Info("Pages"), "3");
 }
 
 TEST_F(Dialogs, ProxyIsTakenOnlyWithAPortOfOneTo65535) {
