@@ -5,6 +5,7 @@
 #include "app/app_resources.h"
 #include "app/download_form.h"
 #include "app/go_page_form.h"
+#include "app/home_page_form.h"
 #include "app/print_preview_form.h"
 #include "app/print_status_form.h"
 #include "controls/control_cursors.h"
@@ -88,6 +89,9 @@ void RegisterMainWindowHandlers() {
   Handler("PageNumKeyDown", &TfrmGoPage::PageNumKeyDown);
   Handler("actionPrintExecute", &TfrmMain::actionPrintExecute);
   Handler("actionProxyExecute", &TfrmMain::actionProxyExecute);
+  Handler("actionHomePageExecute", &TfrmMain::actionHomePageExecute);
+  Handler("ControlChanged", &TfrmHomePage::ControlChanged);
+  Handler("btBrowseClick", &TfrmHomePage::btBrowseClick);
   Handler("CancelButtonClick", &TfrmPrintStatus::CancelButtonClick);
   Handler("FormShow", &TDownLoadForm::FormShow);
   Handler("CancelButtonClick", &TDownLoadForm::CancelButtonClick);

@@ -237,6 +237,7 @@ class TfrmMain : public TForm {
   void actionPreviewExecute(TObject* sender);
   void actionPrintExecute(TObject* sender);
   void actionProxyExecute(TObject* sender);
+  void actionHomePageExecute(TObject* sender);
 
  protected:
   void WndProc(TMessage& message) override;

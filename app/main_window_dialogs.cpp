@@ -2,6 +2,9 @@
 // the window's values, shown modally, read back on OK and freed.
 #include <memory>
 
+#include <algorithm>
+
+#include "app/home_page_form.h"
 #include "app/language.h"
 #include "app/main_window.h"
 #include "app/print_preview_form.h"
@@ -10,6 +13,8 @@
 #include "platform/windows/application.h"
 #include "platform/windows/common_dialogs.h"
 #include "platform/windows/edit.h"
+#include "platform/windows/small_controls.h"
+#include "platform/windows/timer.h"
 #include "viewer/frame_browser.h"
 
 namespace lark {
@@ -64,6 +69,20 @@ void TfrmMain::actionProxyExecute(TObject*) {
   const int port = ProxyPortValue(dialog->edPort->GetText());
   ProxyHost = dialog->edProxy->GetText();
   ProxyPort = port;
+}
+
+void TfrmMain::actionHomePageExecute(TObject*) {
+  std::unique_ptr<TfrmHomePage> dialog(NewForm<TfrmHomePage>(this));
+  CaptionFromLanguage(*dialog, *Language, "29");
+  dialog->ApplyLanguage(*Language);
+  dialog->Fill(HomeType, HomeAddress, LoadHomePageAfter, SecondsIdleTime);
+  if (dialog->ShowModal() != mrOk) return;
+  HomeType = dialog->HomeType();
+  HomeAddress = dialog->edHomePage->GetText();
+  LoadHomePageAfter = dialog->LoadHomePageAfter();
+  SecondsIdleTime = std::clamp(dialog->seIdleSec->Value(), 1, kMaxSecondsIdleTime);
+  timerHome->SetInterval(static_cast<unsigned>(SecondsIdleTime) * 1000u);
+  if (!LoadHomePageAfter) timerHome->SetEnabled(false);
 }
 
 }  // namespace lark

@@ -1,7 +1,9 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "app/home_page_form.h"
 #include "app/print_preview_form.h"
+#include "html/document_utils.h"
 #include "app/print_status_form.h"
 #include "print/metafile_printer.h"
 #include "platform/windows/application.h"
@@ -14,6 +16,7 @@
 #include "platform/graphics/graphics_exceptions.h"
 #include "platform/windows/action.h"
 #include "platform/windows/button.h"
+#include "platform/windows/check_box.h"
 #include "platform/windows/common_dialogs.h"
 #include "platform/windows/edit.h"
 #include "platform/windows/test_driver.h"
@@ -234,6 +237,70 @@ TEST_F(Dialogs, PrintFromThePreviewSendsTheChosenRange) {
   AnswerPrintDialog(2, 4);
   WithPreview(window_->actionPreview, [](TfrmPreview& preview) { preview.PrintBut->Click(); });
   EXPECT_EQ(pdf.Info("Pages"), "3");
+}
+
+TEST_F(Dialogs, HomePageDialogEnablesByChoiceAndTakesTheIdleReturnOnlyWhenOffered) {
+  const std::string page = Write("a b.html", "<title>Spaced</title>A page");
+  Open({"/home=" + StartPage()});
+  std::function<void(TfrmHomePage&)> step;
+  test_driver::OnModalShown([&](TCustomForm* form) {
+    auto* dialog = dynamic_cast<TfrmHomePage*>(form);
+    ASSERT_NE(dialog, nullptr);
+    step(*dialog);
+  });
+  // Blank page, with the idle box checked underneath: no idle return.
+  step = [](TfrmHomePage& d) {
+    d.rbHomePage->Click();
+    d.edHomePage->SetText("http://example.invalid/");
+    d.cbLoadHomePage->SetChecked(true);
+    d.rbBlankPage->Click();
+    EXPECT_FALSE(d.edHomePage->Enabled());
+    EXPECT_FALSE(d.btBrowse->Enabled());
+    EXPECT_FALSE(d.cbLoadHomePage->Enabled());
+    EXPECT_FALSE(d.seIdleSec->Enabled());
+    EXPECT_EQ(d.edHomePage->Color(), clBtnFace);
+    d.ModalResult = mrOk;
+  };
+  Action("actionHomePage")->Execute();
+  EXPECT_EQ(window_->HomeType, 0);
+  EXPECT_FALSE(window_->LoadHomePageAfter);
+  // A home page without an address offers no idle return either.
+  step = [](TfrmHomePage& d) {
+    d.rbHomePage->Click();
+    d.edHomePage->SetText("");
+    EXPECT_TRUE(d.edHomePage->Enabled());
+    EXPECT_FALSE(d.cbLoadHomePage->Enabled());
+    d.ModalResult = mrCancel;
+  };
+  Action("actionHomePage")->Execute();
+  EXPECT_EQ(window_->HomeType, 0);
+  // Browse gives the file's URL, which the home command opens.
+  test_driver::AnswerDialogs([&](TCommonDialog* dialog) {
+    dynamic_cast<TOpenDialog&>(*dialog).FileName = page;
+    return true;
+  });
+  step = [](TfrmHomePage& d) {
+    d.rbHomePage->Click();
+    d.btBrowse->Click();
+    EXPECT_TRUE(d.cbLoadHomePage->Enabled());
+    d.cbLoadHomePage->Click();
+    EXPECT_TRUE(d.seIdleSec->Enabled());
+    d.seIdleSec->SetValue(7);
+    d.ModalResult = mrOk;
+  };
+  Action("actionHomePage")->Execute();
+  const std::string url = "file://" + Path("a%20b.html");
+  EXPECT_EQ(window_->HomeAddress, url);
+  EXPECT_EQ(window_->HomeType, 2);
+  EXPECT_TRUE(window_->LoadHomePageAfter);
+  EXPECT_EQ(window_->SecondsIdleTime, 7);
+  EXPECT_EQ(FileURLToPath(url), page);
+  // The values come back from the settings file.
+  Close();
+  Open({});
+  EXPECT_EQ(window_->HomeAddress, url);
+  EXPECT_TRUE(window_->LoadHomePageAfter);
+  EXPECT_EQ(window_->SecondsIdleTime, 7);
 }
 
 TEST_F(Dialogs, ProxyIsTakenOnlyWithAPortOfOneTo65535) {
