@@ -90,6 +90,7 @@ void RegisterMainWindowHandlers() {
   Handler("actionPrintExecute", &TfrmMain::actionPrintExecute);
   Handler("actionProxyExecute", &TfrmMain::actionProxyExecute);
   Handler("actionHomePageExecute", &TfrmMain::actionHomePageExecute);
+  Handler("miCustomizeClick", &TfrmMain::miCustomizeClick);
   Handler("ControlChanged", &TfrmHomePage::ControlChanged);
   Handler("btBrowseClick", &TfrmHomePage::btBrowseClick);
   Handler("CancelButtonClick", &TfrmPrintStatus::CancelButtonClick);

@@ -238,6 +238,7 @@ class TfrmMain : public TForm {
   void actionPrintExecute(TObject* sender);
   void actionProxyExecute(TObject* sender);
   void actionHomePageExecute(TObject* sender);
+  void miCustomizeClick(TObject* sender);
 
  protected:
   void WndProc(TMessage& message) override;

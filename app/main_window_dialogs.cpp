@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/customize_form.h"
 #include "app/home_page_form.h"
 #include "app/language.h"
 #include "app/main_window.h"
@@ -11,6 +12,7 @@
 #include "app/print_status_form.h"
 #include "app/proxy_form.h"
 #include "platform/windows/application.h"
+#include "platform/windows/bars.h"
 #include "platform/windows/common_dialogs.h"
 #include "platform/windows/edit.h"
 #include "platform/windows/small_controls.h"
@@ -83,6 +85,28 @@ void TfrmMain::actionHomePageExecute(TObject*) {
   SecondsIdleTime = std::clamp(dialog->seIdleSec->Value(), 1, kMaxSecondsIdleTime);
   timerHome->SetInterval(static_cast<unsigned>(SecondsIdleTime) * 1000u);
   if (!LoadHomePageAfter) timerHome->SetEnabled(false);
+}
+
+void TfrmMain::miCustomizeClick(TObject*) {
+  std::unique_ptr<TfrmCustomize> dialog(NewForm<TfrmCustomize>(this));
+  CaptionFromLanguage(*dialog, *Language, "9");
+  dialog->ApplyLanguage(*Language);
+  dialog->Fill({{"Back", actionBack},
+                {"Forward", actionForward},
+                {"Stop", actionStop},
+                {"Reload", actionReload},
+                {"Home", actionHome},
+                {"Search", actionSearch},
+                {"Add", actionAddCurrentDocumentsHere},
+                {"Open", actionFileOpen},
+                {"Save", actionFileSave},
+                {"Preview", actionPreview},
+                {"Print", actionPrint}},
+               HotList);
+  if (dialog->ShowModal() == mrOk) dialog->ApplyVisibility();
+  dialog.reset();
+  tbInternetButtons->Repaint();
+  Application()->ProcessMessages();
 }
 
 }  // namespace lark

@@ -1,6 +1,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "app/customize_form.h"
 #include "app/home_page_form.h"
 #include "app/print_preview_form.h"
 #include "html/document_utils.h"
@@ -10,6 +11,7 @@
 #include "platform/windows/combo_box.h"
 #include "platform/windows/graphic_controls.h"
 #include "platform/windows/label.h"
+#include "platform/windows/menus.h"
 #include "platform/windows/small_controls.h"
 #include "app/proxy_form.h"
 #include "platform/core/exception.h"
@@ -301,6 +303,36 @@ TEST_F(Dialogs, HomePageDialogEnablesByChoiceAndTakesTheIdleReturnOnlyWhenOffere
   EXPECT_EQ(window_->HomeAddress, url);
   EXPECT_TRUE(window_->LoadHomePageAfter);
   EXPECT_EQ(window_->SecondsIdleTime, 7);
+}
+
+TEST_F(Dialogs, CustomizeListsTheCommandsInOrderAndHidesTheUnchecked) {
+  Open({"/home=" + StartPage()});
+  bool confirm = false;
+  test_driver::OnModalShown([&](TCustomForm* form) {
+    auto* dialog = dynamic_cast<TfrmCustomize*>(form);
+    ASSERT_NE(dialog, nullptr);
+    std::vector<TListItem>& items = dialog->ListView->Items();
+    ASSERT_EQ(items.size(), 11u);
+    EXPECT_EQ(items[0].Caption, "Back");
+    EXPECT_EQ(items[0].ImageIndex, 3);
+    EXPECT_EQ(items[5].Caption, "Search");
+    EXPECT_EQ(items[5].ImageIndex, 10);
+    EXPECT_EQ(items[10].Caption, "Print");
+    EXPECT_EQ(items[10].ImageIndex, 5);
+    EXPECT_TRUE(items[10].Checked);
+    items[10].Checked = false;
+    dialog->ListView->ItemsChanged();
+    dialog->ModalResult = confirm ? mrOk : mrCancel;
+  });
+  window_->miCustomize->Click();
+  EXPECT_TRUE(window_->actionPrint->Visible());
+  confirm = true;
+  window_->miCustomize->Click();
+  EXPECT_FALSE(window_->actionPrint->Visible());
+  Close();
+  Open({"/home=" + StartPage()});
+  EXPECT_FALSE(window_->actionPrint->Visible());
+  EXPECT_TRUE(window_->actionPreview->Visible());
 }
 
 TEST_F(Dialogs, ProxyIsTakenOnlyWithAPortOfOneTo65535) {
