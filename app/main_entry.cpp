@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/app_resources.h"
+#include "app/dir_bar_form.h"
 #include "app/download_form.h"
 #include "app/go_page_form.h"
 #include "app/home_page_form.h"
@@ -91,6 +92,10 @@ void RegisterMainWindowHandlers() {
   Handler("actionProxyExecute", &TfrmMain::actionProxyExecute);
   Handler("actionHomePageExecute", &TfrmMain::actionHomePageExecute);
   Handler("miCustomizeClick", &TfrmMain::miCustomizeClick);
+  Handler("btConfigDBClick", &TfrmMain::btConfigDBClick);
+  Handler("btDBClick", &TfrmDirBar::btDBClick);
+  Handler("btApplyClick", &TfrmDirBar::btApplyClick);
+  Handler("btBrowseClick", &TfrmDirBar::btBrowseClick);
   Handler("ControlChanged", &TfrmHomePage::ControlChanged);
   Handler("btBrowseClick", &TfrmHomePage::btBrowseClick);
   Handler("CancelButtonClick", &TfrmPrintStatus::CancelButtonClick);

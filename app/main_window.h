@@ -239,6 +239,7 @@ class TfrmMain : public TForm {
   void actionProxyExecute(TObject* sender);
   void actionHomePageExecute(TObject* sender);
   void miCustomizeClick(TObject* sender);
+  void btConfigDBClick(TObject* sender);
 
  protected:
   void WndProc(TMessage& message) override;

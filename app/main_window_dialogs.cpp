@@ -5,9 +5,11 @@
 #include <algorithm>
 
 #include "app/customize_form.h"
+#include "app/dir_bar_form.h"
 #include "app/home_page_form.h"
 #include "app/language.h"
 #include "app/main_window.h"
+#include "app/options.h"
 #include "app/print_preview_form.h"
 #include "app/print_status_form.h"
 #include "app/proxy_form.h"
@@ -107,6 +109,16 @@ void TfrmMain::miCustomizeClick(TObject*) {
   dialog.reset();
   tbInternetButtons->Repaint();
   Application()->ProcessMessages();
+}
+
+void TfrmMain::btConfigDBClick(TObject*) {
+  std::unique_ptr<TfrmDirBar> dialog(NewForm<TfrmDirBar>(this, Options.get()));
+  CaptionFromLanguage(*dialog, *Language, "11");
+  dialog->ApplyLanguage(*Language);
+  dialog->ShowModal();
+  if (!dialog->Changed()) return;
+  Options->UpdateFile();
+  RebuildDirectoryButtons();
 }
 
 }  // namespace lark

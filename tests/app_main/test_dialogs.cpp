@@ -1,7 +1,10 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "app/options.h"
+#include "controls/toolbar_button.h"
 #include "app/customize_form.h"
+#include "app/dir_bar_form.h"
 #include "app/home_page_form.h"
 #include "app/print_preview_form.h"
 #include "html/document_utils.h"
@@ -333,6 +336,52 @@ TEST_F(Dialogs, CustomizeListsTheCommandsInOrderAndHidesTheUnchecked) {
   Open({"/home=" + StartPage()});
   EXPECT_FALSE(window_->actionPrint->Visible());
   EXPECT_TRUE(window_->actionPreview->Visible());
+}
+
+TEST_F(Dialogs, DirectoryButtonsAreWrittenShownCutAndRemoved) {
+  EXPECT_EQ(DirectoryButtonCaption("Eightchr"), "Eightchr");
+  EXPECT_EQ(DirectoryButtonCaption("Ninechars"), "Ninechar...");
+  EXPECT_EQ(DirectoryButtonCaption("\xC3\xA9t\xC3\xA9s d'or"), "\xC3\xA9t\xC3\xA9s d'o...");
+  Open({"/home=" + StartPage()});
+  std::function<void(TfrmDirBar&)> step;
+  test_driver::OnModalShown([&](TCustomForm* form) {
+    auto* dialog = dynamic_cast<TfrmDirBar*>(form);
+    ASSERT_NE(dialog, nullptr);
+    step(*dialog);
+    dialog->btClose->Click();
+  });
+  test_driver::AnswerDialogs([&](TCommonDialog* dialog) {
+    dynamic_cast<TOpenDialog&>(*dialog).FileName = Path("error.html");
+    return true;
+  });
+  step = [](TfrmDirBar& d) {
+    d.btDB[2]->Click();
+    d.edCaption->SetText("Ninechars");
+    d.btBrowse->Click();
+    d.btApply->Click();
+    EXPECT_EQ(d.btDB[2]->Caption(), "Ninechar...");
+  };
+  window_->btConfigDB->Click();
+  std::string caption, file;
+  window_->Options->ReadDirectory(2, caption, file);
+  EXPECT_EQ(file, Path("error.html"));
+  ASSERT_TRUE(window_->btPDB[0]->Visible());
+  EXPECT_EQ(window_->btPDB[0]->Caption(), "Ninechars");
+  window_->btPDB[0]->Click();
+  Settle();
+  EXPECT_EQ(ShownURL(), FileURL("error.html"));
+  // An empty file removes the entry.
+  step = [](TfrmDirBar& d) {
+    d.btDB[2]->Click();
+    EXPECT_EQ(d.edCaption->GetText(), "Ninechars");
+    d.edHTMLFile->SetText("");
+    d.btApply->Click();
+    EXPECT_EQ(d.btDB[2]->Caption(), "");
+  };
+  window_->btConfigDB->Click();
+  window_->Options->ReadDirectory(2, caption, file);
+  EXPECT_EQ(caption, "");
+  EXPECT_FALSE(window_->btPDB[0]->Visible());
 }
 
 TEST_F(Dialogs, ProxyIsTakenOnlyWithAPortOfOneTo65535) {
