@@ -3,7 +3,12 @@
 #include <cstdlib>
 
 #include "app/app_resources.h"
+#include "app/dir_bar_form.h"
 #include "app/download_form.h"
+#include "app/go_page_form.h"
+#include "app/home_page_form.h"
+#include "app/print_preview_form.h"
+#include "app/print_status_form.h"
 #include "controls/control_cursors.h"
 #include "controls/form_classes.h"
 #include "platform/core/private_temp_dir.h"
@@ -61,6 +66,39 @@ void RegisterMainWindowHandlers() {
   Handler("actionImageCaptionExecute", &TfrmMain::actionImageCaptionExecute);
   Handler("actionImageOnlyExecute", &TfrmMain::actionImageOnlyExecute);
   Handler("actionCaptionOnlyExecute", &TfrmMain::actionCaptionOnlyExecute);
+  Handler("actionPreviewExecute", &TfrmMain::actionPreviewExecute);
+  Handler("FormShow", &TfrmPreview::FormShow);
+  Handler("FormClose", &TfrmPreview::FormClose);
+  Handler("ZoomBoxChange", &TfrmPreview::ZoomBoxChange);
+  Handler("UnitsBoxChange", &TfrmPreview::UnitsBoxChange);
+  Handler("GridButClick", &TfrmPreview::GridButClick);
+  Handler("OnePageButClick", &TfrmPreview::OnePageButClick);
+  Handler("FitPageButClick", &TfrmPreview::FitPageButClick);
+  Handler("FitWidthButClick", &TfrmPreview::FitWidthButClick);
+  Handler("PrintButClick", &TfrmPreview::PrintButClick);
+  Handler("NextPageButClick", &TfrmPreview::NextPageButClick);
+  Handler("PrevPageButClick", &TfrmPreview::PrevPageButClick);
+  Handler("FirstPageSpeedClick", &TfrmPreview::FirstPageSpeedClick);
+  Handler("LastPageSpeedClick", &TfrmPreview::LastPageSpeedClick);
+  Handler("PageNumSpeedClick", &TfrmPreview::PageNumSpeedClick);
+  Handler("CloseButClick", &TfrmPreview::CloseButClick);
+  Handler("ScrollBarChange", &TfrmPreview::ScrollBarChange);
+  Handler("PB1Paint", &TfrmPreview::PB1Paint);
+  Handler("PB1MouseDown", &TfrmPreview::PB1MouseDown);
+  Handler("PB1MouseMove", &TfrmPreview::PB1MouseMove);
+  Handler("PB1MouseUp", &TfrmPreview::PB1MouseUp);
+  Handler("PageNumKeyDown", &TfrmGoPage::PageNumKeyDown);
+  Handler("actionPrintExecute", &TfrmMain::actionPrintExecute);
+  Handler("actionProxyExecute", &TfrmMain::actionProxyExecute);
+  Handler("actionHomePageExecute", &TfrmMain::actionHomePageExecute);
+  Handler("miCustomizeClick", &TfrmMain::miCustomizeClick);
+  Handler("btConfigDBClick", &TfrmMain::btConfigDBClick);
+  Handler("btDBClick", &TfrmDirBar::btDBClick);
+  Handler("btApplyClick", &TfrmDirBar::btApplyClick);
+  Handler("btBrowseClick", &TfrmDirBar::btBrowseClick);
+  Handler("ControlChanged", &TfrmHomePage::ControlChanged);
+  Handler("btBrowseClick", &TfrmHomePage::btBrowseClick);
+  Handler("CancelButtonClick", &TfrmPrintStatus::CancelButtonClick);
   Handler("FormShow", &TDownLoadForm::FormShow);
   Handler("CancelButtonClick", &TDownLoadForm::CancelButtonClick);
 }

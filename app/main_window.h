@@ -233,6 +233,14 @@ class TfrmMain : public TForm {
   // ---- downloads ----
   void WMDownload();
 
+  // ---- printing and option dialogs (main_window_dialogs.cpp) ----
+  void actionPreviewExecute(TObject* sender);
+  void actionPrintExecute(TObject* sender);
+  void actionProxyExecute(TObject* sender);
+  void actionHomePageExecute(TObject* sender);
+  void miCustomizeClick(TObject* sender);
+  void btConfigDBClick(TObject* sender);
+
  protected:
   void WndProc(TMessage& message) override;
 
