@@ -263,7 +263,8 @@ void TfrmMain::FormDestroy(TObject*) {
   Application()->OnIdle = nullptr;
   Application()->OnMessage = nullptr;
   DocStream.reset();
-  Connection.reset();
+  // Freed under a running network call only once that call has returned.
+  if (Connection) DeferredRelease(std::move(Connection));
   RemoveBookmarkItems();
   if (!CdromMode) WriteSettings();
   Language.reset();
@@ -292,9 +293,7 @@ void TfrmMain::WndProc(TMessage& message) {
 
 void TfrmMain::PostStartURL() { PostMessage(this, WM_STARTURL); }
 
-void TfrmMain::AbortConnection() {
-  if (Connection) Connection->Abort();
-}
+void TfrmMain::AbortConnection() { AbortPageRequest(); }
 
 void TfrmMain::FocusBrowser() {
   if (FrameBrowser->Showing()) FrameBrowser->SetFocus();

@@ -28,6 +28,8 @@ class TLanguage;
 class TMainMenu;
 class TMemoryStream;
 class TMenuItem;
+class Exception;
+struct TPageRequestState;
 class TNetAntiFreeze;
 class TNetConnectionInterceptOpenSSL;
 class TOpenDialog;
@@ -230,6 +232,14 @@ class TfrmMain : public TForm {
   void SetCharSet(int charSet);
   void ShowMenuBar(bool visible);
 
+  // ---- page requests (page_requests.cpp) ----
+  // The request now running, whichever is innermost.
+  TPageRequestState* RunningRequest = nullptr;
+  void ConnectionStatus(TURLConnection& connection);
+  void ConnectionProgress(TURLConnection& connection);
+  // Ends the running request, whatever its connection is doing.
+  void AbortPageRequest();
+
   // ---- downloads ----
   void WMDownload();
 
@@ -257,6 +267,11 @@ class TfrmMain : public TForm {
   void PostStartURL();
   void OpenFileLink(const std::string& url, bool& handled);
   [[nodiscard]] bool CurrentDocumentIsLocal() const;
+  void SwitchToPageState();
+  bool RunPasses(TPageRequestState& state, TURLConnection& conn, bool isGet, std::string query,
+                 const std::string& encType, TMemoryStream& body);
+  bool AnswerFailure(TURLConnection& conn, TMemoryStream& body, const Exception& error, ThtmlFileType& docType);
+  void AnswerBlockPage(std::string& newURL, ThtmlFileType& docType, TMemoryStream*& stream);
 
   TProgramContext context_;
 };
