@@ -11,6 +11,7 @@
 #include "controls/form_placement.h"
 #include "controls/navigator_gauge.h"
 #include "controls/toolbar_button.h"
+#include "app/image_requests.h"
 #include "net/anti_freeze.h"
 #include "net/openssl_binding.h"
 #include "net/openssl_intercept.h"
@@ -131,6 +132,7 @@ void TfrmMain::FindComponents() {
   FrameBrowser->OnBlankWindowRequest = std::bind(&TfrmMain::FrameBrowserBlankWindowRequest, this, _1, _2, _3);
   FrameBrowser->OnHistoryChange = std::bind(&TfrmMain::FrameBrowserHistoryChange, this, _1);
   FrameBrowser->OnKeyDown = std::bind(&TfrmMain::FrameBrowserKeyDown, this, _1, _2, _3);
+  ConnectImageRequests();
 }
 
 // ---- creation ----
@@ -149,6 +151,7 @@ void TfrmMain::LoadToolbarPictures() {
 void TfrmMain::FormCreate(TObject*) {
   FirstActivation = true;
   DocStream = std::make_unique<TMemoryStream>();
+  ImageStream = std::make_unique<TMemoryStream>();
   Language = std::make_unique<TLanguage>();
   NetAntiFreeze = std::make_unique<TNetAntiFreeze>();
   LoadToolbarPictures();
@@ -257,7 +260,10 @@ void TfrmMain::FormActivate(TObject*) {
 
 // ---- closing ----
 
-void TfrmMain::FormClose(TObject*, TCloseAction&) { AbortConnection(); }
+void TfrmMain::FormClose(TObject*, TCloseAction&) {
+  AbortConnection();
+  ClearImageQueues();
+}
 
 void TfrmMain::FormDestroy(TObject*) {
   Application()->OnIdle = nullptr;

@@ -1,8 +1,13 @@
+#include <unistd.h>
+
 #include <fstream>
-#include <sstream>
+
 
 #include "app/cookie_list.h"
+#include "app/disk_cache.h"
+#include "app/image_requests.h"
 #include "platform/core/stream.h"
+#include "platform/windows/application.h"
 #include "tests/app_main/main_window_fixture.h"
 #include "tests/support/loopback_port.h"
 #include "tests/support/peer_process.h"
@@ -113,6 +118,41 @@ TEST_F(PageRequests, FailuresShowAnEscapedPageButAViewersRequestJustGetsNothing)
   EXPECT_EQ(window_->AddressText, address);
   EXPECT_EQ(window_->CurrentBase, base);
   EXPECT_TRUE(boxes_.empty());
+}
+
+bool QueuesEmpty(const TfrmMain& window) {
+  return window.PendingImages.empty() && window.ActiveDownloads.empty() && window.DoneImages.empty();
+}
+
+TEST_F(PageRequests, ImagesDownloadTenAtATimeAndStopDropsThem) {
+  Open({"/home=" + StartPage()});
+  Navigate(At("/gallery"));
+  for (int i = 0; i < 300 && !QueuesEmpty(*window_); ++i) {
+    Application()->ProcessMessages();
+    usleep(20000);
+  }
+  ASSERT_TRUE(QueuesEmpty(*window_));
+  EXPECT_EQ(Logged("GET /img/").size(), 25u);
+  const int most = std::stoi(Request(true, At("/most")));
+  EXPECT_LE(most, kMaxImageDownloads);
+  EXPECT_GE(most, 2);
+  // Every image was inserted and cached: a second visit asks for none.
+  std::string fileName;
+  int docType = 0;
+  EXPECT_TRUE(window_->DiskCache->FindInCache(At("/img/24.png"), fileName, docType));
+  EXPECT_EQ(docType, 2);
+  Navigate(At("/gallery?again"));
+  EXPECT_TRUE(QueuesEmpty(*window_));
+  // Stop drops what is queued and running, and nothing is inserted later.
+  Navigate(At("/gallery2"));
+  EXPECT_FALSE(QueuesEmpty(*window_));
+  window_->actionStopExecute(nullptr);
+  EXPECT_TRUE(QueuesEmpty(*window_));
+  for (int i = 0; i < 30; ++i) {
+    Application()->ProcessMessages();
+    usleep(20000);
+  }
+  EXPECT_FALSE(window_->DiskCache->FindInCache(At("/img2/0.png"), fileName, docType));
 }
 
 }  // namespace
