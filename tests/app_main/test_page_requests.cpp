@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 
 
@@ -8,6 +9,8 @@
 #include "app/image_requests.h"
 #include "platform/core/stream.h"
 #include "platform/windows/application.h"
+#include "platform/windows/label.h"
+#include "platform/windows/timer.h"
 #include "tests/app_main/main_window_fixture.h"
 #include "tests/support/loopback_port.h"
 #include "tests/support/peer_process.h"
@@ -118,6 +121,23 @@ TEST_F(PageRequests, FailuresShowAnEscapedPageButAViewersRequestJustGetsNothing)
   EXPECT_EQ(window_->AddressText, address);
   EXPECT_EQ(window_->CurrentBase, base);
   EXPECT_TRUE(boxes_.empty());
+}
+
+// Stop, and a redirect loop, end a request well before its server would.
+TEST_F(PageRequests, StopEndsASlowDripAndStatusTextsFollowTheLoad) {
+  Open({"/home=" + StartPage()});
+  Navigate(At("/page"));
+  EXPECT_EQ(window_->lbDocument->Caption().rfind("Loading HTML file. Size: ", 0), 0u) << window_->lbDocument->Caption();
+  TTimer stop(nullptr);
+  stop.SetInterval(500);
+  stop.OnTimer = [this, &stop](TObject*) {
+    stop.SetEnabled(false);
+    window_->actionStopExecute(nullptr);
+  };
+  stop.SetEnabled(true);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Request(true, At("/drip")), "<none>");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 bool QueuesEmpty(const TfrmMain& window) {
