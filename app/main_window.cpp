@@ -2,6 +2,7 @@
 
 #include "app/cookie_list.h"
 #include "app/disk_cache.h"
+#include "app/image_requests.h"
 #include "app/language.h"
 #include "app/options.h"
 #include "app/program_switches.h"
@@ -11,7 +12,6 @@
 #include "controls/form_placement.h"
 #include "controls/navigator_gauge.h"
 #include "controls/toolbar_button.h"
-#include "app/image_requests.h"
 #include "net/anti_freeze.h"
 #include "net/openssl_binding.h"
 #include "net/openssl_intercept.h"
