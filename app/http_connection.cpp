@@ -116,7 +116,7 @@ void THTTPConnection::ReportHeaders(TNetHTTP& client) {
     if (!response.ContentType.empty() && response.Location.empty())
       ReportHeaderLine("content-type: " + response.ContentType);
     const TNetHeaderList& raw = client.RawHeaders();
-    for (const char* name : {"set-cookie:", "allow:"}) {
+    for (const char* name : {"set-cookie:", "allow:", "cache-control:"}) {
       for (int i = 0; i < raw.Count(); ++i) {
         if (LowerCase(raw.Strings(i)).find(name) != std::string::npos) ReportHeaderLine(raw.Strings(i));
       }

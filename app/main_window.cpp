@@ -2,6 +2,7 @@
 
 #include "app/cookie_list.h"
 #include "app/disk_cache.h"
+#include "app/image_requests.h"
 #include "app/language.h"
 #include "app/options.h"
 #include "app/program_switches.h"
@@ -131,6 +132,7 @@ void TfrmMain::FindComponents() {
   FrameBrowser->OnBlankWindowRequest = std::bind(&TfrmMain::FrameBrowserBlankWindowRequest, this, _1, _2, _3);
   FrameBrowser->OnHistoryChange = std::bind(&TfrmMain::FrameBrowserHistoryChange, this, _1);
   FrameBrowser->OnKeyDown = std::bind(&TfrmMain::FrameBrowserKeyDown, this, _1, _2, _3);
+  ConnectImageRequests();
 }
 
 // ---- creation ----
@@ -149,6 +151,7 @@ void TfrmMain::LoadToolbarPictures() {
 void TfrmMain::FormCreate(TObject*) {
   FirstActivation = true;
   DocStream = std::make_unique<TMemoryStream>();
+  ImageStream = std::make_unique<TMemoryStream>();
   Language = std::make_unique<TLanguage>();
   NetAntiFreeze = std::make_unique<TNetAntiFreeze>();
   LoadToolbarPictures();
@@ -257,13 +260,17 @@ void TfrmMain::FormActivate(TObject*) {
 
 // ---- closing ----
 
-void TfrmMain::FormClose(TObject*, TCloseAction&) { AbortConnection(); }
+void TfrmMain::FormClose(TObject*, TCloseAction&) {
+  AbortConnection();
+  ClearImageQueues();
+}
 
 void TfrmMain::FormDestroy(TObject*) {
   Application()->OnIdle = nullptr;
   Application()->OnMessage = nullptr;
   DocStream.reset();
-  Connection.reset();
+  // Freed under a running network call only once that call has returned.
+  if (Connection) DeferredRelease(std::move(Connection));
   RemoveBookmarkItems();
   if (!CdromMode) WriteSettings();
   Language.reset();
@@ -292,9 +299,7 @@ void TfrmMain::WndProc(TMessage& message) {
 
 void TfrmMain::PostStartURL() { PostMessage(this, WM_STARTURL); }
 
-void TfrmMain::AbortConnection() {
-  if (Connection) Connection->Abort();
-}
+void TfrmMain::AbortConnection() { AbortPageRequest(); }
 
 void TfrmMain::FocusBrowser() {
   if (FrameBrowser->Showing()) FrameBrowser->SetFocus();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,10 @@ class TLanguage;
 class TMainMenu;
 class TMemoryStream;
 class TMenuItem;
+class Exception;
+struct TPageRequestState;
+struct TImageRec;
+class TImageHTTP;
 class TNetAntiFreeze;
 class TNetConnectionInterceptOpenSSL;
 class TOpenDialog;
@@ -230,6 +235,27 @@ class TfrmMain : public TForm {
   void SetCharSet(int charSet);
   void ShowMenuBar(bool visible);
 
+  // ---- page requests (page_requests.cpp) ----
+  // The request now running, whichever is innermost.
+  TPageRequestState* RunningRequest = nullptr;
+  void ConnectionStatus(TURLConnection& connection);
+  void ConnectionProgress(TURLConnection& connection);
+  // Ends the running request, whatever its connection is doing.
+  void AbortPageRequest();
+
+  // ---- image requests (image_requests.cpp) ----
+  std::deque<std::unique_ptr<TImageRec>> PendingImages;
+  std::vector<std::unique_ptr<TImageHTTP>> ActiveDownloads;
+  std::deque<std::unique_ptr<TImageRec>> DoneImages;
+  // What cached and directly fetched images are answered with.
+  std::unique_ptr<TMemoryStream> ImageStream;
+  void FrameBrowserImageRequest(TObject* sender, const std::string& src, TMemoryStream*& stream);
+  void StartNextImageDownload();
+  void ImageDownloadDone(TImageHTTP& download, bool finished, int error);
+  void TimerTimer(TObject* sender);
+  void FrameBrowserViewerClear(THTMLViewer* viewer);
+  void ClearImageQueues();
+
   // ---- downloads ----
   void WMDownload();
 
@@ -265,6 +291,13 @@ class TfrmMain : public TForm {
   void PostStartURL();
   void OpenFileLink(const std::string& url, bool& handled);
   [[nodiscard]] bool CurrentDocumentIsLocal() const;
+  void SwitchToPageState();
+  void ConnectImageRequests();
+  [[nodiscard]] bool IsLiveViewer(const THTMLViewer* viewer) const;
+  bool RunPasses(TPageRequestState& state, TURLConnection& conn, bool isGet, std::string query,
+                 const std::string& encType, TMemoryStream& body);
+  bool AnswerFailure(TURLConnection& conn, TMemoryStream& body, const Exception& error, ThtmlFileType& docType);
+  void AnswerBlockPage(std::string& newURL, ThtmlFileType& docType, TMemoryStream*& stream);
 
   TProgramContext context_;
 };

@@ -74,6 +74,7 @@ void TfrmMain::actionHomeExecute(TObject*) {
 
 void TfrmMain::actionStopExecute(TObject*) {
   AbortConnection();
+  ClearImageQueues();
   StopBusy();
   Application()->ProcessMessages();
 }

@@ -132,59 +132,6 @@ void TfrmMain::OpenLocalFile(const std::string& fileName) {
 
 bool TfrmMain::CurrentDocumentIsLocal() const { return Protocol(FrameBrowser->CurrentFile()) == "file"; }
 
-// The browser's document requests: each address fetched through the
-// connection its protocol names, the bytes handed over in DocStream.
-void TfrmMain::FrameBrowserGetPostRequestEx(TObject*, bool isGet, const std::string& url, const std::string& query,
-                                            const std::string& encType, const std::string& referer, bool,
-                                            std::string& newURL, ThtmlFileType& docType, TMemoryStream*& stream) {
-  timerHome->SetEnabled(false);
-  DocStream->Clear();
-  AddressText = url;
-  const std::string requestURL = Normalize(url);
-  CurrentBase = GetBase(requestURL);
-  Connection.reset();
-  if (SSLIntercept || Protocol(requestURL) != "https") Connection = TURLConnection::GetConnection(requestURL);
-  const std::string shown = query.empty() ? url : url + "?" + query;
-  if (!Connection) {
-    stream = DocStream.get();
-    return;
-  }
-  Gauge->SetActive(true);
-  Animate->SetActive(true);
-  Screen()->SetCursor(crAppStart);
-  Connection->Referer = referer;
-  Connection->ProxyHost = ProxyHost;
-  Connection->ProxyPort = std::to_string(ProxyPort);
-  Connection->SetInputStream(DocStream.get());
-  bool failed = false;
-  try {
-    if (isGet) {
-      Connection->Get(query.empty() ? requestURL : requestURL + "?" + query);
-    } else {
-      TMemoryStream post;
-      post.Write(query.data(), static_cast<std::int64_t>(query.size()));
-      post.SetPosition(0);
-      Connection->PostData = &post;
-      Connection->PostContentType = encType.empty() ? "application/x-www-form-urlencoded" : encType;
-      Connection->Post(requestURL);
-      Connection->PostData = nullptr;
-    }
-    docType = static_cast<ThtmlFileType>(Connection->GetDocType());
-  } catch (const Exception&) {
-    failed = true;
-  }
-  Connection->SetInputStream(nullptr);
-  StopBusy();
-  newURL.clear();
-  if (failed) {
-    stream = nullptr;
-    return;
-  }
-  DocStream->SetPosition(0);
-  stream = DocStream.get();
-  cbAddress->SetText(shown);
-}
-
 // ---- links ----
 
 void TfrmMain::FrameBrowserHotSpotTargetClick(TObject*, const std::string& target, const std::string& url,

@@ -46,10 +46,23 @@ TFrameBrowser::TFrameBrowser(TComponent* owner)
   curFrameSet_->SetBevelWidth(2);
 }
 
+namespace {
+
+// Keeps the shared picture cache until the frames detached with it are gone.
+struct TCacheKeeper : TObject {
+  explicit TCacheKeeper(std::unique_ptr<TStringBitmapList> kept) : cache(std::move(kept)) {}
+  std::unique_ptr<TStringBitmapList> cache;
+};
+
+}  // namespace
+
 TFrameBrowser::~TFrameBrowser() {
   pageHistory_.clear();
   if (curFrameSet_) curFrameSet_->Detach();
   curFrameSet_.reset();
+  // A detached frame set may be freed after this browser, and its viewers
+  // let go of their pictures in the shared cache then.
+  FreeAfterDispatch(std::make_unique<TCacheKeeper>(std::move(imageCache_)));
 }
 
 std::shared_ptr<TbrFrameSet> TFrameBrowser::NewFrameSet() {
