@@ -4,6 +4,7 @@
 
 #include "app/app_resources.h"
 #include "app/download_form.h"
+#include "app/local_search_form.h"
 #include "controls/control_cursors.h"
 #include "controls/form_classes.h"
 #include "platform/core/private_temp_dir.h"
@@ -47,6 +48,7 @@ void RegisterMainWindowHandlers() {
   Handler("actionStopExecute", &TfrmMain::actionStopExecute);
   Handler("actionReloadExecute", &TfrmMain::actionReloadExecute);
   Handler("actionHomeExecute", &TfrmMain::actionHomeExecute);
+  Handler("actionSearchExecute", &TfrmMain::actionSearchExecute);
   Handler("actionFileOpenExecute", &TfrmMain::actionFileOpenExecute);
   Handler("actionExitExecute", &TfrmMain::actionExitExecute);
   Handler("actionCopyExecute", &TfrmMain::actionCopyExecute);
@@ -88,6 +90,7 @@ TfrmMain* CreateMainWindow(TProgramContext context) {
   StartProgram();
   auto* form = new TfrmMain(Application(), std::move(context));
   Application()->NoteCreatedForm(form);
+  form->frmLocalSearch = NewForm<TfrmLocalSearch>(form, form->Context().ProgramDir, form->CdromMode);
   return form;
 }
 

@@ -69,6 +69,8 @@ inline constexpr int kAddressHistoryKeys = 10;
 void DetachMenuItems(TMenuItem* parent, int from);
 
 // The browser's main window.
+class TfrmLocalSearch;
+
 class TfrmMain : public TForm {
  public:
   TfrmMain(TComponent* owner, TProgramContext context);
@@ -232,6 +234,12 @@ class TfrmMain : public TForm {
 
   // ---- downloads ----
   void WMDownload();
+
+  // ---- local search ----
+  // Made once right after the window (CreateMainWindow) and reused while
+  // it lives; the window owns it.
+  TfrmLocalSearch* frmLocalSearch = nullptr;
+  void actionSearchExecute(TObject* sender);
 
  protected:
   void WndProc(TMessage& message) override;
