@@ -7,6 +7,7 @@
 #include "app/download_form.h"
 #include "app/go_page_form.h"
 #include "app/home_page_form.h"
+#include "app/local_search_form.h"
 #include "app/print_preview_form.h"
 #include "app/print_status_form.h"
 #include "controls/control_cursors.h"
@@ -52,6 +53,7 @@ void RegisterMainWindowHandlers() {
   Handler("actionStopExecute", &TfrmMain::actionStopExecute);
   Handler("actionReloadExecute", &TfrmMain::actionReloadExecute);
   Handler("actionHomeExecute", &TfrmMain::actionHomeExecute);
+  Handler("actionSearchExecute", &TfrmMain::actionSearchExecute);
   Handler("actionFileOpenExecute", &TfrmMain::actionFileOpenExecute);
   Handler("actionExitExecute", &TfrmMain::actionExitExecute);
   Handler("actionCopyExecute", &TfrmMain::actionCopyExecute);
@@ -126,6 +128,7 @@ TfrmMain* CreateMainWindow(TProgramContext context) {
   StartProgram();
   auto* form = new TfrmMain(Application(), std::move(context));
   Application()->NoteCreatedForm(form);
+  form->frmLocalSearch = NewForm<TfrmLocalSearch>(form, form->Context().ProgramDir, form->CdromMode);
   return form;
 }
 

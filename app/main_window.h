@@ -74,6 +74,8 @@ inline constexpr int kAddressHistoryKeys = 10;
 void DetachMenuItems(TMenuItem* parent, int from);
 
 // The browser's main window.
+class TfrmLocalSearch;
+
 class TfrmMain : public TForm {
  public:
   TfrmMain(TComponent* owner, TProgramContext context);
@@ -266,6 +268,12 @@ class TfrmMain : public TForm {
   void actionHomePageExecute(TObject* sender);
   void miCustomizeClick(TObject* sender);
   void btConfigDBClick(TObject* sender);
+
+  // ---- local search ----
+  // Made once right after the window (CreateMainWindow) and reused while
+  // it lives; the window owns it.
+  TfrmLocalSearch* frmLocalSearch = nullptr;
+  void actionSearchExecute(TObject* sender);
 
  protected:
   void WndProc(TMessage& message) override;

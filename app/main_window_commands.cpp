@@ -52,7 +52,10 @@ void TfrmMain::actionHomeExecute(TObject*) {
       FocusBrowser();
       break;
     case 1:
-      // The local search dialog arrives with its own window.
+      // Closing the dialog activates the window again: its start-up step
+      // must not show the dialog once more.
+      FirstActivation = false;
+      actionSearch->Execute();
       break;
     default:
       if (AddressText != HomeAddress) {

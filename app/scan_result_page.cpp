@@ -1,5 +1,6 @@
 #include "app/scan_result_page.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,11 +9,13 @@
 #include <string_view>
 
 #include "app/file_scan.h"
+#include "platform/core/atomic_file.h"
 #include "platform/core/code_page.h"
 #include "platform/core/file_routines.h"
 #include "platform/core/file_stream.h"
 #include "platform/core/format.h"
 #include "platform/core/path_routines.h"
+#include "platform/core/private_temp_dir.h"
 #include "platform/core/string_routines.h"
 
 namespace lark {
@@ -215,10 +218,14 @@ std::string ScanResultFolder(const std::string& programDir, CdRom cdrom) {
     const std::string beside = IncludeTrailingPathDelimiter(programDir) + "LocalScanResult/";
     if (ForceDirectories(beside) && access(beside.c_str(), W_OK) == 0) return beside;
   }
-  const std::string temporary = TempDirectory() + "LocalScanResult/";
-  if (!ForceDirectories(temporary))
-    throw EInOutError("Cannot create the folder " + temporary + ": " + std::strerror(errno));
-  return temporary;
+  // Never a fixed name in the shared temporary directory: another user
+  // could make it first or plant links in it.
+  const std::string own = PrivateTempDirectory();
+  if (own.empty()) throw EInOutError("There is no private folder for the search results");
+  const std::string folder = own + "LocalScanResult/";
+  if (!ForceDirectories(folder))
+    throw EInOutError("Cannot create the folder " + folder + ": " + std::strerror(errno));
+  return folder;
 }
 
 std::string ScanResultFileName(const std::string& folder, int counter) {
@@ -250,8 +257,16 @@ std::string BuildResultPage(const TFileScan& scan) {
 void TFileScan::WriteResultPage() {
   if (OutputFile.empty()) return;
   const std::string page = BuildResultPage(*this);
-  TFileStream file(OutputFile, fmCreate);
-  file.WriteString(page);
+  // A link planted at the page's name is replaced, never written through;
+  // a device or folder there is no page and stays as it is.
+  struct stat st {};
+  if (lstat(OutputFile.c_str(), &st) == 0) {
+    if (S_ISLNK(st.st_mode) && unlink(OutputFile.c_str()) != 0)
+      throw EFCreateError("Cannot replace the link " + OutputFile + ": " + std::strerror(errno));
+    if (!S_ISLNK(st.st_mode) && !S_ISREG(st.st_mode))
+      throw EFCreateError("Cannot create " + OutputFile + ": it is not a file");
+  }
+  AtomicWriteFile(OutputFile, page);
 }
 
 }  // namespace lark

@@ -211,11 +211,12 @@ TEST(ScanResultFolder, BesideTheProgramUnlessReadOnlyOrCdRom) {
   TempDirectoryAt tmpdir(temp.Root());
   EXPECT_EQ(ScanResultFolder(program.Root(), CdRom::No), program.Root() + "LocalScanResult/");
   EXPECT_TRUE(std::filesystem::is_directory(program.Root() + "LocalScanResult"));
-  EXPECT_EQ(ScanResultFolder(program.Root(), CdRom::Yes), temp.Root() + "LocalScanResult/");
+  const std::string own = temp.Root() + "larkspan-" + std::to_string(geteuid()) + "/LocalScanResult/";
+  EXPECT_EQ(ScanResultFolder(program.Root(), CdRom::Yes), own);
   // A program folder that cannot hold a folder: the pages go to the
   // temporary directory.
   const std::string notAFolder = program.Write("file", "");
-  EXPECT_EQ(ScanResultFolder(notAFolder, CdRom::No), temp.Root() + "LocalScanResult/");
+  EXPECT_EQ(ScanResultFolder(notAFolder, CdRom::No), own);
   EXPECT_EQ(ScanResultFileName("/x/LocalScanResult/", 2), "/x/LocalScanResult/FileScanResult2.html");
 }
 
