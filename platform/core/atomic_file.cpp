@@ -32,10 +32,14 @@ std::string WrittenName(const std::string& file_name) {
   return file_name;
 }
 
-// Opening for writing (without truncating) asks the system the real
-// question, ACLs and read-only mounts included, where the mode bits alone
-// would not.
-void RequireWritable(const std::string& file_name) {
+// Only a regular file is ever replaced: the rename would put a file in
+// place of a device, a pipe or a socket (as root, /dev/full itself). Opening
+// for writing (without truncating) then asks the system the real question,
+// ACLs and read-only mounts included, where the mode bits alone would not.
+void RequireReplaceable(const std::string& file_name) {
+  struct stat info {};
+  if (::stat(file_name.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+    RaiseCreateError(file_name, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
   const int fd = ::open(file_name.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) {
     if (errno == ENOENT) return;
@@ -84,7 +88,7 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 void AtomicWriteFile(const std::string& file_name, std::string_view bytes) {
   const std::string target = WrittenName(file_name);
-  RequireWritable(target);
+  RequireReplaceable(target);
   std::string sibling;
   const int fd = CreateSibling(target, sibling);
   if (fd < 0) RaiseCreateError(file_name, errno);

@@ -13,7 +13,8 @@ namespace lark {
 // usual 0666 less the umask. A symbolic link stays a link: its target is
 // written. A file the process may not write stays as it is, although the
 // rename could replace it: a read-only settings file is how an administrator
-// locks a kiosk's settings. The directory must be writable too. Failures
+// locks a kiosk's settings. Only a regular file is replaced: a device, pipe,
+// socket or folder at the name raises. The directory must be writable too. Failures
 // raise EFCreateError naming the file and the system's reason, and leave no
 // new file behind.
 void AtomicWriteFile(const std::string& file_name, std::string_view bytes);

@@ -4,6 +4,7 @@
 #include <grp.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,6 +71,16 @@ TEST(AtomicWriteFile, KeepsTheModeAndALinkAndLeavesNothingBesideOnFailure) {
   std::filesystem::create_directory(dir.File("a-directory"));
   EXPECT_THROW(AtomicWriteFile(dir.File("a-directory"), "x"), EFCreateError);
   EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"a-directory", "link.ini", "settings.ini"}));
+
+  // A device at the name (a copy of /dev/full, where the system lets us make
+  // one) is refused, never replaced by a file.
+  const std::string device = dir.File("full");
+  if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 7)) == 0) {
+    EXPECT_THROW(AtomicWriteFile(device, "x"), EFCreateError);
+    struct stat info {};
+    ASSERT_EQ(::stat(device.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+  }
 }
 
 // A child rewriting the settings file over and over is killed at random
