@@ -258,14 +258,10 @@ void TFileScan::WriteResultPage() {
   if (OutputFile.empty()) return;
   const std::string page = BuildResultPage(*this);
   // A link planted at the page's name is replaced, never written through;
-  // a device or folder there is no page and stays as it is.
+  // a device or folder there is refused by the atomic write.
   struct stat st {};
-  if (lstat(OutputFile.c_str(), &st) == 0) {
-    if (S_ISLNK(st.st_mode) && unlink(OutputFile.c_str()) != 0)
-      throw EFCreateError("Cannot replace the link " + OutputFile + ": " + std::strerror(errno));
-    if (!S_ISLNK(st.st_mode) && !S_ISREG(st.st_mode))
-      throw EFCreateError("Cannot create " + OutputFile + ": it is not a file");
-  }
+  if (lstat(OutputFile.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && unlink(OutputFile.c_str()) != 0)
+    throw EFCreateError("Cannot replace the link " + OutputFile + ": " + std::strerror(errno));
   AtomicWriteFile(OutputFile, page);
 }
 
