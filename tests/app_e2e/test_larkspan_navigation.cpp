@@ -15,6 +15,19 @@ namespace {
 
 constexpr char kNssWrapper[] = "/usr/lib/x86_64-linux-gnu/libnss_wrapper.so";
 
+// libnss-wrapper opens the C library with RTLD_DEEPBIND, which the address
+// sanitizer's runtime refuses: the program would end at start.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LARK_ADDRESS_SANITIZER 1
+#endif
+#endif
+#ifdef LARK_ADDRESS_SANITIZER
+constexpr bool kHostNamesOfOurOwn = false;
+#else
+constexpr bool kHostNamesOfOurOwn = true;
+#endif
+
 // A page whose top left corner, where the tests click, is a link.
 std::string LinkPage(const std::string& href, const std::string& target) {
   return "<html><body><a href=\"" + href + "\"" + (target.empty() ? "" : " target=\"" + target + "\"") +
@@ -76,11 +89,11 @@ TEST_F(LarkspanBrowsing, IdleReturnGoesHomeButNotWhileThePointerMoves) {
 // behind it, reached by a host name of the test's own, never hears of it.
 TEST_F(LarkspanBrowsing, EveryListBypassShowsTheBlockPageAndReachesNoServer) {
   if (!std::filesystem::exists(kNssWrapper)) GTEST_SKIP() << "libnss-wrapper is not installed";
+  if (!kHostNamesOfOurOwn) GTEST_SKIP() << "libnss-wrapper cannot run under the address sanitizer";
   const std::string hosts = logs_.Write("hosts", "127.0.0.1 denied.example\n127.0.0.1 allowed.example\n");
   const std::string p = std::to_string(nginx_.Port());
   program->WriteProgramFile("Deny.lst", "http://denied.example:" + p + "/\nhttp://127.0.0.1:" + p + "/secret/\n");
-  const std::vector<std::string> names{std::string("LD_PRELOAD=") + kNssWrapper, "NSS_WRAPPER_HOSTS=" + hosts,
-                                       "ASAN_OPTIONS=verify_asan_link_order=0"};
+  const std::vector<std::string> names{std::string("LD_PRELOAD=") + kNssWrapper, "NSS_WRAPPER_HOSTS=" + hosts};
   for (const std::string& address :
        {"HTTP://DENIED.Example:" + p + "/home.html", "http://user@denied.example:" + p + "/home.html",
         "http://denied.example.:" + p + "/home.html", "http://denied.%65xample:" + p + "/home.html",
