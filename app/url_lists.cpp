@@ -14,13 +14,6 @@ namespace lark {
 
 namespace {
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 bool Unreserved(unsigned char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
          c == '_' || c == '~';
@@ -33,8 +26,8 @@ std::string DecodeUnreserved(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const int high = text[i] == '%' && i + 2 < text.size() ? HexDigit(text[i + 1]) : -1;
-    const int low = high >= 0 ? HexDigit(text[i + 2]) : -1;
+    const int high = text[i] == '%' && i + 2 < text.size() ? HexDigitValue(text[i + 1]) : -1;
+    const int low = high >= 0 ? HexDigitValue(text[i + 2]) : -1;
     if (low < 0) {
       const auto c = static_cast<unsigned char>(text[i]);
       // A "%" that starts no escape is written as one, so that decoding
@@ -76,7 +69,7 @@ std::optional<std::uint64_t> NumberPart(std::string_view part) {
   if (part.empty() || part.size() > 12) return std::nullopt;
   std::uint64_t value = 0;
   for (char c : part) {
-    const int digit = HexDigit(c);
+    const int digit = HexDigitValue(c);
     if (digit < 0 || digit >= base) return std::nullopt;
     value = value * base + digit;
   }

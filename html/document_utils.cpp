@@ -16,17 +16,6 @@ std::string TrimBlanks(std::string_view s) {
   return std::string(s.substr(begin, end - begin));
 }
 
-namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
-
 void DecodePercent(std::string& s) {
   const std::size_t first = s.find('%');
   if (first == std::string::npos || first == 0) return;
@@ -39,8 +28,8 @@ void DecodePercent(std::string& s) {
       continue;
     }
     if (i + 2 >= s.size()) break;
-    const int high = HexDigit(s[i + 1]);
-    const int low = HexDigit(s[i + 2]);
+    const int high = HexDigitValue(s[i + 1]);
+    const int low = HexDigitValue(s[i + 2]);
     if (high < 0 || low < 0) throw EConvertError("'" + s.substr(i + 1, 2) + "' is not a valid hexadecimal value");
     decoded += static_cast<char>(high * 16 + low);
     i += 2;

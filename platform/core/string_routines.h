@@ -60,4 +60,7 @@ enum class IgnoreCase { No, Yes };
 // s in single quotes, each quote inside doubled.
 [[nodiscard]] std::string QuotedStr(std::string_view s);
 
+// The value of a hexadecimal digit in either case, or -1.
+[[nodiscard]] int HexDigitValue(char c);
+
 }  // namespace lark
