@@ -40,7 +40,7 @@ class PageDialogs : public MainWindowTest {
   // Runs a command whose modal form `inspect` sees as it shows; the form
   // is closed with Cancel after `inspect` unless it closes itself within
   // ten seconds (then the test fails rather than hangs).
-  void RunModal(TBasicAction* command, const std::function<void(TCustomForm*)>& inspect) {
+  void RunModal(const std::function<void()>& command, const std::function<void(TCustomForm*)>& inspect) {
     bool timedOut = false;
     TCustomForm* shown = nullptr;
     TTimer deadline(nullptr);
@@ -55,12 +55,25 @@ class PageDialogs : public MainWindowTest {
       deadline.SetEnabled(true);
       inspect(form);
     });
-    command->Execute();
+    command();
     test_driver::OnModalShown(nullptr);
     EXPECT_NE(shown, nullptr);
     EXPECT_FALSE(timedOut);
   }
   TAction* Action(const char* name) const { return dynamic_cast<TAction*>(window_->FindComponent(name)); }
+  // A command as the user gives it: a menu-bar entry or a key.
+  std::function<void()> Menu(const std::string& path) const {
+    return [this, path] {
+      ASSERT_TRUE(test_driver::ChooseMenuBarEntry(window_, path)) << path;
+      Settle();
+    };
+  }
+  static std::function<void()> Key(unsigned short key) {
+    return [key] {
+      test_driver::PressKey(key);
+      Settle();
+    };
+  }
   TMenuItem* Item(const char* name) const { return dynamic_cast<TMenuItem*>(window_->FindComponent(name)); }
 };
 
@@ -101,7 +114,7 @@ class PageSource : public PageDialogs {
   // The source dialog of the page on show; `then` runs while it shows.
   Shown ShowSource(const std::function<void(TfrmSource&)>& then = {}) {
     Shown shown;
-    RunModal(window_->actionSource, [&](TCustomForm* form) {
+    RunModal(Menu("&View/Page &source"), [&](TCustomForm* form) {
       auto* source = dynamic_cast<TfrmSource*>(form);
       ASSERT_NE(source, nullptr);
       EXPECT_TRUE(source->Memo->ReadOnly());
@@ -228,8 +241,7 @@ class BookmarkList : public PageDialogs {
   }
   // The list dialog; `edit` works it and says how it ends.
   void RunList(const std::function<TModalResult(TfrmBookmarksList&)>& edit) {
-    RunModal(window_->FindComponent("actionBookmarksManager") ? Action("actionBookmarksManager") : nullptr,
-             [&](TCustomForm* form) {
+    RunModal(Menu("&Bookmarks/Manager"), [&](TCustomForm* form) {
                auto* list = dynamic_cast<TfrmBookmarksList*>(form);
                ASSERT_NE(list, nullptr);
                EXPECT_EQ(list->Caption(), "Bookmark list");
@@ -312,7 +324,8 @@ TEST_F(PageDialogs, FullScreenLendsThePageAndItsHistoryToTheWholeScreenUntilF11)
   ASSERT_EQ(ShownTitle(), "two");
   TMenuItem* closeItem = Item("miCloseFullScreen");
   for (int round = 0; round < 10; ++round) {
-    RunModal(Action("actionFullScreen"), [&](TCustomForm* form) {
+    // F11 on the main window opens it, F11 on the full-screen form closes it.
+    RunModal(round % 2 ? Key(VK_F11) : Menu("&View/F&ull screen"), [&](TCustomForm* form) {
       auto* fullScreen = dynamic_cast<TfrmFullScreen*>(form);
       ASSERT_NE(fullScreen, nullptr);
       EXPECT_TRUE(fullScreen->FullScreen());
@@ -337,7 +350,7 @@ TEST_F(PageDialogs, FullScreenLendsThePageAndItsHistoryToTheWholeScreenUntilF11)
   }
   EXPECT_EQ(ShownTitle(), "two");
   // Escape closes it too.
-  RunModal(Action("actionFullScreen"), [](TCustomForm*) { test_driver::PressKey(VK_ESCAPE); });
+  RunModal([this] { Action("actionFullScreen")->Execute(); }, [](TCustomForm*) { test_driver::PressKey(VK_ESCAPE); });
   EXPECT_EQ(window_->FrameBrowser->Parent(), window_->Panel1);
 }
 
@@ -352,7 +365,7 @@ TEST_F(PageDialogs, FullScreenNeedsAPageAndAboutShowsTitleVersionAndOk) {
   test_driver::OnModalShown(nullptr);
   EXPECT_EQ(window_->FrameBrowser->Parent(), window_->Panel1);
 
-  RunModal(Action("actionAbout"), [](TCustomForm* form) {
+  RunModal(Menu("&Help/&About Larkspan"), [](TCustomForm* form) {
     auto* splash = dynamic_cast<TfrmSplash*>(form);
     ASSERT_NE(splash, nullptr);
     EXPECT_TRUE(splash->btOK->Visible());
