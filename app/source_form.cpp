@@ -61,6 +61,23 @@ std::string ProposedFileName(const std::string& address) {
   return name.empty() ? "download" : name;
 }
 
+// The bytes as UTF-8 text for the memo, decoded a slice at a time so that
+// the wide form of a large page is never held whole.
+std::string SourceText(std::string_view bytes, int codePage) {
+  constexpr std::size_t kSlice = 64 * 1024;
+  std::string text;
+  text.reserve(bytes.size());
+  for (std::size_t from = 0; from < bytes.size();) {
+    // Measured from the slice's start, a character start: double-byte text
+    // is found in characters only by walking from one.
+    const std::string_view rest = bytes.substr(from);
+    const std::size_t length = FloorCharBoundary(rest, kSlice, codePage);
+    text += EncodeUtf32(DecodeToUtf32(rest.substr(0, length), codePage), CP_UTF8);
+    from += length;
+  }
+  return text;
+}
+
 bool EndsWithText(const std::string& text, std::string_view lowerSuffix) {
   return text.size() >= lowerSuffix.size() && LowerCase(text.substr(text.size() - lowerSuffix.size())) == lowerSuffix;
 }
@@ -108,23 +125,22 @@ void TfrmSource::LoadSource(const std::string& address, TDiskCache* cache, const
     loaded = true;
   } else if (protocol == "file") {
     if (auto connection = TURLConnection::GetConnection(url)) {
-      TMemoryStream bytes;
-      connection->SetInputStream(&bytes);
+      // Its own stream holds at most a document's bytes, whatever the file
+      // has become since it was shown.
+      connection->EnsureStream();
       try {
         connection->Get(url);
-        source_ = bytes.Bytes();
+        source_ = dynamic_cast<TMemoryStream&>(*connection->InputStream()).Bytes();
         loaded = true;
       } catch (const Exception&) {
-        // Gone since it was shown: the page on show still has its source.
+        // Gone or grown since it was shown: the page on show has its source.
       }
-      connection->SetInputStream(nullptr);
     }
   }
   // The cache keeps a page's address without its query, so a form result
   // sent to a cached address would find that page: what is on show wins.
   if (viewer && (!loaded || source_ != viewer->DocumentSource())) source_ = viewer->DocumentSource();
-  const int codePage = SourceCodePage(source_, viewer ? viewer->CharSet : 1);
-  Memo->SetText(EncodeUtf32(DecodeToUtf32(source_, codePage), CP_UTF8));
+  Memo->SetText(SourceText(source_, SourceCodePage(source_, viewer ? viewer->CharSet : 1)));
 }
 
 void TfrmSource::miSaveAsClick(TObject*) {

@@ -1,8 +1,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <memory>
 
 #include "app/bookmarks_list_form.h"
+#include "app/main_entry.h"
 #include "app/full_screen_form.h"
 #include "app/main_window.h"
 #include "app/options.h"
@@ -215,6 +217,23 @@ TEST_F(PageSource, SaveAsWritesTheBytesUnchangedAndAsksBeforeReplacing) {
   EXPECT_EQ(SourceSaveName("x.html"), "x.html");
   EXPECT_EQ(SourceSaveName("x.htm"), "x.htm");
   EXPECT_EQ(SourceSaveName("x.txt"), "x.txt.html");
+}
+
+TEST(PageSourceText, DoubleByteTextReadsWholeAcrossTheDecodingSlices) {
+  StartProgram();
+  test::TempDir dir;
+  std::string page = "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=shift_jis\">";
+  // A character across each 64 KiB slice end.
+  if ((65536 - page.size()) % 2 == 0) page += "a";
+  std::string expected = page;
+  for (int i = 0; i < 70000; ++i) {
+    page += "\x82\xA0";
+    expected += "\xE3\x81\x82";
+  }
+  std::unique_ptr<TfrmSource> source(NewForm<TfrmSource>(nullptr));
+  source->LoadSource("file://" + dir.Write("sjis.html", page), nullptr, nullptr, "");
+  EXPECT_EQ(source->SourceBytes(), page);
+  EXPECT_TRUE(source->Memo->GetText() == expected);
 }
 
 // ---- bookmark list ----
