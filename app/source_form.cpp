@@ -137,8 +137,8 @@ void TfrmSource::LoadSource(const std::string& address, TDiskCache* cache, const
       }
     }
   }
-  // The cache keeps a page's address without its query, so a form result
-  // sent to a cached address would find that page: what is on show wins.
+  // The address is the document asked for last: in a frameset, a frame
+  // that need not be the active one. What is on show wins.
   if (viewer && (!loaded || source_ != viewer->DocumentSource())) source_ = viewer->DocumentSource();
   Memo->SetText(SourceText(source_, SourceCodePage(source_, viewer ? viewer->CharSet : 1)));
 }
