@@ -304,6 +304,7 @@ class TfrmMain : public TForm {
   [[nodiscard]] bool IsLiveViewer(const THTMLViewer* viewer) const;
   bool RunPasses(TPageRequestState& state, TURLConnection& conn, bool isGet, std::string query,
                  const std::string& encType, TMemoryStream& body);
+  bool AskAuthorization(TPageRequestState& state, TURLConnection& conn);
   bool AnswerFailure(TURLConnection& conn, TMemoryStream& body, const Exception& error, ThtmlFileType& docType);
   void AnswerBlockPage(std::string& newURL, ThtmlFileType& docType, TMemoryStream*& stream);
 
