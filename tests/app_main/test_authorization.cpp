@@ -1,7 +1,7 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "app/authorization_form.h"
 #include "app/disk_cache.h"
@@ -90,19 +90,6 @@ class Authorization : public MainWindowTest {
   std::vector<Answer> answers_;
 };
 
-// Every file under `folder` that holds `secret`.
-std::vector<std::string> FilesHolding(const std::string& folder, const std::string& secret) {
-  std::vector<std::string> found;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error)) {
-    if (!entry.is_regular_file()) continue;
-    std::ifstream file(entry.path(), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (bytes.find(secret) != std::string::npos) found.push_back(entry.path().string());
-  }
-  return found;
-}
-
 TEST_F(Authorization, EachAnswerAsksWithItsHostAndRealmAndNothingIsKept) {
   Open({"/home=" + StartPage()});
   // A wrong password asks again; the right one opens the page.
@@ -139,7 +126,7 @@ TEST_F(Authorization, EachAnswerAsksWithItsHostAndRealmAndNothingIsKept) {
   EXPECT_NE(log.find("/landed [-]"), std::string::npos) << log;
   Close();
   for (const std::string& folder : {Path(""), PrivateTempDirectory()}) {
-    EXPECT_EQ(FilesHolding(folder, kPassword), std::vector<std::string>{}) << folder;
+    EXPECT_EQ(test::FilesHolding(folder, kPassword), std::vector<std::string>{}) << folder;
   }
 }
 
