@@ -175,5 +175,23 @@ TEST_F(PageRequests, ImagesDownloadTenAtATimeAndStopDropsThem) {
   EXPECT_FALSE(window_->DiskCache->FindInCache(At("/img2/0.png"), fileName, docType));
 }
 
+// An image's redirect is tested against the lists like the image itself.
+TEST_F(PageRequests, ImageRedirectsPassTheLists) {
+  Write("Deny.lst", At("/secret/", "localhost") + "\n");
+  Open({"/home=" + StartPage()});
+  Navigate(At("/jumps"));
+  for (int i = 0; i < 300 && !QueuesEmpty(*window_); ++i) {
+    Application()->ProcessMessages();
+    usleep(20000);
+  }
+  ASSERT_TRUE(QueuesEmpty(*window_));
+  std::string fileName;
+  int docType = 0;
+  EXPECT_TRUE(window_->DiskCache->FindInCache(At("/jump/allowed.png"), fileName, docType));
+  EXPECT_FALSE(window_->DiskCache->FindInCache(At("/jump/denied.png"), fileName, docType));
+  EXPECT_EQ(Logged("GET /img/jumped.png").size(), 1u);
+  EXPECT_TRUE(Logged("/secret").empty());
+}
+
 }  // namespace
 }  // namespace lark
