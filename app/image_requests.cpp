@@ -76,7 +76,15 @@ void TfrmMain::FrameBrowserImageRequest(TObject* sender, const std::string& src,
   connection->ProxyHost = ProxyHost;
   connection->ProxyPort = std::to_string(ProxyPort);
   connection->EnsureStream();
-  connection->Get(src);
+  TURLConnection* const interrupted = std::exchange(DirectImageConnection, connection.get());
+  try {
+    connection->Get(src);
+  } catch (...) {
+    DirectImageConnection = interrupted;
+    DeferredRelease(std::move(connection));
+    throw;
+  }
+  DirectImageConnection = interrupted;
   auto* fetched = static_cast<TMemoryStream*>(connection->InputStream());
   ImageStream->Clear();
   ImageStream->WriteString(fetched->Bytes());
@@ -163,6 +171,7 @@ void TfrmMain::FrameBrowserViewerClear(THTMLViewer* viewer) {
 }
 
 void TfrmMain::ClearImageQueues() {
+  if (DirectImageConnection != nullptr) DirectImageConnection->Abort();
   PendingImages.clear();
   ActiveDownloads.clear();
   DoneImages.clear();

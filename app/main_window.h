@@ -251,6 +251,8 @@ class TfrmMain : public TForm {
   std::deque<std::unique_ptr<TImageRec>> DoneImages;
   // What cached and directly fetched images are answered with.
   std::unique_ptr<TMemoryStream> ImageStream;
+  // The direct (not queued) image fetch now waiting, innermost; Stop ends it.
+  TURLConnection* DirectImageConnection = nullptr;
   void FrameBrowserImageRequest(TObject* sender, const std::string& src, TMemoryStream*& stream);
   void StartNextImageDownload();
   void ImageDownloadDone(TImageHTTP& download, bool finished, int error);

@@ -12,6 +12,7 @@
 #include "platform/windows/label.h"
 #include "platform/windows/timer.h"
 #include "tests/app_main/main_window_fixture.h"
+#include "tests/net_ftp/ftp_test_support.h"
 #include "tests/support/loopback_port.h"
 #include "tests/support/peer_process.h"
 #include "viewer/frame_browser.h"
@@ -191,6 +192,28 @@ TEST_F(PageRequests, ImageRedirectsPassTheLists) {
   EXPECT_FALSE(window_->DiskCache->FindInCache(At("/jump/denied.png"), fileName, docType));
   EXPECT_EQ(Logged("GET /img/jumped.png").size(), 1u);
   EXPECT_TRUE(Logged("/secret").empty());
+}
+
+// A picture fetched directly (here over a slow FTP server) ends at Stop.
+TEST_F(PageRequests, StopEndsADirectImageFetch) {
+  test::OddFtpPeer ftp;
+  ftp.WriteFile("big.png", std::string(8 << 20, 'p'));  // 30 s at the server's rate
+  ftp.Start();
+  ASSERT_TRUE(ftp.Started()) << ftp.Error();
+  Write("pictures.html", "<img src=\"ftp://plain:pw@127.0.0.1:" + std::to_string(ftp.Port()) + "/big.png\">");
+  Open({"/home=" + StartPage()});
+  TTimer stop(nullptr);
+  stop.SetInterval(500);
+  stop.OnTimer = [this, &stop](TObject*) {
+    stop.SetEnabled(false);
+    window_->actionStopExecute(nullptr);
+  };
+  stop.SetEnabled(true);
+  const auto start = std::chrono::steady_clock::now();
+  Navigate(Path("pictures.html"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_FALSE(stop.Enabled());
+  EXPECT_EQ(window_->DirectImageConnection, nullptr);
 }
 
 }  // namespace
