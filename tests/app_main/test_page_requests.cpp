@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 
 
 #include "app/cookie_list.h"
@@ -214,6 +215,38 @@ TEST_F(PageRequests, StopEndsADirectImageFetch) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   EXPECT_FALSE(stop.Enabled());
   EXPECT_EQ(window_->DirectImageConnection, nullptr);
+}
+
+// The status bar while a slow page arrives: the connection's states, then
+// the size growing to the whole page, in that order.
+TEST_F(PageRequests, StatusTextsOfASlowPageComeInOrder) {
+  Open({"/home=" + StartPage()});
+  std::vector<std::string> seen;
+  std::vector<std::function<void(TMessage&)>> previous;
+  for (TLabel* label : {window_->lbState, window_->lbDocument}) {
+    previous.push_back(label->WindowProc);
+    label->WindowProc = [label, chained = previous.back(), &seen](TMessage& message) {
+      chained(message);
+      if (message.Msg == CM_TEXTCHANGED && (seen.empty() || seen.back() != label->Caption()))
+        seen.push_back(label->Caption());
+    };
+  }
+  Request(true, At("/slow"));
+  window_->lbState->WindowProc = previous[0];
+  window_->lbDocument->WindowProc = previous[1];
+  ASSERT_GE(seen.size(), 5u);
+  EXPECT_EQ(seen[0], "State: Not Connected.");
+  EXPECT_EQ(seen[1], "State: Connected.");
+  // Parts may arrive together, but the size only grows, to the whole page.
+  const std::string loading = "Loading HTML file. Size: ";
+  int last = 0;
+  for (std::size_t i = 2; i < seen.size(); ++i) {
+    ASSERT_EQ(seen[i].rfind(loading, 0), 0u) << seen[i];
+    const int size = std::stoi(seen[i].substr(loading.size()));
+    EXPECT_GT(size, last);
+    last = size;
+  }
+  EXPECT_EQ(seen.back(), loading + "2000 bytes.");
 }
 
 }  // namespace
