@@ -249,5 +249,23 @@ TEST_F(PageRequests, StatusTextsOfASlowPageComeInOrder) {
   EXPECT_EQ(seen.back(), loading + "2000 bytes.");
 }
 
+// An address typed while a slow page is still to answer: whatever that
+// page's answer sets, nothing is stored for the typed host.
+TEST_F(PageRequests, NoCookieLandsWithTheHostTypedDuringASlowLoad) {
+  Open({"/home=" + StartPage()});
+  TTimer type(nullptr);
+  type.SetInterval(300);
+  type.OnTimer = [this, &type](TObject*) {
+    type.SetEnabled(false);
+    Navigate(At("/page", "localhost"));
+  };
+  type.SetEnabled(true);
+  Request(true, At("/slowcookie"));
+  EXPECT_FALSE(type.Enabled());
+  EXPECT_EQ(ShownURL(), At("/page", "localhost"));
+  EXPECT_EQ(window_->CookieList->GetCookies(At("/page", "localhost")).find("planted"), std::string::npos);
+  EXPECT_EQ(Logged("GET /page localhost").size(), 1u);
+}
+
 }  // namespace
 }  // namespace lark
