@@ -1,7 +1,8 @@
 #include "app/authorization_form.h"
 
 #include "app/language.h"
-#include "platform/core/string_routines.h"
+#include "platform/core/secret_erase.h"
+#include "platform/core/text_cut.h"
 #include "platform/windows/button.h"
 #include "platform/windows/dialogs.h"
 #include "platform/windows/edit.h"

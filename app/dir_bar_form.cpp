@@ -2,7 +2,7 @@
 
 #include "app/language.h"
 #include "app/options.h"
-#include "platform/core/string_routines.h"
+#include "platform/core/text_cut.h"
 #include "platform/windows/button.h"
 #include "platform/windows/common_dialogs.h"
 #include "platform/windows/edit.h"

@@ -17,6 +17,7 @@
 #include "html/url_helpers.h"
 #include "net/anti_freeze.h"
 #include "platform/core/file_routines.h"
+#include "platform/core/secret_erase.h"
 #include "platform/core/stream.h"
 #include "platform/core/string_routines.h"
 #include "platform/windows/animate.h"

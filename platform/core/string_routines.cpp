@@ -1,7 +1,5 @@
 #include "platform/core/string_routines.h"
 
-#include <string.h>
-
 #include <charconv>
 #include <limits>
 
@@ -207,20 +205,6 @@ int HexDigitValue(char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
-}
-
-std::string CutToCharacters(std::string_view s, std::size_t characters) {
-  std::size_t counted = 0;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
-    if (counted++ == characters) return std::string(s.substr(0, i)) + "...";
-  }
-  return std::string(s);
-}
-
-void OverwriteAndClear(std::string& s) {
-  explicit_bzero(s.data(), s.capacity());
-  s.clear();
 }
 
 }  // namespace lark

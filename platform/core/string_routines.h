@@ -63,12 +63,4 @@ enum class IgnoreCase { No, Yes };
 // The value of a hexadecimal digit in either case, or -1.
 [[nodiscard]] int HexDigitValue(char c);
 
-// The first `characters` UTF-8 characters of s followed by "...", or s when
-// it is not longer; a cut never splits a character.
-[[nodiscard]] std::string CutToCharacters(std::string_view s, std::size_t characters);
-
-// Overwrites every byte s holds, in a way the compiler keeps, and empties it:
-// for secrets that must not linger in freed memory.
-void OverwriteAndClear(std::string& s);
-
 }  // namespace lark

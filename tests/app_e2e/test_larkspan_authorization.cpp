@@ -5,6 +5,7 @@
 
 #include "tests/app_e2e/larkspan_fixture.h"
 #include "tests/net/nginx_peer.h"
+#include "tests/support/files_holding.h"
 #include "tests/support/test_files.h"
 
 namespace lark::test {

@@ -14,6 +14,7 @@
 #include "platform/windows/test_driver.h"
 #include "tests/app_main/main_window_fixture.h"
 #include "tests/net/nginx_peer.h"
+#include "tests/support/files_holding.h"
 #include "tests/support/loopback_port.h"
 
 namespace lark {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace lark::test {
 
@@ -31,7 +30,5 @@ void WriteFile(const std::string& path, const std::string& bytes);
 [[nodiscard]] std::string CommandOutput(const std::string& command);
 // True when the program is on PATH.
 [[nodiscard]] bool HaveTool(const std::string& program);
-// Every regular file under `folder`, at any depth, whose bytes hold `text`.
-[[nodiscard]] std::vector<std::string> FilesHolding(const std::string& folder, const std::string& text);
 
 }  // namespace lark::test
