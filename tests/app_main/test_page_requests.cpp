@@ -267,5 +267,28 @@ TEST_F(PageRequests, NoCookieLandsWithTheHostTypedDuringASlowLoad) {
   EXPECT_EQ(Logged("GET /page localhost").size(), 1u);
 }
 
+// A picture that failed is not cached: the page shown again asks for it
+// again, and only for it.
+TEST_F(PageRequests, FailedImagesAreNotCached) {
+  Open({"/home=" + StartPage()});
+  const auto settle = [this] {
+    for (int i = 0; i < 300 && !QueuesEmpty(*window_); ++i) {
+      Application()->ProcessMessages();
+      usleep(20000);
+    }
+    ASSERT_TRUE(QueuesEmpty(*window_));
+  };
+  Navigate(At("/mixed"));
+  settle();
+  std::string fileName;
+  int docType = 0;
+  EXPECT_TRUE(window_->DiskCache->FindInCache(At("/img/m0.png"), fileName, docType));
+  EXPECT_FALSE(window_->DiskCache->FindInCache(At("/noimg/x.png"), fileName, docType));
+  Navigate(At("/mixed?again"));
+  settle();
+  EXPECT_EQ(Logged("GET /img/m0.png").size(), 1u);
+  EXPECT_EQ(Logged("GET /noimg/x.png").size(), 2u);
+}
+
 }  // namespace
 }  // namespace lark
