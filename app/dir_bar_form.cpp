@@ -2,6 +2,7 @@
 
 #include "app/language.h"
 #include "app/options.h"
+#include "platform/core/text_cut.h"
 #include "platform/windows/button.h"
 #include "platform/windows/common_dialogs.h"
 #include "platform/windows/edit.h"
@@ -15,13 +16,7 @@ namespace lark {
 constexpr std::size_t kShownCaptionCharacters = 8;
 
 std::string DirectoryButtonCaption(const std::string& caption) {
-  // Counted in characters, so a cut never splits one.
-  std::size_t characters = 0;
-  for (std::size_t i = 0; i < caption.size(); ++i) {
-    if ((static_cast<unsigned char>(caption[i]) & 0xC0) == 0x80) continue;
-    if (characters++ == kShownCaptionCharacters) return caption.substr(0, i) + "...";
-  }
-  return caption;
+  return CutToCharacters(caption, kShownCaptionCharacters);
 }
 
 TfrmDirBar::TfrmDirBar(TComponent* owner, TOptions* options) : TForm(owner), options_(options) {

@@ -159,6 +159,8 @@ void THTTPConnection::GetAsync(const std::string& URL) {
   // The worker holds the body in memory whatever stream receives it at the end.
   fetch->MemoryLimit = MemoryLimit;
   SetRequestFields(fetch->Client);
+  // Called on the worker: the handler must use only what it holds itself.
+  fetch->Client.OnRedirect = OnRedirect;
   fetch->Target = life_.Token();
   fetch->OnTerminate = [this](TObject* sender) { AsyncDone(*static_cast<THTTPAsync*>(sender)); };
   async_ = fetch;

@@ -1,6 +1,7 @@
 #include "app/image_requests.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/disk_cache.h"
 #include "app/main_window.h"
@@ -75,7 +76,15 @@ void TfrmMain::FrameBrowserImageRequest(TObject* sender, const std::string& src,
   connection->ProxyHost = ProxyHost;
   connection->ProxyPort = std::to_string(ProxyPort);
   connection->EnsureStream();
-  connection->Get(src);
+  TURLConnection* const interrupted = std::exchange(DirectImageConnection, connection.get());
+  try {
+    connection->Get(src);
+  } catch (...) {
+    DirectImageConnection = interrupted;
+    DeferredRelease(std::move(connection));
+    throw;
+  }
+  DirectImageConnection = interrupted;
   auto* fetched = static_cast<TMemoryStream*>(connection->InputStream());
   ImageStream->Clear();
   ImageStream->WriteString(fetched->Bytes());
@@ -89,6 +98,9 @@ void TfrmMain::StartNextImageDownload() {
     StopBusy();
     return;
   }
+  // The workers follow redirects themselves; each target is tested against
+  // the lists as they are now, copied, since the lists belong to this thread.
+  const auto lists = std::make_shared<const std::pair<TURLList, TURLList>>(AllowList, DenyList);
   while (!PendingImages.empty() && static_cast<int>(ActiveDownloads.size()) < kMaxImageDownloads) {
     Gauge->SetActive(true);
     Animate->SetActive(true);
@@ -98,6 +110,9 @@ void TfrmMain::StartNextImageDownload() {
     download->Connection->Owner = nullptr;
     download->Connection->ProxyHost = ProxyHost;
     download->Connection->ProxyPort = std::to_string(ProxyPort);
+    download->Connection->OnRedirect = [lists](TObject*, std::string& dest, int&, bool& handled) {
+      if (!lark::URLAllowed(lists->first, dest) || lark::URLDenied(lists->second, dest)) handled = false;
+    };
     download->Connection->OnDone = [this, raw](TObject*, bool finished, int error) {
       ImageDownloadDone(*raw, finished, error);
     };
@@ -156,6 +171,7 @@ void TfrmMain::FrameBrowserViewerClear(THTMLViewer* viewer) {
 }
 
 void TfrmMain::ClearImageQueues() {
+  if (DirectImageConnection != nullptr) DirectImageConnection->Abort();
   PendingImages.clear();
   ActiveDownloads.clear();
   DoneImages.clear();

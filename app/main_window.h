@@ -251,6 +251,8 @@ class TfrmMain : public TForm {
   std::deque<std::unique_ptr<TImageRec>> DoneImages;
   // What cached and directly fetched images are answered with.
   std::unique_ptr<TMemoryStream> ImageStream;
+  // The direct (not queued) image fetch now waiting, innermost; Stop ends it.
+  TURLConnection* DirectImageConnection = nullptr;
   void FrameBrowserImageRequest(TObject* sender, const std::string& src, TMemoryStream*& stream);
   void StartNextImageDownload();
   void ImageDownloadDone(TImageHTTP& download, bool finished, int error);
@@ -311,6 +313,7 @@ class TfrmMain : public TForm {
   [[nodiscard]] bool IsLiveViewer(const THTMLViewer* viewer) const;
   bool RunPasses(TPageRequestState& state, TURLConnection& conn, bool isGet, std::string query,
                  const std::string& encType, TMemoryStream& body);
+  bool AskAuthorization(TPageRequestState& state, TURLConnection& conn);
   bool AnswerFailure(TURLConnection& conn, TMemoryStream& body, const Exception& error, ThtmlFileType& docType);
   void AnswerBlockPage(std::string& newURL, ThtmlFileType& docType, TMemoryStream*& stream);
 

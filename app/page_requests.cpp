@@ -4,9 +4,11 @@
 // each Set-Cookie goes with the host that sent it.
 #include "app/page_requests.h"
 
+#include "app/authorization_form.h"
 #include "app/cookie_list.h"
 #include "app/disk_cache.h"
 #include "app/http_connection.h"
+#include "app/language.h"
 #include "app/main_window.h"
 #include "app/scan_result_page.h"
 #include "app/status_texts.h"
@@ -15,6 +17,7 @@
 #include "html/url_helpers.h"
 #include "net/anti_freeze.h"
 #include "platform/core/file_routines.h"
+#include "platform/core/secret_erase.h"
 #include "platform/core/stream.h"
 #include "platform/core/string_routines.h"
 #include "platform/windows/animate.h"
@@ -43,6 +46,13 @@ void ApplyHeaderLine(TPageRequestState& state, const std::string& line, TCookieL
     state.NoStore = true;
   }
 }
+
+std::string URLHostAndPort(const std::string& url) {
+  const TURLParts parts = ParseURL(url);
+  return parts.Port.empty() ? LowerCase(parts.Host) : LowerCase(parts.Host) + ":" + parts.Port;
+}
+
+std::string URLOrigin(const std::string& url) { return LowerCase(GetProtocol(url)) + "://" + URLHostAndPort(url); }
 
 std::string RedirectTarget(const std::string& base, const std::string& dest) {
   return dest.find("//") != std::string::npos ? dest : Combine(base, dest);
@@ -78,6 +88,21 @@ class RunningScope {
  private:
   TPageRequestState*& running_;
   TPageRequestState* previous_;
+};
+
+// A password lives in the connection only while its request runs.
+class CredentialsScope {
+ public:
+  explicit CredentialsScope(TURLConnection& connection) : connection_(connection) {}
+  ~CredentialsScope() {
+    OverwriteAndClear(connection_.Password);
+    connection_.UserName.clear();
+  }
+  CredentialsScope(const CredentialsScope&) = delete;
+  CredentialsScope& operator=(const CredentialsScope&) = delete;
+
+ private:
+  TURLConnection& connection_;
 };
 
 }  // namespace
@@ -180,6 +205,7 @@ void TfrmMain::FrameBrowserGetPostRequestEx(TObject* sender, bool isGet, const s
     conn->OnStatus = [this, conn](TObject*) { ConnectionStatus(*conn); };
     conn->OnProgress = [this, conn](TObject*) { ConnectionProgress(*conn); };
   }
+  CredentialsScope credentials(*conn);
   bool failed = false;
   bool blocked = false;
   bool storable = cacheable;
@@ -204,7 +230,7 @@ void TfrmMain::FrameBrowserGetPostRequestEx(TObject* sender, bool isGet, const s
   Fill(*DocStream, body.Bytes());
   // What a password opened or the server asked not to keep stays off the
   // disk, where the next user of the machine would find it.
-  if (storable && !state.NoStore && conn->UserName.empty()) {
+  if (storable && !state.NoStore && !state.UsedPassword) {
     DiskCache->AddToCache(requestURL, static_cast<int>(docType), DocStream->Bytes());
   }
   newURL = state.RedirectURL;
@@ -219,7 +245,13 @@ bool TfrmMain::RunPasses(TPageRequestState& state, TURLConnection& conn, bool is
   for (int pass = 1;; ++pass) {
     if (pass > kMaxRequestPasses) throw Exception("Too many redirects");
     state.Redirected = false;
+    state.AuthRealm.clear();
     state.Base = GetBase(state.PassURL);
+    // Basic credentials are sent in the clear to whoever gets them.
+    if (!state.CredentialOrigin.empty() && URLOrigin(state.PassURL) != state.CredentialOrigin) {
+      OverwriteAndClear(conn.Password);
+      conn.UserName.clear();
+    }
     body.Clear();
     conn.Cookie = CacheOn && !CdromMode ? CookieList->GetCookies(state.PassURL) : "";
     try {
@@ -241,9 +273,11 @@ bool TfrmMain::RunPasses(TPageRequestState& state, TURLConnection& conn, bool is
     } catch (const ESpecialException&) {
       throw;
     } catch (const Exception&) {
-      if (state.Aborted || !state.Redirected) {
-        if (!state.Aborted && !isGet && conn.GetStatusCode() == 405 &&
-            state.AllowHeader.find("get") != std::string::npos) {
+      if (state.Aborted) throw;
+      if (!state.Redirected) {
+        const int status = conn.GetStatusCode();
+        if (status == 401 && AskAuthorization(state, conn)) continue;
+        if (!isGet && status == 405 && state.AllowHeader.find("get") != std::string::npos) {
           isGet = true;
           continue;
         }
@@ -268,6 +302,29 @@ bool TfrmMain::RunPasses(TPageRequestState& state, TURLConnection& conn, bool is
     }
     state.PassURL = target;
   }
+}
+
+// The password prompt for a 401, naming the host that answered and its
+// realm. Answers whether the user gave a name and a password.
+bool TfrmMain::AskAuthorization(TPageRequestState& state, TURLConnection& conn) {
+  std::unique_ptr<TfrmAuthorization> dialog(NewForm<TfrmAuthorization>(this));
+  std::string caption;
+  if (Language->GetText("182", caption)) dialog->SetCaption(caption);
+  dialog->ApplyLanguage(*Language);
+  dialog->Host = URLHostAndPort(state.PassURL);
+  const bool useCache = !state.AuthPromptShown && !state.AuthRealm.empty();
+  std::string userName;
+  std::string password;
+  const bool confirmed = dialog->Execute(useCache, state.AuthRealm, password, userName);
+  state.AuthPromptShown = true;
+  if (confirmed) {
+    conn.UserName = userName;
+    conn.Password = password;
+    state.CredentialOrigin = URLOrigin(state.PassURL);
+    state.UsedPassword = true;
+  }
+  OverwriteAndClear(password);
+  return confirmed;
 }
 
 // A failed fetch: an HTTP error shows the body the server sent, or

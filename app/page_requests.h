@@ -29,7 +29,12 @@ struct TPageRequestState {
   std::string Base;         // GetBase of PassURL
   std::string RedirectURL;  // absolute target of the last redirect
   bool Redirected = false;  // this pass ended in a redirect to follow
-  std::string AuthRealm;
+  std::string AuthRealm;    // of this pass's answer
+  bool AuthPromptShown = false;
+  // Where the password typed for this request goes: the origin that asked
+  // for it, never a host a redirect leads to.
+  std::string CredentialOrigin;
+  bool UsedPassword = false;
   std::string AllowHeader;  // lower-cased
   bool NoStore = false;     // an answer said Cache-Control: no-store
   bool Aborted = false;     // stopped, or replaced by a newer request
@@ -39,6 +44,10 @@ struct TPageRequestState {
 // "www-authenticate", a "set-cookie:" value (stored against PassURL when
 // cookies is given), "allow:", and "cache-control: no-store".
 void ApplyHeaderLine(TPageRequestState& state, const std::string& line, TCookieList* cookies);
+// Scheme, host and port of a URL: what credentials are given for.
+[[nodiscard]] std::string URLOrigin(const std::string& url);
+// Host and port as the password prompt names them.
+[[nodiscard]] std::string URLHostAndPort(const std::string& url);
 // A redirect's Dest: as it is when it holds "//", else resolved against base.
 [[nodiscard]] std::string RedirectTarget(const std::string& base, const std::string& dest);
 

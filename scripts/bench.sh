@@ -93,6 +93,8 @@ bench/app_fetch/run_image_bench.sh "$build"
 bench/print/run_print_bench.sh "$build"
 # Start to first paint beside other browsers under Xvfb; a table of its own.
 bench/first_paint/run_first_paint.py "$bin/larkspan" --build "$build" > "$out/first_paint"
+# A page of 20 slow images beside other browsers under Xvfb; a table of its own.
+bench/app_fetch/run_image_page.py "$bin/larkspan" --build "$build" > "$out/image_page"
 
 # These two print tables of their own: growth at N and 4N, and the search
 # beside grep and ripgrep (which uses every core, so it is not pinned).
@@ -113,6 +115,8 @@ echo "Document model scaling (bench_model_scale; 4N/N time ratio, linear is abou
 cat "$out/model_scale"
 echo
 cat "$out/first_paint"
+echo
+cat "$out/image_page"
 echo
 echo "Local file search (bench_search):"
 # Its reporter colours its lines whatever the flags say.

@@ -23,6 +23,21 @@ inline constexpr const char* kProgram = LARK_PROGRAM;
 inline constexpr const char* kProgram = nullptr;
 #endif
 
+inline constexpr char kNssWrapper[] = "/usr/lib/x86_64-linux-gnu/libnss_wrapper.so";
+
+// libnss-wrapper opens the C library with RTLD_DEEPBIND, which the address
+// sanitizer's runtime refuses: the program would end at start.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LARK_ADDRESS_SANITIZER 1
+#endif
+#endif
+#ifdef LARK_ADDRESS_SANITIZER
+inline constexpr bool kHostNamesOfOurOwn = false;
+#else
+inline constexpr bool kHostNamesOfOurOwn = true;
+#endif
+
 // Generous for a loaded machine: start-up, page loads and exits.
 inline constexpr int kIdleMs = 30000;
 inline constexpr int kExitMs = 30000;

@@ -13,21 +13,6 @@
 namespace lark::test {
 namespace {
 
-constexpr char kNssWrapper[] = "/usr/lib/x86_64-linux-gnu/libnss_wrapper.so";
-
-// libnss-wrapper opens the C library with RTLD_DEEPBIND, which the address
-// sanitizer's runtime refuses: the program would end at start.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define LARK_ADDRESS_SANITIZER 1
-#endif
-#endif
-#ifdef LARK_ADDRESS_SANITIZER
-constexpr bool kHostNamesOfOurOwn = false;
-#else
-constexpr bool kHostNamesOfOurOwn = true;
-#endif
-
 // A page whose top left corner, where the tests click, is a link.
 std::string LinkPage(const std::string& href, const std::string& target) {
   return "<html><body><a href=\"" + href + "\"" + (target.empty() ? "" : " target=\"" + target + "\"") +

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 
 
 #include "app/cookie_list.h"
@@ -12,6 +13,7 @@
 #include "platform/windows/label.h"
 #include "platform/windows/timer.h"
 #include "tests/app_main/main_window_fixture.h"
+#include "tests/net_ftp/ftp_test_support.h"
 #include "tests/support/loopback_port.h"
 #include "tests/support/peer_process.h"
 #include "viewer/frame_browser.h"
@@ -173,6 +175,119 @@ TEST_F(PageRequests, ImagesDownloadTenAtATimeAndStopDropsThem) {
     usleep(20000);
   }
   EXPECT_FALSE(window_->DiskCache->FindInCache(At("/img2/0.png"), fileName, docType));
+}
+
+// An image's redirect is tested against the lists like the image itself.
+TEST_F(PageRequests, ImageRedirectsPassTheLists) {
+  Write("Deny.lst", At("/secret/", "localhost") + "\n");
+  Open({"/home=" + StartPage()});
+  Navigate(At("/jumps"));
+  for (int i = 0; i < 300 && !QueuesEmpty(*window_); ++i) {
+    Application()->ProcessMessages();
+    usleep(20000);
+  }
+  ASSERT_TRUE(QueuesEmpty(*window_));
+  std::string fileName;
+  int docType = 0;
+  EXPECT_TRUE(window_->DiskCache->FindInCache(At("/jump/allowed.png"), fileName, docType));
+  EXPECT_FALSE(window_->DiskCache->FindInCache(At("/jump/denied.png"), fileName, docType));
+  EXPECT_EQ(Logged("GET /img/jumped.png").size(), 1u);
+  EXPECT_TRUE(Logged("/secret").empty());
+}
+
+// A picture fetched directly (here over a slow FTP server) ends at Stop.
+TEST_F(PageRequests, StopEndsADirectImageFetch) {
+  test::OddFtpPeer ftp;
+  ftp.WriteFile("big.png", std::string(8 << 20, 'p'));  // 30 s at the server's rate
+  ftp.Start();
+  ASSERT_TRUE(ftp.Started()) << ftp.Error();
+  Write("pictures.html", "<img src=\"ftp://plain:pw@127.0.0.1:" + std::to_string(ftp.Port()) + "/big.png\">");
+  Open({"/home=" + StartPage()});
+  TTimer stop(nullptr);
+  stop.SetInterval(500);
+  stop.OnTimer = [this, &stop](TObject*) {
+    stop.SetEnabled(false);
+    window_->actionStopExecute(nullptr);
+  };
+  stop.SetEnabled(true);
+  const auto start = std::chrono::steady_clock::now();
+  Navigate(Path("pictures.html"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_FALSE(stop.Enabled());
+  EXPECT_EQ(window_->DirectImageConnection, nullptr);
+}
+
+// The status bar while a slow page arrives: the connection's states, then
+// the size growing to the whole page, in that order.
+TEST_F(PageRequests, StatusTextsOfASlowPageComeInOrder) {
+  Open({"/home=" + StartPage()});
+  std::vector<std::string> seen;
+  std::vector<std::function<void(TMessage&)>> previous;
+  for (TLabel* label : {window_->lbState, window_->lbDocument}) {
+    previous.push_back(label->WindowProc);
+    label->WindowProc = [label, chained = previous.back(), &seen](TMessage& message) {
+      chained(message);
+      if (message.Msg == CM_TEXTCHANGED && (seen.empty() || seen.back() != label->Caption()))
+        seen.push_back(label->Caption());
+    };
+  }
+  Request(true, At("/slow"));
+  window_->lbState->WindowProc = previous[0];
+  window_->lbDocument->WindowProc = previous[1];
+  ASSERT_GE(seen.size(), 5u);
+  EXPECT_EQ(seen[0], "State: Not Connected.");
+  EXPECT_EQ(seen[1], "State: Connected.");
+  // Parts may arrive together, but the size only grows, to the whole page.
+  const std::string loading = "Loading HTML file. Size: ";
+  int last = 0;
+  for (std::size_t i = 2; i < seen.size(); ++i) {
+    ASSERT_EQ(seen[i].rfind(loading, 0), 0u) << seen[i];
+    const int size = std::stoi(seen[i].substr(loading.size()));
+    EXPECT_GT(size, last);
+    last = size;
+  }
+  EXPECT_EQ(seen.back(), loading + "2000 bytes.");
+}
+
+// An address typed while a slow page is still to answer: whatever that
+// page's answer sets, nothing is stored for the typed host.
+TEST_F(PageRequests, NoCookieLandsWithTheHostTypedDuringASlowLoad) {
+  Open({"/home=" + StartPage()});
+  TTimer type(nullptr);
+  type.SetInterval(300);
+  type.OnTimer = [this, &type](TObject*) {
+    type.SetEnabled(false);
+    Navigate(At("/page", "localhost"));
+  };
+  type.SetEnabled(true);
+  Request(true, At("/slowcookie"));
+  EXPECT_FALSE(type.Enabled());
+  EXPECT_EQ(ShownURL(), At("/page", "localhost"));
+  EXPECT_EQ(window_->CookieList->GetCookies(At("/page", "localhost")).find("planted"), std::string::npos);
+  EXPECT_EQ(Logged("GET /page localhost").size(), 1u);
+}
+
+// A picture that failed is not cached: the page shown again asks for it
+// again, and only for it.
+TEST_F(PageRequests, FailedImagesAreNotCached) {
+  Open({"/home=" + StartPage()});
+  const auto settle = [this] {
+    for (int i = 0; i < 300 && !QueuesEmpty(*window_); ++i) {
+      Application()->ProcessMessages();
+      usleep(20000);
+    }
+    ASSERT_TRUE(QueuesEmpty(*window_));
+  };
+  Navigate(At("/mixed"));
+  settle();
+  std::string fileName;
+  int docType = 0;
+  EXPECT_TRUE(window_->DiskCache->FindInCache(At("/img/m0.png"), fileName, docType));
+  EXPECT_FALSE(window_->DiskCache->FindInCache(At("/noimg/x.png"), fileName, docType));
+  Navigate(At("/mixed?again"));
+  settle();
+  EXPECT_EQ(Logged("GET /img/m0.png").size(), 1u);
+  EXPECT_EQ(Logged("GET /noimg/x.png").size(), 2u);
 }
 
 }  // namespace
