@@ -1,9 +1,11 @@
 #include <filesystem>
+#include <functional>
 #include <set>
 
 #include "app/options.h"
 #include "controls/toolbar_button.h"
 #include "platform/windows/action.h"
+#include "platform/windows/application.h"
 #include "platform/windows/bars.h"
 #include "platform/windows/combo_box.h"
 #include "platform/windows/graphic_controls.h"
@@ -183,6 +185,41 @@ TEST_F(Commands, DirectoryButtonsShareTheWidthAfterAResize) {
     EXPECT_EQ(window_->btPDB[i]->Left(), 4 + i * width) << i;
   }
   EXPECT_FALSE(window_->btPDB[9]->Visible());
+}
+
+}  // namespace
+}  // namespace lark
+
+namespace lark {
+namespace {
+
+// Many commands and language switches in a row: run under the sanitizers,
+// nothing may be used after it is freed or left behind.
+TEST_F(Commands, TwoHundredCommandsAndLanguageSwitches) {
+  Write("larkspan.ini", "[Bookmarks]\nName0=A&B\nLink0=" + FileURL("error.html") + "\n");
+  Open({"/home=" + StartPage()});
+  test_driver::OnModalShown([](TCustomForm* form) { form->ModalResult = mrCancel; });
+  test_driver::AnswerDialogs([](TCommonDialog*) { return false; });
+  const std::vector<std::function<void()>> commands = {
+      [&] {  // the other language
+        window_->miLanguage->Items(window_->miLanguage->Items(0)->Checked() ? 1 : 0)->Click();
+      },
+      [&] { dynamic_cast<TAction*>(window_->FindComponent("actionCopy"))->Execute(); },
+      [&] { dynamic_cast<TAction*>(window_->FindComponent("actionFindNext"))->Execute(); },
+      [&] { dynamic_cast<TAction*>(window_->FindComponent("actionSelectAll"))->Execute(); },
+      [&] { window_->actionReload->Execute(); },
+      [&] { window_->miBookmarks->Items(window_->miBookmarks->Count() - 1)->Click(); },
+      [&] { window_->actionBack->Execute(); },
+      [&] { window_->actionAddCurrentDocumentsHere->Execute(); },
+      [&] { dynamic_cast<TMenuItem*>(window_->FindComponent("miGreek"))->Click(); },
+      [&] { window_->actionHome->Execute(); },
+  };
+  for (int i = 0; i < 200; ++i) {
+    commands[static_cast<std::size_t>(i) % commands.size()]();
+    Application()->ProcessMessages();
+  }
+  Settle();
+  EXPECT_TRUE(window_->actionReload->Enabled());
 }
 
 }  // namespace
