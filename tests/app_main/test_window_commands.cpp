@@ -151,6 +151,10 @@ TEST_F(WindowCommands, KeysMenusAndButtonsRunTheirCommands) {
   Key(VK_F5);
   EXPECT_EQ(Requests("/b.html"), before + 1);
   EXPECT_TRUE(window_->actionReload->Enabled());
+  auto* reloadButton = dynamic_cast<TControl*>(window_->FindComponent("tbReload"));
+  test_driver::Click(reloadButton, reloadButton->Width() / 2, reloadButton->Height() / 2);
+  Settle();
+  EXPECT_EQ(Requests("/b.html"), before + 2);
   // The page's text field and the address box keep Ctrl+A and Ctrl+C.
   auto* field = FindControl<TEdit>(window_->FrameBrowser);
   ASSERT_NE(field, nullptr);
@@ -168,6 +172,9 @@ TEST_F(WindowCommands, KeysMenusAndButtonsRunTheirCommands) {
   Key('A', ssCtrl);
   Key('C', ssCtrl);
   EXPECT_NE(Clipboard()->AsText().find("needle one Needle two"), std::string::npos) << Clipboard()->AsText();
+  Clipboard()->SetAsText("");
+  dynamic_cast<TMenuItem*>(window_->FindComponent("miCopyText"))->Click();  // the pop-up's Copy
+  EXPECT_NE(Clipboard()->AsText().find("needle one"), std::string::npos);
   // Find keeps its text and case flag for Find next.
   answer_ = [](TCommonDialog* dialog) {
     auto* find = dynamic_cast<TFindDialog*>(dialog);
