@@ -1,4 +1,4 @@
-// The main window's commands, its bars, menus and language texts.
+// The main window's commands, its bars and its bookmark and encoding menus.
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -12,7 +12,8 @@
 #include "controls/adv_status_bar.h"
 #include "controls/page_setup.h"
 #include "controls/toolbar_button.h"
-#include "platform/core/file_routines.h"
+#include "html/document_utils.h"
+#include "html/url_helpers.h"
 #include "platform/core/string_routines.h"
 #include "platform/windows/action.h"
 #include "platform/windows/animate.h"
@@ -23,8 +24,6 @@
 #include "platform/windows/label.h"
 #include "platform/windows/menus.h"
 #include "platform/windows/panel.h"
-#include "html/document_utils.h"
-#include "html/url_helpers.h"
 #include "viewer/frame_browser.h"
 
 namespace lark {
