@@ -114,6 +114,7 @@ TEST_F(WindowCommands, KioskSettingsHideCommandsFromMenusKeysAndTheCloseBox) {
   EXPECT_EQ(window_->StatusBar->PopupMenu(), nullptr);
   ASSERT_EQ(Requests("/a.html"), 1);
   const std::string log = Log();
+  const std::string settings = test::ReadFile(IniFile());
   window_->FrameBrowser->SetFocus();
   // Open, save, print, find, find next, add bookmark, reload, full screen.
   for (auto [key, shift] : {std::pair<int, TShiftState>{'O', ssCtrl}, {'S', ssCtrl}, {'P', ssCtrl}, {'F', ssCtrl},
@@ -125,6 +126,7 @@ TEST_F(WindowCommands, KioskSettingsHideCommandsFromMenusKeysAndTheCloseBox) {
   EXPECT_TRUE(dialogs_.empty());
   EXPECT_TRUE(forms_.empty());
   EXPECT_EQ(Log(), log);
+  EXPECT_EQ(test::ReadFile(IniFile()), settings);  // no bookmark written
   EXPECT_EQ(ShownTitle(), "Page A");
   // Neither the close box nor the window menu's Close closes it.
   test_driver::ClickCloseBox(window_);
