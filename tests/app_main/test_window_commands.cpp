@@ -32,7 +32,7 @@ std::string Page(const std::string& title, const std::string& body) {
 }
 
 // The window against nginx, every request in its log.
-class WindowCommands : public MainWindowTest {
+class MainWindowCommands : public MainWindowTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
@@ -98,7 +98,7 @@ T* FindControl(TWinControl* parent) {
   return nullptr;
 }
 
-TEST_F(WindowCommands, KioskSettingsHideCommandsFromMenusKeysAndTheCloseBox) {
+TEST_F(MainWindowCommands, KioskSettingsHideCommandsFromMenusKeysAndTheCloseBox) {
   Write("larkspan.ini",
         "[Buttons]\nForward=0\nStop=0\nReload=0\nSearch=0\nAdd=0\nOpen=0\nSave=0\nPreview=0\nPrint=0\nClose=0\n"
         "[FormMain]\nResize=0\n[Bar]\nMenuBar=0\nAdmin=0\nCustButton=0\nPanelAddress=0\nDirectoryButtons=0\n");
@@ -140,7 +140,7 @@ TEST_F(WindowCommands, KioskSettingsHideCommandsFromMenusKeysAndTheCloseBox) {
   EXPECT_EQ(window_->cbAddress->GetText(), "");
 }
 
-TEST_F(WindowCommands, KeysMenusAndButtonsRunTheirCommands) {
+TEST_F(MainWindowCommands, KeysMenusAndButtonsRunTheirCommands) {
   Open({"/home=" + nginx_.Url("/a.html")});
   Navigate(nginx_.Url("/b.html"));
   ASSERT_EQ(ShownTitle(), "Page B");
@@ -233,7 +233,7 @@ TEST_F(WindowCommands, KeysMenusAndButtonsRunTheirCommands) {
   EXPECT_EQ(window_->FrameBrowser->CharSet(), 161);
 }
 
-TEST_F(WindowCommands, AddBookmarkKeepsTitlesAsTyped) {
+TEST_F(MainWindowCommands, AddBookmarkKeepsTitlesAsTyped) {
   Open({"/home=" + nginx_.Url("/a.html")});
   std::string title;
   std::string typed = "A&B";
@@ -269,7 +269,7 @@ TEST_F(WindowCommands, AddBookmarkKeepsTitlesAsTyped) {
 }
 
 // A request that raises leaves Reload and Home usable.
-TEST_F(WindowCommands, HomeAndReloadComeBackWhateverTheRequestDoes) {
+TEST_F(MainWindowCommands, HomeAndReloadComeBackWhateverTheRequestDoes) {
   Write("larkspan.ini", "[HomePage]\nType=2\nAddress=" + nginx_.Url("/a.html") + "\n");
   Open({});
   ASSERT_EQ(ShownTitle(), "Page A");
@@ -288,13 +288,13 @@ TEST_F(WindowCommands, HomeAndReloadComeBackWhateverTheRequestDoes) {
   EXPECT_TRUE(dynamic_cast<TMenuItem*>(window_->FindComponent("miHome"))->Enabled());
 }
 
-TEST_F(WindowCommands, AFileURLAsHomeAddressOpensTheFile) {
+TEST_F(MainWindowCommands, AFileURLAsHomeAddressOpensTheFile) {
   Write("larkspan.ini", "[HomePage]\nType=2\nAddress=" + FileURL("error.html") + "\n");
   Open({});
   EXPECT_EQ(ShownURL(), FileURL("error.html"));
 }
 
-TEST_F(WindowCommands, OnlineHelpOpensItsAddress) {
+TEST_F(MainWindowCommands, OnlineHelpOpensItsAddress) {
   Write("Deny.lst", "*larkspan.org*\n");
   Open({"/home=" + nginx_.Url("/a.html")});
   // The address goes into the box at once; the navigation is posted.
@@ -307,7 +307,7 @@ TEST_F(WindowCommands, OnlineHelpOpensItsAddress) {
 // The cache command deletes the cache's own files and nothing else: not
 // the current folder's with the cache off, not the cookie file nor a
 // stranger's file with it on.
-TEST_F(WindowCommands, DeleteAllCacheFilesTouchesOnlyTheCachesOwnFiles) {
+TEST_F(MainWindowCommands, DeleteAllCacheFilesTouchesOnlyTheCachesOwnFiles) {
   const std::string cwd = std::filesystem::current_path();
   Write("mine.txt", "keep");
   std::filesystem::current_path(Path(""));
@@ -335,7 +335,7 @@ TEST_F(WindowCommands, DeleteAllCacheFilesTouchesOnlyTheCachesOwnFiles) {
   EXPECT_TRUE(std::filesystem::exists(Path("outside.htm")));
 }
 
-TEST_F(WindowCommands, UntrustedStyleAndCharSetFallBack) {
+TEST_F(MainWindowCommands, UntrustedStyleAndCharSetFallBack) {
   for (auto [style, check] : {std::pair{"-1", "actionImageCaption"}, {"130", "actionCaptionOnly"},
                               {"7", "actionImageCaption"}}) {
     Write("larkspan.ini", std::string("[Bar]\nStyleButtons=") + style + "\n[FrameBrowser]\nCharSet=999\n");
