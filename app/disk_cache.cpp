@@ -301,6 +301,33 @@ void TDiskCache::RemoveFromCache(const std::string& URL) {
   });
 }
 
+int TDiskCache::DeleteAllFiles() {
+  if (!enabled_) return 0;
+  int deleted = 0;
+  try {
+    FileLock lock(IndexName());
+    const FileInfo index = Inspect(IndexName());
+    std::unordered_set<std::string> named;
+    for (const TEntry& entry : ReadIndexFile()) named.insert(entry.FileName);
+    DIR* folder = ::opendir(dir_.c_str());
+    if (folder == nullptr) return 0;
+    while (const dirent* item = ::readdir(folder)) {
+      const std::string name = item->d_name;
+      if (!IsCacheFileName(name)) continue;
+      const FileInfo file = Inspect(dir_ + name);
+      if (!file.regular) continue;
+      if (!named.contains(name) && !(index.regular && Older(file.modified, index.modified))) continue;
+      deleted += ::unlink((dir_ + name).c_str()) == 0;
+    }
+    ::closedir(folder);
+    if (index.regular) deleted += ::unlink(IndexName().c_str()) == 0;
+    indexStamp_ = Inspect(IndexName()).stamp;
+  } catch (const Exception&) {
+    // Another window holds the lock for far too long: nothing is deleted.
+  }
+  return deleted;
+}
+
 // What a killed writer may leave: temporary files, and cache files that no
 // entry names. Only those older than the index go: a newer one may be a
 // file another window has claimed and not indexed yet.

@@ -45,6 +45,13 @@ class TDiskCache {
   // already cached keeps its entry and type; its file gets the new data.
   std::string AddToCache(const std::string& URL, int DocType, std::string_view Data);
   void RemoveFromCache(const std::string& URL);
+  // Deletes the index and the cache's own files in its folder, under the
+  // lock: regular files whose names the cache makes, never through a link
+  // or into a sub-folder, never the lock file or any other file. A cache
+  // file newer than the index and not in it may be one another window is
+  // writing: it stays. The entries in memory stay; whoever uses one checks
+  // that its file still exists. Answers how many files went.
+  int DeleteAllFiles();
 
   // Lower-cased, without a leading "http://" and a "www." right after it;
   // blanks, control bytes and DEL percent-encoded, so that a key is one word

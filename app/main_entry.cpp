@@ -104,6 +104,11 @@ void RegisterMainWindowHandlers() {
   Handler("ControlChanged", &TfrmHomePage::ControlChanged);
   Handler("btBrowseClick", &TfrmHomePage::btBrowseClick);
   Handler("CancelButtonClick", &TfrmPrintStatus::CancelButtonClick);
+  Handler("actionFindExecute", &TfrmMain::actionFindExecute);
+  Handler("FindDialogFind", &TfrmMain::FindDialogFind);
+  Handler("actionFindNextExecute", &TfrmMain::actionFindNextExecute);
+  Handler("actionPageSetupExecute", &TfrmMain::actionPageSetupExecute);
+  Handler("actionAddCurrentDocumentsHereExecute", &TfrmMain::actionAddCurrentDocumentsHereExecute);
   Handler("FormShow", &TDownLoadForm::FormShow);
   Handler("CancelButtonClick", &TDownLoadForm::CancelButtonClick);
   Handler("actionSourceExecute", &TfrmMain::actionSourceExecute);

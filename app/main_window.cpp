@@ -109,6 +109,7 @@ void TfrmMain::FindComponents() {
     *field = Component<TPopupMenu>(*this, name);
   OpenDialog = Component<TOpenDialog>(*this, "OpenDialog");
   SaveDialog = Component<TSaveDialog>(*this, "SaveDialog");
+  FindDialog = Component<TFindDialog>(*this, "FindDialog");
   for (auto [field, name] :
        {std::pair{&actionBack, "actionBack"}, {&actionForward, "actionForward"}, {&actionStop, "actionStop"},
         {&actionReload, "actionReload"}, {&actionHome, "actionHome"}, {&actionSearch, "actionSearch"},

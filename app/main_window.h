@@ -3,6 +3,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/url_lists.h"
@@ -35,6 +36,7 @@ struct TImageRec;
 class TImageHTTP;
 class TNetAntiFreeze;
 class TNetConnectionInterceptOpenSSL;
+class TFindDialog;
 class TOpenDialog;
 class TOptions;
 class TPanel;
@@ -68,6 +70,10 @@ enum : UINT {
 inline constexpr int kMaxSecondsIdleTime = 24 * 60 * 60;
 // Entries of the address box's history kept in the settings file.
 inline constexpr int kAddressHistoryKeys = 10;
+
+// The caption that shows a page title as typed: "&" is no accelerator and a
+// lone "-" no separator line.
+[[nodiscard]] std::string MenuCaptionOf(const std::string& title);
 
 // Removes a menu's items from `from` on; each is freed once the handler now
 // running has returned.
@@ -111,6 +117,7 @@ class TfrmMain : public TForm {
              *pmToolBar = nullptr;
   TOpenDialog* OpenDialog = nullptr;
   TSaveDialog* SaveDialog = nullptr;
+  TFindDialog* FindDialog = nullptr;
   TAction *actionBack = nullptr, *actionForward = nullptr, *actionStop = nullptr, *actionReload = nullptr,
           *actionHome = nullptr, *actionSearch = nullptr, *actionAddCurrentDocumentsHere = nullptr,
           *actionFileOpen = nullptr, *actionFileSave = nullptr, *actionPreview = nullptr, *actionPrint = nullptr,
@@ -229,7 +236,18 @@ class TfrmMain : public TForm {
   void MNU_ShowImages1Click(TObject* sender);
   void ClearAll1Click(TObject* sender);
   void OnlineManual1Click(TObject* sender);
+  void actionFindExecute(TObject* sender);
+  void FindDialogFind(TObject* sender);
+  void actionFindNextExecute(TObject* sender);
+  void actionPageSetupExecute(TObject* sender);
+  void actionAddCurrentDocumentsHereExecute(TObject* sender);
   void ApplyLanguage();
+  // Captions and hints as the form resource has them, taken at the first
+  // ApplyLanguage: a component whose text a language lacks shows them.
+  struct TBuiltInText {
+    std::string Caption, Hint;
+  };
+  std::unordered_map<const TComponent*, TBuiltInText> BuiltInTexts;
   void RebuildBookmarksMenu();
   void RemoveBookmarkItems();
   void RebuildDirectoryButtons();

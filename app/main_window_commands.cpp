@@ -1,14 +1,19 @@
-// The main window's commands, its bars, menus and language texts.
+// The main window's commands, its bars and its bookmark and encoding menus.
 #include <algorithm>
+#include <cmath>
+#include <functional>
 
+#include "app/add_bookmark_form.h"
 #include "app/disk_cache.h"
 #include "app/language.h"
 #include "app/main_window.h"
 #include "app/options.h"
 #include "app/url_connection.h"
 #include "controls/adv_status_bar.h"
+#include "controls/page_setup.h"
 #include "controls/toolbar_button.h"
-#include "platform/core/file_routines.h"
+#include "html/document_utils.h"
+#include "html/url_helpers.h"
 #include "platform/core/string_routines.h"
 #include "platform/windows/action.h"
 #include "platform/windows/animate.h"
@@ -27,8 +32,30 @@ namespace {
 // Where the online manual lives; the address box opens it like any address.
 constexpr const char* kOnlineManualURL = "https://larkspan.org/manual/";
 
+// The last search of the find dialog, for Find next: kept for the program.
+std::string g_lastSearchText;
+bool g_lastSearchMatchCase = false;
+
+// Runs its work when the scope ends, however it ends: a request that raises
+// must not leave a command disabled.
+class AtScopeExit {
+ public:
+  explicit AtScopeExit(std::function<void()> work) : work_(std::move(work)) {}
+  ~AtScopeExit() { work_(); }
+  AtScopeExit(const AtScopeExit&) = delete;
+  AtScopeExit& operator=(const AtScopeExit&) = delete;
+
+ private:
+  std::function<void()> work_;
+};
 
 }  // namespace
+
+std::string MenuCaptionOf(const std::string& title) {
+  std::string caption = StringReplace(title, "&", "&&", ReplaceAll::Yes);
+  // A caption of one "-" is a separator line; "&-" shows the dash.
+  return caption == "-" ? "&-" : caption;
+}
 
 // Menu items built at run time belong to their menu. Their own click may be
 // what rebuilds the menu, so the old ones go once that click has returned.
@@ -44,6 +71,10 @@ void DetachMenuItems(TMenuItem* parent, int from) {
 
 void TfrmMain::actionHomeExecute(TObject*) {
   miHome->SetEnabled(false);
+  AtScopeExit restore([this] {
+    miHome->SetEnabled(true);
+    FirstActivation = false;
+  });
   SetGoDefault(false);
   switch (HomeType) {
     case 0:
@@ -58,21 +89,19 @@ void TfrmMain::actionHomeExecute(TObject*) {
       actionSearch->Execute();
       break;
     default:
-      if (AddressText != HomeAddress) {
-        AddressText = HomeAddress;
-        cbAddress->SetText(HomeAddress);
-        HomeLoaded = true;
-        PostStartURL();
-      } else if (HomeLoaded) {
+      if (AddressText == HomeAddress && HomeLoaded) {
         actionReload->Execute();
-      } else {
-        HomeLoaded = true;
-        PostStartURL();
+        break;
       }
+      AddressText = HomeAddress;
+      cbAddress->SetText(HomeAddress);
+      HomeLoaded = true;
+      // A file URL (what the home page dialog's Browse gives) is a local
+      // file: the address box alone would only show it.
+      if (LowerCase(GetProtocol(HomeAddress)) == "file") OpenLocalFile(FileURLToPath(HomeAddress));
+      else PostStartURL();
       break;
   }
-  miHome->SetEnabled(true);
-  FirstActivation = false;
 }
 
 void TfrmMain::actionStopExecute(TObject*) {
@@ -84,9 +113,11 @@ void TfrmMain::actionStopExecute(TObject*) {
 
 void TfrmMain::actionReloadExecute(TObject*) {
   actionReload->SetEnabled(false);
-  ReloadMode = true;
-  FrameBrowser->Reload();
-  actionReload->SetEnabled(true);
+  {
+    AtScopeExit restore([this] { actionReload->SetEnabled(true); });
+    ReloadMode = true;
+    FrameBrowser->Reload();
+  }
   SetGoDefault(false);
   FocusBrowser();
 }
@@ -101,15 +132,62 @@ void TfrmMain::actionCopyExecute(TObject*) { FrameBrowser->CopyToClipboard(); }
 
 void TfrmMain::actionSelectAllExecute(TObject*) { FrameBrowser->SelectAll(); }
 
-void TfrmMain::miCopyTextClick(TObject*) { actionCopyExecute(nullptr); }
+// The pop-up's entries do what the Edit menu's do, enabled or not as those are.
+void TfrmMain::miCopyTextClick(TObject*) { dynamic_cast<TMenuItem*>(FindComponent("miCopy"))->Click(); }
 
-void TfrmMain::miSelectedAllClick(TObject*) { actionSelectAllExecute(nullptr); }
+void TfrmMain::miSelectedAllClick(TObject*) { dynamic_cast<TMenuItem*>(FindComponent("miSelectAll"))->Click(); }
 
 void TfrmMain::actionFileOpenExecute(TObject*) {
   if (OpenDialog->Execute()) OpenLocalFile(OpenDialog->FileName);
 }
 
 void TfrmMain::actionNavigationExecute(TObject*) {}
+
+// ---- find ----
+
+void TfrmMain::actionFindExecute(TObject*) {
+  FindDialog->FindText = g_lastSearchText;
+  FindDialog->Execute();
+}
+
+void TfrmMain::FindDialogFind(TObject*) {
+  g_lastSearchText = FindDialog->FindText;
+  g_lastSearchMatchCase = (FindDialog->Options & frMatchCase) != 0;
+  FrameBrowser->Find(g_lastSearchText, g_lastSearchMatchCase);
+}
+
+void TfrmMain::actionFindNextExecute(TObject*) {
+  if (!g_lastSearchText.empty()) FrameBrowser->Find(g_lastSearchText, g_lastSearchMatchCase);
+}
+
+// ---- page setup ----
+
+// The browser keeps centimetres; the dialog takes hundredths of a millimetre.
+void TfrmMain::actionPageSetupExecute(TObject*) {
+  TPageSetupDlg dialog(this);
+  dialog.Options &= ~poShowHelp;
+  dialog.SetMeasurements(TPSMeasurements::pmMillimeters);
+  auto toDialog = [](double centimetres) { return static_cast<int>(std::lround(centimetres * 1000)); };
+  dialog.Margins = TPSRect{toDialog(FrameBrowser->PrintMarginLeft()), toDialog(FrameBrowser->PrintMarginTop()),
+                           toDialog(FrameBrowser->PrintMarginRight()), toDialog(FrameBrowser->PrintMarginBottom())};
+  if (!dialog.Execute()) return;
+  const TPSRect& m = dialog.Margins;
+  FrameBrowser->SetPrintMargins(m.Left / 1000.0, m.Right / 1000.0, m.Top / 1000.0, m.Bottom / 1000.0);
+}
+
+// ---- bookmarks ----
+
+void TfrmMain::actionAddCurrentDocumentsHereExecute(TObject*) {
+  const int index = FrameBrowser->HistoryIndex();
+  const std::string title = index >= 0 && index < FrameBrowser->HistoryCount() ? FrameBrowser->HistoryTitle(index)
+                                                                                : FrameBrowser->DocumentTitle();
+  std::unique_ptr<TfrmAddBookmark> dialog(NewForm<TfrmAddBookmark>(this, *Options, *Language, AddressText, title));
+  std::string caption;
+  if (Language->GetText("1", caption)) dialog->SetCaption(caption);
+  if (dialog->ShowModal() != mrOk) return;
+  RemoveBookmarkItems();
+  RebuildBookmarksMenu();
+}
 
 void TfrmMain::OnlineManual1Click(TObject*) {
   cbAddress->SetText(kOnlineManualURL);
@@ -122,12 +200,11 @@ void TfrmMain::MNU_ShowImages1Click(TObject* sender) {
   FrameBrowser->SetViewImages(item->Checked());
 }
 
+// Only the cache's own files: "*.*" in an empty CacheDir (cache off,
+// "/cdrom") would be the current folder, and the folder holds the cookie
+// file and whatever else a user put there.
 void TfrmMain::ClearAll1Click(TObject*) {
-  if (CacheDir.empty()) return;
-  TSearchRec rec;
-  for (int found = FindFirst(CacheDir + "*.*", 0, rec); found == 0; found = FindNext(rec))
-    DeleteFile(CacheDir + rec.Name);
-  FindClose(rec);
+  if (CacheOn && DiskCache) DiskCache->DeleteAllFiles();
 }
 
 // ---- bars ----
@@ -135,7 +212,7 @@ void TfrmMain::ClearAll1Click(TObject*) {
 void TfrmMain::ShowMenuBar(bool visible) {
   for (TMenuItem* item : {miFile, miEdit, miView, miOptions, miHelp}) item->SetVisible(visible);
   miBookmarks->SetVisible(visible && !CdromMode);
-  tbInternetButtons->SetEdgeBorders(visible ? ebTop : 0);
+  tbInternetButtons->SetEdgeBorders(visible ? TEdgeBorders{ebTop} : TEdgeBorders{0});
 }
 
 namespace {
@@ -168,6 +245,8 @@ void TfrmMain::actionCaptionOnlyExecute(TObject*) { SetToolbarStyle(2); }
 
 void TfrmMain::SetToolbarStyle(int style) {
   style %= 128;
+  // From the settings file: anything but the three styles is the first.
+  if (style < 0 || style > 2) style = 0;
   actionImageCaption->SetChecked(style == 0);
   actionImageOnly->SetChecked(style == 1);
   actionCaptionOnly->SetChecked(style == 2);
@@ -255,7 +334,7 @@ void TfrmMain::RebuildBookmarksMenu() {
     const std::string name = Options->GetBookmarkName(i);
     if (name.empty()) continue;
     auto* item = new TMenuItem(nullptr);
-    item->SetCaption(name);
+    item->SetCaption(MenuCaptionOf(name));
     item->Tag = i;
     item->ImageIndex = 13;
     item->OnClick = std::bind(&TfrmMain::BookmarkMenuItemClick, this, std::placeholders::_1);
@@ -266,6 +345,10 @@ void TfrmMain::RebuildBookmarksMenu() {
 // ---- character sets ----
 
 void TfrmMain::SetCharSet(int charSet) {
+  // From the settings file: a set no entry offers is the default one.
+  bool offered = false;
+  for (int i = 0; i < miEncoding->Count(); ++i) offered |= miEncoding->Items(i)->Tag == charSet;
+  if (!offered) charSet = 1;
   for (int i = 0; i < miEncoding->Count(); ++i) {
     TMenuItem* item = miEncoding->Items(i);
     item->SetChecked(item->Tag == charSet);
@@ -275,93 +358,5 @@ void TfrmMain::SetCharSet(int charSet) {
 }
 
 void TfrmMain::miTurkishClick(TObject* sender) { SetCharSet(static_cast<int>(dynamic_cast<TMenuItem*>(sender)->Tag)); }
-
-// ---- language texts ----
-
-void TfrmMain::ApplyLanguage() {
-  auto text = [this](int id, std::string& out) { return Language->GetText(std::to_string(id), out); };
-  auto caption = [&](int id, std::initializer_list<const char*> names) {
-    std::string t;
-    if (!text(id, t)) return;
-    for (const char* name : names) {
-      TComponent* c = FindComponent(name);
-      if (auto* item = dynamic_cast<TMenuItem*>(c)) item->SetCaption(t);
-      else if (auto* control = dynamic_cast<TControl*>(c)) control->SetCaption(t);
-      else if (auto* action = dynamic_cast<TCustomAction*>(c)) action->SetCaption(t);
-    }
-  };
-  auto action = [&](int id, TCustomAction* a, bool hint) {
-    std::string t;
-    if (!text(id, t)) return;
-    a->SetCaption(t);
-    if (hint) a->Hint = StringReplace(t, "&", "", ReplaceAll::Yes);
-  };
-  caption(72, {"lbAddress"});
-  caption(73, {"miOpenInNewWindow"});
-  const std::pair<int, TAction*> navigation[] = {
-      {74, actionBack}, {75, actionForward}, {76, actionStop}, {77, actionReload}, {78, actionHome}};
-  for (auto [id, a] : navigation) action(id, a, true);
-  caption(79, {"miCopyText"});
-  caption(80, {"miCopyLink"});
-  caption(81, {"miSelectedAll"});
-  caption(82, {"miEncoding"});
-  const char* charSets[] = {"miArabic", "miBaltic", "miChineSebig5", "miDefault", "miEastEurope", "miGb2312",
-                            "miGreek",  "miHangeul", "miHebrew",     "miJohab",   "miMac",        "miRussian",
-                            "miShiftfis", "miSymbol", "miThai",      "miTurkish"};
-  for (int i = 0; i < 16; ++i) caption(83 + i, {charSets[i]});
-  caption(100, {"miCloseFullScreen"});
-  caption(101, {"miFile"});
-  caption(102, {"miEdit"});
-  caption(103, {"miView", "miView1"});
-  caption(104, {"miBookmarks"});
-  caption(105, {"miOptions"});
-  caption(106, {"miHelp"});
-  const std::tuple<int, const char*, bool> actions[] = {
-      {107, "actionFileOpen", true},       {108, "actionPrint", true},
-      {109, "actionPreview", true},        {110, "actionPageSetup", true},
-      {111, "actionExit", false},          {113, "actionCopy", true},
-      {114, "actionSelectAll", true},      {115, "actionFind", false},
-      {116, "actionFindNext", false},      {118, "actionMenuBar", false},
-      {119, "actionDirectoryButtons", false}, {120, "actionButtonBars", false},
-      {121, "actionAddressBar", false},    {122, "actionStatusBar", false},
-      {123, "actionNavigation", false},    {124, "actionFontColors", false},
-      {125, "actionSource", false},        {126, "actionFullScreen", false},
-      {127, "actionAddCurrentDocumentsHere", true}, {129, "actionHomePage", false},
-      {130, "actionProxy", false},         {131, "actionAbout", false},
-      {132, "actionGoTo", true},           {133, "actionImageCaption", false},
-      {134, "actionImageOnly", false},     {135, "actionCaptionOnly", false},
-      {179, "actionFileSave", true},       {180, "actionSearch", true},
-  };
-  for (const auto& [id, name, hint] : actions)
-    if (auto* a = dynamic_cast<TCustomAction*>(FindComponent(name))) action(id, a, hint);
-  caption(136, {"miCustomize"});
-  std::string languageText;
-  miLanguage->SetVisible(text(185, languageText));
-  if (miLanguage->Visible()) {
-    miLanguage->SetCaption(languageText);
-    RebuildLanguageMenu();
-  }
-}
-
-void TfrmMain::RebuildLanguageMenu() {
-  DetachMenuItems(miLanguage, 0);
-  for (const TLanguageEntry& entry : Language->Languages()) {
-    auto* item = new TMenuItem(nullptr);
-    std::string name;
-    if (!Language->GetText("l" + std::to_string(entry.Number), name)) name = entry.Name;
-    item->SetCaption(name);
-    item->Tag = entry.Number;
-    item->RadioItem = true;
-    item->SetChecked(entry.Number == Language->LanguageIndex());
-    item->OnClick = std::bind(&TfrmMain::LNGMenuItemClick, this, std::placeholders::_1);
-    miLanguage->Add(item);
-  }
-}
-
-void TfrmMain::LNGMenuItemClick(TObject* sender) {
-  Language->SetLanguage(static_cast<int>(dynamic_cast<TMenuItem*>(sender)->Tag));
-  Language->LoadTexts();
-  ApplyLanguage();
-}
 
 }  // namespace lark

@@ -279,7 +279,7 @@ void TfrmMain::FrameBrowserHistoryChange(TObject*) {
 void TfrmMain::RebuildHistoryMenus() {
   auto add = [this](TPopupMenu* menu, int index) {
     auto* item = new TMenuItem(nullptr);
-    item->SetCaption(FrameBrowser->HistoryTitle(index));
+    item->SetCaption(MenuCaptionOf(FrameBrowser->HistoryTitle(index)));
     item->Tag = index;
     item->ImageIndex = 13;
     item->OnClick = std::bind(&TfrmMain::miHistoryClick, this, std::placeholders::_1);

@@ -82,6 +82,11 @@ class TFVBase : public TFrameViewerBase {
   void SetCharSet(int value);
   [[nodiscard]] int CharSet() const { return charSet_; }
   void SetPrintMargins(double left, double right, double top, double bottom);
+  // Centimetres, as set.
+  [[nodiscard]] double PrintMarginLeft() const { return printMargins_[0]; }
+  [[nodiscard]] double PrintMarginRight() const { return printMargins_[1]; }
+  [[nodiscard]] double PrintMarginTop() const { return printMargins_[2]; }
+  [[nodiscard]] double PrintMarginBottom() const { return printMargins_[3]; }
   void SetVisitedMaxCount(int count);
   [[nodiscard]] int VisitedMaxCount() const { return visitedMaxCount_; }
   void SetHistoryMaxCount(int count);

@@ -32,6 +32,8 @@ bool TActionLink::Execute() { return action_ && action_->Execute(); }
 
 void TControlActionLink::Change() { client_->ActionChange(Action(), false); }
 
+bool TControlActionLink::ClientShows() const { return client_->Showing() && client_->Enabled(); }
+
 TBasicAction::TBasicAction(TComponent* owner) : TComponent(owner) { LiveActions().push_back(this); }
 
 TBasicAction::~TBasicAction() {
@@ -50,6 +52,11 @@ bool TBasicAction::Update() {
   if (!OnUpdate) return false;
   OnUpdate(this);
   return true;
+}
+
+bool TBasicAction::ReachableByUser() const {
+  if (links_.empty()) return true;
+  return std::any_of(links_.begin(), links_.end(), [](const TActionLink* link) { return link->ClientShows(); });
 }
 
 void TBasicAction::RegisterLink(TActionLink* link) { links_.push_back(link); }
@@ -127,7 +134,7 @@ bool TActionList::IsShortCut(TShortCut shortCut) {
   for (TCustomAction* action : std::vector<TCustomAction*>(actions_)) {
     if (action->ShortCut() != shortCut) continue;
     action->Update();
-    if (!action->Enabled() || !action->Visible()) return false;
+    if (!action->Enabled() || !action->Visible() || !action->ReachableByUser()) continue;
     return action->Execute();
   }
   return false;

@@ -21,6 +21,9 @@ class TActionLink {
   TBasicAction* Action() const { return action_; }
   void SetAction(TBasicAction* action);
   virtual void Change() = 0;
+  // The client is where a user can use it now (a showing control, an entry
+  // of a menu that can be opened).
+  [[nodiscard]] virtual bool ClientShows() const = 0;
   bool Execute();
 
  private:
@@ -31,6 +34,7 @@ class TControlActionLink : public TActionLink {
  public:
   explicit TControlActionLink(TControl* client) : client_(client) {}
   void Change() override;
+  [[nodiscard]] bool ClientShows() const override;
 
  private:
   TControl* client_;
@@ -51,6 +55,9 @@ class TBasicAction : public TComponent {
 
   void RegisterLink(TActionLink* link);
   void UnregisterLink(TActionLink* link);
+  // No client at all, or one a user can reach now: a key may run the action
+  // only then, so hiding every way to a command hides its key too.
+  [[nodiscard]] bool ReachableByUser() const;
 
  protected:
   void Changed();
@@ -112,7 +119,8 @@ class TActionList : public TComponent {
   ~TActionList() override;
   int ActionCount() const { return static_cast<int>(actions_.size()); }
   TCustomAction* Actions(int index) const { return actions_.at(static_cast<size_t>(index)); }
-  // Executes the enabled, visible action bound to the shortcut.
+  // Executes the action bound to the shortcut while it is enabled, visible
+  // and reachable by the user.
   bool IsShortCut(TShortCut shortCut);
   TActionEvent OnExecute;
   TActionEvent OnUpdate;

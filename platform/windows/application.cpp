@@ -61,6 +61,17 @@ bool IsPopupMenuKey(TControl* control, TShortCut shortCut) {
   return false;
 }
 
+// Copy, cut, paste, undo and select all belong to an edit box that has the
+// focus (the address box, a page's text field) before any shortcut: a
+// window's Ctrl+C copies the page only when no text field is focused.
+bool IsEditingKey(TWinControl* control, WPARAM key, TShiftState shift) {
+  if (!(control->Perform(WM_GETDLGCODE, key) & DLGC_HASSETSEL)) return false;
+  const TShiftState modifiers = shift & (ssShift | ssCtrl | ssAlt);
+  if (modifiers == ssCtrl) return key == 'A' || key == 'C' || key == 'V' || key == 'X' || key == 'Z' || key == VK_INSERT;
+  if (modifiers == ssShift) return key == VK_INSERT || key == VK_DELETE;
+  return false;
+}
+
 bool WantsKey(TWinControl* control, WPARAM key) {
   LRESULT code = control->Perform(WM_GETDLGCODE, key);
   if (code & DLGC_WANTALLKEYS) return true;
@@ -217,7 +228,7 @@ bool TApplication::IsKeyMsg(TMsg& msg) {
   if (!target) return false;
   TCustomForm* form = GetParentForm(target);
   if (!form) return false;
-  if (IsKeyDown(msg.message)) {
+  if (IsKeyDown(msg.message) && !IsEditingKey(target, msg.wParam, g_keyboard_state)) {
     if (IsPopupMenuKey(target, ShortCut(static_cast<unsigned short>(msg.wParam), g_keyboard_state))) return true;
     if (form->IsShortCut(static_cast<unsigned short>(msg.wParam), g_keyboard_state)) return true;
     if (!WantsKey(target, msg.wParam) && form->Perform(CM_DIALOGKEY, msg.wParam, msg.lParam) != 0) return true;

@@ -466,6 +466,7 @@ void TComboBox::WndProc(TMessage& message) {
   switch (message.Msg) {
     case WM_GETDLGCODE:
       message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+      if (style_ == TComboBoxStyle::csDropDown || style_ == TComboBoxStyle::csSimple) message.Result |= DLGC_HASSETSEL;
       return;
     case CB_SETITEMHEIGHT: {
       auto height = static_cast<int>(message.LParam);

@@ -92,7 +92,9 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   NotifyWindowPosChanged();
   if (parent_ && !parent_->HasState(csDestroying)) parent_->InvalidateRect(BoundsRect(), true);
   RequestAlign();
-  if (resized) Resize();
+  // A windowed control's OnResize comes once its children are aligned to
+  // the new size (TWinControl::SetBounds), as after the desktop's WM_SIZE.
+  if (resized && !dynamic_cast<TWinControl*>(this)) Resize();
 }
 
 // A window hears WM_WINDOWPOSCHANGED from the window system (sent, so the

@@ -94,7 +94,7 @@ int TEdit::SelLength() const {
 
 void TEdit::WndProc(TMessage& message) {
   if (message.Msg == WM_GETDLGCODE) {
-    message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+    message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
     return;
   }
   TNativeControl::WndProc(message);
@@ -338,7 +338,7 @@ void TMemo::SetReadOnly(bool value) {
 
 void TMemo::WndProc(TMessage& message) {
   if (message.Msg == WM_GETDLGCODE) {
-    message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+    message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
     if (WantReturns) message.Result |= DLGC_WANTALLKEYS;
     if (WantTabs) message.Result |= DLGC_WANTTAB;
     return;

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/windows/control.h"
 #include "platform/windows/custom_image_list.h"
+#include "platform/windows/form.h"
 #include "platform/windows/menu_host.h"
 #include "platform/core/exception.h"
 
@@ -13,6 +15,9 @@ class TMenuActionLink : public TActionLink {
  public:
   explicit TMenuActionLink(TMenuItem* client) : client_(client) {}
   void Change() override { client_->ActionChange(Action(), false); }
+  [[nodiscard]] bool ClientShows() const override {
+    return client_->Reachable() && client_->Menu() && client_->Menu()->Shown();
+  }
 
  private:
   TMenuItem* client_;
@@ -143,6 +148,13 @@ void TMenuItem::Clear() {
   while (!items_.empty()) delete items_.back();
 }
 
+bool TMenuItem::Reachable() const {
+  // The menu's root entry is never shown itself.
+  for (const TMenuItem* item = this; item && item->parent_; item = item->parent_)
+    if (!item->visible_ || !item->enabled_) return false;
+  return true;
+}
+
 TMenuItem* TMenuItem::Find(const std::string& caption) const {
   std::string wanted = StripHotkey(caption);
   for (TMenuItem* item : items_)
@@ -194,13 +206,31 @@ TMenu::~TMenu() {
   items_.reset();
 }
 
+// An entry below a hidden or disabled one cannot be opened, so its key is
+// no way round the hiding (a kiosk hides whole menus).
 static TMenuItem* FindShortCut(TMenuItem* root, TShortCut shortCut) {
   for (int i = 0; i < root->Count(); ++i) {
     TMenuItem* item = root->Items(i);
-    if (item->ShortCut == shortCut && item->Enabled() && item->Visible()) return item;
+    if (!item->Enabled() || !item->Visible()) continue;
+    if (item->ShortCut == shortCut) return item;
     if (TMenuItem* found = FindShortCut(item, shortCut)) return found;
   }
   return nullptr;
+}
+
+bool TMainMenu::Shown() const {
+  auto* form = dynamic_cast<TCustomForm*>(Owner());
+  return form && form->Menu() == this && form->Showing();
+}
+
+bool TPopupMenu::Shown() const {
+  TComponent* owner = Owner();
+  if (!owner) return false;
+  for (int i = 0; i < owner->ComponentCount(); ++i)
+    if (auto* control = dynamic_cast<TControl*>(owner->Components(i));
+        control && control->PopupMenu() == this && control->Showing())
+      return true;
+  return false;
 }
 
 bool TMenu::IsShortCut(TShortCut shortCut) {

@@ -63,6 +63,11 @@ class TMenuItem : public TComponent {
   void Delete(int index);
   void Clear();
   TMenuItem* Find(const std::string& caption) const;
+  // The menu the entry is in (null while it is in none).
+  [[nodiscard]] TMenu* Menu() const { return menu_; }
+  // The entry and every entry above it are visible and enabled, so a user
+  // can reach it once its menu shows.
+  [[nodiscard]] bool Reachable() const;
 
   virtual void Click();
   TNotifyEvent OnClick;
@@ -95,8 +100,12 @@ class TMenu : public TComponent {
   // The pictures of the entries, by their ImageIndex, shown beside them.
   TCustomImageList* Images() const { return images_; }
   void SetImages(TCustomImageList* images);
-  // Runs the click of the enabled, visible entry bound to the shortcut.
+  // Runs the click of the entry bound to the shortcut when a user could
+  // choose it: it and every entry above it are visible and enabled.
   bool IsShortCut(TShortCut shortCut);
+  // A user can open the menu now: a menu bar on a showing form, a pop-up
+  // menu of a showing control.
+  [[nodiscard]] virtual bool Shown() const { return false; }
   // The entry is somewhere in this menu.
   [[nodiscard]] bool Contains(const TMenuItem* item) const;
   // Called whenever an entry anywhere in the menu changes.
@@ -113,6 +122,8 @@ class TMenu : public TComponent {
 class TMainMenu : public TMenu {
  public:
   using TMenu::TMenu;
+  // It is the menu bar of the showing form that owns it.
+  [[nodiscard]] bool Shown() const override;
 };
 
 using TPopupMenuHook = std::function<TMenuItem*(class TPopupMenu* menu, TPoint screenPoint)>;
@@ -129,6 +140,8 @@ class TPopupMenu : public TMenu {
   TPopupAlignment Alignment = TPopupAlignment::paLeft;
   bool AutoPopup = true;
   TNotifyEvent OnPopup;
+  // A showing control of its owner has it as its pop-up menu.
+  [[nodiscard]] bool Shown() const override;
 };
 
 }  // namespace lark

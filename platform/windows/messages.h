@@ -141,6 +141,7 @@ enum : LRESULT {
   DLGC_WANTARROWS = 0x0001,
   DLGC_WANTTAB = 0x0002,
   DLGC_WANTALLKEYS = 0x0004,
+  DLGC_HASSETSEL = 0x0008,  // an edit box: its editing keys come before shortcuts
   DLGC_WANTCHARS = 0x0080,
 };
 

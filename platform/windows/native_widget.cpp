@@ -172,8 +172,12 @@ bool ReplayToWidget(HWND handle, const TMessage& message) {
     case WM_KEYUP:
     case WM_SYSKEYUP: {
       int key = QtKeyOf(message.WParam);
-      // Typed characters arrive as WM_CHAR; only keys without text go here.
-      if (!key || (message.WParam >= '0' && message.WParam <= 'Z') || message.WParam == VK_SPACE) return false;
+      // Typed characters arrive as WM_CHAR; only keys without text go here,
+      // and letters with Ctrl (copy, paste, select all: their WM_CHAR is a
+      // control code that types nothing).
+      const bool control = (KeyboardState() & (ssCtrl | ssAlt)) == ssCtrl;
+      const bool typed = (message.WParam >= '0' && message.WParam <= 'Z') || message.WParam == VK_SPACE;
+      if (!key || (typed && !control)) return false;
       // The desktop's buttons do nothing with arrow keys; the toolkit's would
       // move the focus behind the layer's back.
       if (IsArrowKey(message.WParam) && qobject_cast<QAbstractButton*>(widget)) return false;

@@ -320,8 +320,10 @@ bool TWinControl::Showing() const {
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
   TSize oldClient{ClientWidth(), ClientHeight()};
+  const TSize oldSize{Width(), Height()};
   TControl::SetBounds(left, top, width, height);
   ClientResized(oldClient);
+  if (TSize{Width(), Height()} != oldSize) Resize();
 }
 
 void TWinControl::ClientResized(TSize oldClient) {

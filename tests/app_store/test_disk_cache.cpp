@@ -1,4 +1,5 @@
 #include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -103,6 +104,32 @@ TEST(DiskCache, SurvivesARestartTrimsAndNeverStoresHttps) {
   cache.RemoveFromCache("http://h/extra.png");
   EXPECT_FALSE(FileExists(added));
   ExpectConsistent(dir.Path());
+}
+
+// Only the index and the cache's own files go: not a file of another name,
+// not a link, not a cache file another window has just claimed.
+TEST(DiskCache, DeleteAllFilesTakesOnlyTheCachesOwnFiles) {
+  test::TempDir dir;
+  TDiskCache cache(dir.Path(), true);
+  const std::string kept = Add(cache, "http://h/kept.htm");
+  Add(cache, "http://h/b.png");
+  const std::string cookies = dir.Write("Cookies.txt", "cookies");
+  const std::string outside = dir.Write("outside", "outside");
+  ASSERT_EQ(symlink(outside.c_str(), (dir.Path() + "/m5.htm").c_str()), 0);
+  const std::string claimed = dir.Write("m99999.htm", "");
+  const timespec later[2] = {{0, UTIME_OMIT}, {time(nullptr) + 60, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, claimed.c_str(), later, 0), 0);
+  EXPECT_EQ(cache.DeleteAllFiles(), 3);  // two entries and the index
+  EXPECT_FALSE(FileExists(kept));
+  EXPECT_FALSE(FileExists(dir.Path() + "/cachinfo.txt"));
+  for (const std::string& stays : {cookies, outside, claimed}) EXPECT_TRUE(FileExists(stays)) << stays;
+  EXPECT_EQ(test::ReadFile(outside), "outside");
+  // The entries in memory stay; their files are gone.
+  std::string file;
+  int type = 0;
+  EXPECT_TRUE(cache.FindInCache("http://h/kept.htm", file, type));
+  EXPECT_FALSE(FileExists(file));
+  EXPECT_EQ(TDiskCache("", false).DeleteAllFiles(), 0);
 }
 
 TEST(DiskCache, AHostileIndexTouchesNothingOutsideTheFolder) {

@@ -1,6 +1,8 @@
 #include "platform/windows/action.h"
 #include "platform/windows/button.h"
+#include "platform/windows/edit.h"
 #include "platform/windows/menus.h"
+#include "platform/windows/shell.h"
 #include "tests/platform_windows/window_fixture.h"
 
 namespace lark {
@@ -106,6 +108,76 @@ TEST_F(FormFrame, ActionsDriveTheirClientsAndShortcuts) {
   delete action;  // clients let go
   EXPECT_EQ(button->Action(), nullptr);
   EXPECT_EQ(item->Action(), nullptr);
+}
+
+// A key reaches only what a user could reach with the mouse: no entry under
+// a hidden or disabled one, no action whose every client is out of sight;
+// an edit box with the focus keeps its editing keys.
+TEST_F(FormFrame, KeysRunOnlyCommandsAUserCouldReach) {
+  TForm form(nullptr);
+  auto* menu = new TMainMenu(&form);
+  form.SetMenu(menu);
+  auto* file = new TMenuItem(&form);
+  file->SetCaption("&File");
+  menu->Items()->Add(file);
+  auto* open = new TMenuItem(&form);
+  open->ShortCut = ShortCut('O', ssCtrl);
+  int opens = 0;
+  open->OnClick = [&](TObject*) { ++opens; };
+  file->Add(open);
+  auto* list = new TActionList(&form);
+  int runs[3] = {};
+  auto makeAction = [&](int index, unsigned short key) {
+    auto* action = new TAction(&form);
+    action->SetActionList(list);
+    action->SetShortCut(ShortCut(key, ssCtrl));
+    action->OnExecute = [&runs, index](TObject*) { ++runs[index]; };
+    return action;
+  };
+  TAction* withButton = makeAction(0, 'R');
+  auto* button = new TButton(&form);
+  button->SetParent(&form);
+  button->SetAction(withButton);
+  TAction* inMenu = makeAction(1, 'S');
+  auto* save = new TMenuItem(&form);
+  file->Add(save);
+  save->SetAction(inMenu);
+  makeAction(2, 'N');  // no client: its key is the only way to it
+  auto* edit = new TEdit(&form);
+  edit->SetParent(&form);
+  edit->SetTop(40);
+  makeAction(2, 'A');
+  form.Show();
+  auto press = [](unsigned short key) {
+    test_driver::PressKey(key, ssCtrl);
+    Application()->ProcessMessages();
+  };
+  file->SetVisible(false);
+  button->SetVisible(false);
+  edit->SetFocus();
+  for (unsigned short key : {'O', 'S', 'R', 'N'}) press(key);
+  EXPECT_EQ(opens, 0);
+  EXPECT_EQ(runs[0], 0);
+  EXPECT_EQ(runs[1], 0);
+  EXPECT_EQ(runs[2], 1);
+  file->SetVisible(true);
+  button->SetVisible(true);
+  for (unsigned short key : {'O', 'S', 'R'}) press(key);
+  EXPECT_EQ(opens, 1);
+  EXPECT_EQ(runs[0], 1);
+  EXPECT_EQ(runs[1], 1);
+  file->SetEnabled(false);
+  press('O');
+  press('S');
+  EXPECT_EQ(opens, 1);
+  EXPECT_EQ(runs[1], 1);
+  // Ctrl+A and Ctrl+C belong to the focused edit box.
+  edit->SetText("typed text");
+  edit->SetFocus();
+  press('A');
+  press('C');
+  EXPECT_EQ(runs[2], 1);
+  EXPECT_EQ(Clipboard()->AsText(), "typed text");
 }
 
 TEST_F(FormFrame, RunTimeMenuItemsAreOwnedAndFreedOnce) {
