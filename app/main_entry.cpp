@@ -1,5 +1,6 @@
 #include "app/main_entry.h"
 
+#include <csignal>
 #include <cstdlib>
 
 #include "app/app_resources.h"
@@ -122,6 +123,9 @@ void StartProgram() {
   RegisterMainWindowHandlers();
   // Made now, mode 0700, so that nothing else can take its name first.
   (void)PrivateTempDirectory();
+  // Past a file-size limit a write then fails and the save reports it,
+  // instead of the signal ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 TfrmMain* CreateMainWindow(TProgramContext context) {

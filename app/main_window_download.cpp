@@ -1,8 +1,9 @@
 // Downloads the main window hands to its download dialog.
+#include "app/download_file_name.h"
 #include "app/download_form.h"
 #include "app/language.h"
 #include "app/main_window.h"
-#include "html/url_helpers.h"
+#include "app/saved_file.h"
 #include "platform/core/file_routines.h"
 #include "platform/windows/application.h"
 #include "platform/windows/common_dialogs.h"
@@ -12,13 +13,17 @@ namespace lark {
 
 void TfrmMain::WMDownload() {
   const std::string previousFilter = SaveDialog->Filter;
-  SaveDialog->FileName = GetURLFileName(DownloadURL);
+  SaveDialog->FileName = URLFileNameProposal(DownloadURL);
   SaveDialog->InitialDir = context_.ProgramDir;
   SaveDialog->Filter = "All files (*.*)|*.*";
   const bool chosen = SaveDialog->Execute();
   SaveDialog->Filter = previousFilter;
   if (!chosen) return;
   const std::string target = SaveDialog->FileName;
+  if (const std::string refused = RefusedSaveTarget(target, context_.ProgramDir, CacheDir); !refused.empty()) {
+    MessageDlg(refused, TMsgDlgType::mtError, mbOK);
+    return;
+  }
   if (FileExists(target) &&
       MessageDlg(target + " already exists.\r\nDo you want to replace it?", TMsgDlgType::mtWarning, mbYes | mbNo) !=
           mrYes)
