@@ -11,6 +11,7 @@
 #include "app/local_search_form.h"
 #include "app/print_preview_form.h"
 #include "app/print_status_form.h"
+#include "app/save_html_form.h"
 #include "controls/control_cursors.h"
 #include "controls/form_classes.h"
 #include "platform/core/private_temp_dir.h"
@@ -104,6 +105,8 @@ void RegisterMainWindowHandlers() {
   Handler("CancelButtonClick", &TfrmPrintStatus::CancelButtonClick);
   Handler("FormShow", &TDownLoadForm::FormShow);
   Handler("CancelButtonClick", &TDownLoadForm::CancelButtonClick);
+  Handler("actionFileSaveExecute", &TfrmMain::actionFileSaveExecute);
+  Handler("Button1Click", &TfrmSaveHTML::Button1Click);
 }
 
 }  // namespace

@@ -3,8 +3,11 @@
 #include "app/download_form.h"
 #include "app/language.h"
 #include "app/main_window.h"
+#include "app/save_html_form.h"
 #include "app/saved_file.h"
+#include "viewer/frame_browser.h"
 #include "platform/core/file_routines.h"
+#include "platform/core/string_routines.h"
 #include "platform/windows/application.h"
 #include "platform/windows/common_dialogs.h"
 #include "platform/windows/dialogs.h"
@@ -39,6 +42,39 @@ void TfrmMain::WMDownload() {
   form->ShowModal();
   form.reset();
   Application()->ProcessMessages();
+}
+
+namespace {
+
+// The chosen name gets ".html" unless it already ends in ".htm" or ".html".
+std::string WithHtmlExtension(const std::string& name) {
+  for (const char* extension : {".htm", ".html"}) {
+    const std::size_t n = std::char_traits<char>::length(extension);
+    if (name.size() >= n && SameText(std::string_view(name).substr(name.size() - n), extension)) return name;
+  }
+  return name + ".html";
+}
+
+}  // namespace
+
+void TfrmMain::actionFileSaveExecute(TObject*) {
+  SaveDialog->FileName =
+      SafeFileName(FrameBrowser->HistoryCount() > 0 ? FrameBrowser->HistoryTitle(0) : std::string());
+  if (!SaveDialog->Execute()) return;
+  const std::string target = WithHtmlExtension(SaveDialog->FileName);
+  if (const std::string refused = RefusedSaveTarget(target, context_.ProgramDir, CacheDir); !refused.empty()) {
+    MessageDlg(refused, TMsgDlgType::mtError, mbOK);
+    return;
+  }
+  std::unique_ptr<TfrmSaveHTML> form(NewForm<TfrmSaveHTML>(this));
+  std::string caption;
+  if (Language->GetText("175", caption)) form->SetCaption(caption);
+  form->ApplyLanguage(*Language);
+  form->DiskCache = CacheOn ? DiskCache.get() : nullptr;
+  form->ProxyHost = ProxyHost;
+  form->ProxyPort = std::to_string(ProxyPort);
+  bool cancelled = false;
+  form->Execute(AddressText, target, cancelled);
 }
 
 }  // namespace lark
