@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "app/save_html_form.h"
 #include "platform/core/file_routines.h"
+#include "platform/windows/action.h"
 #include "platform/windows/application.h"
 #include "platform/windows/button.h"
 #include "platform/windows/common_dialogs.h"
@@ -35,6 +36,8 @@ using test::PatternByte;
 // 256 MB and 2.2 GiB runs (minutes, not part of the default suite).
 std::int64_t DownloadBytes() { return 32LL << 20; }
 bool BigDownloads() { return std::getenv("LARK_BIG_DOWNLOADS") != nullptr; }
+
+const char kPage[] = "<html><head><title>A ../../page</title></head><body>served</body></html>";
 
 void WritePattern(const std::string& path, std::int64_t size) {
   std::ofstream out(path, std::ios::binary);
@@ -78,7 +81,8 @@ class Downloads : public MainWindowTest {
     http_ = new NginxPeer;
     for (NginxPeer* peer : {http_, https_}) {
       peer->WritePatternFile("file.zip", DownloadBytes());
-      peer->WriteFile("page.html", "<html><head><title>A ../../page</title></head><body>served</body></html>");
+      peer->WriteFile("page.html", kPage);
+      peer->WriteFile("cached.html", kPage);
     }
     http_->WritePatternFile("slow.zip", 16LL << 20);
     http_->WriteFile("slow.html", std::string(4 << 20, 's'));
@@ -240,6 +244,62 @@ TEST_F(Downloads, ProposedNamesAndRefusedTargets) {
   EXPECT_EQ(test::ReadFile(Path("Allow.lst")), "kept");
   EXPECT_FALSE(FileExists(Path("larkspan.ini.part")));
   EXPECT_FALSE(FileExists(window_->CacheDir + "x.zip"));
+}
+
+// The Save command: the page's bytes, from the cache when it has them, else
+// fetched; the title proposes the name; ".html" is added only when missing.
+TEST_F(Downloads, SavePageFromTheCacheOrFetched) {
+  Navigate(http_->Url("/cached.html"));
+  ASSERT_TRUE(window_->actionFileSave->Enabled());
+  http_->WriteFile("cached.html", "changed on the server");
+  target_ = folder_.File("x.html");
+  window_->actionFileSave->Execute();
+  EXPECT_EQ(proposed_, "A .._.._page");
+  EXPECT_EQ(test::ReadFile(folder_.File("x.html")), kPage);
+  // https is never cached: fetched.
+  Navigate(https_->Url("/page.html"));
+  target_ = folder_.File("secure");
+  window_->actionFileSave->Execute();
+  EXPECT_EQ(test::ReadFile(folder_.File("secure.html")), kPage);
+  EXPECT_EQ(FilesIn(folder_.Path()), (std::vector<std::string>{"secure.html", "x.html"}));
+  EXPECT_TRUE(boxes_.empty());
+  http_->WriteFile("cached.html", kPage);
+}
+
+TEST_F(Downloads, SavePageAbortAndReplace) {
+  Navigate(http_->Url("/page.html"));
+  test::WriteFile(folder_.File("x.html"), "old");
+  target_ = folder_.File("x.html");
+  replace_ = mrNo;
+  window_->actionFileSave->Execute();
+  EXPECT_EQ(test::ReadFile(folder_.File("x.html")), "old");
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0], "The file " + folder_.File("x.html") +
+                           " already exists. Do you want to replace the existing file?");
+  // Abort part-way through a fetch (the cache is bypassed by asking for a
+  // page not shown): nothing is written, nothing said.
+  boxes_.clear();
+  replace_ = mrYes;
+  bool aborted = false;
+  WhileShown([&](TCustomForm* form) {
+    auto* dialog = dynamic_cast<TfrmSaveHTML*>(form);
+    if (dialog == nullptr || aborted || dialog->ProgressBar->Position() < 10) return;
+    aborted = true;
+    dialog->Button1->Click();
+  });
+  window_->AddressText = http_->Url("/slow.html");
+  window_->actionFileSave->Execute();
+  EXPECT_TRUE(aborted);
+  EXPECT_EQ(test::ReadFile(folder_.File("x.html")), "old");
+  EXPECT_EQ(FilesIn(folder_.Path()), std::vector<std::string>{"x.html"});
+  EXPECT_EQ(boxes_.size(), 1u);  // the replace question only
+  // An address without a connection saves nothing and says so.
+  boxes_.clear();
+  window_->AddressText = "gopher://127.0.0.1/x";
+  window_->actionFileSave->Execute();
+  EXPECT_EQ(test::ReadFile(folder_.File("x.html")), "old");
+  ASSERT_EQ(boxes_.size(), 2u);
+  EXPECT_NE(boxes_[1].find("No connection"), std::string::npos) << boxes_[1];
 }
 
 TEST_F(Downloads, BigFilesByteForByte) {
