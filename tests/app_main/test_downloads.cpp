@@ -304,13 +304,21 @@ TEST_F(Downloads, SavePageAbortAndReplace) {
 
 TEST_F(Downloads, BigFilesByteForByte) {
   if (!BigDownloads()) GTEST_SKIP() << "set LARK_BIG_DOWNLOADS=1 for the 256 MB and 2.2 GiB downloads";
+  test::VsftpdPeer ftp;
+  WritePattern(ftp.Root() + "/big256.zip", 256LL << 20);
+  ftp.Start();
+  ASSERT_TRUE(ftp.Started()) << ftp.Error();
   http_->WritePatternFile("big256.zip", 256LL << 20);
+  https_->WritePatternFile("big256.zip", 256LL << 20);
   // Sparse: 2.2 GiB of zeros, past the signed 32-bit limit.
   const std::int64_t huge = 2362232013LL;
   { std::ofstream(http_->Root() + "/huge.zip"); }
   std::filesystem::resize_file(http_->Root() + "/huge.zip", huge);
-  Download(http_->Url("/big256.zip"), "big256.zip");
-  EXPECT_TRUE(HoldsPattern(folder_.File("big256.zip"), 256LL << 20));
+  for (const std::string& url : {http_->Url("/big256.zip"), https_->Url("/big256.zip"),
+                                 "ftp://127.0.0.1:" + std::to_string(ftp.Port()) + "/big256.zip"}) {
+    Download(url, "big256.zip");
+    EXPECT_TRUE(HoldsPattern(folder_.File("big256.zip"), 256LL << 20)) << url;
+  }
   std::string status, timeLeft;
   WhileShown([&](TCustomForm* form) {
     auto* dialog = dynamic_cast<TDownLoadForm*>(form);
