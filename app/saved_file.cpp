@@ -8,7 +8,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "app/download_file_name.h"
 #include "app/http_connection.h"
+#include "platform/core/code_page.h"
 #include "platform/core/exception.h"
 #include "platform/core/file_routines.h"
 #include "platform/core/file_stream.h"
@@ -31,6 +33,17 @@ bool IsSameOrInside(const std::string& folder, const std::string& root) {
   return folder == root || folder.starts_with(root + "/");
 }
 
+// The target's name shortened so that ".part" and a number still fit in a
+// file name: a proposal may use the whole length.
+std::string PartFileBase(const std::string& target) {
+  const std::filesystem::path path(target);
+  std::string name = path.filename().string();
+  constexpr std::size_t kRoom = kMaxFileNameBytes - std::char_traits<char>::length(".part999");
+  if (name.size() <= kRoom) return target;
+  name.resize(FloorCharBoundary(name, kRoom, CP_UTF8));
+  return (path.parent_path() / name).string();
+}
+
 }  // namespace
 
 std::string RefusedSaveTarget(const std::string& path, const std::string& programDir, const std::string& cacheDir) {
@@ -50,8 +63,9 @@ std::string RefusedSaveTarget(const std::string& path, const std::string& progra
 }
 
 TPartFile::TPartFile(const std::string& target) : target_(target) {
+  const std::string base = PartFileBase(target);
   for (int n = 0; n < 1000 && name_.empty(); ++n) {
-    std::string name = target + ".part" + (n ? std::to_string(n) : "");
+    std::string name = base + ".part" + (n ? std::to_string(n) : "");
     const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd >= 0) {
       close(fd);

@@ -89,7 +89,9 @@ class Downloads : public MainWindowTest {
     http_->ServerConfig =
         "    location = /slow.zip { limit_rate 8m; }\n"
         "    location = /slow.html { limit_rate 2m; }\n"
-        "    location = /fail.zip { return 500; }\n";
+        "    location = /fail.zip { return 500; }\n"
+        "    location = /named.zip { add_header Content-Disposition 'attachment; filename=\"../../x\"'; }\n";
+    http_->WriteFile("named.zip", "named");
     http_->Start();
     https_->Start();
   }
@@ -227,11 +229,16 @@ TEST_F(Downloads, ProposedNamesAndRefusedTargets) {
   const std::pair<std::string, std::string> names[] = {{"/d/%2F..%2Fx", "_.._x"},
                                                        {"/d/..", "download"},
                                                        {"/d/a%00b", "a_b"},
+                                                       {"/named.zip", "named.zip"},  // Content-Disposition unread
                                                        {"/d/" + std::string(600, 'n'), std::string(255, 'n')}};
   for (const auto& [path, name] : names) {
     Download(http_->Url(path), "");
     EXPECT_EQ(proposed_, name) << path;
   }
+  // A name of the longest length still downloads (its part file is shorter).
+  Download(http_->Url("/file.zip"), std::string(255, 'n'));
+  EXPECT_TRUE(HoldsPattern(folder_.File(std::string(255, 'n')), DownloadBytes()));
+  EXPECT_EQ(FilesIn(folder_.Path()).size(), 1u);
   Write("Allow.lst", "kept");
   for (const std::string& refused : {Path("Allow.lst"), Path("larkspan.ini"), window_->CacheDir + "x.zip"}) {
     boxes_.clear();
