@@ -12,6 +12,7 @@ class TButton;
 class TDiskCache;
 class TLabel;
 class TLanguage;
+class TPartFile;
 class TProgressBar;
 class TURLConnection;
 
@@ -51,7 +52,7 @@ class TfrmSaveHTML : public TForm {
  private:
   void SavePage();
   // Fills the part file from the cache or the network; "" or why it failed.
-  std::string FetchInto(class TPartFile& part);
+  std::string FetchInto(TPartFile& part);
   void ConnectionProgress();
 
   std::string url_;
