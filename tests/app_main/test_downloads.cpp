@@ -79,15 +79,14 @@ class Downloads : public MainWindowTest {
     setenv("SSL_CERT_FILE", test::Certificates().caFile.c_str(), 1);
     https_ = new NginxPeer(test::Certificates().goodCert, test::Certificates().goodKey);
     http_ = new NginxPeer;
+    // Large files are written by the tests that need them.
     for (NginxPeer* peer : {http_, https_}) {
-      peer->WritePatternFile("file.zip", DownloadBytes());
       peer->WriteFile("page.html", kPage);
       peer->WriteFile("cached.html", kPage);
     }
-    http_->WritePatternFile("slow.zip", 16LL << 20);
     http_->WriteFile("slow.html", std::string(4 << 20, 's'));
     http_->ServerConfig =
-        "    location = /slow.zip { limit_rate 8m; }\n"
+        "    location = /slow.zip { limit_rate 6m; }\n"
         "    location = /slow.html { limit_rate 2m; }\n"
         "    location = /fail.zip { return 500; }\n"
         "    location = /named.zip { add_header Content-Disposition 'attachment; filename=\"../../x\"'; }\n";
@@ -153,7 +152,9 @@ NginxPeer* Downloads::https_ = nullptr;
 
 TEST_F(Downloads, HttpHttpsAndFtpArriveByteForByte) {
   test::VsftpdPeer ftp;
-  WritePattern(ftp.Root() + "/file.zip", DownloadBytes());
+  WritePattern(http_->Root() + "/file.zip", DownloadBytes());
+  for (const std::string& root : {https_->Root(), ftp.Root()})
+    std::filesystem::create_hard_link(http_->Root() + "/file.zip", root + "/file.zip");
   ftp.Start();
   ASSERT_TRUE(ftp.Started()) << ftp.Error();
   const std::string sources[] = {http_->Url("/file.zip"), https_->Url("/file.zip"),
@@ -191,13 +192,14 @@ TEST_F(Downloads, FailuresLeaveTheTargetAsItWasAndSaySo) {
   }
   // Past the process's file-size limit the write fails (the program ignores
   // SIGXFSZ, or this test would end here); a new target is not made.
+  WritePattern(http_->Root() + "/two.zip", 2 << 20);
   rlimit old{};
   getrlimit(RLIMIT_FSIZE, &old);
   rlimit small = old;
   small.rlim_cur = 1 << 20;
   setrlimit(RLIMIT_FSIZE, &small);
   boxes_.clear();
-  Download(http_->Url("/file.zip"), "new.zip");
+  Download(http_->Url("/two.zip"), "new.zip");
   setrlimit(RLIMIT_FSIZE, &old);
   EXPECT_EQ(FilesIn(folder_.Path()), std::vector<std::string>{"old.zip"});
   ASSERT_EQ(boxes_.size(), 1u);
@@ -207,6 +209,7 @@ TEST_F(Downloads, FailuresLeaveTheTargetAsItWasAndSaySo) {
 // Cancel at 40%: by then the part file holds what arrived; afterwards
 // nothing is left and no message shows.
 TEST_F(Downloads, CancelLeavesNothingAndNoMessage) {
+  WritePattern(http_->Root() + "/slow.zip", 8 << 20);
   std::int64_t partSize = -1, receivedThen = 0;
   WhileShown([&](TCustomForm* form) {
     auto* dialog = dynamic_cast<TDownLoadForm*>(form);
@@ -236,14 +239,14 @@ TEST_F(Downloads, ProposedNamesAndRefusedTargets) {
     EXPECT_EQ(proposed_, name) << path;
   }
   // A name of the longest length still downloads (its part file is shorter).
-  Download(http_->Url("/file.zip"), std::string(255, 'n'));
-  EXPECT_TRUE(HoldsPattern(folder_.File(std::string(255, 'n')), DownloadBytes()));
+  Download(http_->Url("/named.zip"), std::string(255, 'n'));
+  EXPECT_EQ(test::ReadFile(folder_.File(std::string(255, 'n'))), "named");
   EXPECT_EQ(FilesIn(folder_.Path()).size(), 1u);
   Write("Allow.lst", "kept");
   for (const std::string& refused : {Path("Allow.lst"), Path("larkspan.ini"), window_->CacheDir + "x.zip"}) {
     boxes_.clear();
     target_ = refused;
-    window_->DownloadURL = http_->Url("/file.zip");
+    window_->DownloadURL = http_->Url("/named.zip");
     window_->WMDownload();
     ASSERT_EQ(boxes_.size(), 1u) << refused;
     EXPECT_NE(boxes_[0].find("cannot"), std::string::npos) << boxes_[0];
