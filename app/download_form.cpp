@@ -74,7 +74,8 @@ void TDownLoadForm::Download() {
     failure = e.Message;
   }
   // The user's own Cancel needs no message.
-  if (!completed_ && !Cancelled) MessageDlg(SaveFailureText(URL, FileName, targetExisted, failure), TMsgDlgType::mtError, mbOK);
+  if (!completed_ && !Cancelled)
+    MessageDlg(SaveFailureText(URL, FileName, targetExisted, failure), TMsgDlgType::mtError, mbOK);
 }
 
 void TDownLoadForm::ConnectionStarted(TObject*) {

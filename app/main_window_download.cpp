@@ -1,16 +1,17 @@
-// Downloads the main window hands to its download dialog.
+// Downloads the main window hands to its download dialog, and the Save
+// command that saves the page shown.
 #include "app/download_file_name.h"
 #include "app/download_form.h"
 #include "app/language.h"
 #include "app/main_window.h"
 #include "app/save_html_form.h"
 #include "app/saved_file.h"
-#include "viewer/frame_browser.h"
 #include "platform/core/file_routines.h"
 #include "platform/core/string_routines.h"
 #include "platform/windows/application.h"
 #include "platform/windows/common_dialogs.h"
 #include "platform/windows/dialogs.h"
+#include "viewer/frame_browser.h"
 
 namespace lark {
 

@@ -44,18 +44,17 @@ void TfrmSaveHTML::WndProc(TMessage& message) {
     return;
   }
   SavePage();
-  ModalResult = aborted_ ? mrCancel : saved_ ? mrOk : mrAbort;
+  // A No to the replace question ends with OK, as a save does.
+  ModalResult = aborted_ ? mrCancel : failed_ ? mrAbort : mrOk;
 }
 
 void TfrmSaveHTML::SavePage() {
   lbDocument->SetCaption(fileName_);
   const bool targetExisted = FileExists(fileName_);
-  if (targetExisted && MessageDlg("The file " + fileName_ + " already exists. Do you want to replace the existing file?",
-                                  TMsgDlgType::mtWarning, mbYes | mbNo) != mrYes) {
-    aborted_ = false;
-    saved_ = false;
+  if (targetExisted &&
+      MessageDlg("The file " + fileName_ + " already exists. Do you want to replace the existing file?",
+                 TMsgDlgType::mtWarning, mbYes | mbNo) != mrYes)
     return;
-  }
   std::string failure;
   try {
     TPartFile part(fileName_);
@@ -68,7 +67,9 @@ void TfrmSaveHTML::SavePage() {
     failure = e.Message;
   }
   if (connection_) connection_->SetInputStream(nullptr);
-  if (!saved_ && !aborted_) MessageDlg(SaveFailureText(url_, fileName_, targetExisted, failure), TMsgDlgType::mtError, mbOK);
+  failed_ = !saved_ && !aborted_;
+  if (failed_)
+    MessageDlg(SaveFailureText(url_, fileName_, targetExisted, failure), TMsgDlgType::mtError, mbOK);
 }
 
 std::string TfrmSaveHTML::FetchInto(TPartFile& part) {

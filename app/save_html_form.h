@@ -34,7 +34,7 @@ class TfrmSaveHTML : public TForm {
   std::string ProxyPort;
 
   // Saves URL to FileName; Cancelled tells whether the dialog ended with
-  // Cancel (the user's Abort).
+  // Cancel (the user's Abort). A failure ends with Abort, after a message.
   void Execute(const std::string& URL, const std::string& FileName, bool& Cancelled);
   // True when the file holds the page.
   [[nodiscard]] bool Saved() const { return saved_; }
@@ -60,6 +60,7 @@ class TfrmSaveHTML : public TForm {
   std::unique_ptr<TURLConnection> connection_;
   bool aborted_ = false;
   bool saved_ = false;
+  bool failed_ = false;
 };
 
 }  // namespace lark
