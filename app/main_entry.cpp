@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/app_resources.h"
+#include "app/bookmarks_list_form.h"
 #include "app/dir_bar_form.h"
 #include "app/download_form.h"
 #include "app/go_page_form.h"
@@ -12,6 +13,8 @@
 #include "app/print_preview_form.h"
 #include "app/print_status_form.h"
 #include "app/save_html_form.h"
+#include "app/source_form.h"
+#include "app/splash_form.h"
 #include "controls/control_cursors.h"
 #include "controls/form_classes.h"
 #include "platform/core/private_temp_dir.h"
@@ -107,6 +110,19 @@ void RegisterMainWindowHandlers() {
   Handler("CancelButtonClick", &TDownLoadForm::CancelButtonClick);
   Handler("actionFileSaveExecute", &TfrmMain::actionFileSaveExecute);
   Handler("Button1Click", &TfrmSaveHTML::Button1Click);
+  Handler("actionSourceExecute", &TfrmMain::actionSourceExecute);
+  Handler("miSaveAsClick", &TfrmSource::miSaveAsClick);
+  Handler("miExitClick", &TfrmSource::miExitClick);
+  Handler("actionBookmarksManagerExecute", &TfrmMain::actionBookmarksManagerExecute);
+  Handler("FormShow", &TfrmBookmarksList::FormShow);
+  Handler("btUpClick", &TfrmBookmarksList::btUpClick);
+  Handler("btDownClick", &TfrmBookmarksList::btDownClick);
+  Handler("btDeleteClick", &TfrmBookmarksList::btDeleteClick);
+  Handler("btOKClick", &TfrmBookmarksList::btOKClick);
+  Handler("actionFullScreenExecute", &TfrmMain::actionFullScreenExecute);
+  Handler("miCloseFullScreenClick", &TfrmMain::miCloseFullScreenClick);
+  Handler("About1Click", &TfrmMain::About1Click);
+  Handler("pbLogoPaint", &TfrmSplash::pbLogoPaint);
 }
 
 }  // namespace

@@ -277,6 +277,13 @@ class TfrmMain : public TForm {
   TfrmLocalSearch* frmLocalSearch = nullptr;
   void actionSearchExecute(TObject* sender);
 
+  // ---- page source, bookmark list, full screen, about (main_window_pages.cpp) ----
+  void actionSourceExecute(TObject* sender);
+  void actionBookmarksManagerExecute(TObject* sender);
+  void actionFullScreenExecute(TObject* sender);
+  void miCloseFullScreenClick(TObject* sender);
+  void About1Click(TObject* sender);
+
  protected:
   void WndProc(TMessage& message) override;
 

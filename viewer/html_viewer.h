@@ -138,6 +138,9 @@ class THTMLViewer : public TWinControl {
   [[nodiscard]] const std::string& BaseTarget() const { return baseTarget_; }
   [[nodiscard]] const std::string& CurrentFile() const { return currentFile_; }
   [[nodiscard]] ThtmlFileType CurrentFileType() const { return currentFileType_; }
+  // The bytes the document on show was parsed from (for an image, the page
+  // made around it).
+  [[nodiscard]] const std::string& DocumentSource() const { return documentSource_; }
   [[nodiscard]] const std::string& LinkURL() const { return linkURL_; }
   [[nodiscard]] const std::string& LinkTarget() const { return linkTarget_; }
   // The title of the link under the mouse.

@@ -105,6 +105,7 @@ void TCustomForm::ShowWindow(bool visible) {
     widget->setWindowTitle(QString::fromStdString(Caption()));
     Handle()->activation_expected = true;
     if (window_state_ == TWindowState::wsMinimized) widget->showMinimized();
+    else if (FullScreen()) widget->showFullScreen();
     else widget->show();
     Invalidate();
     return;
@@ -283,6 +284,7 @@ void TCustomForm::SetWindowState(TWindowState state) {
   }
   if (QWidget* widget = WidgetOf(this); widget && Visible()) {
     if (state == TWindowState::wsMinimized) widget->showMinimized();
+    else if (FullScreen()) widget->showFullScreen();
     else widget->showNormal();
   }
 }

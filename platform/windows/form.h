@@ -80,6 +80,11 @@ class TCustomForm : public TCustomControl {
   void SystemMenuChanged() { ApplyWindowFlags(); }
   TPosition Position = TPosition::poDesigned;
   TWindowState WindowState() const { return window_state_; }
+  // A maximised form without a frame is full screen: the window system
+  // keeps desktop panels below it.
+  bool FullScreen() const {
+    return border_style_ == TFormBorderStyle::bsNone && window_state_ == TWindowState::wsMaximized;
+  }
   void SetWindowState(TWindowState state);
   bool KeyPreview = false;
   TMainMenu* Menu() const { return menu_; }
