@@ -45,4 +45,12 @@ std::string URLFileNameProposal(std::string_view URL) {
   return SafeFileName(DecodeEscapes(URL));
 }
 
+std::string HtmlFileName(std::string_view chosen) {
+  for (const std::string_view extension : {std::string_view(".htm"), std::string_view(".html")}) {
+    if (chosen.size() >= extension.size() && SameText(chosen.substr(chosen.size() - extension.size()), extension))
+      return std::string(chosen);
+  }
+  return std::string(chosen) + ".html";
+}
+
 }  // namespace lark

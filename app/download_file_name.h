@@ -24,4 +24,8 @@ inline constexpr std::size_t kMaxFileNameBytes = 255;
 // with "%hh" escapes decoded, made safe as above.
 [[nodiscard]] std::string URLFileNameProposal(std::string_view URL);
 
+// The name a saved page or source gets from the name the user chose:
+// ".html" added unless it already ends in ".htm" or ".html" (any case).
+[[nodiscard]] std::string HtmlFileName(std::string_view chosen);
+
 }  // namespace lark

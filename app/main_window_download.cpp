@@ -7,7 +7,6 @@
 #include "app/save_html_form.h"
 #include "app/saved_file.h"
 #include "platform/core/file_routines.h"
-#include "platform/core/string_routines.h"
 #include "platform/windows/application.h"
 #include "platform/windows/common_dialogs.h"
 #include "platform/windows/dialogs.h"
@@ -45,24 +44,11 @@ void TfrmMain::WMDownload() {
   Application()->ProcessMessages();
 }
 
-namespace {
-
-// The chosen name gets ".html" unless it already ends in ".htm" or ".html".
-std::string WithHtmlExtension(const std::string& name) {
-  for (const char* extension : {".htm", ".html"}) {
-    const std::size_t n = std::char_traits<char>::length(extension);
-    if (name.size() >= n && SameText(std::string_view(name).substr(name.size() - n), extension)) return name;
-  }
-  return name + ".html";
-}
-
-}  // namespace
-
 void TfrmMain::actionFileSaveExecute(TObject*) {
   SaveDialog->FileName =
       SafeFileName(FrameBrowser->HistoryCount() > 0 ? FrameBrowser->HistoryTitle(0) : std::string());
   if (!SaveDialog->Execute()) return;
-  const std::string target = WithHtmlExtension(SaveDialog->FileName);
+  const std::string target = HtmlFileName(SaveDialog->FileName);
   if (const std::string refused = RefusedSaveTarget(target, context_.ProgramDir, CacheDir); !refused.empty()) {
     MessageDlg(refused, TMsgDlgType::mtError, mbOK);
     return;

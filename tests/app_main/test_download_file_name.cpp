@@ -42,5 +42,12 @@ TEST(DownloadFileName, LongNamesAreCutBetweenCharacters) {
   EXPECT_EQ(URLFileNameProposal("http://h/" + std::string(600, 'n')), std::string(255, 'n'));
 }
 
+TEST(DownloadFileName, HtmlAddedOnlyWhenMissing) {
+  EXPECT_EQ(HtmlFileName("x.html"), "x.html");
+  EXPECT_EQ(HtmlFileName("x.HTM"), "x.HTM");
+  EXPECT_EQ(HtmlFileName("x.txt"), "x.txt.html");
+  EXPECT_EQ(HtmlFileName("html"), "html.html");
+}
+
 }  // namespace
 }  // namespace lark
