@@ -1,11 +1,10 @@
 #include "app/download_form.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstdio>
 
 #include "app/language.h"
+#include "app/saved_file.h"
 #include "app/url_connection.h"
 #include "platform/core/clock.h"
 #include "platform/core/exception.h"
@@ -13,30 +12,12 @@
 #include "platform/core/file_stream.h"
 #include "platform/windows/application.h"
 #include "platform/windows/button.h"
+#include "platform/windows/dialogs.h"
 #include "platform/windows/form_reader.h"
 #include "platform/windows/label.h"
 #include "platform/windows/message_queue.h"
 
 namespace lark {
-namespace {
-
-// A new file beside the target, made by us alone: its name is taken with
-// O_EXCL, so neither another download nor a planted link is written through.
-std::string ReservePartFile(const std::string& target) {
-  for (int n = 0; n < 1000; ++n) {
-    std::string name = target + ".part" + (n ? std::to_string(n) : "");
-    int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-      close(fd);
-      return name;
-    }
-    if (errno != EEXIST) break;
-  }
-  throw EFCreateError("Cannot create a file beside " + target);
-}
-
-}  // namespace
-
 TDownLoadForm::TDownLoadForm(TComponent* owner) : TForm(owner) {
   LoadFormResource(this, "DownLoadForm");
   lbStatus = dynamic_cast<TLabel*>(FindComponent("lbStatus"));
@@ -76,27 +57,25 @@ void TDownLoadForm::Download() {
   connection_->OnProgress = [this](TObject* s) { ConnectionProgress(s); };
   // No memory bound: the bytes go to disk as they come.
   connection_->MemoryLimit = INT64_MAX;
-  std::string part;
+  const bool targetExisted = FileExists(FileName);
+  std::string failure;
   try {
-    part = ReservePartFile(FileName);
-    bool whole = false;
-    {
-      TFileStream file(part, fmOpenWrite);
-      connection_->SetInputStream(&file);
-      connection_->Get(URL);
-      connection_->SetInputStream(nullptr);
-      const std::int64_t length = connection_->GetContentLength();
-      whole = !Cancelled && (length <= 0 || file.Size() == length);
-    }
-    // The user agreed to replace the target; rename(2) does so in one step.
-    if (whole && std::rename(part.c_str(), FileName.c_str()) == 0) {
+    TPartFile part(FileName);
+    connection_->SetInputStream(&part.Stream());
+    connection_->Get(URL);
+    connection_->SetInputStream(nullptr);
+    failure = IncompleteFetch(*connection_, part.Stream().Size());
+    if (failure.empty() && !Cancelled) {
+      part.Commit();
       completed_ = true;
-      return;
     }
-  } catch (const Exception&) {
-    if (connection_) connection_->SetInputStream(nullptr);
+  } catch (const Exception& e) {
+    connection_->SetInputStream(nullptr);
+    failure = e.Message;
   }
-  if (!part.empty()) DeleteFile(part);
+  // The user's own Cancel needs no message.
+  if (!completed_ && !Cancelled)
+    MessageDlg(SaveFailureText(URL, FileName, targetExisted, failure), TMsgDlgType::mtError, mbOK);
 }
 
 void TDownLoadForm::ConnectionStarted(TObject*) {
@@ -111,7 +90,7 @@ void TDownLoadForm::ConnectionProgress(TObject*) {
   const std::int64_t elapsed = static_cast<std::uint32_t>(now - startTime_);
   if (elapsed <= 0 || static_cast<std::uint32_t>(now - lastPaint_) < kDownloadRepaintMs) return;
   lastPaint_ = now;
-  if (received_ > 0) TimeLeft->SetCaption(TimeLeftText(received_, total_, elapsed));
+  TimeLeft->SetCaption(TimeLeftText(received_, total_, elapsed));
   Status->SetCaption(StatusText(received_, total_, elapsed));
   Status->Repaint();
   TimeLeft->Repaint();
@@ -121,15 +100,17 @@ std::string TDownLoadForm::StatusText(std::int64_t received, std::int64_t total,
   const double rate = elapsedMs > 0 ? static_cast<double>(received) / static_cast<double>(elapsedMs) : 0.0;
   char text[96];
   std::snprintf(text, sizeof text, "%lldk of %lldk (at %4.1fk/sec)", static_cast<long long>(received / 1024),
-                static_cast<long long>(total / 1024), rate);
+                static_cast<long long>(std::max<std::int64_t>(total, 0) / 1024), rate);
   return text;
 }
 
 std::string TDownLoadForm::TimeLeftText(std::int64_t received, std::int64_t total, std::int64_t elapsedMs) {
-  if (received <= 0) return "";
+  // Nothing to go by before the first byte, and no end without an
+  // announced length (or past it).
+  if (received <= 0 || total <= 0 || received > total) return "";
   // In 64 bits and from the smaller factor first: a long transfer of a large
   // file overflows 32 bits at once.
-  const std::int64_t remaining = total > received ? total - received : 0;
+  const std::int64_t remaining = total - received;
   const std::int64_t seconds = static_cast<std::int64_t>(static_cast<long double>(elapsedMs / 1000) *
                                                          static_cast<long double>(remaining) /
                                                          static_cast<long double>(received));

@@ -20,8 +20,9 @@ inline constexpr std::uint32_t kDownloadRepaintMs = 100;
 
 // Fetches one URL into a file with its progress shown. The bytes go to a new
 // file beside the target as they arrive, and take the target's place only
-// when the transfer is whole; a failed or cancelled one leaves the target as
-// it was.
+// when the transfer is whole (a 2xx answer or a complete FTP transfer, as
+// long as announced); a failed or cancelled one leaves the target as it was,
+// and a failure says what failed.
 class TDownLoadForm : public TForm {
  public:
   explicit TDownLoadForm(TComponent* owner);
@@ -34,6 +35,9 @@ class TDownLoadForm : public TForm {
   bool Cancelled = false;
   // True when the target holds the whole document.
   [[nodiscard]] bool Completed() const { return completed_; }
+  // Bytes so far and the announced length (0 or less: none announced).
+  [[nodiscard]] std::int64_t Received() const { return received_; }
+  [[nodiscard]] std::int64_t Total() const { return total_; }
 
   TLabel *lbStatus = nullptr, *lbTimeLeft = nullptr, *Status = nullptr, *TimeLeft = nullptr;
   TButton* CancelButton = nullptr;

@@ -1,5 +1,6 @@
 #include "app/main_entry.h"
 
+#include <csignal>
 #include <cstdlib>
 
 #include "app/app_resources.h"
@@ -11,6 +12,7 @@
 #include "app/local_search_form.h"
 #include "app/print_preview_form.h"
 #include "app/print_status_form.h"
+#include "app/save_html_form.h"
 #include "app/source_form.h"
 #include "app/splash_form.h"
 #include "controls/control_cursors.h"
@@ -111,6 +113,8 @@ void RegisterMainWindowHandlers() {
   Handler("actionAddCurrentDocumentsHereExecute", &TfrmMain::actionAddCurrentDocumentsHereExecute);
   Handler("FormShow", &TDownLoadForm::FormShow);
   Handler("CancelButtonClick", &TDownLoadForm::CancelButtonClick);
+  Handler("actionFileSaveExecute", &TfrmMain::actionFileSaveExecute);
+  Handler("Button1Click", &TfrmSaveHTML::Button1Click);
   Handler("actionSourceExecute", &TfrmMain::actionSourceExecute);
   Handler("miSaveAsClick", &TfrmSource::miSaveAsClick);
   Handler("miExitClick", &TfrmSource::miExitClick);
@@ -143,6 +147,9 @@ void StartProgram() {
   RegisterMainWindowHandlers();
   // Made now, mode 0700, so that nothing else can take its name first.
   (void)PrivateTempDirectory();
+  // Past a file-size limit a write then fails and the save reports it,
+  // instead of the signal ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 TfrmMain* CreateMainWindow(TProgramContext context) {

@@ -280,6 +280,8 @@ class TfrmMain : public TForm {
 
   // ---- downloads ----
   void WMDownload();
+  // Saves the page in the address box to a file (main_window_download.cpp).
+  void actionFileSaveExecute(TObject* sender);
 
   // ---- printing and option dialogs (main_window_dialogs.cpp) ----
   void actionPreviewExecute(TObject* sender);

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "app/disk_cache.h"
+#include "app/download_file_name.h"
 #include "app/language.h"
 #include "app/url_connection.h"
 #include "html/properties.h"
@@ -50,17 +51,6 @@ std::optional<TCharSetName> MetaCharSet(std::string_view source) {
   return std::nullopt;
 }
 
-// The page's address as a single file name. It is to give way to the
-// program's one routine for names made from titles and addresses.
-std::string ProposedFileName(const std::string& address) {
-  std::string name = GetURLFileName(address.substr(0, address.find_first_of("?#")));
-  for (char& c : name)
-    if (c == '/' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '_';
-  name.erase(0, name.find_first_not_of('.'));
-  name.resize(FloorCharBoundary(name, 255, CP_UTF8));
-  return name.empty() ? "download" : name;
-}
-
 // The bytes as UTF-8 text for the memo, decoded a slice at a time so that
 // the wide form of a large page is never held whole.
 std::string SourceText(std::string_view bytes, int codePage) {
@@ -78,20 +68,12 @@ std::string SourceText(std::string_view bytes, int codePage) {
   return text;
 }
 
-bool EndsWithText(const std::string& text, std::string_view lowerSuffix) {
-  return text.size() >= lowerSuffix.size() && LowerCase(text.substr(text.size() - lowerSuffix.size())) == lowerSuffix;
-}
-
 }  // namespace
 
 int SourceCodePage(std::string_view source, int viewerCharSet) {
   if (const auto named = MetaCharSet(source))
     return named->CodePage ? named->CodePage : CodePageOfCharSet(named->CharSet, CP_ACP);
   return CodePageOfCharSet(viewerCharSet, CP_ACP);
-}
-
-std::string SourceSaveName(const std::string& chosen) {
-  return EndsWithText(chosen, ".htm") || EndsWithText(chosen, ".html") ? chosen : chosen + ".html";
 }
 
 TfrmSource::TfrmSource(TComponent* owner) : TForm(owner) {
@@ -144,9 +126,9 @@ void TfrmSource::LoadSource(const std::string& address, TDiskCache* cache, const
 }
 
 void TfrmSource::miSaveAsClick(TObject*) {
-  SaveDialog->FileName = ProposedFileName(documentAddress_);
+  SaveDialog->FileName = URLFileNameProposal(documentAddress_);
   if (!SaveDialog->Execute()) return;
-  const std::string name = SourceSaveName(SaveDialog->FileName);
+  const std::string name = HtmlFileName(SaveDialog->FileName);
   if (FileExists(name) &&
       MessageDlg("The file " + name + " already exists. Do you want to replace the existing file?",
                  TMsgDlgType::mtWarning, mbYes | mbNo) != mrYes)

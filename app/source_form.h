@@ -18,10 +18,6 @@ class TSaveDialog;
 // content-type names, else the viewer's charset.
 [[nodiscard]] int SourceCodePage(std::string_view source, int viewerCharSet);
 
-// The name "Save as" gives the source: the chosen name, with ".html" added
-// unless it already ends in ".htm" or ".html".
-[[nodiscard]] std::string SourceSaveName(const std::string& chosen);
-
 // Shows the source of the page on show, read-only, and saves it unchanged.
 class TfrmSource : public TForm {
  public:

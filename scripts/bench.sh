@@ -90,6 +90,7 @@ done
 bench/net/run_http_bench.sh "$build"
 bench/net_tls/run_tls_ftp_bench.sh "$build"
 bench/app_fetch/run_image_bench.sh "$build"
+bench/app_download/run_download_bench.sh "$build"
 bench/print/run_print_bench.sh "$build"
 # Start to first paint beside other browsers under Xvfb; a table of its own.
 bench/first_paint/run_first_paint.py "$bin/larkspan" --build "$build" > "$out/first_paint"

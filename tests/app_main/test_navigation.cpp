@@ -146,6 +146,10 @@ TEST(DownloadTexts, SixtyFourBitProgress) {
             "3145728k of 6291456k (at 3221225.5k/sec)");
   EXPECT_EQ(TDownLoadForm::TimeLeftText(received, total, 3600 * 1000), "01:00:00");
   EXPECT_EQ(TDownLoadForm::StatusText(1024, 0, 1000), "1k of 0k (at  1.0k/sec)");
+  // No announced length (-1 from HTTP, FTP SIZE refused): 0k and no time left.
+  EXPECT_EQ(TDownLoadForm::StatusText(4096, -1, 1000), "4k of 0k (at  4.1k/sec)");
+  for (const std::int64_t announced : {-1LL, 0LL, 1000LL})
+    EXPECT_EQ(TDownLoadForm::TimeLeftText(4096, announced, 5000), "") << announced;
 }
 
 }  // namespace
