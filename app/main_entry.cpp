@@ -5,6 +5,7 @@
 #include "app/app_resources.h"
 #include "app/dir_bar_form.h"
 #include "app/download_form.h"
+#include "app/font_colors_form.h"
 #include "app/go_page_form.h"
 #include "app/home_page_form.h"
 #include "app/local_search_form.h"
@@ -95,6 +96,10 @@ void RegisterMainWindowHandlers() {
   Handler("actionHomePageExecute", &TfrmMain::actionHomePageExecute);
   Handler("miCustomizeClick", &TfrmMain::miCustomizeClick);
   Handler("btConfigDBClick", &TfrmMain::btConfigDBClick);
+  Handler("actionFontColorsExecute", &TfrmMain::actionFontColorsExecute);
+  Handler("FormActivate", &TfrmFontColors::FormActivate);
+  Handler("ControlChange", &TfrmFontColors::ControlChange);
+  Handler("btResetClick", &TfrmFontColors::btResetClick);
   Handler("btDBClick", &TfrmDirBar::btDBClick);
   Handler("btApplyClick", &TfrmDirBar::btApplyClick);
   Handler("btBrowseClick", &TfrmDirBar::btBrowseClick);
