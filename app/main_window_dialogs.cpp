@@ -139,7 +139,9 @@ void TfrmMain::actionFontColorsExecute(TObject*) {
   browser.SetDefVisitedLinkColor(chosen.VisitedLinkColor);
   browser.SetDefFontName(chosen.FontName);
   browser.SetDefFontSize(chosen.FontSize);
-  browser.Reload();
+  // As the reload command does: the page is asked for again, not taken from
+  // the cache, so that every part of it takes the new defaults.
+  actionReloadExecute(this);
 }
 
 }  // namespace lark
