@@ -90,7 +90,9 @@ void RegisterMainWindowHandlers() {
   Handler("PB1MouseDown", &TfrmPreview::PB1MouseDown);
   Handler("PB1MouseMove", &TfrmPreview::PB1MouseMove);
   Handler("PB1MouseUp", &TfrmPreview::PB1MouseUp);
+  Handler("ToolButClick", &TfrmPreview::ToolButClick);
   Handler("PageNumKeyDown", &TfrmGoPage::PageNumKeyDown);
+  Handler("PageNumEnter", &TfrmGoPage::PageNumEnter);
   Handler("actionPrintExecute", &TfrmMain::actionPrintExecute);
   Handler("actionProxyExecute", &TfrmMain::actionProxyExecute);
   Handler("actionHomePageExecute", &TfrmMain::actionHomePageExecute);

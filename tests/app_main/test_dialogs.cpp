@@ -9,6 +9,10 @@
 #include "app/print_preview_form.h"
 #include "html/document_utils.h"
 #include "app/print_status_form.h"
+#include "app/go_page_form.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/gdi.h"
+#include "platform/windows/scroll_bar.h"
 #include "print/metafile_printer.h"
 #include "platform/windows/application.h"
 #include "platform/windows/combo_box.h"
@@ -163,7 +167,7 @@ TEST_F(Dialogs, PreviewStepsPagesZoomsWithinLimitsAndShowsTheRecordedPages) {
     preview.TwoPageBut->Click();
     const TRect second = preview.PageBox(true);
     const auto middleOf = [&](const TRect& box) {
-      return test_driver::PixelAt(preview.ScrollBox1, box.Left + 3, (box.Top + box.Bottom) / 2);
+      return test_driver::PixelAt(preview.ScrollBox1, box.Left, (box.Top + box.Bottom) / 2);
     };
     EXPECT_EQ(middleOf(second), 0xFFFFFFu);
     preview.LastPageSpeed->Click();
@@ -417,6 +421,145 @@ TEST_F(Dialogs, ProxyIsTakenOnlyWithAPortOfOneTo65535) {
   EXPECT_EQ(window_->ProxyHost, "proxy.example");
   EXPECT_EQ(window_->ProxyPort, 8888);
   EXPECT_EQ(ProxyPortValue("65535"), 65535);
+}
+
+// Draws the recorded page into a bitmap of the view's size, at the page box
+// the preview reports, and compares it with what PB1 shows every few
+// pixels: the share of points where a channel differs by more than 24.
+double ViewMismatch(TfrmPreview& preview) {
+  const TMetaFilePrinter& store = preview.Store();
+  const TRect box = preview.PageBox(false);
+  const int width = preview.PB1->Width(), height = preview.PB1->Height();
+  TBitmap expected;
+  expected.SetSize(width, height);
+  TCanvas& canvas = expected.Canvas();
+  canvas.Brush().Color = clWhite;
+  canvas.FillRect({0, 0, width, height});
+  SetMapMode(canvas, MM_ANISOTROPIC);
+  SetWindowExtEx(canvas, store.PaperWidth(), store.PaperHeight());
+  SetViewportExtEx(canvas, box.Width(), box.Height());
+  SetViewportOrgEx(canvas, box.Left, box.Top);
+  SetWindowOrgEx(canvas, -store.OffsetX(), -store.OffsetY());
+  canvas.Draw(0, 0, store.MetaFile(preview.CurrentPage()));
+  int compared = 0, differing = 0;
+  for (int y = std::max(0, box.Top) + 1; y < std::min(height, box.Bottom) - 1; y += 5)
+    for (int x = std::max(0, box.Left) + 1; x < std::min(width, box.Right) - 1; x += 5) {
+      const TColor want = expected.Pixel(x, y);
+      const std::uint32_t shown = test_driver::PixelAt(preview.ScrollBox1, preview.PB1->Left() + x, preview.PB1->Top() + y);
+      const int channels[3][2] = {{int(want & 0xFF), int(shown >> 16 & 0xFF)},
+                                  {int(want >> 8 & 0xFF), int(shown >> 8 & 0xFF)},
+                                  {int(want >> 16 & 0xFF), int(shown & 0xFF)}};
+      bool off = false;
+      for (const auto& c : channels) off = off || std::abs(c[0] - c[1]) > 24;
+      ++compared;
+      differing += off;
+    }
+  return compared ? double(differing) / compared : 1.0;
+}
+
+// Big black letters, so that a misplaced page shows in many pixels.
+std::string BigLetters(int lines) {
+  std::string html = "<html><body>";
+  for (int i = 0; i < lines; ++i) html += "<p><font size=7><b>Line " + std::to_string(i) + " WWW</b></font></p>";
+  return html + "</body></html>";
+}
+
+TEST_F(Dialogs, PreviewToolsHaveTheirCursorsAndTheHandPansByTheDrag) {
+  test::ProgramPrinter printer(std::make_unique<TTestPrinter>(test::TestPrinterCaps(false)));
+  Write("big.html", BigLetters(40));
+  Open({"/home=" + Path("big.html")});
+  WithPreview(window_->actionPreview, [&](TfrmPreview& preview) {
+    EXPECT_EQ(Screen()->CursorResource(40), "ZOOM_CURSOR");
+    EXPECT_EQ(Screen()->CursorResource(41), "HAND_CURSOR");
+    EXPECT_EQ(preview.PB1->Cursor(), 40);
+    // What PB1 shows is the recorded page replayed at the box's scale.
+    EXPECT_LT(ViewMismatch(preview), 0.01);
+    preview.ZoomBox->SetItemIndex(9);  // 200%
+    preview.ZoomBoxChange(preview.ZoomBox);
+    EXPECT_LT(ViewMismatch(preview), 0.01);
+    preview.HandCursorBut->Click();
+    EXPECT_EQ(preview.PB1->Cursor(), 41);
+    const int left = preview.HorzBar->Position(), top = preview.VertBar->Position();
+    test_driver::MouseDown(preview.PB1, TMouseButton::mbLeft, 200, 200);
+    test_driver::MouseMove(preview.PB1, 160, 170, ssLeft);
+    test_driver::MouseUp(preview.PB1, TMouseButton::mbLeft, 160, 170);
+    Application()->ProcessMessages();
+    EXPECT_EQ(preview.HorzBar->Position(), left + 40);
+    EXPECT_EQ(preview.VertBar->Position(), top + 30);
+    EXPECT_EQ(preview.Zoom(), 2.0);  // the hand does not zoom
+    test_driver::MouseMove(preview.PB1, 100, 100);
+    EXPECT_EQ(preview.HorzBar->Position(), left + 40);  // released: no more panning
+    EXPECT_LT(ViewMismatch(preview), 0.01);
+    // At the largest factor the clicks reach, the view still shows the page
+    // where it lies, and the hand still pans it.
+    preview.ZoomCursorBut->Click();
+    EXPECT_EQ(preview.PB1->Cursor(), 40);
+    preview.ZoomBox->SetItemIndex(6);
+    preview.ZoomBoxChange(preview.ZoomBox);
+    // Pressed first on ink, then on the middle, where the pressed point goes.
+    const auto inkAt = [&](int x, int y) {
+      return (test_driver::PixelAt(preview.ScrollBox1, preview.PB1->Left() + x, preview.PB1->Top() + y) & 0xC0C0C0) == 0;
+    };
+    // Inside a stroke, as near the middle of the view as there is one.
+    const TPoint middle{preview.PB1->Width() / 2, preview.PB1->Height() / 2};
+    TPoint press{-1, -1};
+    int nearest = 1 << 30;
+    for (int y = middle.Y - 100; y < middle.Y + 100; y += 3)
+      for (int x = middle.X - 150; x < middle.X + 150; x += 3) {
+        const int distance = (x - middle.X) * (x - middle.X) + (y - middle.Y) * (y - middle.Y);
+        if (distance >= nearest || !inkAt(x, y)) continue;
+        if (inkAt(x - 1, y) && inkAt(x + 1, y) && inkAt(x, y - 1) && inkAt(x, y + 1)) press = {x, y}, nearest = distance;
+      }
+    ASSERT_GE(press.X, 0);
+    while (preview.Zoom() < kMaxZoom) {
+      test_driver::MouseDown(preview.PB1, TMouseButton::mbLeft, press.X, press.Y);
+      test_driver::MouseUp(preview.PB1, TMouseButton::mbLeft, press.X, press.Y);
+      Application()->ProcessMessages();
+      press = middle;
+    }
+    EXPECT_NEAR(preview.Zoom(), 25.6, 0.1);
+    EXPECT_TRUE(inkAt(middle.X, middle.Y));
+    EXPECT_LT(ViewMismatch(preview), 0.01);
+    preview.HandCursorBut->Click();
+    const int deepLeft = preview.HorzBar->Position();
+    test_driver::MouseDown(preview.PB1, TMouseButton::mbLeft, 100, 100);
+    test_driver::MouseMove(preview.PB1, 20, 100, ssLeft);
+    test_driver::MouseUp(preview.PB1, TMouseButton::mbLeft, 20, 100);
+    Application()->ProcessMessages();
+    EXPECT_EQ(preview.HorzBar->Position(), deepLeft + 80);
+    EXPECT_LT(ViewMismatch(preview), 0.01);
+  });
+}
+
+TEST_F(Dialogs, GoToPageSelectsTheNumberAndEnterGoesThere) {
+  test::ProgramPrinter printer(std::make_unique<TTestPrinter>(test::TestPrinterCaps(false)));
+  Write("long.html", NumberedLines(400));
+  Open({"/home=" + Path("long.html")});
+  int asked = 0;
+  TfrmPreview* preview = nullptr;
+  test_driver::OnModalShown([&](TCustomForm* form) {
+    if (auto* shown = dynamic_cast<TfrmPreview*>(form)) {
+      preview = shown;
+      shown->NextPageBut->Click();
+      shown->PageNumSpeed->Click();
+      EXPECT_EQ(shown->CurrentPage(), 2);
+      shown->CloseBut->Click();
+      return;
+    }
+    auto* dialog = dynamic_cast<TfrmGoPage*>(form);
+    if (!dialog) return;  // the status dialog recording the pages
+    ++asked;
+    EXPECT_EQ(dialog->Caption(), "Go to page");
+    EXPECT_EQ(dialog->PageNum->MaxValue(), preview->Store().PageCount());
+    EXPECT_EQ(dialog->Value(), 2);
+    dialog->PageNum->SetFocus();
+    EXPECT_EQ(dialog->PageNum->SelLength(), 1);
+    dialog->PageNum->SetValue(3);
+    test_driver::PressKey(VK_RETURN);
+  });
+  window_->actionPreview->Execute();
+  Application()->ProcessMessages();
+  EXPECT_EQ(asked, 1);
 }
 
 }  // namespace
