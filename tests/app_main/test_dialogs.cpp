@@ -303,6 +303,9 @@ TEST_F(Dialogs, HomePageDialogEnablesByChoiceAndTakesTheIdleReturnOnlyWhenOffere
   EXPECT_TRUE(window_->LoadHomePageAfter);
   EXPECT_EQ(window_->SecondsIdleTime, 7);
   EXPECT_EQ(FileURLToPath(url), page);
+  Action("actionHome")->Execute();
+  Settle();
+  EXPECT_EQ(ShownTitle(), "Spaced");
   // The values come back from the settings file.
   Close();
   Open({});
