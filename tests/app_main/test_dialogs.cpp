@@ -565,5 +565,35 @@ TEST_F(Dialogs, GoToPageSelectsTheNumberAndEnterGoesThere) {
   EXPECT_EQ(asked, 1);
 }
 
+TEST_F(Dialogs, PrintAndPreviewRunFromTheirMenuEntriesAndToolButtons) {
+  test::PdfProgramPrinter pdf;
+  Write("long.html", NumberedLines(400));
+  Open({"/home=" + Path("long.html")});
+  AnswerPrintDialog(2, 3);
+  ASSERT_TRUE(test_driver::ChooseMenuBarEntry(window_, "&File/&Print..."));
+  Settle();
+  EXPECT_EQ(pdf.Info("Pages"), "2");
+  AnswerPrintDialog(1, 4);
+  auto* printButton = dynamic_cast<TControl*>(window_->FindComponent("tbPrint"));
+  ASSERT_NE(printButton, nullptr);
+  test_driver::Click(printButton, 8, 8);
+  Settle();
+  EXPECT_EQ(pdf.Info("Pages"), "4");
+  int previews = 0;
+  test_driver::OnModalShown([&](TCustomForm* form) {
+    if (auto* preview = dynamic_cast<TfrmPreview*>(form)) {
+      ++previews;
+      preview->CloseBut->Click();
+    }
+  });
+  ASSERT_TRUE(test_driver::ChooseMenuBarEntry(window_, "&File/Print pre&view"));
+  Settle();
+  auto* previewButton = dynamic_cast<TControl*>(window_->FindComponent("tbPreview"));
+  ASSERT_NE(previewButton, nullptr);
+  test_driver::Click(previewButton, 8, 8);
+  Settle();
+  EXPECT_EQ(previews, 2);
+}
+
 }  // namespace
 }  // namespace lark
