@@ -595,5 +595,92 @@ TEST_F(Dialogs, PrintAndPreviewRunFromTheirMenuEntriesAndToolButtons) {
   EXPECT_EQ(previews, 2);
 }
 
+// Run under the address sanitizer too: fifty previews leave nothing behind,
+// and the idle return, which runs inside the preview's loop and can free the
+// frames, leaves the preview without a viewer to print.
+TEST_F(Dialogs, FiftyPreviewsAndTheIdleReturnUnderThePreviewOfAFrameset) {
+  test::ProgramPrinter printer(std::make_unique<TTestPrinter>(test::TestPrinterCaps(false)));
+  Write("a.html", NumberedLines(60));
+  Write("b.html", "<p>The other frame");
+  Write("home.html", "<title>Home</title>At home");
+  Write("frames.html", "<frameset cols=\"50%,50%\"><frame src=\"a.html\"><frame src=\"b.html\"></frameset>");
+  Write("larkspan.ini", "[HomePage]\nType=2\nAddress=" + FileURL("home.html") +
+                            "\nLoadHomePageAfter=1\nSecondsIdleTime=1\n");
+  Open({"/home=" + Path("frames.html")});
+  ASSERT_NE(window_->FrameBrowser->Viewers(0), nullptr);
+  window_->FrameBrowser->Viewers(0)->SetFocus();
+  ASSERT_NE(window_->FrameBrowser->ActiveViewer(), nullptr);
+  // The commands follow the active viewer at history changes only, and a
+  // frameset's page has none until a frame takes the focus: the handler runs
+  // as the enabled command would.
+  int previews = 0;
+  std::function<void(TfrmPreview&)> check = [](TfrmPreview&) {};
+  test_driver::OnModalShown([&](TCustomForm* form) {
+    auto* preview = dynamic_cast<TfrmPreview*>(form);
+    if (!preview) return;
+    ++previews;
+    check(*preview);
+    preview->CloseBut->Click();
+  });
+  for (int i = 0; i < 50; ++i) {
+    window_->actionPreviewExecute(nullptr);
+    Application()->ProcessMessages();  // a closed preview is freed from the loop
+  }
+  EXPECT_EQ(previews, 50);
+  int prints = 0;
+  test::PdfProgramPrinter pdf;
+  check = [&](TfrmPreview& preview) {
+    EXPECT_TRUE(preview.PrintBut->Enabled());
+    // As the idle step of the preview's loop starts it, and a second later.
+    window_->timerHome->SetEnabled(true);
+    window_->timerHome->Fire();
+    Settle();
+    EXPECT_EQ(ShownTitle(), "Home");
+    // The frameset lives on in the history until the history lets it go.
+    EXPECT_TRUE(preview.PrintBut->Enabled());
+    window_->FrameBrowser->ClearHistory();
+    Settle();
+    EXPECT_FALSE(preview.PrintBut->Enabled());
+    test_driver::AnswerDialogs([&](TCommonDialog*) { return ++prints, true; });
+    preview.PrintBut->Click();
+  };
+  window_->actionPreviewExecute(nullptr);
+  Settle();
+  EXPECT_EQ(previews, 51);
+  EXPECT_EQ(prints, 0);
+  EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(Dialogs, CancelAfterPageThreeOfThreeHundredPagesKeepsThreeAndShowsNoPreview) {
+  test::PdfProgramPrinter pdf;
+  Write("long.html", NumberedLines(12000));
+  Open({"/home=" + Path("long.html")});
+  TfrmPrintStatus* status = nullptr;
+  int previews = 0;
+  test_driver::OnModalShown([&](TCustomForm* form) {
+    if (auto* s = dynamic_cast<TfrmPrintStatus*>(form)) status = s;
+    previews += dynamic_cast<TfrmPreview*>(form) != nullptr;
+  });
+  THTMLViewer* viewer = window_->FrameBrowser->ActiveViewer();
+  int lastPage = 0;
+  viewer->OnPrintFooter = [&](TObject*, TCanvas&, int page, int, int, bool&) {
+    lastPage = page;
+    if (page == 3 && status) status->CancelButton->Click();
+  };
+  AnswerPrintDialog(0, 0);
+  window_->actionPrint->Execute();
+  EXPECT_EQ(pdf.Info("Pages"), "3");
+  window_->actionPreview->Execute();
+  Settle();
+  EXPECT_EQ(lastPage, 3);
+  EXPECT_EQ(previews, 0);
+  EXPECT_TRUE(boxes_.empty());
+  // The document is that long: a page dialog's range near its end prints.
+  status = nullptr;
+  AnswerPrintDialog(299, 300);
+  window_->actionPrint->Execute();
+  EXPECT_EQ(pdf.Info("Pages"), "2");
+}
+
 }  // namespace
 }  // namespace lark
