@@ -186,6 +186,14 @@ void TfrmLocalSearch::BindEvents() {
   const TKeyEvent history = [this](TObject* s, unsigned short& key, TShiftState shift) { HistoryKeyDown(s, key, shift); };
   cbKeyword->OnKeyDown = history;
   cbLimitToDirectory->OnKeyDown = history;
+  // Enter there goes into the history; without this the form would take it
+  // first for its default button and start a search instead.
+  for (TComboBox* combo : {cbKeyword, cbLimitToDirectory}) {
+    combo->WindowProc = [combo, previous = combo->WindowProc](TMessage& message) {
+      previous(message);
+      if (message.Msg == WM_GETDLGCODE && message.WParam == VK_RETURN) message.Result |= DLGC_WANTALLKEYS;
+    };
+  }
   SpeedButton1->OnClick = [this](TObject* s) { SpeedButton1Click(s); };
   btStart->OnClick = [this](TObject* s) { btStartClick(s); };
   btCancel->OnClick = [this](TObject* s) { btCancelClick(s); };
