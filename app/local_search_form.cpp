@@ -3,6 +3,7 @@
 #include "app/file_scan.h"
 #include "app/language.h"
 #include "app/scan_result_page.h"
+#include "platform/core/clock.h"
 #include "platform/core/date_time.h"
 #include "platform/core/exception.h"
 #include "platform/graphics/color.h"
@@ -207,6 +208,9 @@ void TfrmLocalSearch::FormCreate(TObject*) {
   fileScan_->OnEndSearch = [this] { EndSearch(); };
   fileScan_->Header = "<H1>Result of search</H1>";
   fileScan_->OnScanProgress = [this](const std::string& text) {
+    const std::uint32_t now = timeGetTime();
+    if (now - lastProgress_ < kSearchProgressMs) return;
+    lastProgress_ = now;
     Label1->SetCaption(text);
     // Paints the label and lets Stop through while the search runs.
     Application()->ProcessMessages();
