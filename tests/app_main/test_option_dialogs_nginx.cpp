@@ -1,18 +1,24 @@
+#include <sys/stat.h>
+
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include "app/font_colors_form.h"
+#include "app/proxy_form.h"
 #include "app/main_window.h"
 #include "controls/color_combos.h"
 #include "platform/windows/application.h"
 #include "platform/windows/button.h"
+#include "platform/windows/edit.h"
 #include "platform/windows/label.h"
 #include "platform/windows/menus.h"
 #include "platform/windows/small_controls.h"
 #include "platform/windows/test_driver.h"
 #include "tests/app_main/main_window_fixture.h"
 #include "tests/net/nginx_peer.h"
+#include "tests/support/loopback_port.h"
+#include "tests/support/peer_process.h"
 #include "viewer/frame_browser.h"
 #include "viewer/html_viewer.h"
 
@@ -20,18 +26,22 @@ namespace lark {
 namespace {
 
 // The page browsed comes from nginx, which logs every request for it.
-class FontColors : public MainWindowTest {
+class OptionDialogsOverNginx : public MainWindowTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
     nginx_.ServerConfig = "    access_log " + logs_.Path() + "/access.log;\n";
     nginx_.WriteFile("page.html", "<html><body>Words on the page</body></html>");
+    nginx_.WriteFile("other.html", "<html><head><title>Other</title></head><body>Another page</body></html>");
     nginx_.Start();
     ASSERT_TRUE(nginx_.Started()) << nginx_.Error();
   }
+  [[nodiscard]] static std::string Log(const std::string& file) {
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
   [[nodiscard]] int PageRequests() const {
-    std::ifstream in(logs_.Path() + "/access.log");
-    const std::string log(std::istreambuf_iterator<char>(in), {});
+    const std::string log = Log(logs_.Path() + "/access.log");
     int count = 0;
     for (std::size_t at = log.find("GET /page.html"); at != std::string::npos; at = log.find("GET /page.html", at + 1))
       ++count;
@@ -60,7 +70,7 @@ Sample Sampled(TfrmFontColors& dialog, std::uint32_t color) {
   return sample;
 }
 
-TEST_F(FontColors, TheSampleFollowsTheControlsResetRestoresAndOkReloadsWithTheNewDefaults) {
+TEST_F(OptionDialogsOverNginx, FontColorsFollowTheControlsResetRestoresAndOkReloadsWithTheNewDefaults) {
   Open({"/home=" + nginx_.Url("/page.html")});
   ASSERT_EQ(PageRequests(), 1);
   TFrameBrowser& browser = *window_->FrameBrowser;
@@ -126,6 +136,33 @@ TEST_F(FontColors, TheSampleFollowsTheControlsResetRestoresAndOkReloadsWithTheNe
   Open({"/home=" + nginx_.Url("/page.html")});
   EXPECT_EQ(window_->FrameBrowser->DefFontColor(), clRed);
   EXPECT_EQ(window_->FrameBrowser->DefFontSize(), 16);
+}
+
+// The proxy the dialog names carries the next page: tinyproxy logs it.
+TEST_F(OptionDialogsOverNginx, ProxyDialogSendsTheNextPageThroughTinyproxy) {
+  test::TempDir proxyDir;
+  chmod(proxyDir.Path().c_str(), 0777);
+  const int port = test::FreePort();
+  const std::string log = proxyDir.Path() + "/tinyproxy.log";
+  proxyDir.Write("tinyproxy.conf", "Port " + std::to_string(port) + "\nListen 127.0.0.1\nAllow 127.0.0.1\nLogFile \"" +
+                                       log + "\"\nLogLevel Info\n");
+  test::PeerProcess proxy({"tinyproxy", "-d", "-c", proxyDir.Path() + "/tinyproxy.conf"}, "tinyproxy", port,
+                          proxyDir.Path());
+  ASSERT_TRUE(proxy.Started()) << proxy.Error();
+  Open({"/home=" + nginx_.Url("/page.html")});
+  EXPECT_EQ(Log(log).find("page.html"), std::string::npos);
+  test_driver::OnModalShown([&](TCustomForm* form) {
+    auto* dialog = dynamic_cast<TfrmProxy*>(form);
+    ASSERT_NE(dialog, nullptr);
+    dialog->edProxy->SetText("127.0.0.1");
+    dialog->edPort->SetText(std::to_string(port));
+    dialog->btOk->Click();
+  });
+  dynamic_cast<TMenuItem*>(window_->FindComponent("miProxy"))->Click();
+  EXPECT_EQ(window_->ProxyPort, port);
+  Navigate(nginx_.Url("/other.html"));
+  EXPECT_EQ(ShownTitle(), "Other");
+  EXPECT_NE(Log(log).find("/other.html"), std::string::npos) << Log(log);
 }
 
 }  // namespace
