@@ -1,3 +1,4 @@
+#include <cmath>
 #include <string>
 
 #include "app/main_window.h"
@@ -680,6 +681,48 @@ TEST_F(Dialogs, CancelAfterPageThreeOfThreeHundredPagesKeepsThreeAndShowsNoPrevi
   AnswerPrintDialog(299, 300);
   window_->actionPrint->Execute();
   EXPECT_EQ(pdf.Info("Pages"), "2");
+}
+
+TEST_F(Dialogs, GridLinesLieEveryInchOrCentimetreOfThePaper) {
+  test::ProgramPrinter printer(std::make_unique<TTestPrinter>(test::TestPrinterCaps(false)));
+  Write("short.html", "<p>One page");
+  Open({"/home=" + Path("short.html")});
+  WithPreview(window_->actionPreview, [&](TfrmPreview& preview) {
+    preview.ZoomBox->SetItemIndex(6);  // 100%
+    preview.ZoomBoxChange(preview.ZoomBox);
+    preview.GridBut->Click();
+    ASSERT_TRUE(preview.GridBut->Down());
+    const TMetaFilePrinter& store = preview.Store();
+    const TRect box = preview.PageBox(false);
+    const auto pixel = [&](int x, int y) { return test_driver::PixelAt(preview.ScrollBox1, x, y); };
+    const auto lineNear = [&](int x, int y, bool vertical) {
+      for (int d = -1; d <= 1; ++d)
+        if (pixel(vertical ? x + d : x, vertical ? y : y + d) == 0xC0C0C0u) return true;
+      return false;
+    };
+    const int below = std::min(box.Bottom, preview.PB1->Height()) - 4;  // under the text
+    for (int units = 0; units < 2; ++units) {
+      preview.UnitsBox->SetItemIndex(units);
+      preview.UnitsBoxChange(preview.UnitsBox);
+      const double perInch = units ? 2.54 : 1.0;
+      int checked = 0;
+      for (int i = 1;; ++i) {
+        const double at = std::round(store.PixelsPerInchX() * i / perInch);
+        const int x = box.Left + int(std::lround(at * box.Width() / store.PaperWidth()));
+        if (x >= std::min(box.Right, preview.PB1->Width()) - 2) break;
+        EXPECT_TRUE(lineNear(x, below, true)) << units << " " << i;
+        const double next = std::round(store.PixelsPerInchX() * (i + 1) / perInch);
+        const int between = box.Left + int(std::lround((at + next) / 2 * box.Width() / store.PaperWidth()));
+        if (between < std::min(box.Right, preview.PB1->Width()) - 2)
+          EXPECT_EQ(pixel(between, below), 0xFFFFFFu) << units << " " << i;
+        ++checked;
+      }
+      EXPECT_GE(checked, units ? 5 : 2);
+      const double first = std::round(store.PixelsPerInchY() * 1 / perInch);
+      const int y = box.Top + int(std::lround(first * box.Height() / store.PaperHeight()));
+      EXPECT_TRUE(lineNear(box.Left + 5, y, false)) << units;
+    }
+  });
 }
 
 }  // namespace

@@ -163,6 +163,12 @@ TEST_F(OptionDialogsOverNginx, ProxyDialogSendsTheNextPageThroughTinyproxy) {
   Navigate(nginx_.Url("/other.html"));
   EXPECT_EQ(ShownTitle(), "Other");
   EXPECT_NE(Log(log).find("/other.html"), std::string::npos) << Log(log);
+  // The settings file keeps the proxy.
+  test_driver::OnModalShown(nullptr);
+  Close();
+  Open({"/home=" + nginx_.Url("/page.html")});
+  EXPECT_EQ(window_->ProxyHost, "127.0.0.1");
+  EXPECT_EQ(window_->ProxyPort, port);
 }
 
 }  // namespace
