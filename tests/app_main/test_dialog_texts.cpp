@@ -179,6 +179,11 @@ TEST_F(DialogTexts, AGeneratedLanguageShowsOnEveryDialogControlAndTheFirstBrings
     EXPECT_EQ(d.Caption(), "Home Page");
     EXPECT_EQ(d.rbBlankPage->Caption(), "Blank page");
   });
+  FromMenu<TfrmLocalSearch>("&File/&Search...", [](TfrmLocalSearch& d) {
+    EXPECT_EQ(d.lbKeyword->Caption(), "Keywords:");
+    EXPECT_EQ(d.cbSearchType->Items().Get(0), "any of the words (OR)");
+    EXPECT_EQ(d.cbSort->Items().Get(3), "File Title");
+  });
   test_driver::OnModalShown([](TCustomForm* form) {
     auto* d = dynamic_cast<TfrmFontColors*>(form);
     ASSERT_NE(d, nullptr);
