@@ -28,6 +28,8 @@ void TfrmGoPage::SetRange(int pageCount, int value) {
 
 int TfrmGoPage::Value() const { return PageNum->Value(); }
 
+void TfrmGoPage::PageNumEnter(TObject*) { PageNum->SelectAll(); }
+
 void TfrmGoPage::PageNumKeyDown(TObject*, unsigned short& key, TShiftState) {
   if (key != VK_RETURN) return;
   key = 0;

@@ -20,6 +20,8 @@ class TfrmGoPage : public TForm {
   void SetRange(int pageCount, int value);
   [[nodiscard]] int Value() const;
   void PageNumKeyDown(TObject* sender, unsigned short& key, TShiftState shift);
+  // Entering the number selects it, so that typing replaces it.
+  void PageNumEnter(TObject* sender);
 };
 
 }  // namespace lark

@@ -3,6 +3,7 @@
 #include "app/file_scan.h"
 #include "app/language.h"
 #include "app/scan_result_page.h"
+#include "platform/core/clock.h"
 #include "platform/core/date_time.h"
 #include "platform/core/exception.h"
 #include "platform/graphics/color.h"
@@ -186,6 +187,14 @@ void TfrmLocalSearch::BindEvents() {
   const TKeyEvent history = [this](TObject* s, unsigned short& key, TShiftState shift) { HistoryKeyDown(s, key, shift); };
   cbKeyword->OnKeyDown = history;
   cbLimitToDirectory->OnKeyDown = history;
+  // Enter there goes into the history; without this the form would take it
+  // first for its default button and start a search instead.
+  for (TComboBox* combo : {cbKeyword, cbLimitToDirectory}) {
+    combo->WindowProc = [combo, previous = combo->WindowProc](TMessage& message) {
+      previous(message);
+      if (message.Msg == WM_GETDLGCODE && message.WParam == VK_RETURN) message.Result |= DLGC_WANTALLKEYS;
+    };
+  }
   SpeedButton1->OnClick = [this](TObject* s) { SpeedButton1Click(s); };
   btStart->OnClick = [this](TObject* s) { btStartClick(s); };
   btCancel->OnClick = [this](TObject* s) { btCancelClick(s); };
@@ -199,6 +208,9 @@ void TfrmLocalSearch::FormCreate(TObject*) {
   fileScan_->OnEndSearch = [this] { EndSearch(); };
   fileScan_->Header = "<H1>Result of search</H1>";
   fileScan_->OnScanProgress = [this](const std::string& text) {
+    const std::uint32_t now = timeGetTime();
+    if (now - lastProgress_ < kSearchProgressMs) return;
+    lastProgress_ = now;
     Label1->SetCaption(text);
     // Paints the label and lets Stop through while the search runs.
     Application()->ProcessMessages();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
@@ -8,6 +9,10 @@
 #include "platform/windows/form.h"
 
 namespace lark {
+
+// How often a running search shows its progress and lets messages (Stop)
+// through: a pump per file cost more than the search of small files.
+inline constexpr std::uint32_t kSearchProgressMs = 40;
 
 class TButton;
 class TCheckBox;
@@ -93,6 +98,7 @@ class TfrmLocalSearch : public TForm {
   std::string cancelCaption_ = "Cancel";
   int counter_ = 0;
   bool searching_ = false;
+  std::uint32_t lastProgress_ = 0;
 };
 
 }  // namespace lark

@@ -7,6 +7,7 @@
 #include "app/bookmarks_list_form.h"
 #include "app/dir_bar_form.h"
 #include "app/download_form.h"
+#include "app/font_colors_form.h"
 #include "app/go_page_form.h"
 #include "app/home_page_form.h"
 #include "app/local_search_form.h"
@@ -94,12 +95,18 @@ void RegisterMainWindowHandlers() {
   Handler("PB1MouseDown", &TfrmPreview::PB1MouseDown);
   Handler("PB1MouseMove", &TfrmPreview::PB1MouseMove);
   Handler("PB1MouseUp", &TfrmPreview::PB1MouseUp);
+  Handler("ToolButClick", &TfrmPreview::ToolButClick);
   Handler("PageNumKeyDown", &TfrmGoPage::PageNumKeyDown);
+  Handler("PageNumEnter", &TfrmGoPage::PageNumEnter);
   Handler("actionPrintExecute", &TfrmMain::actionPrintExecute);
   Handler("actionProxyExecute", &TfrmMain::actionProxyExecute);
   Handler("actionHomePageExecute", &TfrmMain::actionHomePageExecute);
   Handler("miCustomizeClick", &TfrmMain::miCustomizeClick);
   Handler("btConfigDBClick", &TfrmMain::btConfigDBClick);
+  Handler("actionFontColorsExecute", &TfrmMain::actionFontColorsExecute);
+  Handler("FormActivate", &TfrmFontColors::FormActivate);
+  Handler("ControlChange", &TfrmFontColors::ControlChange);
+  Handler("btResetClick", &TfrmFontColors::btResetClick);
   Handler("btDBClick", &TfrmDirBar::btDBClick);
   Handler("btApplyClick", &TfrmDirBar::btApplyClick);
   Handler("btBrowseClick", &TfrmDirBar::btBrowseClick);

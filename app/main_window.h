@@ -290,6 +290,7 @@ class TfrmMain : public TForm {
   void actionHomePageExecute(TObject* sender);
   void miCustomizeClick(TObject* sender);
   void btConfigDBClick(TObject* sender);
+  void actionFontColorsExecute(TObject* sender);
 
   // ---- local search ----
   // Made once right after the window (CreateMainWindow) and reused while

@@ -96,10 +96,7 @@ void TfrmMain::actionHomeExecute(TObject*) {
       AddressText = HomeAddress;
       cbAddress->SetText(HomeAddress);
       HomeLoaded = true;
-      // A file URL (what the home page dialog's Browse gives) is a local
-      // file: the address box alone would only show it.
-      if (LowerCase(GetProtocol(HomeAddress)) == "file") OpenLocalFile(FileURLToPath(HomeAddress));
-      else PostStartURL();
+      PostStartURL();
       break;
   }
 }

@@ -6,6 +6,7 @@
 
 #include "app/customize_form.h"
 #include "app/dir_bar_form.h"
+#include "app/font_colors_form.h"
 #include "app/home_page_form.h"
 #include "app/language.h"
 #include "app/main_window.h"
@@ -119,6 +120,28 @@ void TfrmMain::btConfigDBClick(TObject*) {
   if (!dialog->Changed()) return;
   Options->UpdateFile();
   RebuildDirectoryButtons();
+}
+
+void TfrmMain::actionFontColorsExecute(TObject*) {
+  std::unique_ptr<TfrmFontColors> dialog(NewForm<TfrmFontColors>(this));
+  CaptionFromLanguage(*dialog, *Language, "19");
+  dialog->ApplyLanguage(*Language);
+  TFrameBrowser& browser = *FrameBrowser;
+  dialog->SetValues({browser.DefBackground(), browser.DefFontColor(), browser.DefHotSpotColor(),
+                     browser.DefOverLinkColor(), browser.DefVisitedLinkColor(), browser.DefFontName(),
+                     browser.DefFontSize()});
+  if (dialog->ShowModal() != mrOk) return;
+  const TFontColorValues chosen = dialog->Values();
+  browser.SetDefBackground(chosen.Background);
+  browser.SetDefFontColor(chosen.FontColor);
+  browser.SetDefHotSpotColor(chosen.HotSpotColor);
+  browser.SetDefOverLinkColor(chosen.OverLinkColor);
+  browser.SetDefVisitedLinkColor(chosen.VisitedLinkColor);
+  browser.SetDefFontName(chosen.FontName);
+  browser.SetDefFontSize(chosen.FontSize);
+  // As the reload command does: the page is asked for again, not taken from
+  // the cache, so that every part of it takes the new defaults.
+  actionReloadExecute(this);
 }
 
 }  // namespace lark

@@ -113,6 +113,12 @@ void TfrmMain::StartURL() {
     ReloadMode = false;
     SetGoDefault(false);
     FocusBrowser();
+  } else if (protocol == "file") {
+    // A file URL (a home address the home page dialog's Browse gave, or one
+    // typed) opens in the browser like a local path.
+    LoadInBrowser(Normalize(AddressText));
+    SetGoDefault(false);
+    FocusBrowser();
   } else if (protocol.find("ftp") != std::string::npos) {
     DownloadURL = AddressText;
     PostMessage(this, WM_DOWNLOAD);

@@ -5,6 +5,7 @@
 
 #include "app/go_page_form.h"
 #include "app/language.h"
+#include "app/preview_cursors.h"
 #include "app/print_status_form.h"
 #include "platform/core/format.h"
 #include "platform/graphics/gdi.h"
@@ -44,6 +45,8 @@ TfrmPreview::TfrmPreview(TComponent* owner, THTMLViewer* viewer, bool& abort, co
   FreeNotification(viewer_);
   ZoomBox->SetItemIndex(0);
   UnitsBox->SetItemIndex(0);
+  RegisterPreviewCursors();
+  ToolButClick(ZoomCursorBut);
   mfPrinter_ = std::make_unique<TMetaFilePrinter>(nullptr);
   std::unique_ptr<TfrmPrintStatus> status(NewForm<TfrmPrintStatus>(this));
   if (language_) {
@@ -366,6 +369,8 @@ void TfrmPreview::PB1MouseMove(TObject*, TShiftState, int x, int y) {
 }
 
 void TfrmPreview::PB1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { dragging_ = false; }
+
+void TfrmPreview::ToolButClick(TObject*) { PB1->SetCursor(HandCursorBut->Down() ? crPan : crZoom); }
 
 void TfrmPreview::Notification(TComponent* component, TOperation operation) {
   TForm::Notification(component, operation);

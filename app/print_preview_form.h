@@ -82,6 +82,8 @@ class TfrmPreview : public TForm {
   void PB1MouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
   void PB1MouseMove(TObject* sender, TShiftState shift, int x, int y);
   void PB1MouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+  // The zoom or the hand tool, by the button that is down, with its pointer.
+  void ToolButClick(TObject* sender);
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;

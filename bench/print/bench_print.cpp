@@ -3,6 +3,12 @@
 //                                          per page printed (its seconds), then the whole run's seconds
 //                                          per page printed, load and layout included
 //   bench_print preview PAGE               preview pages, then the bytes of memory each page holds
+//   bench_print dialog PAGE                the preview window as the Preview command opens it: its
+//                                          pages recorded behind the status dialog, shown at 100%,
+//                                          stepped through to the last page, then zoomed by clicks
+//                                          to the largest factor; one line each: pages, seconds to
+//                                          record and show, seconds per page step, bytes resident
+//                                          at 100% and at the largest factor, peak bytes resident
 // The viewer is 800 x 600 on a shown form, the page A4 with 2 cm margins.
 #include <sys/resource.h>
 
@@ -14,7 +20,12 @@
 #include <string>
 #include <vector>
 
+#include "app/main_entry.h"
+#include "app/print_preview_form.h"
 #include "bench/common/bench_inputs.h"
+#include "platform/windows/button.h"
+#include "platform/windows/combo_box.h"
+#include "platform/windows/graphic_controls.h"
 #include "platform/graphics/printer.h"
 #include "platform/windows/application.h"
 #include "platform/windows/form.h"
@@ -50,8 +61,43 @@ THTMLViewer& ShownViewer(const std::string& page) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: bench_print print PAGE FROM TO PDF | preview PAGE\n");
+  std::fprintf(stderr, "usage: bench_print print PAGE FROM TO PDF | preview PAGE | dialog PAGE\n");
   return 2;
+}
+
+long PeakResidentBytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss * 1024;
+}
+
+int PreviewWindow(THTMLViewer& viewer) {
+  const auto start = Clock::now();
+  bool abort = false;
+  auto* preview = NewForm<TfrmPreview>(nullptr, &viewer, abort, nullptr);
+  if (abort) return std::fprintf(stderr, "the recording ended early\n"), 1;
+  preview->Show();
+  preview->ZoomBox->SetItemIndex(6);  // 100%
+  preview->ZoomBoxChange(preview->ZoomBox);
+  Application()->ProcessMessages();
+  const double shown = Since(start);
+  const int pages = preview->Store().PageCount();
+  const auto stepping = Clock::now();
+  for (int page = 1; page < pages; ++page) {
+    preview->NextPageBut->Click();
+    preview->PB1->Repaint();  // the page painted now, not left to a later paint
+  }
+  const double perStep = pages > 1 ? Since(stepping) / (pages - 1) : 0.0;
+  const long at100 = ResidentBytes();
+  const int x = preview->PB1->Width() / 2, y = preview->PB1->Height() / 2;
+  while (preview->Zoom() < kMaxZoom) {
+    preview->PB1MouseDown(preview->PB1, TMouseButton::mbLeft, 0, x, y);
+    preview->PB1->Repaint();
+  }
+  std::printf("%d\n%.6f\n%.6f\n%ld\n%ld\n%ld\n", pages, shown, perStep, at100, ResidentBytes(),
+              PeakResidentBytes());
+  std::fprintf(stderr, "zoom %.2f\n", preview->Zoom());
+  return 0;
 }
 
 }  // namespace
@@ -61,7 +107,9 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() < 2) return Usage();
   Application();
+  StartProgram();  // the preview window's form resources and cursors
   THTMLViewer& viewer = ShownViewer(bench::ReadInput(args[1]));
+  if (args[0] == "dialog" && args.size() == 2) return PreviewWindow(viewer);
   if (args[0] == "print" && args.size() == 5) {
     auto printer = std::make_unique<TSystemPrinter>();
     printer->OutputFileName = args[4];

@@ -105,8 +105,14 @@ void TCanvas::LineTo(int x, int y) {
   if (pen_.Style == psClear || from == pen_pos_) return;
   if (IsPlainPen(pen_) && (from.X == x || from.Y == y)) {
     // Straight lines are exact: every pixel from the start up to, not
-    // including, the end, the pen's width centred on the line.
-    const int width = std::max(1, pen_.Width), before = (width - 1) / 2;
+    // including, the end, the pen's width centred on the line. As on the
+    // desktop's canvases a line covers at least one device pixel, however
+    // far the mapping shrinks it (a print preview's grid and rules).
+    int width = std::max(1, pen_.Width);
+    const QTransform toDevice = detail::DeviceTransform(state_);
+    const double across = std::abs(from.Y == y ? toDevice.m22() : toDevice.m11());
+    if (across > 0 && width * across < 1) width = static_cast<int>(std::ceil(1 / across));
+    const int before = (width - 1) / 2;
     DrawCommand command = PenCommand(*this, pen_);
     if (from.Y == y) {
       const int left = x > from.X ? from.X : x + 1, right = x > from.X ? x : from.X + 1;

@@ -3,6 +3,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTreeWidget>
 #include <algorithm>
 #include <climits>
@@ -188,6 +189,16 @@ void TSpinEdit::PushState() {
 }
 
 void TSpinEdit::PullState() { value_ = Value(); }
+
+void TSpinEdit::SelectAll() {
+  if (auto* spin = NativeWidget<QSpinBox>(this)) spin->selectAll();
+}
+
+int TSpinEdit::SelLength() const {
+  auto* spin = NativeWidget<QSpinBox>(const_cast<TSpinEdit*>(this));
+  auto* text = spin ? spin->findChild<QLineEdit*>() : nullptr;
+  return text ? static_cast<int>(text->selectedText().size()) : 0;
+}
 
 TListView::TListView(TComponent* owner) : TNativeControl(owner) {
   ControlStyle &= ~csClickEvents;

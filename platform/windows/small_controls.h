@@ -47,6 +47,9 @@ class TSpinEdit : public TNativeControl {
   int MaxValue() const { return max_; }
   void SetMinValue(int value);
   void SetMaxValue(int value);
+  // The selection in its text, as in an edit.
+  void SelectAll();
+  int SelLength() const;
   int Increment = 1;
   TNotifyEvent OnChange;
 

@@ -9,6 +9,7 @@
 
 #include "app/file_scan.h"
 #include "app/local_search_form.h"
+#include "html/document_utils.h"
 #include "platform/core/date_time.h"
 #include "platform/core/file_routines.h"
 #include "platform/core/private_temp_dir.h"
@@ -322,6 +323,93 @@ TEST_F(LocalSearch, HomeTypeOneOpensTheDialogOnceWhateverTheIdleTimerDoes) {
   });
   Open({});
   EXPECT_EQ(showings, 1);
+}
+
+// The links of a result page, in order.
+std::vector<std::string> PageLinks(const std::string& page) {
+  std::vector<std::string> links;
+  const std::string open = "<a href=\"";
+  for (std::size_t at = page.find(open); at != std::string::npos; at = page.find(open, at + 1)) {
+    const std::size_t from = at + open.size();
+    links.push_back(page.substr(from, page.find('"', from) - from));
+  }
+  return links;
+}
+
+TEST_F(LocalSearch, EachHitIsALinkOnThePageThatOpensItsFile) {
+  tree_.Write("a b.txt", "red");
+  tree_.Write("sub/c.txt", "red and more");
+  tree_.Write("d.txt", "blue");
+  Open({"/home=" + StartPage()});
+  ASSERT_EQ(RunSearch([&](TfrmLocalSearch& d) { Describe(d, "red", tree_.Root()); }), mrOk);
+  std::vector<std::string> links = PageLinks(test::ReadFile(Dialog().ResultPageName()));
+  std::sort(links.begin(), links.end());
+  ASSERT_EQ(links.size(), 2u);
+  EXPECT_EQ(FileURLToPath(links[0]), tree_.Root() + "a b.txt");
+  EXPECT_EQ(FileURLToPath(links[1]), tree_.Root() + "sub/c.txt");
+  for (const std::string& link : links) {
+    Navigate(link);
+    EXPECT_EQ(FileURLToPath(ShownURL()), FileURLToPath(link));
+  }
+}
+
+// Enter in the keyword box, pressed on the keyboard, keeps the keyword in
+// its history once.
+TEST_F(LocalSearch, EnterPressedInTheKeywordBoxFillsItsHistoryOnce) {
+  Open({"/home=" + StartPage()});
+  RunSearch([&](TfrmLocalSearch& d) {
+    Describe(d, "violet", tree_.Root());
+    test_driver::PumpWindowSystem();  // the dialog's window shows
+    d.cbKeyword->SetFocus();
+    for (int i = 0; i < 2; ++i) {
+      test_driver::PressKey(VK_RETURN);
+      Application()->ProcessMessages();  // input reaches controls through the queue
+    }
+    EXPECT_EQ(d.cbKeyword->Items().Count(), 1);
+    EXPECT_EQ(d.cbKeyword->Items().Get(0), "violet");
+    EXPECT_EQ(d.ModalResult, mrNone);  // Enter there does not start the search
+    d.ModalResult = mrCancel;
+  });
+  EXPECT_EQ(Dialog().Counter(), 0);
+}
+
+// Twenty searches in one run, stops and failures among them, for the
+// sanitizer run too: each ends in the idle look and the next one works.
+TEST_F(LocalSearch, TwentySearchesWithStopsAndFailuresInOneRun) {
+  for (int i = 0; i < 300; ++i) tree_.Write("f" + std::to_string(i) + ".txt", i % 3 ? "red" : "blue");
+  Open({"/home=" + StartPage()});
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  int opened = 0;
+  for (int n = 0; n < 20; ++n) {
+    const int kind = n % 4;  // 0, 1: whole; 2: stopped; 3: the page cannot be written
+    const int result = RunSearch([&](TfrmLocalSearch& d) {
+      Describe(d, "red", tree_.Root());
+      int progress = 0;
+      auto shown = d.FileScan().OnScanProgress;
+      if (kind == 2)
+        d.FileScan().OnScanProgress = [&, shown](const std::string& text) {
+          shown(text);
+          if (++progress == 50) d.btCancel->Click();
+        };
+      rlimit small = saved;
+      small.rlim_cur = 256;
+      if (kind == 3) setrlimit(RLIMIT_FSIZE, &small);
+      d.btStart->Click();
+      setrlimit(RLIMIT_FSIZE, &saved);
+      d.FileScan().OnScanProgress = shown;
+      EXPECT_FALSE(d.Searching());
+      EXPECT_TRUE(d.PageControl1->Enabled());
+    }, false);
+    opened += result == mrOk;
+    EXPECT_EQ(result, kind < 2 ? mrOk : mrCancel) << n;
+    if (kind < 2) EXPECT_EQ(Hits(), 200) << n;
+  }
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(opened, 10);
+  EXPECT_EQ(Dialog().Counter(), 20);
+  EXPECT_EQ(boxes_.size(), 5u);
 }
 
 }  // namespace
