@@ -51,11 +51,8 @@ void TFontObj::SetFont(std::shared_ptr<const TRunFont> font) {
   font_ = std::move(font);
   const TFont& chosen = font_->Font;
   codePage_ = chosen.CodePage();
-  TCanvas& canvas = MeasuringCanvas();
-  (void)chosen.Realized();  // here once, not in each canvas it is selected into
-  canvas.SetFont(chosen);
   TEXTMETRIC tm;
-  GetTextMetrics(canvas, tm);
+  GetFontMetrics(chosen, tm);  // realizes the font here once, not in each canvas it is selected into
   FontHeight = tm.tmHeight + tm.tmExternalLeading;
   tmHeight = tm.tmHeight;
   tmMaxCharWidth = tm.tmMaxCharWidth;

@@ -26,10 +26,11 @@ bool IsLeadByte(int charset, unsigned char b) {
   }
 }
 
-TSection::TSection(TSectionList* masterList, const TParagraphStyle& style, const TRunFont& font, std::string title)
+TSection::TSection(TSectionList* masterList, const TParagraphStyle& style, std::shared_ptr<const TRunFont> font,
+                   std::string title)
     : TSectionBase(masterList), Style(style) {
   Style.TextIndent = Style.TextIndentPercent ? std::clamp(Style.TextIndent, 0, 90) : Style.TextIndent;
-  AddFont(font, std::move(title));
+  AddFont(std::move(font), std::move(title));
 }
 
 TSection::TSection(TSectionList* masterList, const TSection& source)
@@ -412,9 +413,9 @@ int TSection::FindString(int from, const std::string& toFind, bool matchCase, in
   return -1;
 }
 
-TPreFormated::TPreFormated(TSectionList* masterList, const TParagraphStyle& style, const TRunFont& font,
-                           std::string title)
-    : TSection(masterList, style, font, std::move(title)) {
+TPreFormated::TPreFormated(TSectionList* masterList, const TParagraphStyle& style,
+                           std::shared_ptr<const TRunFont> font, std::string title)
+    : TSection(masterList, style, std::move(font), std::move(title)) {
   Preformatted = true;
 }
 
