@@ -286,6 +286,7 @@ std::vector<int> TSection::BlanksBesideBreaks() const {
   // The blank before a break is never behind one already taken, so the
   // list comes out in order.
   std::vector<int> removed;
+  if (Buff.find(kBreakChar) == std::string::npos) return removed;
   std::size_t current = 0;
   for (std::size_t next = 1; next < Buff.size(); ++next) {
     if (Buff[current] == ' ' && Buff[next] == kBreakChar) {
