@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <vector>
 
 #include "html/text_collector.h"
 #include "html/url_target.h"
@@ -238,6 +239,33 @@ TEST(TableRows, ARowSpanTallerThanItsRowsSpreadsOverThem) {
   const int r0 = table->Rows[0]->RowHeight, r1 = table->Rows[1]->RowHeight;
   EXPECT_EQ(r0 + r1, 200 + table->CellSpacing);
   EXPECT_LE(std::abs(r0 - r1), 1);
+}
+
+TEST(TableRows, TopAlignedCellsAreLaidOutOnceAndMoveWhenARowSpanGrowsTheirRow) {
+  TableDocument doc;
+  ThtmlTable* table = doc.OpenTable();
+  int layouts = 0;
+  std::vector<std::pair<TCellObj*, TSectionBase*>> below;
+  doc.Row();
+  doc.Cell({{RowSpanSy, 2, "2"}, {HeightSy, 200, "200"}}, 1);
+  doc.Cell({}, 1);
+  doc.Current().Add(std::make_unique<testing::CountingSection>(&doc.List, &layouts));
+  for (int row = 0; row < 2; ++row) {
+    doc.Row();
+    TCellObj* cell = doc.Cell({}, 1);
+    auto section = std::make_unique<testing::CountingSection>(&doc.List, &layouts);
+    below.emplace_back(cell, section.get());
+    doc.Current().Add(std::move(section));
+  }
+  doc.Layout(800);
+  // The spanning cell's height reaches the rows only after they were
+  // measured: the cells below move down and are laid out again there.
+  for (std::size_t r = 1; r < 3; ++r) {
+    const auto [cell, section] = below[r - 1];
+    EXPECT_EQ(section->YValue, table->Rows[r]->Y + cell->ContentY(table->CellSpacing)) << r;
+  }
+  EXPECT_GT(table->Rows[1]->Y, table->Rows[0]->Y + 100);
+  EXPECT_EQ(layouts, 1 + 2 * 2);
 }
 
 TEST(TableBoxes, CellBoxesTileTheBodyInsideTheSpacing) {
