@@ -345,6 +345,29 @@ TEST(TableLayout, NestedTablesLayTheInnermostCellOutAFixedNumberOfTimes) {
   EXPECT_EQ(layouts[2], 2);
 }
 
+TEST(TableLayout, NestedTopAlignedTablesInMovingRowsLayTheInnermostCellOutAFixedNumberOfTimes) {
+  std::vector<int> layouts;
+  for (int depth : {1, 3, 10}) {
+    TableDocument doc;
+    for (int level = 0; level < depth; ++level) {
+      // The row holding the next table moves once the span spreads.
+      doc.OpenTable();
+      doc.Row();
+      doc.Cell({{RowSpanSy, 2, "2"}, {HeightSy, 300, "300"}}, 1);
+      doc.Cell({}, 1);
+      doc.Text("beside");
+      doc.Row();
+      doc.Cell({}, 1);
+    }
+    int count = 0;
+    doc.Current().Add(std::make_unique<testing::CountingSection>(&doc.List, &count));
+    doc.Layout(800);
+    layouts.push_back(count);
+  }
+  EXPECT_EQ(layouts[0], 2);  // measured in place, moved, laid out again
+  EXPECT_EQ(layouts[2], 2);
+}
+
 }  // namespace
 }  // namespace lark
 
