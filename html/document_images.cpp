@@ -159,6 +159,7 @@ std::vector<TObject*> TMissingImageList::Take(const std::string& key) {
 }
 
 void TMissingImageList::Remove(const void* object) {
+  if (keyOf_.empty()) return;
   const auto listed = keyOf_.find(object);
   if (listed == keyOf_.end()) return;
   const auto waiters = byKey_.find(listed->second);

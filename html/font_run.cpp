@@ -19,13 +19,14 @@ TFontObj::TFontObj(TSection* section, int pos, TRunFont font, std::string title)
     : TFontObj(section, pos, std::make_shared<const TRunFont>(std::move(font)), std::move(title)) {}
 
 TFontObj::TFontObj(TSection* section, int pos, std::shared_ptr<const TRunFont> font, std::string title)
-    : Section(section), Pos(pos), Title(std::move(title)) {
+    : Section(section), Pos(pos) {
+  if (!title.empty()) extras_ = std::make_unique<TExtras>(TExtras{std::move(title), {}});
   SetFont(std::move(font));
 }
 
 TFontObj::TFontObj(TSection* section, const TFontObj& source)
-    : Section(section), Pos(source.Pos), Title(source.Title), SScript(source.SScript), Visited(source.Visited) {
-  UrlTarget.Assign(source.UrlTarget);
+    : Section(section), Pos(source.Pos), SScript(source.SScript), Visited(source.Visited) {
+  if (source.extras_) extras_ = std::make_unique<TExtras>(*source.extras_);
   linkFonts_ = source.linkFonts_;
   SetFont(source.font_);
 }
@@ -34,17 +35,24 @@ TFontObj::~TFontObj() {
   if (Section && Section->ParentSectionList) Section->ParentSectionList->ForgetObject(this);
 }
 
+const std::string& TFontObj::Title() const {
+  static const std::string none;
+  return extras_ ? extras_->Title : none;
+}
+
+const TUrlTarget& TFontObj::UrlTarget() const {
+  static const TUrlTarget none;
+  return extras_ ? extras_->UrlTarget : none;
+}
+
 void TFontObj::SetFont(const TRunFont& font) { SetFont(std::make_shared<const TRunFont>(font)); }
 
 void TFontObj::SetFont(std::shared_ptr<const TRunFont> font) {
   font_ = std::move(font);
   const TFont& chosen = font_->Font;
   codePage_ = chosen.CodePage();
-  TCanvas& canvas = MeasuringCanvas();
-  (void)chosen.Realized();  // here once, not in each canvas it is selected into
-  canvas.SetFont(chosen);
   TEXTMETRIC tm;
-  GetTextMetrics(canvas, tm);
+  GetFontMetrics(chosen, tm);  // realizes the font here once, not in each canvas it is selected into
   FontHeight = tm.tmHeight + tm.tmExternalLeading;
   tmHeight = tm.tmHeight;
   tmMaxCharWidth = tm.tmMaxCharWidth;
@@ -57,7 +65,8 @@ void TFontObj::SetLink(const TUrlTarget& target, const TLinkFonts& fonts) {
 }
 
 void TFontObj::SetLink(const TUrlTarget& target, std::shared_ptr<const TLinkFonts> fonts) {
-  UrlTarget.Assign(target);
+  if (!extras_) extras_ = std::make_unique<TExtras>();
+  extras_->UrlTarget.Assign(target);
   linkFonts_ = std::move(fonts);
   ApplyLinkState();
 }

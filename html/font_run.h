@@ -53,7 +53,7 @@ class TFontObj : public TObject {
   void SetLink(const TUrlTarget& target, const TLinkFonts& fonts);
   // The same with fonts that runs of like links share.
   void SetLink(const TUrlTarget& target, std::shared_ptr<const TLinkFonts> fonts);
-  [[nodiscard]] bool IsLink() const { return linkFonts_ != nullptr && !UrlTarget.URL.empty(); }
+  [[nodiscard]] bool IsLink() const { return linkFonts_ != nullptr && !UrlTarget().URL.empty(); }
   void SetVisited(bool visited);
   void SetHover(bool hover);
   // The code page in which the run's text is decoded: its font's.
@@ -63,10 +63,12 @@ class TFontObj : public TObject {
   // Selects the run's font into a canvas.
   void Select(TCanvas& canvas) const { canvas.SetFont(font_->Font); }
 
+  // The TITLE hint and the link target; most runs have neither.
+  [[nodiscard]] const std::string& Title() const;
+  [[nodiscard]] const TUrlTarget& UrlTarget() const;
+
   TSection* Section;
   int Pos;
-  std::string Title;
-  TUrlTarget UrlTarget;
   TScript SScript = TScript::Normal;
   bool Visited = false;
   bool Hover = false;
@@ -84,6 +86,12 @@ class TFontObj : public TObject {
   std::shared_ptr<const TRunFont> font_;
   int codePage_ = 0;
   std::shared_ptr<const TLinkFonts> linkFonts_;
+  // Held apart so that the many runs without them stay small.
+  struct TExtras {
+    std::string Title;
+    TUrlTarget UrlTarget;
+  };
+  std::unique_ptr<TExtras> extras_;
 };
 
 // How many of the ascending text indices `removed` stand before `pos`: how

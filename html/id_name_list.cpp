@@ -50,6 +50,7 @@ void TIDNameList::Clear() {
 }
 
 void TIDNameList::RemoveObject(const TObject* object) {
+  if (namesOf_.empty()) return;
   const auto [first, last] = namesOf_.equal_range(object);
   if (first == last) return;
   std::vector<std::string> names;

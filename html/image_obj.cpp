@@ -481,7 +481,7 @@ bool TImageObj::GetURL(int ix, int iy, const TFontObj* run, std::unique_ptr<TUrl
       if (UpperCase(map->MapName) == MapName) return map->GetURL(ix, iy, urlTarget);
   if (!run || !run->IsLink()) return false;
   urlTarget = std::make_unique<TUrlTarget>();
-  urlTarget->Assign(run->UrlTarget);
+  urlTarget->Assign(run->UrlTarget());
   if (IsMap) urlTarget->URL += "?" + std::to_string(ix) + "," + std::to_string(iy);
   return true;
 }

@@ -208,7 +208,7 @@ TGuResultType TSection::GetURL(TCanvas& canvas, int x, int y, std::unique_ptr<TU
   auto takeLink = [&](TFontObj* run) {
     if (!run || !run->IsLink()) return;
     urlTarget = std::make_unique<TUrlTarget>();
-    urlTarget->Assign(run->UrlTarget);
+    urlTarget->Assign(run->UrlTarget());
     list.ActiveLink = run;
     result |= guUrl;
   };
@@ -244,8 +244,8 @@ TGuResultType TSection::GetURL(TCanvas& canvas, int x, int y, std::unique_ptr<TU
   if (i < 0 || Buff[line.Start + i] == kObjectChar) return 0;
   TFontObj* run = Fonts.GetFontObjAt(line.Start + i);
   takeLink(run);
-  if (run && !run->Title.empty()) {
-    title = run->Title;
+  if (run && !run->Title().empty()) {
+    title = run->Title();
     result |= guTitle;
   }
   return result;

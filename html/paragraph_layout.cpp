@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 
 #include "html/document_coordinates.h"
 #include "html/indent_manager.h"
@@ -45,7 +46,10 @@ void TSection::MeasureNextPiece(TCanvas& canvas, int maxBytes) {
   GetTextExtentExPoint(canvas, Buff.data() + i, n, 0, nullptr, dx.data(), &size);
   measuredBytes_ += static_cast<std::size_t>(n);
   const std::int64_t before = extents_.back();
-  for (int k = 0; k < n; ++k) extents_.push_back(before + dx[static_cast<std::size_t>(k)]);
+  const std::size_t at = extents_.size();
+  extents_.resize(at + static_cast<std::size_t>(n));
+  std::int64_t* out = extents_.data() + at;
+  for (int k = 0; k < n; ++k) out[k] = before + dx[static_cast<std::size_t>(k)];
 }
 
 void TSection::MeasureUpTo(TCanvas& canvas, int end) {
@@ -228,8 +232,12 @@ int TSectionLayout::CountForLine(int start, int left, int right, int& maxWidth, 
 
 void TSectionLayout::SizeLineForObjects(LineRec& line) {
   const TFontObj* first = s_.Fonts.GetFontObjAt(line.Start);
-  for (int i = line.Start; i < line.Start + line.Ln; ++i) {
-    if (s_.Buff[i] != kObjectChar) continue;
+  const char* const text = s_.Buff.data();
+  const char* const end = text + line.Start + line.Ln;
+  for (const char* at = text + line.Start;
+       (at = static_cast<const char*>(std::memchr(at, kObjectChar, static_cast<std::size_t>(end - at)))) != nullptr;
+       ++at) {
+    const int i = static_cast<int>(at - text);
     if (TFormControlObj* control = s_.ControlAt(i)) {
       SizeLineForControl(line, *control);
       continue;

@@ -1,6 +1,7 @@
 #include "html/paragraph_section.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "html/parser_state.h"
 #include "html/section_list.h"
@@ -25,10 +26,11 @@ bool IsLeadByte(int charset, unsigned char b) {
   }
 }
 
-TSection::TSection(TSectionList* masterList, const TParagraphStyle& style, const TRunFont& font, std::string title)
+TSection::TSection(TSectionList* masterList, const TParagraphStyle& style, std::shared_ptr<const TRunFont> font,
+                   std::string title)
     : TSectionBase(masterList), Style(style) {
   Style.TextIndent = Style.TextIndentPercent ? std::clamp(Style.TextIndent, 0, 90) : Style.TextIndent;
-  AddFont(font, std::move(title));
+  AddFont(std::move(font), std::move(title));
 }
 
 TSection::TSection(TSectionList* masterList, const TSection& source)
@@ -84,8 +86,10 @@ void TSection::AddText(std::string_view text, int sourcePos) {
 void TSection::AddTokenObj(const TokenObj& token) {
   const std::string_view chars = token.Chars();
   const std::span<const std::int32_t> positions = token.Positions();
+  // Only where the positions jump can a new source run start.
   for (std::size_t i = 0; i < positions.size(); ++i)
-    AddSourcePosition(static_cast<int>(Buff.size() + i), positions[i]);
+    if (i == 0 || positions[i] != static_cast<std::int64_t>(positions[i - 1]) + 1)
+      AddSourcePosition(static_cast<int>(Buff.size() + i), positions[i]);
   Buff.append(chars);
   Brk.append(chars.size(), ParserState().NoBreak || Preformatted ? 'n' : 'y');
 }
@@ -157,20 +161,39 @@ TFloatingObj* TSection::ObjectAt(int pos) const { return AtTextPosition(Images, 
 
 void TSection::RemoveCharacters(const std::vector<int>& removed) {
   if (removed.empty()) return;
-  std::vector<IndexEntry> runs = std::exchange(sourceRuns_, {});
-  std::size_t kept = 0, run = 0, next = 0;
-  for (std::size_t i = 0; i < Buff.size(); ++i) {
-    if (next < removed.size() && removed[next] == static_cast<int>(i)) {
-      ++next;
-      continue;
+  const std::vector<IndexEntry> runs = std::exchange(sourceRuns_, {});
+  std::size_t kept = 0, run = 0;
+  // The text between two removed characters moves down as one piece, its
+  // source positions with it, one entry per source run it crosses.
+  const auto keep = [&](std::size_t from, std::size_t to) {
+    if (from >= to) return;
+    if (kept != from) {
+      std::memmove(Buff.data() + kept, Buff.data() + from, to - from);
+      std::memmove(Brk.data() + kept, Brk.data() + from, to - from);
     }
-    Buff[kept] = Buff[i];
-    Brk[kept] = Brk[i];
-    while (run + 1 < runs.size() && runs[run + 1].TextIndex <= static_cast<int>(i)) ++run;
-    if (run < runs.size() && runs[run].TextIndex <= static_cast<int>(i))
-      AddSourcePosition(static_cast<int>(kept), runs[run].SourcePos + (static_cast<int>(i) - runs[run].TextIndex));
-    ++kept;
+    for (std::size_t i = from; i < to;) {
+      while (run + 1 < runs.size() && runs[run + 1].TextIndex <= static_cast<int>(i)) ++run;
+      std::size_t end = to;
+      if (run < runs.size() && runs[run].TextIndex <= static_cast<int>(i)) {
+        AddSourcePosition(static_cast<int>(kept + (i - from)),
+                          runs[run].SourcePos + (static_cast<int>(i) - runs[run].TextIndex));
+        if (run + 1 < runs.size()) end = std::min(end, static_cast<std::size_t>(runs[run + 1].TextIndex));
+      } else if (run < runs.size()) {
+        end = std::min(end, static_cast<std::size_t>(runs[run].TextIndex));
+      }
+      i = end;
+    }
+    kept += to - from;
+  };
+  std::size_t from = 0;
+  for (const int at : removed) {
+    const auto index = static_cast<std::size_t>(at);
+    if (at < 0 || index < from) continue;
+    if (index >= Buff.size()) break;
+    keep(from, index);
+    from = index + 1;
   }
+  keep(from, Buff.size());
   Buff.resize(kept);
   Brk.resize(kept);
   for (const auto& object : Images) object->Pos -= RemovedBefore(removed, object->Pos);
@@ -263,6 +286,7 @@ std::vector<int> TSection::BlanksBesideBreaks() const {
   // The blank before a break is never behind one already taken, so the
   // list comes out in order.
   std::vector<int> removed;
+  if (Buff.find(kBreakChar) == std::string::npos) return removed;
   std::size_t current = 0;
   for (std::size_t next = 1; next < Buff.size(); ++next) {
     if (Buff[current] == ' ' && Buff[next] == kBreakChar) {
@@ -390,9 +414,9 @@ int TSection::FindString(int from, const std::string& toFind, bool matchCase, in
   return -1;
 }
 
-TPreFormated::TPreFormated(TSectionList* masterList, const TParagraphStyle& style, const TRunFont& font,
-                           std::string title)
-    : TSection(masterList, style, font, std::move(title)) {
+TPreFormated::TPreFormated(TSectionList* masterList, const TParagraphStyle& style,
+                           std::shared_ptr<const TRunFont> font, std::string title)
+    : TSection(masterList, style, std::move(font), std::move(title)) {
   Preformatted = true;
 }
 

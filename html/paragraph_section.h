@@ -62,7 +62,10 @@ struct TParagraphStyle {
 // One paragraph of running text with its font runs and inline objects.
 class TSection : public TSectionBase {
  public:
-  TSection(TSectionList* masterList, const TParagraphStyle& style, const TRunFont& font, std::string title);
+  TSection(TSectionList* masterList, const TParagraphStyle& style, std::shared_ptr<const TRunFont> font,
+           std::string title);
+  TSection(TSectionList* masterList, const TParagraphStyle& style, const TRunFont& font, std::string title)
+      : TSection(masterList, style, std::make_shared<const TRunFont>(font), std::move(title)) {}
   TSection(TSectionList* masterList, const TSection& source);
   ~TSection() override;
 
@@ -198,7 +201,8 @@ class TSection : public TSectionBase {
 // Preformatted text: nothing collapses and a line never wraps.
 class TPreFormated : public TSection {
  public:
-  TPreFormated(TSectionList* masterList, const TParagraphStyle& style, const TRunFont& font, std::string title);
+  TPreFormated(TSectionList* masterList, const TParagraphStyle& style, std::shared_ptr<const TRunFont> font,
+               std::string title);
   using TSection::TSection;
   [[nodiscard]] std::unique_ptr<TSectionBase> CreateCopy(TSectionList* masterList) const override;
   void Finish() override;

@@ -39,6 +39,7 @@ class TRefList {
 
   // Takes out every entry of `object`; nothing when it has none.
   void Remove(const void* object) {
+    if (at_.empty()) return;  // every object of a page being freed asks
     const auto [first, last] = at_.equal_range(object);
     for (auto it = first; it != last; ++it) {
       hole_[it->second] = 1;

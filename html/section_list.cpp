@@ -228,10 +228,10 @@ void TSectionList::SetLinkHover(TObject* link, bool hover) {
   const auto at = LinkList.Find(link);
   if (at == LinkList.end()) return;
   // A link's runs stand together in the link list and share its number.
-  const std::int32_t id = run->UrlTarget.ID;
+  const std::int32_t id = run->UrlTarget().ID;
   auto sameLink = [id](TObject* object) {
     auto* other = dynamic_cast<TFontObj*>(object);
-    return other && other->UrlTarget.ID == id;
+    return other && other->UrlTarget().ID == id;
   };
   auto first = at;
   while (first != LinkList.begin() && sameLink(*(first - 1))) --first;

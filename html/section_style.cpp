@@ -5,6 +5,7 @@
 #include "html/attribute_list.h"
 #include "html/parser_state.h"
 #include "html/section_list.h"
+#include "platform/graphics/gdi.h"
 #include "platform/core/string_routines.h"
 
 namespace lark {
@@ -66,9 +67,9 @@ TParagraphStyle ParagraphStyleOf(TProperties& props, bool firstLine) {
   else if (text == "justify") style.Justify = TJustify::FullJustify;
   ClearAttrType clear = ClearNone;
   if (props.GetClear(clear)) style.ClearAttr = static_cast<TClearAttr>(clear);
-  const TRunFont font = RunFontOf(props);
-  TFontObj metrics(nullptr, 0, font, "");
-  style.LineHeight = props.GetLineHeight(metrics.FontHeight);
+  TEXTMETRIC metrics;
+  GetFontMetrics(props.Font(), metrics);
+  style.LineHeight = props.GetLineHeight(metrics.tmHeight + metrics.tmExternalLeading);
   if (firstLine) style.TextIndent = props.GetTextIndent(style.TextIndentPercent);
   return style;
 }
@@ -107,7 +108,7 @@ std::unique_ptr<TSection> CreateSection(TSectionList* masterList, TAttributeList
   ClearAttrType clear = ClearNone;
   const TClearAttr attributeClear = ClearAttributeOf(attributes);
   if (attributeClear != ClearNothing && !props.GetClear(clear)) style.ClearAttr = attributeClear;
-  auto section = std::make_unique<TSection>(masterList, style, RunFontOf(props), props.PropTitle);
+  auto section = std::make_unique<TSection>(masterList, style, SharedRunFontOf(props), props.PropTitle);
   ChangeFont(*section, props, anUrl);
   if (attributes && masterList && masterList->IDNameList) {
     const std::string id = attributes->GetID();

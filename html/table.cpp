@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <numeric>
+#include <optional>
 
 #include "html/attribute_list.h"
 #include "html/colors.h"
@@ -344,11 +345,9 @@ int ThtmlTable::DrawLogic(TCanvas& canvas, int x, int y, int, int, int, int aHei
   CaptionHeight = 0;
   if (TopCaption) CaptionHeight = SectionHeight = LayOutCaption(canvas, y, aHeight, curs);
   const bool final = measuringDepth == 0;
-  {
-    TMeasuring measuring;
-    RowHeights(canvas, aHeight);
-  }
-  PlaceCells(canvas, SumCoordinates(y, SectionHeight), aHeight, curs, final);
+  const int rowsTop = SumCoordinates(y, SectionHeight);
+  RowHeights(canvas, aHeight, final ? std::optional<int>(rowsTop) : std::nullopt, curs);
+  PlaceCells(canvas, rowsTop, aHeight, curs, final);
   BodyHeight = CellSpacing;
   for (const auto& row : Rows) BodyHeight = SumCoordinates(BodyHeight, row->RowHeight);
   SectionHeight = SumCoordinates(SectionHeight, BodyHeight);
@@ -375,14 +374,31 @@ int ThtmlTable::LayOutCaption(TCanvas& canvas, int y, int aHeight, int& curs) {
 
 int ThtmlTable::CellWidth(const TGridCell& grid) const { return SumRange(Widths, grid.Col, grid.Cell->ColSpan); }
 
-void ThtmlTable::RowHeights(TCanvas& canvas, int aHeight) {
+void ThtmlTable::RowHeights(TCanvas& canvas, int aHeight, std::optional<int> rowsTop, int curs) {
   for (const auto& row : Rows) row->RowHeight = 0;
+  // Cells come row by row until the first that spans rows. While each is
+  // top-aligned, the rows above it have their heights and the cursor runs
+  // as placing will run it, so the cell is measured where it will be
+  // placed, and placing it again finds the layout made. A print copy
+  // measures apart: its page breaks answer to the page bottom of the moment.
+  bool inPlace = rowsTop.has_value() && !(ParentSectionList && ParentSectionList->IsCopy);
+  int rowTop = rowsTop.value_or(0);
+  std::size_t rowsAbove = 0;
   for (const TGridCell& grid : byRowSpan_) {
     TCellObj& cell = *grid.Cell;
     cell.Wd = CellWidth(grid);
-    int scratchCurs = StartCurs;
     const int width = std::max(0, cell.Wd - cell.HzSpace - CellSpacing);
-    cell.VSize = cell.LayOut(canvas, YValue, width, aHeight, scratchCurs, false);
+    inPlace = inPlace && cell.RowSpan == 1 && cell.VAlign == 1;
+    if (inPlace) {
+      for (; rowsAbove < static_cast<std::size_t>(grid.Row); ++rowsAbove)
+        rowTop = SumCoordinates(rowTop, Rows[rowsAbove]->RowHeight);
+      cell.YIndent = 0;
+      cell.VSize = cell.LayOut(canvas, SumCoordinates(rowTop, cell.ContentY(CellSpacing)), width, aHeight, curs, true);
+    } else {
+      TMeasuring measuring;
+      int scratchCurs = StartCurs;
+      cell.VSize = cell.LayOut(canvas, YValue, width, aHeight, scratchCurs, false);
+    }
     const int needed = SumCoordinates(std::max(SumCoordinates(cell.VSize, cell.VSpace), cell.SpecHt), CellSpacing);
     const auto first = static_cast<std::size_t>(grid.Row);
     if (cell.RowSpan == 1) {

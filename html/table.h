@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "html/section_base.h"
@@ -96,7 +97,9 @@ class ThtmlTable : public TSectionBase {
   bool FitPercentColumns(int newWidth, std::int64_t pctSum, std::vector<int>& mins, std::vector<int>& maxs,
                          std::int64_t& minTotal, std::int64_t& maxTotal);
   void DistributePercentages(int total, const std::vector<int>& mins, const std::vector<int>& maxs);
-  void RowHeights(TCanvas& canvas, int aHeight);
+  // rowsTop: where the rows start when this layout is final; curs: the
+  // cursor at the first cell.
+  void RowHeights(TCanvas& canvas, int aHeight, std::optional<int> rowsTop, int curs);
   void SpreadOverRows(int first, int count, std::int64_t extra);
   void PlaceCells(TCanvas& canvas, int y, int aHeight, int& curs, bool final);
   int LayOutCaption(TCanvas& canvas, int y, int aHeight, int& curs);

@@ -126,12 +126,20 @@ TCellObj::TCellObj(TSectionList* masterList, const TCellObj& source, bool withCo
 
 int TCellObj::LayOut(TCanvas& canvas, int y, int width, int aHeight, int& curs, bool final) {
   const unsigned pass = Cell->MasterList ? Cell->MasterList->LayoutPass() : 0;
-  if (!final && pass != 0 && pass == measuredPass_ && width == measuredWidth_) return measuredHeight_;
+  const bool sameWidth = pass != 0 && pass == measuredPass_ && width == measuredWidth_;
+  if (!final && sameWidth) return measuredHeight_;
+  if (final && sameWidth && placed_.Pass == pass && placed_.Y == y && placed_.AHeight == aHeight &&
+      placed_.CursIn == curs) {
+    curs = placed_.CursOut;
+    return measuredHeight_;
+  }
+  const int cursIn = curs;
   int scrollWidth = 0;
   const int height = Cell->DoLogic(canvas, y, width, aHeight, scrollWidth, curs);
   measuredPass_ = pass;
   measuredWidth_ = width;
   measuredHeight_ = height;
+  placed_ = final ? TPlacement{pass, y, aHeight, cursIn, curs} : TPlacement{};
   return height;
 }
 

@@ -34,7 +34,10 @@ class TCellObj {
   // Lays the content out at `width` from `y` and returns its height. A
   // measurement (final == false) at a width already measured in this layout
   // pass reuses that height: a nested table is then laid out once to be
-  // measured and once in place, whatever its depth.
+  // measured and once in place, whatever its depth. A layout in place
+  // (final == true) with the arguments of the last one made in this pass
+  // stands too, its cursor end reused: a cell the table measured where it
+  // is placed is laid out once.
   int LayOut(TCanvas& canvas, int y, int width, int aHeight, int& curs, bool final);
   // The cell at x with its top at y (canvas); the table gives its spacing
   // and whether it shows edges.
@@ -66,6 +69,11 @@ class TCellObj {
 
   unsigned measuredPass_ = 0;
   int measuredWidth_ = 0, measuredHeight_ = 0;
+  // The last layout in place, while the content still holds it.
+  struct TPlacement {
+    unsigned Pass = 0;
+    int Y = 0, AHeight = 0, CursIn = 0, CursOut = 0;
+  } placed_;
 };
 
 // One table row: its cells in order, nullptr for a slot covered by a span.

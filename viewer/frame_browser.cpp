@@ -454,9 +454,9 @@ void TFrameBrowser::MarkVisitedLinks() {
     std::string lastURL, fullName;
     for (TObject* object : viewer->SectionList().LinkList) {
       auto* run = dynamic_cast<TFontObj*>(object);
-      if (!run || run->UrlTarget.URL.empty()) continue;
-      if (run->UrlTarget.URL != lastURL || fullName.empty()) {
-        lastURL = run->UrlTarget.URL;
+      if (!run || run->UrlTarget().URL.empty()) continue;
+      if (run->UrlTarget().URL != lastURL || fullName.empty()) {
+        lastURL = run->UrlTarget().URL;
         const std::string& link = lastURL;
         fullName = UpperCase(IsFullURL(link)         ? link
                              : link.starts_with("#") ? frame->Source + link

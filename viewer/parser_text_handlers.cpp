@@ -262,7 +262,8 @@ void THtmlParser::DoWbr() {
 void THtmlParser::OpenPreSection() {
   AddSection();
   TProperties& props = props_.Top();
-  section_ = std::make_unique<TPreFormated>(&list_, ParagraphStyleOf(props, false), RunFontOf(props), props.PropTitle);
+  section_ = std::make_unique<TPreFormated>(&list_, ParagraphStyleOf(props, false), SharedRunFontOf(props),
+                                             props.PropTitle);
   ChangeFont(*section_, props, inLink_ ? &linkTarget_ : nullptr);
 }
 

@@ -73,9 +73,9 @@ void THTMLViewer::SetLinksVisited(const std::function<bool(const std::string& fu
   bool first = true;
   for (TObject* object : sectionList_->LinkList) {
     auto* run = dynamic_cast<TFontObj*>(object);
-    if (!run || run->UrlTarget.URL.empty()) continue;
-    if (first || run->UrlTarget.URL != lastURL) {
-      lastURL = run->UrlTarget.URL;
+    if (!run || run->UrlTarget().URL.empty()) continue;
+    if (first || run->UrlTarget().URL != lastURL) {
+      lastURL = run->UrlTarget().URL;
       fullName = UpperCase(LinkFullName(lastURL));
       first = false;
     }

@@ -118,6 +118,8 @@ bool GetTextExtentExPoint(TCanvas& dc, const char* text, int count, int max_exte
                           int* dx, TSize* size);
 bool GetTextExtentPoint32(TCanvas& dc, const char* text, int count, TSize* size);
 bool GetTextMetrics(TCanvas& dc, TEXTMETRIC& metrics);
+// The same for a font selected into no canvas.
+void GetFontMetrics(const TFont& font, TEXTMETRIC& metrics);
 bool TextOut(TCanvas& dc, int x, int y, const char* text, int count);
 // dx, when given, holds the advance of each byte (0 inside a character).
 bool ExtTextOut(TCanvas& dc, int x, int y, unsigned options, const TRect* rect, const char* text,

@@ -100,9 +100,11 @@ void DrawLaidOut(TCanvas& dc, const RealizedFont& font, std::string_view bytes, 
 }  // namespace
 
 bool GetTextMetrics(TCanvas& dc, TEXTMETRIC& metrics) {
-  metrics = dc.Font().Realized().Metrics();
+  GetFontMetrics(dc.Font(), metrics);
   return true;
 }
+
+void GetFontMetrics(const TFont& font, TEXTMETRIC& metrics) { metrics = font.Realized().Metrics(); }
 
 bool GetTextExtentExPoint(TCanvas& dc, const char* text, int count, int max_extent, int* fit, int* dx,
                           TSize* size) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <vector>
 
 #include "html/text_collector.h"
 #include "html/url_target.h"
@@ -240,6 +241,33 @@ TEST(TableRows, ARowSpanTallerThanItsRowsSpreadsOverThem) {
   EXPECT_LE(std::abs(r0 - r1), 1);
 }
 
+TEST(TableRows, TopAlignedCellsAreLaidOutOnceAndMoveWhenARowSpanGrowsTheirRow) {
+  TableDocument doc;
+  ThtmlTable* table = doc.OpenTable();
+  int layouts = 0;
+  std::vector<std::pair<TCellObj*, TSectionBase*>> below;
+  doc.Row();
+  doc.Cell({{RowSpanSy, 2, "2"}, {HeightSy, 200, "200"}}, 1);
+  doc.Cell({}, 1);
+  doc.Current().Add(std::make_unique<testing::CountingSection>(&doc.List, &layouts));
+  for (int row = 0; row < 2; ++row) {
+    doc.Row();
+    TCellObj* cell = doc.Cell({}, 1);
+    auto section = std::make_unique<testing::CountingSection>(&doc.List, &layouts);
+    below.emplace_back(cell, section.get());
+    doc.Current().Add(std::move(section));
+  }
+  doc.Layout(800);
+  // The spanning cell's height reaches the rows only after they were
+  // measured: the cells below move down and are laid out again there.
+  for (std::size_t r = 1; r < 3; ++r) {
+    const auto [cell, section] = below[r - 1];
+    EXPECT_EQ(section->YValue, table->Rows[r]->Y + cell->ContentY(table->CellSpacing)) << r;
+  }
+  EXPECT_GT(table->Rows[1]->Y, table->Rows[0]->Y + 100);
+  EXPECT_EQ(layouts, 1 + 2 * 2);
+}
+
 TEST(TableBoxes, CellBoxesTileTheBodyInsideTheSpacing) {
   TableDocument doc;
   ThtmlTable* table = doc.OpenTable({{CellSpacingSy, 4, "4"}});
@@ -314,6 +342,29 @@ TEST(TableLayout, NestedTablesLayTheInnermostCellOutAFixedNumberOfTimes) {
   }
   EXPECT_EQ(layouts[0], 2);  // measured once, placed once
   EXPECT_EQ(layouts[1], 2);
+  EXPECT_EQ(layouts[2], 2);
+}
+
+TEST(TableLayout, NestedTopAlignedTablesInMovingRowsLayTheInnermostCellOutAFixedNumberOfTimes) {
+  std::vector<int> layouts;
+  for (int depth : {1, 3, 10}) {
+    TableDocument doc;
+    for (int level = 0; level < depth; ++level) {
+      // The row holding the next table moves once the span spreads.
+      doc.OpenTable();
+      doc.Row();
+      doc.Cell({{RowSpanSy, 2, "2"}, {HeightSy, 300, "300"}}, 1);
+      doc.Cell({}, 1);
+      doc.Text("beside");
+      doc.Row();
+      doc.Cell({}, 1);
+    }
+    int count = 0;
+    doc.Current().Add(std::make_unique<testing::CountingSection>(&doc.List, &count));
+    doc.Layout(800);
+    layouts.push_back(count);
+  }
+  EXPECT_EQ(layouts[0], 2);  // measured in place, moved, laid out again
   EXPECT_EQ(layouts[2], 2);
 }
 

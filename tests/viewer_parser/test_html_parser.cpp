@@ -62,10 +62,10 @@ TEST(HtmlParser, LinksAnchorsAndBreaks) {
   const TFontObj* one = page.RunOf("one");
   const TFontObj* two = page.RunOf("two");
   ASSERT_TRUE(one && two);
-  EXPECT_EQ(one->UrlTarget.URL, "x.html");
-  EXPECT_EQ(two->UrlTarget.URL, "y.html");
-  EXPECT_EQ(two->UrlTarget.Target, "t");
-  EXPECT_NE(one->UrlTarget.ID, two->UrlTarget.ID);
+  EXPECT_EQ(one->UrlTarget().URL, "x.html");
+  EXPECT_EQ(two->UrlTarget().URL, "y.html");
+  EXPECT_EQ(two->UrlTarget().Target, "t");
+  EXPECT_NE(one->UrlTarget().ID, two->UrlTarget().ID);
   EXPECT_FALSE(page.RunOf("plain")->IsLink());
   EXPECT_GE(page.List.IDNameList->IndexOf("TOP"), 0);
   EXPECT_TRUE(page.SectionWith("top")->HasAnchor);

@@ -66,18 +66,18 @@ TEST(PageStyles, LikeElementsShareStylesButNotWhatIsTheirOwn) {
                   "<style>p b { color: #808080 }</style><p><b>grey</b>");
   EXPECT_EQ(ColorOf(page, "first"), clRed);
   EXPECT_EQ(ColorOf(page, "second"), clRed);
-  EXPECT_EQ(page.RunOf("first")->Title, "one");
-  EXPECT_EQ(page.RunOf("second")->Title, "two");
+  EXPECT_EQ(page.RunOf("first")->Title(), "one");
+  EXPECT_EQ(page.RunOf("second")->Title(), "two");
   EXPECT_EQ(ColorOf(page, "plain"), clBlack);
   EXPECT_EQ(ColorOf(page, "blue"), static_cast<TColor>(0xFF0000));  // TColor is BGR
   EXPECT_EQ(ColorOf(page, "cyan"), static_cast<TColor>(0xFFFF00));
   EXPECT_EQ(ColorOf(page, "green"), static_cast<TColor>(0x00FF00));
   EXPECT_EQ(ColorOf(page, "magenta"), static_cast<TColor>(0xFF00FF));
   EXPECT_EQ(ColorOf(page, "dark"), static_cast<TColor>(0x008000));
-  EXPECT_EQ(page.RunOf("one")->Title, "t1");
-  EXPECT_EQ(page.RunOf("two")->Title, "t2");
-  EXPECT_EQ(page.RunOf("one")->UrlTarget.URL, "x");
-  EXPECT_EQ(page.RunOf("two")->UrlTarget.URL, "y");
+  EXPECT_EQ(page.RunOf("one")->Title(), "t1");
+  EXPECT_EQ(page.RunOf("two")->Title(), "t2");
+  EXPECT_EQ(page.RunOf("one")->UrlTarget().URL, "x");
+  EXPECT_EQ(page.RunOf("two")->UrlTarget().URL, "y");
   EXPECT_EQ(ColorOf(page, "grey"), static_cast<TColor>(0x808080));
 }
 
