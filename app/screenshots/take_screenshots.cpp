@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "app/main_entry.h"
@@ -98,11 +99,11 @@ int TakeScreenshots(const std::string& outputDir) {
   StartProgram();
   Application()->SetTitle("Larkspan");
   // The bundled start page in the window's own size, with settings of its
-  // own: the user's placement and bars do not show.
+  // own (the user's placement and bars do not show) and no disk cache.
   const std::string programDir = ProgramDir();
   const std::string settings = std::string(folder) + "/larkspan.ini";
   TfrmMain* main = CreateMainWindow(
-      TProgramContext{programDir, settings, {"/home=" + programDir + "start.html", "/nowindowstate"}});
+      TProgramContext{programDir, settings, {"/home=" + programDir + "start.html", "/cache=off"}});
   main->Show();
   bool all = true;
   for (const TScene& scene : kScenes) {
@@ -111,8 +112,7 @@ int TakeScreenshots(const std::string& outputDir) {
     if (all) std::printf("%s\n", fileName.c_str());
   }
   delete main;
-  std::remove(settings.c_str());
-  ::rmdir(folder);
+  std::filesystem::remove_all(folder);
   return all ? EXIT_SUCCESS : EXIT_FAILURE;
 }
 
