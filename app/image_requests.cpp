@@ -67,7 +67,7 @@ void TfrmMain::FrameBrowserImageRequest(TObject* sender, const std::string& src,
     StartNextImageDownload();
     return;
   }
-  if (protocol == "https" && !SSLIntercept) return;
+  if (protocol == "https" && !SSLAvailable()) return;
   // Fetched at once, on a connection of its own that outlives the wait.
   TNetBusyGuard busy;
   std::unique_ptr<TURLConnection> connection = TURLConnection::GetConnection(src);

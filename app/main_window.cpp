@@ -226,11 +226,15 @@ void TfrmMain::CreateCacheAndCookies() {
 // ---- show and activation ----
 
 void TfrmMain::FormShow(TObject*) {
-  if (openssl::LoadOpenSSL()) SSLIntercept = std::make_unique<TNetConnectionInterceptOpenSSL>();
   Application()->ProcessMessages();
   Application()->ProcessMessages();
   StatusBar->SetVisible(true);
   StatusBar->SetVisible(actionStatusBar->Checked());
+}
+
+bool TfrmMain::SSLAvailable() {
+  if (!SSLIntercept && openssl::LoadOpenSSL()) SSLIntercept = std::make_unique<TNetConnectionInterceptOpenSSL>();
+  return SSLIntercept != nullptr;
 }
 
 void TfrmMain::FormActivate(TObject*) {

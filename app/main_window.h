@@ -136,6 +136,9 @@ class TfrmMain : public TForm {
   std::unique_ptr<TCookieList> CookieList;
   TURLList AllowList, DenyList;
   std::unique_ptr<TNetConnectionInterceptOpenSSL> SSLIntercept;
+  // Whether secure addresses can be opened: OpenSSL is loaded at the first
+  // one rather than at show, where loading it was a tenth of the start.
+  [[nodiscard]] bool SSLAvailable();
   bool CdromMode = false;
   bool CacheOn = false;
   bool HomeGiven = false;

@@ -176,7 +176,7 @@ void TfrmMain::FrameBrowserGetPostRequestEx(TObject* sender, bool isGet, const s
     return;
   }
   std::unique_ptr<TURLConnection> connection;
-  if (SSLIntercept || protocol != "https") connection = TURLConnection::GetConnection(requestURL);
+  if (protocol != "https" || SSLAvailable()) connection = TURLConnection::GetConnection(requestURL);
   if (Connection) DeferredRelease(std::move(Connection));
   Connection = std::move(connection);
   TURLConnection* conn = Connection.get();
@@ -289,7 +289,7 @@ bool TfrmMain::RunPasses(TPageRequestState& state, TURLConnection& conn, bool is
     const std::string target = state.RedirectURL;
     const std::string protocol = Protocol(target);
     if (protocol != "http" && protocol != "https") throw Exception("Redirect refused: " + target);
-    if (protocol == "https" && !SSLIntercept) {
+    if (protocol == "https" && !SSLAvailable()) {
       body.SetPosition(body.Size());
       body.WriteString("<p>Unsupported protocol: https");
       return false;

@@ -253,6 +253,7 @@ std::string TTestControlCommands::Execute(const std::string& line) {
     if (command == "menu") return MenuCaptions(rest);
     if (command == "shown") return ShownText(words);
     if (command == "pixel") return Pixel(words);
+    if (command == "screenshot") return Screenshot(rest, words);
     if (command == "last-box") return LastBox();
     return Error("unknown command \"" + EscapeReplyText(command.substr(0, 40)) + "\"");
   } catch (const std::exception& error) {
@@ -475,6 +476,17 @@ std::string TTestControlCommands::Pixel(const Words& words) {
   char hex[8];
   std::snprintf(hex, sizeof hex, "%06x", static_cast<unsigned>(test_driver::PixelAt(window, x, y) & 0xFFFFFF));
   return Ok(hex);
+}
+
+// The file name is the rest of the line, spaces and all.
+std::string TTestControlCommands::Screenshot(const std::string& rest, const Words& words) {
+  if (words.size() < 2) return Error("usage: screenshot <control> <file.png>");
+  auto* window = dynamic_cast<TWinControl*>(NamedControl(words[0]));
+  if (!window) return Error("no window \"" + EscapeReplyText(words[0]) + "\"");
+  const std::size_t afterControl = rest.find(' ', rest.find_first_not_of(' '));
+  const std::string fileName = rest.substr(rest.find_first_not_of(' ', afterControl));
+  if (!test_driver::SaveWindowPicture(window, fileName)) return Error("cannot write \"" + EscapeReplyText(fileName) + "\"");
+  return Ok();
 }
 
 std::string TTestControlCommands::LastBox() {

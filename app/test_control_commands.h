@@ -49,6 +49,7 @@ class TTestControlCommands {
   std::string MenuCaptions(const std::string& path);
   std::string ShownText(const Words& words);
   std::string Pixel(const Words& words);
+  std::string Screenshot(const std::string& rest, const Words& words);
   std::string LastBox();
 
   int TakeBoxAnswer(const std::string& text);

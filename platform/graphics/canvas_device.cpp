@@ -301,10 +301,16 @@ class ImageDevice : public CanvasDevice {
     QImage result = original.copy();
     const auto table = original.colorTable();
     const int white = table.size() > 1 && qGray(table[1]) > qGray(table[0]) ? 1 : 0;
+    // Bits written in place (most significant first): a call per pixel cost
+    // a masked image list most of its making.
     for (int y = 0; y < shadow.height(); ++y) {
       const auto* line = reinterpret_cast<const uint32_t*>(shadow.constScanLine(y));
-      for (int x = 0; x < shadow.width(); ++x)
-        result.setPixel(x, y, qGray(line[x]) >= 128 ? uint(white) : uint(1 - white));
+      uchar* bits = result.scanLine(y);
+      for (int x = 0; x < shadow.width(); ++x) {
+        const int index = qGray(line[x]) >= 128 ? white : 1 - white;
+        const auto bit = static_cast<uchar>(0x80 >> (x & 7));
+        bits[x >> 3] = index ? bits[x >> 3] | bit : bits[x >> 3] & ~bit;
+      }
     }
     return result;
   }

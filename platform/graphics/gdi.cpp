@@ -283,7 +283,15 @@ bool StretchBlt(TCanvas& dest, int x, int y, int width, int height, TCanvas* src
     y += height;
     height = -height;
   }
-  detail::BlitImage(dest, x, y, width, height, PrepareSource(*pixels, *src, dest), source_rect, rop);
+  // Only the part read is converted: one picture blitted out of a long strip
+  // (an image list's) converted the whole strip each time.
+  const QRect read = source_rect & pixels->rect();
+  if (read.isEmpty() || read == pixels->rect()) {
+    detail::BlitImage(dest, x, y, width, height, PrepareSource(*pixels, *src, dest), source_rect, rop);
+    return true;
+  }
+  source_rect.translate(-read.topLeft());
+  detail::BlitImage(dest, x, y, width, height, PrepareSource(pixels->copy(read), *src, dest), source_rect, rop);
   return true;
 }
 

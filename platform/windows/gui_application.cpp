@@ -3,9 +3,44 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QThread>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <string>
 
 namespace lark {
+namespace {
+
+bool OnPath(const std::string& program) {
+  const char* path = std::getenv("PATH");
+  std::string folders = path ? path : "";
+  for (std::size_t at = 0; at <= folders.size();) {
+    const std::size_t end = std::min(folders.find(':', at), folders.size());
+    const std::string folder = end > at ? folders.substr(at, end - at) : ".";
+    if (::access((folder + "/" + program).c_str(), X_OK) == 0) return true;
+    at = end + 1;
+  }
+  return false;
+}
+
+// With no session bus to be found (no address, no bus in the user's runtime
+// folder) and no launcher that could start one, the toolkit's first use of
+// the bus (the accessibility bridge, the menu bar) forked the whole program
+// to look for `dbus-launch` along the PATH, and the window waited for that
+// child: a tenth of the start where there is no bus. An address that cannot
+// be reached tells it at once that there is none; nothing else changes, as
+// nothing could have been reached.
+void SayThereIsNoSessionBus() {
+  const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  if (address && *address) return;
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime && *runtime && ::access((std::string(runtime) + "/bus").c_str(), F_OK) == 0) return;
+  if (OnPath("dbus-launch")) return;
+  ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/larkspan-no-session-bus", 1);
+}
+
+}  // namespace
 
 void EnsureGuiApplication() {
   if (QCoreApplication::instance()) return;
@@ -13,6 +48,7 @@ void EnsureGuiApplication() {
   static int argc = 1;
   static char name[] = "larkspan";
   static char* argv[] = {name, nullptr};
+  SayThereIsNoSessionBus();
   static QApplication* application = new QApplication(argc, argv);
   (void)application;
 }

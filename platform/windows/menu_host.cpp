@@ -4,6 +4,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <map>
+#include <vector>
 
 #include "platform/windows/custom_image_list.h"
 
@@ -125,6 +127,100 @@ class TShownPictures : public TComponent {
   bool stale_ = false;
 };
 
+// What a menu bar was built from: every shown entry in order, with what
+// places it (submenu, line, radio group, picture). While that stays, a
+// change of caption, mark or greying is made on the entries in place:
+// setting the window's language changes a hundred captions one by one, and
+// building the bar anew for each was most of the program's start.
+struct TBarEntry {
+  const TMenuItem* item;
+  int count;
+  bool line;
+  bool radio;
+  int group;
+  int image;
+  bool operator==(const TBarEntry&) const = default;
+};
+
+void AddShape(const TMenuItem* parent, std::vector<TBarEntry>& shape) {
+  for (int i = 0; i < parent->Count(); ++i) {
+    const TMenuItem* child = parent->Items(i);
+    if (!child->Visible()) continue;
+    shape.push_back({child, child->Count(), child->IsLine(), child->RadioItem, child->GroupIndex, child->ImageIndex});
+    AddShape(child, shape);
+  }
+}
+
+// Kept on the bar (its child object), so it goes with the bar.
+class TBarState : public QObject {
+ public:
+  explicit TBarState(QMenuBar* bar) : QObject(bar) { setObjectName(kName); }
+  // Found by name: without the toolkit's meta-object a look-up by type
+  // would match any child.
+  static constexpr const char* kName = "larkspan-bar-state";
+  static TBarState* Of(QMenuBar* bar) {
+    auto* state = dynamic_cast<TBarState*>(bar->findChild<QObject*>(kName, Qt::FindDirectChildrenOnly));
+    return state ? state : new TBarState(bar);
+  }
+  std::vector<TBarEntry> shape;
+  const TCustomImageList* images = nullptr;
+  // The entries of the submenus; the bar's own entries without submenus;
+  // the submenus' actions. Each with its menu entry.
+  std::map<QAction*, TMenuItem*> choices;
+  std::map<QAction*, TMenuItem*> barChoices;
+  std::map<QAction*, TMenuItem*> submenus;
+};
+
+void UpdateInPlace(const TBarState& state) {
+  for (const auto& [action, entry] : state.submenus) action->setText(QString::fromStdString(entry->Caption()));
+  for (const auto& [action, entry] : state.barChoices) {
+    action->setText(QString::fromStdString(entry->Caption()));
+    action->setEnabled(entry->Enabled());
+  }
+  for (const auto& [action, entry] : state.choices) {
+    action->setText(QString::fromStdString(entry->Caption()));
+    action->setEnabled(entry->Enabled());
+    action->setCheckable(entry->Checked());
+    action->setChecked(entry->Checked());
+  }
+}
+
+void BuildBar(QMenuBar* bar, TMainMenu* menu, TBarState& state, HWND target) {
+  state.images = menu->Images();
+  state.choices.clear();
+  state.barChoices.clear();
+  state.submenus.clear();
+  bar->clear();
+  TShownEntries shown;
+  for (int i = 0; i < menu->Items()->Count(); ++i) {
+    TMenuItem* item = menu->Items()->Items(i);
+    if (!item->Visible()) continue;
+    QString caption = QString::fromStdString(item->Caption());
+    if (item->Count() > 0) {
+      QMenu* submenu = bar->addMenu(caption);
+      state.submenus[submenu->menuAction()] = item;
+      Fill(submenu, item, menu->Images(), shown);
+    } else {
+      QAction* action = bar->addAction(caption);
+      action->setEnabled(item->Enabled());
+      state.barChoices[action] = item;
+    }
+  }
+  for (const auto& [action, entry] : shown.pictured)
+    if (entry->Count() > 0) state.submenus[action] = entry;
+  state.choices = shown.choices;
+  std::map<QAction*, TMenuItem*> actions = shown.choices;
+  actions.insert(state.barChoices.begin(), state.barChoices.end());
+  QObject::disconnect(bar, &QMenuBar::triggered, nullptr, nullptr);
+  QObject::connect(bar, &QMenuBar::triggered, [actions, target](QAction* action) {
+    // The toolkit unchecks a checked entry as it is chosen; its mark is the
+    // program's to change (a radio entry's group keeps it as it is).
+    if (action->isCheckable() && !action->actionGroup()) action->setChecked(true);
+    auto it = actions.find(action);
+    if (it != actions.end()) PostMessage(target, WM_COMMAND, 0, reinterpret_cast<LPARAM>(it->second));
+  });
+}
+
 }  // namespace
 
 void UpdateMenuBar(TCustomForm* form) {
@@ -133,8 +229,6 @@ void UpdateMenuBar(TCustomForm* form) {
   QWidget* window = handle->widget;
   auto* bar = window->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
   TMainMenu* menu = form->Menu();
-  TShownEntries shown;
-  std::map<QAction*, TMenuItem*>& actions = shown.choices;
   bool anyVisible = false;
   if (menu)
     for (int i = 0; i < menu->Items()->Count(); ++i) anyVisible |= menu->Items()->Items(i)->Visible();
@@ -144,28 +238,15 @@ void UpdateMenuBar(TCustomForm* form) {
     return;
   }
   if (!bar) bar = new QMenuBar(window);
-  bar->clear();
-  for (int i = 0; i < menu->Items()->Count(); ++i) {
-    TMenuItem* item = menu->Items()->Items(i);
-    if (!item->Visible()) continue;
-    QString caption = QString::fromStdString(item->Caption());
-    if (item->Count() > 0) {
-      Fill(bar->addMenu(caption), item, menu->Images(), shown);
-    } else {
-      QAction* action = bar->addAction(caption);
-      action->setEnabled(item->Enabled());
-      actions[action] = item;
-    }
+  TBarState* state = TBarState::Of(bar);
+  std::vector<TBarEntry> shape;
+  AddShape(menu->Items(), shape);
+  if (shape == state->shape && menu->Images() == state->images) {
+    UpdateInPlace(*state);
+  } else {
+    state->shape = std::move(shape);
+    BuildBar(bar, menu, *state, form->Handle());
   }
-  QObject::disconnect(bar, &QMenuBar::triggered, nullptr, nullptr);
-  HWND target = form->Handle();
-  QObject::connect(bar, &QMenuBar::triggered, [actions, target](QAction* action) {
-    // The toolkit unchecks a checked entry as it is chosen; its mark is the
-    // program's to change (a radio entry's group keeps it as it is).
-    if (action->isCheckable() && !action->actionGroup()) action->setChecked(true);
-    auto it = actions.find(action);
-    if (it != actions.end()) PostMessage(target, WM_COMMAND, 0, reinterpret_cast<LPARAM>(it->second));
-  });
   handle->top_inset = bar->sizeHint().height();
   bar->setGeometry(0, 0, window->width(), handle->top_inset);
   bar->show();

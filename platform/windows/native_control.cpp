@@ -22,6 +22,14 @@ void TNativeControl::DestroyWnd() {
 
 void TNativeControl::WndProc(TMessage& message) {
   TWinControl::WndProc(message);
+  // The desktop's editing controls take the focus when pressed, after
+  // OnMouseDown, so what is typed next goes to the box the user clicked.
+  // (Buttons and check boxes keep their clicks to the layer, which handles
+  // their focus itself.)
+  const bool press = message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK;
+  if (press && ReplaysMouse() && HandleAllocated() && (Handle()->widget->focusPolicy() & Qt::ClickFocus) &&
+      !Focused() && CanFocus())
+    SetFocus();
   bool mouse = message.Msg >= WM_MOUSEMOVE && message.Msg <= WM_MBUTTONDBLCLK;
   if (mouse && ReplaysMouse() && HandleAllocated()) ReplayToWidget(Handle(), message);
 }

@@ -379,6 +379,11 @@ std::uint32_t PixelAt(TWinControl* control, int x, int y) {
   return shown.isNull() ? 0 : (shown.pixel(0, 0) & 0xFFFFFF);
 }
 
+bool SaveWindowPicture(TWinControl* control, const std::string& fileName) {
+  QWidget* widget = WidgetOf(control);
+  return widget && widget->grab().save(QString::fromStdString(fileName), "PNG");
+}
+
 void OnModalShown(std::function<void(TCustomForm*)> handler) { ModalHandler() = std::move(handler); }
 
 void AnswerMessageBoxes(std::function<int(const std::string&, TMsgDlgType, TMsgDlgButtons)> answer) {

@@ -117,6 +117,11 @@ void PumpWindowSystem();
 // as 0xRRGGBB.
 std::uint32_t PixelAt(TWinControl* control, int x, int y);
 
+// Lets pending paints happen, then saves what the window shows (a form:
+// its interior with the menu bar, every child window in it) as a PNG file;
+// false when the window has none yet or the file cannot be written.
+bool SaveWindowPicture(TWinControl* control, const std::string& fileName);
+
 // Called each time a form's modal loop starts (the form is shown); the
 // callback may set ModalResult, post messages or click controls.
 void OnModalShown(std::function<void(TCustomForm* form)> handler);

@@ -97,6 +97,31 @@ TEST_F(LarkspanBrowsing, EveryListBypassShowsTheBlockPageAndReachesNoServer) {
   EXPECT_NE(Log().find("GET /home.html"), std::string::npos);
 }
 
+// An address typed into the address box opens with Enter, whether the
+// keys come through the test control or through the X server.
+TEST_F(LarkspanBrowsing, TypedAddressOpensWithEnter) {
+  Start({"/home=" + Page()});
+  ASSERT_TRUE(program->Command("click cbAddress").ok);
+  ASSERT_TRUE(program->Command("key End").ok);
+  ASSERT_TRUE(program->Command("key shift+Home").ok);
+  ASSERT_TRUE(program->Command("type " + nginx_.Url("/home.html")).ok);
+  ASSERT_TRUE(program->Command("key Return").ok);
+  ASSERT_TRUE(program->Command("idle " + std::to_string(kIdleMs), kIdleMs + 5000).ok);
+  EXPECT_EQ(program->Command("text cbAddress").Text(), nginx_.Url("/home.html"));
+  EXPECT_NE(Shown().find("The home page"), std::string::npos) << Shown();
+
+  const std::string window = program->Xdotool("search --sync --limit 1 --onlyvisible --name .");
+  ASSERT_FALSE(window.empty());
+  program->Xdotool("windowfocus --sync " + window.substr(0, window.find('\n')));
+  ASSERT_TRUE(program->Command("click cbAddress").ok);
+  ASSERT_TRUE(program->Command("idle").ok);
+  program->Xdotool("key --delay 20 End shift+Home");
+  program->Xdotool("type --delay 5 " + nginx_.Url("/secret/a.html"));
+  program->Xdotool("key Return");
+  EXPECT_TRUE(WaitFor([&] { return Shown().find("secret") != std::string::npos; }, kIdleMs)) << Shown();
+  EXPECT_NE(Log().find("GET /secret/a.html"), std::string::npos) << Log();
+}
+
 // A link to a new window starts the program again on the link's address,
 // its "#" part left out.
 TEST_F(LarkspanBrowsing, BlankTargetStartsAProcessOnTheAddressWithoutItsAnchor) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <thread>
 
+#include "images/png_image.h"
 #include "platform/core/private_temp_dir.h"
 #include "platform/windows/application.h"
 #include "platform/windows/form.h"
@@ -116,6 +117,25 @@ TEST_F(TestControlInProcess, AnswersBoxesAndDialogsAndReachesModalForms) {
     EXPECT_TRUE(c.Command("idle").ok);
     EXPECT_EQ(c.Command("status").Items(), (Items{"ready", "modal 2"}));
   });
+}
+
+// A window's picture is saved as a PNG file that decodes to what it shows;
+// a file that cannot be made is an error.
+TEST_F(TestControlInProcess, SavesWhatAWindowShowsAsPng) {
+  test::TempDir dir;
+  const std::string file = dir.File("red panel.png");
+  Drive([&](TestControlClient& c) {
+    EXPECT_TRUE(c.Command("screenshot pnColour " + file).ok);
+    EXPECT_FALSE(c.Command("screenshot pnColour " + dir.File("none/x.png")).ok);
+    EXPECT_FALSE(c.Command("screenshot pnColour").ok);
+  });
+  TPNGImage picture;
+  picture.LoadFromString(test::ReadFile(file));
+  const PixelImage& bitmap = picture.Bitmap();
+  ASSERT_EQ(bitmap.Width(), 40);
+  std::vector<std::uint8_t> row(3 * 40);
+  bitmap.ReadRow24(20, row.data());
+  EXPECT_EQ((std::vector<int>{row[60], row[61], row[62]}), (std::vector<int>{0, 0, 255})) << "blue, green, red";
 }
 
 // Bad lines get an error and the conversation goes on.

@@ -128,6 +128,23 @@ TEST_F(ComboBoxes, TypingInADropDownFindsTheExactItem) {
   EXPECT_EQ(clicks, 1);
 }
 
+// A click in a box's edit gives it the focus, as the desktop's boxes take
+// it: what is typed next lands in the box clicked, not in the one before.
+TEST_F(ComboBoxes, AClickInTheEditFocusesTheBoxForTyping) {
+  auto* first = Make();
+  auto* second = Make();
+  second->SetBounds(0, 60, 200, 24);
+  form->Show();
+  first->SetFocus();
+  test_driver::Click(second, 20, second->ClientHeight() / 2);
+  Application()->ProcessMessages();
+  EXPECT_TRUE(second->Focused());
+  test_driver::TypeText("xy");
+  Application()->ProcessMessages();
+  EXPECT_EQ(second->GetText(), "xy");
+  EXPECT_EQ(first->GetText(), "");
+}
+
 TEST_F(ComboBoxes, SimpleComboShowsItsEditAndListInsideItsBounds) {
   auto* combo = Make<TOwnerDrawnCombo>(CBS_SIMPLE);
   combo->SetBounds(10, 10, 120, 100);

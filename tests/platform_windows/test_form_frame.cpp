@@ -243,5 +243,30 @@ TEST_F(FormFrame, MainMenuShowsAsABarAboveTheClientArea) {
   EXPECT_FALSE(test_driver::ChooseMenuBarEntry(&form, "&Help"));
 }
 
+// A caption or mark changed after the bar shows reaches the entry on it
+// (the bar keeps its entries and changes them in place).
+TEST_F(FormFrame, ChangedCaptionsAndMarksShowOnTheMenuBar) {
+  TForm form(nullptr);
+  auto* menu = new TMainMenu(&form);
+  auto* file = new TMenuItem(&form);
+  file->SetCaption("&File");
+  auto* entry = new TMenuItem(&form);
+  entry->SetCaption("&Open");
+  int clicks = 0;
+  entry->OnClick = [&](TObject*) { ++clicks; };
+  file->Add(entry);
+  menu->Items()->Add(file);
+  form.SetMenu(menu);
+  form.Show();
+  entry->SetCaption("&Datei \u00f6ffnen");
+  file->SetCaption("&Datei");
+  entry->SetChecked(true);
+  EXPECT_FALSE(test_driver::ChooseMenuBarEntry(&form, "&File/&Open"));
+  EXPECT_EQ(test_driver::MenuBarMarks(&form, "&Datei"), std::vector<std::string>{"check"});
+  EXPECT_TRUE(test_driver::ChooseMenuBarEntry(&form, "&Datei/&Datei \u00f6ffnen"));
+  Application()->ProcessMessages();
+  EXPECT_EQ(clicks, 1);
+}
+
 }  // namespace
 }  // namespace lark
