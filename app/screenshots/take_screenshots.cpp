@@ -30,6 +30,14 @@ struct TScene {
 constexpr TScene kScenes[] = {
     {"main-window.png", ""},
     {"proxy-dialog.png", "actionProxy"},
+    {"home-page-dialog.png", "actionHomePage"},
+    {"font-colors-dialog.png", "actionFontColors"},
+    {"local-search-dialog.png", "actionSearch"},
+    {"find-dialog.png", "actionFind"},
+    {"add-bookmark-dialog.png", "actionAddCurrentDocumentsHere"},
+    {"bookmark-list-dialog.png", "actionBookmarksManager"},
+    {"source-dialog.png", "actionSource"},
+    {"about-box.png", "actionAbout"},
 };
 
 // Longest wait for a window to settle (pages, pictures, layout).
