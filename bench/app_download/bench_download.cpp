@@ -10,9 +10,6 @@
 //                                      downloading nothing: the memory base
 //   bench_download wall COMMAND...     runs COMMAND and prints its wall time
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +18,7 @@
 
 #include "app/main_entry.h"
 #include "app/main_window.h"
+#include "bench/common/wall_clock.h"
 #include "platform/core/file_routines.h"
 #include "platform/windows/application.h"
 #include "platform/windows/common_dialogs.h"
@@ -29,9 +27,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+using lark::bench::Clock;
+using lark::bench::Seconds;
 
 // A main window in a program folder of its own, holding the shipped files.
 lark::TfrmMain* OpenWindow(const std::string& folder) {
@@ -81,18 +78,6 @@ int Idle() {
   return 0;
 }
 
-int Wall(char** command) {
-  const auto start = Clock::now();
-  const pid_t child = fork();
-  if (child == 0) {
-    execvp(command[0], command);
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  std::printf("%.6f\n", Seconds(Clock::now() - start));
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
-}
 
 }  // namespace
 
@@ -101,7 +86,7 @@ int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "dialog" && argc == 4) return Download(argv[2], argv[3]);
   if (mode == "idle" && argc == 2) return Idle();
-  if (mode == "wall" && argc > 2) return Wall(argv + 2);
+  if (mode == "wall" && argc > 2) return lark::bench::RunAndPrintWallSeconds(argv + 2);
   std::fprintf(stderr, "usage: bench_download dialog URL TARGET | idle | wall COMMAND...\n");
   return 2;
 }

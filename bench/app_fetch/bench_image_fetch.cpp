@@ -9,9 +9,6 @@
 //                                              wall time, so that both
 //                                              contenders are timed alike
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,14 +17,14 @@
 #include <vector>
 
 #include "app/http_connection.h"
+#include "bench/common/wall_clock.h"
 #include "platform/core/stream.h"
 #include "platform/core/synchronize.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+using lark::bench::Clock;
+using lark::bench::Seconds;
 
 int Images(const std::string& base, int count, int parallel) {
   int started = 0, running = 0, failed = 0, done = 0;
@@ -62,25 +59,13 @@ int Images(const std::string& base, int count, int parallel) {
   return 1;
 }
 
-int Wall(char** command) {
-  const auto start = Clock::now();
-  const pid_t child = fork();
-  if (child == 0) {
-    execvp(command[0], command);
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  std::printf("%.6f\n", Seconds(Clock::now() - start));
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
-}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "images" && argc == 5) return Images(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
-  if (mode == "wall" && argc > 2) return Wall(argv + 2);
+  if (mode == "wall" && argc > 2) return lark::bench::RunAndPrintWallSeconds(argv + 2);
   std::fprintf(stderr, "usage: bench_image_fetch images BASE N PARALLEL | wall COMMAND...\n");
   return 2;
 }
