@@ -16,16 +16,19 @@
 #include "platform/windows/application.h"
 #include "platform/windows/form.h"
 #include "platform/windows/message_queue.h"
+#include "platform/windows/page_control.h"
 #include "platform/windows/test_driver.h"
 
 namespace lark {
 namespace {
 
 // A picture of one window. A dialog's scene names the main window's action
-// that opens it; the main window's own has none. A new dialog adds a line.
+// that opens it, and the tab sheet to bring forward where the first is not
+// the one to show; the main window's own has none. A new dialog adds a line.
 struct TScene {
   const char* fileName;
   const char* action;
+  const char* tabSheet = nullptr;
 };
 constexpr TScene kScenes[] = {
     {"main-window.png", ""},
@@ -33,6 +36,7 @@ constexpr TScene kScenes[] = {
     {"home-page-dialog.png", "actionHomePage"},
     {"font-colors-dialog.png", "actionFontColors"},
     {"local-search-dialog.png", "actionSearch"},
+    {"local-search-advanced.png", "actionSearch", "tsAdvanced"},
     {"find-dialog.png", "actionFind"},
     {"add-bookmark-dialog.png", "actionAddCurrentDocumentsHere"},
     {"bookmark-list-dialog.png", "actionBookmarksManager"},
@@ -71,6 +75,13 @@ TCustomForm* ShownDialog(TCustomForm* main) {
   return nullptr;
 }
 
+void ShowTabSheet(TCustomForm& dialog, const char* name) {
+  if (auto* sheet = dynamic_cast<TTabSheet*>(dialog.FindComponent(name)); sheet && sheet->PageControl()) {
+    sheet->PageControl()->SetActivePage(sheet);
+    Settle();
+  }
+}
+
 // Opens the scene's dialog and saves it: a modal one while its loop runs
 // (then cancelled), a modeless one once it shows (then hidden).
 bool TakeDialog(TfrmMain& main, const TScene& scene, const std::string& fileName) {
@@ -82,6 +93,7 @@ bool TakeDialog(TfrmMain& main, const TScene& scene, const std::string& fileName
   bool saved = false, shown = false;
   test_driver::OnModalShown([&](TCustomForm* dialog) {
     shown = true;
+    if (scene.tabSheet) ShowTabSheet(*dialog, scene.tabSheet);
     saved = Save(dialog, fileName);
     dialog->ModalResult = mrCancel;
   });
