@@ -128,7 +128,9 @@ void TfrmMain::WriteIniValue(const std::string& section, const std::string& key,
 // exit: the window goes whatever happens to its settings.
 void TfrmMain::WriteSettings() {
   try {
-    FormPlacement->SaveFormPlacement();
+    // Switched off ("/nowindowstate") it has no file of ours and would write
+    // the program's default one.
+    if (FormPlacement->Active) FormPlacement->SaveFormPlacement();
   } catch (const Exception&) {
     // The placement is lost; the values below may still be written.
   }

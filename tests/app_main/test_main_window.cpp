@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 
 #include "app/options.h"
+#include "controls/form_placement.h"
 #include "platform/core/file_routines.h"
 #include "platform/windows/action.h"
 #include "platform/windows/application.h"
@@ -75,6 +76,16 @@ TEST_F(MainWindowStart, AnUnwritableSettingsFileDoesNotStopTheExit) {
   Settle();
   EXPECT_NO_THROW(Close());
   EXPECT_EQ(test::ReadFile(Path("blocker")), "a file where a folder should be");
+}
+
+TEST_F(MainWindowStart, NoWindowStateStoresNoPlacementAnywhere) {
+  const std::string defaultFile = SettingsFileName();
+  DeleteFile(defaultFile);
+  Open({"/nowindowstate", "/home=" + StartPage()});
+  EXPECT_FALSE(window_->FormPlacement->Active);
+  Close();
+  EXPECT_FALSE(FileExists(defaultFile));
+  EXPECT_EQ(test::ReadFile(IniFile()).find("FormVersion"), std::string::npos);
 }
 
 TEST_F(MainWindowStart, CdromModeWritesNothing) {
