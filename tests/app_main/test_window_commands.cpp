@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <typeinfo>
 
 #include "app/disk_cache.h"
 #include "app/options.h"
@@ -17,11 +18,13 @@
 #include "platform/windows/common_dialogs.h"
 #include "platform/windows/edit.h"
 #include "platform/windows/label.h"
+#include "platform/graphics/printer.h"
 #include "platform/windows/menus.h"
 #include "platform/windows/shell.h"
 #include "platform/windows/test_driver.h"
 #include "tests/app_main/main_window_fixture.h"
 #include "tests/net/nginx_peer.h"
+#include "tests/print/print_fixtures.h"
 #include "viewer/frame_browser.h"
 
 namespace lark {
@@ -144,19 +147,6 @@ TEST_F(MainWindowCommands, KeysMenusAndButtonsRunTheirCommands) {
   Open({"/home=" + nginx_.Url("/a.html")});
   Navigate(nginx_.Url("/b.html"));
   ASSERT_EQ(ShownTitle(), "Page B");
-  Key(VK_LEFT, ssAlt);
-  EXPECT_EQ(ShownTitle(), "Page A");
-  Key(VK_RIGHT, ssAlt);
-  EXPECT_EQ(ShownTitle(), "Page B");
-  // Reload asks the server again, past the cache.
-  const int before = Requests("/b.html");
-  Key(VK_F5);
-  EXPECT_EQ(Requests("/b.html"), before + 1);
-  EXPECT_TRUE(window_->actionReload->Enabled());
-  auto* reloadButton = dynamic_cast<TControl*>(window_->FindComponent("tbReload"));
-  test_driver::Click(reloadButton, reloadButton->Width() / 2, reloadButton->Height() / 2);
-  Settle();
-  EXPECT_EQ(Requests("/b.html"), before + 2);
   // The page's text field and the address box keep Ctrl+A and Ctrl+C.
   auto* field = FindControl<TEdit>(window_->FrameBrowser);
   ASSERT_NE(field, nullptr);
@@ -233,6 +223,99 @@ TEST_F(MainWindowCommands, KeysMenusAndButtonsRunTheirCommands) {
   EXPECT_EQ(window_->FrameBrowser->CharSet(), 161);
 }
 
+// Each command from every path it has: its menu entry, its tool button and
+// its key, each path checked by the command's own effect.
+TEST_F(MainWindowCommands, EveryPathOfACommandRunsIt) {
+  test::ProgramPrinter printer(std::make_unique<TTestPrinter>(test::TestPrinterCaps(false)));
+  Write("larkspan.ini", "[HomePage]\nType=2\nAddress=" + nginx_.Url("/a.html") + "\n");
+  Open({});
+  ASSERT_EQ(ShownTitle(), "Page A");
+  std::size_t mark = 0;
+  // Dialogs live only while shown: their kinds are noted then.
+  std::vector<const std::type_info*> dialogKinds;
+  const auto noteKind = [&](TCommonDialog* dialog) {
+    dialogKinds.push_back(&typeid(*dialog));
+    return false;
+  };
+  answer_ = noteKind;
+  const auto shownDialogs = [&] { mark = dialogKinds.size(); };
+  const auto shownForms = [&] { mark = forms_.size(); };
+  const auto lastDialogIs = [&](const std::type_info& type) {
+    return dialogKinds.size() == mark + 1 && *dialogKinds.back() == type;
+  };
+  const auto lastFormIs = [&](const std::string& name) { return forms_.size() > mark && forms_.back() == name; };
+  // The preview's recording runs in a status dialog of its own.
+  onModal_ = [](TCustomForm* form) {
+    if (form->Name() != "frmPrintStatus") form->ModalResult = mrCancel;
+  };
+  THTMLViewer* viewer = nullptr;
+  struct Paths {
+    std::string menu, button;
+    unsigned short key;
+    TShiftState shift;
+    std::function<void()> prepare;
+    std::function<bool()> done;
+  };
+  const std::vector<Paths> commands = {
+      {"View/Navigation/Back", "tbBack", VK_LEFT, ssAlt, [&] { Navigate(nginx_.Url("/b.html")); },
+       [&] { return ShownTitle() == "Page A"; }},
+      {"View/Navigation/Forward", "tbForward", VK_RIGHT, ssAlt,
+       [&] {
+         Navigate(nginx_.Url("/b.html"));
+         Key(VK_LEFT, ssAlt);
+       },
+       [&] { return ShownTitle() == "Page B"; }},
+      // Reload asks the server again, past the cache, and stays usable.
+      {"View/Navigation/Reload", "tbReload", VK_F5, 0, [&] { mark = Requests("/b.html"); },
+       [&] {
+         return Requests("/b.html") == static_cast<int>(mark) + 1 && ShownTitle() == "Page B" &&
+                window_->actionReload->Enabled();
+       }},
+      {"View/Navigation/Home", "tbHome", VK_HOME, ssAlt, [&] { Navigate(nginx_.Url("/b.html")); },
+       [&] { return ShownTitle() == "Page A"; }},
+      {"Edit/Find next", "", VK_F1 + 2, 0,
+       [&] {
+         Navigate(nginx_.Url("/b.html"));
+         Navigate(nginx_.Url("/a.html"));
+         answer_ = [](TCommonDialog* dialog) {
+           dynamic_cast<TFindDialog*>(dialog)->FindText = "needle";
+           return true;
+         };
+         dynamic_cast<TAction*>(window_->FindComponent("actionFind"))->Execute();
+         Settle();
+         answer_ = noteKind;
+         viewer = window_->FrameBrowser->ActiveViewer();
+         mark = viewer->SelStart();
+       },
+       [&] { return viewer->SelStart() > static_cast<int>(mark); }},
+      {"Edit/Find...", "", 'F', ssCtrl, shownDialogs, [&] { return lastDialogIs(typeid(TFindDialog)); }},
+      {"Bookmarks/Add bookmark", "tbAdd", 'D', ssCtrl, shownForms, [&] { return lastFormIs("frmAddBookmark"); }},
+      {"File/Search...", "tbSearch", 0, 0, shownForms, [&] { return lastFormIs("frmLocalSearch"); }},
+      {"File/Open...", "tbOpen", 'O', ssCtrl, shownDialogs, [&] { return lastDialogIs(typeid(TOpenDialog)); }},
+      {"File/Save...", "tbSave", 'S', ssCtrl, shownDialogs, [&] { return lastDialogIs(typeid(TSaveDialog)); }},
+      {"File/Print...", "tbPrint", 'P', ssCtrl, shownDialogs, [&] { return lastDialogIs(typeid(TPrintDialog)); }},
+      {"File/Print preview", "tbPreview", 0, 0, shownForms, [&] { return lastFormIs("frmPreview"); }},
+  };
+  for (const Paths& command : commands) {
+    command.prepare();
+    EXPECT_TRUE(Choose(command.menu)) << command.menu;
+    EXPECT_TRUE(command.done()) << command.menu << " from its menu entry";
+    if (!command.button.empty()) {
+      command.prepare();
+      auto* button = dynamic_cast<TControl*>(window_->FindComponent(command.button));
+      test_driver::Click(button, button->Width() / 2, button->Height() / 2);
+      Settle();
+      EXPECT_TRUE(command.done()) << command.menu << " from " << command.button;
+    }
+    if (command.key) {
+      command.prepare();
+      window_->FrameBrowser->SetFocus();
+      Key(command.key, command.shift);
+      EXPECT_TRUE(command.done()) << command.menu << " from its key";
+    }
+  }
+}
+
 TEST_F(MainWindowCommands, AddBookmarkKeepsTitlesAsTyped) {
   Open({"/home=" + nginx_.Url("/a.html")});
   std::string title;
@@ -268,15 +351,62 @@ TEST_F(MainWindowCommands, AddBookmarkKeepsTitlesAsTyped) {
   EXPECT_EQ(ShownTitle(), "Page A");
 }
 
+// The options keep 31 bookmarks: a new one comes first and the oldest goes.
+TEST_F(MainWindowCommands, ThirtyOneBookmarksAreKept) {
+  std::string ini = "[Bookmarks]\n";
+  for (int n = 0; n < 31; ++n)
+    ini += "Name" + std::to_string(n) + "=B" + std::to_string(n) + "\nLink" + std::to_string(n) + "=http://b" +
+           std::to_string(n) + "/\n";
+  Write("larkspan.ini", ini);
+  Open({"/home=" + nginx_.Url("/a.html")});
+  onModal_ = [](TCustomForm* form) { dynamic_cast<TButton*>(form->FindComponent("bbOK"))->Click(); };
+  Key('D', ssCtrl);
+  TOptions stored(IniFile());
+  EXPECT_EQ(stored.BookmarkCount(), 31);
+  EXPECT_EQ(stored.GetBookmarkName(0), "Page A");
+  EXPECT_EQ(stored.GetBookmarkName(1), "B0");
+  EXPECT_EQ(stored.GetBookmarkName(30), "B29");
+  EXPECT_EQ(StripHotkey(window_->miBookmarks->Items(window_->miBookmarks->Count() - 1)->Caption()), "B29");
+}
+
+// Home under the blank-page and home-address types, and dialogs closed
+// again and again: activation neither asks the server nor changes the page.
+TEST_F(MainWindowCommands, HomeTypesAskTheServerOnlyForTheHomeAddress) {
+  for (const int type : {0, 2}) {
+    Write("larkspan.ini", "[HomePage]\nType=" + std::to_string(type) + "\nAddress=" + nginx_.Url("/a.html") + "\n");
+    const int before = Requests("/a.html");
+    Open({});
+    EXPECT_EQ(Requests("/a.html"), before + (type == 2 ? 1 : 0)) << type;
+    Navigate(nginx_.Url("/b.html"));
+    ASSERT_EQ(ShownTitle(), "Page B");
+    const std::string log = Log();
+    for (int i = 0; i < 10; ++i) Choose("Options/Proxy...");
+    EXPECT_EQ(forms_.size(), 10u);
+    EXPECT_EQ(Log(), log) << type;
+    EXPECT_EQ(ShownTitle(), "Page B") << type;
+    forms_.clear();
+    Key(VK_HOME, ssAlt);
+    if (type == 0) {
+      EXPECT_EQ(Log(), log);
+      EXPECT_EQ(window_->cbAddress->GetText(), "");
+      EXPECT_EQ(window_->FrameBrowser->HistoryCount(), 0);
+    } else {
+      EXPECT_EQ(ShownTitle(), "Page A");
+      const int home = Requests("/a.html");
+      EXPECT_EQ(home, before + 1);  // going home again is answered by the cache
+      Key(VK_HOME, ssAlt);  // home again: a reload, past the cache
+      EXPECT_EQ(Requests("/a.html"), home + 1);
+    }
+    Close();
+  }
+}
+
 // A request that raises leaves Reload and Home usable.
 TEST_F(MainWindowCommands, HomeAndReloadComeBackWhateverTheRequestDoes) {
   Write("larkspan.ini", "[HomePage]\nType=2\nAddress=" + nginx_.Url("/a.html") + "\n");
   Open({});
   ASSERT_EQ(ShownTitle(), "Page A");
   ASSERT_EQ(Requests("/a.html"), 1);
-  // Dialogs opened and closed ten times: activation does not go home again.
-  for (int i = 0; i < 10; ++i) Choose("Options/Proxy...");
-  EXPECT_EQ(Requests("/a.html"), 1);
   window_->FrameBrowser->OnGetPostRequestEx = [](TObject*, bool, const std::string&, const std::string&,
                                                   const std::string&, const std::string&, bool, std::string&,
                                                   ThtmlFileType&, TMemoryStream*&) { throw Exception("refused"); };
