@@ -14,6 +14,7 @@
 #include "app/download_form.h"
 #include "app/main_entry.h"
 #include "app/main_window.h"
+#include "app/print_preview_form.h"
 #include "platform/core/file_routines.h"
 #include "platform/windows/action.h"
 #include "platform/windows/application.h"
@@ -55,11 +56,14 @@ bool ProgressShows(TCustomForm& dialog) {
   return bar && bar->Position() > bar->Min() + (bar->Max() - bar->Min()) / 10;
 }
 
+// The print preview shows once the print status dialog has recorded the pages.
+bool IsPreview(TCustomForm& dialog) { return dynamic_cast<TfrmPreview*>(&dialog) != nullptr; }
+
 // A picture of one window. A dialog's scene names the main window's action
 // that opens it (or how it is opened otherwise), and the tab sheet to bring
 // forward where the first is not the one to show; the main window's own has
-// none. A dialog showing a transfer is taken once `ready` holds and ended
-// with its `endButton`. A new dialog adds a line.
+// none. A dialog showing a transfer, or coming after another, is taken once
+// `ready` holds and ended with its `endButton`. A new dialog adds a line.
 struct TScene {
   const char* fileName;
   const char* action;
@@ -80,6 +84,7 @@ constexpr TScene kScenes[] = {
     {"bookmark-list-dialog.png", "actionBookmarksManager"},
     {"source-dialog.png", "actionSource"},
     {"about-box.png", "actionAbout"},
+    {"print-preview.png", "actionPreview", nullptr, nullptr, IsPreview},
     {"download-dialog.png", "", nullptr, OpenDownload, TimeLeftShows, "CancelButton"},
     {"save-page-dialog.png", "", nullptr, OpenSavePage, ProgressShows, "Button1"},
     // Last: the main window stays on the refused page.
@@ -163,7 +168,7 @@ bool TakeDialog(TfrmMain& main, const TScene& scene, const std::string& fileName
     const auto deadline = std::chrono::steady_clock::now() + kSettleBound;
     poll.SetInterval(kReadyPollMs);
     poll.OnTimer = [&, dialog, deadline](TObject*) {
-      if (!Showing(dialog)) {  // ended on its own (a failed transfer)
+      if (!Showing(dialog)) {  // ended on its own (a failed transfer, a print status)
         poll.SetEnabled(false);
         return;
       }
@@ -173,7 +178,7 @@ bool TakeDialog(TfrmMain& main, const TScene& scene, const std::string& fileName
       if (ready)
         saved = test_driver::SaveWindowPicture(dialog, fileName);
       else
-        std::fprintf(stderr, "take_screenshots: %s never showed its progress\n", scene.fileName);
+        std::fprintf(stderr, "take_screenshots: %s was not ready in time\n", scene.fileName);
       EndDialog(*dialog, scene);
     };
     poll.SetEnabled(true);
