@@ -9,9 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "app/download_form.h"
+#include "app/go_page_form.h"
 #include "app/main_entry.h"
 #include "app/main_window.h"
 #include "app/print_preview_form.h"
@@ -56,6 +58,15 @@ bool ProgressShows(TCustomForm& dialog) {
   return bar && bar->Position() > bar->Min() + (bar->Max() - bar->Min()) / 10;
 }
 
+// The print preview's go-to-page dialog, as its page number button opens it,
+// on a sample document of three pages.
+void OpenGoToPage(TfrmMain& main, const std::string&) {
+  std::unique_ptr<TfrmGoPage> dialog(NewForm<TfrmGoPage>(&main));
+  dialog->ApplyLanguage(*main.Language);
+  dialog->SetRange(3, 1);
+  dialog->ShowModal();
+}
+
 // The print preview shows once the print status dialog has recorded the pages.
 bool IsPreview(TCustomForm& dialog) { return dynamic_cast<TfrmPreview*>(&dialog) != nullptr; }
 
@@ -85,6 +96,7 @@ constexpr TScene kScenes[] = {
     {"source-dialog.png", "actionSource"},
     {"about-box.png", "actionAbout"},
     {"print-preview.png", "actionPreview", nullptr, nullptr, IsPreview},
+    {"go-to-page-dialog.png", "", nullptr, OpenGoToPage},
     {"download-dialog.png", "", nullptr, OpenDownload, TimeLeftShows, "CancelButton"},
     {"save-page-dialog.png", "", nullptr, OpenSavePage, ProgressShows, "Button1"},
     // Last: the main window stays on the refused page.
