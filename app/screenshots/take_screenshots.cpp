@@ -25,6 +25,7 @@
 #include "platform/windows/dialogs.h"
 #include "platform/windows/graphic_controls.h"
 #include "platform/windows/label.h"
+#include "platform/windows/menus.h"
 #include "platform/windows/form.h"
 #include "platform/windows/message_queue.h"
 #include "platform/windows/page_control.h"
@@ -57,6 +58,10 @@ bool ProgressShows(TCustomForm& dialog) {
   auto* bar = dynamic_cast<TProgressBar*>(dialog.FindComponent("ProgressBar"));
   return bar && bar->Position() > bar->Min() + (bar->Max() - bar->Min()) / 10;
 }
+
+// Dialogs the main window opens from a menu entry or button, not an action.
+void OpenCustomizeToolbar(TfrmMain& main, const std::string&) { main.miCustomize->Click(); }
+void OpenDirectoryButtonsSetup(TfrmMain& main, const std::string&) { main.btConfigDBClick(&main); }
 
 // The print preview's go-to-page dialog, as its page number button opens it,
 // on a sample document of three pages.
@@ -97,6 +102,8 @@ constexpr TScene kScenes[] = {
     {"about-box.png", "actionAbout"},
     {"print-preview.png", "actionPreview", nullptr, nullptr, IsPreview},
     {"go-to-page-dialog.png", "", nullptr, OpenGoToPage},
+    {"customize-toolbar-dialog.png", "", nullptr, OpenCustomizeToolbar},
+    {"directory-buttons-dialog.png", "", nullptr, OpenDirectoryButtonsSetup},
     {"download-dialog.png", "", nullptr, OpenDownload, TimeLeftShows, "CancelButton"},
     {"save-page-dialog.png", "", nullptr, OpenSavePage, ProgressShows, "Button1"},
     // Last: the main window stays on the refused page.
