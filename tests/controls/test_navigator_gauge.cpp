@@ -101,7 +101,9 @@ TEST_F(Gauge, TheBlockMovesAndTurnsAtTheEdgesWithItsLeadingEdgeInForeColor) {
     // Then the leading edge has the background on one side, the gradient behind.
     const bool clear_right = edge + 1 >= 75 || row[edge + 1] == kBackPixel;
     const bool clear_left = edge == 0 || row[edge - 1] == kBackPixel;
-    if (turns > 0) EXPECT_TRUE(clear_right || clear_left) << edge;
+    if (turns > 0) {
+      EXPECT_TRUE(clear_right || clear_left) << edge;
+    }
     leftmost = std::min(leftmost, edge);
     rightmost = std::max(rightmost, edge);
     const int now = edge > previous ? 1 : -1;

@@ -17,7 +17,7 @@ namespace lark {
 struct TMemoryAnswer {
   std::string Bytes;
   ThtmlFileType DocType = ThtmlFileType::ftHTML;
-  std::string NewURL;
+  std::string NewURL{};
   bool Raise = false;
 };
 

@@ -67,7 +67,7 @@ inline double DifferentShare(const TBitmap& a, const TBitmap& b, int tolerance) 
           std::abs(GetBValue(p) - GetBValue(q)) > tolerance)
         ++different;
     }
-  return width * height ? double(different) / (width * height) : 1;
+  return width > 0 && height > 0 ? double(different) / (width * height) : 1;
 }
 
 // A viewer on a form, with the PDF printer as the program's printer and a
