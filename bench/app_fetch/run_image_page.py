@@ -28,7 +28,7 @@ import time
 import zlib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "first_paint"))
-from run_first_paint import copy_program, kill_leftovers, start_xvfb  # noqa: E402
+from run_first_paint import kill_leftovers, prepare_home, start_xvfb  # noqa: E402
 
 IMAGES = 20
 IMAGE_BYTES = 64 * 1024
@@ -97,14 +97,9 @@ def serve(work):
 
 def run_once(timer, display, contender, colours):
     """One start: (ms until all images show, ms until the first one did)."""
-    name, command = contender
     home = tempfile.mkdtemp(prefix="lark-image-page-home-")
     try:
-        os.makedirs(os.path.join(home, "runtime"), mode=0o700)
-        if name == "Larkspan":
-            command = [copy_program(command[0], os.path.join(home, "program"))] + command[1:]
-        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": home, "DISPLAY": display,
-               "XDG_RUNTIME_DIR": os.path.join(home, "runtime"), "LANG": "C.UTF-8"}
+        command, env = prepare_home(home, contender, display)
         run = subprocess.Popen([timer, TIMEOUT_MS, colours] + command, env=env, cwd=home, start_new_session=True,
                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         try:

@@ -94,16 +94,24 @@ def copy_program(binary, folder):
     return os.path.join(folder, os.path.basename(binary))
 
 
+def prepare_home(home, contender, display):
+    """A contender's command and environment for a start in the fresh folder
+    home: Larkspan runs from a copy of its program folder there."""
+    name, command = contender
+    os.makedirs(os.path.join(home, "runtime"), mode=0o700)
+    if name == "Larkspan":
+        command = [copy_program(command[0], os.path.join(home, "program"))] + command[1:]
+    env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": home, "DISPLAY": display,
+           "XDG_RUNTIME_DIR": os.path.join(home, "runtime"), "LANG": "C.UTF-8"}
+    return command, env
+
+
 def run_once(timer, display, contender):
     """One start: (milliseconds to the green pixel, VmRSS KiB 1.5 s later)."""
     name, command = contender
     home = tempfile.mkdtemp(prefix="lark-first-paint-home-")
     try:
-        os.makedirs(os.path.join(home, "runtime"), mode=0o700)
-        if name == "Larkspan":
-            command = [copy_program(command[0], os.path.join(home, "program"))] + command[1:]
-        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": home, "DISPLAY": display,
-               "XDG_RUNTIME_DIR": os.path.join(home, "runtime"), "LANG": "C.UTF-8"}
+        command, env = prepare_home(home, contender, display)
         deadline = time.monotonic() + CLEAR_WAIT_S
         while True:
             run = subprocess.Popen([timer] + PROBE + command, env=env, cwd=home, start_new_session=True,
