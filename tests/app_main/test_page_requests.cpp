@@ -45,6 +45,16 @@ class PageRequests : public MainWindowTest {
     window_->FrameBrowserGetPostRequestEx(sender, isGet, url, query, "", "", reload, newURL, docType, stream);
     return stream != nullptr ? std::string(stream->Bytes()) : "<none>";
   }
+  // Arms `timer` to run the Stop command once, half a second from now, from
+  // inside whatever request is then waiting.
+  void StopAfterHalfASecond(TTimer& timer) {
+    timer.SetInterval(500);
+    timer.OnTimer = [this, &timer](TObject*) {
+      timer.SetEnabled(false);
+      window_->actionStopExecute(nullptr);
+    };
+    timer.SetEnabled(true);
+  }
   // The server's log lines holding `text`.
   [[nodiscard]] std::vector<std::string> Logged(const std::string& text) const {
     std::ifstream log(Path("server.log"));
@@ -131,12 +141,7 @@ TEST_F(PageRequests, StopEndsASlowDripAndStatusTextsFollowTheLoad) {
   Navigate(At("/page"));
   EXPECT_EQ(window_->lbDocument->Caption().rfind("Loading HTML file. Size: ", 0), 0u) << window_->lbDocument->Caption();
   TTimer stop(nullptr);
-  stop.SetInterval(500);
-  stop.OnTimer = [this, &stop](TObject*) {
-    stop.SetEnabled(false);
-    window_->actionStopExecute(nullptr);
-  };
-  stop.SetEnabled(true);
+  StopAfterHalfASecond(stop);
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(Request(true, At("/drip")), "<none>");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
@@ -204,12 +209,7 @@ TEST_F(PageRequests, StopEndsADirectImageFetch) {
   Write("pictures.html", "<img src=\"ftp://plain:pw@127.0.0.1:" + std::to_string(ftp.Port()) + "/big.png\">");
   Open({"/home=" + StartPage()});
   TTimer stop(nullptr);
-  stop.SetInterval(500);
-  stop.OnTimer = [this, &stop](TObject*) {
-    stop.SetEnabled(false);
-    window_->actionStopExecute(nullptr);
-  };
-  stop.SetEnabled(true);
+  StopAfterHalfASecond(stop);
   const auto start = std::chrono::steady_clock::now();
   Navigate(Path("pictures.html"));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
