@@ -132,6 +132,7 @@ void TfrmMain::FindComponents() {
   FrameBrowser->OnHotSpotTargetCovered = std::bind(&TfrmMain::FrameBrowserHotSpotTargetCovered, this, _1, _2, _3);
   FrameBrowser->OnBlankWindowRequest = std::bind(&TfrmMain::FrameBrowserBlankWindowRequest, this, _1, _2, _3);
   FrameBrowser->OnHistoryChange = std::bind(&TfrmMain::FrameBrowserHistoryChange, this, _1);
+  FrameBrowser->OnActiveViewerChange = [this](TObject*) { EnableDocumentCommands(); };
   FrameBrowser->OnKeyDown = std::bind(&TfrmMain::FrameBrowserKeyDown, this, _1, _2, _3);
   ConnectImageRequests();
 }

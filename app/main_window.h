@@ -197,6 +197,8 @@ class TfrmMain : public TForm {
   void FrameBrowserHotSpotTargetCovered(TObject* sender, const std::string& target, const std::string& url);
   void FrameBrowserBlankWindowRequest(TObject* sender, const std::string& target, const std::string& url);
   void FrameBrowserHistoryChange(TObject* sender);
+  // Preview, print, save, source and bookmark-here act on the active viewer.
+  void EnableDocumentCommands();
   void FrameBrowserKeyDown(TObject* sender, unsigned short& key, TShiftState shift);
   void cbAddressKeyDown(TObject* sender, unsigned short& key, TShiftState shift);
   void cbAddressKeyUp(TObject* sender, unsigned short& key, TShiftState shift);

@@ -272,14 +272,18 @@ void TfrmMain::FrameBrowserHistoryChange(TObject*) {
   miBack->SetEnabled(FrameBrowser->BackButtonEnabled());
   actionForward->SetEnabled(FrameBrowser->FwdButtonEnabled());
   miForward->SetEnabled(FrameBrowser->FwdButtonEnabled());
-  const bool shown = FrameBrowser->ActiveViewer() != nullptr;
-  for (TAction* action : {actionPreview, actionPrint, actionAddCurrentDocumentsHere, actionFileSave, actionSource})
-    action->SetEnabled(shown);
+  EnableDocumentCommands();
   if (FrameBrowser->HistoryCount() == 0) return;
   RebuildHistoryMenus();
   SetCaption(FrameBrowser->CurrentFile());
   SetGoDefault(false);
   FocusBrowser();
+}
+
+void TfrmMain::EnableDocumentCommands() {
+  const bool shown = FrameBrowser->ActiveViewer() != nullptr;
+  for (TAction* action : {actionPreview, actionPrint, actionAddCurrentDocumentsHere, actionFileSave, actionSource})
+    action->SetEnabled(shown);
 }
 
 void TfrmMain::RebuildHistoryMenus() {

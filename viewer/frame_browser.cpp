@@ -241,7 +241,11 @@ void TFrameBrowser::ConnectViewer(THTMLViewer& viewer, TbrFrame& frame) {
     styleSheet_ = RequestDocument(sender, true, FullURL(&viewer, &frame, src), "", "", "", false, newURL, docType);
     stream = styleSheet_.get();
   };
-  viewer.OnEnter = [this, &viewer](TObject*) { curFrameSet_->ActiveViewer = &viewer; };
+  viewer.OnEnter = [this, &viewer](TObject*) {
+    if (curFrameSet_->ActiveViewer == &viewer) return;
+    curFrameSet_->ActiveViewer = &viewer;
+    if (OnActiveViewerChange) OnActiveViewerChange(this);
+  };
   viewer.SetOnExpandName([&viewer, &frame](TObject*, const std::string& src, std::string& result) {
     const std::string name = DosNameToURL(src);
     result = IsFullURL(name) ? name

@@ -59,6 +59,9 @@ class TFrameBrowser : public TFVBase {
   [[nodiscard]] THTMLViewer* Viewers(int index) const override;
   [[nodiscard]] THTMLViewer* ActiveViewer() const override;
   [[nodiscard]] TbrFrameSet* CurFrameSet() const { return curFrameSet_.get(); }
+  // Another frame's viewer took the focus: the commands on the active viewer
+  // follow it between history changes.
+  TNotifyEvent OnActiveViewerChange;
 
   // ---- page history ----
   void GoBack();
