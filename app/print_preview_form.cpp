@@ -20,6 +20,7 @@
 #include "platform/windows/panel.h"
 #include "platform/windows/scroll_bar.h"
 #include "platform/windows/small_controls.h"
+#include "platform/windows/system_metrics.h"
 #include "print/metafile_printer.h"
 #include "viewer/html_viewer.h"
 
@@ -93,6 +94,9 @@ void TfrmPreview::FindComponents() {
   VertBar = Named<TScrollBar>(*this, "VertBar");
   PB1 = Named<TPaintBox>(*this, "PB1");
   PrintDialog1 = Named<TPrintDialog>(*this, "PrintDialog1");
+  // A bar made horizontal and turned vertical while the form loads keeps the
+  // horizontal bar's length as its width.
+  VertBar->SetWidth(GetSystemMetrics(SM_CXVSCROLL));
 }
 
 void TfrmPreview::ApplyLanguage(const TLanguage& language) {

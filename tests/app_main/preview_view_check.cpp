@@ -45,4 +45,23 @@ double ViewMismatch(TfrmPreview& preview) {
   return compared ? double(differing) / compared : 1.0;
 }
 
+bool InkAt(TfrmPreview& preview, int x, int y) {
+  return (test_driver::PixelAt(preview.ScrollBox1, preview.PB1->Left() + x, preview.PB1->Top() + y) & 0xC0C0C0) == 0;
+}
+
+TPoint InkNearTheMiddle(TfrmPreview& preview, bool insideStroke) {
+  const TPoint middle{preview.PB1->Width() / 2, preview.PB1->Height() / 2};
+  TPoint found{-1, -1};
+  int nearest = 1 << 30;
+  for (int y = middle.Y - 100; y < middle.Y + 100; y += 3)
+    for (int x = middle.X - 150; x < middle.X + 150; x += 3) {
+      const int distance = (x - middle.X) * (x - middle.X) + (y - middle.Y) * (y - middle.Y);
+      if (distance >= nearest || !InkAt(preview, x, y)) continue;
+      if (!insideStroke ||
+          (InkAt(preview, x - 2, y) && InkAt(preview, x + 2, y) && InkAt(preview, x, y - 2) && InkAt(preview, x, y + 2)))
+        found = {x, y}, nearest = distance;
+    }
+  return found;
+}
+
 }  // namespace lark::test

@@ -305,6 +305,9 @@ TEST_F(PreviewOverNginx, PreviewToolsHaveTheirCursorsAndTheHandPansByTheDrag) {
     preview.ZoomBox->SetItemIndex(9);  // 200%
     preview.ZoomBoxChange(preview.ZoomBox);
     EXPECT_LT(test::ViewMismatch(preview), 0.01);
+    // Both bars as thick as a window's own, the view the rest of the box.
+    EXPECT_EQ(preview.VertBar->Width(), preview.HorzBar->Height());
+    EXPECT_EQ(preview.PB1->Width() + preview.VertBar->Width(), preview.ScrollBox1->ClientWidth());
     preview.HandCursorBut->Click();
     EXPECT_EQ(preview.PB1->Cursor(), 41);
     const int left = preview.HorzBar->Position(), top = preview.VertBar->Position();
@@ -325,19 +328,8 @@ TEST_F(PreviewOverNginx, PreviewToolsHaveTheirCursorsAndTheHandPansByTheDrag) {
     preview.ZoomBox->SetItemIndex(6);
     preview.ZoomBoxChange(preview.ZoomBox);
     // Pressed first on ink, then on the middle, where the pressed point goes.
-    const auto inkAt = [&](int x, int y) {
-      return (test_driver::PixelAt(preview.ScrollBox1, preview.PB1->Left() + x, preview.PB1->Top() + y) & 0xC0C0C0) == 0;
-    };
-    // Inside a stroke, as near the middle of the view as there is one.
     const TPoint middle{preview.PB1->Width() / 2, preview.PB1->Height() / 2};
-    TPoint press{-1, -1};
-    int nearest = 1 << 30;
-    for (int y = middle.Y - 100; y < middle.Y + 100; y += 3)
-      for (int x = middle.X - 150; x < middle.X + 150; x += 3) {
-        const int distance = (x - middle.X) * (x - middle.X) + (y - middle.Y) * (y - middle.Y);
-        if (distance >= nearest || !inkAt(x, y)) continue;
-        if (inkAt(x - 1, y) && inkAt(x + 1, y) && inkAt(x, y - 1) && inkAt(x, y + 1)) press = {x, y}, nearest = distance;
-      }
+    TPoint press = test::InkNearTheMiddle(preview);
     ASSERT_GE(press.X, 0);
     while (preview.Zoom() < kMaxZoom) {
       test_driver::MouseDown(preview.PB1, TMouseButton::mbLeft, press.X, press.Y);
@@ -346,7 +338,7 @@ TEST_F(PreviewOverNginx, PreviewToolsHaveTheirCursorsAndTheHandPansByTheDrag) {
       press = middle;
     }
     EXPECT_NEAR(preview.Zoom(), 25.6, 0.1);
-    EXPECT_TRUE(inkAt(middle.X, middle.Y));
+    EXPECT_TRUE(test::InkAt(preview, middle.X, middle.Y));
     EXPECT_LT(test::ViewMismatch(preview), 0.01);
     preview.HandCursorBut->Click();
     const int deepLeft = preview.HorzBar->Position();
@@ -576,3 +568,4 @@ TEST_F(PreviewOverNginx, GridLinesLieEveryInchOrCentimetreOfThePaper) {
 }
 }  // namespace
 }  // namespace lark
+
