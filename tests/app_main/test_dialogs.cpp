@@ -131,6 +131,15 @@ TEST_F(Dialogs, CustomizeListsTheCommandsInOrderAndHidesTheUnchecked) {
   Open({"/home=" + StartPage()});
   EXPECT_FALSE(window_->actionPrint->Visible());
   EXPECT_TRUE(window_->actionPreview->Visible());
+  // Its button, its menu entry and its key are gone with it.
+  EXPECT_FALSE(dynamic_cast<TControl&>(*window_->FindComponent("tbPrint")).Visible());
+  EXPECT_FALSE(dynamic_cast<TMenuItem&>(*window_->FindComponent("miPrint")).Visible());
+  int dialogs = 0;
+  test_driver::AnswerDialogs([&](TCommonDialog*) { return ++dialogs, false; });
+  window_->FrameBrowser->SetFocus();
+  test_driver::PressKey('P', ssCtrl);
+  Settle();
+  EXPECT_EQ(dialogs, 0);
 }
 
 TEST_F(Dialogs, DirectoryButtonsAreWrittenShownCutAndRemoved) {
