@@ -33,7 +33,8 @@ double ViewMismatch(TfrmPreview& preview) {
   for (int y = std::max(0, box.Top) + 1; y < std::min(height, box.Bottom) - 1; y += 5)
     for (int x = std::max(0, box.Left) + 1; x < std::min(width, box.Right) - 1; x += 5) {
       const TColor want = expected.Pixel(x, y);
-      const std::uint32_t shown = test_driver::PixelAt(preview.ScrollBox1, preview.PB1->Left() + x, preview.PB1->Top() + y);
+      const std::uint32_t shown =
+          test_driver::PixelAt(preview.ScrollBox1, preview.PB1->Left() + x, preview.PB1->Top() + y);
       const int channels[3][2] = {{int(want & 0xFF), int(shown >> 16 & 0xFF)},
                                   {int(want >> 8 & 0xFF), int(shown >> 8 & 0xFF)},
                                   {int(want >> 16 & 0xFF), int(shown & 0xFF)}};
@@ -57,9 +58,10 @@ TPoint InkNearTheMiddle(TfrmPreview& preview, bool insideStroke) {
     for (int x = middle.X - 150; x < middle.X + 150; x += 3) {
       const int distance = (x - middle.X) * (x - middle.X) + (y - middle.Y) * (y - middle.Y);
       if (distance >= nearest || !InkAt(preview, x, y)) continue;
-      if (!insideStroke ||
-          (InkAt(preview, x - 2, y) && InkAt(preview, x + 2, y) && InkAt(preview, x, y - 2) && InkAt(preview, x, y + 2)))
-        found = {x, y}, nearest = distance;
+      if (insideStroke && !(InkAt(preview, x - 2, y) && InkAt(preview, x + 2, y) && InkAt(preview, x, y - 2) &&
+                            InkAt(preview, x, y + 2)))
+        continue;
+      found = {x, y}, nearest = distance;
     }
   return found;
 }
