@@ -55,6 +55,10 @@ std::string TwelvePages() {
   return html + "</body></html>";
 }
 
+// Two frames: sixty lines beside one line.
+constexpr const char* kFrameset = "<frameset cols=\"50%,50%\"><frame src=\"a.html\"><frame src=\"b.html\"></frameset>";
+constexpr const char* kOtherFrame = "<p>The other frame";
+
 // The layer's test printer at 600 dpi: Letter, with unprintable borders.
 std::unique_ptr<TTestPrinter> TestPrinter() {
   TDeviceCaps caps = test::TestPrinterCaps(false);
@@ -77,9 +81,9 @@ class PreviewOverNginx : public MainWindowTest {
              {"huge.html", NumberedLines(12000)},
              {"big.html", BigLetters(40)},
              {"a.html", NumberedLines(60)},
-             {"b.html", "<p>The other frame"},
+             {"b.html", kOtherFrame},
              {"home.html", "<title>Home</title>At home"},
-             {"frames.html", "<frameset cols=\"50%,50%\"><frame src=\"a.html\"><frame src=\"b.html\"></frameset>"}})
+             {"frames.html", kFrameset}})
       nginx_->WriteFile(name, html);
     nginx_->Start();
   }
@@ -465,8 +469,8 @@ TEST_F(PreviewOverNginx, FiftyPreviewsAndTheIdleReturnUnderThePreviewOfAFrameset
 TEST_F(PreviewOverNginx, PreviewAndPrintFollowTheFrameClickedIn) {
   test::PdfProgramPrinter pdf;
   Write("a.html", NumberedLines(60));
-  Write("b.html", "<p>The other frame");
-  Write("frames.html", "<frameset cols=\"50%,50%\"><frame src=\"a.html\"><frame src=\"b.html\"></frameset>");
+  Write("b.html", kOtherFrame);
+  Write("frames.html", kFrameset);
   Open({"/home=" + Path("frames.html")});
   TFrameBrowser& browser = *window_->FrameBrowser;
   ASSERT_EQ(browser.ViewerCount(), 2);
