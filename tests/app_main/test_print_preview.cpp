@@ -262,13 +262,18 @@ TEST_F(PreviewOverNginx, TwelvePagesStepAndZoomClicksStayWithinTheLimits) {
   });
 }
 
-TEST_F(PreviewOverNginx, PreviewWithoutPrinterOrCancelledIsNotShown) {
+TEST_F(PreviewOverNginx, WithoutPrinterThePreviewIsNotShownAndEachCommandSaysSoOnce) {
   auto none = TestPrinter();
   none->Listed.clear();
   test::ProgramPrinter printer(std::move(none));
   OpenServed("long.html");
   EXPECT_EQ(WithPreview(window_->actionPreview, [](TfrmPreview&) {}), 0);
   EXPECT_EQ(boxes_, std::vector<std::string>{"Printer not available"});
+  // Printing, the printer's own error, once.
+  boxes_.clear();
+  AnswerPrintDialog(0, 0);
+  window_->actionPrint->Execute();
+  EXPECT_EQ(boxes_, std::vector<std::string>{"Printer selected is not valid"});
 }
 
 TEST_F(PreviewOverNginx, PreviewCancelledWhileRecordingIsNotShown) {
