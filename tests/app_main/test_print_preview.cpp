@@ -96,13 +96,10 @@ class PreviewOverNginx : public MainWindowTest {
   }
   [[nodiscard]] static std::string Served(const std::string& name) { return nginx_->Url("/" + name); }
   void OpenServed(const std::string& name) { Open({"/home=" + Served(name)}); }
-  // The frameset is opened from the address box: at start-up the window
-  // runs its start address twice, and the second run opens the address the
-  // last frame's request left in the box.
-  void OpenFrameset() {
-    OpenServed("short.html");
-    Navigate(Served("frames.html"));
-  }
+  // Served as the start page, the frameset stays whole: its frames' requests
+  // write their addresses into the address box, which must not be opened
+  // again at the window's first activation.
+  void OpenFrameset() { OpenServed("frames.html"); }
 
  private:
   static inline std::unique_ptr<test::NginxPeer> nginx_;
@@ -469,8 +466,7 @@ TEST_F(PreviewOverNginx, FiftyPreviewsAndTheIdleReturnUnderThePreviewOfAFrameset
 
 // A frameset opened at start-up, before the window is active, has no active
 // frame at its history changes; a click in a frame makes the commands act on
-// it. (Local files: a served frameset opened at start-up is replaced by its
-// last frame, see OpenFrameset.)
+// it.
 TEST_F(PreviewOverNginx, PreviewAndPrintFollowTheFrameClickedIn) {
   test::PdfProgramPrinter pdf;
   Write("a.html", NumberedLines(60));
