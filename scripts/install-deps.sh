@@ -35,7 +35,15 @@ done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
 sudo=""
-[[ $(id -u) -eq 0 ]] || sudo="sudo"
+if [[ $(id -u) -ne 0 ]]; then
+  # A minimal Debian has no sudo; without this check every step below would
+  # fail with "sudo: command not found" and the missing packages go unnamed.
+  command -v sudo > /dev/null || {
+    echo "install-deps.sh: missing packages: ${missing[*]}; run as root, or install sudo, to install them." >&2
+    exit 1
+  }
+  sudo="sudo"
+fi
 
 # Services that start at boot, by name: systemd units linked from a .wants or
 # .requires folder, and System V scripts with a start link ("init.d:NAME").
@@ -119,6 +127,6 @@ refuse_starts
 # Also when apt fails part way: packages it configured before failing may
 # have enabled their services already.
 trap 'disable_new_services "$before"; restore_policy; rm -f "$before"' EXIT
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
-$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+# Through env, as sudo resets the environment: apt then asks no questions.
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
