@@ -3,11 +3,14 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QThread>
+#include <fontconfig/fontconfig.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <system_error>
+#include <thread>
 
 namespace lark {
 namespace {
@@ -49,8 +52,20 @@ void EnsureGuiApplication() {
   static char name[] = "larkspan";
   static char* argv[] = {name, nullptr};
   SayThereIsNoSessionBus();
+  // The font configuration (the system's and the user's files and caches)
+  // would be read at the first text, after the toolkit has started: read
+  // on a worker while the toolkit connects to the display and loads its
+  // plugins, it is ready by then. Fontconfig makes its one configuration
+  // once, whichever thread asks first, so the toolkit finds it made.
+  std::thread fonts;
+  try {
+    fonts = std::thread([] { FcInit(); });
+  } catch (const std::system_error&) {
+    // No thread to spare: fontconfig reads it at the first text.
+  }
   static QApplication* application = new QApplication(argc, argv);
   (void)application;
+  if (fonts.joinable()) fonts.join();
 }
 
 void WakeGuiThread() {

@@ -36,7 +36,14 @@ struct TWindowHandle {
   TWinControl* control = nullptr;
   QWidget* widget = nullptr;
   QImage surface;
+  // What the control must paint again. Parts under child windows wait until
+  // they are shown, as the window system never shows them while covered.
   QRegion invalid;
+  // Parts of the surface nothing has drawn since it grew: shown white should
+  // they be shown before the control paints them (redrawing off). Filling
+  // them at once would touch every page of every window's surface, most of
+  // them under child windows and never seen.
+  QRegion blank;
   bool erase_pending = false;
   bool redraw = true;  // WM_SETREDRAW
   // The layer showed and activated this window itself; the window system's

@@ -6,6 +6,7 @@
 #include <QResizeEvent>
 #include <QTimer>
 #include <QWheelEvent>
+#include <sys/mman.h>
 
 #include "platform/graphics/canvas_device_qt.h"
 #include "platform/graphics/gdi.h"
@@ -194,16 +195,48 @@ void FlushCanvases(TWindowHandle* handle) {
   for (auto& [control, canvas] : handle->canvases) canvas->Device().Flush();
 }
 
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+void UnmapSurface(void* info) {
+  auto* block = static_cast<std::size_t*>(info);
+  ::munmap(reinterpret_cast<void*>(block[0]), block[1]);
+  delete[] block;
+}
+
+// A window-sized surface in memory that the system may back with large
+// pages: one fault instead of one per 4 KiB page at its first drawing.
+QImage NewSurface(int width, int height) {
+  const std::size_t bytes = static_cast<std::size_t>(width) * height * 4;
+  if (bytes < kHugePage) return QImage(width, height, QImage::Format_RGB32);
+  const std::size_t mapped = bytes + kHugePage;
+  void* raw = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (raw == MAP_FAILED) return QImage(width, height, QImage::Format_RGB32);
+  const auto start = reinterpret_cast<std::uintptr_t>(raw);
+  const std::uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
+  const std::size_t used = (bytes + 4095) & ~std::size_t{4095};
+  if (aligned > start) ::munmap(raw, aligned - start);
+  const std::uintptr_t end = start + mapped;
+  if (end > aligned + used) ::munmap(reinterpret_cast<void*>(aligned + used), end - aligned - used);
+  ::madvise(reinterpret_cast<void*>(aligned), used, MADV_HUGEPAGE);
+  auto* block = new std::size_t[2]{aligned, used};
+  return QImage(reinterpret_cast<uchar*>(aligned), width, height, width * 4, QImage::Format_RGB32, UnmapSurface, block);
+}
+
+}  // namespace
+
 void ResizeSurface(TWindowHandle* handle, int width, int height) {
   if (handle->native) return;
   if (handle->surface.width() == width && handle->surface.height() == height) return;
   FlushCanvases(handle);
-  QImage surface(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
-  surface.fill(Qt::white);
-  if (!handle->surface.isNull()) {
+  QImage surface = NewSurface(std::max(width, 0), std::max(height, 0));
+  const QRect kept = surface.rect() & handle->surface.rect();
+  if (!kept.isEmpty()) {
     QPainter painter(&surface);
-    painter.drawImage(0, 0, handle->surface);
+    painter.drawImage(kept, handle->surface, kept);
   }
+  handle->blank = handle->blank.intersected(surface.rect()).united(QRegion(surface.rect()).subtracted(kept));
   handle->surface = surface;
   // The newly exposed part must be painted.
   handle->invalid += QRect(0, 0, width, height);
@@ -219,6 +252,8 @@ void ScrollSurface(TWindowHandle* handle, int dx, int dy, const QRect& area) {
     painter.drawImage(area.topLeft() + QPoint(dx, dy), moved);
   }
   QRegion uncovered = QRegion(area).subtracted(QRegion(area.translated(dx, dy)));
+  const QRegion movedBlank = handle->blank.intersected(area).translated(dx, dy).intersected(area);
+  handle->blank = handle->blank.subtracted(area).united(movedBlank).united(handle->blank.intersected(uncovered));
   // What was already waiting for a paint moves along.
   QRegion pending = handle->invalid.intersected(area).translated(dx, dy);
   handle->invalid = handle->invalid.subtracted(area).united(pending).united(uncovered);
@@ -298,20 +333,41 @@ bool RedrawAllowed(const TWindowHandle* handle) {
   return true;
 }
 
+// The parts of the surface under child windows. Each child window paints
+// the whole of its area over its parent's, so the window system shows
+// nothing of the parent there (as it paints windows that clip children).
+QRegion UnderChildWindows(const TWindowHandle* handle) {
+  QRegion covered;
+  for (QObject* object : handle->widget->children()) {
+    auto* child = dynamic_cast<TWindowWidget*>(object);
+    if (child && child->handle() && !child->isWindow() && !child->isHidden())
+      covered += child->geometry().translated(0, -handle->top_inset);
+  }
+  return covered;
+}
+
 }  // namespace
 
 void PaintInvalidPart(TWindowHandle* handle) {
   if (handle->invalid.isEmpty() || !RedrawAllowed(handle)) return;
+  const QRegion covered = UnderChildWindows(handle);
+  const QRegion now = handle->invalid.subtracted(covered);
+  if (now.isEmpty()) return;
   TWinControl* window = handle->control;
-  TRegion invalid = ToRegion(handle->invalid);
+  TRegion invalid = ToRegion(now);
   handle->painting = true;
+  // What stays covered is painted when a child window moves off it.
   struct Done {
     TWindowHandle* handle;
+    QRegion now;
+    bool erase;
     ~Done() {
       handle->painting = false;
-      handle->invalid = QRegion();
+      handle->invalid = handle->invalid.subtracted(now);
+      handle->blank = handle->blank.subtracted(now);
+      if (!handle->invalid.isEmpty()) handle->erase_pending |= erase;
     }
-  } done{handle};
+  } done{handle, now, handle->erase_pending};
   TCanvas& own = CanvasSlot(handle, window);
   Prepare(own, Point(0, 0), &invalid);
   own.SetFont(window->Font());
@@ -384,11 +440,17 @@ void PaintPendingPart(TWindowHandle* handle) {
 void TWindowWidget::paintEvent(QPaintEvent* event) {
   if (!handle_) return;
   PaintPendingPart(handle_);
-  QPainter painter(this);
   // The surface is the client area: below the rows the window keeps for
   // itself, beside and above its own scroll bars (which paint themselves).
   QRect client(QPoint(0, handle_->top_inset), handle_->surface.size());
   QRect target = event->rect() & client;
+  const QRegion blank = handle_->blank.intersected(event->region().translated(0, -handle_->top_inset));
+  if (!blank.isEmpty()) {
+    QPainter whitening(&handle_->surface);
+    for (const QRect& r : blank) whitening.fillRect(r, Qt::white);
+    handle_->blank = handle_->blank.subtracted(blank);
+  }
+  QPainter painter(this);
   painter.drawImage(target, handle_->surface, target.translated(0, -handle_->top_inset));
 }
 

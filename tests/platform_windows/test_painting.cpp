@@ -115,6 +115,29 @@ TEST_F(Painting, SetRedrawOffHoldsBackTheWindowAndThoseInsideIt) {
   EXPECT_GT(inner->paints, innerBefore);
 }
 
+TEST_F(Painting, WhatAChildWindowUncoversIsPaintedByItsParent) {
+  TForm form(nullptr);
+  form.SetClientSize(100, 80);
+  auto* outer = new Panel(&form);
+  outer->SetParent(&form);
+  outer->SetAlign(TAlign::alClient);
+  outer->SetColor(clBlue);
+  auto* inner = new Panel(&form);
+  inner->SetParent(outer);
+  inner->SetBounds(0, 0, 50, 80);
+  inner->SetColor(clRed);
+  form.Show();
+  EXPECT_EQ(test_driver::PixelAt(outer, 10, 10), kRed);
+  // Invalid under the child while the rest is painted; shown once uncovered.
+  outer->SetColor(clLime);
+  EXPECT_EQ(test_driver::PixelAt(outer, 60, 10), kGreen);
+  inner->SetLeft(50);
+  EXPECT_EQ(test_driver::PixelAt(outer, 10, 10), kGreen);
+  EXPECT_EQ(test_driver::PixelAt(outer, 60, 10), kRed);
+  inner->SetVisible(false);
+  EXPECT_EQ(test_driver::PixelAt(outer, 60, 10), kGreen);
+}
+
 TEST_F(Painting, ProcessMessagesDoesNothingInsideAPaint) {
   class Busy : public Panel {
    public:
