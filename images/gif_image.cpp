@@ -270,12 +270,15 @@ void TGIFImage::DrawFrame(int number) {
 
 // Takes a frame away before the next one, as its disposal says.
 void TGIFImage::UndrawFrame(int number) {
+  const bool fresh = ScreenFresh_;
   TGIFScreen& screen = OwnScreen();  // every change starts here
   TgfFrame& frame = Frame(number);
   DrawStale_ = true;
   ScreenFresh_ = false;
-  const bool restored = frame.frDisposal == 3 && frame.frSaveBitmap;
-  if (frame.frDisposal != 2 && !restored) return;
+  // Frame 1 of a fresh screen lies on a blank one, which restoring gives
+  // back (a copy that shared the screen saved nothing).
+  const bool restored = frame.frDisposal == 3 && frame.frSaveBitmap && !fresh;
+  if (frame.frDisposal != 2 && !(frame.frDisposal == 3 && fresh) && !restored) return;
   const size_t bytes = PixelBytes(screen.Picture);
   const TGIFRect area{frame.frLeft, frame.frTop, frame.frWidth, frame.frHeight};
   for (int y = 0; y < area.Height; ++y) {

@@ -270,6 +270,17 @@ TEST_F(GIFCorpus, CopySharesTheComposedScreenUntilItChangesIt) {
   EXPECT_FALSE(SamePixels(copy->FrameBuffer(), first));
   EXPECT_TRUE(SamePixels(original->FrameBuffer(), first));
   EXPECT_TRUE(SamePixels(TGIFImage::CreateCopy(*copy)->FrameBuffer(), first));
+
+  // A first frame to restore, under a copy whose original is gone.
+  const std::string restoring = GIFHeader(2, 1, {0xFF0000, 0x00FF00}) + GraphicControl(3, 10, -1) +
+                                GIFImage(0, 0, 1, 1, {0}) + GIFImage(1, 0, 1, 1, {1}) + test::kGIFTrailer;
+  auto image = Load(restoring);
+  ASSERT_TRUE(image);
+  auto orphan = TGIFImage::CreateCopy(*image);
+  image.reset();
+  orphan->SetCurrentFrame(2);
+  EXPECT_EQ(orphan->FrameBuffer().PixelColor(0, 0), (TRGB{0, 0, 0}));
+  EXPECT_EQ(orphan->FrameBuffer().PixelColor(1, 0), (TRGB{0, 255, 0}));
 }
 
 // Frames compose in palette indices while their colours and black fit one
