@@ -196,12 +196,9 @@ std::unique_ptr<TBitmap> GetImageMask(const TBitmap& image, bool colorGiven, TCo
 
 std::unique_ptr<TBitmap> ConvertImage(std::unique_ptr<TBitmap> bitmap) {
   if (!bitmap) return bitmap;
-  const TPixelFormat format = bitmap->PixelFormat();
-  const bool indexed = format == pf1bit || format == pf4bit || format == pf8bit;
-  if (ColorBits() == 24) {
-    if (indexed) bitmap->SetPixelFormat(pfDevice);
-    return bitmap;
-  }
+  // Deep screens draw any depth: an indexed picture stays a byte a pixel
+  // (a quarter of the screen format) and is converted only where it is drawn.
+  if (ColorBits() == 24) return bitmap;
   if (bitmap->HandleType() == bmDIB) {
     std::unique_ptr<TBitmap> reduced = ReduceBitmapColors(bitmap.get());
     if (ThePalette() && !reduced->Palette()) reduced->SetPalette(CopyPalette(ThePalette()));

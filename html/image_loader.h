@@ -36,9 +36,9 @@ enum TImageFormat { ifNone = 0, ifBmp = 1, ifGif = 2, ifGif89 = 3, ifPng = 4, if
 // see-through colour: `color` when given, else the lower-left pixel's.
 [[nodiscard]] std::unique_ptr<TBitmap> GetImageMask(const TBitmap& image, bool colorGiven, TColor color);
 
-// Fits a decoded bitmap to the screen's depth: on a 24-bit screen indexed
-// bitmaps become device bitmaps; on palette screens pictures are reduced to
-// the screen's palette.
+// Fits a decoded bitmap to the screen's depth: a 24-bit screen draws every
+// depth, so the bitmap stays as it is (indexed ones keep a byte a pixel); on
+// palette screens pictures are reduced to the screen's palette.
 [[nodiscard]] std::unique_ptr<TBitmap> ConvertImage(std::unique_ptr<TBitmap> bitmap);
 
 // The process-wide pictures: an image still to come, an image not obtained

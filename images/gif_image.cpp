@@ -1,6 +1,7 @@
 #include "images/gif_image.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 
 #include "images/bitmap_conversion.h"
@@ -24,14 +25,39 @@ int ScaledDelay(int delay, int speed) {
   return static_cast<int>((int64_t{delay} * 100 + speed / 2) / speed);
 }
 
-// A 1-bit mask as a black and white 24-bit picture, so that raster
-// operations read it as colours.
+// A 1-bit mask as a picture of black and white palette entries, so that
+// raster operations read it as colours.
 PixelImage MaskAsColors(const PixelImage& mask, int width, int height) {
-  PixelImage colors(width, height, PixelDepth::k24Bit);
+  PixelImage colors(width, height, PixelDepth::k8Bit);
+  colors.Palette = {{0, 0, 0}, {255, 255, 255}};
   for (int y = 0; y < height && y < mask.Height(); ++y)
     for (int x = 0; x < width && x < mask.Width(); ++x)
-      if (MaskBit(mask, x, y)) std::fill_n(colors.ScanLine(y) + x * 3, 3, 0xFF);
+      if (MaskBit(mask, x, y)) colors.ScanLine(y)[x] = 1;
   return colors;
+}
+
+// Bytes of one pixel of the composed screen: an index, or B, G, R.
+size_t PixelBytes(const PixelImage& screen) { return size_t(BitsPerPixel(screen.Format())) / 8; }
+
+// One row of a frame onto the screen: each opaque pixel writes its index's
+// `Bytes` bytes of `colors`.
+template <size_t Bytes>
+void ComposeRow(const uint8_t* source, const uint8_t* clear, const uint8_t* colors, uint8_t* target, int width) {
+  if (Bytes == 1 && !clear) {  // the common case: an opaque frame in indices
+    for (int x = 0; x < width; ++x) target[x] = colors[source[x]];
+    return;
+  }
+  for (int x = 0; x < width; ++x, target += Bytes) {
+    if (clear && ((clear[x >> 3] >> (7 - (x & 7))) & 1)) continue;
+    const uint8_t* color = colors + size_t{source[x]} * Bytes;
+    for (size_t i = 0; i < Bytes; ++i) target[i] = color[i];
+  }
+}
+
+// The screen mask's bits from `left` on turn opaque where the frame's are.
+void ShowOpaque(const uint8_t* clear, uint8_t* shown, int left, int width) {
+  for (int x = 0; x < width; ++x)
+    if (!clear || !((clear[x >> 3] >> (7 - (x & 7))) & 1)) shown[(left + x) >> 3] &= uint8_t(~(0x80 >> ((left + x) & 7)));
 }
 
 }  // namespace
@@ -61,7 +87,7 @@ TgfFrame::TgfFrame(const TgfFrame& source, TGIFImage* owner)
   frMask = copy(source.frMask);
 }
 
-TGIFImage::TGIFImage() : ImageList_(std::make_shared<TgfImageList>()) {}
+TGIFImage::TGIFImage() : ImageList_(std::make_shared<TgfImageList>()), Screen_(std::make_shared<TGIFScreen>()) {}
 
 TGIFImage::~TGIFImage() = default;
 
@@ -85,8 +111,13 @@ std::unique_ptr<TGIFImage> TGIFImage::CreateCopy(const TGIFImage& source) {
   image.IsCopy = true;
   for (const auto& frame : source.Frames) image.Frames.push_back(std::make_unique<TgfFrame>(*frame, &image));
   if (image.Animated && !image.Empty && !image.HeaderOnly) {
-    image.MakeBuffers();
-    image.DrawFrame(1);
+    if (source.ScreenFresh_) {
+      image.Screen_ = source.Screen_;  // a copy of it waits for the first change
+    } else {
+      image.MakeBuffers();
+      image.DrawFrame(1);
+    }
+    image.ScreenFresh_ = true;
   }
   return copy;
 }
@@ -112,13 +143,11 @@ void TGIFImage::LoadFromFile(const std::string& fileName, bool headerOnly) {
 void TGIFImage::MakeDrawBitmaps() {
   if (!DrawStale_ && DrawPicture_) return;
   if (Animated) {
-    DrawPicture_ = ToBitmap(FrameBuffer_);
-    DrawMask_ = IsTransparent ? ToBitmap(MaskAsColors(MaskBuffer_, Width, Height)) : nullptr;
+    DrawPicture_ = ToBitmap(Screen_->Picture);
+    DrawMask_ = IsTransparent ? ToBitmap(MaskAsColors(Screen_->Mask, Width, Height)) : nullptr;
   } else {
     const TgfFrame& frame = *Frames[0];
-    PixelImage picture(frame.frWidth, frame.frHeight, PixelDepth::k24Bit);
-    for (int y = 0; y < frame.frHeight; ++y) frame.frBitmap->ReadRow24(y, picture.ScanLine(y));
-    DrawPicture_ = ToBitmap(picture);
+    DrawPicture_ = ToBitmap(*frame.frBitmap);
     DrawMask_ = frame.frTransparent && frame.frMask ? ToBitmap(MaskAsColors(*frame.frMask, frame.frWidth, frame.frHeight))
                                                     : nullptr;
   }
@@ -180,6 +209,7 @@ void TGIFImage::ClearFrames() {
   BitsPerPixel = 0;
   IsTransparent = false;
   Empty = true;
+  ScreenFresh_ = false;
   Bitmap_.reset();
   MaskedBitmap_.reset();
   CurrentBitmap_.reset();
@@ -187,12 +217,25 @@ void TGIFImage::ClearFrames() {
 }
 
 void TGIFImage::MakeBuffers() {
-  FrameBuffer_.Resize(Width, Height, PixelDepth::k24Bit);
-  MaskBuffer_ = PixelImage();
+  Screen_ = std::make_shared<TGIFScreen>();
+  Screen_->Picture.Resize(Width, Height, ImageList_->ScreenDepth);
+  Screen_->Picture.Palette = ImageList_->ScreenPalette;
   if (!IsTransparent) return;
-  MaskBuffer_.Resize(Width, Height, PixelDepth::k1Bit);
-  MaskBuffer_.Palette = {{0, 0, 0}, {255, 255, 255}};
-  for (int y = 0; y < Height; ++y) std::fill_n(MaskBuffer_.ScanLine(y), MaskBuffer_.RowBytes(), 0xFF);
+  PixelImage& mask = Screen_->Mask;
+  mask.Resize(Width, Height, PixelDepth::k1Bit);
+  mask.Palette = {{0, 0, 0}, {255, 255, 255}};
+  for (int y = 0; y < Height; ++y) std::fill_n(mask.ScanLine(y), mask.RowBytes(), 0xFF);
+}
+
+// A shared screen holds frame 1 as composed on a blank one: composing that
+// again costs what the frame covers, where copying the screen would write
+// every page of it.
+TGIFScreen& TGIFImage::OwnScreen() {
+  if (Screen_.use_count() > 1) {
+    MakeBuffers();
+    DrawFrame(1);
+  }
+  return *Screen_;
 }
 
 // Composes a frame over the buffers: its opaque pixels replace what is there.
@@ -203,55 +246,52 @@ void TGIFImage::DrawFrame(int number) {
   const PixelImage& picture = ImageList_->Pictures[frame.ImageIndex];
   const PixelImage& mask = ImageList_->Masks[frame.ImageIndex];
   if (picture.Empty()) return;
+  TGIFScreen& screen = OwnScreen();
+  const size_t bytes = PixelBytes(screen.Picture);
   const TGIFRect area{frame.frLeft, frame.frTop, frame.frWidth, frame.frHeight};
   if (frame.frDisposal == 3) {
-    frame.frSaveBitmap = std::make_unique<PixelImage>(area.Width, area.Height, PixelDepth::k24Bit);
+    frame.frSaveBitmap = std::make_unique<PixelImage>(area.Width, area.Height, screen.Picture.Format());
     frame.frSaveMask = std::make_unique<PixelImage>(area.Width, area.Height, PixelDepth::k1Bit);
     for (int y = 0; y < area.Height; ++y) {
-      std::copy_n(FrameBuffer_.ScanLine(area.Top + y) + area.Left * 3, area.Width * 3, frame.frSaveBitmap->ScanLine(y));
+      std::copy_n(screen.Picture.ScanLine(area.Top + y) + area.Left * bytes, area.Width * bytes,
+                  frame.frSaveBitmap->ScanLine(y));
       if (IsTransparent)
         for (int x = 0; x < area.Width; ++x)
-          frame.frSaveMask->SetPixelIndex(x, y, MaskBuffer_.PixelIndex(area.Left + x, area.Top + y));
+          frame.frSaveMask->SetPixelIndex(x, y, screen.Mask.PixelIndex(area.Left + x, area.Top + y));
     }
   }
   // Row pointers and bit tests in place: a frame can cover millions of pixels.
   const bool masked = frame.frTransparent && !mask.Empty();
-  const TRGB* colors = picture.Palette.data();
-  const size_t colorCount = picture.Palette.size();
+  const uint8_t* colors = ImageList_->ScreenColors[frame.ImageIndex].data();
   for (int y = 0; y < area.Height; ++y) {
-    uint8_t* target = FrameBuffer_.ScanLine(area.Top + y) + area.Left * 3;
-    const uint8_t* source = picture.ScanLine(y);
+    uint8_t* target = screen.Picture.ScanLine(area.Top + y) + area.Left * bytes;
     const uint8_t* clear = masked ? mask.ScanLine(y) : nullptr;
-    uint8_t* shown = IsTransparent ? MaskBuffer_.ScanLine(area.Top + y) : nullptr;
-    for (int x = 0; x < area.Width; ++x, target += 3) {
-      if (clear && ((clear[x >> 3] >> (7 - (x & 7))) & 1)) continue;
-      const TRGB color = source[x] < colorCount ? colors[source[x]] : TRGB{};
-      target[0] = color.B;
-      target[1] = color.G;
-      target[2] = color.R;
-      if (shown) shown[(area.Left + x) >> 3] &= uint8_t(~(0x80 >> ((area.Left + x) & 7)));
-    }
+    if (bytes == 1) ComposeRow<1>(picture.ScanLine(y), clear, colors, target, area.Width);
+    else ComposeRow<3>(picture.ScanLine(y), clear, colors, target, area.Width);
+    if (IsTransparent) ShowOpaque(clear, screen.Mask.ScanLine(area.Top + y), area.Left, area.Width);
   }
 }
 
 // Takes a frame away before the next one, as its disposal says.
 void TGIFImage::UndrawFrame(int number) {
+  const bool fresh = ScreenFresh_;
+  TGIFScreen& screen = OwnScreen();  // every change starts here
   TgfFrame& frame = Frame(number);
   DrawStale_ = true;
+  ScreenFresh_ = false;
+  // Frame 1 of a fresh screen lies on a blank one, which restoring gives
+  // back (a copy that shared the screen saved nothing).
+  const bool restored = frame.frDisposal == 3 && frame.frSaveBitmap && !fresh;
+  if (frame.frDisposal != 2 && !(frame.frDisposal == 3 && fresh) && !restored) return;
+  const size_t bytes = PixelBytes(screen.Picture);
   const TGIFRect area{frame.frLeft, frame.frTop, frame.frWidth, frame.frHeight};
-  if (frame.frDisposal == 2) {
-    for (int y = 0; y < area.Height; ++y) {
-      std::fill_n(FrameBuffer_.ScanLine(area.Top + y) + area.Left * 3, area.Width * 3, 0);
-      if (IsTransparent)
-        for (int x = 0; x < area.Width; ++x) MaskBuffer_.SetPixelIndex(area.Left + x, area.Top + y, 1);
-    }
-  } else if (frame.frDisposal == 3 && frame.frSaveBitmap) {
-    for (int y = 0; y < area.Height; ++y) {
-      std::copy_n(frame.frSaveBitmap->ScanLine(y), area.Width * 3, FrameBuffer_.ScanLine(area.Top + y) + area.Left * 3);
-      if (IsTransparent)
-        for (int x = 0; x < area.Width; ++x)
-          MaskBuffer_.SetPixelIndex(area.Left + x, area.Top + y, frame.frSaveMask->PixelIndex(x, y));
-    }
+  for (int y = 0; y < area.Height; ++y) {
+    uint8_t* target = screen.Picture.ScanLine(area.Top + y) + area.Left * bytes;
+    if (restored) std::copy_n(frame.frSaveBitmap->ScanLine(y), area.Width * bytes, target);
+    else std::fill_n(target, area.Width * bytes, 0);  // index 0 is black, as is 24-bit 0
+    if (IsTransparent)
+      for (int x = 0; x < area.Width; ++x)
+        screen.Mask.SetPixelIndex(area.Left + x, area.Top + y, restored ? frame.frSaveMask->PixelIndex(x, y) : 1);
   }
 }
 

@@ -20,6 +20,19 @@ class TStream;
 struct TgfImageList {
   std::vector<PixelImage> Pictures;
   std::vector<PixelImage> Masks;  // empty images for opaque frames
+  // How the animation is composed: in indices of ScreenPalette (8-bit) when
+  // the frames' colours and black, the blank screen, are 256 at most, else
+  // in B, G, R. Per picture, what each of its indices writes on the screen
+  // (256 entries of one byte, or of three).
+  PixelDepth ScreenDepth = PixelDepth::k24Bit;
+  std::vector<TRGB> ScreenPalette;
+  std::vector<std::vector<uint8_t>> ScreenColors;
+};
+
+// An animation's composed picture and its mask (1 = see-through). An image
+// and its copies share it until one of them changes it.
+struct TGIFScreen {
+  PixelImage Picture, Mask;
 };
 
 // A rectangle as left, top, width, height.
@@ -55,15 +68,16 @@ class TgfFrame {
 };
 
 // A GIF87a or GIF89a file held in memory: every frame decoded with its mask,
-// and the animation composed into a frame buffer (24-bit) and a mask buffer
-// (1 = see-through).
+// and the animation composed into a frame buffer (palette indices, or 24-bit
+// when the frames have more colours) and a mask buffer (1 = see-through).
 class TGIFImage {
  public:
   TGIFImage();
   ~TGIFImage();
   TGIFImage(const TGIFImage&) = delete;
   TGIFImage& operator=(const TGIFImage&) = delete;
-  // The copy shares the frames' image list and has buffers of its own.
+  // The copy shares the frames' image list, and the composed buffers while
+  // both show the first frame as composed at loading.
   [[nodiscard]] static std::unique_ptr<TGIFImage> CreateCopy(const TGIFImage& source);
 
   // The GIF file from the stream's position, or from the file; a header-only
@@ -98,8 +112,8 @@ class TGIFImage {
   // an 8-bit screen the viewer palette's nearest colours, with that palette.
   [[nodiscard]] const PixelImage* GetCurrentBitmap();
 
-  [[nodiscard]] const PixelImage& FrameBuffer() const { return FrameBuffer_; }
-  [[nodiscard]] const PixelImage& MaskBuffer() const { return MaskBuffer_; }
+  [[nodiscard]] const PixelImage& FrameBuffer() const { return Screen_->Picture; }
+  [[nodiscard]] const PixelImage& MaskBuffer() const { return Screen_->Mask; }
   [[nodiscard]] TgfFrame& Frame(int number) { return *Frames[number - 1]; }
   [[nodiscard]] const std::shared_ptr<TgfImageList>& ImageList() const { return ImageList_; }
 
@@ -130,6 +144,8 @@ class TGIFImage {
   bool ReadGIF(const uint8_t* data, size_t size);
   void ClearFrames();
   void MakeBuffers();
+  // The composed buffers to write to: a copy of them first while shared.
+  TGIFScreen& OwnScreen();
   void DrawFrame(int number);
   void UndrawFrame(int number);
   [[nodiscard]] int FrameInterval(int number) const;
@@ -138,7 +154,9 @@ class TGIFImage {
   void DrawOverSavedBackground(TCanvas& canvas, int X, int Y, int W, int H);
 
   std::shared_ptr<TgfImageList> ImageList_;
-  PixelImage FrameBuffer_, MaskBuffer_;
+  std::shared_ptr<TGIFScreen> Screen_;
+  // The screen holds frame 1 composed on a blank one, as a copy starts.
+  bool ScreenFresh_ = false;
   std::unique_ptr<PixelImage> Bitmap_, MaskedBitmap_, CurrentBitmap_;
   // The buffers as bitmaps for drawing, remade after a frame changes them.
   std::unique_ptr<TBitmap> DrawPicture_, DrawMask_;

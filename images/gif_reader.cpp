@@ -1,6 +1,7 @@
 // The reading pass of TGIFImage: blocks, extensions and frames of the file.
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include "images/color_reduction.h"
 #include "images/display_palette.h"
@@ -34,6 +35,46 @@ std::vector<TRGB> ReadColorTable(const uint8_t* data, size_t size, size_t& pos, 
     table[i] = {data[pos + 3 * i], data[pos + 3 * i + 1], data[pos + 3 * i + 2]};
   pos = std::min(size, pos + bytes);
   return table;
+}
+
+// More colours than an index holds: the screen is B, G, R.
+void PlanScreenColors24(TgfImageList& list) {
+  list.ScreenDepth = PixelDepth::k24Bit;
+  list.ScreenPalette.clear();
+  list.ScreenColors.clear();
+  for (const PixelImage& picture : list.Pictures) {
+    std::vector<uint8_t>& bgr = list.ScreenColors.emplace_back(256 * 3, 0);
+    for (size_t i = 0; i < picture.Palette.size() && i < 256; ++i) {
+      bgr[3 * i] = picture.Palette[i].B;
+      bgr[3 * i + 1] = picture.Palette[i].G;
+      bgr[3 * i + 2] = picture.Palette[i].R;
+    }
+  }
+}
+
+// Black, the blank screen, is index 0; every other colour of the frames
+// gets the next free index while there is one.
+void PlanScreenColors(TgfImageList& list) {
+  std::vector<TRGB> palette{TRGB{}};
+  std::unordered_map<uint32_t, uint8_t> indexOf{{0, 0}};
+  std::vector<std::vector<uint8_t>> maps;
+  for (const PixelImage& picture : list.Pictures) {
+    std::vector<uint8_t>& map = maps.emplace_back(256, 0);  // indices past the palette show black
+    for (size_t i = 0; i < picture.Palette.size() && i < 256; ++i) {
+      const TRGB color = picture.Palette[i];
+      const uint32_t key = uint32_t{color.R} << 16 | uint32_t{color.G} << 8 | color.B;
+      auto found = indexOf.find(key);
+      if (found == indexOf.end()) {
+        if (palette.size() == 256) return PlanScreenColors24(list);
+        found = indexOf.emplace(key, uint8_t(palette.size())).first;
+        palette.push_back(color);
+      }
+      map[i] = found->second;
+    }
+  }
+  list.ScreenDepth = PixelDepth::k8Bit;
+  list.ScreenPalette = std::move(palette);
+  list.ScreenColors = std::move(maps);
 }
 
 void SkipZeroBytes(const uint8_t* data, size_t size, size_t& pos) {
@@ -245,20 +286,28 @@ bool TGIFImage::ReadGIF(const uint8_t* data, size_t size) {
   if (HeaderOnly) return true;
   if (Animated) {
     if (!IsCopy) {
-      for (auto& frame : Frames) {
-        frame->ImageIndex = static_cast<int>(ImageList_->Pictures.size());
-        ImageList_->Pictures.push_back(frame->frBitmap ? *frame->frBitmap : PixelImage());
-        ImageList_->Masks.push_back(frame->frMask ? *frame->frMask : PixelImage());
+      // The list takes the pictures; the first frame keeps its own as well.
+      for (size_t i = 0; i < Frames.size(); ++i) {
+        TgfFrame& frame = *Frames[i];
+        frame.ImageIndex = static_cast<int>(ImageList_->Pictures.size());
+        auto take = [first = i == 0](std::unique_ptr<PixelImage>& image) {
+          if (!image) return PixelImage();
+          PixelImage taken = first ? PixelImage(*image) : std::move(*image);
+          if (!first) image.reset();
+          return taken;
+        };
+        ImageList_->Pictures.push_back(take(frame.frBitmap));
+        ImageList_->Masks.push_back(take(frame.frMask));
       }
-      for (size_t i = 1; i < Frames.size(); ++i) {
-        Frames[i]->frBitmap.reset();
-        Frames[i]->frMask.reset();
-      }
+      PlanScreenColors(*ImageList_);
     }
     MakeBuffers();
   }
   Empty = false;
-  if (Animated) DrawFrame(1);
+  if (Animated) {
+    DrawFrame(1);
+    ScreenFresh_ = true;
+  }
   return true;
 }
 

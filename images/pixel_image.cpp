@@ -91,8 +91,10 @@ void PixelImage::ReadRow24(int row, uint8_t* out) const {
   }
   if (Format_ == PixelDepth::k8Bit) {  // the common case, without a call a pixel
     const uint8_t* indices = ScanLine(row);
+    const TRGB* colors = Palette.data();
+    const size_t count = Palette.size();
     for (int x = 0; x < Width_; ++x, out += 3) {
-      const TRGB color = indices[x] < Palette.size() ? Palette.data()[indices[x]] : TRGB{};
+      const TRGB color = indices[x] < count ? colors[indices[x]] : TRGB{};
       out[0] = color.B;
       out[1] = color.G;
       out[2] = color.R;

@@ -133,6 +133,15 @@ QImage DecodeRunLength(const BitmapFileHeader& h, const std::string& data) {
   return image;
 }
 
+// Indexed pictures are drawn as they are: every index the depth can hold
+// gets a colour, black past the file's table, as the screen conversion shows it.
+void PadColorTable(QImage& image, int entries) {
+  QList<QRgb> table = image.colorTable();
+  if (table.size() >= entries) return;
+  table.resize(entries, qRgb(0, 0, 0));
+  image.setColorTable(table);
+}
+
 TPixelFormat FormatForDepth(int bits) {
   switch (bits) {
     case 1: return pf1bit;
@@ -162,6 +171,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
   const TPixelFormat format = FormatForDepth(header.bits);
   if (format == pf1bit) image = image.convertToFormat(QImage::Format_Mono);
   else if (format == pf4bit || format == pf8bit) image = image.convertToFormat(QImage::Format_Indexed8);
+  if (header.bits <= 8) PadColorTable(image, 1 << header.bits);
   detail::BitmapData& target = Data();
   target.image = image;
   target.format = pfDevice;

@@ -62,9 +62,20 @@ Header ReadHeader(const std::string& data, char* message) {
   return header;
 }
 
-// Decodes into rows of `row_bytes` each: RGB (3 bytes), grey (1) or CMYK (4).
-bool DecodePixels(const std::string& data, bool grey, bool cmyk, unsigned char* pixels, size_t row_bytes,
-                  char* message) {
+// Adobe writes CMYK inverted: each channel times K.
+void CmykToBgr(const unsigned char* cmyk, int width, unsigned char* out) {
+  for (int x = 0; x < width; ++x, cmyk += 4, out += 3) {
+    out[2] = uint8_t(cmyk[0] * cmyk[3] / 255);
+    out[1] = uint8_t(cmyk[1] * cmyk[3] / 255);
+    out[0] = uint8_t(cmyk[2] * cmyk[3] / 255);
+  }
+}
+
+// Decodes into rows of `row_bytes` each, blue, green, red: libjpeg writes
+// them in place (grey pictures as well); CMYK goes through `cmyk_row`
+// (4 bytes a pixel), which only CMYK files need.
+bool DecodePixels(const std::string& data, bool cmyk, unsigned char* pixels, size_t row_bytes,
+                  unsigned char* cmyk_row, char* message) {
   jpeg_decompress_struct info;
   ErrorManager errors;
   info.err = jpeg_std_error(&errors.base);
@@ -81,11 +92,13 @@ bool DecodePixels(const std::string& data, bool grey, bool cmyk, unsigned char* 
   // libjpeg's own bound on what it allocates (a progressive file keeps every
   // coefficient): beyond it the decode fails instead of growing.
   info.mem->max_memory_to_use = kMaxGraphicBytes;
-  info.out_color_space = cmyk ? JCS_CMYK : grey ? JCS_GRAYSCALE : JCS_RGB;
+  info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
   jpeg_start_decompress(&info);
   while (info.output_scanline < info.output_height) {
-    JSAMPROW row = pixels + size_t(info.output_scanline) * row_bytes;
+    unsigned char* target = pixels + size_t(info.output_scanline) * row_bytes;
+    JSAMPROW row = cmyk ? cmyk_row : target;
     jpeg_read_scanlines(&info, &row, 1);
+    if (cmyk) CmykToBgr(cmyk_row, int(info.output_width), target);
   }
   jpeg_finish_decompress(&info);
   jpeg_destroy_decompress(&info);
@@ -175,30 +188,15 @@ void TJPEGImage::Decode() const {
   if (data_.empty()) throw EJPEG("JPEG image is empty");
   char message[JMSG_LENGTH_MAX] = "";
   const Header header = ReadHeader(data_, message);
-  const int channels = header.cmyk ? 4 : grayscale_ ? 1 : 3;
-  const size_t row_bytes = size_t(width_) * size_t(channels);
-  std::vector<unsigned char> pixels(row_bytes * size_t(height_));
-  if (!DecodePixels(data_, grayscale_, header.cmyk, pixels.data(), row_bytes, message)) throw EJPEG(message);
+  // Straight into the bitmap's 24-bit rows: no second copy of the picture,
+  // and no page touched before libjpeg writes it.
+  QImage image = detail::NewImage(width_, height_, QImage::Format_BGR888);
+  std::vector<unsigned char> cmyk_row(header.cmyk ? size_t(width_) * 4 : 0);
+  if (!DecodePixels(data_, header.cmyk, image.bits(), size_t(image.bytesPerLine()), cmyk_row.data(), message))
+    throw EJPEG(message);
   auto bitmap = std::make_unique<TBitmap>();
   bitmap->SetPixelFormat(pf24bit);
-  bitmap->SetSize(width_, height_);
-  for (int y = 0; y < height_; ++y) {
-    const unsigned char* in = pixels.data() + size_t(y) * row_bytes;
-    auto* out = static_cast<uint8_t*>(bitmap->ScanLine(y));
-    for (int x = 0; x < width_; ++x, in += channels, out += 3) {
-      if (channels == 4) {  // Adobe writes CMYK inverted
-        out[2] = uint8_t(in[0] * in[3] / 255);
-        out[1] = uint8_t(in[1] * in[3] / 255);
-        out[0] = uint8_t(in[2] * in[3] / 255);
-      } else if (channels == 1) {
-        out[0] = out[1] = out[2] = in[0];
-      } else {
-        out[0] = in[2];
-        out[1] = in[1];
-        out[2] = in[0];
-      }
-    }
-  }
+  bitmap->Data().image = std::move(image);
   if (pixel_format_ == jf8Bit) {
     bitmap->SetPalette(palette_ ? palette_ : grayscale_ ? GreyPalette() : ColourPalette());
     bitmap->SetPixelFormat(pf8bit);

@@ -248,6 +248,61 @@ TEST_F(GIFCorpus, CopyOutlivesItsOriginal) {
   EXPECT_EQ(copy->CurrentFrame, copy->NumFrames);
 }
 
+bool SamePixels(const PixelImage& a, const PixelImage& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height() || a.Format() != b.Format() || a.Palette != b.Palette)
+    return false;
+  for (int y = 0; y < a.Height(); ++y)
+    if (!std::equal(a.ScanLine(y), a.ScanLine(y) + a.RowBytes(), b.ScanLine(y))) return false;
+  return true;
+}
+
+// The copy that plays holds the original's composed screen until it shows
+// another frame; the original keeps its first frame, and copies of a copy
+// that moved on start from the first frame again.
+TEST_F(GIFCorpus, CopySharesTheComposedScreenUntilItChangesIt) {
+  auto original = Load(Bytes("im_optimized.gif"));
+  ASSERT_TRUE(original);
+  const PixelImage first = original->FrameBuffer();
+  auto copy = TGIFImage::CreateCopy(*original);
+  EXPECT_EQ(&copy->FrameBuffer(), &original->FrameBuffer());
+  copy->SetCurrentFrame(2);
+  EXPECT_NE(&copy->FrameBuffer(), &original->FrameBuffer());
+  EXPECT_FALSE(SamePixels(copy->FrameBuffer(), first));
+  EXPECT_TRUE(SamePixels(original->FrameBuffer(), first));
+  EXPECT_TRUE(SamePixels(TGIFImage::CreateCopy(*copy)->FrameBuffer(), first));
+
+  // A first frame to restore, under a copy whose original is gone.
+  const std::string restoring = GIFHeader(2, 1, {0xFF0000, 0x00FF00}) + GraphicControl(3, 10, -1) +
+                                GIFImage(0, 0, 1, 1, {0}) + GIFImage(1, 0, 1, 1, {1}) + test::kGIFTrailer;
+  auto image = Load(restoring);
+  ASSERT_TRUE(image);
+  auto orphan = TGIFImage::CreateCopy(*image);
+  image.reset();
+  orphan->SetCurrentFrame(2);
+  EXPECT_EQ(orphan->FrameBuffer().PixelColor(0, 0), (TRGB{0, 0, 0}));
+  EXPECT_EQ(orphan->FrameBuffer().PixelColor(1, 0), (TRGB{0, 255, 0}));
+}
+
+// Frames compose in palette indices while their colours and black fit one
+// byte; two local tables of 256 colours each do not, and compose in 24 bits.
+TEST(GIFDecoder, ScreenKeepsIndicesWhileTheColoursFit) {
+  std::vector<uint32_t> reds, blues;
+  for (uint32_t i = 0; i < 256; ++i) reds.push_back(i << 16 | 1), blues.push_back(i | 0x100);
+  const std::string few = GIFHeader(2, 1, {0xFF0000, 0x00FF00}) + GIFImage(0, 0, 2, 1, {0, 1}) +
+                          GIFImage(1, 0, 1, 1, {0}) + test::kGIFTrailer;
+  const std::string many = GIFHeader(2, 1, {}) + GIFImage(0, 0, 2, 1, {7, 9}, 8, 255, reds) +
+                           GIFImage(1, 0, 1, 1, {200}, 8, 255, blues) + test::kGIFTrailer;
+  auto indexed = Load(few), deep = Load(many);
+  ASSERT_TRUE(indexed && deep);
+  EXPECT_EQ(indexed->FrameBuffer().Format(), PixelDepth::k8Bit);
+  EXPECT_EQ(deep->FrameBuffer().Format(), PixelDepth::k24Bit);
+  indexed->SetCurrentFrame(2);
+  deep->SetCurrentFrame(2);
+  EXPECT_EQ(indexed->FrameBuffer().PixelColor(1, 0), (TRGB{255, 0, 0}));
+  EXPECT_EQ(deep->FrameBuffer().PixelColor(0, 0), (TRGB{7, 0, 1}));
+  EXPECT_EQ(deep->FrameBuffer().PixelColor(1, 0), (TRGB{0, 1, 200}));
+}
+
 // Drawn scaled onto a white bitmap: see-through pixels leave it white.
 TEST_F(GIFCorpus, DrawKeepsTheCanvasUnderSeeThroughPixels) {
   TBitmap target(50, 50);

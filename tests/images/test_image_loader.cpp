@@ -367,7 +367,7 @@ TEST_F(LoaderScreenDepth, ConvertImageFitsTheScreen) {
   auto indexed = std::make_unique<TBitmap>();
   indexed->SetPixelFormat(pf8bit);
   indexed->SetSize(2, 2);
-  EXPECT_EQ(ConvertImage(std::move(indexed))->PixelFormat(), pfDevice);
+  EXPECT_EQ(ConvertImage(std::move(indexed))->PixelFormat(), pf8bit);  // drawn as it is
   EXPECT_FALSE(ConvertImage(nullptr));
 
   SetColorBits(8);
