@@ -2,6 +2,7 @@
 
 #include "html/document_utils.h"
 #include "images/bitmap_conversion.h"
+#include "images/display_palette.h"
 #include "images/gif_image.h"
 #include "platform/graphics/gdi.h"
 
@@ -20,6 +21,8 @@ int Place(const PositionRec& pos, int room, int size) {
     default: return 0;
   }
 }
+
+bool IsIndexed(TPixelFormat format) { return format == pf1bit || format == pf4bit || format == pf8bit; }
 
 // The first tile position at or before `from` of tiles of `size` through `origin`.
 int FirstTile(int origin, int from, int size) {
@@ -52,6 +55,14 @@ void TBlockBackground::Fetch(TSectionList& list) {
       frameMask_ = ToBitmap(*image.Gif->GetMaskedBitmap());
       mask_ = frameMask_.get();
     }
+  }
+  if (picture_ && ColorBits() == 24 && IsIndexed(picture_->PixelFormat())) {
+    // Indexed pictures are converted where they are drawn, and a background
+    // draws its picture once per tile: convert it once here instead.
+    screenCopy_ = std::make_unique<TBitmap>();
+    screenCopy_->Assign(*picture_);
+    screenCopy_->SetPixelFormat(pfDevice);
+    picture_ = screenCopy_.get();
   }
   if (picture_ && mask_) {
     // Made once, the picture's size: see-through pixels black, so a tile is

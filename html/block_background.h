@@ -42,6 +42,7 @@ class TBlockBackground {
   TBitmap* mask_ = nullptr;
   std::unique_ptr<TBitmap> frame_;       // frame 1 of an animated GIF
   std::unique_ptr<TBitmap> frameMask_;
+  std::unique_ptr<TBitmap> screenCopy_;  // an indexed picture in the screen's format
   std::unique_ptr<TBitmap> blackened_;   // the picture with its see-through pixels black
 };
 

@@ -208,6 +208,7 @@ TEST(Document, BackgroundPicturesAreTiledWhenPainted) {
     ++requests;
     bitmap = Tile(url == "see-through.bmp" ? clWhite : clBlue);
     if (url == "see-through.bmp") color = clWhite;
+    else bitmap->SetPixelFormat(pf8bit);  // indexed pictures are converted for drawing
   };
   TBlock* tiled = doc.Open("div", {{"background-image", "url(tile.bmp)"}, {"height", "20px"}});
   doc.Text(" ");
