@@ -1,0 +1,113 @@
+// The real program's page and picture requests against real servers: what
+// reaches nginx (its log shows each request with its host and cookies) and
+// what the window then shows.
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "tests/app_e2e/larkspan_fixture.h"
+#include "tests/net/nginx_peer.h"
+#include "tests/net_tls/tls_test_support.h"
+#include "tests/support/loopback_port.h"
+#include "tests/support/peer_process.h"
+#include "tests/support/test_files.h"
+
+namespace lark::test {
+namespace {
+
+constexpr char kTypes[] = "  types { text/html html; text/plain txt; image/png png; }\n";
+
+// A one-colour RGB PNG, made by python3 with zlib alone.
+std::string SolidPng(int width, int height, const std::string& rgb) {
+  const std::string w = std::to_string(width), h = std::to_string(height);
+  return CommandOutput(
+      "/usr/bin/python3 -c \"import struct,sys,zlib\n"
+      "def c(k,d): return struct.pack('>I',len(d))+k+d+struct.pack('>I',zlib.crc32(k+d))\n"
+      "rows=(b'\\0'+bytes([" + rgb + "])*" + w + ")*" + h + "\n"
+      "sys.stdout.buffer.write(b'\\x89PNG\\r\\n\\x1a\\n'+c(b'IHDR',struct.pack('>IIBBBBB'," + w + "," + h +
+      ",8,2,0,0,0))+c(b'IDAT',zlib.compress(rows))+c(b'IEND',b''))\"");
+}
+
+class LarkspanPages : public LarkspanTest {
+ protected:
+  void SetUp() override {
+    LarkspanTest::SetUp();
+    if (IsSkipped()) return;
+    red_ = SolidPng(40, 40, "255,0,0");
+    ASSERT_FALSE(red_.empty()) << "python3-png is not installed";
+    for (NginxPeer* peer : {&nginx_, &https_}) {
+      peer->HttpConfig = std::string(kTypes) + "  log_format hits '$request_method $request_uri $http_host|$http_cookie|$status';\n";
+      peer->ServerConfig = "    access_log " + logs_.Path() + "/access.log hits;\n";
+      peer->WriteFile("red.png", red_);
+    }
+  }
+  void StartServers() {
+    for (NginxPeer* peer : {&nginx_, &https_}) {
+      peer->Start();
+      ASSERT_TRUE(peer->Started()) << peer->Error();
+    }
+  }
+  [[nodiscard]] std::string Log() const {
+    std::ifstream in(logs_.Path() + "/access.log");
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // Log lines holding `text`.
+  [[nodiscard]] int Hits(const std::string& text) const {
+    std::istringstream log(Log());
+    int n = 0;
+    for (std::string line; std::getline(log, line);) n += line.find(text) != std::string::npos;
+    return n;
+  }
+  [[nodiscard]] std::string Shown() { return program->Command("shown FrameBrowser").Text(); }
+  bool Showing(const std::string& text) {
+    return WaitFor([&] { return Shown().find(text) != std::string::npos; }, kIdleMs);
+  }
+  [[nodiscard]] std::string Pixel(int x, int y) {
+    return program->Command("pixel FrameBrowser " + std::to_string(x) + " " + std::to_string(y)).Text();
+  }
+  bool PixelBecomes(int x, int y, const std::string& rgb) {
+    return WaitFor([&] { return Pixel(x, y) == rgb; }, kIdleMs);
+  }
+  // Types an address into the address box and opens it.
+  void Go(const std::string& address) {
+    ASSERT_TRUE(program->Command("click cbAddress").ok);
+    ASSERT_TRUE(program->Command("key End").ok);
+    ASSERT_TRUE(program->Command("key shift+Home").ok);
+    ASSERT_TRUE(program->Command("type " + address).ok);
+    ASSERT_TRUE(program->Command("key Return").ok);
+    ASSERT_TRUE(program->Command("idle " + std::to_string(kIdleMs), kIdleMs + 5000).ok);
+  }
+
+  std::string red_;
+  TempDir logs_;
+  NginxPeer nginx_;
+  NginxPeer https_{Certificates().goodCert, Certificates().goodKey};
+};
+
+// Reload asks for the page and its picture again; Back to it afterwards
+// takes both from the caches.
+TEST_F(LarkspanPages, ReloadAsksForThePicturesAgainButBackUsesTheCaches) {
+  nginx_.WriteFile("pics.html", "<html><body bgcolor=white><img src=\"red.png\" width=40 height=40> pics</body></html>");
+  nginx_.WriteFile("other.html", "<html><body>other page</body></html>");
+  StartServers();
+  Start({"/home=" + Page()});
+  Go(nginx_.Url("/pics.html"));
+  ASSERT_TRUE(PixelBecomes(30, 25, "ff0000")) << Log();
+  EXPECT_EQ(Hits("GET /red.png"), 1) << Log();
+  ASSERT_TRUE(program->Command("choose View/Navigation/Reload").ok);
+  EXPECT_TRUE(WaitFor([&] { return Hits("GET /red.png") == 2 && Hits("GET /pics.html") == 2; }, kIdleMs)) << Log();
+  ASSERT_TRUE(PixelBecomes(30, 25, "ff0000"));
+  Go(nginx_.Url("/other.html"));
+  ASSERT_TRUE(Showing("other page"));
+  ASSERT_TRUE(program->Command("choose View/Navigation/Back").ok);
+  ASSERT_TRUE(Showing("pics"));
+  EXPECT_TRUE(PixelBecomes(30, 25, "ff0000"));
+  EXPECT_EQ(Hits("GET /red.png"), 2) << Log();
+  EXPECT_EQ(Hits("GET /pics.html"), 2) << Log();
+}
+
+}  // namespace
+}  // namespace lark::test
