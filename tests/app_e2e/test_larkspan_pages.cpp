@@ -109,5 +109,51 @@ TEST_F(LarkspanPages, ReloadAsksForThePicturesAgainButBackUsesTheCaches) {
   EXPECT_EQ(Hits("GET /pics.html"), 2) << Log();
 }
 
+// Through tinyproxy: an https page (the test CA trusted through
+// SSL_CERT_FILE) over CONNECT, text shown as text, a picture's address shown
+// as the picture.
+TEST_F(LarkspanPages, HttpsTextAndPictureAddressesThroughTinyproxy) {
+  if (!HaveTool("tinyproxy")) GTEST_SKIP() << "tinyproxy is not installed";
+  const int proxyPort = FreePort();
+  const std::string proxyLog = logs_.Path() + "/tinyproxy.log";
+  const std::string proxyConf = logs_.Write("tinyproxy.conf", "Port " + std::to_string(proxyPort) +
+                                                                "\nListen 127.0.0.1\nAllow 127.0.0.1\nLogLevel Info\nLogFile \"" +
+                                                                proxyLog + "\"\n");
+  chmod(logs_.Path().c_str(), 0777);
+  PeerProcess proxy({"tinyproxy", "-d", "-c", proxyConf}, "tinyproxy", proxyPort);
+  ASSERT_TRUE(proxy.Started()) << proxy.Error();
+  https_.WriteFile("secure.html", "<html><body>secure page</body></html>");
+  nginx_.WriteFile("note.txt", "<b>plain words</b>");
+  StartServers();
+  program->WriteProgramFile("larkspan.ini", "[Proxy]\nProxy=127.0.0.1\nPort=" + std::to_string(proxyPort) + "\n");
+  Start({"/home=" + Page()}, {"SSL_CERT_FILE=" + Certificates().caFile});
+  Go(https_.Url("/secure.html"));
+  EXPECT_TRUE(Showing("secure page"));
+  Go(nginx_.Url("/note.txt"));
+  EXPECT_TRUE(Showing("<b>plain words</b>"));
+  Go(nginx_.Url("/red.png"));
+  EXPECT_TRUE(PixelBecomes(30, 25, "ff0000"));
+  const std::string carried = ReadFile(proxyLog);
+  EXPECT_NE(carried.find("CONNECT 127.0.0.1:" + std::to_string(https_.Port())), std::string::npos) << carried;
+  EXPECT_NE(carried.find("GET " + nginx_.Url("/note.txt")), std::string::npos) << carried;
+  EXPECT_EQ(Hits("GET /secure.html"), 1) << Log();
+}
+
+// A host nobody answers on: the program's "error.html" when it has one,
+// else the "URL not found" box.
+TEST_F(LarkspanPages, AnUnreachableHostShowsErrorHtmlOrTheBox) {
+  program->WriteProgramFile("error.html", "<html><body>our own error page</body></html>");
+  Start({"/home=" + Page()});
+  const std::string nowhere = "http://127.0.0.1:" + std::to_string(FreePort()) + "/x.html";
+  Go(nowhere);
+  EXPECT_TRUE(Showing("our own error page"));
+  std::filesystem::remove(program->ProgramDir() + "error.html");
+  ASSERT_TRUE(program->Command("answer box ok").ok);
+  Go(nowhere + "?again");
+  EXPECT_TRUE(WaitFor([&] { return program->Command("last-box").Text().find("URL not found") != std::string::npos; },
+                      kIdleMs))
+      << program->Command("last-box").Text();
+}
+
 }  // namespace
 }  // namespace lark::test
