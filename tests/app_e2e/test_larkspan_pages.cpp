@@ -155,5 +155,41 @@ TEST_F(LarkspanPages, AnUnreachableHostShowsErrorHtmlOrTheBox) {
       << program->Command("last-box").Text();
 }
 
+// Stop ends a page that drips for a minute, and a redirect loop whose every
+// pass takes a second, well before either would end by itself.
+TEST_F(LarkspanPages, StopEndsASlowDripAndASlowRedirectLoop) {
+  const int port = FreePort();
+  const std::string log = logs_.Path() + "/pages.log";
+  PeerProcess pages({"/usr/bin/python3", std::string(LARK_PAGE_FIXTURES) + "/page_fixture.py", std::to_string(port), log},
+                    "python3", port);
+  ASSERT_TRUE(pages.Started()) << pages.Error();
+  const auto logged = [&log](const std::string& text) {
+    std::error_code missing;
+    if (!std::filesystem::exists(log, missing)) return 0;
+    std::istringstream lines(ReadFile(log));
+    int n = 0;
+    for (std::string line; std::getline(lines, line);) n += line.find(text) != std::string::npos;
+    return n;
+  };
+  Start({"/home=" + Page()});
+  for (const std::string path : {"/drip", "/slowloop"}) {
+    ASSERT_TRUE(program->Command("click cbAddress").ok);
+    ASSERT_TRUE(program->Command("key End").ok);
+    ASSERT_TRUE(program->Command("key shift+Home").ok);
+    ASSERT_TRUE(program->Command("type http://127.0.0.1:" + std::to_string(port) + path).ok);
+    ASSERT_TRUE(program->Command("key Return").ok);
+    ASSERT_TRUE(WaitFor([&] { return logged("GET " + path) > 0; }, kIdleMs)) << path;
+    ASSERT_TRUE(program->Command("choose View/Navigation/Stop").ok);
+    // The drip's server sees its reader go.
+    if (path == "/drip") EXPECT_TRUE(WaitFor([&] { return logged("dropped /drip") == 1; }, 10000));
+  }
+  // The loop asks no more.
+  const int passes = logged("GET /slowloop");
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  EXPECT_EQ(logged("GET /slowloop"), passes);
+  EXPECT_LT(passes, 8);
+  EXPECT_TRUE(program->Command("ping").ok);
+}
+
 }  // namespace
 }  // namespace lark::test
