@@ -191,5 +191,39 @@ TEST_F(LarkspanPages, StopEndsASlowDripAndASlowRedirectLoop) {
   EXPECT_TRUE(program->Command("ping").ok);
 }
 
+// Under "/cdrom" or "/cache=off" no cookie goes out: neither the lines of
+// "Cookies.txt" nor one a page just set. Without them, both do.
+TEST_F(LarkspanPages, NoCookieGoesOutUnderCdromOrWithTheCacheOff) {
+  nginx_.ServerConfig += "    location /set/ { add_header Set-Cookie \"s=1; path=/\"; }\n";
+  nginx_.WriteFile("set/page.html", "<html><body>setting</body></html>");
+  nginx_.WriteFile("after.html", "<html><body>after</body></html>");
+  StartServers();
+  const std::string line = "127.0.0.1 c=1; expires=Fri, 01-Jan-2100 00:00:00 GMT; path=/\n";
+  for (const std::string& folder : {program->ProgramDir() + "Cache", program->PrivateTempDir() + "Larkspan"}) {
+    std::filesystem::create_directories(folder);
+    WriteFile(folder + "/Cookies.txt", line);
+  }
+  std::filesystem::permissions(program->PrivateTempDir(), std::filesystem::perms::owner_all);
+  for (const char* mode : {"/cdrom", "/cache=off", ""}) {
+    std::vector<std::string> arguments{"/home=" + Page()};
+    if (*mode != '\0') arguments.emplace_back(mode);
+    Start(arguments);
+    Go(nginx_.Url("/set/page.html"));
+    ASSERT_TRUE(Showing("setting")) << mode;
+    Go(nginx_.Url("/after.html"));
+    ASSERT_TRUE(Showing("after")) << mode;
+    program->Stop();
+  }
+  std::istringstream log(Log());
+  std::vector<std::string> after;
+  for (std::string entry; std::getline(log, entry);)
+    if (entry.rfind("GET /after.html", 0) == 0) after.push_back(entry.substr(entry.find('|')));
+  ASSERT_EQ(after.size(), 3u) << Log();
+  EXPECT_EQ(after[0], "||200");
+  EXPECT_EQ(after[1], "||200");
+  EXPECT_NE(after[2].find("c=1"), std::string::npos) << after[2];
+  EXPECT_NE(after[2].find("s=1"), std::string::npos) << after[2];
+}
+
 }  // namespace
 }  // namespace lark::test
