@@ -97,6 +97,33 @@ TEST_F(LarkspanBrowsing, EveryListBypassShowsTheBlockPageAndReachesNoServer) {
   EXPECT_NE(Log().find("GET /home.html"), std::string::npos);
 }
 
+// A frame, a style sheet and a form's action aimed at a denied host: the
+// frame and the form's answer are the block page (the form's in the whole
+// window, as for a refused link), the sheet is nothing, and the denied host
+// hears of none of them.
+TEST_F(LarkspanBrowsing, FramesSheetsAndFormsAimedAtADeniedHostReachNoServer) {
+  if (!std::filesystem::exists(kNssWrapper)) GTEST_SKIP() << "libnss-wrapper is not installed";
+  if (!kHostNamesOfOurOwn) GTEST_SKIP() << "libnss-wrapper cannot run under the address sanitizer";
+  const std::string hosts = logs_.Write("hosts", "127.0.0.1 denied.example\n127.0.0.1 allowed.example\n");
+  const std::string denied = "http://denied.example:" + std::to_string(nginx_.Port());
+  program->WriteProgramFile("Deny.lst", "*://denied.example:" + std::to_string(nginx_.Port()) + "/*\n");
+  nginx_.WriteFile("frames.html", "<html><frameset cols=\"50%,50%\"><frame src=\"form.html\"><frame src=\"" + denied +
+                                      "/d/frame.html\"></frameset></html>");
+  nginx_.WriteFile("form.html", "<html><head><link rel=stylesheet href=\"" + denied +
+                                    "/d/sheet.css\"></head><body><form method=post action=\"" + denied +
+                                    "/d/form\"><input type=submit value=\"SEND SEND SEND\"></form>the form page</body></html>");
+  Start({"/home=http://allowed.example:" + std::to_string(nginx_.Port()) + "/frames.html"},
+        {std::string("LD_PRELOAD=") + kNssWrapper, "NSS_WRAPPER_HOSTS=" + hosts});
+  ASSERT_TRUE(WaitFor([&] { return Shown().find("This address is blocked") != std::string::npos &&
+                                   Shown().find("the form page") != std::string::npos; }, kIdleMs))
+      << Shown();
+  ASSERT_TRUE(program->Command("click FrameBrowser 30 16").ok);
+  EXPECT_TRUE(WaitFor([&] { return Shown().find("the form page") == std::string::npos; }, kIdleMs)) << Shown();
+  EXPECT_NE(Shown().find("This address is blocked"), std::string::npos) << Shown();
+  EXPECT_NE(Log().find("GET /form.html"), std::string::npos) << Log();
+  EXPECT_EQ(Log().find("/d/"), std::string::npos) << Log();
+}
+
 // An address typed into the address box opens with Enter, whether the
 // keys come through the test control or through the X server.
 TEST_F(LarkspanBrowsing, TypedAddressOpensWithEnter) {
