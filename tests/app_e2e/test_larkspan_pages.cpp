@@ -39,7 +39,7 @@ class LarkspanPages : public LarkspanTest {
     red_ = SolidPng(40, 40, "255,0,0");
     ASSERT_FALSE(red_.empty()) << "python3-png is not installed";
     for (NginxPeer* peer : {&nginx_, &https_}) {
-      peer->HttpConfig = std::string(kTypes) + "  log_format hits '$request_method $request_uri $http_host|$http_cookie|$status';\n";
+      peer->HttpConfig = std::string(kTypes) + "  log_format hits '$request_method $request_uri $http_host|$http_cookie|$status|$request_completion';\n";
       peer->ServerConfig = "    access_log " + logs_.Path() + "/access.log hits;\n";
       peer->WriteFile("red.png", red_);
     }
@@ -219,10 +219,62 @@ TEST_F(LarkspanPages, NoCookieGoesOutUnderCdromOrWithTheCacheOff) {
   for (std::string entry; std::getline(log, entry);)
     if (entry.rfind("GET /after.html", 0) == 0) after.push_back(entry.substr(entry.find('|')));
   ASSERT_EQ(after.size(), 3u) << Log();
-  EXPECT_EQ(after[0], "||200");
-  EXPECT_EQ(after[1], "||200");
+  EXPECT_EQ(after[0], "||200|OK");
+  EXPECT_EQ(after[1], "||200|OK");
   EXPECT_NE(after[2].find("c=1"), std::string::npos) << after[2];
   EXPECT_NE(after[2].find("s=1"), std::string::npos) << after[2];
+}
+
+// Twenty-five pictures over http all show. Leaving a page whose pictures
+// still arrive drops their downloads; the next page's pictures over https
+// show at once, and nothing of the old page's lands on them.
+TEST_F(LarkspanPages, TwentyFivePicturesShowAndLeavingAPageDropsItsDownloads) {
+  const std::string green = SolidPng(40, 40, "0,255,0");
+  const auto gallery = [](const std::string& folder) {
+    std::string html = "<html><body bgcolor=white>";
+    for (int i = 0; i < 25; ++i)
+      html += "<img src=\"" + folder + "p" + std::to_string(i) + ".png\" width=40 height=40>" + (i % 5 == 4 ? "<br>" : "");
+    return html + "</body></html>";
+  };
+  for (int i = 0; i < 25; ++i) {
+    const std::string name = "p" + std::to_string(i) + ".png";
+    nginx_.WriteFile("fast/" + name, red_);
+    nginx_.WriteFile("slow/" + name, red_);
+    https_.WriteFile("slow/" + name, green);
+  }
+  nginx_.WriteFile("fast.html", gallery("fast/"));
+  nginx_.WriteFile("slow.html", gallery("slow/"));
+  https_.WriteFile("slow.html", gallery("slow/"));
+  // Eleven seconds a picture, its head included.
+  nginx_.ServerConfig += "    location /slow/ { limit_rate 30; }\n";
+  StartServers();
+  Start({"/home=" + Page()}, {"SSL_CERT_FILE=" + Certificates().caFile});
+  const auto all = [this](const std::string& rgb) {
+    for (int i = 0; i < 25; ++i)
+      if (Pixel(30 + 40 * (i % 5), 25 + 40 * (i / 5)) != rgb) return false;
+    return true;
+  };
+  Go(nginx_.Url("/fast.html"));
+  EXPECT_TRUE(WaitFor([&] { return all("ff0000"); }, kIdleMs)) << Log();
+  EXPECT_EQ(Hits("GET /fast/p"), 25);
+  Go(nginx_.Url("/slow.html"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  Go(https_.Url("/slow.html"));
+  EXPECT_TRUE(all("00ff00"));
+  // nginx logs a request when it ends: the ten http pictures asked for end
+  // long before their eleven seconds, cut short; the rest were never asked.
+  const std::string host = "127.0.0.1:" + std::to_string(nginx_.Port()) + "|";
+  const auto slowLines = [&] {
+    std::vector<std::string> lines;
+    std::istringstream log(Log());
+    for (std::string line; std::getline(log, line);)
+      if (line.rfind("GET /slow/p", 0) == 0 && line.find(host) != std::string::npos) lines.push_back(line);
+    return lines;
+  };
+  EXPECT_TRUE(WaitFor([&] { return slowLines().size() == 10; }, 5000)) << Log();
+  for (const std::string& line : slowLines()) EXPECT_FALSE(line.ends_with("|OK")) << line;
+  EXPECT_TRUE(all("00ff00"));
+  EXPECT_EQ(Hits("|200") - Hits(host), 26) << Log();  // the https page and its pictures
 }
 
 }  // namespace
