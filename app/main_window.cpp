@@ -247,10 +247,9 @@ void TfrmMain::FormActivate(TObject*) {
     if (!HomeLocalPath.empty()) {
       OpenLocalFile(HomeLocalPath);
       timerHome->SetEnabled(false);
-    } else {
-      PostStartURL();
-      Application()->ProcessMessages();
     }
+    // An address was posted when the switch was read: posting it again
+    // would load the page twice and cut the first load's pictures short.
   } else if (HomeType != 2) {
     timerHome->SetEnabled(false);
     actionHome->Execute();
