@@ -143,8 +143,16 @@ bool TfrmMain::IsLiveViewer(const THTMLViewer* viewer) const {
   return false;
 }
 
+// The timer keeps its pace while a picture goes in, so that pictures come
+// one per 100 ms however long each insertion takes; a tick that comes while
+// one is still going in (a message loop inside it) is skipped.
 void TfrmMain::TimerTimer(TObject*) {
-  Timer->SetEnabled(false);
+  if (InsertingImage) return;
+  InsertingImage = true;
+  struct Inserting {
+    bool& flag;
+    ~Inserting() { flag = false; }
+  } inserting{InsertingImage};
   if (!DoneImages.empty()) {
     TImageRec& rec = *DoneImages.front();
     bool taken = false;
@@ -160,7 +168,7 @@ void TfrmMain::TimerTimer(TObject*) {
     if (taken) DiskCache->AddToCache(rec.URL, 2, rec.Stream->Bytes());
     if (taken || drop) DoneImages.pop_front();
   }
-  Timer->SetEnabled(!DoneImages.empty() || !PendingImages.empty() || !ActiveDownloads.empty());
+  if (DoneImages.empty() && PendingImages.empty() && ActiveDownloads.empty()) Timer->SetEnabled(false);
 }
 
 void TfrmMain::FrameBrowserViewerClear(THTMLViewer* viewer) {

@@ -245,14 +245,13 @@ void TfrmMain::FormActivate(TObject*) {
   // authorization prompt's close would navigate away.
   if (!FirstActivation) return;
   if (HomeGiven) {
-    // A "/home=" address was posted once at creation. Posting it again would
-    // open whatever the address box holds by then: a frameset's frames write
-    // their own addresses there, so the start page became its last frame.
+    // A "/home=" address was posted once at creation. Posting it again loaded
+    // the page twice, cut the first load's pictures short, and opened
+    // whatever the address box held by then: a frameset's frames write their
+    // own addresses there, so the start page became its last frame.
     if (!HomeLocalPath.empty()) {
       OpenLocalFile(HomeLocalPath);
       timerHome->SetEnabled(false);
-    } else {
-      Application()->ProcessMessages();
     }
   } else if (HomeType != 2) {
     timerHome->SetEnabled(false);

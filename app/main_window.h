@@ -276,6 +276,7 @@ class TfrmMain : public TForm {
   std::unique_ptr<TMemoryStream> ImageStream;
   // The direct (not queued) image fetch now waiting, innermost; Stop ends it.
   TURLConnection* DirectImageConnection = nullptr;
+  bool InsertingImage = false;  // a tick is inserting a picture
   void FrameBrowserImageRequest(TObject* sender, const std::string& src, TMemoryStream*& stream);
   void StartNextImageDownload();
   void ImageDownloadDone(TImageHTTP& download, bool finished, int error);

@@ -111,7 +111,12 @@ void TfrmMain::actionStopExecute(TObject*) {
 void TfrmMain::actionReloadExecute(TObject*) {
   actionReload->SetEnabled(false);
   {
-    AtScopeExit restore([this] { actionReload->SetEnabled(true); });
+    // The page and its pictures have asked past the cache once the reload
+    // returns; later Back, Forward and links use the cache again.
+    AtScopeExit restore([this] {
+      ReloadMode = false;
+      actionReload->SetEnabled(true);
+    });
     ReloadMode = true;
     FrameBrowser->Reload();
   }

@@ -85,4 +85,6 @@ void TStringBitmapList::Purge(int n) {
   MaxUsage = n;
 }
 
+void TStringBitmapList::FreeUnheld() { FreeUnheldOlderThan(-1); }
+
 }  // namespace lark

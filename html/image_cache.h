@@ -62,6 +62,9 @@ class TStringBitmapList : public TStringList {
   void BumpAndPurge();
   // Frees the entries older than `n` that nobody holds; MaxUsage becomes n.
   void Purge(int n);
+  // Frees every entry nobody holds now, whatever its age: a reload asks
+  // for its pictures afresh instead of showing the ones kept here.
+  void FreeUnheld();
 
   [[nodiscard]] TBitmapItem& Item(int index) const { return *static_cast<TBitmapItem*>(GetObject(index)); }
 

@@ -168,6 +168,9 @@ void TFrameBrowser::Reload() {
   BusyScope busy(*this);
   ForgetBusyViewers();
   curFrameSet_->UnloadFiles();
+  // The page has let go of its pictures: a reload asks the host for them
+  // again rather than showing the shared cache's copies.
+  imageCache_->FreeUnheld();
   curFrameSet_->ReloadFiles(-1);
   MarkVisitedLinks();
 }

@@ -8,6 +8,7 @@
 #include "tests/app_e2e/larkspan_fixture.h"
 #include "tests/net/nginx_peer.h"
 #include "tests/net_ftp/ftp_test_support.h"
+#include "tests/support/loopback_port.h"
 #include "tests/support/test_files.h"
 
 namespace lark::test {
@@ -95,6 +96,38 @@ TEST_F(LarkspanBrowsing, EveryListBypassShowsTheBlockPageAndReachesNoServer) {
   Start({"/home=http://allowed.example:" + p + "/home.html"}, names);
   EXPECT_NE(Shown().find("The home page"), std::string::npos);
   EXPECT_NE(Log().find("GET /home.html"), std::string::npos);
+}
+
+// A frame, a style sheet and a form's action aimed at a denied host (a
+// second loopback address, so that the sanitizer build runs this too): the
+// frame and the form's answer are the block page (the form's in the whole
+// window, as for a refused link), the sheet is nothing, and the denied
+// host's server hears of none of them.
+TEST_F(LarkspanBrowsing, FramesSheetsAndFormsAimedAtADeniedHostReachNoServer) {
+  NginxPeer site;
+  const int deniedPort = FreePort();
+  const std::string denied = "http://127.0.0.2:" + std::to_string(deniedPort);
+  const std::string deniedLog = logs_.Path() + "/denied.log";
+  site.HttpConfig = "  server {\n    listen 127.0.0.2:" + std::to_string(deniedPort) + ";\n    root " + site.Root() +
+                    ";\n    access_log " + deniedLog + ";\n  }\n";
+  site.ServerConfig = "    access_log " + logs_.Path() + "/site.log;\n";
+  site.WriteFile("frames.html", "<html><frameset cols=\"50%,50%\"><frame src=\"form.html\"><frame src=\"" + denied +
+                                    "/frame.html\"></frameset></html>");
+  site.WriteFile("form.html", "<html><head><link rel=stylesheet href=\"" + denied +
+                                  "/sheet.css\"></head><body><form method=post action=\"" + denied +
+                                  "/form\"><input type=submit value=\"SEND SEND SEND\"></form>the form page</body></html>");
+  site.Start();
+  ASSERT_TRUE(site.Started()) << site.Error();
+  program->WriteProgramFile("Deny.lst", "*://127.0.0.2:" + std::to_string(deniedPort) + "/*\n");
+  Start({"/home=" + site.Url("/frames.html")});
+  ASSERT_TRUE(WaitFor([&] { return Shown().find("This address is blocked") != std::string::npos &&
+                                   Shown().find("the form page") != std::string::npos; }, kIdleMs))
+      << Shown();
+  ASSERT_TRUE(program->Command("click FrameBrowser 30 16").ok);
+  EXPECT_TRUE(WaitFor([&] { return Shown().find("the form page") == std::string::npos; }, kIdleMs)) << Shown();
+  EXPECT_NE(Shown().find("This address is blocked"), std::string::npos) << Shown();
+  EXPECT_NE(ReadFile(logs_.Path() + "/site.log").find("GET /form.html"), std::string::npos);
+  EXPECT_EQ(ReadFile(deniedLog), "");
 }
 
 // An address typed into the address box opens with Enter, whether the

@@ -11,6 +11,7 @@
 #include "platform/core/stream.h"
 #include "platform/windows/application.h"
 #include "platform/windows/label.h"
+#include "platform/windows/message_queue.h"
 #include "platform/windows/timer.h"
 #include "tests/app_main/main_window_fixture.h"
 #include "tests/net_ftp/ftp_test_support.h"
@@ -48,10 +49,13 @@ class PageRequests : public MainWindowTest {
   // Arms `timer` to run the Stop command once, half a second from now, from
   // inside whatever request is then waiting.
   void StopAfterHalfASecond(TTimer& timer) {
-    timer.SetInterval(500);
-    timer.OnTimer = [this, &timer](TObject*) {
+    RunAfter(timer, 500, [this] { window_->actionStopExecute(nullptr); });
+  }
+  static void RunAfter(TTimer& timer, int ms, std::function<void()> action) {
+    timer.SetInterval(ms);
+    timer.OnTimer = [&timer, action = std::move(action)](TObject*) {
       timer.SetEnabled(false);
-      window_->actionStopExecute(nullptr);
+      action();
     };
     timer.SetEnabled(true);
   }
@@ -145,6 +149,20 @@ TEST_F(PageRequests, StopEndsASlowDripAndStatusTextsFollowTheLoad) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(Request(true, At("/drip")), "<none>");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
+// The abort message another program may post ends a slow drip, and a
+// redirect loop whose every pass is slow, as Stop does.
+TEST_F(PageRequests, TheAbortMessageEndsASlowDripAndASlowRedirectLoop) {
+  Open({"/home=" + StartPage()});
+  for (const char* path : {"/drip", "/slowloop"}) {
+    TTimer abort(nullptr);
+    RunAfter(abort, 1500, [this] { PostMessage(window_, WM_ABORTLOADING); });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Request(true, At(path)), "<none>") << path;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << path;
+  }
+  EXPECT_LT(Logged("GET /slowloop").size(), 8u);
 }
 
 bool QueuesEmpty(const TfrmMain& window) {
