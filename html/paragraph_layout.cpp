@@ -17,13 +17,39 @@ bool IsWordBreakChar(char c) { return c == ' ' || c == '-' || c == '?' || IsObje
 }  // namespace
 
 void TSection::ForgetMeasurements() {
+  ForgetKeptMeasurements();
   extents_.assign(1, 0);
   extents_.reserve(static_cast<std::size_t>(Len) + 1);  // layout measures it all, once
 }
 
 void TSection::ReleaseMeasurements() {
-  std::vector<std::int64_t>{0}.swap(extents_);
+  std::vector<std::int64_t>().swap(extents_);
   fitStart_ = -1;
+  ForgetKeptMeasurements();
+}
+
+void TSection::ForgetKeptMeasurements() {
+  if (keptBytes_ > 0 && ParentSectionList) ParentSectionList->KeptMeasurementBytes -= keptBytes_;
+  keptBytes_ = 0;
+  keptPass_ = 0;
+}
+
+void TSection::KeepMeasurementsForLayout() {
+  const unsigned pass = ParentSectionList ? ParentSectionList->LayoutPass() : 0;
+  const auto bytes = static_cast<std::size_t>(Len);
+  if (pass == 0 || !Images.Empty() || !FormControls.empty() || extents_.size() != bytes + 1 ||
+      ParentSectionList->KeptMeasurementBytes + bytes > kMaxKeptMeasurementBytes) {
+    ReleaseMeasurements();
+    return;
+  }
+  ParentSectionList->KeptMeasurementBytes += bytes;
+  keptBytes_ = bytes;
+  keptPass_ = pass;
+}
+
+bool TSection::KeptMeasurementsValid() const {
+  return keptPass_ != 0 && ParentSectionList && keptPass_ == ParentSectionList->LayoutPass() &&
+         Images.Empty() && FormControls.empty() && extents_.size() == static_cast<std::size_t>(Len) + 1;
 }
 
 void TSection::MeasureNextPiece(TCanvas& canvas, int maxBytes) {
@@ -358,7 +384,9 @@ int TSectionLayout::Run(int& maxWidth) {
     maxWidth = std::max(maxWidth, SumCoordinates(object->ImageWidth, object->HSpaceL, object->HSpaceR));
   }
   for (const TFormControlObj* control : s_.FormControls) maxWidth = std::max(maxWidth, control->Width());
-  s_.ForgetMeasurements();  // the objects' sizes are known only now
+  // The objects' sizes are known only now; text alone was measured already
+  // when the width computation of this pass kept its extents.
+  if (!s_.KeptMeasurementsValid()) s_.ForgetMeasurements();
   if (s_.Style.ClearAttr != ClearNothing) {
     const int clear = ClearSpace();
     if (clear > 0) InsertSpacer(clear);
@@ -493,7 +521,7 @@ void TSection::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
   min = std::max(min, floatTotal);
   minWidth_ = min;
   maxWidth_ = max;
-  ReleaseMeasurements();
+  KeepMeasurementsForLayout();
 }
 
 void TPreFormated::MinMaxWidth(TCanvas& canvas, int& min, int& max) {

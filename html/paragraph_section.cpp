@@ -57,6 +57,7 @@ TSection::~TSection() {
   // must go while this section still knows its document.
   Fonts.Clear();
   Images.Clear();
+  ForgetKeptMeasurements();
   if (ParentSectionList && !ParentSectionList->IsCopy)
     for (const TFormControlObj* control : FormControls) ParentSectionList->ForgetFormControl(control);
 }
