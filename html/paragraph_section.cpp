@@ -101,13 +101,15 @@ TFontObj* TSection::AddFont(const TRunFont& font, std::string title, TScript scr
 
 TFontObj* TSection::AddFont(std::shared_ptr<const TRunFont> font, std::string title, TScript script) {
   const int pos = static_cast<int>(Buff.size());
-  TFontObj* last = Fonts.Last();
-  if (last && last->Pos == pos) {
-    if (ParentSectionList) ParentSectionList->ForgetObject(last);
-    Fonts.Delete(Fonts.Count() - 1);
-  }
   const bool doubleByte = IsDoubleByteCharset(font->Font.Charset());
-  TFontObj* run = Fonts.Add(std::make_unique<TFontObj>(this, pos, std::move(font), std::move(title)));
+  TFontObj* run = Fonts.Last();
+  if (run && run->Pos == pos) {
+    // The run before holds no text: this one takes its place.
+    if (ParentSectionList) ParentSectionList->ForgetObject(run);
+    run->Restart(std::move(font), std::move(title));
+  } else {
+    run = Fonts.Add(std::make_unique<TFontObj>(this, pos, std::move(font), std::move(title)));
+  }
   run->SScript = script;
   if (doubleByte) DoubleByte = true;
   return run;
