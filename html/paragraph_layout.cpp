@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "html/document_coordinates.h"
@@ -13,6 +14,16 @@ namespace {
 
 bool IsObjectOrMarker(char c) { return c == kMarkerChar || c == kObjectChar; }
 bool IsWordBreakChar(char c) { return c == ' ' || c == '-' || c == '?' || IsObjectOrMarker(c); }
+
+// The bytes a word of the minimum width ends before (when breakable): a
+// table, as the scan looks at every byte of the text.
+constexpr std::array<bool, 256> kWordEnds = [] {
+  std::array<bool, 256> ends{};
+  for (const char c : {' ', '-', '?', kMarkerChar, kObjectChar, kBreakChar, '\0'})
+    ends[static_cast<unsigned char>(c)] = true;
+  return ends;
+}();
+bool EndsWord(char c) { return kWordEnds[static_cast<unsigned char>(c)]; }
 
 }  // namespace
 
@@ -361,8 +372,12 @@ void TSectionLayout::FinishLine(int start, int n, int left, int right) {
   line.LineImgHt = std::max(height, lineFloatHeight_);
 
   // Floats that came after content on this line go below it.
-  for (int i = start; i < start + n; ++i) {
-    if (s_.Buff[i] != kObjectChar) continue;
+  const char* const text = s_.Buff.data();
+  for (const char* at = text + start;
+       (at = static_cast<const char*>(std::memchr(at, kObjectChar, static_cast<std::size_t>(text + start + n - at)))) !=
+       nullptr;
+       ++at) {
+    const int i = static_cast<int>(at - text);
     TFloatingObj* object = s_.ObjectAt(i);
     if (!object || !object->Floats() || object->YValue != kNotLaidOut) continue;
     iMgr_.Update(curY_, *object);
@@ -508,9 +523,7 @@ void TSection::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
     if (DoubleByte)
       end = NextCharStart(i);
     else
-      while (end < Len && !((IsWordBreakChar(Buff[end]) || Buff[end] == kBreakChar || Buff[end] == '\0') &&
-                            Brk[end] != 'n'))
-        ++end;
+      while (end < Len && !(EndsWord(Buff[end]) && Brk[end] != 'n')) ++end;
     if (end > i) min = std::max(min, TextWidth(canvas, i, end - i));
     i = end;
     while (i < Len && (Buff[i] == kObjectChar || Buff[i] == kBreakChar || Buff[i] == ' ' || Buff[i] == '-' ||

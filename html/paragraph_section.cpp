@@ -149,6 +149,18 @@ auto AtTextPosition(const List& list, int pos) -> decltype(&**list.begin()) {
   return at != list.end() && (*at)->Pos == pos ? &**at : nullptr;
 }
 
+// The index of the first byte at or after `i` that is not ASCII (or the
+// text's size), eight bytes at a time.
+std::size_t SkipAscii(const std::string& text, std::size_t i) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  for (std::uint64_t word = 0; i + 8 <= text.size(); i += 8) {
+    std::memcpy(&word, text.data() + i, 8);
+    if (word & kHighBits) break;
+  }
+  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+  return i;
+}
+
 }  // namespace
 
 TFormControlObj* TSection::ControlAt(int pos) const { return AtTextPosition(FormControls, pos); }
@@ -270,7 +282,7 @@ std::vector<int> TSection::SoftHyphens() const {
   std::size_t run = 0;
   for (std::size_t i = 0; i < Buff.size();) {
     if (static_cast<unsigned char>(Buff[i]) < 0x80) {  // one character alone in every code page served
-      ++i;
+      i = SkipAscii(Buff, i + 1);
       continue;
     }
     while (run + 1 < Fonts.Count() && Fonts[run + 1]->Pos <= static_cast<int>(i)) ++run;
