@@ -26,10 +26,18 @@ bool IsLeadByte(int charset, unsigned char b) {
   }
 }
 
+namespace {
+// Room a paragraph's text takes when it first outgrows its string.
+constexpr std::size_t kFirstTextRoom = 64;
+// Most paragraphs hold a few font runs; room for them at once.
+constexpr std::size_t kFirstRunRoom = 4;
+}  // namespace
+
 TSection::TSection(TSectionList* masterList, const TParagraphStyle& style, std::shared_ptr<const TRunFont> font,
                    std::string title)
     : TSectionBase(masterList), Style(style) {
   Style.TextIndent = Style.TextIndentPercent ? std::clamp(Style.TextIndent, 0, 90) : Style.TextIndent;
+  Fonts.Reserve(kFirstRunRoom);
   AddFont(std::move(font), std::move(title));
 }
 
@@ -91,6 +99,14 @@ void TSection::AddTokenObj(const TokenObj& token) {
   for (std::size_t i = 0; i < positions.size(); ++i)
     if (i == 0 || positions[i] != static_cast<std::int64_t>(positions[i - 1]) + 1)
       AddSourcePosition(static_cast<int>(Buff.size() + i), positions[i]);
+  const std::size_t needed = Buff.size() + chars.size();
+  if (needed > Buff.capacity()) {
+    // Text comes a token at a time: past the first few words, grow to a
+    // line's worth at once, then double, for the text and its break flags.
+    const std::size_t room = std::max({needed, 2 * Buff.capacity(), kFirstTextRoom});
+    Buff.reserve(room);
+    Brk.reserve(room);
+  }
   Buff.append(chars);
   Brk.append(chars.size(), ParserState().NoBreak || Preformatted ? 'n' : 'y');
 }
