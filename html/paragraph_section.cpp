@@ -356,7 +356,9 @@ int TSection::PieceEnd(int i, int limit) const {
   int end = std::min(limit, i + Fonts.GetFontCountAt(i, Len));
   // Only the piece itself is searched, so measuring a paragraph piece by
   // piece stays linear in its length.
-  return static_cast<int>(std::find(Buff.begin() + i, Buff.begin() + std::max(i, end), kObjectChar) - Buff.begin());
+  if (end <= i) return i;
+  const void* object = std::memchr(Buff.data() + i, kObjectChar, static_cast<std::size_t>(end - i));
+  return object ? static_cast<int>(static_cast<const char*>(object) - Buff.data()) : end;
 }
 
 bool TSection::KeepInCell() {
