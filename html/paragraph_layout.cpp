@@ -517,6 +517,10 @@ void TSection::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
     start = end + 1;
   }
   max += floatTotal;
+  // The whole text is measured now: each word's width is a difference of
+  // two extents.
+  MeasureUpTo(canvas, Len);
+  std::int64_t widestWord = 0;
   int i = 0;
   while (i < Len) {
     int end = i;
@@ -524,14 +528,14 @@ void TSection::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
       end = NextCharStart(i);
     else
       while (end < Len && !(EndsWord(Buff[end]) && Brk[end] != 'n')) ++end;
-    if (end > i) min = std::max(min, TextWidth(canvas, i, end - i));
+    widestWord = std::max(widestWord, extents_[static_cast<std::size_t>(end)] - extents_[static_cast<std::size_t>(i)]);
     i = end;
     while (i < Len && (Buff[i] == kObjectChar || Buff[i] == kBreakChar || Buff[i] == ' ' || Buff[i] == '-' ||
                        Buff[i] == '?'))
       ++i;
     if (i == end && i < Len) ++i;
   }
-  min = std::max(min, floatTotal);
+  min = std::max({min, ClampCoordinate(widestWord), floatTotal});
   minWidth_ = min;
   maxWidth_ = max;
   KeepMeasurementsForLayout();
