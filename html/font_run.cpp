@@ -31,6 +31,15 @@ TFontObj::TFontObj(TSection* section, const TFontObj& source)
   SetFont(source.font_);
 }
 
+void TFontObj::Restart(std::shared_ptr<const TRunFont> font, std::string title) {
+  SScript = TScript::Normal;
+  Visited = Hover = false;
+  linkFonts_.reset();
+  if (title.empty()) extras_.reset();
+  else extras_ = std::make_unique<TExtras>(TExtras{std::move(title), {}});
+  SetFont(std::move(font));
+}
+
 TFontObj::~TFontObj() {
   if (Section && Section->ParentSectionList) Section->ParentSectionList->ForgetObject(this);
 }

@@ -45,6 +45,9 @@ class TFontObj : public TObject {
   // A copy for the paragraph `section` of a print copy.
   TFontObj(TSection* section, const TFontObj& source);
   ~TFontObj() override;
+  // Starts the run afresh at its position, as if just made with `font` and
+  // `title`: a run replaced before any text came reuses its place.
+  void Restart(std::shared_ptr<const TRunFont> font, std::string title);
 
   // Replaces the font (and recomputes the metrics).
   void SetFont(const TRunFont& font);

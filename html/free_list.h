@@ -25,6 +25,8 @@ class TFreeList {
   [[nodiscard]] T* operator[](std::size_t index) const { return Items(index); }
   [[nodiscard]] T* Last() const { return items_.empty() ? nullptr : items_.back().get(); }
 
+  void Reserve(std::size_t count) { items_.reserve(count); }
+
   // Takes ownership; returns the item for the caller's convenience.
   template <typename U>
   U* Add(std::unique_ptr<U> item) {

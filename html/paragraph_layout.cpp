@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "html/document_coordinates.h"
@@ -14,16 +15,52 @@ namespace {
 bool IsObjectOrMarker(char c) { return c == kMarkerChar || c == kObjectChar; }
 bool IsWordBreakChar(char c) { return c == ' ' || c == '-' || c == '?' || IsObjectOrMarker(c); }
 
+// The bytes a word of the minimum width ends before (when breakable): a
+// table, as the scan looks at every byte of the text.
+constexpr std::array<bool, 256> kWordEnds = [] {
+  std::array<bool, 256> ends{};
+  for (const char c : {' ', '-', '?', kMarkerChar, kObjectChar, kBreakChar, '\0'})
+    ends[static_cast<unsigned char>(c)] = true;
+  return ends;
+}();
+bool EndsWord(char c) { return kWordEnds[static_cast<unsigned char>(c)]; }
+
 }  // namespace
 
 void TSection::ForgetMeasurements() {
+  ForgetKeptMeasurements();
   extents_.assign(1, 0);
   extents_.reserve(static_cast<std::size_t>(Len) + 1);  // layout measures it all, once
 }
 
 void TSection::ReleaseMeasurements() {
-  std::vector<std::int64_t>{0}.swap(extents_);
+  std::vector<std::int64_t>().swap(extents_);
   fitStart_ = -1;
+  ForgetKeptMeasurements();
+}
+
+void TSection::ForgetKeptMeasurements() {
+  if (keptBytes_ > 0 && ParentSectionList) ParentSectionList->KeptMeasurementBytes -= keptBytes_;
+  keptBytes_ = 0;
+  keptPass_ = 0;
+}
+
+void TSection::KeepMeasurementsForLayout() {
+  const unsigned pass = ParentSectionList ? ParentSectionList->LayoutPass() : 0;
+  const auto bytes = static_cast<std::size_t>(Len);
+  if (pass == 0 || !Images.Empty() || !FormControls.empty() || extents_.size() != bytes + 1 ||
+      ParentSectionList->KeptMeasurementBytes + bytes > kMaxKeptMeasurementBytes) {
+    ReleaseMeasurements();
+    return;
+  }
+  ParentSectionList->KeptMeasurementBytes += bytes;
+  keptBytes_ = bytes;
+  keptPass_ = pass;
+}
+
+bool TSection::KeptMeasurementsValid() const {
+  return keptPass_ != 0 && ParentSectionList && keptPass_ == ParentSectionList->LayoutPass() &&
+         Images.Empty() && FormControls.empty() && extents_.size() == static_cast<std::size_t>(Len) + 1;
 }
 
 void TSection::MeasureNextPiece(TCanvas& canvas, int maxBytes) {
@@ -335,8 +372,12 @@ void TSectionLayout::FinishLine(int start, int n, int left, int right) {
   line.LineImgHt = std::max(height, lineFloatHeight_);
 
   // Floats that came after content on this line go below it.
-  for (int i = start; i < start + n; ++i) {
-    if (s_.Buff[i] != kObjectChar) continue;
+  const char* const text = s_.Buff.data();
+  for (const char* at = text + start;
+       (at = static_cast<const char*>(std::memchr(at, kObjectChar, static_cast<std::size_t>(text + start + n - at)))) !=
+       nullptr;
+       ++at) {
+    const int i = static_cast<int>(at - text);
     TFloatingObj* object = s_.ObjectAt(i);
     if (!object || !object->Floats() || object->YValue != kNotLaidOut) continue;
     iMgr_.Update(curY_, *object);
@@ -358,7 +399,9 @@ int TSectionLayout::Run(int& maxWidth) {
     maxWidth = std::max(maxWidth, SumCoordinates(object->ImageWidth, object->HSpaceL, object->HSpaceR));
   }
   for (const TFormControlObj* control : s_.FormControls) maxWidth = std::max(maxWidth, control->Width());
-  s_.ForgetMeasurements();  // the objects' sizes are known only now
+  // The objects' sizes are known only now; text alone was measured already
+  // when the width computation of this pass kept its extents.
+  if (!s_.KeptMeasurementsValid()) s_.ForgetMeasurements();
   if (s_.Style.ClearAttr != ClearNothing) {
     const int clear = ClearSpace();
     if (clear > 0) InsertSpacer(clear);
@@ -474,26 +517,28 @@ void TSection::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
     start = end + 1;
   }
   max += floatTotal;
+  // The whole text is measured now: each word's width is a difference of
+  // two extents.
+  MeasureUpTo(canvas, Len);
+  std::int64_t widestWord = 0;
   int i = 0;
   while (i < Len) {
     int end = i;
     if (DoubleByte)
       end = NextCharStart(i);
     else
-      while (end < Len && !((IsWordBreakChar(Buff[end]) || Buff[end] == kBreakChar || Buff[end] == '\0') &&
-                            Brk[end] != 'n'))
-        ++end;
-    if (end > i) min = std::max(min, TextWidth(canvas, i, end - i));
+      while (end < Len && !(EndsWord(Buff[end]) && Brk[end] != 'n')) ++end;
+    widestWord = std::max(widestWord, extents_[static_cast<std::size_t>(end)] - extents_[static_cast<std::size_t>(i)]);
     i = end;
     while (i < Len && (Buff[i] == kObjectChar || Buff[i] == kBreakChar || Buff[i] == ' ' || Buff[i] == '-' ||
                        Buff[i] == '?'))
       ++i;
     if (i == end && i < Len) ++i;
   }
-  min = std::max(min, floatTotal);
+  min = std::max({min, ClampCoordinate(widestWord), floatTotal});
   minWidth_ = min;
   maxWidth_ = max;
-  ReleaseMeasurements();
+  KeepMeasurementsForLayout();
 }
 
 void TPreFormated::MinMaxWidth(TCanvas& canvas, int& min, int& max) {

@@ -26,10 +26,18 @@ bool IsLeadByte(int charset, unsigned char b) {
   }
 }
 
+namespace {
+// Room a paragraph's text takes when it first outgrows its string.
+constexpr std::size_t kFirstTextRoom = 64;
+// Most paragraphs hold a few font runs; room for them at once.
+constexpr std::size_t kFirstRunRoom = 4;
+}  // namespace
+
 TSection::TSection(TSectionList* masterList, const TParagraphStyle& style, std::shared_ptr<const TRunFont> font,
                    std::string title)
     : TSectionBase(masterList), Style(style) {
   Style.TextIndent = Style.TextIndentPercent ? std::clamp(Style.TextIndent, 0, 90) : Style.TextIndent;
+  Fonts.Reserve(kFirstRunRoom);
   AddFont(std::move(font), std::move(title));
 }
 
@@ -57,6 +65,7 @@ TSection::~TSection() {
   // must go while this section still knows its document.
   Fonts.Clear();
   Images.Clear();
+  ForgetKeptMeasurements();
   if (ParentSectionList && !ParentSectionList->IsCopy)
     for (const TFormControlObj* control : FormControls) ParentSectionList->ForgetFormControl(control);
 }
@@ -86,10 +95,30 @@ void TSection::AddText(std::string_view text, int sourcePos) {
 void TSection::AddTokenObj(const TokenObj& token) {
   const std::string_view chars = token.Chars();
   const std::span<const std::int32_t> positions = token.Positions();
-  // Only where the positions jump can a new source run start.
-  for (std::size_t i = 0; i < positions.size(); ++i)
-    if (i == 0 || positions[i] != static_cast<std::int64_t>(positions[i - 1]) + 1)
-      AddSourcePosition(static_cast<int>(Buff.size() + i), positions[i]);
+  // Only where the positions jump can a new source run start. Positions are
+  // never negative, so their differences fit in 32 bits; runs without a
+  // jump are passed eight at a time.
+  const std::int32_t* const at = positions.data();
+  const std::size_t n = positions.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i > 0) {
+      for (std::int32_t jumps = 0; i + 8 <= n; i += 8) {
+        for (std::size_t k = 0; k < 8; ++k) jumps |= at[i + k] - at[i + k - 1] - 1;
+        if (jumps != 0) break;
+      }
+      if (i >= n) break;
+      if (at[i] - at[i - 1] == 1) continue;
+    }
+    AddSourcePosition(static_cast<int>(Buff.size() + i), at[i]);
+  }
+  const std::size_t needed = Buff.size() + chars.size();
+  if (needed > Buff.capacity()) {
+    // Text comes a token at a time: past the first few words, grow to a
+    // line's worth at once, then double, for the text and its break flags.
+    const std::size_t room = std::max({needed, 2 * Buff.capacity(), kFirstTextRoom});
+    Buff.reserve(room);
+    Brk.reserve(room);
+  }
   Buff.append(chars);
   Brk.append(chars.size(), ParserState().NoBreak || Preformatted ? 'n' : 'y');
 }
@@ -100,13 +129,15 @@ TFontObj* TSection::AddFont(const TRunFont& font, std::string title, TScript scr
 
 TFontObj* TSection::AddFont(std::shared_ptr<const TRunFont> font, std::string title, TScript script) {
   const int pos = static_cast<int>(Buff.size());
-  TFontObj* last = Fonts.Last();
-  if (last && last->Pos == pos) {
-    if (ParentSectionList) ParentSectionList->ForgetObject(last);
-    Fonts.Delete(Fonts.Count() - 1);
-  }
   const bool doubleByte = IsDoubleByteCharset(font->Font.Charset());
-  TFontObj* run = Fonts.Add(std::make_unique<TFontObj>(this, pos, std::move(font), std::move(title)));
+  TFontObj* run = Fonts.Last();
+  if (run && run->Pos == pos) {
+    // The run before holds no text: this one takes its place.
+    if (ParentSectionList) ParentSectionList->ForgetObject(run);
+    run->Restart(std::move(font), std::move(title));
+  } else {
+    run = Fonts.Add(std::make_unique<TFontObj>(this, pos, std::move(font), std::move(title)));
+  }
   run->SScript = script;
   if (doubleByte) DoubleByte = true;
   return run;
@@ -144,6 +175,18 @@ auto AtTextPosition(const List& list, int pos) -> decltype(&**list.begin()) {
   const auto at = std::lower_bound(list.begin(), list.end(), pos,
                                    [](const auto& item, int p) { return item->Pos < p; });
   return at != list.end() && (*at)->Pos == pos ? &**at : nullptr;
+}
+
+// The index of the first byte at or after `i` that is not ASCII (or the
+// text's size), eight bytes at a time.
+std::size_t SkipAscii(const std::string& text, std::size_t i) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  for (std::uint64_t word = 0; i + 8 <= text.size(); i += 8) {
+    std::memcpy(&word, text.data() + i, 8);
+    if (word & kHighBits) break;
+  }
+  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+  return i;
 }
 
 }  // namespace
@@ -267,7 +310,7 @@ std::vector<int> TSection::SoftHyphens() const {
   std::size_t run = 0;
   for (std::size_t i = 0; i < Buff.size();) {
     if (static_cast<unsigned char>(Buff[i]) < 0x80) {  // one character alone in every code page served
-      ++i;
+      i = SkipAscii(Buff, i + 1);
       continue;
     }
     while (run + 1 < Fonts.Count() && Fonts[run + 1]->Pos <= static_cast<int>(i)) ++run;
@@ -313,7 +356,9 @@ int TSection::PieceEnd(int i, int limit) const {
   int end = std::min(limit, i + Fonts.GetFontCountAt(i, Len));
   // Only the piece itself is searched, so measuring a paragraph piece by
   // piece stays linear in its length.
-  return static_cast<int>(std::find(Buff.begin() + i, Buff.begin() + std::max(i, end), kObjectChar) - Buff.begin());
+  if (end <= i) return i;
+  const void* object = std::memchr(Buff.data() + i, kObjectChar, static_cast<std::size_t>(end - i));
+  return object ? static_cast<int>(static_cast<const char*>(object) - Buff.data()) : end;
 }
 
 bool TSection::KeepInCell() {

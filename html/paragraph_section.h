@@ -59,6 +59,10 @@ struct TParagraphStyle {
 // 81-FE; Johab: 84-D3, D8-DE, E0-F9).
 [[nodiscard]] bool IsLeadByte(int charset, unsigned char b);
 
+// How many bytes of text all paragraphs of a document may keep measured
+// between their width computation and their layout: 8 MiB of extents.
+constexpr std::size_t kMaxKeptMeasurementBytes = std::size_t{1} << 20;
+
 // One paragraph of running text with its font runs and inline objects.
 class TSection : public TSectionBase {
  public:
@@ -160,8 +164,16 @@ class TSection : public TSectionBase {
   // width computation.
   void ForgetMeasurements();
   // The same, also giving back the memory: the extents cost eight bytes a
-  // byte of text, so a section keeps them only while it is laid out.
+  // byte of text, so a section keeps them only while it is laid out, or
+  // from its width computation to its layout in the same pass (a table
+  // measures every cell before laying any out) within the document's
+  // budget, kMaxKeptMeasurementBytes.
   void ReleaseMeasurements();
+  void KeepMeasurementsForLayout();
+  void ForgetKeptMeasurements();
+  // Whether the extents kept by the width computation serve this layout:
+  // same pass, the whole text measured, no object whose size layout sets.
+  [[nodiscard]] bool KeptMeasurementsValid() const;
   void MeasureUpTo(TCanvas& canvas, int end);
   // Measures the next stretch of at most `maxBytes` (whole characters,
   // one font, no object; an object alone).
@@ -185,7 +197,9 @@ class TSection : public TSectionBase {
   int minWidth_ = -1, maxWidth_ = -1;  // cached by MinMaxWidth
   int drawX_ = 0;  // X of the section at the last Draw
   bool finished_ = false;
-  std::vector<std::int64_t> extents_{0};
+  std::vector<std::int64_t> extents_;  // empty: nothing measured
+  unsigned keptPass_ = 0;               // the pass extents_ were kept for; 0: none
+  std::size_t keptBytes_ = 0;           // what they count in the document's budget
   std::size_t measuredBytes_ = 0;
   // The fit test's one-entry cache.
   int fitStart_ = -1, fitWidth_ = -1, fitLimit_ = -1, fitResult_ = 0;

@@ -277,10 +277,15 @@ int CodePageOfCharSet(int CharSet, int Current) {
 
 // ---- TProperties: values ---------------------------------------------------
 
-TProperties::TProperties() : codePage_(SystemCodePage()) {
-  for (int i = css::MarginTop; i <= css::Left; ++i) props_[static_cast<std::size_t>(i)] = NullValue;
-  props_[css::ZIndex] = 0;
+TProperties::TProperties() : values_(std::make_shared<TValues>()), codePage_(SystemCodePage()) {
+  for (int i = css::MarginTop; i <= css::Left; ++i) values_->props[static_cast<std::size_t>(i)] = NullValue;
+  values_->props[css::ZIndex] = 0;
   Changed();
+}
+
+TProperties::TValues& TProperties::OwnValues() {
+  if (values_.use_count() != 1) values_ = std::make_shared<TValues>(*values_);
+  return *values_;
 }
 
 TProperties::~TProperties() = default;
@@ -331,10 +336,11 @@ void TProperties::Changed() {
 void TProperties::SetProp(int index, TPropValue value) {
   const auto i = static_cast<std::size_t>(index);
   const std::uint64_t before = stamp_;
-  props_.at(i) = std::move(value);
-  set_[i] = true;
+  TValues& values = OwnValues();
+  values.props.at(i) = std::move(value);
+  values.set[i] = true;
   Changed();
-  stamp_ = DerivedStamp(before, index, props_[i]);
+  stamp_ = DerivedStamp(before, index, values.props[i]);
 }
 
 void TProperties::SetPropertyValue(TPropValue Value, int Index) {
@@ -346,7 +352,7 @@ void TProperties::SetPropertyValue(TPropValue Value, int Index) {
 }
 
 void TProperties::MergeIntoLinkFonts(int Index, const TPropValue& Value) {
-  for (ThtFontInfo& info : *fontInfos_) {
+  for (ThtFontInfo& info : OwnFontInfos()) {
     double number = 0;
     if (Index == css::FontFamily && AsText(Value)) {
       const std::string name = ResolveFontFamily(*AsText(Value));
@@ -401,8 +407,7 @@ void TProperties::AddPropertyByName(std::string_view Name, const std::string& Te
 // ---- TProperties: the element's chain ---------------------------------------
 
 void TProperties::Copy(const TProperties& Source) {
-  props_ = Source.props_;
-  set_ = Source.set_;
+  values_ = std::make_shared<TValues>(*Source.values_);
   defaultFontSize_ = Source.defaultFontSize_;
   fallbackFontName_ = Source.FontName();
   PropTag = "default";
@@ -414,8 +419,7 @@ void TProperties::TakeComputed(const TProperties& Source) {
   PropClass = Source.PropClass;
   PropID = Source.PropID;
   PropPseudo = Source.PropPseudo;
-  props_ = Source.props_;
-  set_ = Source.set_;
+  values_ = Source.values_;
   bgColor_ = Source.bgColor_;
   charSet_ = Source.charSet_;
   codePage_ = Source.codePage_;
@@ -423,25 +427,26 @@ void TProperties::TakeComputed(const TProperties& Source) {
   exSize_ = Source.exSize_;
   defaultFontSize_ = Source.defaultFontSize_;
   fallbackFontName_ = Source.fallbackFontName_;
-  fontInfos_ = Source.fontInfos_ ? std::make_unique<TFontInfoArray>(*Source.fontInfos_) : nullptr;
-  font_ = Source.font_ ? std::make_unique<TMyFont>(*Source.font_) : nullptr;
-  fontMetrics_ = Source.fontMetrics_ ? std::make_unique<FontMetrics>(*Source.fontMetrics_) : nullptr;
+  fontInfos_ = Source.fontInfos_;
+  font_ = Source.font_;
+  fontMetrics_ = Source.fontMetrics_;
   stamp_ = Source.stamp_;
 }
 
 void TProperties::Inherit(const TProperties& Parent) {
+  if (values_.use_count() != 1) values_ = std::make_shared<TValues>();
   for (int i = 0; i < css::PropCount; ++i) {
     const auto index = static_cast<std::size_t>(i);
-    props_[index] = IsInherited(i) ? Parent.props_[index] : TPropValue();
-    if (IsBoxLength(i)) props_[index] = NullValue;
+    values_->props[index] = IsInherited(i) ? Parent.values_->props[index] : TPropValue();
+    if (IsBoxLength(i)) values_->props[index] = NullValue;
   }
-  set_.fill(false);
+  values_->set.fill(false);
   bgColor_ = Parent.bgColor_;
   charSet_ = Parent.charSet_;
   codePage_ = Parent.codePage_;
   defaultFontSize_ = Parent.defaultFontSize_;
   fallbackFontName_ = Parent.fallbackFontName_;
-  fontInfos_ = Parent.fontInfos_ ? std::make_unique<TFontInfoArray>(*Parent.fontInfos_) : nullptr;
+  fontInfos_ = Parent.fontInfos_;
   const FontMetrics metrics = Parent.MeasuredFont();
   emSize_ = metrics.Em;
   exSize_ = metrics.Ex;
@@ -450,11 +455,13 @@ void TProperties::Inherit(const TProperties& Parent) {
 
 void TProperties::FillUnset(const TProperties& Parent, const TStyleList& Styles, const TPropStack& Stack,
                             std::size_t Index) {
+  TValues& values = OwnValues();
   for (int i = 0; i < css::PropCount; ++i)
-    if (!IsSet(i) && IsInherited(i)) props_[static_cast<std::size_t>(i)] = Parent.props_[static_cast<std::size_t>(i)];
+    if (!IsSet(i) && IsInherited(i))
+      values.props[static_cast<std::size_t>(i)] = Parent.values_->props[static_cast<std::size_t>(i)];
   Changed();
   if (Parent.fontInfos_) {
-    fontInfos_ = std::make_unique<TFontInfoArray>(*Parent.fontInfos_);
+    fontInfos_ = Parent.fontInfos_;
   } else if (PropPseudo == "link") {
     std::vector<const TProperties*> ancestors;
     for (std::size_t i = std::min(Index, Stack.Count()); i-- > 0;)
@@ -469,19 +476,25 @@ void TProperties::FillUnset(const TProperties& Parent, const TStyleList& Styles,
 
 void TProperties::Merge(const TProperties& source) {
   for (int i = 0; i < css::PropCount; ++i) {
-    const TPropValue& value = source.props_[static_cast<std::size_t>(i)];
+    const TPropValue& value = source.values_->props[static_cast<std::size_t>(i)];
     if (!source.IsSet(i) || IsEmpty(value)) continue;
     if (IsBoxLength(i) && AsInt(value) && *AsInt(value) == NullValue) continue;
-    props_[static_cast<std::size_t>(i)] = value;
-    set_[static_cast<std::size_t>(i)] = true;
+    TValues& values = OwnValues();
+    values.props[static_cast<std::size_t>(i)] = value;
+    values.set[static_cast<std::size_t>(i)] = true;
     if (fontInfos_) MergeIntoFontInfos(i, value);
   }
   Changed();
 }
 
+TFontInfoArray& TProperties::OwnFontInfos() {
+  if (fontInfos_.use_count() != 1) fontInfos_ = std::make_shared<TFontInfoArray>(*fontInfos_);
+  return *fontInfos_;
+}
+
 void TProperties::MergeIntoFontInfos(int index, const TPropValue& value) {
   const std::string text = LowerText(value);
-  for (ThtFontInfo& info : *fontInfos_) {
+  for (ThtFontInfo& info : OwnFontInfos()) {
     double number = 0;
     switch (index) {
       case css::FontFamily:
@@ -545,7 +558,7 @@ void TProperties::CombineWith(const TStyleList& styles, const std::vector<const 
   PropPseudo = pseudo;
   defaultFontSize_ = styles.DefaultFontSize();
   double inherited = 0;
-  if (!AsNumber(props_[css::FontSize], inherited)) inherited = defaultFontSize_;
+  if (!AsNumber(values_->props[css::FontSize], inherited)) inherited = defaultFontSize_;
 
   const auto merge = [&](const std::string& key) {
     if (const TProperties* entry = styles.Find(key)) Merge(*entry);
@@ -584,8 +597,8 @@ void TProperties::CombineWith(const TStyleList& styles, const std::vector<const 
   if (!id.empty()) MergeDescendantRules(styles, ancestors, "#" + id);
   if (styleAttr) Merge(*styleAttr);
 
-  if (const std::string* size = AsText(props_[css::FontSize]))
-    props_[css::FontSize] = FontSizeConv(*size, inherited, defaultFontSize_);
+  if (const std::string* size = AsText(values_->props[css::FontSize]))
+    OwnValues().props[css::FontSize] = FontSizeConv(*size, inherited, defaultFontSize_);
   Changed();
 }
 
@@ -603,7 +616,7 @@ void TProperties::CombineStyle(const TStyleList& Styles, const TPropStack& Stack
 // The four link fonts come from temporary elements stacked above the link:
 // "visited" above it, "hover" above that, and "hover" directly above it.
 void TProperties::BuildLinkFonts(const TStyleList& styles, const std::vector<const TProperties*>& ancestors) {
-  auto infos = std::make_unique<TFontInfoArray>();
+  auto infos = std::make_shared<TFontInfoArray>();
   (*infos)[LinkFont] = GetFontInfo();
   const auto stateAbove = [&](const TProperties& below, const std::vector<const TProperties*>& chain,
                               const std::string& state) {
@@ -642,7 +655,7 @@ void TProperties::AssignCharSet(int CharSet, int CodePage) {
 }
 
 std::string TProperties::FontName() const {
-  const std::string* families = AsText(props_[css::FontFamily]);
+  const std::string* families = AsText(values_->props[css::FontFamily]);
   std::string name = families ? ResolveFontFamily(*families) : std::string();
   if (name.empty()) name = fallbackFontName_;
   if (name.empty() && families) name = FirstFontFamily(*families);
@@ -651,21 +664,21 @@ std::string TProperties::FontName() const {
 
 double TProperties::FontSizePoints() const {
   double points = defaultFontSize_;
-  if (AsNumber(props_[css::FontSize], points)) return std::clamp(points, 1.0, MaxFontSize);
-  if (const std::string* text = AsText(props_[css::FontSize]))
+  if (AsNumber(values_->props[css::FontSize], points)) return std::clamp(points, 1.0, MaxFontSize);
+  if (const std::string* text = AsText(values_->props[css::FontSize]))
     return FontSizeConv(*text, defaultFontSize_, defaultFontSize_);
   return points;
 }
 
 ThtFontInfo TProperties::GetFontInfo() const {
   ThtFontInfo info;
-  const int* color = AsInt(props_[css::Color]);
+  const int* color = AsInt(values_->props[css::Color]);
   info.Color = color ? *color : 0;
   info.BGColor = bgColor_;
-  if (IsBold(props_[css::FontWeight])) info.Style |= fsBold;
-  const std::string style = LowerText(props_[css::FontStyle]);
+  if (IsBold(values_->props[css::FontWeight])) info.Style |= fsBold;
+  const std::string style = LowerText(values_->props[css::FontStyle]);
   if (style == "italic" || style == "oblique") info.Style |= fsItalic;
-  const std::string decoration = LowerText(props_[css::TextDecoration]);
+  const std::string decoration = LowerText(values_->props[css::TextDecoration]);
   if (decoration == "underline") info.Style |= fsUnderline;
   else if (decoration == "line-through") info.Style |= fsStrikeOut;
   info.Size = RoundClamped(FontSizePoints(), MaxFontSize);
@@ -685,14 +698,14 @@ const TMyFont& TProperties::CachedFont() const {
   // Properties of one stamp make one font: like elements share it through
   // this table, kMaxStampFonts of them (then the table starts again).
   constexpr std::size_t kMaxStampFonts = 1024;
-  thread_local std::unordered_map<std::uint64_t, TMyFont> byStamp;
+  thread_local std::unordered_map<std::uint64_t, std::shared_ptr<const TMyFont>> byStamp;
   if (!font_) {
     if (const auto found = byStamp.find(stamp_); found != byStamp.end()) {
-      font_ = std::make_unique<TMyFont>(found->second);
+      font_ = found->second;
       return *font_;
     }
     const ThtFontInfo info = GetFontInfo();
-    auto font = std::make_unique<TMyFont>();
+    auto font = std::make_shared<TMyFont>();
     font->SetName(info.Name);
     font->SetSize(info.Size);
     font->SetStyle(info.Style);
@@ -703,7 +716,7 @@ const TMyFont& TProperties::CachedFont() const {
     font->CharSetValues = CharSetValuesFor(info.CharSet);
     (void)font->Realized();  // once here, not in every copy the runs take
     if (byStamp.size() >= kMaxStampFonts) byStamp.clear();
-    byStamp.emplace(stamp_, *font);
+    byStamp.emplace(stamp_, font);
     font_ = std::move(font);
   }
   return *font_;
@@ -730,7 +743,7 @@ TProperties::FontMetrics TProperties::MeasuredFont() const {
       const int em = metrics.tmHeight - metrics.tmInternalLeading;
       found = measured.emplace(key, FontMetrics{em, em / 2}).first;
     }
-    fontMetrics_ = std::make_unique<FontMetrics>(found->second);
+    fontMetrics_ = found->second;
   }
   return *fontMetrics_;
 }
@@ -740,7 +753,7 @@ TProperties::FontMetrics TProperties::MeasuredFont() const {
 void TProperties::GetBackgroundPos(int EmSize, int ExSize, PositionRec& X, PositionRec& Y) const {
   X = PositionRec();
   Y = PositionRec();
-  const std::string text = LowerText(props_[css::BackgroundPosition]);
+  const std::string text = LowerText(values_->props[css::BackgroundPosition]);
   if (!text.empty()) {
     const std::size_t space = text.find(' ');
     const std::string first = text.substr(0, space);
@@ -756,13 +769,13 @@ void TProperties::GetBackgroundPos(int EmSize, int ExSize, PositionRec& X, Posit
       Y = PositionWord(second, false, EmSize, ExSize);
     }
   }
-  const std::string repeat = LowerText(props_[css::BackgroundRepeat]);
+  const std::string repeat = LowerText(values_->props[css::BackgroundRepeat]);
   X.RepeatD = repeat != "no-repeat" && repeat != "repeat-y";
   Y.RepeatD = repeat != "no-repeat" && repeat != "repeat-x";
 }
 
 bool TProperties::GetVertAlign(AlignmentType& Align) const {
-  const std::string text = LowerText(props_[css::VerticalAlign]);
+  const std::string text = LowerText(values_->props[css::VerticalAlign]);
   if (text == "top" || text == "text-top") Align = ATop;
   else if (text == "middle") Align = AMiddle;
   else if (text == "baseline") Align = ABaseline;
@@ -772,7 +785,7 @@ bool TProperties::GetVertAlign(AlignmentType& Align) const {
 }
 
 bool TProperties::GetFloat(AlignmentType& Align) const {
-  const std::string text = LowerText(props_[css::Float]);
+  const std::string text = LowerText(values_->props[css::Float]);
   if (text == "left") Align = ALeft;
   else if (text == "right") Align = ARight;
   else if (text == "none") Align = ANone;
@@ -781,7 +794,7 @@ bool TProperties::GetFloat(AlignmentType& Align) const {
 }
 
 bool TProperties::GetClear(ClearAttrType& Clear) const {
-  const std::string text = LowerText(props_[css::Clear]);
+  const std::string text = LowerText(values_->props[css::Clear]);
   if (text == "left") Clear = ClearLeft;
   else if (text == "right") Clear = ClearRight;
   else if (text == "both") Clear = ClearBoth;
@@ -794,62 +807,62 @@ ListBulletType TProperties::GetListStyleType() const {
   static constexpr std::array<std::string_view, 10> kNames = {
       "blank", "circle", "decimal", "disc", "lower-alpha", "lower-roman", "none", "square",
       "upper-alpha", "upper-roman"};
-  const std::string text = LowerText(props_[css::ListStyleType]);
+  const std::string text = LowerText(values_->props[css::ListStyleType]);
   for (std::size_t i = 0; i < kNames.size(); ++i)
     if (kNames[i] == text) return static_cast<ListBulletType>(i);
   return lbBlank;
 }
 
 std::string TProperties::GetListStyleImage() const {
-  const std::string* text = AsText(props_[css::ListStyleImage]);
+  const std::string* text = AsText(values_->props[css::ListStyleImage]);
   return text && PosText("url(", *text) != std::string::npos ? UrlOf(*text) : std::string();
 }
 
 PositionType TProperties::GetPosition() const {
-  const std::string text = LowerText(props_[css::Position]);
+  const std::string text = LowerText(values_->props[css::Position]);
   if (text == "absolute") return posAbsolute;
   if (text == "relative") return posRelative;
   return posStatic;
 }
 
 bool TProperties::IsHidden() const {
-  const TPropValue& value = props_[css::Visibility];
+  const TPropValue& value = values_->props[css::Visibility];
   return (AsInt(value) && *AsInt(value) == viHidden) || LowerText(value) == "hidden";
 }
 
 int TProperties::GetZIndex() const {
   double number = 0;
-  if (AsNumber(props_[css::ZIndex], number) || ParseCssNumber(LowerText(props_[css::ZIndex]), number))
+  if (AsNumber(values_->props[css::ZIndex], number) || ParseCssNumber(LowerText(values_->props[css::ZIndex]), number))
     return RoundClamped(number, MaxLength);
   return 0;
 }
 
-bool TProperties::DisplayNone() const { return LowerText(props_[css::Display]) == "none"; }
+bool TProperties::DisplayNone() const { return LowerText(values_->props[css::Display]) == "none"; }
 
 int TProperties::GetLineHeight(int NewHeight) const {
   double number = 0;
-  if (AsNumber(props_[css::LineHeight], number)) return RoundClamped(number * NewHeight, MaxLength);
-  const std::string* text = AsText(props_[css::LineHeight]);
+  if (AsNumber(values_->props[css::LineHeight], number)) return RoundClamped(number * NewHeight, MaxLength);
+  const std::string* text = AsText(values_->props[css::LineHeight]);
   return text ? LengthConv(*text, true, NewHeight, 0, emSize_, exSize_) : 0;
 }
 
 int TProperties::GetTextIndent(bool& Percent) const {
-  const std::string text = LowerText(props_[css::TextIndent]);
+  const std::string text = LowerText(values_->props[css::TextIndent]);
   Percent = text.find('%') != std::string::npos;
   return LengthConv(text, false, Percent ? 100 : 0, 0, emSize_, exSize_);
 }
 
-bool TProperties::GetPageBreakBefore() const { return LowerText(props_[css::PageBreakBefore]) == "always"; }
-bool TProperties::GetPageBreakAfter() const { return LowerText(props_[css::PageBreakAfter]) == "always"; }
-bool TProperties::GetPageBreakInside() const { return LowerText(props_[css::PageBreakInside]) == "avoid"; }
+bool TProperties::GetPageBreakBefore() const { return LowerText(values_->props[css::PageBreakBefore]) == "always"; }
+bool TProperties::GetPageBreakAfter() const { return LowerText(values_->props[css::PageBreakAfter]) == "always"; }
+bool TProperties::GetPageBreakInside() const { return LowerText(values_->props[css::PageBreakInside]) == "avoid"; }
 
 TColor TProperties::GetColor() const {
-  const int* color = AsInt(props_[css::Color]);
+  const int* color = AsInt(values_->props[css::Color]);
   return color ? *color : NoColor;
 }
 
 TColor TProperties::GetBackgroundColor() const {
-  const int* color = AsInt(props_[css::BackgroundColor]);
+  const int* color = AsInt(values_->props[css::BackgroundColor]);
   return color ? *color : NoColor;
 }
 
@@ -864,10 +877,10 @@ TColor TProperties::UseBackgroundColor() {
   return color;
 }
 
-bool TProperties::HasBorderStyle() const { return !BorderStyleIsNone(props_[css::BorderStyle]); }
+bool TProperties::HasBorderStyle() const { return !BorderStyleIsNone(values_->props[css::BorderStyle]); }
 
 bool TProperties::GetBackgroundImage(std::string& Name) const {
-  const std::string* text = AsText(props_[css::BackgroundImage]);
+  const std::string* text = AsText(values_->props[css::BackgroundImage]);
   if (!text) return false;
   Name = LowerCase(Trim(*text)) == "none" ? std::string() : UrlOf(*text);
   return true;
@@ -875,7 +888,7 @@ bool TProperties::GetBackgroundImage(std::string& Name) const {
 
 void TProperties::GetVMarginArray(TVMarginArray& VM) const {
   for (int i = css::BackgroundColor; i <= css::Left; ++i)
-    VM[static_cast<std::size_t>(i)] = props_[static_cast<std::size_t>(i)];
+    VM[static_cast<std::size_t>(i)] = values_->props[static_cast<std::size_t>(i)];
 }
 
 TBoxValues TProperties::GetBoxValues(int BaseWidth, int BaseHeight) const {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -129,8 +130,10 @@ class TProperties {
   // the element's class, ID and pseudo class ("link" marks a link).
   std::string PropTag, PropClass, PropID, PropPseudo, PropTitle;
 
-  [[nodiscard]] const TPropValue& Props(int index) const { return props_.at(static_cast<std::size_t>(index)); }
-  [[nodiscard]] bool IsSet(int index) const { return set_.at(static_cast<std::size_t>(index)); }
+  [[nodiscard]] const TPropValue& Props(int index) const {
+    return values_->props.at(static_cast<std::size_t>(index));
+  }
+  [[nodiscard]] bool IsSet(int index) const { return values_->set.at(static_cast<std::size_t>(index)); }
   // Stores a value and marks it set, whether or not it was set before.
   void SetProp(int index, TPropValue value);
   // Stores a value only when the property is not yet set; a link's font
@@ -234,15 +237,24 @@ class TProperties {
   [[nodiscard]] TBoxValues GetBoxValues(int BaseWidth, int BaseHeight) const;
 
  private:
+  // The values and which of them the element set itself. Like elements
+  // share one table; a change makes this element's own copy first.
+  struct TValues {
+    std::array<TPropValue, css::PropCount> props;
+    std::array<bool, css::PropCount> set{};
+  };
   struct FontMetrics {
     int Em = 0;
     int Ex = 0;
   };
   void Changed();
+  TValues& OwnValues();
   const TMyFont& CachedFont() const;
   FontMetrics MeasuredFont() const;
   void Merge(const TProperties& source);
   void MergeIntoFontInfos(int index, const TPropValue& value);
+  // The link fonts, made this element's own before a change.
+  TFontInfoArray& OwnFontInfos();
   // SetPropertyValue's part for the link fonts.
   void MergeIntoLinkFonts(int Index, const TPropValue& Value);
   void MergeDescendantRules(const TStyleList& styles, const std::vector<const TProperties*>& ancestors,
@@ -254,8 +266,7 @@ class TProperties {
   [[nodiscard]] std::string FontName() const;
   [[nodiscard]] double FontSizePoints() const;
 
-  std::array<TPropValue, css::PropCount> props_;
-  std::array<bool, css::PropCount> set_{};
+  std::shared_ptr<TValues> values_;
   TColor bgColor_ = NoColor;
   int charSet_ = DEFAULT_CHARSET;
   int codePage_;
@@ -263,9 +274,11 @@ class TProperties {
   int exSize_ = 8;
   double defaultFontSize_ = 12;
   std::string fallbackFontName_;
-  std::unique_ptr<TFontInfoArray> fontInfos_;
-  mutable std::unique_ptr<TMyFont> font_;
-  mutable std::unique_ptr<FontMetrics> fontMetrics_;
+  // Link fonts and the font are shared with like elements and never changed
+  // in place: a change makes this element's own copy.
+  std::shared_ptr<TFontInfoArray> fontInfos_;
+  mutable std::shared_ptr<const TMyFont> font_;
+  mutable std::optional<FontMetrics> fontMetrics_;
   std::uint64_t stamp_ = 0;
 };
 

@@ -243,6 +243,10 @@ class TSectionList : public TCell, public TTextPositionLocator {
   int PageBottom = 0;
   bool PageBottomFixed = false;
   int TableNestLevel = 0;
+  // Text bytes whose measurements paragraphs keep from their width
+  // computation for the layout that follows in the same pass (eight bytes
+  // each), at most kMaxKeptMeasurementBytes.
+  std::size_t KeptMeasurementBytes = 0;
   // Where the first laid-out line of text (or a table's bottom) reports its
   // baseline while a list item asks for it; filled only while it holds 0.
   int* FirstLineBaseline = nullptr;

@@ -58,7 +58,10 @@ std::shared_ptr<const TLinkFonts> SharedLinkFontsOf(const TProperties& props) {
   return fonts;
 }
 
-TParagraphStyle ParagraphStyleOf(TProperties& props, bool firstLine) {
+namespace {
+
+// The paragraph style of properties with the text indent of a first line.
+TParagraphStyle FirstLineStyleOf(TProperties& props) {
   TParagraphStyle style;
   const std::string* align = AsText(props.Props(css::TextAlign));
   const std::string text = align ? LowerCase(*align) : "";
@@ -70,7 +73,27 @@ TParagraphStyle ParagraphStyleOf(TProperties& props, bool firstLine) {
   TEXTMETRIC metrics;
   GetFontMetrics(props.Font(), metrics);
   style.LineHeight = props.GetLineHeight(metrics.tmHeight + metrics.tmExternalLeading);
-  if (firstLine) style.TextIndent = props.GetTextIndent(style.TextIndentPercent);
+  style.TextIndent = props.GetTextIndent(style.TextIndentPercent);
+  return style;
+}
+
+}  // namespace
+
+TParagraphStyle ParagraphStyleOf(TProperties& props, bool firstLine) {
+  // As the run fonts below: one style per stamp, kMaxParagraphStyles of them
+  // kept (then the table starts again).
+  constexpr std::size_t kMaxParagraphStyles = 1024;
+  thread_local std::unordered_map<std::uint64_t, TParagraphStyle> byStamp;
+  auto found = byStamp.find(props.StyleStamp());
+  if (found == byStamp.end()) {
+    if (byStamp.size() >= kMaxParagraphStyles) byStamp.clear();
+    found = byStamp.emplace(props.StyleStamp(), FirstLineStyleOf(props)).first;
+  }
+  TParagraphStyle style = found->second;
+  if (!firstLine) {
+    style.TextIndent = 0;
+    style.TextIndentPercent = false;
+  }
   return style;
 }
 

@@ -157,6 +157,22 @@ TEST(Tables, NowrapHoldsForItsOwnCellOnly) {
   EXPECT_EQ(breaks("k l"), "nnn");  // NOBR around the table still holds
 }
 
+TEST(Tables, ACellsTextIsMeasuredOncePerLayout) {
+  std::string words;
+  while (words.size() < 3000) words += "guestbook caf\xC3\xA9 a construction ";
+  ParsedPage page("<table><tr valign=top><td>" + words + "<td>side</table>");
+  const TSection& cell = *page.SectionWith("guestbook");
+  const std::size_t bytes = cell.Text().size();
+  // Its width computation measures the text; its layout (once, in place, as
+  // the cell is top-aligned) uses those widths.
+  page.LayoutAndPaint(400);
+  EXPECT_GT(cell.Lines().size(), 5u);
+  EXPECT_EQ(cell.MeasuredBytes(), bytes);
+  page.LayoutAndPaint(300);
+  EXPECT_EQ(cell.MeasuredBytes(), 2 * bytes);
+  EXPECT_EQ(page.List.KeptMeasurementBytes, 0u);  // all handed back once laid out
+}
+
 TEST(Tables, AlignmentComesFromTheTextAround) {
   ParsedPage page("<center><table><tr><td>c</table></center><div align=right><table><tr><td>r</table></div>"
                   "<center><table align=left><tr><td>l</table></center>");
