@@ -285,6 +285,40 @@ TEST_F(PageRequests, NoCookieLandsWithTheHostTypedDuringASlowLoad) {
   EXPECT_EQ(Logged("GET /page localhost").size(), 1u);
 }
 
+// A wait for the network runs the window's messages, while the request that
+// waits still holds its connection and the frame browser its load: an address
+// typed there (the browser, busy, lets it pass), pictures arriving for the
+// page being read, and Stop. (Under the address sanitizer: nothing is freed
+// under them.)
+TEST_F(PageRequests, StopATypedAddressAndPicturesDuringASlowFetchLeaveTheWindowWhole) {
+  // The pictures of one frame come within a second; the other frame's page
+  // would take a minute.
+  Write("frames.html", "<frameset cols=\"50%,50%\"><frame src=\"" + At("/gallery5") + "\"><frame src=\"" +
+                           At("/drip") + "\"></frameset>");
+  Open({"/home=" + StartPage()});
+  const auto slowFetch = [this](const std::string& address, int stopAfterMs) {
+    TTimer type(nullptr);
+    TTimer stop(nullptr);
+    RunAfter(type, 500, [this] { Navigate(At("/page?typed")); });
+    RunAfter(stop, stopAfterMs, [this] { window_->actionStopExecute(nullptr); });
+    const auto start = std::chrono::steady_clock::now();
+    Navigate(address);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << address;
+    EXPECT_FALSE(type.Enabled() || stop.Enabled()) << address;
+    EXPECT_TRUE(QueuesEmpty(*window_)) << address;
+  };
+  slowFetch(At("/drip"), 1000);
+  EXPECT_TRUE(Logged("GET /page?typed").empty());
+  slowFetch(Path("frames.html"), 1500);
+  std::string fileName;
+  int docType = 0;
+  EXPECT_TRUE(window_->DiskCache->FindInCache(At("/img5/0.png"), fileName, docType));
+  // The load over, the typed address opens.
+  Navigate(At("/page?typed"));
+  EXPECT_EQ(ShownURL(), At("/page?typed"));
+  EXPECT_EQ(ShownTitle(), "page");
+}
+
 // A picture that failed is not cached: the page shown again asks for it
 // again, and only for it.
 TEST_F(PageRequests, FailedImagesAreNotCached) {
