@@ -296,23 +296,32 @@ TEST_F(PageRequests, StopATypedAddressAndPicturesDuringASlowFetchLeaveTheWindowW
   Write("frames.html", "<frameset cols=\"50%,50%\"><frame src=\"" + At("/gallery5") + "\"><frame src=\"" +
                            At("/drip") + "\"></frameset>");
   Open({"/home=" + StartPage()});
-  const auto slowFetch = [this](const std::string& address, int stopAfterMs) {
+  std::string fileName;
+  int docType = 0;
+  const auto pictureIn = [&] { return window_->DiskCache->FindInCache(At("/img5/0.png"), fileName, docType); };
+  // Stop comes once `stopWhen` holds, or after five seconds.
+  const auto slowFetch = [this](const std::string& address, const std::function<bool()>& stopWhen) {
     TTimer type(nullptr);
-    TTimer stop(nullptr);
-    RunAfter(type, 500, [this] { Navigate(At("/page?typed")); });
-    RunAfter(stop, stopAfterMs, [this] { window_->actionStopExecute(nullptr); });
+    RunAfter(type, 200, [this] { Navigate(At("/page?typed")); });
     const auto start = std::chrono::steady_clock::now();
+    TTimer stop(nullptr);
+    stop.SetInterval(500);
+    stop.OnTimer = [&](TObject*) {
+      if (!stopWhen() && std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) return;
+      stop.SetEnabled(false);
+      window_->actionStopExecute(nullptr);
+    };
+    stop.SetEnabled(true);
     Navigate(address);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << address;
     EXPECT_FALSE(type.Enabled() || stop.Enabled()) << address;
     EXPECT_TRUE(QueuesEmpty(*window_)) << address;
   };
-  slowFetch(At("/drip"), 1000);
+  slowFetch(At("/drip"), [] { return true; });
   EXPECT_TRUE(Logged("GET /page?typed").empty());
-  slowFetch(Path("frames.html"), 1500);
-  std::string fileName;
-  int docType = 0;
-  EXPECT_TRUE(window_->DiskCache->FindInCache(At("/img5/0.png"), fileName, docType));
+  // Inserted and cached during the wait: Stop clears whatever is left.
+  slowFetch(Path("frames.html"), pictureIn);
+  EXPECT_TRUE(pictureIn());
   // The load over, the typed address opens.
   Navigate(At("/page?typed"));
   EXPECT_EQ(ShownURL(), At("/page?typed"));
