@@ -235,9 +235,12 @@ void ResizeSurface(TWindowHandle* handle, int width, int height) {
   FlushCanvases(handle);
   QImage surface = NewSurface(std::max(width, 0), std::max(height, 0));
   const QRect kept = surface.rect() & handle->surface.rect();
-  if (!kept.isEmpty()) {
+  // What nothing drew stays blank in the new surface: copying it would only
+  // touch fresh pages.
+  const QRegion drawn = QRegion(kept).subtracted(handle->blank);
+  if (!drawn.isEmpty()) {
     QPainter painter(&surface);
-    painter.drawImage(kept, handle->surface, kept);
+    for (const QRect& r : drawn) painter.drawImage(r, handle->surface, r);
   }
   handle->blank = handle->blank.intersected(surface.rect()).united(QRegion(surface.rect()).subtracted(kept));
   handle->surface = surface;
