@@ -2,7 +2,6 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QImageReader>
 #include <QThread>
 #include <fontconfig/fontconfig.h>
 #include <unistd.h>
@@ -44,20 +43,6 @@ void SayThereIsNoSessionBus() {
   ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/larkspan-no-session-bus", 1);
 }
 
-// The menu bar's first making reads the style's pictures, and the toolkit's
-// reader loads every image-format plugin before it reads one: loaded on a
-// worker while the form file is read, they are there by then. The loader
-// serialises its users, so the window thread at worst waits for the worker.
-void LoadImagePluginsAhead() {
-  static std::thread* loader = nullptr;
-  try {
-    loader = new std::thread([] { QImageReader::supportedImageFormats(); });
-  } catch (const std::system_error&) {
-    return;  // no thread to spare: the plugins load at the first picture
-  }
-  std::atexit([] { loader->join(); });
-}
-
 }  // namespace
 
 void EnsureGuiApplication() {
@@ -81,7 +66,6 @@ void EnsureGuiApplication() {
   static QApplication* application = new QApplication(argc, argv);
   (void)application;
   if (fonts.joinable()) fonts.join();
-  LoadImagePluginsAhead();
 }
 
 void WakeGuiThread() {
