@@ -153,8 +153,24 @@ TPixelFormat FormatForDepth(int bits) {
   }
 }
 
+// Plain 24-bit pixels (blue, green, red; rows padded to 4 bytes) are read
+// here: the toolkit's reader would first look through every image-format
+// plugin, which costs a program's start more than the decoding.
+QImage DecodeTrueColour(const BitmapFileHeader& h, const std::string& data) {
+  QImage image = detail::NewImage(int(h.width), int(h.height), QImage::Format_RGB32);
+  const size_t rowBytes = (size_t(h.width) * 3 + 3) / 4 * 4;
+  for (int y = 0; y < image.height(); ++y) {
+    const size_t fileRow = h.topDown ? size_t(y) : size_t(image.height() - 1 - y);
+    const auto* in = reinterpret_cast<const uint8_t*>(data.data() + h.pixelOffset + fileRow * rowBytes);
+    auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x, in += 3) out[x] = qRgb(in[2], in[1], in[0]);
+  }
+  return image;
+}
+
 QImage DecodePixels(const BitmapFileHeader& h, const std::string& data) {
   if (h.RunLength()) return DecodeRunLength(h, data);
+  if (h.compression == kUncompressed && h.bits == 24) return DecodeTrueColour(h, data);
   QImage image;
   if (!image.loadFromData(reinterpret_cast<const uchar*>(data.data()), int(data.size()), "BMP") || image.isNull())
     Refuse();

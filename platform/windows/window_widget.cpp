@@ -206,16 +206,19 @@ void UnmapSurface(void* info) {
 }
 
 // A window-sized surface in memory that the system may back with large
-// pages: one fault instead of one per 4 KiB page at its first drawing.
+// pages: one fault instead of one per 4 KiB page at its first drawing. A
+// last large page at least half used is taken whole (a page viewer a little
+// under 2 MB); a smaller rest stays in small pages, which costs less memory.
 QImage NewSurface(int width, int height) {
   const std::size_t bytes = static_cast<std::size_t>(width) * height * 4;
-  if (bytes < kHugePage) return QImage(width, height, QImage::Format_RGB32);
-  const std::size_t mapped = bytes + kHugePage;
+  if (bytes < kHugePage / 2) return QImage(width, height, QImage::Format_RGB32);
+  const std::size_t used = bytes % kHugePage >= kHugePage / 2 ? (bytes + kHugePage - 1) & ~(kHugePage - 1)
+                                                              : (bytes + 4095) & ~std::size_t{4095};
+  const std::size_t mapped = used + kHugePage;
   void* raw = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (raw == MAP_FAILED) return QImage(width, height, QImage::Format_RGB32);
   const auto start = reinterpret_cast<std::uintptr_t>(raw);
   const std::uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
-  const std::size_t used = (bytes + 4095) & ~std::size_t{4095};
   if (aligned > start) ::munmap(raw, aligned - start);
   const std::uintptr_t end = start + mapped;
   if (end > aligned + used) ::munmap(reinterpret_cast<void*>(aligned + used), end - aligned - used);
@@ -232,9 +235,12 @@ void ResizeSurface(TWindowHandle* handle, int width, int height) {
   FlushCanvases(handle);
   QImage surface = NewSurface(std::max(width, 0), std::max(height, 0));
   const QRect kept = surface.rect() & handle->surface.rect();
-  if (!kept.isEmpty()) {
+  // What nothing drew stays blank in the new surface: copying it would only
+  // touch fresh pages.
+  const QRegion drawn = QRegion(kept).subtracted(handle->blank);
+  if (!drawn.isEmpty()) {
     QPainter painter(&surface);
-    painter.drawImage(kept, handle->surface, kept);
+    for (const QRect& r : drawn) painter.drawImage(r, handle->surface, r);
   }
   handle->blank = handle->blank.intersected(surface.rect()).united(QRegion(surface.rect()).subtracted(kept));
   handle->surface = surface;

@@ -106,9 +106,13 @@ TEST_F(ImageFiles, JpegRoundTripAndBadData) {
 
 TEST_F(ImageFiles, BitmapFilesKeepTheirDepth) {
   TBitmap b24;
-  b24.LoadFromFile(Make("r.bmp", "-size 4x2 xc:red"));
+  // Odd width (padded rows), bottom-up rows, channels in file order.
+  b24.LoadFromFile(
+      Make("r.bmp", "-size 3x1 xc:red -size 3x1 xc:blue -append -fill lime -draw 'point 2,1' -type TrueColor"));
   EXPECT_EQ(b24.PixelFormat(), pf24bit);
-  EXPECT_EQ(b24.Pixel(3, 1), clRed);
+  EXPECT_EQ(b24.Pixel(0, 0), clRed);
+  EXPECT_EQ(b24.Pixel(1, 1), clBlue);
+  EXPECT_EQ(b24.Pixel(2, 1), clLime);
 
   TBitmap b8;
   b8.LoadFromFile(Make("p.bmp", "-size 2x2 xc:red -size 1x2 xc:lime -size 2x2 xc:blue +append -type Palette"));

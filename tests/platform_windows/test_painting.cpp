@@ -73,6 +73,23 @@ TEST_F(Painting, AnEraseAnswerKeepsWhatWasThere) {
   EXPECT_EQ(test_driver::PixelAt(panel, 10, 10), kGreen);
 }
 
+TEST_F(Painting, AGrownWindowKeepsWhatWasDrawnOnIt) {
+  TForm form(nullptr);
+  form.SetClientSize(100, 80);
+  auto* panel = new Panel(&form);
+  panel->SetParent(&form);
+  panel->SetBounds(0, 0, 50, 40);
+  panel->SetColor(clBlue);
+  form.Show();
+  test_driver::PixelAt(panel, 0, 0);
+  panel->keepBackground = true;
+  panel->Canvas().Brush().Color = clLime;
+  panel->Canvas().FillRect(Rect(5, 5, 20, 20));
+  panel->SetBounds(0, 0, 90, 70);
+  EXPECT_EQ(test_driver::PixelAt(panel, 10, 10), kGreen);
+  EXPECT_EQ(test_driver::PixelAt(panel, 30, 30), kBlue);
+}
+
 TEST_F(Painting, WindowlessControlsArePaintedByTheirParentClippedToThemselves) {
   TForm form(nullptr);
   form.SetClientSize(100, 80);
