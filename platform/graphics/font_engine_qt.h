@@ -43,6 +43,10 @@ class RealizedFont {
     return FirstGlyphFor(code_point);
   }
 
+  // The advances of ASCII characters already looked up, -1 for the others:
+  // a dense table that measuring reads a byte at a time.
+  [[nodiscard]] const std::array<int, 128>& AsciiAdvances() const { return ascii_advances_; }
+
  private:
   const Glyph& FirstGlyphFor(char32_t code_point) const;
   Glyph Lookup(char32_t code_point) const;
@@ -58,6 +62,11 @@ class RealizedFont {
   bool strike_out_ = false;
   mutable std::array<Glyph, 256> latin_{};
   mutable std::array<bool, 256> latin_known_{};
+  mutable std::array<int, 128> ascii_advances_ = [] {
+    std::array<int, 128> unknown{};
+    unknown.fill(-1);
+    return unknown;
+  }();
   mutable std::unordered_map<char32_t, Glyph> others_;
 };
 

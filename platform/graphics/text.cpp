@@ -97,6 +97,20 @@ void DrawLaidOut(TCanvas& dc, const RealizedFont& font, std::string_view bytes, 
   dc.Device().Execute(command);
 }
 
+// Measures the leading ASCII characters whose advances the font already
+// knows, writing each one's running extent to dx when given; returns the bytes measured.
+size_t MeasureKnownAscii(const RealizedFont& font, std::string_view bytes, int* dx, int& extent) {
+  const std::array<int, 128>& advances = font.AsciiAdvances();
+  size_t pos = 0;
+  for (; pos < bytes.size(); ++pos) {
+    const auto byte = static_cast<unsigned char>(bytes[pos]);
+    if (byte >= advances.size() || advances[byte] < 0) break;
+    extent += advances[byte];
+    if (dx) dx[pos] = extent;
+  }
+  return pos;
+}
+
 }  // namespace
 
 bool GetTextMetrics(TCanvas& dc, TEXTMETRIC& metrics) {
@@ -113,7 +127,10 @@ bool GetTextExtentExPoint(TCanvas& dc, const char* text, int count, int max_exte
   const std::string_view bytes(text ? text : "", size_t(count));
   int extent = 0, fitting = 0;
   bool fits = true;
-  detail::ForEachCharacter(bytes, font.CodePage(), [&](const TextChar& c) {
+  size_t measured = 0;
+  if (!fit) measured = MeasureKnownAscii(font, bytes, dx, extent);
+  detail::ForEachCharacter(bytes.substr(measured), font.CodePage(), [&](TextChar c) {
+    c.offset += measured;
     // The whole width lands on the character's last byte: a cut inside a
     // character shows only the characters before it.
     if (dx)
