@@ -401,7 +401,14 @@ int TSectionLayout::Run(int& maxWidth) {
   for (const TFormControlObj* control : s_.FormControls) maxWidth = std::max(maxWidth, control->Width());
   // The objects' sizes are known only now; text alone was measured already
   // when the width computation of this pass kept its extents.
-  if (!s_.KeptMeasurementsValid()) s_.ForgetMeasurements();
+  if (!s_.KeptMeasurementsValid()) {
+    s_.ForgetMeasurements();
+  } else if (s_.lines_.capacity() == 0) {
+    // The whole text's width is known: room for the lines it fills at the
+    // full width, so that few paragraphs grow their line records.
+    const std::int64_t lines = s_.extents_.back() / std::max(1, maxWidth) + 1;
+    s_.lines_.reserve(static_cast<std::size_t>(std::min<std::int64_t>(lines, s_.Len)));
+  }
   if (s_.Style.ClearAttr != ClearNothing) {
     const int clear = ClearSpace();
     if (clear > 0) InsertSpacer(clear);
