@@ -78,21 +78,22 @@ struct TextChar {
 };
 std::vector<TextChar> SplitCharacters(std::string_view text, int code_page);
 
+// The character of `text` that starts at byte `pos` (before its end).
+inline TextChar CharacterAt(std::string_view text, size_t pos, int code_page) {
+  const auto byte = static_cast<unsigned char>(text[pos]);
+  if (byte < 0x80) return TextChar{pos, 1, byte};  // the same in every code page served here
+  const DecodedChar c = DecodeChar(text, pos, code_page);
+  return TextChar{pos, std::max<size_t>(1, c.Length), c.CodePoint};
+}
+
 // Calls `visit` with each character of `text` in turn (what SplitCharacters
 // lists, without the list).
 template <typename Visit>
 void ForEachCharacter(std::string_view text, int code_page, Visit&& visit) {
   for (size_t pos = 0; pos < text.size();) {
-    const auto byte = static_cast<unsigned char>(text[pos]);
-    if (byte < 0x80) {  // the same character in every code page served here
-      visit(TextChar{pos, 1, byte});
-      ++pos;
-      continue;
-    }
-    const DecodedChar c = DecodeChar(text, pos, code_page);
-    const size_t length = std::max<size_t>(1, c.Length);
-    visit(TextChar{pos, length, c.CodePoint});
-    pos += length;
+    const TextChar c = CharacterAt(text, pos, code_page);
+    visit(c);
+    pos += c.length;
   }
 }
 

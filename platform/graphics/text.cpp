@@ -127,10 +127,14 @@ bool GetTextExtentExPoint(TCanvas& dc, const char* text, int count, int max_exte
   const std::string_view bytes(text ? text : "", size_t(count));
   int extent = 0, fitting = 0;
   bool fits = true;
-  size_t measured = 0;
-  if (!fit) measured = MeasureKnownAscii(font, bytes, dx, extent);
-  detail::ForEachCharacter(bytes.substr(measured), font.CodePage(), [&](TextChar c) {
-    c.offset += measured;
+  for (size_t pos = 0; pos < bytes.size();) {
+    // Runs of ASCII the font knows go one table read a byte; the rest one
+    // character at a time.
+    if (!fit) {
+      pos += MeasureKnownAscii(font, bytes.substr(pos), dx ? dx + pos : nullptr, extent);
+      if (pos == bytes.size()) break;
+    }
+    const TextChar c = detail::CharacterAt(bytes, pos, font.CodePage());
     // The whole width lands on the character's last byte: a cut inside a
     // character shows only the characters before it.
     if (dx)
@@ -139,7 +143,8 @@ bool GetTextExtentExPoint(TCanvas& dc, const char* text, int count, int max_exte
     if (dx) dx[c.offset + c.length - 1] = extent;
     fits = fits && extent <= max_extent;
     if (fits) fitting = int(c.offset + c.length);
-  });
+    pos += c.length;
+  }
   if (fit) *fit = fitting;
   if (size) *size = {extent, font.Metrics().tmHeight};
   return true;
