@@ -76,6 +76,10 @@ TEST(Text, ExtentsPerByteNeverDecreaseAndGrowOnlyAtCharacterEnds) {
     }
     EXPECT_EQ(size.cx, dx.back());
     EXPECT_EQ(size.cx, sum_of_characters);
+    // Measured again with every glyph known, ASCII runs take the font's table.
+    std::vector<int> again(size_t(n), -1);
+    GetTextExtentExPoint(c, s.text.data(), n, 0, nullptr, again.data(), nullptr);
+    EXPECT_EQ(again, dx);
     EXPECT_GT(size.cx, 0);
     // Every limit gives a fit at a character boundary whose extent fits.
     for (int limit = 0; limit <= size.cx + 1; ++limit) {
