@@ -29,8 +29,9 @@ bool EndsWord(char c) { return kWordEnds[static_cast<unsigned char>(c)]; }
 
 void TSection::ForgetMeasurements() {
   ForgetKeptMeasurements();
-  extents_.assign(1, 0);
+  extents_.clear();
   extents_.reserve(static_cast<std::size_t>(Len) + 1);  // layout measures it all, once
+  extents_.push_back(0);
 }
 
 void TSection::ReleaseMeasurements() {
