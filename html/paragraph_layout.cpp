@@ -78,16 +78,11 @@ void TSection::MeasureNextPiece(TCanvas& canvas, int maxBytes) {
   }
   const int n = end - i;
   Fonts.GetFontObjAt(i)->Select(canvas);
-  thread_local std::vector<int> dx;  // one buffer for every piece
-  dx.resize(static_cast<std::size_t>(n));
-  TSize size;
-  GetTextExtentExPoint(canvas, Buff.data() + i, n, 0, nullptr, dx.data(), &size);
   measuredBytes_ += static_cast<std::size_t>(n);
   const std::int64_t before = extents_.back();
   const std::size_t at = extents_.size();
   extents_.resize(at + static_cast<std::size_t>(n));
-  std::int64_t* out = extents_.data() + at;
-  for (int k = 0; k < n; ++k) out[k] = before + dx[static_cast<std::size_t>(k)];
+  MeasureTextExtents(canvas, Buff.data() + i, n, before, extents_.data() + at);
 }
 
 void TSection::MeasureUpTo(TCanvas& canvas, int end) {
