@@ -43,9 +43,10 @@ class RealizedFont {
     return FirstGlyphFor(code_point);
   }
 
-  // The advances of ASCII characters already looked up, -1 for the others:
-  // a dense table that measuring reads a byte at a time.
-  [[nodiscard]] const std::array<int, 128>& AsciiAdvances() const { return ascii_advances_; }
+  // By byte, the advances of ASCII characters already looked up, -1 for the
+  // others and for every byte past ASCII: a dense table that measuring reads
+  // a byte at a time without a range check.
+  [[nodiscard]] const std::array<int, 256>& AsciiAdvances() const { return ascii_advances_; }
 
  private:
   const Glyph& FirstGlyphFor(char32_t code_point) const;
@@ -62,8 +63,8 @@ class RealizedFont {
   bool strike_out_ = false;
   mutable std::array<Glyph, 256> latin_{};
   mutable std::array<bool, 256> latin_known_{};
-  mutable std::array<int, 128> ascii_advances_ = [] {
-    std::array<int, 128> unknown{};
+  mutable std::array<int, 256> ascii_advances_ = [] {
+    std::array<int, 256> unknown{};
     unknown.fill(-1);
     return unknown;
   }();

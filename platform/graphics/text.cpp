@@ -102,12 +102,12 @@ void DrawLaidOut(TCanvas& dc, const RealizedFont& font, std::string_view bytes, 
 // returns the bytes measured.
 template <typename Extent>
 size_t MeasureKnownAscii(const RealizedFont& font, std::string_view bytes, Extent* dx, Extent base, int& extent) {
-  const std::array<int, 128>& advances = font.AsciiAdvances();
+  const std::array<int, 256>& advances = font.AsciiAdvances();
   size_t pos = 0;
   for (; pos < bytes.size(); ++pos) {
-    const auto byte = static_cast<unsigned char>(bytes[pos]);
-    if (byte >= advances.size() || advances[byte] < 0) break;
-    extent += advances[byte];
+    const int advance = advances[static_cast<unsigned char>(bytes[pos])];
+    if (advance < 0) break;
+    extent += advance;
     if (dx) dx[pos] = base + extent;
   }
   return pos;
