@@ -29,8 +29,9 @@ bool EndsWord(char c) { return kWordEnds[static_cast<unsigned char>(c)]; }
 
 void TSection::ForgetMeasurements() {
   ForgetKeptMeasurements();
-  extents_.assign(1, 0);
+  extents_.clear();
   extents_.reserve(static_cast<std::size_t>(Len) + 1);  // layout measures it all, once
+  extents_.push_back(0);
 }
 
 void TSection::ReleaseMeasurements() {
@@ -77,16 +78,11 @@ void TSection::MeasureNextPiece(TCanvas& canvas, int maxBytes) {
   }
   const int n = end - i;
   Fonts.GetFontObjAt(i)->Select(canvas);
-  thread_local std::vector<int> dx;  // one buffer for every piece
-  dx.resize(static_cast<std::size_t>(n));
-  TSize size;
-  GetTextExtentExPoint(canvas, Buff.data() + i, n, 0, nullptr, dx.data(), &size);
   measuredBytes_ += static_cast<std::size_t>(n);
   const std::int64_t before = extents_.back();
   const std::size_t at = extents_.size();
   extents_.resize(at + static_cast<std::size_t>(n));
-  std::int64_t* out = extents_.data() + at;
-  for (int k = 0; k < n; ++k) out[k] = before + dx[static_cast<std::size_t>(k)];
+  MeasureTextExtents(canvas, Buff.data() + i, n, before, extents_.data() + at);
 }
 
 void TSection::MeasureUpTo(TCanvas& canvas, int end) {
@@ -401,7 +397,14 @@ int TSectionLayout::Run(int& maxWidth) {
   for (const TFormControlObj* control : s_.FormControls) maxWidth = std::max(maxWidth, control->Width());
   // The objects' sizes are known only now; text alone was measured already
   // when the width computation of this pass kept its extents.
-  if (!s_.KeptMeasurementsValid()) s_.ForgetMeasurements();
+  if (!s_.KeptMeasurementsValid()) {
+    s_.ForgetMeasurements();
+  } else if (s_.lines_.capacity() == 0) {
+    // The whole text's width is known: room for the lines it fills at the
+    // full width, so that few paragraphs grow their line records.
+    const std::int64_t lines = s_.extents_.back() / std::max(1, maxWidth) + 1;
+    s_.lines_.reserve(static_cast<std::size_t>(std::min<std::int64_t>(lines, s_.Len)));
+  }
   if (s_.Style.ClearAttr != ClearNothing) {
     const int clear = ClearSpace();
     if (clear > 0) InsertSpacer(clear);

@@ -31,6 +31,9 @@ namespace {
 constexpr std::size_t kFirstTextRoom = 64;
 // Most paragraphs hold a few font runs; room for them at once.
 constexpr std::size_t kFirstRunRoom = 4;
+// Most paragraphs' text comes from a few places in the source; room for
+// their source runs at once.
+constexpr std::size_t kFirstSourceRunRoom = 4;
 }  // namespace
 
 TSection::TSection(TSectionList* masterList, const TParagraphStyle& style, std::shared_ptr<const TRunFont> font,
@@ -85,6 +88,7 @@ void TSection::AddSourcePosition(int textIndex, int sourcePos) {
     const IndexEntry& last = sourceRuns_.back();
     if (static_cast<std::int64_t>(last.SourcePos) + (textIndex - last.TextIndex) == sourcePos) return;
   }
+  if (sourceRuns_.capacity() == 0) sourceRuns_.reserve(kFirstSourceRunRoom);
   sourceRuns_.push_back({textIndex, sourcePos});
 }
 

@@ -287,6 +287,7 @@ const RealizedFont::Glyph& RealizedFont::FirstGlyphFor(char32_t code_point) cons
     if (!latin_known_[code_point]) {
       latin_[code_point] = Lookup(code_point);
       latin_known_[code_point] = true;
+      if (code_point < 0x80) ascii_advances_[code_point] = latin_[code_point].advance;
     }
     return latin_[code_point];
   }

@@ -43,6 +43,11 @@ class RealizedFont {
     return FirstGlyphFor(code_point);
   }
 
+  // By byte, the advances of ASCII characters already looked up, -1 for the
+  // others and for every byte past ASCII: a dense table that measuring reads
+  // a byte at a time without a range check.
+  [[nodiscard]] const std::array<int, 256>& AsciiAdvances() const { return ascii_advances_; }
+
  private:
   const Glyph& FirstGlyphFor(char32_t code_point) const;
   Glyph Lookup(char32_t code_point) const;
@@ -58,6 +63,11 @@ class RealizedFont {
   bool strike_out_ = false;
   mutable std::array<Glyph, 256> latin_{};
   mutable std::array<bool, 256> latin_known_{};
+  mutable std::array<int, 256> ascii_advances_ = [] {
+    std::array<int, 256> unknown{};
+    unknown.fill(-1);
+    return unknown;
+  }();
   mutable std::unordered_map<char32_t, Glyph> others_;
 };
 
@@ -69,21 +79,22 @@ struct TextChar {
 };
 std::vector<TextChar> SplitCharacters(std::string_view text, int code_page);
 
+// The character of `text` that starts at byte `pos` (before its end).
+inline TextChar CharacterAt(std::string_view text, size_t pos, int code_page) {
+  const auto byte = static_cast<unsigned char>(text[pos]);
+  if (byte < 0x80) return TextChar{pos, 1, byte};  // the same in every code page served here
+  const DecodedChar c = DecodeChar(text, pos, code_page);
+  return TextChar{pos, std::max<size_t>(1, c.Length), c.CodePoint};
+}
+
 // Calls `visit` with each character of `text` in turn (what SplitCharacters
 // lists, without the list).
 template <typename Visit>
 void ForEachCharacter(std::string_view text, int code_page, Visit&& visit) {
   for (size_t pos = 0; pos < text.size();) {
-    const auto byte = static_cast<unsigned char>(text[pos]);
-    if (byte < 0x80) {  // the same character in every code page served here
-      visit(TextChar{pos, 1, byte});
-      ++pos;
-      continue;
-    }
-    const DecodedChar c = DecodeChar(text, pos, code_page);
-    const size_t length = std::max<size_t>(1, c.Length);
-    visit(TextChar{pos, length, c.CodePoint});
-    pos += length;
+    const TextChar c = CharacterAt(text, pos, code_page);
+    visit(c);
+    pos += c.length;
   }
 }
 

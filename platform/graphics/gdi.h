@@ -116,6 +116,9 @@ TColor SetTextColor(TCanvas& dc, TColor color);
 // never ending inside a character; with fit null nothing is limited.
 bool GetTextExtentExPoint(TCanvas& dc, const char* text, int count, int max_extent, int* fit,
                           int* dx, TSize* size);
+// The same without a limit, each byte's extent added to `start` and written
+// to `extents` (count entries) as they are kept; returns the text's width.
+int MeasureTextExtents(TCanvas& dc, const char* text, int count, std::int64_t start, std::int64_t* extents);
 bool GetTextExtentPoint32(TCanvas& dc, const char* text, int count, TSize* size);
 bool GetTextMetrics(TCanvas& dc, TEXTMETRIC& metrics);
 // The same for a font selected into no canvas.

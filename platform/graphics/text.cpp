@@ -97,6 +97,52 @@ void DrawLaidOut(TCanvas& dc, const RealizedFont& font, std::string_view bytes, 
   dc.Device().Execute(command);
 }
 
+// Measures the leading ASCII characters whose advances the font already
+// knows, writing each one's running extent plus base to dx when given;
+// returns the bytes measured.
+template <typename Extent>
+size_t MeasureKnownAscii(const RealizedFont& font, std::string_view bytes, Extent* dx, Extent base, int& extent) {
+  const std::array<int, 256>& advances = font.AsciiAdvances();
+  size_t pos = 0;
+  for (; pos < bytes.size(); ++pos) {
+    const int advance = advances[static_cast<unsigned char>(bytes[pos])];
+    if (advance < 0) break;
+    extent += advance;
+    if (dx) dx[pos] = base + extent;
+  }
+  return pos;
+}
+
+// Measures bytes in the font, writing to dx (when given) each byte's running
+// extent plus base, and to fit (when given) the bytes that fit in
+// max_extent; returns the whole width.
+template <typename Extent>
+int MeasureExtents(const RealizedFont& font, std::string_view bytes, int max_extent, int* fit, Extent* dx,
+                   Extent base) {
+  int extent = 0, fitting = 0;
+  bool fits = true;
+  for (size_t pos = 0; pos < bytes.size();) {
+    // Runs of ASCII the font knows go one table read a byte; the rest one
+    // character at a time.
+    if (!fit) {
+      pos += MeasureKnownAscii(font, bytes.substr(pos), dx ? dx + pos : nullptr, base, extent);
+      if (pos == bytes.size()) break;
+    }
+    const TextChar c = detail::CharacterAt(bytes, pos, font.CodePage());
+    // The whole width lands on the character's last byte: a cut inside a
+    // character shows only the characters before it.
+    if (dx)
+      for (size_t i = 0; i + 1 < c.length; ++i) dx[c.offset + i] = base + extent;
+    extent += font.GlyphFor(c.code_point).advance;
+    if (dx) dx[c.offset + c.length - 1] = base + extent;
+    fits = fits && extent <= max_extent;
+    if (fits) fitting = int(c.offset + c.length);
+    pos += c.length;
+  }
+  if (fit) *fit = fitting;
+  return extent;
+}
+
 }  // namespace
 
 bool GetTextMetrics(TCanvas& dc, TEXTMETRIC& metrics) {
@@ -110,22 +156,14 @@ bool GetTextExtentExPoint(TCanvas& dc, const char* text, int count, int max_exte
                           TSize* size) {
   if (count < 0 || (!text && count > 0)) return false;
   const RealizedFont& font = dc.Font().Realized();
-  const std::string_view bytes(text ? text : "", size_t(count));
-  int extent = 0, fitting = 0;
-  bool fits = true;
-  detail::ForEachCharacter(bytes, font.CodePage(), [&](const TextChar& c) {
-    // The whole width lands on the character's last byte: a cut inside a
-    // character shows only the characters before it.
-    if (dx)
-      for (size_t i = 0; i + 1 < c.length; ++i) dx[c.offset + i] = extent;
-    extent += font.GlyphFor(c.code_point).advance;
-    if (dx) dx[c.offset + c.length - 1] = extent;
-    fits = fits && extent <= max_extent;
-    if (fits) fitting = int(c.offset + c.length);
-  });
-  if (fit) *fit = fitting;
+  const int extent = MeasureExtents(font, std::string_view(text ? text : "", size_t(count)), max_extent, fit, dx, 0);
   if (size) *size = {extent, font.Metrics().tmHeight};
   return true;
+}
+
+int MeasureTextExtents(TCanvas& dc, const char* text, int count, std::int64_t start, std::int64_t* extents) {
+  if (count <= 0 || !text) return 0;
+  return MeasureExtents(dc.Font().Realized(), std::string_view(text, size_t(count)), 0, nullptr, extents, start);
 }
 
 bool GetTextExtentPoint32(TCanvas& dc, const char* text, int count, TSize* size) {

@@ -76,6 +76,13 @@ TEST(Text, ExtentsPerByteNeverDecreaseAndGrowOnlyAtCharacterEnds) {
     }
     EXPECT_EQ(size.cx, dx.back());
     EXPECT_EQ(size.cx, sum_of_characters);
+    // Measured again with every glyph known, ASCII runs take the font's table.
+    std::vector<int> again(size_t(n), -1);
+    GetTextExtentExPoint(c, s.text.data(), n, 0, nullptr, again.data(), nullptr);
+    EXPECT_EQ(again, dx);
+    std::vector<std::int64_t> kept(size_t(n), -1);
+    EXPECT_EQ(MeasureTextExtents(c, s.text.data(), n, 1000, kept.data()), size.cx);
+    for (int i = 0; i < n; ++i) EXPECT_EQ(kept[size_t(i)], dx[size_t(i)] + 1000) << i;
     EXPECT_GT(size.cx, 0);
     // Every limit gives a fit at a character boundary whose extent fits.
     for (int limit = 0; limit <= size.cx + 1; ++limit) {
