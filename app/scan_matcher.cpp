@@ -84,6 +84,19 @@ bool CanStartFoldedAs(unsigned char b, unsigned char first) {
 // lead bytes, and the byte loop serves those.
 constexpr std::size_t kMaxVectorStartBytes = 4;
 
+// The carried tail may start up to three bytes earlier than the needle
+// length asks, so that it starts at a character and folds as it did before;
+// and it keeps three bytes more, so that a candidate whose last character
+// the window's end cuts is scanned again whole.
+constexpr std::size_t kAlignSlack = 3;
+
+// Folding a candidate ending at `end` reads up to three bytes past it: when
+// the window ends before them, and no zero byte ends the run first, the
+// last character may be cut and fold otherwise than whole.
+bool FoldCutByWindowEnd(std::string_view text, std::size_t end) {
+  return end + kAlignSlack > text.size() && std::memchr(text.data() + end, 0, text.size() - end) == nullptr;
+}
+
 bool BeforeBoundOk(const ScanWindow& window, std::size_t at, const MatchRules& rules) {
   if (at == 0) return window.StartsRun;
   const auto before = static_cast<unsigned char>(window.Text[at - 1]);
@@ -249,6 +262,10 @@ BufferScan ScanBuffer(const ScanWindow& window, const TNeedle& needle, const Mat
     const auto startByte = static_cast<unsigned char>(text[at]);
     const bool continuation = startByte >= 0x80 && startByte < 0xC0;
     if ((mayStartMidChar || (!needle.CaseSense() && continuation)) && !IsCharBoundary(text, at, CP_UTF8)) continue;
+    if (!needle.CaseSense() && !needle.Ascii() && !window.EndsFile && FoldCutByWindowEnd(text, at + folded.size())) {
+      pending = true;
+      continue;
+    }
     if (!needle.CaseSense() && !needle.MatchesAt(text, at)) continue;
     if (checkBefore && !BeforeBoundOk(window, at, rules)) continue;
     if (checkAfter) {
@@ -267,12 +284,8 @@ BufferScan ScanBuffer(const ScanWindow& window, const TNeedle& needle, const Mat
   return pending ? BufferScan::Pending : BufferScan::NotFound;
 }
 
-// The carried tail may start up to three bytes earlier than the needle
-// length asks, so that it starts at a character and folds as it did before.
-constexpr std::size_t kAlignSlack = 3;
-
 WindowBuilder::WindowBuilder(std::size_t blockSize, std::size_t longestNeedle)
-    : keep_(longestNeedle + 1), text_(keep_ + kAlignSlack + blockSize) {}
+    : keep_(longestNeedle + 1 + kAlignSlack), text_(keep_ + kAlignSlack + blockSize) {}
 
 void WindowBuilder::Reset() {
   carried_ = 0;

@@ -50,6 +50,7 @@ class TNeedle {
   [[nodiscard]] const std::string& Folded() const { return Folded_; }
   [[nodiscard]] std::size_t Size() const { return Folded_.size(); }
   [[nodiscard]] bool CaseSense() const { return CaseSense_; }
+  [[nodiscard]] bool Ascii() const { return Ascii_; }
   // The first candidate position in text[from, last], or npos.
   [[nodiscard]] std::size_t NextCandidate(std::string_view text, std::size_t from, std::size_t last) const;
   // Whether the text at `at`, a character start, folds to the needle.
@@ -91,7 +92,8 @@ enum class BufferScan {
 
 // Builds the windows of one file: a block is appended to the tail of the
 // previous window that a match across the boundary can need (the longest
-// needle plus the delimiter before it), never carried across a zero byte. So
+// needle plus the delimiter before it, and the bytes a cut character can
+// need), never carried across a zero byte. So
 // memory is bounded by the block size and time is linear in the file size.
 class WindowBuilder {
  public:

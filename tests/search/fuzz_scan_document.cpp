@@ -30,7 +30,7 @@ void ScanInBlocks(std::string_view bytes, std::string_view needle, lark::TSearch
     std::memcpy(windows.BlockSpace(), bytes.data() + pos, count);
     pos += count;
     const lark::ScanWindow window = windows.Commit(count, pos == bytes.size());
-    if (window.Text.size() > kBlock + needle.size() + 4) __builtin_trap();
+    if (window.Text.size() > kBlock + needle.size() + 7) __builtin_trap();
     found = lark::ScanBuffer(window, prepared, rules) == lark::BufferScan::Found;
   } while (!found && pos < bytes.size());
   if (caseSense || type != lark::TSearchStringType::sst_Normal || needle.empty()) return;

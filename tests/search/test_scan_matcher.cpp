@@ -45,5 +45,25 @@ TEST(ScanMatcher, CaseFoldsEveryWayACharacterIsWritten) {
   for (const auto& c : cases) EXPECT_EQ(FoundIgnoringCase(c.Text, c.Needle), c.Found) << c.Text << " / " << c.Needle;
 }
 
+// A block that ends inside a character must not decide a match by folding
+// the character's first bytes alone: "\xF2" alone folds as Windows-1252 ò,
+// but here it leads a four-byte character that keeps its case.
+TEST(ScanMatcher, ACharacterCutByTheBlockEndFoldsAsAWhole) {
+  const std::string text = "ab\xF2\x94\x9A\x86 and more text after it";
+  const TNeedle needle("ab\xF2", false);
+  for (std::size_t block : {3u, 4u, 5u}) {
+    WindowBuilder windows(block, needle.Size());
+    bool found = false;
+    for (std::size_t pos = 0; pos < text.size() && !found;) {
+      const std::size_t count = std::min(block, text.size() - pos);
+      text.copy(windows.BlockSpace(), count, pos);
+      pos += count;
+      found = ScanBuffer(windows.Commit(count, pos == text.size()), needle, MatchRules{}) == BufferScan::Found;
+    }
+    EXPECT_FALSE(found) << block;
+  }
+  EXPECT_TRUE(FoundIgnoringCase("ab\xF2", "AB\xD2"));  // alone, at the file's end
+}
+
 }  // namespace
 }  // namespace lark
