@@ -179,10 +179,11 @@ std::string CanonicalURL(std::string_view url) {
 
 void TURLList::LoadFromFile(const std::string& file_name) {
   lines_.clear();
+  const auto file = TFileStream::OpenIfPresent(file_name, fmOpenRead | fmShareDenyWrite);
+  if (!file) return;
   std::string bytes;
   try {
-    TFileStream file(file_name, fmOpenRead | fmShareDenyWrite);
-    bytes = file.ReadRest();
+    bytes = file->ReadRest();
   } catch (const EStreamError&) {
     return;
   }

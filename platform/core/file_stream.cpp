@@ -50,6 +50,12 @@ TFileStream::TFileStream(const std::string& file_name, std::uint16_t mode) : fil
   throw EFOpenError("Cannot open file \"" + file_name + "\". " + reason);
 }
 
+std::unique_ptr<TFileStream> TFileStream::OpenIfPresent(const std::string& file_name, std::uint16_t mode) {
+  const int fd = OpenFile(file_name, OpenFlags(mode));
+  if (fd < 0) return nullptr;
+  return std::unique_ptr<TFileStream>(new TFileStream(fd, file_name));
+}
+
 TFileStream::~TFileStream() {
   if (fd_ >= 0) ::close(fd_);
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/core/stream.h"
 
@@ -30,6 +32,12 @@ class TFileStream : public TStream {
   TFileStream(const std::string& file_name, std::uint16_t mode);
   ~TFileStream() override;
 
+  // An existing file opened with an access mode, or nullptr where the
+  // constructor would raise EFOpenError: for files that are often missing
+  // (settings, lists). The first exception a process throws reads the
+  // unwind tables of the program and its libraries, a tenth of the start.
+  [[nodiscard]] static std::unique_ptr<TFileStream> OpenIfPresent(const std::string& file_name, std::uint16_t mode);
+
   [[nodiscard]] std::int64_t Read(void* buffer, std::int64_t count) override;
   std::int64_t Write(const void* buffer, std::int64_t count) override;
   std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
@@ -38,6 +46,8 @@ class TFileStream : public TStream {
   [[nodiscard]] const std::string& FileName() const { return file_name_; }
 
  private:
+  TFileStream(int fd, std::string file_name) : file_name_(std::move(file_name)), fd_(fd) {}
+
   std::string file_name_;
   int fd_ = -1;
 };

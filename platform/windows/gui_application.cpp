@@ -12,6 +12,8 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/windows/standard_icons.h"
+
 namespace lark {
 namespace {
 
@@ -65,6 +67,7 @@ void EnsureGuiApplication() {
   }
   static QApplication* application = new QApplication(argc, argv);
   (void)application;
+  DeferStandardIcons();
   if (fonts.joinable()) fonts.join();
 }
 

@@ -364,6 +364,15 @@ TCursor ShownCursor(TWinControl* window) {
   return CursorNumberOf(widget->cursor());
 }
 
+std::uint32_t CursorPixel(TCursor cursor, int x, int y) {
+  return QtCursor(cursor).pixmap().toImage().convertToFormat(QImage::Format_ARGB32).pixel(x, y);
+}
+
+TPoint CursorHotSpot(TCursor cursor) {
+  const QPoint hotSpot = QtCursor(cursor).hotSpot();
+  return TPoint{hotSpot.x(), hotSpot.y()};
+}
+
 bool HasKeyboardFocus(TWinControl* control) {
   QWidget* focus = QApplication::focusWidget();
   QWidget* widget = WidgetOf(control);

@@ -105,6 +105,11 @@ bool InstallFont(const std::string& fileName);
 // shows its own; a registered cursor's number for a registered cursor).
 TCursor ShownCursor(TWinControl* window);
 
+// A pixel of a cursor's picture as the window system gets it, with its
+// opacity (0 see-through .. 255 opaque) in the top byte; the hot spot.
+std::uint32_t CursorPixel(TCursor cursor, int x, int y);
+TPoint CursorHotSpot(TCursor cursor);
+
 // True when the window system gives the keyboard to the control's window
 // (or a part of it), as it does to the layer's focused control.
 bool HasKeyboardFocus(TWinControl* control);

@@ -1,6 +1,8 @@
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "platform/graphics/cursor_file.h"
 #include "platform/graphics/resources.h"
 #include "platform/windows/graphic_controls.h"
 #include "tests/platform_windows/window_fixture.h"
@@ -85,6 +87,29 @@ TEST_F(RegisteredCursors, ControlsAndTheScreenShowRegisteredCursors) {
   test_driver::MouseMove(&form, 10, 10);
   Application()->ProcessMessages();
   EXPECT_EQ(test_driver::ShownCursor(&form), 7);
+}
+
+TEST_F(RegisteredCursors, PicturesKeepTheirColoursSeeThroughPartsAndHotSpot) {
+  static constexpr std::string_view picture[] = {"X", "Xo", "Xoo X"};
+  static const std::string drawn = CursorFile(picture, 1, 2);
+  // The top left pixel (stored last: rows go bottom up) made half see-through.
+  static const std::string half = [] {
+    std::string file = drawn;
+    const std::size_t topLeft = 22 + 40 + 31 * 32 * 4;
+    file.replace(topLeft, 4, std::string("\x00\x00\xFF\x80", 4));
+    return file;
+  }();
+  RegisterResource("TESTDRAWNCURSOR", drawn);
+  RegisterResource("TESTHALFCURSOR", half);
+  Screen()->RegisterCursor(9, "TESTDRAWNCURSOR");
+  Screen()->RegisterCursor(10, "TESTHALFCURSOR");
+  EXPECT_EQ(test_driver::CursorPixel(9, 0, 0), 0xFF000000u);
+  EXPECT_EQ(test_driver::CursorPixel(9, 1, 1), 0xFFFFFFFFu);
+  EXPECT_EQ(test_driver::CursorPixel(9, 4, 2), 0xFF000000u);
+  for (auto [x, y] : {std::pair{1, 0}, {3, 2}, {31, 31}}) EXPECT_EQ(test_driver::CursorPixel(9, x, y) >> 24, 0u);
+  EXPECT_EQ(test_driver::CursorHotSpot(9), (TPoint{1, 2}));
+  EXPECT_EQ(test_driver::CursorPixel(10, 0, 0), 0x80FF0000u);
+  EXPECT_EQ(test_driver::CursorPixel(10, 1, 1), 0xFFFFFFFFu);
 }
 
 }  // namespace
