@@ -104,6 +104,7 @@ void TCustomForm::ShowWindow(bool visible) {
     QWidget* widget = WidgetOf(this);
     widget->setWindowTitle(QString::fromStdString(Caption()));
     Handle()->activation_expected = true;
+    if (window_state_ != TWindowState::wsMinimized) PrepareBackingStore(widget);
     if (window_state_ == TWindowState::wsMinimized) widget->showMinimized();
     else if (FullScreen()) widget->showFullScreen();
     else widget->show();

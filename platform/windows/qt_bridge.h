@@ -101,6 +101,10 @@ bool IsInputEvent(const QEvent* event);
 bool IsReplayPassingUp(const QWidget* widget, const QEvent* event);
 // Brings the retained surface to the window's client size, keeping what it shows.
 void ResizeSurface(TWindowHandle* handle, int width, int height);
+// Makes a top-level window's backing store (the toolkit's picture of the
+// whole window) now and has the system provide its memory on a worker, so
+// that the window's first paint does not fault it in page by page.
+void PrepareBackingStore(QWidget* window);
 // Moves the pixels of `area` by (dx, dy) and marks the uncovered part invalid.
 void ScrollSurface(TWindowHandle* handle, int dx, int dy, const QRect& area);
 // Runs the control's paint for the invalid part and marks it shown.

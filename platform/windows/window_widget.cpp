@@ -1,3 +1,4 @@
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -7,6 +8,9 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <sys/mman.h>
+
+#include <system_error>
+#include <thread>
 
 #include "platform/graphics/canvas_device_qt.h"
 #include "platform/graphics/gdi.h"
@@ -228,6 +232,33 @@ QImage NewSurface(int width, int height) {
 }
 
 }  // namespace
+
+// The backing store is filled whole by the first paint (the window is
+// opaque), in shared memory that the system here does not back with large
+// pages: about 660 first touches for the main window, a tenth of its start.
+// Asked for from a worker between showing and the first paint, they cost
+// the window nothing. The worker only has pages provided, never writes, so
+// it cannot race the toolkit's painting; a store replaced meanwhile (the
+// window resized) only makes its work useless.
+void PrepareBackingStore(QWidget* window) {
+  constexpr qsizetype kWorthAWorker = qsizetype{256} << 10;
+  (void)window->winId();  // made now rather than by show(), with its backing store
+  QBackingStore* store = window->backingStore();
+  if (!store) return;
+  if (store->size() != window->size()) store->resize(window->size());
+  const auto* image = dynamic_cast<const QImage*>(store->paintDevice());
+  if (!image || image->sizeInBytes() < kWorthAWorker) return;
+  const auto start = reinterpret_cast<std::uintptr_t>(image->constBits()) & ~std::uintptr_t{4095};
+  const auto end = reinterpret_cast<std::uintptr_t>(image->constBits()) + image->sizeInBytes();
+  try {
+    std::thread([start, end] {
+      // Refused by systems before Linux 5.14: the paint faults the pages in.
+      (void)::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+    }).detach();
+  } catch (const std::system_error&) {
+    // No thread to spare: the first paint provides the pages.
+  }
+}
 
 void ResizeSurface(TWindowHandle* handle, int width, int height) {
   if (handle->native) return;
