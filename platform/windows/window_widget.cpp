@@ -9,8 +9,12 @@
 #include <QWheelEvent>
 #include <sys/mman.h>
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "platform/graphics/canvas_device_qt.h"
 #include "platform/graphics/gdi.h"
@@ -233,13 +237,65 @@ QImage NewSurface(int width, int height) {
 
 }  // namespace
 
+namespace {
+
+// Has the system provide the memory of [start, end) on a worker thread. The
+// worker only has pages provided, never writes, so it cannot race drawing;
+// memory freed meanwhile only makes its work useless. One worker for the
+// program: starting a thread maps its stack, which would wait for a worker
+// already providing pages.
+class TPageProvider {
+ public:
+  static void Provide(const void* start, std::size_t bytes) {
+    static TPageProvider* provider = Start();  // never destroyed: the worker may outlive static destruction
+    if (!provider) return;
+    const auto from = reinterpret_cast<std::uintptr_t>(start) & ~std::uintptr_t{4095};
+    {
+      const std::lock_guard lock(provider->mutex_);
+      provider->ranges_.emplace_back(from, reinterpret_cast<std::uintptr_t>(start) + bytes);
+    }
+    provider->wake_.notify_one();
+  }
+
+ private:
+  static TPageProvider* Start() {
+    auto* provider = new TPageProvider;
+    try {
+      std::thread([provider] { provider->Run(); }).detach();
+    } catch (const std::system_error&) {
+      delete provider;  // no thread to spare: drawing provides the pages
+      return nullptr;
+    }
+    return provider;
+  }
+
+  [[noreturn]] void Run() {
+    for (;;) {
+      std::unique_lock lock(mutex_);
+      wake_.wait(lock, [this] { return !ranges_.empty(); });
+      const auto [from, to] = ranges_.front();
+      ranges_.pop_front();
+      lock.unlock();
+      // Refused by systems before Linux 5.14: drawing faults the pages in.
+      (void)::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<std::pair<std::uintptr_t, std::uintptr_t>> ranges_;
+};
+
+void ProvidePagesOnWorker(const void* start, std::size_t bytes) { TPageProvider::Provide(start, bytes); }
+
+}  // namespace
+
 // The backing store is filled whole by the first paint (the window is
 // opaque), in shared memory that the system here does not back with large
 // pages: about 660 first touches for the main window, a tenth of its start.
-// Asked for from a worker between showing and the first paint, they cost
-// the window nothing. The worker only has pages provided, never writes, so
-// it cannot race the toolkit's painting; a store replaced meanwhile (the
-// window resized) only makes its work useless.
+// Asked for between showing and the first paint, they cost the window
+// nothing; a store replaced meanwhile (the window resized) only makes that
+// work useless.
 void PrepareBackingStore(QWidget* window) {
   constexpr qsizetype kWorthAWorker = qsizetype{256} << 10;
   (void)window->winId();  // made now rather than by show(), with its backing store
@@ -247,17 +303,7 @@ void PrepareBackingStore(QWidget* window) {
   if (!store) return;
   if (store->size() != window->size()) store->resize(window->size());
   const auto* image = dynamic_cast<const QImage*>(store->paintDevice());
-  if (!image || image->sizeInBytes() < kWorthAWorker) return;
-  const auto start = reinterpret_cast<std::uintptr_t>(image->constBits()) & ~std::uintptr_t{4095};
-  const auto end = reinterpret_cast<std::uintptr_t>(image->constBits()) + image->sizeInBytes();
-  try {
-    std::thread([start, end] {
-      // Refused by systems before Linux 5.14: the paint faults the pages in.
-      (void)::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
-    }).detach();
-  } catch (const std::system_error&) {
-    // No thread to spare: the first paint provides the pages.
-  }
+  if (image && image->sizeInBytes() >= kWorthAWorker) ProvidePagesOnWorker(image->constBits(), image->sizeInBytes());
 }
 
 void ResizeSurface(TWindowHandle* handle, int width, int height) {
@@ -474,8 +520,32 @@ void PaintPendingPart(TWindowHandle* handle) {
   FlushCanvases(handle);
 }
 
+namespace {
+
+// A surface in large pages that a window is about to paint for the first
+// time: its first touch zeroes 2 MB (about 3 ms here), even for a window
+// whose children leave it only a border to show. When a whole window paints,
+// the large pages that the windows inside it will draw on are asked for at
+// once, from the worker, while the bars above them paint.
+void ProvideSurfacesInside(QWidget* window) {
+  for (QWidget* child : window->findChildren<QWidget*>()) {
+    auto* widget = dynamic_cast<TWindowWidget*>(child);
+    TWindowHandle* handle = widget ? widget->handle() : nullptr;
+    if (!handle || handle->native || !widget->isVisible() || handle->surface.sizeInBytes() < kHugePage / 2) continue;
+    const QRegion untouched =
+        handle->invalid.subtracted(UnderChildWindows(handle)).intersected(handle->blank) & handle->surface.rect();
+    if (untouched.isEmpty() || !RedrawAllowed(handle)) continue;
+    const QRect rows = untouched.boundingRect();
+    const std::size_t line = static_cast<std::size_t>(handle->surface.bytesPerLine());
+    ProvidePagesOnWorker(handle->surface.constBits() + rows.top() * line, rows.height() * line);
+  }
+}
+
+}  // namespace
+
 void TWindowWidget::paintEvent(QPaintEvent* event) {
   if (!handle_) return;
+  if (isWindow()) ProvideSurfacesInside(this);
   PaintPendingPart(handle_);
   // The surface is the client area: below the rows the window keeps for
   // itself, beside and above its own scroll bars (which paint themselves).
