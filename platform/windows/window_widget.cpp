@@ -9,6 +9,7 @@
 #include <QWheelEvent>
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -276,8 +277,13 @@ class TPageProvider {
       const auto [from, to] = ranges_.front();
       ranges_.pop_front();
       lock.unlock();
-      // Refused by systems before Linux 5.14: drawing faults the pages in.
-      (void)::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+      // A little at a time: the system holds the program's memory map while
+      // it provides pages, and the GUI thread's own mapping calls would wait
+      // for the whole range. Refused by systems before Linux 5.14: drawing
+      // faults the pages in.
+      constexpr std::uintptr_t kStep = std::uintptr_t{64} << 10;
+      for (std::uintptr_t at = from; at < to; at += kStep)
+        (void)::madvise(reinterpret_cast<void*>(at), std::min(kStep, to - at), MADV_POPULATE_WRITE);
     }
   }
 
