@@ -526,32 +526,8 @@ void PaintPendingPart(TWindowHandle* handle) {
   FlushCanvases(handle);
 }
 
-namespace {
-
-// A surface in large pages that a window is about to paint for the first
-// time: its first touch zeroes 2 MB (about 3 ms here), even for a window
-// whose children leave it only a border to show. When a whole window paints,
-// the large pages that the windows inside it will draw on are asked for at
-// once, from the worker, while the bars above them paint.
-void ProvideSurfacesInside(QWidget* window) {
-  for (QWidget* child : window->findChildren<QWidget*>()) {
-    auto* widget = dynamic_cast<TWindowWidget*>(child);
-    TWindowHandle* handle = widget ? widget->handle() : nullptr;
-    if (!handle || handle->native || !widget->isVisible() || handle->surface.sizeInBytes() < kHugePage / 2) continue;
-    const QRegion untouched =
-        handle->invalid.subtracted(UnderChildWindows(handle)).intersected(handle->blank) & handle->surface.rect();
-    if (untouched.isEmpty() || !RedrawAllowed(handle)) continue;
-    const QRect rows = untouched.boundingRect();
-    const std::size_t line = static_cast<std::size_t>(handle->surface.bytesPerLine());
-    ProvidePagesOnWorker(handle->surface.constBits() + rows.top() * line, rows.height() * line);
-  }
-}
-
-}  // namespace
-
 void TWindowWidget::paintEvent(QPaintEvent* event) {
   if (!handle_) return;
-  if (isWindow()) ProvideSurfacesInside(this);
   PaintPendingPart(handle_);
   // The surface is the client area: below the rows the window keeps for
   // itself, beside and above its own scroll bars (which paint themselves).
