@@ -236,10 +236,6 @@ QImage NewSurface(int width, int height) {
   return QImage(reinterpret_cast<uchar*>(aligned), width, height, width * 4, QImage::Format_RGB32, UnmapSurface, block);
 }
 
-}  // namespace
-
-namespace {
-
 // Has the system provide the memory of [start, end) on a worker thread. The
 // worker only has pages provided, never writes, so it cannot race drawing;
 // memory freed meanwhile only makes its work useless. One worker for the
@@ -292,8 +288,6 @@ class TPageProvider {
   std::deque<std::pair<std::uintptr_t, std::uintptr_t>> ranges_;
 };
 
-void ProvidePagesOnWorker(const void* start, std::size_t bytes) { TPageProvider::Provide(start, bytes); }
-
 }  // namespace
 
 // The backing store is filled whole by the first paint (the window is
@@ -309,7 +303,7 @@ void PrepareBackingStore(QWidget* window) {
   if (!store) return;
   if (store->size() != window->size()) store->resize(window->size());
   const auto* image = dynamic_cast<const QImage*>(store->paintDevice());
-  if (image && image->sizeInBytes() >= kWorthAWorker) ProvidePagesOnWorker(image->constBits(), image->sizeInBytes());
+  if (image && image->sizeInBytes() >= kWorthAWorker) TPageProvider::Provide(image->constBits(), image->sizeInBytes());
 }
 
 void ResizeSurface(TWindowHandle* handle, int width, int height) {
