@@ -18,7 +18,7 @@ int VisibleLength(const std::string& buff, const std::string& brk, const LineRec
   int visible = line.Ln;
   while (visible > 0) {
     const int i = line.Start + visible - 1;
-    if (buff[i] != kBreakChar && !(buff[i] == ' ' && brk[i] != 'n')) break;
+    if (buff[i] != kBreakChar && !(buff[i] == ' ' && (brk.empty() || brk[i] != 'n'))) break;
     --visible;
   }
   return visible;

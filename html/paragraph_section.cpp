@@ -79,8 +79,22 @@ std::unique_ptr<TSectionBase> TSection::CreateCopy(TSectionList* masterList) con
 
 void TSection::AddChar(char ch, int sourcePos) {
   AddSourcePosition(static_cast<int>(Buff.size()), sourcePos);
+  AppendBreakFlags(1, ParserState().NoBreak || Preformatted);
   Buff.push_back(ch);
-  Brk.push_back(ParserState().NoBreak || Preformatted ? 'n' : 'y');
+}
+
+void TSection::AppendBreakFlags(std::size_t count, bool noBreak) {
+  if (!noBreak && Brk.empty()) return;
+  if (Brk.empty()) {
+    Brk.reserve(std::max(Buff.capacity(), Buff.size() + count));
+    Brk.assign(Buff.size(), 'y');
+  }
+  Brk.append(count, noBreak ? 'n' : 'y');
+}
+
+void TSection::SetNoBreak(std::size_t i) {
+  if (Brk.empty()) Brk.assign(Buff.size(), 'y');
+  Brk[i] = 'n';
 }
 
 void TSection::AddSourcePosition(int textIndex, int sourcePos) {
@@ -121,10 +135,10 @@ void TSection::AddTokenObj(const TokenObj& token) {
     // line's worth at once, then double, for the text and its break flags.
     const std::size_t room = std::max({needed, 2 * Buff.capacity(), kFirstTextRoom});
     Buff.reserve(room);
-    Brk.reserve(room);
+    if (!Brk.empty()) Brk.reserve(room);
   }
+  AppendBreakFlags(chars.size(), ParserState().NoBreak || Preformatted);
   Buff.append(chars);
-  Brk.append(chars.size(), ParserState().NoBreak || Preformatted ? 'n' : 'y');
 }
 
 TFontObj* TSection::AddFont(const TRunFont& font, std::string title, TScript script) {
@@ -216,7 +230,7 @@ void TSection::RemoveCharacters(const std::vector<int>& removed) {
     if (from >= to) return;
     if (kept != from) {
       std::memmove(Buff.data() + kept, Buff.data() + from, to - from);
-      std::memmove(Brk.data() + kept, Brk.data() + from, to - from);
+      if (!Brk.empty()) std::memmove(Brk.data() + kept, Brk.data() + from, to - from);
     }
     for (std::size_t i = from; i < to;) {
       while (run + 1 < runs.size() && runs[run + 1].TextIndex <= static_cast<int>(i)) ++run;
@@ -242,7 +256,7 @@ void TSection::RemoveCharacters(const std::vector<int>& removed) {
   }
   keep(from, Buff.size());
   Buff.resize(kept);
-  Brk.resize(kept);
+  if (!Brk.empty()) Brk.resize(kept);
   for (const auto& object : Images) object->Pos -= RemovedBefore(removed, object->Pos);
   for (TFormControlObj* control : FormControls) control->Pos -= RemovedBefore(removed, control->Pos);
   Fonts.RemoveCharacters(removed);
@@ -286,7 +300,7 @@ std::vector<int> TSection::DoubledBlanks() const {
     std::size_t end = i;
     while (end < Buff.size() && Buff[end] == ' ') ++end;
     std::size_t kept = i;
-    while (kept < end && Brk[kept] != 'n') ++kept;
+    while (kept < end && !NoBreakAt(kept)) ++kept;
     if (kept == end) kept = i;
     for (std::size_t k = i; k < end; ++k)
       if (k != kept) removed.push_back(static_cast<int>(k));
@@ -352,7 +366,7 @@ void TSection::ConvertNonBreakingSpaces() {
   for (std::size_t i = 0; i < Buff.size(); ++i)
     if (Buff[i] == kNbspChar) {
       Buff[i] = ' ';
-      Brk[i] = 'n';
+      SetNoBreak(i);
     }
 }
 
