@@ -891,6 +891,16 @@ void TProperties::GetVMarginArray(TVMarginArray& VM) const {
     VM[static_cast<std::size_t>(i)] = values_->props[static_cast<std::size_t>(i)];
 }
 
+std::shared_ptr<const TVMarginArray> TProperties::SharedVMarginArray() const {
+  if (!values_->box || values_->boxStamp != stamp_) {
+    auto box = std::make_shared<TVMarginArray>();
+    GetVMarginArray(*box);
+    values_->box = std::move(box);
+    values_->boxStamp = stamp_;
+  }
+  return values_->box;
+}
+
 TBoxValues TProperties::GetBoxValues(int BaseWidth, int BaseHeight) const {
   TVMarginArray vm;
   GetVMarginArray(vm);
