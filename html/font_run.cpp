@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <stdexcept>
 
 #include "html/paragraph_section.h"
 #include "html/section_list.h"
@@ -97,23 +98,73 @@ void TFontObj::SetHover(bool hover) {
   ApplyLinkState();
 }
 
+TFontObj* TFontList::Items(std::size_t index) const {
+  if (index >= count_) throw std::out_of_range("TFontList::Items");
+  return Order()[index];
+}
+
+void* TFontList::NewSlot() {
+  if (!spilled_ && count_ == kInlineRuns) {
+    order_.reserve(2 * kInlineRuns);
+    order_.assign(inlineOrder_.begin(), inlineOrder_.end());
+    spilled_ = true;
+  }
+  if (spilled_ && order_.size() == order_.capacity()) order_.reserve(2 * order_.size());
+  std::size_t slot = slotsUsed_;
+  if (slot < kInlineRuns) {
+    ++slotsUsed_;
+    return &inlineSlots_[slot];
+  }
+  // Block b holds kFirstBlockRuns << b slots.
+  slot -= kInlineRuns;
+  std::size_t block = 0, first = 0;
+  while (slot >= first + (kFirstBlockRuns << block)) first += kFirstBlockRuns << block++;
+  if (block == blocks_.size()) blocks_.push_back(std::make_unique<TSlot[]>(kFirstBlockRuns << block));
+  ++slotsUsed_;
+  return &blocks_[block][slot - first];
+}
+
+TFontObj* TFontList::Append(TFontObj* run) {
+  if (spilled_) order_.push_back(run);  // never grows here: NewSlot made room
+  else inlineOrder_[count_] = run;
+  ++count_;
+  return run;
+}
+
+void TFontList::Clear() {
+  for (std::size_t i = 0; i < count_; ++i) Order()[i]->~TFontObj();
+  count_ = 0;
+  slotsUsed_ = 0;
+  spilled_ = false;
+  order_ = {};
+  blocks_.clear();
+}
+
 TFontObj* TFontList::GetFontObjAt(int pos, int& index) const {
   // A paragraph that is a long list of links holds thousands of runs.
-  const auto after = std::upper_bound(begin(), end(), pos, [](int p, const auto& run) { return p < run->Pos; });
+  const auto after = std::upper_bound(begin(), end(), pos, [](int p, const TFontObj* run) { return p < run->Pos; });
   if (after == begin()) return nullptr;
   index = static_cast<int>(after - begin()) - 1;
-  return std::prev(after)->get();
+  return *std::prev(after);
 }
 
 int TFontList::GetFontCountAt(int pos, int len) const {
-  const auto after = std::upper_bound(begin(), end(), pos, [](int p, const auto& run) { return p < run->Pos; });
+  const auto after = std::upper_bound(begin(), end(), pos, [](int p, const TFontObj* run) { return p < run->Pos; });
   return (after == end() ? len : (*after)->Pos) - pos;
 }
 
 void TFontList::RemoveCharacters(const std::vector<int>& removed) {
-  for (const auto& run : *this) run->Pos -= RemovedBefore(removed, run->Pos);
-  // Of runs that now start at one place, the last one stays.
-  RemoveIf([this](std::size_t i) { return i + 1 < Count() && Items(i + 1)->Pos == Items(i)->Pos; });
+  TFontObj** runs = Order();
+  for (std::size_t i = 0; i < count_; ++i) runs[i]->Pos -= RemovedBefore(removed, runs[i]->Pos);
+  // Of runs that now start at one place, the last one stays; the others are
+  // freed in order, and their slots stay unused.
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < count_; ++i) {
+    if (i + 1 < count_ && runs[i + 1]->Pos == runs[i]->Pos) runs[i]->~TFontObj();
+    else runs[kept++] = runs[i];
+  }
+  count_ = kept;
+  if (spilled_) order_.resize(kept);
 }
 
 }  // namespace lark

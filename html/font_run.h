@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "html/free_list.h"
 #include "html/url_target.h"
 #include "platform/graphics/canvas.h"
 #include "platform/core/object.h"
@@ -83,11 +84,12 @@ class TFontObj : public TObject {
   int Descent = 0;
 
  private:
+  int codePage_ = 0;  // beside the metrics, where it takes no room of its own
+
   void ApplyLinkState();
 
   // Never null; shared with like runs (and, for a link, with its fonts).
   std::shared_ptr<const TRunFont> font_;
-  int codePage_ = 0;
   std::shared_ptr<const TLinkFonts> linkFonts_;
   // Held apart so that the many runs without them stay small.
   struct TExtras {
@@ -103,9 +105,34 @@ class TFontObj : public TObject {
   return static_cast<int>(std::lower_bound(removed.begin(), removed.end(), pos) - removed.begin());
 }
 
-// A paragraph's runs, ordered by start; the first starts at 0.
-class TFontList : public TFreeList<TFontObj> {
+// A paragraph's runs, ordered by start; the first starts at 0. The runs
+// live inside the list (most paragraphs hold three or fewer) or in blocks
+// it owns, and never move while they live: the document's lists point at
+// them.
+class TFontList {
  public:
+  TFontList() = default;
+  TFontList(const TFontList&) = delete;
+  TFontList& operator=(const TFontList&) = delete;
+  ~TFontList() { Clear(); }
+
+  [[nodiscard]] std::size_t Count() const { return count_; }
+  [[nodiscard]] bool Empty() const { return count_ == 0; }
+  [[nodiscard]] TFontObj* Items(std::size_t index) const;
+  [[nodiscard]] TFontObj* operator[](std::size_t index) const { return Items(index); }
+  [[nodiscard]] TFontObj* Last() const { return count_ == 0 ? nullptr : Order()[count_ - 1]; }
+  [[nodiscard]] TFontObj* const* begin() const { return Order(); }
+  [[nodiscard]] TFontObj* const* end() const { return Order() + count_; }
+
+  // Makes a run after the last one, from TFontObj's constructor arguments.
+  template <typename... Args>
+  TFontObj* Add(Args&&... args) {
+    void* slot = NewSlot();
+    return Append(new (slot) TFontObj(std::forward<Args>(args)...));
+  }
+  // Frees every run, from the first to the last.
+  void Clear();
+
   // The run covering pos (the last whose start is at or before it).
   [[nodiscard]] TFontObj* GetFontObjAt(int pos, int& index) const;
   [[nodiscard]] TFontObj* GetFontObjAt(int pos) const {
@@ -118,6 +145,32 @@ class TFontList : public TFreeList<TFontObj> {
   // from the text. Runs move back over them; a run that then starts where
   // its predecessor starts replaces it.
   void RemoveCharacters(const std::vector<int>& removed);
+
+ private:
+  struct TSlot {
+    alignas(TFontObj) std::byte Bytes[sizeof(TFontObj)];
+  };
+  static constexpr std::size_t kInlineRuns = 3;
+  static constexpr std::size_t kFirstBlockRuns = 4;
+
+  [[nodiscard]] TFontObj* const* Order() const { return spilled_ ? order_.data() : inlineOrder_.data(); }
+  [[nodiscard]] TFontObj** Order() { return spilled_ ? order_.data() : inlineOrder_.data(); }
+  // Room for one more run in the order and a slot for it; a freed run's
+  // slot is not handed out again.
+  void* NewSlot();
+  TFontObj* Append(TFontObj* run);
+
+  std::size_t count_ = 0;
+  // The runs in text order: within the list up to kInlineRuns, then in
+  // order_ for good (spilled_).
+  bool spilled_ = false;
+  std::array<TFontObj*, kInlineRuns> inlineOrder_{};
+  std::vector<TFontObj*> order_;
+  // Slots handed out: the list's own first, then the blocks', whose sizes
+  // double from kFirstBlockRuns.
+  std::size_t slotsUsed_ = 0;
+  std::array<TSlot, kInlineRuns> inlineSlots_;
+  std::vector<std::unique_ptr<TSlot[]>> blocks_;
 };
 
 }  // namespace lark

@@ -29,8 +29,6 @@ bool IsLeadByte(int charset, unsigned char b) {
 namespace {
 // Room a paragraph's text takes when it first outgrows its string.
 constexpr std::size_t kFirstTextRoom = 64;
-// Most paragraphs hold a few font runs; room for them at once.
-constexpr std::size_t kFirstRunRoom = 4;
 // Most paragraphs' text comes from a few places in the source; room for
 // their source runs at once.
 constexpr std::size_t kFirstSourceRunRoom = 4;
@@ -40,7 +38,6 @@ TSection::TSection(TSectionList* masterList, const TParagraphStyle& style, std::
                    std::string title)
     : TSectionBase(masterList), Style(style) {
   Style.TextIndent = Style.TextIndentPercent ? std::clamp(Style.TextIndent, 0, 90) : Style.TextIndent;
-  Fonts.Reserve(kFirstRunRoom);
   AddFont(std::move(font), std::move(title));
 }
 
@@ -55,7 +52,7 @@ TSection::TSection(TSectionList* masterList, const TSection& source)
       index_(source.index_),
       finished_(source.finished_) {
   FormControls = source.FormControls;  // a print copy paints the document's own controls
-  for (const auto& run : source.Fonts) Fonts.Add(std::make_unique<TFontObj>(this, *run));
+  for (const auto& run : source.Fonts) Fonts.Add(this, *run);
   for (const auto& object : source.Images) {
     auto copy = object->CreateCopy(*masterList);
     if (copy) Images.Add(std::move(copy));
@@ -154,7 +151,7 @@ TFontObj* TSection::AddFont(std::shared_ptr<const TRunFont> font, std::string ti
     if (ParentSectionList) ParentSectionList->ForgetObject(run);
     run->Restart(std::move(font), std::move(title));
   } else {
-    run = Fonts.Add(std::make_unique<TFontObj>(this, pos, std::move(font), std::move(title)));
+    run = Fonts.Add(this, pos, std::move(font), std::move(title));
   }
   run->SScript = script;
   if (doubleByte) DoubleByte = true;
