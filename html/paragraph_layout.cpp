@@ -500,7 +500,7 @@ void TSection::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
     const int w = object->ImageWidth + object->HSpaceL + object->HSpaceR;
     if (object->Floats()) {
       floatTotal += w;
-      if (!Brk.empty()) Brk[static_cast<std::size_t>(object->Pos)] = 'y';
+      if (Brk) (*Brk)[static_cast<std::size_t>(object->Pos)] = 'y';
     } else {
       min = std::max(min, object->ImageWidth);
     }

@@ -48,8 +48,8 @@ TSection::TSection(TSectionList* masterList, const TSection& source)
       HasAnchor(source.HasAnchor),
       Preformatted(source.Preformatted),
       Buff(source.Buff),
-      Brk(source.Brk),
-      index_(source.index_),
+      Brk(source.Brk ? std::make_unique<std::string>(*source.Brk) : nullptr),
+      sourceRuns_(source.sourceRuns_),
       finished_(source.finished_) {
   FormControls = source.FormControls;  // a print copy paints the document's own controls
   for (const auto& run : source.Fonts) Fonts.Add(this, *run);
@@ -81,17 +81,18 @@ void TSection::AddChar(char ch, int sourcePos) {
 }
 
 void TSection::AppendBreakFlags(std::size_t count, bool noBreak) {
-  if (!noBreak && Brk.empty()) return;
-  if (Brk.empty()) {
-    Brk.reserve(std::max(Buff.capacity(), Buff.size() + count));
-    Brk.assign(Buff.size(), 'y');
+  if (!noBreak && !Brk) return;
+  if (!Brk) {
+    Brk = std::make_unique<std::string>();
+    Brk->reserve(std::max(Buff.capacity(), Buff.size() + count));
+    Brk->assign(Buff.size(), 'y');
   }
-  Brk.append(count, noBreak ? 'n' : 'y');
+  Brk->append(count, noBreak ? 'n' : 'y');
 }
 
 void TSection::SetNoBreak(std::size_t i) {
-  if (Brk.empty()) Brk.assign(Buff.size(), 'y');
-  Brk[i] = 'n';
+  if (!Brk) Brk = std::make_unique<std::string>(Buff.size(), 'y');
+  (*Brk)[i] = 'n';
 }
 
 void TSection::AddSourcePosition(int textIndex, int sourcePos) {
@@ -132,7 +133,7 @@ void TSection::AddTokenObj(const TokenObj& token) {
     // line's worth at once, then double, for the text and its break flags.
     const std::size_t room = std::max({needed, 2 * Buff.capacity(), kFirstTextRoom});
     Buff.reserve(room);
-    if (!Brk.empty()) Brk.reserve(room);
+    if (Brk) Brk->reserve(room);
   }
   AppendBreakFlags(chars.size(), ParserState().NoBreak || Preformatted);
   Buff.append(chars);
@@ -227,7 +228,7 @@ void TSection::RemoveCharacters(const std::vector<int>& removed) {
     if (from >= to) return;
     if (kept != from) {
       std::memmove(Buff.data() + kept, Buff.data() + from, to - from);
-      if (!Brk.empty()) std::memmove(Brk.data() + kept, Brk.data() + from, to - from);
+      if (Brk) std::memmove(Brk->data() + kept, Brk->data() + from, to - from);
     }
     for (std::size_t i = from; i < to;) {
       while (run + 1 < runs.size() && runs[run + 1].TextIndex <= static_cast<int>(i)) ++run;
@@ -253,15 +254,14 @@ void TSection::RemoveCharacters(const std::vector<int>& removed) {
   }
   keep(from, Buff.size());
   Buff.resize(kept);
-  if (!Brk.empty()) Brk.resize(kept);
+  if (Brk) Brk->resize(kept);
   for (const auto& object : Images) object->Pos -= RemovedBefore(removed, object->Pos);
   for (TFormControlObj* control : FormControls) control->Pos -= RemovedBefore(removed, control->Pos);
   Fonts.RemoveCharacters(removed);
 }
 
 void TSection::BuildIndex() {
-  index_ = std::exchange(sourceRuns_, {});
-  index_.shrink_to_fit();
+  sourceRuns_.shrink_to_fit();
   Len = static_cast<int>(Buff.size());
   finished_ = true;
 }
@@ -411,24 +411,24 @@ bool TSection::GetChAtPos(int pos, char32_t& ch, TObject*& obj) {
 
 int TSection::FindSourcePos(int docPos) {
   const int i = docPos - StartCurs;
-  if (i < 0 || i >= Len || index_.empty()) return -1;
-  auto entry = std::upper_bound(index_.begin(), index_.end(), i,
+  if (i < 0 || i >= Len || sourceRuns_.empty()) return -1;
+  auto entry = std::upper_bound(sourceRuns_.begin(), sourceRuns_.end(), i,
                                 [](int value, const IndexEntry& e) { return value < e.TextIndex; });
   --entry;
   return entry->SourcePos + (i - entry->TextIndex);
 }
 
 int TSection::FindDocPos(int sourcePos, bool prev) {
-  if (index_.empty() || Len == 0) return -1;
-  const int firstSource = index_.front().SourcePos;
-  const int lastSource = index_.back().SourcePos + (Len - 1 - index_.back().TextIndex);
+  if (sourceRuns_.empty() || Len == 0) return -1;
+  const int firstSource = sourceRuns_.front().SourcePos;
+  const int lastSource = sourceRuns_.back().SourcePos + (Len - 1 - sourceRuns_.back().TextIndex);
   if (sourcePos < firstSource || sourcePos > lastSource) return -1;
-  for (std::size_t k = 0; k < index_.size(); ++k) {
-    const int end = k + 1 < index_.size() ? index_[k + 1].TextIndex : Len;
-    const int runLength = end - index_[k].TextIndex;
-    const int offset = sourcePos - index_[k].SourcePos;
-    if (offset >= 0 && offset < runLength) return StartCurs + index_[k].TextIndex + offset;
-    if (k + 1 < index_.size() && sourcePos < index_[k + 1].SourcePos && offset >= runLength)
+  for (std::size_t k = 0; k < sourceRuns_.size(); ++k) {
+    const int end = k + 1 < sourceRuns_.size() ? sourceRuns_[k + 1].TextIndex : Len;
+    const int runLength = end - sourceRuns_[k].TextIndex;
+    const int offset = sourcePos - sourceRuns_[k].SourcePos;
+    if (offset >= 0 && offset < runLength) return StartCurs + sourceRuns_[k].TextIndex + offset;
+    if (k + 1 < sourceRuns_.size() && sourcePos < sourceRuns_[k + 1].SourcePos && offset >= runLength)
       return StartCurs + (prev ? end - 1 : end);  // between two stretches of text
   }
   return -1;
