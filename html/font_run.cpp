@@ -21,23 +21,21 @@ TFontObj::TFontObj(TSection* section, int pos, TRunFont font, std::string title)
 
 TFontObj::TFontObj(TSection* section, int pos, std::shared_ptr<const TRunFont> font, std::string title)
     : Section(section), Pos(pos) {
-  if (!title.empty()) extras_ = std::make_unique<TExtras>(TExtras{std::move(title), {}});
+  if (!title.empty()) extras_ = std::make_unique<TExtras>(TExtras{std::move(title), {}, {}});
   SetFont(std::move(font));
 }
 
 TFontObj::TFontObj(TSection* section, const TFontObj& source)
     : Section(section), Pos(source.Pos), SScript(source.SScript), Visited(source.Visited) {
   if (source.extras_) extras_ = std::make_unique<TExtras>(*source.extras_);
-  linkFonts_ = source.linkFonts_;
   SetFont(source.font_);
 }
 
 void TFontObj::Restart(std::shared_ptr<const TRunFont> font, std::string title) {
   SScript = TScript::Normal;
   Visited = Hover = false;
-  linkFonts_.reset();
   if (title.empty()) extras_.reset();
-  else extras_ = std::make_unique<TExtras>(TExtras{std::move(title), {}});
+  else extras_ = std::make_unique<TExtras>(TExtras{std::move(title), {}, {}});
   SetFont(std::move(font));
 }
 
@@ -77,15 +75,16 @@ void TFontObj::SetLink(const TUrlTarget& target, const TLinkFonts& fonts) {
 void TFontObj::SetLink(const TUrlTarget& target, std::shared_ptr<const TLinkFonts> fonts) {
   if (!extras_) extras_ = std::make_unique<TExtras>();
   extras_->UrlTarget.Assign(target);
-  linkFonts_ = std::move(fonts);
+  extras_->LinkFonts = std::move(fonts);
   ApplyLinkState();
 }
 
 void TFontObj::ApplyLinkState() {
-  if (!linkFonts_) return;
+  if (!extras_ || !extras_->LinkFonts) return;
+  const std::shared_ptr<const TLinkFonts>& fonts = extras_->LinkFonts;
   const int state = (Visited ? 1 : 0) + (Hover ? 2 : 0);
   // Points into the shared link fonts, which it keeps alive.
-  SetFont(std::shared_ptr<const TRunFont>(linkFonts_, &(*linkFonts_)[static_cast<std::size_t>(state)]));
+  SetFont(std::shared_ptr<const TRunFont>(fonts, &(*fonts)[static_cast<std::size_t>(state)]));
 }
 
 void TFontObj::SetVisited(bool visited) {
@@ -104,12 +103,13 @@ TFontObj* TFontList::Items(std::size_t index) const {
 }
 
 void* TFontList::NewSlot() {
-  if (!spilled_ && count_ == kInlineRuns) {
-    order_.reserve(2 * kInlineRuns);
-    order_.assign(inlineOrder_.begin(), inlineOrder_.end());
-    spilled_ = true;
+  if (!spill_ && (count_ == kInlineRuns || slotsUsed_ == kInlineRuns)) {
+    auto spill = std::make_unique<TSpill>();
+    spill->Order.reserve(2 * kInlineRuns);
+    spill->Order.assign(inlineOrder_.begin(), inlineOrder_.begin() + count_);
+    spill_ = std::move(spill);
   }
-  if (spilled_ && order_.size() == order_.capacity()) order_.reserve(2 * order_.size());
+  if (spill_ && spill_->Order.size() == spill_->Order.capacity()) spill_->Order.reserve(2 * spill_->Order.size());
   std::size_t slot = slotsUsed_;
   if (slot < kInlineRuns) {
     ++slotsUsed_;
@@ -119,13 +119,14 @@ void* TFontList::NewSlot() {
   slot -= kInlineRuns;
   std::size_t block = 0, first = 0;
   while (slot >= first + (kFirstBlockRuns << block)) first += kFirstBlockRuns << block++;
-  if (block == blocks_.size()) blocks_.push_back(std::make_unique<TSlot[]>(kFirstBlockRuns << block));
+  std::vector<std::unique_ptr<TSlot[]>>& blocks = spill_->Blocks;
+  if (block == blocks.size()) blocks.push_back(std::make_unique<TSlot[]>(kFirstBlockRuns << block));
   ++slotsUsed_;
-  return &blocks_[block][slot - first];
+  return &blocks[block][slot - first];
 }
 
 TFontObj* TFontList::Append(TFontObj* run) {
-  if (spilled_) order_.push_back(run);  // never grows here: NewSlot made room
+  if (spill_) spill_->Order.push_back(run);  // never grows here: NewSlot made room
   else inlineOrder_[count_] = run;
   ++count_;
   return run;
@@ -135,9 +136,7 @@ void TFontList::Clear() {
   for (std::size_t i = 0; i < count_; ++i) Order()[i]->~TFontObj();
   count_ = 0;
   slotsUsed_ = 0;
-  spilled_ = false;
-  order_ = {};
-  blocks_.clear();
+  spill_.reset();
 }
 
 TFontObj* TFontList::GetFontObjAt(int pos, int& index) const {
@@ -163,8 +162,8 @@ void TFontList::RemoveCharacters(const std::vector<int>& removed) {
     if (i + 1 < count_ && runs[i + 1]->Pos == runs[i]->Pos) runs[i]->~TFontObj();
     else runs[kept++] = runs[i];
   }
-  count_ = kept;
-  if (spilled_) order_.resize(kept);
+  count_ = static_cast<std::uint32_t>(kept);
+  if (spill_) spill_->Order.resize(kept);
 }
 
 }  // namespace lark

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <optional>
@@ -57,7 +58,7 @@ class TFontObj : public TObject {
   void SetLink(const TUrlTarget& target, const TLinkFonts& fonts);
   // The same with fonts that runs of like links share.
   void SetLink(const TUrlTarget& target, std::shared_ptr<const TLinkFonts> fonts);
-  [[nodiscard]] bool IsLink() const { return linkFonts_ != nullptr && !UrlTarget().URL.empty(); }
+  [[nodiscard]] bool IsLink() const { return extras_ && extras_->LinkFonts && !extras_->UrlTarget.URL.empty(); }
   void SetVisited(bool visited);
   void SetHover(bool hover);
   // The code page in which the run's text is decoded: its font's.
@@ -90,11 +91,11 @@ class TFontObj : public TObject {
 
   // Never null; shared with like runs (and, for a link, with its fonts).
   std::shared_ptr<const TRunFont> font_;
-  std::shared_ptr<const TLinkFonts> linkFonts_;
   // Held apart so that the many runs without them stay small.
   struct TExtras {
     std::string Title;
     TUrlTarget UrlTarget;
+    std::shared_ptr<const TLinkFonts> LinkFonts;  // a link's fonts, shared with like links
   };
   std::unique_ptr<TExtras> extras_;
 };
@@ -153,24 +154,29 @@ class TFontList {
   static constexpr std::size_t kInlineRuns = 3;
   static constexpr std::size_t kFirstBlockRuns = 4;
 
-  [[nodiscard]] TFontObj* const* Order() const { return spilled_ ? order_.data() : inlineOrder_.data(); }
-  [[nodiscard]] TFontObj** Order() { return spilled_ ? order_.data() : inlineOrder_.data(); }
+  // What a list of more than kInlineRuns runs needs: the order of the runs
+  // and the blocks that hold the runs past the list's own.
+  struct TSpill {
+    std::vector<TFontObj*> Order;
+    std::vector<std::unique_ptr<TSlot[]>> Blocks;
+  };
+
+  [[nodiscard]] TFontObj* const* Order() const { return spill_ ? spill_->Order.data() : inlineOrder_.data(); }
+  [[nodiscard]] TFontObj** Order() { return spill_ ? spill_->Order.data() : inlineOrder_.data(); }
   // Room for one more run in the order and a slot for it; a freed run's
   // slot is not handed out again.
   void* NewSlot();
   TFontObj* Append(TFontObj* run);
 
-  std::size_t count_ = 0;
-  // The runs in text order: within the list up to kInlineRuns, then in
-  // order_ for good (spilled_).
-  bool spilled_ = false;
-  std::array<TFontObj*, kInlineRuns> inlineOrder_{};
-  std::vector<TFontObj*> order_;
+  std::uint32_t count_ = 0;
   // Slots handed out: the list's own first, then the blocks', whose sizes
   // double from kFirstBlockRuns.
-  std::size_t slotsUsed_ = 0;
+  std::uint32_t slotsUsed_ = 0;
+  // The runs in text order: within the list while it holds its runs, then
+  // in the spill for good.
+  std::array<TFontObj*, kInlineRuns> inlineOrder_{};
+  std::unique_ptr<TSpill> spill_;
   std::array<TSlot, kInlineRuns> inlineSlots_;
-  std::vector<std::unique_ptr<TSlot[]>> blocks_;
 };
 
 }  // namespace lark
