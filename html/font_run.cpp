@@ -120,7 +120,7 @@ void* TFontList::NewSlot() {
   std::size_t block = 0, first = 0;
   while (slot >= first + (kFirstBlockRuns << block)) first += kFirstBlockRuns << block++;
   std::vector<std::unique_ptr<TSlot[]>>& blocks = spill_->Blocks;
-  if (block == blocks.size()) blocks.push_back(std::make_unique<TSlot[]>(kFirstBlockRuns << block));
+  if (block == blocks.size()) blocks.push_back(std::make_unique_for_overwrite<TSlot[]>(kFirstBlockRuns << block));
   ++slotsUsed_;
   return &blocks[block][slot - first];
 }
