@@ -36,7 +36,7 @@ void TFontObj::Restart(std::shared_ptr<const TRunFont> font, std::string title) 
   Visited = Hover = false;
   if (title.empty()) extras_.reset();
   else extras_ = std::make_unique<TExtras>(TExtras{std::move(title), {}, {}});
-  SetFont(std::move(font));
+  if (font != font_) SetFont(std::move(font));  // the same font has the same metrics
 }
 
 TFontObj::~TFontObj() {

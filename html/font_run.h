@@ -59,6 +59,8 @@ class TFontObj : public TObject {
   // The same with fonts that runs of like links share.
   void SetLink(const TUrlTarget& target, std::shared_ptr<const TLinkFonts> fonts);
   [[nodiscard]] bool IsLink() const { return extras_ && extras_->LinkFonts && !extras_->UrlTarget.URL.empty(); }
+  // Whether SetLink made it a link, the only way the document lists a run.
+  [[nodiscard]] bool WasMadeLink() const { return extras_ && extras_->LinkFonts; }
   void SetVisited(bool visited);
   void SetHover(bool hover);
   // The code page in which the run's text is decoded: its font's.

@@ -148,8 +148,9 @@ TFontObj* TSection::AddFont(std::shared_ptr<const TRunFont> font, std::string ti
   const bool doubleByte = IsDoubleByteCharset(font->Font.Charset());
   TFontObj* run = Fonts.Last();
   if (run && run->Pos == pos) {
-    // The run before holds no text: this one takes its place.
-    if (ParentSectionList) ParentSectionList->ForgetObject(run);
+    // The run before holds no text: this one takes its place (and leaves
+    // the document's lists, which hold runs only once they are links).
+    if (ParentSectionList && run->WasMadeLink()) ParentSectionList->ForgetObject(run);
     run->Restart(std::move(font), std::move(title));
   } else {
     run = Fonts.Add(this, pos, std::move(font), std::move(title));

@@ -215,6 +215,10 @@ TEST(ParagraphRuns, KeepTheirPlacesWhileRunsAreAddedAndDropped) {
     // Every fifth link holds only a doubled blank, which Finish deletes.
     section->AddText(i % 5 == 4 ? " " : "w ", 0);
   }
+  // A link that no text came to gives its place, and its listing, to the
+  // run after it.
+  TFontObj* unused = section->AddFont(Font(12, clBlue), "");
+  section->SetLink(*unused, target, {Font(12, clBlue), Font(12, clPurple), Font(12, clRed), Font(12, clRed)});
   section->AddFont(Font(12), "");
   section->AddText("end", 0);
   section->Finish();
