@@ -61,7 +61,7 @@ TBlock::TBlock(TSectionList* masterList, TAttributeList* attributes, TProperties
       OwnerCell(ownerCell ? ownerCell->AddTarget() : nullptr) {
   MyCell->OwnersTag = tag;
   MyCell->NestIn(ownerCell);
-  props.GetVMarginArray(MarginArray);
+  marginArray_ = props.SharedVMarginArray();
   EmSize = props.EmSize();
   ExSize = props.ExSize();
   AlignmentType align = ANone;
@@ -99,10 +99,16 @@ TBlock::TBlock(TSectionList* masterList, TAttributeList* attributes, TProperties
                const std::string& tag)
     : TBlock(masterList, attributes, props, ownerCell, tag, TMarginCollapse::Now) {}
 
+void TBlock::SetMarginValue(int index, TPropValue value) {
+  auto own = std::make_shared<TVMarginArray>(*marginArray_);
+  (*own)[static_cast<std::size_t>(index)] = std::move(value);
+  marginArray_ = std::move(own);
+}
+
 void TBlock::InitMargins() {
   // Converted with a provisional width: percentages of the real width are
   // not known before layout.
-  const TBoxValues box = ConvMargArray(MarginArray, 400, 0, EmSize, ExSize);
+  const TBoxValues box = ConvMargArray(MarginArray(), 400, 0, EmSize, ExSize);
   MarginTop = box.M[css::MarginTop];
   MarginBottom = box.M[css::MarginBottom];
   CollapseBottomMargin = box.ParagraphSpaceBottom;
@@ -117,7 +123,6 @@ TBlock::TBlock(TSectionList* masterList, const TBlock& source)
     : TSectionBase(masterList, source),
       MyCell(std::make_unique<TBlockCell>(masterList, *source.MyCell)),
       OwnerCell(nullptr),
-      MarginArray(source.MarginArray),
       EmSize(source.EmSize),
       ExSize(source.ExSize),
       MarginTop(source.MarginTop),
@@ -137,7 +142,8 @@ TBlock::TBlock(TSectionList* masterList, const TBlock& source)
       BorderColor(source.BorderColor),
       TextColor(source.TextColor),
       Title(source.Title),
-      TagClass(source.TagClass) {}
+      TagClass(source.TagClass),
+      marginArray_(source.marginArray_) {}
 
 std::unique_ptr<TSectionBase> TBlock::CreateCopy(TSectionList* masterList) const {
   return std::make_unique<TBlock>(masterList, *this);
@@ -234,7 +240,7 @@ int TBlock::DrawLogic(TCanvas& canvas, int x, int y, int xRef, int yRef, int aWi
     return 0;
   }
   ClearAddon = ClearSpace(iMgr, ClearAttr, y);
-  const TBoxValues box = ConvMargArray(MarginArray, aWidth, aHeight, EmSize, ExSize);
+  const TBoxValues box = ConvMargArray(MarginArray(), aWidth, aHeight, EmSize, ExSize);
   MargArray = box.M;
   TMarginArray& m = MargArray;
   int boxX = x;
@@ -389,7 +395,7 @@ void TBlock::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
     min = max = 0;
     return;
   }
-  const TBoxValues box = ConvMargArray(MarginArray, 0, 0, EmSize, ExSize);
+  const TBoxValues box = ConvMargArray(MarginArray(), 0, 0, EmSize, ExSize);
   const TMarginArray& m = box.M;
   const int sides = Resolved(m[css::MarginLeft]) + Resolved(m[css::MarginRight]) + m[css::BorderLeftWidth] +
                     m[css::BorderRightWidth] + m[css::PaddingLeft] + m[css::PaddingRight];
@@ -508,9 +514,9 @@ TBlockLI::TBlockLI(TSectionList* masterList, TAttributeList* attributes, TProper
     case TListType::Definition: ListStyle = lbNone; break;
     case TListType::Outside: {
       ListStyle = lbDisc;
-      const TPropValue& left = MarginArray[css::MarginLeft];
+      const TPropValue& left = MarginArray()[css::MarginLeft];
       const int* value = AsInt(left);
-      if (IsEmpty(left) || (value && (*value == 0 || *value == NullValue))) MarginArray[css::MarginLeft] = 16;
+      if (IsEmpty(left) || (value && (*value == 0 || *value == NullValue))) SetMarginValue(css::MarginLeft, 16);
       break;
     }
   }

@@ -69,7 +69,10 @@ class TBlock : public TSectionBase {
 
   std::unique_ptr<TBlockCell> MyCell;
   TCellBasic* OwnerCell;  // the cell the block joins (the deepest one allowed, past the nesting limit)
-  TVMarginArray MarginArray{};
+  // Box values as styled: like blocks share one table, never changed in
+  // place (a block setting a value takes a copy; few do).
+  [[nodiscard]] const TVMarginArray& MarginArray() const { return *marginArray_; }
+  void SetMarginValue(int index, TPropValue value);
   int EmSize = 16, ExSize = 8;
   // Converted at layout; the vertical margins as collapsed at creation.
   TMarginArray MargArray{};
@@ -110,6 +113,7 @@ class TBlock : public TSectionBase {
   // Page breaks on a printing copy: true when the block waits for the next page.
   bool HandlePageBreaks(TSectionList& list, int pageHeight);
 
+  std::shared_ptr<const TVMarginArray> marginArray_;
   int layoutX_ = 0;  // the X the block was laid out at
   int boxTop_ = 0, boxBottom_ = 0;  // the border box's top and bottom in the document
 };

@@ -14,11 +14,11 @@ namespace lark {
 namespace {
 
 // Characters at the end of a line that are neither drawn nor measured.
-int VisibleLength(const std::string& buff, const std::string& brk, const LineRec& line) {
+int VisibleLength(const std::string& buff, const std::string* brk, const LineRec& line) {
   int visible = line.Ln;
   while (visible > 0) {
     const int i = line.Start + visible - 1;
-    if (buff[i] != kBreakChar && !(buff[i] == ' ' && brk[i] != 'n')) break;
+    if (buff[i] != kBreakChar && !(buff[i] == ' ' && (!brk || (*brk)[i] != 'n'))) break;
     --visible;
   }
   return visible;
@@ -54,7 +54,7 @@ std::vector<int> TSection::LineXs(TCanvas& canvas, const LineRec& line) {
     // Extra div Spaces, the first Extra mod Spaces one pixel more.
     int shift = 0;
     int blank = 0;
-    const int visible = VisibleLength(Buff, Brk, line);
+    const int visible = VisibleLength(Buff, Brk.get(), line);
     for (int k = 0; k <= line.Ln; ++k) {
       xs[static_cast<std::size_t>(k)] += shift;
       if (k < visible && Buff[line.Start + k] == ' ' && blank < line.Spaces) {
@@ -130,7 +130,7 @@ void TSection::DrawLine(TCanvas& canvas, LineRec& line, int x, int y) {
   line.DrawY = y;
   const int baseline = y + line.SpaceBefore + line.LineHt - line.Descent;
   const std::vector<int> xs = LineXs(canvas, line);
-  const int visible = VisibleLength(Buff, Brk, line);
+  const int visible = VisibleLength(Buff, Brk.get(), line);
   const int selB = list.IsCopy ? 0 : list.SelB - StartCurs;
   const int selE = list.IsCopy ? 0 : list.SelE - StartCurs;
   int i = line.Start;
@@ -270,7 +270,7 @@ int TSection::FindCursor(TCanvas& canvas, int x, int y, int& xr, int& yr, int& c
   const LineRec& line = lines_[static_cast<std::size_t>(k)];
   const int lineX = drawX_ + line.LineIndent;
   const std::vector<int> xs = LineXs(canvas, line);
-  const int visible = VisibleLength(Buff, Brk, line);
+  const int visible = VisibleLength(Buff, Brk.get(), line);
   yr = line.Y + line.SpaceBefore;
   caretHt = line.LineHt;
   inText = x >= lineX && x < lineX + xs[static_cast<std::size_t>(visible)];

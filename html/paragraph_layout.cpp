@@ -136,7 +136,7 @@ class TSectionLayout {
   void SizeLineForControl(LineRec& line, TFormControlObj& control);
   void InsertSpacer(int height);
   [[nodiscard]] int SkipBlanks(int i) const {
-    while (i < s_.Len && s_.Buff[i] == ' ' && s_.Brk[i] != 'n') ++i;
+    while (i < s_.Len && s_.Buff[i] == ' ' && !s_.NoBreakAt(i)) ++i;
     return i;
   }
 
@@ -217,7 +217,7 @@ int TSectionLayout::CountForLine(int start, int left, int right, int& maxWidth, 
 
   const int last = start + n - 1;
   const char lastChar = s_.Buff[last];
-  if ((IsObjectOrMarker(lastChar) || lastChar == ' ') && s_.Brk[last] != 'n') return SkipBlanks(start + n) - start;
+  if ((IsObjectOrMarker(lastChar) || lastChar == ' ') && !s_.NoBreakAt(last)) return SkipBlanks(start + n) - start;
 
   const int next = start + n;
   const TFontObj* run = s_.Fonts.GetFontObjAt(next);
@@ -227,7 +227,7 @@ int TSectionLayout::CountForLine(int start, int left, int right, int& maxWidth, 
     // Back to the nearest blank or marker, or to the end of a two-byte
     // character: double-byte text breaks between any two characters.
     for (int i = last; i > start;) {
-      if ((s_.Buff[i] == ' ' || IsObjectOrMarker(s_.Buff[i])) && s_.Brk[i] != 'n') return i + 1 - start;
+      if ((s_.Buff[i] == ' ' || IsObjectOrMarker(s_.Buff[i])) && !s_.NoBreakAt(i)) return i + 1 - start;
       const int charStart = s_.CharStartAtOrBefore(i);
       if (IsLeadByte(run->Font().Charset(), static_cast<unsigned char>(s_.Buff[charStart])))
         return s_.NextCharStart(charStart) - start;
@@ -236,10 +236,10 @@ int TSectionLayout::CountForLine(int start, int left, int right, int& maxWidth, 
     return n;
   }
 
-  if (s_.Buff[next] == ' ' && s_.Brk[next] != 'n') return SkipBlanks(next) - start;
-  if (IsObjectOrMarker(s_.Buff[next]) && s_.Brk[next] != 'n') return n;
+  if (s_.Buff[next] == ' ' && !s_.NoBreakAt(next)) return SkipBlanks(next) - start;
+  if (IsObjectOrMarker(s_.Buff[next]) && !s_.NoBreakAt(next)) return n;
   for (int i = last; i >= start; --i)
-    if (IsWordBreakChar(s_.Buff[i]) && s_.Brk[i] != 'n') return SkipBlanks(i + 1) - start;
+    if (IsWordBreakChar(s_.Buff[i]) && !s_.NoBreakAt(i)) return SkipBlanks(i + 1) - start;
 
   if (iMgr_.GetNextWiderY(curY_) > curY_) {
     retryLower = true;
@@ -249,11 +249,11 @@ int TSectionLayout::CountForLine(int start, int left, int right, int& maxWidth, 
   int end = next;
   while (end < len) {
     const char c = s_.Buff[end];
-    if ((c == '-' || c == '?') && s_.Brk[end] != 'n') {
+    if ((c == '-' || c == '?') && !s_.NoBreakAt(end)) {
       ++end;
       break;
     }
-    if ((IsObjectOrMarker(c) || c == kBreakChar || c == ' ') && s_.Brk[end] != 'n') break;
+    if ((IsObjectOrMarker(c) || c == kBreakChar || c == ' ') && !s_.NoBreakAt(end)) break;
     ++end;
   }
   end = SkipBlanks(end);
@@ -340,7 +340,7 @@ void TSectionLayout::FinishLine(int start, int n, int left, int right) {
   // The text's width leaves out a trailing break and trailing breakable blanks.
   int visible = n;
   while (visible > 0 && (s_.Buff[start + visible - 1] == kBreakChar ||
-                         (s_.Buff[start + visible - 1] == ' ' && s_.Brk[start + visible - 1] != 'n')))
+                         (s_.Buff[start + visible - 1] == ' ' && !s_.NoBreakAt(start + visible - 1))))
     --visible;
   const int w = s_.TextWidth(canvas_, start, visible);
   switch (s_.Style.Justify) {
@@ -500,7 +500,7 @@ void TSection::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
     const int w = object->ImageWidth + object->HSpaceL + object->HSpaceR;
     if (object->Floats()) {
       floatTotal += w;
-      Brk[static_cast<std::size_t>(object->Pos)] = 'y';
+      if (Brk) (*Brk)[static_cast<std::size_t>(object->Pos)] = 'y';
     } else {
       min = std::max(min, object->ImageWidth);
     }
@@ -530,7 +530,7 @@ void TSection::MinMaxWidth(TCanvas& canvas, int& min, int& max) {
     if (DoubleByte)
       end = NextCharStart(i);
     else
-      while (end < Len && !(EndsWord(Buff[end]) && Brk[end] != 'n')) ++end;
+      while (end < Len && !(EndsWord(Buff[end]) && !NoBreakAt(end))) ++end;
     widestWord = std::max(widestWord, extents_[static_cast<std::size_t>(end)] - extents_[static_cast<std::size_t>(i)]);
     i = end;
     while (i < Len && (Buff[i] == kObjectChar || Buff[i] == kBreakChar || Buff[i] == ' ' || Buff[i] == '-' ||

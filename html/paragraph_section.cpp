@@ -29,8 +29,6 @@ bool IsLeadByte(int charset, unsigned char b) {
 namespace {
 // Room a paragraph's text takes when it first outgrows its string.
 constexpr std::size_t kFirstTextRoom = 64;
-// Most paragraphs hold a few font runs; room for them at once.
-constexpr std::size_t kFirstRunRoom = 4;
 // Most paragraphs' text comes from a few places in the source; room for
 // their source runs at once.
 constexpr std::size_t kFirstSourceRunRoom = 4;
@@ -40,7 +38,6 @@ TSection::TSection(TSectionList* masterList, const TParagraphStyle& style, std::
                    std::string title)
     : TSectionBase(masterList), Style(style) {
   Style.TextIndent = Style.TextIndentPercent ? std::clamp(Style.TextIndent, 0, 90) : Style.TextIndent;
-  Fonts.Reserve(kFirstRunRoom);
   AddFont(std::move(font), std::move(title));
 }
 
@@ -51,11 +48,11 @@ TSection::TSection(TSectionList* masterList, const TSection& source)
       HasAnchor(source.HasAnchor),
       Preformatted(source.Preformatted),
       Buff(source.Buff),
-      Brk(source.Brk),
-      index_(source.index_),
+      Brk(source.Brk ? std::make_unique<std::string>(*source.Brk) : nullptr),
+      sourceRuns_(source.sourceRuns_),
       finished_(source.finished_) {
   FormControls = source.FormControls;  // a print copy paints the document's own controls
-  for (const auto& run : source.Fonts) Fonts.Add(std::make_unique<TFontObj>(this, *run));
+  for (const auto& run : source.Fonts) Fonts.Add(this, *run);
   for (const auto& object : source.Images) {
     auto copy = object->CreateCopy(*masterList);
     if (copy) Images.Add(std::move(copy));
@@ -79,8 +76,23 @@ std::unique_ptr<TSectionBase> TSection::CreateCopy(TSectionList* masterList) con
 
 void TSection::AddChar(char ch, int sourcePos) {
   AddSourcePosition(static_cast<int>(Buff.size()), sourcePos);
+  AppendBreakFlags(1, ParserState().NoBreak || Preformatted);
   Buff.push_back(ch);
-  Brk.push_back(ParserState().NoBreak || Preformatted ? 'n' : 'y');
+}
+
+void TSection::AppendBreakFlags(std::size_t count, bool noBreak) {
+  if (!noBreak && !Brk) return;
+  if (!Brk) {
+    Brk = std::make_unique<std::string>();
+    Brk->reserve(std::max(Buff.capacity(), Buff.size() + count));
+    Brk->assign(Buff.size(), 'y');
+  }
+  Brk->append(count, noBreak ? 'n' : 'y');
+}
+
+void TSection::SetNoBreak(std::size_t i) {
+  if (!Brk) Brk = std::make_unique<std::string>(Buff.size(), 'y');
+  (*Brk)[i] = 'n';
 }
 
 void TSection::AddSourcePosition(int textIndex, int sourcePos) {
@@ -121,10 +133,10 @@ void TSection::AddTokenObj(const TokenObj& token) {
     // line's worth at once, then double, for the text and its break flags.
     const std::size_t room = std::max({needed, 2 * Buff.capacity(), kFirstTextRoom});
     Buff.reserve(room);
-    Brk.reserve(room);
+    if (Brk) Brk->reserve(room);
   }
+  AppendBreakFlags(chars.size(), ParserState().NoBreak || Preformatted);
   Buff.append(chars);
-  Brk.append(chars.size(), ParserState().NoBreak || Preformatted ? 'n' : 'y');
 }
 
 TFontObj* TSection::AddFont(const TRunFont& font, std::string title, TScript script) {
@@ -136,11 +148,12 @@ TFontObj* TSection::AddFont(std::shared_ptr<const TRunFont> font, std::string ti
   const bool doubleByte = IsDoubleByteCharset(font->Font.Charset());
   TFontObj* run = Fonts.Last();
   if (run && run->Pos == pos) {
-    // The run before holds no text: this one takes its place.
-    if (ParentSectionList) ParentSectionList->ForgetObject(run);
+    // The run before holds no text: this one takes its place (and leaves
+    // the document's lists, which hold runs only once they are links).
+    if (ParentSectionList && run->WasMadeLink()) ParentSectionList->ForgetObject(run);
     run->Restart(std::move(font), std::move(title));
   } else {
-    run = Fonts.Add(std::make_unique<TFontObj>(this, pos, std::move(font), std::move(title)));
+    run = Fonts.Add(this, pos, std::move(font), std::move(title));
   }
   run->SScript = script;
   if (doubleByte) DoubleByte = true;
@@ -216,7 +229,7 @@ void TSection::RemoveCharacters(const std::vector<int>& removed) {
     if (from >= to) return;
     if (kept != from) {
       std::memmove(Buff.data() + kept, Buff.data() + from, to - from);
-      std::memmove(Brk.data() + kept, Brk.data() + from, to - from);
+      if (Brk) std::memmove(Brk->data() + kept, Brk->data() + from, to - from);
     }
     for (std::size_t i = from; i < to;) {
       while (run + 1 < runs.size() && runs[run + 1].TextIndex <= static_cast<int>(i)) ++run;
@@ -242,15 +255,14 @@ void TSection::RemoveCharacters(const std::vector<int>& removed) {
   }
   keep(from, Buff.size());
   Buff.resize(kept);
-  Brk.resize(kept);
+  if (Brk) Brk->resize(kept);
   for (const auto& object : Images) object->Pos -= RemovedBefore(removed, object->Pos);
   for (TFormControlObj* control : FormControls) control->Pos -= RemovedBefore(removed, control->Pos);
   Fonts.RemoveCharacters(removed);
 }
 
 void TSection::BuildIndex() {
-  index_ = std::exchange(sourceRuns_, {});
-  index_.shrink_to_fit();
+  sourceRuns_.shrink_to_fit();
   Len = static_cast<int>(Buff.size());
   finished_ = true;
 }
@@ -286,7 +298,7 @@ std::vector<int> TSection::DoubledBlanks() const {
     std::size_t end = i;
     while (end < Buff.size() && Buff[end] == ' ') ++end;
     std::size_t kept = i;
-    while (kept < end && Brk[kept] != 'n') ++kept;
+    while (kept < end && !NoBreakAt(kept)) ++kept;
     if (kept == end) kept = i;
     for (std::size_t k = i; k < end; ++k)
       if (k != kept) removed.push_back(static_cast<int>(k));
@@ -352,7 +364,7 @@ void TSection::ConvertNonBreakingSpaces() {
   for (std::size_t i = 0; i < Buff.size(); ++i)
     if (Buff[i] == kNbspChar) {
       Buff[i] = ' ';
-      Brk[i] = 'n';
+      SetNoBreak(i);
     }
 }
 
@@ -400,24 +412,24 @@ bool TSection::GetChAtPos(int pos, char32_t& ch, TObject*& obj) {
 
 int TSection::FindSourcePos(int docPos) {
   const int i = docPos - StartCurs;
-  if (i < 0 || i >= Len || index_.empty()) return -1;
-  auto entry = std::upper_bound(index_.begin(), index_.end(), i,
+  if (i < 0 || i >= Len || sourceRuns_.empty()) return -1;
+  auto entry = std::upper_bound(sourceRuns_.begin(), sourceRuns_.end(), i,
                                 [](int value, const IndexEntry& e) { return value < e.TextIndex; });
   --entry;
   return entry->SourcePos + (i - entry->TextIndex);
 }
 
 int TSection::FindDocPos(int sourcePos, bool prev) {
-  if (index_.empty() || Len == 0) return -1;
-  const int firstSource = index_.front().SourcePos;
-  const int lastSource = index_.back().SourcePos + (Len - 1 - index_.back().TextIndex);
+  if (sourceRuns_.empty() || Len == 0) return -1;
+  const int firstSource = sourceRuns_.front().SourcePos;
+  const int lastSource = sourceRuns_.back().SourcePos + (Len - 1 - sourceRuns_.back().TextIndex);
   if (sourcePos < firstSource || sourcePos > lastSource) return -1;
-  for (std::size_t k = 0; k < index_.size(); ++k) {
-    const int end = k + 1 < index_.size() ? index_[k + 1].TextIndex : Len;
-    const int runLength = end - index_[k].TextIndex;
-    const int offset = sourcePos - index_[k].SourcePos;
-    if (offset >= 0 && offset < runLength) return StartCurs + index_[k].TextIndex + offset;
-    if (k + 1 < index_.size() && sourcePos < index_[k + 1].SourcePos && offset >= runLength)
+  for (std::size_t k = 0; k < sourceRuns_.size(); ++k) {
+    const int end = k + 1 < sourceRuns_.size() ? sourceRuns_[k + 1].TextIndex : Len;
+    const int runLength = end - sourceRuns_[k].TextIndex;
+    const int offset = sourcePos - sourceRuns_[k].SourcePos;
+    if (offset >= 0 && offset < runLength) return StartCurs + sourceRuns_[k].TextIndex + offset;
+    if (k + 1 < sourceRuns_.size() && sourcePos < sourceRuns_[k + 1].SourcePos && offset >= runLength)
       return StartCurs + (prev ? end - 1 : end);  // between two stretches of text
   }
   return -1;

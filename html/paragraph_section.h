@@ -110,7 +110,8 @@ class TSection : public TSectionBase {
   void CopyToClipboard() override;
 
   [[nodiscard]] const std::string& Text() const { return Buff; }
-  [[nodiscard]] const std::string& BreakFlags() const { return Brk; }
+  // 'n' where a line may not break after the character, else 'y'.
+  [[nodiscard]] std::string BreakFlags() const { return Brk ? *Brk : std::string(Buff.size(), 'y'); }
   [[nodiscard]] const std::vector<LineRec>& Lines() const { return lines_; }
   // Bytes of text handed to the measuring calls since the section was made:
   // the work layout costs, for tests and benches.
@@ -185,14 +186,20 @@ class TSection : public TSectionBase {
   // and holds no object: what one measuring call takes.
   [[nodiscard]] int PieceEnd(int i, int limit) const;
   void ConvertNonBreakingSpaces();
+  [[nodiscard]] bool NoBreakAt(std::size_t i) const { return Brk && (*Brk)[i] == 'n'; }
+  // Appends the flags of `count` new characters, all breaking or not.
+  void AppendBreakFlags(std::size_t count, bool noBreak);
+  void SetNoBreak(std::size_t i);
 
   std::string Buff;
-  std::string Brk;
-  // Where the text came from until Finish, as index_ holds it after: a run
-  // starts wherever a byte's source position does not follow the byte's
-  // before it.
+  // 'n' for each character after which a line may not break, 'y' for the
+  // others; none while every character allows a break, as in most
+  // paragraphs, which then need no second string.
+  std::unique_ptr<std::string> Brk;
+  // Where the text came from, built as it comes and final after Finish: a
+  // run starts wherever a byte's source position does not follow the
+  // byte's before it.
   std::vector<IndexEntry> sourceRuns_;
-  std::vector<IndexEntry> index_;
   std::vector<LineRec> lines_;
   int minWidth_ = -1, maxWidth_ = -1;  // cached by MinMaxWidth
   int drawX_ = 0;  // X of the section at the last Draw

@@ -891,6 +891,35 @@ void TProperties::GetVMarginArray(TVMarginArray& VM) const {
     VM[static_cast<std::size_t>(i)] = values_->props[static_cast<std::size_t>(i)];
 }
 
+namespace {
+
+// Elements styled apart often hold equal box values (a page's many classes
+// differ in colour or alignment, not in margins): blocks share the tables
+// recently made, compared by content.
+constexpr std::size_t kRecentBoxTables = 8;
+
+std::shared_ptr<const TVMarginArray> ShareByContent(TVMarginArray box) {
+  thread_local std::array<std::shared_ptr<const TVMarginArray>, kRecentBoxTables> recent;
+  thread_local std::size_t next = 0;
+  for (const auto& table : recent)
+    if (table && *table == box) return table;
+  auto made = std::make_shared<const TVMarginArray>(std::move(box));
+  recent[next++ % kRecentBoxTables] = made;
+  return made;
+}
+
+}  // namespace
+
+std::shared_ptr<const TVMarginArray> TProperties::SharedVMarginArray() const {
+  if (!values_->box || values_->boxStamp != stamp_) {
+    TVMarginArray box;
+    GetVMarginArray(box);
+    values_->box = ShareByContent(std::move(box));
+    values_->boxStamp = stamp_;
+  }
+  return values_->box;
+}
+
 TBoxValues TProperties::GetBoxValues(int BaseWidth, int BaseHeight) const {
   TVMarginArray vm;
   GetVMarginArray(vm);

@@ -234,6 +234,9 @@ class TProperties {
 
   // Box values 8..29 as given, and converted with this element's em and ex.
   void GetVMarginArray(TVMarginArray& VM) const;
+  // The same, shared by like elements: blocks keep it, and a block that
+  // changes a value makes its own copy first.
+  [[nodiscard]] std::shared_ptr<const TVMarginArray> SharedVMarginArray() const;
   [[nodiscard]] TBoxValues GetBoxValues(int BaseWidth, int BaseHeight) const;
 
  private:
@@ -242,6 +245,10 @@ class TProperties {
   struct TValues {
     std::array<TPropValue, css::PropCount> props;
     std::array<bool, css::PropCount> set{};
+    // The box values as of the state stamped boxStamp (equal stamps, equal
+    // values), made for the first block and handed to the others.
+    mutable std::uint64_t boxStamp = 0;
+    mutable std::shared_ptr<const TVMarginArray> box;
   };
   struct FontMetrics {
     int Em = 0;

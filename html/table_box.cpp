@@ -35,15 +35,15 @@ bool IsAuto(const TPropValue& value) {
 TTableBlock::TTableBlock(TSectionList* masterList, TAttributeList* attributes, TProperties& props,
                          TCellBasic* ownerCell, ThtmlTable* table)
     : TBlock(masterList, attributes, props, ownerCell, "table", TMarginCollapse::Later), Table(table) {
-  sideMarginsSet_ = !IsUnset(MarginArray[css::MarginLeft]) || !IsUnset(MarginArray[css::MarginRight]);
+  sideMarginsSet_ = !IsUnset(MarginArray()[css::MarginLeft]) || !IsUnset(MarginArray()[css::MarginRight]);
   if (attributes) ReadAttributes(*attributes);
   for (int side : {css::MarginLeft, css::MarginRight})
-    if (IsAuto(MarginArray[static_cast<std::size_t>(side)])) MarginArray[static_cast<std::size_t>(side)] = 0;
+    if (IsAuto(MarginArray()[static_cast<std::size_t>(side)])) SetMarginValue(side, 0);
   if (Floating != TFloating::None) {
     for (int side : {css::MarginLeft, css::MarginRight})
-      if (IsUnset(MarginArray[static_cast<std::size_t>(side)])) MarginArray[static_cast<std::size_t>(side)] = HSpace;
+      if (IsUnset(MarginArray()[static_cast<std::size_t>(side)])) SetMarginValue(side, HSpace);
     for (int side : {css::MarginTop, css::MarginBottom})
-      if (IsUnset(MarginArray[static_cast<std::size_t>(side)])) MarginArray[static_cast<std::size_t>(side)] = VSpace;
+      if (IsUnset(MarginArray()[static_cast<std::size_t>(side)])) SetMarginValue(side, VSpace);
   }
   InitMargins();
 }

@@ -199,6 +199,43 @@ TEST(ParagraphLayout, AnImageRaisesItsLine) {
   EXPECT_EQ(q->Lines()[0].LineHt, 0);
 }
 
+// Runs live inside the paragraph and then in blocks; the document lists
+// link runs by address, so none may move while runs come and go.
+TEST(ParagraphRuns, KeepTheirPlacesWhileRunsAreAddedAndDropped) {
+  LaidOutDocument doc;
+  auto section = std::make_unique<TSection>(&doc.List, TParagraphStyle{}, Font(12), "");
+  TUrlTarget target;
+  target.Update("next.html", "");
+  section->AddText("Hi ", 0);
+  std::vector<TFontObj*> links;
+  for (int i = 0; i < 40; ++i) {
+    TFontObj* link = section->AddFont(Font(12, clBlue), "");
+    section->SetLink(*link, target, {Font(12, clBlue), Font(12, clPurple), Font(12, clRed), Font(12, clRed)});
+    links.push_back(link);
+    // Every fifth link holds only a doubled blank, which Finish deletes.
+    section->AddText(i % 5 == 4 ? " " : "w ", 0);
+  }
+  // A link that no text came to gives its place, and its listing, to the
+  // run after it.
+  TFontObj* unused = section->AddFont(Font(12, clBlue), "");
+  section->SetLink(*unused, target, {Font(12, clBlue), Font(12, clPurple), Font(12, clRed), Font(12, clRed)});
+  section->AddFont(Font(12), "");
+  section->AddText("end", 0);
+  section->Finish();
+  std::vector<const TObject*> kept;
+  for (int i = 0; i < 40; ++i)
+    if (i % 5 != 4) kept.push_back(links[static_cast<std::size_t>(i)]);
+  // The dropped runs left the document's list; the others are where they were.
+  EXPECT_EQ(std::vector<const TObject*>(doc.List.LinkList.begin(), doc.List.LinkList.end()), kept);
+  ASSERT_EQ(section->Fonts.Count(), kept.size() + 2);  // and the runs before and after them
+  for (std::size_t i = 1; i <= kept.size(); ++i) {
+    EXPECT_EQ(section->Fonts[i], kept[i - 1]);
+    EXPECT_EQ(section->Fonts[i]->Pos, static_cast<int>(1 + 2 * i));
+  }
+  section.reset();
+  EXPECT_EQ(doc.List.LinkList.size(), 0u);
+}
+
 TEST(ParagraphQueries, LinksCaretFindAndCopy) {
   LaidOutDocument doc;
   auto section = std::make_unique<TSection>(&doc.List, TParagraphStyle{}, Font(12), "");

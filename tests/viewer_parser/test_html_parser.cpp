@@ -43,8 +43,8 @@ TEST(HtmlParser, TextBeforeTheFirstBodyStaysAndASecondBodyIsIgnored) {
   EXPECT_EQ(page.Body().DocumentTitle, "T");
   EXPECT_NE(page.SectionWith("before"), nullptr);
   EXPECT_EQ(page.RunOf("more")->Font().Color() & 0xFFFFFF, clRed);
-  EXPECT_EQ(*AsInt(page.Body().MarginArray[css::MarginLeft]), 200);
-  EXPECT_EQ(*AsInt(page.Body().MarginArray[css::MarginTop]), 0);
+  EXPECT_EQ(*AsInt(page.Body().MarginArray()[css::MarginLeft]), 200);
+  EXPECT_EQ(*AsInt(page.Body().MarginArray()[css::MarginTop]), 0);
 }
 
 TEST(HtmlParser, FontSizesAreClampedBeforeAdding) {
