@@ -8,9 +8,9 @@
 // objects one after another therefore costs what they have listed, not the
 // length of the list each time.
 //
-// The index is one flat table (open addressing, linear probing, at most half
-// full) of an object's first and last place; the places of one object are
-// chained through a second array beside the entries. Listing an entry
+// The index is one flat table (open addressing, linear probing) from an
+// object to its latest place; the places of one object are chained, latest
+// first, through a second array beside the entries. Listing an entry
 // therefore allocates nothing of its own, and asking about an object that is
 // not listed (what nearly every object freed asks) reads one slot or two.
 
@@ -54,7 +54,7 @@ class TRefList {
     if (used_ == 0) return;  // every object of a page being freed asks
     const std::size_t at = SlotOf(object);
     if (at == kNoSlot) return;
-    for (std::uint32_t place = slots_[at].First; place != kEnd;) {
+    for (std::uint32_t place = latest_[at]; place != kEnd;) {
       const std::uint32_t next = next_[place];
       next_[place] = kHole;
       ++holes_;
@@ -95,90 +95,92 @@ class TRefList {
   [[nodiscard]] auto Find(const void* object) const {
     const std::vector<Entry>& entries = Entries();
     const std::size_t at = used_ == 0 ? kNoSlot : SlotOf(object);
-    const std::size_t place = at == kNoSlot ? entries.size() : slots_[at].First;
+    std::size_t place = entries.size();
+    if (at != kNoSlot)
+      for (std::uint32_t i = latest_[at]; i != kEnd; i = next_[i]) place = i;  // the chain runs latest first
     return entries.begin() + static_cast<std::ptrdiff_t>(place);
   }
 
  private:
-  static constexpr std::uint32_t kEnd = UINT32_MAX;       // no next place; an empty slot
+  static constexpr std::uint32_t kEnd = UINT32_MAX;       // no earlier place
   static constexpr std::uint32_t kHole = UINT32_MAX - 1;  // a removed entry
   static constexpr std::uint32_t kLastPlace = UINT32_MAX - 2;
   static constexpr std::size_t kNoSlot = SIZE_MAX;
   static constexpr std::size_t kFirstSlots = 16;
+  static constexpr char kNullObject = 0;  // stands for a null object, as a null key marks a free slot
 
-  struct Slot {
-    const void* Object = nullptr;
-    std::uint32_t First = kEnd;  // kEnd: the slot is free
-    std::uint32_t Last = kEnd;
-  };
+  static const void* KeyOf(const void* object) { return object ? object : &kNullObject; }
 
   const std::vector<Entry>& Entries() const {
     Squeeze();
     return entries_;
   }
 
-  [[nodiscard]] std::size_t Home(const void* object) const {
+  [[nodiscard]] std::size_t Home(const void* key) const {
     // Fibonacci hashing: the high bits of the product mix every bit of the
     // address, including the low ones that allocation alignment leaves equal.
-    return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(object) * 0x9E3779B97F4A7C15ull) >> shift_);
+    return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(key) * 0x9E3779B97F4A7C15ull) >> shift_);
   }
 
   [[nodiscard]] std::size_t SlotOf(const void* object) const {
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t at = Home(object);; at = (at + 1) & mask) {
-      const Slot& slot = slots_[at];
-      if (slot.First == kEnd) return kNoSlot;
-      if (slot.Object == object) return at;
+    const void* const key = KeyOf(object);
+    const std::size_t mask = keys_.size() - 1;
+    for (std::size_t at = Home(key);; at = (at + 1) & mask) {
+      if (keys_[at] == key) return at;
+      if (!keys_[at]) return kNoSlot;
     }
   }
 
-  // Chains `place` after the other entries of `object`.
+  // Chains `place` before the other entries of `object`.
   void Index(const void* object, std::uint32_t place) const {
-    if (2 * (used_ + 1) > slots_.size()) Grow();
-    const std::size_t mask = slots_.size() - 1;
-    std::size_t at = Home(object);
-    for (; slots_[at].First != kEnd; at = (at + 1) & mask)
-      if (slots_[at].Object == object) {
-        next_[slots_[at].Last] = place;
-        slots_[at].Last = place;
+    if (4 * (used_ + 1) > 3 * keys_.size()) Grow();
+    const void* const key = KeyOf(object);
+    const std::size_t mask = keys_.size() - 1;
+    std::size_t at = Home(key);
+    for (; keys_[at]; at = (at + 1) & mask)
+      if (keys_[at] == key) {
+        next_[place] = latest_[at];
+        latest_[at] = place;
         return;
       }
-    slots_[at] = {object, place, place};
+    keys_[at] = key;
+    latest_[at] = place;
     ++used_;
   }
 
   // Frees slot `at`, moving later slots of its probe run back so that no
   // search stops short at the gap.
   void EraseSlot(std::size_t at) {
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = (at + 1) & mask; slots_[i].First != kEnd; i = (i + 1) & mask)
-      if (((i - Home(slots_[i].Object)) & mask) >= ((i - at) & mask)) {
-        slots_[at] = slots_[i];
+    const std::size_t mask = keys_.size() - 1;
+    for (std::size_t i = (at + 1) & mask; keys_[i]; i = (i + 1) & mask)
+      if (((i - Home(keys_[i])) & mask) >= ((i - at) & mask)) {
+        keys_[at] = keys_[i];
+        latest_[at] = latest_[i];
         at = i;
       }
-    slots_[at] = Slot{};
+    keys_[at] = nullptr;
     --used_;
   }
 
   void Grow() const {
-    std::vector<Slot> old = std::exchange(slots_, {});
-    Resize(std::max(kFirstSlots, 2 * old.size()));
-    const std::size_t mask = slots_.size() - 1;
-    for (const Slot& slot : old)
-      if (slot.First != kEnd) {
-        std::size_t at = Home(slot.Object);
-        while (slots_[at].First != kEnd) at = (at + 1) & mask;
-        slots_[at] = slot;
+    std::vector<const void*> oldKeys = std::exchange(keys_, {});
+    const std::vector<std::uint32_t> oldLatest = std::exchange(latest_, {});
+    const std::size_t count = std::max(kFirstSlots, 2 * oldKeys.size());
+    keys_.assign(count, nullptr);
+    latest_.resize(count);
+    shift_ = 64 - std::countr_zero(count);
+    const std::size_t mask = count - 1;
+    for (std::size_t i = 0; i < oldKeys.size(); ++i)
+      if (oldKeys[i]) {
+        std::size_t at = Home(oldKeys[i]);
+        while (keys_[at]) at = (at + 1) & mask;
+        keys_[at] = oldKeys[i];
+        latest_[at] = oldLatest[i];
       }
   }
 
-  void Resize(std::size_t count) const {
-    slots_.assign(count, Slot{});
-    shift_ = 64 - std::countr_zero(count);
-  }
-
   void ClearSlots() const {
-    slots_.assign(slots_.size(), Slot{});
+    std::fill(keys_.begin(), keys_.end(), nullptr);
     used_ = 0;
   }
 
@@ -204,9 +206,13 @@ class TRefList {
   // Squeezing on a read changes no entry that is still listed, so reads stay
   // const.
   mutable std::vector<Entry> entries_;
-  mutable std::vector<std::uint32_t> next_;  // per entry: the next place of its object, kEnd, or kHole
-  mutable std::vector<Slot> slots_;          // a power of two in size, or empty
-  mutable std::size_t used_ = 0;             // slots in use: objects listed
+  mutable std::vector<std::uint32_t> next_;  // per entry: the object's place before it, kEnd, or kHole
+  // The index: a power of two of slots (or none), at most three quarters
+  // full; a probe reads only the keys, and a found slot gives the object's
+  // latest place.
+  mutable std::vector<const void*> keys_;
+  mutable std::vector<std::uint32_t> latest_;
+  mutable std::size_t used_ = 0;  // slots in use: objects listed
   mutable int shift_ = 64;
   mutable std::size_t holes_ = 0;
   std::size_t live_ = 0;
