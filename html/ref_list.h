@@ -107,6 +107,8 @@ class TRefList {
   static constexpr std::uint32_t kLastPlace = UINT32_MAX - 2;
   static constexpr std::size_t kNoSlot = SIZE_MAX;
   static constexpr std::size_t kFirstSlots = 16;
+  static constexpr int kSeenBitsPerSlotLog2 = 2;
+  static constexpr std::size_t kSeenBitsPerSlot = std::size_t{1} << kSeenBitsPerSlotLog2;
   static constexpr char kNullObject = 0;  // stands for a null object, as a null key marks a free slot
 
   static const void* KeyOf(const void* object) { return object ? object : &kNullObject; }
@@ -116,14 +118,26 @@ class TRefList {
     return entries_;
   }
 
-  [[nodiscard]] std::size_t Home(const void* key) const {
-    // Fibonacci hashing: the high bits of the product mix every bit of the
-    // address, including the low ones that allocation alignment leaves equal.
-    return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(key) * 0x9E3779B97F4A7C15ull) >> shift_);
+  // Fibonacci hashing: the high bits of the product mix every bit of the
+  // address, including the low ones that allocation alignment leaves equal.
+  static std::uint64_t Hash(const void* key) {
+    return reinterpret_cast<std::uintptr_t>(key) * 0x9E3779B97F4A7C15ull;
+  }
+  [[nodiscard]] std::size_t Home(const void* key) const { return static_cast<std::size_t>(Hash(key) >> shift_); }
+
+  // The bit of `key` in seen_: the quarter of its home slot it hashes to.
+  [[nodiscard]] std::size_t SeenBit(const void* key) const {
+    return static_cast<std::size_t>(Hash(key) >> (shift_ - kSeenBitsPerSlotLog2));
+  }
+  void MarkSeen(const void* key) const {
+    const std::size_t bit = SeenBit(key);
+    seen_[bit / 64] |= std::uint64_t{1} << (bit % 64);
   }
 
   [[nodiscard]] std::size_t SlotOf(const void* object) const {
     const void* const key = KeyOf(object);
+    const std::size_t bit = SeenBit(key);
+    if (!(seen_[bit / 64] >> (bit % 64) & 1)) return kNoSlot;
     const std::size_t mask = keys_.size() - 1;
     for (std::size_t at = Home(key);; at = (at + 1) & mask) {
       if (keys_[at] == key) return at;
@@ -145,6 +159,7 @@ class TRefList {
       }
     keys_[at] = key;
     latest_[at] = place;
+    MarkSeen(key);
     ++used_;
   }
 
@@ -168,6 +183,7 @@ class TRefList {
     const std::size_t count = std::max(kFirstSlots, 2 * oldKeys.size());
     keys_.assign(count, nullptr);
     latest_.resize(count);
+    seen_.assign(count * kSeenBitsPerSlot / 64, 0);
     shift_ = 64 - std::countr_zero(count);
     const std::size_t mask = count - 1;
     for (std::size_t i = 0; i < oldKeys.size(); ++i)
@@ -176,11 +192,13 @@ class TRefList {
         while (keys_[at]) at = (at + 1) & mask;
         keys_[at] = oldKeys[i];
         latest_[at] = oldLatest[i];
+        MarkSeen(oldKeys[i]);
       }
   }
 
   void ClearSlots() const {
     std::fill(keys_.begin(), keys_.end(), nullptr);
+    std::fill(seen_.begin(), seen_.end(), 0);
     used_ = 0;
   }
 
@@ -212,6 +230,10 @@ class TRefList {
   // latest place.
   mutable std::vector<const void*> keys_;
   mutable std::vector<std::uint32_t> latest_;
+  // Four bits a slot, set for the keys indexed since the table was last
+  // filled afresh: most objects never listed are turned away here, in a
+  // table a sixteenth the size of the keys that stays in cache.
+  mutable std::vector<std::uint64_t> seen_;
   mutable std::size_t used_ = 0;  // slots in use: objects listed
   mutable int shift_ = 64;
   mutable std::size_t holes_ = 0;
