@@ -91,6 +91,14 @@ class TRefList {
   [[nodiscard]] const Entry& operator[](std::size_t index) const { return Entries()[index]; }
   [[nodiscard]] auto begin() const { return Entries().begin(); }
   [[nodiscard]] auto end() const { return Entries().end(); }
+  // The latest entry of `object`, or null. Holes are squeezed out here only
+  // once they outnumber the entries, so a list read only this way stays
+  // within twice its length at a constant cost per removal.
+  [[nodiscard]] const Entry* Latest(const void* object) const {
+    if (holes_ > live_) Squeeze();
+    const std::size_t at = used_ == 0 ? kNoSlot : SlotOf(object);
+    return at == kNoSlot ? nullptr : &entries_[latest_[at]];
+  }
   // The first entry of `object`, or end().
   [[nodiscard]] auto Find(const void* object) const {
     const std::vector<Entry>& entries = Entries();

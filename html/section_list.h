@@ -56,8 +56,14 @@ class TMissingImageList {
   [[nodiscard]] std::size_t Work() const { return work_; }
 
  private:
+  // A waiter and the key it waits for, which byKey_ holds.
+  struct TWaiter {
+    TObject* Object;
+    const std::string* Key;
+    friend const void* ListedObject(const TWaiter& waiter) { return waiter.Object; }
+  };
   std::unordered_map<std::string, TRefList<TObject*>> byKey_;
-  std::unordered_map<const void*, std::string> keyOf_;
+  TRefList<TWaiter> keyOf_;
   mutable std::size_t work_ = 0;
 };
 

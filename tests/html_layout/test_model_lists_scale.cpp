@@ -130,6 +130,8 @@ TEST(ModelListsScale, ARefListAnswersLikeAScanWhileItsIndexGrowsAndEntriesGo) {
   for (int i = 0; i < kObjects; ++i) {
     const auto first = std::find(expected.begin(), expected.end(), objects[i]);
     EXPECT_EQ(list.Find(objects[i]) - list.begin(), first - expected.begin()) << i;
+    const auto last = std::find(expected.rbegin(), expected.rend(), objects[i]);
+    EXPECT_EQ(list.Latest(objects[i]), last == expected.rend() ? nullptr : &*(list.begin() + (expected.rend() - last - 1)));
   }
 }
 
