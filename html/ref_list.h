@@ -99,6 +99,30 @@ class TRefList {
     const std::size_t at = used_ == 0 ? kNoSlot : SlotOf(object);
     return at == kNoSlot ? nullptr : &entries_[latest_[at]];
   }
+  // Calls `visit` with every entry of `object`, latest first; squeezes as
+  // Latest does.
+  template <typename Visit>
+  void ForEachOf(const void* object, Visit visit) const {
+    if (holes_ > live_) Squeeze();
+    const std::size_t at = used_ == 0 ? kNoSlot : SlotOf(object);
+    if (at == kNoSlot) return;
+    for (std::uint32_t place = latest_[at]; place != kEnd; place = next_[place]) visit(entries_[place]);
+  }
+  // Takes out the latest entry of `object` for which `matches` holds.
+  template <typename Predicate>
+  void RemoveOneOf(const void* object, Predicate matches) {
+    const std::size_t at = used_ == 0 ? kNoSlot : SlotOf(object);
+    if (at == kNoSlot) return;
+    for (std::uint32_t *link = &latest_[at], place = *link; place != kEnd; link = &next_[place], place = *link)
+      if (matches(std::as_const(entries_[place]))) {
+        *link = next_[place];
+        next_[place] = kHole;
+        ++holes_;
+        --live_;
+        if (latest_[at] == kEnd) EraseSlot(at);
+        return;
+      }
+  }
   // The first entry of `object`, or end().
   [[nodiscard]] auto Find(const void* object) const {
     const std::vector<Entry>& entries = Entries();
