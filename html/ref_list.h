@@ -12,7 +12,8 @@
 // object to its latest place; the places of one object are chained, latest
 // first, through a second array beside the entries. Listing an entry
 // therefore allocates nothing of its own, and asking about an object that is
-// not listed (what nearly every object freed asks) reads one slot or two.
+// not listed (what nearly every object freed asks) is mostly answered by a
+// seen bit, else by a slot or two.
 
 #include <algorithm>
 #include <bit>
@@ -51,7 +52,7 @@ class TRefList {
 
   // Takes out every entry of `object`; nothing when it has none.
   void Remove(const void* object) {
-    if (used_ == 0) return;  // every object of a page being freed asks
+    if (used_ == 0) return;  // the common case: most lists are empty
     const std::size_t at = SlotOf(object);
     if (at == kNoSlot) return;
     for (std::uint32_t place = latest_[at]; place != kEnd;) {
