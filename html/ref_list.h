@@ -43,6 +43,10 @@ class TRefList {
     // Places are 32-bit; a list this long would need far more memory than
     // any document is given.
     if (entries_.size() >= kLastPlace) throw std::length_error("reference list too long");
+    // A list that is only added to and taken from, never read whole, would
+    // otherwise keep its holes for ever; squeezing once they outnumber the
+    // entries costs a constant per removal.
+    if (holes_ > live_) Squeeze();
     const auto place = static_cast<std::uint32_t>(entries_.size());
     entries_.push_back(std::move(entry));
     next_.push_back(kEnd);
