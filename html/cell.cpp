@@ -1,6 +1,6 @@
 #include "html/cell.h"
 
-#include <deque>
+#include <algorithm>
 
 #include "html/block.h"
 #include "html/document_coordinates.h"
@@ -13,24 +13,26 @@ namespace lark {
 namespace {
 
 // Sections of freed cells wait here for their turn: a block's destructor
-// frees its cell, whose sections join the queue instead of being freed
-// inside that destructor, so the stack stays flat at any depth. Siblings
-// are freed in order, first to last. The queue lives in the outermost call
-// only: a thread_local queue object would be destroyed at exit before
+// frees its cell, whose sections join the stack instead of being freed
+// inside that destructor, so the stack of calls stays flat at any depth.
+// Siblings are freed in order, first to last (they wait in reverse), each
+// with what it holds before the next. The waiting list lives in the
+// outermost call only: a thread_local one would be destroyed at exit before
 // documents that static owners free after it.
-using TReleaseQueue = std::deque<std::unique_ptr<TSectionBase>>;
+using TReleaseStack = std::vector<std::unique_ptr<TSectionBase>>;
 
 void Release(std::vector<std::unique_ptr<TSectionBase>> sections) {
-  thread_local TReleaseQueue* draining = nullptr;
+  thread_local TReleaseStack* draining = nullptr;
   if (draining) {  // the outer call frees them
-    for (auto& section : sections) draining->push_back(std::move(section));
+    for (auto it = sections.rbegin(); it != sections.rend(); ++it) draining->push_back(std::move(*it));
     return;
   }
-  TReleaseQueue waiting(std::make_move_iterator(sections.begin()), std::make_move_iterator(sections.end()));
+  std::reverse(sections.begin(), sections.end());
+  TReleaseStack waiting = std::move(sections);
   draining = &waiting;
   while (!waiting.empty()) {
-    std::unique_ptr<TSectionBase> next = std::move(waiting.front());
-    waiting.pop_front();
+    std::unique_ptr<TSectionBase> next = std::move(waiting.back());
+    waiting.pop_back();
     next.reset();
   }
   draining = nullptr;

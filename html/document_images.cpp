@@ -138,8 +138,9 @@ TCachedImage TSectionList::GetTheBitmap(const std::string& url, TTransparency& t
 
 void TMissingImageList::Add(const std::string& key, TObject* object) {
   Remove(object);
-  byKey_[key].push_back(object);
-  keyOf_.emplace(object, key);
+  auto& [listedKey, waiters] = *byKey_.try_emplace(key).first;
+  waiters.push_back(object);
+  keyOf_.push_back({object, &listedKey});
 }
 
 bool TMissingImageList::Waits(const std::string& key) const {
@@ -153,19 +154,19 @@ std::vector<TObject*> TMissingImageList::Take(const std::string& key) {
   if (at == byKey_.end()) return {};
   std::vector<TObject*> waiting(at->second.begin(), at->second.end());
   byKey_.erase(at);
-  for (TObject* object : waiting) keyOf_.erase(object);
+  for (TObject* object : waiting) keyOf_.Remove(object);
   work_ += waiting.size();
   return waiting;
 }
 
 void TMissingImageList::Remove(const void* object) {
   if (keyOf_.empty()) return;
-  const auto listed = keyOf_.find(object);
-  if (listed == keyOf_.end()) return;
-  const auto waiters = byKey_.find(listed->second);
+  const TWaiter* listed = keyOf_.Latest(object);
+  if (!listed) return;
+  const auto waiters = byKey_.find(*listed->Key);
+  keyOf_.Remove(object);
   waiters->second.Remove(object);
   if (waiters->second.empty()) byKey_.erase(waiters);
-  keyOf_.erase(listed);
 }
 
 void TMissingImageList::clear() {

@@ -10,7 +10,7 @@ TIDNameList::~TIDNameList() { Clear(); }
 
 int TIDNameList::AddObject(const std::string& name, TObject* object) {
   const int index = Replace(name, object);
-  namesOf_.emplace(object, name);
+  namesOf_.push_back({name, object});
   return index;
 }
 
@@ -35,7 +35,7 @@ void TIDNameList::PutObject(int index, TObject* object) {
   const std::string& name = At(index);
   ForgetName(Objects(index), name);
   TStringList::PutObject(index, object);
-  namesOf_.emplace(object, name);
+  namesOf_.push_back({name, object});
 }
 
 void TIDNameList::Delete(int index) {
@@ -51,11 +51,10 @@ void TIDNameList::Clear() {
 
 void TIDNameList::RemoveObject(const TObject* object) {
   if (namesOf_.empty()) return;
-  const auto [first, last] = namesOf_.equal_range(object);
-  if (first == last) return;
   std::vector<std::string> names;
-  for (auto it = first; it != last; ++it) names.push_back(it->second);
-  namesOf_.erase(first, last);
+  namesOf_.ForEachOf(object, [&](const auto& entry) { names.push_back(entry.first); });
+  if (names.empty()) return;
+  namesOf_.Remove(object);
   for (const std::string& name : names) {
     int index = 0;
     if (Find(name, index) && Objects(index) == object) TStringList::Delete(index);
@@ -63,12 +62,7 @@ void TIDNameList::RemoveObject(const TObject* object) {
 }
 
 void TIDNameList::ForgetName(const TObject* object, const std::string& name) {
-  const auto [first, last] = namesOf_.equal_range(object);
-  for (auto it = first; it != last; ++it)
-    if (it->second == name) {
-      namesOf_.erase(it);
-      return;
-    }
+  namesOf_.RemoveOneOf(object, [&](const auto& entry) { return entry.first == name; });
 }
 
 void TIDNameList::FreeOwned(TObject* object) {

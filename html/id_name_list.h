@@ -2,9 +2,10 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <utility>
 
 #include "html/id_object.h"
+#include "html/ref_list.h"
 #include "platform/core/string_list.h"
 
 namespace lark {
@@ -37,7 +38,7 @@ class TIDNameList : public TStringList {
   void FreeOwned(TObject* object);
   void ForgetName(const TObject* object, const std::string& name);
 
-  std::unordered_multimap<const TObject*, std::string> namesOf_;
+  TRefList<std::pair<std::string, TObject*>> namesOf_;
 };
 
 }  // namespace lark

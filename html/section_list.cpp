@@ -72,14 +72,16 @@ void TSectionList::Clear() {
   PanelList.clear();
   FirstLineBaseline = nullptr;
   if (Styles) Styles->Clear();
+  DrawList.clear();
   // The forms go after the sections: a paragraph that goes hands its
   // controls back to their forms, which must still be there.
+  freeingPage_ = true;
   TCell::Clear();
+  freeingPage_ = false;
   FormList.Clear();
 }
 
-void TSectionList::ForgetObject(const TObject* object) {
-  if (!object) return;
+void TSectionList::Unlist(const TObject* object) {
   if (IDNameList) IDNameList->RemoveObject(object);
   PositionList.Remove(object);
   DrawList.Remove(object);

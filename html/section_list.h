@@ -56,8 +56,14 @@ class TMissingImageList {
   [[nodiscard]] std::size_t Work() const { return work_; }
 
  private:
+  // A waiter and the key it waits for, which byKey_ holds.
+  struct TWaiter {
+    TObject* Object;
+    const std::string* Key;
+    friend const void* ListedObject(const TWaiter& waiter) { return waiter.Object; }
+  };
   std::unordered_map<std::string, TRefList<TObject*>> byKey_;
-  std::unordered_map<const void*, std::string> keyOf_;
+  TRefList<TWaiter> keyOf_;
   mutable std::size_t work_ = 0;
 };
 
@@ -150,8 +156,10 @@ class TSectionList : public TCell, public TTextPositionLocator {
 
   // Called by every object the document may list (sections, font runs,
   // images, controls) when it is freed, so that no list keeps a dangling
-  // reference to it.
-  void ForgetObject(const TObject* object);
+  // reference to it. While the whole page goes, the lists are already empty.
+  void ForgetObject(const TObject* object) {
+    if (object && !freeingPage_) Unlist(object);
+  }
   void ForgetGif(const TGIFImage* gif);
 
   // The layout pass that DoLogic is running (a new number each time), or 0
@@ -252,6 +260,7 @@ class TSectionList : public TCell, public TTextPositionLocator {
   int* FirstLineBaseline = nullptr;
 
  private:
+  void Unlist(const TObject* object);
   void AnimationTimer();
   // Switches every run of the link that `link` belongs to in or out of hover.
   void SetLinkHover(TObject* link, bool hover);
@@ -265,6 +274,7 @@ class TSectionList : public TCell, public TTextPositionLocator {
                                    bool& delay);
   void ForgetBackground();
 
+  bool freeingPage_ = false;  // Clear is freeing the sections after emptying every list
   unsigned layoutPass_ = 0;
   unsigned lastLayoutPass_ = 0;
   std::unique_ptr<TTimer> timer_;

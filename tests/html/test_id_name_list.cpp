@@ -57,5 +57,22 @@ TEST(TIDNameList, TheLastAnchorOfANameWins) {
   EXPECT_EQ(second.GetYPosition(), 2);
 }
 
+TEST(TIDNameList, AnObjectLeavingTakesOutOnlyTheNamesStillItsOwn) {
+  LineLocator doc;
+  TIDNameList list(&doc);
+  FakeSection first(1), second(2);
+  list.AddObject("a", &first);
+  list.AddObject("b", &first);
+  list.AddObject("c", &first);
+  list.AddObject("b", &second);  // "b" now names the second
+  list.RemoveObject(&first);
+  EXPECT_EQ(list.Count(), 1);
+  EXPECT_EQ(YOf(list, "b"), 2);
+  list.AddObject("a", &first);
+  list.RemoveObject(&second);
+  EXPECT_EQ(YOf(list, "b"), -1);
+  EXPECT_EQ(YOf(list, "a"), 1);
+}
+
 }  // namespace
 }  // namespace lark

@@ -2,7 +2,10 @@
 // of freeing objects is counted, never timed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "tests/html_layout/layout_fixture.h"
 
@@ -95,6 +98,41 @@ TEST(ModelListsScale, ARefListKeepsOrderWhenEntriesGoFromAnywhere) {
   EXPECT_EQ(list[0], &objects[2]);
   EXPECT_EQ(list[1], &objects[5]);
   EXPECT_EQ(list.Find(&objects[5]) - list.begin(), 1);
+}
+
+TEST(ModelListsScale, ARefListAnswersLikeAScanWhileItsIndexGrowsAndEntriesGo) {
+  // Enough objects that the index grows several times, at scattered
+  // addresses (evenly spaced ones would never share a probe run); removals
+  // in a scattered order move entries back along the runs.
+  constexpr int kObjects = 3000;
+  std::vector<int> pool(1 << 16);
+  std::vector<int*> objects;
+  for (int& object : pool) objects.push_back(&object);
+  std::shuffle(objects.begin(), objects.end(), std::mt19937(20));
+  objects.resize(kObjects);
+  TRefList<int*> list;
+  std::vector<int*> expected;
+  for (int round = 0; round < 2; ++round)
+    for (int i = 0; i < kObjects; i += round + 1) {
+      list.push_back(objects[i]);
+      expected.push_back(objects[i]);
+    }
+  for (int k = 0; k < kObjects; k += 3) {
+    int* gone = objects[(k * 7919) % kObjects];
+    list.Remove(gone);
+    std::erase(expected, gone);
+    if (k % 300 == 0) {  // a read squeezes the holes out and rebuilds the index
+      ASSERT_EQ(std::vector<int*>(list.begin(), list.end()), expected);
+    }
+  }
+  ASSERT_EQ(list.size(), expected.size());
+  EXPECT_EQ(std::vector<int*>(list.begin(), list.end()), expected);
+  for (int i = 0; i < kObjects; ++i) {
+    const auto first = std::find(expected.begin(), expected.end(), objects[i]);
+    EXPECT_EQ(list.Find(objects[i]) - list.begin(), first - expected.begin()) << i;
+    const auto last = std::find(expected.rbegin(), expected.rend(), objects[i]);
+    EXPECT_EQ(list.Latest(objects[i]), last == expected.rend() ? nullptr : &*(list.begin() + (expected.rend() - last - 1)));
+  }
 }
 
 }  // namespace
