@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "html/document_coordinates.h"
 #include "html/indent_manager.h"
@@ -29,13 +30,15 @@ bool EndsWord(char c) { return kWordEnds[static_cast<unsigned char>(c)]; }
 
 void TSection::ForgetMeasurements() {
   ForgetKeptMeasurements();
+  if (extents_.capacity() == 0 && ParentSectionList) extents_ = ParentSectionList->TakeExtentsBuffer();
   extents_.clear();
   extents_.reserve(static_cast<std::size_t>(Len) + 1);  // layout measures it all, once
   extents_.push_back(0);
 }
 
 void TSection::ReleaseMeasurements() {
-  std::vector<std::int64_t>().swap(extents_);
+  std::vector<std::int64_t> released = std::exchange(extents_, {});
+  if (ParentSectionList) ParentSectionList->ReturnExtentsBuffer(std::move(released));
   fitStart_ = -1;
   ForgetKeptMeasurements();
 }

@@ -79,6 +79,7 @@ void TSectionList::Clear() {
   TCell::Clear();
   freeingPage_ = false;
   FormList.Clear();
+  spareExtents_.clear();
 }
 
 void TSectionList::Unlist(const TObject* object) {
@@ -91,6 +92,28 @@ void TSectionList::Unlist(const TObject* object) {
   if (ActiveImage == object) ActiveImage = nullptr;
   if (PanelList.empty()) return;  // the common case, without a type test per object freed
   if (const auto* window = dynamic_cast<const TWindowedObject*>(object)) PanelList.Remove(window);
+}
+
+namespace {
+
+// The buffers kept for the next paragraphs measured, and the largest kept
+// (in extents of eight bytes): 2 MiB at most stay with a page.
+constexpr std::size_t kSpareExtentsBuffers = 4;
+constexpr std::size_t kMaxSpareExtents = std::size_t{64} << 10;
+
+}  // namespace
+
+std::vector<std::int64_t> TSectionList::TakeExtentsBuffer() {
+  if (spareExtents_.empty()) return {};
+  std::vector<std::int64_t> buffer = std::move(spareExtents_.back());
+  spareExtents_.pop_back();
+  return buffer;
+}
+
+void TSectionList::ReturnExtentsBuffer(std::vector<std::int64_t> buffer) {
+  if (buffer.capacity() == 0 || buffer.capacity() > kMaxSpareExtents || spareExtents_.size() >= kSpareExtentsBuffers)
+    return;
+  spareExtents_.push_back(std::move(buffer));
 }
 
 void TSectionList::ForgetFormControl(const TFormControlObj* control) {

@@ -166,6 +166,12 @@ class TSectionList : public TCell, public TTextPositionLocator {
   // outside layout: the key of the sections' cached widths.
   [[nodiscard]] unsigned LayoutPass() const { return layoutPass_; }
 
+  // Paragraphs' measuring buffers go round: one given back after a layout is
+  // handed to the next paragraph measured. Most are over a kilobyte, where
+  // the allocator takes its slow path for each new one.
+  [[nodiscard]] std::vector<std::int64_t> TakeExtentsBuffer();
+  void ReturnExtentsBuffer(std::vector<std::int64_t> buffer);
+
   // Layout state saved before each section and restored when it fails.
   [[nodiscard]] TLayoutState SaveLayoutState(const IndentManagerBasic& iMgr, int curs) const;
   void RestoreLayoutState(const TLayoutState& state, IndentManagerBasic& iMgr, int& curs);
@@ -274,6 +280,7 @@ class TSectionList : public TCell, public TTextPositionLocator {
                                    bool& delay);
   void ForgetBackground();
 
+  std::vector<std::vector<std::int64_t>> spareExtents_;  // at most kSpareExtentsBuffers
   bool freeingPage_ = false;  // Clear is freeing the sections after emptying every list
   unsigned layoutPass_ = 0;
   unsigned lastLayoutPass_ = 0;
