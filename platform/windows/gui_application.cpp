@@ -3,11 +3,14 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QThread>
+#include <QThreadPool>
 #include <fontconfig/fontconfig.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <latch>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -45,6 +48,19 @@ void SayThereIsNoSessionBus() {
   ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/larkspan-no-session-bus", 1);
 }
 
+// The toolkit spreads large fills and copies over its global thread pool,
+// whose threads start when first needed: in the middle of the first paint,
+// which waited for all of them to be made. Started now, they are made while
+// the toolkit connects to the display. Each task holds its thread until
+// every one has started, so that the pool makes as many as it will use.
+void StartPaintThreads() {
+  QThreadPool* pool = QThreadPool::globalInstance();
+  const int threads = pool->maxThreadCount();
+  if (threads < 2) return;
+  auto started = std::make_shared<std::latch>(threads);
+  for (int i = 0; i < threads; ++i) pool->start([started] { started->arrive_and_wait(); });
+}
+
 }  // namespace
 
 void EnsureGuiApplication() {
@@ -54,6 +70,7 @@ void EnsureGuiApplication() {
   static char name[] = "larkspan";
   static char* argv[] = {name, nullptr};
   SayThereIsNoSessionBus();
+  StartPaintThreads();
   // The font configuration (the system's and the user's files and caches)
   // would be read at the first text, after the toolkit has started: read
   // on a worker while the toolkit connects to the display and loads its
