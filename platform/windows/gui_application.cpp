@@ -15,10 +15,15 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/core/heap_warming.h"
 #include "platform/windows/standard_icons.h"
 
 namespace lark {
 namespace {
+
+// About what the main window takes from the allocator, beyond the toolkit's
+// own start, until its first paint; more only added resident memory.
+constexpr std::size_t kWarmHeapBytes = std::size_t{6} << 20;
 
 bool OnPath(const std::string& program) {
   const char* path = std::getenv("PATH");
@@ -50,9 +55,10 @@ void SayThereIsNoSessionBus() {
 
 // The toolkit spreads large fills and copies over its global thread pool,
 // whose threads start when first needed: in the middle of the first paint,
-// which waited for all of them to be made. Started now, they are made while
-// the toolkit connects to the display. Each task holds its thread until
-// every one has started, so that the pool makes as many as it will use.
+// which waited for all of them to be made. Started by a worker while the
+// toolkit connects to the display, they cost the window nothing. Each task
+// holds its thread until every one has started, so that the pool makes as
+// many as it will use.
 void StartPaintThreads() {
   QThreadPool* pool = QThreadPool::globalInstance();
   const int threads = pool->maxThreadCount();
@@ -70,20 +76,26 @@ void EnsureGuiApplication() {
   static char name[] = "larkspan";
   static char* argv[] = {name, nullptr};
   SayThereIsNoSessionBus();
-  StartPaintThreads();
   // The font configuration (the system's and the user's files and caches)
   // would be read at the first text, after the toolkit has started: read
   // on a worker while the toolkit connects to the display and loads its
   // plugins, it is ready by then. Fontconfig makes its one configuration
-  // once, whichever thread asks first, so the toolkit finds it made.
+  // once, whichever thread asks first, so the toolkit finds it made. The
+  // same worker then starts the paint threads.
   std::thread fonts;
   try {
-    fonts = std::thread([] { FcInit(); });
+    fonts = std::thread([] {
+      FcInit();
+      StartPaintThreads();
+    });
   } catch (const std::system_error&) {
     // No thread to spare: fontconfig reads it at the first text.
   }
   static QApplication* application = new QApplication(argc, argv);
   (void)application;
+  // Not sooner: a worker touching pages while the toolkit loads its plugins
+  // slowed that loading more than it saved.
+  WarmHeapInBackground(kWarmHeapBytes);
   DeferStandardIcons();
   if (fonts.joinable()) fonts.join();
 }

@@ -526,15 +526,18 @@ void TWindowWidget::paintEvent(QPaintEvent* event) {
   // The surface is the client area: below the rows the window keeps for
   // itself, beside and above its own scroll bars (which paint themselves).
   QRect client(QPoint(0, handle_->top_inset), handle_->surface.size());
-  QRect target = event->rect() & client;
-  const QRegion blank = handle_->blank.intersected(event->region().translated(0, -handle_->top_inset));
+  const QRegion target = event->region() & client;
+  const QRegion blank = handle_->blank.intersected(target.translated(0, -handle_->top_inset));
   if (!blank.isEmpty()) {
     QPainter whitening(&handle_->surface);
     for (const QRect& r : blank) whitening.fillRect(r, Qt::white);
     handle_->blank = handle_->blank.subtracted(blank);
   }
+  // Only what shows: the toolkit leaves out what opaque children cover, so
+  // a window that holds another shows just its border (copying its whole
+  // surface was a tenth of the first paint).
   QPainter painter(this);
-  painter.drawImage(target, handle_->surface, target.translated(0, -handle_->top_inset));
+  for (const QRect& r : target) painter.drawImage(r, handle_->surface, r.translated(0, -handle_->top_inset));
 }
 
 void TWindowWidget::resizeEvent(QResizeEvent* event) {
