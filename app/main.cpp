@@ -8,11 +8,11 @@
 #include "platform/windows/application.h"
 
 // Read by the program's allocator (jemalloc) as it starts. Its default of
-// an arena per thread made every thread that allocates, the toolkit's
-// paint threads among them, first touch an arena's worth of fresh pages:
-// about 8 ms of the start on this kind of machine. The program's threads
-// allocate little, and each keeps a cache of its own in front of the one
-// arena.
+// an arena per thread made every thread that allocates (the toolkit's,
+// fontconfig's, the network's) first touch an arena's worth of fresh
+// pages: about 8 ms of the start on this kind of machine. The program's
+// threads allocate little, and each keeps a cache of its own in front of
+// the one arena.
 extern "C" {
 const char* malloc_conf = "narenas:1";
 }

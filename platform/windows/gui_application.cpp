@@ -55,8 +55,7 @@ void SayThereIsNoSessionBus() {
 // over its global thread pool, waking its threads and waiting for them. For
 // a window's fills (a border, a scroll bar, a page's background) the wake-ups
 // cost more than the work they share out: with one pool thread instead of one
-// per core, the first paint took 2-3 ms less and, with no threads to start
-// while the toolkit connects to the display, the whole start about 6 ms less.
+// per core, the main window's first paint took 2-3 ms less.
 void LimitPaintThreads() { QThreadPool::globalInstance()->setMaxThreadCount(1); }
 
 }  // namespace
