@@ -179,16 +179,8 @@ std::string CanonicalURL(std::string_view url) {
 
 void TURLList::LoadFromFile(const std::string& file_name) {
   lines_.clear();
-  const auto file = TFileStream::OpenIfPresent(file_name, fmOpenRead | fmShareDenyWrite);
-  if (!file) return;
-  std::string bytes;
-  try {
-    bytes = file->ReadRest();
-  } catch (const EStreamError&) {
-    return;
-  }
   TStringList lines;
-  lines.SetText(bytes);
+  lines.SetText(TFileStream::ReadIfPresent(file_name));
   for (int i = 0; i < lines.Count() && Count() < kMaxURLListLines; ++i) AddLine(lines.At(i));
 }
 

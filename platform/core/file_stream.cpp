@@ -50,10 +50,15 @@ TFileStream::TFileStream(const std::string& file_name, std::uint16_t mode) : fil
   throw EFOpenError("Cannot open file \"" + file_name + "\". " + reason);
 }
 
-std::unique_ptr<TFileStream> TFileStream::OpenIfPresent(const std::string& file_name, std::uint16_t mode) {
-  const int fd = OpenFile(file_name, OpenFlags(mode));
-  if (fd < 0) return nullptr;
-  return std::unique_ptr<TFileStream>(new TFileStream(fd, file_name));
+std::string TFileStream::ReadIfPresent(const std::string& file_name) {
+  const int fd = OpenFile(file_name, OpenFlags(fmOpenRead | fmShareDenyWrite));
+  if (fd < 0) return {};
+  TFileStream file(fd, file_name);
+  try {
+    return file.ReadRest();
+  } catch (const EStreamError&) {
+    return {};
+  }
 }
 
 TFileStream::~TFileStream() {

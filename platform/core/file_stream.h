@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <utility>
 
@@ -32,11 +31,11 @@ class TFileStream : public TStream {
   TFileStream(const std::string& file_name, std::uint16_t mode);
   ~TFileStream() override;
 
-  // An existing file opened with an access mode, or nullptr where the
-  // constructor would raise EFOpenError: for files that are often missing
-  // (settings, lists). The first exception a process throws reads the
-  // unwind tables of the program and its libraries, a tenth of the start.
-  [[nodiscard]] static std::unique_ptr<TFileStream> OpenIfPresent(const std::string& file_name, std::uint16_t mode);
+  // The whole of a file, or empty where there is none or it cannot be
+  // read, without raising: for files that are often missing (settings,
+  // lists). The first exception a process throws reads the unwind tables
+  // of the program and its libraries, a tenth of the start.
+  [[nodiscard]] static std::string ReadIfPresent(const std::string& file_name);
 
   [[nodiscard]] std::int64_t Read(void* buffer, std::int64_t count) override;
   std::int64_t Write(const void* buffer, std::int64_t count) override;

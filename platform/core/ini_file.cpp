@@ -59,14 +59,7 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 std::shared_ptr<IniLines> IniLines::Load(const std::string& file_name) {
   auto ini = std::make_shared<IniLines>();
   // No file (or none readable) reads as an empty one.
-  const auto file = TFileStream::OpenIfPresent(file_name, fmOpenRead | fmShareDenyWrite);
-  if (!file) return ini;
-  std::string bytes;
-  try {
-    bytes = file->ReadRest();
-  } catch (const EStreamError&) {
-    return ini;
-  }
+  std::string bytes = TFileStream::ReadIfPresent(file_name);
   if (bytes.compare(0, kUtf8ByteOrderMark.size(), kUtf8ByteOrderMark) == 0) {
     ini->byte_order_mark_ = kUtf8ByteOrderMark;
     bytes.erase(0, kUtf8ByteOrderMark.size());

@@ -4,10 +4,10 @@
 
 #include "platform/graphics/avi_reader.h"
 
-#include <cstring>
 #include <limits>
 #include <string_view>
 
+#include "platform/core/little_endian.h"
 #include "platform/graphics/run_length.h"
 
 namespace lark {
@@ -25,18 +25,6 @@ constexpr std::uint32_t kOpaqueBlack = 0xFF000000;
 constexpr int kMaxRecordDepth = 2;
 
 [[noreturn]] void Fail(const std::string& reason) { throw EInvalidAvi(reason); }
-
-std::uint32_t Le32(std::string_view data, std::size_t offset) {
-  std::uint32_t value = 0;
-  std::memcpy(&value, data.data() + offset, 4);
-  return value;
-}
-
-std::uint16_t Le16(std::string_view data, std::size_t offset) {
-  std::uint16_t value = 0;
-  std::memcpy(&value, data.data() + offset, 2);
-  return value;
-}
 
 // "'XVID'" for a printable code, its number otherwise.
 std::string CodeName(std::uint32_t code) {

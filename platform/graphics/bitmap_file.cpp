@@ -1,8 +1,8 @@
 // Windows bitmap files for TBitmap.
 
 #include <QBuffer>
-#include <cstring>
 
+#include "platform/core/little_endian.h"
 #include "platform/core/stream.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/bitmap_data_qt.h"
@@ -19,18 +19,6 @@ constexpr size_t kFileHeaderSize = 14;
 enum Compression : uint32_t { kUncompressed = 0, kRunLength8 = 1, kRunLength4 = 2, kBitFields = 3 };
 
 [[noreturn]] void Refuse() { throw EInvalidGraphic(kNotValid); }
-
-uint32_t ReadLe32(const std::string& data, size_t offset) {
-  uint32_t value = 0;
-  std::memcpy(&value, data.data() + offset, 4);
-  return value;
-}
-
-uint16_t ReadLe16(const std::string& data, size_t offset) {
-  uint16_t value = 0;
-  std::memcpy(&value, data.data() + offset, 2);
-  return value;
-}
 
 struct BitmapFileHeader {
   uint32_t pixelOffset = 0;
@@ -75,18 +63,18 @@ void CheckLimits(const BitmapFileHeader& h) {
 BitmapFileHeader ReadHeaders(const std::string& data) {
   if (data.size() < 26 || data[0] != 'B' || data[1] != 'M') Refuse();
   BitmapFileHeader h;
-  h.pixelOffset = ReadLe32(data, 10);
-  h.headerSize = ReadLe32(data, 14);
+  h.pixelOffset = Le32(data, 10);
+  h.headerSize = Le32(data, 14);
   if (h.OldStyle()) {
-    h.width = ReadLe16(data, 18);
-    h.height = ReadLe16(data, 20);
-    h.bits = ReadLe16(data, 24);
+    h.width = Le16(data, 18);
+    h.height = Le16(data, 20);
+    h.bits = Le16(data, 24);
   } else if (h.headerSize >= 40 && data.size() >= 54) {
-    h.width = int32_t(ReadLe32(data, 18));
-    h.height = int32_t(ReadLe32(data, 22));
-    h.bits = ReadLe16(data, 28);
-    h.compression = ReadLe32(data, 30);
-    h.colorsUsed = ReadLe32(data, 46);
+    h.width = int32_t(Le32(data, 18));
+    h.height = int32_t(Le32(data, 22));
+    h.bits = Le16(data, 28);
+    h.compression = Le32(data, 30);
+    h.colorsUsed = Le32(data, 46);
   } else {
     Refuse();
   }

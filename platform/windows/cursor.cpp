@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 
+#include "platform/core/little_endian.h"
 #include "platform/graphics/resources.h"
 #include "platform/windows/application.h"
 #include "platform/windows/hover.h"
@@ -41,27 +42,21 @@ Qt::CursorShape ShapeOf(TCursor cursor) {
   }
 }
 
-unsigned Word(std::string_view bytes, std::size_t at) {
-  return static_cast<unsigned char>(bytes[at]) | (static_cast<unsigned char>(bytes[at + 1]) << 8);
-}
-
-std::uint32_t Long(std::string_view bytes, std::size_t at) { return Word(bytes, at) | (Word(bytes, at + 2) << 16); }
-
 // A cursor file of one uncompressed 32-bit picture whose pixels are each
 // opaque or, where the mask says so, wholly see-through (what CursorFile
 // writes), read here; anything else is left to the toolkit's reader, which
 // loads every image-format plugin before it reads anything: the page's text
 // cursor cost the first page that much.
 std::optional<QImage> ReadPlainCursorImage(std::string_view file) {
-  if (file.size() < 22 || Word(file, 0) != 0 || Word(file, 2) != 2 || Word(file, 4) != 1) return std::nullopt;
-  const std::uint32_t length = Long(file, 14);
-  const std::uint32_t offset = Long(file, 18);
+  if (file.size() < 22 || Le16(file, 0) != 0 || Le16(file, 2) != 2 || Le16(file, 4) != 1) return std::nullopt;
+  const std::uint32_t length = Le32(file, 14);
+  const std::uint32_t offset = Le32(file, 18);
   if (offset > file.size() || length > file.size() - offset || length < 40) return std::nullopt;
   const std::string_view dib = file.substr(offset, length);
-  const std::uint32_t width = Long(dib, 4);
-  const std::uint32_t height = Long(dib, 8) / 2;
-  if (Long(dib, 0) != 40 || width == 0 || width > 256 || height == 0 || height > 256 || Long(dib, 8) != 2 * height ||
-      Word(dib, 12) != 1 || Word(dib, 14) != 32 || Long(dib, 16) != 0 || Long(dib, 32) != 0)
+  const std::uint32_t width = Le32(dib, 4);
+  const std::uint32_t height = Le32(dib, 8) / 2;
+  if (Le32(dib, 0) != 40 || width == 0 || width > 256 || height == 0 || height > 256 || Le32(dib, 8) != 2 * height ||
+      Le16(dib, 12) != 1 || Le16(dib, 14) != 32 || Le32(dib, 16) != 0 || Le32(dib, 32) != 0)
     return std::nullopt;
   const std::size_t maskRow = (width + 31) / 32 * 4;
   const std::size_t maskStart = 40 + std::size_t{width} * height * 4;
@@ -71,7 +66,7 @@ std::optional<QImage> ReadPlainCursorImage(std::string_view file) {
     const std::size_t fileRow = height - 1 - y;  // rows are stored bottom up
     auto* out = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
     for (std::uint32_t x = 0; x < width; ++x) {
-      const std::uint32_t argb = Long(dib, 40 + (fileRow * width + x) * 4);
+      const std::uint32_t argb = Le32(dib, 40 + (fileRow * width + x) * 4);
       const bool seeThrough = (dib[maskStart + fileRow * maskRow + x / 8] >> (7 - x % 8)) & 1;
       if (seeThrough ? argb != 0 : argb >> 24 != 0xFF) return std::nullopt;
       out[x] = argb;
@@ -89,9 +84,8 @@ std::optional<QCursor> ReadCursorResource(const std::string& name) {
   QPixmap image;
   if (std::optional<QImage> plain = ReadPlainCursorImage(*bytes)) image = QPixmap::fromImage(*plain);
   else if (!image.loadFromData(data, "CUR") && !image.loadFromData(data)) return std::nullopt;
-  auto word = [&data](int at) { return static_cast<uchar>(data[at]) | (static_cast<uchar>(data[at + 1]) << 8); };
-  int hotX = std::min(word(10), image.width() - 1);
-  int hotY = std::min(word(12), image.height() - 1);
+  int hotX = std::min<int>(Le16(*bytes, 10), image.width() - 1);
+  int hotY = std::min<int>(Le16(*bytes, 12), image.height() - 1);
   return QCursor(image, hotX, hotY);
 }
 
